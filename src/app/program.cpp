@@ -1,0 +1,69 @@
+#include "program.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include "dogtag.h"
+#include "global.h"
+#include "mainwindow.h"
+#include "messagedialog.h"
+#include "uihooks.h"
+
+namespace {
+
+class WindowHooks : public UiHooks
+{
+public:
+    void alert(const QString& title, const QString& text) override
+    {
+        MessageDialog().alert(title, text);
+    }
+
+    int badRootAlert(const QString& title, const QString& text, const QString& actionText) override
+    {
+        return MessageDialog().badRootAlert(title, text, actionText);
+    }
+
+    void setMainWindowTitle(const QString& title) override
+    {
+        if (Global::mainWindow)
+            Global::mainWindow->setWindowTitle(title);
+    }
+};
+
+}
+
+namespace Program {
+
+void prepareApplication()
+{
+    QCoreApplication::setOrganizationName("Corvelle");
+    QCoreApplication::setOrganizationDomain("ravelhorn.corvelle.org");
+    QCoreApplication::setApplicationName("Ravelhorn");
+
+    QString folder = Global::getPluginsPath();
+    if (QDir(folder).exists("plugins"))
+        QCoreApplication::setLibraryPaths({folder, folder + "/lib", folder + "/plugins"});
+}
+
+int run(UiHooks* hooks)
+{
+    WindowHooks windowHooks;
+    Global::setUiHooks(hooks ? hooks : &windowHooks);
+
+    Global::init();
+    auto* mainWindow = new MainWindow();
+    Global::initRootPath();
+    mainWindow->show();
+    int code = QApplication::exec();
+
+    mainWindow->shutdown();
+    delete mainWindow;
+    Global::exit();
+    Global::setUiHooks(nullptr);
+    DogTag::shutdown();
+    Global::quitLogging();
+    return code;
+}
+
+}

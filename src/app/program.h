@@ -1,0 +1,19 @@
+#ifndef PROGRAM_H
+#define PROGRAM_H
+
+class UiHooks;
+
+// Start-up and shut-down around the application object that main makes.
+namespace Program {
+
+// Names the settings store and points the toolkit at plug-ins shipped beside the executable.
+void prepareApplication();
+
+// Makes the main window and its singletons, loads the data folder, runs the
+// event loop and tears everything down in order. Without hooks of the
+// caller's, the model's messages and questions are shown in message boxes.
+int run(UiHooks* hooks = nullptr);
+
+}
+
+#endif

@@ -1,0 +1,119 @@
+#ifndef GLOBAL_H
+#define GLOBAL_H
+
+#include <QByteArray>
+#include <QFile>
+#include <QObject>
+#include <QStandardPaths>
+#include <QString>
+
+#include "attributestorage.h"
+#include "switchboard.h"
+
+class QDir;
+class QPixmap;
+class QWidget;
+class Translation;
+class MainWindow;
+class PlayersWindow;
+class ManagerWindow;
+class CharacterWindow;
+class Encounter;
+class History;
+class Characters;
+class Monsters;
+class Encounters;
+class Actions;
+class UiHooks;
+
+// Application-wide services and the singleton slots. Never instantiated.
+class Global : public QObject
+{
+    Q_OBJECT
+
+public:
+    Global() = delete;
+
+    static QString nativeRootPath;
+    static QString prettyRootPath;
+    static AttributeStorage preferences;
+    static QFile logFile;
+    static Translation* translation;
+    static MainWindow* mainWindow;
+    static PlayersWindow* playersWindow;
+    static ManagerWindow* managerWindow;
+    static CharacterWindow* characterWindow;
+    static QWidget* currentWindow;
+    static Encounter* encounter;
+    static History* history;
+    static Characters* characters;
+    static Monsters* monsters;
+    static Encounters* encounters;
+    static Actions* actions;
+    static SwitchBoard switchBoard;
+    static QPixmap* blankPortrait;
+
+    // Start-up and shut-down
+    static void init();
+    static void exit();
+    static void initLogging();
+    static void quitLogging();
+    static void logMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& text);
+    static QString getVersion();
+    static QString getBuildDetails();
+
+    // What the model shows the user goes through the hooks the ui installs.
+    static void setUiHooks(UiHooks* hooks);
+    static UiHooks& ui();
+    static void alert(const QString& title, const QString& text);
+    static int badRootAlert(const QString& title, const QString& text, const QString& actionText);
+
+    // Application folders and the data folder
+    static QString getApplicationDir();
+    static QString getPluginsPath();
+    static QString getResourcePath();
+    static QString getApplicationPath();
+    static QString getRootPath(bool withSeparator = false);
+    static QString getPrettyRootPath();
+    static QString addDirChar(const QString& text, QChar c);
+    static bool isValidRootPath(QDir& dir);
+    static bool isEmptyRootPath(QDir& dir);
+    static void initRootPath();
+    static bool setRootPath(QString path, QString display);
+    static bool copyDir(const QString& source, const QString& targetParent, const QString& name);
+    static QString getCreaturePath(const QString& fileName, bool monster, const QString& root = QString());
+    static QString getPortraitPath(const QString& fileName, const QString& root = QString());
+    static QString getEncounterPath(const QString& fileName, const QString& root = QString());
+    static QString getRootedPath(const QString& path, const QString& root = QString());
+    static QString getPrettyPath(QStandardPaths::StandardLocation location, const QString& rest);
+    static QString getPrettyAppPath(const QString& rest);
+
+    // Text and number helpers
+    static QString left(const QString& text, const QString& separator);
+    static QString right(const QString& text, const QString& separator);
+    static QString lastLeft(const QString& text, const QString& separator);
+    static QString lastRight(const QString& text, const QString& separator);
+    static bool isNumber(const QString& text);
+    static int firstNumber(const QString& text);
+    static QString capitalize(const QString& text);
+    static QString unCapitalize(const QString& text);
+    static int htmlLength(const QString& html);
+    static QString lineBreak(const QString& html, int width);
+    static int d(int sides);
+    static int random();
+    static QString timeNow();
+    static void bugout(const QString& text);
+    static const char* cstr(const QString& text);
+
+    // Name=value lines
+    static QByteArray nextLine(const QByteArray& bytes, int& pos);
+    static bool lineAttributes(const QByteArray& line, QString& name, QString& value);
+    static bool isValidLine(const QByteArray& line, bool& blankOrComment, bool& notPair);
+    static QByteArray toBytes(const QString& text);
+    static QByteArray stringToBytes(const QString& text);
+    static QString fromBytes(const QByteArray& bytes);
+    static QByteArray toWindowsLineEndings(const QByteArray& bytes);
+    static QByteArray toStandardLineEnding(const QByteArray& bytes);
+};
+
+#endif

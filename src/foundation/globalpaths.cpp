@@ -1,0 +1,218 @@
+#include "global.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+#include "uihooks.h"
+
+namespace {
+
+const char* const defaultFolderName = "Ravelhorn Data";
+const char* const libraryFolders[] = {"Characters", "Monsters", "Portraits", "Encounters"};
+
+bool hasLibraryFolder(const QDir& dir, const char* name)
+{
+    return QFileInfo(dir, name).isDir();
+}
+
+QString joined(const QString& root, const char* folder, const QString& fileName)
+{
+    QString base = root.isEmpty() ? Global::getRootPath(false) : root;
+    return QString("%1%2%3%4%5").arg(base, QDir::separator(), folder, QDir::separator(), fileName);
+}
+
+}
+
+QString Global::getApplicationDir()
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+}
+
+QString Global::getPluginsPath()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+QString Global::getResourcePath()
+{
+    QDir dir(QCoreApplication::applicationDirPath());
+    if (dir.dirName() == "MacOS" && !dir.cdUp())
+        return QString();
+    if (!dir.cd("Resources"))
+        return QString();
+    return QDir::toNativeSeparators(dir.absolutePath());
+}
+
+QString Global::getApplicationPath()
+{
+    QDir dir(QCoreApplication::applicationDirPath());
+    if (dir.dirName() == "MacOS" && !dir.cdUp())
+        return QString();
+    if (dir.dirName() == "Contents" && !dir.cdUp())
+        return QString();
+    if (!dir.cdUp())
+        return QString();
+    return QDir::toNativeSeparators(dir.absolutePath());
+}
+
+QString Global::getRootPath(bool withSeparator)
+{
+    return withSeparator ? addDirChar(nativeRootPath, QDir::separator()) : nativeRootPath;
+}
+
+QString Global::getPrettyRootPath()
+{
+    return prettyRootPath;
+}
+
+QString Global::addDirChar(const QString& text, QChar c)
+{
+    return text.endsWith(c) ? text : text + c;
+}
+
+bool Global::isValidRootPath(QDir& dir)
+{
+    for (const char* name : libraryFolders)
+        if (!hasLibraryFolder(dir, name))
+            return false;
+    return true;
+}
+
+bool Global::isEmptyRootPath(QDir& dir)
+{
+    for (const char* name : libraryFolders)
+        if (hasLibraryFolder(dir, name))
+            return false;
+    return true;
+}
+
+void Global::initRootPath()
+{
+    const QString folderName = defaultFolderName;
+    QSettings settings;
+    QString path = settings.value("dataDir/path").toString();
+    QString display;
+    QDir remembered(path);
+    if (!path.isEmpty() && !isEmptyRootPath(remembered)) {
+        display = settings.value("dataDir/display").toString();
+    } else {
+        struct Place
+        {
+            QString folder;
+            QString display;
+        };
+        const QStandardPaths::StandardLocation standard[] = {QStandardPaths::DocumentsLocation,
+                                                             QStandardPaths::AppLocalDataLocation,
+                                                             QStandardPaths::HomeLocation};
+        QList<Place> places;
+        places.append({getApplicationPath(), getPrettyAppPath(folderName)});
+        for (QStandardPaths::StandardLocation location : standard)
+            places.append({QStandardPaths::writableLocation(location), getPrettyPath(location, folderName)});
+
+        path.clear();
+        for (const Place& place : places) {
+            QDir candidate(place.folder + QDir::separator() + folderName);
+            if (!place.folder.isEmpty() && candidate.exists() && isValidRootPath(candidate)) {
+                path = QDir::toNativeSeparators(candidate.absolutePath());
+                display = place.display;
+                break;
+            }
+        }
+        if (path.isEmpty()) {
+            QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+            // A new home may not have its documents folder yet.
+            QDir().mkpath(documents);
+            QString source = getResourcePath() + QDir::separator() + "demo-data";
+            if (getResourcePath().isEmpty() || !copyDir(source, documents, folderName))
+                return;
+            path = QDir::toNativeSeparators(documents + QDir::separator() + folderName);
+            display = getPrettyPath(QStandardPaths::DocumentsLocation, folderName);
+        }
+    }
+    if (display.isEmpty())
+        display = path;
+    setRootPath(path, display);
+}
+
+bool Global::setRootPath(QString path, QString display)
+{
+    if (path.isEmpty())
+        return false;
+    nativeRootPath = path;
+    prettyRootPath = display.isEmpty() ? path : display;
+
+    QSettings settings;
+    settings.setValue("dataDir/path", nativeRootPath);
+    settings.setValue("dataDir/display", prettyRootPath);
+
+    QString name = lastRight(QDir::fromNativeSeparators(nativeRootPath), "/");
+    ui().setMainWindowTitle(name == defaultFolderName ? tr("Ravelhorn DM's Display")
+                                                      : QString(tr("Ravelhorn - %1")).arg(name));
+    return true;
+}
+
+bool Global::copyDir(const QString& source, const QString& targetParent, const QString& name)
+{
+    QDir sourceDir(source);
+    if (!sourceDir.exists())
+        return false;
+    const QStringList entries = sourceDir.entryList(QDir::NoFilter, QDir::Name | QDir::IgnoreCase);
+    if (entries.isEmpty())
+        return false;
+    QDir parent(targetParent);
+    if (!parent.exists(name) && !parent.mkdir(name))
+        return false;
+    QString target = targetParent + QDir::separator() + name;
+    for (const QString& entry : entries) {
+        if (entry.startsWith('.'))
+            continue;
+        QString from = source + QDir::separator() + entry;
+        QString to = target + QDir::separator() + entry;
+        if (QFileInfo(from).isDir()) {
+            if (!copyDir(from, target, entry))
+                return false;
+        } else if (!QFileInfo::exists(to) && !QFile::copy(from, to)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QString Global::getCreaturePath(const QString& fileName, bool monster, const QString& root)
+{
+    return joined(root, monster ? "Monsters" : "Characters", fileName);
+}
+
+QString Global::getPortraitPath(const QString& fileName, const QString& root)
+{
+    return joined(root, "Portraits", QDir::toNativeSeparators(fileName));
+}
+
+QString Global::getEncounterPath(const QString& fileName, const QString& root)
+{
+    return joined(root, "Encounters", fileName);
+}
+
+QString Global::getRootedPath(const QString& path, const QString& root)
+{
+    QString native = QDir::toNativeSeparators(path);
+    if (QDir::isAbsolutePath(native))
+        return native;
+    QString base = root.isEmpty() ? getRootPath(false) : root;
+    return QString("%1%2%3").arg(base, QDir::separator(), native);
+}
+
+QString Global::getPrettyPath(QStandardPaths::StandardLocation location, const QString& rest)
+{
+    QString name = QStandardPaths::displayName(location);
+    if (name.isEmpty())
+        return QString();
+    return name + QDir::separator() + rest;
+}
+
+QString Global::getPrettyAppPath(const QString& rest)
+{
+    return getPrettyPath(QStandardPaths::ApplicationsLocation, rest);
+}

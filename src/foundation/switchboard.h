@@ -1,0 +1,41 @@
+#ifndef SWITCHBOARD_H
+#define SWITCHBOARD_H
+
+#include <QObject>
+
+#include "dogtag.h"
+
+class Creature;
+class QEvent;
+
+// Application-wide relay: senders connect their signals to the same-named
+// signals here, views connect these to their slots.
+class SwitchBoard : public QObject
+{
+    Q_OBJECT
+
+signals:
+    void doCreatureUpdated(Creature* creature);
+    void doCreatureEffectsChanged(Creature* creature);
+    void doRefreshTimer();
+    void doMultiDamageRequiresResize();
+    void doCancelFlatDialog();
+};
+
+// Re-emits every event of the watched object; the event still reaches it.
+class EventSignaler : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit EventSignaler(QObject* parent = nullptr) : QObject(parent) {}
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+signals:
+    void doEventReceived(QObject* watched);
+
+private:
+    DogTag dogTag{__LINE__, __FILE__};
+};
+
+#endif

@@ -1,0 +1,15 @@
+#include "translation.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include "global.h"
+
+void Translation::setup()
+{
+    QString resources = Global::getResourcePath();
+    if (resources.isEmpty())
+        return;
+    if (translator.load(resources + QDir::separator() + "translation.qm"))
+        QCoreApplication::installTranslator(&translator);
+}

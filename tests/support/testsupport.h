@@ -1,0 +1,83 @@
+#ifndef TESTSUPPORT_H
+#define TESTSUPPORT_H
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "uihooks.h"
+
+// Points HOME at a fresh temporary folder for as long as it lives, so the
+// documents, data and home folders the program searches are the test's own.
+class TemporaryHome
+{
+public:
+    TemporaryHome();
+    ~TemporaryHome();
+    QString path() const { return dir.path(); }
+    QString documents() const;
+    // Makes a folder below the home with the given library folders in it.
+    QString makeFolder(const QString& relative, const QStringList& libraries) const;
+
+private:
+    QTemporaryDir dir;
+    QByteArray oldHome;
+};
+
+// Installs itself as the ui hooks; records what would have been shown and
+// answers questions as the test says.
+class RecordingUiHooks : public UiHooks
+{
+public:
+    struct Message
+    {
+        QString title;
+        QString text;
+    };
+
+    RecordingUiHooks();
+    ~RecordingUiHooks() override;
+
+    void alert(const QString& title, const QString& text) override;
+    int badRootAlert(const QString& title, const QString& text, const QString& actionText) override;
+    void setMainWindowTitle(const QString& title) override;
+
+    QList<Message> alerts;
+    QStringList windowTitles;
+    int badRootAnswer = 0;
+};
+
+// Captures the debug output for as long as it lives.
+class CapturedMessages
+{
+public:
+    CapturedMessages();
+    ~CapturedMessages();
+    QStringList lines() const;
+    QStringList linesStartingWith(const QString& prefix) const;
+
+private:
+    QtMessageHandler previous;
+};
+
+namespace TestSupport {
+// Settings, home and standard folders of the whole test program go to a
+// temporary place before the application object exists.
+void isolateEnvironment();
+QByteArray readFile(const QString& path);
+bool writeFile(const QString& path, const QByteArray& bytes);
+}
+
+#define RAVELHORN_TEST_MAIN(AppClass, TestObject)                                                  \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        TestSupport::isolateEnvironment();                                                         \
+        AppClass app(argc, argv);                                                                  \
+        TestObject test;                                                                           \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
+
+#endif
