@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 
 #include "dogtag.h"
 #include "global.h"
@@ -22,6 +23,11 @@ public:
     int badRootAlert(const QString& title, const QString& text, const QString& actionText) override
     {
         return MessageDialog().badRootAlert(title, text, actionText);
+    }
+
+    QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override
+    {
+        return QFileDialog::getOpenFileName(nullptr, title, folder, filter);
     }
 
     void setMainWindowTitle(const QString& title) override

@@ -21,3 +21,16 @@ void UiHooks::debugText(const QString& text)
 {
     qDebug().noquote() << text;
 }
+
+QString UiHooks::getOpenFileName(const QString&, const QString&, const QString&)
+{
+    return QString();
+}
+
+void UiHooks::toggleSelectionButtons()
+{
+}
+
+void UiHooks::toggleJumpInButton()
+{
+}

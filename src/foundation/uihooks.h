@@ -16,6 +16,10 @@ public:
     virtual int badRootAlert(const QString& title, const QString& text, const QString& actionText);
     virtual void setMainWindowTitle(const QString& title);
     virtual void debugText(const QString& text);
+    // The file chosen in an open-file dialog; empty when cancelled.
+    virtual QString getOpenFileName(const QString& title, const QString& folder, const QString& filter);
+    virtual void toggleSelectionButtons();
+    virtual void toggleJumpInButton();
 };
 
 #endif

@@ -66,6 +66,12 @@ void RecordingUiHooks::setMainWindowTitle(const QString& title)
     windowTitles.append(title);
 }
 
+QString RecordingUiHooks::getOpenFileName(const QString&, const QString& folder, const QString&)
+{
+    openFileFolders.append(folder);
+    return openFileAnswer;
+}
+
 CapturedMessages::CapturedMessages()
 {
     captured.clear();

@@ -44,10 +44,14 @@ public:
     void alert(const QString& title, const QString& text) override;
     int badRootAlert(const QString& title, const QString& text, const QString& actionText) override;
     void setMainWindowTitle(const QString& title) override;
+    QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override;
 
     QList<Message> alerts;
     QStringList windowTitles;
     int badRootAnswer = 0;
+    // The answer to the next open-file dialog, and the folders they opened in.
+    QString openFileAnswer;
+    QStringList openFileFolders;
 };
 
 // Captures the debug output for as long as it lives.

@@ -1,0 +1,471 @@
+#ifndef CREATURE_H
+#define CREATURE_H
+
+#include <QList>
+#include <QObject>
+#include <QPixmap>
+#include <QString>
+
+#include "dogtag.h"
+#include "power.h"
+
+class Creature;
+class Effect;
+class ObjectStream;
+
+// Figures meaning "not given".
+const int UnknownValue = 1000;
+const int UnknownModifier = -1000000;
+// As an action-point count: all that are left, or back to the per-encounter figure.
+const int AllActionPoints = 10000;
+
+enum Ability { Strength, Dexterity, Wisdom, Constitution, Intelligence, Charisma, AbilityCount };
+
+struct AbilityScore
+{
+    int score = UnknownValue;
+    int modifier = UnknownModifier;
+    bool operator==(const AbilityScore& other) const
+    {
+        return score == other.score && modifier == other.modifier;
+    }
+};
+
+// A library's totals of new, dirty and deleted items.
+struct CreatureCounts
+{
+    int newCount = 0;
+    int dirtyCount = 0;
+    int deletedCount = 0;
+};
+
+// The statistics of one stat block as parsed or edited.
+class CreatureStats
+{
+public:
+    CreatureStats() { init(); }
+    // Scalars back to their defaults; texts and powers stay.
+    void init();
+    // Adds a power read by a stat-block parser.
+    void addPower(const CreaturePower& power, bool sorted);
+
+    QString statBlock;
+    QString portraitFile;
+    QPixmap portrait;
+    QString importFile;
+    bool linked;
+    bool missing;
+    QString name;
+    bool monster;
+    bool trap;
+    QString creatureClass;
+    QString group;
+    QString type;
+    QString race;
+    QString role;
+    int level;
+    int xp;
+    int maxHitPoints;
+    int maxHealingSurges;
+    int surgeValue;
+    int initBonus;
+    QString speed;
+    int initActionPoints;
+    QString senses;
+    int perception;
+    int insight;
+    int armorClass;
+    int fortitude;
+    int reflex;
+    int will;
+    QString resist;
+    QString immune;
+    QString detect;
+    QString regeneration;
+    QString vulnerable;
+    QString savingThrows;
+    QString alignment;
+    QString languages;
+    QString skills;
+    QString equipment;
+    QString description;
+    QString published;
+    AbilityScore abilities[AbilityCount];
+    Powers powers;
+    int lastPowerIndex = 0;
+};
+
+struct CreatureVitality
+{
+    Creature* creature = nullptr;
+    int initBonus = 0;
+    int maxHitPoints = 0;
+    int hitPoints = 0;
+    int maxHealingSurges = 0;
+    int healingSurges = 0;
+    int surgeValue = 0;
+    int initActionPoints = 0;
+    int actionPoints = 0;
+
+    // The figures only; the creature is not compared.
+    bool equals(const CreatureVitality& other) const;
+    void setVitality();
+    void setBeforeVitality();
+    bool write(ObjectStream* stream) const;
+    void read(ObjectStream* stream);
+};
+
+struct CreatureInit
+{
+    Creature* creature = nullptr;
+    int roll = 0;
+    int random = 0;
+
+    bool write(ObjectStream* stream) const;
+    void read(ObjectStream* stream);
+};
+
+struct RestedCreature
+{
+    Creature* creature = nullptr;
+    int usedSurges = 0;
+    int addedHitPoints = 0;
+    int addedActionPoint = 0;
+
+    bool write(ObjectStream* stream) const;
+    void read(ObjectStream* stream);
+};
+
+// A creature's combat state, kept by events for undo.
+struct CreatureState
+{
+    int hitPoints = 0;
+    int tempHitPoints = 0;
+    int healingSurges = 0;
+    int actionPoints = 0;
+    int failedDeathSavingThrows = 0;
+    int secondWindUsed = 0;
+    int actionPointsUsed = 1;
+    bool stabilized = true;
+    bool delayed = false;
+    bool ready = false;
+    int endTurnCount = 0;
+    QString lastAttacker;
+    int damageOrder = 0;
+    int beforeHitPoints = 0;
+    int beforeHealingSurges = 0;
+    int beforeActionPoints = 0;
+    int damageTaken = 0;
+    int healCount = 0;
+
+    bool operator==(const CreatureState& other) const;
+};
+
+// Call-backs of the dialogs that let the user pick an origin creature.
+class CreatureInterface
+{
+public:
+    virtual ~CreatureInterface() = default;
+    virtual CreaturePower* powerToEdit() { return nullptr; }
+    virtual void originChanged(Creature* origin) = 0;
+    virtual void powerHeaderChanged(bool) {}
+};
+
+// One combatant: a monster template or instance, a hero or a trap.
+class Creature : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Creature(QObject* parent = nullptr);
+
+    // Statistics
+    void setStats(const CreatureStats& stats);
+    CreatureStats getStats() const;
+    void copyStats(Creature* other);
+    void setupDummyHero(const QString& name);
+    void setupDummyMonster(const QString& group);
+    QString generateStatBlock(bool forFile) const;
+
+    // New, dirty and deleted, kept in step with the library's counts
+    bool isNew() const { return isNewFlag; }
+    bool isDirty() const { return isDirtyFlag; }
+    bool isDeleted() const { return isDeletedFlag; }
+    void setNew(bool value);
+    void setDirty(bool value);
+    void setDeleted(bool value);
+    void setCounts(CreatureCounts* libraryCounts) { counts = libraryCounts; }
+    void dirtyStateHasChanged();
+    bool isBroken() const;
+
+    QString getFileName() const { return fileName; }
+    void setFileName(const QString& name) { fileName = name; }
+    QString getStatBlock() const { return statBlock; }
+    QString getBeforeStatBlock() const { return beforeStatBlock; }
+    void setBeforeStatBlock(const QString& text) { beforeStatBlock = text; }
+    QString getBeforeName() const { return beforeName; }
+    void setBeforeName(const QString& name) { beforeName = name; }
+
+    // Names and order
+    QString getName() const { return name; }
+    QString getGroup() const { return group; }
+    QString getNameGroup() const;
+    static bool getNameAndGroup(const QString& reference, QString& name, QString& group);
+    static int compareNames(const QString& a, const QString& b);
+    int compare(Creature* other) const;
+    static void removeCreature(Creature* creature);
+
+    // Statistics read by the texts and the rules
+    bool isMonster() const { return monster; }
+    bool isHero() const { return !monster; }
+    bool isTrap() const { return trap; }
+    QString getClass() const { return creatureClass; }
+    QString getType() const { return type; }
+    QString getRace() const { return race; }
+    QString getRole() const { return role; }
+    int getLevel() const { return level; }
+    int getXP() const { return xp; }
+    int getMaxHitPoints() const { return maxHitPoints; }
+    int getCurrHitPoints() const { return hitPoints; }
+    int getTempHitPoints() const { return tempHitPoints; }
+    int getSurgeValue() const { return surgeValue; }
+    int getMaxHealingSurges() const { return maxHealingSurges; }
+    int getCurrHealingSurges() const { return healingSurges; }
+    int getInitActionPoints() const { return initActionPoints; }
+    int getCurrActionPoints() const { return actionPoints; }
+    int getActionPointsUsed() const { return actionPointsUsed; }
+    int getFailedDeathSavingThrows() const { return failedDeathSavingThrows; }
+    bool isStabilized() const { return stabilized; }
+    bool isSecondWindUsed() const { return secondWindUsed; }
+    int getDamageTaken() const { return damageTaken; }
+    int getHealCount() const { return healCount; }
+    QString getLastAttacker() const { return lastAttacker; }
+    int getDamageOrder() const { return damageOrder; }
+    int getEndTurnCount() const { return endTurnCount; }
+    int getInitRoll() const { return initRoll; }
+    int getInitRandom() const { return initRandom; }
+    int getInitBonus(bool unknownAsZero = false) const;
+    QString getSpeed() const { return speed; }
+    QString getSenses() const { return senses; }
+    int getPerception() const { return perception; }
+    int getInsight() const { return insight; }
+    int getArmorClass() const { return armorClass; }
+    int getFortitude() const { return fortitude; }
+    int getReflex() const { return reflex; }
+    int getWill() const { return will; }
+    AbilityScore getAbility(Ability ability) const { return abilities[ability]; }
+    QString getPublished() const { return published; }
+    QString getAlias() const { return alias; }
+    bool isShowAlias() const { return showAlias; }
+    bool isHidden() const { return hidden; }
+    bool isDelayed() const { return delayed; }
+    bool isReady() const { return ready; }
+    bool isInHistory() const { return inHistory; }
+    bool isMissing() const { return missing; }
+    bool isLinked() const { return linked; }
+    QString getImportFile() const { return importFile; }
+    int getHitPointDelta() const { return hitPointDelta; }
+    const Powers& getPowers() const { return powers; }
+    Powers& getPowers() { return powers; }
+    QList<Effect*> getEffects() const { return effects; }
+    void changedPower();
+
+    // Stat setters of the editors
+    void setStr(int score) { setAbilityScore(Strength, score); }
+    void setDex(int score) { setAbilityScore(Dexterity, score); }
+    void setWis(int score) { setAbilityScore(Wisdom, score); }
+    void setCon(int score) { setAbilityScore(Constitution, score); }
+    void setInt(int score) { setAbilityScore(Intelligence, score); }
+    void setCha(int score) { setAbilityScore(Charisma, score); }
+    void setArmorClass(int value) { setStat(armorClass, value); }
+    void setFortitude(int value) { setStat(fortitude, value); }
+    void setReflex(int value) { setStat(reflex, value); }
+    void setWill(int value) { setStat(will, value); }
+    void setPerception(int value) { setStat(perception, value); }
+    void setInsight(int value) { setStat(insight, value); }
+    void setInitBonus(int value) { setStat(initBonus, value); }
+    void setLevel(int value) { setStat(level, value); }
+    void setMaxHitPoints(int value) { setStat(maxHitPoints, value); }
+    void setSurgeValue(int value) { setStat(surgeValue, value); }
+    void setMaxHealingSurges(int value) { setStat(maxHealingSurges, value); }
+    void setInitActionPoints(int value) { setStat(initActionPoints, value); }
+    void setSpeed(const QString& text) { setStat(speed, text); }
+    void setAlignment(const QString& text) { setStat(alignment, text); }
+    void setLanguages(const QString& text) { setStat(languages, text); }
+    void setClass(const QString& text) { setStat(creatureClass, text); }
+    void setRace(const QString& text) { setStat(race, text); }
+    void setRole(const QString& text) { setStat(role, text); }
+    void setLinked(bool value, bool quiet);
+    void resetStatBlock();
+    void setName(const QString& text);
+    void setVitality(const CreatureVitality& vitality);
+
+    // Vitality, dying and rests
+    int getBloodiedValue() const { return maxHitPoints / 2; }
+    bool isBloodied() const;
+    bool isDead(bool withoutPending) const;
+    bool isDying() const;
+    int getPercentageHP() const;
+    int getPercentageHPForPlayers() const;
+    bool needsRest() const;
+    static int getAttributeAdj(int score, int level);
+    CreatureVitality getVitality();
+    CreatureVitality getBeforeVitality();
+    void setBeforeVitality(const CreatureVitality& vitality);
+    CreatureInit getInit();
+    CreatureState getState() const;
+    void setState(const CreatureState& state);
+
+    void applyDamage(int amount, Creature* attacker);
+    void applyHealing(int healedHitPoints, int surges);
+    void takeShortRest(int healedHitPoints, int surges, bool gainActionPoint);
+    void takeExtendedRest(bool clearEffects, bool resetPowers);
+    void endOfEncounter();
+    void setTempHitPoints(int value);
+    void useActionPoints(int count);
+    void addActionPoints(int count);
+    void setStabilized(bool value);
+    void setFailedDeathSavingThrows(int count);
+    void setCurrHitPoints(int value);
+    void setCurrHealingSurges(int value);
+    void setCurrActionPoints(int value);
+    void setInitRoll(int value);
+    void setInitRandom(int value);
+    void setInit(const CreatureInit& init);
+    void setHidden(bool value);
+    void setAlias(const QString& text);
+    void setShowAlias(bool value);
+    void setReady(bool value);
+    void setDelayed(bool value);
+    void setSecondWindUsed(bool value) { secondWindUsed = value; }
+    void setEndTurnCount(int count) { endTurnCount = count; }
+    void setInHistory(bool value) { inHistory = value; }
+    void setMissing(bool value) { missing = value; }
+
+    // Records in the history log
+    static bool write(Creature* creature, ObjectStream* stream);
+    static bool write(const QList<Creature*>& list, ObjectStream* stream);
+    static Creature* readCreature(ObjectStream* stream);
+    static QList<Creature*> readCreatureList(ObjectStream* stream);
+    static Creature* getCreatureByName(const QString& name, bool create);
+
+    // Portraits
+    static QString findPortraitFile(QString folder, const QString& fileName, const QString& root);
+    static QPixmap loadPortrait(const QString& portraitFile, const QString& root);
+    static QString grabPortraitFile(const QString& file, const QString& root);
+    static QString selectPortraitFile();
+    void setPortraitFile(const QString& file);
+    QString getPortraitFile() const { return portraitFile; }
+    QPixmap getPortrait() const { return portrait; }
+    // The data folder changed: forget where the portrait dialog was.
+    static void rootChanged();
+
+    static int damageOrderCount;
+    static QString portraitDirectory;
+    static QString characterImportDirectory;
+
+signals:
+    void doCreatureUpdated(Creature* creature);
+    void doCreatureEffectsChanged(Creature* creature);
+
+private:
+    void setAbilityScore(Ability ability, int score);
+    template <typename T>
+    void setStat(T& field, const T& value)
+    {
+        field = value;
+        statChanged();
+    }
+    // A field its file carries changed: write the stat block anew and tell the displays.
+    void statChanged();
+    void updateCount(bool oldValue, bool newValue, int CreatureCounts::*counter);
+    void updated() { emit doCreatureUpdated(this); }
+
+    int endTurnCount = 0;
+    bool delayed = false;
+    bool ready = false;
+    bool hidden = false;
+    bool inHistory = false;
+    QString alias;
+    bool showAlias = false;
+    CreatureCounts* counts = nullptr;
+    bool isNewFlag = false;
+    bool isDirtyFlag = false;
+    bool isDeletedFlag = false;
+    QString fileName;
+    QString portraitFile;
+    QPixmap portrait;
+    QString importFile;
+    bool linked = false;
+    bool missing = false;
+    QString statBlock;
+    QString beforeStatBlock;
+    QString name;
+    QString beforeName;
+    bool monster = true;
+    bool trap = false;
+    QString creatureClass;
+    QString group;
+    QString type;
+    QString race;
+    QString role;
+    int level = 0;
+    int xp = 0;
+    int maxHitPoints = 0;
+    int beforeMaxHitPoints = 0;
+    int hitPoints = 0;
+    int beforeHitPoints = 0;
+    int hitPointDelta = 0;
+    int tempHitPoints = 0;
+    int tempHitPointDelta = 0;
+    QString lastAttacker;
+    int damageOrder = 0;
+    int surgeValue = 0;
+    int beforeSurgeValue = 0;
+    int maxHealingSurges = 0;
+    int beforeMaxHealingSurges = 0;
+    int healingSurges = 0;
+    int beforeHealingSurges = 0;
+    int healingSurgeDelta = 0;
+    bool secondWindUsed = false;
+    int failedDeathSavingThrows = 0;
+    bool stabilized = true;
+    int damageTaken = 0;
+    int healCount = 0;
+    int initRoll = 0;
+    int initRandom = 0;
+    int initBonus = UnknownValue;
+    int beforeInitBonus = 0;
+    QString speed;
+    int initActionPoints = 0;
+    int beforeInitActionPoints = 0;
+    int actionPoints = 0;
+    int beforeActionPoints = 0;
+    int actionPointDelta = 0;
+    int actionPointsUsed = 1;
+    QString senses;
+    int perception = UnknownValue;
+    int insight = UnknownValue;
+    int armorClass = UnknownValue;
+    int fortitude = UnknownValue;
+    int reflex = UnknownValue;
+    int will = UnknownValue;
+    QString resist;
+    QString immune;
+    QString detect;
+    QString regeneration;
+    QString vulnerable;
+    QString savingThrows;
+    QString alignment;
+    QString languages;
+    QString skills;
+    QString equipment;
+    QString description;
+    QString published;
+    AbilityScore abilities[AbilityCount];
+    QList<Effect*> effects;
+    Powers powers;
+    DogTag dogTag{__LINE__, __FILE__};
+};
+
+#endif

@@ -1,0 +1,398 @@
+#include "creature.h"
+
+#include <cstdlib>
+
+#include "encounter.h"
+#include "global.h"
+#include "uihooks.h"
+
+bool CreatureVitality::equals(const CreatureVitality& other) const
+{
+    return initBonus == other.initBonus && maxHitPoints == other.maxHitPoints && hitPoints == other.hitPoints
+        && maxHealingSurges == other.maxHealingSurges && healingSurges == other.healingSurges
+        && surgeValue == other.surgeValue && initActionPoints == other.initActionPoints
+        && actionPoints == other.actionPoints;
+}
+
+void CreatureVitality::setVitality()
+{
+    creature->setInHistory(true);
+    creature->setVitality(*this);
+}
+
+void CreatureVitality::setBeforeVitality()
+{
+    creature->setBeforeVitality(*this);
+}
+
+bool CreatureState::operator==(const CreatureState& o) const
+{
+    return hitPoints == o.hitPoints && tempHitPoints == o.tempHitPoints && healingSurges == o.healingSurges
+        && actionPoints == o.actionPoints && failedDeathSavingThrows == o.failedDeathSavingThrows
+        && secondWindUsed == o.secondWindUsed && actionPointsUsed == o.actionPointsUsed
+        && stabilized == o.stabilized && delayed == o.delayed && ready == o.ready
+        && endTurnCount == o.endTurnCount && lastAttacker == o.lastAttacker && damageOrder == o.damageOrder
+        && beforeHitPoints == o.beforeHitPoints && beforeHealingSurges == o.beforeHealingSurges
+        && beforeActionPoints == o.beforeActionPoints && damageTaken == o.damageTaken && healCount == o.healCount;
+}
+
+bool Creature::isBloodied() const
+{
+    return maxHitPoints >= 1 && hitPoints <= getBloodiedValue();
+}
+
+bool Creature::isDead(bool withoutPending) const
+{
+    if (isHero()) {
+        if (hitPoints < 1 && failedDeathSavingThrows > 2)
+            return true;
+        // Without a known maximum, minus the bloodied value would be 0 and
+        // every unhurt new hero would count as dead.
+        if (maxHitPoints == 0)
+            return hitPoints < 0;
+        return hitPoints <= -getBloodiedValue();
+    }
+    int h = withoutPending ? hitPoints - hitPointDelta : hitPoints;
+    if (h >= 1)
+        return false;
+    return maxHitPoints != 0 || h < 0;
+}
+
+bool Creature::isDying() const
+{
+    return isHero() && hitPoints < 1 && !isDead(false);
+}
+
+int Creature::getPercentageHP() const
+{
+    if (maxHitPoints == 0)
+        return 0;
+    int p = qMin(100, (std::abs(hitPoints) * 100 + maxHitPoints - 1) / maxHitPoints);
+    if (hitPoints >= 0)
+        return p;
+    return isMonster() ? 0 : -p;
+}
+
+int Creature::getPercentageHPForPlayers() const
+{
+    if (isHero())
+        return getPercentageHP();
+    int h = hitPoints - hitPointDelta;
+    if (maxHitPoints == 0 || h < 1)
+        return 0;
+    if (h <= getBloodiedValue())
+        return 50;
+    if (h < maxHitPoints)
+        return 90;
+    return 100;
+}
+
+bool Creature::needsRest() const
+{
+    return actionPoints != initActionPoints || hitPoints != maxHitPoints || damageTaken > 0 || healCount > 0
+        || healingSurges != maxHealingSurges;
+}
+
+int Creature::getAttributeAdj(int score, int level)
+{
+    return score / 2 + level / 2 - 5;
+}
+
+CreatureVitality Creature::getVitality()
+{
+    return {this, initBonus, maxHitPoints, hitPoints, maxHealingSurges, healingSurges, surgeValue,
+            initActionPoints, actionPoints};
+}
+
+CreatureVitality Creature::getBeforeVitality()
+{
+    return {this, beforeInitBonus, beforeMaxHitPoints, beforeHitPoints, beforeMaxHealingSurges,
+            beforeHealingSurges, beforeSurgeValue, beforeInitActionPoints, beforeActionPoints};
+}
+
+void Creature::setBeforeVitality(const CreatureVitality& vitality)
+{
+    beforeInitBonus = vitality.initBonus;
+    beforeMaxHitPoints = vitality.maxHitPoints;
+    beforeHitPoints = vitality.hitPoints;
+    beforeMaxHealingSurges = vitality.maxHealingSurges;
+    beforeHealingSurges = vitality.healingSurges;
+    beforeSurgeValue = vitality.surgeValue;
+    beforeInitActionPoints = vitality.initActionPoints;
+    beforeActionPoints = vitality.actionPoints;
+}
+
+CreatureInit Creature::getInit()
+{
+    return {this, initRoll, initRandom};
+}
+
+int Creature::getInitBonus(bool unknownAsZero) const
+{
+    return unknownAsZero && initBonus == UnknownValue ? 0 : initBonus;
+}
+
+CreatureState Creature::getState() const
+{
+    CreatureState state;
+    state.hitPoints = hitPoints;
+    state.tempHitPoints = tempHitPoints;
+    state.healingSurges = healingSurges;
+    state.actionPoints = actionPoints;
+    state.failedDeathSavingThrows = failedDeathSavingThrows;
+    state.secondWindUsed = secondWindUsed ? 1 : 0;
+    state.actionPointsUsed = actionPointsUsed;
+    state.stabilized = stabilized;
+    state.delayed = delayed;
+    state.ready = ready;
+    state.endTurnCount = endTurnCount;
+    state.lastAttacker = lastAttacker;
+    state.damageOrder = damageOrder;
+    state.beforeHitPoints = beforeHitPoints;
+    state.beforeHealingSurges = beforeHealingSurges;
+    state.beforeActionPoints = beforeActionPoints;
+    state.damageTaken = damageTaken;
+    state.healCount = healCount;
+    return state;
+}
+
+void Creature::setState(const CreatureState& state)
+{
+    hitPoints = state.hitPoints;
+    tempHitPoints = state.tempHitPoints;
+    healingSurges = state.healingSurges;
+    actionPoints = state.actionPoints;
+    failedDeathSavingThrows = state.failedDeathSavingThrows;
+    secondWindUsed = state.secondWindUsed != 0;
+    actionPointsUsed = state.actionPointsUsed;
+    stabilized = state.stabilized;
+    delayed = state.delayed;
+    ready = state.ready;
+    endTurnCount = state.endTurnCount;
+    lastAttacker = state.lastAttacker;
+    damageOrder = state.damageOrder;
+    beforeHitPoints = state.beforeHitPoints;
+    beforeHealingSurges = state.beforeHealingSurges;
+    beforeActionPoints = state.beforeActionPoints;
+    damageTaken = state.damageTaken;
+    healCount = state.healCount;
+    updated();
+}
+
+void Creature::applyDamage(int amount, Creature* attacker)
+{
+    if (tempHitPoints != 0) {
+        if (tempHitPoints > amount) {
+            tempHitPoints -= amount;
+            amount = 0;
+        } else {
+            amount -= tempHitPoints;
+            tempHitPoints = 0;
+        }
+    }
+    hitPoints -= amount;
+    if (hitPoints <= 0)
+        stabilized = false;
+    if (attacker) {
+        lastAttacker = attacker->getNameGroup();
+        damageOrder = damageOrderCount++;
+    }
+    damageTaken += amount;
+    beforeHitPoints = hitPoints;
+    updated();
+}
+
+void Creature::applyHealing(int healedHitPoints, int surges)
+{
+    healCount++;
+    if (hitPoints < 0)
+        hitPoints = 0;
+    hitPoints = qMin(hitPoints + healedHitPoints, maxHitPoints);
+    healingSurges = qBound(0, healingSurges - surges, maxHealingSurges);
+    if (hitPoints > 0)
+        stabilized = true;
+    beforeHitPoints = hitPoints;
+    beforeHealingSurges = healingSurges;
+    updated();
+}
+
+void Creature::takeShortRest(int healedHitPoints, int surges, bool gainActionPoint)
+{
+    applyHealing(healedHitPoints, surges);
+    if (gainActionPoint) {
+        actionPoints++;
+        beforeActionPoints = actionPoints;
+    }
+    updated();
+}
+
+void Creature::takeExtendedRest(bool clearEffects, bool resetPowers)
+{
+    hitPoints = maxHitPoints;
+    tempHitPoints = 0;
+    healingSurges = maxHealingSurges;
+    actionPoints = initActionPoints;
+    failedDeathSavingThrows = 0;
+    secondWindUsed = false;
+    actionPointsUsed = 0;
+    stabilized = true;
+    endTurnCount = 0;
+    delayed = false;
+    ready = false;
+    lastAttacker.clear();
+    damageOrder = 0;
+    beforeHitPoints = beforeHealingSurges = beforeActionPoints = 0;
+    damageTaken = healCount = 0;
+    if (clearEffects)
+        effects.clear();
+    if (resetPowers) {
+        for (int i = 0; CreaturePower* power = powers.getPower(i); i++)
+            if (power->getUsageCount() > 0)
+                power->resetUsage();
+    }
+    updated();
+}
+
+void Creature::endOfEncounter()
+{
+    if (isHero() && isDead(false) && hitPoints > -getBloodiedValue())
+        hitPoints = -getBloodiedValue();
+    actionPointsUsed = 0;
+    tempHitPoints = 0;
+    stabilized = true;
+    delayed = false;
+    ready = false;
+    secondWindUsed = false;
+    failedDeathSavingThrows = 0;
+    updated();
+}
+
+void Creature::setTempHitPoints(int value)
+{
+    if (value <= tempHitPoints)
+        return;
+    tempHitPoints = value;
+    updated();
+}
+
+void Creature::useActionPoints(int count)
+{
+    if (count == AllActionPoints || count > actionPoints)
+        count = actionPoints;
+    actionPoints -= count;
+    if (Global::encounter && Global::encounter->isRunning())
+        actionPointsUsed += count;
+    beforeActionPoints = actionPoints;
+    updated();
+}
+
+void Creature::addActionPoints(int count)
+{
+    if (count == AllActionPoints) {
+        actionPoints = initActionPoints;
+        actionPointsUsed = 0;
+    } else {
+        actionPoints += count;
+    }
+    beforeActionPoints = actionPoints;
+    updated();
+}
+
+void Creature::setStabilized(bool value)
+{
+    stabilized = value;
+    updated();
+}
+
+void Creature::setFailedDeathSavingThrows(int count)
+{
+    failedDeathSavingThrows = count;
+    updated();
+}
+
+namespace {
+
+// Stores a hand edit; true when the value changed.
+template <typename T>
+bool store(T& field, const T& value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
+}
+
+void Creature::setCurrHitPoints(int value)
+{
+    if (store(hitPoints, value))
+        updated();
+}
+
+void Creature::setCurrHealingSurges(int value)
+{
+    if (store(healingSurges, value))
+        updated();
+}
+
+void Creature::setCurrActionPoints(int value)
+{
+    if (store(actionPoints, value))
+        updated();
+}
+
+void Creature::setInitRoll(int value)
+{
+    if (store(initRoll, value))
+        updated();
+}
+
+void Creature::setInitRandom(int value)
+{
+    if (store(initRandom, value))
+        updated();
+}
+
+void Creature::setInit(const CreatureInit& init)
+{
+    bool changed = store(initRoll, init.roll);
+    changed = store(initRandom, init.random) || changed;
+    if (changed)
+        updated();
+}
+
+void Creature::setHidden(bool value)
+{
+    hidden = value;
+    Global::ui().toggleSelectionButtons();
+    updated();
+}
+
+void Creature::setAlias(const QString& text)
+{
+    alias = text;
+    Global::ui().toggleSelectionButtons();
+    updated();
+}
+
+void Creature::setShowAlias(bool value)
+{
+    showAlias = value;
+    Global::ui().toggleSelectionButtons();
+    updated();
+}
+
+void Creature::setReady(bool value)
+{
+    ready = value;
+    Global::ui().toggleJumpInButton();
+    updated();
+}
+
+void Creature::setDelayed(bool value)
+{
+    delayed = value;
+    Global::ui().toggleJumpInButton();
+    updated();
+}
