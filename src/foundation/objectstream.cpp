@@ -1,0 +1,394 @@
+#include "objectstream.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <cstring>
+#include <utility>
+
+#include "global.h"
+
+namespace {
+
+const int majorVersion = 1;
+const int minorVersion = 0;
+const uchar wideLength = 251;
+const uchar longLength = 252;
+const qint64 readChunk = 64 * 1024;
+const qint64 cacheLimit = 1024 * 1024;
+const char endMarker[2] = {0, 0};
+
+}
+
+int StreamItem::toInt() const
+{
+    return data.size() == 4 ? qFromLittleEndian<qint32>(data.constData()) : 0;
+}
+
+QString StreamItem::toString() const
+{
+    return QString::fromUtf8(data.constData(), qstrnlen(data.constData(), data.size()));
+}
+
+QString StreamItem::getIDString() const
+{
+    switch (id) {
+#define RAVELHORN_STREAM_TAG_NAME(name, value)                                                     \
+    case value:                                                                                    \
+        return QStringLiteral(#name);
+        RAVELHORN_STREAM_TAGS(RAVELHORN_STREAM_TAG_NAME)
+#undef RAVELHORN_STREAM_TAG_NAME
+    default:
+        return QString::number(id);
+    }
+}
+
+bool StreamItemList::read(ObjectStream* stream, int endID)
+{
+    for (;;) {
+        StreamItem item = stream->read();
+        addItem(item);
+        if (item.getID() == endID)
+            return true;
+        if (item.isEOF()) {
+            stream->decOffset(item.getSize());
+            return false;
+        }
+    }
+}
+
+void StreamItemList::addItem(const StreamItem& item)
+{
+    insert(item.getID(), item);
+}
+
+int StreamItemList::getInt(int id) const
+{
+    return value(id).toInt();
+}
+
+QString StreamItemList::getString(int id) const
+{
+    return value(id).toString();
+}
+
+ObjectStream::ObjectStream(QFile* file, QObject* parent)
+    : QObject(parent), file(file), size(int(qMin<qint64>(file->size(), INT_MAX))), fileSize(file->size())
+{
+}
+
+ObjectStream::~ObjectStream()
+{
+    flush();
+    file->close();
+    delete file;
+}
+
+bool ObjectStream::initialize(bool quiet)
+{
+    if (size > 0) {
+        int major = readInt(ID_HEADER_MAJOR_VERSION);
+        int minor = readInt(ID_HEADER_MINOR_VERSION);
+        QString version = readString(ID_HEADER_RVHN_VERSION);
+        creationDate = readString(ID_HEADER_CREATED);
+        bool ended = readID(ID_HEADER_END);
+        if (ended && !version.isEmpty() && !creationDate.isEmpty() && major >= 1 && minor >= 0) {
+            if (major == majorVersion)
+                return true;
+            if (!quiet)
+                Global::alert(tr("History File too New"),
+                              tr("The history file, <b>%1</b>, was created by Ravelhorn version %2. "
+                                 "You need to upgrade in order to read it.")
+                                  .arg(file->fileName(), version));
+            return false;
+        }
+        // Never write over the only copy of a fight.
+        if (!keepDamagedCopy())
+            return false;
+        size = 0;
+        setOffset(0);
+    }
+    creationDate = Global::timeNow();
+    write(ID_HEADER_MAJOR_VERSION, majorVersion);
+    write(ID_HEADER_MINOR_VERSION, minorVersion);
+    write(ID_HEADER_RVHN_VERSION, Global::getVersion());
+    write(ID_HEADER_CREATED, creationDate);
+    write(ID_HEADER_END);
+    return flush();
+}
+
+bool ObjectStream::keepDamagedCopy()
+{
+    if (file->fileName().isEmpty())
+        return false;
+    QDir folder = QFileInfo(file->fileName()).absoluteDir();
+    if (!folder.mkpath("History"))
+        return false;
+    QString stem = folder.filePath("History/damaged_history_" + Global::timeNow());
+    QString copy = stem + ".log";
+    for (int n = 2; QFile::exists(copy); ++n)
+        copy = QString("%1_%2.log").arg(stem).arg(n);
+    if (!QFile::copy(file->fileName(), copy))
+        return false;
+    damagedCopy = copy;
+    return true;
+}
+
+void ObjectStream::write(int id, const QByteArray& data)
+{
+    writeItem(id, data.constData(), int(data.size()));
+}
+
+void ObjectStream::write(int id, int value)
+{
+    char payload[4];
+    qToLittleEndian<qint32>(value, payload);
+    writeItem(id, payload, 4);
+}
+
+void ObjectStream::write(int id, const QString& text)
+{
+    write(id, text.toUtf8());
+}
+
+void ObjectStream::write(int id)
+{
+    writeItem(id, nullptr, 0);
+}
+
+void ObjectStream::writeItem(int id, const char* payload, int length)
+{
+    lookAhead = StreamItem();
+    char head[7];
+    qToLittleEndian<quint16>(quint16(id), head);
+    int headSize;
+    if (length < wideLength) {
+        head[2] = char(length);
+        headSize = 3;
+    } else if (length < 65536) {
+        head[2] = char(wideLength);
+        qToLittleEndian<quint16>(quint16(length), head + 3);
+        headSize = 5;
+    } else {
+        head[2] = char(longLength);
+        qToLittleEndian<qint32>(length, head + 3);
+        headSize = 7;
+    }
+    put(offset, head, headSize);
+    put(offset + headSize, payload, length);
+    offset += headSize + length;
+    // Whatever followed is no longer valid data; the next item overwrites the marker.
+    size = offset;
+    put(offset, endMarker, 2);
+}
+
+StreamItem ObjectStream::read()
+{
+    if (lookAhead.getID() != 0)
+        return std::exchange(lookAhead, StreamItem());
+    return rawRead();
+}
+
+StreamItem ObjectStream::rawRead()
+{
+    // A field that runs past the valid data or the file reads as the end of
+    // the data, and consumes nothing.
+    qint64 pos = offset;
+    auto take = [&](qint64 count) {
+        const uchar* bytes = nullptr;
+        if (pos + count <= size)
+            bytes = reinterpret_cast<const uchar*>(fetch(pos, count));
+        if (bytes)
+            pos += count;
+        return bytes;
+    };
+
+    const uchar* bytes = take(2);
+    if (!bytes)
+        return StreamItem();
+    int id = qFromLittleEndian<quint16>(bytes);
+    if (id == 0) {
+        offset = int(pos);
+        return StreamItem(2, 0);
+    }
+    if (!(bytes = take(1)))
+        return StreamItem();
+    qint64 length = *bytes;
+    if (length == wideLength || length == longLength) {
+        if (!(bytes = take(length == wideLength ? 2 : 4)))
+            return StreamItem();
+        length = length == wideLength ? qint64(qFromLittleEndian<quint16>(bytes))
+                                      : qint64(qFromLittleEndian<quint32>(bytes));
+    } else if (length > longLength) {
+        offset = int(pos);
+        return StreamItem(3, 0);
+    }
+    const char* payload = reinterpret_cast<const char*>(take(length));
+    if (!payload)
+        return StreamItem();
+    QByteArray data(payload, length);
+    int itemSize = int(pos - offset);
+    offset = int(pos);
+    return StreamItem(itemSize, id, data);
+}
+
+StreamItem ObjectStream::readAhead()
+{
+    StreamItem item = rawRead();
+    // Stay at the marker, so that the next item written replaces it.
+    if (item.isEOF())
+        offset -= item.getSize();
+    return item;
+}
+
+StreamItem ObjectStream::readUntil(int id)
+{
+    for (;;) {
+        StreamItem item = read();
+        if (item.isEOF()) {
+            offset -= item.getSize();
+            return item;
+        }
+        if (item.getID() == id)
+            return item;
+        // The next record begins: a record that lacks the item must not
+        // swallow the records after it.
+        if (item.getID() == ID_EVENT_TYPE) {
+            offset -= item.getSize();
+            return StreamItem();
+        }
+    }
+}
+
+int ObjectStream::readInt(int id)
+{
+    return readUntil(id).toInt();
+}
+
+QString ObjectStream::readString(int id)
+{
+    StreamItem item = readUntil(id);
+    return item.isEOF() ? QString() : item.toString();
+}
+
+bool ObjectStream::readID(int id)
+{
+    return !readUntil(id).isEOF();
+}
+
+bool ObjectStream::isNextItem(int id)
+{
+    if (lookAhead.getID() == 0)
+        lookAhead = readAhead();
+    return lookAhead.getID() == id;
+}
+
+void ObjectStream::mark()
+{
+    lookAhead = StreamItem();
+    markOffset = offset;
+    error = false;
+}
+
+int ObjectStream::setToMark()
+{
+    int length = offset - markOffset;
+    setOffset(markOffset);
+    flush();
+    return length;
+}
+
+void ObjectStream::setOffset(int position)
+{
+    moveTo(position);
+}
+
+void ObjectStream::incOffset(int delta)
+{
+    moveTo(qint64(offset) + delta);
+}
+
+void ObjectStream::decOffset(int delta)
+{
+    moveTo(qint64(offset) - delta);
+}
+
+void ObjectStream::moveTo(qint64 position)
+{
+    lookAhead = StreamItem();
+    offset = int(qBound(qint64(0), position, qint64(size)));
+}
+
+bool ObjectStream::setEOF()
+{
+    lookAhead = StreamItem();
+    bool cut = flush() && file->resize(offset);
+    if (!cut)
+        error = true;
+    cache.truncate(qMax<qint64>(0, offset - cacheStart));
+    fileSize = file->size();
+    size = offset;
+    put(offset, endMarker, 2);
+    return flush() && cut;
+}
+
+bool ObjectStream::flush()
+{
+    if (dirtyFrom == dirtyTo)
+        return true;
+    qint64 count = dirtyTo - dirtyFrom;
+    bool ok = (file->pos() == dirtyFrom || file->seek(dirtyFrom))
+        && file->write(cache.constData() + (dirtyFrom - cacheStart), count) == count && file->flush();
+    dirtyFrom = dirtyTo = 0;
+    if (!ok) {
+        // What reached the file is unknown: from now on read it from there.
+        cache.clear();
+        fileSize = file->size();
+        error = true;
+    }
+    return ok;
+}
+
+const char* ObjectStream::fetch(qint64 pos, qint64 count)
+{
+    if (pos < 0 || pos + count > fileSize)
+        return nullptr;
+    if (count == 0)
+        return "";
+    if (pos < cacheStart || pos + count > cacheStart + cache.size()) {
+        flush();
+        cache.clear();
+        cacheStart = pos;
+        if (!file->seek(pos))
+            return nullptr;
+        cache = file->read(qMax(count, readChunk));
+        if (cache.size() < count)
+            return nullptr;
+    }
+    return cache.constData() + (pos - cacheStart);
+}
+
+void ObjectStream::put(qint64 pos, const char* data, int count)
+{
+    if (count == 0)
+        return;
+    if (pos < cacheStart || pos > cacheStart + cache.size() || pos + count - cacheStart > cacheLimit) {
+        flush();
+        cache.clear();
+        cacheStart = pos;
+    }
+    qint64 at = pos - cacheStart;
+    if (at + count > cache.size())
+        cache.resize(at + count);
+    std::memcpy(cache.data() + at, data, count);
+    if (dirtyFrom == dirtyTo) {
+        dirtyFrom = pos;
+        dirtyTo = pos + count;
+    } else {
+        dirtyFrom = qMin(dirtyFrom, pos);
+        dirtyTo = qMax(dirtyTo, pos + count);
+    }
+    fileSize = qMax(fileSize, pos + count);
+}
