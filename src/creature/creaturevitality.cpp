@@ -243,8 +243,10 @@ void Creature::takeExtendedRest(bool clearEffects, bool resetPowers)
     damageOrder = 0;
     beforeHitPoints = beforeHealingSurges = beforeActionPoints = 0;
     damageTaken = healCount = 0;
-    if (clearEffects)
+    if (clearEffects) {
         effects.clear();
+        nestedEffects.clear();
+    }
     if (resetPowers) {
         for (int i = 0; CreaturePower* power = powers.getPower(i); i++)
             if (power->getUsageCount() > 0)

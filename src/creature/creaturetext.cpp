@@ -1,0 +1,192 @@
+#include "creature.h"
+
+#include "effect.h"
+#include "encounter.h"
+#include "global.h"
+
+QString Creature::labelled(const QString& label, const QString& value)
+{
+    return QString("<b>%1 </b>%2").arg(label, value);
+}
+
+QString Creature::colored(const char* color, const QString& text)
+{
+    return QString("<font color=%1>%2</font>").arg(QLatin1String(color), text);
+}
+
+bool Creature::isEncounterRunning()
+{
+    return Global::encounter && Global::encounter->isRunning();
+}
+
+QString Creature::getDisplayName(bool useAlias) const
+{
+    if (useAlias && showAlias)
+        return QString("\"%1\"").arg(alias);
+    return getNameGroup();
+}
+
+QString Creature::getNameList(const QList<Creature*>& creatures, bool useAlias)
+{
+    QStringList names;
+    for (Creature* creature : creatures)
+        names.append(creature->getDisplayName(useAlias));
+    return names.join(", ");
+}
+
+QString Creature::getInitativeListName() const
+{
+    if (monster)
+        return QString("%1 (%2)").arg(showAlias ? alias : group, name);
+    return showAlias ? alias : name;
+}
+
+// Missing, dead or dying; a null string for a creature that is none of them.
+QString Creature::getConditionText(bool richText, bool withoutPending) const
+{
+    auto bold = [richText](const QString& text) { return richText ? QString("<b>%1</b>").arg(text) : text; };
+    if (missing)
+        return bold(tr("Missing"));
+    if (isDead(withoutPending))
+        return bold(trap ? tr("Disabled") : tr("Dead"));
+    if (isDying())
+        return (stabilized ? tr("Stabilized %1/3") : tr("Dying %1/3")).arg(failedDeathSavingThrows);
+    return QString();
+}
+
+QString Creature::getShortStateText() const
+{
+    return getConditionText(false, false);
+}
+
+QString Creature::getStateText(bool richText, bool withAdjustments, bool quietWhenMissing, bool withoutPending) const
+{
+    if (missing && quietWhenMissing)
+        return QString();
+    QString condition = getConditionText(richText, withoutPending);
+    if (!condition.isNull())
+        return condition;
+
+    QStringList parts;
+    if (delayed)
+        parts.append(tr("Delayed"));
+    if (ready)
+        parts.append(tr("Readied"));
+    if (hidden)
+        parts.append(tr("Hidden"));
+    if (isBloodied())
+        parts.append(richText ? colored("red", tr("Bloodied")) : tr("Bloodied"));
+    if (withAdjustments) {
+        AttrAdj adj;
+        getAttributeAdjustment(adj);
+        auto addSum = [&](const QString& label, int sum) {
+            if (sum == 0)
+                return;
+            parts.append(richText ? labelled(label, getColorAttrAdjText(0, sum, true))
+                                  : QString("%1 %2").arg(label, getAdjText(sum)));
+        };
+        addSum(tr("To Hit"), adj.toHit);
+        addSum(tr("Damage"), adj.damage);
+        addSum(tr("Saving Throws"), adj.savingThrows);
+    }
+    return parts.join("; ");
+}
+
+QString Creature::getHPLevel() const
+{
+    int h = monster ? qMax(hitPoints, 0) : hitPoints;
+    if (tempHitPoints != 0)
+        return QString("%1+%2/%3").arg(h).arg(tempHitPoints).arg(maxHitPoints);
+    if (h != maxHitPoints)
+        return QString("%1/%2").arg(h).arg(maxHitPoints);
+    if (trap && maxHitPoints < 2)
+        return tr("Trap");
+    if (maxHitPoints == 1)
+        return tr("Minion");
+    return QString::number(maxHitPoints);
+}
+
+QString Creature::getHealth(bool templateForm) const
+{
+    bool showTemplate = templateForm && monster;
+    bool withTemporary = tempHitPoints != 0 || tempHitPointDelta != 0;
+    QString hp;
+    if (showTemplate || (hitPointDelta == 0 && hitPoints >= maxHitPoints && !withTemporary)) {
+        hp = QString::number(maxHitPoints);
+    } else {
+        if (hitPointDelta != 0)
+            hp = getDeltaHP();
+        else
+            hp = isBloodied() ? colored("red", QString::number(hitPoints)) : QString::number(hitPoints);
+        if (withTemporary)
+            hp += "+" + getDeltaTempHP();
+        hp += "/" + QString::number(maxHitPoints);
+    }
+    QString text = labelled(tr("HP"), hp);
+
+    if (!trap && maxHitPoints > 1)
+        text += "; " + labelled(tr("Bloodied"), QString::number(getBloodiedValue()));
+
+    if (maxHealingSurges == 0)
+        return text;
+    QString surges;
+    if (showTemplate)
+        surges = QString::number(maxHealingSurges);
+    else if (healingSurges < maxHealingSurges || healingSurgeDelta != 0)
+        surges = QString("%1/%2").arg(getDeltaHS(), QString::number(maxHealingSurges));
+    else
+        surges = getDeltaHS();
+    text += "; " + labelled(tr("HS"), surges);
+    if (surgeValue != 0)
+        text += QString(" (%1)").arg(surgeValue);
+    return text;
+}
+
+// The action points left, with those spent shown once some were used or a
+// change is pending during the encounter.
+QString Creature::getActionPointsValue(bool storedValuesOnly) const
+{
+    if (storedValuesOnly)
+        return QString::number(initActionPoints);
+    if (isEncounterRunning() && (actionPointsUsed != 0 || actionPointDelta != 0))
+        return QString("%1/%2").arg(getDeltaAP(), QString::number(actionPoints + actionPointsUsed));
+    return getDeltaAP();
+}
+
+QString Creature::getHealthForPlayers(bool showMonsterTally) const
+{
+    if (monster) {
+        if (!showMonsterTally)
+            return QString();
+        return tr("Damage %1").arg(damageTaken) + tr("; Heals %1").arg(healCount);
+    }
+    QString hp = getDeltaHP();
+    if (tempHitPoints != 0 || tempHitPointDelta != 0)
+        hp += "+" + getDeltaTempHP();
+    QString text = labelled(tr("HP"), QString("%1/%2").arg(hp, QString::number(maxHitPoints)));
+    if (maxHealingSurges != 0) {
+        QString surges = healingSurges < maxHealingSurges || healingSurgeDelta != 0
+            ? QString("%1/%2").arg(getDeltaHS(), QString::number(maxHealingSurges))
+            : QString::number(maxHealingSurges);
+        text += "; " + labelled(tr("HS"), surges);
+    }
+    return text + "; " + labelled(tr("AP"), getActionPointsValue(false));
+}
+
+QString Creature::getInitiative(bool bonusOnly, int form) const
+{
+    bool column = unsigned(form) <= 1;
+    QString bonus = getInitBonusText();
+    QString value;
+    if (bonusOnly || initRoll == 0 || !isEncounterRunning())
+        value = bonus;
+    else if (initRoll == UnknownValue)
+        value = "-";
+    else if (form == 0)
+        value = QString::number(initRoll);
+    else if (form == 1)
+        value = QString("%1 (%2)").arg(QString::number(initRoll), bonus);
+    else
+        value = QString("%1 (%2)").arg(bonus, QString::number(initRoll));
+    return column ? value : labelled(tr("Initiative"), value);
+}

@@ -1,0 +1,232 @@
+#include "creature.h"
+
+#include "effect.h"
+#include "global.h"
+
+namespace {
+
+QString orDash(const QString& text)
+{
+    return text.isEmpty() ? QString("-") : text;
+}
+
+}
+
+QString Creature::getAdjText(int n)
+{
+    return n >= 1 ? QString("+%1").arg(n) : QString::number(n);
+}
+
+QString Creature::getBonusText(int n)
+{
+    if (n == UnknownValue)
+        return "-";
+    return n < 0 ? QString::number(n) : QString("+%1").arg(n);
+}
+
+QString Creature::getColorAdjAdjText(int value, int adjustment)
+{
+    if (adjustment == 0)
+        return QString::number(value);
+    return colored(adjustment > 0 ? "blue" : "red", getAdjText(value + adjustment));
+}
+
+QString Creature::getColorAttrAdjText(int value, int adjustment, bool combined)
+{
+    if (value == UnknownValue)
+        return "-";
+    if (adjustment == 0)
+        return QString::number(value);
+    const char* color = adjustment > 0 ? "blue" : "red";
+    QString adjustmentText = colored(color, getAdjText(adjustment));
+    // A value of 0 stands for a missing base value.
+    if (value == 0)
+        return adjustmentText;
+    if (combined)
+        return colored(color, QString::number(value + adjustment));
+    return QString::number(value) + adjustmentText;
+}
+
+QString Creature::getAbilityText(const char* label, int score, int modifier, int level)
+{
+    if (score < 1 || score == UnknownValue)
+        return labelled(label, "-");
+    if (modifier == UnknownModifier)
+        modifier = getAttributeAdj(score, level);
+    return labelled(label, QString("%1 (%2)").arg(QString::number(score), getAdjText(modifier)));
+}
+
+QString Creature::abilityText(Ability ability) const
+{
+    static const char* const labels[AbilityCount] = {"Str", "Dex", "Wis", "Con", "Int", "Cha"};
+    return getAbilityText(labels[ability], abilities[ability].score, abilities[ability].modifier, level);
+}
+
+QString Creature::getDefenses(bool compact) const
+{
+    AttrAdj adj;
+    getAttributeAdjustment(adj);
+    QString text = compact ? tr("<b>AC</b>%1 <b>F</b>%2 <b>R</b>%3 <b>W</b>%4")
+                           : tr("<b>AC</b> %1; <b>Fort</b> %2; <b>Reflex</b> %3; <b>Will</b> %4");
+    return text.arg(getColorAttrAdjText(armorClass, adj.armorClass, compact),
+                    getColorAttrAdjText(fortitude, adj.fortitude, compact),
+                    getColorAttrAdjText(reflex, adj.reflex, compact),
+                    getColorAttrAdjText(will, adj.will, compact));
+}
+
+QString Creature::getTypeRace() const
+{
+    if (type.isEmpty() || race.isEmpty())
+        return type + race;
+    return QString("%1 (%2)").arg(type, race);
+}
+
+QString Creature::getLevelRaceClass() const
+{
+    if (monster)
+        return QString();
+    QStringList words;
+    if (level != 0)
+        words.append(tr("Level %1").arg(level));
+    if (!race.isEmpty())
+        words.append(race);
+    if (!creatureClass.isEmpty())
+        words.append(creatureClass);
+    return words.join(" ");
+}
+
+QString Creature::getLevelClassRole() const
+{
+    // Heroes are described by their class, monsters by their role.
+    const QString& what = monster ? role : creatureClass;
+    QString text = what;
+    if (level != 0)
+        text = what.isEmpty() ? tr("Level %1").arg(level) : tr("Level %1 %2").arg(QString::number(level), what);
+    if (monster && xp != 0) {
+        if (!text.isEmpty())
+            text += " ";
+        text += tr("XP %1").arg(xp);
+    }
+    return text;
+}
+
+QString Creature::getSkills() const
+{
+    return skills.isEmpty() ? QString() : labelled(tr("Skills"), skills);
+}
+
+QString Creature::getDetection() const
+{
+    return detect.isEmpty() ? QString() : labelled(tr("Detect"), detect);
+}
+
+QString Creature::getDescription() const
+{
+    return description.isEmpty() ? QString() : labelled(tr("Description"), description);
+}
+
+QString Creature::getEquipment() const
+{
+    return equipment.isEmpty() ? QString() : labelled(tr("Equipment"), equipment);
+}
+
+QString Creature::getLanguagesText() const
+{
+    return labelled(tr("Languages"), orDash(languages));
+}
+
+QString Creature::getAlignmentText() const
+{
+    return labelled(tr("Alignment"), orDash(alignment));
+}
+
+QString Creature::getSensesAndInsight() const
+{
+    if (insight == UnknownValue)
+        return senses;
+    QString insightText = labelled(tr("Insight"), getBonusText(insight));
+    return senses.isEmpty() ? insightText : senses + "; " + insightText;
+}
+
+QString Creature::getSensesLine() const
+{
+    QStringList parts(labelled(tr("Perception"), getPerceptionBonusText()));
+    if (!senses.isEmpty())
+        parts.append(Global::unCapitalize(senses));
+    if (insight != UnknownValue)
+        parts.append(labelled(tr("Insight"), getBonusText(insight)));
+    return parts.join("; ");
+}
+
+QString Creature::getResistances(bool withRegeneration, bool withEffects) const
+{
+    QString resistText = resist;
+    QString vulnerableText = vulnerable;
+    if (withEffects) {
+        for (const Effect* effect : effects) {
+            bool resists = effect->getEffectType() == CE::Resistance;
+            if (!resists && effect->getEffectType() != CE::Vulnerability)
+                continue;
+            QString comment = effect->getEffectComment();
+            QString text = QString::number(effect->getEffectAmount());
+            if (comment.isEmpty())
+                text += resists ? tr(" unknown") : tr(" all damage");
+            else
+                text += QString(" %1").arg(comment.toHtmlEscaped());
+            QString& target = resists ? resistText : vulnerableText;
+            if (!target.isEmpty())
+                target += ", ";
+            target += text;
+        }
+    }
+    QStringList parts;
+    auto add = [&parts](const QString& label, const QString& text) {
+        if (!text.isEmpty())
+            parts.append(labelled(label, text));
+    };
+    add(tr("Immune"), immune);
+    add(tr("Resist"), resistText);
+    add(tr("Vulnerable"), vulnerableText);
+    if (withRegeneration)
+        add(tr("Regeneration"), regeneration);
+    return parts.join("; ");
+}
+
+QString Creature::getSavingAndAction(bool storedValuesOnly) const
+{
+    QStringList parts;
+    QString saves = getSavingThrows(storedValuesOnly, nullptr, nullptr);
+    if (!saves.isEmpty())
+        parts.append(saves);
+    if (initActionPoints != 0)
+        parts.append(labelled(tr("Action Points"), getActionPointsValue(storedValuesOnly)));
+    if (!monster)
+        parts.append(secondWindUsed ? tr("<s>SW</s>") : tr("<b>SW</b>"));
+    return parts.join("; ");
+}
+
+QString Creature::getActions(bool storedValuesOnly) const
+{
+    QString text = labelled(tr("Speed"), orDash(speed)) + "; " + getInitiative(storedValuesOnly, 2);
+    if (initActionPoints != 0)
+        text += "; " + labelled(tr("AP"), getActionPointsValue(storedValuesOnly));
+    return text;
+}
+
+bool Creature::useCompactDisplay(Power::When section) const
+{
+    // Heroes' sections start compact, monsters' expanded.
+    return compactSections.value(section, !monster);
+}
+
+bool Creature::useCompactDisplay(const CreaturePower* power) const
+{
+    return useCompactDisplay(Power::When(power->current.when));
+}
+
+bool Creature::toggleSectionCompaction(Power::When section)
+{
+    bool compact = !useCompactDisplay(section);
+    compactSections[section] = compact;
+    return compact;
+}
