@@ -2,11 +2,13 @@
 #define CREATURE_H
 
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QPixmap>
 #include <QString>
 
 #include "dogtag.h"
+#include "effect.h"
 #include "power.h"
 
 class Creature;
@@ -342,6 +344,44 @@ public:
     void setInHistory(bool value) { inHistory = value; }
     void setMissing(bool value) { missing = value; }
 
+    // Pending vitality changes: previews of open dialogs and hand edits
+    void setDeltaCurrHealth(int hitPoints, int tempHitPoints, int surges);
+    void setDeltaCurrActionPoints(int actionPoints);
+    void resetDelta();
+    void toggleStabilized(int delta);
+    void writeVitalityChanges(ObjectStream* stream);
+    QString getDeltaHP() const;
+    QString getDeltaHS() const;
+    QString getDeltaTempHP() const;
+    QString getDeltaAP() const;
+
+    // Conditions and effects. The lists hold the effects, never own them.
+    int getEffectCount() const { return int(effects.size()); }
+    Effect* getEffect(int index) const;
+    int indexOfEffect(Effect* effect) const;
+    void addEffect(Effect* effect);
+    void insertEffect(int index, Effect* effect);
+    // The position it had; -1 when it was not on the creature.
+    int removeEffect(Effect* effect);
+    void removeEffectGroup(unsigned int groupId);
+    void rebuildNestedEffects();
+    int getNestedEffectCount() const { return int(nestedEffects.size()); }
+    const NestedEffect* getNestedEffect(int index) const;
+    bool isNestedEffect(int index) const;
+    // What ends or is due is handed back in list order; the caller records
+    // one event for each (removal, ongoing damage or regeneration).
+    QList<Effect*> endEffectsOnStartOfTurn(Creature* current) const;
+    void getEffectsEndingEndOfTurn(QList<NestedEffect>& ending, Creature* current, bool delaying) const;
+    QList<Effect*> endEffectsOnEndOfEncounter() const;
+    QList<OnGoingAmount> applyOnGoingDamage();
+    QList<OnGoingAmount> applyOnGoingRegeneration();
+    void getAttributeAdjustment(AttrAdj& adj) const;
+    QString getSavingThrows(bool storedValuesOnly, int* total, bool* conditional) const;
+    QString getEffectText(int index) const;
+    QString getNestedEffectText(int index) const;
+    QString getEffectsList() const;
+    static bool removeCreatureFromList(QList<Creature*>& list, Creature* creature);
+
     // Records in the history log
     static bool write(Creature* creature, ObjectStream* stream);
     static bool write(const QList<Creature*>& list, ObjectStream* stream);
@@ -360,6 +400,64 @@ public:
     // The data folder changed: forget where the portrait dialog was.
     static void rootChanged();
 
+    // Texts shown of the creature. Names and aliases come back as plain text:
+    // whoever puts them into HTML escapes them.
+    QString getDisplayName(bool useAlias) const;
+    static QString getNameList(const QList<Creature*>& creatures, bool useAlias);
+    QString getInitativeListName() const;
+    QString getShortStateText() const;
+    QString getStateText(bool richText, bool withAdjustments, bool quietWhenMissing, bool withoutPending) const;
+    QString getHPLevel() const;
+    QString getHealth(bool templateForm) const;
+    QString getHealthForPlayers(bool showMonsterTally) const;
+    // Forms 0 and 1 are the initiative list's columns; any other the stat block's line.
+    QString getInitiative(bool bonusOnly, int form) const;
+    static QString getAdjText(int n);
+    static QString getBonusText(int n);
+    static QString getColorAdjAdjText(int value, int adjustment);
+    static QString getColorAttrAdjText(int value, int adjustment, bool combined);
+    static QString getAbilityText(const char* label, int score, int modifier, int level);
+    QString getStrText() const { return abilityText(Strength); }
+    QString getDexText() const { return abilityText(Dexterity); }
+    QString getWisText() const { return abilityText(Wisdom); }
+    QString getConText() const { return abilityText(Constitution); }
+    QString getIntText() const { return abilityText(Intelligence); }
+    QString getChaText() const { return abilityText(Charisma); }
+    QString getDefenses(bool compact) const;
+    QString getTypeRace() const;
+    QString getLevelRaceClass() const;
+    QString getLevelClassRole() const;
+    QString getSkills() const;
+    QString getDetection() const;
+    QString getDescription() const;
+    QString getEquipment() const;
+    QString getLanguagesText() const;
+    QString getAlignmentText() const;
+    QString getPerceptionBonusText() const { return getBonusText(perception); }
+    QString getInitBonusText() const { return getBonusText(initBonus); }
+    QString getSensesAndInsight() const;
+    QString getSensesLine() const;
+    QString getResistances(bool withRegeneration, bool withEffects) const;
+    QString getSavingAndAction(bool storedValuesOnly) const;
+    QString getActions(bool storedValuesOnly) const;
+    bool useCompactDisplay(Power::When section) const;
+    bool useCompactDisplay(const CreaturePower* power) const;
+    bool toggleSectionCompaction(Power::When section);
+    // "<font color=...>text</font>"
+    static QString colored(const char* color, const QString& text);
+
+private:
+    // "<b>label </b>value": the blank after a label belongs to the bold element.
+    static QString labelled(const QString& label, const QString& value);
+    static bool isEncounterRunning();
+    QString abilityText(Ability ability) const;
+    QString getConditionText(bool richText, bool withoutPending) const;
+    QString getActionPointsValue(bool storedValuesOnly) const;
+
+    // Sections of the stat card the user opened or closed; absent ones keep the default.
+    QMap<Power::When, bool> compactSections;
+
+public:
     static int damageOrderCount;
     static QString portraitDirectory;
     static QString characterImportDirectory;
@@ -380,6 +478,7 @@ private:
     void statChanged();
     void updateCount(bool oldValue, bool newValue, int CreatureCounts::*counter);
     void updated() { emit doCreatureUpdated(this); }
+    void effectsChanged();
 
     int endTurnCount = 0;
     bool delayed = false;
@@ -464,6 +563,7 @@ private:
     QString published;
     AbilityScore abilities[AbilityCount];
     QList<Effect*> effects;
+    QList<NestedEffect> nestedEffects;
     Powers powers;
     DogTag dogTag{__LINE__, __FILE__};
 };

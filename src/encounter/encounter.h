@@ -1,29 +1,123 @@
 #ifndef ENCOUNTER_H
 #define ENCOUNTER_H
 
+#include <QList>
+#include <QMap>
 #include <QObject>
+#include <QSet>
+#include <QString>
 
+#include "creaturelist.h"
 #include "dogtag.h"
+#include "power.h"
 
-// The running encounter: creatures in initiative order, the current one and the round.
+class ObjectStream;
+
+struct EncounterState
+{
+    int round = 0;
+    // -1 while no encounter runs.
+    int currentIndex = -1;
+    // Dead creatures that left the list while the encounter ran.
+    QSet<Creature*> dead;
+
+    bool operator==(const EncounterState& other) const
+    {
+        return round == other.round && currentIndex == other.currentIndex && dead == other.dead;
+    }
+};
+
+// The rows of the players' window.
+struct VisibleForPlayers
+{
+    QList<int> indexes;
+    QMap<int, Creature*> deadMonsters;
+};
+
+// The running encounter: creatures in initiative order, the current one and
+// the round, the game master's selection. It changes only when an event is
+// applied or undone, or the selection changes.
 class Encounter : public QObject
 {
     Q_OBJECT
 
 public:
     explicit Encounter(QObject* parent = nullptr) : QObject(parent) {}
+    ~Encounter() override;
 
-    // Running while some creature's turn it is.
-    bool isRunning() const { return currentIndex != -1; }
-    int getCurrentIndex() const { return currentIndex; }
-    void setCurrentIndex(int index) { currentIndex = index; }
+    int getCreatureCount() const { return creatures.getCount(); }
+    int getMonsterCount() const { return creatures.getMonsterCount(); }
+    Creature* getCreature(int index) const { return creatures.getCreature(index); }
+    int getCreatureIndex(Creature* creature) const { return creatures.getCreatureIndex(creature); }
+    CreatureList getCreatureList() const { return creatures; }
+    CreatureList& list() { return creatures; }
+    QList<Creature*> getMonsters() const { return creatures.getCreaturesByType(CreatureList::Monsters); }
+    QList<Creature*> getHeros() const { return creatures.getCreaturesByType(CreatureList::Heroes); }
+    bool isHeroActive() const { return creatures.isHeroActive(); }
+
+    int getCurrentIndex() const { return state.currentIndex; }
+    bool isRunning() const { return state.currentIndex != -1; }
+    Creature* getCurrentCreature() const { return isRunning() ? creatures.getCreature(state.currentIndex) : nullptr; }
+    int getNextIndex() const;
+    Creature* getNextCreature() const { return creatures.getCreature(getNextIndex()); }
+    static int getIndexBefore(int from, int to) { return from < to ? to - 1 : to; }
+    static int getIndexAfter(int from, int to) { return from > to ? to + 1 : to; }
+    EncounterState getState() const { return state; }
+    EncounterState getNextState() const;
+    EncounterEntry getEntry() const;
+    int getRound() const { return state.round; }
+    QString getName() const { return name; }
+
+    QList<Creature*> getSelectedCreatures() const { return selected; }
+    bool isCreatureSelected(Creature* creature) const { return selected.contains(creature); }
+    Creature* getSelectedCreature(bool single) const;
+    QList<int> getSelectedIndexes() const;
+
+    QList<Creature*> getTargetCreatures(Creature* origin, Power::ApplyTo applyTo) const;
+    QList<Creature*> getOriginCreatures() const;
+    VisibleForPlayers getVisibleForPlayers() const;
+
+    void setState(const EncounterState& newState);
+    void setCurrentIndex(int index);
+    void setCreatureList(const CreatureList& list);
+    void setEntry(const EncounterEntry& entry);
+    void removeCreature(Creature* creature);
+    void removeCreatures(const QList<Creature*>& list);
+    void moveCreature(int from, int to) { creatures.moveCreature(from, to); }
+    void adjustInitiative(const QList<Creature*>& moved, int places);
+    void reset();
+
+    void selectCreature(int index);
+    void toggleSelectedCreature(int index);
+    void setSelectedCreatures(const QList<Creature*>& list);
+    void clearSelectedCreatures();
+    void removeSelectedCreature(Creature* creature);
+    void removeSelectedNotInEncounter();
+
     // A creature was edited by hand: the next command records those edits first.
-    void setCreatureEdited() { creatureEdited = true; }
-    bool isCreatureEdited() const { return creatureEdited; }
+    void setCreatureEdited() { vitalityEdited = true; }
+    bool isCreatureEdited() const { return vitalityEdited; }
+    void writeVitalityChanges(ObjectStream* stream);
+    void resetAllDeltas();
+
+signals:
+    void doCreatureSelectionChanged();
+    void doCurrentCreatureChanged();
+    void doCreatureCountChanged();
 
 private:
-    int currentIndex = -1;
-    bool creatureEdited = false;
+    void takeOut(Creature* creature);
+    void refreshRoundText();
+    void refreshEncounterText();
+
+    QString name;
+    QString description;
+    int level = 0;
+    int xp = 0;
+    EncounterState state;
+    CreatureList creatures;
+    bool vitalityEdited = false;
+    QList<Creature*> selected;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

@@ -1,19 +1,74 @@
 #ifndef HISTORY_H
 #define HISTORY_H
 
+#include <QList>
 #include <QObject>
+#include <QString>
 
 #include "dogtag.h"
 
-// The undoable events and the log they are recorded in.
+class Event;
+class ObjectStream;
+
+// The undoable events of the encounter and the log they are recorded in.
+// The log's cursor always stands just after the record of the current event.
 class History : public QObject
 {
     Q_OBJECT
 
 public:
     explicit History(QObject* parent = nullptr) : QObject(parent) {}
+    ~History() override;
+
+    int getEventCount() const { return events.size(); }
+    Event* getCurrentEvent() const { return events.value(current); }
+    Event* getEvent(int index) const { return events.value(index); }
+    int getCurrentIndex() const { return current; }
+    QString getEventText(int index) const;
+    bool hasForward() const { return current + 1 < events.size(); }
+    bool hasBack() const { return current >= 0; }
+    bool trancateable() const { return current < events.size() - 1; }
+
+    // The open log, opened or created on first use; null when it cannot be
+    // had, and while a replay runs, so that no command is recorded then.
+    ObjectStream* getStream(bool quiet);
+    // Takes the new event and makes it current. A command whose record could
+    // not be written is refused: the user is told, the event deleted and
+    // false returned, so the model never runs ahead of the log.
+    bool apply(Event* event, bool quiet);
+    void forward(bool quiet);
+    void back();
+    void goTo(int index);
+    void truncate();
+    void reset();
+    // Replays the data folder's log. False when it stopped at a record it
+    // could not read; a copy of the log is then kept (getKeptCopy()).
+    bool rootChanged();
+    // Clear History: keeps a dated copy of the log, then removes it.
+    bool newHistory();
+    QList<Event*> getPlayersEvents(int count) const;
+    void readAllDone();
+
+    bool isReplaying() const { return replaying; }
+    QString getKeptCopy() const { return keptCopy; }
+    static QString getLogPath();
+
+signals:
+    void doHistoryChanged();
 
 private:
+    void notify();
+    void stepForward();
+    void stepBack();
+    void deleteEventsAfterCurrent();
+    ObjectStream* openStream(bool quiet);
+    bool keepCopyOfLog();
+
+    QList<Event*> events;
+    int current = -1;
+    ObjectStream* stream = nullptr;
+    bool replaying = false;
+    QString keptCopy;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

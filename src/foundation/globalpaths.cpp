@@ -5,11 +5,14 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "encounter.h"
+#include "history.h"
 #include "uihooks.h"
 
 namespace {
 
 const char* const defaultFolderName = "Ravelhorn Data";
+const char* const webSite = "https://ravelhorn.corvelle.org/";
 const char* const libraryFolders[] = {"Characters", "Monsters", "Portraits", "Encounters"};
 
 bool hasLibraryFolder(const QDir& dir, const char* name)
@@ -140,8 +143,23 @@ bool Global::setRootPath(QString path, QString display)
 {
     if (path.isEmpty())
         return false;
+    if (encounter)
+        encounter->reset();
+    if (history)
+        history->reset();
     nativeRootPath = path;
     prettyRootPath = display.isEmpty() ? path : display;
+
+    if (history && !history->rootChanged()) {
+        QString text = tr("Your history log contains an unknown event. It is possible the event was created by a "
+                          "later version of Ravelhorn, or the history log may be corrupted.<p>Before you "
+                          "continue, please check the ")
+            + QString("<a href=\"%1\">%2</a>").arg(webSite, tr("Ravelhorn Web-site"))
+            + tr(" for the latest version, and upgrade if possible.");
+        if (!history->getKeptCopy().isEmpty())
+            text += tr("<p>A copy of the history log was kept as <b>%1</b>.").arg(history->getKeptCopy().toHtmlEscaped());
+        alert(tr("Unknown Event"), text);
+    }
 
     QSettings settings;
     settings.setValue("dataDir/path", nativeRootPath);

@@ -2,6 +2,8 @@
 
 #include <QDebug>
 
+#include "effect.h"
+
 void UiHooks::alert(const QString& title, const QString& text)
 {
     qWarning().noquote() << title << ":" << text;
@@ -13,24 +15,12 @@ int UiHooks::badRootAlert(const QString& title, const QString& text, const QStri
     return 0;
 }
 
-void UiHooks::setMainWindowTitle(const QString&)
-{
-}
-
 void UiHooks::debugText(const QString& text)
 {
     qDebug().noquote() << text;
 }
 
-QString UiHooks::getOpenFileName(const QString&, const QString&, const QString&)
+int UiHooks::promptForOngoingEffect(Creature*, Effect* effect)
 {
-    return QString();
-}
-
-void UiHooks::toggleSelectionButtons()
-{
-}
-
-void UiHooks::toggleJumpInButton()
-{
+    return effect->getDetails().amount;
 }

@@ -27,7 +27,9 @@ public:
     Creature* getMonsterInstance(const QString& templateName, const QString& id, bool create);
     void deleteMonsterInstance(Creature* instance);
     int getTemplateCount() const { return templates.size(); }
+    Creature* getTemplate(int i) const { return templates.value(i); }
     int getInstanceCount() const { return instances.size(); }
+    Creature* getInstance(int i) const { return instances.value(i); }
     CreatureCounts* getCounts() const { return counts; }
 
 private:

@@ -12,6 +12,7 @@
 #include "history.h"
 #include "managerwindow.h"
 #include "monsters.h"
+#include "objectstream.h"
 #include "playerswindow.h"
 
 namespace {
@@ -61,6 +62,12 @@ MainWindow::~MainWindow()
 void MainWindow::shutdown()
 {
     Global::currentWindow = this;
+    if (Global::encounter) {
+        if (Global::history && Global::history->getCurrentEvent())
+            if (ObjectStream* stream = Global::history->getStream(false))
+                Global::encounter->writeVitalityChanges(stream);
+        Global::encounter->reset();
+    }
     deleteSingleton(Global::history);
     deleteSingleton(Global::encounter);
     deleteSingleton(Global::characters);

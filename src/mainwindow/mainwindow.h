@@ -16,6 +16,8 @@ public:
     ~MainWindow() override;
 
     void shutdown();
+    // True while an in-window panel runs; none exists yet.
+    bool runningFlatDialog() const { return false; }
     QTimer* refreshTimer() const { return timer; }
 
 signals:

@@ -18,6 +18,21 @@ enum When {
     Free = 8,
     Triggered = 9,
 };
+
+// Which creatures a power step may target.
+enum ApplyTo {
+    ApplyUnset = 0,
+    AnyCreature = 1,
+    Enemy = 2,
+    Ally = 3,
+    OtherAlly = 4,
+    AllyAndSelf = 5,
+    Self = 6,
+    CurrentCreature = 7,
+    Targets = 8,
+    NoTarget = 9,
+    NotTrackable = 10,
+};
 }
 
 // The header values of a power as shown in its stat-block entry.

@@ -72,6 +72,12 @@ QString RecordingUiHooks::getOpenFileName(const QString&, const QString& folder,
     return openFileAnswer;
 }
 
+int RecordingUiHooks::promptForOngoingEffect(Creature* creature, Effect* effect)
+{
+    ongoingPrompts.append({creature, effect});
+    return ongoingAnswer;
+}
+
 CapturedMessages::CapturedMessages()
 {
     captured.clear();

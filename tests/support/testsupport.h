@@ -45,6 +45,7 @@ public:
     int badRootAlert(const QString& title, const QString& text, const QString& actionText) override;
     void setMainWindowTitle(const QString& title) override;
     QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override;
+    int promptForOngoingEffect(Creature* creature, Effect* effect) override;
 
     QList<Message> alerts;
     QStringList windowTitles;
@@ -52,6 +53,9 @@ public:
     // The answer to the next open-file dialog, and the folders they opened in.
     QString openFileAnswer;
     QStringList openFileFolders;
+    // The answer to the ongoing-damage and regeneration prompts, and what they asked about.
+    int ongoingAnswer = 0;
+    QList<QPair<Creature*, Effect*>> ongoingPrompts;
 };
 
 // Captures the debug output for as long as it lives.

@@ -1,0 +1,114 @@
+#include "creature.h"
+
+#include "encounter.h"
+#include "global.h"
+#include "history.h"
+#include "vitalityevents.h"
+
+namespace {
+
+// A figure coloured by the preview that is folded into it.
+QString colouredByDelta(int figure, int delta)
+{
+    if (delta == 0)
+        return QString::number(figure);
+    return QString("<b>%1</b>").arg(Creature::colored(delta > 0 ? "blue" : "red", QString::number(figure)));
+}
+
+}
+
+void Creature::toggleStabilized(int delta)
+{
+    if (hitPoints < 1 && hitPoints + delta > 0)
+        stabilized = true;
+    else if (hitPoints >= 1 && hitPoints + delta < 1)
+        stabilized = false;
+}
+
+void Creature::setDeltaCurrHealth(int hitPoints, int tempHitPoints, int surges)
+{
+    bool changed = false;
+    if (hitPoints != hitPointDelta) {
+        toggleStabilized(-hitPointDelta);
+        this->hitPoints -= hitPointDelta;
+        hitPointDelta = hitPoints;
+        toggleStabilized(hitPoints);
+        this->hitPoints += hitPoints;
+        changed = true;
+    }
+    if (tempHitPoints != tempHitPointDelta) {
+        this->tempHitPoints += tempHitPoints - tempHitPointDelta;
+        tempHitPointDelta = tempHitPoints;
+        changed = true;
+    }
+    if (surges != healingSurgeDelta) {
+        healingSurges += surges - healingSurgeDelta;
+        healingSurgeDelta = surges;
+        changed = true;
+    }
+    if (changed)
+        updated();
+}
+
+void Creature::setDeltaCurrActionPoints(int delta)
+{
+    if (delta == actionPointDelta)
+        return;
+    // A negative preview counts as spent while the encounter runs.
+    actionPoints += delta - actionPointDelta;
+    if (isEncounterRunning())
+        actionPointsUsed += actionPointDelta - delta;
+    actionPointDelta = delta;
+    updated();
+}
+
+void Creature::resetDelta()
+{
+    if (!hitPointDelta && !tempHitPointDelta && !healingSurgeDelta && !actionPointDelta)
+        return;
+    toggleStabilized(-hitPointDelta);
+    hitPoints -= hitPointDelta;
+    tempHitPoints -= tempHitPointDelta;
+    healingSurges -= healingSurgeDelta;
+    actionPoints -= actionPointDelta;
+    if (isEncounterRunning())
+        actionPointsUsed += actionPointDelta;
+    hitPointDelta = tempHitPointDelta = healingSurgeDelta = actionPointDelta = 0;
+    updated();
+}
+
+void Creature::writeVitalityChanges(ObjectStream* stream)
+{
+    if (isMonster())
+        return;
+    if (!inHistory && (!Global::encounter || Global::encounter->getCreatureIndex(this) < 0))
+        return;
+    if (!stream && Global::history)
+        stream = Global::history->getStream(false);
+    if (!stream || !Global::history)
+        return;
+    if (!getVitality().equals(getBeforeVitality()))
+        Global::history->apply(new SetVitalityEvent(getVitality(), stream), false);
+    if (name != beforeName)
+        Global::history->apply(new RenameCreatureEvent(beforeName, name, stream), false);
+}
+
+QString Creature::getDeltaHP() const
+{
+    return colouredByDelta(hitPoints, hitPointDelta);
+}
+
+QString Creature::getDeltaHS() const
+{
+    return colouredByDelta(healingSurges, healingSurgeDelta);
+}
+
+QString Creature::getDeltaTempHP() const
+{
+    return colouredByDelta(tempHitPoints, tempHitPointDelta);
+}
+
+QString Creature::getDeltaAP() const
+{
+    return colouredByDelta(actionPoints, actionPointDelta);
+}

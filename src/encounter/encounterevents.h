@@ -1,0 +1,73 @@
+#ifndef ENCOUNTEREVENTS_H
+#define ENCOUNTEREVENTS_H
+
+#include "creaturelist.h"
+#include "encounter.h"
+#include "event.h"
+
+// Puts the creatures into initiative order and starts round 1.
+class StartEncounterEvent : public Event
+{
+    Q_OBJECT
+
+public:
+    StartEncounterEvent(const InitiativeList& heroes, const InitiativeList& monsters, ObjectStream* stream);
+    explicit StartEncounterEvent(ObjectStream* stream);
+
+    QString getDescription(bool forPlayers) override;
+    void apply() override;
+    void undo() override;
+    bool isPlayersEvent() override { return false; }
+    bool isStartEncounter() override { return true; }
+
+private:
+    void takeOldList();
+    void initStartEncounter(const InitiativeList& heroes, const InitiativeList& monsters);
+    static void install(const CreatureList& list, const EncounterState& state, const CreatureVitalityList& vitality,
+                        const CreatureInitList& init);
+
+    CreatureList oldList;
+    CreatureVitalityList oldVitality;
+    CreatureInitList oldInit;
+    CreatureList newList;
+    CreatureVitalityList newVitality;
+    CreatureInitList newInit;
+    Creature* firstCreature = nullptr;
+};
+
+// Passes the turn to the next creature.
+class NextTurnEvent : public Event
+{
+    Q_OBJECT
+
+public:
+    NextTurnEvent(ObjectStream* stream, bool reading);
+
+    QString getDescription(bool forPlayers) override;
+    void apply() override;
+    void undo() override;
+
+private:
+    EncounterState savedState;
+    Creature* nextCreature = nullptr;
+    bool savedReady = false;
+};
+
+// Ends the encounter; the round number stays.
+class StopEncounterEvent : public ChangeStateEvent
+{
+    Q_OBJECT
+
+public:
+    StopEncounterEvent(ObjectStream* stream, bool reading);
+
+    QString getDescription(bool forPlayers) override;
+    void apply() override;
+    void undo() override;
+    bool isPlayersEvent() override { return true; }
+
+private:
+    EncounterState savedState;
+};
+
+#endif

@@ -1,0 +1,108 @@
+#include "event.h"
+
+#include "objectstream.h"
+
+namespace {
+
+const char* const typeNames[] = {
+    nullptr,
+    "StartEncounterEvent", "NextTurnEvent", "StopEncounterEvent", "DamageEvent", "OnGoingDamageEvent",
+    "HealEvent", "RegenerationEvent", "SetTempHPEvent", "EffectEvent", "RemoveOnGoingEvent",
+    "RemoveAtEndOfTurnEvent", "RemoveAtStartOfTurnEvent", "RemoveOnSaveEvent", "RemoveAtEndOfEncounterEvent",
+    "DelayEvent", "JumpInEvent", "ReadyEvent", "EndReadyEvent", "DiedEvent", "FailedDeathSavingThrowEvent",
+    "UseActionPointEvent", "TotalDefenseEvent", "SecondWindEvent", "StabilizeEvent", "ShortRestEvent",
+    "ExtendedRestEvent", "SetEncounterEvent", "AddMonsterEvent", "AddMonstersEvent", "SetPartyEvent",
+    "AddCharactersEvent", "ShowHideEvent", "AdministerFirstAidEvent", "GainHealingSurgeEvent",
+    "SetVitalityEvent", "RemoveCreaturesEvent", "RemoveCurrentEvent", "AdjustInitiativeEvent",
+    "RenameCreatureEvent", "PowerUsageChangedEvent", "SetAliasEvent", "UseSecondWindEvent",
+};
+
+}
+
+QString Event::eventString(int type)
+{
+    if (type >= StartEncounterType && type <= LastType)
+        return typeNames[type];
+    return QString("Event = %1").arg(type);
+}
+
+void Event::incStream(ObjectStream* stream)
+{
+    stream->incOffset(streamSize);
+}
+
+void Event::decStream(ObjectStream* stream)
+{
+    stream->decOffset(streamSize);
+}
+
+void Event::beginRecord(ObjectStream* stream, Type type)
+{
+    stream->mark();
+    stream->write(ID_EVENT_TYPE, int(type));
+}
+
+void Event::endRecord(ObjectStream* stream, int endTag)
+{
+    stream->write(endTag);
+    streamSize = stream->setToMark();
+    whole = !stream->hasError();
+}
+
+void Event::endReading(ObjectStream* stream, int endTag)
+{
+    stream->readID(endTag);
+    streamSize = stream->setToMark();
+}
+
+namespace {
+
+bool isCharacter(Creature* creature)
+{
+    return creature && creature->isHero();
+}
+
+}
+
+void Event::playerEventIfOneCharacter(Creature* origin, Creature* target)
+{
+    if (isCharacter(origin) || isCharacter(target))
+        playersEvent = true;
+}
+
+void Event::playerEventIfOneCharacter(Creature* origin, const QList<Creature*>& targets)
+{
+    if (isCharacter(origin) || std::any_of(targets.begin(), targets.end(), isCharacter))
+        playersEvent = true;
+}
+
+void Event::playerEventIfVisible(Creature* creature)
+{
+    if (creature && !creature->isHidden())
+        playersEvent = true;
+}
+
+void Event::playerEventIfAllCharacters(const QList<Creature*>& creatures)
+{
+    playersEvent = std::all_of(creatures.begin(), creatures.end(), [](Creature* c) { return !c->isMonster(); });
+}
+
+void ChangeStateEvent::initChangeState(Creature* origin, Creature* target)
+{
+    initChangeState(origin, QList<Creature*>{target});
+}
+
+void ChangeStateEvent::initChangeState(Creature* origin, const QList<Creature*>& changed)
+{
+    actor = origin;
+    targets = changed;
+    for (Creature* target : targets)
+        states.append(target->getState());
+    playerEventIfOneCharacter(actor, targets);
+}
+
+void ChangeStateEvent::undo()
+{
+    for (int i = 0; i < targets.size(); i++)
+        targets[i]->setState(states[i]);
+}

@@ -1,0 +1,129 @@
+#ifndef EVENT_H
+#define EVENT_H
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include "creature.h"
+#include "dogtag.h"
+
+class ObjectStream;
+
+// One undoable change of the encounter or its creatures, recorded as one
+// record of the history log.
+class Event : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The number that heads each record in the log.
+    enum Type {
+        NoType = 0,
+        StartEncounterType = 1,
+        NextTurnType,
+        StopEncounterType,
+        DamageType,
+        OnGoingDamageType,
+        HealType,
+        RegenerationType,
+        SetTempHPType,
+        EffectType,
+        RemoveOnGoingType,
+        RemoveAtEndOfTurnType,
+        RemoveAtStartOfTurnType,
+        RemoveOnSaveType,
+        RemoveAtEndOfEncounterType,
+        DelayType,
+        JumpInType,
+        ReadyType,
+        EndReadyType,
+        DiedType,
+        FailedDeathSavingThrowType,
+        UseActionPointType,
+        TotalDefenseType,
+        SecondWindType,
+        StabilizeType,
+        ShortRestType,
+        ExtendedRestType,
+        SetEncounterType,
+        AddMonsterType,
+        AddMonstersType,
+        SetPartyType,
+        AddCharactersType,
+        ShowHideType,
+        AdministerFirstAidType,
+        GainHealingSurgeType,
+        SetVitalityType,
+        RemoveCreaturesType,
+        RemoveCurrentType,
+        AdjustInitiativeType,
+        RenameCreatureType,
+        PowerUsageChangedType,
+        SetAliasType,
+        UseSecondWindType,
+        LastType = UseSecondWindType
+    };
+
+    Event() = default;
+
+    // Reads the next record. Null at the end of the log, and with ok false
+    // at a record that cannot be read, the stream then at that record's start.
+    static Event* loadEvent(ObjectStream* stream, bool& ok);
+    static QString eventString(int type);
+
+    virtual QString getDescription(bool forPlayers) = 0;
+    virtual void apply() = 0;
+    virtual void undo() = 0;
+    virtual void incStream(ObjectStream* stream);
+    virtual void decStream(ObjectStream* stream);
+    virtual bool isPlayersEvent() { return playersEvent; }
+    virtual bool isStartEncounter() { return false; }
+
+    int getStreamSize() const { return streamSize; }
+    // False when a new command's record could not be written whole.
+    bool isWhole() const { return whole; }
+
+protected:
+    // Record framing: the type item, the payload, the end item; the stream
+    // is left at the record's start.
+    static void beginRecord(ObjectStream* stream, Type type);
+    void endRecord(ObjectStream* stream, int endTag);
+    void endReading(ObjectStream* stream, int endTag);
+
+    void playerEventIfOneCharacter(Creature* origin, Creature* target);
+    void playerEventIfOneCharacter(Creature* creature) { playerEventIfOneCharacter(nullptr, creature); }
+    void playerEventIfOneCharacter(Creature* origin, const QList<Creature*>& targets);
+    void playerEventIfVisible(Creature* creature);
+    void playerEventIfAllCharacters(const QList<Creature*>& creatures);
+
+    int streamSize = 0;
+    bool playersEvent = false;
+
+private:
+    bool whole = true;
+    DogTag dogTag{__LINE__, __FILE__};
+};
+
+// An event whose undo puts the changed creatures back as they were.
+class ChangeStateEvent : public Event
+{
+    Q_OBJECT
+
+public:
+    ChangeStateEvent() = default;
+    ChangeStateEvent(Creature* actor, Creature* target) { initChangeState(actor, target); }
+    ChangeStateEvent(Creature* actor, const QList<Creature*>& targets) { initChangeState(actor, targets); }
+
+    void undo() override;
+
+    virtual void initChangeState(Creature* actor, Creature* target);
+    virtual void initChangeState(Creature* actor, const QList<Creature*>& targets);
+
+protected:
+    Creature* actor = nullptr;
+    QList<Creature*> targets;
+    QList<CreatureState> states;
+};
+
+#endif

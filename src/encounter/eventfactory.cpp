@@ -1,0 +1,96 @@
+#include <QHash>
+
+#include <functional>
+
+#include "damageevents.h"
+#include "encounterevents.h"
+#include "event.h"
+#include "eventtags.h"
+#include "objectstream.h"
+#include "vitalityevents.h"
+
+namespace {
+
+using Reader = std::function<Event*(ObjectStream*)>;
+
+// How a record of one type ends and which class reads it.
+struct RecordKind
+{
+    int endTag;
+    Reader read;
+};
+
+template <typename T>
+RecordKind kind(int endTag)
+{
+    return {endTag, [](ObjectStream* stream) { return new T(stream); }};
+}
+
+// For the classes whose one constructor both writes and reads.
+template <typename T>
+RecordKind flaggedKind(int endTag)
+{
+    return {endTag, [](ObjectStream* stream) { return new T(stream, true); }};
+}
+
+// Every event class read back from the log, by its type number.
+const QHash<int, RecordKind>& recordKinds()
+{
+    static const QHash<int, RecordKind> table = {
+        {Event::StartEncounterType, kind<StartEncounterEvent>(ID_START_ENCOUNTER_EVENT_END)},
+        {Event::NextTurnType, flaggedKind<NextTurnEvent>(ID_NEXT_TURN_EVENT_END)},
+        {Event::StopEncounterType, flaggedKind<StopEncounterEvent>(ID_STOP_ENCOUNTER_EVENT_END)},
+        {Event::DamageType, kind<DamageEvent>(ID_DAMAGE_EVENT_END)},
+        {Event::OnGoingDamageType, kind<OnGoingDamageEvent>(ID_DAMAGE_EVENT_END)},
+        {Event::HealType, kind<HealEvent>(ID_HEAL_EVENT_END)},
+        {Event::RegenerationType, kind<RegenerationEvent>(ID_HEAL_EVENT_END)},
+        {Event::SetTempHPType, kind<SetTempHPEvent>(ID_SET_THP_RESOURCE_END)},
+        {Event::SecondWindType, kind<SecondWindEvent>(ID_HEAL_EVENT_END)},
+        {Event::AdministerFirstAidType, kind<AdministerFirstAidEvent>(ID_HEAL_EVENT_END)},
+        {Event::GainHealingSurgeType, kind<GainHealingSurgeEvent>(ID_HEAL_EVENT_END)},
+        {Event::SetVitalityType, kind<SetVitalityEvent>(ID_SET_VITALITY_EVENT_END)},
+        {Event::RenameCreatureType, kind<RenameCreatureEvent>(ID_RENAME_CREATURE_EVENT_END)},
+    };
+    return table;
+}
+
+bool atEndOfData(ObjectStream* stream)
+{
+    int offset = stream->getOffset();
+    bool end = stream->read().isEOF();
+    stream->setOffset(offset);
+    return end;
+}
+
+// A record whose end item is missing and that runs to the end of the data
+// was cut short while it was written. Reading it would apply half a command
+// (and make the creatures it names), so it is looked over first. A record
+// that only lacks its end item is followed by the next record and is read.
+bool cutShort(ObjectStream* stream, int endTag)
+{
+    int offset = stream->getOffset();
+    StreamItem item;
+    do
+        item = stream->read();
+    while (!item.isEOF() && item.getID() != endTag && item.getID() != ID_EVENT_TYPE);
+    stream->setOffset(offset);
+    return item.isEOF();
+}
+
+}
+
+Event* Event::loadEvent(ObjectStream* stream, bool& ok)
+{
+    stream->mark();
+    int type = stream->readInt(ID_EVENT_TYPE);
+    auto found = recordKinds().find(type);
+    if (found != recordKinds().end() && !cutShort(stream, found->endTag))
+        return found->read(stream);
+    if (found == recordKinds().end() && type == NoType && atEndOfData(stream))
+        return nullptr;
+    // Unknown, cut short, or a type item that does not read as a number with
+    // more data behind it: damage, not the end of the log.
+    stream->setToMark();
+    ok = false;
+    return nullptr;
+}

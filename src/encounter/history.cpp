@@ -1,0 +1,257 @@
+#include "history.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+
+#include "encounter.h"
+#include "event.h"
+#include "global.h"
+#include "objectstream.h"
+#include "uihooks.h"
+
+History::~History()
+{
+    current = -1;
+    qDeleteAll(events);
+    events.clear();
+    delete stream;
+}
+
+QString History::getLogPath()
+{
+    return QString("%1%2%3").arg(Global::getRootPath(false), QDir::separator(), "history.log");
+}
+
+QString History::getEventText(int index) const
+{
+    Event* event = getEvent(index);
+    return event ? event->getDescription(false) : QString();
+}
+
+ObjectStream* History::getStream(bool quiet)
+{
+    return replaying ? nullptr : openStream(quiet);
+}
+
+ObjectStream* History::openStream(bool quiet)
+{
+    if (stream)
+        return stream;
+    QString path = getLogPath();
+    auto* file = new QFile(path);
+    // The stream buffers by itself; a buffered file could write failed bytes later elsewhere.
+    if (!file->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        delete file;
+        if (!quiet)
+            Global::alert(tr("Cannot Create History File"), tr("Unable to create History file: %1").arg(path));
+        return nullptr;
+    }
+    stream = new ObjectStream(file);
+    if (!stream->initialize(quiet)) {
+        delete stream;
+        stream = nullptr;
+    } else if (!stream->getDamagedCopy().isEmpty() && !quiet) {
+        Global::alert(tr("History File Damaged"),
+                      tr("The history file could not be read and a new one was started. "
+                         "The damaged file was kept as <b>%1</b>.")
+                          .arg(stream->getDamagedCopy().toHtmlEscaped()));
+    }
+    return stream;
+}
+
+void History::notify()
+{
+    if (Global::encounter)
+        Global::encounter->removeSelectedNotInEncounter();
+    emit doHistoryChanged();
+    Global::ui().toggleForwardBackButtons();
+}
+
+void History::deleteEventsAfterCurrent()
+{
+    while (hasForward())
+        delete events.takeLast();
+}
+
+bool History::apply(Event* event, bool quiet)
+{
+    if (!event->isWhole()) {
+        delete event;
+        // What followed the cursor may be partly overwritten: the log ends here now.
+        deleteEventsAfterCurrent();
+        if (stream)
+            stream->setEOF();
+        Global::alert(tr("Cannot Write History File"),
+                      tr("The change could not be recorded in the history file %1, so it was not made. "
+                         "The disk may be full or the file no longer writable.")
+                          .arg(getLogPath().toHtmlEscaped()));
+        notify();
+        return false;
+    }
+    deleteEventsAfterCurrent();
+    events.append(event);
+    forward(quiet);
+    return true;
+}
+
+void History::stepForward()
+{
+    Event* event = events[++current];
+    event->apply();
+    event->incStream(openStream(true));
+}
+
+void History::stepBack()
+{
+    Event* event = events[current--];
+    event->undo();
+    event->decStream(openStream(true));
+}
+
+void History::forward(bool quiet)
+{
+    if (hasForward())
+        stepForward();
+    if (!quiet)
+        notify();
+}
+
+void History::back()
+{
+    if (hasBack())
+        stepBack();
+    notify();
+}
+
+void History::goTo(int index)
+{
+    if (index < 0 || index >= events.size() || index == current)
+        return;
+    Global::ui().setPauseUpdate(true);
+    Global::ui().setPlayersUpdate(false);
+    while (current < index)
+        stepForward();
+    while (current > index)
+        stepBack();
+    Global::ui().setPlayersUpdate(true);
+    Global::ui().setPauseUpdate(false);
+    notify();
+}
+
+void History::truncate()
+{
+    if (trancateable()) {
+        ObjectStream* log = getStream(false);
+        deleteEventsAfterCurrent();
+        if (log)
+            log->setEOF();
+    }
+    notify();
+}
+
+void History::reset()
+{
+    current = -1;
+    qDeleteAll(events);
+    events.clear();
+    delete stream;
+    stream = nullptr;
+    notify();
+}
+
+bool History::keepCopyOfLog()
+{
+    QString root = Global::getRootPath(false);
+    QDir(root).mkdir("History");
+    QString copy = QString("%1%2History%2unreadable_history_%3.log").arg(root, QDir::separator(), Global::timeNow());
+    if (!QFile::copy(getLogPath(), copy))
+        return false;
+    keptCopy = copy;
+    return true;
+}
+
+bool History::rootChanged()
+{
+    bool ok = true;
+    keptCopy.clear();
+    reset();
+    if (Global::getRootPath(false).isEmpty())
+        return true;
+    if (!QFile::exists(getLogPath()) || !getStream(false))
+        return true;
+
+    Global::ui().startLoadingHistory();
+    replaying = true;
+    while (Event* event = Event::loadEvent(stream, ok)) {
+        apply(event, true);
+        // Repaints and timers may run; the user may not act on a half-read fight.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    replaying = false;
+    if (!ok)
+        keepCopyOfLog();
+    readAllDone();
+    Global::ui().doneLoadingHistory();
+    return ok;
+}
+
+bool History::newHistory()
+{
+    if (!stream)
+        return true;
+    QString created = stream->getCreationDate();
+    delete stream;
+    stream = nullptr;
+
+    QString log = getLogPath();
+    if (!QFile::exists(log))
+        return true;
+    QString root = Global::getRootPath(false);
+    QString folder = QString("%1%2History").arg(root, QDir::separator());
+    if (!QDir(folder).exists() && !QDir(root).mkdir("History")) {
+        Global::alert(tr("Cannot Create History Directory"),
+                      tr("Unable to create <b>History</b> directory: %1%2History")
+                          .arg(Global::getPrettyRootPath(), QDir::separator()));
+        openStream(true);
+        return false;
+    }
+    QString backup = QString("%1%2history_%3.log").arg(folder, QDir::separator(), created);
+    if (!QFile::copy(log, backup)) {
+        Global::alert(tr("Cannot Create History Backup"), tr("Unable to create History backup file: %1").arg(backup));
+        openStream(true);
+        return false;
+    }
+    if (!QFile::remove(log)) {
+        Global::alert(tr("Cannot Remove History File"),
+                      tr("The history file %1 was copied to %2 but could not be removed.").arg(log, backup));
+        openStream(true);
+        return false;
+    }
+    return true;
+}
+
+QList<Event*> History::getPlayersEvents(int count) const
+{
+    QList<Event*> result;
+    int i = qMin(current, int(events.size()) - 1);
+    if (i < 0)
+        return result;
+    while (true) {
+        if (events[i]->isPlayersEvent()) {
+            result.append(events[i]);
+            if (result.size() >= count)
+                return result;
+        }
+        if (--i == -1)
+            return result;
+        if (events[i]->isStartEncounter())
+            return result;
+    }
+}
+
+void History::readAllDone()
+{
+    notify();
+}

@@ -1,0 +1,49 @@
+#ifndef VITALITYEVENTS_H
+#define VITALITYEVENTS_H
+
+#include "event.h"
+
+// Hand-edited figures of a hero, recorded before the next command.
+class SetVitalityEvent : public Event
+{
+    Q_OBJECT
+
+public:
+    SetVitalityEvent(const CreatureVitality& vitality, ObjectStream* stream);
+    explicit SetVitalityEvent(ObjectStream* stream);
+
+    QString getDescription(bool forPlayers) override;
+    void apply() override;
+    void undo() override;
+
+private:
+    void takeUndoValues();
+
+    CreatureVitality oldVitality;
+    CreatureVitality oldBeforeVitality;
+    CreatureVitality newVitality;
+};
+
+// A creature's name changed; on replay it lets a placeholder made under the
+// old name take the new one.
+class RenameCreatureEvent : public Event
+{
+    Q_OBJECT
+
+public:
+    RenameCreatureEvent(const QString& oldName, const QString& newName, ObjectStream* stream);
+    explicit RenameCreatureEvent(ObjectStream* stream);
+
+    QString getDescription(bool forPlayers) override;
+    void apply() override;
+    void undo() override;
+
+private:
+    void initRenameCreature(const QString& oldName, const QString& newName);
+
+    QString oldName;
+    QString newName;
+    QString savedBeforeName;
+};
+
+#endif

@@ -1,0 +1,185 @@
+#include "testworld.h"
+
+#include <QDir>
+
+#include "characters.h"
+#include "encounter.h"
+#include "event.h"
+#include "global.h"
+#include "history.h"
+#include "monsters.h"
+
+namespace {
+
+void rest(Creature* creature)
+{
+    creature->takeExtendedRest(true, true);
+    creature->setBeforeVitality(creature->getVitality());
+}
+
+QString describeCreature(Creature* c)
+{
+    CreatureState s = c->getState();
+    CreatureVitality v = c->getVitality();
+    return QString("%1 hp %2/%3 thp %4 hs %5/%6 ap %7/%8 used %9 fails %10 stab %11 delay %12 ready %13 "
+                   "turns %14 attacker '%15' taken %16 heals %17 init %18/%19 hidden %20 alias '%21'/%22 "
+                   "effects %23 before %24/%25/%26 sw %27")
+        .arg(c->getNameGroup())
+        .arg(v.hitPoints)
+        .arg(v.maxHitPoints)
+        .arg(s.tempHitPoints)
+        .arg(v.healingSurges)
+        .arg(v.maxHealingSurges)
+        .arg(v.actionPoints)
+        .arg(v.initActionPoints)
+        .arg(s.actionPointsUsed)
+        .arg(s.failedDeathSavingThrows)
+        .arg(s.stabilized)
+        .arg(s.delayed)
+        .arg(s.ready)
+        .arg(s.endTurnCount)
+        .arg(s.lastAttacker)
+        .arg(s.damageTaken)
+        .arg(s.healCount)
+        .arg(c->getInitRoll())
+        .arg(c->getInitRandom())
+        .arg(c->isHidden())
+        .arg(c->getAlias())
+        .arg(c->isShowAlias())
+        .arg(c->getEffects().size())
+        .arg(s.beforeHitPoints)
+        .arg(s.beforeHealingSurges)
+        .arg(s.beforeActionPoints)
+        .arg(s.secondWindUsed);
+}
+
+}
+
+TestWorld::TestWorld()
+{
+    for (const char* library : {"Characters", "Monsters", "Portraits", "Encounters"})
+        QDir(dir.path()).mkdir(library);
+    Global::nativeRootPath = QDir::toNativeSeparators(dir.path());
+    Global::prettyRootPath = Global::nativeRootPath;
+    makeSingletons();
+}
+
+TestWorld::~TestWorld()
+{
+    deleteSingletons();
+    Global::nativeRootPath.clear();
+    Global::prettyRootPath.clear();
+}
+
+void TestWorld::makeSingletons()
+{
+    Global::encounter = new Encounter;
+    Global::history = new History;
+    Global::characters = new Characters;
+    Global::monsters = new Monsters;
+}
+
+void TestWorld::deleteSingletons()
+{
+    delete Global::history;
+    Global::history = nullptr;
+    delete Global::encounter;
+    Global::encounter = nullptr;
+    delete Global::characters;
+    Global::characters = nullptr;
+    delete Global::monsters;
+    Global::monsters = nullptr;
+}
+
+QString TestWorld::logPath() const
+{
+    return History::getLogPath();
+}
+
+ObjectStream* TestWorld::stream()
+{
+    return Global::history->getStream(false);
+}
+
+Creature* TestWorld::addHero(const QString& name, int maxHitPoints, int surges, int actionPoints)
+{
+    auto* hero = new Creature;
+    hero->setupDummyHero(name);
+    CreatureVitality vitality = hero->getVitality();
+    vitality.maxHitPoints = maxHitPoints;
+    vitality.maxHealingSurges = surges;
+    vitality.surgeValue = maxHitPoints / 4;
+    vitality.initActionPoints = actionPoints;
+    hero->setVitality(vitality);
+    hero->setBeforeName(name);
+    rest(hero);
+    Global::characters->addCharacter(hero);
+    return hero;
+}
+
+Creature* TestWorld::addMonster(const QString& group, const QString& id, int maxHitPoints)
+{
+    Creature* base = Global::monsters->findTemplate(group);
+    if (!base) {
+        base = new Creature;
+        base->setupDummyMonster(group);
+        base->setMaxHitPoints(maxHitPoints);
+        Global::monsters->addTemplate(base);
+    }
+    return Global::monsters->getMonsterInstance(group, id, true);
+}
+
+Creature* TestWorld::find(const QString& nameGroup) const
+{
+    return Creature::getCreatureByName(nameGroup, false);
+}
+
+bool TestWorld::record(Event* event)
+{
+    return Global::history->apply(event, false);
+}
+
+bool TestWorld::restart()
+{
+    // What the files would give back: the statistics, rested.
+    QList<CreatureStats> heroes;
+    for (int i = 0; i < Global::characters->getCharacterCount(); i++)
+        heroes.append(Global::characters->getCharacter(i)->getStats());
+    QList<CreatureStats> templates;
+    for (int i = 0; i < Global::monsters->getTemplateCount(); i++)
+        templates.append(Global::monsters->getTemplate(i)->getStats());
+    deleteSingletons();
+    makeSingletons();
+    for (const CreatureStats& stats : heroes) {
+        auto* hero = new Creature;
+        hero->setStats(stats);
+        hero->setBeforeName(stats.name);
+        rest(hero);
+        Global::characters->addCharacter(hero);
+    }
+    for (const CreatureStats& stats : templates) {
+        auto* base = new Creature;
+        base->setStats(stats);
+        Global::monsters->addTemplate(base);
+    }
+    return Global::history->rootChanged();
+}
+
+QString TestWorld::describe() const
+{
+    QStringList lines;
+    Encounter* encounter = Global::encounter;
+    lines.append(QString("round %1 current %2 dead %3")
+                     .arg(encounter->getRound())
+                     .arg(encounter->getCurrentIndex())
+                     .arg(encounter->getState().dead.size()));
+    lines.append("order: " + encounter->getCreatureList().getNameList());
+    QStringList creatures;
+    for (int i = 0; i < Global::characters->getCharacterCount(); i++)
+        creatures.append(describeCreature(Global::characters->getCharacter(i)));
+    // Instances are made in the order the log names them.
+    for (int i = 0; i < Global::monsters->getInstanceCount(); i++)
+        creatures.append(describeCreature(Global::monsters->getInstance(i)));
+    creatures.sort();
+    return (lines + creatures).join('\n');
+}

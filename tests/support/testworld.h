@@ -1,0 +1,47 @@
+#ifndef TESTWORLD_H
+#define TESTWORLD_H
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+class Creature;
+class Event;
+class ObjectStream;
+
+// A data folder with the encounter, the history and the libraries behind the
+// application's singleton slots, as a running program has them.
+class TestWorld
+{
+public:
+    TestWorld();
+    ~TestWorld();
+
+    QString root() const { return dir.path(); }
+    QString logPath() const;
+    ObjectStream* stream();
+
+    // A rested hero in the character library.
+    Creature* addHero(const QString& name, int maxHitPoints, int surges = 4, int actionPoints = 1);
+    // A monster template and one rested instance of it.
+    Creature* addMonster(const QString& group, const QString& id, int maxHitPoints);
+    Creature* find(const QString& nameGroup) const;
+
+    // Builds the event on the log and hands it to the history.
+    bool record(Event* event);
+
+    // As after a restart: the libraries loaded afresh (rested, nothing
+    // remembered of the fight) and the log replayed. Returns the replay's result.
+    bool restart();
+
+    // The whole model as text: order, round, current, and every creature's figures.
+    QString describe() const;
+
+private:
+    void makeSingletons();
+    void deleteSingletons();
+
+    QTemporaryDir dir;
+};
+
+#endif
