@@ -7,6 +7,12 @@ cd "$(dirname "$0")"
 
 install_missing_packages
 export QT_QPA_PLATFORM=offscreen
+# The tests write and rewrite many small files: a memory file system spares the disk.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+    TMPDIR=$(mktemp -d /dev/shm/ravelhorn-tests.XXXXXX)
+    export TMPDIR
+    trap 'rm -rf "$TMPDIR"' EXIT
+fi
 
 build build
 (cd build && ctest --output-on-failure -j "$JOBS")

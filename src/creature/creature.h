@@ -323,6 +323,9 @@ public:
     void takeShortRest(int healedHitPoints, int surges, bool gainActionPoint);
     void takeExtendedRest(bool clearEffects, bool resetPowers);
     void endOfEncounter();
+    // A dead creature leaves the encounter through the history; with keepTurn
+    // clear, the next turn begins when it was the current one.
+    void handleDying(bool keepTurn);
     void setTempHitPoints(int value);
     void useActionPoints(int count);
     void addActionPoints(int count);

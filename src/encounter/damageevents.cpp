@@ -1,22 +1,11 @@
 #include "damageevents.h"
 
 #include "effect.h"
+#include "effectevents.h"
 #include "eventtags.h"
 #include "objectstream.h"
 
 namespace {
-
-// Optional texts are recorded only when they say something.
-void writeText(ObjectStream* stream, int id, const QString& text)
-{
-    if (!text.isEmpty())
-        stream->write(id, text);
-}
-
-QString readText(ObjectStream* stream, int id)
-{
-    return stream->isNextItem(id) ? stream->readString(id) : QString();
-}
 
 // Every record of these events starts with an origin and the targets.
 void writeCreatures(ObjectStream* stream, Creature* origin, const QList<Creature*>& targets)
@@ -73,8 +62,8 @@ DamageEvent::DamageEvent(ObjectStream* stream)
 {
     RecordedCreatures read = readCreatures(stream);
     amount = stream->readInt(ID_DAMAGE_EVENT_DAMAGE);
-    action = readText(stream, ID_DAMAGE_EVENT_ACTION);
-    damageType = readText(stream, ID_DAMAGE_EVENT_DAMAGE_TYPE);
+    action = readOptional(stream, ID_DAMAGE_EVENT_ACTION);
+    damageType = readOptional(stream, ID_DAMAGE_EVENT_DAMAGE_TYPE);
     endReading(stream, ID_DAMAGE_EVENT_END);
     initChangeState(read.origin, read.targets);
 }
@@ -85,8 +74,8 @@ void DamageEvent::init(Type type, const QString& actionName, Creature* origin, c
     beginRecord(stream, type);
     writeCreatures(stream, origin, damaged);
     stream->write(ID_DAMAGE_EVENT_DAMAGE, damage);
-    writeText(stream, ID_DAMAGE_EVENT_ACTION, actionName);
-    writeText(stream, ID_DAMAGE_EVENT_DAMAGE_TYPE, typeText);
+    writeOptional(stream, ID_DAMAGE_EVENT_ACTION, actionName);
+    writeOptional(stream, ID_DAMAGE_EVENT_DAMAGE_TYPE, typeText);
     endRecord(stream, ID_DAMAGE_EVENT_END);
     initChangeState(origin, damaged);
     action = actionName;
@@ -139,7 +128,7 @@ HealEvent::HealEvent(ObjectStream* stream)
     RecordedCreatures read = readCreatures(stream);
     surges = stream->readInt(ID_HEAL_EVENT_US);
     hp = stream->readInt(ID_HEAL_EVENT_HP);
-    action = readText(stream, ID_HEAL_EVENT_ACTION);
+    action = readOptional(stream, ID_HEAL_EVENT_ACTION);
     endReading(stream, ID_HEAL_EVENT_END);
     initChangeState(read.origin, read.targets);
 }
@@ -151,7 +140,7 @@ void HealEvent::initHealEvent(Type type, const QString& actionName, Creature* or
     writeCreatures(stream, origin, healedCreatures);
     stream->write(ID_HEAL_EVENT_US, spent);
     stream->write(ID_HEAL_EVENT_HP, healed);
-    writeText(stream, ID_HEAL_EVENT_ACTION, actionName);
+    writeOptional(stream, ID_HEAL_EVENT_ACTION, actionName);
     endRecord(stream, ID_HEAL_EVENT_END);
     initChangeState(origin, healedCreatures);
     surges = spent;
@@ -204,12 +193,7 @@ SecondWindEvent::SecondWindEvent(ObjectStream* stream) : HealEvent(stream)
 
 SecondWindEvent::~SecondWindEvent()
 {
-    // Dropped while applied (a new history, shutdown): the creature must not
-    // keep an effect that is about to be destroyed.
-    Creature* holder = effect ? effect->getTarget() : nullptr;
-    if (holder && holder->indexOfEffect(effect) >= 0)
-        holder->removeEffect(effect);
-    delete effect;
+    destroyEventEffect(effect);
 }
 
 void SecondWindEvent::makeEffect()

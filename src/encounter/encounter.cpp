@@ -16,6 +16,18 @@ int Encounter::getNextIndex() const
     return count == 0 ? 0 : (state.currentIndex + 1) % count;
 }
 
+QString Encounter::getLevelClassRole(int index) const
+{
+    Creature* creature = getCreature(index);
+    return creature ? creature->getLevelClassRole() : QString();
+}
+
+QString Encounter::getInitativeListName(int index) const
+{
+    Creature* creature = getCreature(index);
+    return creature ? creature->getInitativeListName() : QString();
+}
+
 EncounterState Encounter::getNextState() const
 {
     EncounterState next = state;
@@ -187,11 +199,13 @@ void Encounter::adjustInitiative(const QList<Creature*>& moved, int places)
 {
     Creature* currentCreature = getCurrentCreature();
     int count = creatures.getCount();
-    while (places < 0)
-        places += count;
+    if (count == 0)
+        return;
+    places = (places % count + count) % count;
     QMap<int, Creature*> targets;
     for (Creature* c : moved)
-        targets.insert((creatures.getCreatureIndex(c) + places) % count, c);
+        if (creatures.getCreatureIndex(c) >= 0)
+            targets.insert((creatures.getCreatureIndex(c) + places) % count, c);
     for (auto it = targets.begin(); it != targets.end(); ++it)
         creatures.swapCreature(creatures.getCreatureIndex(it.value()), it.key());
     state.currentIndex = currentCreature ? creatures.getCreatureIndex(currentCreature) : -1;
@@ -206,6 +220,8 @@ void Encounter::reset()
     level = xp = 0;
     state.round = 0;
     state.currentIndex = -1;
+    // Its creatures may be deleted next, with a change of data folder.
+    state.dead.clear();
     creatures.reset();
     refreshEncounterText();
     Global::ui().toggleStartStopNextButtons();
@@ -260,6 +276,17 @@ void Encounter::writeVitalityChanges(ObjectStream* stream)
         return;
     vitalityEdited = false;
     creatures.writeVitalityChanges(stream);
+}
+
+void Encounter::handleDying(bool keepTurn)
+{
+    // From the end: a death takes a creature out and moves only those after it.
+    for (int i = creatures.getCount() - 1; i >= 0; i--) {
+        Creature* creature = creatures.getCreature(i);
+        if (!creature)
+            break;
+        creature->handleDying(keepTurn);
+    }
 }
 
 void Encounter::resetAllDeltas()

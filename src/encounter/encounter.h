@@ -54,6 +54,8 @@ public:
     QList<Creature*> getMonsters() const { return creatures.getCreaturesByType(CreatureList::Monsters); }
     QList<Creature*> getHeros() const { return creatures.getCreaturesByType(CreatureList::Heroes); }
     bool isHeroActive() const { return creatures.isHeroActive(); }
+    QString getLevelClassRole(int index) const;
+    QString getInitativeListName(int index) const;
 
     int getCurrentIndex() const { return state.currentIndex; }
     bool isRunning() const { return state.currentIndex != -1; }
@@ -98,6 +100,8 @@ public:
     void setCreatureEdited() { vitalityEdited = true; }
     bool isCreatureEdited() const { return vitalityEdited; }
     void writeVitalityChanges(ObjectStream* stream);
+    // Records the death of every dead creature, the last one first.
+    void handleDying(bool keepTurn);
     void resetAllDeltas();
 
 signals:

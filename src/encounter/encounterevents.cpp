@@ -34,6 +34,7 @@ StartEncounterEvent::StartEncounterEvent(ObjectStream* stream)
 void StartEncounterEvent::takeOldList()
 {
     oldList = Global::encounter->getCreatureList();
+    oldState = Global::encounter->getState();
     oldVitality.append(oldList.getVitalityList());
 }
 
@@ -71,7 +72,8 @@ void StartEncounterEvent::apply()
 
 void StartEncounterEvent::undo()
 {
-    install(oldList, EncounterState(), oldVitality, oldInit);
+    // Back to the state before the start, as a replay without this event has it.
+    install(oldList, oldState, oldVitality, oldInit);
 }
 
 NextTurnEvent::NextTurnEvent(ObjectStream* stream, bool reading)

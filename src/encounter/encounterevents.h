@@ -27,6 +27,7 @@ private:
                         const CreatureInitList& init);
 
     CreatureList oldList;
+    EncounterState oldState;
     CreatureVitalityList oldVitality;
     CreatureInitList oldInit;
     CreatureList newList;

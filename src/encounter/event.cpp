@@ -55,6 +55,28 @@ void Event::endReading(ObjectStream* stream, int endTag)
     streamSize = stream->setToMark();
 }
 
+void Event::writeOptional(ObjectStream* stream, int id, const QString& text)
+{
+    if (!text.isEmpty())
+        stream->write(id, text);
+}
+
+void Event::writeOptional(ObjectStream* stream, int id, int value, int absent)
+{
+    if (value != absent)
+        stream->write(id, value);
+}
+
+QString Event::readOptional(ObjectStream* stream, int id)
+{
+    return stream->isNextItem(id) ? stream->readString(id) : QString();
+}
+
+int Event::readOptional(ObjectStream* stream, int id, int absent)
+{
+    return stream->isNextItem(id) ? stream->readInt(id) : absent;
+}
+
 namespace {
 
 bool isCharacter(Creature* creature)

@@ -90,6 +90,12 @@ protected:
     static void beginRecord(ObjectStream* stream, Type type);
     void endRecord(ObjectStream* stream, int endTag);
     void endReading(ObjectStream* stream, int endTag);
+    // Optional items are recorded only when they differ from what a missing
+    // one reads as.
+    static void writeOptional(ObjectStream* stream, int id, const QString& text);
+    static void writeOptional(ObjectStream* stream, int id, int value, int absent);
+    static QString readOptional(ObjectStream* stream, int id);
+    static int readOptional(ObjectStream* stream, int id, int absent);
 
     void playerEventIfOneCharacter(Creature* origin, Creature* target);
     void playerEventIfOneCharacter(Creature* creature) { playerEventIfOneCharacter(nullptr, creature); }

@@ -3,10 +3,13 @@
 #include <functional>
 
 #include "damageevents.h"
+#include "effectevents.h"
 #include "encounterevents.h"
 #include "event.h"
 #include "eventtags.h"
 #include "objectstream.h"
+#include "restevents.h"
+#include "turnorderevents.h"
 #include "vitalityevents.h"
 
 namespace {
@@ -45,11 +48,30 @@ const QHash<int, RecordKind>& recordKinds()
         {Event::HealType, kind<HealEvent>(ID_HEAL_EVENT_END)},
         {Event::RegenerationType, kind<RegenerationEvent>(ID_HEAL_EVENT_END)},
         {Event::SetTempHPType, kind<SetTempHPEvent>(ID_SET_THP_RESOURCE_END)},
+        {Event::EffectType, kind<EffectEvent>(ID_EFFECT_EVENT_END)},
+        {Event::RemoveOnGoingType, kind<RemoveOnGoingEvent>(ID_ONGOING_EVENT_END)},
+        {Event::RemoveAtEndOfTurnType, kind<RemoveAtEndOfTurnEvent>(ID_ONGOING_EVENT_END)},
+        {Event::RemoveAtStartOfTurnType, kind<RemoveAtStartOfTurnEvent>(ID_ONGOING_EVENT_END)},
+        {Event::RemoveOnSaveType, kind<RemoveOnSaveEvent>(ID_ONGOING_EVENT_END)},
+        {Event::RemoveAtEndOfEncounterType, kind<RemoveAtEndOfEncounterEvent>(ID_ONGOING_EVENT_END)},
+        {Event::DelayType, kind<DelayEvent>(ID_DELAY_EVENT_END)},
+        {Event::JumpInType, kind<JumpInEvent>(ID_JUMPIN_EVENT_END)},
+        {Event::ReadyType, kind<ReadyEvent>(ID_READY_EVENT_END)},
+        {Event::EndReadyType, kind<EndReadyEvent>(ID_END_READY_EVENT_END)},
+        {Event::DiedType, kind<DiedEvent>(ID_DIED_EVENT_END)},
+        {Event::TotalDefenseType, kind<TotalDefenseEvent>(ID_EFFECT_EVENT_END)},
+        {Event::FailedDeathSavingThrowType, kind<FailedDeathSavingThrowEvent>(ID_FAILED_DST_EVENT_END)},
+        {Event::UseActionPointType, kind<UseActionPointEvent>(ID_USE_AP_EVENT_END)},
         {Event::SecondWindType, kind<SecondWindEvent>(ID_HEAL_EVENT_END)},
+        {Event::StabilizeType, kind<StabilizeEvent>(ID_STABILIZE_EVENT_END)},
+        {Event::ShortRestType, kind<ShortRestEvent>(ID_SR_ACTION_EVENT_END)},
+        {Event::ExtendedRestType, kind<ExtendedRestEvent>(ID_EXT_REST_EVENT_END)},
         {Event::AdministerFirstAidType, kind<AdministerFirstAidEvent>(ID_HEAL_EVENT_END)},
         {Event::GainHealingSurgeType, kind<GainHealingSurgeEvent>(ID_HEAL_EVENT_END)},
         {Event::SetVitalityType, kind<SetVitalityEvent>(ID_SET_VITALITY_EVENT_END)},
+        {Event::AdjustInitiativeType, kind<AdjustInitiativeEvent>(ID_ADJUST_INITIATIVE_EVENT_END)},
         {Event::RenameCreatureType, kind<RenameCreatureEvent>(ID_RENAME_CREATURE_EVENT_END)},
+        {Event::UseSecondWindType, kind<UseSecondWindEvent>(ID_EVENT_END)},
     };
     return table;
 }

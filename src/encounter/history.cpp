@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 
@@ -161,17 +162,6 @@ void History::reset()
     notify();
 }
 
-bool History::keepCopyOfLog()
-{
-    QString root = Global::getRootPath(false);
-    QDir(root).mkdir("History");
-    QString copy = QString("%1%2History%2unreadable_history_%3.log").arg(root, QDir::separator(), Global::timeNow());
-    if (!QFile::copy(getLogPath(), copy))
-        return false;
-    keptCopy = copy;
-    return true;
-}
-
 bool History::rootChanged()
 {
     bool ok = true;
@@ -184,14 +174,20 @@ bool History::rootChanged()
 
     Global::ui().startLoadingHistory();
     replaying = true;
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
     while (Event* event = Event::loadEvent(stream, ok)) {
         apply(event, true);
-        // Repaints and timers may run; the user may not act on a half-read fight.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        // Repaints and timers may run now and then; the user may not act on
+        // a half-read fight.
+        if (sinceEvents.elapsed() >= 20) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            sinceEvents.restart();
+        }
     }
     replaying = false;
     if (!ok)
-        keepCopyOfLog();
+        keptCopy = Global::keepCopyInHistory(getLogPath(), "unreadable_history");
     readAllDone();
     Global::ui().doneLoadingHistory();
     return ok;

@@ -62,7 +62,6 @@ private:
     void stepBack();
     void deleteEventsAfterCurrent();
     ObjectStream* openStream(bool quiet);
-    bool keepCopyOfLog();
 
     QList<Event*> events;
     int current = -1;

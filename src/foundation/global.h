@@ -81,6 +81,9 @@ public:
     static void initRootPath();
     static bool setRootPath(QString path, QString display);
     static bool copyDir(const QString& source, const QString& targetParent, const QString& name);
+    // Copies a file into the "History" folder beside it as "<prefix>_<time>.log",
+    // never over another copy; the copy's path, or empty when it failed.
+    static QString keepCopyInHistory(const QString& file, const QString& prefix);
     static QString getCreaturePath(const QString& fileName, bool monster, const QString& root = QString());
     static QString getPortraitPath(const QString& fileName, const QString& root = QString());
     static QString getEncounterPath(const QString& fileName, const QString& root = QString());

@@ -198,6 +198,18 @@ bool Global::copyDir(const QString& source, const QString& targetParent, const Q
     return true;
 }
 
+QString Global::keepCopyInHistory(const QString& file, const QString& prefix)
+{
+    QDir folder = QFileInfo(file).absoluteDir();
+    if (!folder.mkpath("History"))
+        return QString();
+    QString stem = folder.filePath(QString("History/%1_%2").arg(prefix, timeNow()));
+    QString copy = stem + ".log";
+    for (int n = 2; QFile::exists(copy); ++n)
+        copy = QString("%1_%2.log").arg(stem).arg(n);
+    return QFile::copy(file, copy) ? QDir::toNativeSeparators(copy) : QString();
+}
+
 QString Global::getCreaturePath(const QString& fileName, bool monster, const QString& root)
 {
     return joined(root, monster ? "Monsters" : "Characters", fileName);

@@ -1,10 +1,9 @@
 #include "objectstream.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
 
+#include <climits>
 #include <cstring>
 #include <utility>
 
@@ -123,17 +122,8 @@ bool ObjectStream::keepDamagedCopy()
 {
     if (file->fileName().isEmpty())
         return false;
-    QDir folder = QFileInfo(file->fileName()).absoluteDir();
-    if (!folder.mkpath("History"))
-        return false;
-    QString stem = folder.filePath("History/damaged_history_" + Global::timeNow());
-    QString copy = stem + ".log";
-    for (int n = 2; QFile::exists(copy); ++n)
-        copy = QString("%1_%2.log").arg(stem).arg(n);
-    if (!QFile::copy(file->fileName(), copy))
-        return false;
-    damagedCopy = copy;
-    return true;
+    damagedCopy = Global::keepCopyInHistory(file->fileName(), "damaged_history");
+    return !damagedCopy.isEmpty();
 }
 
 void ObjectStream::write(int id, const QByteArray& data)
@@ -380,8 +370,12 @@ void ObjectStream::put(qint64 pos, const char* data, int count)
         cacheStart = pos;
     }
     qint64 at = pos - cacheStart;
-    if (at + count > cache.size())
+    if (at + count > cache.size()) {
+        // Grow by doubling: appending item after item must not copy the cache each time.
+        if (at + count > cache.capacity())
+            cache.reserve(qMax(at + count, 2 * cache.capacity()));
         cache.resize(at + count);
+    }
     std::memcpy(cache.data() + at, data, count);
     if (dirtyFrom == dirtyTo) {
         dirtyFrom = pos;

@@ -35,6 +35,8 @@ public:
     virtual void setPlayersUpdate(bool) {}
     // A dead current creature left the encounter: the next turn begins.
     virtual void performTurnStart() {}
+    // Figures of characters changed elsewhere: the character creator shows them anew.
+    virtual void characterStatsUpdated() {}
     // The amount of ongoing damage or regeneration the game master applies;
     // headless, the effect's own amount.
     virtual int promptForOngoingEffect(Creature* creature, Effect* effect);

@@ -22,6 +22,8 @@ void EventListModel::setView(QListView* listView)
 void EventListModel::newHistory()
 {
     connect(Global::history, &History::doHistoryChanged, this, &EventListModel::onHistoryChanged);
+    // Views and proxies expect the announcement before every relayout.
+    emit layoutAboutToBeChanged();
     emit layoutChanged();
 }
 
@@ -59,6 +61,7 @@ QVariant EventListModel::headerData(int section, Qt::Orientation orientation, in
 
 void EventListModel::onHistoryChanged()
 {
+    emit layoutAboutToBeChanged();
     emit layoutChanged();
     if (view)
         view->scrollTo(index(Global::history->getCurrentIndex(), 0), QAbstractItemView::EnsureVisible);

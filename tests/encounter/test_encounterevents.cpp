@@ -217,6 +217,20 @@ private slots:
         QCOMPARE(encounter()->getCurrentCreature(), fixture.goblin2);
     }
 
+    void undoingAStartGoesBackToTheStoppedEncounter()
+    {
+        startRunning();
+        record(nextTurn());
+        record(stop());
+        EncounterState stopped = encounter()->getState();
+        record(start());
+        Global::history->back();
+        // As a replay without the second start leaves it.
+        QVERIFY(encounter()->getState() == stopped);
+        QCOMPARE(encounter()->getRound(), 1);
+        QVERIFY(!encounter()->isRunning());
+    }
+
     void buttonsFollowTheEncounter()
     {
         // Start and Stop change whether the encounter runs; Next Turn does not.

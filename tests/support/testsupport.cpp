@@ -66,6 +66,16 @@ void RecordingUiHooks::setMainWindowTitle(const QString& title)
     windowTitles.append(title);
 }
 
+void RecordingUiHooks::setLeftStatus(const QString& text)
+{
+    leftStatus.append(text);
+}
+
+void RecordingUiHooks::setRightStatus(const QString& text)
+{
+    rightStatus.append(text);
+}
+
 QString RecordingUiHooks::getOpenFileName(const QString&, const QString& folder, const QString&)
 {
     openFileFolders.append(folder);

@@ -44,11 +44,16 @@ public:
     void alert(const QString& title, const QString& text) override;
     int badRootAlert(const QString& title, const QString& text, const QString& actionText) override;
     void setMainWindowTitle(const QString& title) override;
+    void setLeftStatus(const QString& text) override;
+    void setRightStatus(const QString& text) override;
     QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override;
     int promptForOngoingEffect(Creature* creature, Effect* effect) override;
 
     QList<Message> alerts;
     QStringList windowTitles;
+    // Every status-bar text set, the latest last.
+    QStringList leftStatus;
+    QStringList rightStatus;
     int badRootAnswer = 0;
     // The answer to the next open-file dialog, and the folders they opened in.
     QString openFileAnswer;

@@ -139,7 +139,7 @@ bool TestWorld::record(Event* event)
     return Global::history->apply(event, false);
 }
 
-bool TestWorld::restart()
+bool TestWorld::restart(const std::function<void()>& beforeReplay)
 {
     // What the files would give back: the statistics, rested.
     QList<CreatureStats> heroes;
@@ -162,6 +162,8 @@ bool TestWorld::restart()
         base->setStats(stats);
         Global::monsters->addTemplate(base);
     }
+    if (beforeReplay)
+        beforeReplay();
     return Global::history->rootChanged();
 }
 

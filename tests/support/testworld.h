@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
+
 class Creature;
 class Event;
 class ObjectStream;
@@ -31,8 +33,10 @@ public:
     bool record(Event* event);
 
     // As after a restart: the libraries loaded afresh (rested, nothing
-    // remembered of the fight) and the log replayed. Returns the replay's result.
-    bool restart();
+    // remembered of the fight) and the log replayed. Returns the replay's
+    // result. What the log does not hold yet (who stands in the encounter)
+    // is set up by the caller before the replay.
+    bool restart(const std::function<void()>& beforeReplay = nullptr);
 
     // The whole model as text: order, round, current, and every creature's figures.
     QString describe() const;

@@ -1,0 +1,27 @@
+#include "creature.h"
+
+#include "encounter.h"
+#include "encounterevents.h"
+#include "global.h"
+#include "history.h"
+#include "turnorderevents.h"
+#include "uihooks.h"
+
+void Creature::handleDying(bool keepTurn)
+{
+    if (!isDead(false))
+        return;
+    History* history = Global::history;
+    ObjectStream* stream = history->getStream(false);
+    if (!stream)
+        return;
+    Encounter* encounter = Global::encounter;
+    bool wasCurrent = encounter->getCurrentCreature() == this;
+    encounter->writeVitalityChanges(stream);
+    if (!history->apply(new DiedEvent(this, stream), false))
+        return;
+    if (encounter->getCreatureCount() == 0)
+        history->apply(new StopEncounterEvent(stream, false), false);
+    else if (!keepTurn && wasCurrent)
+        Global::ui().performTurnStart();
+}

@@ -1,0 +1,128 @@
+#ifndef EFFECTEVENTS_H
+#define EFFECTEVENTS_H
+
+#include <QPointer>
+
+#include "effect.h"
+#include "event.h"
+
+// Destroys an effect that an event made. A creature still holding it (the
+// event dropped while applied) lets go of it first.
+void destroyEventEffect(Effect* effect);
+
+// One effect on each target. The event owns the effects: they are made once
+// and go on and off the creatures with apply and undo, so a later removal
+// keeps pointing at the right object.
+class EffectEvent : public Event
+{
+    Q_OBJECT
+
+public:
+    EffectEvent(const EffectDetails& details, const QList<Creature*>& targets, ObjectStream* stream);
+    explicit EffectEvent(ObjectStream* stream);
+    ~EffectEvent() override;
+
+    QString getDescription(bool forPlayers) override;
+    void apply() override;
+    void undo() override;
+
+protected:
+    EffectEvent() = default;
+    // Writes the record when there is a stream, then makes the effects.
+    void initEffectEvent(Type type, const EffectDetails& details, const QList<Creature*>& targets,
+                         ObjectStream* stream);
+
+    EffectDetails details;
+    QList<Creature*> targets;
+    QList<Effect*> effects;
+};
+
+// A creature defends itself until its next turn.
+class TotalDefenseEvent : public EffectEvent
+{
+    Q_OBJECT
+
+public:
+    TotalDefenseEvent(Creature* creature, ObjectStream* stream);
+    explicit TotalDefenseEvent(ObjectStream* stream) : EffectEvent(stream) {}
+
+    QString getDescription(bool forPlayers) override;
+    bool isPlayersEvent() override { return true; }
+};
+
+// The game master takes an effect off a creature. The effect belongs to the
+// event that made it; the record names it by its place in the creature's list.
+class RemoveOnGoingEvent : public Event
+{
+    Q_OBJECT
+
+public:
+    RemoveOnGoingEvent(Creature* creature, Effect* effect, ObjectStream* stream);
+    explicit RemoveOnGoingEvent(ObjectStream* stream);
+
+    QString getDescription(bool forPlayers) override;
+    void apply() override;
+    void undo() override;
+
+protected:
+    RemoveOnGoingEvent() = default;
+    void init(Type type, Creature* creature, Effect* effect, ObjectStream* stream);
+    QString removalText(const QString& prefix) const;
+
+    Creature* creature = nullptr;
+    // Null when the record named no effect of the creature, and once the
+    // event that made it is gone.
+    QPointer<Effect> effect;
+    // Where apply took the effect from, so that undo puts it back there.
+    int removedIndex = -1;
+
+private:
+    void takeEffect(Creature* holder, Effect* removed);
+};
+
+class RemoveAtEndOfTurnEvent : public RemoveOnGoingEvent
+{
+    Q_OBJECT
+
+public:
+    RemoveAtEndOfTurnEvent(Creature* creature, Effect* effect, ObjectStream* stream);
+    explicit RemoveAtEndOfTurnEvent(ObjectStream* stream) : RemoveOnGoingEvent(stream) {}
+
+    QString getDescription(bool forPlayers) override;
+};
+
+class RemoveAtStartOfTurnEvent : public RemoveOnGoingEvent
+{
+    Q_OBJECT
+
+public:
+    RemoveAtStartOfTurnEvent(Creature* creature, Effect* effect, ObjectStream* stream);
+    explicit RemoveAtStartOfTurnEvent(ObjectStream* stream) : RemoveOnGoingEvent(stream) {}
+
+    QString getDescription(bool forPlayers) override;
+};
+
+// A successful saving throw.
+class RemoveOnSaveEvent : public RemoveOnGoingEvent
+{
+    Q_OBJECT
+
+public:
+    RemoveOnSaveEvent(Creature* creature, Effect* effect, ObjectStream* stream);
+    explicit RemoveOnSaveEvent(ObjectStream* stream) : RemoveOnGoingEvent(stream) {}
+
+    QString getDescription(bool forPlayers) override;
+};
+
+class RemoveAtEndOfEncounterEvent : public RemoveOnGoingEvent
+{
+    Q_OBJECT
+
+public:
+    RemoveAtEndOfEncounterEvent(Creature* creature, Effect* effect, ObjectStream* stream);
+    explicit RemoveAtEndOfEncounterEvent(ObjectStream* stream) : RemoveOnGoingEvent(stream) {}
+
+    QString getDescription(bool forPlayers) override;
+};
+
+#endif

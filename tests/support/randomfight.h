@@ -1,0 +1,36 @@
+#ifndef RANDOMFIGHT_H
+#define RANDOMFIGHT_H
+
+#include <QList>
+#include <QStringList>
+
+class Creature;
+class TestWorld;
+
+// A fight of heroes and goblins in which the game master does random things:
+// commands of every kind built so far, hand edits, steps back and forward,
+// truncation. Draws on rand(), so a seed repeats a fight.
+class RandomFight
+{
+public:
+    // With steps false only commands and hand edits are made.
+    RandomFight(TestWorld& world, bool steps = true, int heroCount = 3, int goblinCount = 3);
+
+    // Who stands in the encounter is not in the log yet; a restart puts them back.
+    void enterEncounter() const;
+    void step();
+
+private:
+    Creature* anyone() const;
+    QList<Creature*> someone() const;
+    Creature* anyHero() const;
+    void handEdit();
+    void command();
+
+    TestWorld& world;
+    bool steps;
+    QStringList heroNames;
+    QStringList goblinIds;
+};
+
+#endif
