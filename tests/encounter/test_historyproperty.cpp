@@ -23,7 +23,7 @@ private slots:
     void replayGivesBackTheFight_data()
     {
         QTest::addColumn<unsigned>("seed");
-        for (unsigned seed : {1u, 7u, 42u, 1234u, 99991u})
+        for (unsigned seed = 100; seed < 300; seed++)
             QTest::newRow(qPrintable(QString("seed %1").arg(seed))) << seed;
     }
 
@@ -49,7 +49,8 @@ private slots:
                 int events = Global::history->getEventCount();
                 QVERIFY(world.restart([&fight] { fight.enterEncounter(); }));
                 QCOMPARE(Global::history->getEventCount(), events);
-                QCOMPARE(world.describe(), before);
+                QString after = world.describe();
+                QVERIFY2(after == before, qPrintable(TestWorld::difference(before, after)));
             }
         }
     }
@@ -80,7 +81,8 @@ private slots:
             QVERIFY(TestSupport::writeFile(world.logPath(), log.left(cut)));
             world.restart([&fight] { fight.enterEncounter(); });
             int whole = *std::prev(std::upper_bound(ends.begin(), ends.end(), qMax(cut, ends.first())));
-            QCOMPARE(world.describe(), replayed[whole]);
+            QString after = world.describe();
+            QVERIFY2(after == replayed[whole], qPrintable(TestWorld::difference(replayed[whole], after)));
             QVERIFY(world.record(new DamageEvent("Hit", nullptr, Creature::getCreatureByName("Hero 1", false), 1,
                                                  "", Global::history->getStream(false))));
         }

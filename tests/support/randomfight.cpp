@@ -6,8 +6,11 @@
 #include <cstdlib>
 
 #include "damageevents.h"
+#include "effectevents.h"
 #include "encounter.h"
 #include "encounterevents.h"
+#include "restevents.h"
+#include "turnorderevents.h"
 #include "global.h"
 #include "history.h"
 #include "testworld.h"
@@ -81,9 +84,96 @@ Creature* RandomFight::anyHero() const
 
 void RandomFight::handEdit()
 {
+    // Edits of a hero outside the fight are recorded when its file is saved, not here.
     Creature* hero = anyHero();
+    if (Global::encounter->getCreatureIndex(hero) < 0)
+        return;
     hero->setCurrHitPoints(hero->getCurrHitPoints() - 5 + roll(10));
     Global::encounter->setCreatureEdited();
+}
+
+Effect* RandomFight::anyEffect(Creature*& holder) const
+{
+    holder = anyone();
+    return holder->getEffectCount() ? holder->getEffect(roll(holder->getEffectCount())) : nullptr;
+}
+
+Event* RandomFight::effectCommand(ObjectStream* stream) const
+{
+    static const CE::EffectType types[] = {CE::Dazed, CE::Marked, CE::OnGoingDamage, CE::Regeneration,
+                                           CE::Penalty, CE::Bonus, CE::Slowed, CE::Resistance};
+    static const CE::EndCondition endings[] = {CE::SaveEnds, CE::EndOfOriginsNextTurn, CE::EndOfTargetsNextTurn,
+                                               CE::StartOfOriginsNextTurn, CE::EndOfEncounter, CE::EndSpecial};
+    Creature* holder = nullptr;
+    Effect* effect = nullptr;
+    switch (roll(7)) {
+    case 0: {
+        EffectDetails details;
+        details.origin = anyone();
+        details.type = types[roll(8)];
+        details.endCondition = endings[roll(6)];
+        details.amount = 1 + roll(5);
+        details.comment = roll(2) ? "fire" : "";
+        details.groupId = unsigned(roll(3));
+        return new EffectEvent(details, someone(), stream);
+    }
+    case 1: return new TotalDefenseEvent(anyone(), stream);
+    case 2:
+        if ((effect = anyEffect(holder)))
+            return new RemoveOnGoingEvent(holder, effect, stream);
+        return nullptr;
+    case 3:
+        if ((effect = anyEffect(holder)))
+            return new RemoveAtEndOfTurnEvent(holder, effect, stream);
+        return nullptr;
+    case 4:
+        if ((effect = anyEffect(holder)))
+            return new RemoveAtStartOfTurnEvent(holder, effect, stream);
+        return nullptr;
+    case 5:
+        if ((effect = anyEffect(holder)))
+            return new RemoveOnSaveEvent(holder, effect, stream);
+        return nullptr;
+    default:
+        if ((effect = anyEffect(holder)))
+            return new RemoveAtEndOfEncounterEvent(holder, effect, stream);
+        return nullptr;
+    }
+}
+
+Event* RandomFight::turnOrderCommand(ObjectStream* stream) const
+{
+    Encounter* encounter = Global::encounter;
+    Creature* current = encounter->getCurrentCreature();
+    Creature* someoneElse = anyone();
+    switch (roll(6)) {
+    case 0: return current ? new DelayEvent(current, stream) : nullptr;
+    case 1: return someoneElse->isDelayed() ? new JumpInEvent(someoneElse, stream) : nullptr;
+    case 2: return current ? new ReadyEvent(current, stream) : nullptr;
+    case 3: return someoneElse->isReady() ? new EndReadyEvent(someoneElse, stream) : nullptr;
+    case 4:
+        // Deaths are rare: every one leaves the fight smaller.
+        return roll(4) == 0 && encounter->getCreatureCount() > 2 ? new DiedEvent(someoneElse, stream) : nullptr;
+    default: return new AdjustInitiativeEvent(someone(), roll(5) - 2, stream);
+    }
+}
+
+Event* RandomFight::restCommand(ObjectStream* stream) const
+{
+    Creature* hero = anyHero();
+    static const int actionPoints[] = {-1, 1, -AllActionPoints, AllActionPoints, 2};
+    switch (roll(6)) {
+    case 0: return new FailedDeathSavingThrowEvent(hero, stream);
+    case 1: return new UseActionPointEvent(hero, actionPoints[roll(5)], stream);
+    case 2: return new StabilizeEvent(roll(2) ? anyHero() : nullptr, hero, stream);
+    case 3: {
+        QList<RestedCreature> rested;
+        rested.append({hero, roll(3), roll(12), roll(2)});
+        return new ShortRestEvent(rested, stream);
+    }
+    case 4: return new ExtendedRestEvent(roll(2) ? someone() : QList<Creature*>(), stream);
+    default: return new UseSecondWindEvent(hero, roll(2) ? 1 : -1, stream);
+    }
 }
 
 void RandomFight::command()
@@ -93,7 +183,7 @@ void RandomFight::command()
     Global::encounter->writeVitalityChanges(stream);
     bool running = Global::encounter->isRunning();
     Event* event = nullptr;
-    switch (roll(9)) {
+    switch (roll(12)) {
     case 0:
         if (!running) {
             InitiativeList heroes, monsters;
@@ -115,8 +205,10 @@ void RandomFight::command()
     case 4: event = new DamageEvent("Hit", anyone(), someone(), 1 + roll(12), roll(2) ? "fire" : "", stream); break;
     case 5: event = new HealEvent("Heal", anyone(), someone(), roll(2), roll(10), stream); break;
     case 6: event = new SetTempHPEvent(someone(), roll(8), stream); break;
-    case 7: event = new SecondWindEvent(anyHero(), stream); break;
-    case 8: event = new AdministerFirstAidEvent(anyHero(), anyHero(), stream); break;
+    case 7: event = roll(2) ? (Event*)new SecondWindEvent(anyHero(), stream) : new AdministerFirstAidEvent(anyHero(), anyHero(), stream); break;
+    case 8: event = effectCommand(stream); break;
+    case 9: event = running ? turnOrderCommand(stream) : nullptr; break;
+    default: event = restCommand(stream); break;
     }
     if (event)
         QVERIFY(world.record(event));

@@ -5,6 +5,9 @@
 #include <QStringList>
 
 class Creature;
+class Effect;
+class Event;
+class ObjectStream;
 class TestWorld;
 
 // A fight of heroes and goblins in which the game master does random things:
@@ -24,8 +27,12 @@ private:
     Creature* anyone() const;
     QList<Creature*> someone() const;
     Creature* anyHero() const;
+    Effect* anyEffect(Creature*& holder) const;
     void handEdit();
     void command();
+    Event* effectCommand(ObjectStream* stream) const;
+    Event* turnOrderCommand(ObjectStream* stream) const;
+    Event* restCommand(ObjectStream* stream) const;
 
     TestWorld& world;
     bool steps;

@@ -185,3 +185,14 @@ QString TestWorld::describe() const
     creatures.sort();
     return (lines + creatures).join('\n');
 }
+
+QString TestWorld::difference(const QString& expected, const QString& actual)
+{
+    QStringList a = expected.split('\n');
+    QStringList b = actual.split('\n');
+    QStringList lines;
+    for (int i = 0; i < qMax(a.size(), b.size()); i++)
+        if (a.value(i) != b.value(i))
+            lines << "expected: " + a.value(i) << "actual:   " + b.value(i);
+    return lines.join('\n');
+}

@@ -40,6 +40,8 @@ public:
 
     // The whole model as text: order, round, current, and every creature's figures.
     QString describe() const;
+    // The lines in which two descriptions differ, for a failure message.
+    static QString difference(const QString& expected, const QString& actual);
 
 private:
     void makeSingletons();
