@@ -27,13 +27,13 @@ void CreatureStats::addPower(const CreaturePower& power, bool sorted)
 {
     CreaturePower added = power;
     switch (added.current.when) {
-    case Power::Special1:
+    case Power::Flavour:
         return;
-    case Power::Special2:
+    case Power::Trap:
         added.current.type = 0;
         break;
     case Power::Unset:
-        if (added.current.type == CreaturePower::ContinuationType && added.current.header.isEmpty()) {
+        if (added.current.type == Power::Secondary && added.current.header.isEmpty()) {
             if (CreaturePower* previous = powers.getPower(lastPowerIndex)) {
                 previous->current.description.append(added.name);
                 previous->current.description.append(added.current.description);
@@ -277,6 +277,19 @@ void Creature::removeCreature(Creature* creature)
 void Creature::changedPower()
 {
     updated();
+}
+
+void Creature::updatePower(const QString& powerName, const CreaturePower& power)
+{
+    // Characters keep their powers in action order; monsters keep their file's order.
+    powers.updatePower(powerName, power, !monster);
+    statChanged();
+}
+
+void Creature::deletePower(const QString& powerName)
+{
+    powers.deletePower(powerName);
+    statChanged();
 }
 
 void Creature::setAbilityScore(Ability ability, int score)

@@ -271,6 +271,8 @@ public:
     Powers& getPowers() { return powers; }
     QList<Effect*> getEffects() const { return effects; }
     void changedPower();
+    void updatePower(const QString& powerName, const CreaturePower& power);
+    void deletePower(const QString& powerName);
 
     // Stat setters of the editors
     void setStr(int score) { setAbilityScore(Strength, score); }

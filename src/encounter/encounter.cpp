@@ -274,7 +274,7 @@ void Encounter::writeVitalityChanges(ObjectStream* stream)
 {
     if (!vitalityEdited)
         return;
-    vitalityEdited = false;
+    vitalityEdited = handEdited = false;
     creatures.writeVitalityChanges(stream);
 }
 
@@ -287,6 +287,24 @@ void Encounter::handleDying(bool keepTurn)
             break;
         creature->handleDying(keepTurn);
     }
+}
+
+void Encounter::updatePower(const QString& templateName, const QString& powerName, const CreaturePower& power)
+{
+    if (templateName.isEmpty())
+        return;
+    for (Creature* creature : creatures.getCreatureList())
+        if (creature->getGroup() == templateName)
+            creature->updatePower(powerName, power);
+}
+
+void Encounter::deletePower(const QString& templateName, const QString& powerName)
+{
+    if (templateName.isEmpty())
+        return;
+    for (Creature* creature : creatures.getCreatureList())
+        if (creature->getGroup() == templateName)
+            creature->deletePower(powerName);
 }
 
 void Encounter::resetAllDeltas()

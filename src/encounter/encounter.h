@@ -97,9 +97,16 @@ public:
     void removeSelectedNotInEncounter();
 
     // A creature was edited by hand: the next command records those edits first.
-    void setCreatureEdited() { vitalityEdited = true; }
+    void setCreatureEdited() { vitalityEdited = handEdited = true; }
     bool isCreatureEdited() const { return vitalityEdited; }
+    // Edited since the last command, and not by the history's own steps:
+    // those raise the flag above too, and the history keeps this one.
+    bool hasHandEdits() const { return handEdited; }
+    void setHandEdits(bool value) { handEdited = value; }
     void writeVitalityChanges(ObjectStream* stream);
+    // A template's power was edited or deleted: its creatures in the fight follow.
+    void updatePower(const QString& templateName, const QString& powerName, const CreaturePower& power);
+    void deletePower(const QString& templateName, const QString& powerName);
     // Records the death of every dead creature, the last one first.
     void handleDying(bool keepTurn);
     void resetAllDeltas();
@@ -121,6 +128,7 @@ private:
     EncounterState state;
     CreatureList creatures;
     bool vitalityEdited = false;
+    bool handEdited = false;
     QList<Creature*> selected;
     DogTag dogTag{__LINE__, __FILE__};
 };

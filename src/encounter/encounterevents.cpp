@@ -36,6 +36,8 @@ void StartEncounterEvent::takeOldList()
     oldList = Global::encounter->getCreatureList();
     oldState = Global::encounter->getState();
     oldVitality.append(oldList.getVitalityList());
+    for (Creature* creature : oldList.getCreatureList())
+        oldBeforeVitality.append(creature->getBeforeVitality());
 }
 
 void StartEncounterEvent::initStartEncounter(const InitiativeList& heroes, const InitiativeList& monsters)
@@ -74,6 +76,9 @@ void StartEncounterEvent::undo()
 {
     // Back to the state before the start, as a replay without this event has it.
     install(oldList, oldState, oldVitality, oldInit);
+    // Installing took the figures as recorded; an extended rest had cleared the before-values.
+    for (CreatureVitality before : oldBeforeVitality)
+        before.setBeforeVitality();
 }
 
 NextTurnEvent::NextTurnEvent(ObjectStream* stream, bool reading)

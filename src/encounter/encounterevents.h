@@ -29,6 +29,7 @@ private:
     CreatureList oldList;
     EncounterState oldState;
     CreatureVitalityList oldVitality;
+    CreatureVitalityList oldBeforeVitality;
     CreatureInitList oldInit;
     CreatureList newList;
     CreatureVitalityList newVitality;

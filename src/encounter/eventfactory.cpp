@@ -8,6 +8,7 @@
 #include "event.h"
 #include "eventtags.h"
 #include "objectstream.h"
+#include "powerevents.h"
 #include "restevents.h"
 #include "turnorderevents.h"
 #include "vitalityevents.h"
@@ -71,6 +72,8 @@ const QHash<int, RecordKind>& recordKinds()
         {Event::SetVitalityType, kind<SetVitalityEvent>(ID_SET_VITALITY_EVENT_END)},
         {Event::AdjustInitiativeType, kind<AdjustInitiativeEvent>(ID_ADJUST_INITIATIVE_EVENT_END)},
         {Event::RenameCreatureType, kind<RenameCreatureEvent>(ID_RENAME_CREATURE_EVENT_END)},
+        {Event::PowerUsageChangedType, kind<PowerUsageChangedEvent>(ID_EVENT_END)},
+        {Event::SetAliasType, kind<SetAliasEvent>(ID_EVENT_END)},
         {Event::UseSecondWindType, kind<UseSecondWindEvent>(ID_EVENT_END)},
     };
     return table;

@@ -93,26 +93,57 @@ bool History::apply(Event* event, bool quiet)
     }
     deleteEventsAfterCurrent();
     events.append(event);
-    forward(quiet);
+    // Not forward(): this event's record is already written where pending edits
+    // would go. Its builder has written them before it.
+    stepForward();
+    if (Global::encounter)
+        Global::encounter->setHandEdits(false);
+    if (!quiet)
+        notify();
     return true;
+}
+
+namespace {
+
+// What an event sets is recorded: it is no hand edit, whatever it signals.
+template <typename Step>
+void keepingHandEdits(Step step)
+{
+    bool handEdits = Global::encounter && Global::encounter->hasHandEdits();
+    step();
+    if (Global::encounter)
+        Global::encounter->setHandEdits(handEdits);
+}
+
 }
 
 void History::stepForward()
 {
     Event* event = events[++current];
-    event->apply();
+    keepingHandEdits([event] { event->apply(); });
     event->incStream(openStream(true));
 }
 
 void History::stepBack()
 {
     Event* event = events[current--];
-    event->undo();
+    keepingHandEdits([event] { event->undo(); });
     event->decStream(openStream(true));
+}
+
+void History::recordPendingEdits()
+{
+    // A redo would build on edits not yet recorded and fold them into the
+    // recorded figures, so the log would never hold them. Recorded like any
+    // change, they end the redo list.
+    if (hasForward() && Global::encounter && Global::encounter->hasHandEdits())
+        if (ObjectStream* log = getStream(false))
+            Global::encounter->writeVitalityChanges(log);
 }
 
 void History::forward(bool quiet)
 {
+    recordPendingEdits();
     if (hasForward())
         stepForward();
     if (!quiet)
@@ -130,6 +161,10 @@ void History::goTo(int index)
 {
     if (index < 0 || index >= events.size() || index == current)
         return;
+    if (index > current) {
+        recordPendingEdits();
+        index = qMin(index, int(events.size()) - 1);
+    }
     Global::ui().setPauseUpdate(true);
     Global::ui().setPlayersUpdate(false);
     while (current < index)

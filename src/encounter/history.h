@@ -60,6 +60,7 @@ private:
     void notify();
     void stepForward();
     void stepBack();
+    void recordPendingEdits();
     void deleteEventsAfterCurrent();
     ObjectStream* openStream(bool quiet);
 

@@ -36,11 +36,17 @@ QString CreatureEvent::describe(const QString& text, bool forPlayers) const
 DelayEvent::DelayEvent(Creature* subject, ObjectStream* stream)
     : CreatureEvent(DelayType, ID_DELAY_EVENT_END, subject, stream)
 {
-    playerEventIfOneCharacter(creature);
+    initDelay();
 }
 
 DelayEvent::DelayEvent(ObjectStream* stream) : CreatureEvent(ID_DELAY_EVENT_END, stream)
 {
+    initDelay();
+}
+
+void DelayEvent::initDelay()
+{
+    wasDelayed = creature && creature->isDelayed();
     playerEventIfOneCharacter(creature);
 }
 
@@ -58,7 +64,7 @@ void DelayEvent::apply()
 void DelayEvent::undo()
 {
     if (creature)
-        creature->setDelayed(false);
+        creature->setDelayed(wasDelayed);
 }
 
 JumpInEvent::JumpInEvent(Creature* subject, ObjectStream* stream)
@@ -118,11 +124,17 @@ void JumpInEvent::undo()
 ReadyEvent::ReadyEvent(Creature* subject, ObjectStream* stream)
     : CreatureEvent(ReadyType, ID_READY_EVENT_END, subject, stream)
 {
-    playerEventIfOneCharacter(creature);
+    initReady();
 }
 
 ReadyEvent::ReadyEvent(ObjectStream* stream) : CreatureEvent(ID_READY_EVENT_END, stream)
 {
+    initReady();
+}
+
+void ReadyEvent::initReady()
+{
+    wasReady = creature && creature->isReady();
     playerEventIfOneCharacter(creature);
 }
 
@@ -140,7 +152,7 @@ void ReadyEvent::apply()
 void ReadyEvent::undo()
 {
     if (creature)
-        creature->setReady(false);
+        creature->setReady(wasReady);
 }
 
 EndReadyEvent::EndReadyEvent(Creature* subject, ObjectStream* stream)

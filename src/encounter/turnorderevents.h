@@ -33,6 +33,12 @@ public:
     QString getDescription(bool forPlayers) override;
     void apply() override;
     void undo() override;
+
+private:
+    void initDelay();
+
+    // The flag before; a creature stepped back to may be delayed already.
+    bool wasDelayed = false;
 };
 
 // A delayed creature takes its turn just after the current one.
@@ -70,6 +76,12 @@ public:
     QString getDescription(bool forPlayers) override;
     void apply() override;
     void undo() override;
+
+private:
+    void initReady();
+
+    // The flag before; a creature may ready again while still ready.
+    bool wasReady = false;
 };
 
 // A readied creature acts just before the current one, which stays current.

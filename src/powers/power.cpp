@@ -1,27 +1,375 @@
 #include "power.h"
 
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+// Indexed by Power::PowerType.
+const char* const typeIcons[] = {
+    nullptr,
+    "weapon.png",
+    "ranged-weapon.png",
+    "melee-basic.png",
+    "melee.png",
+    "ranged-basic.png",
+    "ranged.png",
+    "area-basic.png",
+    "area.png",
+    "close-basic.png",
+    "close.png",
+    "aura.png",
+    "melee-ranged.png",
+    "secondary.png",
+    "detail.png",
+};
+
+// "Up to " counts, indexed by the greatest count.
+const char* const upToTexts[] = {
+    nullptr, nullptr, QT_TRANSLATE_NOOP("CreaturePower", "Up to two "), QT_TRANSLATE_NOOP("CreaturePower", "Up to three "),
+    QT_TRANSLATE_NOOP("CreaturePower", "Up to four "), QT_TRANSLATE_NOOP("CreaturePower", "Up to five "),
+};
+
+}
+
+bool ApplyToRecord::operator==(const ApplyToRecord& other) const
+{
+    return kind == other.kind && from == other.from && to == other.to;
+}
+
+bool PowerData::operator==(const PowerData& other) const
+{
+    return header == other.header && flavor == other.flavor && description == other.description
+        && type == other.type && when == other.when && cost == other.cost && applyTo == other.applyTo;
+}
+
+void CreaturePower::setHeader(const QString& keywords, const QString& usage)
+{
+    QString header = usage.isEmpty() ? QString() : QString("&bull; <b>%1</b>").arg(usage);
+    if (!keywords.isEmpty())
+        header.prepend(QString("(%1) ").arg(keywords));
+    current.header = header;
+}
+
+void CreaturePower::setHeader(const QString& header)
+{
+    current.header = header.startsWith(' ') ? header.mid(1) : header;
+}
+
+void CreaturePower::setHeader(const CreaturePower* from)
+{
+    status = from->status;
+    name = from->name;
+    usage = from->usage;
+    base = from->base;
+    current = from->current;
+}
+
+void CreaturePower::flipType()
+{
+    if (current.type >= Power::BasicMelee && current.type <= Power::Close)
+        current.type += current.type % 2 ? 1 : -1;
+}
+
+void CreaturePower::setBase()
+{
+    base = current;
+}
+
+void CreaturePower::applyChanges(const CreaturePower* other)
+{
+    const auto take = [](auto& mine, const auto& theirs, const auto& theirBase) {
+        if (theirs != theirBase)
+            mine = theirs;
+    };
+    const PowerData& theirs = other->current;
+    const PowerData& theirBase = other->base;
+    take(current.header, theirs.header, theirBase.header);
+    take(current.flavor, theirs.flavor, theirBase.flavor);
+    take(current.description, theirs.description, theirBase.description);
+    take(current.type, theirs.type, theirBase.type);
+    take(current.when, theirs.when, theirBase.when);
+    take(current.cost, theirs.cost, theirBase.cost);
+    for (int type = Power::Hit; type <= Power::Effect; type++)
+        take(current.applyTo[type], theirs.applyTo[type], theirBase.applyTo[type]);
+    program = other->program;
+}
+
+bool CreaturePower::hasEnhancedInfo() const
+{
+    return status == UserPower || current != base || program.hasSteps();
+}
+
+void CreaturePower::setUsed(bool used)
+{
+    if (!hasLimitedUse())
+        return;
+    if (usageLimit() == 1) {
+        usage = used ? Power::UsedOnce : Power::Unused;
+        return;
+    }
+    // Marked used: one use more, up to four; released: the uses stay.
+    if (used)
+        usage = Power::Usage(2 * qMin(getUsageCount() + 1, 4) - 1);
+    else if (usage % 2 == 1 && usage <= Power::UsedFourTimes)
+        usage = Power::Usage(usage + 1);
+}
+
+int CreaturePower::getUsageCount(Power::Usage state)
+{
+    return state >= Power::Unused && state <= Power::ReleasedFourTimes ? (state + 1) / 2 : 5;
+}
+
+int CreaturePower::usageLimit() const
+{
+    const int cost = current.cost;
+    return cost >= Power::TwicePerEncounter && cost <= Power::FourPerEncounter ? cost - 1 : 1;
+}
+
+bool CreaturePower::hasLimitedUse() const
+{
+    return current.cost != Power::NoCost && current.cost != Power::AtWill;
+}
+
+bool CreaturePower::getUsed() const
+{
+    return hasLimitedUse() && usage % 2 == 1 && usage <= Power::UsedFourTimes;
+}
+
+const ApplyToRecord& CreaturePower::applyRecord(Power::StepType type) const
+{
+    static const ApplyToRecord unset;
+    return type >= Power::Hit && type <= Power::Effect ? current.applyTo[type] : unset;
+}
+
+int CreaturePower::getApplyTo(Power::StepType type) const
+{
+    const int kind = applyRecord(type).kind;
+    return kind == Power::ApplyUnset ? Power::AnyCreature : kind;
+}
+
+int CreaturePower::getApplyFromCount(Power::StepType type) const
+{
+    const int from = applyRecord(type).from;
+    if (from != Power::UnsetCount)
+        return from;
+    return type == Power::Hit ? 1 : 0;
+}
+
+int CreaturePower::getApplyToCount(Power::StepType type) const
+{
+    const int to = applyRecord(type).to;
+    return to == Power::UnsetCount ? Power::AnyNumber : to;
+}
+
+int CreaturePower::getApplyFromCountInt(Power::StepType type) const
+{
+    const int from = getApplyFromCount(type);
+    return from == Power::AnyNumber ? 0 : from;
+}
+
+int CreaturePower::getApplyToCountInt(Power::StepType type) const
+{
+    return getApplyToCount(type);
+}
+
+QString CreaturePower::getApplyToText(Power::StepType type) const
+{
+    const int kind = getApplyTo(type);
+    switch (kind) {
+    case Power::NotTrackable:
+        return tr("Non-trackable Power");
+    case Power::NoTarget:
+        return type == Power::Effect ? tr("No Effect") : tr("No Attack");
+    case Power::CurrentCreature:
+        return tr("Current Creature");
+    case Power::Targets:
+        return tr("Targets");
+    case Power::Self:
+        return tr("Self");
+    default:
+        break;
+    }
+    const int to = getApplyToCount(type);
+    QString count;
+    if (to == 1)
+        count = tr("One ");
+    else if (to > 1 && to < int(std::size(upToTexts)))
+        count = tr(upToTexts[to]);
+    else
+        count = tr("Any number (at least %1) of ").arg(getApplyFromCountInt(type));
+    const bool one = to == 1;
+    switch (kind) {
+    case Power::AllyAndSelf:
+        return tr("Self and %1Allies").arg(count);
+    case Power::Enemy:
+        return count + (one ? tr("Enemy") : tr("Enemies"));
+    case Power::Ally:
+    case Power::OtherAlly:
+        return count + (one ? tr("Ally") : tr("Allies"));
+    default:
+        return count + (one ? tr("Creature") : tr("Creatures"));
+    }
+}
+
+QString CreaturePower::getTitleText(bool highlight, bool) const
+{
+    QString title;
+    if (current.type > 0 && current.type < int(std::size(typeIcons)))
+        title = QString("<img src=':/images/stats/%1'> ").arg(typeIcons[current.type]);
+    QString body = QString("<b>%1</b>").arg(name.toHtmlEscaped());
+    if (!current.header.isEmpty())
+        body += " " + current.header;
+    const char* tag = highlight ? "u" : getUsed() ? "s" : nullptr;
+    return tag ? title + QString("<%1>%2</%1>").arg(tag, body) : title + body;
+}
+
+struct Powers::Data : QSharedData
+{
+    Data() = default;
+    Data(const Data& other) : QSharedData(other)
+    {
+        for (const CreaturePower* power : other.list)
+            list.append(new CreaturePower(*power));
+    }
+    Data& operator=(const Data&) = delete;
+    ~Data() { qDeleteAll(list); }
+
+    QList<CreaturePower*> list;
+    bool pinned = false;
+};
+
+Powers::Powers() : d(new Data)
+{
+}
+
+Powers::Powers(const Powers& other) : d(other.d)
+{
+    if (d.constData()->pinned)
+        d.detach();
+}
+
+Powers& Powers::operator=(const Powers& other)
+{
+    d = other.d;
+    if (d.constData()->pinned)
+        d.detach();
+    return *this;
+}
+
+Powers::~Powers() = default;
+
+int Powers::placeFor(const CreaturePower& power, bool sorted) const
+{
+    const QList<CreaturePower*>& list = d->list;
+    int at = 0;
+    for (; at < list.size(); at++) {
+        const PowerData& other = list[at]->current;
+        if (other.when > power.current.when)
+            break;
+        if (sorted && other.when == power.current.when
+            && list[at]->name.compare(power.name, Qt::CaseInsensitive) > 0)
+            break;
+    }
+    return at;
+}
+
 int Powers::addPower(const CreaturePower& power, bool sorted)
 {
-    int at = 0;
-    while (at < powers.size()) {
-        const CreaturePower& other = powers[at];
-        if (other.current.when > power.current.when)
-            break;
-        if (sorted && other.current.when == power.current.when
-            && other.name.compare(power.name, Qt::CaseInsensitive) > 0)
-            break;
-        at++;
-    }
-    powers.insert(at, power);
+    const int at = placeFor(power, sorted);
+    d->list.insert(at, new CreaturePower(power));
     return at;
+}
+
+CreaturePower* Powers::handOut(CreaturePower* power)
+{
+    if (power)
+        d->pinned = true;
+    return power;
 }
 
 CreaturePower* Powers::getPower(int i)
 {
-    return i >= 0 && i < powers.size() ? &powers[i] : nullptr;
+    return i >= 0 && i < size() ? handOut(d->list[i]) : nullptr;
 }
 
 const CreaturePower* Powers::getPower(int i) const
 {
-    return i >= 0 && i < powers.size() ? &powers[i] : nullptr;
+    return i >= 0 && i < size() ? d->list[i] : nullptr;
+}
+
+int Powers::size() const
+{
+    return d->list.size();
+}
+
+CreaturePower* Powers::find(const QString& name)
+{
+    if (name.isEmpty())
+        return nullptr;
+    for (CreaturePower* power : std::as_const(d->list))
+        if (power->name == name)
+            return power;
+    return nullptr;
+}
+
+CreaturePower* Powers::getPowerByName(const QString& name)
+{
+    return handOut(find(name));
+}
+
+void Powers::updatePower(const QString& name, const CreaturePower& power, bool sorted)
+{
+    CreaturePower* found = find(name);
+    if (!found) {
+        addPower(power, sorted);
+        return;
+    }
+    const bool moved = found->current.when != power.current.when;
+    // Each creature keeps its own record of how often it used the power.
+    const Power::Usage usage = found->usage;
+    *found = power;
+    found->usage = usage;
+    if (moved) {
+        d->list.removeOne(found);
+        d->list.insert(placeFor(*found, sorted), found);
+    }
+}
+
+bool Powers::deletePower(const QString& name)
+{
+    CreaturePower* found = find(name);
+    if (!found)
+        return false;
+    d->list.removeOne(found);
+    delete found;
+    return true;
+}
+
+QList<CreaturePower*> Powers::getPowerList(bool sorted)
+{
+    if (!d->list.isEmpty())
+        d->pinned = true;
+    QList<CreaturePower*> list = d->list;
+    if (sorted)
+        std::stable_sort(list.begin(), list.end(), [](const CreaturePower* a, const CreaturePower* b) {
+            return a->name.compare(b->name, Qt::CaseInsensitive) < 0;
+        });
+    return list;
+}
+
+QString Powers::getTextOfPowers(const char* lineEnd) const
+{
+    QByteArray text;
+    for (const CreaturePower* power : d->list)
+        if (power->hasEnhancedInfo())
+            text += power->getPowerProgram(lineEnd, false);
+    return QString::fromUtf8(text);
+}
+
+bool Powers::hasEnhancedInfo() const
+{
+    return std::any_of(d->list.cbegin(), d->list.cend(), [](const CreaturePower* power) {
+        return power->hasEnhancedInfo();
+    });
 }

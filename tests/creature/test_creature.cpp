@@ -17,6 +17,7 @@ CreaturePower makePower(const QString& name, int when, int type = 0, const QStri
     power.current.when = when;
     power.current.type = type;
     power.current.header = header;
+    power.current.cost = Power::OncePerEncounter;
     return power;
 }
 
@@ -192,12 +193,12 @@ private slots:
     {
         CreatureStats stats;
         // A continuation line before any power becomes a trait.
-        stats.addPower(makePower("orphan line", Power::Unset, CreaturePower::ContinuationType, ""), true);
+        stats.addPower(makePower("orphan line", Power::Unset, Power::Secondary, ""), true);
         stats.addPower(makePower("Slam", Power::Standard), true);
-        stats.addPower(makePower("and more", Power::Unset, CreaturePower::ContinuationType, ""), true);
+        stats.addPower(makePower("and more", Power::Unset, Power::Secondary, ""), true);
         stats.addPower(makePower("Bite", Power::Standard), true);
-        stats.addPower(makePower("Dropped", Power::Special1), true);
-        CreaturePower special = makePower("Aura", Power::Special2, 7);
+        stats.addPower(makePower("Dropped", Power::Flavour), true);
+        CreaturePower special = makePower("Aura", Power::Trap, 7);
         stats.addPower(special, true);
         stats.addPower(makePower("Dash", Power::Move), false);
         stats.addPower(makePower("Charge", Power::Move), false);
@@ -274,6 +275,44 @@ private slots:
         stats.group = "Invalid Stat Block";
         fine.setStats(stats);
         QVERIFY(!fine.isBroken());
+    }
+
+    void templatePowerEditsReachTheFight()
+    {
+        auto* base = new Creature;
+        base->setupDummyMonster("Goblin");
+        base->getPowers().addPower(makePower("Slash", Power::Standard), false);
+        base->getPowers().addPower(makePower("Dodge", Power::Move), false);
+        Global::monsters->addTemplate(base);
+        Creature* first = Global::monsters->getMonsterInstance("Goblin", "1", true);
+        Creature* second = Global::monsters->getMonsterInstance("Goblin", "2", true);
+        Creature other;
+        other.setupDummyMonster("Orc");
+        other.getPowers().addPower(makePower("Slash", Power::Standard), false);
+        Global::encounter->setCreatureList(CreatureList({first, second, &other}));
+        first->getPowers().getPowerByName("Slash")->setUsed(true);
+
+        CreaturePower edited = makePower("Slash", Power::Standard);
+        edited.current.header = "(Fire)";
+        QSignalSpy updated(second, &Creature::doCreatureUpdated);
+        Global::encounter->updatePower("Goblin", "Slash", edited);
+        QCOMPARE(second->getPowers().getPowerByName("Slash")->getHeader(), QString("(Fire)"));
+        QCOMPARE(updated.count(), 1);
+        // Each creature keeps its own record of use.
+        QCOMPARE(first->getPowers().getPowerByName("Slash")->getUsageCount(), 1);
+        QCOMPARE(second->getPowers().getPowerByName("Slash")->getUsageCount(), 0);
+        QCOMPARE(other.getPowers().getPowerByName("Slash")->getHeader(), QString("x"));
+        QCOMPARE(base->getPowers().getPowerByName("Slash")->getHeader(), QString("x"));
+
+        // A power that changed its action kind moves to its new section.
+        Global::encounter->updatePower("Goblin", "Slash", makePower("Slash", Power::Free));
+        QCOMPARE(powerNames(first->getPowers()), (QStringList{"Dodge", "Slash"}));
+        Global::encounter->deletePower("Goblin", "Dodge");
+        Global::encounter->deletePower("", "Slash");
+        QCOMPARE(powerNames(second->getPowers()), QStringList{"Slash"});
+        QVERIFY(!first->getPowers().deletePower("Dodge"));
+        QVERIFY(!first->getPowers().getPowerByName(""));
+        Global::encounter->setCreatureList(CreatureList());
     }
 
     void newHeroAndRemoval()

@@ -1,8 +1,6 @@
 #include <QGuiApplication>
 
-#include "creature.h"
-#include "encounter.h"
-#include "global.h"
+#include "creaturetesting.h"
 #include "testsupport.h"
 #include "texteffects.h"
 
@@ -36,14 +34,12 @@ class TestCreatureText : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init() { Global::encounter = new Encounter; }
+private:
+    CreatureFixture fixture;
 
-    void cleanup()
-    {
-        delete Global::encounter;
-        Global::encounter = nullptr;
-    }
+private slots:
+    void init() { fixture.setUp(); }
+    void cleanup() { fixture.tearDown(); }
 
     void names_data()
     {
@@ -333,10 +329,7 @@ private slots:
         creature->applyDamage(18, nullptr);
         creature->applyHealing(0, 2);
         creature->setTempHitPoints(2);
-        startEncounter();
-        creature->useActionPoints(spent);
-        if (!running)
-            Global::encounter->setCurrentIndex(-1);
+        fixture.spendActionPoints(creature.data(), spent, running);
         QTEST(creature->getHealthForPlayers(tally), "expected");
     }
 

@@ -5,10 +5,7 @@
 
 #include <tuple>
 
-#include "creature.h"
-#include "effect.h"
-#include "encounter.h"
-#include "global.h"
+#include "creaturetesting.h"
 #include "objectstream.h"
 #include "testsupport.h"
 
@@ -16,20 +13,6 @@ Q_DECLARE_METATYPE(CE::EffectType)
 Q_DECLARE_METATYPE(CE::EndCondition)
 
 namespace {
-
-bool EffectedAttr::*const attributeFlags[] = {
-    &EffectedAttr::armorClass, &EffectedAttr::fortitude, &EffectedAttr::reflex, &EffectedAttr::will,
-    &EffectedAttr::toHit,      &EffectedAttr::damage,    &EffectedAttr::savingThrows,
-};
-
-// Bit i stands for the i-th attribute in field order.
-EffectedAttr attributesOf(int mask)
-{
-    EffectedAttr attributes;
-    for (int i = 0; i < 7; i++)
-        attributes.*attributeFlags[i] = mask & (1 << i);
-    return attributes;
-}
 
 // A display entry: kind, group id and effects.
 using Entry = std::tuple<int, unsigned int, QList<Effect*>>;
@@ -44,48 +27,19 @@ QList<Entry> entriesOf(Creature* creature)
     return entries;
 }
 
-int maskOf(const EffectedAttr& attributes)
-{
-    int mask = 0;
-    for (int i = 0; i < 7; i++)
-        if (attributes.*attributeFlags[i])
-            mask |= 1 << i;
-    return mask;
-}
-
 QList<int> sums(const AttrAdj& adj)
 {
     return {adj.armorClass, adj.fortitude, adj.reflex, adj.will, adj.toHit, adj.damage, adj.savingThrows};
 }
 
-const int AC = 1, Fort = 2, Ref = 4, Will = 8, Hit = 16, Dmg = 32, Saves = 64;
-
 }
 
-class TestEffects : public QObject
+class TestEffects : public QObject, private CreatureFixture
 {
     Q_OBJECT
 
 private:
-    QList<Effect*> madeEffects;
-    QList<Creature*> madeCreatures;
-
-    Creature* hero(const QString& name)
-    {
-        auto* creature = new Creature;
-        creature->setupDummyHero(name);
-        madeCreatures.append(creature);
-        return creature;
-    }
-
-    Creature* monster(const QString& group, const QString& id)
-    {
-        auto* creature = new Creature;
-        creature->setupDummyMonster(group);
-        creature->setName(id);
-        madeCreatures.append(creature);
-        return creature;
-    }
+    using CreatureFixture::effect;
 
     Effect* effect(Creature* target, CE::EffectType type, CE::EndCondition end = CE::EndSpecial,
                    Creature* origin = nullptr, unsigned int groupId = 0)
@@ -98,13 +52,6 @@ private:
         return effect(target, details);
     }
 
-    Effect* effect(Creature* target, const EffectDetails& details)
-    {
-        auto* made = new Effect(details, target);
-        madeEffects.append(made);
-        return made;
-    }
-
     // Starts an encounter of these creatures during the given one's turn.
     void startEncounter(const QList<Creature*>& creatures, Creature* current)
     {
@@ -113,17 +60,8 @@ private:
     }
 
 private slots:
-    void init() { Global::encounter = new Encounter; }
-
-    void cleanup()
-    {
-        delete Global::encounter;
-        Global::encounter = nullptr;
-        qDeleteAll(madeEffects);
-        madeEffects.clear();
-        qDeleteAll(madeCreatures);
-        madeCreatures.clear();
-    }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void effectKeywordsReadBack_data()
     {
@@ -388,10 +326,8 @@ private slots:
         Creature* other = hero("Brenna");
         Creature* from = origin == "bearer" ? bearer : origin == "none" ? nullptr : other;
         Effect* secondWind = effect(bearer, CE::SecondWind, CE::EndOfTargetsNextTurn, from);
-        if (origin == "deleted") {
-            madeCreatures.removeOne(other);
-            delete other;
-        }
+        if (origin == "deleted")
+            forget(other);
         AttrAdj adj;
         secondWind->adjustAttributes(adj);
         QCOMPARE(sums(adj), (QList<int>{raise, raise, raise, raise, 0, 0, 0}));
@@ -511,8 +447,7 @@ private slots:
         Creature* target = hero("Aldric");
         Effect* untilOriginsEnd = effect(target, CE::Dazed, CE::EndOfOriginsNextTurn, origin);
         Effect* untilOriginsStart = effect(target, CE::Dazed, CE::StartOfOriginsNextTurn, origin);
-        madeCreatures.removeOne(origin);
-        delete origin;
+        forget(origin);
         QVERIFY(!untilOriginsEnd->getOrigin());
         QVERIFY(untilOriginsEnd->hasOrigin());
         for (bool delaying : {false, true})

@@ -1,29 +1,12 @@
 #include <QGuiApplication>
 
-#include "creature.h"
-#include "effect.h"
-#include "encounter.h"
-#include "global.h"
+#include "creaturetesting.h"
 #include "testsupport.h"
 
 Q_DECLARE_METATYPE(CE::EffectType)
 Q_DECLARE_METATYPE(CE::EndCondition)
 
 namespace {
-
-const int AC = 1, Fort = 2, Ref = 4, Will = 8, Hit = 16, Dmg = 32, Saves = 64;
-
-EffectedAttr attributesOf(int mask)
-{
-    EffectedAttr attributes;
-    bool EffectedAttr::*const flags[] = {&EffectedAttr::armorClass, &EffectedAttr::fortitude,
-                                         &EffectedAttr::reflex,     &EffectedAttr::will,
-                                         &EffectedAttr::toHit,      &EffectedAttr::damage,
-                                         &EffectedAttr::savingThrows};
-    for (int i = 0; i < 7; i++)
-        attributes.*flags[i] = mask & (1 << i);
-    return attributes;
-}
 
 EffectDetails details(CE::EffectType type, CE::EndCondition end = CE::EndSpecial, const QString& comment = QString())
 {
@@ -36,56 +19,16 @@ EffectDetails details(CE::EffectType type, CE::EndCondition end = CE::EndSpecial
 
 }
 
-class TestEffectText : public QObject
+class TestEffectText : public QObject, private CreatureFixture
 {
     Q_OBJECT
 
 private:
-    QList<Effect*> madeEffects;
-    QList<Creature*> madeCreatures;
-
-    Creature* hero(const QString& name)
-    {
-        auto* creature = new Creature;
-        creature->setupDummyHero(name);
-        madeCreatures.append(creature);
-        return creature;
-    }
-
-    Creature* goblin(const QString& id)
-    {
-        auto* creature = new Creature;
-        creature->setupDummyMonster("Goblin");
-        creature->setName(id);
-        madeCreatures.append(creature);
-        return creature;
-    }
-
-    Effect* effect(Creature* target, const EffectDetails& details)
-    {
-        auto* made = new Effect(details, target);
-        madeEffects.append(made);
-        return made;
-    }
-
-    void forget(Creature* creature)
-    {
-        madeCreatures.removeOne(creature);
-        delete creature;
-    }
+    Creature* goblin(const QString& id) { return monster("Goblin", id); }
 
 private slots:
-    void init() { Global::encounter = new Encounter; }
-
-    void cleanup()
-    {
-        delete Global::encounter;
-        Global::encounter = nullptr;
-        qDeleteAll(madeEffects);
-        madeEffects.clear();
-        qDeleteAll(madeCreatures);
-        madeCreatures.clear();
-    }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void attributeList_data()
     {

@@ -1,8 +1,6 @@
 #include <QGuiApplication>
 
-#include "creature.h"
-#include "encounter.h"
-#include "global.h"
+#include "creaturetesting.h"
 #include "testsupport.h"
 #include "texteffects.h"
 
@@ -10,14 +8,12 @@ class TestStatBlockText : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init() { Global::encounter = new Encounter; }
+private:
+    CreatureFixture fixture;
 
-    void cleanup()
-    {
-        delete Global::encounter;
-        Global::encounter = nullptr;
-    }
+private slots:
+    void init() { fixture.setUp(); }
+    void cleanup() { fixture.tearDown(); }
 
     void signedNumbers_data()
     {
@@ -437,10 +433,7 @@ private slots:
         creature.takeExtendedRest(false, false);
         creature.setSecondWindUsed(secondWindUsed);
         putEffects(&creature, effects);
-        Global::encounter->setCurrentIndex(0);
-        creature.useActionPoints(spent);
-        if (!running)
-            Global::encounter->setCurrentIndex(-1);
+        fixture.spendActionPoints(&creature, spent, running);
         QTEST(creature.getSavingAndAction(true), "stored");
         QTEST(creature.getSavingAndAction(false), "live");
     }
@@ -467,10 +460,7 @@ private slots:
         Creature hero;
         hero.setupDummyHero("Mira");
         hero.takeExtendedRest(false, false);
-        Global::encounter->setCurrentIndex(0);
-        hero.useActionPoints(spent);
-        if (!running)
-            Global::encounter->setCurrentIndex(-1);
+        fixture.spendActionPoints(&hero, spent, running);
         hero.setDeltaCurrActionPoints(pending);
         QCOMPARE(hero.getSavingAndAction(false), "<b>Action Points </b>" + actionPoints + "; <b>SW</b>");
         QCOMPARE(hero.getActions(false), "<b>Speed </b>-; <b>Initiative </b>-; <b>AP </b>" + actionPoints);
@@ -510,10 +500,7 @@ private slots:
         creature.setStats(stats);
         creature.takeExtendedRest(false, false);
         creature.setInitRoll(15);
-        Global::encounter->setCurrentIndex(0);
-        creature.useActionPoints(spent);
-        if (!running)
-            Global::encounter->setCurrentIndex(-1);
+        fixture.spendActionPoints(&creature, spent, running);
         QTEST(creature.getActions(true), "stored");
         QTEST(creature.getActions(false), "live");
     }

@@ -1,9 +1,7 @@
 #include <QGuiApplication>
 #include <QSignalSpy>
 
-#include "creature.h"
-#include "encounter.h"
-#include "global.h"
+#include "creaturetesting.h"
 #include "testsupport.h"
 
 namespace {
@@ -32,14 +30,12 @@ class TestVitality : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init() { Global::encounter = new Encounter; }
+private:
+    CreatureFixture fixture;
 
-    void cleanup()
-    {
-        delete Global::encounter;
-        Global::encounter = nullptr;
-    }
+private slots:
+    void init() { fixture.setUp(); }
+    void cleanup() { fixture.tearDown(); }
 
     void temporaryHitPointsAbsorbFirst_data()
     {
@@ -294,8 +290,9 @@ private slots:
         QScopedPointer<Creature> hero(makeCreature(true, 30));
         CreaturePower daily;
         daily.name = "Daily";
+        daily.current.cost = Power::Daily;
         hero->getPowers().addPower(daily, false);
-        hero->getPowers().getPower(0)->use();
+        hero->getPowers().getPower(0)->setUsed(true);
         hero->takeExtendedRest(false, false);
         QCOMPARE(hero->getPowers().getPower(0)->getUsageCount(), 1);
         hero->takeExtendedRest(true, true);

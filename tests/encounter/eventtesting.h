@@ -3,8 +3,8 @@
 
 // What the event tests share: two heroes and two goblins in the encounter of
 // a test world, a picture of everything an event may change that tells what
-// changed, and the check that an event survives undo, redo and a replay of
-// the log.
+// changed, the check that an event survives undo, redo and a replay of the
+// log, and the table-driven cases built on that check.
 
 #include <QFileInfo>
 #include <QMap>
@@ -39,6 +39,20 @@ struct EventFace
           players(event->isPlayersEvent())
     {
     }
+};
+
+// One event to record: what it is written as, how it reads and what it changes.
+struct RecordedCase
+{
+    const char* name;
+    std::function<void()> prepare; // may be empty
+    EventMaker make;
+    QList<int> items;
+    QStringList names;
+    QString text;
+    QString playersText;
+    bool players;
+    QStringList changes;
 };
 
 class EventFixture
@@ -109,6 +123,10 @@ public:
             for (Effect* effect : c->getEffects())
                 effects.append(QString::number(effect->getEffectType()));
             w[name + "effects"] = effects.join(" ");
+            w[name + "alias"] = c->getAlias();
+            w[name + "showAlias"] = QString::number(c->isShowAlias());
+            for (int i = 0; const CreaturePower* power = c->getPowers().getPower(i); i++)
+                w[name + "usage." + power->name] = QString::number(power->usage);
         }
         return w;
     }
@@ -136,7 +154,39 @@ public:
         return !QTest::currentTestFailed();
     }
 
+    // One "row" per case, for a _data slot that pairs with checkCaseRow.
+    static void addCaseRows(const QList<RecordedCase>& cases)
+    {
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < cases.size(); i++)
+            QTest::newRow(cases[i].name) << i;
+    }
+
+    // Prepares and records the event of the current row's case, then
+    // compares the record and the descriptions with the case. False once a
+    // check failed.
+    bool checkCaseRow(const QList<RecordedCase>& cases)
+    {
+        QFETCH(int, row);
+        compareCase(cases.at(row));
+        return !QTest::currentTestFailed();
+    }
+
 private:
+    void compareCase(const RecordedCase& c)
+    {
+        if (c.prepare)
+            c.prepare();
+        if (!checkRecordedEvent(c.make, c.changes))
+            return;
+        QCOMPARE(recordItems, c.items);
+        QCOMPARE(recordNames, c.names);
+        Event* event = Global::history->getCurrentEvent();
+        QCOMPARE(event->getDescription(false), c.text);
+        QCOMPARE(event->getDescription(true), c.playersText);
+        QCOMPARE(event->isPlayersEvent(), c.players);
+    }
+
     void compareRecordedEvent(const EventMaker& make, const QStringList& expectedChanges)
     {
         const World before = world();

@@ -8,6 +8,7 @@
 
 #include "characters.h"
 #include "creaturelist.h"
+#include "encountertesting.h"
 #include "global.h"
 #include "objectstream.h"
 #include "testsupport.h"
@@ -19,14 +20,6 @@ namespace {
 const int unknownItem = 777;
 // Written after a record, to see where its reader stopped.
 const int sentinelItem = 999;
-
-QString names(const QList<Creature*>& creatures)
-{
-    QStringList result;
-    for (Creature* creature : creatures)
-        result.append(creature ? creature->getNameGroup() : QString("null"));
-    return result.join(", ");
-}
 
 std::unique_ptr<ObjectStream> openLog(const QString& path)
 {
@@ -532,13 +525,7 @@ private slots:
         TestWorld world;
         auto stream = openLog(world.root() + "/records.log");
         QVERIFY(stream);
-        EncounterEntry entry;
-        entry.fileName = "bridge.encounter";
-        entry.name = "Bridge Ambush";
-        entry.adventure = "The Long Road";
-        entry.description = "Goblins at the ford";
-        entry.level = 4;
-        entry.xp = 875;
+        const EncounterEntry entry = bridgeAmbush();
         writeAt(stream.get(), [&] {
             if (withAdventure) {
                 QVERIFY(entry.write(stream.get()));

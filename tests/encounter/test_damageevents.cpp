@@ -5,23 +5,6 @@
 #include "eventtesting.h"
 #include "testsupport.h"
 
-namespace {
-
-struct DamageCase
-{
-    const char* name;
-    std::function<void()> prepare;
-    EventMaker make;
-    QList<int> items;
-    QStringList names;
-    QString text;
-    QString playersText;
-    bool players;
-    QStringList changes;
-};
-
-}
-
 class TestDamageEvents : public QObject
 {
     Q_OBJECT
@@ -31,7 +14,7 @@ private:
     RecordingUiHooks hooks;
     EventFixture fixture;
 
-    QList<DamageCase> cases()
+    QList<RecordedCase> cases()
     {
         EventFixture* f = &fixture;
         const auto nothing = [] {};
@@ -202,29 +185,9 @@ private slots:
     void init() { fixture.setUp(); }
     void cleanup() { fixture.tearDown(); }
 
-    void recordedEvents_data()
-    {
-        QTest::addColumn<int>("row");
-        const QList<DamageCase> all = cases();
-        for (int i = 0; i < all.size(); i++)
-            QTest::newRow(all[i].name) << i;
-    }
+    void recordedEvents_data() { EventFixture::addCaseRows(cases()); }
 
-    void recordedEvents()
-    {
-        QFETCH(int, row);
-        const DamageCase c = cases().at(row);
-
-        c.prepare();
-        if (!fixture.checkRecordedEvent(c.make, c.changes))
-            return;
-        QCOMPARE(fixture.recordItems, c.items);
-        QCOMPARE(fixture.recordNames, c.names);
-        Event* event = Global::history->getCurrentEvent();
-        QCOMPARE(event->getDescription(false), c.text);
-        QCOMPARE(event->getDescription(true), c.playersText);
-        QCOMPARE(event->isPlayersEvent(), c.players);
-    }
+    void recordedEvents() { fixture.checkCaseRow(cases()); }
 
     void recordedTextsStayText()
     {

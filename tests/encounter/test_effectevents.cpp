@@ -8,18 +8,6 @@
 
 namespace {
 
-struct EffectCase
-{
-    const char* name;
-    EventMaker make;
-    QList<int> items;
-    QStringList names;
-    QString text;
-    QString playersText;
-    bool players;
-    QStringList changes;
-};
-
 EffectDetails effectDetails(Creature* origin, CE::EffectType type, CE::EndCondition ending = CE::SaveEnds,
                             unsigned int groupId = 0)
 {
@@ -120,7 +108,7 @@ private:
         giveEffect(f->goblin1, CE::Slowed, f->goblin2);
     }
 
-    QList<EffectCase> cases()
+    QList<RecordedCase> cases()
     {
         EventFixture* f = &fixture;
         // No optional item: no comment, source, positive override or group.
@@ -129,7 +117,7 @@ private:
                                         ID_EFFECT_EVENT_END};
         const QList<int> removalItems = {ID_EVENT_TYPE, ID_ONGOING_EVENT_EFFECT, ID_ONGOING_EVENT_END};
         return {
-            {"effect with every item, from a hero to two monsters",
+            {"effect with every item, from a hero to two monsters", nullptr,
              [f](ObjectStream* s) { return new EffectEvent(fullDetails(f->aldric), {f->goblin1, f->goblin2}, s); },
              {ID_EVENT_TYPE, ID_EFFECT_EVENT_TYPE, ID_EFFECT_EVENT_EC, ID_EFFECT_EVENT_COMMENT, ID_EFFECT_EVENT_AMOUNT,
               ID_EFFECTED_ATTR_FLAGS, ID_EFFECTED_ATTR_END, ID_EFFECT_EVENT_SOURCE, ID_EFFECT_EVENT_POSITIVE,
@@ -138,14 +126,14 @@ private:
              "Aldric -> -2 to AC, Will (fear): Goblin (1), Goblin (2)",
              "Aldric -> -2 to AC, Will (fear): Goblin (1), \"Sneak\"", true,
              {"Goblin (1).effects=2 22", "Goblin (2).effects=13 22"}},
-            {"plain effect from a monster known by its alias",
+            {"plain effect from a monster known by its alias", nullptr,
              [f](ObjectStream* s) {
                  return new EffectEvent(effectDetails(f->goblin2, CE::Dazed), {f->goblin1}, s);
              },
              effectItems, {"Goblin (2)", "Goblin (1)"},
              "Goblin (2) -> Dazed: Goblin (1)", "\"Sneak\" -> Dazed: Goblin (1)", false,
              {"Goblin (1).effects=2 2"}},
-            {"effect without an origin on a hero",
+            {"effect without an origin on a hero", nullptr,
              [f](ObjectStream* s) {
                  EffectDetails details = effectDetails(nullptr, CE::OnGoingDamage);
                  details.amount = 5;
@@ -154,46 +142,46 @@ private:
              effectItems, {"", "Brenna"},
              "Ongoing 5 Damage: Brenna", "Ongoing 5 Damage: Brenna", true,
              {"Brenna.effects=20"}},
-            {"cover names no origin",
+            {"cover names no origin", nullptr,
              [f](ObjectStream* s) {
                  return new EffectEvent(effectDetails(f->goblin1, CE::PartialCover), {f->goblin2}, s);
              },
              effectItems, {"Goblin (1)", "Goblin (2)"},
              "Partial Cover: Goblin (2)", "Partial Cover: \"Sneak\"", false,
              {"Goblin (2).effects=13 24"}},
-            {"effect from a hero on no one",
+            {"effect from a hero on no one", nullptr,
              [f](ObjectStream* s) {
                  return new EffectEvent(effectDetails(f->brenna, CE::Dazed), QList<Creature*>(), s);
              },
              effectItems, {"Brenna"},
              "Brenna -> Dazed: ", "Brenna -> Dazed: ", true,
              {}},
-            {"total defense of a monster",
+            {"total defense of a monster", nullptr,
              [f](ObjectStream* s) { return new TotalDefenseEvent(f->goblin2, s); },
              effectItems, {"", "Goblin (2)"},
              "Total Defense: Goblin (2)", "Total Defense: \"Sneak\"", true,
              {"Goblin (2).effects=13 18"}},
-            {"removal from the middle",
+            {"removal from the middle", nullptr,
              [f](ObjectStream* s) { return new RemoveOnGoingEvent(f->aldric, f->aldric->getEffect(1), s); },
              removalItems, {"Aldric"},
              "Remove Slowed", "Remove Slowed", true,
              {"Aldric.effects=2 9"}},
-            {"removal at the end of a turn",
+            {"removal at the end of a turn", nullptr,
              [f](ObjectStream* s) { return new RemoveAtEndOfTurnEvent(f->aldric, f->aldric->getEffect(0), s); },
              removalItems, {"Aldric"},
              "End of Turn: Remove Dazed", "End of Turn: Remove Dazed", true,
              {"Aldric.effects=13 9"}},
-            {"removal at the start of a turn",
+            {"removal at the start of a turn", nullptr,
              [f](ObjectStream* s) { return new RemoveAtStartOfTurnEvent(f->aldric, f->aldric->getEffect(2), s); },
              removalItems, {"Aldric"},
              "Start of Turn: Remove Marked by Goblin (2)", "Start of Turn: Remove Marked by Goblin (2)", true,
              {"Aldric.effects=2 13"}},
-            {"removal on a save from a hero's effect on a monster",
+            {"removal on a save from a hero's effect on a monster", nullptr,
              [f](ObjectStream* s) { return new RemoveOnSaveEvent(f->goblin1, f->goblin1->getEffect(0), s); },
              removalItems, {"Goblin (1)"},
              "Saved: Remove Dazed", "Saved: Remove Dazed", true,
              {"Goblin (1).effects="}},
-            {"removal at the end of the encounter between monsters",
+            {"removal at the end of the encounter between monsters", nullptr,
              [f](ObjectStream* s) {
                  return new RemoveAtEndOfEncounterEvent(f->goblin2, f->goblin2->getEffect(0), s);
              },
@@ -220,28 +208,9 @@ private slots:
     }
     void cleanup() { fixture.tearDown(); }
 
-    void recordedEvents_data()
-    {
-        QTest::addColumn<int>("row");
-        const QList<EffectCase> all = cases();
-        for (int i = 0; i < all.size(); i++)
-            QTest::newRow(all[i].name) << i;
-    }
+    void recordedEvents_data() { EventFixture::addCaseRows(cases()); }
 
-    void recordedEvents()
-    {
-        QFETCH(int, row);
-        const EffectCase c = cases().at(row);
-
-        if (!fixture.checkRecordedEvent(c.make, c.changes))
-            return;
-        QCOMPARE(fixture.recordItems, c.items);
-        QCOMPARE(fixture.recordNames, c.names);
-        Event* event = Global::history->getCurrentEvent();
-        QCOMPARE(event->getDescription(false), c.text);
-        QCOMPARE(event->getDescription(true), c.playersText);
-        QCOMPARE(event->isPlayersEvent(), c.players);
-    }
+    void recordedEvents() { fixture.checkCaseRow(cases()); }
 
     void detailsSurviveTheLog_data()
     {

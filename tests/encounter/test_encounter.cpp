@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "encounter.h"
+#include "encountertesting.h"
 #include "global.h"
 #include "history.h"
 #include "objectstream.h"
@@ -10,14 +11,6 @@
 #include "testworld.h"
 
 namespace {
-
-QString names(const QList<Creature*>& creatures)
-{
-    QStringList result;
-    for (Creature* creature : creatures)
-        result.append(creature ? creature->getNameGroup() : QString("null"));
-    return result.join(", ");
-}
 
 QString nameOf(Creature* creature)
 {
@@ -90,6 +83,14 @@ private:
         return heroes;
     }
 
+    // Hero Ana alone in the encounter.
+    Creature* onlyAna(TestWorld& world)
+    {
+        Creature* ana = world.addHero("Ana", 30);
+        Global::encounter->setCreatureList(CreatureList({ana}));
+        return ana;
+    }
+
 private slots:
     void removingACreatureKeepsTheTurnOrder_data()
     {
@@ -150,8 +151,7 @@ private slots:
         RecordingUiHooks hooks;
         TestWorld world;
         Encounter* encounter = Global::encounter;
-        Creature* ana = world.addHero("Ana", 30);
-        encounter->setCreatureList(CreatureList({ana}));
+        Creature* ana = onlyAna(world);
         encounter->setState(stateOf(3, 0));
         QCOMPARE(hooks.rightStatus.last(), QString("<b>Round</b> 3"));
         kill(ana);
@@ -602,13 +602,7 @@ private slots:
         Encounter* encounter = Global::encounter;
         fourHeroes(world);
         encounter->setState(stateOf(2, 1));
-        EncounterEntry entry;
-        entry.fileName = "bridge.encounter";
-        entry.name = "Bridge Ambush";
-        entry.adventure = "The Long Road";
-        entry.description = "Goblins at the ford";
-        entry.level = 4;
-        entry.xp = 875;
+        const EncounterEntry entry = bridgeAmbush();
         hooks.rightStatus.clear();
 
         encounter->setEntry(entry);
@@ -637,8 +631,7 @@ private slots:
         RecordingUiHooks hooks;
         TestWorld world;
         Encounter* encounter = Global::encounter;
-        Creature* ana = world.addHero("Ana", 30);
-        encounter->setCreatureList(CreatureList({ana}));
+        Creature* ana = onlyAna(world);
         ObjectStream* stream = world.stream();
         // Setting up the hero may have raised the flag; nothing differs yet.
         encounter->writeVitalityChanges(stream);

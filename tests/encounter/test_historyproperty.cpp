@@ -23,7 +23,7 @@ private slots:
     void replayGivesBackTheFight_data()
     {
         QTest::addColumn<unsigned>("seed");
-        for (unsigned seed = 100; seed < 300; seed++)
+        for (unsigned seed : {1u, 7u, 42u, 1234u, 99991u})
             QTest::newRow(qPrintable(QString("seed %1").arg(seed))) << seed;
     }
 

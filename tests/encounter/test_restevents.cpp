@@ -8,19 +8,6 @@
 
 namespace {
 
-struct RestCase
-{
-    const char* name;
-    std::function<void()> prepare;
-    EventMaker make;
-    QList<int> items;
-    QStringList names;
-    QString text;
-    QString playersText;
-    bool players;
-    QStringList changes;
-};
-
 // Counts the character creator's refreshes.
 class RestUiHooks : public RecordingUiHooks
 {
@@ -77,7 +64,7 @@ private:
     static void record(Event* event) { QVERIFY(Global::history->apply(event, false)); }
     static ObjectStream* stream() { return Global::history->getStream(false); }
 
-    QList<RestCase> cases()
+    QList<RecordedCase> cases()
     {
         EventFixture* f = &fixture;
         const auto nothing = [] {};
@@ -233,29 +220,9 @@ private slots:
         fixture.tearDown();
     }
 
-    void recordedEvents_data()
-    {
-        QTest::addColumn<int>("row");
-        const QList<RestCase> all = cases();
-        for (int i = 0; i < all.size(); i++)
-            QTest::newRow(all[i].name) << i;
-    }
+    void recordedEvents_data() { EventFixture::addCaseRows(cases()); }
 
-    void recordedEvents()
-    {
-        QFETCH(int, row);
-        const RestCase c = cases().at(row);
-
-        c.prepare();
-        if (!fixture.checkRecordedEvent(c.make, c.changes))
-            return;
-        QCOMPARE(fixture.recordItems, c.items);
-        QCOMPARE(fixture.recordNames, c.names);
-        Event* event = Global::history->getCurrentEvent();
-        QCOMPARE(event->getDescription(false), c.text);
-        QCOMPARE(event->getDescription(true), c.playersText);
-        QCOMPARE(event->isPlayersEvent(), c.players);
-    }
+    void recordedEvents() { fixture.checkCaseRow(cases()); }
 
     void failedSaveCountsFromItsSnapshot()
     {
@@ -277,7 +244,8 @@ private slots:
         for (const char* name : {"Daily Blast", "Encounter Strike"}) {
             CreaturePower power;
             power.name = name;
-            aldric->getPowers().getPower(aldric->getPowers().addPower(power, false))->use();
+            power.current.cost = Power::Daily;
+            aldric->getPowers().getPower(aldric->getPowers().addPower(power, false))->setUsed(true);
         }
         const auto usage = [aldric] {
             QList<int> counts;

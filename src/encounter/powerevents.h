@@ -1,0 +1,61 @@
+#ifndef POWEREVENTS_H
+#define POWEREVENTS_H
+
+#include "event.h"
+#include "power.h"
+
+// A power of a creature used, released, recharged or reset. The creature and
+// the power are named by text, so the record reads without the creature's
+// powers and a power renamed or deleted later is simply not found.
+class PowerUsageChangedEvent : public Event
+{
+    Q_OBJECT
+
+public:
+    // A recharge roll r is recorded as FirstRecharge + r - 1.
+    enum Type { Used = 0, Unused = 1, FirstRecharge = 2, LastRecharge = 7, ResetUsage = 8 };
+
+    PowerUsageChangedEvent(Creature* creature, const QString& powerName, Type type, ObjectStream* stream);
+    PowerUsageChangedEvent(Creature* creature, CreaturePower* power, Type type, ObjectStream* stream);
+    explicit PowerUsageChangedEvent(ObjectStream* stream);
+
+    QString getDescription(bool forPlayers) override;
+    void apply() override;
+    void undo() override;
+
+private:
+    void init(Creature* creature, const QString& powerName, Type type, ObjectStream* stream);
+    void initPowerUsageRechared(const QString& nameGroup, const QString& powerName, Type type);
+    CreaturePower* findPower() const;
+
+    Creature* creature = nullptr;
+    QString powerName;
+    Power::Usage oldUsage = Power::Unused;
+    Type type = Used;
+};
+
+// A creature's alias, and whether the players' window shows it.
+class SetAliasEvent : public Event
+{
+    Q_OBJECT
+
+public:
+    SetAliasEvent(Creature* creature, bool showAlias, const QString& alias, ObjectStream* stream);
+    explicit SetAliasEvent(ObjectStream* stream);
+
+    QString getDescription(bool forPlayers) override;
+    void apply() override;
+    void undo() override;
+
+private:
+    void initSetAlias(const QString& nameGroup, bool showAlias, const QString& alias);
+    void setAlias(bool show, const QString& text);
+
+    Creature* creature = nullptr;
+    bool showAlias = false;
+    QString alias;
+    bool oldShowAlias = false;
+    QString oldAlias;
+};
+
+#endif

@@ -1,0 +1,169 @@
+#include <cstdlib>
+
+#include "damageevents.h"
+#include "effectevents.h"
+#include "encounter.h"
+#include "global.h"
+#include "history.h"
+#include "power.h"
+#include "restevents.h"
+
+namespace {
+
+// Larger than the group id of every effect in the encounter.
+unsigned int freshGroupId()
+{
+    unsigned int largest = 0;
+    for (int i = 0; Creature* creature = Global::encounter->getCreature(i); i++)
+        for (Effect* effect : creature->getEffects())
+            largest = qMax(largest, effect->getGroupId());
+    return largest + 1;
+}
+
+// The events of one list of a power's program, each recorded as it is built,
+// so that the next one sees the creatures as the last one left them.
+class ProgramRun
+{
+public:
+    ProgramRun(const QString& power, Creature* origin, const QList<Creature*>& targets, ObjectStream* stream)
+        : power(power), origin(origin), targets(targets), stream(stream)
+    {
+    }
+
+    // False once a record could not be written: nothing more is recorded then.
+    bool apply(const PowerStep* step, const EndConditionStep* ending);
+
+private:
+    bool record(Event* event) { return Global::history->apply(event, false); }
+    bool heal(const HealingStep& step);
+    bool damage(const DamageStep& step);
+    bool useResource(const UseResourceStep& step);
+    // An amount of 0 places nothing; its sign picks the type.
+    bool signedEffect(int amount, CE::EffectType below, CE::EffectType above, const QString& comment);
+    bool effect(CE::EffectType type, int amount, const QString& comment);
+
+    const QString power;
+    Creature* const origin;
+    const QList<Creature*> targets;
+    ObjectStream* const stream;
+    // What the effect steps share with the effects they make.
+    EffectDetails details;
+    // The effects ended by one end-condition step are one group, headed and
+    // ended together; 0 until the group's first effect.
+    unsigned int groupId = 0;
+};
+
+bool ProgramRun::apply(const PowerStep* step, const EndConditionStep* ending)
+{
+    details = EffectDetails();
+    details.sourceName = power;
+    details.origin = origin;
+    if (ending) {
+        details.endCondition = ending->endCondition;
+        details.sustainable = ending->sustainable;
+    }
+    switch (step->type()) {
+    case PowerStep::Healing: return heal(static_cast<const HealingStep&>(*step));
+    case PowerStep::Damage: return damage(static_cast<const DamageStep&>(*step));
+    case PowerStep::UseResource: return useResource(static_cast<const UseResourceStep&>(*step));
+    case PowerStep::Condition: {
+        const auto& condition = static_cast<const ConditionStep&>(*step);
+        if (condition.condition != CE::None)
+            return effect(condition.condition, 0, condition.comment);
+        // A comment alone is placed as the classic dialog places it.
+        return condition.comment.isEmpty() || effect(CE::BadEffect, 0, condition.comment);
+    }
+    case PowerStep::OnGoing: {
+        const auto& onGoing = static_cast<const OnGoingStep&>(*step);
+        if (onGoing.prompt)
+            details.positive = EffectDetails::AskAmount;
+        return signedEffect(onGoing.amount, CE::OnGoingDamage, CE::Regeneration, onGoing.damageType);
+    }
+    case PowerStep::Bonus: {
+        const auto& bonus = static_cast<const BonusStep&>(*step);
+        details.attributes = bonus.attributes;
+        return signedEffect(bonus.amount, CE::Penalty, CE::Bonus, QString());
+    }
+    case PowerStep::Resistance: {
+        const auto& resistance = static_cast<const ResistanceStep&>(*step);
+        return signedEffect(resistance.amount, CE::Vulnerability, CE::Resistance, resistance.damageType);
+    }
+    case PowerStep::EndCondition:
+        groupId = 0;
+        return true;
+    }
+    return true;
+}
+
+bool ProgramRun::heal(const HealingStep& step)
+{
+    if (step.stabilize)
+        for (Creature* target : targets)
+            if (target->isDying() && !target->isStabilized() && !record(new StabilizeEvent(origin, target, stream)))
+                return false;
+    if (step.surges < 0) {
+        // Each target spends its own surges, worth its own surge value.
+        for (Creature* target : targets) {
+            const int hp = step.hitPoints - step.surges * target->getSurgeValue();
+            if (!record(new HealEvent(power, origin, target, -step.surges, hp, stream)))
+                return false;
+        }
+    } else if (step.surges > 0 || step.hitPoints != 0) {
+        if (!record(new HealEvent(power, origin, targets, -step.surges, step.hitPoints, stream)))
+            return false;
+    }
+    return step.tempHitPoints <= 0 || record(new SetTempHPEvent(targets, step.tempHitPoints, stream));
+}
+
+bool ProgramRun::damage(const DamageStep& step)
+{
+    return step.damage <= 0 || record(new DamageEvent(power, origin, targets, step.damage, step.damageType, stream));
+}
+
+bool ProgramRun::useResource(const UseResourceStep& step)
+{
+    for (Creature* target : targets) {
+        Event* event = step.resource == UseResourceStep::SecondWind
+                           ? static_cast<Event*>(new UseSecondWindEvent(target, step.amount, stream))
+                           : new UseActionPointEvent(target, step.amount, stream);
+        if (!record(event))
+            return false;
+    }
+    return true;
+}
+
+bool ProgramRun::signedEffect(int amount, CE::EffectType below, CE::EffectType above, const QString& comment)
+{
+    return amount == 0 || effect(amount < 0 ? below : above, std::abs(amount), comment);
+}
+
+bool ProgramRun::effect(CE::EffectType type, int amount, const QString& comment)
+{
+    if (!groupId)
+        groupId = freshGroupId();
+    details.groupId = groupId;
+    details.type = type;
+    details.amount = amount;
+    details.comment = comment;
+    return record(new EffectEvent(details, targets, stream));
+}
+
+// The end-condition step that ends the effect step at index: the first one after it in its list.
+const EndConditionStep* endingAfter(const PowerProgram& program, Power::StepType type, int index)
+{
+    for (int i = index + 1; const PowerStep* step = program.getStep(i, type); i++)
+        if (step->type() == PowerStep::EndCondition)
+            return static_cast<const EndConditionStep*>(step);
+    return nullptr;
+}
+
+}
+
+bool CreaturePower::apply(Creature* origin, QList<Creature*> targets, Power::StepType type, ObjectStream* stream)
+{
+    ProgramRun run(name, origin, targets, stream);
+    for (int i = 0; const PowerStep* step = program.getStep(i, type); i++)
+        if (!run.apply(step, endingAfter(program, type, i)))
+            return false;
+    return true;
+}

@@ -1,0 +1,158 @@
+#include "powerstep.h"
+
+#include <QRegularExpression>
+
+#include <iterator>
+
+#include "global.h"
+#include "powerfields.h"
+
+namespace {
+
+template <class Step>
+PowerStep* make()
+{
+    return new Step;
+}
+
+struct KindInfo
+{
+    const char* keyword;
+    PowerStep* (*make)();
+};
+
+// Indexed by PowerStep::Type.
+const KindInfo kinds[] = {
+    {"", nullptr},
+    {"healing", make<HealingStep>},
+    {"damage", make<DamageStep>},
+    {"condition", make<ConditionStep>},
+    {"ongoing", make<OnGoingStep>},
+    {"bonus", make<BonusStep>},
+    {"resistance", make<ResistanceStep>},
+    {"use-resource", make<UseResourceStep>},
+    {"end-condition", make<EndConditionStep>},
+};
+
+const char* const resourceKeywords[] = {"action-point", "second-wind"};
+
+bool isKind(int kind)
+{
+    return kind > 0 && kind < int(std::size(kinds));
+}
+
+}
+
+PowerStep* PowerStep::create(int kind)
+{
+    return isKind(kind) ? kinds[kind].make() : nullptr;
+}
+
+QString PowerStep::typeToText(Type kind)
+{
+    return isKind(kind) ? QString(kinds[kind].keyword) : QString();
+}
+
+int PowerStep::textToType(const QString& text)
+{
+    for (int kind = 1; kind < int(std::size(kinds)); kind++)
+        if (text == QLatin1String(kinds[kind].keyword))
+            return kind;
+    return 0;
+}
+
+void HealingStep::fields(PowerFields& fields)
+{
+    fields.number("heal", hitPoints);
+    fields.number("surges", surges);
+    fields.number("temp-hp", tempHitPoints);
+    fields.flag("stabilize", stabilize);
+}
+
+void DamageStep::setup(bool fresh)
+{
+    if (!fresh)
+        return;
+    // Bounded, so that a mistyped text cannot roll for ages.
+    static const QRegularExpression pattern("^(?:(\\d{0,3})d(\\d{1,4})([+-]\\d{1,4})?|(\\d{1,4}))$",
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(dice.trimmed());
+    if (!match.hasMatch())
+        return;
+    if (match.hasCaptured(4)) {
+        damage = match.captured(4).toInt();
+        return;
+    }
+    const int count = match.captured(1).isEmpty() ? 1 : match.captured(1).toInt();
+    int total = match.captured(3).toInt();
+    for (int i = 0; i < count; i++)
+        total += Global::d(match.captured(2).toInt());
+    damage = qMax(0, total);
+}
+
+void DamageStep::fields(PowerFields& fields)
+{
+    fields.text("dice", dice);
+    fields.number("damage", damage);
+    fields.text("damage-type", damageType);
+    fields.flag("per-target", perTarget);
+}
+
+void ConditionStep::fields(PowerFields& fields)
+{
+    fields.keyword("condition", condition, CE::effectToText, CE::textToEffect);
+    fields.text("comment", comment);
+}
+
+void OnGoingStep::fields(PowerFields& fields)
+{
+    fields.number("amount", amount);
+    fields.text("damage-type", damageType);
+    fields.flag("prompt", prompt);
+}
+
+void BonusStep::fields(PowerFields& fields)
+{
+    fields.number("amount", amount);
+    fields.field("attributes", attributes.getAttributes().isEmpty(), [this] { return attributes.getAttributes(); },
+                 [this](const QString& text) {
+                     attributes = EffectedAttr();
+                     attributes.setAttributes(text);
+                 });
+}
+
+void ResistanceStep::fields(PowerFields& fields)
+{
+    fields.number("amount", amount);
+    fields.text("damage-type", damageType);
+}
+
+QString UseResourceStep::resourceToText(Resource resource)
+{
+    return resource >= 0 && resource < int(std::size(resourceKeywords)) ? QString(resourceKeywords[resource])
+                                                                        : QString();
+}
+
+UseResourceStep::Resource UseResourceStep::textToResource(const QString& text, bool* ok)
+{
+    for (int i = 0; i < int(std::size(resourceKeywords)); i++) {
+        if (text == QLatin1String(resourceKeywords[i])) {
+            *ok = true;
+            return Resource(i);
+        }
+    }
+    *ok = false;
+    return ActionPoint;
+}
+
+void UseResourceStep::fields(PowerFields& fields)
+{
+    fields.keyword("resource", resource, resourceToText, textToResource);
+    fields.number("amount", amount, -1);
+}
+
+void EndConditionStep::fields(PowerFields& fields)
+{
+    fields.keyword("end-condition", endCondition, CE::endConditionToText, CE::textToEndCondition);
+    fields.flag("sustainable", sustainable);
+}

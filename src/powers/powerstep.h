@@ -1,0 +1,149 @@
+#ifndef POWERSTEP_H
+#define POWERSTEP_H
+
+#include <QString>
+
+#include "effect.h"
+
+class PowerFields;
+
+// One step of a power's program: what happens to the creatures of its list.
+class PowerStep
+{
+public:
+    enum Type : int {
+        Healing = 1,
+        Damage = 2,
+        Condition = 3,
+        OnGoing = 4,
+        Bonus = 5,
+        Resistance = 6,
+        UseResource = 7,
+        EndCondition = 8,
+    };
+
+    virtual ~PowerStep() = default;
+
+    // A step of that kind with its default values; null for another kind.
+    static PowerStep* create(int kind);
+    // The kind's keyword in power-program text; 0 for an unknown keyword.
+    static QString typeToText(Type kind);
+    static int textToType(const QString& text);
+
+    virtual Type type() const = 0;
+    virtual PowerStep* clone() const = 0;
+    // With fresh, values drawn by chance are drawn anew.
+    virtual void setup(bool fresh) { Q_UNUSED(fresh) }
+    // Binds each value to its name=value line.
+    virtual void fields(PowerFields& fields) = 0;
+
+protected:
+    PowerStep() = default;
+    PowerStep(const PowerStep&) = default;
+    PowerStep& operator=(const PowerStep&) = default;
+};
+
+// The type and the copy of each kind, written once.
+template <class Derived, PowerStep::Type kind>
+class PowerStepKind : public PowerStep
+{
+public:
+    Type type() const override { return kind; }
+    PowerStep* clone() const override { return new Derived(static_cast<const Derived&>(*this)); }
+};
+
+class HealingStep : public PowerStepKind<HealingStep, PowerStep::Healing>
+{
+public:
+    int hitPoints = 0;
+    // n > 0: each target regains n surges; n < 0: each spends -n surges and
+    // regains -n times its own surge value.
+    int surges = 0;
+    int tempHitPoints = 0;
+    bool stabilize = false;
+
+    void fields(PowerFields& fields) override;
+};
+
+class DamageStep : public PowerStepKind<DamageStep, PowerStep::Damage>
+{
+public:
+    // "NdS", "NdS+K", "NdS-K" or a plain number.
+    QString dice;
+    int damage = 0;
+    QString damageType;
+    bool perTarget = false;
+
+    // Fresh, the dice are rolled into the damage; unreadable dice keep it.
+    void setup(bool fresh) override;
+    void fields(PowerFields& fields) override;
+};
+
+class ConditionStep : public PowerStepKind<ConditionStep, PowerStep::Condition>
+{
+public:
+    CE::EffectType condition = CE::None;
+    QString comment;
+
+    void fields(PowerFields& fields) override;
+};
+
+// Ongoing damage (amount below 0) or regeneration (above 0).
+class OnGoingStep : public PowerStepKind<OnGoingStep, PowerStep::OnGoing>
+{
+public:
+    int amount = 0;
+    QString damageType;
+    // The amount is asked for before each application.
+    bool prompt = false;
+
+    void fields(PowerFields& fields) override;
+};
+
+// A bonus (amount above 0) or penalty (below 0).
+class BonusStep : public PowerStepKind<BonusStep, PowerStep::Bonus>
+{
+public:
+    int amount = 0;
+    EffectedAttr attributes;
+
+    void fields(PowerFields& fields) override;
+};
+
+// A resistance (amount above 0) or vulnerability (below 0).
+class ResistanceStep : public PowerStepKind<ResistanceStep, PowerStep::Resistance>
+{
+public:
+    int amount = 0;
+    QString damageType;
+
+    void fields(PowerFields& fields) override;
+};
+
+class UseResourceStep : public PowerStepKind<UseResourceStep, PowerStep::UseResource>
+{
+public:
+    enum Resource : int { ActionPoint = 0, SecondWind = 1 };
+
+    static QString resourceToText(Resource resource);
+    static Resource textToResource(const QString& text, bool* ok);
+
+    Resource resource = ActionPoint;
+    // Action points: -10000 lose all, 10000 reset, -n use n, n add n.
+    // Second wind: -1 use, 1 regain.
+    int amount = -1;
+
+    void fields(PowerFields& fields) override;
+};
+
+// Ends the effects of the steps above it.
+class EndConditionStep : public PowerStepKind<EndConditionStep, PowerStep::EndCondition>
+{
+public:
+    CE::EndCondition endCondition = CE::EndSpecial;
+    bool sustainable = false;
+
+    void fields(PowerFields& fields) override;
+};
+
+#endif
