@@ -71,6 +71,11 @@ CreaturePower* PowerUsageChangedEvent::findPower() const
     return creature ? creature->getPowers().getPowerByName(powerName) : nullptr;
 }
 
+int PowerUsageChangedEvent::rechargeDie() const
+{
+    return type >= FirstRecharge && type <= LastRecharge ? type - FirstRecharge + 1 : 0;
+}
+
 QString PowerUsageChangedEvent::getDescription(bool forPlayers)
 {
     const CreaturePower* power = findPower();
@@ -83,8 +88,7 @@ QString PowerUsageChangedEvent::getDescription(bool forPlayers)
         count = uses + 1;
     } else if (type == Unused) {
         text = tr("%1: Unused %2").arg(name, powerName);
-    } else if (type >= FirstRecharge && type <= LastRecharge) {
-        const int die = type - FirstRecharge + 1;
+    } else if (const int die = rechargeDie()) {
         const int recharge = power ? rechargeNumber(power) : 2;
         const char* form = die >= recharge ? QT_TR_NOOP("Recharge %1: %2 + %3") : QT_TR_NOOP("Recharge %1: %2 - %3");
         return tr(form).arg(QString::number(die), name, powerName);
@@ -104,8 +108,8 @@ void PowerUsageChangedEvent::apply()
         return;
     if (type == Used || type == Unused)
         power->setUsed(type == Used);
-    else if (type >= FirstRecharge && type <= LastRecharge)
-        power->setUsed(type - FirstRecharge + 1 < rechargeNumber(power));
+    else if (const int die = rechargeDie())
+        power->setUsed(die < rechargeNumber(power));
     else if (type == ResetUsage)
         power->resetUsage();
     creature->changedPower();

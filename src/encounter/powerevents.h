@@ -4,9 +4,9 @@
 #include "event.h"
 #include "power.h"
 
-// A power of a creature used, released, recharged or reset. The creature and
-// the power are named by text, so the record reads without the creature's
-// powers and a power renamed or deleted later is simply not found.
+// A power of a creature used, released, recharged or reset. The power is
+// found again by name whenever the event acts, so one renamed or deleted
+// since is left alone.
 class PowerUsageChangedEvent : public Event
 {
     Q_OBJECT
@@ -27,6 +27,8 @@ private:
     void init(Creature* creature, const QString& powerName, Type type, ObjectStream* stream);
     void initPowerUsageRechared(const QString& nameGroup, const QString& powerName, Type type);
     CreaturePower* findPower() const;
+    // The die a recharge roll showed; 0 for the other changes.
+    int rechargeDie() const;
 
     Creature* creature = nullptr;
     QString powerName;

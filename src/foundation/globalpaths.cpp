@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "actions.h"
 #include "encounter.h"
 #include "history.h"
 #include "uihooks.h"
@@ -143,8 +144,12 @@ bool Global::setRootPath(QString path, QString display)
 {
     if (path.isEmpty())
         return false;
+    Actions loadedActions;
+    loadedActions.loadActions(path);
     if (encounter)
         encounter->reset();
+    if (actions)
+        actions->newActions(&loadedActions);
     if (history)
         history->reset();
     nativeRootPath = path;

@@ -125,7 +125,8 @@ public:
             w[name + "effects"] = effects.join(" ");
             w[name + "alias"] = c->getAlias();
             w[name + "showAlias"] = QString::number(c->isShowAlias());
-            for (int i = 0; const CreaturePower* power = c->getPowers().getPower(i); i++)
+            const Powers& powers = c->getPowers();
+            for (int i = 0; const CreaturePower* power = powers.getPower(i); i++)
                 w[name + "usage." + power->name] = QString::number(power->usage);
         }
         return w;

@@ -2,6 +2,7 @@
 #include <QTemporaryDir>
 
 #include "actions.h"
+#include "global.h"
 #include "testsupport.h"
 
 namespace {
@@ -36,6 +37,25 @@ private:
 
 private slots:
     void init() { QFile::remove(filePath()); }
+
+    void aNewDataFolderBringsItsActions()
+    {
+        RecordingUiHooks hooks;
+        Actions written;
+        written.loadActions(dir.path());
+        CreaturePower dash = makeAction("Dash", Power::Move);
+        written.updateAction("Dash", &dash);
+
+        Global::actions = new Actions;
+        QTemporaryDir other;
+        QVERIFY(Global::setRootPath(other.path(), ""));
+        QVERIFY(Global::actions->getActionList(false).isEmpty());
+        QVERIFY(Global::setRootPath(dir.path(), ""));
+        QCOMPARE(namesOf(Global::actions->getActionList(false)), QStringList{"Dash"});
+        delete Global::actions;
+        Global::actions = nullptr;
+        Global::nativeRootPath.clear();
+    }
 
     void withoutAFileThereAreNone()
     {

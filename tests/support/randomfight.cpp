@@ -9,6 +9,7 @@
 #include "effectevents.h"
 #include "encounter.h"
 #include "encounterevents.h"
+#include "powerevents.h"
 #include "restevents.h"
 #include "turnorderevents.h"
 #include "global.h"
@@ -26,9 +27,15 @@ int roll(int sides)
 
 RandomFight::RandomFight(TestWorld& world, bool steps, int heroCount, int goblinCount) : world(world), steps(steps)
 {
+    static const Power::Cost costs[] = {Power::AtWill, Power::OncePerEncounter, Power::TwicePerEncounter,
+                                        Power::FourPerEncounter, Power::Recharge5, Power::Daily};
     for (int i = 1; i <= heroCount; i++) {
         heroNames.append(QString("Hero %1").arg(i));
-        world.addHero(heroNames.last(), 20 + roll(20), 2 + roll(6), 1);
+        Creature* hero = world.addHero(heroNames.last(), 20 + roll(20), 2 + roll(6), 1);
+        CreaturePower power;
+        power.name = "Strike";
+        power.current.cost = costs[roll(6)];
+        hero->getPowers().addPower(power, false);
     }
     for (int i = 1; i <= goblinCount; i++) {
         goblinIds.append(QString::number(i));
@@ -176,6 +183,16 @@ Event* RandomFight::restCommand(ObjectStream* stream) const
     }
 }
 
+Event* RandomFight::powerCommand(ObjectStream* stream) const
+{
+    // Mostly uses, so that powers get used up; 9 is no change the events know.
+    static const int types[] = {0, 0, 0, 0, 1, 2, 5, 7, 8, 9};
+    if (roll(2))
+        return new PowerUsageChangedEvent(anyHero(), QString("Strike"), PowerUsageChangedEvent::Type(types[roll(10)]),
+                                          stream);
+    return new SetAliasEvent(anyone(), roll(2), roll(2) ? "Shadow" : "", stream);
+}
+
 void RandomFight::command()
 {
     ObjectStream* stream = Global::history->getStream(false);
@@ -183,7 +200,7 @@ void RandomFight::command()
     Global::encounter->writeVitalityChanges(stream);
     bool running = Global::encounter->isRunning();
     Event* event = nullptr;
-    switch (roll(12)) {
+    switch (roll(13)) {
     case 0:
         if (!running) {
             InitiativeList heroes, monsters;
@@ -208,6 +225,7 @@ void RandomFight::command()
     case 7: event = roll(2) ? (Event*)new SecondWindEvent(anyHero(), stream) : new AdministerFirstAidEvent(anyHero(), anyHero(), stream); break;
     case 8: event = effectCommand(stream); break;
     case 9: event = running ? turnOrderCommand(stream) : nullptr; break;
+    case 10: event = powerCommand(stream); break;
     default: event = restCommand(stream); break;
     }
     if (event)

@@ -33,6 +33,7 @@ private:
     Event* effectCommand(ObjectStream* stream) const;
     Event* turnOrderCommand(ObjectStream* stream) const;
     Event* restCommand(ObjectStream* stream) const;
+    Event* powerCommand(ObjectStream* stream) const;
 
     TestWorld& world;
     bool steps;

@@ -21,6 +21,10 @@ QString describeCreature(Creature* c)
 {
     CreatureState s = c->getState();
     CreatureVitality v = c->getVitality();
+    QStringList usage;
+    const Powers& powers = c->getPowers();
+    for (int i = 0; const CreaturePower* power = powers.getPower(i); i++)
+        usage.append(QString("%1 %2").arg(power->name).arg(power->usage));
     return QString("%1 hp %2/%3 thp %4 hs %5/%6 ap %7/%8 used %9 fails %10 stab %11 delay %12 ready %13 "
                    "turns %14 attacker '%15' taken %16 heals %17 init %18/%19 hidden %20 alias '%21'/%22 "
                    "effects %23 before %24/%25/%26 sw %27")
@@ -50,7 +54,8 @@ QString describeCreature(Creature* c)
         .arg(s.beforeHitPoints)
         .arg(s.beforeHealingSurges)
         .arg(s.beforeActionPoints)
-        .arg(s.secondWindUsed);
+        .arg(s.secondWindUsed)
+        + " powers " + usage.join(", ");
 }
 
 }
