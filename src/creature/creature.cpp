@@ -56,100 +56,17 @@ Creature::Creature(QObject* parent) : QObject(parent)
     connect(this, &Creature::doCreatureUpdated, &Global::switchBoard, &SwitchBoard::doCreatureUpdated);
 }
 
-void Creature::setStats(const CreatureStats& stats)
+void Creature::setStats(const CreatureStats& given)
 {
-    portraitFile = stats.portraitFile;
-    portrait = stats.portrait;
-    importFile = stats.importFile;
-    linked = stats.linked;
-    missing = stats.missing;
-    name = stats.name;
-    monster = stats.monster;
-    trap = stats.trap;
-    creatureClass = stats.creatureClass;
-    group = stats.group;
-    type = stats.type;
-    race = stats.race;
-    role = stats.role;
-    level = stats.level;
-    xp = stats.xp;
-    maxHitPoints = stats.maxHitPoints;
-    maxHealingSurges = stats.maxHealingSurges;
-    surgeValue = stats.surgeValue;
-    initBonus = stats.initBonus;
-    speed = stats.speed;
-    initActionPoints = stats.initActionPoints;
-    senses = Global::capitalize(stats.senses);
-    perception = stats.perception;
-    insight = stats.insight;
-    armorClass = stats.armorClass;
-    fortitude = stats.fortitude;
-    reflex = stats.reflex;
-    will = stats.will;
-    statBlock = stats.statBlock;
-    resist = stats.resist;
-    immune = stats.immune;
-    detect = stats.detect;
-    regeneration = stats.regeneration;
-    vulnerable = stats.vulnerable;
-    savingThrows = stats.savingThrows;
-    alignment = stats.alignment;
-    languages = stats.languages;
-    skills = stats.skills;
-    equipment = stats.equipment;
-    description = stats.description;
-    published = stats.published;
-    std::copy(std::begin(stats.abilities), std::end(stats.abilities), std::begin(abilities));
-    powers = stats.powers;
+    stats = given;
+    stats.senses = Global::capitalize(given.senses);
+    // Only a parser adding powers uses the index.
+    stats.lastPowerIndex = 0;
     updated();
 }
 
 CreatureStats Creature::getStats() const
 {
-    CreatureStats stats;
-    stats.statBlock = statBlock;
-    stats.portraitFile = portraitFile;
-    stats.portrait = portrait;
-    stats.importFile = importFile;
-    stats.linked = linked;
-    stats.missing = missing;
-    stats.name = name;
-    stats.monster = monster;
-    stats.trap = trap;
-    stats.creatureClass = creatureClass;
-    stats.group = group;
-    stats.type = type;
-    stats.race = race;
-    stats.role = role;
-    stats.level = level;
-    stats.xp = xp;
-    stats.maxHitPoints = maxHitPoints;
-    stats.maxHealingSurges = maxHealingSurges;
-    stats.surgeValue = surgeValue;
-    stats.initBonus = initBonus;
-    stats.speed = speed;
-    stats.initActionPoints = initActionPoints;
-    stats.senses = senses;
-    stats.perception = perception;
-    stats.insight = insight;
-    stats.armorClass = armorClass;
-    stats.fortitude = fortitude;
-    stats.reflex = reflex;
-    stats.will = will;
-    stats.resist = resist;
-    stats.immune = immune;
-    stats.detect = detect;
-    stats.regeneration = regeneration;
-    stats.vulnerable = vulnerable;
-    stats.savingThrows = savingThrows;
-    stats.alignment = alignment;
-    stats.languages = languages;
-    stats.skills = skills;
-    stats.equipment = equipment;
-    stats.description = description;
-    stats.published = published;
-    std::copy(std::begin(abilities), std::end(abilities), std::begin(stats.abilities));
-    stats.powers = powers;
     return stats;
 }
 
@@ -160,26 +77,26 @@ void Creature::copyStats(Creature* other)
 
 void Creature::setupDummyHero(const QString& heroName)
 {
-    monster = false;
-    trap = false;
-    name = heroName;
-    level = 1;
-    initActionPoints = 1;
-    statBlock = generateStatBlock(false);
-    beforeStatBlock = statBlock;
+    stats.monster = false;
+    stats.trap = false;
+    stats.name = heroName;
+    stats.level = 1;
+    stats.initActionPoints = 1;
+    stats.statBlock = generateStatBlock(false);
+    beforeStatBlock = stats.statBlock;
 }
 
 void Creature::setupDummyMonster(const QString& templateName)
 {
-    monster = true;
-    trap = false;
-    group = templateName;
+    stats.monster = true;
+    stats.trap = false;
+    stats.group = templateName;
 }
 
 QString Creature::generateStatBlock(bool) const
 {
     // The attribute section is written anew once creature files exist.
-    return statBlock;
+    return stats.statBlock;
 }
 
 void Creature::updateCount(bool oldValue, bool newValue, int CreatureCounts::*counter)
@@ -209,26 +126,26 @@ void Creature::setDeleted(bool value)
 void Creature::dirtyStateHasChanged()
 {
     if (!isNewFlag)
-        setDirty(statBlock != beforeStatBlock);
+        setDirty(stats.statBlock != beforeStatBlock);
     if (Global::encounter)
         Global::encounter->setCreatureEdited();
 }
 
 bool Creature::isBroken() const
 {
-    QString identity = monster ? group : name;
+    QString identity = stats.monster ? stats.group : stats.name;
     return identity.contains(tr("Invalid Stat Block")) || identity == fileName;
 }
 
 QString Creature::getNameGroup() const
 {
-    if (!monster)
-        return name;
-    if (name.isEmpty())
-        return group;
-    if (group.isEmpty())
-        return name;
-    return QString("%1 (%2)").arg(group, name);
+    if (!stats.monster)
+        return stats.name;
+    if (stats.name.isEmpty())
+        return stats.group;
+    if (stats.group.isEmpty())
+        return stats.name;
+    return QString("%1 (%2)").arg(stats.group, stats.name);
 }
 
 bool Creature::getNameAndGroup(const QString& reference, QString& name, QString& group)
@@ -262,8 +179,8 @@ int Creature::compareNames(const QString& a, const QString& b)
 
 int Creature::compare(Creature* other) const
 {
-    int byGroup = group.compare(other->group, Qt::CaseInsensitive);
-    return byGroup != 0 ? byGroup : compareNames(name, other->name);
+    int byGroup = stats.group.compare(other->stats.group, Qt::CaseInsensitive);
+    return byGroup != 0 ? byGroup : compareNames(stats.name, other->stats.name);
 }
 
 void Creature::removeCreature(Creature* creature)
@@ -282,33 +199,33 @@ void Creature::changedPower()
 void Creature::updatePower(const QString& powerName, const CreaturePower& power)
 {
     // Characters keep their powers in action order; monsters keep their file's order.
-    powers.updatePower(powerName, power, !monster);
+    stats.powers.updatePower(powerName, power, !stats.monster);
     statChanged();
 }
 
 void Creature::deletePower(const QString& powerName)
 {
-    powers.deletePower(powerName);
+    stats.powers.deletePower(powerName);
     statChanged();
 }
 
 void Creature::setAbilityScore(Ability ability, int score)
 {
-    abilities[ability].score = score;
+    stats.abilities[ability].score = score;
     // The shown modifier is derived from the new score.
-    abilities[ability].modifier = UnknownModifier;
+    stats.abilities[ability].modifier = UnknownModifier;
     statChanged();
 }
 
 void Creature::statChanged()
 {
-    statBlock = generateStatBlock(false);
+    stats.statBlock = generateStatBlock(false);
     updated();
 }
 
 void Creature::setLinked(bool value, bool quiet)
 {
-    linked = value;
+    stats.linked = value;
     if (!quiet)
         statChanged();
 }
@@ -320,23 +237,23 @@ void Creature::resetStatBlock()
 
 void Creature::setName(const QString& text)
 {
-    name = text;
-    statBlock = generateStatBlock(false);
+    stats.name = text;
+    stats.statBlock = generateStatBlock(false);
     dirtyStateHasChanged();
     updated();
 }
 
 void Creature::setVitality(const CreatureVitality& vitality)
 {
-    initBonus = vitality.initBonus;
-    maxHitPoints = vitality.maxHitPoints;
+    stats.initBonus = vitality.initBonus;
+    stats.maxHitPoints = vitality.maxHitPoints;
     hitPoints = vitality.hitPoints;
-    maxHealingSurges = vitality.maxHealingSurges;
+    stats.maxHealingSurges = vitality.maxHealingSurges;
     healingSurges = vitality.healingSurges;
-    surgeValue = vitality.surgeValue;
-    initActionPoints = vitality.initActionPoints;
+    stats.surgeValue = vitality.surgeValue;
+    stats.initActionPoints = vitality.initActionPoints;
     actionPoints = vitality.actionPoints;
-    statBlock = generateStatBlock(false);
+    stats.statBlock = generateStatBlock(false);
     dirtyStateHasChanged();
     updated();
 }

@@ -182,7 +182,7 @@ public:
     explicit Creature(QObject* parent = nullptr);
 
     // Statistics
-    void setStats(const CreatureStats& stats);
+    void setStats(const CreatureStats& given);
     CreatureStats getStats() const;
     void copyStats(Creature* other);
     void setupDummyHero(const QString& name);
@@ -202,15 +202,15 @@ public:
 
     QString getFileName() const { return fileName; }
     void setFileName(const QString& name) { fileName = name; }
-    QString getStatBlock() const { return statBlock; }
+    QString getStatBlock() const { return stats.statBlock; }
     QString getBeforeStatBlock() const { return beforeStatBlock; }
     void setBeforeStatBlock(const QString& text) { beforeStatBlock = text; }
     QString getBeforeName() const { return beforeName; }
     void setBeforeName(const QString& name) { beforeName = name; }
 
     // Names and order
-    QString getName() const { return name; }
-    QString getGroup() const { return group; }
+    QString getName() const { return stats.name; }
+    QString getGroup() const { return stats.group; }
     QString getNameGroup() const;
     static bool getNameAndGroup(const QString& reference, QString& name, QString& group);
     static int compareNames(const QString& a, const QString& b);
@@ -218,22 +218,22 @@ public:
     static void removeCreature(Creature* creature);
 
     // Statistics read by the texts and the rules
-    bool isMonster() const { return monster; }
-    bool isHero() const { return !monster; }
-    bool isTrap() const { return trap; }
-    QString getClass() const { return creatureClass; }
-    QString getType() const { return type; }
-    QString getRace() const { return race; }
-    QString getRole() const { return role; }
-    int getLevel() const { return level; }
-    int getXP() const { return xp; }
-    int getMaxHitPoints() const { return maxHitPoints; }
+    bool isMonster() const { return stats.monster; }
+    bool isHero() const { return !stats.monster; }
+    bool isTrap() const { return stats.trap; }
+    QString getClass() const { return stats.creatureClass; }
+    QString getType() const { return stats.type; }
+    QString getRace() const { return stats.race; }
+    QString getRole() const { return stats.role; }
+    int getLevel() const { return stats.level; }
+    int getXP() const { return stats.xp; }
+    int getMaxHitPoints() const { return stats.maxHitPoints; }
     int getCurrHitPoints() const { return hitPoints; }
     int getTempHitPoints() const { return tempHitPoints; }
-    int getSurgeValue() const { return surgeValue; }
-    int getMaxHealingSurges() const { return maxHealingSurges; }
+    int getSurgeValue() const { return stats.surgeValue; }
+    int getMaxHealingSurges() const { return stats.maxHealingSurges; }
     int getCurrHealingSurges() const { return healingSurges; }
-    int getInitActionPoints() const { return initActionPoints; }
+    int getInitActionPoints() const { return stats.initActionPoints; }
     int getCurrActionPoints() const { return actionPoints; }
     int getActionPointsUsed() const { return actionPointsUsed; }
     int getFailedDeathSavingThrows() const { return failedDeathSavingThrows; }
@@ -247,28 +247,28 @@ public:
     int getInitRoll() const { return initRoll; }
     int getInitRandom() const { return initRandom; }
     int getInitBonus(bool unknownAsZero = false) const;
-    QString getSpeed() const { return speed; }
-    QString getSenses() const { return senses; }
-    int getPerception() const { return perception; }
-    int getInsight() const { return insight; }
-    int getArmorClass() const { return armorClass; }
-    int getFortitude() const { return fortitude; }
-    int getReflex() const { return reflex; }
-    int getWill() const { return will; }
-    AbilityScore getAbility(Ability ability) const { return abilities[ability]; }
-    QString getPublished() const { return published; }
+    QString getSpeed() const { return stats.speed; }
+    QString getSenses() const { return stats.senses; }
+    int getPerception() const { return stats.perception; }
+    int getInsight() const { return stats.insight; }
+    int getArmorClass() const { return stats.armorClass; }
+    int getFortitude() const { return stats.fortitude; }
+    int getReflex() const { return stats.reflex; }
+    int getWill() const { return stats.will; }
+    AbilityScore getAbility(Ability ability) const { return stats.abilities[ability]; }
+    QString getPublished() const { return stats.published; }
     QString getAlias() const { return alias; }
     bool isShowAlias() const { return showAlias; }
     bool isHidden() const { return hidden; }
     bool isDelayed() const { return delayed; }
     bool isReady() const { return ready; }
     bool isInHistory() const { return inHistory; }
-    bool isMissing() const { return missing; }
-    bool isLinked() const { return linked; }
-    QString getImportFile() const { return importFile; }
+    bool isMissing() const { return stats.missing; }
+    bool isLinked() const { return stats.linked; }
+    QString getImportFile() const { return stats.importFile; }
     int getHitPointDelta() const { return hitPointDelta; }
-    const Powers& getPowers() const { return powers; }
-    Powers& getPowers() { return powers; }
+    const Powers& getPowers() const { return stats.powers; }
+    Powers& getPowers() { return stats.powers; }
     QList<Effect*> getEffects() const { return effects; }
     void changedPower();
     void updatePower(const QString& powerName, const CreaturePower& power);
@@ -281,31 +281,31 @@ public:
     void setCon(int score) { setAbilityScore(Constitution, score); }
     void setInt(int score) { setAbilityScore(Intelligence, score); }
     void setCha(int score) { setAbilityScore(Charisma, score); }
-    void setArmorClass(int value) { setStat(armorClass, value); }
-    void setFortitude(int value) { setStat(fortitude, value); }
-    void setReflex(int value) { setStat(reflex, value); }
-    void setWill(int value) { setStat(will, value); }
-    void setPerception(int value) { setStat(perception, value); }
-    void setInsight(int value) { setStat(insight, value); }
-    void setInitBonus(int value) { setStat(initBonus, value); }
-    void setLevel(int value) { setStat(level, value); }
-    void setMaxHitPoints(int value) { setStat(maxHitPoints, value); }
-    void setSurgeValue(int value) { setStat(surgeValue, value); }
-    void setMaxHealingSurges(int value) { setStat(maxHealingSurges, value); }
-    void setInitActionPoints(int value) { setStat(initActionPoints, value); }
-    void setSpeed(const QString& text) { setStat(speed, text); }
-    void setAlignment(const QString& text) { setStat(alignment, text); }
-    void setLanguages(const QString& text) { setStat(languages, text); }
-    void setClass(const QString& text) { setStat(creatureClass, text); }
-    void setRace(const QString& text) { setStat(race, text); }
-    void setRole(const QString& text) { setStat(role, text); }
+    void setArmorClass(int value) { setStat(stats.armorClass, value); }
+    void setFortitude(int value) { setStat(stats.fortitude, value); }
+    void setReflex(int value) { setStat(stats.reflex, value); }
+    void setWill(int value) { setStat(stats.will, value); }
+    void setPerception(int value) { setStat(stats.perception, value); }
+    void setInsight(int value) { setStat(stats.insight, value); }
+    void setInitBonus(int value) { setStat(stats.initBonus, value); }
+    void setLevel(int value) { setStat(stats.level, value); }
+    void setMaxHitPoints(int value) { setStat(stats.maxHitPoints, value); }
+    void setSurgeValue(int value) { setStat(stats.surgeValue, value); }
+    void setMaxHealingSurges(int value) { setStat(stats.maxHealingSurges, value); }
+    void setInitActionPoints(int value) { setStat(stats.initActionPoints, value); }
+    void setSpeed(const QString& text) { setStat(stats.speed, text); }
+    void setAlignment(const QString& text) { setStat(stats.alignment, text); }
+    void setLanguages(const QString& text) { setStat(stats.languages, text); }
+    void setClass(const QString& text) { setStat(stats.creatureClass, text); }
+    void setRace(const QString& text) { setStat(stats.race, text); }
+    void setRole(const QString& text) { setStat(stats.role, text); }
     void setLinked(bool value, bool quiet);
     void resetStatBlock();
     void setName(const QString& text);
     void setVitality(const CreatureVitality& vitality);
 
     // Vitality, dying and rests
-    int getBloodiedValue() const { return maxHitPoints / 2; }
+    int getBloodiedValue() const { return stats.maxHitPoints / 2; }
     bool isBloodied() const;
     bool isDead(bool withoutPending) const;
     bool isDying() const;
@@ -347,7 +347,7 @@ public:
     void setSecondWindUsed(bool value) { secondWindUsed = value; }
     void setEndTurnCount(int count) { endTurnCount = count; }
     void setInHistory(bool value) { inHistory = value; }
-    void setMissing(bool value) { missing = value; }
+    void setMissing(bool value) { stats.missing = value; }
 
     // Pending vitality changes: previews of open dialogs and hand edits
     void setDeltaCurrHealth(int hitPoints, int tempHitPoints, int surges);
@@ -400,8 +400,8 @@ public:
     static QString grabPortraitFile(const QString& file, const QString& root);
     static QString selectPortraitFile();
     void setPortraitFile(const QString& file);
-    QString getPortraitFile() const { return portraitFile; }
-    QPixmap getPortrait() const { return portrait; }
+    QString getPortraitFile() const { return stats.portraitFile; }
+    QPixmap getPortrait() const { return stats.portrait; }
     // The data folder changed: forget where the portrait dialog was.
     static void rootChanged();
 
@@ -438,8 +438,8 @@ public:
     QString getEquipment() const;
     QString getLanguagesText() const;
     QString getAlignmentText() const;
-    QString getPerceptionBonusText() const { return getBonusText(perception); }
-    QString getInitBonusText() const { return getBonusText(initBonus); }
+    QString getPerceptionBonusText() const { return getBonusText(stats.perception); }
+    QString getInitBonusText() const { return getBonusText(stats.initBonus); }
     QString getSensesAndInsight() const;
     QString getSensesLine() const;
     QString getResistances(bool withRegeneration, bool withEffects) const;
@@ -497,25 +497,8 @@ private:
     bool isDirtyFlag = false;
     bool isDeletedFlag = false;
     QString fileName;
-    QString portraitFile;
-    QPixmap portrait;
-    QString importFile;
-    bool linked = false;
-    bool missing = false;
-    QString statBlock;
     QString beforeStatBlock;
-    QString name;
     QString beforeName;
-    bool monster = true;
-    bool trap = false;
-    QString creatureClass;
-    QString group;
-    QString type;
-    QString race;
-    QString role;
-    int level = 0;
-    int xp = 0;
-    int maxHitPoints = 0;
     int beforeMaxHitPoints = 0;
     int hitPoints = 0;
     int beforeHitPoints = 0;
@@ -524,9 +507,7 @@ private:
     int tempHitPointDelta = 0;
     QString lastAttacker;
     int damageOrder = 0;
-    int surgeValue = 0;
     int beforeSurgeValue = 0;
-    int maxHealingSurges = 0;
     int beforeMaxHealingSurges = 0;
     int healingSurges = 0;
     int beforeHealingSurges = 0;
@@ -538,38 +519,15 @@ private:
     int healCount = 0;
     int initRoll = 0;
     int initRandom = 0;
-    int initBonus = UnknownValue;
     int beforeInitBonus = 0;
-    QString speed;
-    int initActionPoints = 0;
     int beforeInitActionPoints = 0;
     int actionPoints = 0;
     int beforeActionPoints = 0;
     int actionPointDelta = 0;
     int actionPointsUsed = 1;
-    QString senses;
-    int perception = UnknownValue;
-    int insight = UnknownValue;
-    int armorClass = UnknownValue;
-    int fortitude = UnknownValue;
-    int reflex = UnknownValue;
-    int will = UnknownValue;
-    QString resist;
-    QString immune;
-    QString detect;
-    QString regeneration;
-    QString vulnerable;
-    QString savingThrows;
-    QString alignment;
-    QString languages;
-    QString skills;
-    QString equipment;
-    QString description;
-    QString published;
-    AbilityScore abilities[AbilityCount];
     QList<Effect*> effects;
     QList<NestedEffect> nestedEffects;
-    Powers powers;
+    CreatureStats stats;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

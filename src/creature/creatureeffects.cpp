@@ -153,7 +153,7 @@ void Creature::getAttributeAdjustment(AttrAdj& adj) const
 QString Creature::getSavingThrows(bool storedValuesOnly, int* total, bool* conditional) const
 {
     QString label = tr("Saving Throws");
-    QString text = savingThrows.toHtmlEscaped();
+    QString text = stats.savingThrows.toHtmlEscaped();
     int adjustment = 0;
     if (!storedValuesOnly) {
         AttrAdj adj;
@@ -161,8 +161,8 @@ QString Creature::getSavingThrows(bool storedValuesOnly, int* total, bool* condi
         adjustment = adj.savingThrows;
     }
     // A text that is more than a number carries conditions, such as "+2 against fear".
-    bool number = Global::isNumber(savingThrows);
-    int bonus = number ? savingThrows.toInt() : Global::firstNumber(savingThrows);
+    bool number = Global::isNumber(stats.savingThrows);
+    int bonus = number ? stats.savingThrows.toInt() : Global::firstNumber(stats.savingThrows);
     if (!storedValuesOnly) {
         if (total)
             *total = bonus + adjustment;
@@ -170,7 +170,7 @@ QString Creature::getSavingThrows(bool storedValuesOnly, int* total, bool* condi
             *conditional = !number;
     }
     if (adjustment == 0)
-        return savingThrows.isEmpty() ? QString() : labelled(label, text);
+        return stats.savingThrows.isEmpty() ? QString() : labelled(label, text);
     if (number)
         return labelled(label, getColorAdjAdjText(bonus, adjustment));
     return labelled(label, QString("%1; %2").arg(getColorAdjAdjText(0, adjustment), text));

@@ -36,19 +36,19 @@ QString Creature::getNameList(const QList<Creature*>& creatures, bool useAlias)
 
 QString Creature::getInitativeListName() const
 {
-    if (monster)
-        return QString("%1 (%2)").arg(showAlias ? alias : group, name);
-    return showAlias ? alias : name;
+    if (stats.monster)
+        return QString("%1 (%2)").arg(showAlias ? alias : stats.group, stats.name);
+    return showAlias ? alias : stats.name;
 }
 
 // Missing, dead or dying; a null string for a creature that is none of them.
 QString Creature::getConditionText(bool richText, bool withoutPending) const
 {
     auto bold = [richText](const QString& text) { return richText ? QString("<b>%1</b>").arg(text) : text; };
-    if (missing)
+    if (stats.missing)
         return bold(tr("Missing"));
     if (isDead(withoutPending))
-        return bold(trap ? tr("Disabled") : tr("Dead"));
+        return bold(stats.trap ? tr("Disabled") : tr("Dead"));
     if (isDying())
         return (stabilized ? tr("Stabilized %1/3") : tr("Dying %1/3")).arg(failedDeathSavingThrows);
     return QString();
@@ -61,7 +61,7 @@ QString Creature::getShortStateText() const
 
 QString Creature::getStateText(bool richText, bool withAdjustments, bool quietWhenMissing, bool withoutPending) const
 {
-    if (missing && quietWhenMissing)
+    if (stats.missing && quietWhenMissing)
         return QString();
     QString condition = getConditionText(richText, withoutPending);
     if (!condition.isNull())
@@ -94,25 +94,25 @@ QString Creature::getStateText(bool richText, bool withAdjustments, bool quietWh
 
 QString Creature::getHPLevel() const
 {
-    int h = monster ? qMax(hitPoints, 0) : hitPoints;
+    int h = stats.monster ? qMax(hitPoints, 0) : hitPoints;
     if (tempHitPoints != 0)
-        return QString("%1+%2/%3").arg(h).arg(tempHitPoints).arg(maxHitPoints);
-    if (h != maxHitPoints)
-        return QString("%1/%2").arg(h).arg(maxHitPoints);
-    if (trap && maxHitPoints < 2)
+        return QString("%1+%2/%3").arg(h).arg(tempHitPoints).arg(stats.maxHitPoints);
+    if (h != stats.maxHitPoints)
+        return QString("%1/%2").arg(h).arg(stats.maxHitPoints);
+    if (stats.trap && stats.maxHitPoints < 2)
         return tr("Trap");
-    if (maxHitPoints == 1)
+    if (stats.maxHitPoints == 1)
         return tr("Minion");
-    return QString::number(maxHitPoints);
+    return QString::number(stats.maxHitPoints);
 }
 
 QString Creature::getHealth(bool templateForm) const
 {
-    bool showTemplate = templateForm && monster;
+    bool showTemplate = templateForm && stats.monster;
     bool withTemporary = tempHitPoints != 0 || tempHitPointDelta != 0;
     QString hp;
-    if (showTemplate || (hitPointDelta == 0 && hitPoints >= maxHitPoints && !withTemporary)) {
-        hp = QString::number(maxHitPoints);
+    if (showTemplate || (hitPointDelta == 0 && hitPoints >= stats.maxHitPoints && !withTemporary)) {
+        hp = QString::number(stats.maxHitPoints);
     } else {
         if (hitPointDelta != 0)
             hp = getDeltaHP();
@@ -120,25 +120,25 @@ QString Creature::getHealth(bool templateForm) const
             hp = isBloodied() ? colored("red", QString::number(hitPoints)) : QString::number(hitPoints);
         if (withTemporary)
             hp += "+" + getDeltaTempHP();
-        hp += "/" + QString::number(maxHitPoints);
+        hp += "/" + QString::number(stats.maxHitPoints);
     }
     QString text = labelled(tr("HP"), hp);
 
-    if (!trap && maxHitPoints > 1)
+    if (!stats.trap && stats.maxHitPoints > 1)
         text += "; " + labelled(tr("Bloodied"), QString::number(getBloodiedValue()));
 
-    if (maxHealingSurges == 0)
+    if (stats.maxHealingSurges == 0)
         return text;
     QString surges;
     if (showTemplate)
-        surges = QString::number(maxHealingSurges);
-    else if (healingSurges < maxHealingSurges || healingSurgeDelta != 0)
-        surges = QString("%1/%2").arg(getDeltaHS(), QString::number(maxHealingSurges));
+        surges = QString::number(stats.maxHealingSurges);
+    else if (healingSurges < stats.maxHealingSurges || healingSurgeDelta != 0)
+        surges = QString("%1/%2").arg(getDeltaHS(), QString::number(stats.maxHealingSurges));
     else
         surges = getDeltaHS();
     text += "; " + labelled(tr("HS"), surges);
-    if (surgeValue != 0)
-        text += QString(" (%1)").arg(surgeValue);
+    if (stats.surgeValue != 0)
+        text += QString(" (%1)").arg(stats.surgeValue);
     return text;
 }
 
@@ -147,7 +147,7 @@ QString Creature::getHealth(bool templateForm) const
 QString Creature::getActionPointsValue(bool storedValuesOnly) const
 {
     if (storedValuesOnly)
-        return QString::number(initActionPoints);
+        return QString::number(stats.initActionPoints);
     if (isEncounterRunning() && (actionPointsUsed != 0 || actionPointDelta != 0))
         return QString("%1/%2").arg(getDeltaAP(), QString::number(actionPoints + actionPointsUsed));
     return getDeltaAP();
@@ -155,7 +155,7 @@ QString Creature::getActionPointsValue(bool storedValuesOnly) const
 
 QString Creature::getHealthForPlayers(bool showMonsterTally) const
 {
-    if (monster) {
+    if (stats.monster) {
         if (!showMonsterTally)
             return QString();
         return tr("Damage %1").arg(damageTaken) + tr("; Heals %1").arg(healCount);
@@ -163,11 +163,11 @@ QString Creature::getHealthForPlayers(bool showMonsterTally) const
     QString hp = getDeltaHP();
     if (tempHitPoints != 0 || tempHitPointDelta != 0)
         hp += "+" + getDeltaTempHP();
-    QString text = labelled(tr("HP"), QString("%1/%2").arg(hp, QString::number(maxHitPoints)));
-    if (maxHealingSurges != 0) {
-        QString surges = healingSurges < maxHealingSurges || healingSurgeDelta != 0
-            ? QString("%1/%2").arg(getDeltaHS(), QString::number(maxHealingSurges))
-            : QString::number(maxHealingSurges);
+    QString text = labelled(tr("HP"), QString("%1/%2").arg(hp, QString::number(stats.maxHitPoints)));
+    if (stats.maxHealingSurges != 0) {
+        QString surges = healingSurges < stats.maxHealingSurges || healingSurgeDelta != 0
+            ? QString("%1/%2").arg(getDeltaHS(), QString::number(stats.maxHealingSurges))
+            : QString::number(stats.maxHealingSurges);
         text += "; " + labelled(tr("HS"), surges);
     }
     return text + "; " + labelled(tr("AP"), getActionPointsValue(false));

@@ -38,7 +38,7 @@ bool CreatureState::operator==(const CreatureState& o) const
 
 bool Creature::isBloodied() const
 {
-    return maxHitPoints >= 1 && hitPoints <= getBloodiedValue();
+    return stats.maxHitPoints >= 1 && hitPoints <= getBloodiedValue();
 }
 
 bool Creature::isDead(bool withoutPending) const
@@ -48,14 +48,14 @@ bool Creature::isDead(bool withoutPending) const
             return true;
         // Without a known maximum, minus the bloodied value would be 0 and
         // every unhurt new hero would count as dead.
-        if (maxHitPoints == 0)
+        if (stats.maxHitPoints == 0)
             return hitPoints < 0;
         return hitPoints <= -getBloodiedValue();
     }
     int h = withoutPending ? hitPoints - hitPointDelta : hitPoints;
     if (h >= 1)
         return false;
-    return maxHitPoints != 0 || h < 0;
+    return stats.maxHitPoints != 0 || h < 0;
 }
 
 bool Creature::isDying() const
@@ -65,9 +65,9 @@ bool Creature::isDying() const
 
 int Creature::getPercentageHP() const
 {
-    if (maxHitPoints == 0)
+    if (stats.maxHitPoints == 0)
         return 0;
-    int p = qMin(100, (std::abs(hitPoints) * 100 + maxHitPoints - 1) / maxHitPoints);
+    int p = qMin(100, (std::abs(hitPoints) * 100 + stats.maxHitPoints - 1) / stats.maxHitPoints);
     if (hitPoints >= 0)
         return p;
     return isMonster() ? 0 : -p;
@@ -78,19 +78,19 @@ int Creature::getPercentageHPForPlayers() const
     if (isHero())
         return getPercentageHP();
     int h = hitPoints - hitPointDelta;
-    if (maxHitPoints == 0 || h < 1)
+    if (stats.maxHitPoints == 0 || h < 1)
         return 0;
     if (h <= getBloodiedValue())
         return 50;
-    if (h < maxHitPoints)
+    if (h < stats.maxHitPoints)
         return 90;
     return 100;
 }
 
 bool Creature::needsRest() const
 {
-    return actionPoints != initActionPoints || hitPoints != maxHitPoints || damageTaken > 0 || healCount > 0
-        || healingSurges != maxHealingSurges;
+    return actionPoints != stats.initActionPoints || hitPoints != stats.maxHitPoints || damageTaken > 0 || healCount > 0
+        || healingSurges != stats.maxHealingSurges;
 }
 
 int Creature::getAttributeAdj(int score, int level)
@@ -100,8 +100,8 @@ int Creature::getAttributeAdj(int score, int level)
 
 CreatureVitality Creature::getVitality()
 {
-    return {this, initBonus, maxHitPoints, hitPoints, maxHealingSurges, healingSurges, surgeValue,
-            initActionPoints, actionPoints};
+    return {this, stats.initBonus, stats.maxHitPoints, hitPoints, stats.maxHealingSurges, healingSurges,
+            stats.surgeValue, stats.initActionPoints, actionPoints};
 }
 
 CreatureVitality Creature::getBeforeVitality()
@@ -129,7 +129,7 @@ CreatureInit Creature::getInit()
 
 int Creature::getInitBonus(bool unknownAsZero) const
 {
-    return unknownAsZero && initBonus == UnknownValue ? 0 : initBonus;
+    return unknownAsZero && stats.initBonus == UnknownValue ? 0 : stats.initBonus;
 }
 
 CreatureState Creature::getState() const
@@ -207,8 +207,8 @@ void Creature::applyHealing(int healedHitPoints, int surges)
     healCount++;
     if (hitPoints < 0)
         hitPoints = 0;
-    hitPoints = qMin(hitPoints + healedHitPoints, maxHitPoints);
-    healingSurges = qBound(0, healingSurges - surges, maxHealingSurges);
+    hitPoints = qMin(hitPoints + healedHitPoints, stats.maxHitPoints);
+    healingSurges = qBound(0, healingSurges - surges, stats.maxHealingSurges);
     if (hitPoints > 0)
         stabilized = true;
     beforeHitPoints = hitPoints;
@@ -228,10 +228,10 @@ void Creature::takeShortRest(int healedHitPoints, int surges, bool gainActionPoi
 
 void Creature::takeExtendedRest(bool clearEffects, bool resetPowers)
 {
-    hitPoints = maxHitPoints;
+    hitPoints = stats.maxHitPoints;
     tempHitPoints = 0;
-    healingSurges = maxHealingSurges;
-    actionPoints = initActionPoints;
+    healingSurges = stats.maxHealingSurges;
+    actionPoints = stats.initActionPoints;
     failedDeathSavingThrows = 0;
     secondWindUsed = false;
     actionPointsUsed = 0;
@@ -248,7 +248,7 @@ void Creature::takeExtendedRest(bool clearEffects, bool resetPowers)
         nestedEffects.clear();
     }
     if (resetPowers) {
-        for (int i = 0; CreaturePower* power = powers.getPower(i); i++)
+        for (int i = 0; CreaturePower* power = stats.powers.getPower(i); i++)
             if (power->getUsageCount() > 0)
                 power->resetUsage();
     }
@@ -291,7 +291,7 @@ void Creature::useActionPoints(int count)
 void Creature::addActionPoints(int count)
 {
     if (count == AllActionPoints) {
-        actionPoints = initActionPoints;
+        actionPoints = stats.initActionPoints;
         actionPointsUsed = 0;
     } else {
         actionPoints += count;

@@ -89,8 +89,8 @@ void Creature::writeVitalityChanges(ObjectStream* stream)
         return;
     if (!getVitality().equals(getBeforeVitality()))
         Global::history->apply(new SetVitalityEvent(getVitality(), stream), false);
-    if (name != beforeName)
-        Global::history->apply(new RenameCreatureEvent(beforeName, name, stream), false);
+    if (stats.name != beforeName)
+        Global::history->apply(new RenameCreatureEvent(beforeName, stats.name, stream), false);
 }
 
 QString Creature::getDeltaHP() const

@@ -118,8 +118,8 @@ QString Creature::selectPortraitFile()
 
 void Creature::setPortraitFile(const QString& file)
 {
-    portraitFile = file;
-    portrait = loadPortrait(file, QString());
+    stats.portraitFile = file;
+    stats.portrait = loadPortrait(file, QString());
     statChanged();
 }
 

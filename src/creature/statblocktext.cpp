@@ -59,7 +59,8 @@ QString Creature::getAbilityText(const char* label, int score, int modifier, int
 QString Creature::abilityText(Ability ability) const
 {
     static const char* const labels[AbilityCount] = {"Str", "Dex", "Wis", "Con", "Int", "Cha"};
-    return getAbilityText(labels[ability], abilities[ability].score, abilities[ability].modifier, level);
+    const AbilityScore& shown = stats.abilities[ability];
+    return getAbilityText(labels[ability], shown.score, shown.modifier, stats.level);
 }
 
 QString Creature::getDefenses(bool compact) const
@@ -68,100 +69,101 @@ QString Creature::getDefenses(bool compact) const
     getAttributeAdjustment(adj);
     QString text = compact ? tr("<b>AC</b>%1 <b>F</b>%2 <b>R</b>%3 <b>W</b>%4")
                            : tr("<b>AC</b> %1; <b>Fort</b> %2; <b>Reflex</b> %3; <b>Will</b> %4");
-    return text.arg(getColorAttrAdjText(armorClass, adj.armorClass, compact),
-                    getColorAttrAdjText(fortitude, adj.fortitude, compact),
-                    getColorAttrAdjText(reflex, adj.reflex, compact),
-                    getColorAttrAdjText(will, adj.will, compact));
+    return text.arg(getColorAttrAdjText(stats.armorClass, adj.armorClass, compact),
+                    getColorAttrAdjText(stats.fortitude, adj.fortitude, compact),
+                    getColorAttrAdjText(stats.reflex, adj.reflex, compact),
+                    getColorAttrAdjText(stats.will, adj.will, compact));
 }
 
 QString Creature::getTypeRace() const
 {
-    if (type.isEmpty() || race.isEmpty())
-        return type + race;
-    return QString("%1 (%2)").arg(type, race);
+    if (stats.type.isEmpty() || stats.race.isEmpty())
+        return stats.type + stats.race;
+    return QString("%1 (%2)").arg(stats.type, stats.race);
 }
 
 QString Creature::getLevelRaceClass() const
 {
-    if (monster)
+    if (stats.monster)
         return QString();
     QStringList words;
-    if (level != 0)
-        words.append(tr("Level %1").arg(level));
-    if (!race.isEmpty())
-        words.append(race);
-    if (!creatureClass.isEmpty())
-        words.append(creatureClass);
+    if (stats.level != 0)
+        words.append(tr("Level %1").arg(stats.level));
+    if (!stats.race.isEmpty())
+        words.append(stats.race);
+    if (!stats.creatureClass.isEmpty())
+        words.append(stats.creatureClass);
     return words.join(" ");
 }
 
 QString Creature::getLevelClassRole() const
 {
     // Heroes are described by their class, monsters by their role.
-    const QString& what = monster ? role : creatureClass;
+    const QString& what = stats.monster ? stats.role : stats.creatureClass;
     QString text = what;
-    if (level != 0)
-        text = what.isEmpty() ? tr("Level %1").arg(level) : tr("Level %1 %2").arg(QString::number(level), what);
-    if (monster && xp != 0) {
+    if (stats.level != 0)
+        text = what.isEmpty() ? tr("Level %1").arg(stats.level)
+                              : tr("Level %1 %2").arg(QString::number(stats.level), what);
+    if (stats.monster && stats.xp != 0) {
         if (!text.isEmpty())
             text += " ";
-        text += tr("XP %1").arg(xp);
+        text += tr("XP %1").arg(stats.xp);
     }
     return text;
 }
 
 QString Creature::getSkills() const
 {
-    return skills.isEmpty() ? QString() : labelled(tr("Skills"), skills);
+    return stats.skills.isEmpty() ? QString() : labelled(tr("Skills"), stats.skills);
 }
 
 QString Creature::getDetection() const
 {
-    return detect.isEmpty() ? QString() : labelled(tr("Detect"), detect);
+    return stats.detect.isEmpty() ? QString() : labelled(tr("Detect"), stats.detect);
 }
 
 QString Creature::getDescription() const
 {
-    return description.isEmpty() ? QString() : labelled(tr("Description"), description);
+    return stats.description.isEmpty() ? QString() : labelled(tr("Description"), stats.description);
 }
 
 QString Creature::getEquipment() const
 {
-    return equipment.isEmpty() ? QString() : labelled(tr("Equipment"), equipment);
+    return stats.equipment.isEmpty() ? QString() : labelled(tr("Equipment"), stats.equipment);
 }
 
 QString Creature::getLanguagesText() const
 {
-    return labelled(tr("Languages"), orDash(languages));
+    return labelled(tr("Languages"), orDash(stats.languages));
 }
 
 QString Creature::getAlignmentText() const
 {
-    return labelled(tr("Alignment"), orDash(alignment));
+    return labelled(tr("Alignment"), orDash(stats.alignment));
 }
 
 QString Creature::getSensesAndInsight() const
 {
-    if (insight == UnknownValue)
-        return senses;
-    QString insightText = labelled(tr("Insight"), getBonusText(insight));
-    return senses.isEmpty() ? insightText : senses + "; " + insightText;
+    if (stats.insight == UnknownValue)
+        return stats.senses;
+    QString insightText = labelled(tr("Insight"), getBonusText(stats.insight));
+    return stats.senses.isEmpty() ? insightText : stats.senses + "; " + insightText;
 }
 
 QString Creature::getSensesLine() const
 {
     QStringList parts(labelled(tr("Perception"), getPerceptionBonusText()));
-    if (!senses.isEmpty())
-        parts.append(Global::unCapitalize(senses));
-    if (insight != UnknownValue)
-        parts.append(labelled(tr("Insight"), getBonusText(insight)));
+    if (!stats.senses.isEmpty())
+        parts.append(Global::unCapitalize(stats.senses));
+    if (stats.insight != UnknownValue)
+        parts.append(labelled(tr("Insight"), getBonusText(stats.insight)));
     return parts.join("; ");
 }
 
 QString Creature::getResistances(bool withRegeneration, bool withEffects) const
 {
-    QString resistText = resist;
-    QString vulnerableText = vulnerable;
+    QString resistText = stats.resist;
+    QString vulnerableText = stats.vulnerable;
     if (withEffects) {
         for (const Effect* effect : effects) {
             bool resists = effect->getEffectType() == CE::Resistance;
@@ -184,11 +186,11 @@ QString Creature::getResistances(bool withRegeneration, bool withEffects) const
         if (!text.isEmpty())
             parts.append(labelled(label, text));
     };
-    add(tr("Immune"), immune);
+    add(tr("Immune"), stats.immune);
     add(tr("Resist"), resistText);
     add(tr("Vulnerable"), vulnerableText);
     if (withRegeneration)
-        add(tr("Regeneration"), regeneration);
+        add(tr("Regeneration"), stats.regeneration);
     return parts.join("; ");
 }
 
@@ -198,17 +200,17 @@ QString Creature::getSavingAndAction(bool storedValuesOnly) const
     QString saves = getSavingThrows(storedValuesOnly, nullptr, nullptr);
     if (!saves.isEmpty())
         parts.append(saves);
-    if (initActionPoints != 0)
+    if (stats.initActionPoints != 0)
         parts.append(labelled(tr("Action Points"), getActionPointsValue(storedValuesOnly)));
-    if (!monster)
+    if (!stats.monster)
         parts.append(secondWindUsed ? tr("<s>SW</s>") : tr("<b>SW</b>"));
     return parts.join("; ");
 }
 
 QString Creature::getActions(bool storedValuesOnly) const
 {
-    QString text = labelled(tr("Speed"), orDash(speed)) + "; " + getInitiative(storedValuesOnly, 2);
-    if (initActionPoints != 0)
+    QString text = labelled(tr("Speed"), orDash(stats.speed)) + "; " + getInitiative(storedValuesOnly, 2);
+    if (stats.initActionPoints != 0)
         text += "; " + labelled(tr("AP"), getActionPointsValue(storedValuesOnly));
     return text;
 }
@@ -216,7 +218,7 @@ QString Creature::getActions(bool storedValuesOnly) const
 bool Creature::useCompactDisplay(Power::When section) const
 {
     // Heroes' sections start compact, monsters' expanded.
-    return compactSections.value(section, !monster);
+    return compactSections.value(section, !stats.monster);
 }
 
 bool Creature::useCompactDisplay(const CreaturePower* power) const
