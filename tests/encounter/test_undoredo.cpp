@@ -66,37 +66,31 @@ private:
     }
 
 private slots:
-    void undoneSecondDelayLeavesTheFirst()
+    void undoneSecondFlagLeavesTheFirst_data()
     {
-        RecordingUiHooks hooks;
-        TestWorld world;
-        setUp(world);
-        start(world);
-        Creature* aldric = world.find("Aldric");
-        command(world, [aldric](ObjectStream* s) { return new DelayEvent(aldric, s); });
-        nextTurn(world);
-        // Stepped back to the delayed creature's turn, the game master delays again, then takes it back.
-        history()->back();
-        command(world, [aldric](ObjectStream* s) { return new DelayEvent(aldric, s); });
-        history()->back();
-        QVERIFY(aldric->isDelayed());
-        history()->truncate();
-        checkReplay(world);
+        QTest::addColumn<bool>("delay");
+        QTest::newRow("delay") << true;
+        QTest::newRow("ready") << false;
     }
 
-    void undoneSecondReadyLeavesTheFirst()
+    void undoneSecondFlagLeavesTheFirst()
     {
+        QFETCH(bool, delay);
         RecordingUiHooks hooks;
         TestWorld world;
         setUp(world);
         start(world);
         Creature* aldric = world.find("Aldric");
-        command(world, [aldric](ObjectStream* s) { return new ReadyEvent(aldric, s); });
+        auto flag = [aldric, delay](ObjectStream* s) -> Event* {
+            return delay ? static_cast<Event*>(new DelayEvent(aldric, s)) : new ReadyEvent(aldric, s);
+        };
+        command(world, flag);
         nextTurn(world);
+        // Stepped back to the creature's turn, the game master sets the flag again, then takes it back.
         history()->back();
-        command(world, [aldric](ObjectStream* s) { return new ReadyEvent(aldric, s); });
+        command(world, flag);
         history()->back();
-        QVERIFY(aldric->isReady());
+        QVERIFY(delay ? aldric->isDelayed() : aldric->isReady());
         history()->truncate();
         checkReplay(world);
     }
