@@ -13,7 +13,7 @@
 #include <functional>
 #include <limits>
 
-#include "objectstream.h"
+#include "foundation/objectstream.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "global.h"
-#include "history.h"
-#include "objectstream.h"
-#include "randomfight.h"
-#include "testsupport.h"
-#include "testworld.h"
+#include "foundation/global.h"
+#include "encounter/history.h"
+#include "foundation/objectstream.h"
+#include "support/randomfight.h"
+#include "support/testsupport.h"
+#include "support/testworld.h"
 
 namespace {
 

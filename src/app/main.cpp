@@ -1,7 +1,7 @@
 #include <QApplication>
 
-#include "global.h"
-#include "program.h"
+#include "foundation/global.h"
+#include "app/program.h"
 
 int main(int argc, char** argv)
 {

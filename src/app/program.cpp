@@ -1,14 +1,14 @@
-#include "program.h"
+#include "app/program.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 
-#include "dogtag.h"
-#include "global.h"
-#include "mainwindow.h"
-#include "messagedialog.h"
-#include "uihooks.h"
+#include "foundation/dogtag.h"
+#include "foundation/global.h"
+#include "mainwindow/mainwindow.h"
+#include "toolkit/messagedialog.h"
+#include "foundation/uihooks.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "creature.h"
+#include "creature/creature.h"
 
-#include "characters.h"
-#include "encounter.h"
-#include "global.h"
-#include "monsters.h"
+#include "library/characters.h"
+#include "encounter/encounter.h"
+#include "foundation/global.h"
+#include "library/monsters.h"
 
 int Creature::damageOrderCount = 0;
 QString Creature::portraitDirectory;

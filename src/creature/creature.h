@@ -7,9 +7,9 @@
 #include <QPixmap>
 #include <QString>
 
-#include "dogtag.h"
-#include "effect.h"
-#include "power.h"
+#include "foundation/dogtag.h"
+#include "creature/effect.h"
+#include "powers/power.h"
 
 class Creature;
 class Effect;

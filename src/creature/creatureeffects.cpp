@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "creature.h"
-#include "effect.h"
-#include "global.h"
+#include "creature/creature.h"
+#include "creature/effect.h"
+#include "foundation/global.h"
 
 // The effects list never owns its effects: the events that made them do.
 

@@ -1,11 +1,11 @@
-#include "creature.h"
+#include "creature/creature.h"
 
 #include <utility>
 
-#include "characters.h"
-#include "global.h"
-#include "monsters.h"
-#include "objectstream.h"
+#include "library/characters.h"
+#include "foundation/global.h"
+#include "library/monsters.h"
+#include "foundation/objectstream.h"
 
 namespace {
 

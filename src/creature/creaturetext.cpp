@@ -1,8 +1,8 @@
-#include "creature.h"
+#include "creature/creature.h"
 
-#include "effect.h"
-#include "encounter.h"
-#include "global.h"
+#include "creature/effect.h"
+#include "encounter/encounter.h"
+#include "foundation/global.h"
 
 QString Creature::labelled(const QString& label, const QString& value)
 {

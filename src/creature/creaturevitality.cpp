@@ -1,10 +1,10 @@
-#include "creature.h"
+#include "creature/creature.h"
 
 #include <cstdlib>
 
-#include "encounter.h"
-#include "global.h"
-#include "uihooks.h"
+#include "encounter/encounter.h"
+#include "foundation/global.h"
+#include "foundation/uihooks.h"
 
 bool CreatureVitality::equals(const CreatureVitality& other) const
 {

@@ -1,11 +1,11 @@
-#include "creature.h"
+#include "creature/creature.h"
 
-#include "encounter.h"
-#include "encounterevents.h"
-#include "global.h"
-#include "history.h"
-#include "turnorderevents.h"
-#include "uihooks.h"
+#include "encounter/encounter.h"
+#include "encounter/encounterevents.h"
+#include "foundation/global.h"
+#include "encounter/history.h"
+#include "encounter/turnorderevents.h"
+#include "foundation/uihooks.h"
 
 void Creature::handleDying(bool keepTurn)
 {

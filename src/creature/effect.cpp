@@ -1,14 +1,14 @@
-#include "effect.h"
+#include "creature/effect.h"
 
 #include <QStringList>
 
 #include <iterator>
 
-#include "creature.h"
-#include "encounter.h"
-#include "global.h"
-#include "objectstream.h"
-#include "uihooks.h"
+#include "creature/creature.h"
+#include "encounter/encounter.h"
+#include "foundation/global.h"
+#include "foundation/objectstream.h"
+#include "foundation/uihooks.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "dogtag.h"
+#include "foundation/dogtag.h"
 
 class Creature;
 class ObjectStream;

@@ -1,8 +1,8 @@
 #include <initializer_list>
 #include <iterator>
 
-#include "creature.h"
-#include "effect.h"
+#include "creature/creature.h"
+#include "creature/effect.h"
 
 // The texts are shown as HTML: the user's own text in them (names, comments,
 // power names) is escaped.

@@ -1,9 +1,9 @@
-#include "creature.h"
+#include "creature/creature.h"
 
-#include "encounter.h"
-#include "global.h"
-#include "history.h"
-#include "vitalityevents.h"
+#include "encounter/encounter.h"
+#include "foundation/global.h"
+#include "encounter/history.h"
+#include "encounter/vitalityevents.h"
 
 namespace {
 

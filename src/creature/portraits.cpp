@@ -1,12 +1,12 @@
-#include "creature.h"
+#include "creature/creature.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
-#include "global.h"
-#include "uihooks.h"
+#include "foundation/global.h"
+#include "foundation/uihooks.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "creature.h"
+#include "creature/creature.h"
 
-#include "effect.h"
-#include "global.h"
+#include "creature/effect.h"
+#include "foundation/global.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "creaturelist.h"
+#include "encounter/creaturelist.h"
 
-#include "eventtags.h"
-#include "objectstream.h"
+#include "encounter/eventtags.h"
+#include "foundation/objectstream.h"
 
 namespace {
 

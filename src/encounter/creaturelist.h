@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-#include "creature.h"
+#include "creature/creature.h"
 
 class ObjectStream;
 class CreatureInitList;

@@ -1,9 +1,9 @@
-#include "damageevents.h"
+#include "encounter/damageevents.h"
 
-#include "effect.h"
-#include "effectevents.h"
-#include "eventtags.h"
-#include "objectstream.h"
+#include "creature/effect.h"
+#include "encounter/effectevents.h"
+#include "encounter/eventtags.h"
+#include "foundation/objectstream.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #ifndef DAMAGEEVENTS_H
 #define DAMAGEEVENTS_H
 
-#include "event.h"
+#include "encounter/event.h"
 
 class Effect;
 

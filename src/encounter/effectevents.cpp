@@ -1,9 +1,9 @@
-#include "effectevents.h"
+#include "encounter/effectevents.h"
 
 #include <algorithm>
 
-#include "eventtags.h"
-#include "objectstream.h"
+#include "encounter/eventtags.h"
+#include "foundation/objectstream.h"
 
 void destroyEventEffect(Effect* effect)
 {

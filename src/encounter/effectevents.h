@@ -3,8 +3,8 @@
 
 #include <QPointer>
 
-#include "effect.h"
-#include "event.h"
+#include "creature/effect.h"
+#include "encounter/event.h"
 
 // Destroys an effect that an event made. A creature still holding it (the
 // event dropped while applied) lets go of it first.

@@ -1,9 +1,9 @@
-#include "encounter.h"
+#include "encounter/encounter.h"
 
 #include <QMap>
 
-#include "global.h"
-#include "uihooks.h"
+#include "foundation/global.h"
+#include "foundation/uihooks.h"
 
 Encounter::~Encounter()
 {

@@ -7,9 +7,9 @@
 #include <QSet>
 #include <QString>
 
-#include "creaturelist.h"
-#include "dogtag.h"
-#include "power.h"
+#include "encounter/creaturelist.h"
+#include "foundation/dogtag.h"
+#include "powers/power.h"
 
 class ObjectStream;
 

@@ -1,8 +1,8 @@
-#include "encounterevents.h"
+#include "encounter/encounterevents.h"
 
-#include "global.h"
-#include "objectstream.h"
-#include "uihooks.h"
+#include "foundation/global.h"
+#include "foundation/objectstream.h"
+#include "foundation/uihooks.h"
 
 StartEncounterEvent::StartEncounterEvent(const InitiativeList& heroes, const InitiativeList& monsters,
                                          ObjectStream* stream)

@@ -1,9 +1,9 @@
 #ifndef ENCOUNTEREVENTS_H
 #define ENCOUNTEREVENTS_H
 
-#include "creaturelist.h"
-#include "encounter.h"
-#include "event.h"
+#include "encounter/creaturelist.h"
+#include "encounter/encounter.h"
+#include "encounter/event.h"
 
 // Puts the creatures into initiative order and starts round 1.
 class StartEncounterEvent : public Event

@@ -1,6 +1,6 @@
-#include "event.h"
+#include "encounter/event.h"
 
-#include "objectstream.h"
+#include "foundation/objectstream.h"
 
 namespace {
 

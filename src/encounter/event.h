@@ -5,8 +5,8 @@
 #include <QObject>
 #include <QString>
 
-#include "creature.h"
-#include "dogtag.h"
+#include "creature/creature.h"
+#include "foundation/dogtag.h"
 
 class ObjectStream;
 

@@ -2,16 +2,16 @@
 
 #include <functional>
 
-#include "damageevents.h"
-#include "effectevents.h"
-#include "encounterevents.h"
-#include "event.h"
-#include "eventtags.h"
-#include "objectstream.h"
-#include "powerevents.h"
-#include "restevents.h"
-#include "turnorderevents.h"
-#include "vitalityevents.h"
+#include "encounter/damageevents.h"
+#include "encounter/effectevents.h"
+#include "encounter/encounterevents.h"
+#include "encounter/event.h"
+#include "encounter/eventtags.h"
+#include "foundation/objectstream.h"
+#include "encounter/powerevents.h"
+#include "encounter/restevents.h"
+#include "encounter/turnorderevents.h"
+#include "encounter/vitalityevents.h"
 
 namespace {
 

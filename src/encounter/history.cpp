@@ -1,4 +1,4 @@
-#include "history.h"
+#include "encounter/history.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -6,11 +6,11 @@
 #include <QEventLoop>
 #include <QFile>
 
-#include "encounter.h"
-#include "event.h"
-#include "global.h"
-#include "objectstream.h"
-#include "uihooks.h"
+#include "encounter/encounter.h"
+#include "encounter/event.h"
+#include "foundation/global.h"
+#include "foundation/objectstream.h"
+#include "foundation/uihooks.h"
 
 History::~History()
 {

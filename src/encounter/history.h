@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QString>
 
-#include "dogtag.h"
+#include "foundation/dogtag.h"
 
 class Event;
 class ObjectStream;

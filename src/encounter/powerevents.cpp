@@ -1,7 +1,7 @@
-#include "powerevents.h"
+#include "encounter/powerevents.h"
 
-#include "eventtags.h"
-#include "objectstream.h"
+#include "encounter/eventtags.h"
+#include "foundation/objectstream.h"
 
 namespace {
 

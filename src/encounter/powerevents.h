@@ -1,8 +1,8 @@
 #ifndef POWEREVENTS_H
 #define POWEREVENTS_H
 
-#include "event.h"
-#include "power.h"
+#include "encounter/event.h"
+#include "powers/power.h"
 
 // A power of a creature used, released, recharged or reset. The power is
 // found again by name whenever the event acts, so one renamed or deleted

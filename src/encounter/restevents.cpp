@@ -1,10 +1,10 @@
-#include "restevents.h"
+#include "encounter/restevents.h"
 
-#include "encounter.h"
-#include "eventtags.h"
-#include "global.h"
-#include "objectstream.h"
-#include "uihooks.h"
+#include "encounter/encounter.h"
+#include "encounter/eventtags.h"
+#include "foundation/global.h"
+#include "foundation/objectstream.h"
+#include "foundation/uihooks.h"
 
 namespace {
 

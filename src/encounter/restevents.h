@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "event.h"
+#include "encounter/event.h"
 
 // A dying creature failed one more death saving throw.
 class FailedDeathSavingThrowEvent : public ChangeStateEvent

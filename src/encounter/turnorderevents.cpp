@@ -1,8 +1,8 @@
-#include "turnorderevents.h"
+#include "encounter/turnorderevents.h"
 
-#include "global.h"
-#include "objectstream.h"
-#include "uihooks.h"
+#include "foundation/global.h"
+#include "foundation/objectstream.h"
+#include "foundation/uihooks.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #ifndef TURNORDEREVENTS_H
 #define TURNORDEREVENTS_H
 
-#include "creaturelist.h"
-#include "encounter.h"
-#include "event.h"
+#include "encounter/creaturelist.h"
+#include "encounter/encounter.h"
+#include "encounter/event.h"
 
 // An event about one creature, recorded as a reference to it. A reference
 // that names no creature leaves the creature null, and the event then does

@@ -1,9 +1,9 @@
-#include "vitalityevents.h"
+#include "encounter/vitalityevents.h"
 
-#include "encounter.h"
-#include "eventtags.h"
-#include "global.h"
-#include "objectstream.h"
+#include "encounter/encounter.h"
+#include "encounter/eventtags.h"
+#include "foundation/global.h"
+#include "foundation/objectstream.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #ifndef VITALITYEVENTS_H
 #define VITALITYEVENTS_H
 
-#include "event.h"
+#include "encounter/event.h"
 
 // Hand-edited figures of a hero, recorded before the next command.
 class SetVitalityEvent : public Event

@@ -1,9 +1,9 @@
-#include "attributestorage.h"
+#include "foundation/attributestorage.h"
 
 #include <QDir>
 #include <QFile>
 
-#include "global.h"
+#include "foundation/global.h"
 
 bool AttributeItem::write(QFile& file) const
 {

@@ -1,6 +1,6 @@
-#include "attrtext.h"
+#include "foundation/attrtext.h"
 
-#include "global.h"
+#include "foundation/global.h"
 
 AttrWriter::AttrWriter(const char* lineEnd) : lineEnd(lineEnd)
 {

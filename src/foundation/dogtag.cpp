@@ -1,4 +1,4 @@
-#include "dogtag.h"
+#include "foundation/dogtag.h"
 
 #include <QDebug>
 #include <QMutex>

@@ -1,4 +1,4 @@
-#include "global.h"
+#include "foundation/global.h"
 
 #include <QDir>
 #include <QImage>
@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "translation.h"
-#include "uihooks.h"
+#include "foundation/translation.h"
+#include "foundation/uihooks.h"
 
 QString Global::nativeRootPath;
 QString Global::prettyRootPath;

@@ -7,8 +7,8 @@
 #include <QStandardPaths>
 #include <QString>
 
-#include "attributestorage.h"
-#include "switchboard.h"
+#include "foundation/attributestorage.h"
+#include "foundation/switchboard.h"
 
 class QDir;
 class QPixmap;

@@ -1,6 +1,6 @@
 // The line and escape functions of Global, shared by every name=value text.
 
-#include "global.h"
+#include "foundation/global.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "global.h"
+#include "foundation/global.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 
-#include "actions.h"
-#include "encounter.h"
-#include "history.h"
-#include "uihooks.h"
+#include "powers/actions.h"
+#include "encounter/encounter.h"
+#include "encounter/history.h"
+#include "foundation/uihooks.h"
 
 namespace {
 

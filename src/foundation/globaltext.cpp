@@ -1,11 +1,11 @@
-#include "global.h"
+#include "foundation/global.h"
 
 #include <QDateTime>
 #include <QList>
 
 #include <cstdlib>
 
-#include "uihooks.h"
+#include "foundation/uihooks.h"
 
 QString Global::left(const QString& text, const QString& separator)
 {

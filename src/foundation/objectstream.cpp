@@ -1,4 +1,4 @@
-#include "objectstream.h"
+#include "foundation/objectstream.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <utility>
 
-#include "global.h"
+#include "foundation/global.h"
 
 namespace {
 

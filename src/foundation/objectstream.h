@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QString>
 
-#include "dogtag.h"
+#include "foundation/dogtag.h"
 
 class QFile;
 

@@ -1,4 +1,4 @@
-#include "switchboard.h"
+#include "foundation/switchboard.h"
 
 bool EventSignaler::eventFilter(QObject* watched, QEvent* event)
 {

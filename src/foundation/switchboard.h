@@ -3,7 +3,7 @@
 
 #include <QObject>
 
-#include "dogtag.h"
+#include "foundation/dogtag.h"
 
 class Creature;
 class QEvent;

@@ -1,8 +1,8 @@
-#include "uihooks.h"
+#include "foundation/uihooks.h"
 
 #include <QDebug>
 
-#include "effect.h"
+#include "creature/effect.h"
 
 void UiHooks::alert(const QString& title, const QString& text)
 {

@@ -1,6 +1,6 @@
-#include "characters.h"
+#include "library/characters.h"
 
-#include "librarylist.h"
+#include "library/librarylist.h"
 
 Characters::Characters(QObject* parent) : QObject(parent), counts(new CreatureCounts)
 {

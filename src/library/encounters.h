@@ -3,7 +3,7 @@
 
 #include <QObject>
 
-#include "dogtag.h"
+#include "foundation/dogtag.h"
 
 // The library of prepared encounters.
 class Encounters : public QObject

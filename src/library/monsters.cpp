@@ -1,6 +1,6 @@
-#include "monsters.h"
+#include "library/monsters.h"
 
-#include "librarylist.h"
+#include "library/librarylist.h"
 
 Monsters::Monsters(QObject* parent) : QObject(parent), counts(new CreatureCounts)
 {

@@ -1,11 +1,11 @@
-#include "eventlistmodel.h"
+#include "mainwindow/eventlistmodel.h"
 
 #include <QColor>
 #include <QListView>
 
-#include "global.h"
-#include "history.h"
-#include "mainwindow.h"
+#include "foundation/global.h"
+#include "encounter/history.h"
+#include "mainwindow/mainwindow.h"
 
 EventListModel::EventListModel(QObject* parent)
     : QAbstractTableModel(parent), currentIcon(":/images/arrow-right128.png"), blankIcon(":/images/no-icon.png")

@@ -1,19 +1,19 @@
-#include "mainwindow.h"
+#include "mainwindow/mainwindow.h"
 
 #include <QSettings>
 #include <QTimer>
 
-#include "actions.h"
-#include "characters.h"
-#include "characterwindow.h"
-#include "encounter.h"
-#include "encounters.h"
-#include "global.h"
-#include "history.h"
-#include "managerwindow.h"
-#include "monsters.h"
-#include "objectstream.h"
-#include "playerswindow.h"
+#include "powers/actions.h"
+#include "library/characters.h"
+#include "editors/characterwindow.h"
+#include "encounter/encounter.h"
+#include "library/encounters.h"
+#include "foundation/global.h"
+#include "encounter/history.h"
+#include "editors/managerwindow.h"
+#include "library/monsters.h"
+#include "foundation/objectstream.h"
+#include "mainwindow/playerswindow.h"
 
 namespace {
 

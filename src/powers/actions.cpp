@@ -1,10 +1,10 @@
-#include "actions.h"
+#include "powers/actions.h"
 
 #include <QFile>
 #include <QSaveFile>
 
-#include "attrtext.h"
-#include "global.h"
+#include "foundation/attrtext.h"
+#include "foundation/global.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QString>
 
-#include "power.h"
+#include "powers/power.h"
 
 // The actions every creature can take, kept in the data folder's "actions.txt".
 class Actions : public QObject

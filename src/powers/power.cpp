@@ -1,4 +1,4 @@
-#include "power.h"
+#include "powers/power.h"
 
 #include <algorithm>
 #include <iterator>

@@ -10,8 +10,8 @@
 
 #include <array>
 
-#include "powerenums.h"
-#include "powerprogram.h"
+#include "powers/powerenums.h"
+#include "powers/powerprogram.h"
 
 class AttrParser;
 class Creature;

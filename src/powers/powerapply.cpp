@@ -1,12 +1,12 @@
 #include <cstdlib>
 
-#include "damageevents.h"
-#include "effectevents.h"
-#include "encounter.h"
-#include "global.h"
-#include "history.h"
-#include "power.h"
-#include "restevents.h"
+#include "encounter/damageevents.h"
+#include "encounter/effectevents.h"
+#include "encounter/encounter.h"
+#include "foundation/global.h"
+#include "encounter/history.h"
+#include "powers/power.h"
+#include "encounter/restevents.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "powerprogram.h"
+#include "powers/powerprogram.h"
 
 PowerProgram::PowerProgram(const PowerProgram& other)
 {

@@ -3,8 +3,8 @@
 
 #include <QList>
 
-#include "powerenums.h"
-#include "powerstep.h"
+#include "powers/powerenums.h"
+#include "powers/powerstep.h"
 
 class AttrWriter;
 

@@ -1,11 +1,11 @@
-#include "powerstep.h"
+#include "powers/powerstep.h"
 
 #include <QRegularExpression>
 
 #include <iterator>
 
-#include "global.h"
-#include "powerfields.h"
+#include "foundation/global.h"
+#include "powers/powerfields.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "effect.h"
+#include "creature/effect.h"
 
 class PowerFields;
 

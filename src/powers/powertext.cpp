@@ -5,9 +5,9 @@
 #include <iterator>
 #include <memory>
 
-#include "attrtext.h"
-#include "power.h"
-#include "powerfields.h"
+#include "foundation/attrtext.h"
+#include "powers/power.h"
+#include "powers/powerfields.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "messagedialog.h"
+#include "toolkit/messagedialog.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "global.h"
+#include "foundation/global.h"
 
 MessageDialog::MessageDialog() : QDialog(Global::currentWindow)
 {

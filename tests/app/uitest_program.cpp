@@ -5,21 +5,21 @@
 #include <QSignalSpy>
 #include <QTimer>
 
-#include "actions.h"
-#include "characters.h"
-#include "characterwindow.h"
-#include "encounter.h"
-#include "encounters.h"
-#include "global.h"
-#include "history.h"
-#include "mainwindow.h"
-#include "managerwindow.h"
-#include "messagedialog.h"
-#include "monsters.h"
-#include "playerswindow.h"
-#include "program.h"
-#include "testsupport.h"
-#include "translation.h"
+#include "powers/actions.h"
+#include "library/characters.h"
+#include "editors/characterwindow.h"
+#include "encounter/encounter.h"
+#include "library/encounters.h"
+#include "foundation/global.h"
+#include "encounter/history.h"
+#include "mainwindow/mainwindow.h"
+#include "editors/managerwindow.h"
+#include "toolkit/messagedialog.h"
+#include "library/monsters.h"
+#include "mainwindow/playerswindow.h"
+#include "app/program.h"
+#include "support/testsupport.h"
+#include "foundation/translation.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <QList>
 #include <QString>
 
-#include "creature.h"
-#include "effect.h"
-#include "encounter.h"
-#include "global.h"
+#include "creature/creature.h"
+#include "creature/effect.h"
+#include "encounter/encounter.h"
+#include "foundation/global.h"
 
 // Bit i stands for the i-th attribute in field order.
 const int AC = 1, Fort = 2, Ref = 4, Will = 8, Hit = 16, Dmg = 32, Saves = 64;

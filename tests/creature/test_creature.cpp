@@ -1,12 +1,12 @@
 #include <QGuiApplication>
 #include <QSignalSpy>
 
-#include "characters.h"
-#include "creature.h"
-#include "encounter.h"
-#include "global.h"
-#include "monsters.h"
-#include "testsupport.h"
+#include "library/characters.h"
+#include "creature/creature.h"
+#include "encounter/encounter.h"
+#include "foundation/global.h"
+#include "library/monsters.h"
+#include "support/testsupport.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <climits>
 
-#include "characters.h"
-#include "creature.h"
-#include "global.h"
-#include "monsters.h"
-#include "objectstream.h"
-#include "testsupport.h"
+#include "library/characters.h"
+#include "creature/creature.h"
+#include "foundation/global.h"
+#include "library/monsters.h"
+#include "foundation/objectstream.h"
+#include "support/testsupport.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <QGuiApplication>
 
-#include "creaturetesting.h"
-#include "testsupport.h"
-#include "texteffects.h"
+#include "creature/creaturetesting.h"
+#include "support/testsupport.h"
+#include "creature/texteffects.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <tuple>
 
-#include "creaturetesting.h"
-#include "objectstream.h"
-#include "testsupport.h"
+#include "creature/creaturetesting.h"
+#include "foundation/objectstream.h"
+#include "support/testsupport.h"
 
 Q_DECLARE_METATYPE(CE::EffectType)
 Q_DECLARE_METATYPE(CE::EndCondition)

@@ -1,7 +1,7 @@
 #include <QGuiApplication>
 
-#include "creaturetesting.h"
-#include "testsupport.h"
+#include "creature/creaturetesting.h"
+#include "support/testsupport.h"
 
 Q_DECLARE_METATYPE(CE::EffectType)
 Q_DECLARE_METATYPE(CE::EndCondition)

@@ -6,9 +6,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include "creature.h"
-#include "global.h"
-#include "testsupport.h"
+#include "creature/creature.h"
+#include "foundation/global.h"
+#include "support/testsupport.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <QGuiApplication>
 #include <QSignalSpy>
 
-#include "creaturetesting.h"
-#include "testsupport.h"
+#include "creature/creaturetesting.h"
+#include "support/testsupport.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <QStringList>
 
-#include "creature.h"
-#include "effect.h"
+#include "creature/creature.h"
+#include "creature/effect.h"
 
 // Puts the effects a creature's texts read on it, each written as
 // "bonus 2 hit,damage", "penalty 1 armor", "resist 10 cold" or "vulnerable 5"

@@ -7,8 +7,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "creature.h"
-#include "creaturelist.h"
+#include "creature/creature.h"
+#include "encounter/creaturelist.h"
 
 // The creatures' names in order, a missing one as "null".
 inline QString names(const QList<Creature*>& creatures)

@@ -13,13 +13,13 @@
 #include <functional>
 #include <memory>
 
-#include "effect.h"
-#include "encounter.h"
-#include "event.h"
-#include "global.h"
-#include "history.h"
-#include "objectstream.h"
-#include "testworld.h"
+#include "creature/effect.h"
+#include "encounter/encounter.h"
+#include "encounter/event.h"
+#include "foundation/global.h"
+#include "encounter/history.h"
+#include "foundation/objectstream.h"
+#include "support/testworld.h"
 
 using World = QMap<QString, QString>;
 using EventMaker = std::function<Event*(ObjectStream*)>;

@@ -6,13 +6,13 @@
 #include <memory>
 #include <vector>
 
-#include "characters.h"
-#include "creaturelist.h"
-#include "encountertesting.h"
-#include "global.h"
-#include "objectstream.h"
-#include "testsupport.h"
-#include "testworld.h"
+#include "library/characters.h"
+#include "encounter/creaturelist.h"
+#include "encounter/encountertesting.h"
+#include "foundation/global.h"
+#include "foundation/objectstream.h"
+#include "support/testsupport.h"
+#include "support/testworld.h"
 
 namespace {
 

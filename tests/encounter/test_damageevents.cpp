@@ -1,9 +1,9 @@
 #include <QGuiApplication>
 
-#include "characters.h"
-#include "damageevents.h"
-#include "eventtesting.h"
-#include "testsupport.h"
+#include "library/characters.h"
+#include "encounter/damageevents.h"
+#include "encounter/eventtesting.h"
+#include "support/testsupport.h"
 
 class TestDamageEvents : public QObject
 {

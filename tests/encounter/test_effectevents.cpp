@@ -1,10 +1,10 @@
 #include <QGuiApplication>
 
-#include "characters.h"
-#include "effectevents.h"
-#include "eventtags.h"
-#include "eventtesting.h"
-#include "testsupport.h"
+#include "library/characters.h"
+#include "encounter/effectevents.h"
+#include "encounter/eventtags.h"
+#include "encounter/eventtesting.h"
+#include "support/testsupport.h"
 
 namespace {
 

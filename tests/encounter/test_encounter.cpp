@@ -2,13 +2,13 @@
 
 #include <utility>
 
-#include "encounter.h"
-#include "encountertesting.h"
-#include "global.h"
-#include "history.h"
-#include "objectstream.h"
-#include "testsupport.h"
-#include "testworld.h"
+#include "encounter/encounter.h"
+#include "encounter/encountertesting.h"
+#include "foundation/global.h"
+#include "encounter/history.h"
+#include "foundation/objectstream.h"
+#include "support/testsupport.h"
+#include "support/testworld.h"
 
 namespace {
 

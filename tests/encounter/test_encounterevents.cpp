@@ -1,8 +1,8 @@
 #include <QGuiApplication>
 
-#include "encounterevents.h"
-#include "eventtesting.h"
-#include "testsupport.h"
+#include "encounter/encounterevents.h"
+#include "encounter/eventtesting.h"
+#include "support/testsupport.h"
 
 namespace {
 

@@ -3,15 +3,15 @@
 #include <QGuiApplication>
 #include <QSignalSpy>
 
-#include "characters.h"
-#include "encounter.h"
-#include "event.h"
-#include "global.h"
-#include "history.h"
-#include "objectstream.h"
-#include "testsupport.h"
-#include "testworld.h"
-#include "vitalityevents.h"
+#include "library/characters.h"
+#include "encounter/encounter.h"
+#include "encounter/event.h"
+#include "foundation/global.h"
+#include "encounter/history.h"
+#include "foundation/objectstream.h"
+#include "support/testsupport.h"
+#include "support/testworld.h"
+#include "encounter/vitalityevents.h"
 
 namespace {
 

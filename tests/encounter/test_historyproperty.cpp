@@ -6,14 +6,14 @@
 
 #include <cstdlib>
 
-#include "damageevents.h"
-#include "encounter.h"
-#include "global.h"
-#include "history.h"
-#include "objectstream.h"
-#include "randomfight.h"
-#include "testsupport.h"
-#include "testworld.h"
+#include "encounter/damageevents.h"
+#include "encounter/encounter.h"
+#include "foundation/global.h"
+#include "encounter/history.h"
+#include "foundation/objectstream.h"
+#include "support/randomfight.h"
+#include "support/testsupport.h"
+#include "support/testworld.h"
 
 class TestHistoryProperty : public QObject
 {

@@ -1,9 +1,9 @@
 #include <QGuiApplication>
 
-#include "effectevents.h"
-#include "eventtesting.h"
-#include "power.h"
-#include "testsupport.h"
+#include "encounter/effectevents.h"
+#include "encounter/eventtesting.h"
+#include "powers/power.h"
+#include "support/testsupport.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include <QGuiApplication>
 
-#include "eventtags.h"
-#include "eventtesting.h"
-#include "powerevents.h"
-#include "testsupport.h"
+#include "encounter/eventtags.h"
+#include "encounter/eventtesting.h"
+#include "encounter/powerevents.h"
+#include "support/testsupport.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include <QDirIterator>
 #include <QGuiApplication>
 
-#include "eventtesting.h"
-#include "eventtags.h"
-#include "restevents.h"
-#include "testsupport.h"
+#include "encounter/eventtesting.h"
+#include "encounter/eventtags.h"
+#include "encounter/restevents.h"
+#include "support/testsupport.h"
 
 namespace {
 

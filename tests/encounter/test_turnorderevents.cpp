@@ -1,11 +1,11 @@
 #include <QGuiApplication>
 
-#include "damageevents.h"
-#include "encounterevents.h"
-#include "eventtesting.h"
-#include "testsupport.h"
-#include "turnorderevents.h"
-#include "vitalityevents.h"
+#include "encounter/damageevents.h"
+#include "encounter/encounterevents.h"
+#include "encounter/eventtesting.h"
+#include "support/testsupport.h"
+#include "encounter/turnorderevents.h"
+#include "encounter/vitalityevents.h"
 
 namespace {
 

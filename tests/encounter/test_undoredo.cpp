@@ -6,15 +6,15 @@
 
 #include <functional>
 
-#include "damageevents.h"
-#include "encounter.h"
-#include "encounterevents.h"
-#include "global.h"
-#include "history.h"
-#include "restevents.h"
-#include "testsupport.h"
-#include "testworld.h"
-#include "turnorderevents.h"
+#include "encounter/damageevents.h"
+#include "encounter/encounter.h"
+#include "encounter/encounterevents.h"
+#include "foundation/global.h"
+#include "encounter/history.h"
+#include "encounter/restevents.h"
+#include "support/testsupport.h"
+#include "support/testworld.h"
+#include "encounter/turnorderevents.h"
 
 class TestUndoRedo : public QObject
 {

@@ -3,8 +3,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 
-#include "attributestorage.h"
-#include "testsupport.h"
+#include "foundation/attributestorage.h"
+#include "support/testsupport.h"
 
 class TestAttributeStorage : public QObject
 {

@@ -1,8 +1,8 @@
 #include <QGuiApplication>
 
-#include "attrtext.h"
-#include "global.h"
-#include "testsupport.h"
+#include "foundation/attrtext.h"
+#include "foundation/global.h"
+#include "support/testsupport.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "global.h"
-#include "testsupport.h"
+#include "foundation/global.h"
+#include "support/testsupport.h"
 
 namespace {
 const QStringList allFour{"Characters", "Monsters", "Portraits", "Encounters"};

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "dogtag.h"
-#include "global.h"
-#include "testsupport.h"
+#include "foundation/dogtag.h"
+#include "foundation/global.h"
+#include "support/testsupport.h"
 
 class TestDogTag : public QObject
 {

@@ -3,8 +3,8 @@
 
 #include <cstdlib>
 
-#include "global.h"
-#include "testsupport.h"
+#include "foundation/global.h"
+#include "support/testsupport.h"
 
 class TestGlobalText : public QObject
 {

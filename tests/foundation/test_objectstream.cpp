@@ -7,9 +7,9 @@
 
 #include <memory>
 
-#include "global.h"
-#include "objectstream.h"
-#include "testsupport.h"
+#include "foundation/global.h"
+#include "foundation/objectstream.h"
+#include "support/testsupport.h"
 
 namespace {
 

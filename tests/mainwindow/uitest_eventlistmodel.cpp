@@ -5,14 +5,14 @@
 #include <QListView>
 #include <QSignalSpy>
 
-#include "damageevents.h"
-#include "encounter.h"
-#include "eventlistmodel.h"
-#include "global.h"
-#include "history.h"
-#include "testsupport.h"
-#include "testworld.h"
-#include "vitalityevents.h"
+#include "encounter/damageevents.h"
+#include "encounter/encounter.h"
+#include "mainwindow/eventlistmodel.h"
+#include "foundation/global.h"
+#include "encounter/history.h"
+#include "support/testsupport.h"
+#include "support/testworld.h"
+#include "encounter/vitalityevents.h"
 
 namespace {
 

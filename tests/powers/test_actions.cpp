@@ -1,9 +1,9 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
-#include "actions.h"
-#include "global.h"
-#include "testsupport.h"
+#include "powers/actions.h"
+#include "foundation/global.h"
+#include "support/testsupport.h"
 
 namespace {
 

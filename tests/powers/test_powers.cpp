@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "creature.h"
-#include "power.h"
-#include "testsupport.h"
+#include "creature/creature.h"
+#include "powers/power.h"
+#include "support/testsupport.h"
 
 namespace {
 

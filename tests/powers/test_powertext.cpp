@@ -1,8 +1,8 @@
 #include <QGuiApplication>
 
-#include "attrtext.h"
-#include "power.h"
-#include "testsupport.h"
+#include "foundation/attrtext.h"
+#include "powers/power.h"
+#include "support/testsupport.h"
 
 namespace {
 

@@ -1,20 +1,20 @@
-#include "randomfight.h"
+#include "support/randomfight.h"
 
 #include <QStringList>
 #include <QtTest>
 
 #include <cstdlib>
 
-#include "damageevents.h"
-#include "effectevents.h"
-#include "encounter.h"
-#include "encounterevents.h"
-#include "powerevents.h"
-#include "restevents.h"
-#include "turnorderevents.h"
-#include "global.h"
-#include "history.h"
-#include "testworld.h"
+#include "encounter/damageevents.h"
+#include "encounter/effectevents.h"
+#include "encounter/encounter.h"
+#include "encounter/encounterevents.h"
+#include "encounter/powerevents.h"
+#include "encounter/restevents.h"
+#include "encounter/turnorderevents.h"
+#include "foundation/global.h"
+#include "encounter/history.h"
+#include "support/testworld.h"
 
 namespace {
 

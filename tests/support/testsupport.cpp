@@ -1,11 +1,11 @@
-#include "testsupport.h"
+#include "support/testsupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 
-#include "global.h"
+#include "foundation/global.h"
 
 namespace {
 QStringList captured;

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "uihooks.h"
+#include "foundation/uihooks.h"
 
 // Points HOME at a fresh temporary folder for as long as it lives, so the
 // documents, data and home folders the program searches are the test's own.

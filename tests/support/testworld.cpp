@@ -1,13 +1,13 @@
-#include "testworld.h"
+#include "support/testworld.h"
 
 #include <QDir>
 
-#include "characters.h"
-#include "encounter.h"
-#include "event.h"
-#include "global.h"
-#include "history.h"
-#include "monsters.h"
+#include "library/characters.h"
+#include "encounter/encounter.h"
+#include "encounter/event.h"
+#include "foundation/global.h"
+#include "encounter/history.h"
+#include "library/monsters.h"
 
 namespace {
 

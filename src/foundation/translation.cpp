@@ -1,9 +1,9 @@
-#include "translation.h"
+#include "foundation/translation.h"
 
 #include <QCoreApplication>
 #include <QDir>
 
-#include "global.h"
+#include "foundation/global.h"
 
 void Translation::setup()
 {
