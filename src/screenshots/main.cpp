@@ -1,0 +1,33 @@
+// Renders every registered window and dialog into FOLDER/NAME.png for a
+// person to look at. Fails when a picture cannot be made.
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include "screenshots/shotsink.h"
+
+int main(int argc, char* argv[])
+{
+    // A home of its own, so no setting or data folder of the user is touched.
+    QTemporaryDir home;
+    if (!home.isValid())
+        return 2;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+    qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());
+    qputenv("XDG_DOCUMENTS_DIR", (home.path() + "/Documents").toUtf8());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QApplication app(argc, argv);
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    ShotSink sink(folder);
+    for (const RegisteredShots& shots : registeredShots())
+        shots.producer(sink);
+
+    QTextStream err(stderr);
+    for (const QString& failure : sink.getFailures())
+        err << "screenshot " << failure << "\n";
+    err << sink.getCount() << " pictures written to " << folder << "\n";
+    return sink.getFailures().isEmpty() ? 0 : 1;
+}

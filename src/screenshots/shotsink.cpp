@@ -1,0 +1,57 @@
+#include "screenshots/shotsink.h"
+
+#include <QDir>
+#include <QWidget>
+
+ShotSink::ShotSink(const QString& folder) : folder(folder)
+{
+    QDir().mkpath(folder);
+}
+
+bool ShotSink::save(const QString& name, QWidget* widget)
+{
+    if (!widget) {
+        failures << name + ": no widget";
+        return false;
+    }
+    if (!widget->isVisible()) {
+        widget->adjustSize();
+        widget->show();
+    }
+    return save(name, widget->grab().toImage());
+}
+
+static bool isBlank(const QImage& image)
+{
+    const QRgb first = image.pixel(0, 0);
+    for (int y = 0; y < image.height(); y += 3)
+        for (int x = 0; x < image.width(); x += 3)
+            if (image.pixel(x, y) != first)
+                return false;
+    return true;
+}
+
+bool ShotSink::save(const QString& name, const QImage& image)
+{
+    if (image.isNull() || isBlank(image)) {
+        failures << name + ": empty picture";
+        return false;
+    }
+    if (!image.save(QDir(folder).filePath(name + ".png"))) {
+        failures << name + ": cannot write";
+        return false;
+    }
+    ++count;
+    return true;
+}
+
+QList<RegisteredShots>& registeredShots()
+{
+    static QList<RegisteredShots> shots;
+    return shots;
+}
+
+ShotRegistration::ShotRegistration(const char* name, ShotProducer producer)
+{
+    registeredShots().append({name, producer});
+}

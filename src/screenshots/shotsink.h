@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Writes the pictures of the screenshot program as FOLDER/NAME.png and
+// remembers which could not be made (null, or a single colour).
+class ShotSink
+{
+public:
+    explicit ShotSink(const QString& folder);
+
+    bool save(const QString& name, QWidget* widget);
+    bool save(const QString& name, const QImage& image);
+
+    const QStringList& getFailures() const { return failures; }
+    int getCount() const { return count; }
+
+private:
+    QString folder;
+    QStringList failures;
+    int count = 0;
+};
+
+// One family of pictures; a file registers its producers with a static
+// ShotRegistration, so adding a window's pictures touches no other file.
+using ShotProducer = void (*)(ShotSink&);
+
+struct ShotRegistration
+{
+    ShotRegistration(const char* name, ShotProducer producer);
+};
+
+struct RegisteredShots
+{
+    const char* name;
+    ShotProducer producer;
+};
+
+QList<RegisteredShots>& registeredShots();
