@@ -75,30 +75,6 @@ void Creature::copyStats(Creature* other)
     setStats(other->getStats());
 }
 
-void Creature::setupDummyHero(const QString& heroName)
-{
-    stats.monster = false;
-    stats.trap = false;
-    stats.name = heroName;
-    stats.level = 1;
-    stats.initActionPoints = 1;
-    stats.statBlock = generateStatBlock(false);
-    beforeStatBlock = stats.statBlock;
-}
-
-void Creature::setupDummyMonster(const QString& templateName)
-{
-    stats.monster = true;
-    stats.trap = false;
-    stats.group = templateName;
-}
-
-QString Creature::generateStatBlock(bool) const
-{
-    // The attribute section is written anew once creature files exist.
-    return stats.statBlock;
-}
-
 void Creature::updateCount(bool oldValue, bool newValue, int CreatureCounts::*counter)
 {
     if (counts && oldValue != newValue)

@@ -11,8 +11,10 @@
 #include "creature/effect.h"
 #include "powers/power.h"
 
+class Characters;
 class Creature;
 class Effect;
+class Monsters;
 class ObjectStream;
 
 // Figures meaning "not given".
@@ -187,7 +189,51 @@ public:
     void copyStats(Creature* other);
     void setupDummyHero(const QString& name);
     void setupDummyMonster(const QString& group);
-    QString generateStatBlock(bool forFile) const;
+    QString makeEmptyMonsterStatBlock() const;
+    QString makeMonsterStatBlock() const;
+
+    // The creature file: its forms, reading and writing its attribute section
+    static bool isMonsterXML(const QByteArray& text);
+    static bool isMonsterXML(const QString& text);
+    static bool isCharacterXML(const QByteArray& text);
+    static bool isCharacterXML(const QString& text);
+    static bool isAttributes(const QByteArray& text);
+    static bool isAttributes(const QString& text);
+    static bool readCreatureFile(const QString& path, QByteArray& text);
+    static bool parseStatBlock(bool monster, const QByteArray& text, CreatureStats& record, const QString& dataFolder,
+                               const QString& fallbackName, bool loadLinked);
+    static bool parseStatBlock(bool monster, const QString& text, CreatureStats& record, const QString& dataFolder,
+                               const QString& fallbackName, bool loadLinked);
+    static void readAttributeBlock(bool monster, const QByteArray& section, CreatureStats& record,
+                                   const QString& dataFolder, bool loadLinked);
+    QString rebuildStatBlock(const QString& text, bool attributesOnly) const;
+    static QString addMyDataToStatBlock(const QString& text, const QString& section, bool attributesOnly);
+    QString generateStatBlock(bool attributesOnly) const;
+    bool fileEqualToStatBlock(const QString& path) const;
+
+    // Loading, saving and removing the file
+    bool load(const QString& fileName, bool monster, const QString& dataFolder, Monsters* monsters,
+              Characters* characters);
+    bool save();
+    bool remove();
+    // The bare name of a new file for this creature, free in its folder.
+    QString makeFileName() const;
+    void deletePowerAndSetDirty(const QString& powerName);
+    void updatePowerAndSetDirty(const QString& powerName, const CreaturePower& power, bool noSave);
+    void refreshLinkedFile();
+
+    // Importing and validating
+    static bool isPrintable(const QString& text);
+    static bool isValid(const QString& text);
+    static bool validateStatBlock(CreatureStats& stats, bool monster, const QString& fallbackName);
+    static void readCopyStatBlock(bool monster, CreatureStats& record, const QByteArray& text,
+                                  const QString& dataFolder);
+    static bool loadImportFile(bool monster, const QString& importFile, CreatureStats& record,
+                               const QString& dataFolder, bool loadLinked);
+    bool importFromFile(const QString& importFile, bool reimport);
+    void makeNameUnique(CreatureStats& record, bool monster, Monsters* monsters, Characters* characters) const;
+    void revertChanges();
+    static QString getShortName(const QString& reference);
 
     // New, dirty and deleted, kept in step with the library's counts
     bool isNew() const { return isNewFlag; }
@@ -300,6 +346,7 @@ public:
     void setRace(const QString& text) { setStat(stats.race, text); }
     void setRole(const QString& text) { setStat(stats.role, text); }
     void setLinked(bool value, bool quiet);
+    void setImportFile(const QString& file);
     void resetStatBlock();
     void setName(const QString& text);
     void setVitality(const CreatureVitality& vitality);
@@ -472,6 +519,18 @@ signals:
     void doCreatureEffectsChanged(Creature* creature);
 
 private:
+    // Which reader a creature file's text goes to.
+    enum class TextForm { CharacterXml, MonsterXml, Attributes, Pasted };
+    template <typename Text>
+    static TextForm formOf(const Text& text);
+    enum class ImportRead { Unreadable, Unusable, Usable };
+    static ImportRead readImportFile(bool monster, const QString& importFile, CreatureStats& record,
+                                     const QString& dataFolder, bool loadLinked);
+    // The name=value lines this creature's file carries beside its stat block;
+    // a monster names its group there when its stat block reads otherwise.
+    QString attributeSection(bool withGroup) const;
+    void afterPowerEdit(bool wasClean, bool noSave);
+
     void setAbilityScore(Ability ability, int score);
     template <typename T>
     void setStat(T& field, const T& value)

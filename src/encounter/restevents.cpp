@@ -174,7 +174,7 @@ void ShortRestEvent::apply()
         entry.creature->takeShortRest(entry.addedHitPoints, entry.usedSurges, entry.addedActionPoint != 0);
 }
 
-std::function<void(Creature*)> ExtendedRestEvent::refreshLinkedFile;
+std::function<void(Creature*)> ExtendedRestEvent::refreshLinkedFile = &Creature::refreshLinkedFile;
 
 ExtendedRestEvent::ExtendedRestEvent(const QList<Creature*>& creatures, ObjectStream* stream)
 {

@@ -93,8 +93,7 @@ public:
     static QList<Creature*> getDefaultList();
 
     // Re-reads a creature's linked import file and saves the creature when
-    // that changed it. The creature files install it; until then nothing
-    // is re-imported.
+    // that changed it; tests may put another in its place.
     static std::function<void(Creature*)> refreshLinkedFile;
     // What a command that builds this event does first, before it records
     // anything: a re-import may save a creature, and saving records its

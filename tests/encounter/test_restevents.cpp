@@ -216,7 +216,7 @@ private slots:
 
     void cleanup()
     {
-        ExtendedRestEvent::refreshLinkedFile = nullptr;
+        ExtendedRestEvent::refreshLinkedFile = &Creature::refreshLinkedFile;
         fixture.tearDown();
     }
 
@@ -296,10 +296,7 @@ private slots:
 
     void linkedFilesAreRefreshedBeforeTheRest()
     {
-        // Without the creature files nothing is re-imported.
         fixture.aldric->setLinked(true, true);
-        ExtendedRestEvent::refreshLinkedFiles({});
-
         QList<Creature*> refreshed;
         ExtendedRestEvent::refreshLinkedFile = [&refreshed](Creature* c) { refreshed.append(c); };
         fixture.goblin1->setLinked(true, true);

@@ -1,0 +1,141 @@
+#include "creature/creature.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "encounter/history.h"
+#include "foundation/global.h"
+
+namespace {
+
+// What file systems allow for one name, in bytes.
+const int maxFileNameBytes = 255;
+
+QString fileNameBase(const QString& name, bool monster)
+{
+    QString base;
+    for (char32_t c : name.toLower().toUcs4()) {
+        if ((c >= 1 && c <= 31) || QChar::isSpace(c))
+            base += '-';
+        else if (QChar::isLetterOrNumber(c))
+            base += QString::fromUcs4(&c, 1);
+    }
+    // The loader skips names that are empty before the dot or start with "template".
+    if (base.isEmpty())
+        return monster ? "monster" : "character";
+    return base.startsWith("template") ? "my-" + base : base;
+}
+
+// The base cut, by whole characters, so that it fits with the rest.
+QString fitted(QString base, const QString& rest)
+{
+    const int room = maxFileNameBytes - int(rest.toUtf8().size());
+    while (base.toUtf8().size() > room) {
+        base.chop(1);
+        if (!base.isEmpty() && base.back().isHighSurrogate())
+            base.chop(1);
+    }
+    return base;
+}
+
+}
+
+QString Creature::makeFileName() const
+{
+    QString extension = isCharacterXML(stats.statBlock) ? "dnd4e" : isMonsterXML(stats.statBlock) ? "monster" : "rvhn";
+    QString base = fileNameBase(stats.monster ? stats.group : stats.name, stats.monster);
+    for (int counter = 0;; counter++) {
+        QString rest = (counter ? QString("_%1").arg(counter) : QString()) + "." + extension;
+        QString candidate = fitted(base, rest) + rest;
+        if (!QFile::exists(Global::getCreaturePath(candidate, stats.monster)))
+            return candidate;
+    }
+}
+
+bool Creature::load(const QString& name, bool monster, const QString& dataFolder, Monsters* monsters,
+                    Characters* characters)
+{
+    if (name.startsWith(".") || name.startsWith("template", Qt::CaseInsensitive))
+        return false;
+    QByteArray text;
+    if (!readCreatureFile(Global::getCreaturePath(name, monster, dataFolder), text))
+        return false;
+    CreatureStats record;
+    bool usable = parseStatBlock(monster, text, record, dataFolder, name, true);
+    makeNameUnique(record, monster, monsters, characters);
+    setStats(record);
+    // A file that does not read keeps its text as it is, for the user to mend.
+    if (usable)
+        stats.statBlock = generateStatBlock(false);
+    beforeStatBlock = stats.statBlock;
+    fileName = name;
+    takeExtendedRest(false, false);
+    setBeforeVitality(getVitality());
+    beforeName = stats.name;
+    return true;
+}
+
+bool Creature::save()
+{
+    if (stats.statBlock.isEmpty())
+        return false;
+    if (fileName.isEmpty())
+        fileName = makeFileName();
+    // Written beside the old file and put in its place only when whole.
+    QSaveFile file(Global::getCreaturePath(fileName, stats.monster));
+    const QByteArray bytes = Global::toWindowsLineEndings(stats.statBlock.toUtf8());
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return false;
+    if (ObjectStream* stream = Global::history ? Global::history->getStream(false) : nullptr)
+        writeVitalityChanges(stream);
+    beforeStatBlock = stats.statBlock;
+    setBeforeVitality(getVitality());
+    beforeName = stats.name;
+    setNew(false);
+    setDirty(false);
+    return true;
+}
+
+bool Creature::remove()
+{
+    if (!fileName.isEmpty()) {
+        QFile file(Global::getCreaturePath(fileName, stats.monster));
+        if (file.exists() && !file.remove())
+            return false;
+    }
+    setDeleted(false);
+    setDirty(false);
+    return true;
+}
+
+void Creature::afterPowerEdit(bool wasClean, bool noSave)
+{
+    dirtyStateHasChanged();
+    // A power edit of a creature without other unsaved edits goes to its file at once.
+    if (!noSave && wasClean && isDirtyFlag)
+        save();
+}
+
+void Creature::updatePowerAndSetDirty(const QString& powerName, const CreaturePower& power, bool noSave)
+{
+    bool wasClean = !isDirtyFlag && !isDeletedFlag;
+    updatePower(powerName, power);
+    afterPowerEdit(wasClean, noSave);
+}
+
+void Creature::deletePowerAndSetDirty(const QString& powerName)
+{
+    bool wasClean = !isDirtyFlag && !isDeletedFlag;
+    deletePower(powerName);
+    afterPowerEdit(wasClean, false);
+}
+
+void Creature::refreshLinkedFile()
+{
+    if (!stats.linked)
+        return;
+    bool wasDirty = isDirtyFlag;
+    importFromFile(stats.importFile, true);
+    if (isDirtyFlag && !wasDirty)
+        save();
+}
