@@ -64,6 +64,8 @@ public:
     bool trap;
     QString creatureClass;
     QString group;
+    // The text of a final parenthesis of the title, such as "Elite".
+    QString titleNote;
     QString type;
     QString race;
     QString role;
@@ -88,6 +90,8 @@ public:
     QString regeneration;
     QString vulnerable;
     QString savingThrows;
+    // Rich text: a trap's heading texts, each in italics.
+    QString flavorText;
     QString alignment;
     QString languages;
     QString skills;
