@@ -29,6 +29,7 @@ QString CreatureStats::* const textsKeptWhenEmpty[] = {
     &CreatureStats::detect,        &CreatureStats::regeneration, &CreatureStats::vulnerable,
     &CreatureStats::savingThrows,  &CreatureStats::languages,   &CreatureStats::skills,
     &CreatureStats::equipment,     &CreatureStats::description, &CreatureStats::published,
+    &CreatureStats::titleNote,     &CreatureStats::flavorText,
 };
 int CreatureStats::* const countsKeptWhenZero[] = {
     &CreatureStats::level,      &CreatureStats::xp,         &CreatureStats::maxHitPoints,
