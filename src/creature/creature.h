@@ -50,7 +50,8 @@ public:
     CreatureStats() { init(); }
     // Scalars back to their defaults; texts and powers stay.
     void init();
-    // Adds a power read by a stat-block parser.
+    // Adds a power read by a stat-block parser; a trap's heading text goes
+    // to the flavour text instead.
     void addPower(const CreaturePower& power, bool sorted);
 
     QString statBlock;
@@ -101,6 +102,9 @@ public:
     AbilityScore abilities[AbilityCount];
     Powers powers;
     int lastPowerIndex = 0;
+
+private:
+    void addFlavor(const CreaturePower& power);
 };
 
 struct CreatureVitality

@@ -71,10 +71,8 @@ class TokenLine
 public:
     bool isEmpty() const { return tokens.isEmpty(); }
     int getLineLen() const { return int(tokens.size()); }
-    void resetCurrentToken() { currentPos = 0; }
     int getCurrentPos() const { return currentPos; }
     int nextToken();
-    int prevToken();
     int lastToken();
     // Any index outside the line gives an empty NEWLINE token.
     CreatureToken getCurrentToken() const { return getTokenAt(currentPos); }
