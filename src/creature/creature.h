@@ -236,8 +236,14 @@ public:
     static bool validateStatBlock(CreatureStats& stats, bool monster, const QString& fallbackName);
     static void readCopyStatBlock(bool monster, CreatureStats& record, const QByteArray& text,
                                   const QString& dataFolder);
+    static void readMonsterXml(bool monster, const QByteArray& data, CreatureStats& record, const QString& dataFolder);
+    static void readCharacterXml(bool monster, const QByteArray& data, CreatureStats& record,
+                                 const QString& dataFolder);
     static bool loadImportFile(bool monster, const QString& importFile, CreatureStats& record,
                                const QString& dataFolder, bool loadLinked);
+    // The reference of a builder file the user chooses: relative inside the
+    // data folder, else absolute; empty when none or one of our own.
+    static QString selectImportFile();
     bool importFromFile(const QString& importFile, bool reimport);
     void makeNameUnique(CreatureStats& record, bool monster, Monsters* monsters, Characters* characters) const;
     void revertChanges();
@@ -538,6 +544,9 @@ private:
     // a monster names its group there when its stat block reads otherwise.
     QString attributeSection(bool withGroup) const;
     void afterPowerEdit(bool wasClean, bool noSave);
+    // The folder of a chosen file, native, ending in the separator: where
+    // the next open-file dialog starts.
+    static QString chosenFolder(const QString& file);
 
     void setAbilityScore(Ability ability, int score);
     template <typename T>

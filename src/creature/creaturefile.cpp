@@ -16,6 +16,13 @@ const char* const groupKey = "group";
 // not one, and reading it whole would only exhaust memory.
 const qint64 maxCreatureFileSize = 16 * 1024 * 1024;
 
+bool startsAsMarkup(const QByteArray& text)
+{
+    const QByteArray byteOrderMark = "\xEF\xBB\xBF";
+    const QByteArray start = text.left(1024).trimmed();
+    return start.startsWith('<') || (start.startsWith(byteOrderMark) && start.mid(3).trimmed().startsWith('<'));
+}
+
 QByteArray head(const QString& text, int length)
 {
     return text.left(length).toUtf8();
@@ -233,14 +240,19 @@ bool Creature::parseStatBlock(bool monster, const QByteArray& text, CreatureStat
     record = CreatureStats();
     switch (formOf(text)) {
     case TextForm::CharacterXml:
+        readCharacterXml(monster, text, record, dataFolder);
+        break;
     case TextForm::MonsterXml:
-        // The builder files' readers come later; until then the record stays fresh.
+        readMonsterXml(monster, text, record, dataFolder);
         break;
     case TextForm::Attributes:
         readAttributeBlock(monster, text, record, dataFolder, loadLinked);
         break;
     case TextForm::Pasted:
-        readCopyStatBlock(monster, record, text, dataFolder);
+        // Markup that no XML reader took (a web page saved under a builder
+        // file's name) would only give its tags as the creature's name.
+        if (!startsAsMarkup(text))
+            readCopyStatBlock(monster, record, text, dataFolder);
         break;
     }
     record.monster = monster;

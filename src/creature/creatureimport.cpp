@@ -1,11 +1,16 @@
 #include "creature/creature.h"
 
+#include <QDir>
+
 #include <algorithm>
 
 #include "foundation/global.h"
 #include "library/characters.h"
+#include "foundation/uihooks.h"
 #include "library/creatureparser.h"
+#include "library/monsterxmlhandler.h"
 #include "library/monsters.h"
+#include "library/statblockhandler.h"
 
 namespace {
 
@@ -75,6 +80,16 @@ void mergePowers(CreatureStats& taken, CreatureStats old)
     }
 }
 
+// The record takes what the file gave only when the whole file was read.
+template <typename Handler>
+void readXml(bool monster, const QByteArray& data, CreatureStats& record, const QString& dataFolder,
+             const char* rootName)
+{
+    Handler handler(monster, dataFolder, record);
+    if (handler.parse(data, rootName))
+        record = handler.getStats();
+}
+
 }
 
 bool Creature::isPrintable(const QString& text)
@@ -120,6 +135,17 @@ Creature::ImportRead Creature::readImportFile(bool monster, const QString& impor
         return ImportRead::Unreadable;
     return parseStatBlock(monster, text, record, dataFolder, importFile, loadLinked) ? ImportRead::Usable
                                                                                     : ImportRead::Unusable;
+}
+
+void Creature::readMonsterXml(bool monster, const QByteArray& data, CreatureStats& record, const QString& dataFolder)
+{
+    readXml<MonsterXmlHandler>(monster, data, record, dataFolder, "Monster");
+}
+
+void Creature::readCharacterXml(bool monster, const QByteArray& data, CreatureStats& record,
+                                const QString& dataFolder)
+{
+    readXml<StatBlockHandler>(monster, data, record, dataFolder, "D20Character");
 }
 
 bool Creature::loadImportFile(bool monster, const QString& importFile, CreatureStats& record,
@@ -198,4 +224,33 @@ void Creature::setImportFile(const QString& file)
 {
     stats.importFile = file;
     statChanged();
+}
+
+QString Creature::chosenFolder(const QString& file)
+{
+    return Global::addDirChar(QDir::toNativeSeparators(Global::lastLeft(QDir::fromNativeSeparators(file), "/")),
+                              QDir::separator());
+}
+
+QString Creature::selectImportFile()
+{
+    if (characterImportDirectory.isEmpty())
+        characterImportDirectory = Global::getRootPath(true);
+    QString file = Global::ui().getOpenFileName(tr("Select Character Builder or Monster File"),
+                                                characterImportDirectory, tr("Files (*.dnd4e *.monster)"));
+    if (file.isEmpty())
+        return QString();
+    file = QDir::fromNativeSeparators(file);
+    characterImportDirectory = chosenFolder(file);
+    // With the separator: a sibling folder whose name only begins like the
+    // data folder's is outside it.
+    const QString dataFolder = Global::addDirChar(QDir::fromNativeSeparators(Global::getRootPath(false)), '/');
+    if (file.startsWith(dataFolder))
+        file = file.mid(dataFolder.length());
+    if (file.startsWith("Characters/")) {
+        Global::alert(tr("Already Imported"),
+                      tr("The file '%1' has already been imported.").arg(Global::lastRight(file, "/")));
+        return QString();
+    }
+    return file;
 }

@@ -111,8 +111,7 @@ QString Creature::selectPortraitFile()
         return QString();
     QString name = grabPortraitFile(file, QString());
     if (!name.isEmpty())
-        portraitDirectory = Global::addDirChar(
-            QDir::toNativeSeparators(Global::lastLeft(QDir::fromNativeSeparators(file), "/")), QDir::separator());
+        portraitDirectory = chosenFolder(file);
     return name;
 }
 

@@ -212,6 +212,15 @@ QString CreaturePower::getApplyToText(Power::StepType type) const
     }
 }
 
+QString CreaturePower::rechargeDice(int cost)
+{
+    const int first = cost >= Power::Recharge3 && cost <= Power::Recharge6 ? cost - Power::Recharge2 + 2 : 2;
+    QString dice;
+    for (int face = first; face <= 6; face++)
+        dice += QString(" <img src=':/images/stats/%1a.gif'>").arg(face);
+    return dice;
+}
+
 QString CreaturePower::getTitleText(bool highlight, bool) const
 {
     QString title;

@@ -105,6 +105,9 @@ public:
     // highlighted, else struck through when used. The second flag is the
     // display's editor mode, which the title does not show.
     QString getTitleText(bool highlight, bool) const;
+    // The dice faces a recharge cost is ready on, each an image tag after a
+    // blank; a cost without a number shows them all, 2 to 6.
+    static QString rechargeDice(int cost);
 
     void setup(bool fresh) { program.setup(fresh); }
     // Records the events of the steps of one list through the history, in

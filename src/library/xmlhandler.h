@@ -1,0 +1,59 @@
+#ifndef XMLHANDLER_H
+#define XMLHANDLER_H
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+class QXmlStreamAttributes;
+
+// Walks an XML document as a flat sequence of values, each at its path: the
+// element names from the root down, each followed by "/" (the text of Name
+// inside Monster comes at "/Monster/Name/"), an attribute's name without a
+// slash, and every element's end as its path followed by "#end". Readers of
+// a file format only match the paths they care about, mostly by their ending.
+class XmlHandler
+{
+public:
+    virtual ~XmlHandler() = default;
+
+    // Runs the whole document through the handler. False when it is not
+    // well-formed, its root is not the one named, it nests deeper than any
+    // file of ours, or a text or attribute value was refused; what the
+    // handler gathered is then of no use.
+    bool parse(const QByteArray& data, const QString& rootName);
+
+    virtual void start() {}
+    virtual void end() {}
+    // One value at one path; false stops the document (ignored for "#end").
+    virtual bool xmlElement(const QString& path, const QString& value);
+    virtual void setError(const QString& message) { error = message; }
+    virtual QString errorString() const { return error; }
+
+    QString getPath() const { return path; }
+
+protected:
+    // The kind paired with the first of the words that the text holds,
+    // ignoring case; none when it holds none of them.
+    static int firstWordKind(const QString& text, const QList<QPair<const char*, int>>& words, int none);
+
+private:
+    void push(const QString& text) { path += text; }
+    void pop(const QString& text);
+    // A text comes whole: its pieces (around entities, CDATA sections,
+    // comments) are joined up to the next child element or the end.
+    bool flushText();
+
+    void startDocument();
+    bool startElement(const QString& qName, const QXmlStreamAttributes& attributes);
+    void endElement(const QString& qName);
+    void endDocument();
+
+    QString path;
+    QString error;
+    QString text;
+    bool hasText = false;
+};
+
+#endif
