@@ -72,7 +72,8 @@ QString Creature::makeMonsterStatBlock() const
                  .arg(stats.level)
                  .arg(stats.role.isEmpty() ? QString("Soldier") : stats.role)
                  .arg(stats.xp);
-    QString senses = QString("Initiative %1 Senses Perception %2").arg(getInitBonusText(), getBonusText(stats.perception));
+    QString senses = QString("Initiative %1 Senses Perception %2")
+                         .arg(getInitBonusText(), getBonusText(stats.perception));
     if (stats.insight != UnknownValue)
         senses += QString("; Insight %1").arg(getBonusText(stats.insight));
     if (!stats.senses.isEmpty())
