@@ -249,13 +249,20 @@ private slots:
     void linkedHeroRefreshedThroughTheLog_data()
     {
         QTest::addColumn<QByteArray>("builder");
-        QTest::newRow("attribute form") << vex;
-        QTest::newRow("pasted text") << QByteArray("Vex Level 2 Defender\nHP 30\nAC 17; Fortitude 15, Reflex 12\n");
+        QTest::addColumn<QByteArray>("level");
+        QTest::newRow("attribute form") << vex << QByteArray("level=2");
+        QTest::newRow("pasted text") << QByteArray("Vex Level 2 Defender\nHP 30\nAC 17; Fortitude 15, Reflex 12\n")
+                                     << QByteArray("Level 2");
+        QTest::newRow("character file") << QByteArray("<D20Character><CharacterSheet><Details><name>Vex</name><Level>2</Level>"
+                                                      "</Details><StatBlock><Stat value='30'><alias name='Hit Points'/>"
+                                                      "</Stat></StatBlock></CharacterSheet></D20Character>")
+                                        << QByteArray("<Level>2");
     }
 
     void linkedHeroRefreshedThroughTheLog()
     {
         QFETCH(QByteArray, builder);
+        QFETCH(QByteArray, level);
         const QString builderPath = Global::getRootedPath("vex.txt");
         QVERIFY(TestSupport::writeFile(builderPath, builder));
         auto* hero = new Creature;
@@ -268,7 +275,7 @@ private slots:
         Global::characters->addCharacter(hero);
         Global::encounter->setCreatureList(CreatureList({hero}));
         hero->setCurrHitPoints(12); // a hand edit
-        QVERIFY(TestSupport::writeFile(builderPath, QByteArray(builder).replace("2", "3")));
+        QVERIFY(TestSupport::writeFile(builderPath, QByteArray(builder).replace(level, QByteArray(level).replace('2', '3'))));
         ExtendedRestEvent::refreshLinkedFiles({});
         QVERIFY(world->record(new ExtendedRestEvent({}, world->stream())));
         QCOMPARE(Global::history->getEventCount(), 2); // the edit, then the rest
