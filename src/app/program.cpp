@@ -8,35 +8,26 @@
 #include "foundation/global.h"
 #include "mainwindow/mainwindow.h"
 #include "toolkit/messagedialog.h"
-#include "foundation/uihooks.h"
 
-namespace {
-
-class WindowHooks : public UiHooks
+void WindowHooks::alert(const QString& title, const QString& text)
 {
-public:
-    void alert(const QString& title, const QString& text) override
-    {
-        MessageDialog().alert(title, text);
-    }
+    MessageDialog().alert(title, text);
+}
 
-    int badRootAlert(const QString& title, const QString& text, const QString& actionText) override
-    {
-        return MessageDialog().badRootAlert(title, text, actionText);
-    }
+int WindowHooks::badRootAlert(const QString& title, const QString& text, const QString& actionText)
+{
+    return MessageDialog().badRootAlert(title, text, actionText);
+}
 
-    QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override
-    {
-        return QFileDialog::getOpenFileName(nullptr, title, folder, filter);
-    }
+QString WindowHooks::getOpenFileName(const QString& title, const QString& folder, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(nullptr, title, folder, filter);
+}
 
-    void setMainWindowTitle(const QString& title) override
-    {
-        if (Global::mainWindow)
-            Global::mainWindow->setWindowTitle(title);
-    }
-};
-
+void WindowHooks::setMainWindowTitle(const QString& title)
+{
+    if (Global::mainWindow)
+        Global::mainWindow->setWindowTitle(title);
 }
 
 namespace Program {

@@ -1,7 +1,18 @@
 #ifndef PROGRAM_H
 #define PROGRAM_H
 
-class UiHooks;
+#include "foundation/uihooks.h"
+
+// The model's messages in message boxes and its file choices in the
+// toolkit's open-file dialog.
+class WindowHooks : public UiHooks
+{
+public:
+    void alert(const QString& title, const QString& text) override;
+    int badRootAlert(const QString& title, const QString& text, const QString& actionText) override;
+    QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override;
+    void setMainWindowTitle(const QString& title) override;
+};
 
 // Start-up and shut-down around the application object that main makes.
 namespace Program {

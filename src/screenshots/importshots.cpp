@@ -1,0 +1,59 @@
+// Choosing a builder file to import: the open-file dialog in the data
+// folder, then the alert for a file that is already one of our characters:
+// import-open-file.png and import-already-imported.png.
+#include <QApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "app/program.h"
+#include "creature/creature.h"
+#include "foundation/global.h"
+#include "screenshots/shotsink.h"
+#include "toolkit/messagedialog.h"
+
+namespace {
+
+void shootImportChoice(ShotSink& sink)
+{
+    QTemporaryDir data;
+    QDir(data.path()).mkpath("Characters");
+    for (const char* file : {"Characters/vex.dnd4e", "bog-hag.monster", "tamsin.dnd4e"}) {
+        QFile builder(data.filePath(file));
+        builder.open(QIODevice::WriteOnly);
+    }
+    Global::nativeRootPath = QDir::toNativeSeparators(data.path());
+    Creature::characterImportDirectory.clear();
+    WindowHooks hooks;
+    Global::setUiHooks(&hooks);
+    QStringList shot;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && !shot.contains("dialog")) {
+            shot << "dialog";
+            dialog->resize(720, 440);
+            sink.save("import-open-file", dialog);
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            name->setText(data.filePath("Characters/vex.dnd4e"));
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(name, &enter);
+        } else if (auto* box = qobject_cast<MessageDialog*>(modal); box && !shot.contains("alert")) {
+            shot << "alert";
+            sink.save("import-already-imported", box);
+            box->accept();
+        }
+    });
+    driver.start(50);
+    Creature::selectImportFile();
+    Global::setUiHooks(nullptr);
+    Global::nativeRootPath.clear();
+    if (shot.size() < 2)
+        sink.save("import-already-imported", QImage());
+}
+
+const ShotRegistration registration("import", shootImportChoice);
+
+}
