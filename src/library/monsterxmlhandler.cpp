@@ -110,16 +110,14 @@ bool MonsterXmlHandler::recordValue(const QString& path, const QString& v)
     } else if (ends("Monster/Keywords/ObjectReference/ReferencedObject/Name/")) {
         join(keywords, ", ");
     } else if (ends("Monster/Resistances/CreatureSusceptibility/ReferencedObject/Name/")
-               || ends("Monster/Resistances/CreatureSusceptibility/Amount/FinalValue")) {
-        join(susceptibility, " ");
-    } else if (path == "/Monster/Resistances/CreatureSusceptibility/#end") {
-        stats.resist = makeList(stats.resist, susceptibility, ", ");
-        susceptibility.clear();
-    } else if (ends("Monster/Weaknesses/CreatureSusceptibility/ReferencedObject/Name/")
+               || ends("Monster/Resistances/CreatureSusceptibility/Amount/FinalValue")
+               || ends("Monster/Weaknesses/CreatureSusceptibility/ReferencedObject/Name/")
                || ends("Monster/Weaknesses/CreatureSusceptibility/Amount/FinalValue")) {
         join(susceptibility, " ");
-    } else if (path == "/Monster/Weaknesses/CreatureSusceptibility/#end") {
-        stats.vulnerable = makeList(stats.vulnerable, susceptibility, ", ");
+    } else if (path == "/Monster/Resistances/CreatureSusceptibility/#end"
+               || path == "/Monster/Weaknesses/CreatureSusceptibility/#end") {
+        QString& list = path.contains("/Resistances/") ? stats.resist : stats.vulnerable;
+        list = makeList(list, susceptibility, ", ");
         susceptibility.clear();
     } else if (path == "/Monster/Immunities/ObjectReference/ReferencedObject/Name/") {
         join(stats.immune, ", ");

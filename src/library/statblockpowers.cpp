@@ -131,8 +131,8 @@ void CreatureParser::parseRecharge(QString& header, CreaturePower& p)
     const int roll = getCurrentLineToken().toDiceValue();
     while (isRechargeNumber(getCurrentLineToken()))
         powerHeaderNextToken(p, true);
-    for (int face = roll; face >= 2 && face <= 6; ++face)
-        header += QString(" <img src=':/images/stats/%1a.gif'>").arg(face);
+    if (roll >= 2 && roll <= 6)
+        header += CreaturePower::rechargeDice(Power::Recharge2 + roll - 2);
 }
 
 bool CreatureParser::parseNonBold(QString& header, CreaturePower& p)
