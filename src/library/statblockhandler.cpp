@@ -37,7 +37,7 @@ StatBlockHandler::ElementType elementTypeOf(const QString& name)
         {"Secondary Target", StatBlockHandler::SecondaryTarget},
         {"Secondary Attack", StatBlockHandler::SecondaryAttack},
     };
-    if (name != "Hit" && name.contains("Level 21"))
+    if (name.contains("Level 21"))
         return StatBlockHandler::Level21;
     return names.value(name, StatBlockHandler::None);
 }
