@@ -1,19 +1,17 @@
 #ifndef WINDOWSANDDIALOGS_H
 #define WINDOWSANDDIALOGS_H
 
+#include <QBoxLayout>
 #include <QString>
 
 #include "foundation/dogtag.h"
 
 class DynamicLabel;
-class QBoxLayout;
 class QComboBox;
-class QHBoxLayout;
 class QLabel;
 class QLayout;
 class QSpinBox;
 class QToolButton;
-class QVBoxLayout;
 class QWidget;
 
 // Builders shared by every window and dialog. They make widgets without a
