@@ -21,7 +21,6 @@ class AmountPanel : public FlatDialog
 public:
     explicit AmountPanel(bool withButtons)
     {
-        setWindowTitle("Amount");
         amount = digitBox(50, 0, 5, true);
         buttons = withButtons ? new DialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel) : nullptr;
         if (buttons)
@@ -42,8 +41,6 @@ class TestFlatDialog : public QObject
 private:
     MainWindow* window = nullptr;
     Creature* hero = nullptr;
-
-    void press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
 
 private slots:
     void initTestCase()
@@ -101,10 +98,8 @@ private slots:
             visible = shown->isVisible() && shown->window() == window;
             for (const QString& step : steps.split(' ')) {
                 running = window->runningFlatDialog();
-                if (step == "Return")
-                    press(Qt::Key_Return);
-                else if (step == "Escape")
-                    press(Qt::Key_Escape);
+                if (step == "Return" || step == "Escape")
+                    QTest::keyClick(QApplication::focusWidget(), step == "Return" ? Qt::Key_Return : Qt::Key_Escape);
                 else if (step == "done3")
                     panel->done(3);
                 else if (step == "cancel")
@@ -127,11 +122,8 @@ private slots:
             }
         });
         QCOMPARE(panel->exec(), result);
-        QVERIFY(focused);
-        QVERIFY(visible);
-        QVERIFY(running);
-        QVERIFY(!window->runningFlatDialog());
-        QVERIFY(!shown->isVisible());
+        QVERIFY(focused && visible && running);
+        QVERIFY(!window->runningFlatDialog() && !shown->isVisible());
         QCOMPARE(hero->getCurrHitPoints(), 30);
         delete panel;
         QVERIFY(!shown);

@@ -13,18 +13,15 @@
 namespace {
 
 // Succeeds by writing a stand-in .qm, or fails; remembers what it compiled.
-class FakeCompiler : public TranslationCompiler
+struct FakeCompiler : TranslationCompiler
 {
-public:
     FakeCompiler(bool succeed, QStringList* sources) : succeed(succeed), sources(sources) {}
-
     bool compile(const QString& source, const QString& target, QString& error) override
     {
         sources->append(QFileInfo(source).fileName());
         error = "broken";
         return succeed && TestSupport::writeFile(target, "compiled " + TestSupport::readFile(source));
     }
-
     bool succeed;
     QStringList* sources;
 };
@@ -34,17 +31,6 @@ QByteArray translationSource(const QString& selectFolder)
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\" language=\"de\">\n"
            "<context><name>MessageDialog</name><message><source>Select Folder...</source><translation>"
         + selectFolder.toUtf8() + "</translation></message></context>\n</TS>\n";
-}
-
-// Closes the next message box and keeps its title.
-void closeNextBox(QString* title)
-{
-    QTimer::singleShot(0, [title] {
-        if (auto* box = qobject_cast<MessageDialog*>(QApplication::activeModalWidget())) {
-            *title = box->windowTitle();
-            box->reject();
-        }
-    });
 }
 
 // The label of the "Select Folder..." button as the message box shows it now.
@@ -87,7 +73,10 @@ private:
         RecordingUiHooks hooks;
         hooks.openFileAnswer = file;
         QString told;
-        closeNextBox(&told);
+        QTimer::singleShot(0, [&told] {
+            told = QApplication::activeModalWidget()->windowTitle();
+            QApplication::activeModalWidget()->close();
+        });
         LanguageDialog(&translation).runDialog();
         return told;
     }
@@ -105,9 +94,7 @@ private slots:
         QStringList compiled;
         TestSupport::writeFile(QDir(folder).filePath("translation.qm"), "old");
         QFile qm(QDir(folder).filePath("translation.qm"));
-        QVERIFY(qm.open(QIODevice::ReadWrite));
-        QVERIFY(qm.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
-        qm.close();
+        QVERIFY(qm.open(QIODevice::Append) && qm.setFileTime(QDateTime(QDate(2020, 1, 1), QTime()), QFile::FileModificationTime));
         TestSupport::writeFile(QDir(folder).filePath("translation.ts"), "first");
 
         Translation translation;
@@ -148,10 +135,6 @@ private slots:
             translation.setCompiler(std::make_unique<LreleaseCompiler>());
             QCOMPARE(import(translation, french), QString("Language File Imported"));
             QCOMPARE(selectFolderLabel(), QString("Choisir un dossier..."));
-
-            const QByteArray before = installed("translation.qm");
-            QCOMPARE(import(translation, pickedFile("broken.ts", "<TS><context>")), QString("Cannot Import Language File"));
-            QCOMPARE(installed("translation.qm"), before);
         }
         QCOMPARE(selectFolderLabel(), QString("Select Folder..."));
     }
