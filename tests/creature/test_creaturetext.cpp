@@ -1,5 +1,7 @@
 #include <QGuiApplication>
 
+#include <functional>
+
 #include "creature/creaturetesting.h"
 #include "support/testsupport.h"
 
@@ -42,186 +44,214 @@ private slots:
         QCOMPARE(Creature::getNameList({}, true), QString());
     }
 
-    void state_data()
+    void texts_data()
     {
-        columns<QString, int, QStringList, QString, QString, QString>({"kind", "hitPoints", "flags", "shortText", "plain", "rich"});
-        const QStringList none;
-        QTest::newRow("missing before dead") << "trap" << 0 << QStringList{"missing"} << "Missing" << "Missing" << "[Missing]";
-        QTest::newRow("disabled trap") << "trap" << 0 << none << "Disabled" << "Disabled" << "[Disabled]";
-        QTest::newRow("dead monster") << "monster" << 0 << none << "Dead" << "Dead" << "[Dead]";
-        QTest::newRow("dead hero ignores its flags") << "hero" << -10 << QStringList{"delayed", "ready"} << "Dead" << "Dead" << "[Dead]";
-        QTest::newRow("dying hero") << "hero" << -2 << QStringList{"unstable", "failed2", "delayed"} << "Dying 2/3"
-                                    << "Dying 2/3" << "Dying 2/3";
-        QTest::newRow("stabilized hero") << "hero" << 0 << QStringList{"failed1"} << "Stabilized 1/3" << "Stabilized 1/3"
-                                         << "Stabilized 1/3";
-        QTest::newRow("readied and bloodied") << "monster" << 10 << QStringList{"ready"} << "" << "Readied; Bloodied"
-                                              << "Readied; {rBloodied}";
-        QTest::newRow("all flags in order") << "hero" << 20 << QStringList{"hidden", "ready", "delayed"} << ""
-                                            << "Delayed; Readied; Hidden" << "Delayed; Readied; Hidden";
-        QTest::newRow("nothing to tell") << "monster" << 11 << none << "" << "" << "";
-    }
-
-    void state()
-    {
-        QFETCH(QStringList, flags);
-        Creature* creature = made(fetch<QString>("kind"), 20);
-        creature->setCurrHitPoints(fetch<int>("hitPoints"));
-        creature->setMissing(flags.contains("missing"));
-        creature->setDelayed(flags.contains("delayed"));
-        creature->setReady(flags.contains("ready"));
-        creature->setHidden(flags.contains("hidden"));
-        creature->setStabilized(!flags.contains("unstable"));
-        creature->setFailedDeathSavingThrows(flags.contains("failed2") ? 2 : flags.contains("failed1") ? 1 : 0);
-        QTEST(creature->getShortStateText(), "shortText");
-        QTEST(creature->getStateText(false, false, false, false), "plain");
-        QTEST_HTML(creature->getStateText(true, true, false, false), "rich");
-        if (flags.contains("missing"))
-            QCOMPARE(creature->getStateText(true, true, true, false), QString());
-        else
-            QTEST(creature->getStateText(false, false, true, false), "plain");
-    }
-
-    void stateShowsEffectAdjustments_data()
-    {
-        columns<int, QStringList, QString, QString>({"hitPoints", "effects", "plain", "rich"});
-        QTest::newRow("to hit raised") << 20 << QStringList{"bonus 2 hit"} << "To Hit +2" << "[To Hit ]{b+2}";
-        QTest::newRow("damage lowered") << 20 << QStringList{"penalty 1 damage"} << "Damage -1" << "[Damage ]{r-1}";
-        QTest::newRow("after the flags, in order") << 8 << QStringList{"bonus 1 saving", "penalty 2 hit,damage"}
-                                                   << "Bloodied; To Hit -2; Damage -2; Saving Throws +1"
-                                                   << "{rBloodied}; [To Hit ]{r-2}; [Damage ]{r-2}; [Saving Throws ]{b+1}";
-        QTest::newRow("cancelled out") << 20 << QStringList{"bonus 2 hit", "penalty 2 hit"} << "" << "";
-        QTest::newRow("defences are not part of it") << 20 << QStringList{"bonus 2 armor,will"} << "" << "";
-    }
-
-    void stateShowsEffectAdjustments()
-    {
-        QFETCH(int, hitPoints);
-        Creature* creature = made("monster", 20);
-        creature->setCurrHitPoints(hitPoints);
-        putEffects(creature, fetch<QStringList>("effects"));
-        QTEST(creature->getStateText(false, true, false, false), "plain");
-        QTEST_HTML(creature->getStateText(true, true, false, false), "rich");
-        QCOMPARE(creature->getStateText(false, false, false, false), QString(hitPoints > 10 ? "" : "Bloodied"));
+        columns<QString, QString, QString>({"setup", "texts", "expected"});
+        auto row = [](const char* tag) -> QTestData& { return QTest::newRow(tag); };
+        const QString state = "short|state|rich|quiet";
+        row("missing before dead") << "trap; max 20; hp 0; missing" << state << "Missing|Missing|[Missing]|";
+        row("disabled trap") << "trap; max 20; hp 0" << state << "Disabled|Disabled|[Disabled]|Disabled";
+        row("dead monster") << "max 20; hp 0" << state << "Dead|Dead|[Dead]|Dead";
+        row("dead hero ignores its flags") << "hero; max 20; hp -10; delayed; ready" << state << "Dead|Dead|[Dead]|Dead";
+        row("dying hero") << "hero; max 20; hp -2; unstable; failed 2; delayed" << state << "Dying 2/3|Dying 2/3|Dying 2/3|Dying 2/3";
+        row("stabilized hero") << "hero; max 20; hp 0; failed 1" << state << "Stabilized 1/3|Stabilized 1/3|Stabilized 1/3|Stabilized 1/3";
+        row("readied and bloodied") << "max 20; hp 10; ready" << state << "|Readied; Bloodied|Readied; {rBloodied}|Readied; Bloodied";
+        row("all flags in order") << "hero; max 20; hidden; ready; delayed" << "short|rich" << "|Delayed; Readied; Hidden";
+        row("nothing to tell") << "max 20; hp 11" << state << "|||";
         // The players do not see a monster die before the damage is dealt.
-        creature->setDeltaCurrHealth(-hitPoints, 0, 0);
-        QCOMPARE(creature->getStateText(false, false, false, false), QString("Dead"));
-        QCOMPARE(creature->getStateText(false, false, false, true), QString("Bloodied"));
+        row("damage not dealt yet") << "max 20; hp 5; delta -5 0 0" << "state|before damage" << "Dead|Bloodied";
+        row("to hit raised") << "max 20; effect bonus 2 hit" << "adjusted|rich|state" << "To Hit +2|[To Hit ]{b+2}|";
+        row("damage lowered") << "max 20; effect penalty 1 damage" << "adjusted|rich" << "Damage -1|[Damage ]{r-1}";
+        row("adjustments after the flags, in order") << "max 20; hp 8; effect bonus 1 saving; effect penalty 2 hit,damage"
+            << "adjusted|rich|state" << "Bloodied; To Hit -2; Damage -2; Saving Throws +1|"
+                                        "{rBloodied}; [To Hit ]{r-2}; [Damage ]{r-2}; [Saving Throws ]{b+1}|Bloodied";
+        row("adjustments cancelled out") << "max 20; effect bonus 2 hit; effect penalty 2 hit" << "adjusted|rich" << "|";
+        row("defences are no adjustment") << "max 20; effect bonus 2 armor,will" << "adjusted|rich" << "|";
+        row("minion") << "max 1" << "hp|health" << "Minion|[HP ]1";
+        row("trap of one") << "trap; max 1" << "hp" << "Trap";
+        row("trap without hit points") << "trap" << "hp" << "Trap";
+        row("trap with hit points") << "trap; max 30" << "hp|health" << "30|[HP ]30";
+        row("unhurt") << "max 20" << "hp" << "20";
+        row("hurt") << "max 20; hp 7" << "hp" << "7/20";
+        row("monster below zero") << "max 20; hp -4" << "hp" << "0/20";
+        row("hero below zero") << "hero; max 20; hp -4" << "hp" << "-4/20";
+        row("minion with temporary") << "max 1; temp 2" << "hp" << "1+2/1";
+        row("bloodied hero") << "hero; max 30; surges 7; value 7; hp 12; temp 2; hs 5" << "hp|health"
+                             << "12+2/30|[HP ]{r12}+2/30; [Bloodied ]15; [HS ]5/7 (7)";
+        row("unhurt hero") << "hero; max 30" << "health|players" << "[HP ]30; [Bloodied ]15|[HP ]30/30; [AP ]0";
+        row("unhurt with temporary") << "hero; max 30; surges 7; value 7; temp 3" << "health" << "[HP ]30+3/30; [Bloodied ]15; [HS ]7 (7)";
+        row("hurt, not bloodied") << "max 40; hp 25" << "health" << "[HP ]25/40; [Bloodied ]20";
+        row("surges without value") << "hero; max 30; surges 7; hp 29" << "health" << "[HP ]29/30; [Bloodied ]15; [HS ]7";
+        row("template shows maxima") << "max 40; surges 2; value 10; hp 5; temp 4; hs 0" << "template" << "[HP ]40; [Bloodied ]20; [HS ]2 (10)";
+        row("hero has no template form") << "hero; max 30; surges 7; value 7; hp 12; hs 5" << "template"
+                                         << "[HP ]{r12}/30; [Bloodied ]15; [HS ]5/7 (7)";
+        const QString fresh = "hero; max 30; surges 7; value 7; ap 1", both = "health|players";
+        row("nothing pending") << fresh << both << "[HP ]30; [Bloodied ]15; [HS ]7 (7)|[HP ]30/30; [HS ]7; [AP ]1";
+        row("damage pending") << fresh + "; delta -14 0 0" << both << "[HP ][{r16}]/30; [Bloodied ]15; [HS ]7 (7)|[HP ][{r16}]/30; [HS ]7; [AP ]1";
+        row("healing pending above the maximum") << fresh + "; delta 2 0 -1" << both << "[HP ][{b32}]/30; [Bloodied ]15; [HS ][{r6}]/7 (7)|"
+                                                                                           "[HP ][{b32}]/30; [HS ][{r6}]/7; [AP ]1";
+        row("temporary hit points pending") << fresh + "; delta 0 5 0" << both << "[HP ]30+[{b5}]/30; [Bloodied ]15; [HS ]7 (7)|"
+                                                                                  "[HP ]30+[{b5}]/30; [HS ]7; [AP ]1";
+        const QString hurt = "max 30; surges 7; value 7; ap 2; damage 18; heal 0 2; temp 2; fight", hurtHero = "hero; " + hurt;
+        row("monster for the players") << hurt << "players|tally" << "|Damage 18; Heals 1";
+        row("hero for the players") << hurtHero + "; stop" << "players" << "[HP ]12+2/30; [HS ]5/7; [AP ]2";
+        row("hero for the players, encounter running") << hurtHero << "tally" << "[HP ]12+2/30; [HS ]5/7; [AP ]2";
+        row("hero spent one") << hurtHero + "; spend 1" << "players" << "[HP ]12+2/30; [HS ]5/7; [AP ]1/2";
+        row("hero spent one, encounter over") << hurtHero + "; spend 1; stop" << "players" << "[HP ]12+2/30; [HS ]5/7; [AP ]1";
+        const QString initiative = "init0|init1|init2";
+        row("initiative rolled") << "init 3; roll 17; fight" << initiative + "|init-1" << "17|17 (+3)|[Initiative ]+3 (17)|[Initiative ]+3 (17)";
+        row("initiative, encounter stopped") << "init 3; roll 17" << initiative << "+3|+3|[Initiative ]+3";
+        row("initiative bonus only") << "init 3; roll 17; fight" << "bonus init0|bonus init1|bonus init2" << "+3|+3|[Initiative ]+3";
+        row("initiative not rolled") << "init -1; roll 0; fight" << initiative << "-1|-1|[Initiative ]-1";
+        row("unknown roll") << "init 3; roll 1000; fight" << initiative << "-|-|[Initiative ]-";
+        row("unknown initiative bonus") << "init 1000; roll 12; fight" << initiative << "12|12 (-)|[Initiative ]- (12)";
+        row("zero initiative bonus") << "init 0; roll 0" << initiative << "+0|+0|[Initiative ]+0";
+        const QString defences = "defences|defence line";
+        row("unknown armour class") << "fort 15; ref 14" << defences << "[AC]- [F]15 [R]14 [W]-|[AC] -; [Fort] 15; [Reflex] 14; [Will] -";
+        row("armour class lowered") << "ac 17; fort 15; ref 14; effect penalty 2 armor" << defences
+                                    << "[AC]{r15} [F]15 [R]14 [W]-|[AC] 17{r-2}; [Fort] 15; [Reflex] 14; [Will] -";
+        row("unknown defences stay unknown") << "fort 15; ref 14; effect bonus 2 armor,fortitude,will" << defences
+                                             << "[AC]- [F]{b17} [R]14 [W]-|[AC] -; [Fort] 15{b+2}; [Reflex] 14; [Will] -";
+        row("no base defence") << "ac 0; fort 15; ref 14; effect bonus 2 armor" << defences
+                               << "[AC]{b+2} [F]15 [R]14 [W]-|[AC] {b+2}; [Fort] 15; [Reflex] 14; [Will] -";
+        row("attack bonuses leave the defences") << "ac 17; fort 15; ref 14; effect bonus 2 hit,damage" << defences
+                                                 << "[AC]17 [F]15 [R]14 [W]-|[AC] 17; [Fort] 15; [Reflex] 14; [Will] -";
+        const QString kind = "type|level|role";
+        row("hero's kind") << "hero; level 5; type Medium natural humanoid; race Dwarf; class Fighter" << kind
+                           << "Medium natural humanoid (Dwarf)|Level 5 Dwarf Fighter|Level 5 Fighter";
+        row("hero with a level only") << "hero; level 3; role Striker" << kind << "|Level 3|Level 3";
+        row("hero without a level") << "hero; race Elf; class Wizard" << kind << "Elf|Elf Wizard|Wizard";
+        row("bare hero") << "hero" << kind + "|saves|live saves" << "|||[SW]|[SW]";
+        row("monster's kind") << "level 3; type Small humanoid; class Fighter; role Soldier; xp 150" << kind
+                              << "Small humanoid||Level 3 Soldier XP 150";
+        row("monster without a role") << "level 3" << kind << "||Level 3";
+        row("monster with XP only") << "xp 25" << kind << "||XP 25";
+        row("role without level") << "role Brute" << kind << "||Brute";
+        row("bare monster") << "" << kind + "|lines|senses|senses line|perception|resistances|saves|live saves|actions"
+                            << "|||||||[Languages ]-|[Alignment ]-||[Perception ]-|-||||[Speed ]-; [Initiative ]-";
+        row("labelled lines") << "skills Stealth +9; detect tremorsense 5; description A wiry goblin.; equipment leather armor; "
+                                 "languages Common, Goblin; alignment Evil"
+                              << "lines" << "[Skills ]Stealth +9|[Detect ]tremorsense 5|[Description ]A wiry goblin.|"
+                                            "[Equipment ]leather armor|[Languages ]Common, Goblin|[Alignment ]Evil";
+        const QString senses = "senses|senses line|perception";
+        row("all senses") << "senses low-light vision; perception 5; insight 2" << senses
+                          << "Low-light vision; [Insight ]+2|[Perception ]+5; low-light vision; [Insight ]+2|+5";
+        row("unknown insight") << "senses Darkvision; perception -1" << senses << "Darkvision|[Perception ]-1; darkvision|-1";
+        row("insight only") << "insight 0" << senses << "[Insight ]+0|[Perception ]-; [Insight ]+0|-";
+        row("all resistances") << "immune poison; resist 5 fire; vulnerable 5 radiant; regeneration 5" << "resistances|live resistances"
+                               << "[Immune ]poison; [Resist ]5 fire; [Vulnerable ]5 radiant; [Regeneration ]5|"
+                                  "[Immune ]poison; [Resist ]5 fire; [Vulnerable ]5 radiant";
+        row("regeneration only") << "regeneration 10" << "resistances|live resistances" << "[Regeneration ]10|";
+        row("resistance effects merged") << "resist 5 fire; regeneration 5; effect resist 10 cold"
+                                         << "live resistances|stored resistances|bare resistances"
+                                         << "[Resist ]5 fire, 10 cold|[Resist ]5 fire; [Regeneration ]5|[Resist ]5 fire";
+        row("resistance effects in order") << "effect resist 10 cold; effect resist 5 fire" << "resistances" << "[Resist ]10 cold, 5 fire";
+        row("resistance effects without comment") << "vulnerable 10 fire; effect vulnerable 5; effect resist 3" << "resistances"
+                                                  << "[Resist ]3 unknown; [Vulnerable ]10 fire, 5 all damage";
+        row("other effects are no resistance") << "effect bonus 2 hit" << "resistances" << "";
+        // The comment is what the game master typed.
+        row("resistance comment escaped") << "effect vulnerable 5 <b>acid</b> & fire" << "live resistances"
+                                          << "[Vulnerable ]5 &lt;b&gt;acid&lt;/b&gt; &amp; fire";
+        const QString saves = "saves|live saves";
+        row("second wind used") << "hero; wind" << saves << "<s>SW</s>|<s>SW</s>";
+        row("elite monster") << "saves +2; ap 1" << saves << "[Saving Throws ]+2; [Action Points ]1|[Saving Throws ]+2; [Action Points ]1";
+        row("saves raised") << "saves +2; effect bonus 1 saving; fight" << saves << "[Saving Throws ]+2|[Saving Throws ]{b+3}";
+        row("saves lowered without a saves text") << "hero; effect penalty 2 saving" << saves << "[SW]|[Saving Throws ]{r-2}; [SW]";
+        row("hero in the encounter") << "hero; ap 1; fight" << saves << "[Action Points ]1; [SW]|[Action Points ]1; [SW]";
+        row("hero spent it") << "hero; ap 1; fight; spend 1" << saves << "[Action Points ]1; [SW]|[Action Points ]0/1; [SW]";
+        row("hero spent it, encounter over") << "hero; ap 1; fight; spend 1; stop" << saves << "[Action Points ]1; [SW]|[Action Points ]0; [SW]";
+        const QString actions = "actions|live actions";
+        row("actions, no speed") << "init 4; roll 15; fight" << actions << "[Speed ]-; [Initiative ]+4|[Speed ]-; [Initiative ]+4 (15)";
+        row("actions, stopped") << "speed 6; ap 1; init 4; roll 15" << actions
+                                << "[Speed ]6; [Initiative ]+4; [AP ]1|[Speed ]6; [Initiative ]+4; [AP ]1";
+        row("actions, spent") << "speed 6, fly 8; ap 1; init 4; roll 15; fight; spend 1" << actions
+                              << "[Speed ]6, fly 8; [Initiative ]+4; [AP ]1|[Speed ]6, fly 8; [Initiative ]+4 (15); [AP ]0/1";
+        const QString preview = "live actions|live saves|saves";
+        row("one coming back") << "hero; ap 1; fight; spend 1; pending 1" << preview
+                               << "[Speed ]-; [Initiative ]-; [AP ][{b1}]/1|[Action Points ][{b1}]/1; [SW]|[Action Points ]1; [SW]";
+        row("about to spend one") << "hero; ap 1; fight; pending -1" << preview
+                                  << "[Speed ]-; [Initiative ]-; [AP ][{r0}]/1|[Action Points ][{r0}]/1; [SW]|[Action Points ]1; [SW]";
+        row("about to spend one, stopped") << "hero; ap 1; pending -1" << preview
+                                           << "[Speed ]-; [Initiative ]-; [AP ][{r0}]|[Action Points ][{r0}]; [SW]|[Action Points ]1; [SW]";
     }
 
-    void hpLevel_data()
+    // The creature is set up by steps: its statistics, then what happened in the fight.
+    void texts()
     {
-        columns<QString, int, int, int, QString>({"kind", "maxHitPoints", "hitPoints", "temporary", "expected"});
-        QTest::newRow("minion") << "monster" << 1 << 1 << 0 << "Minion";
-        QTest::newRow("trap of one") << "trap" << 1 << 1 << 0 << "Trap";
-        QTest::newRow("trap without hit points") << "trap" << 0 << 0 << 0 << "Trap";
-        QTest::newRow("trap with hit points") << "trap" << 30 << 30 << 0 << "30";
-        QTest::newRow("unhurt") << "monster" << 20 << 20 << 0 << "20";
-        QTest::newRow("hurt") << "monster" << 20 << 7 << 0 << "7/20";
-        QTest::newRow("monster below zero") << "monster" << 20 << -4 << 0 << "0/20";
-        QTest::newRow("hero below zero") << "hero" << 20 << -4 << 0 << "-4/20";
-        QTest::newRow("temporary hit points") << "hero" << 30 << 12 << 5 << "12+5/30";
-        QTest::newRow("minion with temporary") << "monster" << 1 << 1 << 2 << "1+2/1";
-    }
-
-    void hpLevel()
-    {
-        Creature* creature = made(fetch<QString>("kind"), fetch<int>("maxHitPoints"));
-        creature->setCurrHitPoints(fetch<int>("hitPoints"));
-        creature->setTempHitPoints(fetch<int>("temporary"));
-        QTEST(creature->getHPLevel(), "expected");
-    }
-
-    void health_data()
-    {
-        columns<QString, int, int, int, int, int, int, bool, QString>(
-            {"kind", "maxHitPoints", "hitPoints", "temporary", "maxSurges", "surges", "surgeValue", "templateForm", "health"});
-        QTest::newRow("bloodied hero") << "hero" << 30 << 12 << 2 << 7 << 5 << 7 << false << "[HP ]{r12}+2/30; [Bloodied ]15; [HS ]5/7 (7)";
-        QTest::newRow("unhurt") << "hero" << 30 << 30 << 0 << 0 << 0 << 0 << false << "[HP ]30; [Bloodied ]15";
-        QTest::newRow("unhurt with temporary") << "hero" << 30 << 30 << 3 << 7 << 7 << 7 << false << "[HP ]30+3/30; [Bloodied ]15; [HS ]7 (7)";
-        QTest::newRow("hurt, not bloodied") << "monster" << 40 << 25 << 0 << 0 << 0 << 0 << false << "[HP ]25/40; [Bloodied ]20";
-        QTest::newRow("surges without value") << "hero" << 30 << 29 << 0 << 7 << 7 << 0 << false << "[HP ]29/30; [Bloodied ]15; [HS ]7";
-        QTest::newRow("minion") << "monster" << 1 << 1 << 0 << 0 << 0 << 0 << false << "[HP ]1";
-        QTest::newRow("trap") << "trap" << 20 << 20 << 0 << 0 << 0 << 0 << false << "[HP ]20";
-        QTest::newRow("template shows maxima") << "monster" << 40 << 5 << 4 << 2 << 0 << 10 << true << "[HP ]40; [Bloodied ]20; [HS ]2 (10)";
-        QTest::newRow("hero has no template form") << "hero" << 30 << 12 << 0 << 7 << 5 << 7 << true
-                                                   << "[HP ]{r12}/30; [Bloodied ]15; [HS ]5/7 (7)";
-    }
-
-    void health()
-    {
-        Creature* creature = made(fetch<QString>("kind"), fetch<int>("maxHitPoints"), fetch<int>("maxSurges"), fetch<int>("surgeValue"));
-        creature->setCurrHitPoints(fetch<int>("hitPoints"));
-        creature->setTempHitPoints(fetch<int>("temporary"));
-        creature->setCurrHealingSurges(fetch<int>("surges"));
-        QTEST_HTML(creature->getHealth(fetch<bool>("templateForm")), "health");
-    }
-
-    void healthShowsPendingChanges_data()
-    {
-        columns<int, int, int, QString, QString>({"hitPoints", "temporary", "surges", "health", "forPlayers"});
-        QTest::newRow("none") << 0 << 0 << 0 << "[HP ]30; [Bloodied ]15; [HS ]7 (7)" << "[HP ]30/30; [HS ]7; [AP ]1";
-        QTest::newRow("damage") << -14 << 0 << 0 << "[HP ][{r16}]/30; [Bloodied ]15; [HS ]7 (7)" << "[HP ][{r16}]/30; [HS ]7; [AP ]1";
-        QTest::newRow("healing above the maximum") << 2 << 0 << -1 << "[HP ][{b32}]/30; [Bloodied ]15; [HS ][{r6}]/7 (7)"
-                                                   << "[HP ][{b32}]/30; [HS ][{r6}]/7; [AP ]1";
-        QTest::newRow("temporary hit points") << 0 << 5 << 0 << "[HP ]30+[{b5}]/30; [Bloodied ]15; [HS ]7 (7)"
-                                              << "[HP ]30+[{b5}]/30; [HS ]7; [AP ]1";
-    }
-
-    void healthShowsPendingChanges()
-    {
-        Creature* hero = made("hero", 30, 7, 7, 1);
-        hero->setDeltaCurrHealth(fetch<int>("hitPoints"), fetch<int>("temporary"), fetch<int>("surges"));
-        QTEST_HTML(hero->getHealth(false), "health");
-        QTEST_HTML(hero->getHealthForPlayers(false), "forPlayers");
-        QCOMPARE(made("hero", 30, 0, 0, 0)->getHealthForPlayers(false), html("[HP ]30/30; [AP ]0"));
-    }
-
-    void healthForPlayers_data()
-    {
-        columns<QString, bool, int, bool, QString>({"kind", "running", "spent", "tally", "expected"});
-        QTest::newRow("monster") << "monster" << true << 0 << false << "";
-        QTest::newRow("monster with tally") << "monster" << true << 0 << true << "Damage 18; Heals 1";
-        QTest::newRow("hero") << "hero" << false << 0 << false << "[HP ]12+2/30; [HS ]5/7; [AP ]2";
-        QTest::newRow("hero, encounter running") << "hero" << true << 0 << true << "[HP ]12+2/30; [HS ]5/7; [AP ]2";
-        QTest::newRow("hero spent one") << "hero" << true << 1 << false << "[HP ]12+2/30; [HS ]5/7; [AP ]1/2";
-        QTest::newRow("hero spent one, encounter over") << "hero" << false << 1 << false << "[HP ]12+2/30; [HS ]5/7; [AP ]1";
-    }
-
-    void healthForPlayers()
-    {
-        Creature* creature = made(fetch<QString>("kind"), 30, 7, 7, 2);
-        creature->applyDamage(18, nullptr);
-        creature->applyHealing(0, 2);
-        creature->setTempHitPoints(2);
-        spendActionPoints(creature, fetch<int>("spent"), fetch<bool>("running"));
-        QTEST_HTML(creature->getHealthForPlayers(fetch<bool>("tally")), "expected");
-    }
-
-    void initiative_data()
-    {
-        columns<int, int, bool, bool, QString, QString, QString>({"bonus", "roll", "running", "bonusOnly", "form0", "form1", "line"});
-        QTest::newRow("rolled") << 3 << 17 << true << false << "17" << "17 (+3)" << "[Initiative ]+3 (17)";
-        QTest::newRow("encounter stopped") << 3 << 17 << false << false << "+3" << "+3" << "[Initiative ]+3";
-        QTest::newRow("bonus only") << 3 << 17 << true << true << "+3" << "+3" << "[Initiative ]+3";
-        QTest::newRow("not rolled") << -1 << 0 << true << false << "-1" << "-1" << "[Initiative ]-1";
-        QTest::newRow("unknown roll") << 3 << 1000 << true << false << "-" << "-" << "[Initiative ]-";
-        QTest::newRow("unknown bonus") << 1000 << 12 << true << false << "12" << "12 (-)" << "[Initiative ]- (12)";
-        QTest::newRow("zero bonus") << 0 << 0 << false << false << "+0" << "+0" << "[Initiative ]+0";
-    }
-
-    void initiative()
-    {
-        QFETCH(bool, bonusOnly);
-        Creature* creature = made("monster", 20);
-        creature->setInitBonus(fetch<int>("bonus"));
-        creature->setInitRoll(fetch<int>("roll"));
-        if (fetch<bool>("running"))
-            Global::encounter->setCurrentIndex(0);
-        QTEST(creature->getInitiative(bonusOnly, 0), "form0");
-        QTEST(creature->getInitiative(bonusOnly, 1), "form1");
-        // Any form but the two columns is the stat block's line, negative ones too.
-        QTEST_HTML(creature->getInitiative(bonusOnly, 2), "line");
-        QTEST_HTML(creature->getInitiative(bonusOnly, -1), "line");
+        const QMap<QString, int CreatureStats::*> numbers{
+            {"max", &CreatureStats::maxHitPoints}, {"surges", &CreatureStats::maxHealingSurges}, {"value", &CreatureStats::surgeValue},
+            {"ap", &CreatureStats::initActionPoints}, {"level", &CreatureStats::level}, {"xp", &CreatureStats::xp},
+            {"init", &CreatureStats::initBonus}, {"perception", &CreatureStats::perception}, {"insight", &CreatureStats::insight},
+            {"ac", &CreatureStats::armorClass}, {"fort", &CreatureStats::fortitude}, {"ref", &CreatureStats::reflex}};
+        const QMap<QString, QString CreatureStats::*> words{
+            {"type", &CreatureStats::type}, {"race", &CreatureStats::race}, {"class", &CreatureStats::creatureClass},
+            {"role", &CreatureStats::role}, {"senses", &CreatureStats::senses}, {"immune", &CreatureStats::immune},
+            {"resist", &CreatureStats::resist}, {"vulnerable", &CreatureStats::vulnerable},
+            {"regeneration", &CreatureStats::regeneration}, {"saves", &CreatureStats::savingThrows}, {"speed", &CreatureStats::speed},
+            {"skills", &CreatureStats::skills}, {"detect", &CreatureStats::detect}, {"description", &CreatureStats::description},
+            {"equipment", &CreatureStats::equipment}, {"languages", &CreatureStats::languages}, {"alignment", &CreatureStats::alignment}};
+        CreatureStats stats;
+        QList<QStringList> later;
+        for (const QString& step : fetch<QString>("setup").split("; ", Qt::SkipEmptyParts)) {
+            QStringList w = step.split(' ');
+            const QString rest = w.mid(1).join(' ');
+            if (numbers.contains(w[0]))
+                stats.*numbers[w[0]] = rest.toInt();
+            else if (words.contains(w[0]))
+                stats.*words[w[0]] = rest;
+            else if (w[0] == "hero" || w[0] == "trap")
+                stats.monster = stats.trap = w[0] == "trap";
+            else
+                later.append(w);
+        }
+        Creature* c = made(stats);
+        const QMap<QString, std::function<void(int, int, int)>> steps{
+            {"hp", [&](int a, int, int) { c->setCurrHitPoints(a); }}, {"temp", [&](int a, int, int) { c->setTempHitPoints(a); }},
+            {"hs", [&](int a, int, int) { c->setCurrHealingSurges(a); }}, {"ready", [&](int, int, int) { c->setReady(true); }},
+            {"delayed", [&](int, int, int) { c->setDelayed(true); }}, {"hidden", [&](int, int, int) { c->setHidden(true); }},
+            {"missing", [&](int, int, int) { c->setMissing(true); }}, {"unstable", [&](int, int, int) { c->setStabilized(false); }},
+            {"wind", [&](int, int, int) { c->setSecondWindUsed(true); }},
+            {"failed", [&](int a, int, int) { c->setFailedDeathSavingThrows(a); }},
+            {"delta", [&](int a, int b, int d) { c->setDeltaCurrHealth(a, b, d); }},
+            {"pending", [&](int a, int, int) { c->setDeltaCurrActionPoints(a); }},
+            {"roll", [&](int a, int, int) { c->setInitRoll(a); }}, {"damage", [&](int a, int, int) { c->applyDamage(a, nullptr); }},
+            {"heal", [&](int a, int b, int) { c->applyHealing(a, b); }}, {"spend", [&](int a, int, int) { c->useActionPoints(a); }},
+            {"fight", [&](int, int, int) { Global::encounter->setCurrentIndex(0); }},
+            {"stop", [&](int, int, int) { Global::encounter->setCurrentIndex(-1); }}};
+        for (const QStringList& w : later) {
+            if (w[0] == "effect")
+                putEffects(c, {w.mid(1).join(' ')});
+            else
+                steps[w[0]](w.value(1).toInt(), w.value(2).toInt(), w.value(3).toInt());
+        }
+        const QMap<QString, std::function<QString()>> texts{
+            {"short", [&] { return c->getShortStateText(); }}, {"state", [&] { return c->getStateText(false, false, false, false); }},
+            {"rich", [&] { return c->getStateText(true, true, false, false); }},
+            {"adjusted", [&] { return c->getStateText(false, true, false, false); }},
+            {"quiet", [&] { return c->getStateText(false, false, true, false); }},
+            {"before damage", [&] { return c->getStateText(false, false, false, true); }},
+            {"hp", [&] { return c->getHPLevel(); }}, {"health", [&] { return c->getHealth(false); }},
+            {"template", [&] { return c->getHealth(true); }}, {"players", [&] { return c->getHealthForPlayers(false); }},
+            {"tally", [&] { return c->getHealthForPlayers(true); }}, {"init0", [&] { return c->getInitiative(false, 0); }},
+            {"init1", [&] { return c->getInitiative(false, 1); }}, {"init2", [&] { return c->getInitiative(false, 2); }},
+            {"init-1", [&] { return c->getInitiative(false, -1); }}, {"bonus init0", [&] { return c->getInitiative(true, 0); }},
+            {"bonus init1", [&] { return c->getInitiative(true, 1); }}, {"bonus init2", [&] { return c->getInitiative(true, 2); }},
+            {"defences", [&] { return c->getDefenses(true); }}, {"defence line", [&] { return c->getDefenses(false); }},
+            {"type", [&] { return c->getTypeRace(); }}, {"level", [&] { return c->getLevelRaceClass(); }},
+            {"role", [&] { return c->getLevelClassRole(); }},
+            {"lines", [&] { return QStringList({c->getSkills(), c->getDetection(), c->getDescription(), c->getEquipment(),
+                                                c->getLanguagesText(), c->getAlignmentText()}).join('|'); }},
+            {"senses", [&] { return c->getSensesAndInsight(); }}, {"senses line", [&] { return c->getSensesLine(); }},
+            {"perception", [&] { return c->getPerceptionBonusText(); }}, {"resistances", [&] { return c->getResistances(true, true); }},
+            {"stored resistances", [&] { return c->getResistances(true, false); }},
+            {"live resistances", [&] { return c->getResistances(false, true); }},
+            {"bare resistances", [&] { return c->getResistances(false, false); }},
+            {"saves", [&] { return c->getSavingAndAction(true); }}, {"live saves", [&] { return c->getSavingAndAction(false); }},
+            {"actions", [&] { return c->getActions(true); }}, {"live actions", [&] { return c->getActions(false); }}};
+        QStringList read;
+        for (const QString& text : fetch<QString>("texts").split('|'))
+            read.append(texts[text]());
+        QCOMPARE(read.join('|'), html(fetch<QString>("expected")));
     }
 
     void numbers_data()
@@ -279,115 +309,6 @@ private slots:
         QTEST_HTML(Creature::getAbilityText("Str", fetch<int>("score"), fetch<int>("modifier"), fetch<int>("level")), "expected");
     }
 
-    void abilitiesAndLabelledLines()
-    {
-        CreatureStats stats;
-        stats.level = 2;
-        for (int i = 0; i < AbilityCount; i++)
-            stats.abilities[i].score = 10 + 2 * i;
-        stats.abilities[Charisma].modifier = 9;
-        Creature* creature = made(stats);
-        QCOMPARE(QStringList({creature->getStrText(), creature->getDexText(), creature->getWisText(), creature->getConText(),
-                              creature->getIntText(), creature->getChaText()})
-                     .join(' '),
-                 html("[Str ]10 (+1) [Dex ]12 (+2) [Wis ]14 (+3) [Con ]16 (+4) [Int ]18 (+5) [Cha ]20 (+9)"));
-        auto lines = [](Creature* c) {
-            return QStringList({c->getSkills(), c->getDetection(), c->getDescription(), c->getEquipment(),
-                                c->getLanguagesText(), c->getAlignmentText()})
-                .join('|');
-        };
-        QCOMPARE(lines(creature), html("||||[Languages ]-|[Alignment ]-"));
-        stats.skills = "Stealth +9";
-        stats.detect = "tremorsense 5";
-        stats.description = "A wiry goblin.";
-        stats.equipment = "leather armor";
-        stats.languages = "Common, Goblin";
-        stats.alignment = "Evil";
-        QCOMPARE(lines(made(stats)), html("[Skills ]Stealth +9|[Detect ]tremorsense 5|[Description ]A wiry goblin.|"
-                                               "[Equipment ]leather armor|[Languages ]Common, Goblin|[Alignment ]Evil"));
-    }
-
-    void defences_data()
-    {
-        columns<int, QStringList, QString, QString>({"armorClass", "effects", "compact", "full"});
-        const QString plain = "[AC] 17; [Fort] 15; [Reflex] 14; [Will] -";
-        QTest::newRow("known") << 17 << QStringList() << "[AC]17 [F]15 [R]14 [W]-" << plain;
-        QTest::newRow("unknown armour class") << UnknownValue << QStringList() << "[AC]- [F]15 [R]14 [W]-"
-                                              << "[AC] -; [Fort] 15; [Reflex] 14; [Will] -";
-        QTest::newRow("armour class lowered") << 17 << QStringList{"penalty 2 armor"} << "[AC]{r15} [F]15 [R]14 [W]-"
-                                              << "[AC] 17{r-2}; [Fort] 15; [Reflex] 14; [Will] -";
-        QTest::newRow("unknown defences stay unknown") << UnknownValue << QStringList{"bonus 2 armor,fortitude,will"}
-                                                       << "[AC]- [F]{b17} [R]14 [W]-" << "[AC] -; [Fort] 15{b+2}; [Reflex] 14; [Will] -";
-        QTest::newRow("no base value") << 0 << QStringList{"bonus 2 armor"} << "[AC]{b+2} [F]15 [R]14 [W]-"
-                                       << "[AC] {b+2}; [Fort] 15; [Reflex] 14; [Will] -";
-        QTest::newRow("attack bonuses leave them") << 17 << QStringList{"bonus 2 hit,damage"} << "[AC]17 [F]15 [R]14 [W]-" << plain;
-    }
-
-    void defences()
-    {
-        Creature* creature = monster("", "");
-        creature->setArmorClass(fetch<int>("armorClass"));
-        creature->setFortitude(15);
-        creature->setReflex(14);
-        putEffects(creature, fetch<QStringList>("effects"));
-        QTEST_HTML(creature->getDefenses(true), "compact");
-        QTEST_HTML(creature->getDefenses(false), "full");
-    }
-
-    void typeAndLevel_data()
-    {
-        columns<bool, int, QString, QString, QString, QString, int, QString>(
-            {"monster", "level", "type", "race", "creatureClass", "role", "xp", "lines"});
-        QTest::newRow("hero") << false << 5 << "Medium natural humanoid" << "Dwarf" << "Fighter" << "" << 0
-                              << "Medium natural humanoid (Dwarf)|Level 5 Dwarf Fighter|Level 5 Fighter";
-        QTest::newRow("hero with a level only") << false << 3 << "" << "" << "" << "Striker" << 0 << "|Level 3|Level 3";
-        QTest::newRow("hero without a level") << false << 0 << "" << "Elf" << "Wizard" << "" << 0 << "Elf|Elf Wizard|Wizard";
-        QTest::newRow("bare hero") << false << 0 << "" << "" << "" << "" << 0 << "||";
-        QTest::newRow("monster") << true << 3 << "Small humanoid" << "" << "Fighter" << "Soldier" << 150
-                                 << "Small humanoid||Level 3 Soldier XP 150";
-        QTest::newRow("monster without a role") << true << 3 << "" << "" << "" << "" << 0 << "||Level 3";
-        QTest::newRow("monster with XP only") << true << 0 << "" << "" << "" << "" << 25 << "||XP 25";
-        QTest::newRow("bare monster") << true << 0 << "" << "" << "" << "" << 0 << "||";
-        QTest::newRow("role without level") << true << 0 << "" << "" << "" << "Brute" << 0 << "||Brute";
-    }
-
-    void typeAndLevel()
-    {
-        CreatureStats stats;
-        stats.monster = fetch<bool>("monster");
-        stats.level = fetch<int>("level");
-        stats.xp = fetch<int>("xp");
-        stats.type = fetch<QString>("type");
-        stats.race = fetch<QString>("race");
-        stats.creatureClass = fetch<QString>("creatureClass");
-        stats.role = fetch<QString>("role");
-        Creature* creature = made(stats);
-        QTEST(creature->getTypeRace() + "|" + creature->getLevelRaceClass() + "|" + creature->getLevelClassRole(), "lines");
-    }
-
-    void senses_data()
-    {
-        columns<QString, int, int, QString, QString>({"senses", "perception", "insight", "sensesAndInsight", "sensesLine"});
-        QTest::newRow("all") << "low-light vision" << 5 << 2 << "Low-light vision; [Insight ]+2"
-                             << "[Perception ]+5; low-light vision; [Insight ]+2";
-        QTest::newRow("unknown insight") << "Darkvision" << -1 << UnknownValue << "Darkvision" << "[Perception ]-1; darkvision";
-        QTest::newRow("insight only") << "" << UnknownValue << 0 << "[Insight ]+0" << "[Perception ]-; [Insight ]+0";
-        QTest::newRow("nothing") << "" << UnknownValue << UnknownValue << "" << "[Perception ]-";
-    }
-
-    void senses()
-    {
-        QFETCH(int, perception);
-        CreatureStats stats;
-        stats.senses = fetch<QString>("senses");
-        stats.perception = perception;
-        stats.insight = fetch<int>("insight");
-        Creature* creature = made(stats);
-        QCOMPARE(creature->getPerceptionBonusText(), Creature::getBonusText(perception));
-        QTEST_HTML(creature->getSensesAndInsight(), "sensesAndInsight");
-        QTEST_HTML(creature->getSensesLine(), "sensesLine");
-    }
-
     void sectionCompaction()
     {
         Creature* goblin = monster("Goblin", "1");
@@ -406,115 +327,6 @@ private slots:
         Creature copy;
         copy.copyStats(mira);
         QVERIFY(copy.useCompactDisplay(&power));
-    }
-
-    void resistances_data()
-    {
-        columns<QString, QString, QStringList, QString, QString>({"resist", "vulnerable", "effects", "all", "stored"});
-        const QString immune = "[Immune ]poison; ", regeneration = "[Regeneration ]5";
-        const QString both = immune + "[Resist ]5 fire; [Vulnerable ]5 radiant; " + regeneration;
-        QTest::newRow("all") << "5 fire" << "5 radiant" << QStringList() << both << both;
-        QTest::newRow("merged with the stored text") << "5 fire" << "" << QStringList{"resist 10 cold"}
-                                                     << immune + "[Resist ]5 fire, 10 cold; " + regeneration
-                                                     << immune + "[Resist ]5 fire; " + regeneration;
-        QTest::newRow("effects in list order") << "" << "" << QStringList{"resist 10 cold", "resist 5 fire"}
-                                               << immune + "[Resist ]10 cold, 5 fire; " + regeneration << immune + regeneration;
-        QTest::newRow("without a comment") << "" << "10 fire" << QStringList{"vulnerable 5", "resist 3"}
-                                           << immune + "[Resist ]3 unknown; [Vulnerable ]10 fire, 5 all damage; " + regeneration
-                                           << immune + "[Vulnerable ]10 fire; " + regeneration;
-        QTest::newRow("other effects left out") << "" << "" << QStringList{"bonus 2 hit"} << immune + regeneration
-                                                << immune + regeneration;
-        // The comment is what the game master typed.
-        QTest::newRow("comment escaped") << "" << "" << QStringList{"vulnerable 5 <b>acid</b> & fire"}
-                                         << immune + "[Vulnerable ]5 &lt;b&gt;acid&lt;/b&gt; &amp; fire; " + regeneration
-                                         << immune + regeneration;
-    }
-
-    void resistances()
-    {
-        CreatureStats stats;
-        stats.immune = "poison";
-        stats.resist = fetch<QString>("resist");
-        stats.vulnerable = fetch<QString>("vulnerable");
-        stats.regeneration = "5";
-        Creature* creature = made(stats);
-        putEffects(creature, fetch<QStringList>("effects"));
-        QTEST_HTML(creature->getResistances(true, true), "all");
-        QTEST_HTML(creature->getResistances(true, false), "stored");
-        QCOMPARE(creature->getResistances(false, true), html(fetch<QString>("all")).remove("; <b>Regeneration </b>5"));
-        QCOMPARE(creature->getResistances(false, false), html(fetch<QString>("stored")).remove("; <b>Regeneration </b>5"));
-        QCOMPARE(made(CreatureStats())->getResistances(true, true), QString());
-    }
-
-    void savingAndAction_data()
-    {
-        columns<bool, QString, QStringList, int, bool, int, bool, QString, QString>(
-            {"monster", "saves", "effects", "actionPoints", "running", "spent", "secondWindUsed", "stored", "live"});
-        const QStringList none;
-        QTest::newRow("bare monster") << true << "" << none << 0 << false << 0 << false << "" << "";
-        QTest::newRow("bare hero") << false << "" << none << 0 << false << 0 << false << "[SW]" << "[SW]";
-        QTest::newRow("second wind used") << false << "" << none << 0 << false << 0 << true << "<s>SW</s>" << "<s>SW</s>";
-        QTest::newRow("elite monster") << true << "+2" << none << 1 << false << 0 << false
-                                       << "[Saving Throws ]+2; [Action Points ]1" << "[Saving Throws ]+2; [Action Points ]1";
-        QTest::newRow("saves raised") << true << "+2" << QStringList{"bonus 1 saving"} << 0 << true << 0 << false
-                                      << "[Saving Throws ]+2" << "[Saving Throws ]{b+3}";
-        QTest::newRow("saves lowered without a saves text") << false << "" << QStringList{"penalty 2 saving"} << 0 << true << 0
-                                                            << false << "[SW]" << "[Saving Throws ]{r-2}; [SW]";
-        QTest::newRow("hero in the encounter") << false << "" << none << 1 << true << 0 << false << "[Action Points ]1; [SW]"
-                                               << "[Action Points ]1; [SW]";
-        QTest::newRow("hero spent it") << false << "" << none << 1 << true << 1 << false << "[Action Points ]1; [SW]"
-                                       << "[Action Points ]0/1; [SW]";
-        QTest::newRow("hero spent it, encounter over") << false << "" << none << 1 << false << 1 << false
-                                                       << "[Action Points ]1; [SW]" << "[Action Points ]0; [SW]";
-    }
-
-    void savingAndAction()
-    {
-        CreatureStats stats;
-        stats.monster = fetch<bool>("monster");
-        stats.savingThrows = fetch<QString>("saves");
-        stats.initActionPoints = fetch<int>("actionPoints");
-        Creature* creature = made(stats);
-        creature->setSecondWindUsed(fetch<bool>("secondWindUsed"));
-        putEffects(creature, fetch<QStringList>("effects"));
-        spendActionPoints(creature, fetch<int>("spent"), fetch<bool>("running"));
-        QTEST_HTML(creature->getSavingAndAction(true), "stored");
-        QTEST_HTML(creature->getSavingAndAction(false), "live");
-    }
-
-    void actions_data()
-    {
-        columns<QString, int, bool, int, int, QString, QString>({"speed", "actionPoints", "running", "spent", "pending", "stored", "live"});
-        QTest::newRow("no speed") << "" << 0 << false << 0 << 0 << "[Speed ]-; [Initiative ]+4" << "[Speed ]-; [Initiative ]+4";
-        QTest::newRow("stopped") << "6" << 1 << false << 0 << 0 << "[Speed ]6; [Initiative ]+4; [AP ]1"
-                                 << "[Speed ]6; [Initiative ]+4; [AP ]1";
-        QTest::newRow("running") << "6" << 1 << true << 0 << 0 << "[Speed ]6; [Initiative ]+4; [AP ]1"
-                                 << "[Speed ]6; [Initiative ]+4 (15); [AP ]1";
-        QTest::newRow("spent") << "6, fly 8" << 1 << true << 1 << 0 << "[Speed ]6, fly 8; [Initiative ]+4; [AP ]1"
-                               << "[Speed ]6, fly 8; [Initiative ]+4 (15); [AP ]0/1";
-        QTest::newRow("spent one, one coming back") << "" << 1 << true << 1 << 1 << "[Speed ]-; [Initiative ]+4; [AP ]1"
-                                                    << "[Speed ]-; [Initiative ]+4 (15); [AP ][{b1}]/1";
-        QTest::newRow("about to spend one") << "" << 1 << true << 0 << -1 << "[Speed ]-; [Initiative ]+4; [AP ]1"
-                                            << "[Speed ]-; [Initiative ]+4 (15); [AP ][{r0}]/1";
-        QTest::newRow("about to spend one, stopped") << "" << 1 << false << 0 << -1 << "[Speed ]-; [Initiative ]+4; [AP ]1"
-                                                     << "[Speed ]-; [Initiative ]+4; [AP ][{r0}]";
-    }
-
-    void actions()
-    {
-        CreatureStats stats;
-        stats.speed = fetch<QString>("speed");
-        stats.initActionPoints = fetch<int>("actionPoints");
-        stats.initBonus = 4;
-        Creature* creature = made(stats);
-        creature->setInitRoll(15);
-        spendActionPoints(creature, fetch<int>("spent"), fetch<bool>("running"));
-        creature->setDeltaCurrActionPoints(fetch<int>("pending"));
-        QTEST_HTML(creature->getActions(true), "stored");
-        QTEST_HTML(creature->getActions(false), "live");
-        // The saving and action line shows the action points alike.
-        if (fetch<int>("actionPoints"))
-            QCOMPARE(creature->getSavingAndAction(false), "<b>Action Points </b>" + html(fetch<QString>("live")).section("<b>AP </b>", 1));
     }
 
     void effectText_data()
