@@ -151,56 +151,34 @@ private slots:
 
     void adjustments_data()
     {
-        columns<CE::EffectType, int, int, QList<int>>({"type", "amount", "attributes", "expected"});
-        QTest::newRow("bonus to AC and damage") << CE::Bonus << 2 << (AC | Dmg) << QList<int>{2, 0, 0, 0, 0, 2, 0};
-        QTest::newRow("penalty to AC and damage") << CE::Penalty << 2 << (AC | Dmg) << QList<int>{-2, 0, 0, 0, 0, -2, 0};
-        QTest::newRow("penalty to saves") << CE::Penalty << 1 << Saves << QList<int>{0, 0, 0, 0, 0, 0, -1};
-        QTest::newRow("total defense") << CE::TotalDefense << 0 << 0 << QList<int>{2, 2, 2, 2, 0, 0, 0};
-        QTest::newRow("flags of another type") << CE::Dazed << 3 << 127 << QList<int>{0, 0, 0, 0, 0, 0, 0};
-        QTest::newRow("resistance") << CE::Resistance << 5 << 0 << QList<int>{0, 0, 0, 0, 0, 0, 0};
+        columns<CE::EffectType, int, int, QString, QList<int>>({"type", "amount", "attributes", "origin", "expected"});
+        using L = QList<int>;
+        QTest::newRow("bonus to AC and damage") << CE::Bonus << 2 << (AC | Dmg) << "" << L{2, 0, 0, 0, 0, 2, 0};
+        QTest::newRow("penalty to AC and damage") << CE::Penalty << 2 << (AC | Dmg) << "" << L{-2, 0, 0, 0, 0, -2, 0};
+        QTest::newRow("penalty to saves") << CE::Penalty << 1 << Saves << "" << L{0, 0, 0, 0, 0, 0, -1};
+        QTest::newRow("total defense") << CE::TotalDefense << 0 << 0 << "" << L{2, 2, 2, 2, 0, 0, 0};
+        QTest::newRow("flags of another type") << CE::Dazed << 3 << 127 << "" << L{0, 0, 0, 0, 0, 0, 0};
+        QTest::newRow("resistance") << CE::Resistance << 5 << 0 << "" << L{0, 0, 0, 0, 0, 0, 0};
+        // A second wind raises the defences only when its bearer gave it.
+        QTest::newRow("second wind without origin") << CE::SecondWind << 0 << 0 << "" << L{2, 2, 2, 2, 0, 0, 0};
+        QTest::newRow("second wind of the bearer") << CE::SecondWind << 0 << 0 << "bearer" << L{2, 2, 2, 2, 0, 0, 0};
+        QTest::newRow("second wind of another") << CE::SecondWind << 0 << 0 << "other" << L{0, 0, 0, 0, 0, 0, 0};
+        QTest::newRow("second wind of one deleted") << CE::SecondWind << 0 << 0 << "deleted" << L{0, 0, 0, 0, 0, 0, 0};
     }
 
     void adjustments()
     {
-        AttrAdj adj;
-        effect(hero("Aldric"), fetch<CE::EffectType>("type"), CE::EndSpecial, nullptr, 0, fetch<int>("amount"),
-               fetch<int>("attributes"))
-            ->adjustAttributes(adj);
-        QTEST(sums(adj), "expected");
-
-        // Several effects add up, to what was there.
-        Creature* bearer = hero("Brenna");
-        place(bearer, {effect(bearer, CE::Bonus, CE::EndSpecial, nullptr, 0, 2, AC | Dmg | Saves),
-                       effect(bearer, CE::Penalty, CE::EndSpecial, nullptr, 0, 3, AC | Hit | Saves),
-                       effect(bearer, CE::TotalDefense), effect(bearer, CE::Bonus, CE::EndSpecial, nullptr, 0, 1, Will)});
-        AttrAdj total;
-        total.toHit = 10;
-        bearer->getAttributeAdjustment(total);
-        QCOMPARE(sums(total), (QList<int>{1, 2, 2, 3, 7, 2, -1}));
-    }
-
-    void secondWindRaisesDefencesOnlyFromItsBearer_data()
-    {
-        columns<QString, int>({"origin", "raise"});
-        QTest::newRow("no origin") << "none" << 2;
-        QTest::newRow("the bearer") << "bearer" << 2;
-        QTest::newRow("another creature") << "other" << 0;
-        QTest::newRow("a deleted creature") << "deleted" << 0;
-    }
-
-    void secondWindRaisesDefencesOnlyFromItsBearer()
-    {
         QFETCH(QString, origin);
-        QFETCH(int, raise);
         Creature* bearer = hero("Aldric");
         Creature* other = hero("Brenna");
-        Creature* from = origin == "bearer" ? bearer : origin == "none" ? nullptr : other;
-        Effect* secondWind = effect(bearer, CE::SecondWind, CE::EndOfTargetsNextTurn, from);
+        Creature* from = origin == "bearer" ? bearer : origin.isEmpty() ? nullptr : other;
+        Effect* placed = effect(bearer, fetch<CE::EffectType>("type"), CE::EndOfTargetsNextTurn, from, 0, fetch<int>("amount"),
+                                fetch<int>("attributes"));
         if (origin == "deleted")
             forget(other);
         AttrAdj adj;
-        secondWind->adjustAttributes(adj);
-        QCOMPARE(sums(adj), (QList<int>{raise, raise, raise, raise, 0, 0, 0}));
+        placed->adjustAttributes(adj);
+        QTEST(sums(adj), "expected");
     }
 
     void turnEndEndingsCountFromPlacement_data()
@@ -338,25 +316,6 @@ private slots:
         QCOMPARE(bearer->getNestedEffectCount(), 6);
         bearer->takeExtendedRest(true, false);
         QCOMPARE(bearer->getEffectCount() + bearer->getNestedEffectCount(), 0);
-    }
-
-    void removeThenInsertRestores()
-    {
-        Creature* bearer = hero("Aldric");
-        QList<Effect*> placed;
-        for (unsigned int group : {0u, 4u, 0u, 4u, 0u})
-            placed.append(effect(bearer, CE::Dazed, CE::EndSpecial, nullptr, group));
-        place(bearer, placed);
-        QList<Entry> entries = entriesOf(bearer);
-        // Undo runs in reverse order of the removals.
-        QList<QPair<int, Effect*>> removed;
-        for (Effect* each : {placed[3], placed[0], placed[4]})
-            removed.prepend({bearer->removeEffect(each), each});
-        QCOMPARE(bearer->getEffects(), (QList<Effect*>{placed[1], placed[2]}));
-        for (const auto& [position, each] : removed)
-            bearer->insertEffect(position, each);
-        QCOMPARE(bearer->getEffects(), placed);
-        QCOMPARE(entriesOf(bearer), entries);
     }
 
     void listChangesSignalAndLookups()
