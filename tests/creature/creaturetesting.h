@@ -171,15 +171,6 @@ public:
         }
     }
 
-    // Action points are spent during an encounter, which then goes on or is over.
-    void spendActionPoints(Creature* creature, int spent, bool running)
-    {
-        Global::encounter->setCurrentIndex(0);
-        creature->useActionPoints(spent);
-        if (!running)
-            Global::encounter->setCurrentIndex(-1);
-    }
-
     // Deletes a made creature now, for what happens once it is gone.
     void forget(Creature* creature)
     {
