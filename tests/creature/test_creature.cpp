@@ -343,8 +343,33 @@ private slots:
         first->setCurrHitPoints(12);
         first->setCurrHealingSurges(3);
         first->setCurrActionPoints(0);
-        QCOMPARE(updated.count(), 3);
+        first->setTempHitPoints(4);
+        QCOMPARE(updated.count(), 4);
         QCOMPARE(first->getBeforeVitality().hitPoints, 28);
+        first->setInit({first, 0, 0});
+        QCOMPARE(updated.count(), 4);
+        first->setInit({first, 17, 4242});
+        first->setInitRoll(17);
+        QVERIFY(updated.count() == 5 && first->getInit().roll == 17 && first->getInit().random == 4242);
+
+        // A snapshot takes the creature back whole.
+        CreatureState before = second->getState();
+        QCOMPARE(before, second->getState());
+        Global::encounter->setCurrentIndex(0);
+        second->applyDamage(12, attacker);
+        second->setTempHitPoints(3);
+        second->applyHealing(4, 1);
+        second->useActionPoints(1);
+        second->setFailedDeathSavingThrows(1);
+        second->setSecondWindUsed(true);
+        second->setStabilized(false);
+        second->setDelayed(true);
+        second->setReady(true);
+        second->setEndTurnCount(4);
+        QVERIFY(!(second->getState() == before));
+        QSignalSpy restored(second, &Creature::doCreatureUpdated);
+        second->setState(before);
+        QVERIFY(restored.count() == 1 && second->getState() == before && second->getCurrHitPoints() == 29);
     }
 
     void hitPointStates_data()
