@@ -28,6 +28,7 @@ void CreatureStats::addPower(const CreaturePower& power, bool sorted)
     CreaturePower added = power;
     switch (added.current.when) {
     case Power::Flavour:
+        addFlavor(added);
         return;
     case Power::Trap:
         added.current.type = 0;
@@ -37,6 +38,7 @@ void CreatureStats::addPower(const CreaturePower& power, bool sorted)
             if (CreaturePower* previous = powers.getPower(lastPowerIndex)) {
                 previous->current.description.append(added.name);
                 previous->current.description.append(added.current.description);
+                previous->setBase();
                 return;
             }
         }
@@ -45,7 +47,20 @@ void CreatureStats::addPower(const CreaturePower& power, bool sorted)
     default:
         break;
     }
+    added.setBase();
     lastPowerIndex = powers.addPower(added, sorted);
+}
+
+void CreatureStats::addFlavor(const CreaturePower& power)
+{
+    if (!flavorText.isEmpty())
+        flavorText += "<br>";
+    flavorText += "<i>" + power.name.toHtmlEscaped();
+    if (!power.current.header.isEmpty())
+        flavorText += " &bull; " + power.current.header;
+    if (!power.name.isEmpty())
+        flavorText += "<br>";
+    flavorText += power.current.description.join(QString()) + "</i>";
 }
 
 Creature::Creature(QObject* parent) : QObject(parent)

@@ -48,7 +48,8 @@ public:
     CreatureStats() { init(); }
     // Scalars back to their defaults; texts and powers stay.
     void init();
-    // Adds a power read by a stat-block parser.
+    // Adds a power read by a stat-block parser; a trap's heading text goes
+    // to the flavour text instead.
     void addPower(const CreaturePower& power, bool sorted);
 
     QString statBlock;
@@ -62,6 +63,8 @@ public:
     bool trap;
     QString creatureClass;
     QString group;
+    // The text of a final parenthesis of the title, such as "Elite".
+    QString titleNote;
     QString type;
     QString race;
     QString role;
@@ -86,6 +89,8 @@ public:
     QString regeneration;
     QString vulnerable;
     QString savingThrows;
+    // Rich text: a trap's heading texts, each in italics.
+    QString flavorText;
     QString alignment;
     QString languages;
     QString skills;
@@ -95,6 +100,9 @@ public:
     AbilityScore abilities[AbilityCount];
     Powers powers;
     int lastPowerIndex = 0;
+
+private:
+    void addFlavor(const CreaturePower& power);
 };
 
 struct CreatureVitality

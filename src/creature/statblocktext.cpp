@@ -114,47 +114,47 @@ QString Creature::getLevelClassRole() const
 
 QString Creature::getSkills() const
 {
-    return stats.skills.isEmpty() ? QString() : labelled(tr("Skills"), stats.skills);
+    return stats.skills.isEmpty() ? QString() : labelled(tr("Skills"), stats.skills.toHtmlEscaped());
 }
 
 QString Creature::getDetection() const
 {
-    return stats.detect.isEmpty() ? QString() : labelled(tr("Detect"), stats.detect);
+    return stats.detect.isEmpty() ? QString() : labelled(tr("Detect"), stats.detect.toHtmlEscaped());
 }
 
 QString Creature::getDescription() const
 {
-    return stats.description.isEmpty() ? QString() : labelled(tr("Description"), stats.description);
+    return stats.description.isEmpty() ? QString() : labelled(tr("Description"), stats.description.toHtmlEscaped());
 }
 
 QString Creature::getEquipment() const
 {
-    return stats.equipment.isEmpty() ? QString() : labelled(tr("Equipment"), stats.equipment);
+    return stats.equipment.isEmpty() ? QString() : labelled(tr("Equipment"), stats.equipment.toHtmlEscaped());
 }
 
 QString Creature::getLanguagesText() const
 {
-    return labelled(tr("Languages"), orDash(stats.languages));
+    return labelled(tr("Languages"), orDash(stats.languages.toHtmlEscaped()));
 }
 
 QString Creature::getAlignmentText() const
 {
-    return labelled(tr("Alignment"), orDash(stats.alignment));
+    return labelled(tr("Alignment"), orDash(stats.alignment.toHtmlEscaped()));
 }
 
 QString Creature::getSensesAndInsight() const
 {
     if (stats.insight == UnknownValue)
-        return stats.senses;
+        return stats.senses.toHtmlEscaped();
     QString insightText = labelled(tr("Insight"), getBonusText(stats.insight));
-    return stats.senses.isEmpty() ? insightText : stats.senses + "; " + insightText;
+    return stats.senses.isEmpty() ? insightText : stats.senses.toHtmlEscaped() + "; " + insightText;
 }
 
 QString Creature::getSensesLine() const
 {
     QStringList parts(labelled(tr("Perception"), getPerceptionBonusText()));
     if (!stats.senses.isEmpty())
-        parts.append(Global::unCapitalize(stats.senses));
+        parts.append(Global::unCapitalize(stats.senses).toHtmlEscaped());
     if (stats.insight != UnknownValue)
         parts.append(labelled(tr("Insight"), getBonusText(stats.insight)));
     return parts.join("; ");
@@ -162,8 +162,8 @@ QString Creature::getSensesLine() const
 
 QString Creature::getResistances(bool withRegeneration, bool withEffects) const
 {
-    QString resistText = stats.resist;
-    QString vulnerableText = stats.vulnerable;
+    QString resistText = stats.resist.toHtmlEscaped();
+    QString vulnerableText = stats.vulnerable.toHtmlEscaped();
     if (withEffects) {
         for (const Effect* effect : effects) {
             bool resists = effect->getEffectType() == CE::Resistance;
@@ -186,11 +186,11 @@ QString Creature::getResistances(bool withRegeneration, bool withEffects) const
         if (!text.isEmpty())
             parts.append(labelled(label, text));
     };
-    add(tr("Immune"), stats.immune);
+    add(tr("Immune"), stats.immune.toHtmlEscaped());
     add(tr("Resist"), resistText);
     add(tr("Vulnerable"), vulnerableText);
     if (withRegeneration)
-        add(tr("Regeneration"), stats.regeneration);
+        add(tr("Regeneration"), stats.regeneration.toHtmlEscaped());
     return parts.join("; ");
 }
 
@@ -209,7 +209,7 @@ QString Creature::getSavingAndAction(bool storedValuesOnly) const
 
 QString Creature::getActions(bool storedValuesOnly) const
 {
-    QString text = labelled(tr("Speed"), orDash(stats.speed)) + "; " + getInitiative(storedValuesOnly, 2);
+    QString text = labelled(tr("Speed"), orDash(stats.speed.toHtmlEscaped())) + "; " + getInitiative(storedValuesOnly, 2);
     if (stats.initActionPoints != 0)
         text += "; " + labelled(tr("AP"), getActionPointsValue(storedValuesOnly));
     return text;

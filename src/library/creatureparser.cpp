@@ -1,0 +1,390 @@
+#include "library/creatureparser.h"
+
+#include "foundation/global.h"
+
+namespace {
+
+bool isSizeWord(Token::No kind)
+{
+    return Token::isIn(kind, Token::SIZE_TINY, Token::SIZE_GARGANTUAN);
+}
+
+bool isRoleWord(Token::No kind)
+{
+    return Token::isIn(kind, Token::ARTILLERY, Token::STRIKER);
+}
+
+bool isTrapWord(Token::No kind)
+{
+    return Token::isIn(kind, Token::HAZARD, Token::OBSTACLE);
+}
+
+bool isSense(Token::No kind)
+{
+    return Token::isIn(kind, Token::LOW_LIGHT, Token::TREMORSENSE);
+}
+
+bool isFooterKeyword(Token::No kind)
+{
+    return Token::isIn(kind, Token::ALIGNMENT, Token::MONSTER) || kind == Token::CIRCLE_C;
+}
+
+}
+
+CreatureParser::CreatureParser(bool monster) : monster(monster)
+{
+}
+
+void CreatureParser::parse(CreatureStats& out, QString text, QString fileName)
+{
+    stats = CreatureStats();
+    stats.statBlock = text;
+    headerTraits = true;
+    bulletXP = false;
+    state = HEADER_TITLE;
+    section = 0;
+    initChars(text);
+    nextToken(false);
+    if (nextLineAndSetState() == NO_LINE)
+        return;
+
+    state = HEADER_LINE;
+    parseHeaderString(stats.group, false);
+    if (stats.group.endsWith(')')) {
+        int open = int(stats.group.lastIndexOf('('));
+        if (open >= 0) {
+            stats.titleNote = stats.group.mid(open + 1, stats.group.size() - open - 2).trimmed();
+            stats.group = stats.group.left(open).trimmed();
+        }
+    }
+    parseHeaderLine(fileName);
+    nextLineAndSetState();
+
+    bool meleeBasic = true;
+    bool rangedBasic = true;
+    while (!currentLine.isEmpty()) {
+        switch (state) {
+        case HEADER_TITLE:
+        case HEADER_LINE:
+            parseHeaderLine(fileName);
+            nextLineAndSetState();
+            break;
+        case HEADER_TRAIT:
+            parseHeaderTrait();
+            nextLineAndSetState();
+            break;
+        case POWER_SECTION:
+            parsePowerSection();
+            nextLineAndSetState();
+            break;
+        case POWER_HEADER:
+        case POWER_HEADER_DOT:
+            parsePower(meleeBasic, rangedBasic);
+            break;
+        case FOOTER_LINE:
+        case FOOTER_DETAIL:
+            parseFooterLine();
+            nextLineAndSetState();
+            break;
+        case FOOTER_HEADER:
+            parseFooterInfo();
+            break;
+        default:
+            parseDetailsPower();
+            break;
+        }
+    }
+    if (stats.trap && stats.type.isEmpty())
+        stats.type = "Trap";
+    out = stats;
+}
+
+void CreatureParser::parseHeaderLine(const QString& fileName)
+{
+    while (!atLineEnd()) {
+        const CreatureToken token = getCurrentLineToken();
+        switch (token.kind) {
+        case Token::HP:
+        case Token::AC:
+        case Token::FORTITUDE:
+        case Token::REFLEX:
+        case Token::WILL:
+        case Token::SPEED:
+            // The traits of the header come before these.
+            headerTraits = false;
+            break;
+        default:
+            break;
+        }
+        switch (token.kind) {
+        case Token::LEVEL: parseNumberField(stats.level); break;
+        case Token::XP: parseNumberField(stats.xp); break;
+        case Token::HP: parseNumberField(stats.maxHitPoints); break;
+        case Token::INITIATIVE: parseNumberField(stats.initBonus); break;
+        case Token::PERCEPTION: parseNumberField(stats.perception); break;
+        case Token::AC: parseNumberField(stats.armorClass); break;
+        case Token::FORTITUDE: parseNumberField(stats.fortitude); break;
+        case Token::REFLEX: parseNumberField(stats.reflex); break;
+        case Token::WILL: parseNumberField(stats.will); break;
+        case Token::SPEED: parseHeaderString(stats.speed, true); break;
+        case Token::RESIST: parseHeaderString(stats.resist, true); break;
+        case Token::IMMUNE: parseHeaderString(stats.immune, true); break;
+        case Token::DETECT: parseHeaderString(stats.detect, true); break;
+        case Token::REGENERATION: parseHeaderString(stats.regeneration, true); break;
+        case Token::VULNERABLE: parseHeaderString(stats.vulnerable, true); break;
+        case Token::SAVING: savingThrows(); break;
+        case Token::ACTION: parseActionPoints(); break;
+        case Token::PORTRAIT: portrait(fileName); break;
+        case Token::BULLET:
+            if (getFollowingLineToken(0).kind == Token::XP) {
+                bulletXP = true;
+                nextLineToken();
+                parseNumberField(stats.xp);
+            } else {
+                nextLineToken();
+            }
+            break;
+        default:
+            if (isSense(token.kind))
+                addSense();
+            else
+                typeOrRole(token);
+            break;
+        }
+    }
+}
+
+void CreatureParser::typeOrRole(const CreatureToken& token)
+{
+    bool loneTrapWord = stats.level == 0 && isTrapWord(token.kind) && currentLine.getLineLen() == 1;
+    if (isSizeWord(token.kind) || token.kind == Token::TERRAIN || loneTrapWord) {
+        if (token.kind == Token::TERRAIN || isTrapWord(token.kind))
+            becomeTrapOn(token);
+        parseHeaderString(stats.type, false);
+    } else if (isRoleWord(token.kind) || isTrapWord(token.kind)) {
+        role();
+    } else {
+        nextLineToken();
+    }
+}
+
+void CreatureParser::becomeTrapOn(const CreatureToken& token)
+{
+    bool trapWord = token.kind == Token::TERRAIN || isTrapWord(token.kind);
+    if (trapWord && stats.type.isEmpty() && stats.role.isEmpty()) {
+        stats.trap = true;
+        section = 1;
+        headerTraits = false;
+    }
+}
+
+void CreatureParser::role()
+{
+    const int start = currentLine.getCurrentPos();
+    for (;;) {
+        const CreatureToken token = getCurrentLineToken();
+        if (token.kind == Token::OPEN_PAREN) {
+            while (!atLineEnd() && getCurrentLineToken().kind != Token::CLOSE_PAREN)
+                nextLineToken();
+            if (atLineEnd())
+                break;
+        } else if (isRoleWord(token.kind) || isTrapWord(token.kind)) {
+            if (isTrapWord(token.kind))
+                becomeTrapOn(token);
+        } else {
+            break;
+        }
+        nextLineToken();
+    }
+    if (stats.role.isEmpty())
+        stats.role = wordsFrom(start, true, false);
+}
+
+void CreatureParser::parseHeaderString(QString& dest, bool skipLabel)
+{
+    if (skipLabel)
+        nextLineToken();
+    QString text;
+    int start = currentLine.getCurrentPos();
+    nextLineToken();
+    for (;;) {
+        if (atLineEnd()) {
+            TokenLine next = getFollowingLine(0);
+            if (next.isEmpty() || identifyLine(next, HEADER_LINE, headerTraits, nullptr) != UNKNOWN_LINE
+                || next.getFirstToken().isCapitalized())
+                break;
+            text += wordsFrom(start, true, false);
+            if (!text.endsWith('-'))
+                text += ' ';
+            nextLine();
+            start = 0;
+        }
+        const Token::No kind = getCurrentLineToken().kind;
+        const Token::No following = getFollowingLineToken(0).kind;
+        if ((kind == Token::ACTION && following == Token::POINTS) || (kind == Token::LEVEL && following == Token::NUMBER)
+            || (isSense(kind) && kind != Token::BLINDSIGHT) || kind == Token::XP)
+            break;
+        if (kind == Token::SEMICOLON
+            && (following == Token::RESIST || following == Token::IMMUNE || following == Token::VULNERABLE)) {
+            text += wordsFrom(start, false, false);
+            nextLineToken();
+            start = currentLine.getCurrentPos();
+            break;
+        }
+        nextLineToken();
+    }
+    text += wordsFrom(start, false, false);
+    if (dest.isEmpty())
+        dest = text.trimmed();
+}
+
+void CreatureParser::parseHeaderTrait()
+{
+    CreaturePower power;
+    power.current.when = Power::Trait;
+    parsePowerHeader(power);
+    if (getCurrentLineToken().kind == Token::SEMICOLON) {
+        nextLineToken();
+        const int start = currentLine.getCurrentPos();
+        currentLine.lastToken();
+        power.current.description.append(Global::capitalize(wordsFrom(start, true, true)));
+    }
+    addPower(power);
+}
+
+void CreatureParser::addSense()
+{
+    if (!stats.senses.isEmpty())
+        stats.senses += ", ";
+    stats.senses += getCurrentLineToken().text;
+    nextLineToken();
+    const CreatureToken after = getCurrentLineToken();
+    if (after.kind == Token::VISION || after.kind == Token::NUMBER) {
+        stats.senses += ' ' + after.text;
+        nextLineToken();
+    }
+    const Token::No mark = getCurrentLineToken().kind;
+    if (mark == Token::COMMA || mark == Token::SEMICOLON)
+        nextLineToken();
+}
+
+void CreatureParser::savingThrows()
+{
+    nextLineToken();
+    if (getCurrentLineToken().kind == Token::THROWS)
+        parseHeaderString(stats.savingThrows, true);
+}
+
+void CreatureParser::portrait(const QString& fileName)
+{
+    nextLineToken();
+    const int start = currentLine.getCurrentPos();
+    currentLine.lastToken();
+    stats.portraitFile = currentLine.getWords(start, -1, false, true).trimmed();
+    stats.portrait = Creature::loadPortrait(stats.portraitFile, fileName);
+}
+
+void CreatureParser::parseNumberField(int& field)
+{
+    nextLineToken();
+    CreatureToken token = getCurrentLineToken();
+    if (token.kind == Token::NUMBER) {
+        field = token.toInt();
+        nextLineToken();
+    }
+}
+
+void CreatureParser::parseActionPoints()
+{
+    nextLineToken();
+    if (getCurrentLineToken().kind != Token::POINTS)
+        return;
+    nextLineToken();
+    stats.initActionPoints = getCurrentLineToken().toInt();
+    nextLineToken();
+}
+
+void CreatureParser::parseFooterLine()
+{
+    static const Ability abilities[] = {Strength, Dexterity, Wisdom, Constitution, Intelligence, Charisma};
+    while (!atLineEnd()) {
+        const Token::No kind = getCurrentLineToken().kind;
+        if (kind == Token::ALIGNMENT)
+            parseFooterString(stats.alignment, true);
+        else if (kind == Token::LANGUAGES)
+            parseFooterString(stats.languages, true);
+        else if (Token::isIn(kind, Token::ACROBATICS, Token::THIEVERY))
+            addSkill();
+        else if (Token::isIn(kind, Token::STR, Token::CHA))
+            parseAttributeField(stats.abilities[abilities[kind - Token::STR]]);
+        else
+            nextLineToken();
+    }
+}
+
+void CreatureParser::parseFooterString(QString& dest, bool skipLabel)
+{
+    if (skipLabel)
+        nextLineToken();
+    const int start = currentLine.getCurrentPos();
+    while (!atLineEnd() && !isFooterKeyword(getCurrentLineToken().kind))
+        nextLineToken();
+    if (dest.isEmpty())
+        dest = wordsFrom(start, false, false);
+}
+
+void CreatureParser::addSkill()
+{
+    if (!stats.skills.isEmpty())
+        stats.skills += ", ";
+    stats.skills += getCurrentLineToken().text;
+    nextLineToken();
+    if (getCurrentLineToken().kind == Token::NUMBER) {
+        stats.skills += ' ' + getCurrentLineToken().text;
+        nextLineToken();
+    }
+    const Token::No mark = getCurrentLineToken().kind;
+    if (mark == Token::COMMA || mark == Token::SEMICOLON)
+        nextLineToken();
+}
+
+void CreatureParser::parseAttributeField(AbilityScore& ability)
+{
+    nextLineToken();
+    ability.modifier = UnknownModifier;
+    CreatureToken token = getCurrentLineToken();
+    if (token.kind == Token::NUMBER) {
+        ability.score = token.toInt();
+        nextLineToken();
+    }
+    CreatureToken modifier = getFollowingLineToken(0);
+    if (getCurrentLineToken().kind == Token::OPEN_PAREN && modifier.kind == Token::NUMBER
+        && getFollowingLineToken(1).kind == Token::CLOSE_PAREN) {
+        ability.modifier = modifier.toInt();
+        for (int i = 0; i < 3; ++i)
+            nextLineToken();
+    } else if (getCurrentLineToken().kind == Token::NUMBER) {
+        modifier = getCurrentLineToken();
+        ability.modifier = modifier.toInt();
+        nextLineToken();
+    }
+}
+
+void CreatureParser::parseFooterInfo()
+{
+    const Token::No heading = currentLine.kindAt(0);
+    const bool notes = heading == Token::PUBLISHED || heading == Token::MONSTER || heading == Token::CIRCLE_C;
+    QString& dest = heading == Token::EQUIPMENT ? stats.equipment
+                    : heading == Token::DESCRIPTION ? stats.description
+                                                    : stats.published;
+    if (!notes) {
+        nextLineToken();
+        if (getCurrentLineToken().kind == Token::COLON)
+            nextLineToken();
+    } else if (!dest.isEmpty()) {
+        dest += "<br>";
+    }
+    dest += currentLine.getWords(currentLine.getCurrentPos(), -1, true, true, notes);
+    while (nextLineAndSetState() == FOOTER_DETAIL)
+        dest += ' ' + currentLine.getWords(0, -1, true, true, notes);
+}

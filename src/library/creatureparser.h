@@ -1,0 +1,156 @@
+#ifndef CREATUREPARSER_H
+#define CREATUREPARSER_H
+
+#include <QList>
+#include <QString>
+
+#include "creature/creature.h"
+#include "library/statblocktokens.h"
+
+// Reads pasted stat-block text, with the artefacts copying leaves in it,
+// into a creature's statistics and powers. One parser serves one parse.
+class CreatureParser
+{
+public:
+    // The class of a stat-block line.
+    enum State : int {
+        UNKNOWN_LINE,
+        HEADER_TITLE,
+        HEADER_LINE,
+        HEADER_TRAIT,
+        POWER_SECTION,
+        POWER_HEADER,
+        POWER_HEADER_DOT,
+        POWER_DETAIL,
+        TRAP_DETAIL_STANDARD,
+        TRAP_DETAIL_FREE,
+        TRAP_DETAIL_TRIGGERED,
+        TRAP_DETAIL_SKILL,
+        TRAP_DETAIL_SKILL_DC,
+        TRAP_DETAIL_DC,
+        POWER_DETAIL_W_LABEL,
+        POWER_DETAIL_W_TRAP,
+        FOOTER_LINE,
+        FOOTER_HEADER,
+        FOOTER_DETAIL,
+        NO_LINE,
+    };
+
+    explicit CreatureParser(bool monster);
+
+    // Fills out from the text; an empty text leaves it untouched. fileName
+    // is the data folder a portrait is looked for in.
+    void parse(CreatureStats& out, QString text, QString fileName);
+
+    // Every line the parse reads is added as "STATE: tokens".
+    void setTrace(QStringList* lineTrace) { trace = lineTrace; }
+    // The tokens of a text as a monster's or a trap's stat block reads them.
+    static QList<CreatureToken> tokenize(const QString& text, bool trap);
+    static QString stateText(State state);
+    static CreatureToken createToken(const QString& word);
+
+private:
+    // Characters: pushed characters are read before the rest of the text.
+    void initChars(const QString& text);
+    QChar getChar();
+    void unGetChar();
+    QChar nextChar(int offset) const;
+    void pushChar(QChar c);
+
+    // Tokens
+    CreatureToken getToken(bool keepSpace);
+    CreatureToken readNumber(QChar first);
+    CreatureToken readWord(QChar first);
+    void breakLineBefore() { pushChar('\n'); }
+    void nextToken(bool keepSpace);
+
+    // Lines
+    TokenLine getLine();
+    bool queueNextLines();
+    void nextLine();
+    TokenLine getFollowingLine(int n);
+    void dropFollowingLine();
+    void splitCurrentLine(int n);
+    bool addPossibleMissingColon();
+    static bool belongTogether(const CreatureToken& last, const CreatureToken& next);
+    void nextLineToken() { currentLine.nextToken(); }
+    const CreatureToken& getCurrentLineToken() const { return currentLine.getCurrentToken(); }
+    const CreatureToken& getFollowingLineToken(int n) const { return currentLine.getFollowingToken(n); }
+    bool atLineEnd() const { return currentLine.getCurrentPos() >= currentLine.getLineLen(); }
+    // The words from a position to the current token.
+    QString wordsFrom(int from, bool keepEndMark, bool escaped) const;
+
+    // Line classes
+    State identifyLine(TokenLine line, State prev, bool traits, int* splitAt);
+    State identifyLineX(TokenLine& line, State prev, bool traits, int* splitAt);
+    State getNextState() { return getNextStateX(); }
+    State getNextStateX();
+    State unclassifiedLine();
+    State detailLine(State v);
+    State joinSentence(State v);
+    State closeHeader();
+    State nextLineAndSetState();
+    bool isContinuingDetailLine(const TokenLine& line, State prev);
+    bool isPowerDetailWithLabel(TokenLine& line, State& out, int* splitAt);
+    static bool isTrapPowerDescription(const TokenLine& line, State& out);
+    static bool isDCLabel(const TokenLine& line, int i);
+    static bool isSkillDCLabel(const TokenLine& line, int i);
+    static bool isEndOfSentence(const TokenLine& line);
+    static bool isPowerType(const TokenLine& line, int i);
+    bool isPowerTitle(const TokenLine& line);
+    bool isTrap() const { return stats.trap; }
+
+    // Header and footer
+    void parseHeaderLine(const QString& fileName);
+    void parseHeaderString(QString& dest, bool skipLabel);
+    void parseHeaderTrait();
+    void typeOrRole(const CreatureToken& token);
+    void role();
+    void becomeTrapOn(const CreatureToken& token);
+    void addSense();
+    void savingThrows();
+    void portrait(const QString& fileName);
+    void parseNumberField(int& field);
+    void parseActionPoints();
+    void parseFooterLine();
+    void parseFooterString(QString& dest, bool skipLabel);
+    void parseFooterInfo();
+    void addSkill();
+    void parseAttributeField(AbilityScore& ability);
+
+    // Powers
+    void parsePowerSection();
+    void setSection(CreaturePower& p) const;
+    void parsePower(bool& meleeBasic, bool& rangedBasic);
+    QString parseDetailLine(CreaturePower& p, bool& meleeBasic, bool& rangedBasic, int& labelledAt);
+    QString consumeLabel();
+    void parsePowerHeader(CreaturePower& p);
+    void parseHeaderUsage(QString& header, CreaturePower& p);
+    int parsePowerTitle(TokenLine line, int from, bool& isTitle, int minWords);
+    void powerHeaderNextToken(CreaturePower& p, bool actionAllowed);
+    void parseRecharge(QString& header, CreaturePower& p);
+    bool parseNonBold(QString& header, CreaturePower& p);
+    static bool tokenSetsPowerType(Token::No t, CreaturePower& p, bool& meleeBasic, bool& rangedBasic);
+    void parseDetailsPower();
+    void detailsPowerNextToken(int& start, QString& text);
+    void addPower(CreaturePower& p) { stats.addPower(p, !monster); }
+
+    TokenLine currentLine;
+    QList<TokenLine> lines;
+    CreatureToken currentToken;
+    bool monster;
+    QString chars;
+    int position = 0;
+    QString pushed;
+    QChar lastRead;
+    QChar beforeLastRead;
+    CreatureStats stats;
+    State state = HEADER_TITLE;
+    bool bulletXP = false;
+    bool headerTraits = true;
+    int section = 0;
+    CreatureToken lastSkill;
+    QStringList* trace = nullptr;
+};
+
+#endif
