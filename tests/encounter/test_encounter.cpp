@@ -80,7 +80,6 @@ public:
         QObject::connect(encounter(), &Encounter::doCurrentCreatureChanged, &context, [this] { add("current"); });
         QObject::connect(encounter(), &Encounter::doCreatureCountChanged, &context, [this] { add("count"); });
     }
-
     QString take() { return std::exchange(received, {}).join(' '); }
 
 private:
@@ -198,7 +197,6 @@ private:
         pool.push_back(std::move(creature));
         return pool.back().get();
     }
-
     QList<Creature*> makeAll(const QString& references)
     {
         QList<Creature*> creatures;
@@ -206,7 +204,6 @@ private:
             creatures.append(make(reference));
         return creatures;
     }
-
     // Creatures of the test world, "Group (name)" a monster, put in the encounter in that order.
     QList<Creature*> enter(const QString& references)
     {
@@ -227,14 +224,12 @@ private slots:
         hooks = std::make_unique<ButtonHooks>();
         world = std::make_unique<TestWorld>();
     }
-
     void cleanup()
     {
         world.reset();
         hooks.reset();
         pool.clear();
     }
-
     void alphabeticalInsert_data()
     {
         QTest::addColumn<QString>("inserted");
@@ -246,7 +241,6 @@ private slots:
         QTest::newRow("equals keep their order of arrival") << "Bob, bob" << "Bob, bob";
         QTest::newRow("equals keep their order of arrival, reversed") << "bob, Bob" << "bob, Bob";
     }
-
     void alphabeticalInsert()
     {
         QFETCH(QString, inserted);
@@ -256,7 +250,6 @@ private slots:
             list.addCreature(creature);
         QCOMPARE(list.getNameList(), order);
     }
-
     void initiativeInsert_data()
     {
         QTest::addColumn<QString>("existing");
@@ -274,7 +267,6 @@ private slots:
         QTest::newRow("no known bonus goes before a known one") << "A:15/9/90" << "N:15/1000/0" << "N, A";
         QTest::newRow("a known bonus goes after no known one") << "A:15/1000/0" << "N:15/9/90" << "A, N";
     }
-
     void initiativeInsert()
     {
         QFETCH(QString, existing);
@@ -284,7 +276,6 @@ private slots:
         CreatureList::addCreatureByInitiative(list, make(newcomer));
         QCOMPARE(names(list), order);
     }
-
     void initiativeOrderFromTypedInitiatives()
     {
         QList<Creature*> creatures = makeAll("Aldric, Goblin (2), Brenna, Orc (1), Goblin (1), Cora");
@@ -321,7 +312,6 @@ private slots:
         }
         QCOMPARE(items.join(", "), QString("Goblin 15/30, Orc (1) 12/5,  0/0, Brenna 18/10,  0/0"));
     }
-
     void reorderingAndDeleting_data()
     {
         QTest::addColumn<QString>("operation");
@@ -343,7 +333,6 @@ private slots:
         QTest::newRow("add a list inside") << "add 1" << "A, X, Y, B, C";
         QTest::newRow("reset") << "reset" << "";
     }
-
     void reorderingAndDeleting()
     {
         QFETCH(QString, operation);
@@ -366,7 +355,6 @@ private slots:
             list.reset();
         QCOMPARE(list.getNameList(), order);
     }
-
     void bySide_data()
     {
         QTest::addColumn<int>("mask");
@@ -378,7 +366,6 @@ private slots:
         QTest::newRow("all") << 3 << "Aldric, Goblin (1), Brenna, Goblin (2)" << true << "Aldric, Brenna";
         QTest::newRow("none") << 0 << "" << false << "Goblin (1), Goblin (2)";
     }
-
     void bySide()
     {
         QFETCH(int, mask);
@@ -391,7 +378,6 @@ private slots:
         list.deleteCreatures(deleteMonsters);
         QCOMPARE(list.getNameList(), kept);
     }
-
     void snapshotLists()
     {
         QList<Creature*> creatures = makeAll("Zed, Goblin (2), Anna");
@@ -421,7 +407,6 @@ private slots:
         heroes[2]->setCurrHitPoints(-1);
         QVERIFY(!CreatureList(heroes).isHeroActive());
     }
-
     void listRecordsRoundTrip()
     {
         Creature* aldric = world->addHero("Aldric", 30);
@@ -447,7 +432,6 @@ private slots:
             stream->write(sentinelItem, 7);
         });
         const int start = stream->getOffset();
-
         CreatureInitList initsRead;
         initsRead.read(stream.get());
         CreatureVitalityList vitalityRead;
@@ -476,14 +460,12 @@ private slots:
         QCOMPARE(stream->read().getID(), sentinelItem);
         QCOMPARE(stream->getOffset(), start + length);
     }
-
     void encounterEntryRoundTrip_data()
     {
         QTest::addColumn<bool>("withAdventure");
         QTest::newRow("as written now") << true;
         QTest::newRow("older record without the adventure") << false;
     }
-
     void encounterEntryRoundTrip()
     {
         QFETCH(bool, withAdventure);
@@ -513,7 +495,6 @@ private slots:
         QCOMPARE(text(read), text(entry).mid(0, withAdventure ? 6 : 5) + (withAdventure ? QStringList() : QStringList{""}));
         QCOMPARE(stream->read().getID(), sentinelItem);
     }
-
     void damagedCounts_data()
     {
         QTest::addColumn<QString>("kind");
@@ -534,7 +515,6 @@ private slots:
             QTest::addRow("%s: unknown item between entries", kind) << kind << 2 << 2 << true << "end item" << 2;
         }
     }
-
     void damagedCounts()
     {
         QFETCH(QString, kind);
@@ -571,7 +551,6 @@ private slots:
         else
             QCOMPARE(next.getID(), after == "end item" ? sentinelItem : int(ID_EVENT_TYPE));
     }
-
     void removingACreatureKeepsTheTurnOrder_data()
     {
         QTest::addColumn<int>("round");
@@ -588,7 +567,6 @@ private slots:
         QTest::newRow("while not running") << 0 << -1 << 0 << "0/-1 -, next 1/0 B";
         QTest::newRow("one that is not in the list") << 2 << 1 << -1 << "2/1 B, next 2/2 C";
     }
-
     void removingACreatureKeepsTheTurnOrder()
     {
         QFETCH(int, round);
@@ -607,7 +585,6 @@ private slots:
         if (encounter()->getRound() != round)
             QCOMPARE(hooks->rightStatus.last(), QString("<b>Round</b> %1").arg(encounter()->getRound()));
     }
-
     void removingTheLastOrSeveral()
     {
         QList<Creature*> heroes = enter("A, B, C, D");
@@ -619,7 +596,6 @@ private slots:
         QCOMPARE(encounter()->getCreatureList().getNameList(), QString("B, C"));
         QCOMPARE(names(encounter()->getSelectedCreatures()), QString("B"));
         QCOMPARE(::turns(), QString("1/1 C, next 2/0 B"));
-
         // The last one leaving ends the encounter, which no longer keeps the dead.
         encounter()->removeCreature(heroes[1]);
         encounter()->setState(stateOf(3, 0));
@@ -631,7 +607,6 @@ private slots:
         QCOMPARE(hooks->rightStatus.last(), QString());
         QVERIFY(encounter()->getState().dead.isEmpty());
     }
-
     void deadCreaturesLeavingARunningEncounterAreKept_data()
     {
         QTest::addColumn<bool>("running");
@@ -644,7 +619,6 @@ private slots:
         QTest::newRow("dead hero") << true << "dead hero" << true;
         QTest::newRow("dying hero") << true << "dying hero" << false;
     }
-
     void deadCreaturesLeavingARunningEncounterAreKept()
     {
         QFETCH(bool, running);
@@ -661,7 +635,6 @@ private slots:
         encounter()->removeCreature(creature);
         QCOMPARE(encounter()->getState().dead, kept ? QSet<Creature*>{creature} : QSet<Creature*>());
     }
-
     void resetEmptiesTheEncounter()
     {
         enter("A, B");
@@ -681,7 +654,6 @@ private slots:
         QCOMPARE(hooks->leftStatus.last() + hooks->rightStatus.last(), QString());
         QCOMPARE(hooks->startStop, 1);
     }
-
     void nextState_data()
     {
         QTest::addColumn<int>("count");
@@ -694,7 +666,6 @@ private slots:
         QTest::newRow("not running") << 3 << 0 << -1 << "0/-1 -, next 1/0 A";
         QTest::newRow("empty list") << 0 << 0 << -1 << "0/-1 -, next 1/0 null";
     }
-
     void nextState()
     {
         QFETCH(int, count);
@@ -709,7 +680,6 @@ private slots:
         QCOMPARE(encounter()->getNextState().dead, QSet<Creature*>({gone}));
         QCOMPARE(encounter()->getNextIndex(), encounter()->getNextState().currentIndex);
     }
-
     void adjustInitiative_data()
     {
         QTest::addColumn<QString>("moved");
@@ -725,7 +695,6 @@ private slots:
         QTest::newRow("down by the count stays") << "B" << 3 << 0 << "A, B, C" << 0;
         QTest::newRow("two down together") << "A,B" << 1 << 2 << "C, A, B" << 0;
     }
-
     void adjustInitiative()
     {
         QFETCH(QString, moved);
@@ -746,7 +715,6 @@ private slots:
         QCOMPARE(encounter()->getCurrentCreature(), acting);
         QCOMPARE(log.take(), QString("current count"));
     }
-
     void movingBeforeOrAfterACreature_data()
     {
         QTest::addColumn<int>("from");
@@ -760,7 +728,6 @@ private slots:
         QTest::newRow("before its follower: stays") << 1 << 2 << true << "A, B, C, D";
         QTest::newRow("after its predecessor: stays") << 2 << 1 << false << "A, B, C, D";
     }
-
     void movingBeforeOrAfterACreature()
     {
         QFETCH(int, from);
@@ -773,7 +740,6 @@ private slots:
         QCOMPARE(encounter()->getCreatureList().getNameList(), order);
         QCOMPARE(log.take(), QString());
     }
-
     void targetCreatures_data()
     {
         QTest::addColumn<QString>("origin");
@@ -801,7 +767,6 @@ private slots:
         QTest::newRow("no target") << "" << int(Power::NoTarget) << true << "";
         QTest::newRow("not trackable") << "" << int(Power::NotTrackable) << true << "";
     }
-
     void targetCreatures()
     {
         QFETCH(QString, origin);
@@ -814,7 +779,6 @@ private slots:
         Creature* from = origin.isEmpty() ? nullptr : world->find(origin);
         QCOMPARE(names(encounter()->getTargetCreatures(from, Power::ApplyTo(applyTo))), targets);
     }
-
     void originCreatures()
     {
         QList<Creature*> creatures = enter("Orc (2), bob, Goblin (1), Alice, Orc (10), Zed");
@@ -823,7 +787,6 @@ private slots:
         // Code-unit order: capitals first, and "10" before "2".
         QCOMPARE(names(encounter()->getOriginCreatures()), QString("Alice, Zed, bob, Goblin (1), Orc (10), Orc (2)"));
     }
-
     void visibleForPlayers()
     {
         QList<Creature*> list = enter("Aldric, Brenna, Goblin (1), Goblin (2), Goblin (3), Pit (1), Goblin (4), Pit (2)");
@@ -859,7 +822,6 @@ private slots:
         const QMap<int, Creature*> expected{
             {list[3]->getDamageOrder(), list[3]}, {gone->getDamageOrder(), gone}, {goneTrap->getDamageOrder(), goneTrap}};
         QCOMPARE(encounter()->getVisibleForPlayers().deadMonsters, expected);
-
         // Killed without an attacker, neither got a damage order number: they show once.
         list = enter("Goblin (5), Goblin (6)");
         encounter()->setState(stateOf(1, 0));
@@ -867,7 +829,6 @@ private slots:
         kill(list[1]);
         QCOMPARE(encounter()->getVisibleForPlayers().deadMonsters, (QMap<int, Creature*>{{0, list[1]}}));
     }
-
     void selection()
     {
         QList<Creature*> heroes = enter("A, B, C, D");
@@ -903,7 +864,6 @@ private slots:
         QCOMPARE(encounter()->getSelectedCreature(false), nullptr);
         QVERIFY(encounter()->getSelectedIndexes().isEmpty());
     }
-
     void statusTexts_data()
     {
         QTest::addColumn<int>("round");
@@ -913,7 +873,6 @@ private slots:
         QTest::newRow("stopped") << 3 << -1 << "";
         QTest::newRow("running before the first round") << 0 << 0 << "";
     }
-
     void statusTexts()
     {
         QFETCH(int, round);
@@ -937,7 +896,6 @@ private slots:
         encounter()->setEntry(EncounterEntry());
         QCOMPARE(hooks->leftStatus.last() + hooks->rightStatus.last(), QString());
     }
-
     void handEdits()
     {
         QList<Creature*> creatures = enter("Ana, Orc (1)");
@@ -960,7 +918,6 @@ private slots:
         encounter()->setCreatureEdited();
         encounter()->writeVitalityChanges(stream);
         QCOMPARE(Global::history->getEventCount(), 1);
-
         // Pending figures are dropped.
         orc->setDeltaCurrHealth(-7, 0, 0);
         ana->setDeltaCurrHealth(-3, 5, 0);
@@ -968,7 +925,6 @@ private slots:
         QCOMPARE(QList<int>({orc->getCurrHitPoints(), ana->getCurrHitPoints(), ana->getTempHitPoints()}),
                  QList<int>({20, 12, 0}));
         QCOMPARE(orc->getHitPointDelta(), 0);
-
         // Out of range, and the sides.
         QCOMPARE(encounter()->getCreature(-1), nullptr);
         QCOMPARE(encounter()->getCreature(2), nullptr);

@@ -226,7 +226,6 @@ private:
         vitality.creature->setVitality(vitality);
         vitality.creature->setBeforeVitality(vitality);
     }
-
     // Everything an event may change, by "creature.field". The damage order
     // number is left out: it counts every blow, a redone one too.
     World world() const
@@ -270,7 +269,6 @@ private:
         }
         return w;
     }
-
     // Every field of every effect, which the world gives by type only.
     QStringList details() const
     {
@@ -280,7 +278,6 @@ private:
                 texts.append(c->getNameGroup() + ": " + detailsText(effect));
         return texts;
     }
-
     // What differs in after, as "owner field=value field=value; owner ...".
     static QString changes(const World& before, const World& after)
     {
@@ -298,7 +295,6 @@ private:
         }
         return changed.join("; ");
     }
-
     // Builds the event on the log and hands it to the history. Checks the
     // record's place and size, that apply makes exactly the expected changes,
     // that undo and redo go back and forth between the two worlds, and that
@@ -321,7 +317,6 @@ private:
         };
         const QStringList recorded = face(event);
         const QStringList detailsBefore = details();
-
         QVERIFY(history()->apply(event, false));
         const World after = world();
         const QStringList detailsAfter = details();
@@ -332,7 +327,6 @@ private:
         history()->forward(false);
         QCOMPARE(changes(world(), after), QString());
         QCOMPARE(details(), detailsAfter);
-
         const int count = history()->getEventCount();
         while (history()->hasBack())
             history()->back();
@@ -343,7 +337,6 @@ private:
         QCOMPARE(face(current()), recorded);
         QCOMPARE(history()->getEventText(count - 1), recorded[2]);
     }
-
     QList<RecordedCase> cases()
     {
         Creature *a = aldric, *b = brenna, *g1 = goblin1, *g2 = goblin2;
@@ -359,6 +352,12 @@ private:
         const auto scout = [=] { g1->setAlias("Scout"); };
         const auto dying = [=] { a->applyDamage(35, nullptr); };
         const auto starts = [] { record(start()); };
+        const EventMaker nextTurn = [](S s) { return new NextTurnEvent(s, false); };
+        const EventMaker stop = [](S s) { return new StopEncounterEvent(s, false); };
+        const auto used = [=] {
+            givePower(a, "Daily Blast", Power::Daily, {true});
+            givePower(a, "Encounter Strike", Power::OncePerEncounter, {true});
+        };
         const auto hurt = [](Creature* c, int damage) { return [=] { c->applyDamage(damage, nullptr); }; };
         return {
             // Damage and healing.
@@ -413,7 +412,6 @@ private:
             {"healing surge regained at the maximum", [=] { b->setCurrHealingSurges(6); },
              build<GainHealingSurgeEvent>(b), "Brenna -> Gained Healing Surge: Brenna", true,
              "Brenna beforeHs=6 heals=1"},
-
             // Effects, on top of those of prepareEffects.
             {"effect with every item, from a hero to two monsters", effects,
              build<EffectEvent>(fullDetails(a), L{g1, g2}), "Aldric -> -2 to AC, Will (fear): Goblin (1), Goblin (2)",
@@ -448,7 +446,6 @@ private:
             {"removal at the end of the encounter between monsters", effects,
              [=](S s) { return new RemoveAtEndOfEncounterEvent(g2, g2->getEffect(0), s); },
              "End of Encounter: Remove Slowed", false, "Goblin (2) effects="},
-
             // Power usage and aliases.
             {"a twice-per-encounter power used the first time", powers, usage(a, "Twin Strike", 0),
              "Aldric: Used Twin Strike (1/2)", false, "Aldric usage.Twin Strike=1"},
@@ -477,7 +474,6 @@ private:
              "Goblin (1): Hide Alias", false, ""},
             {"a hidden alias removed", scout, build<SetAliasEvent>(g1, false, ""), "Goblin (1): Remove Alias", false,
              "Goblin (1) alias="},
-
             // Death saves, action points, stabilising, rests and second winds.
             {"failed death saving throw of a dying hero", dying, build<FailedDeathSavingThrowEvent>(a),
              "Failed Death Saving Throw: Aldric", true, "Aldric failedSaves=1"},
@@ -523,27 +519,38 @@ private:
              "Gain Second Wind: Aldric", true, "Aldric secondWind=0"},
             {"second wind of a monster marked by any other value", {}, build<UseSecondWindEvent>(g2, 0), "", false,
              "Goblin (2) secondWind=1"},
-
             // Start, next turn and stop.
             {"start sorts by initiative", [=] { a->setInit({a, 3, 4}); }, start(), "* Start Encounter: Brenna *", false,
              "Aldric initRandom=5 initRoll=12; Brenna initRandom=3 initRoll=18; Goblin (1) initRandom=7 initRoll=15; "
              "Goblin (2) initRandom=7 initRoll=15; encounter current=0 order=Brenna, Goblin (1), Goblin (2), Aldric "
              "round=1"},
-            {"next turn passes the turn", starts, [](S s) { return new NextTurnEvent(s, false); },
-             "* Next Turn: Goblin (1) *", true, "Brenna turns=1; encounter current=1"},
+            {"next turn passes the turn", starts, nextTurn, "* Next Turn: Goblin (1) *", true,
+             "Brenna turns=1; encounter current=1"},
             // Brenna readied an action that she never took.
-            {"next turn wraps into the next round", [=] { starts(); nextTurns(3); b->setReady(true); },
-             [](S s) { return new NextTurnEvent(s, false); }, "* Next Turn: Brenna *", true,
-             "Aldric turns=1; Brenna ready=0; encounter current=0 round=2"},
+            {"next turn wraps into the next round", [=] { starts(); nextTurns(3); b->setReady(true); }, nextTurn,
+             "* Next Turn: Brenna *", true, "Aldric turns=1; Brenna ready=0; encounter current=0 round=2"},
             // No creature's turn ends when the turn passes before the encounter runs.
-            {"next turn before any turn leaves the ready flag", [=] { a->setReady(true); },
-             [](S s) { return new NextTurnEvent(s, false); }, "* Next Turn: Aldric *", true,
-             "encounter current=0 round=1"},
+            {"next turn before any turn leaves the ready flag", [=] { a->setReady(true); }, nextTurn,
+             "* Next Turn: Aldric *", true, "encounter current=0 round=1"},
             {"stop ends the encounter",
-             [=] { starts(); nextTurns(1); a->setTempHitPoints(4); a->setDelayed(true); g2->setReady(true); },
-             [](S s) { return new StopEncounterEvent(s, false); }, "* Stop Encounter *", true,
-             "Aldric delayed=0 thp=0; Goblin (2) ready=0; encounter current=-1"},
-
+             [=] { starts(); nextTurns(1); a->setTempHitPoints(4); a->setDelayed(true); g2->setReady(true); }, stop,
+             "* Stop Encounter *", true, "Aldric delayed=0 thp=0; Goblin (2) ready=0; encounter current=-1"},
+            {"next turn toward a hidden creature", [=] { starts(); g1->setHidden(true); }, nextTurn,
+             "* Next Turn: Goblin (1) *", false, "Brenna turns=1; encounter current=1"},
+            // Stopping keeps the round and the dead; a second start undone goes back to the stopped encounter.
+            {"stop keeps the round and the dead",
+             [=] { starts(); kill(g1, 20); record(build<DiedEvent>(g1)); nextTurns(1); }, stop, "* Stop Encounter *",
+             true, "encounter current=-1"},
+            {"a second start", [=] { starts(); nextTurns(1); record(stop); }, start(), "* Start Encounter: Brenna *",
+             false, "encounter current=0"},
+            {"failed death saving throw counted from its snapshot", [=] { dying(); a->setFailedDeathSavingThrows(1); },
+             build<FailedDeathSavingThrowEvent>(a), "Failed Death Saving Throw: Aldric", true, "Aldric failedSaves=2"},
+            // The commands reset usage with events of their own after a rest.
+            {"short rest leaves power usage alone", used, [=](S s) { return new ShortRestEvent({{a, 1, 7, 1}}, s); },
+             "Short Rest: Aldric", true, "Aldric ap=2 beforeAp=2 beforeHs=5 heals=1 hs=5"},
+            {"extended rest leaves power usage alone", used, [](S s) { return new ExtendedRestEvent({}, s); },
+             "Extended Rest: Aldric, Brenna", true,
+             "Aldric beforeAp=0 beforeHp=0 beforeHs=0 hs=8; Brenna beforeAp=0 beforeHp=0 beforeHs=0 hp=24 hs=6"},
             // Delays, readied actions, deaths and initiative moves.
             {"delay of a hero", starts, build<DelayEvent>(a), "* Delayed: Aldric *", true, "Aldric delayed=1"},
             {"ready of a monster", starts, build<ReadyEvent>(g2), "* Ready: Goblin (2) *", false, "Goblin (2) ready=1"},
@@ -597,7 +604,6 @@ private:
             {"no places", starts, adjust({a, b}, 0), "Initiative 0: Aldric, Brenna", true, ""},
         };
     }
-
     // Aldric: Dazed and Slowed from one power of the first goblin, then marked by the second; the first goblin dazed
     // by Aldric; the second slowed by the first.
     void prepareEffects()
@@ -611,7 +617,6 @@ private:
         give(aldric, CE::Dazed, goblin1);
         give(goblin1, CE::Slowed, goblin2);
     }
-
     static int recordedPosition(S log)
     {
         const int start = log->getOffset();
@@ -620,7 +625,6 @@ private:
         log->setOffset(start);
         return items.getInt(ID_ONGOING_EVENT_EFFECT);
     }
-
     QList<RawCase> rawCases()
     {
         Creature *a = aldric, *b = brenna, *g1 = goblin1;
@@ -751,7 +755,6 @@ private:
              {"Use Action Point: Aldric", "", "Short Rest: "}, "Aldric ap=0 beforeAp=0 secondWind=1", {}},
         };
     }
-
     static QStringList textsFrom(int first)
     {
         QStringList texts;
@@ -759,7 +762,6 @@ private:
             texts.append(history()->getEventText(i));
         return texts;
     }
-
     static QStringList eventsFrom(int first)
     {
         QStringList events;
@@ -788,13 +790,11 @@ private slots:
         goblin2->setShowAlias(true);
         encounter()->setCreatureList(CreatureList(creatures()));
     }
-
     void cleanup()
     {
         ExtendedRestEvent::refreshLinkedFile = nullptr;
         testWorld.reset();
     }
-
     void recordedEvents_data() { addRows(cases()); }
 
     void recordedEvents()
@@ -813,7 +813,6 @@ private slots:
         QCOMPARE(current()->getDescription(true), players);
         QCOMPARE(current()->isPlayersEvent(), c.players);
     }
-
     void replayedRecords_data() { addRows(rawCases()); }
 
     // Records written by hand, as an older or damaged log holds them, replayed; then undone and redone.
@@ -838,7 +837,6 @@ private slots:
             history()->forward(false);
         QCOMPARE(changes(before, world()), c.changes);
     }
-
     void eventsOutliveTheirCreatures()
     {
         prepareEffects();
@@ -850,7 +848,6 @@ private slots:
         QCOMPARE(history()->getEventCount(), 0);
         QCOMPARE(goblin1->getEffectCount(), 0);
     }
-
     void removedEffectsComeBackToTheirPlace()
     {
         prepareEffects();
@@ -876,7 +873,6 @@ private slots:
         history()->back();
         history()->back();
         QCOMPARE(effectsOf(aldric), shape);
-
         // An effect already gone, as an extended rest takes it off without an event, stays gone.
         Effect* marked = aldric->getEffect(2);
         auto* removal = new RemoveOnGoingEvent(aldric, marked, stream());
@@ -887,14 +883,12 @@ private slots:
         QCOMPARE(aldric->getEffectCount(), 2);
         QVERIFY(!aldric->getEffects().contains(marked));
     }
-
     void droppedEventsTakeTheirEffectsOffTheCreatures_data()
     {
         QTest::addColumn<bool>("deleteHistory");
         QTest::newRow("clear history") << false;
         QTest::newRow("shutdown") << true;
     }
-
     void droppedEventsTakeTheirEffectsOffTheCreatures()
     {
         QFETCH(bool, deleteHistory);
@@ -914,7 +908,6 @@ private slots:
         for (Creature* creature : creatures())
             QCOMPARE(creature->getEffectCount(), 0);
     }
-
     void replayedStartInstallsRecordedFigures()
     {
         record(start());
@@ -931,55 +924,6 @@ private slots:
         QCOMPARE(aldric->getMaxHitPoints(), 40);
         QCOMPARE(aldric->getCurrHitPoints(), 35);
     }
-
-    void turnsStartsAndStops()
-    {
-        record(start());
-        goblin1->setHidden(true);
-        nextTurns(1);
-        QVERIFY(!current()->isPlayersEvent());
-        // The players see "Sneak" take its turn.
-        nextTurns(1);
-        QVERIFY(current()->isPlayersEvent());
-        QCOMPARE(current()->getDescription(true), QString("* Next Turn: \"Sneak\" *"));
-        // Stopping keeps the round and the dead; undo resumes.
-        EncounterState running = encounter()->getState();
-        running.dead.insert(goblin1);
-        encounter()->setState(running);
-        record(new StopEncounterEvent(stream(), false));
-        QVERIFY(!encounter()->isRunning());
-        QCOMPARE(encounter()->getRound(), 1);
-        QCOMPARE(encounter()->getState().dead, QSet<Creature*>{goblin1});
-        history()->back();
-        QVERIFY(encounter()->getState() == running);
-        QCOMPARE(encounter()->getCurrentCreature(), goblin2);
-        // Undoing a second start goes back to the stopped encounter, as a replay without it leaves it.
-        history()->forward(false);
-        const EncounterState stopped = encounter()->getState();
-        record(start());
-        history()->back();
-        QVERIFY(encounter()->getState() == stopped);
-        QVERIFY(!encounter()->isRunning());
-    }
-
-    void buttonsFollowTheEncounter()
-    {
-        // Start and Stop change whether the encounter runs; Next Turn does not.
-        const QList<std::pair<EventMaker, int>> steps = {
-            {start(), 1}, {[](S s) { return new NextTurnEvent(s, false); }, 0},
-            {[](S s) { return new StopEncounterEvent(s, false); }, 1}};
-        for (const auto& [make, refreshes] : steps) {
-            hooks.startStop = 0;
-            record(make);
-            QCOMPARE(hooks.startStop, refreshes);
-            history()->back();
-            QCOMPARE(hooks.startStop, 2 * refreshes);
-            history()->forward(false);
-        }
-        // Stopping clears every delay and readied action.
-        QVERIFY(hooks.jumpIn > 0);
-    }
-
     void thePlayersSeeTheAliasAsItStands()
     {
         // Alias events name their creature as the players see it at the time of asking.
@@ -1002,7 +946,6 @@ private slots:
         QVERIFY(!goblin1->isShowAlias());
         QCOMPARE(goblin1->getAlias(), "");
     }
-
     void powerUsageUndoAndRenames()
     {
         // The power itself gives its name; renamed later, it is left alone. Each change tells the creature.
@@ -1033,35 +976,6 @@ private slots:
         QVERIFY(!twice->getUsed());
         QCOMPARE(twice->getUsageCount(), 1);
     }
-
-    void failedSaveCountsFromItsSnapshot()
-    {
-        aldric->applyDamage(35, nullptr);
-        aldric->setFailedDeathSavingThrows(1);
-        record(new FailedDeathSavingThrowEvent(aldric, stream()));
-        current()->apply();
-        QCOMPARE(aldric->getFailedDeathSavingThrows(), 2);
-        history()->back();
-        QCOMPARE(aldric->getFailedDeathSavingThrows(), 1);
-    }
-
-    void restsLeavePowerUsageAlone()
-    {
-        // The commands reset usage with events of their own after the rest.
-        givePower(aldric, "Daily Blast", Power::Daily, {true});
-        givePower(aldric, "Encounter Strike", Power::Daily, {true});
-        const auto used = [this] {
-            return aldric->getPowers().getPower(0)->getUsageCount() + aldric->getPowers().getPower(1)->getUsageCount();
-        };
-        record(new ShortRestEvent({{aldric, 1, 7, 1}}, stream()));
-        QCOMPARE(used(), 2);
-        record(new ExtendedRestEvent({}, stream()));
-        QCOMPARE(used(), 2);
-        history()->back();
-        history()->back();
-        QCOMPARE(used(), 2);
-    }
-
     void extendedRestWritesNothingWhenAppliedOrUndone()
     {
         QList<Creature*> refreshed;
@@ -1086,7 +1000,6 @@ private slots:
         QCOMPARE(history()->getEventCount(), 1);
         QCOMPARE(dataFiles(), files);
         QVERIFY(refreshed.isEmpty());
-
         // Linked files are refreshed before a rest, and only with the creature files at hand.
         ExtendedRestEvent::refreshLinkedFile = nullptr;
         ExtendedRestEvent::refreshLinkedFiles({});
@@ -1098,23 +1011,6 @@ private slots:
         QCOMPARE(refreshed, QList<Creature*>({aldric, goblin1}));
         QCOMPARE(history()->getEventCount(), 1);
     }
-
-    void delayedCreatureJumpsInAndTurnGoesOn()
-    {
-        record(start());
-        record(build<DelayEvent>(brenna));
-        nextTurns(2);
-        record(build<JumpInEvent>(brenna));
-        QCOMPARE(encounter()->list().getNameList(), QString("Goblin (1), Goblin (2), Brenna, Aldric"));
-        QCOMPARE(encounter()->getCurrentCreature(), brenna);
-        // Brenna acted; the next turn is Aldric's, and then a new round.
-        nextTurns(1);
-        QCOMPARE(encounter()->getCurrentCreature(), aldric);
-        nextTurns(1);
-        QCOMPARE(encounter()->getCurrentCreature(), goblin1);
-        QCOMPARE(encounter()->getRound(), 2);
-    }
-
     void deathIsRecordedAndTheTurnMovesOn_data()
     {
         QTest::addColumn<bool>("acting");
@@ -1124,7 +1020,6 @@ private slots:
         QTest::newRow("current creature, turn kept") << true << true << 0;
         QTest::newRow("another creature") << false << false << 0;
     }
-
     void deathIsRecordedAndTheTurnMovesOn()
     {
         QFETCH(bool, acting);
@@ -1141,7 +1036,6 @@ private slots:
         QCOMPARE(hooks.turnStarts, turnStarts);
         QVERIFY(encounter()->isRunning());
     }
-
     void deathsOfTheEncounter()
     {
         record(start());
@@ -1172,7 +1066,6 @@ private slots:
         QCOMPARE(brenna->getCurrHitPoints(), -15);
         QCOMPARE(encounter()->list().getNameList(), QString("Aldric"));
     }
-
     void lastDeathStopsTheEncounter()
     {
         encounter()->setCreatureList(CreatureList({goblin1}));
@@ -1188,7 +1081,6 @@ private slots:
         QCOMPARE(encounter()->getCurrentCreature(), goblin1);
         QCOMPARE(encounter()->getRound(), 1);
     }
-
     void recordOfAMissingCreatureDoesNothing()
     {
         record(start());

@@ -103,57 +103,7 @@ class TestHistory : public QObject
     Q_OBJECT
 
 private slots:
-    void newCommandAfterStepsBackOverwritesTheUndone()
-    {
-        TestWorld world;
-        Creature* ana = world.addHero("Ana", 30);
-        for (int hitPoints : {20, 15, 10})
-            QVERIFY(world.record(setHitPoints(world, ana, hitPoints)));
-        const int sizeA = history()->getEvent(0)->getStreamSize();
-        history()->back();
-        history()->back();
-        QCOMPARE(ana->getCurrHitPoints(), 20);
-        // A restart replays the steps that were undone too.
-        QVERIFY(world.restart());
-        QCOMPARE(history()->getEventCount(), 3);
-        QCOMPARE(history()->getCurrentIndex(), 2);
-        QCOMPARE(world.find("Ana")->getCurrHitPoints(), 10);
-        history()->back();
-        history()->back();
-
-        world.record(setHitPoints(world, world.find("Ana"), 5));
-        const int sizeD = history()->getEvent(1)->getStreamSize();
-        QCOMPARE(history()->getEventCount(), 2);
-        QCOMPARE(history()->getCurrentIndex(), 1);
-        QCOMPARE(TestSupport::readFile(world.logPath()).mid(headerSize + sizeA + sizeD, 2), QByteArray(2, '\0'));
-        QCOMPARE(history()->getStream(false)->getOffset(), headerSize + sizeA + sizeD);
-        QVERIFY(world.restart());
-        QCOMPARE(history()->getEventCount(), 2);
-        QCOMPARE(history()->getCurrentIndex(), 1);
-        QCOMPARE(world.find("Ana")->getCurrHitPoints(), 5);
-        QCOMPARE(history()->getEventText(1), QString("Changed Ana: Curr HP 5"));
-    }
-
-    void truncateCutsTheLogAtTheCurrentEvent()
-    {
-        TestWorld world;
-        Creature* ana = world.addHero("Ana", 30);
-        for (int hitPoints : {20, 15, 10})
-            world.record(setHitPoints(world, ana, hitPoints));
-        const int sizeA = history()->getEvent(0)->getStreamSize();
-        history()->back();
-        history()->back();
-        QSignalSpy changed(history(), &History::doHistoryChanged);
-        history()->truncate();
-        QCOMPARE(history()->getEventCount(), 1);
-        QCOMPARE(QFileInfo(world.logPath()).size(), qint64(headerSize + sizeA + 2));
-        history()->truncate();
-        QCOMPARE(changed.count(), 2);
-        QVERIFY(world.restart());
-        QCOMPARE(history()->getEventCount(), 1);
-    }
-
-    void stepsAndJumps()
+    void stepsJumpsAndTruncation()
     {
         TestWorld world;
         Creature* ana = world.addHero("Ana", 30);
@@ -162,9 +112,9 @@ private slots:
         history()->forward(false);
         QCOMPARE(changed.count(), 2);
         for (int hitPoints : {20, 15, 10, 5})
-            world.record(setHitPoints(world, ana, hitPoints));
-        ObjectStream* log = history()->getStream(false);
-        const int end = log->getOffset();
+            QVERIFY(world.record(setHitPoints(world, ana, hitPoints)));
+        const int sizeA = history()->getEvent(0)->getStreamSize();
+        const int end = history()->getStream(false)->getOffset();
         changed.clear();
         history()->goTo(3);
         QCOMPARE(changed.count(), 0);
@@ -174,31 +124,47 @@ private slots:
         QVERIFY(history()->hasBack() && history()->hasForward() && history()->trancateable());
         history()->goTo(3);
         QCOMPARE(ana->getCurrHitPoints(), 5);
-        QCOMPARE(log->getOffset(), end);
+        QCOMPARE(history()->getStream(false)->getOffset(), end);
         history()->goTo(99);
         history()->goTo(-1);
         QCOMPARE(history()->getCurrentIndex(), 3);
-
+        // Players see only the events about their characters.
+        Creature* orc = world.addMonster("Orc", "1", 20);
+        world.record(setHitPoints(world, orc, 10));
+        QCOMPARE(history()->getPlayersEvents(2), QList<Event*>({history()->getEvent(3), history()->getEvent(2)}));
+        QCOMPARE(history()->getPlayersEvents(1).size(), 1);
+        // A restart replays the steps that were undone too.
+        history()->goTo(1);
+        QVERIFY(world.restart());
+        QCOMPARE(history()->getCurrentIndex(), 4);
+        QCOMPARE(world.find("Ana")->getCurrHitPoints(), 5);
+        // A new command after steps back overwrites the undone ones.
+        history()->goTo(0);
+        world.record(setHitPoints(world, world.find("Ana"), 7));
+        const int sizeD = history()->getEvent(1)->getStreamSize();
+        QCOMPARE(history()->getEventCount(), 2);
+        QCOMPARE(TestSupport::readFile(world.logPath()).mid(headerSize + sizeA + sizeD, 2), QByteArray(2, '\0'));
+        QCOMPARE(history()->getStream(false)->getOffset(), headerSize + sizeA + sizeD);
+        QVERIFY(world.restart());
+        QCOMPARE(history()->getCurrentIndex(), 1);
+        QCOMPARE(history()->getEventText(1), QString("Changed Ana: Curr HP 7"));
+        // Truncation cuts the log at the current event.
+        history()->back();
+        QSignalSpy truncated(history(), &History::doHistoryChanged);
+        history()->truncate();
+        history()->truncate();
+        QCOMPARE(truncated.count(), 2);
+        QCOMPARE(QFileInfo(world.logPath()).size(), qint64(headerSize + sizeA + 2));
+        QVERIFY(world.restart());
+        QCOMPARE(history()->getEventCount(), 1);
         // Undoing a live hand edit leaves the typed figures, waiting to be recorded again.
+        ana = world.find("Ana");
         ana->setCurrHitPoints(4);
         world.record(new SetVitalityEvent(ana->getVitality(), world.stream()));
         history()->back();
         QCOMPARE(ana->getCurrHitPoints(), 4);
-        QCOMPARE(ana->getBeforeVitality().hitPoints, 5);
+        QCOMPARE(ana->getBeforeVitality().hitPoints, 20);
     }
-
-    void playersSeeOnlyEventsAboutTheirCharacters()
-    {
-        TestWorld world;
-        Creature* ana = world.addHero("Ana", 30);
-        Creature* orc = world.addMonster("Orc", "1", 20);
-        world.record(setHitPoints(world, ana, 20));
-        world.record(setHitPoints(world, orc, 10));
-        world.record(setHitPoints(world, ana, 12));
-        QCOMPARE(history()->getPlayersEvents(3), QList<Event*>({history()->getEvent(2), history()->getEvent(0)}));
-        QCOMPARE(history()->getPlayersEvents(1).size(), 1);
-    }
-
     void clearHistoryKeepsADatedCopy()
     {
         TestWorld world;
@@ -211,7 +177,6 @@ private slots:
         QVERIFY(history()->newHistory());
         QVERIFY(!QFile::exists(world.logPath()));
         QCOMPARE(TestSupport::readFile(world.root() + "/History/history_" + created + ".log"), log);
-
         // Never deleted without its copy: a file stands where the History folder should be.
         world.record(setHitPoints(world, ana, 10));
         QVERIFY(QDir(world.root() + "/History").removeRecursively());
@@ -221,7 +186,6 @@ private slots:
         QVERIFY(QFile::exists(world.logPath()));
         QVERIFY(history()->getStream(false));
     }
-
     void unreadableRecordStopsTheReplayAndIsKept()
     {
         TestWorld world;
@@ -242,7 +206,6 @@ private slots:
         QCOMPARE(history()->getEventCount(), 2);
         QCOMPARE(world.find("Ana")->getCurrHitPoints(), 7);
     }
-
     void recordWithoutItsEndKeepsTheRecordsAfterIt()
     {
         TestWorld world;
@@ -258,7 +221,6 @@ private slots:
         QCOMPARE(history()->getEventText(1), QString("Rename Ana -> Bea"));
         QCOMPARE(world.find("Ana")->getCurrHitPoints(), 9);
     }
-
     void commandsThatCannotBeRecordedAreRefused()
     {
         TestWorld world;
@@ -277,7 +239,6 @@ private slots:
         QCOMPARE(history()->getEventCount(), 1);
         QCOMPARE(ana->getCurrHitPoints(), 20);
     }
-
     void replayRecordsNoCommands()
     {
         TestWorld world;
@@ -292,7 +253,6 @@ private slots:
         QVERIFY(!streamDuringReplay.contains(true));
         Global::switchBoard.disconnect();
     }
-
     void damagedHeaderIsKeptAndReported()
     {
         TestWorld world;
@@ -303,7 +263,6 @@ private slots:
         QCOMPARE(hooks.alerts.first().title, QString("History File Damaged"));
         QCOMPARE(QDir(world.root() + "/History").entryList(QDir::Files).size(), 1);
     }
-
     void everyWholeRecordSurvivesACut()
     {
         TestWorld world;
@@ -318,7 +277,6 @@ private slots:
         const QString live = world.describe();
         QByteArray log = TestSupport::readFile(world.logPath());
         log.truncate(ends.last() + 2);
-
         // The model as replayed from each whole prefix of the log.
         QStringList replayed;
         for (int end : ends) {
@@ -327,7 +285,6 @@ private slots:
             replayed.append(world.describe());
         }
         QCOMPARE(replayed.last(), live);
-
         for (int cut = 0; cut <= log.size(); cut++) {
             QVERIFY(TestSupport::writeFile(world.logPath(), log.left(cut)));
             world.restart();
@@ -340,14 +297,12 @@ private slots:
             QCOMPARE(history()->getEventCount(), whole + 1);
         }
     }
-
     void replayGivesBackTheFight_data()
     {
         QTest::addColumn<unsigned>("seed");
         for (unsigned seed : {1u, 7u, 42u, 1234u, 99991u})
             QTest::newRow(qPrintable(QString("seed %1").arg(seed))) << seed;
     }
-
     // Whatever the game master does, the log replayed after a restart gives back exactly the model the fight left.
     void replayGivesBackTheFight()
     {
@@ -373,7 +328,6 @@ private slots:
             }
         }
     }
-
     // A log cut short anywhere still gives back every whole command before the cut.
     void everyCutKeepsTheWholeCommands()
     {
@@ -389,7 +343,6 @@ private slots:
         for (int i = 0; i < history()->getEventCount(); i++)
             ends.append(ends.last() + history()->getEvent(i)->getStreamSize());
         const QByteArray log = TestSupport::readFile(world.logPath()).left(ends.last());
-
         QMap<int, QString> replayed;
         for (int end : ends) {
             QVERIFY(TestSupport::writeFile(world.logPath(), log.left(end) + QByteArray(2, '\0')));
@@ -406,7 +359,6 @@ private slots:
                                                  "", history()->getStream(false))));
         }
     }
-
     // Short fights that once left the live model other than its log replayed: an undo that did not put back what
     // its apply changed, or a redo that built on figures the log never held.
     void undoneSecondFlagLeavesTheFirst_data()
@@ -415,7 +367,6 @@ private slots:
         QTest::newRow("delay") << true;
         QTest::newRow("ready") << false;
     }
-
     void undoneSecondFlagLeavesTheFirst()
     {
         QFETCH(bool, delay);
@@ -435,7 +386,6 @@ private slots:
         history()->truncate();
         checkReplay(world);
     }
-
     void undoneStartKeepsTheRestedBeforeValues()
     {
         RecordingUiHooks hooks;
@@ -452,7 +402,6 @@ private slots:
         history()->truncate();
         checkReplay(world);
     }
-
     // Edited by hand where the damage was undone; redone on top, the edit would never reach the log.
     void stepForwardRecordsAHandEditFirst_data()
     {
@@ -460,7 +409,6 @@ private slots:
         QTest::newRow("step") << false;
         QTest::newRow("jump") << true;
     }
-
     void stepForwardRecordsAHandEditFirst()
     {
         QFETCH(bool, jump);
@@ -486,7 +434,6 @@ private slots:
         QVERIFY(!history()->hasForward());
         checkReplay(world);
     }
-
     // Applies and undos that only put recorded figures back are no hand edits.
     void stepBackAndForwardStillRedo()
     {
