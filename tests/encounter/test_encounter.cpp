@@ -114,7 +114,8 @@ int writeAt(ObjectStream* stream, const std::function<void()>& write)
     return stream->setToMark();
 }
 
-// The three counted lists, seen alike: how an entry is written and what the entries read back are.
+// The three counted lists, seen alike: their tags, how an entry is written, and the entries read back as
+// "name first/second".
 struct ListKind
 {
     int sizeTag;
@@ -123,17 +124,15 @@ struct ListKind
     std::function<QStringList(ObjectStream*)> read;
 };
 
-template <typename List, typename Entry>
-std::function<QStringList(ObjectStream*)> reader(const std::function<QString(const Entry&)>& text)
+template <typename List>
+QStringList readEntries(ObjectStream* stream, const std::function<QString(const typename List::value_type&)>& text)
 {
-    return [text](ObjectStream* stream) {
-        List list;
-        list.read(stream);
-        QStringList entries;
-        for (const Entry& entry : list)
-            entries.append(text(entry));
-        return entries;
-    };
+    List list;
+    list.read(stream);
+    QStringList entries;
+    for (const auto& entry : list)
+        entries.append(text(entry));
+    return entries;
 }
 
 ListKind listKind(const QString& kind)
@@ -142,9 +141,10 @@ ListKind listKind(const QString& kind)
     if (kind == "init")
         return {ID_CREATURE_ITEM_LIST_SIZE, ID_CREATURE_ITEM_LIST_END,
                 [](ObjectStream* s, Creature* c, int value) { CreatureInit{c, value, value + 1}.write(s); },
-                reader<CreatureInitList, CreatureInit>([=](const CreatureInit& e) {
-                    return figures(e.creature->getNameGroup(), e.roll, e.random);
-                })};
+                [=](ObjectStream* s) {
+                    return readEntries<CreatureInitList>(
+                        s, [=](const CreatureInit& e) { return figures(e.creature->getNameGroup(), e.roll, e.random); });
+                }};
     if (kind == "vitality")
         return {ID_CREATURE_VITALITY_LIST_SIZE, ID_CREATURE_VITALITY_LIST_END,
                 [](ObjectStream* s, Creature* c, int value) {
@@ -153,14 +153,17 @@ ListKind listKind(const QString& kind)
                     vitality.healingSurges = value + 1;
                     vitality.write(s);
                 },
-                reader<CreatureVitalityList, CreatureVitality>([=](const CreatureVitality& e) {
-                    return figures(e.creature->getNameGroup(), e.hitPoints, e.healingSurges);
-                })};
+                [=](ObjectStream* s) {
+                    return readEntries<CreatureVitalityList>(s, [=](const CreatureVitality& e) {
+                        return figures(e.creature->getNameGroup(), e.hitPoints, e.healingSurges);
+                    });
+                }};
     return {ID_CREATURE_INIT_LIST_SIZE, ID_CREATURE_INIT_LIST_END,
             [](ObjectStream* s, Creature* c, int value) { InitiativeItem{c->getNameGroup(), value, value + 1}.write(s); },
-            reader<InitiativeList, InitiativeItem>([=](const InitiativeItem& e) {
-                return figures(e.name, e.initiative, e.random);
-            })};
+            [=](ObjectStream* s) {
+                return readEntries<InitiativeList>(
+                    s, [=](const InitiativeItem& e) { return figures(e.name, e.initiative, e.random); });
+            }};
 }
 
 }
@@ -230,32 +233,20 @@ private slots:
         hooks.reset();
         pool.clear();
     }
-    void alphabeticalInsert_data()
-    {
-        QTest::addColumn<QString>("inserted");
-        QTest::addColumn<QString>("order");
-        QTest::newRow("heroes first, then groups, numbers in natural order")
-            << "Orc (2), Goblin (g10), Zed, Goblin (G2), alice, Orc (1)"
-            << "alice, Zed, Goblin (G2), Goblin (g10), Orc (1), Orc (2)";
-        QTest::newRow("groups without regard to case") << "orc (1), Goblin (1)" << "Goblin (1), orc (1)";
-        QTest::newRow("equals keep their order of arrival") << "Bob, bob" << "Bob, bob";
-        QTest::newRow("equals keep their order of arrival, reversed") << "bob, Bob" << "bob, Bob";
-    }
-    void alphabeticalInsert()
-    {
-        QFETCH(QString, inserted);
-        QFETCH(QString, order);
-        CreatureList list;
-        for (Creature* creature : makeAll(inserted))
-            list.addCreature(creature);
-        QCOMPARE(list.getNameList(), order);
-    }
-    void initiativeInsert_data()
+    void insertion_data()
     {
         QTest::addColumn<QString>("existing");
-        QTest::addColumn<QString>("newcomer");
+        QTest::addColumn<QString>("inserted");
         QTest::addColumn<QString>("order");
-        QTest::newRow("into an empty list") << "" << "N:10/1/1" << "N";
+        // Without existing ones: alphabetically, one after the other.
+        QTest::newRow("heroes first, then groups, numbers in natural order")
+            << "" << "Orc (2), Goblin (g10), Zed, Goblin (G2), alice, Orc (1)"
+            << "alice, Zed, Goblin (G2), Goblin (g10), Orc (1), Orc (2)";
+        QTest::newRow("groups without regard to case") << "" << "orc (1), Goblin (1)" << "Goblin (1), orc (1)";
+        QTest::newRow("equals keep their order of arrival") << "" << "Bob, bob" << "Bob, bob";
+        QTest::newRow("equals keep their order of arrival, reversed") << "" << "bob, Bob" << "bob, Bob";
+        // By initiative among existing ones: "name:roll/bonus/random".
+        QTest::newRow("into an empty list") << "-" << "N:10/1/1" << "N";
         QTest::newRow("higher roll first") << "A:12/5/90" << "N:15/0/0" << "N, A";
         QTest::newRow("lower roll last, whatever the bonus") << "A:15/0/0" << "N:12/9/99" << "A, N";
         QTest::newRow("into the middle") << "A:20/0/0, B:15/0/0, C:10/0/0" << "N:12/0/0" << "A, B, N, C";
@@ -267,43 +258,24 @@ private slots:
         QTest::newRow("no known bonus goes before a known one") << "A:15/9/90" << "N:15/1000/0" << "N, A";
         QTest::newRow("a known bonus goes after no known one") << "A:15/1000/0" << "N:15/9/90" << "A, N";
     }
-    void initiativeInsert()
+    void insertion()
     {
         QFETCH(QString, existing);
-        QFETCH(QString, newcomer);
+        QFETCH(QString, inserted);
         QFETCH(QString, order);
-        QList<Creature*> list = makeAll(existing);
-        CreatureList::addCreatureByInitiative(list, make(newcomer));
-        QCOMPARE(names(list), order);
+        CreatureList alphabetical;
+        QList<Creature*> list = makeAll(existing == "-" ? "" : existing);
+        for (Creature* creature : makeAll(inserted)) {
+            if (existing.isEmpty())
+                alphabetical.addCreature(creature);
+            else
+                CreatureList::addCreatureByInitiative(list, creature);
+        }
+        QCOMPARE(existing.isEmpty() ? alphabetical.getNameList() : names(list), order);
     }
-    void initiativeOrderFromTypedInitiatives()
+    void initiativeOfACreature()
     {
-        QList<Creature*> creatures = makeAll("Aldric, Goblin (2), Brenna, Orc (1), Goblin (1), Cora");
-        for (int i = 0; i < creatures.size(); i++) {
-            creatures[i]->setInitBonus(2);
-            creatures[i]->setInitRoll(i + 1);
-            creatures[i]->setInitRandom(10 * i);
-        }
-        CreatureList list(creatures);
-        // Each side takes only its own list's items, whatever the names.
-        const InitiativeList heroes{{"Brenna", 18, 10}, {"Aldric", 12, 50}, {"Goblin", 30, 0}};
-        const InitiativeList monsters{{"Goblin", 15, 30}, {"Orc (1)", 15, 40}, {"Aldric", 25, 0}};
-        const CreatureInitList before = list.setInitiativeOrder(heroes, monsters);
-        // The goblins share their group's item and keep their former order.
-        QCOMPARE(list.getNameList(), QString("Brenna, Orc (1), Goblin (2), Goblin (1), Aldric, Cora"));
-        QStringList figures;
-        for (const CreatureInit& init : list.getInitList())
-            figures.append(QString("%1/%2").arg(init.roll).arg(init.random));
-        QCOMPARE(figures.join(' '), QString("18/10 15/40 15/30 15/30 12/50 0/0"));
-        // The values handed back restore the creatures.
-        QCOMPARE(before.size(), creatures.size());
-        before.apply();
-        for (int i = 0; i < creatures.size(); i++) {
-            QCOMPARE(before[i].creature, creatures[i]);
-            QCOMPARE(creatures[i]->getInitRoll(), i + 1);
-            QCOMPARE(creatures[i]->getInitRandom(), 10 * i);
-        }
-        // A creature's item: by its group, its own name, none.
+        // By its group, its own name, none.
         const InitiativeList typed{{"Goblin", 15, 30}, {"Orc (1)", 12, 5}, {"Brenna", 18, 10}};
         QStringList items;
         for (const char* name : {"Goblin (3)", "Orc (1)", "Orc (2)", "Brenna", "Aldric"}) {
@@ -354,58 +326,6 @@ private slots:
         else
             list.reset();
         QCOMPARE(list.getNameList(), order);
-    }
-    void bySide_data()
-    {
-        QTest::addColumn<int>("mask");
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<bool>("deleteMonsters");
-        QTest::addColumn<QString>("kept");
-        QTest::newRow("monsters") << 1 << "Goblin (1), Goblin (2)" << true << "Aldric, Brenna";
-        QTest::newRow("characters") << 2 << "Aldric, Brenna" << false << "Goblin (1), Goblin (2)";
-        QTest::newRow("all") << 3 << "Aldric, Goblin (1), Brenna, Goblin (2)" << true << "Aldric, Brenna";
-        QTest::newRow("none") << 0 << "" << false << "Goblin (1), Goblin (2)";
-    }
-    void bySide()
-    {
-        QFETCH(int, mask);
-        QFETCH(QString, selected);
-        QFETCH(bool, deleteMonsters);
-        QFETCH(QString, kept);
-        CreatureList list(makeAll("Aldric, Goblin (1), Brenna, Goblin (2)"));
-        QCOMPARE(list.getMonsterCount(), 2);
-        QCOMPARE(names(list.getCreaturesByType(mask)), selected);
-        list.deleteCreatures(deleteMonsters);
-        QCOMPARE(list.getNameList(), kept);
-    }
-    void snapshotLists()
-    {
-        QList<Creature*> creatures = makeAll("Zed, Goblin (2), Anna");
-        CreatureList list(creatures);
-        QVERIFY(list.isHeroActive());
-        CreatureInitList inits;
-        inits.append(list.getInitList());
-        // Entries read from a record that named a missing creature hold none.
-        inits.prepend(CreatureInit());
-        inits.append(CreatureInit());
-        QCOMPARE(names(inits.getCreatureList().getCreatureList()), QString("Anna, Zed, Goblin (2)"));
-        inits.apply();
-        CreatureVitalityList vitality;
-        vitality.append(list.getVitalityList());
-        vitality[0].hitPoints = 17;
-        vitality[0].maxHitPoints = 40;
-        vitality[1].actionPoints = 2;
-        vitality.apply();
-        QCOMPARE(creatures[0]->getCurrHitPoints(), 17);
-        QCOMPARE(creatures[0]->getMaxHitPoints(), 40);
-        QCOMPARE(creatures[1]->getCurrActionPoints(), 2);
-        // Restored figures are not a hand edit waiting to be recorded.
-        for (Creature* creature : creatures)
-            QVERIFY(creature->getVitality().equals(creature->getBeforeVitality()));
-        const QList<Creature*> heroes = makeAll("A, Goblin (1), B");
-        heroes[0]->setCurrHitPoints(-1);
-        heroes[2]->setCurrHitPoints(-1);
-        QVERIFY(!CreatureList(heroes).isHeroActive());
     }
     void listRecordsRoundTrip()
     {
@@ -575,13 +495,17 @@ private slots:
         QFETCH(QString, turns);
         QList<Creature*> heroes = enter("A, B, C, D");
         Creature* outsider = world->addHero("E", 30);
-        encounter()->setState(stateOf(round, current));
+        Creature* gone = world->addMonster("Orc", "1", 20);
+        encounter()->setState(stateOf(round, current, {gone}));
         SignalLog log;
         hooks->rightStatus.clear();
         encounter()->removeCreature(removed < 0 ? outsider : heroes[removed]);
         QCOMPARE(log.take(), QString("current count"));
         QCOMPARE(encounter()->getCreatureCount(), removed < 0 ? 4 : 3);
         QCOMPARE(::turns(), turns);
+        // The next state is only a copy, and keeps the dead.
+        QCOMPARE(encounter()->getNextState().dead, QSet<Creature*>({gone}));
+        QCOMPARE(encounter()->getNextIndex(), encounter()->getNextState().currentIndex);
         if (encounter()->getRound() != round)
             QCOMPARE(hooks->rightStatus.last(), QString("<b>Round</b> %1").arg(encounter()->getRound()));
     }
@@ -653,92 +577,6 @@ private slots:
         QCOMPARE(cleared.level + cleared.xp, 0);
         QCOMPARE(hooks->leftStatus.last() + hooks->rightStatus.last(), QString());
         QCOMPARE(hooks->startStop, 1);
-    }
-    void nextState_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("round");
-        QTest::addColumn<int>("current");
-        QTest::addColumn<QString>("turns");
-        QTest::newRow("at the last of three the round goes on") << 3 << 1 << 2 << "1/2 C, next 2/0 A";
-        QTest::newRow("in the middle") << 3 << 1 << 1 << "1/1 B, next 1/2 C";
-        QTest::newRow("at the first") << 3 << 4 << 0 << "4/0 A, next 4/1 B";
-        QTest::newRow("not running") << 3 << 0 << -1 << "0/-1 -, next 1/0 A";
-        QTest::newRow("empty list") << 0 << 0 << -1 << "0/-1 -, next 1/0 null";
-    }
-    void nextState()
-    {
-        QFETCH(int, count);
-        QFETCH(int, round);
-        QFETCH(int, current);
-        QFETCH(QString, turns);
-        enter(QString("A, B, C").left(qMax(0, count * 3 - 2)));
-        Creature* gone = world->addMonster("Orc", "1", 20);
-        encounter()->setState(stateOf(round, current, {gone}));
-        // Only a copy: the encounter itself stays.
-        QCOMPARE(::turns(), turns);
-        QCOMPARE(encounter()->getNextState().dead, QSet<Creature*>({gone}));
-        QCOMPARE(encounter()->getNextIndex(), encounter()->getNextState().currentIndex);
-    }
-    void adjustInitiative_data()
-    {
-        QTest::addColumn<QString>("moved");
-        QTest::addColumn<int>("places");
-        QTest::addColumn<int>("current");
-        QTest::addColumn<QString>("order");
-        QTest::addColumn<int>("expectedCurrent");
-        QTest::newRow("first up: changes places with the last") << "A" << -1 << 0 << "C, B, A" << 2;
-        QTest::newRow("middle up") << "B" << -1 << 2 << "B, A, C" << 2;
-        QTest::newRow("last down: changes places with the first") << "C" << 1 << 1 << "C, B, A" << 1;
-        QTest::newRow("first down") << "A" << 1 << 1 << "B, A, C" << 0;
-        QTest::newRow("up by more than the count") << "A" << -4 << -1 << "C, B, A" << -1;
-        QTest::newRow("down by the count stays") << "B" << 3 << 0 << "A, B, C" << 0;
-        QTest::newRow("two down together") << "A,B" << 1 << 2 << "C, A, B" << 0;
-    }
-    void adjustInitiative()
-    {
-        QFETCH(QString, moved);
-        QFETCH(int, places);
-        QFETCH(int, current);
-        QFETCH(QString, order);
-        QFETCH(int, expectedCurrent);
-        enter("A, B, C");
-        encounter()->setState(stateOf(current < 0 ? 0 : 1, current));
-        Creature* acting = encounter()->getCurrentCreature();
-        QList<Creature*> movedCreatures;
-        for (const QString& name : moved.split(','))
-            movedCreatures.append(world->find(name));
-        SignalLog log;
-        encounter()->adjustInitiative(movedCreatures, places);
-        QCOMPARE(encounter()->getCreatureList().getNameList(), order);
-        QCOMPARE(encounter()->getCurrentIndex(), expectedCurrent);
-        QCOMPARE(encounter()->getCurrentCreature(), acting);
-        QCOMPARE(log.take(), QString("current count"));
-    }
-    void movingBeforeOrAfterACreature_data()
-    {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<bool>("before");
-        QTest::addColumn<QString>("order");
-        QTest::newRow("first before the last") << 0 << 3 << true << "B, C, A, D";
-        QTest::newRow("last before the first") << 3 << 0 << true << "D, A, B, C";
-        QTest::newRow("first after the last") << 0 << 3 << false << "B, C, D, A";
-        QTest::newRow("last after the first") << 3 << 0 << false << "A, D, B, C";
-        QTest::newRow("before its follower: stays") << 1 << 2 << true << "A, B, C, D";
-        QTest::newRow("after its predecessor: stays") << 2 << 1 << false << "A, B, C, D";
-    }
-    void movingBeforeOrAfterACreature()
-    {
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QFETCH(bool, before);
-        QFETCH(QString, order);
-        enter("A, B, C, D");
-        SignalLog log;
-        encounter()->moveCreature(from, before ? Encounter::getIndexBefore(from, to) : Encounter::getIndexAfter(from, to));
-        QCOMPARE(encounter()->getCreatureList().getNameList(), order);
-        QCOMPARE(log.take(), QString());
     }
     void targetCreatures_data()
     {
@@ -829,73 +667,6 @@ private slots:
         kill(list[1]);
         QCOMPARE(encounter()->getVisibleForPlayers().deadMonsters, (QMap<int, Creature*>{{0, list[1]}}));
     }
-    void selection()
-    {
-        QList<Creature*> heroes = enter("A, B, C, D");
-        Creature *a = heroes[0], *b = heroes[1], *c = heroes[2];
-        Creature* outsider = world->addHero("E", 30);
-        SignalLog log;
-        for (int index : {2, 0, 2, 9})
-            encounter()->selectCreature(index);
-        QCOMPARE(log.take(), QString("selection selection selection selection"));
-        QCOMPARE(names(encounter()->getSelectedCreatures()), QString("C, A"));
-        QCOMPARE(encounter()->getSelectedIndexes(), QList<int>({0, 2}));
-        QCOMPARE(encounter()->getSelectedCreature(false), c);
-        QCOMPARE(encounter()->getSelectedCreature(true), nullptr);
-        QVERIFY(encounter()->isCreatureSelected(a) && !encounter()->isCreatureSelected(b));
-        encounter()->toggleSelectedCreature(2);
-        QCOMPARE(log.take(), QString("selection"));
-        QCOMPARE(encounter()->getSelectedCreature(true), a);
-        encounter()->toggleSelectedCreature(1);
-        QCOMPARE(names(encounter()->getSelectedCreatures()), QString("A, B"));
-        encounter()->removeSelectedCreature(c);
-        QCOMPARE(log.take(), QString("selection"));
-        encounter()->setSelectedCreatures({b, a, b});
-        encounter()->removeSelectedCreature(b);
-        QCOMPARE(log.take(), QString("selection selection"));
-        QCOMPARE(encounter()->getSelectedCreatures(), QList<Creature*>({a}));
-        encounter()->setSelectedCreatures({c, outsider, a});
-        log.take();
-        encounter()->removeSelectedNotInEncounter();
-        QCOMPARE(log.take(), QString());
-        QCOMPARE(names(encounter()->getSelectedCreatures()), QString("C, A"));
-        encounter()->clearSelectedCreatures();
-        QCOMPARE(log.take(), QString("selection"));
-        QCOMPARE(encounter()->getSelectedCreature(false), nullptr);
-        QVERIFY(encounter()->getSelectedIndexes().isEmpty());
-    }
-    void statusTexts_data()
-    {
-        QTest::addColumn<int>("round");
-        QTest::addColumn<int>("current");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("running") << 3 << 1 << "<b>Round</b> 3";
-        QTest::newRow("stopped") << 3 << -1 << "";
-        QTest::newRow("running before the first round") << 0 << 0 << "";
-    }
-    void statusTexts()
-    {
-        QFETCH(int, round);
-        QFETCH(int, current);
-        QFETCH(QString, text);
-        enter("A, B, C, D");
-        encounter()->setState(stateOf(round, current));
-        QCOMPARE(hooks->rightStatus.last(), text);
-        hooks->rightStatus.clear();
-        encounter()->setEntry({"bridge.encounter", "Bridge Ambush", "The Long Road", "Goblins at the ford", 4, 875});
-        QCOMPARE(hooks->leftStatus.last(), QString("<b> Encounter</b> Bridge Ambush"));
-        QCOMPARE(hooks->rightStatus.last(), text);
-        const EncounterEntry back = encounter()->getEntry();
-        QCOMPARE(QStringList({back.name, back.description, back.fileName, back.adventure}),
-                 QStringList({"Bridge Ambush", "Goblins at the ford", "", ""}));
-        QCOMPARE(back.level * 1000 + back.xp, 4875);
-        // Setting the index alone leaves the status bar as it is.
-        const int shown = hooks->rightStatus.size();
-        encounter()->setCurrentIndex(-1);
-        QCOMPARE(hooks->rightStatus.size(), shown);
-        encounter()->setEntry(EncounterEntry());
-        QCOMPARE(hooks->leftStatus.last() + hooks->rightStatus.last(), QString());
-    }
     void handEdits()
     {
         QList<Creature*> creatures = enter("Ana, Orc (1)");
@@ -925,17 +696,6 @@ private slots:
         QCOMPARE(QList<int>({orc->getCurrHitPoints(), ana->getCurrHitPoints(), ana->getTempHitPoints()}),
                  QList<int>({20, 12, 0}));
         QCOMPARE(orc->getHitPointDelta(), 0);
-        // Out of range, and the sides.
-        QCOMPARE(encounter()->getCreature(-1), nullptr);
-        QCOMPARE(encounter()->getCreature(2), nullptr);
-        QCOMPARE(encounter()->getCreatureIndex(world->addHero("Bo", 30)), -1);
-        encounter()->setCurrentIndex(5);
-        QCOMPARE(encounter()->getCurrentCreature(), nullptr);
-        QCOMPARE(encounter()->getMonsters(), QList<Creature*>({orc}));
-        QCOMPARE(encounter()->getHeros(), QList<Creature*>({ana}));
-        QVERIFY(encounter()->isHeroActive());
-        kill(ana);
-        QVERIFY(!encounter()->isHeroActive());
     }
 };
 
