@@ -86,14 +86,28 @@ void startRunning()
     encounter()->setState(running);
 }
 
-// Writes a record by hand at the history's cursor and moves past it.
-void writeRawRecord(int type, const std::function<void(S)>& payload)
+// Records written by hand at the history's cursor, item by item, as an older or damaged log holds them.
+using Item = std::function<void(S)>;
+Item who(Creature* creature) { return [=](S s) { Creature::write(creature, s); }; }
+Item who(const L& creatures) { return [=](S s) { Creature::write(creatures, s); }; }
+Item end(int tag) { return [=](S s) { s->write(tag); }; }
+template <typename Value>
+Item item(int tag, Value value)
 {
-    S log = stream();
-    log->mark();
-    log->write(ID_EVENT_TYPE, type);
-    payload(log);
-    log->incOffset(log->setToMark());
+    return [=](S s) { s->write(tag, value); };
+}
+std::function<void()> raw(const QList<QPair<int, QList<Item>>>& records)
+{
+    return [=] {
+        for (const auto& [type, items] : records) {
+            S log = stream();
+            log->mark();
+            log->write(ID_EVENT_TYPE, type);
+            for (const Item& write : items)
+                write(log);
+            log->incOffset(log->setToMark());
+        }
+    };
 }
 
 EffectDetails effectDetails(Creature* origin, CE::EffectType type, CE::EndCondition ending = CE::SaveEnds,
@@ -638,52 +652,30 @@ private:
     QList<RawCase> rawCases()
     {
         Creature *a = aldric, *b = brenna, *g1 = goblin1;
-        const auto heal = [](int type, Creature* origin, const QList<Creature*>& targets, int surges, int hp) {
-            return [=] {
-                writeRawRecord(type, [&](S s) {
-                    Creature::write(origin, s);
-                    Creature::write(targets, s);
-                    s->write(ID_HEAL_EVENT_US, surges);
-                    s->write(ID_HEAL_EVENT_HP, hp);
-                    s->write(ID_HEAL_EVENT_END);
-                });
-            };
-        };
-        const auto removal = [](Creature* c, int position) {
-            return [=] {
-                writeRawRecord(Event::RemoveOnGoingType, [&](S s) {
-                    Creature::write(c, s);
-                    s->write(ID_ONGOING_EVENT_EFFECT, position);
-                    s->write(ID_ONGOING_EVENT_END);
-                });
-            };
-        };
         const auto effects = [this] { prepareEffects(); };
         const auto unseen = [] { QVERIFY(!current()->isPlayersEvent()); };
-        const auto noOne = [](S s) { Creature::write(static_cast<Creature*>(nullptr), s); };
+        const auto removal = [](Creature* c, int position) {
+            return raw({{Event::RemoveOnGoingType, {who(c), item(ID_ONGOING_EVENT_EFFECT, position), end(ID_ONGOING_EVENT_END)}}});
+        };
+        const auto heal = [](int type, Creature* origin, const L& targets, int surges, int hp) {
+            return QPair<int, QList<Item>>(type, {who(origin), who(targets), item(ID_HEAL_EVENT_US, surges),
+                                                  item(ID_HEAL_EVENT_HP, hp), end(ID_HEAL_EVENT_END)});
+        };
         return {
             {"second wind given by another makes no effect", [=] { a->applyDamage(10, nullptr); },
-             heal(Event::SecondWindType, b, {a}, 1, 7), {"Second Wind: Aldric"},
+             raw({heal(Event::SecondWindType, b, {a}, 1, 7)}), {"Second Wind: Aldric"},
              "Aldric beforeHp=27 beforeHs=5 heals=1 hp=27 hs=5 secondWind=1",
              [=] { QVERIFY(a->getEffects().isEmpty()); }},
-            {"missing targets are left alone", {}, heal(Event::HealType, a, {nullptr, b, nullptr}, 0, 3),
+            {"missing targets are left alone", {}, raw({heal(Event::HealType, a, {nullptr, b, nullptr}, 0, 3)}),
              {"Aldric -> Healed 3: Brenna"}, "Brenna beforeHp=23 heals=1 hp=23", {}},
             {"removal naming a place past the list", effects, removal(a, 5), {"Remove Unknown Effect"}, "", unseen},
             {"removal naming no creature", effects, removal(nullptr, 0), {"Remove Unknown Effect"}, "", unseen},
             // No optional items, a target that was missing when it was written, and an item the reader does not know.
             {"effect with missing items and targets", effects,
-             [=] {
-                 writeRawRecord(Event::EffectType, [&](S s) {
-                     Creature::write(a, s);
-                     Creature::write(QList<Creature*>{nullptr, b}, s);
-                     s->write(ID_EFFECT_EVENT_TYPE, int(CE::Weakened));
-                     s->write(ID_EFFECT_EVENT_EC, int(CE::EndOfEncounter));
-                     s->write(ID_EFFECT_EVENT_AMOUNT, 0);
-                     EffectedAttr().write(s);
-                     s->write(399, 1);
-                     s->write(ID_EFFECT_EVENT_END);
-                 });
-             },
+             raw({{Event::EffectType,
+                   {who(a), who(L{nullptr, b}), item(ID_EFFECT_EVENT_TYPE, int(CE::Weakened)),
+                    item(ID_EFFECT_EVENT_EC, int(CE::EndOfEncounter)), item(ID_EFFECT_EVENT_AMOUNT, 0),
+                    [](S s) { EffectedAttr().write(s); }, item(399, 1), end(ID_EFFECT_EVENT_END)}}}),
              {"Aldric -> Weakened: Brenna"}, "Brenna effects=17",
              [=] {
                  QCOMPARE(effectsOf(b), QStringList{"17/0"});
@@ -692,27 +684,19 @@ private:
              }},
             // The character file changed since the log was written; an older start holds no figures to install.
             {"start from an older log", [=] { a->setVitality({a, 4, 40, 35, 9, 9, 10, 1, 1}); },
-             [] {
-                 writeRawRecord(Event::StartEncounterType, [](S s) {
-                     InitiativeList{{"Aldric", 12, 5}, {"Brenna", 18, 3}}.write(s);
-                     InitiativeList{{"Goblin", 15, 7}}.write(s);
-                     s->write(ID_START_ENCOUNTER_EVENT_END);
-                 });
-             },
+             raw({{Event::StartEncounterType,
+                   {[](S s) { InitiativeList{{"Aldric", 12, 5}, {"Brenna", 18, 3}}.write(s); },
+                    [](S s) { InitiativeList{{"Goblin", 15, 7}}.write(s); }, end(ID_START_ENCOUNTER_EVENT_END)}}}),
              {"* Start Encounter: Brenna *"},
              "Aldric initRandom=5 initRoll=12; Brenna initRandom=3 initRoll=18; Goblin (1) initRandom=7 initRoll=15; "
              "Goblin (2) initRandom=7 initRoll=15; encounter current=0 order=Brenna, Goblin (1), Goblin (2), Aldric "
-             "round=1", [=] { QVERIFY(!a->isInHistory()); }},
+             "round=1",
+             [=] { QVERIFY(!a->isInHistory()); }},
             // A name that no creature holds yet makes the placeholder.
             {"alias of a creature not yet known", [] { QVERIFY(!Creature::getCreatureByName("Goblin (7)", false)); },
-             [] {
-                 writeRawRecord(Event::SetAliasType, [](S s) {
-                     s->write(ID_SET_ALIAS_EVENT_CREATURE, QString("Goblin (7)"));
-                     s->write(ID_SET_ALIAS_EVENT_SHOW, 1);
-                     s->write(ID_SET_ALIAS_EVENT_ALIAS, QString("Scout"));
-                     s->write(ID_EVENT_END);
-                 });
-             },
+             raw({{Event::SetAliasType,
+                   {item(ID_SET_ALIAS_EVENT_CREATURE, QString("Goblin (7)")), item(ID_SET_ALIAS_EVENT_SHOW, 1),
+                    item(ID_SET_ALIAS_EVENT_ALIAS, QString("Scout")), end(ID_EVENT_END)}}}),
              {"Goblin (7): Show Alias: Scout"}, "",
              [] {
                  Creature* placeholder = Creature::getCreatureByName("Goblin (7)", false);
@@ -720,48 +704,21 @@ private:
                  QCOMPARE(placeholder->getDisplayName(true), "\"Scout\"");
              }},
             {"records naming no one", {},
-             [=] {
-                 writeRawRecord(Event::FailedDeathSavingThrowType, [&](S s) {
-                     noOne(s);
-                     s->write(ID_FAILED_DST_EVENT_END);
-                 });
-                 writeRawRecord(Event::UseActionPointType, [&](S s) {
-                     noOne(s);
-                     s->write(ID_USE_AP_EVENT_COUNT, 3);
-                     s->write(ID_USE_AP_EVENT_END);
-                 });
-                 writeRawRecord(Event::StabilizeType, [&](S s) {
-                     Creature::write(b, s);
-                     noOne(s);
-                     s->write(ID_STABILIZE_EVENT_END);
-                 });
-                 writeRawRecord(Event::ShortRestType, [&](S s) {
-                     s->write(ID_SR_ACTION_EVENT_COUNT, 2);
-                     RestedCreature{nullptr, 1, 5, 1}.write(s);
-                     RestedCreature{b, 1, 3, 0}.write(s);
-                     s->write(ID_SR_ACTION_EVENT_END);
-                 });
-                 writeRawRecord(Event::ExtendedRestType, [&](S s) {
-                     Creature::write({nullptr, g1}, s);
-                     s->write(ID_EXT_REST_EVENT_END);
-                 });
-             },
+             raw({{Event::FailedDeathSavingThrowType, {who(nullptr), end(ID_FAILED_DST_EVENT_END)}},
+                  {Event::UseActionPointType, {who(nullptr), item(ID_USE_AP_EVENT_COUNT, 3), end(ID_USE_AP_EVENT_END)}},
+                  {Event::StabilizeType, {who(b), who(nullptr), end(ID_STABILIZE_EVENT_END)}},
+                  {Event::ShortRestType,
+                   {item(ID_SR_ACTION_EVENT_COUNT, 2), [](S s) { RestedCreature{nullptr, 1, 5, 1}.write(s); },
+                    [=](S s) { RestedCreature{b, 1, 3, 0}.write(s); }, end(ID_SR_ACTION_EVENT_END)}},
+                  {Event::ExtendedRestType, {who(L{nullptr, g1}), end(ID_EXT_REST_EVENT_END)}}}),
              {"Failed Death Saving Throw: ", "Add 3 Action Points: ", "Brenna -> Stabilized: ", "Short Rest: Brenna",
               "Extended Rest: Goblin (1)"},
              "Brenna beforeHp=23 beforeHs=1 heals=1 hp=23 hs=1; Goblin (1) beforeHp=0", {}},
             // No count: one action point used; no value: second wind used, unnamed.
             {"missing items read as their defaults", {},
-             [=] {
-                 writeRawRecord(Event::UseActionPointType, [&](S s) {
-                     Creature::write(a, s);
-                     s->write(ID_USE_AP_EVENT_END);
-                 });
-                 writeRawRecord(Event::UseSecondWindType, [&](S s) {
-                     Creature::write(a, s);
-                     s->write(ID_EVENT_END);
-                 });
-                 writeRawRecord(Event::ShortRestType, [](S s) { s->write(ID_SR_ACTION_EVENT_END); });
-             },
+             raw({{Event::UseActionPointType, {who(a), end(ID_USE_AP_EVENT_END)}},
+                  {Event::UseSecondWindType, {who(a), end(ID_EVENT_END)}},
+                  {Event::ShortRestType, {end(ID_SR_ACTION_EVENT_END)}}}),
              {"Use Action Point: Aldric", "", "Short Rest: "}, "Aldric ap=0 beforeAp=0 secondWind=1", {}},
         };
     }
