@@ -64,17 +64,10 @@ void command(TestWorld& world, const EventMaker& make)
     QVERIFY(world.record(make(world.stream())));
 }
 
-// Aldric and the goblin in the encounter; with start, Aldric acts first, then the goblin.
-Creature* fight(TestWorld& world, bool start)
+// Aldric acts first, then the goblin.
+void start(TestWorld& world)
 {
-    Creature* aldric = world.addHero("Aldric", 30);
-    world.addMonster("Goblin", "1", 25);
-    enter();
-    if (start)
-        command(world, [](ObjectStream* s) {
-            return new StartEncounterEvent({{"Aldric", 18, 1}}, {{"Goblin", 5, 2}}, s);
-        });
-    return aldric;
+    command(world, [](ObjectStream* s) { return new StartEncounterEvent({{"Aldric", 18, 1}}, {{"Goblin", 5, 2}}, s); });
 }
 
 void hit(TestWorld& world, Creature* creature)
@@ -97,6 +90,10 @@ void checkReplay(TestWorld& world, const std::function<void()>& beforeReplay = e
 }
 
 }
+
+// A short fight on top of Aldric and a goblin.
+using Fight = std::function<void(TestWorld&, Creature*)>;
+Q_DECLARE_METATYPE(Fight)
 
 class TestHistory : public QObject
 {
@@ -361,101 +358,86 @@ private slots:
     }
     // Short fights that once left the live model other than its log replayed: an undo that did not put back what
     // its apply changed, or a redo that built on figures the log never held.
-    void undoneSecondFlagLeavesTheFirst_data()
+    void replayEqualsTheLiveFight_data()
     {
-        QTest::addColumn<bool>("delay");
-        QTest::newRow("delay") << true;
-        QTest::newRow("ready") << false;
-    }
-    void undoneSecondFlagLeavesTheFirst()
-    {
-        QFETCH(bool, delay);
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Creature* aldric = fight(world, true);
-        const EventMaker flag = [aldric, delay](ObjectStream* s) -> Event* {
-            return delay ? static_cast<Event*>(new DelayEvent(aldric, s)) : new ReadyEvent(aldric, s);
-        };
-        command(world, flag);
-        nextTurn(world);
+        QTest::addColumn<bool>("started");
+        QTest::addColumn<Fight>("fight");
         // Stepped back to the creature's turn, the game master sets the flag again, then takes it back.
-        history()->back();
-        command(world, flag);
-        history()->back();
-        QVERIFY(delay ? aldric->isDelayed() : aldric->isReady());
-        history()->truncate();
-        checkReplay(world);
-    }
-    void undoneStartKeepsTheRestedBeforeValues()
-    {
-        RecordingUiHooks hooks;
-        TestWorld world;
-        fight(world, false);
-        Creature* goblin = world.find("Goblin (1)");
-        command(world, [goblin](ObjectStream* s) { return new ExtendedRestEvent({goblin}, s); });
-        const CreatureState rested = goblin->getState();
-        command(world, [](ObjectStream* s) {
-            return new StartEncounterEvent({{"Aldric", 18, 1}}, {{"Goblin", 5, 2}}, s);
-        });
-        history()->back();
-        QCOMPARE(goblin->getState(), rested);
-        history()->truncate();
-        checkReplay(world);
-    }
-    // Edited by hand where the damage was undone; redone on top, the edit would never reach the log.
-    void stepForwardRecordsAHandEditFirst_data()
-    {
-        QTest::addColumn<bool>("jump");
-        QTest::newRow("step") << false;
-        QTest::newRow("jump") << true;
-    }
-    void stepForwardRecordsAHandEditFirst()
-    {
-        QFETCH(bool, jump);
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Creature* aldric = fight(world, true);
-        hit(world, aldric);
-        if (jump) {
-            nextTurn(world);
-            history()->goTo(0);
-        } else {
+        for (bool delay : {true, false})
+            QTest::newRow(delay ? "an undone second delay leaves the first" : "an undone second ready leaves the first")
+                << true << Fight([delay](TestWorld& world, Creature* aldric) {
+                       const EventMaker flag = [aldric, delay](ObjectStream* s) -> Event* {
+                           return delay ? static_cast<Event*>(new DelayEvent(aldric, s)) : new ReadyEvent(aldric, s);
+                       };
+                       command(world, flag);
+                       nextTurn(world);
+                       history()->back();
+                       command(world, flag);
+                       history()->back();
+                       QVERIFY(delay ? aldric->isDelayed() : aldric->isReady());
+                       history()->truncate();
+                   });
+        QTest::newRow("an undone start keeps the rested before-values") << false << Fight([](TestWorld& world, Creature*) {
+            Creature* goblin = world.find("Goblin (1)");
+            command(world, [goblin](ObjectStream* s) { return new ExtendedRestEvent({goblin}, s); });
+            const CreatureState rested = goblin->getState();
+            start(world);
             history()->back();
-        }
-        aldric->setCurrHitPoints(12);
-        encounter()->setCreatureEdited();
-        if (jump)
-            history()->goTo(2);
-        else
-            history()->forward(false);
-        QCOMPARE(aldric->getCurrHitPoints(), 12);
-        QCOMPARE(history()->getCurrentIndex(), 1);
-        QCOMPARE(history()->getCurrentEvent()->metaObject()->className(), "SetVitalityEvent");
-        QVERIFY(!history()->hasForward());
-        checkReplay(world);
+            QCOMPARE(goblin->getState(), rested);
+            history()->truncate();
+        });
+        // Edited by hand where the damage was undone; redone on top, the edit would never reach the log.
+        for (bool jump : {false, true})
+            QTest::newRow(jump ? "a jump forward records a hand edit first" : "a step forward records a hand edit first")
+                << true << Fight([jump](TestWorld& world, Creature* aldric) {
+                       hit(world, aldric);
+                       if (jump) {
+                           nextTurn(world);
+                           history()->goTo(0);
+                       } else {
+                           history()->back();
+                       }
+                       aldric->setCurrHitPoints(12);
+                       encounter()->setCreatureEdited();
+                       if (jump)
+                           history()->goTo(2);
+                       else
+                           history()->forward(false);
+                       QCOMPARE(aldric->getCurrHitPoints(), 12);
+                       QCOMPARE(history()->getCurrentIndex(), 1);
+                       QCOMPARE(history()->getCurrentEvent()->metaObject()->className(), "SetVitalityEvent");
+                       QVERIFY(!history()->hasForward());
+                   });
+        // Applies and undos that only put recorded figures back are no hand edits: back to just after the rest,
+        // whose cleared before-values differ from the figures, and forward again.
+        QTest::newRow("steps back and forward still redo") << false << Fight([](TestWorld& world, Creature* aldric) {
+            command(world, [aldric](ObjectStream* s) { return new ExtendedRestEvent({aldric}, s); });
+            start(world);
+            aldric->setCurrHitPoints(12);
+            encounter()->setCreatureEdited();
+            hit(world, aldric);
+            QCOMPARE(history()->getEventCount(), 4);
+            const QString live = world.describe();
+            while (history()->getCurrentIndex() > 0)
+                history()->back();
+            while (history()->hasForward())
+                history()->forward(false);
+            QCOMPARE(history()->getEventCount(), 4);
+            QCOMPARE(world.describe(), live);
+        });
     }
-    // Applies and undos that only put recorded figures back are no hand edits.
-    void stepBackAndForwardStillRedo()
+    void replayEqualsTheLiveFight()
     {
+        QFETCH(bool, started);
+        QFETCH(Fight, fight);
         RecordingUiHooks hooks;
         TestWorld world;
-        Creature* aldric = fight(world, false);
-        command(world, [aldric](ObjectStream* s) { return new ExtendedRestEvent({aldric}, s); });
-        command(world, [](ObjectStream* s) {
-            return new StartEncounterEvent({{"Aldric", 18, 1}}, {{"Goblin", 5, 2}}, s);
-        });
-        aldric->setCurrHitPoints(12);
-        encounter()->setCreatureEdited();
-        hit(world, aldric);
-        QCOMPARE(history()->getEventCount(), 4);
-        const QString live = world.describe();
-        // Back to just after the rest, whose cleared before-values differ from the figures.
-        while (history()->getCurrentIndex() > 0)
-            history()->back();
-        while (history()->hasForward())
-            history()->forward(false);
-        QCOMPARE(history()->getEventCount(), 4);
-        QCOMPARE(world.describe(), live);
+        Creature* aldric = world.addHero("Aldric", 30);
+        world.addMonster("Goblin", "1", 25);
+        enter();
+        if (started)
+            start(world);
+        fight(world, aldric);
         checkReplay(world);
     }
 };
