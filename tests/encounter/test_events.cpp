@@ -181,11 +181,9 @@ QMap<QString, QByteArray> dataFiles()
 class EventHooks : public RecordingUiHooks
 {
 public:
-    void toggleStartStopNextButtons() override { startStop++; }
-    void toggleJumpInButton() override { jumpIn++; }
     void performTurnStart() override { turnStarts++; }
     void characterStatsUpdated() override { statsUpdates++; }
-    int startStop = 0, jumpIn = 0, turnStarts = 0, statsUpdates = 0;
+    int turnStarts = 0, statsUpdates = 0;
 };
 
 // One event to record: what it is written as, how it reads and what it changes.
@@ -742,7 +740,7 @@ private slots:
     void init()
     {
         hooks.alerts.clear();
-        hooks.startStop = hooks.jumpIn = hooks.turnStarts = hooks.statsUpdates = 0;
+        hooks.turnStarts = hooks.statsUpdates = 0;
         testWorld = std::make_unique<TestWorld>();
         aldric = testWorld->addHero("Aldric", 30);
         setFigures({aldric, 2, 30, 30, 8, 6, 7, 1, 1});
