@@ -231,7 +231,6 @@ private:
     Creature *aldric = nullptr, *brenna = nullptr, *goblin1 = nullptr, *goblin2 = nullptr;
 
     QList<Creature*> creatures() const { return {aldric, brenna, goblin1, goblin2}; }
-
     // As a creature file gives them: the figures are also the last recorded ones.
     static void setFigures(const CreatureVitality& vitality)
     {
@@ -761,7 +760,6 @@ private slots:
         testWorld.reset();
     }
     void recordedEvents_data() { addRows(cases()); }
-
     void recordedEvents()
     {
         QFETCH(int, row);
@@ -779,7 +777,6 @@ private slots:
         QCOMPARE(current()->isPlayersEvent(), c.players);
     }
     void replayedRecords_data() { addRows(rawCases()); }
-
     // Records written by hand, as an older or damaged log holds them, replayed; then undone and redone.
     void replayedRecords()
     {
