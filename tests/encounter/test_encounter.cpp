@@ -327,6 +327,58 @@ private slots:
             list.reset();
         QCOMPARE(list.getNameList(), order);
     }
+    void bySide_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<bool>("deleteMonsters");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("monsters") << 1 << "Goblin (1), Goblin (2)" << true << "Aldric, Brenna";
+        QTest::newRow("characters") << 2 << "Aldric, Brenna" << false << "Goblin (1), Goblin (2)";
+        QTest::newRow("all") << 3 << "Aldric, Goblin (1), Brenna, Goblin (2)" << true << "Aldric, Brenna";
+        QTest::newRow("none") << 0 << "" << false << "Goblin (1), Goblin (2)";
+    }
+    void bySide()
+    {
+        QFETCH(int, mask);
+        QFETCH(QString, selected);
+        QFETCH(bool, deleteMonsters);
+        QFETCH(QString, kept);
+        CreatureList list(makeAll("Aldric, Goblin (1), Brenna, Goblin (2)"));
+        QCOMPARE(list.getMonsterCount(), 2);
+        QCOMPARE(names(list.getCreaturesByType(mask)), selected);
+        list.deleteCreatures(deleteMonsters);
+        QCOMPARE(list.getNameList(), kept);
+    }
+    void snapshotLists()
+    {
+        QList<Creature*> creatures = makeAll("Zed, Goblin (2), Anna");
+        CreatureList list(creatures);
+        CreatureInitList inits;
+        inits.append(list.getInitList());
+        // Entries read from a record that named a missing creature hold none.
+        inits.prepend(CreatureInit());
+        inits.append(CreatureInit());
+        QCOMPARE(names(inits.getCreatureList().getCreatureList()), QString("Anna, Zed, Goblin (2)"));
+        inits.apply();
+        CreatureVitalityList vitality;
+        vitality.append(list.getVitalityList());
+        vitality[0].hitPoints = 17;
+        vitality[0].maxHitPoints = 40;
+        vitality[1].actionPoints = 2;
+        vitality.apply();
+        QCOMPARE(QList<int>({creatures[0]->getCurrHitPoints(), creatures[0]->getMaxHitPoints(),
+                             creatures[1]->getCurrActionPoints()}),
+                 QList<int>({17, 40, 2}));
+        // Restored figures are not a hand edit waiting to be recorded.
+        for (Creature* creature : creatures)
+            QVERIFY(creature->getVitality().equals(creature->getBeforeVitality()));
+        const QList<Creature*> heroes = makeAll("A, Goblin (1), B");
+        QVERIFY(CreatureList(heroes).isHeroActive());
+        heroes[0]->setCurrHitPoints(-1);
+        heroes[2]->setCurrHitPoints(-1);
+        QVERIFY(!CreatureList(heroes).isHeroActive());
+    }
     void listRecordsRoundTrip()
     {
         Creature* aldric = world->addHero("Aldric", 30);
@@ -549,8 +601,21 @@ private slots:
         enter("A, B");
         Creature* orc = world->addMonster("Orc", "1", 20);
         kill(orc);
-        encounter()->setEntry({"", "Bridge", "", "At the ford", 3, 600});
+        // The status bar shows the round only while it runs, and the encounter's name.
+        encounter()->setState(stateOf(0, 0));
+        QCOMPARE(hooks->rightStatus.last(), QString());
+        encounter()->setEntry({"bridge.encounter", "Bridge", "The Long Road", "At the ford", 3, 600});
+        QCOMPARE(hooks->leftStatus.last(), QString("<b> Encounter</b> Bridge"));
+        const EncounterEntry shown = encounter()->getEntry();
+        QCOMPARE(QStringList({shown.fileName, shown.name, shown.adventure, shown.description}),
+                 QStringList({"", "Bridge", "", "At the ford"}));
+        QCOMPARE(shown.level * 1000 + shown.xp, 3600);
         encounter()->setState(stateOf(2, 1, {orc}));
+        QCOMPARE(hooks->rightStatus.last(), QString("<b>Round</b> 2"));
+        // Setting the index alone leaves the status bar as it is.
+        const int texts = hooks->rightStatus.size();
+        encounter()->setCurrentIndex(1);
+        QCOMPARE(hooks->rightStatus.size(), texts);
         SignalLog log;
         encounter()->reset();
         QCOMPARE(log.take(), QString("current count"));
@@ -651,6 +716,47 @@ private slots:
         kill(list[0]);
         kill(list[1]);
         QCOMPARE(encounter()->getVisibleForPlayers().deadMonsters, (QMap<int, Creature*>{{0, list[1]}}));
+    }
+    void selection()
+    {
+        QList<Creature*> heroes = enter("A, B, C, D");
+        Creature *a = heroes[0], *b = heroes[1], *c = heroes[2];
+        Creature* outsider = world->addHero("E", 30);
+        SignalLog log;
+        for (int index : {2, 0, 2, 9})
+            encounter()->selectCreature(index);
+        QCOMPARE(log.take(), QString("selection selection selection selection"));
+        QCOMPARE(names(encounter()->getSelectedCreatures()), QString("C, A"));
+        QCOMPARE(encounter()->getSelectedIndexes(), QList<int>({0, 2}));
+        QCOMPARE(encounter()->getSelectedCreature(false), c);
+        QCOMPARE(encounter()->getSelectedCreature(true), nullptr);
+        QVERIFY(encounter()->isCreatureSelected(a) && !encounter()->isCreatureSelected(b));
+        encounter()->toggleSelectedCreature(2);
+        QCOMPARE(log.take(), QString("selection"));
+        QCOMPARE(encounter()->getSelectedCreature(true), a);
+        encounter()->toggleSelectedCreature(1);
+        QCOMPARE(names(encounter()->getSelectedCreatures()), QString("A, B"));
+        encounter()->removeSelectedCreature(c);
+        QCOMPARE(log.take(), QString("selection"));
+        encounter()->setSelectedCreatures({b, a, b});
+        encounter()->removeSelectedCreature(b);
+        QCOMPARE(log.take(), QString("selection selection"));
+        QCOMPARE(encounter()->getSelectedCreatures(), QList<Creature*>({a}));
+        encounter()->setSelectedCreatures({c, outsider, a});
+        log.take();
+        encounter()->removeSelectedNotInEncounter();
+        QCOMPARE(log.take(), QString());
+        QCOMPARE(names(encounter()->getSelectedCreatures()), QString("C, A"));
+        encounter()->clearSelectedCreatures();
+        QCOMPARE(log.take(), QString("selection"));
+        QCOMPARE(encounter()->getSelectedCreature(false), nullptr);
+        QVERIFY(encounter()->getSelectedIndexes().isEmpty());
+        // Moving a creature tells the windows only when its place in the initiative changes.
+        encounter()->moveCreature(0, 3);
+        QCOMPARE(log.take(), QString());
+        encounter()->adjustInitiative({b}, 1);
+        QCOMPARE(log.take(), QString("current count"));
+        QCOMPARE(encounter()->getCreatureList().getNameList(), QString("C, B, D, A"));
     }
     void handEdits()
     {
