@@ -1,38 +1,46 @@
+#include <QAbstractItemModelTester>
 #include <QApplication>
-#include <QDialogButtonBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSignalSpy>
+#include <QListView>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 
-#include "powers/actions.h"
-#include "library/characters.h"
-#include "editors/characterwindow.h"
-#include "encounter/encounter.h"
-#include "library/encounters.h"
-#include "foundation/global.h"
-#include "encounter/history.h"
-#include "mainwindow/mainwindow.h"
-#include "editors/managerwindow.h"
-#include "toolkit/messagedialog.h"
-#include "library/monsters.h"
-#include "mainwindow/playerswindow.h"
 #include "app/program.h"
-#include "support/testsupport.h"
+#include "editors/characterwindow.h"
+#include "editors/managerwindow.h"
+#include "encounter/damageevents.h"
+#include "encounter/encounter.h"
+#include "encounter/history.h"
+#include "encounter/vitalityevents.h"
+#include "foundation/global.h"
 #include "foundation/translation.h"
+#include "library/characters.h"
+#include "library/encounters.h"
+#include "library/monsters.h"
+#include "mainwindow/eventlistmodel.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/playerswindow.h"
+#include "powers/actions.h"
+#include "support/testsupport.h"
+#include "support/testworld.h"
 
 namespace {
 
-// Presses the button of the next message box that carries the given text.
-void pressWhenShown(const QString& buttonText)
+const QStringList allFour{"Characters", "Monsters", "Portraits", "Encounters"};
+const QString F = "Ravelhorn Data";
+
+// Which rows show the arrow ("a") and which are grey ("g").
+QString marks(const QAbstractItemModel& model)
 {
-    QTimer::singleShot(0, [buttonText] {
-        auto* box = qobject_cast<MessageDialog*>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        for (QAbstractButton* button : box->buttonBox()->buttons())
-            if (button->text() == buttonText)
-                button->click();
-    });
+    const QImage arrow = QIcon(":/images/arrow-right128.png").pixmap(16, 16).toImage();
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); row++) {
+        QModelIndex index = model.index(row, 0);
+        bool grey = index.data(Qt::ForegroundRole).value<QColor>() == QColor("grey");
+        rows.append(QString(index.data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage() == arrow ? "a" : "-")
+                    + (grey ? "g" : ""));
+    }
+    return rows.join(' ');
 }
 
 }
@@ -42,89 +50,136 @@ class TestProgram : public QObject
     Q_OBJECT
 
 private slots:
+    void init()
+    {
+        QSettings().clear();
+        Global::nativeRootPath.clear();
+        Global::prettyRootPath.clear();
+    }
+
     void runsAndShutsDownInOrder()
     {
         TemporaryHome home;
         RecordingUiHooks hooks;
         QStringList deleted;
         bool allMade = false;
-        bool timerRunning = false;
         QTimer::singleShot(0, [&] {
-            allMade = Global::encounter && Global::history && Global::characters && Global::monsters
-                && Global::encounters && Global::actions && Global::playersWindow && Global::managerWindow
-                && Global::characterWindow && Global::translation && Global::blankPortrait
-                && !Global::blankPortrait->isNull() && Global::currentWindow == (QWidget*)Global::mainWindow
-                && Global::mainWindow->isVisible();
-            timerRunning = Global::mainWindow->refreshTimer()->isActive();
-            auto track = [&deleted](QObject* object, const QString& name) {
+            allMade = Global::encounter && Global::history && Global::characters && Global::monsters && Global::encounters
+                && Global::actions && Global::playersWindow && Global::managerWindow && Global::characterWindow
+                && Global::translation && Global::blankPortrait && !Global::blankPortrait->isNull()
+                && Global::currentWindow == (QWidget*)Global::mainWindow && Global::mainWindow->isVisible()
+                && Global::mainWindow->refreshTimer()->isActive();
+            for (QObject* object : QList<QObject*>{Global::history, Global::encounter, Global::characters, Global::monsters,
+                                                   Global::playersWindow, Global::managerWindow, Global::characterWindow,
+                                                   Global::encounters, Global::actions, Global::mainWindow}) {
+                QString name = object->metaObject()->className();
                 QObject::connect(object, &QObject::destroyed, [&deleted, name] { deleted.append(name); });
-            };
-            track(Global::history, "history");
-            track(Global::encounter, "encounter");
-            track(Global::characters, "characters");
-            track(Global::monsters, "monsters");
-            track(Global::playersWindow, "playersWindow");
-            track(Global::managerWindow, "managerWindow");
-            track(Global::characterWindow, "characterWindow");
-            track(Global::encounters, "encounters");
-            track(Global::actions, "actions");
-            track(Global::mainWindow, "mainWindow");
+            }
             QCoreApplication::exit(7);
         });
-
         CapturedMessages messages;
-        int code = Program::run(&hooks);
+        QCOMPARE(Program::run(&hooks), 7);
         QStringList leaks = messages.linesStartingWith("MM:");
-
-        QCOMPARE(code, 7);
         QVERIFY(allMade);
-        QVERIFY(timerRunning);
-        QCOMPARE(deleted, (QStringList{"history", "encounter", "characters", "monsters", "playersWindow",
-                                       "managerWindow", "characterWindow", "encounters", "actions", "mainWindow"}));
+        QCOMPARE(deleted, (QStringList{"History", "Encounter", "Characters", "Monsters", "PlayersWindow", "ManagerWindow",
+                                       "CharacterWindow", "Encounters", "Actions", "MainWindow"}));
         QVERIFY2(leaks.isEmpty(), qPrintable(leaks.join('\n')));
         QVERIFY(!Global::encounter && !Global::history && !Global::actions && !Global::translation);
         QCOMPARE(hooks.windowTitles, QStringList{"Ravelhorn DM's Display"});
-        QDir data(home.documents() + "/Ravelhorn Data");
-        QVERIFY(Global::isValidRootPath(data));
+        // The first start copied the demonstration data into the documents.
+        QString made = home.documents() + "/" + F;
+        QDir madeDir(made);
+        QVERIFY(Global::isValidRootPath(madeDir) && !QFile::exists(made + "/Monsters/.gitkeep"));
+        QCOMPARE(QDir::fromNativeSeparators(QSettings().value("dataDir/path").toString()), made);
+        QCOMPARE(QSettings().value("dataDir/display").toString(),
+                 QStandardPaths::displayName(QStandardPaths::DocumentsLocation) + QDir::separator() + F);
     }
 
-    void refreshTimerDrivesTheSwitchBoard()
+    void dataFolderSearch()
     {
         TemporaryHome home;
         RecordingUiHooks hooks;
-        int refreshes = 0;
-        auto connection = connect(&Global::switchBoard, &SwitchBoard::doRefreshTimer, [&refreshes] { refreshes++; });
-        QTimer::singleShot(1300, [] { QCoreApplication::exit(0); });
-        QCOMPARE(Program::run(&hooks), 0);
-        disconnect(connection);
-        QVERIFY(refreshes >= 1);
+        // A remembered folder needs one library only; when gone, the search runs
+        // beside the application, in the documents, the home and the data folder.
+        QString partial = home.makeFolder("Campaign", {"Monsters"});
+        QSettings().setValue("dataDir/path", partial);
+        Global::initRootPath();
+        QCOMPARE(Global::getRootPath(), partial);
+        QDir(partial).removeRecursively();
+        QString documents = home.makeFolder("Documents/" + F, allFour);
+        QVERIFY(TestSupport::writeFile(documents + "/Monsters/kept.monster", "mine"));
+        QString inHome = home.makeFolder(F, allFour);
+        QString besideApp = Global::getApplicationPath() + QDir::separator() + F;
+        QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + "/" + F;
+        for (const QString& library : allFour)
+            QVERIFY(QDir().mkpath(besideApp + "/" + library) && QDir().mkpath(data + "/" + library));
+        QStringList chosen;
+        for (const QString& folder : {besideApp, documents, data, inHome}) {
+            QSettings().clear();
+            Global::initRootPath();
+            chosen.append(QDir::fromNativeSeparators(Global::getRootPath()));
+            QDir(folder + "/Portraits").removeRecursively(); // incomplete folders are passed over
+        }
+        QDir(besideApp).removeRecursively();
+        QCOMPARE(chosen, (QStringList{QDir(besideApp).absolutePath(), QDir::fromNativeSeparators(documents), data,
+                                      QDir::fromNativeSeparators(inHome)}));
+        // With none left the demonstration data fills the gaps of the one in the documents, overwriting nothing.
+        QSettings().clear();
+        Global::initRootPath();
+        QVERIFY(Global::getRootPath() == documents && QDir(documents + "/Portraits").exists());
+        QCOMPARE(TestSupport::readFile(documents + "/Monsters/kept.monster"), QByteArray("mine"));
+        QCOMPARE(hooks.windowTitles.mid(0, 2), (QStringList{"Ravelhorn - Campaign", "Ravelhorn DM's Display"}));
     }
 
-    void badRootAlertAnswers()
+    void eventListFollowsTheHistory()
     {
-        Global::currentWindow = nullptr;
-        pressWhenShown("Select Folder...");
-        QCOMPARE(MessageDialog().badRootAlert("Directory not Found", "text", "Create"), 2);
-        pressWhenShown("Continue");
-        QCOMPARE(MessageDialog().badRootAlert("No Monsters Found", "text", "Continue"), 1);
-        pressWhenShown("Cancel");
-        QCOMPARE(MessageDialog().badRootAlert("Directory not Found", "text", "Create"), 0);
-        QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
-        QCOMPARE(MessageDialog().badRootAlert("Directory not Found", "text", "Create"), 0);
-        pressWhenShown("Save Changes and Quit");
-        QVERIFY(MessageDialog().rejectableAlert("Not All Work Saved", "text", "Save Changes and Quit"));
-    }
+        RecordingUiHooks hooks;
+        TestWorld world;
+        EventListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QListView view;
+        view.setModel(&model);
+        model.setView(&view);
+        model.newHistory();
+        view.resize(200, 80);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        Creature* ana = world.addHero("Ana", 30);
+        Creature* orc = world.addMonster("Orc", "1", 20);
+        Global::encounter->setCreatureList(CreatureList({ana, orc}));
+        for (int hitPoints = 29; hitPoints > 19; hitPoints--) {
+            ana->setCurrHitPoints(hitPoints);
+            QVERIFY(world.record(new SetVitalityEvent(ana->getVitality(), world.stream())));
+        }
+        QVERIFY(world.record(new DamageEvent("Axe", ana, orc, 6, QString(), world.stream())));
+        QCOMPARE(model.rowCount(), 11);
+        QCOMPARE(model.index(0, 0).data().toString(), QString("Changed Ana: Curr HP 29"));
+        QCOMPARE(model.index(10, 0).data().toString(), Global::history->getEvent(10)->getDescription(false));
+        QCOMPARE(model.headerData(9, Qt::Vertical, Qt::DisplayRole).toString()
+                     + model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QString("10Event"));
+        QCOMPARE(marks(model), QString("- ").repeated(10) + "a");
 
-    void eventSignalerPassesEveryEventOn()
-    {
-        QLineEdit edit;
-        EventSignaler signaler;
-        edit.installEventFilter(&signaler);
-        QSignalSpy spy(&signaler, &EventSignaler::doEventReceived);
-        QTest::keyClicks(&edit, "orc");
-        QCOMPARE(edit.text(), QString("orc"));
-        QVERIFY(spy.count() >= 3);
-        QCOMPARE(spy.first().first().value<QObject*>(), &edit);
+        // A click jumps the history; the current row stays in sight.
+        auto inSight = [&](int row) {
+            const QRect rect = view.visualRect(model.index(row, 0));
+            return rect.top() >= 0 && rect.bottom() < view.viewport()->height();
+        };
+        QVERIFY(inSight(10) && !inSight(0));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(model.index(9, 0)).center());
+        QCOMPARE(Global::history->getCurrentIndex(), 9);
+        QCOMPARE(orc->getCurrHitPoints(), 20);
+        QVERIFY(view.selectionModel()->selectedIndexes().isEmpty());
+        Global::history->goTo(0);
+        QVERIFY(inSight(0) && !inSight(10));
+        QCOMPARE(marks(model), "a" + QString(" -g").repeated(10));
+        Global::history->back();
+        QCOMPARE(marks(model), "-g" + QString(" -g").repeated(10));
+
+        // A new command drops the undone events.
+        Global::history->forward(false);
+        ana->setCurrHitPoints(3);
+        QVERIFY(world.record(new SetVitalityEvent(ana->getVitality(), world.stream())));
+        QCOMPARE(marks(model), QString("- a"));
     }
 };
 

@@ -2,11 +2,15 @@
 #define TESTSUPPORT_H
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
 #include <QList>
+#include <QPair>
+#include <QSignalSpy>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include "foundation/uihooks.h"
 
@@ -15,8 +19,8 @@
 class TemporaryHome
 {
 public:
-    TemporaryHome();
-    ~TemporaryHome();
+    TemporaryHome() : oldHome(qgetenv("HOME")) { qputenv("HOME", dir.path().toLocal8Bit()); }
+    ~TemporaryHome() { qputenv("HOME", oldHome); }
     QString path() const { return dir.path(); }
     QString documents() const;
     // Makes a folder below the home with the given library folders in it.
@@ -41,11 +45,11 @@ public:
     RecordingUiHooks();
     ~RecordingUiHooks() override;
 
-    void alert(const QString& title, const QString& text) override;
+    void alert(const QString& title, const QString& text) override { alerts.append({title, text}); }
     int badRootAlert(const QString& title, const QString& text, const QString& actionText) override;
-    void setMainWindowTitle(const QString& title) override;
-    void setLeftStatus(const QString& text) override;
-    void setRightStatus(const QString& text) override;
+    void setMainWindowTitle(const QString& title) override { windowTitles.append(title); }
+    void setLeftStatus(const QString& text) override { leftStatus.append(text); }
+    void setRightStatus(const QString& text) override { rightStatus.append(text); }
     QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override;
     int promptForOngoingEffect(Creature* creature, Effect* effect) override;
 
@@ -68,7 +72,7 @@ class CapturedMessages
 {
 public:
     CapturedMessages();
-    ~CapturedMessages();
+    ~CapturedMessages() { qInstallMessageHandler(previous); }
     QStringList lines() const;
     QStringList linesStartingWith(const QString& prefix) const;
 
