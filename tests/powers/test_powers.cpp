@@ -3,7 +3,6 @@
 #include "creature/creature.h"
 #include "foundation/attrtext.h"
 #include "foundation/global.h"
-#include "powers/actions.h"
 #include "powers/power.h"
 #include "support/testsupport.h"
 
@@ -127,29 +126,6 @@ private slots:
         QCOMPARE(readPowers(written).getTextOfPowers("\r\n").toUtf8(), Global::toWindowsLineEndings(written));
     }
 
-    void statPowersWriteOnlyWhatChanged()
-    {
-        CreaturePower power = makePower("Fire Slash", Power::Standard, Power::OncePerEncounter);
-        power.current.header = "(Fire) &bull; <b>Encounter</b>";
-        power.current.description = QStringList{"Attack: +5 vs. AC", "Hit: 2d6 + 3 fire damage."};
-        power.setBase();
-        const CreaturePower imported = power;
-        QCOMPARE(power.getPowerProgram("\n", false) + power.getPowerProgram("\n", true), QByteArray("power=Fire Slash\naction=Fire Slash\n"));
-        power.current.cost = Power::Recharge5;
-        power.current.applyTo[Power::Hit] = {Power::Enemy, 1, 2};
-        power.current.description.append("Effect: the target is slowed.");
-        power.current.header.clear();
-        power.usage = Power::UsedOnce;
-        const QByteArray text = power.getPowerProgram("\n", false);
-        QCOMPARE(text, QByteArray("power=Fire Slash\nheader=\ncost=10\nhit-targets=2,1,2\ndescription=Attack: +5 vs. AC\n"
-                                  "description=Hit: 2d6 + 3 fire damage.\ndescription=Effect: the target is slowed.\n"));
-        // Read onto the imported power, as when the creature is loaded again.
-        Powers powers;
-        powers.addPower(imported, false);
-        const CreaturePower* read = readPowers(text, powers).getPower(0);
-        QVERIFY(read->current == power.current && read->base == power.base && read->usage == Power::Unused);
-    }
-
     void copiesShareUntilOneChanges()
     {
         Powers original;
@@ -175,33 +151,6 @@ private slots:
         creature.getPowers().addPower(makePower("Tail", Power::Minor), false);
         QVERIFY(held == creature.getPowers().getPowerByName("Claw") && stats.powers.getPowerByName("Claw")->usage == Power::Unused);
         QCOMPARE(namesOf(stats.powers) + ";" + namesOf(creature.getPowers()), QString("Claw,Bite;Claw,Tail"));
-    }
-
-    void actionsAreWrittenWhenChangedAndReadBack()
-    {
-        QTemporaryDir dir;
-        RecordingUiHooks hooks;
-        Actions actions;
-        actions.loadActions(dir.path());
-        for (const QString& name : {"Dash", "Aid"}) {
-            CreaturePower action = makePower(name, name == "Dash" ? Power::Move : Power::Standard);
-            action.status = CreaturePower::UserPower;
-            actions.updateAction(name, &action);
-        }
-        const QByteArray text = "action=Aid\r\nuser=yes\r\nwhen=5\r\naction=Dash\r\nuser=yes\r\nwhen=6\r\n";
-        QCOMPARE(TestSupport::readFile(dir.filePath("actions.txt")), text);
-        // Unchanged, nothing is written; lines of no action are skipped.
-        QVERIFY(TestSupport::writeFile(dir.filePath("actions.txt"), text + "power=Not an action\naction=\nwhen=7\n"));
-        actions.updateAction("Dash", actions.getActionByName("Dash"));
-        actions.deleteAction("Sprint");
-        Actions loaded;
-        loaded.loadActions(dir.path());
-        QCOMPARE(TestSupport::readFile(dir.filePath("actions.txt")), text + "power=Not an action\naction=\nwhen=7\n");
-        QVERIFY(loaded.getActionList(false).size() == 2 && loaded.getActionByName("Dash")->current.when == Power::Move);
-        QVERIFY(hooks.alerts.isEmpty());
-        loaded.loadActions(dir.filePath("no such folder"));
-        loaded.updateAction("Dash", actions.getActionByName("Dash"));
-        QVERIFY(hooks.alerts.size() == 1 && hooks.alerts[0].title == "Write Actions Failed" && loaded.getActionList(false).size() == 1);
     }
 };
 

@@ -1,54 +1,9 @@
 #include "support/testsupport.h"
 
 #include <QCoreApplication>
-#include <QStandardPaths>
-
-#include "foundation/global.h"
 
 namespace {
 QStringList captured;
-}
-
-QString TemporaryHome::documents() const
-{
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-}
-
-QString TemporaryHome::makeFolder(const QString& relative, const QStringList& libraries) const
-{
-    QString folder = dir.path() + "/" + relative;
-    for (const QString& library : libraries)
-        QDir().mkpath(folder + "/" + library);
-    QDir().mkpath(folder);
-    return QDir::toNativeSeparators(folder);
-}
-
-RecordingUiHooks::RecordingUiHooks()
-{
-    Global::setUiHooks(this);
-}
-
-RecordingUiHooks::~RecordingUiHooks()
-{
-    Global::setUiHooks(nullptr);
-}
-
-int RecordingUiHooks::badRootAlert(const QString& title, const QString& text, const QString&)
-{
-    alerts.append({title, text});
-    return badRootAnswer;
-}
-
-QString RecordingUiHooks::getOpenFileName(const QString&, const QString& folder, const QString&)
-{
-    openFileFolders.append(folder);
-    return openFileAnswer;
-}
-
-int RecordingUiHooks::promptForOngoingEffect(Creature* creature, Effect* effect)
-{
-    ongoingPrompts.append({creature, effect});
-    return ongoingAnswer;
 }
 
 CapturedMessages::CapturedMessages()
@@ -57,11 +12,6 @@ CapturedMessages::CapturedMessages()
     previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
         captured.append(text);
     });
-}
-
-QStringList CapturedMessages::lines() const
-{
-    return captured;
 }
 
 QStringList CapturedMessages::linesStartingWith(const QString& prefix) const

@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include <utility>
+
 #include "library/characters.h"
 #include "encounter/encounter.h"
 #include "encounter/event.h"
@@ -67,14 +69,10 @@ void TestWorld::makeSingletons()
 
 void TestWorld::deleteSingletons()
 {
-    delete Global::history;
-    Global::history = nullptr;
-    delete Global::encounter;
-    Global::encounter = nullptr;
-    delete Global::characters;
-    Global::characters = nullptr;
-    delete Global::monsters;
-    Global::monsters = nullptr;
+    delete std::exchange(Global::history, nullptr);
+    delete std::exchange(Global::encounter, nullptr);
+    delete std::exchange(Global::characters, nullptr);
+    delete std::exchange(Global::monsters, nullptr);
 }
 
 QString TestWorld::logPath() const
@@ -155,13 +153,12 @@ bool TestWorld::restart(const std::function<void()>& beforeReplay)
 
 QString TestWorld::describe() const
 {
-    QStringList lines;
     Encounter* encounter = Global::encounter;
-    lines.append(QString("round %1 current %2 dead %3")
-                     .arg(encounter->getRound())
-                     .arg(encounter->getCurrentIndex())
-                     .arg(encounter->getState().dead.size()));
-    lines.append("order: " + encounter->getCreatureList().getNameList());
+    QStringList lines{QString("round %1 current %2 dead %3 order: ")
+                              .arg(encounter->getRound())
+                              .arg(encounter->getCurrentIndex())
+                              .arg(encounter->getState().dead.size())
+                          + encounter->getCreatureList().getNameList()};
     QStringList creatures;
     for (int i = 0; i < Global::characters->getCharacterCount(); i++)
         creatures.append(describeCreature(Global::characters->getCharacter(i)));
