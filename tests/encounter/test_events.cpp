@@ -641,6 +641,7 @@ private:
     static int recordedPosition(S log)
     {
         const int start = log->getOffset();
+        log->readInt(ID_EVENT_TYPE);
         StreamItemList items;
         items.read(log, ID_ONGOING_EVENT_END);
         log->setOffset(start);

@@ -432,14 +432,16 @@ private slots:
         stream->write(ID_CREATURE_NAME, QString("second"));
         stream->write(ID_CREATURE_VITALITY_END);
         stream->write(ID_CREATURE_VITALITY_MAX_HP, 99);
+        // The next record begins: the list without its end item stops before it.
+        stream->write(ID_EVENT_TYPE, 7);
         stream->setOffset(headerSize);
         StreamItemList list;
         StreamItemList rest;
         QCOMPARE((QList<int>{list.read(stream.get(), ID_CREATURE_VITALITY_END), list.getInt(ID_CREATURE_VITALITY_MAX_HP),
                              list.getInt(ID_CREATURE_VITALITY_CURR_HP), list.contains(ID_CREATURE_VITALITY_END), stream->getOffset(),
-                             rest.read(stream.get(), ID_CREATURE_VITALITY_END), rest.getInt(ID_CREATURE_VITALITY_MAX_HP), rest.contains(0),
+                             rest.read(stream.get(), ID_CREATURE_VITALITY_END), rest.getInt(ID_CREATURE_VITALITY_MAX_HP), rest.contains(ID_EVENT_TYPE),
                              stream->getOffset()}),
-                 (QList<int>{true, 30, 0, true, headerSize + 27, false, 99, true, headerSize + 34}));
+                 (QList<int>{true, 30, 0, true, headerSize + 27, false, 99, false, headerSize + 34}));
         QVERIFY(list.getString(ID_CREATURE_NAME) == "second" && list.getString(ID_CREATURE_VITALITY_CURR_HP).isEmpty());
         list.addItem(StreamItem(7, 5, little(2, 4)));
         list.addItem(StreamItem(7, 5, little(3, 4)));
