@@ -132,6 +132,11 @@ MainWindow::~MainWindow()
     QSettings settings;
     settings.setValue("mainWindow/geometry", saveGeometry());
     settings.setValue("mainWindow/state", saveState());
+    // Nothing may reach a window that is gone, such as a history-list click after a restart.
+    if (Global::mainWindow == this)
+        Global::mainWindow = nullptr;
+    if (Global::currentWindow == this)
+        Global::currentWindow = nullptr;
 }
 
 void MainWindow::shutdown()

@@ -757,7 +757,7 @@ private slots:
     }
     void cleanup()
     {
-        ExtendedRestEvent::refreshLinkedFile = nullptr;
+        ExtendedRestEvent::refreshLinkedFile = &Creature::refreshLinkedFile;
         testWorld.reset();
     }
     void recordedEvents_data() { addRows(cases()); }
@@ -963,7 +963,7 @@ private slots:
         QCOMPARE(history()->getEventCount(), 1);
         QCOMPARE(dataFiles(), files);
         QVERIFY(refreshed.isEmpty());
-        // Linked files are refreshed before a rest, and only with the creature files at hand.
+        // Linked files are refreshed before a rest, and only while a hook is installed.
         ExtendedRestEvent::refreshLinkedFile = nullptr;
         ExtendedRestEvent::refreshLinkedFiles({});
         ExtendedRestEvent::refreshLinkedFile = [&refreshed](Creature* c) { refreshed.append(c); };
