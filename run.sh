@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/common.sh
 
-install_missing_packages
+install_missing_packages $PACKAGES
 build build
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test, then the model's tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Builds everything and runs every test, then every test again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then fuzzes each fuzz
+# target for half a minute.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/common.sh
 
-install_missing_packages
+install_missing_packages $PACKAGES
+install_missing_packages --optional $FUZZ_PACKAGES
 export QT_QPA_PLATFORM=offscreen
 # The tests write and rewrite many small files: a memory file system spares the disk.
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then
@@ -17,5 +19,10 @@ fi
 build build
 (cd build && ctest --output-on-failure -j "$JOBS")
 
-build build-sanitize -DRAVELHORN_SANITIZE=ON
+build build-sanitize -DRAVELHORN_SANITIZE=ON -DRAVELHORN_BENCH=OFF
 (cd build-sanitize && ctest --output-on-failure -j "$JOBS")
+
+build_fuzz_targets
+for target in $(fuzz_targets); do
+    fuzz "$target" 30
+done

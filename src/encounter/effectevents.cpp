@@ -104,26 +104,22 @@ QString TotalDefenseEvent::getDescription(bool forPlayers)
     return tr("Total Defense: ") + Creature::getNameList(targets, forPlayers);
 }
 
-RemoveOnGoingEvent::RemoveOnGoingEvent(Creature* holder, Effect* removed, ObjectStream* stream)
-{
-    init(RemoveOnGoingType, holder, removed, stream);
-}
-
-RemoveOnGoingEvent::RemoveOnGoingEvent(ObjectStream* stream)
-{
-    Creature* holder = Creature::readCreature(stream);
-    const int position = stream->readInt(ID_ONGOING_EVENT_EFFECT);
-    endReading(stream, ID_ONGOING_EVENT_END);
-    takeEffect(holder, holder ? holder->getEffect(position) : nullptr);
-}
-
-void RemoveOnGoingEvent::init(Type type, Creature* holder, Effect* removed, ObjectStream* stream)
+RemoveOnGoingEvent::RemoveOnGoingEvent(Type removal, Creature* holder, Effect* removed, ObjectStream* stream)
+    : type(removal)
 {
     beginRecord(stream, type);
     Creature::write(holder, stream);
     stream->write(ID_ONGOING_EVENT_EFFECT, holder->indexOfEffect(removed));
     endRecord(stream, ID_ONGOING_EVENT_END);
     takeEffect(holder, removed);
+}
+
+RemoveOnGoingEvent::RemoveOnGoingEvent(Type removal, ObjectStream* stream) : type(removal)
+{
+    Creature* holder = Creature::readCreature(stream);
+    const int position = stream->readInt(ID_ONGOING_EVENT_EFFECT);
+    endReading(stream, ID_ONGOING_EVENT_END);
+    takeEffect(holder, holder ? holder->getEffect(position) : nullptr);
 }
 
 void RemoveOnGoingEvent::takeEffect(Creature* holder, Effect* removed)
@@ -134,14 +130,17 @@ void RemoveOnGoingEvent::takeEffect(Creature* holder, Effect* removed)
         playerEventIfOneCharacter(effect->getOrigin(), effect->getTarget());
 }
 
-QString RemoveOnGoingEvent::removalText(const QString& prefix) const
-{
-    return prefix + (effect ? effect->getEffectText() : tr("Unknown Effect"));
-}
-
 QString RemoveOnGoingEvent::getDescription(bool)
 {
-    return removalText(tr("Remove "));
+    QString prefix;
+    switch (type) {
+    case RemoveAtEndOfTurnType: prefix = tr("End of Turn: Remove "); break;
+    case RemoveAtStartOfTurnType: prefix = tr("Start of Turn: Remove "); break;
+    case RemoveOnSaveType: prefix = tr("Saved: Remove "); break;
+    case RemoveAtEndOfEncounterType: prefix = tr("End of Encounter: Remove "); break;
+    default: prefix = tr("Remove "); break;
+    }
+    return prefix + (effect ? effect->getEffectText() : tr("Unknown Effect"));
 }
 
 void RemoveOnGoingEvent::apply()
@@ -154,44 +153,4 @@ void RemoveOnGoingEvent::undo()
 {
     if (removedIndex >= 0 && effect)
         creature->insertEffect(removedIndex, effect);
-}
-
-RemoveAtEndOfTurnEvent::RemoveAtEndOfTurnEvent(Creature* holder, Effect* removed, ObjectStream* stream)
-{
-    init(RemoveAtEndOfTurnType, holder, removed, stream);
-}
-
-QString RemoveAtEndOfTurnEvent::getDescription(bool)
-{
-    return removalText(tr("End of Turn: Remove "));
-}
-
-RemoveAtStartOfTurnEvent::RemoveAtStartOfTurnEvent(Creature* holder, Effect* removed, ObjectStream* stream)
-{
-    init(RemoveAtStartOfTurnType, holder, removed, stream);
-}
-
-QString RemoveAtStartOfTurnEvent::getDescription(bool)
-{
-    return removalText(tr("Start of Turn: Remove "));
-}
-
-RemoveOnSaveEvent::RemoveOnSaveEvent(Creature* holder, Effect* removed, ObjectStream* stream)
-{
-    init(RemoveOnSaveType, holder, removed, stream);
-}
-
-QString RemoveOnSaveEvent::getDescription(bool)
-{
-    return removalText(tr("Saved: Remove "));
-}
-
-RemoveAtEndOfEncounterEvent::RemoveAtEndOfEncounterEvent(Creature* holder, Effect* removed, ObjectStream* stream)
-{
-    init(RemoveAtEndOfEncounterType, holder, removed, stream);
-}
-
-QString RemoveAtEndOfEncounterEvent::getDescription(bool)
-{
-    return removalText(tr("End of Encounter: Remove "));
 }

@@ -57,38 +57,45 @@ class RemoveOnGoingEvent : public Event
     Q_OBJECT
 
 public:
-    RemoveOnGoingEvent(Creature* creature, Effect* effect, ObjectStream* stream);
-    explicit RemoveOnGoingEvent(ObjectStream* stream);
+    RemoveOnGoingEvent(Creature* creature, Effect* effect, ObjectStream* stream)
+        : RemoveOnGoingEvent(RemoveOnGoingType, creature, effect, stream)
+    {
+    }
+    explicit RemoveOnGoingEvent(ObjectStream* stream) : RemoveOnGoingEvent(RemoveOnGoingType, stream) {}
 
     QString getDescription(bool forPlayers) override;
     void apply() override;
     void undo() override;
 
 protected:
-    RemoveOnGoingEvent() = default;
-    void init(Type type, Creature* creature, Effect* effect, ObjectStream* stream);
-    QString removalText(const QString& prefix) const;
+    RemoveOnGoingEvent(Type type, Creature* creature, Effect* effect, ObjectStream* stream);
+    RemoveOnGoingEvent(Type type, ObjectStream* stream);
 
+private:
+    void takeEffect(Creature* holder, Effect* removed);
+
+    // The removals differ only in their type and how they are told.
+    Type type;
     Creature* creature = nullptr;
     // Null when the record named no effect of the creature, and once the
     // event that made it is gone.
     QPointer<Effect> effect;
     // Where apply took the effect from, so that undo puts it back there.
     int removedIndex = -1;
-
-private:
-    void takeEffect(Creature* holder, Effect* removed);
 };
 
+// Effects removed when they end at a moment of the turn order, or saved
+// against: each states only its type.
 class RemoveAtEndOfTurnEvent : public RemoveOnGoingEvent
 {
     Q_OBJECT
 
 public:
-    RemoveAtEndOfTurnEvent(Creature* creature, Effect* effect, ObjectStream* stream);
-    explicit RemoveAtEndOfTurnEvent(ObjectStream* stream) : RemoveOnGoingEvent(stream) {}
-
-    QString getDescription(bool forPlayers) override;
+    RemoveAtEndOfTurnEvent(Creature* creature, Effect* effect, ObjectStream* stream)
+        : RemoveOnGoingEvent(RemoveAtEndOfTurnType, creature, effect, stream)
+    {
+    }
+    explicit RemoveAtEndOfTurnEvent(ObjectStream* stream) : RemoveOnGoingEvent(RemoveAtEndOfTurnType, stream) {}
 };
 
 class RemoveAtStartOfTurnEvent : public RemoveOnGoingEvent
@@ -96,22 +103,23 @@ class RemoveAtStartOfTurnEvent : public RemoveOnGoingEvent
     Q_OBJECT
 
 public:
-    RemoveAtStartOfTurnEvent(Creature* creature, Effect* effect, ObjectStream* stream);
-    explicit RemoveAtStartOfTurnEvent(ObjectStream* stream) : RemoveOnGoingEvent(stream) {}
-
-    QString getDescription(bool forPlayers) override;
+    RemoveAtStartOfTurnEvent(Creature* creature, Effect* effect, ObjectStream* stream)
+        : RemoveOnGoingEvent(RemoveAtStartOfTurnType, creature, effect, stream)
+    {
+    }
+    explicit RemoveAtStartOfTurnEvent(ObjectStream* stream) : RemoveOnGoingEvent(RemoveAtStartOfTurnType, stream) {}
 };
 
-// A successful saving throw.
 class RemoveOnSaveEvent : public RemoveOnGoingEvent
 {
     Q_OBJECT
 
 public:
-    RemoveOnSaveEvent(Creature* creature, Effect* effect, ObjectStream* stream);
-    explicit RemoveOnSaveEvent(ObjectStream* stream) : RemoveOnGoingEvent(stream) {}
-
-    QString getDescription(bool forPlayers) override;
+    RemoveOnSaveEvent(Creature* creature, Effect* effect, ObjectStream* stream)
+        : RemoveOnGoingEvent(RemoveOnSaveType, creature, effect, stream)
+    {
+    }
+    explicit RemoveOnSaveEvent(ObjectStream* stream) : RemoveOnGoingEvent(RemoveOnSaveType, stream) {}
 };
 
 class RemoveAtEndOfEncounterEvent : public RemoveOnGoingEvent
@@ -119,10 +127,11 @@ class RemoveAtEndOfEncounterEvent : public RemoveOnGoingEvent
     Q_OBJECT
 
 public:
-    RemoveAtEndOfEncounterEvent(Creature* creature, Effect* effect, ObjectStream* stream);
-    explicit RemoveAtEndOfEncounterEvent(ObjectStream* stream) : RemoveOnGoingEvent(stream) {}
-
-    QString getDescription(bool forPlayers) override;
+    RemoveAtEndOfEncounterEvent(Creature* creature, Effect* effect, ObjectStream* stream)
+        : RemoveOnGoingEvent(RemoveAtEndOfEncounterType, creature, effect, stream)
+    {
+    }
+    explicit RemoveAtEndOfEncounterEvent(ObjectStream* stream) : RemoveOnGoingEvent(RemoveAtEndOfEncounterType, stream) {}
 };
 
 #endif

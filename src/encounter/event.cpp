@@ -1,5 +1,7 @@
 #include "encounter/event.h"
 
+#include "encounter/history.h"
+#include "foundation/global.h"
 #include "foundation/objectstream.h"
 
 namespace {
@@ -26,6 +28,16 @@ QString Event::eventString(int type)
     return QString("Event = %1").arg(type);
 }
 
+Event::~Event()
+{
+    // Only while nothing was written after it: the stream still stands at its start.
+    if (unrecorded && unrecorded->getOffset() == recordStart) {
+        unrecorded->setEOF();
+        if (Global::history)
+            Global::history->recordAbandoned(unrecorded);
+    }
+}
+
 void Event::incStream(ObjectStream* stream)
 {
     stream->incOffset(streamSize);
@@ -47,6 +59,8 @@ void Event::endRecord(ObjectStream* stream, int endTag)
     stream->write(endTag);
     streamSize = stream->setToMark();
     whole = !stream->hasError();
+    unrecorded = stream;
+    recordStart = stream->getOffset();
 }
 
 void Event::endReading(ObjectStream* stream, int endTag)

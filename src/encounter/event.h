@@ -3,12 +3,14 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include "creature/creature.h"
 #include "foundation/dogtag.h"
+#include "foundation/objectstream.h"
 
-class ObjectStream;
+
 
 // One undoable change of the encounter or its creatures, recorded as one
 // record of the history log.
@@ -66,6 +68,9 @@ public:
     };
 
     Event() = default;
+    // An event whose record was written but that the history never took
+    // leaves the log ending where its record began.
+    ~Event() override;
 
     // Reads the next record. Null at the end of the log, and with ok false
     // at a record that cannot be read, the stream then at that record's start.
@@ -83,6 +88,8 @@ public:
     int getStreamSize() const { return streamSize; }
     // False when a new command's record could not be written whole.
     bool isWhole() const { return whole; }
+    // The history took the event: its record stays in the log.
+    void setRecorded() { unrecorded = nullptr; }
 
 protected:
     // Record framing: the type item, the payload, the end item; the stream
@@ -108,6 +115,8 @@ protected:
 
 private:
     bool whole = true;
+    QPointer<ObjectStream> unrecorded;
+    int recordStart = 0;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

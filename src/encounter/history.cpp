@@ -91,6 +91,7 @@ bool History::apply(Event* event, bool quiet)
         notify();
         return false;
     }
+    event->setRecorded();
     deleteEventsAfterCurrent();
     events.append(event);
     // Not forward(): this event's record is already written where pending edits
@@ -101,6 +102,14 @@ bool History::apply(Event* event, bool quiet)
     if (!quiet)
         notify();
     return true;
+}
+
+void History::recordAbandoned(ObjectStream* written)
+{
+    if (written != stream || !hasForward())
+        return;
+    deleteEventsAfterCurrent();
+    notify();
 }
 
 namespace {

@@ -48,6 +48,9 @@ public:
     bool newHistory();
     QList<Event*> getPlayersEvents(int count) const;
     void readAllDone();
+    // An event built on the log's stream was dropped unapplied: its record
+    // overwrote the undone events' records, so they go too.
+    void recordAbandoned(ObjectStream* written);
 
     bool isReplaying() const { return replaying; }
     QString getKeptCopy() const { return keptCopy; }

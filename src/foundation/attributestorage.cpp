@@ -2,10 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 
 #include "foundation/global.h"
 
-bool AttributeItem::write(QFile& file) const
+bool AttributeItem::write(QIODevice& file) const
 {
     QByteArray line = name.toUtf8();
     if (!value.isEmpty())
@@ -38,7 +39,7 @@ bool AttributeSection::setValue(const char* name, const QString& value)
     return true;
 }
 
-bool AttributeSection::write(QFile& file) const
+bool AttributeSection::write(QIODevice& file) const
 {
     if (!name.isEmpty()) {
         QByteArray heading = '[' + name.toUtf8() + "]\n\n";
@@ -80,17 +81,17 @@ void AttributeStorage::load(const QString& fileName)
 
 bool AttributeStorage::store(bool ownerOnly)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadWrite))
+    // Written beside and renamed over the old file, so a crash or a full
+    // disk mid-write keeps every stored setting.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
         return false;
     if (ownerOnly && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return false;
-    if (!file.resize(0))
         return false;
     for (const AttributeSection& section : std::as_const(sections))
         if (!section.write(file))
             return false;
-    return file.flush();
+    return file.commit();
 }
 
 QString AttributeStorage::getValue(const QString& section, const char* name) const

@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-class QFile;
+class QIODevice;
 
 class AttributeItem
 {
@@ -12,7 +12,7 @@ public:
     QString name;
     QString value;
 
-    bool write(QFile& file) const;
+    bool write(QIODevice& file) const;
 };
 
 class AttributeSection
@@ -25,7 +25,7 @@ public:
     QString getValue(const char* name) const;
     // False when the item already held that value.
     bool setValue(const char* name, const QString& value);
-    bool write(QFile& file) const;
+    bool write(QIODevice& file) const;
 };
 
 // A small sectioned settings file: "[name]" lines, each followed by

@@ -49,6 +49,9 @@ void Global::exit()
 {
     delete translation;
     translation = nullptr;
+    // A second start in the same process makes it anew.
+    delete blankPortrait;
+    blankPortrait = nullptr;
 }
 
 void Global::initLogging()

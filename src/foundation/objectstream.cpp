@@ -48,13 +48,15 @@ bool StreamItemList::read(ObjectStream* stream, int endID)
 {
     for (;;) {
         StreamItem item = stream->read();
-        addItem(item);
-        if (item.getID() == endID)
-            return true;
-        if (item.isEOF()) {
+        // The data ends, or the next record begins: a list that lacks its
+        // end item must not swallow the records after it.
+        if (item.isEOF() || item.getID() == ID_EVENT_TYPE) {
             stream->decOffset(item.getSize());
             return false;
         }
+        addItem(item);
+        if (item.getID() == endID)
+            return true;
     }
 }
 

@@ -1,7 +1,13 @@
 #include "mainwindow/mainwindow.h"
 
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QSettings>
+#include <QStackedWidget>
 #include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 #include "powers/actions.h"
 #include "library/characters.h"
@@ -14,6 +20,8 @@
 #include "library/monsters.h"
 #include "foundation/objectstream.h"
 #include "mainwindow/playerswindow.h"
+#include "toolkit/flatdialog.h"
+#include "toolkit/scrollandtabs.h"
 
 namespace {
 
@@ -38,6 +46,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     Global::playersWindow = new PlayersWindow();
     Global::managerWindow = new ManagerWindow();
     Global::characterWindow = new CharacterWindow();
+    setupCentralWidget();
 
     setWindowTitle(tr("Ravelhorn"));
     Global::currentWindow = this;
@@ -50,6 +59,72 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     connect(timer, &QTimer::timeout, &Global::switchBoard, &SwitchBoard::doRefreshTimer);
     timer->start(600);
     connect(this, &MainWindow::doCancelFlatDialog, &Global::switchBoard, &SwitchBoard::doCancelFlatDialog);
+    connect(this, &MainWindow::doCreatureEffectsChanged, &Global::switchBoard, &SwitchBoard::doCreatureEffectsChanged);
+}
+
+void MainWindow::setupCentralWidget()
+{
+    // Page 0 stands in for the initiative table until it is built.
+    initiativePage = new QWidget;
+    flatDialogTitle = htmlLabel("");
+    flatDialogTitle->setAlignment(Qt::AlignCenter);
+    flatDialogButton = new QToolButton;
+    flatDialogButton->setFocusPolicy(Qt::NoFocus);
+    flatDialogButton->setArrowType(Qt::NoArrow);
+    flatDialogArea = new ResizableScrollArea(false, false);
+    flatDialogArea->setFocusPolicy(Qt::NoFocus);
+    flatDialogArea->setContentsMargins(0, 0, 0, 0);
+    flatDialogArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    flatDialogArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    auto* frame = new QFrame;
+    frame->setLayout(hLayout(flatDialogArea));
+
+    auto* page = new QVBoxLayout;
+    page->setContentsMargins(8, 8, 8, 0);
+    page->setSpacing(5);
+    page->addWidget(hWidget(true, true, flatDialogTitle, flatDialogButton));
+    page->addWidget(frame);
+    flatDialogPage = layoutToWidget(page);
+
+    centralStack = new QStackedWidget;
+    centralStack->addWidget(initiativePage);
+    centralStack->addWidget(flatDialogPage);
+    setCentralWidget(centralStack);
+}
+
+void MainWindow::showFlatDialog(FlatDialog* dialog)
+{
+    if (dialog) {
+        dialog->setupDialogTitle(flatDialogTitle);
+        dialog->setupDialogButton(flatDialogButton);
+    }
+    runningDialog = dialog;
+    if (Creature* selected = Global::encounter ? Global::encounter->getSelectedCreature(false) : nullptr)
+        emit doCreatureEffectsChanged(selected);
+}
+
+void MainWindow::setFlatDialogDisplay(QWidget* widget, bool adjustHeight)
+{
+    QWidget* old = flatDialogArea->takeWidget();
+    if (widget) {
+        flatDialogArea->setWidget(widget);
+        flatDialogArea->setVerticalScrollBarPolicy(adjustHeight ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+        flatDialogArea->setAdjustHeight(adjustHeight);
+        centralStack->setCurrentWidget(flatDialogPage);
+        flatDialogArea->adjustSize();
+    } else {
+        setFocus(Qt::OtherFocusReason);
+        centralStack->setCurrentWidget(initiativePage);
+    }
+    if (old && old != widget)
+        old->deleteLater();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (runningDialog && runningDialog->keyPressed(event->key(), event->modifiers()))
+        return;
+    QMainWindow::keyPressEvent(event);
 }
 
 MainWindow::~MainWindow()
@@ -57,6 +132,11 @@ MainWindow::~MainWindow()
     QSettings settings;
     settings.setValue("mainWindow/geometry", saveGeometry());
     settings.setValue("mainWindow/state", saveState());
+    // Nothing may reach a window that is gone, such as a history-list click after a restart.
+    if (Global::mainWindow == this)
+        Global::mainWindow = nullptr;
+    if (Global::currentWindow == this)
+        Global::currentWindow = nullptr;
 }
 
 void MainWindow::shutdown()

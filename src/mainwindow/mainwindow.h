@@ -3,11 +3,20 @@
 
 #include <QMainWindow>
 
+#include "toolkit/windowsanddialogs.h"
+
+class Creature;
+class FlatDialog;
+class QLabel;
+class QStackedWidget;
 class QTimer;
+class QToolButton;
+class ResizableScrollArea;
 
 // The game master's window. It creates the application's singletons and
-// deletes them again in shutdown().
-class MainWindow : public QMainWindow
+// deletes them again in shutdown(). In-window panels take over its central
+// area while they run.
+class MainWindow : public QMainWindow, public WindowsAndDialogs
 {
     Q_OBJECT
 
@@ -16,14 +25,34 @@ public:
     ~MainWindow() override;
 
     void shutdown();
-    // True while an in-window panel runs; none exists yet.
-    bool runningFlatDialog() const { return false; }
     QTimer* refreshTimer() const { return timer; }
 
+    // The running panel (null when it ended); the panel fills in the page's title and button.
+    void showFlatDialog(FlatDialog* dialog);
+    // Shows a panel's content, or (null) the initiative table again. The
+    // content shown before is disposed of later, unless it is shown again.
+    void setFlatDialogDisplay(QWidget* widget, bool adjustHeight);
+    bool runningFlatDialog() const { return runningDialog != nullptr; }
+    // Every open panel rejects.
+    void cancelFlatDialog() { emit doCancelFlatDialog(); }
+
 signals:
+    void doCreatureEffectsChanged(Creature* creature);
     void doCancelFlatDialog();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    void setupCentralWidget();
+
+    QStackedWidget* centralStack = nullptr;
+    QWidget* initiativePage = nullptr;
+    ResizableScrollArea* flatDialogArea = nullptr;
+    QLabel* flatDialogTitle = nullptr;
+    QToolButton* flatDialogButton = nullptr;
+    QWidget* flatDialogPage = nullptr;
+    FlatDialog* runningDialog = nullptr;
     QTimer* timer;
 };
 

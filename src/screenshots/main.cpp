@@ -1,9 +1,14 @@
 // Renders every registered window and dialog into FOLDER/NAME.png for a
-// person to look at. Fails when a picture cannot be made.
+// person to look at, with the data of ScreenshotWorld loaded behind the main
+// window. Fails when the data or a picture cannot be made.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include "app/program.h"
+#include "foundation/global.h"
+#include "mainwindow/mainwindow.h"
+#include "screenshots/screenshotworld.h"
 #include "screenshots/shotsink.h"
 
 int main(int argc, char* argv[])
@@ -20,14 +25,30 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
+    Program::prepareApplication();
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    ShotSink sink(folder);
-    for (const RegisteredShots& shots : registeredShots())
-        shots.producer(sink);
-
     QTextStream err(stderr);
+
+    Global::init();
+    auto* mainWindow = new MainWindow();
+    mainWindow->resize(900, 600);
+    ScreenshotWorld world;
+    QString error;
+    const bool loaded = world.load(home.path(), error);
+    ShotSink sink(folder);
+    if (loaded) {
+        mainWindow->show();
+        for (const RegisteredShots& shots : registeredShots())
+            shots.producer(sink);
+    } else {
+        err << "screenshot world: " << error << "\n";
+    }
+    mainWindow->shutdown();
+    delete mainWindow;
+    Global::exit();
+
     for (const QString& failure : sink.getFailures())
         err << "screenshot " << failure << "\n";
     err << sink.getCount() << " pictures written to " << folder << "\n";
-    return sink.getFailures().isEmpty() ? 0 : 1;
+    return loaded && sink.getFailures().isEmpty() ? 0 : 1;
 }

@@ -1,6 +1,9 @@
 #include "screenshots/shotsink.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QTimer>
 #include <QWidget>
 
 ShotSink::ShotSink(const QString& folder) : folder(folder)
@@ -19,6 +22,27 @@ bool ShotSink::save(const QString& name, QWidget* widget)
         widget->show();
     }
     return save(name, widget->grab().toImage());
+}
+
+bool ShotSink::saveModal(const QString& name, const std::function<void()>& show)
+{
+    bool saved = false;
+    bool grabbed = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!box || grabbed)
+            return;
+        grabbed = true;
+        saved = save(name, box);
+        box->reject();
+    });
+    poll.start();
+    show();
+    if (!grabbed)
+        failures << name + ": no modal box appeared";
+    return saved;
 }
 
 static bool isBlank(const QImage& image)

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 
 // Writes the pictures of the screenshot program as FOLDER/NAME.png and
@@ -15,6 +17,8 @@ public:
 
     bool save(const QString& name, QWidget* widget);
     bool save(const QString& name, const QImage& image);
+    // Runs show(), which opens a modal box, grabs the box and closes it.
+    bool saveModal(const QString& name, const std::function<void()>& show);
 
     const QStringList& getFailures() const { return failures; }
     int getCount() const { return count; }

@@ -1,26 +1,40 @@
 #include "toolkit/messagedialog.h"
 
-#include <QDialogButtonBox>
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSettings>
 #include <QVBoxLayout>
 
 #include "foundation/global.h"
+#include "toolkit/inputwidgets.h"
+
+namespace {
+const int selectFolder = 2;
+}
 
 MessageDialog::MessageDialog() : QDialog(Global::currentWindow)
 {
     setModal(true);
-    buttons = new QDialogButtonBox(this);
 }
 
-void MessageDialog::setMessage(const QString& title, const QString& text)
+int MessageDialog::run(Icon icon, const QString& title, const QString& text,
+    QDialogButtonBox::StandardButtons standard, const QString& okText)
 {
+    build(icon, title, text, standard, okText);
+    return exec();
+}
+
+void MessageDialog::build(Icon icon, const QString& title, const QString& text,
+    QDialogButtonBox::StandardButtons standard, const QString& okText)
+{
+    static const char* const iconFiles[] = {":images/rvhn-alert.png", ":/images/rvhn-info.png", ":/images/rvhn-logo.png"};
     setWindowTitle(title);
-    auto* icon = new QLabel(this);
-    icon->setPixmap(QPixmap(":/images/rvhn-alert.png").scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    icon->setAlignment(Qt::AlignTop);
+    auto* picture = new QLabel(this);
+    picture->setPixmap(QPixmap(iconFiles[icon]).scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    picture->setAlignment(Qt::AlignTop);
     auto* heading = new QLabel("<b>" + title.toHtmlEscaped() + "</b>", this);
     auto* body = new QLabel(text, this);
     body->setTextFormat(Qt::RichText);
@@ -30,10 +44,15 @@ void MessageDialog::setMessage(const QString& title, const QString& text)
     auto* words = new QVBoxLayout;
     words->addWidget(heading);
     words->addWidget(body);
+    if (silence)
+        words->addWidget(silence);
     words->addStretch();
     auto* row = new QHBoxLayout;
-    row->addWidget(icon);
+    row->addWidget(picture);
     row->addLayout(words, 1);
+    buttons = new DialogButtonBox(standard, Qt::Horizontal, this);
+    if (!okText.isEmpty())
+        buttons->button(QDialogButtonBox::Ok)->setText(okText);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(buttons);
@@ -41,29 +60,70 @@ void MessageDialog::setMessage(const QString& title, const QString& text)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
+int MessageDialog::runSilenceable(const QString& settingsKey, Icon icon, const QString& title, const QString& text,
+    QDialogButtonBox::StandardButtons standard, const QString& okText)
+{
+    silence = new QCheckBox(tr("Do not show this message again"), this);
+    const int result = run(icon, title, text, standard, okText);
+    if (silence->isChecked())
+        QSettings().setValue(settingsKey, false);
+    return result;
+}
+
+bool MessageDialog::isSilenced(const QString& settingsKey)
+{
+    return !QSettings().value(settingsKey, true).toBool();
+}
+
 void MessageDialog::alert(const QString& title, const QString& text)
 {
-    buttons->addButton(QDialogButtonBox::Ok);
-    setMessage(title, text);
-    exec();
+    run(AlertIcon, title, text, QDialogButtonBox::Ok);
+}
+
+void MessageDialog::info(const QString& title, const QString& text)
+{
+    run(InfoIcon, title, text, QDialogButtonBox::Ok);
+}
+
+void MessageDialog::about(const QString& title, const QString& text)
+{
+    run(LogoIcon, title, text, QDialogButtonBox::Ok);
 }
 
 int MessageDialog::badRootAlert(const QString& title, const QString& text, const QString& buttonText)
 {
-    const int selectFolder = 2;
+    build(AlertIcon, title, text, QDialogButtonBox::Ok | QDialogButtonBox::Cancel, buttonText);
     QPushButton* select = buttons->addButton(tr("Select Folder..."), QDialogButtonBox::ActionRole);
     connect(select, &QPushButton::clicked, this, [this] { done(selectFolder); });
-    buttons->addButton(QDialogButtonBox::Ok)->setText(buttonText);
-    buttons->addButton(QDialogButtonBox::Cancel)->setText(tr("Cancel"));
-    setMessage(title, text);
-    int result = exec();
+    const int result = exec();
     return result == selectFolder ? 2 : (result == QDialog::Accepted ? 1 : 0);
 }
 
-bool MessageDialog::rejectableAlert(const QString& title, const QString& text, const QString& buttonText)
+bool MessageDialog::rejectableAlert(const QString& title, const QString& text)
 {
-    buttons->addButton(QDialogButtonBox::Ok)->setText(buttonText);
-    buttons->addButton(QDialogButtonBox::Cancel)->setText(tr("Cancel"));
-    setMessage(title, text);
-    return exec() == QDialog::Accepted;
+    return run(AlertIcon, title, text, QDialogButtonBox::Ok | QDialogButtonBox::Cancel) == QDialog::Accepted;
+}
+
+bool MessageDialog::rejectableAlert(const QString& title, const QString& text, const QString& okText)
+{
+    return run(AlertIcon, title, text, QDialogButtonBox::Ok | QDialogButtonBox::Cancel, okText) == QDialog::Accepted;
+}
+
+bool MessageDialog::rejectableAlert(const QString& settingsKey, const QString& title, const QString& text, const QString& okText)
+{
+    if (isSilenced(settingsKey))
+        return true;
+    return runSilenceable(settingsKey, AlertIcon, title, text, QDialogButtonBox::Ok | QDialogButtonBox::Cancel, okText)
+        == QDialog::Accepted;
+}
+
+bool MessageDialog::rejectableInfo(const QString& title, const QString& text, const QString& acceptText)
+{
+    return run(InfoIcon, title, text, QDialogButtonBox::Ok | QDialogButtonBox::Cancel, acceptText) == QDialog::Accepted;
+}
+
+void MessageDialog::hideableInfo(const QString& settingsKey, const QString& title, const QString& text)
+{
+    if (!isSilenced(settingsKey))
+        runSilenceable(settingsKey, InfoIcon, title, text, QDialogButtonBox::Ok, QString());
 }

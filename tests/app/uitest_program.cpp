@@ -1,38 +1,41 @@
+#include <QAbstractItemModelTester>
 #include <QApplication>
-#include <QDialogButtonBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSignalSpy>
+#include <QListView>
+#include <QSettings>
 #include <QTimer>
 
-#include "powers/actions.h"
-#include "library/characters.h"
-#include "editors/characterwindow.h"
-#include "encounter/encounter.h"
-#include "library/encounters.h"
-#include "foundation/global.h"
-#include "encounter/history.h"
-#include "mainwindow/mainwindow.h"
-#include "editors/managerwindow.h"
-#include "toolkit/messagedialog.h"
-#include "library/monsters.h"
-#include "mainwindow/playerswindow.h"
 #include "app/program.h"
-#include "support/testsupport.h"
+#include "editors/characterwindow.h"
+#include "editors/managerwindow.h"
+#include "encounter/encounter.h"
+#include "encounter/history.h"
+#include "encounter/vitalityevents.h"
+#include "foundation/global.h"
 #include "foundation/translation.h"
+#include "library/characters.h"
+#include "library/encounters.h"
+#include "library/monsters.h"
+#include "mainwindow/eventlistmodel.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/playerswindow.h"
+#include "powers/actions.h"
+#include "support/testsupport.h"
+#include "support/testworld.h"
 
 namespace {
 
-// Presses the button of the next message box that carries the given text.
-void pressWhenShown(const QString& buttonText)
+// Which rows show the arrow ("a") and which are grey ("g").
+QString marks(const QAbstractItemModel& model)
 {
-    QTimer::singleShot(0, [buttonText] {
-        auto* box = qobject_cast<MessageDialog*>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        for (QAbstractButton* button : box->buttonBox()->buttons())
-            if (button->text() == buttonText)
-                button->click();
-    });
+    const QImage arrow = QIcon(":/images/arrow-right128.png").pixmap(16, 16).toImage();
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); row++) {
+        QModelIndex index = model.index(row, 0);
+        bool grey = index.data(Qt::ForegroundRole).value<QColor>() == QColor("grey");
+        rows.append(QString(index.data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage() == arrow ? "a" : "-")
+                    + (grey ? "g" : ""));
+    }
+    return rows.join(' ');
 }
 
 }
@@ -48,83 +51,72 @@ private slots:
         RecordingUiHooks hooks;
         QStringList deleted;
         bool allMade = false;
-        bool timerRunning = false;
         QTimer::singleShot(0, [&] {
-            allMade = Global::encounter && Global::history && Global::characters && Global::monsters
-                && Global::encounters && Global::actions && Global::playersWindow && Global::managerWindow
-                && Global::characterWindow && Global::translation && Global::blankPortrait
-                && !Global::blankPortrait->isNull() && Global::currentWindow == (QWidget*)Global::mainWindow
-                && Global::mainWindow->isVisible();
-            timerRunning = Global::mainWindow->refreshTimer()->isActive();
-            auto track = [&deleted](QObject* object, const QString& name) {
+            allMade = Global::encounter && Global::history && Global::characters && Global::monsters && Global::encounters
+                && Global::actions && Global::playersWindow && Global::managerWindow && Global::characterWindow
+                && Global::translation && Global::blankPortrait && !Global::blankPortrait->isNull()
+                && Global::currentWindow == (QWidget*)Global::mainWindow && Global::mainWindow->isVisible()
+                && Global::mainWindow->refreshTimer()->isActive();
+            for (QObject* object : QList<QObject*>{Global::history, Global::encounter, Global::characters, Global::monsters,
+                                                   Global::playersWindow, Global::managerWindow, Global::characterWindow,
+                                                   Global::encounters, Global::actions, Global::mainWindow}) {
+                QString name = object->metaObject()->className();
                 QObject::connect(object, &QObject::destroyed, [&deleted, name] { deleted.append(name); });
-            };
-            track(Global::history, "history");
-            track(Global::encounter, "encounter");
-            track(Global::characters, "characters");
-            track(Global::monsters, "monsters");
-            track(Global::playersWindow, "playersWindow");
-            track(Global::managerWindow, "managerWindow");
-            track(Global::characterWindow, "characterWindow");
-            track(Global::encounters, "encounters");
-            track(Global::actions, "actions");
-            track(Global::mainWindow, "mainWindow");
+            }
             QCoreApplication::exit(7);
         });
-
         CapturedMessages messages;
-        int code = Program::run(&hooks);
+        QCOMPARE(Program::run(&hooks), 7);
         QStringList leaks = messages.linesStartingWith("MM:");
-
-        QCOMPARE(code, 7);
         QVERIFY(allMade);
-        QVERIFY(timerRunning);
-        QCOMPARE(deleted, (QStringList{"history", "encounter", "characters", "monsters", "playersWindow",
-                                       "managerWindow", "characterWindow", "encounters", "actions", "mainWindow"}));
+        QCOMPARE(deleted, (QStringList{"History", "Encounter", "Characters", "Monsters", "PlayersWindow", "ManagerWindow",
+                                       "CharacterWindow", "Encounters", "Actions", "MainWindow"}));
         QVERIFY2(leaks.isEmpty(), qPrintable(leaks.join('\n')));
         QVERIFY(!Global::encounter && !Global::history && !Global::actions && !Global::translation);
         QCOMPARE(hooks.windowTitles, QStringList{"Ravelhorn DM's Display"});
-        QDir data(home.documents() + "/Ravelhorn Data");
-        QVERIFY(Global::isValidRootPath(data));
+        // The first start copied the demonstration data into the documents.
+        QString made = home.documents() + "/Ravelhorn Data";
+        QDir madeDir(made);
+        QVERIFY(Global::isValidRootPath(madeDir) && !QFile::exists(made + "/Monsters/.gitkeep"));
+        QCOMPARE(QDir::fromNativeSeparators(QSettings().value("dataDir/path").toString()), made);
     }
 
-    void refreshTimerDrivesTheSwitchBoard()
+    void eventListFollowsTheHistory()
     {
-        TemporaryHome home;
         RecordingUiHooks hooks;
-        int refreshes = 0;
-        auto connection = connect(&Global::switchBoard, &SwitchBoard::doRefreshTimer, [&refreshes] { refreshes++; });
-        QTimer::singleShot(1300, [] { QCoreApplication::exit(0); });
-        QCOMPARE(Program::run(&hooks), 0);
-        disconnect(connection);
-        QVERIFY(refreshes >= 1);
-    }
-
-    void badRootAlertAnswers()
-    {
-        Global::currentWindow = nullptr;
-        pressWhenShown("Select Folder...");
-        QCOMPARE(MessageDialog().badRootAlert("Directory not Found", "text", "Create"), 2);
-        pressWhenShown("Continue");
-        QCOMPARE(MessageDialog().badRootAlert("No Monsters Found", "text", "Continue"), 1);
-        pressWhenShown("Cancel");
-        QCOMPARE(MessageDialog().badRootAlert("Directory not Found", "text", "Create"), 0);
-        QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
-        QCOMPARE(MessageDialog().badRootAlert("Directory not Found", "text", "Create"), 0);
-        pressWhenShown("Save Changes and Quit");
-        QVERIFY(MessageDialog().rejectableAlert("Not All Work Saved", "text", "Save Changes and Quit"));
-    }
-
-    void eventSignalerPassesEveryEventOn()
-    {
-        QLineEdit edit;
-        EventSignaler signaler;
-        edit.installEventFilter(&signaler);
-        QSignalSpy spy(&signaler, &EventSignaler::doEventReceived);
-        QTest::keyClicks(&edit, "orc");
-        QCOMPARE(edit.text(), QString("orc"));
-        QVERIFY(spy.count() >= 3);
-        QCOMPARE(spy.first().first().value<QObject*>(), &edit);
+        TestWorld world;
+        EventListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QListView view;
+        view.setModel(&model);
+        model.setView(&view);
+        model.newHistory();
+        view.resize(200, 80);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        Creature* ana = world.addHero("Ana", 30);
+        Global::encounter->setCreatureList(CreatureList({ana}));
+        for (int hitPoints = 29; hitPoints > 19; hitPoints--) {
+            ana->setCurrHitPoints(hitPoints);
+            QVERIFY(world.record(new SetVitalityEvent(ana->getVitality(), world.stream())));
+        }
+        QCOMPARE(model.index(0, 0).data().toString() + model.headerData(9, Qt::Vertical, Qt::DisplayRole).toString(),
+                 QString("Changed Ana: Curr HP 2910"));
+        QCOMPARE(marks(model), QString("- ").repeated(9) + "a");
+        // A click jumps the history; the current row is scrolled into sight; stepped-back rows are grey.
+        QVERIFY(view.visualRect(model.index(9, 0)).bottom() < view.viewport()->height() && view.visualRect(model.index(0, 0)).top() < 0);
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(model.index(8, 0)).center());
+        QVERIFY(Global::history->getCurrentIndex() == 8 && ana->getBeforeVitality().hitPoints == 21 && view.selectionModel()->selectedIndexes().isEmpty());
+        Global::history->goTo(0);
+        QVERIFY(view.visualRect(model.index(0, 0)).top() >= 0 && view.visualRect(model.index(9, 0)).bottom() >= view.viewport()->height());
+        QCOMPARE(marks(model), "a" + QString(" -g").repeated(9));
+        Global::history->back();
+        QCOMPARE(marks(model), "-g" + QString(" -g").repeated(9));
+        // A new command drops the undone events.
+        Global::history->forward(false);
+        ana->setCurrHitPoints(3);
+        QVERIFY(world.record(new SetVitalityEvent(ana->getVitality(), world.stream())));
+        QCOMPARE(marks(model), QString("- a"));
     }
 };
 

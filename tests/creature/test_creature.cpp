@@ -1,11 +1,14 @@
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
-#include "library/characters.h"
-#include "creature/creature.h"
-#include "encounter/encounter.h"
-#include "foundation/global.h"
-#include "library/monsters.h"
+#include <functional>
+
+#include "creature/creaturetesting.h"
 #include "support/testsupport.h"
 
 namespace {
@@ -29,158 +32,129 @@ QStringList powerNames(const Powers& powers)
     return names;
 }
 
+// A data folder with a "Portraits" folder, and a folder outside it.
+class DataFolder
+{
+public:
+    DataFolder() { QDir().mkpath(portraits()); }
+    QString root() const { return QDir::toNativeSeparators(dir.filePath("data")); }
+    QString portraits() const { return dir.filePath("data/Portraits/"); }
+    QString outside(const QString& relative) const { return dir.filePath("outside/" + relative); }
+
+    // An entry "path=bytes" is a file, "path/" a folder.
+    void addEntries(const QString& base, const QStringList& entries) const
+    {
+        for (const QString& entry : entries) {
+            QString path = base + Global::left(entry, "=");
+            QDir().mkpath(entry.endsWith('/') ? path : Global::lastLeft(path, "/"));
+            if (!entry.endsWith('/'))
+                TestSupport::writeFile(path, Global::right(entry, "=").toUtf8());
+        }
+    }
+
+    // The files below "Portraits", as sorted relative paths.
+    QStringList portraitFiles() const
+    {
+        QStringList files;
+        QDirIterator it(portraits(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files.append(it.next().mid(portraits().length()));
+        files.sort();
+        return files;
+    }
+
+    void writeImage(const QString& relative, int width) const
+    {
+        QDir().mkpath(Global::lastLeft(portraits() + relative, "/"));
+        QImage image(width, 3, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        QVERIFY(image.save(portraits() + relative, "PNG"));
+    }
+
+private:
+    QTemporaryDir dir;
+};
+
 }
 
-class TestCreature : public QObject
+class TestCreature : public QObject, private CreatureFixture
 {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        Global::encounter = new Encounter;
-        Global::characters = new Characters;
-        Global::monsters = new Monsters;
+        setUp();
+        Creature::rootChanged();
     }
 
     void cleanup()
     {
-        delete Global::encounter;
-        delete Global::characters;
-        delete Global::monsters;
-        Global::encounter = nullptr;
-        Global::characters = nullptr;
-        Global::monsters = nullptr;
+        tearDown();
+        Global::nativeRootPath.clear();
     }
 
-    void freshCreatureHasTheSentinels()
-    {
-        Creature creature;
-        QVERIFY(creature.isMonster() && !creature.isTrap());
-        QVERIFY(!creature.isNew() && !creature.isDirty() && !creature.isDeleted());
-        for (int value : {creature.getInitBonus(), creature.getPerception(), creature.getInsight(),
-                          creature.getArmorClass(), creature.getFortitude(), creature.getReflex(), creature.getWill()})
-            QCOMPARE(value, UnknownValue);
-        for (int i = 0; i < AbilityCount; i++)
-            QVERIFY(creature.getAbility(Ability(i)) == AbilityScore({UnknownValue, UnknownModifier}));
-        QCOMPARE(creature.getActionPointsUsed(), 1);
-        QVERIFY(creature.isStabilized());
-        QCOMPARE(creature.getInitBonus(true), 0);
-    }
-
-    void signalsReachTheSwitchBoard()
+    void signalsCountsAndDirtyState()
     {
         Creature creature;
         QSignalSpy relayed(&Global::switchBoard, &SwitchBoard::doCreatureUpdated);
         creature.setLevel(3);
-        QCOMPARE(relayed.count(), 1);
         QCOMPARE(relayed.first().first().value<Creature*>(), &creature);
+        // A quiet link changes only the flag.
+        creature.setLinked(true, true);
+        QVERIFY(creature.isLinked() && relayed.count() == 1);
+        creature.setLinked(false, false);
+        QCOMPARE(relayed.count(), 2);
 
-        // Plain accessors stay quiet.
-        creature.setFileName("x.monster");
-        creature.setBeforeName("x");
-        creature.setInHistory(true);
-        creature.setEndTurnCount(2);
-        creature.setSecondWindUsed(true);
-        creature.setMissing(true);
-        creature.setNew(true);
-        QCOMPARE(relayed.count(), 1);
-    }
-
-    void flagsKeepTheCountsInStep()
-    {
         CreatureCounts counts;
-        Creature creature;
         creature.setDirty(true);
-        QCOMPARE(counts.dirtyCount, 0);
         creature.setDirty(false);
         creature.setCounts(&counts);
         creature.setDirty(true);
         creature.setDirty(true);
         QCOMPARE(counts.dirtyCount, 1);
         creature.setDirty(false);
-        QCOMPARE(counts.dirtyCount, 0);
         creature.setNew(true);
         creature.setDeleted(true);
-        QCOMPARE(counts.newCount, 1);
-        QCOMPARE(counts.deletedCount, 1);
+        QCOMPARE(QList<int>({counts.dirtyCount, counts.newCount, counts.deletedCount}), QList<int>({0, 1, 1}));
         creature.setDeleted(false);
         QCOMPARE(counts.deletedCount, 0);
-    }
 
-    void dirtyStateFollowsTheStatBlock()
-    {
-        Creature creature;
-        CreatureStats stats;
-        stats.statBlock = "Orc\nLevel 3 Brute";
-        creature.setStats(stats);
+        // The dirty flag follows the stat block; a new creature keeps its flag but still marks the encounter.
+        creature.setNew(false);
         creature.setBeforeStatBlock("Orc\nLevel 2 Brute");
         QVERIFY(!Global::encounter->isCreatureEdited());
         creature.dirtyStateHasChanged();
-        QVERIFY(creature.isDirty());
-        QVERIFY(Global::encounter->isCreatureEdited());
+        QVERIFY(creature.isDirty() && Global::encounter->isCreatureEdited());
         creature.setBeforeStatBlock(creature.getStatBlock());
         creature.dirtyStateHasChanged();
         QVERIFY(!creature.isDirty());
-
-        // A new creature keeps its flag but still marks the encounter.
         delete Global::encounter;
         Global::encounter = new Encounter;
-        Creature added;
-        added.setNew(true);
-        added.setBeforeStatBlock("different");
-        added.dirtyStateHasChanged();
-        QVERIFY(!added.isDirty());
-        QVERIFY(Global::encounter->isCreatureEdited());
+        creature.setNew(true);
+        creature.setBeforeStatBlock("different");
+        creature.dirtyStateHasChanged();
+        QVERIFY(!creature.isDirty() && Global::encounter->isCreatureEdited());
     }
 
-    void abilitySetterDropsTheGivenModifier()
-    {
-        Creature creature;
-        CreatureStats stats;
-        stats.abilities[Strength] = {16, 5};
-        creature.setStats(stats);
-        QCOMPARE(creature.getAbility(Strength).modifier, 5);
-        creature.setStr(14);
-        QCOMPARE(creature.getAbility(Strength).score, 14);
-        QCOMPARE(creature.getAbility(Strength).modifier, UnknownModifier);
-        QCOMPARE(Creature::getAttributeAdj(15, 4), 4);
-        QCOMPARE(Creature::getAttributeAdj(8, 1), -1);
-    }
-
-    void quietLinkChangesOnlyTheFlag()
-    {
-        Creature creature;
-        QSignalSpy updated(&creature, &Creature::doCreatureUpdated);
-        creature.setLinked(true, true);
-        QVERIFY(creature.isLinked());
-        QCOMPARE(updated.count(), 0);
-        creature.setLinked(false, false);
-        QCOMPARE(updated.count(), 1);
-    }
-
-    void statsRoundTripAndShareNoPowers()
+    void statsCopyAbilitiesAndPowers()
     {
         Creature first;
         CreatureStats stats;
         stats.name = "Skarn";
         stats.group = "Orc Raider";
-        stats.senses = "darkvision";
-        stats.level = 3;
         stats.maxHitPoints = 46;
-        stats.resist = "5 fire";
         stats.abilities[Wisdom] = {12, 2};
+        stats.abilities[Strength] = {16, 5};
         stats.addPower(makePower("Axe", Power::Standard), false);
         first.setStats(stats);
-        QCOMPARE(first.getSenses(), QString("Darkvision"));
-
+        // Setting a score drops the given modifier.
+        first.setStr(14);
+        QVERIFY(first.getAbility(Strength) == AbilityScore({14, UnknownModifier}));
         Creature second;
         second.copyStats(&first);
         QCOMPARE(second.getNameGroup(), QString("Orc Raider (Skarn)"));
-        QCOMPARE(second.getMaxHitPoints(), 46);
-        QVERIFY(second.getAbility(Wisdom) == AbilityScore({12, 2}));
-        QCOMPARE(second.getStats().resist, QString("5 fire"));
-
+        QVERIFY(second.getMaxHitPoints() == 46 && second.getAbility(Wisdom) == AbilityScore({12, 2}));
         second.getPowers().getPower(0)->name = "Greataxe";
         second.getPowers().addPower(makePower("Rage", Power::Minor), false);
         QCOMPARE(powerNames(first.getPowers()), QStringList{"Axe"});
@@ -203,7 +177,6 @@ private slots:
         stats.addPower(special, true);
         stats.addPower(makePower("Dash", Power::Move), false);
         stats.addPower(makePower("Charge", Power::Move), false);
-
         QCOMPARE(powerNames(stats.powers), (QStringList{"Aura", "orphan line", "Bite", "Slam", "Dash", "Charge"}));
         QCOMPARE(stats.powers.getPower(0)->current.type, 0);
         QCOMPARE(stats.powers.getPower(1)->current.when, int(Power::Trait));
@@ -212,13 +185,9 @@ private slots:
         QCOMPARE(stats.flavorText, QString("<i>Dropped &bull; x<br></i><br><i></i>"));
     }
 
-    void listOrderAndNames_data()
+    void listOrder_data()
     {
-        QTest::addColumn<QString>("groupA");
-        QTest::addColumn<QString>("nameA");
-        QTest::addColumn<QString>("groupB");
-        QTest::addColumn<QString>("nameB");
-        QTest::addColumn<int>("sign");
+        columns<QString, QString, QString, QString, int>({"groupA", "nameA", "groupB", "nameB", "sign"});
         QTest::newRow("trailing numbers by value") << "Goblin" << "Goblin 2" << "Goblin" << "Goblin 10" << -1;
         QTest::newRow("groups ignore case") << "goblin" << "B" << "Goblin" << "A" << 1;
         QTest::newRow("names ignore case") << "Orc" << "goblin 2" << "Orc" << "Goblin 2" << 0;
@@ -227,57 +196,30 @@ private slots:
         QTest::newRow("group decides first") << "Archer" << "9" << "Brute" << "1" << -1;
     }
 
-    void listOrderAndNames()
+    void listOrder()
     {
-        QFETCH(QString, groupA);
-        QFETCH(QString, nameA);
-        QFETCH(QString, groupB);
-        QFETCH(QString, nameB);
-        QFETCH(int, sign);
-        Creature a, b;
-        a.setupDummyMonster(groupA);
-        a.setName(nameA);
-        b.setupDummyMonster(groupB);
-        b.setName(nameB);
-        int result = a.compare(&b);
-        QCOMPARE((result > 0) - (result < 0), sign);
+        Creature* a = monster(fetch<QString>("groupA"), fetch<QString>("nameA"));
+        int result = a->compare(monster(fetch<QString>("groupB"), fetch<QString>("nameB")));
+        QTEST((result > 0) - (result < 0), "sign");
     }
 
-    void referenceNames()
+    void namesAndPlaceholders()
     {
-        Creature hero;
-        hero.setupDummyHero("Mira (the Bold)");
-        QCOMPARE(hero.getNameGroup(), QString("Mira (the Bold)"));
-        Creature monster;
-        monster.setupDummyMonster("Goblin Cutter");
-        QCOMPARE(monster.getNameGroup(), QString("Goblin Cutter"));
-        monster.setName("3");
-        QCOMPARE(monster.getNameGroup(), QString("Goblin Cutter (3)"));
-
         QString name, group;
         QVERIFY(Creature::getNameAndGroup("Orc (Elite) (B)", name, group));
-        QCOMPARE(group, QString("Orc (Elite)"));
-        QCOMPARE(name, QString("B"));
+        QCOMPARE(group + "|" + name, QString("Orc (Elite)|B"));
         QVERIFY(!Creature::getNameAndGroup("Mira", name, group));
-        QCOMPARE(name, QString("Mira"));
-        QVERIFY(group.isEmpty());
-    }
+        QCOMPARE(group + "|" + name, QString("|Mira"));
 
-    void brokenPlaceholders()
-    {
-        Creature monster;
-        monster.setupDummyMonster("orc.monster");
-        monster.setFileName("orc.monster");
-        QVERIFY(monster.isBroken());
-        Creature hero;
-        hero.setupDummyHero("Invalid Stat Block 1");
-        QVERIFY(hero.isBroken());
-        Creature fine;
-        fine.setupDummyHero("Mira");
-        CreatureStats stats = fine.getStats();
+        Creature* broken = monster("orc.monster", "");
+        broken->setFileName("orc.monster");
+        QVERIFY(broken->isBroken() && hero("Invalid Stat Block 1")->isBroken());
+        Creature* fine = hero("Mira");
+        CreatureStats stats = fine->getStats();
         stats.group = "Invalid Stat Block";
-        fine.setStats(stats);
-        QVERIFY(!fine.isBroken());
+        fine->setStats(stats);
+        QVERIFY(!fine->isBroken());
+
     }
 
     void templatePowerEditsReachTheFight()
@@ -289,14 +231,12 @@ private slots:
         Global::monsters->addTemplate(base);
         Creature* first = Global::monsters->getMonsterInstance("Goblin", "1", true);
         Creature* second = Global::monsters->getMonsterInstance("Goblin", "2", true);
-        Creature other;
-        other.setupDummyMonster("Orc");
-        other.getPowers().addPower(makePower("Slash", Power::Standard), false);
-        Global::encounter->setCreatureList(CreatureList({first, second, &other}));
+        Creature* other = monster("Orc", "");
+        other->getPowers().addPower(makePower("Slash", Power::Standard), false);
+        Global::encounter->setCreatureList(CreatureList({first, second, other}));
         first->getPowers().getPowerByName("Slash")->setUsed(true);
 
-        CreaturePower edited = makePower("Slash", Power::Standard);
-        edited.current.header = "(Fire)";
+        CreaturePower edited = makePower("Slash", Power::Standard, 0, "(Fire)");
         QSignalSpy updated(second, &Creature::doCreatureUpdated);
         Global::encounter->updatePower("Goblin", "Slash", edited);
         QCOMPARE(second->getPowers().getPowerByName("Slash")->getHeader(), QString("(Fire)"));
@@ -304,8 +244,8 @@ private slots:
         // Each creature keeps its own record of use.
         QCOMPARE(first->getPowers().getPowerByName("Slash")->getUsageCount(), 1);
         QCOMPARE(second->getPowers().getPowerByName("Slash")->getUsageCount(), 0);
-        QCOMPARE(other.getPowers().getPowerByName("Slash")->getHeader(), QString("x"));
-        QCOMPARE(base->getPowers().getPowerByName("Slash")->getHeader(), QString("x"));
+        QCOMPARE(other->getPowers().getPowerByName("Slash")->getHeader() + base->getPowers().getPowerByName("Slash")->getHeader(),
+                 QString("xx"));
 
         // A power that changed its action kind moves to its new section.
         Global::encounter->updatePower("Goblin", "Slash", makePower("Slash", Power::Free));
@@ -313,33 +253,300 @@ private slots:
         Global::encounter->deletePower("Goblin", "Dodge");
         Global::encounter->deletePower("", "Slash");
         QCOMPARE(powerNames(second->getPowers()), QStringList{"Slash"});
-        QVERIFY(!first->getPowers().deletePower("Dodge"));
-        QVERIFY(!first->getPowers().getPowerByName(""));
+        QVERIFY(!first->getPowers().deletePower("Dodge") && !first->getPowers().getPowerByName(""));
         Global::encounter->setCreatureList(CreatureList());
     }
 
-    void newHeroAndRemoval()
+    void vitality_data()
     {
-        auto* hero = new Creature;
-        hero->setupDummyHero("Mira");
-        QVERIFY(hero->isHero());
-        QCOMPARE(hero->getLevel(), 1);
-        QCOMPARE(hero->getInitActionPoints(), 1);
-        QCOMPARE(hero->getMaxHitPoints(), 0);
-        Global::characters->addCharacter(hero);
-        QCOMPARE(Global::characters->findCharacter("MIRA"), hero);
-        Creature::removeCreature(hero);
-        QCOMPARE(Global::characters->findCharacter("Mira"), nullptr);
+        columns<int, QString, QString>({"surges", "script", "figures"});
+        QTest::newRow("temporary absorbs first") << 6 << "temp 5, damage 8" << "27+0 hs6 ap1/0 taken3 heals0 was27/6/1 tired";
+        QTest::newRow("temporary outlasts damage") << 6 << "temp 8, damage 5" << "30+3 hs6 ap1/0 taken0 heals0 was30/6/1";
+        QTest::newRow("temporary equal to damage") << 6 << "temp 6, damage 6" << "30+0 hs6 ap1/0 taken0 heals0 was30/6/1";
+        QTest::newRow("temporary never stacks") << 6 << "temp 6, temp 4" << "30+6 hs6 ap1/0 taken0 heals0 was30/6/1";
+        QTest::newRow("more temporary replaces") << 6 << "temp 6, temp 9" << "30+9 hs6 ap1/0 taken0 heals0 was30/6/1";
+        QTest::newRow("dying") << 2 << "damage 37, failed 2" << "-7+0 hs2 ap1/0 taken37 heals0 was-7/2/1 failed2 unstable dying tired";
+        QTest::newRow("healing stabilizes") << 2 << "damage 37, failed 2, heal 5 3"
+                                            << "5+0 hs0 ap1/0 taken37 heals1 was5/0/1 failed2 tired";
+        QTest::newRow("healing stops at the maxima") << 2 << "damage 37, heal 5 3, heal 100 -5"
+                                                     << "30+0 hs2 ap1/0 taken37 heals2 was30/2/1 tired";
+        QTest::newRow("spent outside a fight") << 0 << "add 0, spend 3" << "30+0 hs0 ap0/0 taken0 heals0 was30/0/0 tired";
+        QTest::newRow("spent in a fight") << 0 << "add 2, fight, spend 1" << "30+0 hs0 ap2/1 taken0 heals0 was30/0/2 tired";
+        QTest::newRow("all spent") << 0 << "add 2, fight, spend 1, spend 0" << "30+0 hs0 ap0/3 taken0 heals0 was30/0/0 tired";
+        QTest::newRow("all given back") << 0 << "add 2, fight, spend 0, add 0" << "30+0 hs0 ap1/0 taken0 heals0 was30/0/1";
+        QTest::newRow("hurt") << 6 << "damage 20, fight, spend 1, temp 5" << "10+5 hs6 ap0/1 taken20 heals0 was10/6/0 tired";
+        QTest::newRow("short rest") << 6 << "damage 20, fight, spend 1, temp 5, short 7 1"
+                                    << "17+5 hs5 ap1/1 taken20 heals1 was17/5/1 tired";
+        QTest::newRow("extended rest") << 6 << "damage 20, fight, spend 1, delay, hide, short 7 1, rest"
+                                       << "30+0 hs6 ap1/0 taken0 heals0 was0/0/0 hidden";
+        QTest::newRow("the dead stay dead") << 2 << "damage 33, failed 3, ready, wind, end"
+                                            << "-15+0 hs2 ap1/0 taken33 heals0 was-3/2/1 dead tired";
+        QTest::newRow("the living keep their wounds") << 0 << "damage 40, end" << "-10+0 hs0 ap1/0 taken40 heals0 was-10/0/1 dying tired";
+    }
 
-        auto* base = new Creature;
-        base->setupDummyMonster("Goblin");
-        Global::monsters->addTemplate(base);
-        Creature* instance = Global::monsters->getMonsterInstance("goblin", "1", true);
-        QCOMPARE(instance->getNameGroup(), QString("Goblin (1)"));
-        QSignalSpy destroyed(instance, &QObject::destroyed);
-        Creature::removeCreature(instance);
-        QCOMPARE(destroyed.count(), 1);
-        QCOMPARE(Global::monsters->getInstanceCount(), 0);
+    // Runs the script's steps on a rested hero of 30 hit points and 1 action point.
+    void vitality()
+    {
+        Creature* hero = made("hero", 30, fetch<int>("surges"), 0, 1);
+        hero->setAlias("The Masked One");
+        const QMap<QString, std::function<void(int, int)>> steps{
+            {"damage", [&](int a, int) { hero->applyDamage(a, nullptr); }},
+            {"heal", [&](int a, int b) { hero->applyHealing(a, b); }},
+            {"temp", [&](int a, int) { hero->setTempHitPoints(a); }},
+            {"failed", [&](int a, int) { hero->setFailedDeathSavingThrows(a); }},
+            {"spend", [&](int a, int) { hero->useActionPoints(a ? a : AllActionPoints); }},
+            {"add", [&](int a, int) { hero->addActionPoints(a ? a : AllActionPoints); }},
+            {"fight", [&](int, int) { Global::encounter->setCurrentIndex(0); }},
+            {"short", [&](int a, int b) { hero->takeShortRest(a, b, true); }},
+            {"rest", [&](int, int) { hero->takeExtendedRest(false, false); }},
+            {"end", [&](int, int) { hero->endOfEncounter(); }},
+            {"delay", [&](int, int) { hero->setDelayed(true); }},
+            {"hide", [&](int, int) { hero->setHidden(true); }},
+            {"ready", [&](int, int) { hero->setReady(true); }},
+            {"wind", [&](int, int) { hero->setSecondWindUsed(true); }}};
+        for (const QString& step : fetch<QString>("script").split(", ")) {
+            const QStringList words = step.split(' ');
+            steps[words[0]](words.value(1).toInt(), words.value(2).toInt());
+        }
+        const CreatureVitality was = hero->getBeforeVitality();
+        QString figures = QString("%1+%2 hs%3 ap%4/%5 taken%6 heals%7 was%8/%9/%10")
+                              .arg(hero->getCurrHitPoints()).arg(hero->getTempHitPoints())
+                              .arg(hero->getCurrHealingSurges()).arg(hero->getCurrActionPoints())
+                              .arg(hero->getActionPointsUsed()).arg(hero->getDamageTaken()).arg(hero->getHealCount())
+                              .arg(was.hitPoints).arg(was.healingSurges).arg(was.actionPoints);
+        if (hero->getFailedDeathSavingThrows())
+            figures += QString(" failed%1").arg(hero->getFailedDeathSavingThrows());
+        const QList<QPair<bool, const char*>> flags{
+            {!hero->isStabilized(), " unstable"}, {hero->isDying(), " dying"}, {hero->isDead(false), " dead"},
+            {hero->isDelayed(), " delayed"}, {hero->isReady(), " ready"}, {hero->isSecondWindUsed(), " wind"},
+            {hero->isHidden(), " hidden"}, {hero->needsRest(), " tired"}};
+        for (const auto& [set, flag] : flags)
+            figures += set ? flag : "";
+        QTEST(figures, "figures");
+        QCOMPARE(hero->getAlias(), QString("The Masked One"));
+    }
+
+    void attackersAndHandEdits()
+    {
+        Creature* attacker = monster("Monster", "2");
+        Creature* first = made("hero", 30, 5, 0, 1);
+        Creature* second = made("hero", 30);
+        first->applyDamage(1, nullptr);
+        QVERIFY(first->getLastAttacker().isEmpty());
+        QCOMPARE(first->getDamageOrder(), 0);
+        first->applyDamage(1, attacker);
+        second->applyDamage(1, attacker);
+        QCOMPARE(first->getLastAttacker(), QString("Monster (2)"));
+        QCOMPARE(second->getDamageOrder(), first->getDamageOrder() + 1);
+
+        // Hand edits signal, but wait to be recorded.
+        QSignalSpy updated(first, &Creature::doCreatureUpdated);
+        first->setCurrHitPoints(28);
+        first->setTempHitPoints(0);
+        QCOMPARE(updated.count(), 0);
+        first->setCurrHitPoints(12);
+        first->setCurrHealingSurges(3);
+        first->setCurrActionPoints(0);
+        first->setTempHitPoints(4);
+        QCOMPARE(updated.count(), 4);
+        QCOMPARE(first->getBeforeVitality().hitPoints, 28);
+        first->setInit({first, 0, 0});
+        QCOMPARE(updated.count(), 4);
+        first->setInit({first, 17, 4242});
+        first->setInitRoll(17);
+        QVERIFY(updated.count() == 5 && first->getInit().roll == 17 && first->getInit().random == 4242);
+
+        // A snapshot takes the creature back whole.
+        CreatureState before = second->getState();
+        QCOMPARE(before, second->getState());
+        Global::encounter->setCurrentIndex(0);
+        second->applyDamage(12, attacker);
+        second->setTempHitPoints(3);
+        second->applyHealing(4, 1);
+        second->useActionPoints(1);
+        second->setFailedDeathSavingThrows(1);
+        second->setSecondWindUsed(true);
+        second->setStabilized(false);
+        second->setDelayed(true);
+        second->setReady(true);
+        second->setEndTurnCount(4);
+        QVERIFY(!(second->getState() == before));
+        QSignalSpy restored(second, &Creature::doCreatureUpdated);
+        second->setState(before);
+        QVERIFY(restored.count() == 1 && second->getState() == before && second->getCurrHitPoints() == 29);
+    }
+
+    void hitPointStates_data()
+    {
+        columns<QString, int, int, int, bool, bool, bool, int, int>(
+            {"kind", "maximum", "hitPoints", "failedSaves", "bloodied", "dying", "dead", "percent", "forPlayers"});
+        QTest::newRow("exactly half, rounded down") << "monster" << 31 << 15 << 0 << true << false << false << 49 << 50;
+        QTest::newRow("one above half") << "monster" << 31 << 16 << 0 << false << false << false << 52 << 90;
+        QTest::newRow("hero at minus bloodied") << "hero" << 31 << -15 << 0 << true << false << true << -49 << -49;
+        QTest::newRow("hero just above") << "hero" << 31 << -14 << 2 << true << true << false << -46 << -46;
+        QTest::newRow("hero, three failed saves") << "hero" << 31 << -14 << 3 << true << false << true << -46 << -46;
+        QTest::newRow("hero at 0") << "hero" << 31 << 0 << 0 << true << true << false << 0 << 0;
+        QTest::newRow("hero alive, failed saves") << "hero" << 31 << 1 << 3 << true << false << false << 4 << 4;
+        QTest::newRow("new hero without maximum") << "hero" << 0 << 0 << 0 << false << true << false << 0 << 0;
+        QTest::newRow("hero without maximum below 0") << "hero" << 0 << -1 << 0 << false << false << true << 0 << 0;
+        QTest::newRow("hero without maximum, saves") << "hero" << 0 << 0 << 3 << false << false << true << 0 << 0;
+        QTest::newRow("monster at 0") << "monster" << 20 << 0 << 0 << true << false << true << 0 << 0;
+        QTest::newRow("monster at 1") << "monster" << 20 << 1 << 0 << true << false << false << 5 << 50;
+        QTest::newRow("monster without maximum") << "monster" << 0 << 0 << 0 << false << false << false << 0 << 0;
+        QTest::newRow("monster without maximum, -1") << "monster" << 0 << -1 << 0 << false << false << true << 0 << 0;
+        QTest::newRow("negative maximum") << "monster" << 10 << -3 << 0 << true << false << true << 0 << 0;
+        QTest::newRow("rounded up") << "hero" << 3 << 1 << 0 << true << false << false << 34 << 34;
+        QTest::newRow("hero below 0") << "hero" << 10 << -2 << 0 << true << true << false << -20 << -20;
+        QTest::newRow("monster nearly whole") << "monster" << 30 << 29 << 0 << false << false << false << 97 << 90;
+        QTest::newRow("monster whole") << "monster" << 30 << 30 << 0 << false << false << false << 100 << 100;
+        QTest::newRow("above maximum") << "hero" << 10 << 15 << 0 << false << false << false << 100 << 100;
+    }
+
+    void hitPointStates()
+    {
+        Creature* creature = made(fetch<QString>("kind"), fetch<int>("maximum"));
+        creature->setCurrHitPoints(fetch<int>("hitPoints"));
+        creature->setFailedDeathSavingThrows(fetch<int>("failedSaves"));
+        QTEST(creature->isBloodied(), "bloodied");
+        QTEST(creature->isDying(), "dying");
+        QTEST(creature->isDead(false), "dead");
+        QTEST(creature->getPercentageHP(), "percent");
+        QTEST(creature->getPercentageHPForPlayers(), "forPlayers");
+    }
+
+    void findsPortraitsDepthFirstByName_data()
+    {
+        columns<QString, QString, QString>({"folder", "fileName", "expected"});
+        QTest::newRow("case-insensitive folder order") << "" << "x.png" << "alpha/sub/x.png";
+        QTest::newRow("folders not put first") << "" << "y.png" << "m/y.png";
+        QTest::newRow("top file") << "" << "z.png" << "z.png";
+        QTest::newRow("given folder") << "Zeta/" << "x.png" << "Zeta/x.png";
+        QTest::newRow("names compared with case") << "" << "X.png" << "";
+        QTest::newRow("hidden folder") << "" << "h.png" << "";
+        QTest::newRow("hidden file") << "" << ".h.png" << "";
+        QTest::newRow("folder is no file") << "" << "Zeta" << "";
+        QTest::newRow("absent") << "" << "none.png" << "";
+    }
+
+    void findsPortraitsDepthFirstByName()
+    {
+        DataFolder data;
+        data.addEntries(data.portraits(), {"Zeta/x.png=1", "alpha/sub/x.png=2", "beta/x.png=3", "y.png=4",
+                                           "m/y.png=5", "z.png=6", ".hidden/h.png=7", ".h.png=8", "s/.h.png=9"});
+        QString folder = fetch<QString>("folder");
+        if (!folder.isEmpty())
+            folder = QDir::toNativeSeparators(data.portraits() + folder);
+        QTEST(Creature::findPortraitFile(folder, fetch<QString>("fileName"), data.root()), "expected");
+    }
+
+    void portraitLinkLoopsEnd()
+    {
+        DataFolder data;
+        data.addEntries(data.portraits(), {"a/", "b/x.png=1"});
+        data.addEntries(data.outside(""), {"e.png=2"});
+        QVERIFY(QFile::link(data.portraits(), data.portraits() + "a/loop"));
+        QVERIFY(QFile::link(data.portraits() + "a", data.portraits() + "a/self"));
+        // A link to a folder outside the tree is searched like any other.
+        QVERIFY(QFile::link(data.outside(""), data.portraits() + "c"));
+        QCOMPARE(Creature::findPortraitFile(QString(), "x.png", data.root()), QString("b/x.png"));
+        QCOMPARE(Creature::findPortraitFile(QString(), "e.png", data.root()), QString("c/e.png"));
+        QCOMPARE(Creature::findPortraitFile(QString(), "none.png", data.root()), QString());
+    }
+
+    void loadsPortraits_data()
+    {
+        columns<QString, int>({"stored", "width"});
+        QTest::newRow("where stored") << "a/p.png" << 5;
+        QTest::newRow("moved to another folder") << "old/q.png" << 7;
+        QTest::newRow("bare name") << "q.png" << 7;
+        QTest::newRow("not an image") << "bad.png" << 0;
+        QTest::newRow("absent") << "a/none.png" << 0;
+        QTest::newRow("none") << "" << 0;
+    }
+
+    void loadsPortraits()
+    {
+        DataFolder data;
+        data.writeImage("a/p.png", 5);
+        data.writeImage("new/q.png", 7);
+        data.addEntries(data.portraits(), {"bad.png=garbage"});
+        QPixmap portrait = Creature::loadPortrait(fetch<QString>("stored"), data.root());
+        QTEST(portrait.width(), "width");
+        QCOMPARE(portrait.isNull(), fetch<int>("width") == 0);
+
+        // A creature keeps the name it was given and shows what is found.
+        Global::nativeRootPath = data.root();
+        Creature creature;
+        QSignalSpy updated(&creature, &Creature::doCreatureUpdated);
+        creature.setPortraitFile(fetch<QString>("stored"));
+        QCOMPARE(creature.getPortraitFile(), fetch<QString>("stored"));
+        QTEST(creature.getPortrait().width(), "width");
+        QCOMPARE(updated.count(), 1);
+    }
+
+    void grabsChosenPortraits_data()
+    {
+        columns<QStringList, QString, QString, QStringList>({"existing", "chosen", "expected", "filesAfter"});
+        const QString orc = "outside:orc.png";
+        using L = QStringList;
+        QTest::newRow("inside a sub-folder") << L{"sub/p.png=P"} << "portraits:sub/p.png" << "sub/p.png" << L{"sub/p.png"};
+        QTest::newRow("new name") << L{"sub/p.png=P"} << orc << "orc.png" << L{"orc.png", "sub/p.png"};
+        QTest::newRow("same name and bytes") << L{"sub/orc.png=ORC"} << orc << "sub/orc.png" << L{"sub/orc.png"};
+        QTest::newRow("same name, other bytes") << L{"sub/orc.png=ELF"} << orc << "orc-2.png" << L{"orc-2.png", "sub/orc.png"};
+        QTest::newRow("numbered names taken") << L{"orc.png=ELF", "x/orc-2.png=DWARF"} << orc << "orc-3.png"
+                                              << L{"orc-3.png", "orc.png", "x/orc-2.png"};
+        QTest::newRow("copied before") << L{"orc.png=ELF", "orc-2.png=ORC"} << orc << "orc-2.png" << L{"orc-2.png", "orc.png"};
+        QTest::newRow("folder of that name") << L{"orc.png/"} << orc << "orc-2.png" << L{"orc-2.png"};
+        QTest::newRow("hidden file of that name") << L{".orc.png=ELF"} << "outside:.orc.png" << ".orc-2.png"
+                                                  << L{".orc-2.png", ".orc.png"};
+        QTest::newRow("no such file") << L{"orc.png=ELF"} << "outside:ghost.png" << "" << L{"orc.png"};
+    }
+
+    void grabsChosenPortraits()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, expected);
+        DataFolder data;
+        data.addEntries(data.portraits(), fetch<QStringList>("existing"));
+        data.addEntries(data.outside(""), {"orc.png=ORC", ".orc.png=ORC"});
+        QString base = chosen.startsWith("outside:") ? data.outside("") : data.portraits();
+        QString file = QDir::toNativeSeparators(base + Global::right(chosen, ":"));
+        QCOMPARE(Creature::grabPortraitFile(file, data.root()), expected);
+        QTEST(data.portraitFiles(), "filesAfter");
+        if (!expected.isEmpty())
+            QCOMPARE(TestSupport::readFile(data.portraits() + expected), TestSupport::readFile(file));
+        // A data folder without a portraits folder takes no copy.
+        QDir().mkpath(data.outside("empty-root"));
+        QCOMPARE(Creature::grabPortraitFile(data.outside("orc.png"), data.outside("empty-root")), QString());
+    }
+
+    void portraitDialogRemembersItsFolderUntilTheDataFolderChanges()
+    {
+        RecordingUiHooks hooks;
+        DataFolder first;
+        DataFolder second;
+        first.addEntries(first.outside("pics/"), {"orc.png=ORC"});
+        const QString sep = QDir::separator();
+        Global::nativeRootPath = first.root();
+        // Cancelled: nothing chosen, the folder stays.
+        QCOMPARE(Creature::selectPortraitFile(), QString());
+        QCOMPARE(hooks.openFileFolders.last(), Global::getPortraitPath(QString()));
+        QVERIFY(hooks.openFileFolders.last().endsWith(sep));
+        // A failed choice keeps the folder too.
+        hooks.openFileAnswer = QDir::toNativeSeparators(first.outside("pics/ghost.png"));
+        QCOMPARE(Creature::selectPortraitFile(), QString());
+        QCOMPARE(Creature::portraitDirectory, Global::getPortraitPath(QString()));
+        hooks.openFileAnswer = QDir::toNativeSeparators(first.outside("pics/orc.png"));
+        QCOMPARE(Creature::selectPortraitFile(), QString("orc.png"));
+        QCOMPARE(first.portraitFiles(), QStringList{"orc.png"});
+        hooks.openFileAnswer.clear();
+        Creature::selectPortraitFile();
+        QCOMPARE(hooks.openFileFolders.last(), QDir::toNativeSeparators(first.outside("pics")) + sep);
+        Global::nativeRootPath = second.root();
+        Creature::rootChanged();
+        Creature::selectPortraitFile();
+        QCOMPARE(hooks.openFileFolders.last(), Global::getPortraitPath(QString(), second.root()));
+        QCOMPARE(hooks.openFileFolders.size(), 5);
     }
 };
 

@@ -5,10 +5,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "library/characters.h"
-#include "creature/creature.h"
-#include "foundation/global.h"
-#include "library/monsters.h"
+#include "creature/creaturetesting.h"
 #include "foundation/objectstream.h"
 #include "support/testsupport.h"
 
@@ -22,12 +19,10 @@ public:
     explicit Log(const QByteArray& records = QByteArray(), bool writable = true)
     {
         QString path = dir.filePath("history.log");
-        if (!records.isNull()) {
-            Log header;
-            TestSupport::writeFile(path, header.fileBytes() + records);
-        } else if (!writable) {
+        if (!records.isNull())
+            TestSupport::writeFile(path, Log().fileBytes() + records);
+        else if (!writable)
             TestSupport::writeFile(path, QByteArray());
-        }
         auto* file = new QFile(path);
         file->open(writable ? QIODevice::ReadWrite : QIODevice::ReadOnly);
         stream = new ObjectStream(file);
@@ -104,7 +99,7 @@ QString referenceOf(Creature* creature)
 
 }
 
-class TestCreatureRecords : public QObject
+class TestCreatureRecords : public QObject, private CreatureFixture
 {
     Q_OBJECT
 
@@ -125,17 +120,6 @@ private:
         auto* monster = new Creature;
         monster->setupDummyMonster(group);
         Global::monsters->addTemplate(monster);
-    }
-
-    template <typename Record>
-    Record roundTrip(const Record& written)
-    {
-        Log log;
-        written.write(log.stream);
-        log.rewind();
-        Record read;
-        read.read(log.stream);
-        return read;
     }
 
     // Each record cut short after every byte: figures whose items are whole
@@ -160,36 +144,30 @@ private:
             QCOMPARE(figures(read), expected);
             QVERIFY(cutLog.atEnd());
         }
+        // Whole, it reads as written.
+        log.rewind();
+        Record read;
+        read.read(log.stream);
+        QCOMPARE(read.creature, full.creature);
+        QCOMPARE(figures(read), written);
     }
 
 private slots:
     void init()
     {
-        Global::characters = new Characters;
-        Global::monsters = new Monsters;
+        setUp();
         aldric = addHero("Aldric");
         addHero("Bob (the Brave)");
         addTemplate("Goblin");
         goblin1 = Global::monsters->getMonsterInstance("Goblin", "1", true);
     }
 
-    void cleanup()
-    {
-        delete Global::characters;
-        delete Global::monsters;
-        Global::characters = nullptr;
-        Global::monsters = nullptr;
-    }
+    void cleanup() { tearDown(); }
 
     void resolvesReferenceNames_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("create");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<bool>("missing");
-        QTest::addColumn<int>("characters");
-        QTest::addColumn<int>("instances");
-
+        columns<QString, bool, QString, bool, int, int>(
+            {"name", "create", "expected", "missing", "characters", "instances"});
         QTest::newRow("empty") << "" << true << "<null>" << false << 2 << 1;
         QTest::newRow("hero ignoring case") << "aLDRIC" << false << "Aldric" << false << 2 << 1;
         QTest::newRow("hero named like a monster") << "Bob (the Brave)" << true << "Bob (the Brave)" << false << 2 << 1;
@@ -206,215 +184,91 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(bool, create);
-        QFETCH(QString, expected);
-        QFETCH(bool, missing);
-        QFETCH(int, characters);
-        QFETCH(int, instances);
-
         Creature* found = Creature::getCreatureByName(name, create);
-        QCOMPARE(referenceOf(found), expected);
+        QTEST(referenceOf(found), "expected");
         if (found)
-            QCOMPARE(found->isMissing(), missing);
-        QCOMPARE(Global::characters->getCharacterCount(), characters);
-        QCOMPARE(Global::monsters->getInstanceCount(), instances);
+            QTEST(found->isMissing(), "missing");
+        QTEST(Global::characters->getCharacterCount(), "characters");
+        QTEST(Global::monsters->getInstanceCount(), "instances");
         // The same name finds the same creature again.
         QCOMPARE(Creature::getCreatureByName(name, create), found);
-    }
-
-    void unknownTemplateBecomesMissingPlaceholder()
-    {
-        QVERIFY(!Creature::getCreatureByName("Orc (1)", false));
-        Creature* placeholder = Global::monsters->findTemplate("Orc");
-        QVERIFY(placeholder);
-        QVERIFY(placeholder->isMissing());
-        QCOMPARE(Global::monsters->getTemplateCount(), 2);
-    }
-
-    void referenceBytes_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
-
-        QTest::newRow("no creature") << "" << QByteArray::fromHex("670000" "680000");
-        QTest::newRow("hero") << "Aldric" << QByteArray::fromHex("670006") + "Aldric" + QByteArray::fromHex("680000");
-        QTest::newRow("instance") << "G (3)" << QByteArray::fromHex("670005") + "G (3)" + QByteArray::fromHex("680000");
-    }
-
-    void referenceBytes()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-
-        addTemplate("G");
-        Creature* creature = nullptr;
-        if (name == "Aldric")
-            creature = aldric;
-        else if (!name.isEmpty())
-            creature = Global::monsters->getMonsterInstance("G", "3", true);
-
-        Log log;
-        QVERIFY(Creature::write(creature, log.stream));
-        QCOMPARE(log.records(), bytes);
-        log.rewind();
-        QCOMPARE(Creature::readCreature(log.stream), creature);
-        QVERIFY(log.atEnd());
-    }
-
-    void readingMakesWhatTheLibrariesLack()
-    {
-        // Written while the creatures existed, read after they were gone.
-        Creature hero;
-        hero.setupDummyHero("Gone");
-        Creature instance;
-        instance.setupDummyMonster("Goblin");
-        instance.setName("3");
-        Log log;
-        Creature::write(&hero, log.stream);
-        Creature::write(&instance, log.stream);
-        log.rewind();
-
-        Creature* placeholder = Creature::readCreature(log.stream);
-        QVERIFY(placeholder && placeholder != &hero);
-        QCOMPARE(placeholder->getName(), QString("Gone"));
-        QVERIFY(placeholder->isHero());
-        QVERIFY(placeholder->isMissing());
-        QCOMPARE(Global::characters->findCharacter("Gone"), placeholder);
-
-        Creature* made = Creature::readCreature(log.stream);
-        QVERIFY(made && made != &instance);
-        QCOMPARE(made->getNameGroup(), QString("Goblin (3)"));
-        QVERIFY(!made->isMissing());
-        QCOMPARE(Global::monsters->getInstanceCount(), 2);
-    }
-
-    void listRoundTrip_data()
-    {
-        QTest::addColumn<QStringList>("names");
-
-        QTest::newRow("empty") << QStringList();
-        QTest::newRow("one") << QStringList{"Aldric"};
-        QTest::newRow("null in the middle") << QStringList{"Aldric", "", "Goblin (1)"};
-        QTest::newRow("only nulls") << QStringList{"", ""};
-    }
-
-    void listRoundTrip()
-    {
-        QFETCH(QStringList, names);
-
-        QList<Creature*> list;
-        for (const QString& name : names)
-            list.append(Creature::getCreatureByName(name, false));
-        Log log;
-        QVERIFY(Creature::write(list, log.stream));
-        log.stream->write(ID_EVENT_TYPE, 7);
-        log.rewind();
-        QCOMPARE(Creature::readCreatureList(log.stream), list);
-        // Left right after the list's end item.
-        QCOMPARE(log.stream->read().getID(), int(ID_EVENT_TYPE));
+        // An unknown template becomes a missing placeholder even when nothing is made.
+        if (name.startsWith("Orc")) {
+            QVERIFY(Global::monsters->findTemplate("Orc")->isMissing());
+            QCOMPARE(Global::monsters->getTemplateCount(), 2);
+        }
     }
 
     void damagedListCount_data()
     {
-        QTest::addColumn<QByteArray>("records");
-        QTest::addColumn<QStringList>("expected");
-        QTest::addColumn<bool>("followerKept");
-
+        columns<QByteArray, QStringList, bool>({"records", "expected", "followerKept"});
         const QByteArray two = reference("Aldric") + reference("Goblin (1)");
         const QByteArray end = item(ID_CREATURE_LIST_END, QByteArray());
-        const QByteArray follower = intItem(ID_EVENT_TYPE, 7) + reference("Later");
+        const QByteArray follower = end + intItem(ID_EVENT_TYPE, 7) + reference("Later");
         const QStringList both{"Aldric", "Goblin (1)"};
-
-        QTest::newRow("huge count, end item")
-            << intItem(ID_CREATURE_LIST_SIZE, INT_MAX) + two + end + follower << both << true;
-        QTest::newRow("huge count, end of data")
-            << intItem(ID_CREATURE_LIST_SIZE, INT_MAX) + two << both << false;
+        auto count = [](int n) { return intItem(ID_CREATURE_LIST_SIZE, n); };
+        QTest::newRow("huge count, end item") << count(INT_MAX) + two + follower << both << true;
+        QTest::newRow("huge count, end of data") << count(INT_MAX) + two << both << false;
         QTest::newRow("huge count, unknown items between")
-            << intItem(ID_CREATURE_LIST_SIZE, INT_MAX) + reference("Aldric") + intItem(999, 5)
-                   + item(998, "x") + reference("Goblin (1)") + item(997, "y") + end + follower
+            << count(INT_MAX) + reference("Aldric") + intItem(999, 5) + item(998, "x") + reference("Goblin (1)")
+                   + item(997, "y") + follower
             << both << true;
-        QTest::newRow("count too large by three")
-            << intItem(ID_CREATURE_LIST_SIZE, 5) + two + end + follower << both << true;
-        QTest::newRow("count of 2^31 is negative")
-            << intItem(ID_CREATURE_LIST_SIZE, INT_MIN) + two + end + follower << QStringList() << true;
-        QTest::newRow("negative count") << intItem(ID_CREATURE_LIST_SIZE, -3) + end + follower << QStringList() << true;
-        QTest::newRow("count too small")
-            << intItem(ID_CREATURE_LIST_SIZE, 1) + two + end + follower << QStringList{"Aldric"} << true;
+        QTest::newRow("count too large by three") << count(5) + two + follower << both << true;
+        QTest::newRow("count of 2^31 is negative") << count(INT_MIN) + two + follower << QStringList() << true;
+        QTest::newRow("negative count") << count(-3) + follower << QStringList() << true;
+        QTest::newRow("count too small") << count(1) + two + follower << QStringList{"Aldric"} << true;
         // The search for the count stops at the next record, which survives.
-        QTest::newRow("no count") << two + end + follower << QStringList() << true;
+        QTest::newRow("no count") << two + follower << QStringList() << true;
         QTest::newRow("bad length byte")
-            << intItem(ID_CREATURE_LIST_SIZE, INT_MAX) + reference("Aldric") + QByteArray::fromHex("6700FD") + two
-            << QStringList{"Aldric"} << false;
+            << count(INT_MAX) + reference("Aldric") + QByteArray::fromHex("6700FD") + two << QStringList{"Aldric"}
+            << false;
     }
 
     void damagedListCount()
     {
-        QFETCH(QByteArray, records);
-        QFETCH(QStringList, expected);
-        QFETCH(bool, followerKept);
-
-        Log log(records);
+        Log log(fetch<QByteArray>("records"));
         QStringList read;
         for (Creature* creature : Creature::readCreatureList(log.stream))
             read.append(referenceOf(creature));
-        QCOMPARE(read, expected);
-        if (followerKept) {
+        QTEST(read, "expected");
+        if (fetch<bool>("followerKept")) {
             QCOMPARE(log.stream->readInt(ID_EVENT_TYPE), 7);
             QCOMPARE(Creature::readCreature(log.stream)->getName(), QString("Later"));
         }
         QVERIFY(log.atEnd());
     }
 
-    void valueRecordsRoundTrip()
+    void recordsRoundTripAndCutShort()
     {
-        CreatureInit init{aldric, 17, -4};
-        CreatureInit initRead = roundTrip(init);
-        QCOMPARE(initRead.creature, aldric);
-        QCOMPARE(figures(initRead), figures(init));
-
-        RestedCreature rested{goblin1, 2, 31, 1};
-        RestedCreature restedRead = roundTrip(rested);
-        QCOMPARE(restedRead.creature, goblin1);
-        QCOMPARE(figures(restedRead), figures(rested));
-
-        CreatureVitality vitality{nullptr, UnknownValue, 40, -5, 8, 3, 10, 1, AllActionPoints};
-        CreatureVitality vitalityRead = roundTrip(vitality);
-        QCOMPARE(vitalityRead.creature, nullptr);
-        QCOMPARE(figures(vitalityRead), figures(vitality));
-    }
-
-    void restedActionPointIsAnInteger()
-    {
+        checkCutShort(CreatureInit{aldric, 17, -4});
+        checkCutShort(RestedCreature{goblin1, 2, 31, 1});
+        checkCutShort(CreatureVitality{aldric, 3, 40, 25, 8, 3, 10, 1, 2});
+        checkCutShort(CreatureVitality{nullptr, UnknownValue, 40, -5, 8, 3, 10, 1, AllActionPoints});
+        // The rested action point is an integer item.
         Log log;
         RestedCreature{aldric, 0, 0, 1}.write(log.stream);
         QVERIFY(log.records().endsWith(QByteArray::fromHex("7B000401000000" "780000")));
     }
 
-    void cutShortRecords()
-    {
-        checkCutShort(CreatureInit{aldric, 17, 4});
-        checkCutShort(RestedCreature{aldric, 2, 31, 1});
-        checkCutShort(CreatureVitality{aldric, 3, 40, 25, 8, 3, 10, 1, 2});
-    }
-
-    void cutShortList()
+    void listCutShort()
     {
         Log log;
         Creature::write(QList<Creature*>{aldric, nullptr, goblin1}, log.stream);
         const QByteArray bytes = log.records();
         const QList<int> ends = itemEnds(bytes);
         const QList<int> nameEnds{ends[1], ends[3], ends[5]};
-        for (int cut = 0; cut < bytes.size(); cut++) {
+        // Whole, the list reads back with its null; the reader stops right after its end item.
+        for (int cut = 0; cut <= bytes.size(); cut++) {
             Log cutLog(bytes.left(cut));
-            QList<Creature*> read = Creature::readCreatureList(cutLog.stream);
             int whole = 0;
             if (cut >= ends[0])
                 whole = int(std::count_if(nameEnds.begin(), nameEnds.end(), [cut](int e) { return e <= cut; }));
-            QCOMPARE(read, QList<Creature*>({aldric, nullptr, goblin1}).mid(0, whole));
+            QCOMPARE(Creature::readCreatureList(cutLog.stream), QList<Creature*>({aldric, nullptr, goblin1}).mid(0, whole));
             QVERIFY(cutLog.atEnd());
         }
     }
 
-    void vitalityTakesItemsInAnyOrder()
+    void itemsInAnyOrderAndUnknownOnesSkipped()
     {
         QByteArray records = reference("Aldric") + intItem(ID_CREATURE_VITALITY_CURR_AP, 8)
             + intItem(ID_CREATURE_VITALITY_MAX_HP, 1) + item(999, "unknown")
@@ -429,19 +283,15 @@ private slots:
         // No surges item in the record: 0; the later of two items counts.
         QCOMPARE(figures(vitality), QList<int>({1000, 2, 3, 4, 0, 6, 7, 8}));
         QCOMPARE(log.stream->readInt(ID_CREATURE_VITALITY_CURR_HS), 99);
-    }
 
-    void unknownItemsAreSkipped()
-    {
-        QByteArray records = item(998, "x") + reference("Aldric") + intItem(999, 5)
-            + intItem(ID_CREATURE_ITEM_ROLL, 12) + item(997, "") + intItem(ID_CREATURE_ITEM_RANDOM, 3)
-            + item(996, "y") + item(ID_CREATURE_ITEM_END, QByteArray());
-        Log log(records);
+        Log initLog(item(998, "x") + reference("Aldric") + intItem(999, 5) + intItem(ID_CREATURE_ITEM_ROLL, 12)
+                    + item(997, "") + intItem(ID_CREATURE_ITEM_RANDOM, 3) + item(996, "y")
+                    + item(ID_CREATURE_ITEM_END, QByteArray()));
         CreatureInit init;
-        init.read(log.stream);
+        init.read(initLog.stream);
         QCOMPARE(init.creature, aldric);
         QCOMPARE(figures(init), QList<int>({12, 3}));
-        QVERIFY(log.atEnd());
+        QVERIFY(initLog.atEnd());
     }
 
     void writersReportFailure()

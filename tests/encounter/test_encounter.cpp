@@ -1,49 +1,39 @@
+// The creature lists and the encounter: orders, turns, selection, targets,
+// what the players see, and the list records of the log, damaged ones too.
+
 #include <QGuiApplication>
 
+#include <climits>
+#include <functional>
+#include <memory>
 #include <utility>
+#include <vector>
 
+#include "encounter/creaturelist.h"
 #include "encounter/encounter.h"
-#include "encounter/encountertesting.h"
-#include "foundation/global.h"
 #include "encounter/history.h"
+#include "foundation/global.h"
 #include "foundation/objectstream.h"
+#include "library/characters.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
 
 namespace {
 
-QString nameOf(Creature* creature)
+// An id no record uses, as a newer version might write, and one written after a record to see where its reader
+// stopped.
+const int unknownItem = 777, sentinelItem = 999;
+
+Encounter* encounter() { return Global::encounter; }
+
+// The creatures' names in order, a missing one as "null".
+QString names(const QList<Creature*>& creatures)
 {
-    return creature ? creature->getNameGroup() : QString();
+    QStringList result;
+    for (Creature* creature : creatures)
+        result.append(creature ? creature->getNameGroup() : QString("null"));
+    return result.join(", ");
 }
-
-// The encounter's signals in the order they came.
-class SignalLog
-{
-public:
-    explicit SignalLog(Encounter* encounter)
-    {
-        QObject::connect(encounter, &Encounter::doCreatureSelectionChanged, &context,
-                         [this] { received.append("selection"); });
-        QObject::connect(encounter, &Encounter::doCurrentCreatureChanged, &context,
-                         [this] { received.append("current"); });
-        QObject::connect(encounter, &Encounter::doCreatureCountChanged, &context,
-                         [this] { received.append("count"); });
-    }
-
-    QStringList take() { return std::exchange(received, {}); }
-
-private:
-    QStringList received;
-    QObject context;
-};
-
-class ButtonHooks : public RecordingUiHooks
-{
-public:
-    void toggleStartStopNextButtons() override { startStop++; }
-    int startStop = 0;
-};
 
 EncounterState stateOf(int round, int current, const QSet<Creature*>& dead = {})
 {
@@ -52,6 +42,20 @@ EncounterState stateOf(int round, int current, const QSet<Creature*>& dead = {})
     state.currentIndex = current;
     state.dead = dead;
     return state;
+}
+
+// Round, current and next as "round/current acting, next nextRound/nextIndex name".
+QString turns()
+{
+    const EncounterState next = encounter()->getNextState();
+    Creature* acting = encounter()->getCurrentCreature();
+    return QString("%1/%2 %3, next %4/%5 %6")
+        .arg(encounter()->getRound())
+        .arg(encounter()->getCurrentIndex())
+        .arg(acting ? acting->getNameGroup() : "-")
+        .arg(next.round)
+        .arg(next.currentIndex)
+        .arg(names({encounter()->getNextCreature()}));
 }
 
 void kill(Creature* creature)
@@ -66,6 +70,102 @@ void makeTrap(Creature* creature)
     creature->setStats(stats);
 }
 
+// The encounter's signals in the order they came.
+class SignalLog
+{
+public:
+    SignalLog()
+    {
+        QObject::connect(encounter(), &Encounter::doCreatureSelectionChanged, &context, [this] { add("selection"); });
+        QObject::connect(encounter(), &Encounter::doCurrentCreatureChanged, &context, [this] { add("current"); });
+        QObject::connect(encounter(), &Encounter::doCreatureCountChanged, &context, [this] { add("count"); });
+    }
+    QString take() { return std::exchange(received, {}).join(' '); }
+
+private:
+    void add(const char* name) { received.append(name); }
+    QStringList received;
+    QObject context;
+};
+
+class ButtonHooks : public RecordingUiHooks
+{
+public:
+    void toggleStartStopNextButtons() override { startStop++; }
+    int startStop = 0;
+};
+
+std::unique_ptr<ObjectStream> openLog(const QString& path)
+{
+    auto* file = new QFile(path);
+    if (!file->open(QIODevice::ReadWrite)) {
+        delete file;
+        return nullptr;
+    }
+    auto stream = std::make_unique<ObjectStream>(file);
+    return stream->initialize(true) ? std::move(stream) : nullptr;
+}
+
+// Writes a record at the cursor and leaves the cursor at its start.
+int writeAt(ObjectStream* stream, const std::function<void()>& write)
+{
+    stream->mark();
+    write();
+    return stream->setToMark();
+}
+
+// The three counted lists, seen alike: their tags, how an entry is written, and the entries read back as
+// "name first/second".
+struct ListKind
+{
+    int sizeTag;
+    int endTag;
+    std::function<void(ObjectStream*, Creature*, int)> writeEntry;
+    std::function<QStringList(ObjectStream*)> read;
+};
+
+template <typename List>
+QStringList readEntries(ObjectStream* stream, const std::function<QString(const typename List::value_type&)>& text)
+{
+    List list;
+    list.read(stream);
+    QStringList entries;
+    for (const auto& entry : list)
+        entries.append(text(entry));
+    return entries;
+}
+
+ListKind listKind(const QString& kind)
+{
+    const auto figures = [](const QString& name, int a, int b) { return QString("%1 %2/%3").arg(name).arg(a).arg(b); };
+    if (kind == "init")
+        return {ID_CREATURE_ITEM_LIST_SIZE, ID_CREATURE_ITEM_LIST_END,
+                [](ObjectStream* s, Creature* c, int value) { CreatureInit{c, value, value + 1}.write(s); },
+                [=](ObjectStream* s) {
+                    return readEntries<CreatureInitList>(
+                        s, [=](const CreatureInit& e) { return figures(e.creature->getNameGroup(), e.roll, e.random); });
+                }};
+    if (kind == "vitality")
+        return {ID_CREATURE_VITALITY_LIST_SIZE, ID_CREATURE_VITALITY_LIST_END,
+                [](ObjectStream* s, Creature* c, int value) {
+                    CreatureVitality vitality = c->getVitality();
+                    vitality.hitPoints = value;
+                    vitality.healingSurges = value + 1;
+                    vitality.write(s);
+                },
+                [=](ObjectStream* s) {
+                    return readEntries<CreatureVitalityList>(s, [=](const CreatureVitality& e) {
+                        return figures(e.creature->getNameGroup(), e.hitPoints, e.healingSurges);
+                    });
+                }};
+    return {ID_CREATURE_INIT_LIST_SIZE, ID_CREATURE_INIT_LIST_END,
+            [](ObjectStream* s, Creature* c, int value) { InitiativeItem{c->getNameGroup(), value, value + 1}.write(s); },
+            [=](ObjectStream* s) {
+                return readEntries<InitiativeList>(
+                    s, [=](const InitiativeItem& e) { return figures(e.name, e.initiative, e.random); });
+            }};
+}
+
 }
 
 class TestEncounter : public QObject
@@ -73,123 +173,406 @@ class TestEncounter : public QObject
     Q_OBJECT
 
 private:
-    // Heroes A, B, C and D in the encounter, in that order.
-    QList<Creature*> fourHeroes(TestWorld& world)
-    {
-        QList<Creature*> heroes;
-        for (const char* name : {"A", "B", "C", "D"})
-            heroes.append(world.addHero(name, 30));
-        Global::encounter->setCreatureList(CreatureList(heroes));
-        return heroes;
-    }
+    std::vector<std::unique_ptr<Creature>> pool;
+    std::unique_ptr<ButtonHooks> hooks;
+    std::unique_ptr<TestWorld> world;
 
-    // Hero Ana alone in the encounter.
-    Creature* onlyAna(TestWorld& world)
+    // A creature outside the libraries: "Name" makes a hero, "Group (name)" a monster of that group, and
+    // ":roll/bonus/random" after it sets its initiative.
+    Creature* make(const QString& reference)
     {
-        Creature* ana = world.addHero("Ana", 30);
-        Global::encounter->setCreatureList(CreatureList({ana}));
-        return ana;
+        auto creature = std::make_unique<Creature>();
+        const QStringList parts = reference.split(':');
+        QString name;
+        QString group;
+        if (Creature::getNameAndGroup(parts[0], name, group)) {
+            creature->setupDummyMonster(group);
+            creature->setName(name);
+        } else {
+            creature->setupDummyHero(name);
+        }
+        if (parts.size() > 1) {
+            const QStringList figures = parts[1].split('/');
+            creature->setInitRoll(figures[0].toInt());
+            creature->setInitBonus(figures[1].toInt());
+            creature->setInitRandom(figures[2].toInt());
+        }
+        pool.push_back(std::move(creature));
+        return pool.back().get();
+    }
+    QList<Creature*> makeAll(const QString& references)
+    {
+        QList<Creature*> creatures;
+        for (const QString& reference : references.split(", ", Qt::SkipEmptyParts))
+            creatures.append(make(reference));
+        return creatures;
+    }
+    // Creatures of the test world, "Group (name)" a monster, put in the encounter in that order.
+    QList<Creature*> enter(const QString& references)
+    {
+        QList<Creature*> creatures;
+        for (const QString& reference : references.split(", ", Qt::SkipEmptyParts)) {
+            QString name;
+            QString group;
+            creatures.append(Creature::getNameAndGroup(reference, name, group) ? world->addMonster(group, name, 20)
+                                                                                : world->addHero(reference, 30));
+        }
+        encounter()->setCreatureList(CreatureList(creatures));
+        return creatures;
     }
 
 private slots:
+    void init()
+    {
+        hooks = std::make_unique<ButtonHooks>();
+        world = std::make_unique<TestWorld>();
+    }
+    void cleanup()
+    {
+        world.reset();
+        hooks.reset();
+        pool.clear();
+    }
+    void insertion_data()
+    {
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QString>("inserted");
+        QTest::addColumn<QString>("order");
+        // Without existing ones: alphabetically, one after the other.
+        QTest::newRow("heroes first, then groups, numbers in natural order")
+            << "" << "Orc (2), Goblin (g10), Zed, Goblin (G2), alice, Orc (1)"
+            << "alice, Zed, Goblin (G2), Goblin (g10), Orc (1), Orc (2)";
+        QTest::newRow("groups without regard to case") << "" << "orc (1), Goblin (1)" << "Goblin (1), orc (1)";
+        QTest::newRow("equals keep their order of arrival") << "" << "Bob, bob" << "Bob, bob";
+        QTest::newRow("equals keep their order of arrival, reversed") << "" << "bob, Bob" << "bob, Bob";
+        // By initiative among existing ones: "name:roll/bonus/random".
+        QTest::newRow("into an empty list") << "-" << "N:10/1/1" << "N";
+        QTest::newRow("higher roll first") << "A:12/5/90" << "N:15/0/0" << "N, A";
+        QTest::newRow("lower roll last, whatever the bonus") << "A:15/0/0" << "N:12/9/99" << "A, N";
+        QTest::newRow("into the middle") << "A:20/0/0, B:15/0/0, C:10/0/0" << "N:12/0/0" << "A, B, N, C";
+        QTest::newRow("equal rolls: higher bonus first") << "A:15/1/90" << "N:15/3/0" << "N, A";
+        QTest::newRow("equal rolls and bonuses: higher random first") << "A:15/3/20" << "N:15/3/70" << "N, A";
+        QTest::newRow("equal rolls and bonuses: lower random after") << "A:15/3/70" << "N:15/3/20" << "A, N";
+        QTest::newRow("full tie: after all the tied") << "A:15/3/20, B:15/3/20, C:10/0/0" << "N:15/3/20"
+                                                      << "A, B, N, C";
+        QTest::newRow("no known bonus goes before a known one") << "A:15/9/90" << "N:15/1000/0" << "N, A";
+        QTest::newRow("a known bonus goes after no known one") << "A:15/1000/0" << "N:15/9/90" << "A, N";
+    }
+    void insertion()
+    {
+        QFETCH(QString, existing);
+        QFETCH(QString, inserted);
+        QFETCH(QString, order);
+        CreatureList alphabetical;
+        QList<Creature*> list = makeAll(existing == "-" ? "" : existing);
+        for (Creature* creature : makeAll(inserted)) {
+            if (existing.isEmpty())
+                alphabetical.addCreature(creature);
+            else
+                CreatureList::addCreatureByInitiative(list, creature);
+        }
+        QCOMPARE(existing.isEmpty() ? alphabetical.getNameList() : names(list), order);
+    }
+    void initiativeOfACreature()
+    {
+        // By its group, its own name, none.
+        const InitiativeList typed{{"Goblin", 15, 30}, {"Orc (1)", 12, 5}, {"Brenna", 18, 10}};
+        QStringList items;
+        for (const char* name : {"Goblin (3)", "Orc (1)", "Orc (2)", "Brenna", "Aldric"}) {
+            const InitiativeItem item = typed.getInitiative(make(name));
+            items.append(QString("%1 %2/%3").arg(item.name).arg(item.initiative).arg(item.random));
+        }
+        QCOMPARE(items.join(", "), QString("Goblin 15/30, Orc (1) 12/5,  0/0, Brenna 18/10,  0/0"));
+    }
+    void reorderingAndDeleting_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("order");
+        QTest::newRow("swap first and last") << "swap 0 2" << "C, B, A";
+        QTest::newRow("swap last and first") << "swap 2 0" << "C, B, A";
+        QTest::newRow("swap with a negative index") << "swap -1 1" << "A, B, C";
+        QTest::newRow("swap with itself") << "swap 1 1" << "A, B, C";
+        QTest::newRow("move first to the end") << "move 0 2" << "B, C, A";
+        QTest::newRow("move last to the front") << "move 2 0" << "C, A, B";
+        QTest::newRow("move one down") << "move 0 1" << "B, A, C";
+        QTest::newRow("move from a negative index") << "move -1 0" << "A, B, C";
+        QTest::newRow("move to itself") << "move 1 1" << "A, B, C";
+        QTest::newRow("delete the middle") << "delete 1" << "A, C";
+        QTest::newRow("delete past the end") << "delete 3" << "A, B, C";
+        QTest::newRow("delete a negative index") << "delete -1" << "A, B, C";
+        QTest::newRow("insert at the end") << "insert 3" << "A, B, C, X";
+        QTest::newRow("insert at the front") << "insert 0" << "X, A, B, C";
+        QTest::newRow("add a list inside") << "add 1" << "A, X, Y, B, C";
+        QTest::newRow("reset") << "reset" << "";
+    }
+    void reorderingAndDeleting()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QString, order);
+        CreatureList list(makeAll("A, B, C"));
+        const QStringList words = operation.split(' ');
+        const int a = words.value(1).toInt();
+        const int b = words.value(2).toInt();
+        if (words[0] == "swap")
+            list.swapCreature(a, b);
+        else if (words[0] == "move")
+            list.moveCreature(a, b);
+        else if (words[0] == "delete")
+            list.deleteCreature(a);
+        else if (words[0] == "insert")
+            list.insertCreature(a, make("X"));
+        else if (words[0] == "add")
+            list.addCreatures(a, CreatureList(makeAll("X, Y")));
+        else
+            list.reset();
+        QCOMPARE(list.getNameList(), order);
+    }
+    void bySide_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<bool>("deleteMonsters");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("monsters") << 1 << "Goblin (1), Goblin (2)" << true << "Aldric, Brenna";
+        QTest::newRow("characters") << 2 << "Aldric, Brenna" << false << "Goblin (1), Goblin (2)";
+        QTest::newRow("all") << 3 << "Aldric, Goblin (1), Brenna, Goblin (2)" << true << "Aldric, Brenna";
+        QTest::newRow("none") << 0 << "" << false << "Goblin (1), Goblin (2)";
+    }
+    void bySide()
+    {
+        QFETCH(int, mask);
+        QFETCH(QString, selected);
+        QFETCH(bool, deleteMonsters);
+        QFETCH(QString, kept);
+        CreatureList list(makeAll("Aldric, Goblin (1), Brenna, Goblin (2)"));
+        QCOMPARE(list.getMonsterCount(), 2);
+        QCOMPARE(names(list.getCreaturesByType(mask)), selected);
+        list.deleteCreatures(deleteMonsters);
+        QCOMPARE(list.getNameList(), kept);
+    }
+    void snapshotLists()
+    {
+        QList<Creature*> creatures = makeAll("Zed, Goblin (2), Anna");
+        CreatureList list(creatures);
+        CreatureInitList inits;
+        inits.append(list.getInitList());
+        // Entries read from a record that named a missing creature hold none.
+        inits.prepend(CreatureInit());
+        inits.append(CreatureInit());
+        QCOMPARE(names(inits.getCreatureList().getCreatureList()), QString("Anna, Zed, Goblin (2)"));
+        inits.apply();
+        CreatureVitalityList vitality;
+        vitality.append(list.getVitalityList());
+        vitality[0].hitPoints = 17;
+        vitality[0].maxHitPoints = 40;
+        vitality[1].actionPoints = 2;
+        vitality.apply();
+        QCOMPARE(QList<int>({creatures[0]->getCurrHitPoints(), creatures[0]->getMaxHitPoints(),
+                             creatures[1]->getCurrActionPoints()}),
+                 QList<int>({17, 40, 2}));
+        // Restored figures are not a hand edit waiting to be recorded.
+        for (Creature* creature : creatures)
+            QVERIFY(creature->getVitality().equals(creature->getBeforeVitality()));
+        const QList<Creature*> heroes = makeAll("A, Goblin (1), B");
+        QVERIFY(CreatureList(heroes).isHeroActive());
+        heroes[0]->setCurrHitPoints(-1);
+        heroes[2]->setCurrHitPoints(-1);
+        QVERIFY(!CreatureList(heroes).isHeroActive());
+    }
+    void listRecordsRoundTrip()
+    {
+        Creature* aldric = world->addHero("Aldric", 30);
+        Creature* goblin = world->addMonster("Goblin", "1", 20);
+        auto stream = openLog(world->root() + "/records.log");
+        QVERIFY(stream);
+        CreatureVitality hurt = aldric->getVitality();
+        hurt.hitPoints = 11;
+        hurt.healingSurges = 2;
+        hurt.initBonus = UnknownValue;
+        // A creature the libraries do not know; reading makes a stand-in.
+        Creature ghost;
+        ghost.setupDummyHero("Ghost");
+        CreatureVitality ghostly = ghost.getVitality();
+        ghostly.maxHitPoints = 8;
+        const CreatureInitList inits{{aldric, 17, 55}, {goblin, 12, 3}, {nullptr, 4, 5}};
+        const CreatureVitalityList vitality{hurt, goblin->getVitality(), ghostly};
+        const InitiativeList typed{{"Goblin", 15, 30}, {"Brenna", -2, 0}, {"", 0, 99}};
+        const EncounterEntry entry{"bridge.encounter", "Bridge Ambush", "The Long Road", "Goblins at the ford", 4, 875};
+        const int length = writeAt(stream.get(), [&] {
+            QVERIFY(inits.write(stream.get()));
+            QVERIFY(vitality.write(stream.get()));
+            QVERIFY(typed.write(stream.get()));
+            QVERIFY(entry.write(stream.get()));
+            // An older entry, without the adventure.
+            stream->write(ID_ENCOUNTER_ENTRY_FILE_NAME, entry.fileName);
+            stream->write(ID_ENCOUNTER_ENTRY_NAME, entry.name);
+            stream->write(ID_ENCOUNTER_ENTRY_DESC, entry.description);
+            stream->write(ID_ENCOUNTER_ENTRY_LEVEL, entry.level);
+            stream->write(ID_ENCOUNTER_ENTRY_XP, entry.xp);
+            stream->write(ID_ENCOUNTER_ENTRY_END);
+            stream->write(sentinelItem, 7);
+        });
+        const int start = stream->getOffset();
+        CreatureInitList initsRead;
+        initsRead.read(stream.get());
+        CreatureVitalityList vitalityRead;
+        vitalityRead.read(stream.get());
+        // Reading replaces what the list or entry held.
+        InitiativeList typedRead{{"Old", 1, 1}};
+        typedRead.read(stream.get());
+        EncounterEntry entries[2];
+        for (EncounterEntry& read : entries) {
+            read.adventure = "left over";
+            read.read(stream.get());
+        }
+        QCOMPARE(stream->read().getID(), sentinelItem);
+        QCOMPARE(stream->getOffset(), start + length);
+
+        QCOMPARE(initsRead.size(), 3);
+        for (int i = 0; i < 3; i++)
+            QVERIFY(initsRead[i].creature == inits[i].creature && initsRead[i].roll == inits[i].roll
+                    && initsRead[i].random == inits[i].random);
+        QCOMPARE(vitalityRead.size(), 3);
+        for (int i = 0; i < 2; i++)
+            QVERIFY(vitalityRead[i].creature == vitality[i].creature && vitalityRead[i].equals(vitality[i]));
+        QCOMPARE(vitalityRead[2].creature, Global::characters->findCharacter("Ghost"));
+        QVERIFY(vitalityRead[2].creature && vitalityRead[2].creature != &ghost);
+        QVERIFY(vitalityRead[2].equals(ghostly));
+        const auto typedText = [](const InitiativeList& list) {
+            QStringList texts;
+            for (const InitiativeItem& item : list)
+                texts.append(QString("%1 %2/%3").arg(item.name).arg(item.initiative).arg(item.random));
+            return texts;
+        };
+        QCOMPARE(typedText(typedRead), typedText(typed));
+        const auto entryText = [](const EncounterEntry& e) {
+            return QStringList{e.fileName, e.name, e.adventure, e.description, QString::number(e.level),
+                               QString::number(e.xp)};
+        };
+        QCOMPARE(entryText(entries[0]), entryText(entry));
+        QCOMPARE(entryText(entries[1]), entryText({entry.fileName, entry.name, "", entry.description, 4, 875}));
+    }
+    void damagedCounts_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("present");
+        QTest::addColumn<bool>("unknownBetween");
+        // What follows the entries: "end item", "next record" or nothing.
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("expected");
+        for (const char* kind : {"init", "vitality", "initiative"}) {
+            QTest::addRow("%s: huge count, then the end item", kind) << kind << INT_MAX << 2 << false << "end item" << 2;
+            QTest::addRow("%s: huge count, then the end of the data", kind) << kind << INT_MAX << 2 << false << "" << 2;
+            QTest::addRow("%s: huge count, then the next record", kind)
+                << kind << INT_MAX << 2 << false << "next record" << 2;
+            QTest::addRow("%s: count short of the entries", kind) << kind << 1 << 2 << false << "end item" << 1;
+            QTest::addRow("%s: zero count", kind) << kind << 0 << 2 << false << "end item" << 0;
+            QTest::addRow("%s: negative count", kind) << kind << -5 << 1 << false << "end item" << 0;
+            QTest::addRow("%s: unknown item between entries", kind) << kind << 2 << 2 << true << "end item" << 2;
+        }
+    }
+    void damagedCounts()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, count);
+        QFETCH(int, present);
+        QFETCH(bool, unknownBetween);
+        QFETCH(QString, after);
+        QFETCH(int, expected);
+        const QList<Creature*> creatures{world->addHero("Aldric", 30), world->addMonster("Goblin", "1", 20)};
+        auto stream = openLog(world->root() + "/records.log");
+        QVERIFY(stream);
+        const ListKind list = listKind(kind);
+        writeAt(stream.get(), [&] {
+            stream->write(list.sizeTag, count);
+            for (int i = 0; i < present; i++) {
+                if (unknownBetween && i == present - 1)
+                    stream->write(unknownItem, 5);
+                list.writeEntry(stream.get(), creatures[i], 10 + i);
+            }
+            if (after == "end item") {
+                stream->write(list.endTag);
+                stream->write(sentinelItem, 7);
+            } else if (after == "next record") {
+                stream->write(ID_EVENT_TYPE, 2);
+            }
+        });
+        const int charactersBefore = Global::characters->getCharacterCount();
+        QCOMPARE(list.read(stream.get()), QStringList({"Aldric 10/11", "Goblin (1) 11/12"}).mid(0, expected));
+        // No stand-in creatures were made up from missing entries.
+        QCOMPARE(Global::characters->getCharacterCount(), charactersBefore);
+        const StreamItem next = stream->read();
+        if (after.isEmpty())
+            QVERIFY(next.isEOF());
+        else
+            QCOMPARE(next.getID(), after == "end item" ? sentinelItem : int(ID_EVENT_TYPE));
+    }
     void removingACreatureKeepsTheTurnOrder_data()
     {
         QTest::addColumn<int>("round");
         QTest::addColumn<int>("current");
         QTest::addColumn<int>("removed");
-        QTest::addColumn<int>("expectedCurrent");
-        QTest::addColumn<int>("expectedRound");
-        QTest::addColumn<QString>("acting");
-        QTest::addColumn<QString>("next");
-        QTest::addColumn<int>("nextRound");
-
+        QTest::addColumn<QString>("turns");
         // The next turn always goes to the creature that followed the removed one.
-        QTest::newRow("the first and acting one: back to the end of the last round")
-            << 2 << 0 << 0 << 2 << 1 << "D" << "B" << 2;
-        QTest::newRow("the acting one in the middle") << 2 << 2 << 2 << 1 << 2 << "B" << "D" << 2;
-        QTest::newRow("the acting one at the end") << 2 << 3 << 3 << 2 << 2 << "C" << "A" << 3;
-        QTest::newRow("one before the acting one") << 2 << 2 << 0 << 1 << 2 << "C" << "D" << 2;
-        QTest::newRow("one after the acting one") << 2 << 1 << 3 << 1 << 2 << "B" << "C" << 2;
-        QTest::newRow("while not running") << 0 << -1 << 0 << -1 << 0 << "" << "B" << 1;
-        QTest::newRow("one that is not in the list") << 2 << 1 << -1 << 1 << 2 << "B" << "C" << 2;
+        QTest::newRow("the first and acting one: back to the end of the last round") << 2 << 0 << 0
+                                                                                     << "1/2 D, next 2/0 B";
+        QTest::newRow("the acting one in the middle") << 2 << 2 << 2 << "2/1 B, next 2/2 D";
+        QTest::newRow("the acting one at the end") << 2 << 3 << 3 << "2/2 C, next 3/0 A";
+        QTest::newRow("one before the acting one") << 2 << 2 << 0 << "2/1 C, next 2/2 D";
+        QTest::newRow("one after the acting one") << 2 << 1 << 3 << "2/1 B, next 2/2 C";
+        QTest::newRow("while not running") << 0 << -1 << 0 << "0/-1 -, next 1/0 B";
+        QTest::newRow("one that is not in the list") << 2 << 1 << -1 << "2/1 B, next 2/2 C";
     }
-
     void removingACreatureKeepsTheTurnOrder()
     {
         QFETCH(int, round);
         QFETCH(int, current);
         QFETCH(int, removed);
-        QFETCH(int, expectedCurrent);
-        QFETCH(int, expectedRound);
-        QFETCH(QString, acting);
-        QFETCH(QString, next);
-        QFETCH(int, nextRound);
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Encounter* encounter = Global::encounter;
-        QList<Creature*> heroes = fourHeroes(world);
-        Creature* outsider = world.addHero("E", 30);
-        encounter->setState(stateOf(round, current));
-        SignalLog log(encounter);
-        hooks.rightStatus.clear();
-
-        encounter->removeCreature(removed < 0 ? outsider : heroes[removed]);
-
-        QCOMPARE(log.take(), QStringList({"current", "count"}));
-        QCOMPARE(encounter->getCreatureCount(), removed < 0 ? 4 : 3);
-        QCOMPARE(encounter->getCurrentIndex(), expectedCurrent);
-        QCOMPARE(encounter->getRound(), expectedRound);
-        QCOMPARE(nameOf(encounter->getCurrentCreature()), acting);
-        QCOMPARE(nameOf(encounter->getNextCreature()), next);
-        QCOMPARE(encounter->getNextState().round, nextRound);
-        if (expectedRound != round)
-            QCOMPARE(hooks.rightStatus.last(), QString("<b>Round</b> %1").arg(expectedRound));
+        QFETCH(QString, turns);
+        QList<Creature*> heroes = enter("A, B, C, D");
+        Creature* outsider = world->addHero("E", 30);
+        Creature* gone = world->addMonster("Orc", "1", 20);
+        encounter()->setState(stateOf(round, current, {gone}));
+        SignalLog log;
+        hooks->rightStatus.clear();
+        encounter()->removeCreature(removed < 0 ? outsider : heroes[removed]);
+        QCOMPARE(log.take(), QString("current count"));
+        QCOMPARE(encounter()->getCreatureCount(), removed < 0 ? 4 : 3);
+        QCOMPARE(::turns(), turns);
+        // The next state is only a copy, and keeps the dead.
+        QCOMPARE(encounter()->getNextState().dead, QSet<Creature*>({gone}));
+        QCOMPARE(encounter()->getNextIndex(), encounter()->getNextState().currentIndex);
+        if (encounter()->getRound() != round)
+            QCOMPARE(hooks->rightStatus.last(), QString("<b>Round</b> %1").arg(encounter()->getRound()));
     }
-
-    void removingTheLastCreatureEndsTheEncounter()
+    void removingTheLastOrSeveral()
     {
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Encounter* encounter = Global::encounter;
-        Creature* ana = onlyAna(world);
-        encounter->setState(stateOf(3, 0));
-        QCOMPARE(hooks.rightStatus.last(), QString("<b>Round</b> 3"));
-        kill(ana);
-
-        encounter->removeCreature(ana);
-
-        QCOMPARE(encounter->getCurrentIndex(), -1);
-        QVERIFY(!encounter->isRunning());
-        QCOMPARE(encounter->getRound(), 2);
-        QCOMPARE(hooks.rightStatus.last(), QString());
-        // It left an encounter that no longer runs.
-        QVERIFY(encounter->getState().dead.isEmpty());
+        QList<Creature*> heroes = enter("A, B, C, D");
+        encounter()->setState(stateOf(1, 2));
+        encounter()->setSelectedCreatures({heroes[0], heroes[1]});
+        SignalLog log;
+        encounter()->removeCreatures({heroes[3], heroes[0]});
+        QCOMPARE(log.take(), QString("selection current count"));
+        QCOMPARE(encounter()->getCreatureList().getNameList(), QString("B, C"));
+        QCOMPARE(names(encounter()->getSelectedCreatures()), QString("B"));
+        QCOMPARE(::turns(), QString("1/1 C, next 2/0 B"));
+        // The last one leaving ends the encounter, which no longer keeps the dead.
+        encounter()->removeCreature(heroes[1]);
+        encounter()->setState(stateOf(3, 0));
+        QCOMPARE(hooks->rightStatus.last(), QString("<b>Round</b> 3"));
+        kill(heroes[2]);
+        encounter()->removeCreature(heroes[2]);
+        QVERIFY(!encounter()->isRunning());
+        QCOMPARE(::turns(), QString("2/-1 -, next 3/0 null"));
+        QCOMPARE(hooks->rightStatus.last(), QString());
+        QVERIFY(encounter()->getState().dead.isEmpty());
     }
-
-    void removingSeveralNotifiesOnce()
-    {
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Encounter* encounter = Global::encounter;
-        QList<Creature*> heroes = fourHeroes(world);
-        encounter->setState(stateOf(1, 2));
-        encounter->setSelectedCreatures({heroes[0], heroes[1]});
-        SignalLog log(encounter);
-
-        encounter->removeCreatures({heroes[3], heroes[0]});
-
-        QCOMPARE(log.take(), QStringList({"selection", "current", "count"}));
-        QCOMPARE(encounter->getCreatureList().getNameList(), QString("B, C"));
-        QCOMPARE(nameOf(encounter->getCurrentCreature()), QString("C"));
-        QCOMPARE(names(encounter->getSelectedCreatures()), QString("B"));
-    }
-
     void deadCreaturesLeavingARunningEncounterAreKept_data()
     {
         QTest::addColumn<bool>("running");
         QTest::addColumn<QString>("subject");
         QTest::addColumn<bool>("kept");
-
         QTest::newRow("dead monster, running") << true << "dead monster" << true;
         QTest::newRow("dead monster, not running") << false << "dead monster" << false;
         QTest::newRow("living monster") << true << "living monster" << false;
@@ -197,196 +580,60 @@ private slots:
         QTest::newRow("dead hero") << true << "dead hero" << true;
         QTest::newRow("dying hero") << true << "dying hero" << false;
     }
-
     void deadCreaturesLeavingARunningEncounterAreKept()
     {
         QFETCH(bool, running);
         QFETCH(QString, subject);
         QFETCH(bool, kept);
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Encounter* encounter = Global::encounter;
-        Creature* ana = world.addHero("Ana", 30);
-        Creature* creature = subject.endsWith("hero") ? world.addHero("Bo", 30) : world.addMonster("Orc", "1", 20);
+        Creature* creature = enter(subject.endsWith("hero") ? "Ana, Bo" : "Ana, Orc (1)").last();
         if (subject.startsWith("dead"))
             kill(creature);
         else if (subject == "dying hero")
             creature->setCurrHitPoints(0);
         else if (subject == "pending kill")
             creature->setDeltaCurrHealth(-25, 0, 0);
-        encounter->setCreatureList(CreatureList({ana, creature}));
-        encounter->setState(stateOf(running ? 1 : 0, running ? 0 : -1));
-
-        encounter->removeCreature(creature);
-
-        QCOMPARE(encounter->getState().dead.contains(creature), kept);
-        QCOMPARE(encounter->getState().dead.size(), kept ? 1 : 0);
+        encounter()->setState(stateOf(running ? 1 : 0, running ? 0 : -1));
+        encounter()->removeCreature(creature);
+        QCOMPARE(encounter()->getState().dead, kept ? QSet<Creature*>{creature} : QSet<Creature*>());
     }
-
     void resetEmptiesTheEncounter()
     {
-        ButtonHooks hooks;
-        TestWorld world;
-        Encounter* encounter = Global::encounter;
-        QList<Creature*> heroes = fourHeroes(world);
-        Creature* orc = world.addMonster("Orc", "1", 20);
+        enter("A, B");
+        Creature* orc = world->addMonster("Orc", "1", 20);
         kill(orc);
-        EncounterEntry entry;
-        entry.name = "Bridge";
-        entry.description = "At the ford";
-        entry.level = 3;
-        entry.xp = 600;
-        encounter->setEntry(entry);
-        encounter->setState(stateOf(2, 1, {orc}));
-        SignalLog log(encounter);
-
-        encounter->reset();
-
-        QCOMPARE(log.take(), QStringList({"current", "count"}));
+        // The status bar shows the round only while it runs, and the encounter's name.
+        encounter()->setState(stateOf(0, 0));
+        QCOMPARE(hooks->rightStatus.last(), QString());
+        encounter()->setEntry({"bridge.encounter", "Bridge", "The Long Road", "At the ford", 3, 600});
+        QCOMPARE(hooks->leftStatus.last(), QString("<b> Encounter</b> Bridge"));
+        const EncounterEntry shown = encounter()->getEntry();
+        QCOMPARE(QStringList({shown.fileName, shown.name, shown.adventure, shown.description}),
+                 QStringList({"", "Bridge", "", "At the ford"}));
+        QCOMPARE(shown.level * 1000 + shown.xp, 3600);
+        encounter()->setState(stateOf(2, 1, {orc}));
+        QCOMPARE(hooks->rightStatus.last(), QString("<b>Round</b> 2"));
+        // Setting the index alone leaves the status bar as it is.
+        const int texts = hooks->rightStatus.size();
+        encounter()->setCurrentIndex(1);
+        QCOMPARE(hooks->rightStatus.size(), texts);
+        SignalLog log;
+        encounter()->reset();
+        QCOMPARE(log.take(), QString("current count"));
         // The dead set too: its creatures may be deleted once the data folder changes.
-        QVERIFY(encounter->getState() == EncounterState());
-        QVERIFY(!encounter->isRunning());
-        QCOMPARE(encounter->getCreatureCount(), 0);
-        const EncounterEntry cleared = encounter->getEntry();
-        QCOMPARE(cleared.name, QString());
-        QCOMPARE(cleared.description, QString());
-        QCOMPARE(cleared.level, 0);
-        QCOMPARE(cleared.xp, 0);
-        QCOMPARE(hooks.leftStatus.last(), QString());
-        QCOMPARE(hooks.rightStatus.last(), QString());
-        QCOMPARE(hooks.startStop, 1);
+        QVERIFY(encounter()->getState() == EncounterState());
+        QCOMPARE(encounter()->getCreatureCount(), 0);
+        const EncounterEntry cleared = encounter()->getEntry();
+        QCOMPARE(QStringList({cleared.name, cleared.description}), QStringList({"", ""}));
+        QCOMPARE(cleared.level + cleared.xp, 0);
+        QCOMPARE(hooks->leftStatus.last() + hooks->rightStatus.last(), QString());
+        QCOMPARE(hooks->startStop, 1);
     }
-
-    void nextState_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("round");
-        QTest::addColumn<int>("current");
-        QTest::addColumn<int>("nextIndex");
-        QTest::addColumn<int>("nextRound");
-
-        QTest::newRow("at the last of three the round goes on") << 3 << 1 << 2 << 0 << 2;
-        QTest::newRow("in the middle") << 3 << 1 << 1 << 2 << 1;
-        QTest::newRow("at the first") << 3 << 4 << 0 << 1 << 4;
-        QTest::newRow("not running") << 3 << 0 << -1 << 0 << 1;
-        QTest::newRow("empty list") << 0 << 0 << -1 << 0 << 1;
-    }
-
-    void nextState()
-    {
-        QFETCH(int, count);
-        QFETCH(int, round);
-        QFETCH(int, current);
-        QFETCH(int, nextIndex);
-        QFETCH(int, nextRound);
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Encounter* encounter = Global::encounter;
-        QList<Creature*> creatures;
-        for (int i = 0; i < count; i++)
-            creatures.append(world.addHero(QString("Hero%1").arg(i), 30));
-        encounter->setCreatureList(CreatureList(creatures));
-        Creature* gone = world.addMonster("Orc", "1", 20);
-        encounter->setState(stateOf(round, current, {gone}));
-
-        const EncounterState next = encounter->getNextState();
-
-        QCOMPARE(next.currentIndex, nextIndex);
-        QCOMPARE(next.round, nextRound);
-        QCOMPARE(next.dead, QSet<Creature*>({gone}));
-        QCOMPARE(encounter->getNextIndex(), nextIndex);
-        QCOMPARE(encounter->getNextCreature(), creatures.value(nextIndex));
-        // Only a copy: the encounter itself stays.
-        QCOMPARE(encounter->getCurrentIndex(), current);
-        QCOMPARE(encounter->getRound(), round);
-    }
-
-    void adjustInitiative_data()
-    {
-        QTest::addColumn<QString>("moved");
-        QTest::addColumn<int>("places");
-        QTest::addColumn<int>("current");
-        QTest::addColumn<QString>("order");
-        QTest::addColumn<int>("expectedCurrent");
-
-        QTest::newRow("first up: changes places with the last") << "A" << -1 << 0 << "C, B, A" << 2;
-        QTest::newRow("middle up") << "B" << -1 << 2 << "B, A, C" << 2;
-        QTest::newRow("last down: changes places with the first") << "C" << 1 << 1 << "C, B, A" << 1;
-        QTest::newRow("first down") << "A" << 1 << 1 << "B, A, C" << 0;
-        QTest::newRow("up by more than the count") << "A" << -4 << -1 << "C, B, A" << -1;
-        QTest::newRow("down by the count stays") << "B" << 3 << 0 << "A, B, C" << 0;
-        QTest::newRow("two down together") << "A,B" << 1 << 2 << "C, A, B" << 0;
-    }
-
-    void adjustInitiative()
-    {
-        QFETCH(QString, moved);
-        QFETCH(int, places);
-        QFETCH(int, current);
-        QFETCH(QString, order);
-        QFETCH(int, expectedCurrent);
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Encounter* encounter = Global::encounter;
-        QList<Creature*> creatures;
-        for (const char* name : {"A", "B", "C"})
-            creatures.append(world.addHero(name, 30));
-        encounter->setCreatureList(CreatureList(creatures));
-        encounter->setState(stateOf(current < 0 ? 0 : 1, current));
-        Creature* acting = encounter->getCurrentCreature();
-        QList<Creature*> movedCreatures;
-        for (const QString& name : moved.split(','))
-            movedCreatures.append(world.find(name));
-        SignalLog log(encounter);
-
-        encounter->adjustInitiative(movedCreatures, places);
-
-        QCOMPARE(encounter->getCreatureList().getNameList(), order);
-        QCOMPARE(encounter->getCurrentIndex(), expectedCurrent);
-        QCOMPARE(encounter->getCurrentCreature(), acting);
-        QCOMPARE(log.take(), QStringList({"current", "count"}));
-    }
-
-    void movingBeforeOrAfterACreature_data()
-    {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<bool>("before");
-        QTest::addColumn<QString>("order");
-
-        QTest::newRow("first before the last") << 0 << 3 << true << "B, C, A, D";
-        QTest::newRow("last before the first") << 3 << 0 << true << "D, A, B, C";
-        QTest::newRow("first after the last") << 0 << 3 << false << "B, C, D, A";
-        QTest::newRow("last after the first") << 3 << 0 << false << "A, D, B, C";
-        QTest::newRow("before its follower: stays") << 1 << 2 << true << "A, B, C, D";
-        QTest::newRow("after its predecessor: stays") << 2 << 1 << false << "A, B, C, D";
-    }
-
-    void movingBeforeOrAfterACreature()
-    {
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QFETCH(bool, before);
-        QFETCH(QString, order);
-        RecordingUiHooks hooks;
-        TestWorld world;
-        fourHeroes(world);
-        SignalLog log(Global::encounter);
-
-        int at = before ? Encounter::getIndexBefore(from, to) : Encounter::getIndexAfter(from, to);
-        Global::encounter->moveCreature(from, at);
-
-        QCOMPARE(Global::encounter->getCreatureList().getNameList(), order);
-        QCOMPARE(log.take(), QStringList());
-    }
-
     void targetCreatures_data()
     {
         QTest::addColumn<QString>("origin");
         QTest::addColumn<int>("applyTo");
         QTest::addColumn<bool>("running");
         QTest::addColumn<QString>("targets");
-
         const QString everyone = "Aldric, Goblin (1), Brenna, Goblin (2)";
         QTest::newRow("unset") << "Goblin (1)" << int(Power::ApplyUnset) << true << everyone;
         QTest::newRow("any creature") << "" << int(Power::AnyCreature) << true << everyone;
@@ -408,291 +655,138 @@ private slots:
         QTest::newRow("no target") << "" << int(Power::NoTarget) << true << "";
         QTest::newRow("not trackable") << "" << int(Power::NotTrackable) << true << "";
     }
-
     void targetCreatures()
     {
         QFETCH(QString, origin);
         QFETCH(int, applyTo);
         QFETCH(bool, running);
         QFETCH(QString, targets);
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Creature* aldric = world.addHero("Aldric", 30);
-        Creature* brenna = world.addHero("Brenna", 30);
-        world.addHero("Cora", 30);
-        Creature* goblin1 = world.addMonster("Goblin", "1", 20);
-        Creature* goblin2 = world.addMonster("Goblin", "2", 20);
-        Global::encounter->setCreatureList(CreatureList({aldric, goblin1, brenna, goblin2}));
-        Global::encounter->setState(stateOf(running ? 1 : 0, running ? 2 : -1));
-
-        Creature* from = origin.isEmpty() ? nullptr : world.find(origin);
-        QList<Creature*> result = Global::encounter->getTargetCreatures(from, Power::ApplyTo(applyTo));
-
-        QCOMPARE(names(result), targets);
+        enter("Aldric, Goblin (1), Brenna, Goblin (2)");
+        world->addHero("Cora", 30);
+        encounter()->setState(stateOf(running ? 1 : 0, running ? 2 : -1));
+        Creature* from = origin.isEmpty() ? nullptr : world->find(origin);
+        QCOMPARE(names(encounter()->getTargetCreatures(from, Power::ApplyTo(applyTo))), targets);
     }
-
     void originCreatures()
     {
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Creature* bob = world.addHero("bob", 30);
-        Creature* alice = world.addHero("Alice", 30);
-        Creature* zed = world.addHero("Zed", 30);
-        Creature* orc2 = world.addMonster("Orc", "2", 20);
-        Creature* orc10 = world.addMonster("Orc", "10", 20);
-        Creature* goblin = world.addMonster("Goblin", "1", 20);
-        Global::encounter->setCreatureList(CreatureList({orc2, bob, goblin, alice, orc10, zed, alice}));
-
+        QList<Creature*> creatures = enter("Orc (2), bob, Goblin (1), Alice, Orc (10), Zed");
+        creatures.append(world->find("Alice"));
+        encounter()->setCreatureList(CreatureList(creatures));
         // Code-unit order: capitals first, and "10" before "2".
-        QCOMPARE(names(Global::encounter->getOriginCreatures()),
-                 QString("Alice, Zed, bob, Goblin (1), Orc (10), Orc (2)"));
+        QCOMPARE(names(encounter()->getOriginCreatures()), QString("Alice, Zed, bob, Goblin (1), Orc (10), Orc (2)"));
     }
-
     void visibleForPlayers()
     {
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Encounter* encounter = Global::encounter;
-        Creature* aldric = world.addHero("Aldric", 30);
-        Creature* brenna = world.addHero("Brenna", 30);
-        brenna->setHidden(true);
-        Creature* living = world.addMonster("Goblin", "1", 20);
-        Creature* slain = world.addMonster("Goblin", "2", 20);
-        slain->applyDamage(20, aldric);
-        Creature* hiddenSlain = world.addMonster("Goblin", "3", 20);
-        hiddenSlain->applyDamage(20, aldric);
-        hiddenSlain->setHidden(true);
-        Creature* trap = world.addMonster("Pit", "1", 10);
-        makeTrap(trap);
-        Creature* slainTrap = world.addMonster("Pit", "2", 10);
-        makeTrap(slainTrap);
-        slainTrap->applyDamage(10, aldric);
+        QList<Creature*> list = enter("Aldric, Brenna, Goblin (1), Goblin (2), Goblin (3), Pit (1), Goblin (4), Pit (2)");
+        Creature* aldric = list[0];
+        const auto slay = [aldric](Creature* c) { c->applyDamage(c->getMaxHitPoints(), aldric); };
+        list[1]->setHidden(true);
+        slay(list[3]);
+        slay(list[4]);
+        list[4]->setHidden(true);
+        makeTrap(list[5]);
+        makeTrap(list[7]);
+        slay(list[7]);
         // Dead by what the game master is still typing, not by the committed figures.
-        Creature* pending = world.addMonster("Goblin", "4", 20);
-        pending->setDeltaCurrHealth(-20, 0, 0);
-        encounter->setCreatureList(
-            CreatureList({aldric, brenna, living, slain, hiddenSlain, trap, pending, slainTrap}));
-
+        list[6]->setDeltaCurrHealth(-20, 0, 0);
         // Dead ones that left the list.
-        Creature* gone = world.addMonster("Orc", "1", 20);
-        gone->applyDamage(20, aldric);
-        Creature* hiddenGone = world.addMonster("Orc", "2", 20);
-        hiddenGone->applyDamage(20, aldric);
-        hiddenGone->setHidden(true);
-        Creature* goneTrap = world.addMonster("Snare", "1", 10);
+        Creature* gone = world->addMonster("Orc", "1", 20);
+        Creature* hiddenGone = world->addMonster("Orc", "2", 20);
+        Creature* goneTrap = world->addMonster("Snare", "1", 10);
+        Creature* healed = world->addMonster("Orc", "3", 20);
+        Creature* deadHero = world->addHero("Cora", 30);
         makeTrap(goneTrap);
-        goneTrap->applyDamage(10, aldric);
-        Creature* healed = world.addMonster("Orc", "3", 20);
+        for (Creature* c : {gone, hiddenGone, goneTrap})
+            slay(c);
+        hiddenGone->setHidden(true);
         healed->applyDamage(5, aldric);
-        Creature* deadHero = world.addHero("Cora", 30);
         kill(deadHero);
         const QSet<Creature*> dead{gone, hiddenGone, goneTrap, healed, deadHero};
-
-        encounter->setState(stateOf(1, -1, dead));
-        VisibleForPlayers stopped = encounter->getVisibleForPlayers();
-        QCOMPARE(stopped.indexes, QList<int>({0}));
-        QVERIFY(stopped.deadMonsters.isEmpty());
-
-        encounter->setState(stateOf(1, 0, dead));
-        VisibleForPlayers running = encounter->getVisibleForPlayers();
-        QCOMPARE(running.indexes, QList<int>({0, 2, 6}));
-        QMap<int, Creature*> expected{{slain->getDamageOrder(), slain},
-                                      {gone->getDamageOrder(), gone},
-                                      {goneTrap->getDamageOrder(), goneTrap}};
-        QCOMPARE(running.deadMonsters, expected);
+        encounter()->setState(stateOf(1, -1, dead));
+        QCOMPARE(encounter()->getVisibleForPlayers().indexes, QList<int>({0}));
+        QVERIFY(encounter()->getVisibleForPlayers().deadMonsters.isEmpty());
+        encounter()->setState(stateOf(1, 0, dead));
+        QCOMPARE(encounter()->getVisibleForPlayers().indexes, QList<int>({0, 2, 6}));
+        const QMap<int, Creature*> expected{
+            {list[3]->getDamageOrder(), list[3]}, {gone->getDamageOrder(), gone}, {goneTrap->getDamageOrder(), goneTrap}};
+        QCOMPARE(encounter()->getVisibleForPlayers().deadMonsters, expected);
+        // Killed without an attacker, neither got a damage order number: they show once.
+        list = enter("Goblin (5), Goblin (6)");
+        encounter()->setState(stateOf(1, 0));
+        kill(list[0]);
+        kill(list[1]);
+        QCOMPARE(encounter()->getVisibleForPlayers().deadMonsters, (QMap<int, Creature*>{{0, list[1]}}));
     }
-
-    void deadMonstersWithTheSameDamageOrderShowOnce()
-    {
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Creature* first = world.addMonster("Goblin", "1", 20);
-        Creature* second = world.addMonster("Goblin", "2", 20);
-        // Killed without an attacker: neither got a damage order number.
-        kill(first);
-        kill(second);
-        Global::encounter->setCreatureList(CreatureList({first, second}));
-        Global::encounter->setState(stateOf(1, 0));
-
-        QMap<int, Creature*> expected{{0, second}};
-        QCOMPARE(Global::encounter->getVisibleForPlayers().deadMonsters, expected);
-    }
-
     void selection()
     {
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Encounter* encounter = Global::encounter;
-        QList<Creature*> heroes = fourHeroes(world);
-        Creature* a = heroes[0];
-        Creature* b = heroes[1];
-        Creature* c = heroes[2];
-        Creature* outsider = world.addHero("E", 30);
-        SignalLog log(encounter);
-        const QStringList once{"selection"};
-
-        encounter->selectCreature(2);
-        encounter->selectCreature(0);
-        encounter->selectCreature(2);
-        encounter->selectCreature(9);
-        QCOMPARE(log.take(), QStringList({"selection", "selection", "selection", "selection"}));
-        QCOMPARE(names(encounter->getSelectedCreatures()), QString("C, A"));
-        QCOMPARE(encounter->getSelectedIndexes(), QList<int>({0, 2}));
-        QCOMPARE(encounter->getSelectedCreature(false), c);
-        QCOMPARE(encounter->getSelectedCreature(true), nullptr);
-        QVERIFY(encounter->isCreatureSelected(a) && !encounter->isCreatureSelected(b));
-
-        encounter->toggleSelectedCreature(2);
-        QCOMPARE(log.take(), once);
-        QCOMPARE(encounter->getSelectedCreature(true), a);
-        encounter->toggleSelectedCreature(1);
-        QCOMPARE(log.take(), once);
-        QCOMPARE(names(encounter->getSelectedCreatures()), QString("A, B"));
-
-        encounter->removeSelectedCreature(c);
-        QCOMPARE(log.take(), QStringList());
-        encounter->setSelectedCreatures({b, a, b});
-        QCOMPARE(log.take(), once);
-        encounter->removeSelectedCreature(b);
-        QCOMPARE(log.take(), once);
-        QCOMPARE(encounter->getSelectedCreatures(), QList<Creature*>({a}));
-
-        encounter->setSelectedCreatures({c, outsider, a});
+        QList<Creature*> heroes = enter("A, B, C, D");
+        Creature *a = heroes[0], *b = heroes[1], *c = heroes[2];
+        Creature* outsider = world->addHero("E", 30);
+        SignalLog log;
+        for (int index : {2, 0, 2, 9})
+            encounter()->selectCreature(index);
+        QCOMPARE(log.take(), QString("selection selection selection selection"));
+        QCOMPARE(names(encounter()->getSelectedCreatures()), QString("C, A"));
+        QCOMPARE(encounter()->getSelectedIndexes(), QList<int>({0, 2}));
+        QCOMPARE(encounter()->getSelectedCreature(false), c);
+        QCOMPARE(encounter()->getSelectedCreature(true), nullptr);
+        QVERIFY(encounter()->isCreatureSelected(a) && !encounter()->isCreatureSelected(b));
+        encounter()->toggleSelectedCreature(2);
+        QCOMPARE(log.take(), QString("selection"));
+        QCOMPARE(encounter()->getSelectedCreature(true), a);
+        encounter()->toggleSelectedCreature(1);
+        QCOMPARE(names(encounter()->getSelectedCreatures()), QString("A, B"));
+        encounter()->removeSelectedCreature(c);
+        QCOMPARE(log.take(), QString("selection"));
+        encounter()->setSelectedCreatures({b, a, b});
+        encounter()->removeSelectedCreature(b);
+        QCOMPARE(log.take(), QString("selection selection"));
+        QCOMPARE(encounter()->getSelectedCreatures(), QList<Creature*>({a}));
+        encounter()->setSelectedCreatures({c, outsider, a});
         log.take();
-        encounter->removeSelectedNotInEncounter();
-        QCOMPARE(log.take(), QStringList());
-        QCOMPARE(names(encounter->getSelectedCreatures()), QString("C, A"));
-
-        encounter->clearSelectedCreatures();
-        QCOMPARE(log.take(), once);
-        QVERIFY(encounter->getSelectedCreatures().isEmpty());
-        QCOMPARE(encounter->getSelectedCreature(false), nullptr);
-        QVERIFY(encounter->getSelectedIndexes().isEmpty());
+        encounter()->removeSelectedNotInEncounter();
+        QCOMPARE(log.take(), QString());
+        QCOMPARE(names(encounter()->getSelectedCreatures()), QString("C, A"));
+        encounter()->clearSelectedCreatures();
+        QCOMPARE(log.take(), QString("selection"));
+        QCOMPARE(encounter()->getSelectedCreature(false), nullptr);
+        QVERIFY(encounter()->getSelectedIndexes().isEmpty());
+        // Moving a creature tells the windows only when its place in the initiative changes.
+        encounter()->moveCreature(0, 3);
+        QCOMPARE(log.take(), QString());
+        encounter()->adjustInitiative({b}, 1);
+        QCOMPARE(log.take(), QString("current count"));
+        QCOMPARE(encounter()->getCreatureList().getNameList(), QString("C, B, D, A"));
     }
-
-    void roundText_data()
+    void handEdits()
     {
-        QTest::addColumn<int>("round");
-        QTest::addColumn<int>("current");
-        QTest::addColumn<QString>("text");
-
-        QTest::newRow("running") << 3 << 1 << "<b>Round</b> 3";
-        QTest::newRow("stopped") << 3 << -1 << "";
-        QTest::newRow("running before the first round") << 0 << 0 << "";
-    }
-
-    void roundText()
-    {
-        QFETCH(int, round);
-        QFETCH(int, current);
-        QFETCH(QString, text);
-        RecordingUiHooks hooks;
-        TestWorld world;
-        fourHeroes(world);
-
-        Global::encounter->setState(stateOf(round, current));
-
-        QCOMPARE(hooks.rightStatus.last(), text);
-    }
-
-    void encounterText()
-    {
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Encounter* encounter = Global::encounter;
-        fourHeroes(world);
-        encounter->setState(stateOf(2, 1));
-        const EncounterEntry entry = bridgeAmbush();
-        hooks.rightStatus.clear();
-
-        encounter->setEntry(entry);
-        QCOMPARE(hooks.leftStatus.last(), QString("<b> Encounter</b> Bridge Ambush"));
-        QCOMPARE(hooks.rightStatus.last(), QString("<b>Round</b> 2"));
-        const EncounterEntry back = encounter->getEntry();
-        QCOMPARE(back.name, entry.name);
-        QCOMPARE(back.description, entry.description);
-        QCOMPARE(back.level, 4);
-        QCOMPARE(back.xp, 875);
-        QCOMPARE(back.fileName, QString());
-        QCOMPARE(back.adventure, QString());
-
-        // Setting the index alone leaves the status bar as it is.
-        const int shown = hooks.rightStatus.size();
-        encounter->setCurrentIndex(-1);
-        QCOMPARE(hooks.rightStatus.size(), shown);
-
-        encounter->setEntry(EncounterEntry());
-        QCOMPARE(hooks.leftStatus.last(), QString());
-        QCOMPARE(hooks.rightStatus.last(), QString());
-    }
-
-    void handEditsAreRecordedOnlyWhenFlagged()
-    {
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Encounter* encounter = Global::encounter;
-        Creature* ana = onlyAna(world);
-        ObjectStream* stream = world.stream();
+        QList<Creature*> creatures = enter("Ana, Orc (1)");
+        Creature *ana = creatures[0], *orc = creatures[1];
+        ObjectStream* stream = world->stream();
         // Setting up the hero may have raised the flag; nothing differs yet.
-        encounter->writeVitalityChanges(stream);
+        encounter()->writeVitalityChanges(stream);
         QCOMPARE(Global::history->getEventCount(), 0);
         const int offset = stream->getOffset();
         ana->setCurrHitPoints(12);
-
-        encounter->writeVitalityChanges(stream);
+        // Recorded only when flagged.
+        encounter()->writeVitalityChanges(stream);
         QCOMPARE(Global::history->getEventCount(), 0);
         QCOMPARE(stream->getOffset(), offset);
-
-        encounter->setCreatureEdited();
-        encounter->writeVitalityChanges(stream);
+        encounter()->setCreatureEdited();
+        encounter()->writeVitalityChanges(stream);
         QCOMPARE(Global::history->getEventCount(), 1);
         QCOMPARE(Global::history->getEventText(0), QString("Changed Ana: Curr HP 12"));
-
         // Once recorded, the figures are no longer an edit.
-        encounter->setCreatureEdited();
-        encounter->writeVitalityChanges(stream);
+        encounter()->setCreatureEdited();
+        encounter()->writeVitalityChanges(stream);
         QCOMPARE(Global::history->getEventCount(), 1);
-    }
-
-    void resetAllDeltasDropsPendingFigures()
-    {
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Creature* orc = world.addMonster("Orc", "1", 20);
-        Creature* ana = world.addHero("Ana", 30);
-        Global::encounter->setCreatureList(CreatureList({orc, ana}));
+        // Pending figures are dropped.
         orc->setDeltaCurrHealth(-7, 0, 0);
         ana->setDeltaCurrHealth(-3, 5, 0);
-
-        Global::encounter->resetAllDeltas();
-
-        QCOMPARE(orc->getCurrHitPoints(), 20);
-        QCOMPARE(ana->getCurrHitPoints(), 30);
-        QCOMPARE(ana->getTempHitPoints(), 0);
+        encounter()->resetAllDeltas();
+        QCOMPARE(QList<int>({orc->getCurrHitPoints(), ana->getCurrHitPoints(), ana->getTempHitPoints()}),
+                 QList<int>({20, 12, 0}));
         QCOMPARE(orc->getHitPointDelta(), 0);
-    }
-
-    void readingOutOfRange()
-    {
-        RecordingUiHooks hooks;
-        TestWorld world;
-        Encounter* encounter = Global::encounter;
-        Creature* ana = world.addHero("Ana", 30);
-        Creature* orc = world.addMonster("Orc", "1", 20);
-        encounter->setCreatureList(CreatureList({orc, ana}));
-
-        QCOMPARE(encounter->getCreature(-1), nullptr);
-        QCOMPARE(encounter->getCreature(2), nullptr);
-        QCOMPARE(encounter->getCreatureIndex(world.addHero("Bo", 30)), -1);
-        QCOMPARE(encounter->getCurrentCreature(), nullptr);
-        encounter->setCurrentIndex(5);
-        QCOMPARE(encounter->getCurrentCreature(), nullptr);
-        QCOMPARE(encounter->getMonsterCount(), 1);
-        QCOMPARE(encounter->getMonsters(), QList<Creature*>({orc}));
-        QCOMPARE(encounter->getHeros(), QList<Creature*>({ana}));
-        QVERIFY(encounter->isHeroActive());
-        kill(ana);
-        QVERIFY(!encounter->isHeroActive());
     }
 };
 

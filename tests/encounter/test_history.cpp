@@ -1,21 +1,37 @@
+// The history and its log: steps, jumps, truncation, damaged logs, and
+// random fights whose log replayed after a restart gives back exactly the
+// model the fight left, cut short anywhere or not.
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QSignalSpy>
 
-#include "library/characters.h"
+#include <cstdlib>
+#include <functional>
+
+#include "encounter/damageevents.h"
 #include "encounter/encounter.h"
+#include "encounter/encounterevents.h"
 #include "encounter/event.h"
-#include "foundation/global.h"
 #include "encounter/history.h"
+#include "encounter/restevents.h"
+#include "encounter/turnorderevents.h"
+#include "encounter/vitalityevents.h"
+#include "foundation/global.h"
 #include "foundation/objectstream.h"
+#include "support/randomfight.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
-#include "encounter/vitalityevents.h"
 
 namespace {
 
 const int headerSize = 48;
+using EventMaker = std::function<Event*(ObjectStream*)>;
+
+History* history() { return Global::history; }
+Encounter* encounter() { return Global::encounter; }
 
 Event* setHitPoints(TestWorld& world, Creature* creature, int hitPoints)
 {
@@ -24,213 +40,190 @@ Event* setHitPoints(TestWorld& world, Creature* creature, int hitPoints)
     return new SetVitalityEvent(vitality, world.stream());
 }
 
-qint64 fileSize(const QString& path)
-{
-    return QFileInfo(path).size();
-}
-
 // Writes a record by hand at the history's cursor and moves past it.
-void writeRawRecord(ObjectStream* stream, int type, const std::function<void()>& payload)
+void writeRawRecord(int type, const std::function<void(ObjectStream*)>& payload)
 {
+    ObjectStream* stream = history()->getStream(false);
     stream->mark();
     stream->write(ID_EVENT_TYPE, type);
-    payload();
+    payload(stream);
     stream->incOffset(stream->setToMark());
 }
 
+// Aldric and a goblin stand in the encounter; the log does not hold who does.
+void enter()
+{
+    encounter()->setCreatureList(CreatureList(
+        {Creature::getCreatureByName("Aldric", true), Creature::getCreatureByName("Goblin (1)", true)}));
 }
+
+// As the main window records a command: pending hand edits first.
+void command(TestWorld& world, const EventMaker& make)
+{
+    encounter()->writeVitalityChanges(world.stream());
+    QVERIFY(world.record(make(world.stream())));
+}
+
+// Aldric acts first, then the goblin.
+void start(TestWorld& world)
+{
+    command(world, [](ObjectStream* s) { return new StartEncounterEvent({{"Aldric", 18, 1}}, {{"Goblin", 5, 2}}, s); });
+}
+
+void hit(TestWorld& world, Creature* creature)
+{
+    command(world, [creature](ObjectStream* s) { return new DamageEvent("Hit", nullptr, creature, 5, "", s); });
+}
+
+void nextTurn(TestWorld& world)
+{
+    command(world, [](ObjectStream* s) { return new NextTurnEvent(s, false); });
+}
+
+// What a restart gives back must be what the program shows now.
+void checkReplay(TestWorld& world, const std::function<void()>& beforeReplay = enter)
+{
+    const QString live = world.describe();
+    QVERIFY(world.restart(beforeReplay));
+    const QString replayed = world.describe();
+    QVERIFY2(replayed == live, qPrintable(TestWorld::difference(live, replayed)));
+}
+
+}
+
+// A short fight on top of Aldric and a goblin.
+using Fight = std::function<void(TestWorld&, Creature*)>;
+Q_DECLARE_METATYPE(Fight)
 
 class TestHistory : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void newCommandAfterStepsBackOverwritesTheUndone()
+    void stepsJumpsAndTruncation()
     {
         TestWorld world;
         Creature* ana = world.addHero("Ana", 30);
-        QVERIFY(world.record(setHitPoints(world, ana, 20)));
-        int sizeA = Global::history->getEvent(0)->getStreamSize();
-        world.record(setHitPoints(world, ana, 15));
-        world.record(setHitPoints(world, ana, 10));
-        Global::history->back();
-        Global::history->back();
-        QCOMPARE(ana->getCurrHitPoints(), 20);
-        world.record(setHitPoints(world, ana, 5));
-        int sizeD = Global::history->getEvent(1)->getStreamSize();
-
-        QCOMPARE(Global::history->getEventCount(), 2);
-        QCOMPARE(Global::history->getCurrentIndex(), 1);
-        QByteArray log = TestSupport::readFile(world.logPath());
-        QCOMPARE(log.mid(headerSize + sizeA + sizeD, 2), QByteArray(2, '\0'));
-        QCOMPARE(Global::history->getStream(false)->getOffset(), headerSize + sizeA + sizeD);
-
-        QVERIFY(world.restart());
-        QCOMPARE(Global::history->getEventCount(), 2);
-        QCOMPARE(Global::history->getCurrentIndex(), 1);
-        QCOMPARE(world.find("Ana")->getCurrHitPoints(), 5);
-        QCOMPARE(Global::history->getEventText(1), QString("Changed Ana: Curr HP 5"));
-    }
-
-    void restartReplaysStepsThatWereUndone()
-    {
-        TestWorld world;
-        Creature* ana = world.addHero("Ana", 30);
-        for (int hitPoints : {20, 15, 10})
-            world.record(setHitPoints(world, ana, hitPoints));
-        Global::history->back();
-        Global::history->back();
-        QVERIFY(world.restart());
-        QCOMPARE(Global::history->getEventCount(), 3);
-        QCOMPARE(Global::history->getCurrentIndex(), 2);
-        QCOMPARE(world.find("Ana")->getCurrHitPoints(), 10);
-    }
-
-    void truncateCutsTheLogAtTheCurrentEvent()
-    {
-        TestWorld world;
-        Creature* ana = world.addHero("Ana", 30);
-        for (int hitPoints : {20, 15, 10})
-            world.record(setHitPoints(world, ana, hitPoints));
-        int sizeA = Global::history->getEvent(0)->getStreamSize();
-        Global::history->back();
-        Global::history->back();
-        QSignalSpy changed(Global::history, &History::doHistoryChanged);
-        Global::history->truncate();
-        QCOMPARE(Global::history->getEventCount(), 1);
-        QCOMPARE(fileSize(world.logPath()), qint64(headerSize + sizeA + 2));
-        Global::history->truncate();
-        QCOMPARE(changed.count(), 2);
-        QVERIFY(world.restart());
-        QCOMPARE(Global::history->getEventCount(), 1);
-    }
-
-    void stepsAndJumps()
-    {
-        TestWorld world;
-        Creature* ana = world.addHero("Ana", 30);
-        QSignalSpy changed(Global::history, &History::doHistoryChanged);
-        Global::history->back();
-        Global::history->forward(false);
+        QSignalSpy changed(history(), &History::doHistoryChanged);
+        history()->back();
+        history()->forward(false);
         QCOMPARE(changed.count(), 2);
         for (int hitPoints : {20, 15, 10, 5})
-            world.record(setHitPoints(world, ana, hitPoints));
-        ObjectStream* log = Global::history->getStream(false);
-        int end = log->getOffset();
-
+            QVERIFY(world.record(setHitPoints(world, ana, hitPoints)));
+        const int sizeA = history()->getEvent(0)->getStreamSize();
+        const int end = history()->getStream(false)->getOffset();
         changed.clear();
-        Global::history->goTo(3);
+        history()->goTo(3);
         QCOMPARE(changed.count(), 0);
-        Global::history->goTo(0);
+        history()->goTo(0);
         QCOMPARE(changed.count(), 1);
         QCOMPARE(ana->getCurrHitPoints(), 20);
-        QVERIFY(Global::history->hasBack() && Global::history->hasForward() && Global::history->trancateable());
-        Global::history->goTo(3);
+        QVERIFY(history()->hasBack() && history()->hasForward() && history()->trancateable());
+        history()->goTo(3);
         QCOMPARE(ana->getCurrHitPoints(), 5);
-        QCOMPARE(log->getOffset(), end);
-        Global::history->goTo(99);
-        Global::history->goTo(-1);
-        QCOMPARE(Global::history->getCurrentIndex(), 3);
-
+        QCOMPARE(history()->getStream(false)->getOffset(), end);
+        history()->goTo(99);
+        history()->goTo(-1);
+        QCOMPARE(history()->getCurrentIndex(), 3);
+        // Players see only the events about their characters.
+        Creature* orc = world.addMonster("Orc", "1", 20);
+        world.record(setHitPoints(world, orc, 10));
+        QCOMPARE(history()->getPlayersEvents(2), QList<Event*>({history()->getEvent(3), history()->getEvent(2)}));
+        QCOMPARE(history()->getPlayersEvents(1).size(), 1);
+        // A restart replays the steps that were undone too.
+        history()->goTo(1);
+        QVERIFY(world.restart());
+        QCOMPARE(history()->getCurrentIndex(), 4);
+        QCOMPARE(world.find("Ana")->getCurrHitPoints(), 5);
+        // A new command after steps back overwrites the undone ones.
+        history()->goTo(0);
+        world.record(setHitPoints(world, world.find("Ana"), 7));
+        const int sizeD = history()->getEvent(1)->getStreamSize();
+        QCOMPARE(history()->getEventCount(), 2);
+        QCOMPARE(TestSupport::readFile(world.logPath()).mid(headerSize + sizeA + sizeD, 2), QByteArray(2, '\0'));
+        QCOMPARE(history()->getStream(false)->getOffset(), headerSize + sizeA + sizeD);
+        QVERIFY(world.restart());
+        QCOMPARE(history()->getCurrentIndex(), 1);
+        QCOMPARE(history()->getEventText(1), QString("Changed Ana: Curr HP 7"));
+        // Truncation cuts the log at the current event.
+        history()->back();
+        QSignalSpy truncated(history(), &History::doHistoryChanged);
+        history()->truncate();
+        history()->truncate();
+        QCOMPARE(truncated.count(), 2);
+        QCOMPARE(QFileInfo(world.logPath()).size(), qint64(headerSize + sizeA + 2));
+        QVERIFY(world.restart());
+        QCOMPARE(history()->getEventCount(), 1);
         // Undoing a live hand edit leaves the typed figures, waiting to be recorded again.
+        ana = world.find("Ana");
         ana->setCurrHitPoints(4);
         world.record(new SetVitalityEvent(ana->getVitality(), world.stream()));
-        Global::history->back();
+        history()->back();
         QCOMPARE(ana->getCurrHitPoints(), 4);
-        QCOMPARE(ana->getBeforeVitality().hitPoints, 5);
+        QCOMPARE(ana->getBeforeVitality().hitPoints, 20);
     }
-
-    void playersSeeOnlyEventsAboutTheirCharacters()
-    {
-        TestWorld world;
-        Creature* ana = world.addHero("Ana", 30);
-        Creature* orc = world.addMonster("Orc", "1", 20);
-        world.record(setHitPoints(world, ana, 20));
-        world.record(setHitPoints(world, orc, 10));
-        world.record(setHitPoints(world, ana, 12));
-        QList<Event*> seen = Global::history->getPlayersEvents(3);
-        QCOMPARE(seen.size(), 2);
-        QCOMPARE(seen[0], Global::history->getEvent(2));
-        QCOMPARE(seen[1], Global::history->getEvent(0));
-        QCOMPARE(Global::history->getPlayersEvents(1).size(), 1);
-    }
-
     void clearHistoryKeepsADatedCopy()
     {
         TestWorld world;
-        QVERIFY(Global::history->newHistory());
+        RecordingUiHooks hooks;
+        QVERIFY(history()->newHistory());
         Creature* ana = world.addHero("Ana", 30);
         world.record(setHitPoints(world, ana, 20));
-        QString created = Global::history->getStream(false)->getCreationDate();
-        QByteArray log = TestSupport::readFile(world.logPath());
-        QVERIFY(Global::history->newHistory());
+        const QString created = history()->getStream(false)->getCreationDate();
+        const QByteArray log = TestSupport::readFile(world.logPath());
+        QVERIFY(history()->newHistory());
         QVERIFY(!QFile::exists(world.logPath()));
         QCOMPARE(TestSupport::readFile(world.root() + "/History/history_" + created + ".log"), log);
-    }
-
-    void clearHistoryNeverDeletesWithoutItsCopy()
-    {
-        TestWorld world;
-        RecordingUiHooks hooks;
-        Creature* ana = world.addHero("Ana", 30);
-        world.record(setHitPoints(world, ana, 20));
-        // A file where the History folder should be.
+        // Never deleted without its copy: a file stands where the History folder should be.
+        world.record(setHitPoints(world, ana, 10));
+        QVERIFY(QDir(world.root() + "/History").removeRecursively());
         QVERIFY(TestSupport::writeFile(world.root() + "/History", "in the way"));
-        QVERIFY(!Global::history->newHistory());
+        QVERIFY(!history()->newHistory());
         QCOMPARE(hooks.alerts.last().title, QString("Cannot Create History Directory"));
         QVERIFY(QFile::exists(world.logPath()));
-        QVERIFY(Global::history->getStream(false));
+        QVERIFY(history()->getStream(false));
     }
-
     void unreadableRecordStopsTheReplayAndIsKept()
     {
         TestWorld world;
         RecordingUiHooks hooks;
-        Creature* ana = world.addHero("Ana", 30);
-        world.record(setHitPoints(world, ana, 20));
-        int goodEnd = Global::history->getStream(false)->getOffset();
-        writeRawRecord(Global::history->getStream(false), 43, [] {});
-        QByteArray damaged = TestSupport::readFile(world.logPath());
-
+        world.record(setHitPoints(world, world.addHero("Ana", 30), 20));
+        const int goodEnd = history()->getStream(false)->getOffset();
+        writeRawRecord(43, [](ObjectStream*) {});
+        const QByteArray damaged = TestSupport::readFile(world.logPath());
         QVERIFY(!world.restart());
-        QCOMPARE(Global::history->getEventCount(), 1);
+        QCOMPARE(history()->getEventCount(), 1);
         QCOMPARE(world.find("Ana")->getCurrHitPoints(), 20);
-        QCOMPARE(TestSupport::readFile(Global::history->getKeptCopy()), damaged);
-        QVERIFY(Global::history->getKeptCopy().startsWith(QDir::toNativeSeparators(world.root() + "/History/")));
-        QCOMPARE(Global::history->getStream(false)->getOffset(), goodEnd);
-
+        QCOMPARE(TestSupport::readFile(history()->getKeptCopy()), damaged);
+        QVERIFY(history()->getKeptCopy().startsWith(QDir::toNativeSeparators(world.root() + "/History/")));
+        QCOMPARE(history()->getStream(false)->getOffset(), goodEnd);
         // The next command takes the bad record's place.
         world.record(setHitPoints(world, world.find("Ana"), 7));
         QVERIFY(world.restart());
-        QCOMPARE(Global::history->getEventCount(), 2);
+        QCOMPARE(history()->getEventCount(), 2);
         QCOMPARE(world.find("Ana")->getCurrHitPoints(), 7);
     }
-
     void recordWithoutItsEndKeepsTheRecordsAfterIt()
     {
         TestWorld world;
         Creature* ana = world.addHero("Ana", 30);
         world.record(setHitPoints(world, ana, 20));
-        writeRawRecord(Global::history->getStream(false), Event::RenameCreatureType, [] {
-            Global::history->getStream(false)->write(701, QString("Ana"));
-            Global::history->getStream(false)->write(702, QString("Bea"));
+        writeRawRecord(Event::RenameCreatureType, [](ObjectStream* s) {
+            s->write(701, QString("Ana"));
+            s->write(702, QString("Bea"));
         });
         world.record(setHitPoints(world, ana, 9));
         QVERIFY(world.restart());
-        QCOMPARE(Global::history->getEventCount(), 3);
-        QCOMPARE(Global::history->getEventText(1), QString("Rename Ana -> Bea"));
+        QCOMPARE(history()->getEventCount(), 3);
+        QCOMPARE(history()->getEventText(1), QString("Rename Ana -> Bea"));
         QCOMPARE(world.find("Ana")->getCurrHitPoints(), 9);
     }
-
     void commandsThatCannotBeRecordedAreRefused()
     {
         TestWorld world;
         RecordingUiHooks hooks;
         Creature* ana = world.addHero("Ana", 30);
         world.record(setHitPoints(world, ana, 20));
-
-        QFile full("/dev/full");
-        QVERIFY(full.open(QIODevice::ReadWrite));
         auto* broken = new QFile("/dev/full");
         QVERIFY(broken->open(QIODevice::ReadWrite));
         ObjectStream failing(broken);
@@ -238,28 +231,25 @@ private slots:
         vitality.hitPoints = 1;
         auto* event = new SetVitalityEvent(vitality, &failing);
         QVERIFY(!event->isWhole());
-        QVERIFY(!Global::history->apply(event, false));
+        QVERIFY(!history()->apply(event, false));
         QCOMPARE(hooks.alerts.last().title, QString("Cannot Write History File"));
-        QCOMPARE(Global::history->getEventCount(), 1);
+        QCOMPARE(history()->getEventCount(), 1);
         QCOMPARE(ana->getCurrHitPoints(), 20);
     }
-
     void replayRecordsNoCommands()
     {
         TestWorld world;
-        Creature* ana = world.addHero("Ana", 30);
-        world.record(setHitPoints(world, ana, 20));
+        world.record(setHitPoints(world, world.addHero("Ana", 30), 20));
         QList<bool> streamDuringReplay;
         QObject::connect(&Global::switchBoard, &SwitchBoard::doCreatureUpdated, [&streamDuringReplay] {
-            if (Global::history && Global::history->isReplaying())
-                streamDuringReplay.append(Global::history->getStream(false) != nullptr);
+            if (history() && history()->isReplaying())
+                streamDuringReplay.append(history()->getStream(false) != nullptr);
         });
         QVERIFY(world.restart());
         QVERIFY(!streamDuringReplay.isEmpty());
         QVERIFY(!streamDuringReplay.contains(true));
         Global::switchBoard.disconnect();
     }
-
     void damagedHeaderIsKeptAndReported()
     {
         TestWorld world;
@@ -270,7 +260,6 @@ private slots:
         QCOMPARE(hooks.alerts.first().title, QString("History File Damaged"));
         QCOMPARE(QDir(world.root() + "/History").entryList(QDir::Files).size(), 1);
     }
-
     void everyWholeRecordSurvivesACut()
     {
         TestWorld world;
@@ -280,12 +269,11 @@ private slots:
         QList<int> ends{headerSize};
         for (int i = 0; i < 6; i++) {
             world.record(setHitPoints(world, i % 2 ? orc : ana, 20 - i));
-            ends.append(Global::history->getStream(false)->getOffset());
+            ends.append(history()->getStream(false)->getOffset());
         }
-        QString live = world.describe();
+        const QString live = world.describe();
         QByteArray log = TestSupport::readFile(world.logPath());
         log.truncate(ends.last() + 2);
-
         // The model as replayed from each whole prefix of the log.
         QStringList replayed;
         for (int end : ends) {
@@ -294,18 +282,163 @@ private slots:
             replayed.append(world.describe());
         }
         QCOMPARE(replayed.last(), live);
-
         for (int cut = 0; cut <= log.size(); cut++) {
             QVERIFY(TestSupport::writeFile(world.logPath(), log.left(cut)));
             world.restart();
-            int whole = int(std::count_if(ends.begin() + 1, ends.end(), [cut](int end) { return end <= cut; }));
-            QCOMPARE(Global::history->getEventCount(), whole);
+            const int whole = int(std::count_if(ends.begin() + 1, ends.end(), [cut](int end) { return end <= cut; }));
+            QCOMPARE(history()->getEventCount(), whole);
             QCOMPARE(world.describe(), replayed[whole]);
             // The log takes new commands after the cut.
             QVERIFY(world.record(setHitPoints(world, world.find("Ana"), 3)));
             QVERIFY(world.restart());
-            QCOMPARE(Global::history->getEventCount(), whole + 1);
+            QCOMPARE(history()->getEventCount(), whole + 1);
         }
+    }
+    void replayGivesBackTheFight_data()
+    {
+        QTest::addColumn<unsigned>("seed");
+        for (unsigned seed : {1u, 7u, 42u, 1234u, 99991u})
+            QTest::newRow(qPrintable(QString("seed %1").arg(seed))) << seed;
+    }
+    // Whatever the game master does, the log replayed after a restart gives back exactly the model the fight left.
+    void replayGivesBackTheFight()
+    {
+        QFETCH(unsigned, seed);
+        srand(seed);
+        TestWorld world;
+        RandomFight fight(world);
+        for (int i = 0; i < 600; i++) {
+            fight.step();
+            if (QTest::currentTestFailed())
+                return;
+            // Now and then the program is closed and started again mid-fight.
+            if (i % 150 == 149) {
+                // Pending hand edits are recorded at shut-down.
+                if (history()->getCurrentEvent())
+                    encounter()->writeVitalityChanges(history()->getStream(false));
+                // The history stands at the end of the log after a restart.
+                while (history()->hasForward())
+                    history()->forward(false);
+                const int events = history()->getEventCount();
+                checkReplay(world, [&fight] { fight.enterEncounter(); });
+                QCOMPARE(history()->getEventCount(), events);
+            }
+        }
+    }
+    // A log cut short anywhere still gives back every whole command before the cut.
+    void everyCutKeepsTheWholeCommands()
+    {
+        srand(5);
+        TestWorld world;
+        RecordingUiHooks hooks;
+        RandomFight fight(world);
+        for (int i = 0; i < 30; i++)
+            fight.step();
+        while (history()->hasForward())
+            history()->forward(false);
+        QList<int> ends{headerSize};
+        for (int i = 0; i < history()->getEventCount(); i++)
+            ends.append(ends.last() + history()->getEvent(i)->getStreamSize());
+        const QByteArray log = TestSupport::readFile(world.logPath()).left(ends.last());
+        QMap<int, QString> replayed;
+        for (int end : ends) {
+            QVERIFY(TestSupport::writeFile(world.logPath(), log.left(end) + QByteArray(2, '\0')));
+            QVERIFY(world.restart([&fight] { fight.enterEncounter(); }));
+            replayed[end] = world.describe();
+        }
+        for (int cut = 0; cut <= log.size(); cut++) {
+            QVERIFY(TestSupport::writeFile(world.logPath(), log.left(cut)));
+            world.restart([&fight] { fight.enterEncounter(); });
+            const int whole = *std::prev(std::upper_bound(ends.begin(), ends.end(), qMax(cut, ends.first())));
+            const QString after = world.describe();
+            QVERIFY2(after == replayed[whole], qPrintable(TestWorld::difference(replayed[whole], after)));
+            QVERIFY(world.record(new DamageEvent("Hit", nullptr, Creature::getCreatureByName("Hero 1", false), 1,
+                                                 "", history()->getStream(false))));
+        }
+    }
+    // Short fights that once left the live model other than its log replayed: an undo that did not put back what
+    // its apply changed, or a redo that built on figures the log never held.
+    void replayEqualsTheLiveFight_data()
+    {
+        QTest::addColumn<bool>("started");
+        QTest::addColumn<Fight>("fight");
+        // Stepped back to the creature's turn, the game master sets the flag again, then takes it back.
+        for (bool delay : {true, false})
+            QTest::newRow(delay ? "an undone second delay leaves the first" : "an undone second ready leaves the first")
+                << true << Fight([delay](TestWorld& world, Creature* aldric) {
+                       const EventMaker flag = [aldric, delay](ObjectStream* s) -> Event* {
+                           return delay ? static_cast<Event*>(new DelayEvent(aldric, s)) : new ReadyEvent(aldric, s);
+                       };
+                       command(world, flag);
+                       nextTurn(world);
+                       history()->back();
+                       command(world, flag);
+                       history()->back();
+                       QVERIFY(delay ? aldric->isDelayed() : aldric->isReady());
+                       history()->truncate();
+                   });
+        QTest::newRow("an undone start keeps the rested before-values") << false << Fight([](TestWorld& world, Creature*) {
+            Creature* goblin = world.find("Goblin (1)");
+            command(world, [goblin](ObjectStream* s) { return new ExtendedRestEvent({goblin}, s); });
+            const CreatureState rested = goblin->getState();
+            start(world);
+            history()->back();
+            QCOMPARE(goblin->getState(), rested);
+            history()->truncate();
+        });
+        // Edited by hand where the damage was undone; redone on top, the edit would never reach the log.
+        for (bool jump : {false, true})
+            QTest::newRow(jump ? "a jump forward records a hand edit first" : "a step forward records a hand edit first")
+                << true << Fight([jump](TestWorld& world, Creature* aldric) {
+                       hit(world, aldric);
+                       if (jump) {
+                           nextTurn(world);
+                           history()->goTo(0);
+                       } else {
+                           history()->back();
+                       }
+                       aldric->setCurrHitPoints(12);
+                       encounter()->setCreatureEdited();
+                       if (jump)
+                           history()->goTo(2);
+                       else
+                           history()->forward(false);
+                       QCOMPARE(aldric->getCurrHitPoints(), 12);
+                       QCOMPARE(history()->getCurrentIndex(), 1);
+                       QCOMPARE(history()->getCurrentEvent()->metaObject()->className(), "SetVitalityEvent");
+                       QVERIFY(!history()->hasForward());
+                   });
+        // Applies and undos that only put recorded figures back are no hand edits: back to just after the rest,
+        // whose cleared before-values differ from the figures, and forward again.
+        QTest::newRow("steps back and forward still redo") << false << Fight([](TestWorld& world, Creature* aldric) {
+            command(world, [aldric](ObjectStream* s) { return new ExtendedRestEvent({aldric}, s); });
+            start(world);
+            aldric->setCurrHitPoints(12);
+            encounter()->setCreatureEdited();
+            hit(world, aldric);
+            QCOMPARE(history()->getEventCount(), 4);
+            const QString live = world.describe();
+            while (history()->getCurrentIndex() > 0)
+                history()->back();
+            while (history()->hasForward())
+                history()->forward(false);
+            QCOMPARE(history()->getEventCount(), 4);
+            QCOMPARE(world.describe(), live);
+        });
+    }
+    void replayEqualsTheLiveFight()
+    {
+        QFETCH(bool, started);
+        QFETCH(Fight, fight);
+        RecordingUiHooks hooks;
+        TestWorld world;
+        Creature* aldric = world.addHero("Aldric", 30);
+        world.addMonster("Goblin", "1", 25);
+        enter();
+        if (started)
+            start(world);
+        fight(world, aldric);
+        checkReplay(world);
     }
 };
 

@@ -1,7 +1,7 @@
 #include "support/randomfight.h"
 
 #include <QStringList>
-#include <QtTest>
+#include <QTest>
 
 #include <cstdlib>
 
@@ -111,10 +111,8 @@ Event* RandomFight::effectCommand(ObjectStream* stream) const
                                            CE::Penalty, CE::Bonus, CE::Slowed, CE::Resistance};
     static const CE::EndCondition endings[] = {CE::SaveEnds, CE::EndOfOriginsNextTurn, CE::EndOfTargetsNextTurn,
                                                CE::StartOfOriginsNextTurn, CE::EndOfEncounter, CE::EndSpecial};
-    Creature* holder = nullptr;
-    Effect* effect = nullptr;
-    switch (roll(7)) {
-    case 0: {
+    int kind = roll(7);
+    if (kind == 0) {
         EffectDetails details;
         details.origin = anyone();
         details.type = types[roll(8)];
@@ -124,27 +122,18 @@ Event* RandomFight::effectCommand(ObjectStream* stream) const
         details.groupId = unsigned(roll(3));
         return new EffectEvent(details, someone(), stream);
     }
-    case 1: return new TotalDefenseEvent(anyone(), stream);
-    case 2:
-        if ((effect = anyEffect(holder)))
-            return new RemoveOnGoingEvent(holder, effect, stream);
+    if (kind == 1)
+        return new TotalDefenseEvent(anyone(), stream);
+    Creature* holder = nullptr;
+    Effect* effect = anyEffect(holder);
+    if (!effect)
         return nullptr;
-    case 3:
-        if ((effect = anyEffect(holder)))
-            return new RemoveAtEndOfTurnEvent(holder, effect, stream);
-        return nullptr;
-    case 4:
-        if ((effect = anyEffect(holder)))
-            return new RemoveAtStartOfTurnEvent(holder, effect, stream);
-        return nullptr;
-    case 5:
-        if ((effect = anyEffect(holder)))
-            return new RemoveOnSaveEvent(holder, effect, stream);
-        return nullptr;
-    default:
-        if ((effect = anyEffect(holder)))
-            return new RemoveAtEndOfEncounterEvent(holder, effect, stream);
-        return nullptr;
+    switch (kind) {
+    case 2: return new RemoveOnGoingEvent(holder, effect, stream);
+    case 3: return new RemoveAtEndOfTurnEvent(holder, effect, stream);
+    case 4: return new RemoveAtStartOfTurnEvent(holder, effect, stream);
+    case 5: return new RemoveOnSaveEvent(holder, effect, stream);
+    default: return new RemoveAtEndOfEncounterEvent(holder, effect, stream);
     }
 }
 

@@ -1,13 +1,14 @@
 #ifndef TESTSUPPORT_H
 #define TESTSUPPORT_H
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
-#include <QStringList>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
+#include "foundation/global.h"
 #include "foundation/uihooks.h"
 
 // Points HOME at a fresh temporary folder for as long as it lives, so the
@@ -15,12 +16,10 @@
 class TemporaryHome
 {
 public:
-    TemporaryHome();
-    ~TemporaryHome();
+    TemporaryHome() : oldHome(qgetenv("HOME")) { qputenv("HOME", dir.path().toLocal8Bit()); }
+    ~TemporaryHome() { qputenv("HOME", oldHome); }
     QString path() const { return dir.path(); }
-    QString documents() const;
-    // Makes a folder below the home with the given library folders in it.
-    QString makeFolder(const QString& relative, const QStringList& libraries) const;
+    QString documents() const { return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation); }
 
 private:
     QTemporaryDir dir;
@@ -34,20 +33,31 @@ class RecordingUiHooks : public UiHooks
 public:
     struct Message
     {
-        QString title;
-        QString text;
+        QString title, text;
     };
 
-    RecordingUiHooks();
-    ~RecordingUiHooks() override;
+    RecordingUiHooks() { Global::setUiHooks(this); }
+    ~RecordingUiHooks() override { Global::setUiHooks(nullptr); }
 
-    void alert(const QString& title, const QString& text) override;
-    int badRootAlert(const QString& title, const QString& text, const QString& actionText) override;
-    void setMainWindowTitle(const QString& title) override;
-    void setLeftStatus(const QString& text) override;
-    void setRightStatus(const QString& text) override;
-    QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override;
-    int promptForOngoingEffect(Creature* creature, Effect* effect) override;
+    void alert(const QString& title, const QString& text) override { alerts.append({title, text}); }
+    void setMainWindowTitle(const QString& title) override { windowTitles.append(title); }
+    void setLeftStatus(const QString& text) override { leftStatus.append(text); }
+    void setRightStatus(const QString& text) override { rightStatus.append(text); }
+    int badRootAlert(const QString& title, const QString& text, const QString&) override
+    {
+        alert(title, text);
+        return badRootAnswer;
+    }
+    QString getOpenFileName(const QString&, const QString& folder, const QString&) override
+    {
+        openFileFolders.append(folder);
+        return openFileAnswer;
+    }
+    int promptForOngoingEffect(Creature* creature, Effect* effect) override
+    {
+        ongoingPrompts.append({creature, effect});
+        return ongoingAnswer;
+    }
 
     QList<Message> alerts;
     QStringList windowTitles;
@@ -68,8 +78,7 @@ class CapturedMessages
 {
 public:
     CapturedMessages();
-    ~CapturedMessages();
-    QStringList lines() const;
+    ~CapturedMessages() { qInstallMessageHandler(previous); }
     QStringList linesStartingWith(const QString& prefix) const;
 
 private:

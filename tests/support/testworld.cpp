@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include <utility>
+
 #include "library/characters.h"
 #include "encounter/encounter.h"
 #include "encounter/event.h"
@@ -21,41 +23,22 @@ QString describeCreature(Creature* c)
 {
     CreatureState s = c->getState();
     CreatureVitality v = c->getVitality();
-    QStringList usage;
+    QStringList text{c->getNameGroup()};
+    const QList<QPair<const char*, int>> figures{
+        {"hp", v.hitPoints}, {"max", v.maxHitPoints}, {"thp", s.tempHitPoints}, {"hs", v.healingSurges},
+        {"max", v.maxHealingSurges}, {"ap", v.actionPoints}, {"init", v.initActionPoints},
+        {"used", s.actionPointsUsed}, {"fails", s.failedDeathSavingThrows}, {"stab", s.stabilized},
+        {"delay", s.delayed}, {"ready", s.ready}, {"turns", s.endTurnCount}, {"taken", s.damageTaken},
+        {"heals", s.healCount}, {"roll", c->getInitRoll()}, {"random", c->getInitRandom()}, {"hidden", c->isHidden()},
+        {"show alias", c->isShowAlias()}, {"effects", int(c->getEffects().size())}, {"before hp", s.beforeHitPoints},
+        {"hs", s.beforeHealingSurges}, {"ap", s.beforeActionPoints}, {"sw", s.secondWindUsed}};
+    for (const auto& figure : figures)
+        text.append(QString("%1 %2").arg(figure.first).arg(figure.second));
+    text.append("attacker '" + s.lastAttacker + "' alias '" + c->getAlias() + "' powers");
     const Powers& powers = c->getPowers();
     for (int i = 0; const CreaturePower* power = powers.getPower(i); i++)
-        usage.append(QString("%1 %2").arg(power->name).arg(power->usage));
-    return QString("%1 hp %2/%3 thp %4 hs %5/%6 ap %7/%8 used %9 fails %10 stab %11 delay %12 ready %13 "
-                   "turns %14 attacker '%15' taken %16 heals %17 init %18/%19 hidden %20 alias '%21'/%22 "
-                   "effects %23 before %24/%25/%26 sw %27")
-        .arg(c->getNameGroup())
-        .arg(v.hitPoints)
-        .arg(v.maxHitPoints)
-        .arg(s.tempHitPoints)
-        .arg(v.healingSurges)
-        .arg(v.maxHealingSurges)
-        .arg(v.actionPoints)
-        .arg(v.initActionPoints)
-        .arg(s.actionPointsUsed)
-        .arg(s.failedDeathSavingThrows)
-        .arg(s.stabilized)
-        .arg(s.delayed)
-        .arg(s.ready)
-        .arg(s.endTurnCount)
-        .arg(s.lastAttacker)
-        .arg(s.damageTaken)
-        .arg(s.healCount)
-        .arg(c->getInitRoll())
-        .arg(c->getInitRandom())
-        .arg(c->isHidden())
-        .arg(c->getAlias())
-        .arg(c->isShowAlias())
-        .arg(c->getEffects().size())
-        .arg(s.beforeHitPoints)
-        .arg(s.beforeHealingSurges)
-        .arg(s.beforeActionPoints)
-        .arg(s.secondWindUsed)
-        + " powers " + usage.join(", ");
+        text.append(QString("%1 %2").arg(power->name).arg(power->usage));
+    return text.join(' ');
 }
 
 }
@@ -86,14 +69,10 @@ void TestWorld::makeSingletons()
 
 void TestWorld::deleteSingletons()
 {
-    delete Global::history;
-    Global::history = nullptr;
-    delete Global::encounter;
-    Global::encounter = nullptr;
-    delete Global::characters;
-    Global::characters = nullptr;
-    delete Global::monsters;
-    Global::monsters = nullptr;
+    delete std::exchange(Global::history, nullptr);
+    delete std::exchange(Global::encounter, nullptr);
+    delete std::exchange(Global::characters, nullptr);
+    delete std::exchange(Global::monsters, nullptr);
 }
 
 QString TestWorld::logPath() const
@@ -174,13 +153,12 @@ bool TestWorld::restart(const std::function<void()>& beforeReplay)
 
 QString TestWorld::describe() const
 {
-    QStringList lines;
     Encounter* encounter = Global::encounter;
-    lines.append(QString("round %1 current %2 dead %3")
-                     .arg(encounter->getRound())
-                     .arg(encounter->getCurrentIndex())
-                     .arg(encounter->getState().dead.size()));
-    lines.append("order: " + encounter->getCreatureList().getNameList());
+    QStringList lines{QString("round %1 current %2 dead %3 order: ")
+                              .arg(encounter->getRound())
+                              .arg(encounter->getCurrentIndex())
+                              .arg(encounter->getState().dead.size())
+                          + encounter->getCreatureList().getNameList()};
     QStringList creatures;
     for (int i = 0; i < Global::characters->getCharacterCount(); i++)
         creatures.append(describeCreature(Global::characters->getCharacter(i)));

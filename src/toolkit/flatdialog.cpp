@@ -1,0 +1,148 @@
+#include "toolkit/flatdialog.h"
+
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "creature/creature.h"
+#include "encounter/encounter.h"
+#include "foundation/global.h"
+#include "mainwindow/mainwindow.h"
+#include "toolkit/inputwidgets.h"
+
+FlatDialog::FlatDialog(QWidget* parent) : QWidget(parent)
+{
+    connect(&Global::switchBoard, &SwitchBoard::doCancelFlatDialog, this, &FlatDialog::onCancel);
+}
+
+FlatDialog::~FlatDialog()
+{
+    delete content;
+}
+
+void FlatDialog::setupDialogTitle(QLabel* title)
+{
+    title->setText(windowTitle());
+}
+
+void FlatDialog::setupDialogButton(QToolButton* button)
+{
+    button->hide();
+}
+
+QWidget* FlatDialog::getWidget()
+{
+    return content;
+}
+
+bool FlatDialog::getAdjustHeight()
+{
+    return false;
+}
+
+void FlatDialog::setDefaultFocus(QWidget* widget)
+{
+    if (!widget)
+        return;
+    // Walk the window's focus chain once, from the content onwards.
+    const int steps = widget->window()->findChildren<QWidget*>().size() + 1;
+    QWidget* next = widget->nextInFocusChain();
+    for (int step = 0; step < steps && next && next != widget; ++step, next = next->nextInFocusChain()) {
+        if (widget->isAncestorOf(next) && next->isEnabled() && (next->focusPolicy() & Qt::TabFocus)
+            && next->isVisibleTo(widget)) {
+            next->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    widget->setFocus(Qt::OtherFocusReason);
+}
+
+int FlatDialog::exec()
+{
+    MainWindow* window = Global::mainWindow;
+    if (!window || window->runningFlatDialog())
+        return 0;
+    QWidget* widget = getWidget();
+    window->showFlatDialog(this);
+    window->setFlatDialogDisplay(widget, getAdjustHeight());
+    QEventLoop eventLoop;
+    loop = &eventLoop;
+    result = 0;
+    setDefaultFocus(widget);
+    eventLoop.exec();
+    loop = nullptr;
+    window->showFlatDialog(nullptr);
+    window->setFlatDialogDisplay(nullptr, false);
+    if (Encounter* encounter = Global::encounter) {
+        for (Creature* creature : encounter->getSelectedCreatures())
+            creature->resetDelta();
+        if (Creature* current = encounter->getCurrentCreature())
+            current->resetDelta();
+    }
+    return result;
+}
+
+QAbstractButton* FlatDialog::getDefaultButton() const
+{
+    if (defaultButton || !content)
+        return defaultButton;
+    auto* box = content->findChild<DialogButtonBox*>();
+    return box ? box->button(QDialogButtonBox::Ok) : nullptr;
+}
+
+bool FlatDialog::keyPressed(int key, Qt::KeyboardModifiers)
+{
+    switch (key) {
+    case Qt::Key_Escape:
+        reject();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (QAbstractButton* button = getDefaultButton()) {
+            if (button->isEnabled())
+                button->click();
+        } else {
+            accept();
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+void FlatDialog::setLayout(QLayout* layout)
+{
+    // Content never shown yet is ours alone; shown content goes with the main window.
+    if (content && !content->parentWidget())
+        delete content;
+    auto* centred = new QHBoxLayout;
+    centred->setContentsMargins(0, 0, 0, 0);
+    centred->addStretch();
+    centred->addLayout(layout);
+    centred->addStretch();
+    content = layoutToWidget(centred);
+}
+
+void FlatDialog::accept()
+{
+    done(1);
+}
+
+void FlatDialog::done(int code)
+{
+    result = code;
+    if (loop)
+        loop->exit();
+}
+
+void FlatDialog::reject()
+{
+    done(0);
+}
+
+void FlatDialog::onCancel()
+{
+    reject();
+}

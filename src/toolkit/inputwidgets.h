@@ -1,0 +1,50 @@
+#ifndef INPUTWIDGETS_H
+#define INPUTWIDGETS_H
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QSet>
+
+#include "foundation/dogtag.h"
+
+class KeyboardInterface;
+
+// A button box whose OK and Cancel carry this program's translated labels.
+class DialogButtonBox : public QDialogButtonBox
+{
+    Q_OBJECT
+
+public:
+    explicit DialogButtonBox(QDialogButtonBox::StandardButtons buttons,
+        Qt::Orientation orientation = Qt::Horizontal, QWidget* parent = nullptr);
+};
+
+// A combo box whose entries can be marked unavailable (grey) without being
+// removed; the owner's keyboard interface sees every key first. An entry's
+// user value is its item data in the user role (0 without).
+class DisableComboBox : public QComboBox
+{
+    Q_OBJECT
+
+public:
+    explicit DisableComboBox(KeyboardInterface* keys = nullptr, QWidget* parent = nullptr);
+
+    void setIndexEnabled(int index, bool enabled);
+    bool isIndexEnabled(int index) const { return !disabled.contains(index); }
+    void setUserValueEnabled(int value, bool enabled);
+    bool isUserValueEnabled(int value) const;
+    bool setCurrentUserValue(int value);
+    int getCurrentUserValue() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    int indexOfUserValue(int value) const;
+
+    KeyboardInterface* keys;
+    QSet<int> disabled;
+    DogTag dogTag{__LINE__, __FILE__};
+};
+
+#endif

@@ -1,0 +1,16 @@
+#include "toolkit/itemviews.h"
+
+#include <QApplication>
+
+#include "foundation/global.h"
+#include "mainwindow/mainwindow.h"
+
+void DeselectedIcon::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QStyleOptionViewItem item(option);
+    initStyleOption(&item, index);
+    if (Global::mainWindow && Global::mainWindow->runningFlatDialog())
+        item.state &= ~QStyle::State_Enabled;
+    QStyle* style = item.widget ? item.widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
+}

@@ -1,0 +1,43 @@
+#ifndef ITEMVIEWS_H
+#define ITEMVIEWS_H
+
+#include <QItemDelegate>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+// Paints its items disabled while an in-window panel runs, so that a column
+// of buttons looks as unavailable as it is.
+class DeselectedIcon : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};
+
+// Draws no focus rectangle.
+class NoFocusDelegate : public QItemDelegate
+{
+    Q_OBJECT
+
+public:
+    using QItemDelegate::QItemDelegate;
+
+protected:
+    void drawFocus(QPainter*, const QStyleOptionViewItem&, const QRect&) const override {}
+};
+
+// A table that takes all the height its layout offers.
+class ExpandingTableView : public QTableView
+{
+    Q_OBJECT
+
+public:
+    using QTableView::QTableView;
+
+    QSize sizeHint() const override { return QSize(QTableView::sizeHint().width(), 20000); }
+};
+
+#endif

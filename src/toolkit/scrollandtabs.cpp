@@ -1,0 +1,103 @@
+#include "toolkit/scrollandtabs.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTabBar>
+#include <QTimer>
+
+QSize ScalingTabWidget::sizeHint() const
+{
+    const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    const QSize around(frame, frame + tabBar()->sizeHint().height());
+    largest = largest.expandedTo(QTabWidget::sizeHint());
+    for (int index = 0; index < count(); ++index)
+        largest = largest.expandedTo(widget(index)->sizeHint() + around);
+    return QSize(largest.width(), qMax(200, largest.height() / 25 * 25 + 50));
+}
+
+ResizableScrollArea::ResizableScrollArea(bool adjustHeight, bool hintFollowsContent, QWidget* parent)
+    : QScrollArea(parent), adjustHeight(adjustHeight), hintFollowsContent(hintFollowsContent)
+{
+}
+
+void ResizableScrollArea::setAdjustHeight(bool value)
+{
+    adjustHeight = value;
+    adjustSize();
+}
+
+void ResizableScrollArea::adjustSize()
+{
+    QWidget* content = widget();
+    if (!content)
+        return;
+    const QSize hint = content->sizeHint();
+    const QSize room = maximumViewportSize();
+    int width = room.width();
+    if (verticalScrollBar()->isVisible() || hint.height() > room.height())
+        width -= verticalScrollBar()->sizeHint().width();
+    int height = content->hasHeightForWidth() ? content->heightForWidth(width) : hint.height();
+    height = qMax(height, content->minimumSizeHint().height());
+    if (adjustHeight)
+        height = qMin(viewport()->height(), height);
+    content->resize(width, height);
+}
+
+void ResizableScrollArea::sizeToHint()
+{
+    if (QWidget* content = widget())
+        content->resize(content->sizeHint());
+}
+
+QSize ResizableScrollArea::sizeHint() const
+{
+    QWidget* content = widget();
+    if (!hintFollowsContent || !content)
+        return QScrollArea::sizeHint();
+    const int frame = 2 * frameWidth();
+    return content->sizeHint() + QSize(frame + verticalScrollBar()->sizeHint().width(), frame);
+}
+
+bool ResizableScrollArea::eventFilter(QObject* watched, QEvent* event)
+{
+    // The content's layout changed: fit it again once the layout settled.
+    if (watched == widget() && event->type() == QEvent::LayoutRequest)
+        QTimer::singleShot(0, this, &ResizableScrollArea::adjustSize);
+    return QScrollArea::eventFilter(watched, event);
+}
+
+void ResizableScrollArea::resizeEvent(QResizeEvent* event)
+{
+    QScrollArea::resizeEvent(event);
+    adjustSize();
+}
+
+void TabHandler::addWidget(QWidget* widget)
+{
+    widget->installEventFilter(this);
+    widgets.append(widget);
+}
+
+bool TabHandler::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Tab && key != Qt::Key_Backtab)
+        return false;
+    const int start = widgets.indexOf(qobject_cast<QWidget*>(watched));
+    if (start < 0)
+        return false;
+    const int step = key == Qt::Key_Tab ? 1 : -1;
+    const int count = widgets.size();
+    for (int offset = 1; offset < count; ++offset) {
+        QWidget* next = widgets[((start + step * offset) % count + count) % count];
+        if (next && next->isVisible() && next->isEnabled()) {
+            next->setFocus(key == Qt::Key_Tab ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,150 @@
+#include "toolkit/windowsanddialogs.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "toolkit/dynamicwidgets.h"
+
+namespace {
+const int stretchFactor = 2;
+}
+
+QLabel* WindowsAndDialogs::htmlLabel(const QString& text)
+{
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::RichText);
+    label->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+    return label;
+}
+
+DynamicLabel* WindowsAndDialogs::dynamicHtmlLabel(const QString& text, const QString& hoverText, int id)
+{
+    auto* label = new DynamicLabel(text, hoverText, id);
+    label->setTextFormat(Qt::RichText);
+    label->setContentsMargins(0, 0, 0, 0);
+    label->setWordWrap(true);
+    label->setStyleSheet("QLabel { padding: 0px }");
+    return label;
+}
+
+void WindowsAndDialogs::fillBox(QBoxLayout* layout, int margin, bool stretchBefore, bool stretchAfter,
+    std::initializer_list<QWidget*> widgets)
+{
+    layout->setContentsMargins(margin, margin, margin, margin);
+    if (stretchBefore)
+        layout->addStretch(stretchFactor);
+    for (QWidget* widget : widgets)
+        if (widget)
+            layout->addWidget(widget);
+    if (stretchAfter)
+        layout->addStretch(stretchFactor);
+}
+
+QHBoxLayout* WindowsAndDialogs::hLayout(QWidget* w1, QWidget* w2, QWidget* w3, QWidget* w4, QWidget* w5, QWidget* w6)
+{
+    auto* layout = new QHBoxLayout;
+    fillBox(layout, 0, false, false, {w1, w2, w3, w4, w5, w6});
+    return layout;
+}
+
+QHBoxLayout* WindowsAndDialogs::hLayout(int margin, QWidget* w1, QWidget* w2)
+{
+    auto* layout = new QHBoxLayout;
+    fillBox(layout, margin, false, false, {w1, w2});
+    return layout;
+}
+
+QVBoxLayout* WindowsAndDialogs::vLayout(bool stretchBefore, bool stretchAfter, QWidget* w1, QWidget* w2,
+    QWidget* w3, QWidget* w4, QWidget* w5, QWidget* w6)
+{
+    auto* layout = new QVBoxLayout;
+    fillBox(layout, 0, stretchBefore, stretchAfter, {w1, w2, w3, w4, w5, w6});
+    return layout;
+}
+
+QWidget* WindowsAndDialogs::hWidget(QWidget* w1, QWidget* w2, QWidget* w3, QWidget* w4, QWidget* w5, QWidget* w6)
+{
+    return layoutToWidget(hLayout(w1, w2, w3, w4, w5, w6));
+}
+
+QWidget* WindowsAndDialogs::hWidget(bool stretchBefore, bool stretchAfter, QWidget* w1, QWidget* w2,
+    QWidget* w3, QWidget* w4, QWidget* w5, QWidget* w6)
+{
+    auto* layout = new QHBoxLayout;
+    fillBox(layout, 0, stretchBefore, stretchAfter, {w1, w2, w3, w4, w5, w6});
+    return layoutToWidget(layout);
+}
+
+QWidget* WindowsAndDialogs::layoutToWidget(QLayout* layout)
+{
+    auto* widget = new QWidget;
+    widget->setContentsMargins(0, 0, 0, 0);
+    widget->setLayout(layout);
+    return widget;
+}
+
+QToolButton* WindowsAndDialogs::toolButton(const QString& text, int width, int height, Arrow arrow)
+{
+    auto* button = new QToolButton;
+    button->setText(text);
+    if (width) {
+        button->setMinimumSize(width, height);
+        button->setMaximumSize(width, height);
+    } else {
+        button->setMinimumHeight(height);
+        button->setMaximumHeight(height);
+    }
+    switch (arrow) {
+    case ArrowLeft: button->setArrowType(Qt::LeftArrow); break;
+    case ArrowRight: button->setArrowType(Qt::RightArrow); break;
+    case ArrowDown: button->setArrowType(Qt::DownArrow); break;
+    case ArrowUp: button->setArrowType(Qt::UpArrow); break;
+    default: break;
+    }
+    return button;
+}
+
+QToolButton* WindowsAndDialogs::toolButton(const QString& text, const QString& tip, const QString& shortcut)
+{
+    const QKeySequence keys(shortcut);
+    const QString native = keys.toString(QKeySequence::NativeText);
+    auto* button = new QToolButton;
+    button->setText(text + " " + native);
+    button->setToolTip(tip + " " + native);
+    button->setShortcut(keys);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    return button;
+}
+
+QSpinBox* WindowsAndDialogs::digitBox(int maximum, int minimum, int value, bool setValue)
+{
+    auto* box = new QSpinBox;
+    box->setRange(minimum, maximum);
+    if (setValue) {
+        box->setValue(value);
+        box->selectAll();
+    }
+    return box;
+}
+
+void WindowsAndDialogs::setComboBox(QComboBox* box, const QString& text)
+{
+    const int index = box->findText(text, Qt::MatchFixedString);
+    if (index >= 0)
+        box->setCurrentIndex(index);
+    else if (box->isEditable())
+        box->setEditText(text);
+    else
+        box->setCurrentIndex(0);
+}
+
+QString WindowsAndDialogs::getComboBox(QComboBox* box)
+{
+    return box->currentText();
+}

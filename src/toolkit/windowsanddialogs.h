@@ -1,0 +1,60 @@
+#ifndef WINDOWSANDDIALOGS_H
+#define WINDOWSANDDIALOGS_H
+
+#include <QBoxLayout>
+#include <QString>
+
+#include "foundation/dogtag.h"
+
+class DynamicLabel;
+class QComboBox;
+class QLabel;
+class QLayout;
+class QSpinBox;
+class QToolButton;
+class QWidget;
+
+// Builders shared by every window and dialog. They make widgets without a
+// parent; the layouts hand them to the window's widget tree.
+class WindowsAndDialogs
+{
+public:
+    enum Arrow { ArrowNone = 0, ArrowLeft = 1, ArrowRight = 2, ArrowDown = 3, ArrowUp = 4 };
+
+    WindowsAndDialogs() = default;
+    virtual ~WindowsAndDialogs() = default;
+
+    static QLabel* htmlLabel(const QString& text);
+    static DynamicLabel* dynamicHtmlLabel(const QString& text, const QString& hoverText, int id);
+
+    static QHBoxLayout* hLayout(QWidget* w1 = nullptr, QWidget* w2 = nullptr, QWidget* w3 = nullptr,
+        QWidget* w4 = nullptr, QWidget* w5 = nullptr, QWidget* w6 = nullptr);
+    static QHBoxLayout* hLayout(int margin, QWidget* w1, QWidget* w2 = nullptr);
+    static QVBoxLayout* vLayout(bool stretchBefore, bool stretchAfter, QWidget* w1 = nullptr,
+        QWidget* w2 = nullptr, QWidget* w3 = nullptr, QWidget* w4 = nullptr, QWidget* w5 = nullptr,
+        QWidget* w6 = nullptr);
+    static QWidget* hWidget(QWidget* w1 = nullptr, QWidget* w2 = nullptr, QWidget* w3 = nullptr,
+        QWidget* w4 = nullptr, QWidget* w5 = nullptr, QWidget* w6 = nullptr);
+    static QWidget* hWidget(bool stretchBefore, bool stretchAfter, QWidget* w1 = nullptr,
+        QWidget* w2 = nullptr, QWidget* w3 = nullptr, QWidget* w4 = nullptr, QWidget* w5 = nullptr,
+        QWidget* w6 = nullptr);
+    static QWidget* layoutToWidget(QLayout* layout);
+
+    // Fixed to width by height; only the height when width is 0.
+    static QToolButton* toolButton(const QString& text, int width, int height, Arrow arrow = ArrowNone);
+    // Text and tip carry the shortcut in the platform's own words.
+    static QToolButton* toolButton(const QString& text, const QString& tip, const QString& shortcut);
+    static QSpinBox* digitBox(int maximum, int minimum, int value = 0, bool setValue = false);
+
+    // Selects the item with the text (any case); else an editable box takes the text, another item 0.
+    static void setComboBox(QComboBox* box, const QString& text);
+    static QString getComboBox(QComboBox* box);
+
+private:
+    static void fillBox(QBoxLayout* layout, int margin, bool stretchBefore, bool stretchAfter,
+        std::initializer_list<QWidget*> widgets);
+
+    DogTag dogTag{__LINE__, __FILE__};
+};
+
+#endif

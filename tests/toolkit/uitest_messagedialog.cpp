@@ -1,0 +1,115 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+
+#include "support/testsupport.h"
+#include "toolkit/messagedialog.h"
+
+namespace {
+
+const QString key = "test/silenced";
+
+// Runs one form of the message box; bool answers count as 0 and 1, none as -1.
+int runForm(const QString& form)
+{
+    MessageDialog box;
+    const QHash<QString, std::function<int()>> forms{
+        {"alert", [&] { return box.alert("T", "x"), -1; }},
+        {"info", [&] { return box.info("T", "x"), -1; }},
+        {"about", [&] { return box.about("T", "x"), -1; }},
+        {"badRoot", [&] { return box.badRootAlert("T", "x", "Create"); }},
+        {"rejectable", [&] { return int(box.rejectableAlert("T", "x")); }},
+        {"rejectableText", [&] { return int(box.rejectableAlert("T", "x", "Remove")); }},
+        {"keyed", [&] { return int(box.rejectableAlert(key, "T", "x", "Remove")); }},
+        {"rejectableInfo", [&] { return int(box.rejectableInfo("T", "x", "Go")); }},
+        {"hideable", [&] { return box.hideableInfo(key, "T", "x"), -1; }}};
+    return forms.value(form)();
+}
+
+}
+
+class TestMessageDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QSettings().remove(key); }
+
+    // The box is answered by a timer: optionally tick the check box, then
+    // press the button with the text ("close" closes the box instead).
+    void answersWithTheButtonPressed_data()
+    {
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<bool>("tick");
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<QString>("buttons");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<bool>("silenced");
+        QTest::newRow("alert") << "alert" << false << "OK" << "OK" << -1 << false;
+        QTest::newRow("info") << "info" << false << "OK" << "OK" << -1 << false;
+        QTest::newRow("about") << "about" << false << "OK" << "OK" << -1 << false;
+        QTest::newRow("bad root: select") << "badRoot" << false << "Select Folder..." << "Cancel Create Select Folder..." << 2 << false;
+        QTest::newRow("bad root: button") << "badRoot" << false << "Create" << "Cancel Create Select Folder..." << 1 << false;
+        QTest::newRow("bad root: cancel") << "badRoot" << false << "Cancel" << "Cancel Create Select Folder..." << 0 << false;
+        QTest::newRow("bad root: closed") << "badRoot" << false << "close" << "Cancel Create Select Folder..." << 0 << false;
+        QTest::newRow("rejectable: OK") << "rejectable" << false << "OK" << "Cancel OK" << 1 << false;
+        QTest::newRow("relabelled: accept") << "rejectableText" << false << "Remove" << "Cancel Remove" << 1 << false;
+        QTest::newRow("keyed: accept") << "keyed" << false << "Remove" << "Cancel Remove" << 1 << false;
+        QTest::newRow("keyed: ticked, accept") << "keyed" << true << "Remove" << "Cancel Remove" << 1 << true;
+        QTest::newRow("keyed: ticked, cancel") << "keyed" << true << "Cancel" << "Cancel Remove" << 0 << true;
+        QTest::newRow("info: accept") << "rejectableInfo" << false << "Go" << "Cancel Go" << 1 << false;
+        QTest::newRow("info: cancel") << "rejectableInfo" << false << "Cancel" << "Cancel Go" << 0 << false;
+        QTest::newRow("hideable: ticked") << "hideable" << true << "OK" << "OK" << -1 << true;
+    }
+
+    void answersWithTheButtonPressed()
+    {
+        QFETCH(QString, form);
+        QFETCH(bool, tick);
+        QFETCH(QString, press);
+        QFETCH(QString, buttons);
+        QFETCH(int, result);
+        QFETCH(bool, silenced);
+        QStringList labels;
+        bool iconShown = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<MessageDialog*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            for (QLabel* label : box->findChildren<QLabel*>())
+                iconShown = iconShown || !label->pixmap().isNull();
+            if (tick)
+                box->findChild<QCheckBox*>()->setChecked(true);
+            for (QAbstractButton* button : box->buttonBox()->buttons())
+                labels << button->text();
+            labels.sort();
+            for (QAbstractButton* button : box->buttonBox()->buttons())
+                if (button->text() == press)
+                    button->click();
+            if (press == "close")
+                box->close();
+        });
+        QCOMPARE(runForm(form), result);
+        QCOMPARE(labels.join(' '), buttons);
+        QVERIFY(iconShown);
+        QCOMPARE(QSettings().value(key, true).toBool(), !silenced);
+
+        // Once silenced, the keyed forms show nothing; the alert answers yes.
+        bool shown = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                shown = true, box->reject();
+        });
+        poll.start(10);
+        if (silenced)
+            QCOMPARE(runForm(form), form == "keyed" ? 1 : -1);
+        QVERIFY(!shown);
+    }
+};
+
+RAVELHORN_TEST_MAIN(QApplication, TestMessageDialog)
+#include "uitest_messagedialog.moc"

@@ -1,0 +1,206 @@
+#include <QApplication>
+#include <QDirIterator>
+#include <QLineEdit>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "support/testsupport.h"
+#include "toolkit/dynamicwidgets.h"
+#include "toolkit/inputwidgets.h"
+#include "toolkit/keyboardinterface.h"
+#include "toolkit/progressbar.h"
+#include "toolkit/scrollandtabs.h"
+#include "toolkit/windowsanddialogs.h"
+
+namespace {
+
+class KeyRecorder : public KeyboardInterface
+{
+public:
+    bool keyPressed(int key, Qt::KeyboardModifiers) override
+    {
+        keys << key;
+        return key == Qt::Key_Plus;
+    }
+    QList<int> keys;
+};
+
+// A page that asks for at least this size.
+QWidget* sized(int width, int height)
+{
+    auto* inner = new QWidget;
+    inner->setMinimumSize(width, height);
+    return WindowsAndDialogs::layoutToWidget(WindowsAndDialogs::vLayout(false, false, inner));
+}
+
+}
+
+class TestWidgets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void disableComboBoxKeepsEntriesButMarksThem()
+    {
+        KeyRecorder owner;
+        DisableComboBox box(&owner);
+        box.addItem("none");
+        box.addItem("one", 10);
+        box.addItem("two", 20);
+        QVERIFY(box.setCurrentUserValue(20));
+        QVERIFY(!box.setCurrentUserValue(30));
+        QCOMPARE(box.getCurrentUserValue(), 20);
+        box.setUserValueEnabled(20, false);
+        QVERIFY(!box.isUserValueEnabled(20));
+        QCOMPARE(box.itemData(2, Qt::ForegroundRole).value<QColor>(), QColor("grey"));
+        QCOMPARE(box.currentIndex(), 2);
+        box.setIndexEnabled(2, true);
+        QCOMPARE(box.currentIndex(), 0);
+        QCOMPARE(box.getCurrentUserValue(), 0);
+        QTest::keyClick(&box, Qt::Key_Plus);
+        QTest::keyClick(&box, Qt::Key_Down);
+        QCOMPARE(owner.keys, QList<int>({Qt::Key_Plus, Qt::Key_Down}));
+        QCOMPARE(box.currentIndex(), 1);
+    }
+
+    void scalingTabWidgetNeverShrinks()
+    {
+        ScalingTabWidget tabs;
+        QCOMPARE(tabs.sizeHint().height(), 200);
+        tabs.addTab(sized(300, 410), "big");
+        const QSize big = tabs.sizeHint();
+        QVERIFY(big.width() >= 300);
+        QCOMPARE((big.height() - 50) % 25, 0);
+        QVERIFY(big.height() > 410 && big.height() <= 410 + 100);
+        delete tabs.widget(0);
+        tabs.addTab(sized(10, 10), "small");
+        QCOMPARE(tabs.sizeHint(), big);
+    }
+
+    void tabHandlerSkipsHiddenAndDisabledWidgets()
+    {
+        QWidget panel;
+        QLineEdit first(&panel), hidden(&panel), disabled(&panel), last(&panel);
+        TabHandler order;
+        for (QLineEdit* edit : {&first, &hidden, &disabled, &last})
+            order.addWidget(edit);
+        panel.show();
+        hidden.hide();
+        disabled.setEnabled(false);
+        QApplication::setActiveWindow(&panel);
+        first.setFocus();
+        QTest::keyClick(&first, Qt::Key_Tab);
+        QVERIFY(last.hasFocus());
+        QTest::keyClick(&last, Qt::Key_Tab);
+        QVERIFY(first.hasFocus());
+        QTest::keyClick(&first, Qt::Key_Backtab);
+        QVERIFY(last.hasFocus());
+    }
+
+    void resizableScrollAreaFitsTheViewport()
+    {
+        ResizableScrollArea area(true, false);
+        area.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        area.setWidget(sized(50, 600));
+        area.resize(300, 200);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        QCOMPARE(area.widget()->height(), area.viewport()->height());
+        QCOMPARE(area.widget()->width(), area.maximumViewportSize().width() - area.verticalScrollBar()->sizeHint().width());
+        area.setAdjustHeight(false);
+        QCOMPARE(area.widget()->height(), 600);
+    }
+
+    // The click comes after the mouse event: its slot may delete the label.
+    void dynamicLabelClicksQueuedAndShowsHoverText()
+    {
+        auto* label = WindowsAndDialogs::dynamicHtmlLabel("<b>Ana</b>", "<i>edit</i>", 7);
+        QSignalSpy clicks(label, &DynamicLabel::clicked);
+        connect(label, &DynamicLabel::clicked, label, &QObject::deleteLater);
+        QPointer<DynamicLabel> alive(label);
+        label->show();
+        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+        QApplication::sendEvent(label, &enter);
+        QCOMPARE(label->text(), QString("<i>edit</i>"));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(label, &leave);
+        QCOMPARE(label->text(), QString("<b>Ana</b>"));
+        QTest::mouseClick(label, Qt::LeftButton);
+        QCOMPARE(clicks.size(), 0);
+        QVERIFY(clicks.wait(1000));
+        QCOMPARE(clicks.first().first().toInt(), 7);
+        QTRY_VERIFY(!alive);
+    }
+
+    // Points along the middle row of a 200 by 20 bar, as fractions of its width.
+    void progressBarPaintsTheHealth_data()
+    {
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<bool>("gray");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("full") << 100 << false << "0.1 grey, 0.9 grey, outline dark";
+        QTest::newRow("50 %") << 50 << false << "0.4 red, 0.6 white, outline dark";
+        QTest::newRow("30 %") << 30 << false << "0.2 red, 0.4 white, outline dark";
+        QTest::newRow("negative") << -30 << false << "0.2 white, 0.9 red, outline dark";
+        QTest::newRow("greyed") << 80 << true << "0.5 grey, 0.9 white, outline light";
+    }
+
+    void progressBarPaintsTheHealth()
+    {
+        QFETCH(int, percent);
+        QFETCH(bool, gray);
+        QFETCH(QString, expected);
+        QImage image(200, 20, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        QPainter painter(&image);
+        ProgressBarPainter().drawProgressBar(&painter, percent, image.rect(), 0, 0, gray, QString(), QString());
+        painter.end();
+        auto kind = [](QColor c) {
+            if (c.red() > 200 && c.green() > 200 && c.blue() > 200)
+                return "white";
+            if (c.red() > c.green() + 60)
+                return "red";
+            return qAbs(c.red() - c.green()) < 10 && qAbs(c.green() - c.blue()) < 10 ? "grey" : "other";
+        };
+        QStringList seen;
+        for (double x : {0.1, 0.2, 0.4, 0.5, 0.6, 0.8, 0.9})
+            if (expected.contains(QString::number(x) + " "))
+                seen << QString("%1 %2").arg(x).arg(kind(image.pixelColor(int(x * 200), 10)));
+        const QColor outline = image.pixelColor(100, 0);
+        seen << (outline == QColor(Qt::gray) ? "outline light" : outline == QColor(76, 76, 76) ? "outline dark" : "outline ?");
+        QCOMPARE(seen.join(", "), expected);
+    }
+
+    // The size is in the name where the name has one; every image but the two spacers has content.
+    void everyImageLoadsAtItsSize()
+    {
+        int count = 0;
+        const QRegularExpression sized("(\\d+)\\.(png|gif)$");
+        for (QDirIterator it(":/images", QDirIterator::Subdirectories); it.hasNext();) {
+            const QString name = it.next();
+            if (!it.fileInfo().isFile())
+                continue;
+            ++count;
+            const QImage image(name);
+            QVERIFY2(!image.isNull(), qPrintable(name));
+            const QRegularExpressionMatch match = sized.match(name);
+            if (match.hasMatch())
+                QVERIFY2(image.size() == QSize(match.captured(1).toInt(), match.captured(1).toInt()), qPrintable(name));
+            bool drawn = false;
+            for (int y = 0; y < image.height() && !drawn; ++y)
+                for (int x = 0; x < image.width() && !drawn; ++x)
+                    drawn = image.pixel(x, y) != image.pixel(0, 0);
+            QVERIFY2(drawn || name.endsWith("stats/blank.png") || name.endsWith("no-icon.png"), qPrintable(name));
+        }
+        QVERIFY(count >= 80);
+        QVERIFY(!QImage(":images/rvhn-alert.png").isNull());
+        for (int face = 2; face <= 6; ++face)
+            QCOMPARE(QImage(QString(":/images/stats/%1a.gif").arg(face)).size(), QSize(16, 16));
+    }
+};
+
+RAVELHORN_TEST_MAIN(QApplication, TestWidgets)
+#include "uitest_widgets.moc"
