@@ -374,11 +374,11 @@ private slots:
         CreatureList list(creatures);
         CreatureInitList inits;
         inits.append(list.getInitList());
-        QCOMPARE(names(inits.getCreatureList().getCreatureList()), QString("Anna, Zed, Goblin (2)"));
+        QCOMPARE(names(inits.getCreatureList().getCreatureList()), QString("Zed, Goblin (2), Anna"));
         // Entries read from a record that named a missing creature hold none.
         inits.prepend(CreatureInit());
         inits.append(CreatureInit());
-        QCOMPARE(names(inits.getCreatureList().getCreatureList()), QString("Anna, Zed, Goblin (2)"));
+        QCOMPARE(names(inits.getCreatureList().getCreatureList()), QString("Zed, Goblin (2), Anna"));
         inits.apply();
 
         CreatureVitalityList vitality;
