@@ -371,7 +371,11 @@ void EncounterData::readLine(const QString& key, const QString& value, bool& aft
     } else if (key == "xp") {
         xp = value.toInt();
     } else if (key.startsWith("alias#") || key.startsWith("hidden#")) {
-        EncounterMonster* m = getGroupCreature(currentGroup, key.mid(key.indexOf('#') + 1));
+        // Only a monster of the group line before: another group may differ in case alone.
+        const QString id = key.mid(key.indexOf('#') + 1);
+        auto found = std::find_if(monsters.begin(), monsters.end(),
+                                  [&](const EncounterMonster& m) { return m.name == currentGroup && m.id == id; });
+        EncounterMonster* m = found == monsters.end() ? nullptr : &*found;
         if (m && key.startsWith("alias#"))
             m->alias = value;
         else if (m)
