@@ -84,6 +84,8 @@ private slots:
     {
         TemporaryHome home;
         RecordingUiHooks hooks;
+        // Empty library folders are taken as they are.
+        hooks.badRootAnswer = 1;
         QString partial = home.makeFolder("Campaign", {"Monsters"});
         QSettings().setValue("dataDir/path", partial);
         QSettings().setValue("dataDir/display", "My campaign");
@@ -98,6 +100,8 @@ private slots:
     {
         TemporaryHome home;
         RecordingUiHooks hooks;
+        // Empty library folders are taken as they are.
+        hooks.badRootAnswer = 1;
         QSettings().setValue("dataDir/path", home.path() + "/gone");
         QString inHome = home.makeFolder(F, allFour);
         Global::initRootPath();
@@ -109,6 +113,8 @@ private slots:
     {
         TemporaryHome home;
         RecordingUiHooks hooks;
+        // Empty library folders are taken as they are.
+        hooks.badRootAnswer = 1;
         home.makeFolder("Documents/" + F, allFour);
         QString besideApp = Global::getApplicationPath() + QDir::separator() + F;
         for (const QString& library : allFour)
@@ -123,6 +129,8 @@ private slots:
     {
         TemporaryHome home;
         RecordingUiHooks hooks;
+        // Empty library folders are taken as they are.
+        hooks.badRootAnswer = 1;
         QString documents = home.makeFolder("Documents/" + F, {"Characters", "Monsters", "Encounters"});
         QVERIFY(TestSupport::writeFile(documents + "/Monsters/kept.monster", "mine"));
         QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + "/" + F;
@@ -143,6 +151,8 @@ private slots:
     {
         TemporaryHome home;
         RecordingUiHooks hooks;
+        // Empty library folders are taken as they are.
+        hooks.badRootAnswer = 1;
         Global::setRootPath(home.makeFolder("ravelhorn data", allFour), "");
         Global::setRootPath(home.makeFolder(F, allFour), "");
         QCOMPARE(hooks.windowTitles, (QStringList{"Ravelhorn - ravelhorn data", "Ravelhorn DM's Display"}));

@@ -1,11 +1,14 @@
 #include <QDir>
+#include <QRegularExpression>
 #include <QGuiApplication>
 #include <QSettings>
 
 #include <sys/stat.h>
 
 #include "encounter/encounter.h"
+#include "encounter/damageevents.h"
 #include "encounter/encounterevents.h"
+#include "encounter/powerevents.h"
 #include "encounter/history.h"
 #include "encounter/rosterevents.h"
 #include "foundation/global.h"
@@ -159,9 +162,12 @@ private slots:
         world.addHero("Old Hero", 10);
         LibraryHooks hooks;
         const QString other = copyOfDemoData(home.path(), "Other Data");
-        for (const QString& gone : removed)
-            gone.endsWith("*") ? (void)QDir(other + "/" + gone.chopped(2)).removeRecursively(),
-                QDir(other).mkdir(gone.chopped(2)) : (void)QDir(other + "/" + gone).removeRecursively();
+        // "Folder/*" empties the folder, "Folder" removes it.
+        for (const QString& gone : removed) {
+            QDir(other + "/" + gone.section('/', 0, 0)).removeRecursively();
+            if (gone.endsWith("*"))
+                QDir(other).mkdir(gone.section('/', 0, 0));
+        }
         hooks.badRootAnswer = badRootAnswer;
         hooks.cancelAfter = cancelAfter;
         QCOMPARE(Global::setRootPath(other, "Docs/Other Data"), switched);
@@ -213,7 +219,7 @@ private slots:
         QTest::addColumn<int>("pickAnswer");
         QTest::addColumn<bool>("running");
         QTest::addColumn<QStringList>("texts");
-        const QStringList aliasAndHide = {"Set Alias: Marsh Raider (2) -> The Scarred One",
+        const QStringList aliasAndHide = {"Marsh Raider (2): Show Alias: The Scarred One",
                                           "Hide Thornback Archer (B)"};
         QTest::newRow("replace, stopped")
             << 5 << false << QStringList{"Set Encounter: Bridge Ambush"} + aliasAndHide;
@@ -231,23 +237,28 @@ private slots:
         TestWorld world;
         Global::encounters = new Encounters;
         Global::actions = nullptr;
-        QVERIFY(Global::setRootPath(copyOfDemoData(home.path(), "Load"), ""));
+        QVERIFY(Global::setRootPath(copyOfDemoData(home.path(), QTest::currentDataTag()), ""));
         Creature* hero = Global::characters->getCharacter(0);
         ObjectStream* stream = Global::history->getStream(false);
         QVERIFY(Global::history->apply(new SetPartyEvent(CreatureList({hero}), false, {}, stream), false));
         if (running)
             QVERIFY(Global::history->apply(new StartEncounterEvent({}, {}, stream), false));
-        // A fought monster: the reset question comes first.
-        Creature* raider = Global::monsters->getMonsterInstance("Marsh Raider", "1", true);
-        QVERIFY(Global::history->apply(new AddMonsterEvent(CreatureList({raider}), false, {}, stream), false));
-        raider->applyDamage(5, nullptr);
-        if (CreaturePower* power = raider->getPowers().getPower(0))
-            power->usage = Power::UsedOnce;
-        Global::encounter->setCreatureEdited();
+        // A monster that fought before: the reset question comes first.
+        Creature* raider = Global::monsters->getMonsterInstance("Marsh Raider", "2", true);
+        QVERIFY(Global::history->apply(new DamageEvent("Hit", hero, {raider}, 5, "", stream), false));
+        CreaturePower* power = raider->getPowers().getPower(0);
+        for (int i = 0; power && power->current.cost == Power::AtWill; i++)
+            power = raider->getPowers().getPower(i);
+        QVERIFY(power);
+        QVERIFY(Global::history->apply(new PowerUsageChangedEvent(raider, power, PowerUsageChangedEvent::Used, stream),
+                                       false));
         Global::encounters->selectEncounter();
         QStringList made = historyTexts();
         QCOMPARE(hooks.alerts.value(0).title, QString("Reset Bridge Ambush"));
         QCOMPARE(made.filter("Extended Rest: ").size(), 1);
+        // Rest, usage reset, then the addition.
+        const int rest = made.indexOf(QRegularExpression("Extended Rest: .*"));
+        QVERIFY(rest > 0 && made.value(rest + 1).contains("Reset") && made.value(rest + 2).contains("Bridge Ambush"));
         QCOMPARE(made.mid(made.size() - texts.size()), texts);
         QCOMPARE(Global::encounter->getCreatureIndex(raider) >= 0, true);
         QCOMPARE(Global::encounter->getCurrentCreature(), running ? hero : nullptr);

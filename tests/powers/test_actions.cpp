@@ -41,6 +41,8 @@ private slots:
     void aNewDataFolderBringsItsActions()
     {
         RecordingUiHooks hooks;
+        // Folders without libraries are taken empty.
+        hooks.badRootAnswer = 1;
         Actions written;
         written.loadActions(dir.path());
         CreaturePower dash = makeAction("Dash", Power::Move);
