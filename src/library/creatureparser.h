@@ -74,8 +74,8 @@ private:
     bool addPossibleMissingColon();
     static bool belongTogether(const CreatureToken& last, const CreatureToken& next);
     void nextLineToken() { currentLine.nextToken(); }
-    CreatureToken getCurrentLineToken() const { return currentLine.getCurrentToken(); }
-    CreatureToken getFollowingLineToken(int n) const { return currentLine.getFollowingToken(n); }
+    const CreatureToken& getCurrentLineToken() const { return currentLine.getCurrentToken(); }
+    const CreatureToken& getFollowingLineToken(int n) const { return currentLine.getFollowingToken(n); }
     bool atLineEnd() const { return currentLine.getCurrentPos() >= currentLine.getLineLen(); }
     // The words from a position to the current token.
     QString wordsFrom(int from, bool keepEndMark, bool escaped) const;

@@ -100,7 +100,7 @@ CreatureToken CreatureParser::createToken(const QString& word)
 {
     const QHash<QString, Token::No>& hash = tokenHash();
     auto found = hash.constFind(word);
-    if (found == hash.constEnd())
+    if (found == hash.constEnd() && !word.isLower())
         found = hash.constFind(word.toLower());
     return CreatureToken(found == hash.constEnd() ? Token::WORD : *found, word);
 }
@@ -260,6 +260,7 @@ CreatureToken CreatureParser::readNumber(QChar first)
 CreatureToken CreatureParser::readWord(QChar first)
 {
     QString word(first);
+    word.reserve(16);
     if (first == 'w' && nextChar(0) == '/') {
         word += getChar();
         return createToken(word);

@@ -25,12 +25,12 @@ int CreatureToken::toDiceValue() const
     return !text.isEmpty() && text.at(0).isDigit() ? text.at(0).digitValue() : 0;
 }
 
-int CreatureToken::toInt()
+int CreatureToken::toInt() const
 {
     if (isDieFace())
         return toDiceValue();
-    text.remove(',').remove('.');
-    return text.toInt();
+    QString digits = text;
+    return digits.remove(',').remove('.').toInt();
 }
 
 int TokenLine::nextToken()
@@ -46,11 +46,10 @@ int TokenLine::lastToken()
     return currentPos;
 }
 
-CreatureToken TokenLine::getTokenAt(int i) const
+const CreatureToken& TokenLine::getTokenAt(int i) const
 {
-    if (i < 0 || i >= getLineLen())
-        return CreatureToken(Token::NEWLINE);
-    return tokens.at(i);
+    static const CreatureToken outside(Token::NEWLINE);
+    return i < 0 || i >= getLineLen() ? outside : tokens.at(i);
 }
 
 Token::No TokenLine::kindAt(int i) const
@@ -99,6 +98,14 @@ QString TokenLine::toString() const
 
 namespace {
 
+bool needsEscaping(const QString& text)
+{
+    for (QChar c : text)
+        if (c == '<' || c == '>' || c == '&' || c == '"')
+            return true;
+    return false;
+}
+
 bool isEndMark(Token::No kind)
 {
     return kind == Token::COMMA || kind == Token::COLON || kind == Token::SEMICOLON || kind == Token::PERIOD;
@@ -131,7 +138,7 @@ QString TokenLine::getWords(int from, int to, bool spaced, bool keepEndMark, boo
         const CreatureToken& token = tokens.at(i);
         if (spaced && !text.isEmpty() && blankAfter(tokens.at(i - 1)) && blankBefore(token.kind))
             text += ' ';
-        text += escaped ? token.text.toHtmlEscaped() : token.text;
+        text += escaped && needsEscaping(token.text) ? token.text.toHtmlEscaped() : token.text;
     }
     return text;
 }

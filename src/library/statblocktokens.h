@@ -58,8 +58,8 @@ public:
     bool isDieFace() const { return Token::isIn(kind, Token::DIE_1, Token::DIE_6); }
     void capitalize();
     int toDiceValue() const;
-    // Commas and periods of the number are dropped for good.
-    int toInt();
+    // Commas and periods inside the number are left out: "1,000" is 1000.
+    int toInt() const;
 
     Token::No kind = Token::END_OF_TEXT;
     QString text;
@@ -75,11 +75,11 @@ public:
     int nextToken();
     int lastToken();
     // Any index outside the line gives an empty NEWLINE token.
-    CreatureToken getCurrentToken() const { return getTokenAt(currentPos); }
-    CreatureToken getTokenAt(int i) const;
-    CreatureToken getFollowingToken(int n) const { return getTokenAt(currentPos + 1 + n); }
-    CreatureToken getFirstToken() const { return getTokenAt(0); }
-    CreatureToken getLastToken(int n) const { return getTokenAt(getLineLen() - 1 - n); }
+    const CreatureToken& getCurrentToken() const { return getTokenAt(currentPos); }
+    const CreatureToken& getTokenAt(int i) const;
+    const CreatureToken& getFollowingToken(int n) const { return getTokenAt(currentPos + 1 + n); }
+    const CreatureToken& getFirstToken() const { return getTokenAt(0); }
+    const CreatureToken& getLastToken(int n) const { return getTokenAt(getLineLen() - 1 - n); }
     Token::No kindAt(int i) const;
     void addToken(const CreatureToken& token);
     void addTokenAt(int i, const CreatureToken& token);

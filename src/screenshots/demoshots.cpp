@@ -22,7 +22,7 @@ QString powerText(const CreaturePower* power)
 
 QString creatureText(Creature& creature)
 {
-    QStringList parts = {"<h3>" + creature.getNameGroup().toHtmlEscaped() + "</h3>",
+    QStringList parts = {"<b>" + creature.getNameGroup().toHtmlEscaped() + "</b>",
                          creature.getLevelClassRole(),
                          creature.getTypeRace(),
                          creature.getHealth(true),
@@ -53,9 +53,11 @@ void shootFolder(ShotSink& sink, const QString& demoData, bool monsters)
         QLabel label(creatureText(creature));
         label.setTextFormat(Qt::RichText);
         label.setWordWrap(true);
-        label.setFixedWidth(460);
         label.setMargin(12);
         label.setStyleSheet("background: white; color: black");
+        // Taller than a screen: adjustSize would cut it to two thirds of one.
+        label.resize(460, label.heightForWidth(460));
+        label.show();
         sink.save("demo-" + QFileInfo(file).baseName(), &label);
     }
 }

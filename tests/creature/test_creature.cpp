@@ -198,6 +198,7 @@ private slots:
         stats.addPower(makePower("and more", Power::Unset, Power::Secondary, ""), true);
         stats.addPower(makePower("Bite", Power::Standard), true);
         stats.addPower(makePower("Dropped", Power::Flavour), true);
+        stats.addPower(makePower("", Power::Flavour, 0, ""), true);
         CreaturePower special = makePower("Aura", Power::Trap, 7);
         stats.addPower(special, true);
         stats.addPower(makePower("Dash", Power::Move), false);
@@ -207,6 +208,8 @@ private slots:
         QCOMPARE(stats.powers.getPower(0)->current.type, 0);
         QCOMPARE(stats.powers.getPower(1)->current.when, int(Power::Trait));
         QCOMPARE(stats.powers.getPower(3)->current.description, QStringList{"and more"});
+        // A trap's heading texts are not powers but the flavour text.
+        QCOMPARE(stats.flavorText, QString("<i>Dropped &bull; x<br></i><br><i></i>"));
     }
 
     void listOrderAndNames_data()

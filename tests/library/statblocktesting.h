@@ -1,18 +1,9 @@
 #ifndef STATBLOCKTESTING_H
 #define STATBLOCKTESTING_H
 
-#include <QDir>
-#include <QFile>
 #include <QStringList>
 
 #include "library/creatureparser.h"
-
-// The fixtures are read from the source folder.
-inline QString statBlockFixture(const QString& name)
-{
-    QFile file(QStringLiteral(RAVELHORN_STATBLOCKS "/%1").arg(name));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
 
 inline CreatureStats parseStatBlock(const QString& text, bool monster = true)
 {

@@ -1,10 +1,22 @@
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
 #include "creature/creature.h"
 #include "library/statblocktesting.h"
 #include <QImage>
 #include <QTemporaryDir>
+
+namespace {
+
+// The fixtures are read from the source folder.
+QString statBlockFixture(const QString& name)
+{
+    QFile file(QStringLiteral(RAVELHORN_STATBLOCKS "/%1").arg(name));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+}
 
 class TestStatBlockParser : public QObject
 {
