@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 
+#include "app/loaddialogs.h"
 #include "foundation/dogtag.h"
 #include "foundation/global.h"
 #include "mainwindow/mainwindow.h"
@@ -23,6 +24,21 @@ public:
     int badRootAlert(const QString& title, const QString& text, const QString& actionText) override
     {
         return MessageDialog().badRootAlert(title, text, actionText);
+    }
+
+    bool rejectableAlert(const QString& title, const QString& text, const QString& acceptText) override
+    {
+        return MessageDialog().rejectableAlert(title, text, acceptText);
+    }
+
+    Progress* createProgress(const QString& label, int maximum) override
+    {
+        return new DialogProgress(label, maximum);
+    }
+
+    QString getExistingDirectory(const QString&) override
+    {
+        return LoadDialogs::chooseDataFolder();
     }
 
     QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override

@@ -359,7 +359,7 @@ private slots:
         // Entries read from a record that named a missing creature hold none.
         inits.prepend(CreatureInit());
         inits.append(CreatureInit());
-        QCOMPARE(names(inits.getCreatureList().getCreatureList()), QString("Anna, Zed, Goblin (2)"));
+        QCOMPARE(names(inits.getCreatureList().getCreatureList()), QString("Zed, Goblin (2), Anna"));
         inits.apply();
         CreatureVitalityList vitality;
         vitality.append(list.getVitalityList());

@@ -274,6 +274,7 @@ private:
             w[name + "effects"] = effects.join(" ");
             w[name + "alias"] = c->getAlias();
             w[name + "showAlias"] = QString::number(c->isShowAlias());
+            w[name + "hidden"] = QString::number(c->isHidden());
             const Powers& powers = c->getPowers();
             for (int i = 0; const CreaturePower* power = powers.getPower(i); i++)
                 w[name + "usage." + power->name] = QString::number(power->usage);
