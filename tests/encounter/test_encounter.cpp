@@ -618,7 +618,7 @@ private slots:
         QCOMPARE(hooks->rightStatus.size(), texts);
         SignalLog log;
         encounter()->reset();
-        QCOMPARE(log.take(), QString("current count"));
+        QCOMPARE(log.take(), QString("selection current count"));
         // The dead set too: its creatures may be deleted once the data folder changes.
         QVERIFY(encounter()->getState() == EncounterState());
         QCOMPARE(encounter()->getCreatureCount(), 0);
