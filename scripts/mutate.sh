@@ -99,4 +99,4 @@ done <"$candidates"
 echo "Survivors:"
 for survivor in "${survivors[@]}"; do echo "  $survivor"; done
 [ "$total" -gt 0 ] || { echo "No mutant was run." >&2; exit 1; }
-echo "Score: $killed/$total ($((100 * killed / total))%), in $(( ($(date +%s) - started) / 60 )) minutes"
+echo "Score: $killed/$total ($(awk "BEGIN { printf \"%.1f\", 100 * $killed / $total }")%), in $(( ($(date +%s) - started) / 60 )) minutes"
