@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 
+#include "app/loaddialogs.h"
 #include "foundation/dogtag.h"
 #include "foundation/global.h"
 #include "mainwindow/mainwindow.h"
@@ -17,6 +18,21 @@ void WindowHooks::alert(const QString& title, const QString& text)
 int WindowHooks::badRootAlert(const QString& title, const QString& text, const QString& actionText)
 {
     return MessageDialog().badRootAlert(title, text, actionText);
+}
+
+bool WindowHooks::rejectableAlert(const QString& title, const QString& text, const QString& acceptText)
+{
+    return MessageDialog().rejectableAlert(title, text, acceptText);
+}
+
+Progress* WindowHooks::createProgress(const QString& label, int maximum)
+{
+    return new DialogProgress(label, maximum);
+}
+
+QString WindowHooks::getExistingDirectory(const QString&)
+{
+    return LoadDialogs::chooseDataFolder();
 }
 
 QString WindowHooks::getOpenFileName(const QString& title, const QString& folder, const QString& filter)

@@ -183,10 +183,10 @@ void CreatureInitList::apply() const
 CreatureList CreatureInitList::getCreatureList() const
 {
     CreatureList list;
-    // A record may name a creature that was missing when it was written.
+    // In record order; a record may name a creature that was missing when it was written.
     for (const CreatureInit& entry : *this)
         if (entry.creature)
-            list.addCreature(entry.creature);
+            list.insertCreature(list.getCount(), entry.creature);
     return list;
 }
 

@@ -55,6 +55,7 @@ class CreatureInitList : public QList<CreatureInit>
 {
 public:
     using QList<CreatureInit>::QList;
+    CreatureInitList(const QList<CreatureInit>& list) : QList<CreatureInit>(list) {}
     void apply() const;
     CreatureList getCreatureList() const;
     bool write(ObjectStream* stream) const;
@@ -65,6 +66,7 @@ class CreatureVitalityList : public QList<CreatureVitality>
 {
 public:
     using QList<CreatureVitality>::QList;
+    CreatureVitalityList(const QList<CreatureVitality>& list) : QList<CreatureVitality>(list) {}
     // Puts the figures back and takes them as recorded.
     void apply() const;
     bool write(ObjectStream* stream) const;

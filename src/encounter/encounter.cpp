@@ -223,6 +223,9 @@ void Encounter::reset()
     // Its creatures may be deleted next, with a change of data folder.
     state.dead.clear();
     creatures.reset();
+    // The selected creatures may be freed next as well.
+    selected.clear();
+    emit doCreatureSelectionChanged();
     refreshEncounterText();
     Global::ui().toggleStartStopNextButtons();
     emit doCurrentCreatureChanged();

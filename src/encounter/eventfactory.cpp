@@ -10,6 +10,7 @@
 #include "foundation/objectstream.h"
 #include "encounter/powerevents.h"
 #include "encounter/restevents.h"
+#include "encounter/rosterevents.h"
 #include "encounter/turnorderevents.h"
 #include "encounter/vitalityevents.h"
 
@@ -67,6 +68,14 @@ const QHash<int, RecordKind>& recordKinds()
         {Event::StabilizeType, kind<StabilizeEvent>(ID_STABILIZE_EVENT_END)},
         {Event::ShortRestType, kind<ShortRestEvent>(ID_SR_ACTION_EVENT_END)},
         {Event::ExtendedRestType, kind<ExtendedRestEvent>(ID_EXT_REST_EVENT_END)},
+        {Event::SetEncounterType, kind<SetEncounterEvent>(ID_SET_ENC_EVENT_END)},
+        {Event::AddMonsterType, kind<AddMonsterEvent>(ID_ADD_CREATURE_EVENT_END)},
+        {Event::AddMonstersType, kind<AddMonstersEvent>(ID_ADD_CREATURE_EVENT_END)},
+        {Event::SetPartyType, kind<SetPartyEvent>(ID_ADD_CREATURE_EVENT_END)},
+        {Event::AddCharactersType, kind<AddCharactersEvent>(ID_ADD_CREATURE_EVENT_END)},
+        {Event::ShowHideType, kind<ShowHideEvent>(ID_SHOW_HIDE_EVENT_END)},
+        {Event::RemoveCreaturesType, kind<RemoveCreaturesEvent>(ID_REMOVE_CREATURE_EVENT_END)},
+        {Event::RemoveCurrentType, kind<RemoveCurrentEvent>(ID_REMOVE_CREATURE_EVENT_END)},
         {Event::AdministerFirstAidType, kind<AdministerFirstAidEvent>(ID_HEAL_EVENT_END)},
         {Event::GainHealingSurgeType, kind<GainHealingSurgeEvent>(ID_HEAL_EVENT_END)},
         {Event::SetVitalityType, kind<SetVitalityEvent>(ID_SET_VITALITY_EVENT_END)},

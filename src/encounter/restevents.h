@@ -74,7 +74,7 @@ private:
 // The creatures regain all their figures. It only records and restores
 // figures: the re-import of linked files comes before it is built
 // (refreshLinkedFiles), and power usage is left to the usage-reset events
-// that follow it.
+// that follow it. The players see it only when it rests a player character.
 class ExtendedRestEvent : public ChangeStateEvent
 {
     Q_OBJECT
@@ -87,7 +87,6 @@ public:
 
     QString getDescription(bool forPlayers) override;
     void apply() override;
-    bool isPlayersEvent() override { return true; }
 
     // The living heroes of the encounter, in initiative order.
     static QList<Creature*> getDefaultList();

@@ -79,7 +79,11 @@ public:
     static bool isValidRootPath(QDir& dir);
     static bool isEmptyRootPath(QDir& dir);
     static void initRootPath();
+    // Loads the libraries of a folder and makes it the data folder; false
+    // when nothing changed. An empty path asks the user for a folder.
     static bool setRootPath(QString path, QString display);
+    // True when nothing is unsaved, or the user had it all saved.
+    static bool allChangesSaved(const QString& message, const QString& buttonText);
     static bool copyDir(const QString& source, const QString& targetParent, const QString& name);
     // Copies a file into the "History" folder beside it as "<prefix>_<time>.log",
     // never over another copy; the copy's path, or empty when it failed.

@@ -5,15 +5,10 @@
 #include <QFileInfo>
 #include <QSettings>
 
-#include "powers/actions.h"
-#include "encounter/encounter.h"
-#include "encounter/history.h"
-#include "foundation/uihooks.h"
 
 namespace {
 
 const char* const defaultFolderName = "Ravelhorn Data";
-const char* const webSite = "https://ravelhorn.corvelle.org/";
 const char* const libraryFolders[] = {"Characters", "Monsters", "Portraits", "Encounters"};
 
 bool hasLibraryFolder(const QDir& dir, const char* name)
@@ -138,42 +133,6 @@ void Global::initRootPath()
     if (display.isEmpty())
         display = path;
     setRootPath(path, display);
-}
-
-bool Global::setRootPath(QString path, QString display)
-{
-    if (path.isEmpty())
-        return false;
-    Actions loadedActions;
-    loadedActions.loadActions(path);
-    if (encounter)
-        encounter->reset();
-    if (actions)
-        actions->newActions(&loadedActions);
-    if (history)
-        history->reset();
-    nativeRootPath = path;
-    prettyRootPath = display.isEmpty() ? path : display;
-
-    if (history && !history->rootChanged()) {
-        QString text = tr("Your history log contains an unknown event. It is possible the event was created by a "
-                          "later version of Ravelhorn, or the history log may be corrupted.<p>Before you "
-                          "continue, please check the ")
-            + QString("<a href=\"%1\">%2</a>").arg(webSite, tr("Ravelhorn Web-site"))
-            + tr(" for the latest version, and upgrade if possible.");
-        if (!history->getKeptCopy().isEmpty())
-            text += tr("<p>A copy of the history log was kept as <b>%1</b>.").arg(history->getKeptCopy().toHtmlEscaped());
-        alert(tr("Unknown Event"), text);
-    }
-
-    QSettings settings;
-    settings.setValue("dataDir/path", nativeRootPath);
-    settings.setValue("dataDir/display", prettyRootPath);
-
-    QString name = lastRight(QDir::fromNativeSeparators(nativeRootPath), "/");
-    ui().setMainWindowTitle(name == defaultFolderName ? tr("Ravelhorn DM's Display")
-                                                      : QString(tr("Ravelhorn - %1")).arg(name));
-    return true;
 }
 
 bool Global::copyDir(const QString& source, const QString& targetParent, const QString& name)

@@ -3,6 +3,7 @@
 #include <QDebug>
 
 #include "creature/effect.h"
+#include "foundation/progress.h"
 
 void UiHooks::alert(const QString& title, const QString& text)
 {
@@ -23,4 +24,18 @@ void UiHooks::debugText(const QString& text)
 int UiHooks::promptForOngoingEffect(Creature*, Effect* effect)
 {
     return effect->getDetails().amount;
+}
+
+Progress* UiHooks::createProgress(const QString& label, int maximum)
+{
+    auto* progress = new Progress;
+    progress->setLabelText(label);
+    progress->setRange(0, maximum);
+    return progress;
+}
+
+bool UiHooks::rejectableAlert(const QString& title, const QString& text, const QString&)
+{
+    qWarning().noquote() << title << ":" << text;
+    return false;
 }

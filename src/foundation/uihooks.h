@@ -1,10 +1,23 @@
 #ifndef UIHOOKS_H
 #define UIHOOKS_H
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 class Creature;
+class CreatureList;
 class Effect;
+class EncounterData;
+class InitiativeList;
+class Progress;
+
+// Unsaved items of one kind in an editor.
+struct UnsavedItems
+{
+    int count = 0;
+    QStringList names;
+};
 
 // What the model asks of the windows. The ui library installs its own at
 // start-up; without one the model runs headless: messages go to the log,
@@ -37,6 +50,28 @@ public:
     virtual void performTurnStart() {}
     // Figures of characters changed elsewhere: the character creator shows them anew.
     virtual void characterStatsUpdated() {}
+    // A progress dialog with a Cancel button; the caller owns it.
+    virtual Progress* createProgress(const QString& label, int maximum);
+    // The folder chosen in the data-folder dialog; empty when cancelled.
+    virtual QString getExistingDirectory(const QString&) { return QString(); }
+    // True when the user pressed the accept button rather than "Cancel".
+    virtual bool rejectableAlert(const QString& title, const QString& text, const QString& acceptText);
+
+    // Pickers and the initiative dialog: 0 when cancelled, else the button's code.
+    virtual int pickMonster(Creature*&, QString&) { return 0; }
+    virtual int pickCharacters(QList<Creature*>&, bool&) { return 0; }
+    virtual int pickEncounter(QString&, EncounterData*&) { return 0; }
+    virtual int rollInitiative(const CreatureList&, InitiativeList&, InitiativeList&) { return 0; }
+
+    // The library editors. Headless: a party of five and nothing unsaved.
+    virtual int getPartySize() { return 5; }
+    virtual UnsavedItems charactersToSave() { return UnsavedItems(); }
+    virtual void monstersToSave(UnsavedItems&, UnsavedItems&) {}
+    // False when an item could not be saved.
+    virtual bool saveAllCharacters() { return true; }
+    virtual bool saveAllMonsters() { return true; }
+    virtual void fillImportDirList() {}
+
     // The amount of ongoing damage or regeneration the game master applies;
     // headless, the effect's own amount.
     virtual int promptForOngoingEffect(Creature* creature, Effect* effect);

@@ -1,5 +1,10 @@
 #include "library/characters.h"
 
+#include "encounter/encounter.h"
+#include "encounter/history.h"
+#include "encounter/rosterevents.h"
+#include "foundation/global.h"
+#include "foundation/uihooks.h"
 #include "library/librarylist.h"
 
 Characters::Characters(QObject* parent) : QObject(parent), counts(new CreatureCounts)
@@ -37,12 +42,104 @@ Creature* Characters::getCharacter(const QString& name, bool create)
     character->setMissing(true);
     character->takeExtendedRest(false, false);
     character->setBeforeVitality(character->getVitality());
+    // Else the next recording of hand edits renames it to itself.
+    character->setBeforeName(character->getName());
     addCharacter(character);
     return character;
 }
 
-void Characters::deleteCharacter(Creature* character)
+int Characters::getCharacterPos(const QString& name, int skip) const
 {
-    if (characters.removeOne(character))
+    return LibraryList::sortedPos(characters, name, &Creature::getName, skip, false);
+}
+
+void Characters::deleteCharacter(int i, bool keep)
+{
+    if (i < 0 || i >= characters.size())
+        return;
+    Creature* character = characters.takeAt(i);
+    if (keep)
         removed.append(character);
+}
+
+QString Characters::getNewCharacter() const
+{
+    return LibraryList::newName(tr("New Character"), [this](const QString& name) { return findCharacter(name); });
+}
+
+int Characters::loadCharacters(const QString& root, const QString& prettyRoot, Progress* progress)
+{
+    reset();
+    LibraryList::FolderTexts texts{"Characters", tr("Loading characters..."),
+                                   tr("Directory <b>Characters</b> not found in %1."), tr("No Characters Found"),
+                                   tr("No characters could be loaded from <b>Characters</b> directory in %1.")};
+    return LibraryList::loadFolder(
+        root, prettyRoot, progress, texts,
+        [&](const QString& entry) {
+            auto* character = new Creature;
+            if (character->load(entry, false, root, nullptr, this)) {
+                addCharacter(character);
+                return true;
+            }
+            delete character;
+            return false;
+        },
+        [this] { return characters.isEmpty(); });
+}
+
+int Characters::getFileCount(const QString& root)
+{
+    return LibraryList::getFileCount(root, "Characters");
+}
+
+void Characters::resetCharacters()
+{
+    for (Creature* character : characters) {
+        character->setInHistory(false);
+        character->takeExtendedRest(true, true);
+    }
+    qDeleteAll(removed);
+    removed.clear();
+    emit doCharactersUpdated();
+}
+
+void Characters::reset()
+{
+    delete counts;
+    counts = new CreatureCounts;
+    qDeleteAll(characters);
+    characters.clear();
+    qDeleteAll(removed);
+    removed.clear();
+}
+
+void Characters::newCharacters(Characters* loaded)
+{
+    reset();
+    delete counts;
+    counts = std::exchange(loaded->counts, new CreatureCounts);
+    characters = std::exchange(loaded->characters, {});
+    removed = std::exchange(loaded->removed, {});
+    emit doCharactersUpdated();
+}
+
+void Characters::pickCharacters()
+{
+    QList<Creature*> party;
+    bool add = false;
+    if (Global::ui().pickCharacters(party, add) == 0)
+        return;
+    CreatureList list(party);
+    ObjectStream* stream = Global::history->getStream(false);
+    // An empty list: nothing chosen, or the party already in the encounter.
+    if (!stream || list.isEmpty())
+        return;
+    CreatureInitList before;
+    if (!LibraryList::askInitiative(list, before))
+        return;
+    Global::encounter->writeVitalityChanges(stream);
+    if (add)
+        Global::history->apply(new AddCharactersEvent(list, false, before, stream), false);
+    else
+        Global::history->apply(new SetPartyEvent(list, false, before, stream), false);
 }

@@ -8,7 +8,10 @@
 #include "creature/creature.h"
 #include "foundation/dogtag.h"
 
-// The party's character library. Owns its characters.
+class Progress;
+
+// The party's character library. Owns its characters, and keeps those taken
+// out of it alive until a new history starts: the history still names them.
 class Characters : public QObject
 {
     Q_OBJECT
@@ -22,11 +25,29 @@ public:
     Creature* findCharacter(const QString& name, Creature* exclude = nullptr) const;
     // With create, a name the library lacks gets a placeholder hero marked missing.
     Creature* getCharacter(const QString& name, bool create);
-    // Takes the character out of the library but keeps it alive until the library is reset.
-    void deleteCharacter(Creature* character);
+    int getCharacterIndex(Creature* character) const { return characters.indexOf(character); }
+    int getCharacterPos(const QString& name, int skip) const;
+    // Takes the character out of the library; with keep it stays alive until the library is reset.
+    void deleteCharacter(int i, bool keep);
+    void deleteCharacter(Creature* character) { deleteCharacter(getCharacterIndex(character), true); }
+    QString getNewCharacter() const;
+    // 1 go on, 0 stop, 2 choose another data folder.
+    int loadCharacters(const QString& root, const QString& prettyRoot, Progress* progress);
+    static int getFileCount(const QString& root);
+    // A new history begins: every character rests and leaves it.
+    void resetCharacters();
+    void reset();
+    // Takes over what another library loaded, which is left empty.
+    void newCharacters(Characters* loaded);
     int getCharacterCount() const { return characters.size(); }
     Creature* getCharacter(int i) const { return characters.value(i); }
     CreatureCounts* getCounts() const { return counts; }
+
+    // The command that picks the party.
+    void pickCharacters();
+
+signals:
+    void doCharactersUpdated();
 
 private:
     CreatureCounts* counts;

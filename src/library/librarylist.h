@@ -4,20 +4,63 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 #include "creature/creature.h"
+
+class CreatureInitList;
+class CreatureList;
+class Progress;
 
 namespace LibraryList {
 
-// Inserts after every creature whose key sorts before or equal to the new
-// one's, ignoring case, so equal keys keep their order of insertion.
-inline void insertSorted(QList<Creature*>& list, Creature* creature, QString (Creature::*key)() const)
+// The sorted place of a key, ignoring case, among the entries other than
+// the one at skip: after the equal keys, or before them.
+template <typename T>
+int sortedPos(const QList<T*>& list, const QString& newKey, QString (T::*key)() const, int skip, bool afterEquals)
 {
-    QString newKey = (creature->*key)();
-    int at = 0;
-    while (at < list.size() && (list[at]->*key)().compare(newKey, Qt::CaseInsensitive) <= 0)
-        at++;
-    list.insert(at, creature);
+    int counted = 0;
+    for (int at = 0; at < list.size(); at++) {
+        if (at == skip)
+            continue;
+        int order = (list[at]->*key)().compare(newKey, Qt::CaseInsensitive);
+        if (order > 0 || (order == 0 && !afterEquals))
+            break;
+        counted++;
+    }
+    return counted;
 }
+
+// Equal keys keep their order of insertion.
+template <typename T>
+void insertSorted(QList<T*>& list, T* entry, QString (T::*key)() const)
+{
+    list.insert(sortedPos(list, (entry->*key)(), key, -1, true), entry);
+}
+
+// The name of a new entry: the base, then the base with 1, 2, 3, ...
+QString newName(const QString& base, const std::function<bool(const QString&)>& taken);
+
+// What a library shows while it loads its folder of the data folder.
+struct FolderTexts
+{
+    QString folder;
+    QString label;
+    QString missingText;
+    QString emptyTitle;
+    QString emptyText;
+};
+
+// Entries of the folder as the directory lists them by default, "." and ".." included.
+QStringList folderEntries(const QString& root, const QString& folder);
+int getFileCount(const QString& root, const QString& folder);
+// Loads every entry; 1 go on, 0 stop, 2 choose another data folder.
+int loadFolder(const QString& root, const QString& prettyRoot, Progress* progress, const FolderTexts& texts,
+               const std::function<bool(const QString&)>& loadEntry, const std::function<bool()>& isEmpty);
+
+// While the encounter runs the game master types the newcomers' initiative;
+// before receives the values they had. False when cancelled.
+bool askInitiative(CreatureList& list, CreatureInitList& before);
 
 }
 

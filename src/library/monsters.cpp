@@ -1,6 +1,25 @@
 #include "library/monsters.h"
 
+#include "encounter/encounter.h"
+#include "encounter/history.h"
+#include "encounter/powerevents.h"
+#include "encounter/rosterevents.h"
+#include "foundation/global.h"
+#include "foundation/uihooks.h"
 #include "library/librarylist.h"
+
+namespace {
+
+// A fresh creature's figures, as recorded last: the next recording of hand
+// edits then finds nothing to write.
+void rested(Creature* creature)
+{
+    creature->takeExtendedRest(false, false);
+    creature->setBeforeVitality(creature->getVitality());
+    creature->setBeforeName(creature->getName());
+}
+
+}
 
 Monsters::Monsters(QObject* parent) : QObject(parent), counts(new CreatureCounts)
 {
@@ -27,6 +46,64 @@ Creature* Monsters::findTemplate(const QString& group) const
     return nullptr;
 }
 
+int Monsters::getTemplatePos(const QString& name, int skip) const
+{
+    return LibraryList::sortedPos(templates, name, &Creature::getGroup, skip, false);
+}
+
+void Monsters::deleteTemplate(int i, bool free)
+{
+    if (i < 0 || i >= templates.size())
+        return;
+    Creature* monster = templates.takeAt(i);
+    if (free)
+        delete monster;
+}
+
+Creature* Monsters::loadTemplate(const QString& fileName, const QString& root)
+{
+    auto* monster = new Creature;
+    if (monster->load(fileName, true, root, this, nullptr))
+        return monster;
+    delete monster;
+    return nullptr;
+}
+
+int Monsters::loadTemplates(const QString& root, const QString& prettyRoot, Progress* progress)
+{
+    reset();
+    LibraryList::FolderTexts texts{"Monsters", tr("Loading monsters..."),
+                                   tr("Directory <b>Monsters</b> not found in %1."), tr("No Monsters Found"),
+                                   tr("No monsters could be loaded from <b>Monsters</b> directory in %1.")};
+    return LibraryList::loadFolder(
+        root, prettyRoot, progress, texts,
+        [&](const QString& entry) {
+            Creature* monster = loadTemplate(entry, root);
+            if (monster)
+                addTemplate(monster);
+            return monster != nullptr;
+        },
+        [this] { return templates.isEmpty(); });
+}
+
+int Monsters::getFileCount(const QString& root)
+{
+    return LibraryList::getFileCount(root, "Monsters");
+}
+
+Creature* Monsters::fileAlreadyImported(const QString& fileName) const
+{
+    for (Creature* monster : templates)
+        if (!monster->isDeleted() && monster->getFileName().compare(fileName, Qt::CaseInsensitive) == 0)
+            return monster;
+    return nullptr;
+}
+
+QString Monsters::getNewTemplate() const
+{
+    return LibraryList::newName(tr("New Monster"), [this](const QString& name) { return findTemplate(name); });
+}
+
 Creature* Monsters::getMonsterInstance(const QString& templateName, const QString& id, bool create)
 {
     Creature* base = findTemplate(templateName);
@@ -34,10 +111,12 @@ Creature* Monsters::getMonsterInstance(const QString& templateName, const QStrin
         base = new Creature();
         base->setupDummyMonster(templateName);
         base->setMissing(true);
+        rested(base);
         addTemplate(base);
     }
+    const QString group = base->getGroup();
     for (Creature* instance : instances)
-        if (instance->getGroup().compare(templateName, Qt::CaseInsensitive) == 0
+        if (instance->getGroup().compare(group, Qt::CaseInsensitive) == 0
             && instance->getName().compare(id, Qt::CaseInsensitive) == 0)
             return instance;
     if (!create)
@@ -45,8 +124,7 @@ Creature* Monsters::getMonsterInstance(const QString& templateName, const QStrin
     auto* instance = new Creature();
     instance->copyStats(base);
     instance->setName(id);
-    instance->takeExtendedRest(false, false);
-    instance->setBeforeVitality(instance->getVitality());
+    rested(instance);
     instances.append(instance);
     return instance;
 }
@@ -55,4 +133,55 @@ void Monsters::deleteMonsterInstance(Creature* instance)
 {
     if (instances.removeOne(instance))
         delete instance;
+}
+
+void Monsters::removeMonsterInstances()
+{
+    qDeleteAll(instances);
+    instances.clear();
+    emit doTemplatesUpdated();
+}
+
+void Monsters::removeMonsterTemplates()
+{
+    qDeleteAll(templates);
+    templates.clear();
+}
+
+void Monsters::reset()
+{
+    delete counts;
+    counts = new CreatureCounts;
+    removeMonsterTemplates();
+    removeMonsterInstances();
+}
+
+void Monsters::newMonsters(Monsters* loaded)
+{
+    reset();
+    delete counts;
+    counts = std::exchange(loaded->counts, new CreatureCounts);
+    templates = std::exchange(loaded->templates, {});
+    instances = std::exchange(loaded->instances, {});
+    emit doTemplatesUpdated();
+}
+
+void Monsters::addMonsterToEncounter()
+{
+    Creature* monster = nullptr;
+    QString alias;
+    int answer = Global::ui().pickMonster(monster, alias);
+    if (answer == 0 || !monster || Global::encounter->getCreatureIndex(monster) >= 0)
+        return;
+    ObjectStream* stream = Global::history->getStream(false);
+    if (!stream)
+        return;
+    CreatureList list(QList<Creature*>{monster});
+    CreatureInitList before;
+    if (!LibraryList::askInitiative(list, before))
+        return;
+    Global::encounter->writeVitalityChanges(stream);
+    Global::history->apply(new AddMonsterEvent(list, answer == 4, before, stream), false);
+    if (!alias.isEmpty())
+        Global::history->apply(new SetAliasEvent(monster, true, alias, stream), false);
 }

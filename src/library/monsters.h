@@ -8,6 +8,8 @@
 #include "creature/creature.h"
 #include "foundation/dogtag.h"
 
+class Progress;
+
 // The monster templates and the monster instances taken into encounters.
 // Owns both.
 class Monsters : public QObject
@@ -21,16 +23,37 @@ public:
     // Takes the template, keeping the list sorted by template name.
     void addTemplate(Creature* monster);
     Creature* findTemplate(const QString& group) const;
+    int getTemplateIndex(Creature* monster) const { return templates.indexOf(monster); }
+    // The sorted place of a name among the templates other than the one at skip.
+    int getTemplatePos(const QString& name, int skip) const;
+    void deleteTemplate(int i, bool free);
+    Creature* loadTemplate(const QString& fileName, const QString& root);
+    // 1 go on, 0 stop, 2 choose another data folder.
+    int loadTemplates(const QString& root, const QString& prettyRoot, Progress* progress);
+    static int getFileCount(const QString& root);
+    Creature* fileAlreadyImported(const QString& fileName) const;
+    QString getNewTemplate() const;
     // The instance with that ID of that template. A template the library
     // lacks is replaced by a placeholder marked missing; with create, a
     // missing instance is made from the template.
     Creature* getMonsterInstance(const QString& templateName, const QString& id, bool create);
     void deleteMonsterInstance(Creature* instance);
+    void removeMonsterInstances();
+    void removeMonsterTemplates();
+    void reset();
+    // Takes over what another library loaded, which is left empty.
+    void newMonsters(Monsters* loaded);
     int getTemplateCount() const { return templates.size(); }
     Creature* getTemplate(int i) const { return templates.value(i); }
     int getInstanceCount() const { return instances.size(); }
     Creature* getInstance(int i) const { return instances.value(i); }
     CreatureCounts* getCounts() const { return counts; }
+
+    // The command that adds a picked monster to the encounter.
+    void addMonsterToEncounter();
+
+signals:
+    void doTemplatesUpdated();
 
 private:
     CreatureCounts* counts;

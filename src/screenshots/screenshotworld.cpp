@@ -17,9 +17,13 @@
 
 bool ScreenshotWorld::load(const QString& home, QString& error)
 {
+    // The demonstration data, as a first start makes it.
+    const QString demo = QDir(Global::getResourcePath()).filePath("demo-data");
     const QString root = QDir(home).filePath("Ravelhorn Data");
-    for (const char* library : {"Characters", "Monsters", "Encounters", "Portraits", "History"})
-        QDir(root).mkpath(library);
+    if (!Global::copyDir(demo, home, "Ravelhorn Data")) {
+        error = "the demonstration data " + demo + " could not be copied";
+        return false;
+    }
     if (!Global::setRootPath(QDir::toNativeSeparators(root), root)) {
         error = "the data folder " + root + " did not load";
         return false;
@@ -27,45 +31,21 @@ bool ScreenshotWorld::load(const QString& home, QString& error)
     return recordFight(error);
 }
 
-Creature* ScreenshotWorld::addHero(const QString& name, int maxHitPoints)
-{
-    auto* hero = new Creature;
-    hero->setupDummyHero(name);
-    CreatureVitality vitality = hero->getVitality();
-    vitality.maxHitPoints = maxHitPoints;
-    vitality.maxHealingSurges = 6;
-    vitality.surgeValue = maxHitPoints / 4;
-    vitality.initActionPoints = 1;
-    hero->setVitality(vitality);
-    hero->setBeforeName(name);
-    hero->takeExtendedRest(true, true);
-    hero->setBeforeVitality(hero->getVitality());
-    Global::characters->addCharacter(hero);
-    return hero;
-}
-
-Creature* ScreenshotWorld::addMonster(const QString& group, const QString& id, int maxHitPoints)
-{
-    if (!Global::monsters->findTemplate(group)) {
-        auto* base = new Creature;
-        base->setupDummyMonster(group);
-        base->setMaxHitPoints(maxHitPoints);
-        Global::monsters->addTemplate(base);
-    }
-    return Global::monsters->getMonsterInstance(group, id, true);
-}
-
 bool ScreenshotWorld::recordFight(QString& error)
 {
-    Creature* arwen = addHero("Arwen Tallis", 40);
-    Creature* brom = addHero("Brom Kettle", 32);
-    Creature* cira = addHero("Cira Vell", 28);
-    Creature* dunmor = addHero("Dunmor Ash", 36);
-    Creature* cutter1 = addMonster("Goblin Cutter", "1", 20);
-    Creature* cutter2 = addMonster("Goblin Cutter", "2", 20);
-    Creature* cutter3 = addMonster("Goblin Cutter", "3", 20);
-    Creature* brute = addMonster("Ogre Brute", "1", 60);
+    Creature* arwen = Global::characters->findCharacter("Brannoc Ashfield");
+    Creature* brom = Global::characters->findCharacter("Wren Talloway");
+    Creature* cira = Global::characters->findCharacter("Idrel Vane");
+    Creature* dunmor = Global::characters->findCharacter("Oriel Fenwhistle");
+    Creature* cutter1 = Global::monsters->getMonsterInstance("Mire Goblin Shank", "1", true);
+    Creature* cutter2 = Global::monsters->getMonsterInstance("Mire Goblin Shank", "2", true);
+    Creature* cutter3 = Global::monsters->getMonsterInstance("Mire Goblin Shank", "3", true);
+    Creature* brute = Global::monsters->getMonsterInstance("Ashen Hound", "1", true);
     const QList<Creature*> everyone{arwen, brom, cira, dunmor, cutter1, cutter2, cutter3, brute};
+    if (everyone.contains(nullptr)) {
+        error = "the demonstration creatures are missing";
+        return false;
+    }
     Global::encounter->setCreatureList(CreatureList(everyone));
 
     ObjectStream* stream = Global::history->getStream(false);
@@ -74,9 +54,9 @@ bool ScreenshotWorld::recordFight(QString& error)
         return false;
     }
     // Fixed rolls, so that every run draws the same pictures.
-    const InitiativeList heroes{{"Arwen Tallis", 19, 4}, {"Brom Kettle", 15, 3}, {"Cira Vell", 12, 2},
-        {"Dunmor Ash", 8, 1}};
-    const InitiativeList monsters{{"Goblin Cutter", 17, 2}, {"Ogre Brute", 10, 1}};
+    const InitiativeList heroes{{"Brannoc Ashfield", 19, 4}, {"Wren Talloway", 15, 3}, {"Idrel Vane", 12, 2},
+        {"Oriel Fenwhistle", 8, 1}};
+    const InitiativeList monsters{{"Mire Goblin Shank", 17, 2}, {"Ashen Hound", 10, 1}};
     EffectDetails slowed;
     slowed.origin = brute;
     slowed.type = CE::Slowed;
@@ -91,8 +71,8 @@ bool ScreenshotWorld::recordFight(QString& error)
     const QList<std::function<Event*()>> fight{
         [&] { return new StartEncounterEvent(heroes, monsters, stream); },
         [&] { return new DamageEvent("Hit", brute, brom, 20, "", stream); },
-        [&] { return new DamageEvent("Hit", brute, dunmor, 40, "", stream); },
-        [&] { return new DamageEvent("Hit", arwen, cutter1, 25, "fire", stream); },
+        [&] { return new DamageEvent("Hit", brute, dunmor, 30, "", stream); },
+        [&] { return new DamageEvent("Hit", arwen, cutter1, 1, "fire", stream); },
         [&] { return new DiedEvent(cutter1, stream); },
         [&] { return new DamageEvent("Hit", cira, brute, 18, "", stream); },
         [&] { return new EffectEvent(slowed, {arwen, cira}, stream); },

@@ -15,7 +15,5 @@ public:
     bool load(const QString& home, QString& error);
 
 private:
-    Creature* addHero(const QString& name, int maxHitPoints);
-    Creature* addMonster(const QString& group, const QString& id, int maxHitPoints);
     bool recordFight(QString& error);
 };

@@ -359,7 +359,7 @@ private slots:
         // Entries read from a record that named a missing creature hold none.
         inits.prepend(CreatureInit());
         inits.append(CreatureInit());
-        QCOMPARE(names(inits.getCreatureList().getCreatureList()), QString("Anna, Zed, Goblin (2)"));
+        QCOMPARE(names(inits.getCreatureList().getCreatureList()), QString("Zed, Goblin (2), Anna"));
         inits.apply();
         CreatureVitalityList vitality;
         vitality.append(list.getVitalityList());
@@ -618,7 +618,7 @@ private slots:
         QCOMPARE(hooks->rightStatus.size(), texts);
         SignalLog log;
         encounter()->reset();
-        QCOMPARE(log.take(), QString("current count"));
+        QCOMPARE(log.take(), QString("selection current count"));
         // The dead set too: its creatures may be deleted once the data folder changes.
         QVERIFY(encounter()->getState() == EncounterState());
         QCOMPARE(encounter()->getCreatureCount(), 0);

@@ -19,6 +19,7 @@
 #include "encounter/history.h"
 #include "encounter/powerevents.h"
 #include "encounter/restevents.h"
+#include "encounter/rosterevents.h"
 #include "encounter/turnorderevents.h"
 #include "encounter/vitalityevents.h"
 #include "foundation/global.h"
@@ -78,12 +79,28 @@ void kill(Creature* creature, int damage)
     QVERIFY(creature->isDead(false));
 }
 
-void startRunning()
+void startRunning(int current = 0)
 {
     EncounterState running;
     running.round = 1;
-    running.currentIndex = 0;
+    running.currentIndex = current;
     encounter()->setState(running);
+}
+
+// The encounter holds only these creatures; with a current one, it runs.
+std::function<void()> roster(const L& creatures, int current = -1)
+{
+    return [=] {
+        encounter()->setCreatureList(CreatureList(creatures));
+        if (current >= 0)
+            startRunning(current);
+    };
+}
+
+template <typename T>
+EventMaker addition(const L& creatures, bool hidden)
+{
+    return build<T>(CreatureList(creatures), hidden, CreatureInitList());
 }
 
 // Records written by hand at the history's cursor, item by item, as an older or damaged log holds them.
@@ -274,6 +291,7 @@ private:
             w[name + "effects"] = effects.join(" ");
             w[name + "alias"] = c->getAlias();
             w[name + "showAlias"] = QString::number(c->isShowAlias());
+            w[name + "hidden"] = QString::number(c->isHidden());
             const Powers& powers = c->getPowers();
             for (int i = 0; const CreaturePower* power = powers.getPower(i); i++)
                 w[name + "usage." + power->name] = QString::number(power->usage);
@@ -370,6 +388,9 @@ private:
             givePower(a, "Encounter Strike", Power::OncePerEncounter, {true});
         };
         const auto hurt = [](Creature* c, int damage) { return [=] { c->applyDamage(damage, nullptr); }; };
+        EncounterEntry bridge;
+        bridge.name = "Bridge";
+        bridge.level = 3;
         return {
             // Damage and healing.
             {"typed damage from a hero to two monsters", {}, build<DamageEvent>("Fireball", a, L{g1, g2}, 7, "fire"),
@@ -623,6 +644,43 @@ private:
              "encounter order=Brenna, Goblin (1), Aldric, Goblin (2)"},
             {"down by the count stays", starts, adjust({g1}, 4), "Initiative +4: Goblin (1)", false, ""},
             {"no places", starts, adjust({a, b}, 0), "Initiative 0: Aldric, Brenna", true, ""},
+            // Who stands in the encounter. Added creatures keep the order given, also when the log is replayed.
+            {"a monster added hidden to a stopped encounter goes last", roster({g2, a, b}),
+             addition<AddMonsterEvent>({g1}, true), "Add Monster: Goblin (1) (Hidden)", false,
+             "Goblin (1) hidden=1; encounter order=Goblin (2), Aldric, Brenna, Goblin (1)"},
+            {"monsters added while the encounter runs act next, in the order given",
+             [=] { roster({a, b}, 0)(); g1->setInit({g1, 19, 9}); },
+             build<AddMonstersEvent>(QString("Ambush"), CreatureList(L{g2, g1}), false, CreatureInitList()),
+             "Add Encounter: Ambush", false, "encounter order=Aldric, Goblin (2), Goblin (1), Brenna"},
+            {"characters added to a stopped encounter go first", roster({g1, g2}), addition<AddCharactersEvent>({b}, false),
+             "Add Characters: Brenna", true, "encounter order=Brenna, Goblin (1), Goblin (2)"},
+            // The creature whose turn it is keeps it; in the place of one that leaves, the turn stays at its index.
+            {"a new party while a hero before the current creature acts", roster({a, b, g1, g2}, 3),
+             addition<SetPartyEvent>({b}, false), "Set Party: Brenna", true,
+             "encounter current=1 order=Goblin (1), Goblin (2), Brenna"},
+            {"a new party replacing the current hero", roster({g1, a, g2}, 1), addition<SetPartyEvent>({b}, false),
+             "Set Party: Brenna", true, "encounter order=Goblin (1), Brenna, Goblin (2)"},
+            {"a prepared encounter replaces the monsters while the current one stays", roster({g1, a, g2, b}, 3),
+             build<SetEncounterEvent>(bridge, CreatureList(L{g2}), true), "Set Encounter: Bridge (Hidden)", false,
+             "Goblin (2) hidden=1; encounter current=1 order=Aldric, Brenna, Goblin (2)"},
+            {"a prepared encounter whose current monster leaves", roster({a, g1, b, g2}, 3),
+             build<SetEncounterEvent>(bridge, CreatureList(L{g1}), false), "Set Encounter: Bridge", false,
+             "encounter current=2 order=Aldric, Brenna, Goblin (1)"},
+            {"a monster hidden", {}, build<ShowHideEvent>(g2, true), "Hide Goblin (2)", false, "Goblin (2) hidden=1"},
+            // Undone, the flag goes back to what it was, not to the opposite of the event's.
+            {"a hidden monster hidden again", [=] { g1->setHidden(true); }, build<ShowHideEvent>(g1, true),
+             "Hide Goblin (1)", false, ""},
+            {"a monster shown", [=] { g1->setHidden(true); }, build<ShowHideEvent>(g1, false), "Show Goblin (1)", false,
+             "Goblin (1) hidden=0"},
+            {"the current creature removed", [] { startRunning(2); }, build<RemoveCurrentEvent>(g1),
+             "Removed Current: Goblin (1)", false, "encounter current=1 order=Aldric, Brenna, Goblin (2)"},
+            {"a hero and a monster removed", {}, build<RemoveCreaturesEvent>(L{a, g2}), "Removed: Aldric, Goblin (2)",
+             false, "encounter order=Brenna, Goblin (1)"},
+            {"heroes removed", {}, build<RemoveCreaturesEvent>(b), "Removed: Brenna", true,
+             "encounter order=Aldric, Goblin (1), Goblin (2)"},
+            {"an extended rest of monsters stays out of the players' ticker", hurt(g1, 5),
+             build<ExtendedRestEvent>(L{g1}), "Extended Rest: Goblin (1)", false,
+             "Goblin (1) beforeHp=0 hp=20 taken=0"},
         };
     }
     // Aldric: Dazed and Slowed from one power of the first goblin, then marked by the second; the first goblin dazed

@@ -11,6 +11,7 @@
 #include "encounter/encounterevents.h"
 #include "encounter/powerevents.h"
 #include "encounter/restevents.h"
+#include "encounter/rosterevents.h"
 #include "encounter/turnorderevents.h"
 #include "foundation/global.h"
 #include "encounter/history.h"
@@ -182,6 +183,63 @@ Event* RandomFight::powerCommand(ObjectStream* stream) const
     return new SetAliasEvent(anyone(), roll(2), roll(2) ? "Shadow" : "", stream);
 }
 
+QList<Creature*> RandomFight::outside(bool heroes) const
+{
+    QList<Creature*> list;
+    for (const QString& name : heroes ? heroNames : goblinIds) {
+        Creature* c = world.find(heroes ? name : "Goblin (" + name + ")");
+        if (Global::encounter->getCreatureIndex(c) < 0 && roll(2))
+            list.append(c);
+    }
+    return list;
+}
+
+Event* RandomFight::rosterCommand(ObjectStream* stream) const
+{
+    Encounter* encounter = Global::encounter;
+    const bool hidden = roll(3) == 0;
+    CreatureList joining(outside(roll(2)));
+    bool heroes = !joining.isEmpty() && joining.getCreature(0)->isHero();
+    switch (roll(7)) {
+    case 0: {
+        if (joining.isEmpty())
+            return nullptr;
+        CreatureInitList before;
+        if (encounter->isRunning()) {
+            // The game master types the newcomers' initiative.
+            InitiativeList typed;
+            for (Creature* c : joining.getCreatureList())
+                typed.append({c->getNameGroup(), roll(20) + 1, rand()});
+            before = joining.setInitiativeOrder(typed, typed);
+        }
+        if (heroes)
+            return roll(2) ? (Event*)new SetPartyEvent(joining, false, before, stream)
+                           : new AddCharactersEvent(joining, false, before, stream);
+        return roll(2) ? (Event*)new AddMonsterEvent(joining, hidden, before, stream)
+                       : new AddMonstersEvent("Ambush", joining, hidden, before, stream);
+    }
+    case 1: {
+        if (heroes || joining.isEmpty())
+            return nullptr;
+        EncounterEntry entry;
+        entry.name = roll(2) ? "Bridge" : "Cave";
+        entry.level = roll(5);
+        return new SetEncounterEvent(entry, joining, hidden, stream);
+    }
+    case 2:
+    case 3: {
+        Creature* c = anyone();
+        return new ShowHideEvent(c, !c->isHidden() || roll(4) == 0, stream);
+    }
+    default:
+        if (encounter->getCreatureCount() <= 3)
+            return nullptr;
+        if (encounter->isRunning() && roll(2))
+            return new RemoveCurrentEvent(encounter->getCurrentCreature(), stream);
+        return new RemoveCreaturesEvent(anyone(), stream);
+    }
+}
+
 void RandomFight::command()
 {
     ObjectStream* stream = Global::history->getStream(false);
@@ -189,7 +247,7 @@ void RandomFight::command()
     Global::encounter->writeVitalityChanges(stream);
     bool running = Global::encounter->isRunning();
     Event* event = nullptr;
-    switch (roll(13)) {
+    switch (roll(15)) {
     case 0:
         if (!running) {
             InitiativeList heroes, monsters;
@@ -215,6 +273,8 @@ void RandomFight::command()
     case 8: event = effectCommand(stream); break;
     case 9: event = running ? turnOrderCommand(stream) : nullptr; break;
     case 10: event = powerCommand(stream); break;
+    case 11:
+    case 12: event = rosterCommand(stream); break;
     default: event = restCommand(stream); break;
     }
     if (event)

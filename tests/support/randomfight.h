@@ -34,6 +34,9 @@ private:
     Event* turnOrderCommand(ObjectStream* stream) const;
     Event* restCommand(ObjectStream* stream) const;
     Event* powerCommand(ObjectStream* stream) const;
+    Event* rosterCommand(ObjectStream* stream) const;
+    // Heroes or goblins out of the encounter, some of them.
+    QList<Creature*> outside(bool heroes) const;
 
     TestWorld& world;
     bool steps;

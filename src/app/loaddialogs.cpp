@@ -1,0 +1,56 @@
+#include "app/loaddialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QPushButton>
+
+DialogProgress::DialogProgress(const QString& label, int maximum)
+{
+    dialog.setLabelText(label);
+    dialog.setCancelButtonText(QObject::tr("Cancel"));
+    dialog.setRange(0, maximum);
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    dialog.setMinimumDuration(0);
+}
+
+void DialogProgress::setLabelText(const QString& text)
+{
+    Progress::setLabelText(text);
+    dialog.setLabelText(text);
+}
+
+void DialogProgress::setValue(int value)
+{
+    dialog.setValue(value);
+    // Lets the Cancel button be pressed while the files load.
+    QApplication::processEvents();
+}
+
+void DialogProgress::setCancelEnabled(bool enabled)
+{
+    if (auto* cancel = dialog.findChild<QPushButton*>())
+        cancel->setEnabled(enabled);
+}
+
+namespace LoadDialogs {
+
+void setUpFolderDialog(QFileDialog& dialog)
+{
+    dialog.setWindowTitle(QObject::tr("Select Ravelhorn Data Folder"));
+    dialog.setNameFilter(QObject::tr("Ravelhorn Data"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+}
+
+QString chooseDataFolder()
+{
+    QFileDialog dialog(nullptr, QString(), QString(), QString());
+    setUpFolderDialog(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+}

@@ -1,0 +1,167 @@
+#include "foundation/global.h"
+
+#include <QDir>
+#include <QSettings>
+
+#include <memory>
+
+#include "encounter/encounter.h"
+#include "encounter/history.h"
+#include "foundation/progress.h"
+#include "foundation/uihooks.h"
+#include "library/characters.h"
+#include "library/encounters.h"
+#include "library/monsters.h"
+#include "powers/actions.h"
+
+namespace {
+
+const char* const webSite = "https://ravelhorn.corvelle.org/";
+
+// The loaded libraries, kept apart from those in use until all of them loaded.
+struct LoadedLibraries
+{
+    Characters characters;
+    Monsters monsters;
+    Encounters encounters;
+    Actions actions;
+
+    // 1 loaded, 0 stop, 2 choose another folder.
+    int load(const QString& path, const QString& display, Progress* progress)
+    {
+        int answer = characters.loadCharacters(path, display, progress);
+        if (answer == 1)
+            answer = monsters.loadTemplates(path, display, progress);
+        if (answer == 1)
+            answer = encounters.loadEncounters(path, display, progress);
+        return answer;
+    }
+
+    void handOver()
+    {
+        if (Global::characters)
+            Global::characters->newCharacters(&characters);
+        if (Global::monsters)
+            Global::monsters->newMonsters(&monsters);
+        if (Global::encounters)
+            Global::encounters->newEncounters(&encounters);
+        if (Global::actions)
+            Global::actions->newActions(&actions);
+    }
+};
+
+void replayHistory()
+{
+    if (!Global::history || Global::history->rootChanged())
+        return;
+    QString text = Global::tr("Your history log contains an unknown event. It is possible the event was created by a "
+                              "later version of Ravelhorn, or the history log may be corrupted.<p>Before you "
+                              "continue, please check the ")
+        + QString("<a href=\"%1\">%2</a>").arg(webSite, Global::tr("Ravelhorn Web-site"))
+        + Global::tr(" for the latest version, and upgrade if possible.");
+    if (!Global::history->getKeptCopy().isEmpty())
+        text += Global::tr("<p>A copy of the history log was kept as <b>%1</b>.")
+                    .arg(Global::history->getKeptCopy().toHtmlEscaped());
+    Global::alert(Global::tr("Unknown Event"), text);
+}
+
+// One unsaved kind as the question names it: the name alone, or the count.
+void addUnsaved(QStringList& items, const UnsavedItems& unsaved, const QString& counted)
+{
+    if (unsaved.count == 1)
+        items.append("<b>" + unsaved.names.value(0).toHtmlEscaped() + "</b>");
+    else if (unsaved.count > 1)
+        items.append(counted.arg(unsaved.count));
+}
+
+}
+
+bool Global::setRootPath(QString path, QString display)
+{
+    LoadedLibraries loaded;
+    if (!allChangesSaved(tr("You need to save all changes before setting the 'Ravelhorn Data' folder."),
+                         tr("Save Changes and Continue")))
+        return false;
+    ui().setPlayersUpdate(false);
+    std::unique_ptr<Progress> progress;
+    for (int answer = 2; answer != 1;) {
+        if (path.isEmpty()) {
+            path = display = ui().getExistingDirectory(tr("Select Ravelhorn Data Folder"));
+            if (path.isEmpty()) {
+                ui().setPlayersUpdate(true);
+                return false;
+            }
+        }
+        if (display.isEmpty())
+            display = path;
+        int files = Characters::getFileCount(path) + Monsters::getFileCount(path) + Encounters::getFileCount(path);
+        progress.reset(ui().createProgress(tr("Loading files..."), files + 4));
+        answer = loaded.load(path, display, progress.get());
+        if (answer == 0) {
+            ui().setPlayersUpdate(true);
+            return false;
+        }
+        if (answer == 2)
+            path.clear();
+    }
+    loaded.actions.loadActions(path);
+    progress->setCancelEnabled(false);
+
+    // Hand edits not yet recorded belong to the old folder's log, as at shut-down.
+    if (encounter && history && history->getCurrentEvent())
+        if (ObjectStream* stream = history->getStream(false))
+            encounter->writeVitalityChanges(stream);
+    if (encounter)
+        encounter->reset();
+    loaded.handOver();
+    if (history)
+        history->reset();
+    nativeRootPath = path;
+    prettyRootPath = display;
+
+    progress->setLabelText(tr("Loading history..."));
+    replayHistory();
+    progress->advance();
+    QSettings settings;
+    settings.setValue("dataDir/path", nativeRootPath);
+    settings.setValue("dataDir/display", prettyRootPath);
+    progress->advance();
+    progress->setLabelText(tr("Setting new root..."));
+    Creature::rootChanged();
+    progress->advance();
+    progress.reset();
+    ui().setPlayersUpdate(true);
+    ui().fillImportDirList();
+
+    QString name = lastRight(QDir::fromNativeSeparators(nativeRootPath), "/");
+    ui().setMainWindowTitle(name == "Ravelhorn Data" ? tr("Ravelhorn DM's Display")
+                                                     : QString(tr("Ravelhorn - %1")).arg(name));
+    return true;
+}
+
+bool Global::allChangesSaved(const QString& message, const QString& buttonText)
+{
+    UnsavedItems characters = ui().charactersToSave();
+    UnsavedItems monsters;
+    UnsavedItems encounters;
+    ui().monstersToSave(monsters, encounters);
+    const int total = characters.count + monsters.count + encounters.count;
+    if (total == 0)
+        return true;
+    QStringList items;
+    addUnsaved(items, characters, tr("%1 Characters"));
+    addUnsaved(items, monsters, tr("%1 Monsters"));
+    addUnsaved(items, encounters, tr("%1 Encounters"));
+    QString last = items.takeLast();
+    QString joined = items.isEmpty() ? last : items.join(", ") + tr(" and ") + last;
+    joined += total == 1 ? tr(" was") : tr(" were");
+    if (!ui().rejectableAlert(tr("Not All Work Saved"), tr("%1 not saved.<p>%2").arg(joined, message), buttonText))
+        return false;
+    // A save that failed keeps the work unsaved: the caller must not go on and discard it.
+    bool saved = true;
+    if (characters.count > 0)
+        saved = ui().saveAllCharacters();
+    if (monsters.count + encounters.count > 0)
+        saved = ui().saveAllMonsters() && saved;
+    return saved;
+}

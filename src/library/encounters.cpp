@@ -1,0 +1,187 @@
+#include "library/encounters.h"
+
+#include "encounter/encounter.h"
+#include "encounter/history.h"
+#include "encounter/powerevents.h"
+#include "encounter/restevents.h"
+#include "encounter/rosterevents.h"
+#include "foundation/global.h"
+#include "foundation/uihooks.h"
+#include "library/encounterdata.h"
+#include "library/librarylist.h"
+#include "library/monsters.h"
+
+Encounters::Encounters(QObject* parent) : QObject(parent), counts(new CreatureCounts)
+{
+}
+
+Encounters::~Encounters()
+{
+    qDeleteAll(encounters);
+    delete counts;
+}
+
+EncounterData* Encounters::findEncounter(const QString& name) const
+{
+    for (EncounterData* e : encounters)
+        if (e->getName().compare(name, Qt::CaseInsensitive) == 0)
+            return e;
+    return nullptr;
+}
+
+int Encounters::getEncounterPos(const QString& name, const QString* skipName) const
+{
+    int skip = -1;
+    for (int i = 0; skipName && i < encounters.size() && skip < 0; i++)
+        if (encounters[i]->getName() == *skipName)
+            skip = i;
+    return LibraryList::sortedPos(encounters, name, &EncounterData::getName, skip, false);
+}
+
+void Encounters::addEncounter(EncounterData* e)
+{
+    e->setCounts(counts);
+    LibraryList::insertSorted(encounters, e, &EncounterData::getName);
+    e->setEncounters(this);
+    addAdventure(e->getAdventure());
+}
+
+void Encounters::deleteEncounter(int i)
+{
+    if (i < 0 || i >= encounters.size())
+        return;
+    removeAdventure(encounters.takeAt(i)->getAdventure());
+}
+
+void Encounters::addAdventure(const QString& name)
+{
+    if (!name.isEmpty())
+        adventures[name]++;
+}
+
+void Encounters::removeAdventure(const QString& name)
+{
+    auto found = adventures.find(name);
+    if (found != adventures.end() && --found.value() <= 0)
+        adventures.erase(found);
+}
+
+QString Encounters::getNewEncounterName() const
+{
+    return LibraryList::newName(tr("New Encounter"), [this](const QString& name) { return findEncounter(name); });
+}
+
+int Encounters::getFileCount(const QString& root)
+{
+    return LibraryList::getFileCount(root, "Encounters");
+}
+
+int Encounters::loadEncounters(const QString& root, const QString& prettyRoot, Progress* progress)
+{
+    reset();
+    LibraryList::FolderTexts texts{"Encounters", tr("Loading encounters..."),
+                                   tr("Directory <b>Encounters</b> not found in %1."), tr("No Encounters Found"),
+                                   tr("No encounters could be loaded from <b>Encounters</b> directory in %1.")};
+    return LibraryList::loadFolder(
+        root, prettyRoot, progress, texts,
+        [&](const QString& entry) {
+            auto* e = new EncounterData;
+            if (e->load(entry, root)) {
+                e->setFileName(entry);
+                addEncounter(e);
+                return true;
+            }
+            delete e;
+            return false;
+        },
+        [this] { return encounters.isEmpty(); });
+}
+
+void Encounters::newEncounters(Encounters* loaded)
+{
+    reset();
+    delete counts;
+    counts = std::exchange(loaded->counts, new CreatureCounts);
+    encounters = std::exchange(loaded->encounters, {});
+    for (EncounterData* e : encounters)
+        e->setEncounters(this);
+    adventures = std::exchange(loaded->adventures, {});
+    emit doEncountersUpdated();
+}
+
+void Encounters::reset()
+{
+    delete counts;
+    counts = new CreatureCounts;
+    qDeleteAll(encounters);
+    encounters.clear();
+    adventures.clear();
+}
+
+void Encounters::allRecalcXP()
+{
+    for (EncounterData* e : encounters)
+        e->setRecalcXP(true);
+}
+
+namespace {
+
+// Monsters that have fought come back rested, with their powers unused.
+void resetMonsters(const QList<Creature*>& creatures, ObjectStream* stream)
+{
+    // A re-import may save a creature, which records its edits: first.
+    ExtendedRestEvent::refreshLinkedFiles(creatures);
+    Global::encounter->writeVitalityChanges(stream);
+    Global::history->apply(new ExtendedRestEvent(creatures, stream), false);
+    for (Creature* creature : creatures)
+        for (int i = 0; CreaturePower* power = creature->getPowers().getPower(i); i++)
+            if (power->usage > 0)
+                Global::history->apply(
+                    new PowerUsageChangedEvent(creature, power, PowerUsageChangedEvent::ResetUsage, stream), false);
+}
+
+}
+
+void Encounters::selectEncounter()
+{
+    EncounterData* e = nullptr;
+    const int answer = Global::ui().pickEncounter(adventure, e);
+    if (answer == 0 || !e || e->getName().isEmpty())
+        return;
+    const bool add = answer == 3 || answer == 4;
+    const bool hidden = answer == 4 || answer == 7;
+    ObjectStream* stream = Global::history->getStream(false);
+    if (!stream)
+        return;
+    EncounterEntry entry = e->getEntry();
+    CreatureList list = e->getCreatureList();
+    for (int i = list.getCount() - 1; add && i >= 0; i--)
+        if (Global::encounter->getCreatureIndex(list.getCreature(i)) >= 0)
+            list.deleteCreature(i);
+    if (list.isEmpty())
+        return;
+    const QList<Creature*> creatures = list.getCreatureList();
+    if (std::any_of(creatures.begin(), creatures.end(), [](Creature* c) { return c->needsRest(); })
+        && Global::ui().rejectableAlert(
+            tr("Reset %1").arg(e->getName()),
+            tr("The monsters in this encounter have been in combat, and have taken damage.<p>Do you wish to reset "
+               "the encounter before loading?<p>Resetting will restore all monsters to full health."),
+            tr("Reset")))
+        resetMonsters(creatures, stream);
+    CreatureInitList before;
+    if (!LibraryList::askInitiative(list, before))
+        return;
+    Global::encounter->writeVitalityChanges(stream);
+    if (add)
+        Global::history->apply(new AddMonstersEvent(e->getName(), list, hidden, before, stream), false);
+    else
+        Global::history->apply(new SetEncounterEvent(entry, list, hidden, stream), false);
+    for (int i = 0; i < e->getMonsterCount(); i++) {
+        EncounterMonster m = e->getMonster(i);
+        Creature* c = Global::monsters->getMonsterInstance(m.name, m.id, true);
+        if (!m.alias.isEmpty())
+            Global::history->apply(new SetAliasEvent(c, true, m.alias, stream), false);
+        if (m.hidden)
+            Global::history->apply(new ShowHideEvent(c, true, stream), false);
+    }
+}

@@ -1,0 +1,72 @@
+#include "library/librarylist.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include "encounter/creaturelist.h"
+#include "encounter/encounter.h"
+#include "foundation/global.h"
+#include "foundation/progress.h"
+#include "foundation/uihooks.h"
+
+namespace LibraryList {
+
+QString newName(const QString& base, const std::function<bool(const QString&)>& taken)
+{
+    QString name = base;
+    for (int n = 1; taken(name); n++)
+        name = QString("%1 %2").arg(base).arg(n);
+    return name;
+}
+
+QStringList folderEntries(const QString& root, const QString& folder)
+{
+    QDir dir(root + QDir::separator() + folder);
+    if (!dir.exists())
+        return QStringList();
+    return dir.entryList(QDir::AllEntries, QDir::Name | QDir::IgnoreCase);
+}
+
+int getFileCount(const QString& root, const QString& folder)
+{
+    return int(folderEntries(root, folder).size());
+}
+
+int loadFolder(const QString& root, const QString& prettyRoot, Progress* progress, const FolderTexts& texts,
+               const std::function<bool(const QString&)>& loadEntry, const std::function<bool()>& isEmpty)
+{
+    progress->setLabelText(texts.label);
+    QDir dir(root);
+    if (!dir.exists(texts.folder)) {
+        int answer = Global::badRootAlert(QCoreApplication::translate("Global", "Directory not Found"),
+                                          texts.missingText.arg(prettyRoot),
+                                          QCoreApplication::translate("Global", "Create"));
+        if (answer == 1)
+            dir.mkdir(texts.folder);
+        return answer;
+    }
+    for (const QString& entry : folderEntries(root, texts.folder)) {
+        loadEntry(entry);
+        progress->advance();
+        if (progress->wasCanceled())
+            return 0;
+    }
+    if (isEmpty())
+        return Global::badRootAlert(texts.emptyTitle, texts.emptyText.arg(prettyRoot),
+                                    QCoreApplication::translate("Global", "Continue"));
+    return 1;
+}
+
+bool askInitiative(CreatureList& list, CreatureInitList& before)
+{
+    if (!Global::encounter->isRunning())
+        return true;
+    InitiativeList heroes;
+    InitiativeList monsters;
+    if (Global::ui().rollInitiative(list, heroes, monsters) == 0)
+        return false;
+    before = list.setInitiativeOrder(heroes, monsters);
+    return true;
+}
+
+}
