@@ -23,9 +23,14 @@ void DialogProgress::setLabelText(const QString& text)
 
 void DialogProgress::setValue(int value)
 {
+    Progress::setValue(value);
+    // Repainting the dialog for every file took longer than reading it: the
+    // dialog follows, and Cancel is answered, a few times a second.
+    if (sinceShown.isValid() && sinceShown.elapsed() < 50 && value < dialog.maximum())
+        return;
     dialog.setValue(value);
-    // Lets the Cancel button be pressed while the files load.
     QApplication::processEvents();
+    sinceShown.start();
 }
 
 void DialogProgress::setCancelEnabled(bool enabled)

@@ -1,6 +1,7 @@
 #ifndef LOADDIALOGS_H
 #define LOADDIALOGS_H
 
+#include <QElapsedTimer>
 #include <QProgressDialog>
 
 #include "foundation/progress.h"
@@ -16,13 +17,13 @@ public:
     void setLabelText(const QString& text) override;
     void setRange(int low, int high) override { dialog.setRange(low, high); }
     void setValue(int value) override;
-    int value() const override { return dialog.value(); }
     bool wasCanceled() const override { return dialog.wasCanceled(); }
     void setCancelEnabled(bool enabled) override;
     QProgressDialog* widget() { return &dialog; }
 
 private:
     QProgressDialog dialog;
+    QElapsedTimer sinceShown;
 };
 
 namespace LoadDialogs {

@@ -1,21 +1,7 @@
 #ifndef PROGRAM_H
 #define PROGRAM_H
 
-#include "foundation/uihooks.h"
-
-// The model's messages and questions in message boxes, its progress in a
-// progress dialog and its file and folder choices in the toolkit's dialogs.
-class WindowHooks : public UiHooks
-{
-public:
-    void alert(const QString& title, const QString& text) override;
-    int badRootAlert(const QString& title, const QString& text, const QString& actionText) override;
-    bool rejectableAlert(const QString& title, const QString& text, const QString& acceptText) override;
-    Progress* createProgress(const QString& label, int maximum) override;
-    QString getExistingDirectory(const QString&) override;
-    QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override;
-    void setMainWindowTitle(const QString& title) override;
-};
+class UiHooks;
 
 // Start-up and shut-down around the application object that main makes.
 namespace Program {

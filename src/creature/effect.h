@@ -19,7 +19,8 @@ class CE
 public:
     CE() = delete;
 
-    enum EffectType {
+    // Fixed to int: a damaged log may hold any number here.
+    enum EffectType : int {
         None,
         Blinded,
         Dazed,
@@ -57,7 +58,7 @@ public:
         GrantsCombatAdvantage
     };
 
-    enum EndCondition {
+    enum EndCondition : int {
         EndSpecial,
         EndOfOriginsNextTurn,
         EndOfTargetsNextTurn,

@@ -13,7 +13,8 @@ class PowerUsageChangedEvent : public Event
 
 public:
     // A recharge roll r is recorded as FirstRecharge + r - 1.
-    enum Type { Used = 0, Unused = 1, FirstRecharge = 2, LastRecharge = 7, ResetUsage = 8 };
+    // Fixed to int: a damaged log may hold any number here.
+    enum Type : int { Used = 0, Unused = 1, FirstRecharge = 2, LastRecharge = 7, ResetUsage = 8 };
 
     PowerUsageChangedEvent(Creature* creature, const QString& powerName, Type type, ObjectStream* stream);
     PowerUsageChangedEvent(Creature* creature, CreaturePower* power, Type type, ObjectStream* stream);

@@ -66,15 +66,20 @@ QByteArray withLineEnds(const QByteArray& bytes, const char* lineEnd)
 {
     QByteArray result;
     result.reserve(bytes.size() + bytes.size() / 8);
-    for (int i = 0; i < bytes.size(); ++i) {
-        char c = bytes[i];
-        if (!isLineEnd(c)) {
-            result.append(c);
-            continue;
-        }
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            ++i;
+    const char* data = bytes.constData();
+    const qsizetype size = bytes.size();
+    // Whole lines are copied at once; a byte at a time dominated loading a folder.
+    for (qsizetype start = 0; start < size;) {
+        qsizetype end = start;
+        while (end < size && !isLineEnd(data[end]))
+            ++end;
+        result.append(data + start, end - start);
+        if (end == size)
+            break;
+        if (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n')
+            ++end;
         result.append(lineEnd);
+        start = end + 1;
     }
     return result;
 }

@@ -26,10 +26,7 @@ void Characters::addCharacter(Creature* character)
 
 Creature* Characters::findCharacter(const QString& name, Creature* exclude) const
 {
-    for (Creature* character : characters)
-        if (character != exclude && character->getName().compare(name, Qt::CaseInsensitive) == 0)
-            return character;
-    return nullptr;
+    return LibraryList::findSorted(characters, name, &Creature::getName, exclude);
 }
 
 Creature* Characters::getCharacter(const QString& name, bool create)

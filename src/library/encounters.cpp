@@ -23,10 +23,7 @@ Encounters::~Encounters()
 
 EncounterData* Encounters::findEncounter(const QString& name) const
 {
-    for (EncounterData* e : encounters)
-        if (e->getName().compare(name, Qt::CaseInsensitive) == 0)
-            return e;
-    return nullptr;
+    return LibraryList::findSorted(encounters, name, &EncounterData::getName);
 }
 
 int Encounters::getEncounterPos(const QString& name, const QString* skipName) const

@@ -19,17 +19,25 @@ QString newName(const QString& base, const std::function<bool(const QString&)>& 
     return name;
 }
 
-QStringList folderEntries(const QString& root, const QString& folder)
+namespace {
+
+QStringList listFolder(const QString& root, const QString& folder, QDir::SortFlags order)
 {
     QDir dir(root + QDir::separator() + folder);
-    if (!dir.exists())
-        return QStringList();
-    return dir.entryList(QDir::AllEntries, QDir::Name | QDir::IgnoreCase);
+    return dir.exists() ? dir.entryList(QDir::AllEntries, order) : QStringList();
+}
+
+}
+
+QStringList folderEntries(const QString& root, const QString& folder)
+{
+    return listFolder(root, folder, QDir::Name | QDir::IgnoreCase);
 }
 
 int getFileCount(const QString& root, const QString& folder)
 {
-    return int(folderEntries(root, folder).size());
+    // Counting needs no sorting.
+    return int(listFolder(root, folder, QDir::Unsorted).size());
 }
 
 int loadFolder(const QString& root, const QString& prettyRoot, Progress* progress, const FolderTexts& texts,

@@ -15,20 +15,37 @@ class Progress;
 namespace LibraryList {
 
 // The sorted place of a key, ignoring case, among the entries other than
-// the one at skip: after the equal keys, or before them.
+// the one at skip: after the equal keys, or before them. The list is kept
+// sorted, so a binary search finds it.
 template <typename T>
 int sortedPos(const QList<T*>& list, const QString& newKey, QString (T::*key)() const, int skip, bool afterEquals)
 {
-    int counted = 0;
-    for (int at = 0; at < list.size(); at++) {
-        if (at == skip)
-            continue;
-        int order = (list[at]->*key)().compare(newKey, Qt::CaseInsensitive);
-        if (order > 0 || (order == 0 && !afterEquals))
-            break;
-        counted++;
+    const bool skipping = skip >= 0 && skip < list.size();
+    int low = 0;
+    int high = int(list.size()) - (skipping ? 1 : 0);
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        const T* entry = list[skipping && middle >= skip ? middle + 1 : middle];
+        const int order = (entry->*key)().compare(newKey, Qt::CaseInsensitive);
+        if (order < 0 || (order == 0 && afterEquals))
+            low = middle + 1;
+        else
+            high = middle;
     }
-    return counted;
+    return low;
+}
+
+// The first entry other than exclude whose key equals the given one, ignoring case.
+template <typename T>
+T* findSorted(const QList<T*>& list, const QString& wanted, QString (T::*key)() const, const T* exclude = nullptr)
+{
+    for (int at = sortedPos(list, wanted, key, -1, false); at < list.size(); at++) {
+        if ((list[at]->*key)().compare(wanted, Qt::CaseInsensitive) != 0)
+            break;
+        if (list[at] != exclude)
+            return list[at];
+    }
+    return nullptr;
 }
 
 // Equal keys keep their order of insertion.

@@ -40,10 +40,7 @@ void Monsters::addTemplate(Creature* monster)
 
 Creature* Monsters::findTemplate(const QString& group) const
 {
-    for (Creature* monster : templates)
-        if (monster->getGroup().compare(group, Qt::CaseInsensitive) == 0)
-            return monster;
-    return nullptr;
+    return LibraryList::findSorted(templates, group, &Creature::getGroup);
 }
 
 int Monsters::getTemplatePos(const QString& name, int skip) const

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "app/program.h"
+#include "app/windowhooks.h"
 #include "creature/creature.h"
 #include "foundation/global.h"
 #include "screenshots/shotsink.h"

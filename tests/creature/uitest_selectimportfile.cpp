@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/program.h"
+#include "app/windowhooks.h"
 #include "creature/creature.h"
 #include "foundation/global.h"
 #include "support/testsupport.h"

@@ -862,6 +862,8 @@ private slots:
     {
         prepareEffects();
         record(new SecondWindEvent(aldric, stream()));
+        // The defence bonus is the hero's own: it ends at the start of his next turn.
+        QCOMPARE(aldric->getEffects().last()->getOrigin(), aldric);
         // The library may go before the history, as at shutdown.
         delete Global::characters;
         Global::characters = nullptr;

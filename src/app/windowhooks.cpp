@@ -1,0 +1,44 @@
+#include "app/windowhooks.h"
+
+#include <QFileDialog>
+
+#include "app/loaddialogs.h"
+#include "foundation/global.h"
+#include "mainwindow/mainwindow.h"
+#include "toolkit/messagedialog.h"
+
+void WindowHooks::alert(const QString& title, const QString& text)
+{
+    MessageDialog().alert(title, text);
+}
+
+int WindowHooks::badRootAlert(const QString& title, const QString& text, const QString& actionText)
+{
+    return MessageDialog().badRootAlert(title, text, actionText);
+}
+
+bool WindowHooks::rejectableAlert(const QString& title, const QString& text, const QString& acceptText)
+{
+    return MessageDialog().rejectableAlert(title, text, acceptText);
+}
+
+Progress* WindowHooks::createProgress(const QString& label, int maximum)
+{
+    return new DialogProgress(label, maximum);
+}
+
+QString WindowHooks::getExistingDirectory(const QString&)
+{
+    return LoadDialogs::chooseDataFolder();
+}
+
+QString WindowHooks::getOpenFileName(const QString& title, const QString& folder, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(nullptr, title, folder, filter);
+}
+
+void WindowHooks::setMainWindowTitle(const QString& title)
+{
+    if (Global::mainWindow)
+        Global::mainWindow->setWindowTitle(title);
+}

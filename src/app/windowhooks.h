@@ -1,0 +1,20 @@
+#ifndef WINDOWHOOKS_H
+#define WINDOWHOOKS_H
+
+#include "foundation/uihooks.h"
+
+// The model's messages, questions and progress shown in the program's own
+// message boxes and dialogs.
+class WindowHooks : public UiHooks
+{
+public:
+    void alert(const QString& title, const QString& text) override;
+    int badRootAlert(const QString& title, const QString& text, const QString& actionText) override;
+    bool rejectableAlert(const QString& title, const QString& text, const QString& acceptText) override;
+    Progress* createProgress(const QString& label, int maximum) override;
+    QString getExistingDirectory(const QString&) override;
+    QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override;
+    void setMainWindowTitle(const QString& title) override;
+};
+
+#endif

@@ -1,0 +1,135 @@
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSettings>
+#include <QTimer>
+
+#include "app/windowhooks.h"
+#include "foundation/global.h"
+#include "library/characters.h"
+#include "library/encounters.h"
+#include "library/monsters.h"
+#include "powers/actions.h"
+#include "support/testsupport.h"
+#include "support/testworld.h"
+#include "toolkit/messagedialog.h"
+
+namespace {
+
+// The program's own dialogs, with unsaved characters the editors would report.
+class UnsavedWorkHooks : public WindowHooks
+{
+public:
+    UnsavedItems charactersToSave() override { return unsaved; }
+    bool saveAllCharacters() override
+    {
+        saves++;
+        return true;
+    }
+
+    UnsavedItems unsaved;
+    int saves = 0;
+};
+
+QProgressDialog* shownProgress()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* progress = qobject_cast<QProgressDialog*>(widget); progress && progress->isVisible())
+            return progress;
+    return nullptr;
+}
+
+}
+
+class TestRootPath : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // A timer answers each dialog as the user would and notes what it saw.
+    void switchesThroughTheDialogs_data()
+    {
+        QTest::addColumn<QStringList>("unsaved");
+        QTest::addColumn<bool>("saveWork");
+        QTest::addColumn<bool>("cancelLoad");
+        QTest::addColumn<bool>("switched");
+        QTest::addColumn<QString>("seen");
+        const QString folder = "Select Ravelhorn Data Folder";
+        QTest::newRow("folder chosen") << QStringList() << true << false << true << folder;
+        QTest::newRow("cancelled while loading") << QStringList() << true << true << false << folder + ", cancelled";
+        QTest::newRow("one unsaved character saved")
+            << QStringList{"Ana"} << true << false << true
+            << "<b>Ana</b> was not saved.<p>You need to save all changes before setting the 'Ravelhorn Data' folder., "
+                   + folder;
+        QTest::newRow("two unsaved characters kept") << QStringList{"Ana", "Bo"} << false << false << false
+                                                     << "2 Characters were not saved.<p>You need to save all changes "
+                                                        "before setting the 'Ravelhorn Data' folder.";
+    }
+
+    void switchesThroughTheDialogs()
+    {
+        QFETCH(QStringList, unsaved);
+        QFETCH(bool, saveWork);
+        QFETCH(bool, cancelLoad);
+        QFETCH(bool, switched);
+        QFETCH(QString, seen);
+        TemporaryHome home;
+        QVERIFY(Global::copyDir(Global::getResourcePath() + "/demo-data", home.path(), "Campaign"));
+        const QString chosen = home.path() + "/Campaign";
+        TestWorld world;
+        Encounters encounters;
+        Actions actions;
+        Global::encounters = &encounters;
+        Global::actions = &actions;
+        world.addMonster("Old Raider", "1", 20);
+        UnsavedWorkHooks hooks;
+        hooks.unsaved = {int(unsaved.size()), unsaved};
+        Global::setUiHooks(&hooks);
+        QSettings().remove("dataDir");
+
+        QStringList noted;
+        int cancelledAt = -1;
+        QTimer driver;
+        connect(&driver, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<MessageDialog*>(QApplication::activeModalWidget())) {
+                for (QLabel* label : box->findChildren<QLabel*>())
+                    if (label->text().contains("not saved"))
+                        noted << label->text();
+                for (QAbstractButton* button : box->buttonBox()->buttons())
+                    if (button->text() == (saveWork ? "Save Changes and Continue" : "Cancel"))
+                        button->click();
+            } else if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                noted << files->windowTitle();
+                files->selectFile(chosen);
+                QMetaObject::invokeMethod(files, "accept");
+            } else if (QProgressDialog* progress = shownProgress(); progress && cancelLoad && cancelledAt < 0) {
+                noted << "cancelled";
+                cancelledAt = progress->value();
+                progress->findChild<QPushButton*>()->click();
+            }
+        });
+        driver.start(0);
+        const bool result = Global::setRootPath("", "");
+        driver.stop();
+        Global::setUiHooks(nullptr);
+        Global::encounters = nullptr;
+        Global::actions = nullptr;
+
+        QCOMPARE(noted.join(", "), seen);
+        QCOMPARE(result, switched);
+        QCOMPARE(hooks.saves, saveWork ? int(!unsaved.isEmpty()) : 0);
+        QVERIFY(!shownProgress());
+        if (cancelLoad)
+            QVERIFY(cancelledAt > 0 && cancelledAt < 20);
+        // A switch takes the whole demonstration folder; anything else leaves the old libraries in use.
+        QCOMPARE(Global::nativeRootPath, QDir::toNativeSeparators(switched ? chosen : world.root()));
+        QCOMPARE(Global::monsters->getTemplateCount(), switched ? 12 : 1);
+        QCOMPARE(Global::characters->getCharacterCount() + encounters.getEncounterCount(), switched ? 8 : 0);
+        QCOMPARE(QSettings().value("dataDir/path").toString(), switched ? Global::nativeRootPath : QString());
+    }
+};
+
+RAVELHORN_TEST_MAIN(QApplication, TestRootPath)
+#include "uitest_rootpath.moc"
