@@ -185,6 +185,33 @@ private slots:
         Global::encounters = nullptr;
     }
 
+    // Hand edits not yet recorded go into the old folder's log before the switch,
+    // or they are lost when the game master switches back.
+    void switchingRecordsHandEditsInTheOldLog()
+    {
+        TestWorld world;
+        Global::encounters = new Encounters;
+        LibraryHooks hooks;
+        Creature* hero = world.addHero("Old Hero", 10);
+        // A hero the log named but the library lacks: its placeholder is no rename.
+        Creature* ghost = Global::characters->getCharacter("Ghost", true);
+        Global::encounter->setCreatureList(CreatureList({hero, ghost}));
+        QVERIFY(world.record(new DamageEvent("Hit", nullptr, hero, 2, "", world.stream())));
+        // As the hit-point box does.
+        hero->setCurrHitPoints(5);
+        Global::encounter->setCreatureEdited();
+        const QString oldRoot = world.root();
+        // The test's own folder holds no library files: taken as it is.
+        hooks.badRootAnswer = 1;
+        QVERIFY(Global::setRootPath(copyOfDemoData(home.path(), "Other Data"), "Other"));
+        QVERIFY(Global::setRootPath(oldRoot, "Old"));
+        QVERIFY(historyTexts().last().startsWith("Changed Old Hero:"));
+        QVERIFY(historyTexts().last().contains("Curr HP 5"));
+        QVERIFY(!historyTexts().join("\n").contains("Rename"));
+        delete Global::encounters;
+        Global::encounters = nullptr;
+    }
+
     void unsavedWork_data()
     {
         QTest::addColumn<QList<UnsavedItems>>("unsaved");
