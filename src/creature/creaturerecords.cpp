@@ -61,7 +61,9 @@ bool skipToListEntry(ObjectStream* stream)
 {
     const int endOfData = 0;
     while (!stream->isNextItem(ID_CREATURE_NAME)) {
-        if (stream->isNextItem(ID_CREATURE_LIST_END) || stream->isNextItem(endOfData))
+        // Nor into the next record: a list cut short must not swallow it.
+        if (stream->isNextItem(ID_CREATURE_LIST_END) || stream->isNextItem(endOfData)
+            || stream->isNextItem(ID_EVENT_TYPE))
             return false;
         stream->read();
     }
