@@ -55,21 +55,6 @@ void readRecord(Record& record, const Field<Record> (&fields)[N], int endID, Obj
     stream->readID(endID);
 }
 
-// Passes over unknown items up to the next reference of a list; false at the
-// list's end item or the end of the data, so a damaged count cannot run past them.
-bool skipToListEntry(ObjectStream* stream)
-{
-    const int endOfData = 0;
-    while (!stream->isNextItem(ID_CREATURE_NAME)) {
-        // Nor into the next record: a list cut short must not swallow it.
-        if (stream->isNextItem(ID_CREATURE_LIST_END) || stream->isNextItem(endOfData)
-            || stream->isNextItem(ID_EVENT_TYPE))
-            return false;
-        stream->read();
-    }
-    return true;
-}
-
 }
 
 bool Creature::write(Creature* creature, ObjectStream* stream)
@@ -99,7 +84,7 @@ QList<Creature*> Creature::readCreatureList(ObjectStream* stream)
 {
     QList<Creature*> list;
     int count = stream->readInt(ID_CREATURE_LIST_SIZE);
-    while (list.size() < count && skipToListEntry(stream))
+    while (list.size() < count && stream->skipTo(ID_CREATURE_NAME, ID_CREATURE_LIST_END))
         list.append(readCreature(stream));
     stream->readID(ID_CREATURE_LIST_END);
     return list;

@@ -17,18 +17,6 @@ bool writeList(const List& list, ObjectStream* stream, int sizeTag, int endTag)
     return ok && !stream->hasError();
 }
 
-// Passes over items of other ids, as a newer version may write, up to the
-// next entry; false at the list's end item, the next record or the end of the data.
-bool skipToEntry(ObjectStream* stream, int firstEntryTag, int endTag)
-{
-    const int endOfData = 0;
-    while (!stream->isNextItem(firstEntryTag)) {
-        if (stream->isNextItem(endTag) || stream->isNextItem(ID_EVENT_TYPE) || stream->isNextItem(endOfData))
-            return false;
-        stream->read();
-    }
-    return true;
-}
 
 // Reads up to the recorded count of entries. A corrupt count stops where the
 // entries end, so damage never makes up entries.
@@ -36,7 +24,7 @@ template <typename List>
 void readList(List& list, ObjectStream* stream, int sizeTag, int firstEntryTag, int endTag)
 {
     int count = stream->readInt(sizeTag);
-    for (int i = 0; i < count && skipToEntry(stream, firstEntryTag, endTag); i++) {
+    for (int i = 0; i < count && stream->skipTo(firstEntryTag, endTag); i++) {
         typename List::value_type entry;
         entry.read(stream);
         list.append(entry);

@@ -277,6 +277,17 @@ bool ObjectStream::isNextItem(int id)
     return lookAhead.getID() == id;
 }
 
+bool ObjectStream::skipTo(int entryID, int endID)
+{
+    const int endOfData = 0;
+    while (!isNextItem(entryID)) {
+        if (isNextItem(endID) || isNextItem(ID_EVENT_TYPE) || isNextItem(endOfData))
+            return false;
+        read();
+    }
+    return true;
+}
+
 void ObjectStream::mark()
 {
     lookAhead = StreamItem();

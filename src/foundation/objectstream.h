@@ -163,6 +163,10 @@ public:
     QString readString(int id);
     bool readID(int id);
     bool isNextItem(int id);
+    // Passes over items of other ids, as a newer version or damage may leave,
+    // up to the next item with entryID; false at the end item, the next
+    // record or the end of the data.
+    bool skipTo(int entryID, int endID);
 
     // Starts a record; also clears the error state.
     void mark();
