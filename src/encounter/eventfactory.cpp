@@ -120,8 +120,12 @@ Event* Event::loadEvent(ObjectStream* stream, bool& ok)
     auto found = recordKinds().find(type);
     if (found != recordKinds().end() && !cutShort(stream, found->endTag))
         return found->read(stream);
-    if (found == recordKinds().end() && type == NoType && atEndOfData(stream))
+    if (found == recordKinds().end() && type == NoType && atEndOfData(stream)) {
+        // A last item that reads as no type is no record: the next command
+        // goes where it stands, or the one after it would be cut off at the next start.
+        stream->setToMark();
         return nullptr;
+    }
     // Unknown, cut short, or a type item that does not read as a number with
     // more data behind it: damage, not the end of the log.
     stream->setToMark();
