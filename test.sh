@@ -24,5 +24,5 @@ build build-sanitize -DRAVELHORN_SANITIZE=ON -DRAVELHORN_BENCH=OFF
 
 build_fuzz_targets
 for target in $(fuzz_targets); do
-    fuzz "$target" 30
+    FUZZ_SEED=1 fuzz "$target" 30
 done

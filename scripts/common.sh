@@ -81,6 +81,8 @@ fuzz() {
     local options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
         -artifact_prefix="$artifacts")
     [ -f fuzz/"$name".dict ] && options+=(-dict=fuzz/"$name".dict)
+    # A fixed seed makes a short run repeatable: a slower machine runs a prefix of the same inputs.
+    [ -n "${FUZZ_SEED:-}" ] && options+=(-seed="$FUZZ_SEED")
     local folders=("$work" fuzz/corpus/"$name")
     [ -d fuzz/regressions/"$name" ] && folders+=(fuzz/regressions/"$name")
     echo "Fuzzing $name for $seconds s"
