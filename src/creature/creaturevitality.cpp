@@ -1,5 +1,8 @@
 #include "creature/creature.h"
 
+#include <algorithm>
+#include <limits>
+
 #include <cstdlib>
 
 #include "encounter/encounter.h"
@@ -179,6 +182,16 @@ void Creature::setState(const CreatureState& state)
     updated();
 }
 
+namespace {
+
+// Figures from a damaged log may be anything: sums saturate instead of wrapping.
+int saturated(qint64 value)
+{
+    return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+}
+
 void Creature::applyDamage(int amount, Creature* attacker)
 {
     if (tempHitPoints != 0) {
@@ -186,18 +199,18 @@ void Creature::applyDamage(int amount, Creature* attacker)
             tempHitPoints -= amount;
             amount = 0;
         } else {
-            amount -= tempHitPoints;
+            amount = saturated(qint64(amount) - tempHitPoints);
             tempHitPoints = 0;
         }
     }
-    hitPoints -= amount;
+    hitPoints = saturated(qint64(hitPoints) - amount);
     if (hitPoints <= 0)
         stabilized = false;
     if (attacker) {
         lastAttacker = attacker->getNameGroup();
         damageOrder = damageOrderCount++;
     }
-    damageTaken += amount;
+    damageTaken = saturated(qint64(damageTaken) + amount);
     beforeHitPoints = hitPoints;
     updated();
 }
@@ -207,8 +220,8 @@ void Creature::applyHealing(int healedHitPoints, int surges)
     healCount++;
     if (hitPoints < 0)
         hitPoints = 0;
-    hitPoints = qMin(hitPoints + healedHitPoints, stats.maxHitPoints);
-    healingSurges = qBound(0, healingSurges - surges, stats.maxHealingSurges);
+    hitPoints = saturated(qMin(qint64(hitPoints) + healedHitPoints, qint64(stats.maxHitPoints)));
+    healingSurges = saturated(std::clamp<qint64>(qint64(healingSurges) - surges, 0, qMax(0, stats.maxHealingSurges)));
     if (hitPoints > 0)
         stabilized = true;
     beforeHitPoints = hitPoints;
