@@ -23,10 +23,13 @@ build build-sanitize -DRAVELHORN_SANITIZE=ON -DRAVELHORN_BENCH=OFF
 (cd build-sanitize && ctest --output-on-failure -j "$JOBS")
 
 build_fuzz_targets
-# A new finding is reported, not fatal: its input goes into fuzz/regressions/
-# once it is mended, and from then on the tests above replay it.
+# A finding fails the run; once mended, its input goes into fuzz/regressions/
+# and from then on the tests above replay it.
 findings=""
 for target in $(fuzz_targets); do
     FUZZ_SEED=1 fuzz "$target" 30 || findings="$findings $target"
 done
-[ -z "$findings" ] || echo "Fuzzing found new failing inputs in:$findings (see above)" >&2
+if [ -n "$findings" ]; then
+    echo "Fuzzing found new failing inputs in:$findings (see above)" >&2
+    exit 1
+fi

@@ -1,8 +1,9 @@
 // Runs a fuzz target without libFuzzer: every file of the folders given
 // once, then, with -max_total_time=SECONDS, random mutations of them until
-// the time is up. -seed=N repeats a run. An input that crashes is written
-// to crash-input, after the -artifact_prefix given. Other libFuzzer options
-// are ignored.
+// the time is up. -seed=N repeats a run. A file that crashes is named; a
+// mutation that crashes is written to crash-input, after the
+// -artifact_prefix given (as libFuzzer does). Other libFuzzer options are
+// ignored.
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -22,12 +23,15 @@ namespace {
 
 QByteArray crashPath = "crash-input";
 QByteArray current;
+// What names the file being replayed, empty while mutations run.
+QByteArray currentFile;
 
-// Only what is safe in a signal handler: the input goes out with write().
+// Only what is safe in a signal handler: out with write().
 void keepCrashingInput(int signal)
 {
-    int fd = open(crashPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd >= 0) {
+    if (!currentFile.isEmpty()) {
+        [[maybe_unused]] ssize_t written = write(STDERR_FILENO, currentFile.constData(), size_t(currentFile.size()));
+    } else if (int fd = open(crashPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644); fd >= 0) {
         [[maybe_unused]] ssize_t written = write(fd, current.constData(), size_t(current.size()));
         close(fd);
     }
@@ -40,6 +44,13 @@ int run(const QByteArray& input)
     current = input;
     return LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(input.constData()), size_t(input.size()));
 }
+
+struct Input
+{
+    // What a crash while it runs prints.
+    QByteArray note;
+    QByteArray bytes;
+};
 
 QByteArray mutate(const QList<QByteArray>& inputs, QRandomGenerator& random)
 {
@@ -66,7 +77,7 @@ int main(int argc, char** argv)
     LLVMFuzzerInitialize(&argc, &argv);
     int seconds = 0;
     quint32 seed = QRandomGenerator::global()->generate();
-    QList<QByteArray> inputs;
+    QList<Input> files;
     for (int i = 1; i < argc; i++) {
         QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg.startsWith("-max_total_time="))
@@ -77,12 +88,18 @@ int main(int argc, char** argv)
             crashPath = arg.section('=', 1).toLocal8Bit() + "crash-input";
         else if (!arg.startsWith('-'))
             for (const QFileInfo& file : QDir(arg).entryInfoList(QDir::Files, QDir::Name))
-                inputs.append(TestSupport::readFile(file.filePath()));
+                files.append({"failing input: " + file.filePath().toLocal8Bit() + "\n",
+                              TestSupport::readFile(file.filePath())});
     }
     for (int signal : {SIGABRT, SIGSEGV, SIGFPE, SIGILL, SIGBUS})
         std::signal(signal, keepCrashingInput);
-    for (const QByteArray& input : inputs)
-        run(input);
+    QList<QByteArray> inputs;
+    for (const Input& file : files) {
+        currentFile = file.note;
+        run(file.bytes);
+        inputs.append(file.bytes);
+    }
+    currentFile.clear();
     printf("replayed %lld inputs\n", (long long)inputs.size());
     fflush(stdout);
     if (seconds <= 0)

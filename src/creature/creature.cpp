@@ -244,6 +244,8 @@ void Creature::setVitality(const CreatureVitality& vitality)
     stats.surgeValue = vitality.surgeValue;
     stats.initActionPoints = vitality.initActionPoints;
     actionPoints = vitality.actionPoints;
+    if (vitality.stabilized >= 0)
+        stabilized = vitality.stabilized != 0;
     stats.statBlock = generateStatBlock(false);
     dirtyStateHasChanged();
     updated();

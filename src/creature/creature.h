@@ -118,8 +118,10 @@ struct CreatureVitality
     int surgeValue = 0;
     int initActionPoints = 0;
     int actionPoints = 0;
+    // Goes with the hit points: 1 or 0, -1 where a record does not say.
+    int stabilized = -1;
 
-    // The figures only; the creature is not compared.
+    // The figures only; the creature and its flag are not compared.
     bool equals(const CreatureVitality& other) const;
     void setVitality();
     void setBeforeVitality();

@@ -35,15 +35,26 @@ const Field<CreatureVitality> vitalityFields[] = {
     {ID_CREATURE_VITALITY_CURR_AP, &CreatureVitality::actionPoints},
 };
 
-// The creature reference, the fields in order, then the end item.
+// The creature reference and the fields in order.
 template <typename Record, size_t N>
-bool writeRecord(const Record& record, const Field<Record> (&fields)[N], int endID, ObjectStream* stream)
+void writeFields(const Record& record, const Field<Record> (&fields)[N], ObjectStream* stream)
 {
     Creature::write(record.creature, stream);
     for (const auto& [id, member] : fields)
         stream->write(id, record.*member);
+}
+
+bool writeEnd(int endID, ObjectStream* stream)
+{
     stream->write(endID);
     return !stream->hasError();
+}
+
+template <typename Record, size_t N>
+bool writeRecord(const Record& record, const Field<Record> (&fields)[N], int endID, ObjectStream* stream)
+{
+    writeFields(record, fields, stream);
+    return writeEnd(endID, stream);
 }
 
 template <typename Record, size_t N>
@@ -126,7 +137,10 @@ void RestedCreature::read(ObjectStream* stream)
 
 bool CreatureVitality::write(ObjectStream* stream) const
 {
-    return writeRecord(*this, vitalityFields, ID_CREATURE_VITALITY_END, stream);
+    writeFields(*this, vitalityFields, stream);
+    if (stabilized >= 0)
+        stream->write(ID_CREATURE_VITALITY_STABILIZED, stabilized);
+    return writeEnd(ID_CREATURE_VITALITY_END, stream);
 }
 
 void CreatureVitality::read(ObjectStream* stream)
@@ -137,4 +151,8 @@ void CreatureVitality::read(ObjectStream* stream)
     items.read(stream, ID_CREATURE_VITALITY_END);
     for (const auto& [id, member] : vitalityFields)
         this->*member = items.getInt(id);
+    // Older records leave the flag as it is.
+    stabilized = -1;
+    if (items.contains(ID_CREATURE_VITALITY_STABILIZED))
+        stabilized = items.getInt(ID_CREATURE_VITALITY_STABILIZED) != 0 ? 1 : 0;
 }

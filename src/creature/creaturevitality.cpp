@@ -104,7 +104,7 @@ int Creature::getAttributeAdj(int score, int level)
 CreatureVitality Creature::getVitality()
 {
     return {this, stats.initBonus, stats.maxHitPoints, hitPoints, stats.maxHealingSurges, healingSurges,
-            stats.surgeValue, stats.initActionPoints, actionPoints};
+            stats.surgeValue, stats.initActionPoints, actionPoints, int(stabilized)};
 }
 
 CreatureVitality Creature::getBeforeVitality()
@@ -204,7 +204,8 @@ void Creature::applyDamage(int amount, Creature* attacker)
         }
     }
     hitPoints = saturated(qint64(hitPoints) - amount);
-    if (hitPoints <= 0)
+    // Only a hit that takes hit points leaves the creature dying.
+    if (amount > 0 && hitPoints <= 0)
         stabilized = false;
     if (attacker) {
         lastAttacker = attacker->getNameGroup();

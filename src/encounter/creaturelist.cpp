@@ -127,12 +127,24 @@ void CreatureList::moveCreature(int from, int to)
 
 namespace {
 
-bool outranks(Creature* c, Creature* d)
+// The bonus the figures record for the creature, else its own; an unknown one ranks as none.
+int rankingBonus(Creature* creature, const CreatureVitalityList& figures)
+{
+    int bonus = creature->getInitBonus(false);
+    for (const CreatureVitality& entry : figures)
+        if (entry.creature == creature)
+            bonus = entry.initBonus;
+    return bonus == UnknownValue ? 0 : bonus;
+}
+
+bool outranks(Creature* c, Creature* d, const CreatureVitalityList& figures)
 {
     if (c->getInitRoll() != d->getInitRoll())
         return c->getInitRoll() > d->getInitRoll();
-    if (c->getInitBonus(false) != d->getInitBonus(false))
-        return c->getInitBonus(false) > d->getInitBonus(false);
+    const int bonus = rankingBonus(c, figures);
+    const int other = rankingBonus(d, figures);
+    if (bonus != other)
+        return bonus > other;
     return c->getInitRandom() > d->getInitRandom();
 }
 
@@ -140,13 +152,20 @@ bool outranks(Creature* c, Creature* d)
 
 void CreatureList::addCreatureByInitiative(QList<Creature*>& list, Creature* creature)
 {
+    addCreatureByInitiative(list, creature, CreatureVitalityList());
+}
+
+void CreatureList::addCreatureByInitiative(QList<Creature*>& list, Creature* creature,
+                                           const CreatureVitalityList& figures)
+{
     int at = 0;
-    while (at < list.size() && !outranks(creature, list[at]))
+    while (at < list.size() && !outranks(creature, list[at], figures))
         at++;
     list.insert(at, creature);
 }
 
-CreatureInitList CreatureList::setInitiativeOrder(const InitiativeList& heroes, const InitiativeList& monsters)
+CreatureInitList CreatureList::setInitiativeOrder(const InitiativeList& heroes, const InitiativeList& monsters,
+                                                  const CreatureVitalityList& figures)
 {
     QList<Creature*> ordered;
     CreatureInitList before;
@@ -155,7 +174,7 @@ CreatureInitList CreatureList::setInitiativeOrder(const InitiativeList& heroes, 
         before.append(creature->getInit());
         creature->setInitRoll(item.initiative);
         creature->setInitRandom(item.random);
-        addCreatureByInitiative(ordered, creature);
+        addCreatureByInitiative(ordered, creature, figures);
     }
     creatures = ordered;
     return before;

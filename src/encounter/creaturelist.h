@@ -9,6 +9,7 @@
 class ObjectStream;
 class CreatureInitList;
 class InitiativeList;
+class CreatureVitalityList;
 
 // An ordered list of creatures it does not own.
 class CreatureList
@@ -43,9 +44,16 @@ public:
     void moveCreature(int from, int to);
     void reset() { creatures.clear(); }
 
+    // Ties go by the initiative bonus the figures record, the creature's own where
+    // they name it not; an unknown bonus ranks as none.
     static void addCreatureByInitiative(QList<Creature*>& list, Creature* creature);
-    // Gives every creature its typed initiative and sorts by it; returns the values they had.
-    CreatureInitList setInitiativeOrder(const InitiativeList& heroes, const InitiativeList& monsters);
+    static void addCreatureByInitiative(QList<Creature*>& list, Creature* creature,
+                                        const CreatureVitalityList& figures);
+    // Gives every creature its typed initiative and sorts by it, ties broken by the
+    // initiative bonus the figures record (the creature's own where they name it not);
+    // returns the values they had.
+    CreatureInitList setInitiativeOrder(const InitiativeList& heroes, const InitiativeList& monsters,
+                                        const CreatureVitalityList& figures);
 
 private:
     QList<Creature*> creatures;

@@ -42,9 +42,10 @@ void StartEncounterEvent::takeOldList()
 
 void StartEncounterEvent::initStartEncounter(const InitiativeList& heroes, const InitiativeList& monsters)
 {
-    // Sorting sets the creatures' rolls already; apply sets the same again.
+    // Sorting sets the creatures' rolls already; apply sets the same again. Ties go by
+    // the recorded bonuses, which apply installs, not by those the creatures have now.
     newList = oldList;
-    oldInit = newList.setInitiativeOrder(heroes, monsters);
+    oldInit = newList.setInitiativeOrder(heroes, monsters, newVitality);
     newInit.append(newList.getInitList());
     firstCreature = newList.getCreature(0);
 }

@@ -178,11 +178,12 @@ std::function<void(Creature*)> ExtendedRestEvent::refreshLinkedFile = &Creature:
 
 ExtendedRestEvent::ExtendedRestEvent(const QList<Creature*>& creatures, ObjectStream* stream)
 {
+    // Who rests is recorded: at replay the default list may hold others.
+    const QList<Creature*> rested = resting(creatures);
     beginRecord(stream, ExtendedRestType);
-    if (!creatures.isEmpty())
-        Creature::write(creatures, stream);
+    Creature::write(rested, stream);
     endRecord(stream, ID_EXT_REST_EVENT_END);
-    initChangeState(nullptr, resting(creatures));
+    initChangeState(nullptr, rested);
 }
 
 ExtendedRestEvent::ExtendedRestEvent(ObjectStream* stream)
@@ -192,7 +193,7 @@ ExtendedRestEvent::ExtendedRestEvent(ObjectStream* stream)
         creatures = Creature::readCreatureList(stream);
         creatures.removeAll(nullptr);
     } else {
-        // The log is replayed in order, so this is the list the rest was given.
+        // Older logs name no one.
         creatures = getDefaultList();
     }
     endReading(stream, ID_EXT_REST_EVENT_END);

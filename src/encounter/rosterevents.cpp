@@ -69,16 +69,18 @@ void RosterChange::install(bool forward) const
 }
 
 SetEncounterEvent::SetEncounterEvent(const EncounterEntry& entry, const CreatureList& creatures, bool hide,
-                                     ObjectStream* stream)
+                                     const CreatureInitList& previous, ObjectStream* stream)
 {
     CreatureVitalityList vitality(creatures.getVitalityList());
+    newInitiative = creatures.getInitList();
     beginRecord(stream, SetEncounterType);
     entry.write(stream);
-    CreatureInitList(creatures.getInitList()).write(stream);
+    newInitiative.write(stream);
     vitality.write(stream);
     stream->write(ID_SET_ENC_EVENT_HIDDEN, int(hide));
     endRecord(stream, ID_SET_ENC_EVENT_END);
     newVitality = vitality;
+    oldInitiative = previous;
     initEncounter(entry, creatures, hide);
 }
 
@@ -86,16 +88,17 @@ SetEncounterEvent::SetEncounterEvent(ObjectStream* stream)
 {
     EncounterEntry entry;
     entry.read(stream);
-    CreatureInitList inits;
-    inits.read(stream);
+    newInitiative.read(stream);
     CreatureVitalityList vitality;
     if (stream->isNextItem(ID_CREATURE_VITALITY_LIST_SIZE))
         vitality.read(stream);
     bool hide = stream->readInt(ID_SET_ENC_EVENT_HIDDEN) != 0;
     endReading(stream, ID_SET_ENC_EVENT_END);
-    // The stored rolls are not used: loading an encounter never changes initiative.
+    // The rolls typed while the fight ran, or those the monsters had.
     newVitality = vitality;
-    initEncounter(entry, inits.getCreatureList(), hide);
+    const CreatureList creatures = newInitiative.getCreatureList();
+    oldInitiative = creatures.getInitList();
+    initEncounter(entry, creatures, hide);
 }
 
 void SetEncounterEvent::initEncounter(const EncounterEntry& entry, const CreatureList& creatures, bool hide)
@@ -124,11 +127,13 @@ void SetEncounterEvent::apply()
     encounter()->setEntry(newEntry);
     install(true);
     newVitality.apply();
+    newInitiative.apply();
 }
 
 void SetEncounterEvent::undo()
 {
     oldVitality.apply();
+    oldInitiative.apply();
     ChangeStateEvent::undo();
     setHidden(newCreatures, oldHidden);
     encounter()->setEntry(oldEntry);

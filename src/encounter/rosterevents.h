@@ -32,7 +32,9 @@ class SetEncounterEvent : public ChangeStateEvent, private RosterChange
     Q_OBJECT
 
 public:
-    SetEncounterEvent(const EncounterEntry& entry, const CreatureList& creatures, bool hidden, ObjectStream* stream);
+    // The creatures carry the rolls typed for them; previous are those they had.
+    SetEncounterEvent(const EncounterEntry& entry, const CreatureList& creatures, bool hidden,
+                      const CreatureInitList& previous, ObjectStream* stream);
     explicit SetEncounterEvent(ObjectStream* stream);
 
     QString getDescription(bool forPlayers) override;
@@ -46,6 +48,8 @@ private:
     QList<Creature*> newCreatures;
     EncounterEntry newEntry;
     EncounterEntry oldEntry;
+    CreatureInitList newInitiative;
+    CreatureInitList oldInitiative;
 };
 
 // Creatures join the encounter: after the current creature while it runs,

@@ -90,6 +90,7 @@ class QFile;
     TAG(ID_CREATURE_VITALITY_HS_VALUE, 616)                                                        \
     TAG(ID_CREATURE_VITALITY_INIT_AP, 617)                                                         \
     TAG(ID_CREATURE_VITALITY_CURR_AP, 618)                                                         \
+    TAG(ID_CREATURE_VITALITY_STABILIZED, 619)                                                      \
     TAG(ID_SET_VITALITY_EVENT_END, 640)                                                            \
     TAG(ID_REMOVE_CREATURE_EVENT_END, 660)                                                         \
     TAG(ID_ADJUST_INITIATIVE_EVENT_END, 680)                                                       \

@@ -172,7 +172,7 @@ void Encounters::selectEncounter()
     if (add)
         Global::history->apply(new AddMonstersEvent(e->getName(), list, hidden, before, stream), false);
     else
-        Global::history->apply(new SetEncounterEvent(entry, list, hidden, stream), false);
+        Global::history->apply(new SetEncounterEvent(entry, list, hidden, before, stream), false);
     for (int i = 0; i < e->getMonsterCount(); i++) {
         EncounterMonster m = e->getMonster(i);
         Creature* c = Global::monsters->getMonsterInstance(m.name, m.id, true);

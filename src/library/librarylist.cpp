@@ -73,7 +73,7 @@ bool askInitiative(CreatureList& list, CreatureInitList& before)
     InitiativeList monsters;
     if (Global::ui().rollInitiative(list, heroes, monsters) == 0)
         return false;
-    before = list.setInitiativeOrder(heroes, monsters);
+    before = list.setInitiativeOrder(heroes, monsters, list.getVitalityList());
     return true;
 }
 

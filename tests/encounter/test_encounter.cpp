@@ -255,8 +255,10 @@ private slots:
         QTest::newRow("equal rolls and bonuses: lower random after") << "A:15/3/70" << "N:15/3/20" << "A, N";
         QTest::newRow("full tie: after all the tied") << "A:15/3/20, B:15/3/20, C:10/0/0" << "N:15/3/20"
                                                       << "A, B, N, C";
-        QTest::newRow("no known bonus goes before a known one") << "A:15/9/90" << "N:15/1000/0" << "N, A";
-        QTest::newRow("a known bonus goes after no known one") << "A:15/1000/0" << "N:15/9/90" << "A, N";
+        // An unknown bonus ranks as none.
+        QTest::newRow("no known bonus goes after a known one") << "A:15/9/90" << "N:15/1000/0" << "A, N";
+        QTest::newRow("a known bonus goes before no known one") << "A:15/1000/0" << "N:15/9/90" << "N, A";
+        QTest::newRow("no known bonus ties with none") << "A:15/0/10" << "N:15/1000/20" << "N, A";
     }
     void insertion()
     {

@@ -661,10 +661,10 @@ private:
             {"a new party replacing the current hero", roster({g1, a, g2}, 1), addition<SetPartyEvent>({b}, false),
              "Set Party: Brenna", true, "encounter order=Goblin (1), Brenna, Goblin (2)"},
             {"a prepared encounter replaces the monsters while the current one stays", roster({g1, a, g2, b}, 3),
-             build<SetEncounterEvent>(bridge, CreatureList(L{g2}), true), "Set Encounter: Bridge (Hidden)", false,
+             build<SetEncounterEvent>(bridge, CreatureList(L{g2}), true, CreatureInitList()), "Set Encounter: Bridge (Hidden)", false,
              "Goblin (2) hidden=1; encounter current=1 order=Aldric, Brenna, Goblin (2)"},
             {"a prepared encounter whose current monster leaves", roster({a, g1, b, g2}, 3),
-             build<SetEncounterEvent>(bridge, CreatureList(L{g1}), false), "Set Encounter: Bridge", false,
+             build<SetEncounterEvent>(bridge, CreatureList(L{g1}), false, CreatureInitList()), "Set Encounter: Bridge", false,
              "encounter current=2 order=Aldric, Brenna, Goblin (1)"},
             {"a monster hidden", {}, build<ShowHideEvent>(g2, true), "Hide Goblin (2)", false, "Goblin (2) hidden=1"},
             // Undone, the flag goes back to what it was, not to the opposite of the event's.

@@ -356,6 +356,43 @@ private slots:
                                                  "", history()->getStream(false))));
         }
     }
+    // Two heroes tie on the roll; one's bonus typed after the start must not break the tie anew at replay,
+    // and an unknown bonus ranks as none.
+    void typedBonusKeepsTheOrder_data()
+    {
+        QTest::addColumn<int>("aldricBonus");
+        QTest::addColumn<int>("brennaBonus");
+        QTest::addColumn<QString>("first");
+        QTest::newRow("equal bonuses") << 2 << 2 << "Aldric";
+        QTest::newRow("an unknown bonus") << int(UnknownValue) << 1 << "Brenna";
+    }
+    void typedBonusKeepsTheOrder()
+    {
+        QFETCH(int, aldricBonus);
+        QFETCH(int, brennaBonus);
+        QFETCH(QString, first);
+        RecordingUiHooks hooks;
+        TestWorld world;
+        for (const auto& [name, bonus] : {qMakePair(QString("Aldric"), aldricBonus), qMakePair(QString("Brenna"), brennaBonus)}) {
+            Creature* hero = world.addHero(name, 30);
+            hero->setInitBonus(bonus);
+            hero->setBeforeVitality(hero->getVitality());
+        }
+        const auto enterBoth = [] {
+            encounter()->setCreatureList(CreatureList(
+                {Creature::getCreatureByName("Aldric", true), Creature::getCreatureByName("Brenna", true)}));
+        };
+        enterBoth();
+        command(world, [](ObjectStream* s) {
+            return new StartEncounterEvent({{"Aldric", 15, 1}, {"Brenna", 15, 1}}, {}, s);
+        });
+        QCOMPARE(encounter()->getCreature(0)->getName(), first);
+        encounter()->getCreature(1)->setInitBonus(9);
+        encounter()->setCreatureEdited();
+        nextTurn(world);
+        checkReplay(world, enterBoth);
+        QCOMPARE(encounter()->getCreature(0)->getName(), first);
+    }
     // Short fights that once left the live model other than its log replayed: an undo that did not put back what
     // its apply changed, or a redo that built on figures the log never held.
     void replayEqualsTheLiveFight_data()
@@ -408,6 +445,27 @@ private slots:
                        QCOMPARE(history()->getCurrentEvent()->metaObject()->className(), "SetVitalityEvent");
                        QVERIFY(!history()->hasForward());
                    });
+        // The game master corrects a hero hit outside the fight; a 0-point hit after it takes no hit points.
+        QTest::newRow("a hand-corrected hero at 0 stays stable") << false << Fight([](TestWorld& world, Creature* aldric) {
+            command(world, [aldric](ObjectStream* s) { return new DamageEvent("Hit", nullptr, aldric, 10, "", s); });
+            CreatureVitality corrected = aldric->getVitality();
+            corrected.maxHitPoints = 8;
+            corrected.hitPoints = 0;
+            aldric->setVitality(corrected);
+            encounter()->setCreatureEdited();
+            command(world, [aldric](ObjectStream* s) { return new DamageEvent("Hit", nullptr, aldric, 0, "", s); });
+            QVERIFY(aldric->isStabilized());
+        });
+        // With the maximum lowered after it, the hit would leave him dead at replay, outside the default list.
+        QTest::newRow("an extended rest rests whom it rested") << false << Fight([](TestWorld& world, Creature* aldric) {
+            command(world, [aldric](ObjectStream* s) { return new DamageEvent("Hit", nullptr, aldric, 20, "", s); });
+            command(world, [](ObjectStream* s) { return new ExtendedRestEvent({}, s); });
+            QCOMPARE(aldric->getDamageTaken(), 0);
+            CreatureVitality lowered = aldric->getVitality();
+            lowered.maxHitPoints = lowered.hitPoints = 8;
+            aldric->setVitality(lowered);
+            encounter()->writeVitalityChanges(world.stream());
+        });
         // Applies and undos that only put recorded figures back are no hand edits: back to just after the rest,
         // whose cleared before-values differ from the figures, and forward again.
         QTest::newRow("steps back and forward still redo") << false << Fight([](TestWorld& world, Creature* aldric) {

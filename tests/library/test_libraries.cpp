@@ -245,22 +245,30 @@ private slots:
     {
         QTest::addColumn<int>("pickAnswer");
         QTest::addColumn<bool>("running");
+        QTest::addColumn<int>("initiativeAnswer");
         QTest::addColumn<QStringList>("texts");
         const QStringList aliasAndHide = {"Marsh Raider (2): Show Alias: The Scarred One",
                                           "Hide Thornback Archer (B)"};
         QTest::newRow("replace, stopped")
-            << 5 << false << QStringList{"Set Encounter: Bridge Ambush"} + aliasAndHide;
+            << 5 << false << 1 << QStringList{"Set Encounter: Bridge Ambush"} + aliasAndHide;
+        QTest::newRow("add, stopped") << 3 << false << 1 << QStringList{"Add Encounter: Bridge Ambush"} + aliasAndHide;
         QTest::newRow("add hidden, running")
-            << 4 << true << QStringList{"Add Encounter: Bridge Ambush (Hidden)"} + aliasAndHide;
+            << 4 << true << 1 << QStringList{"Add Encounter: Bridge Ambush (Hidden)"} + aliasAndHide;
+        QTest::newRow("replace, running")
+            << 5 << true << 1 << QStringList{"Set Encounter: Bridge Ambush"} + aliasAndHide;
+        // The reset was answered before the initiative was cancelled.
+        QTest::newRow("initiative cancelled") << 5 << true << 0 << QStringList{};
     }
 
     void loadingAPreparedEncounterThroughTheLog()
     {
         QFETCH(int, pickAnswer);
         QFETCH(bool, running);
+        QFETCH(int, initiativeAnswer);
         QFETCH(QStringList, texts);
         LibraryHooks hooks;
         hooks.pickAnswer = pickAnswer;
+        hooks.initiativeAnswer = initiativeAnswer;
         TestWorld world;
         Global::encounters = new Encounters;
         Global::actions = nullptr;
@@ -279,18 +287,33 @@ private slots:
         QVERIFY(power);
         QVERIFY(Global::history->apply(new PowerUsageChangedEvent(raider, power, PowerUsageChangedEvent::Used, stream),
                                        false));
+        const int before = Global::history->getEventCount();
+        const QString beforeCommand = world.describe();
         Global::encounters->selectEncounter();
         QStringList made = historyTexts();
         QCOMPARE(hooks.alerts.value(0).title, QString("Reset Bridge Ambush"));
         QCOMPARE(made.filter("Extended Rest: ").size(), 1);
         // Rest, usage reset, then the addition.
         const int rest = made.indexOf(QRegularExpression("Extended Rest: .*"));
-        QVERIFY(rest > 0 && made.value(rest + 1).contains("Reset") && made.value(rest + 2).contains("Bridge Ambush"));
-        QCOMPARE(made.mid(made.size() - texts.size()), texts);
-        QCOMPARE(Global::encounter->getCreatureIndex(raider) >= 0, true);
+        QVERIFY(rest > 0 && made.value(rest + 1).contains("Reset"));
+        QCOMPARE(made.mid(rest + 2), texts);
+        QCOMPARE(Global::encounter->getCreatureIndex(raider) >= 0, initiativeAnswer != 0);
         QCOMPARE(Global::encounter->getCurrentCreature(), running ? hero : nullptr);
+        // The typed initiative, kept through a restart.
+        const int raiderRoll = initiativeAnswer && running ? 30 : raider->getInitRoll();
+        QCOMPARE(raider->getInitRoll(), raiderRoll);
 
         const QString whole = world.describe();
+        QVERIFY(Global::setRootPath(Global::getRootPath(), ""));
+        QCOMPARE(world.describe(), whole);
+        QCOMPARE(Global::monsters->getMonsterInstance("Marsh Raider", "2", false)->getInitRoll(), raiderRoll);
+        // Undone step by step, back to where the command started.
+        while (Global::history->getEventCount() - Global::history->getCurrentIndex() - 1 < made.size() - before)
+            Global::history->back();
+        // Monsters made for the command stay, rested; all else is as it was.
+        const QStringList undone = world.describe().split('\n');
+        for (const QString& line : beforeCommand.split('\n'))
+            QVERIFY2(undone.contains(line), qPrintable(line));
         while (Global::history->hasBack())
             Global::history->back();
         QCOMPARE(Global::encounter->getCreatureCount(), 0);

@@ -32,7 +32,10 @@ RandomFight::RandomFight(TestWorld& world, bool steps, int heroCount, int goblin
                                         Power::FourPerEncounter, Power::Recharge5, Power::Daily};
     for (int i = 1; i <= heroCount; i++) {
         heroNames.append(QString("Hero %1").arg(i));
-        Creature* hero = world.addHero(heroNames.last(), 20 + roll(20), 2 + roll(6), 1);
+        // Rolled one by one: the order of a call's arguments differs between compilers.
+        const int maxHitPoints = 20 + roll(20);
+        const int surges = 2 + roll(6);
+        Creature* hero = world.addHero(heroNames.last(), maxHitPoints, surges, 1);
         CreaturePower power;
         power.name = "Strike";
         power.current.cost = costs[roll(6)];
@@ -151,7 +154,10 @@ Event* RandomFight::turnOrderCommand(ObjectStream* stream) const
     case 4:
         // Deaths are rare: every one leaves the fight smaller.
         return roll(4) == 0 && encounter->getCreatureCount() > 2 ? new DiedEvent(someoneElse, stream) : nullptr;
-    default: return new AdjustInitiativeEvent(someone(), roll(5) - 2, stream);
+    default: {
+        const QList<Creature*> moved = someone();
+        return new AdjustInitiativeEvent(moved, roll(5) - 2, stream);
+    }
     }
 }
 
@@ -177,10 +183,14 @@ Event* RandomFight::powerCommand(ObjectStream* stream) const
 {
     // Mostly uses, so that powers get used up; 9 is no change the events know.
     static const int types[] = {0, 0, 0, 0, 1, 2, 5, 7, 8, 9};
-    if (roll(2))
-        return new PowerUsageChangedEvent(anyHero(), QString("Strike"), PowerUsageChangedEvent::Type(types[roll(10)]),
+    if (roll(2)) {
+        Creature* hero = anyHero();
+        return new PowerUsageChangedEvent(hero, QString("Strike"), PowerUsageChangedEvent::Type(types[roll(10)]),
                                           stream);
-    return new SetAliasEvent(anyone(), roll(2), roll(2) ? "Shadow" : "", stream);
+    }
+    Creature* c = anyone();
+    const bool show = roll(2);
+    return new SetAliasEvent(c, show, roll(2) ? "Shadow" : "", stream);
 }
 
 QList<Creature*> RandomFight::outside(bool heroes) const
@@ -200,18 +210,21 @@ Event* RandomFight::rosterCommand(ObjectStream* stream) const
     const bool hidden = roll(3) == 0;
     CreatureList joining(outside(roll(2)));
     bool heroes = !joining.isEmpty() && joining.getCreature(0)->isHero();
-    switch (roll(7)) {
+    const int kind = roll(7);
+    CreatureInitList before;
+    // Only when the event is made: the typed rolls are set outside it.
+    const bool joins = !joining.isEmpty() && (kind == 0 || (kind == 1 && !heroes));
+    if (joins && encounter->isRunning()) {
+        // The game master types the newcomers' initiative.
+        InitiativeList typed;
+        for (Creature* c : joining.getCreatureList())
+            typed.append({c->getNameGroup(), roll(20) + 1, rand()});
+        before = joining.setInitiativeOrder(typed, typed, joining.getVitalityList());
+    }
+    switch (kind) {
     case 0: {
         if (joining.isEmpty())
             return nullptr;
-        CreatureInitList before;
-        if (encounter->isRunning()) {
-            // The game master types the newcomers' initiative.
-            InitiativeList typed;
-            for (Creature* c : joining.getCreatureList())
-                typed.append({c->getNameGroup(), roll(20) + 1, rand()});
-            before = joining.setInitiativeOrder(typed, typed);
-        }
         if (heroes)
             return roll(2) ? (Event*)new SetPartyEvent(joining, false, before, stream)
                            : new AddCharactersEvent(joining, false, before, stream);
@@ -224,7 +237,7 @@ Event* RandomFight::rosterCommand(ObjectStream* stream) const
         EncounterEntry entry;
         entry.name = roll(2) ? "Bridge" : "Cave";
         entry.level = roll(5);
-        return new SetEncounterEvent(entry, joining, hidden, stream);
+        return new SetEncounterEvent(entry, joining, hidden, before, stream);
     }
     case 2:
     case 3: {
@@ -238,6 +251,22 @@ Event* RandomFight::rosterCommand(ObjectStream* stream) const
             return new RemoveCurrentEvent(encounter->getCurrentCreature(), stream);
         return new RemoveCreaturesEvent(anyone(), stream);
     }
+}
+
+// Damage, healing or temporary hit points; every roll in its own statement, as the
+// order of a call's arguments differs between compilers.
+Event* RandomFight::vitalityCommand(int kind, ObjectStream* stream) const
+{
+    Creature* origin = anyone();
+    const QList<Creature*> targets = someone();
+    if (kind == 3)
+        return new SetTempHPEvent(targets, roll(8), stream);
+    if (kind == 2) {
+        const int surges = roll(2);
+        return new HealEvent("Heal", origin, targets, surges, roll(10), stream);
+    }
+    const int damage = 1 + roll(12);
+    return new DamageEvent("Hit", origin, targets, damage, roll(2) ? "fire" : "", stream);
 }
 
 void RandomFight::command()
@@ -266,10 +295,15 @@ void RandomFight::command()
             event = new StopEncounterEvent(stream, false);
         break;
     case 3:
-    case 4: event = new DamageEvent("Hit", anyone(), someone(), 1 + roll(12), roll(2) ? "fire" : "", stream); break;
-    case 5: event = new HealEvent("Heal", anyone(), someone(), roll(2), roll(10), stream); break;
-    case 6: event = new SetTempHPEvent(someone(), roll(8), stream); break;
-    case 7: event = roll(2) ? (Event*)new SecondWindEvent(anyHero(), stream) : new AdministerFirstAidEvent(anyHero(), anyHero(), stream); break;
+    case 4:
+    case 5:
+    case 6: event = vitalityCommand(roll(4), stream); break;
+    case 7: {
+        Creature* hero = anyHero();
+        event = roll(2) ? (Event*)new SecondWindEvent(hero, stream)
+                        : new AdministerFirstAidEvent(hero, anyHero(), stream);
+        break;
+    }
     case 8: event = effectCommand(stream); break;
     case 9: event = running ? turnOrderCommand(stream) : nullptr; break;
     case 10: event = powerCommand(stream); break;

@@ -30,6 +30,7 @@ private:
     Effect* anyEffect(Creature*& holder) const;
     void handEdit();
     void command();
+    Event* vitalityCommand(int kind, ObjectStream* stream) const;
     Event* effectCommand(ObjectStream* stream) const;
     Event* turnOrderCommand(ObjectStream* stream) const;
     Event* restCommand(ObjectStream* stream) const;

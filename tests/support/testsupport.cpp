@@ -2,8 +2,28 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
+
+#include <signal.h>
+#include <unistd.h>
+
 namespace {
 QStringList captured;
+
+const QString processFolderPrefix = "ravelhorn-test-";
+
+// A program that aborts or crashes leaves its temporary folders behind: the
+// next one removes those of every process that has ended.
+void removeAbandonedFolders()
+{
+    QDir temp(QDir::tempPath());
+    for (const QString& name : temp.entryList({processFolderPrefix + "*"}, QDir::Dirs)) {
+        const qint64 pid = name.mid(processFolderPrefix.size()).section('-', 0, 0).toLongLong();
+        if (pid > 0 && kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            QDir(temp.filePath(name)).removeRecursively();
+    }
+}
+
 }
 
 CapturedMessages::CapturedMessages()
@@ -27,6 +47,11 @@ namespace TestSupport {
 
 void isolateEnvironment()
 {
+    removeAbandonedFolders();
+    // Every temporary folder of the program goes into this one, named after the process.
+    static QTemporaryDir process(QDir::tempPath() + "/" + processFolderPrefix
+                                 + QString::number(QCoreApplication::applicationPid()) + "-XXXXXX");
+    qputenv("TMPDIR", process.path().toLocal8Bit());
     static QTemporaryDir root;
     qputenv("HOME", root.path().toLocal8Bit());
     for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_DOCUMENTS_DIR"})

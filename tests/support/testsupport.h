@@ -87,7 +87,8 @@ private:
 
 namespace TestSupport {
 // Settings, home and standard folders of the whole test program go to a
-// temporary place before the application object exists.
+// temporary place before the application object exists; so do all its
+// temporary folders, removed by the next test program if this one aborts.
 void isolateEnvironment();
 QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& bytes);
