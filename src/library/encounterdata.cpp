@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <climits>
+
 #include "foundation/global.h"
 #include "library/encounters.h"
 #include "library/monsters.h"
@@ -17,28 +20,77 @@ const qint64 maxFileSize = 4 * 1024 * 1024;
 // Leaves room for "_<n>.txt" within the file systems' 255 bytes.
 const int maxBaseBytes = 200;
 
-// A key is split off at its first "=", so one inside a template name or an
-// ID is written "\=", and a leading "#" "\#" so that it does not read as a comment.
+// The keys of the header and the starts of the keys of single monsters.
+const QStringList headerKeys = {"name", "adventure", "description", "level", "xp"};
+const QStringList monsterKeyStarts = {"alias#", "hidden#"};
+
+bool isReservedKey(const QString& key)
+{
+    return headerKeys.contains(key)
+        || std::any_of(monsterKeyStarts.begin(), monsterKeyStarts.end(),
+                       [&](const QString& start) { return key.startsWith(start); });
+}
+
+// Text is written with backslash escapes; a key is split off at its first
+// "=" not escaped, so one inside a template name or an ID is written "\=".
 QByteArray keyBytes(const QString& key)
 {
-    QByteArray bytes = Global::toBytes(key).replace("=", "\\=");
-    if (bytes.startsWith('#'))
+    return Global::toBytes(key).replace("=", "\\=");
+}
+
+// A leading "#" would read as a comment, and a template named like a key
+// of the format as that key: both get a backslash in front.
+QByteArray templateKey(const QString& name)
+{
+    QByteArray bytes = keyBytes(name);
+    if (bytes.startsWith('#') || isReservedKey(name))
         bytes.prepend('\\');
     return bytes;
 }
 
-void writeLine(QByteArray& text, const QByteArray& key, const QString& value)
+// The IDs of a group are joined by commas; one inside an ID is written "\,".
+QByteArray idListBytes(const QStringList& ids)
 {
-    text += key + '=' + Global::toBytes(value) + "\r\n";
+    QByteArrayList escaped;
+    for (const QString& id : ids)
+        escaped.append(Global::toBytes(id).replace(",", "\\,"));
+    return escaped.join(',');
 }
 
-// Splits at the first "=" not escaped by an odd run of backslashes. False
-// for a line that ends the reading: one that starts with "=", or whose key
-// is too long. Blank and comment lines give an empty key.
-bool splitLine(const QByteArray& line, QString& key, QString& value)
+// Splits at every separator not escaped by an odd run of backslashes.
+QByteArrayList splitUnescaped(const QByteArray& bytes, char separator, int maxParts)
 {
-    key.clear();
-    value.clear();
+    QByteArrayList parts;
+    int from = 0;
+    int backslashes = 0;
+    for (int i = 0; i < bytes.size() && parts.size() + 1 < maxParts; i++) {
+        if (bytes[i] == separator && backslashes % 2 == 0) {
+            parts.append(bytes.mid(from, i - from));
+            from = i + 1;
+        }
+        backslashes = bytes[i] == '\\' ? backslashes + 1 : 0;
+    }
+    parts.append(bytes.mid(from));
+    return parts;
+}
+
+void writeLine(QByteArray& text, const QByteArray& key, const QByteArray& value)
+{
+    text += key + '=' + value + "\r\n";
+}
+
+void writeLine(QByteArray& text, const QByteArray& key, const QString& value)
+{
+    writeLine(text, key, Global::toBytes(value));
+}
+
+}
+
+// False for a line that ends the reading: one that starts with "=", or
+// whose key is too long. Blank and comment lines give an empty key.
+bool EncounterData::FileLine::split(const QByteArray& line)
+{
+    *this = FileLine();
     int start = 0;
     while (start < line.size() && (line[start] == ' ' || line[start] == '\t'))
         start++;
@@ -46,25 +98,27 @@ bool splitLine(const QByteArray& line, QString& key, QString& value)
         return true;
     if (line[start] == '=')
         return false;
-    int equals = -1;
-    int backslashes = 0;
-    for (int i = start; i < line.size() && equals < 0; i++) {
-        if (line[i] == '=' && backslashes % 2 == 0)
-            equals = i;
-        backslashes = line[i] == '\\' ? backslashes + 1 : 0;
-    }
-    int end = equals < 0 ? int(line.size()) : equals;
-    if (end - start > maxKeyBytes)
+    const QByteArrayList parts = splitUnescaped(line.mid(start), '=', 2);
+    if (parts[0].size() > maxKeyBytes)
         return false;
-    key = Global::fromBytes(line.mid(start, end - start)).trimmed();
-    if (equals >= 0)
-        value = Global::fromBytes(line.mid(equals + 1)).trimmed();
+    // The backslash in front of a template name is no escape of the letter after it.
+    const bool marked = parts[0].startsWith('\\') && !parts[0].startsWith("\\\\");
+    key = Global::fromBytes(parts[0].mid(marked ? 1 : 0)).trimmed();
+    templateName = parts[0].startsWith('\\');
+    rawValue = parts.value(1);
+    value = Global::fromBytes(rawValue).trimmed();
     return true;
 }
 
+namespace {
+
+// By name regardless of case, names that differ in case alone apart, then by ID:
+// a template's monsters stay one run.
 bool sortsBefore(const EncounterMonster& m, const EncounterMonster& other)
 {
     int byName = m.name.compare(other.name, Qt::CaseInsensitive);
+    if (byName == 0)
+        byName = m.name.compare(other.name, Qt::CaseSensitive);
     return byName < 0 || (byName == 0 && Creature::compareNames(m.id, other.id) < 0);
 }
 
@@ -155,7 +209,7 @@ EncounterMonster* EncounterData::getGroupCreature(int g, int i)
 EncounterMonster* EncounterData::getGroupCreature(const QString& templateName, const QString& id)
 {
     for (EncounterMonster& m : monsters)
-        if (m.name.compare(templateName, Qt::CaseInsensitive) == 0 && m.id == id)
+        if (m.name == templateName && m.id == id)
             return &m;
     return nullptr;
 }
@@ -182,46 +236,26 @@ void EncounterData::getGroupCreatureIndex(const EncounterMonster& m, int& group,
         }
 }
 
+int EncounterData::insertionIndex(const EncounterMonster& m) const
+{
+    int at = 0;
+    while (at < monsters.size() && sortsBefore(monsters[at], m))
+        at++;
+    return at;
+}
+
 bool EncounterData::getGroupCreaturePos(const EncounterMonster& m, int& group, int& index) const
 {
-    group = -1;
-    QString current;
-    QString previousName;
-    int start = 0;
-    int previousStart = -1;
-    int i = 0;
-    bool newGroup = true;
-    bool stopped = false;
-    for (; i < monsters.size(); i++) {
-        const EncounterMonster& here = monsters[i];
-        if (here.name != current) {
-            previousName = current;
-            current = here.name;
-            group++;
-            previousStart = start;
-            start = i;
-        }
-        int byName = here.name.compare(m.name, Qt::CaseInsensitive);
-        if (byName > 0 || (byName == 0 && Creature::compareNames(here.id, m.id) >= 0)) {
-            newGroup = byName > 0;
-            stopped = true;
-            break;
-        }
-    }
-    if (!stopped) {
-        previousName = current;
-        group++;
-        previousStart = start;
-        start = i = int(monsters.size());
-        newGroup = true;
-    }
-    if (!previousName.isEmpty() && m.name.compare(previousName, Qt::CaseInsensitive) == 0) {
+    const int at = insertionIndex(m);
+    // The groups that start before it; the last of them may be its own.
+    group = int(std::count_if(groupStarts.begin(), groupStarts.end(), [at](int start) { return start < at; }));
+    index = 0;
+    if (group > 0 && monsters[at - 1].name == m.name) {
         group--;
-        start = previousStart;
-        newGroup = false;
+        index = at - groupStarts[group];
+        return false;
     }
-    index = i - start;
-    return newGroup;
+    return at == monsters.size() || monsters[at].name != m.name;
 }
 
 void EncounterData::rebuildGrouping()
@@ -237,10 +271,7 @@ void EncounterData::rebuildGrouping()
 
 void EncounterData::addCreature(const EncounterMonster& m)
 {
-    int at = 0;
-    while (at < monsters.size() && sortsBefore(monsters[at], m))
-        at++;
-    monsters.insert(at, m);
+    monsters.insert(insertionIndex(m), m);
     rebuildGrouping();
     recalcXP = true;
 }
@@ -276,11 +307,9 @@ void EncounterData::renameGroup(const QString& oldName, const QString& newName, 
             moved.append(monsters.takeAt(i));
             moved.last().name = newName;
         }
-    int at = 0;
-    while (at < monsters.size() && monsters[at].name.compare(newName, Qt::CaseInsensitive) <= 0)
-        at++;
+    // In the order a load would give them.
     for (const EncounterMonster& m : moved)
-        monsters.insert(at, m);
+        monsters.insert(insertionIndex(m), m);
     rebuildGrouping();
     newGroup = getGroupIndex(newName);
 }
@@ -318,12 +347,12 @@ QByteArray EncounterData::getFileText(bool withLevel) const
         QStringList ids;
         for (int i = first; i < first + count; i++)
             ids.append(monsters[i].id);
-        writeLine(text, keyBytes(monsters[first].name), ids.join(','));
+        writeLine(text, templateKey(monsters[first].name), idListBytes(ids));
         for (int i = first; i < first + count; i++) {
             if (!monsters[i].alias.isEmpty())
                 writeLine(text, keyBytes("alias#" + monsters[i].id), monsters[i].alias);
             if (monsters[i].hidden)
-                writeLine(text, keyBytes("hidden#" + monsters[i].id), "true");
+                writeLine(text, keyBytes("hidden#" + monsters[i].id), QString("true"));
         }
     }
     return text;
@@ -341,14 +370,13 @@ bool EncounterData::load(const QString& file, const QString& root)
     input.close();
     bool afterDescription = false;
     QString currentGroup;
-    QString key;
-    QString value;
+    FileLine line;
     for (int pos = 0; pos < bytes.size();) {
-        if (!splitLine(Global::nextLine(bytes, pos), key, value))
+        if (!line.split(Global::nextLine(bytes, pos)))
             break;
-        if (key == "name" && value.isEmpty())
+        if (!line.templateName && line.key == "name" && line.value.isEmpty())
             break;
-        readLine(key, value, afterDescription, currentGroup);
+        readLine(line, afterDescription, currentGroup);
     }
     if (name.isEmpty())
         return false;
@@ -357,8 +385,10 @@ bool EncounterData::load(const QString& file, const QString& root)
     return true;
 }
 
-void EncounterData::readLine(const QString& key, const QString& value, bool& afterDescription, QString& currentGroup)
+bool EncounterData::readFormatKey(const FileLine& line, bool& afterDescription, const QString& currentGroup)
 {
+    const QString& key = line.key;
+    const QString& value = line.value;
     if (key == "name") {
         name = value;
     } else if (key == "adventure") {
@@ -380,13 +410,23 @@ void EncounterData::readLine(const QString& key, const QString& value, bool& aft
             m->alias = value;
         else if (m)
             m->hidden = value == "true";
-    } else if (!key.isEmpty() && afterDescription) {
-        // A part of blanks would make a monster without an ID.
-        for (const QString& part : value.split(',', Qt::SkipEmptyParts))
-            if (!part.trimmed().isEmpty())
-                addCreature({key, part.trimmed(), QString(), false});
-        currentGroup = key;
+    } else {
+        return false;
     }
+    return true;
+}
+
+void EncounterData::readLine(const FileLine& line, bool& afterDescription, QString& currentGroup)
+{
+    if (!line.templateName && readFormatKey(line, afterDescription, currentGroup))
+        return;
+    if (line.key.isEmpty() || !afterDescription)
+        return;
+    // A part of blanks would make a monster without an ID.
+    for (const QByteArray& part : splitUnescaped(line.rawValue, ',', INT_MAX))
+        if (const QString id = Global::fromBytes(part).trimmed(); !id.isEmpty())
+            addCreature({line.key, id, QString(), false});
+    currentGroup = line.key;
 }
 
 bool EncounterData::save()

@@ -86,7 +86,22 @@ public:
     int getLevel();
 
 private:
-    void readLine(const QString& key, const QString& value, bool& afterDescription, QString& currentGroup);
+    // One name=value line of the file.
+    struct FileLine
+    {
+        QString key;
+        // Written with a backslash in front: a template named like a key of the format.
+        bool templateName = false;
+        QByteArray rawValue;
+        QString value;
+
+        bool split(const QByteArray& line);
+    };
+    void readLine(const FileLine& line, bool& afterDescription, QString& currentGroup);
+    // False for a line that is no key of the format: a group of monsters.
+    bool readFormatKey(const FileLine& line, bool& afterDescription, const QString& currentGroup);
+    // Where addCreature puts the monster.
+    int insertionIndex(const EncounterMonster& m) const;
     bool isIdTaken(const QString& id, const QString& templateName, bool perEncounter) const;
     QString choosePrefix(const QString& templateName, const QString& callerPrefix, int& scheme) const;
     bool isPrefixTaken(const QString& prefix) const;
