@@ -246,7 +246,10 @@ public:
     // The reference of a builder file the user chooses: relative inside the
     // data folder, else absolute; empty when none or one of our own.
     static QString selectImportFile();
-    bool importFromFile(const QString& importFile, bool reimport);
+    // What an import made of the file: a missing file and one that no longer
+    // reads as a stat block are told apart.
+    enum class ImportResult { Imported, NotFound, NotValid };
+    ImportResult importFromFile(const QString& importFile, bool reimport);
     void makeNameUnique(CreatureStats& record, bool monster, Monsters* monsters, Characters* characters) const;
     void revertChanges();
     static QString getShortName(const QString& reference);
@@ -407,7 +410,11 @@ public:
     void setShowAlias(bool value);
     void setReady(bool value);
     void setDelayed(bool value);
-    void setSecondWindUsed(bool value) { secondWindUsed = value; }
+    void setSecondWindUsed(bool value)
+    {
+        secondWindUsed = value;
+        updated();
+    }
     void setEndTurnCount(int count) { endTurnCount = count; }
     void setInHistory(bool value) { inHistory = value; }
     void setMissing(bool value) { stats.missing = value; }

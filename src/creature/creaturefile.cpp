@@ -16,9 +16,10 @@ const char* const groupKey = "group";
 // not one, and reading it whole would only exhaust memory.
 const qint64 maxCreatureFileSize = 16 * 1024 * 1024;
 
+const QByteArray byteOrderMark = "\xEF\xBB\xBF";
+
 bool startsAsMarkup(const QByteArray& text)
 {
-    const QByteArray byteOrderMark = "\xEF\xBB\xBF";
     const QByteArray start = text.left(1024).trimmed();
     return start.startsWith('<') || (start.startsWith(byteOrderMark) && start.mid(3).trimmed().startsWith('<'));
 }
@@ -256,7 +257,9 @@ bool Creature::parseStatBlock(bool monster, const QByteArray& text, CreatureStat
         break;
     }
     record.monster = monster;
-    record.statBlock = QString::fromUtf8(text.left(qstrnlen(text.constData(), text.size())));
+    // Decoding drops a byte-order mark; the file saved again keeps it.
+    const QByteArray whole = text.left(qstrnlen(text.constData(), text.size()));
+    record.statBlock = (whole.startsWith(byteOrderMark) ? QString(QChar(0xFEFF)) : QString()) + QString::fromUtf8(whole);
     if (!monster && record.name.isEmpty()) {
         record.name = record.group;
         record.group.clear();

@@ -154,15 +154,17 @@ bool Creature::loadImportFile(bool monster, const QString& importFile, CreatureS
     return readImportFile(monster, importFile, record, dataFolder, loadLinked) != ImportRead::Unreadable;
 }
 
-bool Creature::importFromFile(const QString& importFile, bool reimport)
+Creature::ImportResult Creature::importFromFile(const QString& importFile, bool reimport)
 {
     const bool attributesOnly = reimport && isAttributes(stats.statBlock);
     CreatureStats taken;
     ImportRead read = readImportFile(stats.monster, importFile, taken, QString(), false);
+    if (read == ImportRead::Unreadable)
+        return ImportResult::NotFound;
     // A file that no longer reads as a stat block must not rename or strip
     // a creature that already has its figures.
-    if (read == ImportRead::Unreadable || (reimport && read == ImportRead::Unusable))
-        return false;
+    if (reimport && read == ImportRead::Unusable)
+        return ImportResult::NotValid;
     const CreatureStats& old = stats;
     taken.portraitFile = old.portraitFile;
     taken.portrait = old.portrait;
@@ -179,7 +181,7 @@ bool Creature::importFromFile(const QString& importFile, bool reimport)
     setStats(taken);
     stats.statBlock = generateStatBlock(attributesOnly);
     dirtyStateHasChanged();
-    return true;
+    return ImportResult::Imported;
 }
 
 void Creature::makeNameUnique(CreatureStats& record, bool monster, Monsters* monsters, Characters* characters) const

@@ -101,8 +101,11 @@ bool Global::setRootPath(QString path, QString display)
             ui().setPlayersUpdate(true);
             return false;
         }
-        if (answer == 2)
+        if (answer == 2) {
+            // The old progress would stay open behind the folder dialog.
+            progress.reset();
             path.clear();
+        }
     }
     loaded.actions.loadActions(path);
     progress->setCancelEnabled(false);

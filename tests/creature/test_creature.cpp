@@ -135,6 +135,21 @@ private slots:
         creature.setBeforeStatBlock("different");
         creature.dirtyStateHasChanged();
         QVERIFY(!creature.isDirty() && Global::encounter->isCreatureEdited());
+
+        // Figures set as a whole change the stat block: the windows mark it unsaved.
+        Creature hero;
+        hero.setupDummyHero("Vex");
+        hero.setBeforeStatBlock(hero.getStatBlock());
+        hero.dirtyStateHasChanged();
+        QVERIFY(!hero.isDirty());
+        CreatureVitality vitality = hero.getVitality();
+        vitality.maxHitPoints += 5;
+        hero.setVitality(vitality);
+        QVERIFY(hero.isDirty());
+        // The second wind shows at once.
+        relayed.clear();
+        creature.setSecondWindUsed(true);
+        QCOMPARE(relayed.count(), 1);
     }
 
     void statsCopyAbilitiesAndPowers()

@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QRegularExpression>
 #include <QGuiApplication>
 #include <QXmlStreamReader>
 
@@ -13,6 +14,8 @@
 #include "library/monsters.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
+
+Q_DECLARE_METATYPE(Creature::ImportResult)
 
 namespace {
 
@@ -212,33 +215,38 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<bool>("reimport");
-        QTest::addColumn<bool>("result");
+        QTest::addColumn<Creature::ImportResult>("result");
         QTest::addColumn<QString>("expected");
+        const auto imported = Creature::ImportResult::Imported;
         const QByteArray vex3 = "name=Vex\nlevel=3\n", unusable = "name=\nclass=x\nspeed=5\n";
         const auto kept = [](const char* from = "", const char* to = "") {
             return QString("Vex|Fighter|Human|3|Good|Shield Rune").replace(from, to);
         };
-        QTest::newRow("missing kept") << vex3 + "race=Dwarf\n" << true << true << kept("Human", "Dwarf");
-        QTest::newRow("Unaligned kept out") << vex3 + "alignment=Unaligned\n" << true << true << kept();
-        QTest::newRow("unaligned") << vex3 + "alignment=unaligned\n" << false << true << kept("Good", "unaligned");
-        QTest::newRow("powers") << vex3 + "power=Strike\nheader=h\n" << true << true << kept("Rune", "Rune,Strike");
-        QTest::newRow("unique name") << QByteArray("name=Rogue\nlevel=3\nrace=Human\n") << false << true
+        QTest::newRow("missing kept") << vex3 + "race=Dwarf\n" << true << imported << kept("Human", "Dwarf");
+        QTest::newRow("Unaligned kept out") << vex3 + "alignment=Unaligned\n" << true << imported << kept();
+        QTest::newRow("unaligned") << vex3 + "alignment=unaligned\n" << false << imported << kept("Good", "unaligned");
+        QTest::newRow("powers") << vex3 + "power=Strike\nheader=h\n" << true << imported << kept("Rune", "Rune,Strike");
+        QTest::newRow("unique name") << QByteArray("name=Rogue\nlevel=3\nrace=Human\n") << false << imported
                                      << kept("Vex", "Rogue 3");
-        QTest::newRow("unusable on re-import") << unusable << true << false
+        QTest::newRow("unusable on re-import") << unusable << true << Creature::ImportResult::NotValid
                                                << "Vex|Fighter|Human|2|Good|Old Strike,Shield Rune";
-        QTest::newRow("unusable on import") << unusable << false << true
+        QTest::newRow("unusable on import") << unusable << false << imported
                                             << "builder.rvhn|Fighter|Human|2|Good|Shield Rune";
+        // No file at all: the refresh tells the game master it is gone, not that it no longer reads.
+        QTest::newRow("file gone") << QByteArray() << true << Creature::ImportResult::NotFound
+                                   << "Vex|Fighter|Human|2|Good|Old Strike,Shield Rune";
     }
 
     void importMerges()
     {
         QFETCH(QByteArray, file);
         QFETCH(bool, reimport);
-        QFETCH(bool, result);
+        QFETCH(Creature::ImportResult, result);
         QFETCH(QString, expected);
         for (const char* name : {"rogue", "Rogue 2"})
             Global::characters->addCharacter(withText(false, name, vex));
-        QVERIFY(TestSupport::writeFile(Global::getRootedPath("builder.rvhn"), file));
+        QFile::remove(Global::getRootedPath("builder.rvhn"));
+        QVERIFY(file.isNull() || TestSupport::writeFile(Global::getRootedPath("builder.rvhn"), file));
         const QByteArray powers = "power=Old Strike\nheader=x\npower=Shield Rune\nuser=yes\n";
         QVERIFY(TestSupport::writeFile(creaturePath("vex.rvhn"), vex + powers));
         std::unique_ptr<Creature> hero = loaded("vex.rvhn");
@@ -267,7 +275,7 @@ private slots:
         QVERIFY(TestSupport::writeFile(builderPath, builder));
         auto* hero = new Creature;
         hero->setupDummyHero("New Character");
-        QVERIFY(hero->importFromFile("vex.txt", false));
+        QCOMPARE(hero->importFromFile("vex.txt", false), Creature::ImportResult::Imported);
         hero->setLinked(true, false);
         QVERIFY(hero->save());
         const QString file = hero->getFileName();
@@ -325,6 +333,19 @@ private slots:
                     QVERIFY2(figure > 0 && figure < UnknownValue && c.getStatBlock().contains(QString::number(figure)),
                              name);
                 QVERIFY2(!monster || (c.getXP() > 0 && c.getPowers().size() > 0), name);
+                // Every labelled figure of the text is the creature's, and its type is a line of the text.
+                const QMap<QString, int> figures{
+                    {"Level", stats.level}, {"XP", stats.xp}, {"HP", stats.maxHitPoints},
+                    {"Initiative", stats.initBonus}, {"AC", stats.armorClass}, {"Fortitude", stats.fortitude},
+                    {"Reflex", stats.reflex}, {"Will", stats.will}, {"Perception", stats.perception}};
+                static const QRegularExpression labelled(
+                    R"((?:^|\s)(Level|XP|HP|Initiative|AC|Fortitude|Reflex|Will|Perception) ([+-]?\d+))");
+                for (const QRegularExpressionMatch& match : labelled.globalMatch(c.getStatBlock()))
+                    QVERIFY2(figures.value(match.captured(1)) == match.captured(2).toInt(),
+                             qPrintable(name + ": " + match.captured(0)));
+                const QRegularExpression typeLine("^" + QRegularExpression::escape(stats.type) + "(\\s|$)",
+                                                  QRegularExpression::MultilineOption);
+                QVERIFY2(!monster || c.getStatBlock().contains(typeLine), qPrintable(name + ": " + stats.type));
             }
         }
     }

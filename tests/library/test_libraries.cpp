@@ -33,7 +33,16 @@ public:
         progress->setRange(0, maximum);
         return progress;
     }
-    QString getExistingDirectory(const QString&) override { return folders.isEmpty() ? QString() : folders.takeFirst(); }
+    QString getExistingDirectory(const QString&) override
+    {
+        progressAtFolderDialog.append(CancellingProgress::open);
+        return folders.isEmpty() ? QString() : folders.takeFirst();
+    }
+    int badRootAlert(const QString& title, const QString& text, const QString& actionText) override
+    {
+        const int answer = RecordingUiHooks::badRootAlert(title, text, actionText);
+        return badRootAnswers.isEmpty() ? answer : badRootAnswers.takeFirst();
+    }
     bool rejectableAlert(const QString& title, const QString& text, const QString&) override
     {
         alerts.append({title, text});
@@ -59,13 +68,20 @@ public:
 
     struct CancellingProgress : Progress
     {
-        explicit CancellingProgress(int after) : after(after) {}
+        explicit CancellingProgress(int after) : after(after) { open++; }
+        ~CancellingProgress() override { open--; }
         bool wasCanceled() const override { return after >= 0 && value() >= after; }
         int after;
+        // How many are shown.
+        static inline int open = 0;
     };
 
     int cancelAfter = -1;
     QStringList folders;
+    // How many progress dialogs were open behind each folder dialog.
+    QList<int> progressAtFolderDialog;
+    // The answers to the next alerts about the data folder, before badRootAnswer.
+    QList<int> badRootAnswers;
     bool accept = true;
     QString encounterName = "Bridge Ambush";
     int pickAnswer = 5;
@@ -181,6 +197,40 @@ private slots:
             QCOMPARE(QSettings().value("dataDir/display").toString(), QString("Docs/Other Data"));
             QCOMPARE(hooks.windowTitles.last(), QString("Ravelhorn - Other Data"));
         }
+        delete Global::encounters;
+        Global::encounters = nullptr;
+    }
+
+    // "Select Folder..." in the missing-folder alert: the progress closes before the folder dialog opens, and the
+    // chosen folder's log is the one a restart replays, step by step undoable.
+    void selectFolderAfterAMissingFolder()
+    {
+        TestWorld world;
+        Global::encounters = new Encounters;
+        LibraryHooks hooks;
+        const QString broken = copyOfDemoData(home.path(), "Broken");
+        QVERIFY(QDir(broken + "/Monsters").removeRecursively());
+        const QString chosen = copyOfDemoData(home.path(), "Chosen");
+        hooks.badRootAnswers = {2};
+        hooks.folders = {chosen};
+        QVERIFY(Global::setRootPath(broken, "Broken"));
+        QCOMPARE(hooks.alerts.value(0).title, QString("Directory not Found"));
+        QCOMPARE(hooks.progressAtFolderDialog, QList<int>{0});
+        QCOMPARE(Global::getRootPath(), chosen);
+        QCOMPARE(hooks.windowTitles.last(), QString("Ravelhorn - Chosen"));
+
+        Creature* hero = Global::characters->getCharacter(0);
+        const QString rested = world.describe();
+        QVERIFY(world.record(new SetPartyEvent(CreatureList({hero}), false, {}, world.stream())));
+        const QString party = world.describe();
+        QVERIFY(world.record(new DamageEvent("Hit", nullptr, hero, 6, "", world.stream())));
+        const QString hit = world.describe();
+        QVERIFY(Global::setRootPath(Global::getRootPath(), ""));
+        QCOMPARE(world.describe(), hit);
+        Global::history->back();
+        QCOMPARE(world.describe(), party);
+        Global::history->back();
+        QCOMPARE(world.describe(), rested);
         delete Global::encounters;
         Global::encounters = nullptr;
     }
