@@ -209,6 +209,7 @@ private slots:
         TestWorld world;
         Global::encounters = new Encounters;
         LibraryHooks hooks;
+        RecordedChores chores;
         const QString broken = copyOfDemoData(home.path(), "Broken");
         QVERIFY(QDir(broken + "/Monsters").removeRecursively());
         const QString chosen = copyOfDemoData(home.path(), "Chosen");
@@ -218,7 +219,7 @@ private slots:
         QCOMPARE(hooks.alerts.value(0).title, QString("Directory not Found"));
         QCOMPARE(hooks.progressAtFolderDialog, QList<int>{0});
         QCOMPARE(Global::getRootPath(), chosen);
-        QCOMPARE(hooks.windowTitles.last(), QString("Ravelhorn - Chosen"));
+        QCOMPARE(chores.windowTitles.last(), QString("Ravelhorn - Chosen"));
 
         Creature* hero = Global::characters->getCharacter(0);
         const QString rested = world.describe();
