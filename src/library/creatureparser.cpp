@@ -41,15 +41,23 @@ void CreatureParser::parse(CreatureStats& out, QString text, QString fileName)
     stats.statBlock = text;
     headerTraits = true;
     bulletXP = false;
+    secondBlock = false;
+    // Pasted from a list, every line starts with a bullet.
+    listBullets = text.trimmed().startsWith(QChar(0x2022));
     state = HEADER_TITLE;
     section = 0;
     initChars(text);
     nextToken(false);
+    skipListBullet();
     if (nextLineAndSetState() == NO_LINE)
         return;
 
     state = HEADER_LINE;
     parseHeaderString(stats.group, false);
+    // "Name - Level 7 Minion": the dash is no part of the name.
+    static const QString dashes = QString("-\u2013\u2014");
+    while (!stats.group.isEmpty() && (dashes.contains(stats.group.back()) || stats.group.back().isSpace()))
+        stats.group.chop(1);
     if (stats.group.endsWith(')')) {
         int open = int(stats.group.lastIndexOf('('));
         if (open >= 0) {
@@ -200,10 +208,17 @@ void CreatureParser::role()
         stats.role = wordsFrom(start, true, false);
 }
 
-void CreatureParser::parseHeaderString(QString& dest, bool skipLabel)
+void CreatureParser::skipLabel()
 {
-    if (skipLabel)
+    nextLineToken();
+    if (getCurrentLineToken().kind == Token::COLON)
         nextLineToken();
+}
+
+void CreatureParser::parseHeaderString(QString& dest, bool labelled)
+{
+    if (labelled)
+        skipLabel();
     QString text;
     int start = currentLine.getCurrentPos();
     nextLineToken();
@@ -286,7 +301,7 @@ void CreatureParser::portrait(const QString& fileName)
 
 void CreatureParser::parseNumberField(int& field)
 {
-    nextLineToken();
+    skipLabel();
     CreatureToken token = getCurrentLineToken();
     if (token.kind == Token::NUMBER) {
         field = token.toInt();
@@ -299,7 +314,7 @@ void CreatureParser::parseActionPoints()
     nextLineToken();
     if (getCurrentLineToken().kind != Token::POINTS)
         return;
-    nextLineToken();
+    skipLabel();
     stats.initActionPoints = getCurrentLineToken().toInt();
     nextLineToken();
 }
@@ -322,10 +337,10 @@ void CreatureParser::parseFooterLine()
     }
 }
 
-void CreatureParser::parseFooterString(QString& dest, bool skipLabel)
+void CreatureParser::parseFooterString(QString& dest, bool labelled)
 {
-    if (skipLabel)
-        nextLineToken();
+    if (labelled)
+        skipLabel();
     const int start = currentLine.getCurrentPos();
     while (!atLineEnd() && !isFooterKeyword(getCurrentLineToken().kind))
         nextLineToken();

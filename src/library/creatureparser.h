@@ -42,6 +42,10 @@ public:
     // is the data folder a portrait is looked for in.
     void parse(CreatureStats& out, QString text, QString fileName);
 
+    // Whether the last parse read its text to the end, or to the title of a
+    // second stat block pasted after the first.
+    bool readWholeText() const;
+
     // Every line the parse reads is added as "STATE: tokens".
     void setTrace(QStringList* lineTrace) { trace = lineTrace; }
     // The tokens of a text as a monster's or a trap's stat block reads them.
@@ -59,14 +63,20 @@ private:
 
     // Tokens
     CreatureToken getToken(bool keepSpace);
+    CreatureToken readToken(QChar first);
     CreatureToken readNumber(QChar first);
     CreatureToken readWord(QChar first);
+    // The letters from the offset on, left unread.
+    QString peekWord(int offset) const;
     void breakLineBefore() { pushChar('\n'); }
     void nextToken(bool keepSpace);
+    // At the start of a line of a list, its bullet.
+    void skipListBullet();
 
     // Lines
     TokenLine getLine();
     bool queueNextLines();
+    static bool isTitleLine(const TokenLine& line);
     void nextLine();
     TokenLine getFollowingLine(int n);
     void dropFollowingLine();
@@ -102,7 +112,9 @@ private:
 
     // Header and footer
     void parseHeaderLine(const QString& fileName);
-    void parseHeaderString(QString& dest, bool skipLabel);
+    // Past the label and a colon pasted after it.
+    void skipLabel();
+    void parseHeaderString(QString& dest, bool labelled);
     void parseHeaderTrait();
     void typeOrRole(const CreatureToken& token);
     void role();
@@ -113,7 +125,7 @@ private:
     void parseNumberField(int& field);
     void parseActionPoints();
     void parseFooterLine();
-    void parseFooterString(QString& dest, bool skipLabel);
+    void parseFooterString(QString& dest, bool labelled);
     void parseFooterInfo();
     void addSkill();
     void parseAttributeField(AbilityScore& ability);
@@ -147,6 +159,9 @@ private:
     CreatureStats stats;
     State state = HEADER_TITLE;
     bool bulletXP = false;
+    bool listBullets = false;
+    // Set at the title of a second stat block, where the text ends for the parse.
+    bool secondBlock = false;
     bool headerTraits = true;
     int section = 0;
     CreatureToken lastSkill;

@@ -94,6 +94,24 @@ bool isSkippedSpace(QChar c)
     return c != QChar(0) && c != LF && c != CR && (c.isSpace() || c.unicode() < 32);
 }
 
+bool isWordChar(QChar c)
+{
+    return c.isLetter() || c == '-' || c == '\'';
+}
+
+bool isKeyword(const QString& word)
+{
+    return CreatureParser::createToken(word).kind != Token::WORD;
+}
+
+// PDF copies lose the f-ligatures and leave a blank where one was: "Refl ex", "ef fect".
+bool splitAtLigature(const QString& head, const QString& tail)
+{
+    const bool ligatureEnd = head.endsWith("fi") || head.endsWith("fl") || head.endsWith("ff");
+    const bool ligatureAcross = head.endsWith('f') && (tail.startsWith('f') || tail.startsWith('i') || tail.startsWith('l'));
+    return (ligatureEnd || ligatureAcross) && tail.at(0).isLower() && !isKeyword(head) && isKeyword(head + tail);
+}
+
 }
 
 CreatureToken CreatureParser::createToken(const QString& word)
@@ -163,9 +181,18 @@ void CreatureParser::pushChar(QChar c)
 CreatureToken CreatureParser::getToken(bool keepSpace)
 {
     QChar c = getChar();
-    if (!keepSpace)
-        while (isSkippedSpace(c))
-            c = getChar();
+    bool spaced = false;
+    while (!keepSpace && isSkippedSpace(c)) {
+        c = getChar();
+        spaced = true;
+    }
+    CreatureToken token = readToken(c);
+    token.spaceBefore = spaced;
+    return token;
+}
+
+CreatureToken CreatureParser::readToken(QChar c)
+{
     switch (c.unicode()) {
     case 0: return CreatureToken(Token::END_OF_TEXT);
     case ';': return CreatureToken(Token::SEMICOLON, c);
@@ -257,6 +284,14 @@ CreatureToken CreatureParser::readNumber(QChar first)
     return CreatureToken(Token::DICE, text);
 }
 
+QString CreatureParser::peekWord(int offset) const
+{
+    QString word;
+    for (QChar d = nextChar(offset); isWordChar(d); d = nextChar(++offset))
+        word += d;
+    return word;
+}
+
 CreatureToken CreatureParser::readWord(QChar first)
 {
     QString word(first);
@@ -267,7 +302,7 @@ CreatureToken CreatureParser::readWord(QChar first)
     }
     bool seenLowerCase = first.isLower();
     QChar previous = first;
-    for (QChar d = nextChar(0); d.isLetter() || d == '-' || d == '\''; d = nextChar(0)) {
+    for (QChar d = nextChar(0); isWordChar(d); d = nextChar(0)) {
         // Trap texts run headings into the sentence before them: "damageEffect".
         bool runIn = d.isUpper() && previous != '-'
                      && (seenLowerCase || d == 'A' || (nextChar(1).isLower() && nextChar(2).isLower()));
@@ -275,9 +310,21 @@ CreatureToken CreatureParser::readWord(QChar first)
             breakLineBefore();
             break;
         }
+        // A lost line break glues a keyword to the word before it: "SwiftAt-Will".
+        if (runIn && seenLowerCase && isKeyword(peekWord(0)))
+            break;
         word += getChar();
         previous = d;
         seenLowerCase = seenLowerCase || d.isLower();
+    }
+    if (nextChar(0) == ' ' && nextChar(1).isLetter()) {
+        const QString tail = peekWord(1);
+        if (splitAtLigature(word, tail)) {
+            getChar();
+            for (int i = 0; i < tail.size(); i++)
+                getChar();
+            word += tail;
+        }
     }
     return createToken(word);
 }
@@ -285,6 +332,12 @@ CreatureToken CreatureParser::readWord(QChar first)
 void CreatureParser::nextToken(bool keepSpace)
 {
     currentToken = getToken(keepSpace);
+}
+
+void CreatureParser::skipListBullet()
+{
+    if (listBullets && currentToken.kind == Token::BULLET && currentToken.text == QChar(0x2022))
+        nextToken(false);
 }
 
 bool CreatureParser::belongTogether(const CreatureToken& last, const CreatureToken& next)
@@ -309,6 +362,8 @@ TokenLine CreatureParser::getLine()
             continue;
         }
         nextToken(false);
+        skipListBullet();
+        currentToken.spaceBefore = currentToken.lineStart = true;
         if (line.isEmpty())
             continue;
         if (keepSpace)
@@ -323,9 +378,16 @@ TokenLine CreatureParser::getLine()
 // bullet; false at the end of the text.
 bool CreatureParser::queueNextLines()
 {
+    if (secondBlock)
+        return false;
     TokenLine line = getLine();
     if (line.isEmpty())
         return false;
+    // A paste of two stat blocks: the first is read alone.
+    if (stats.level != 0 && !headerTraits && isTitleLine(line)) {
+        secondBlock = true;
+        return false;
+    }
     if (bulletXP && isTrap() && line.getFirstToken().kind == Token::GREATER_THAN && line.getLineLen() > 1)
         line.removeTokenAt(0);
     int from = 0;
@@ -340,6 +402,21 @@ bool CreatureParser::queueNextLines()
     }
     lines.append(line.subLine(from, -1));
     return true;
+}
+
+// "Name Level 4 Elite Brute": a level and a role.
+bool CreatureParser::isTitleLine(const TokenLine& line)
+{
+    for (int i = 0; i + 2 < line.getLineLen(); i++)
+        if (line.kindAt(i) == Token::LEVEL && line.kindAt(i + 1) == Token::NUMBER
+            && Token::isIn(line.kindAt(i + 2), Token::ARTILLERY, Token::TERRAIN))
+            return true;
+    return false;
+}
+
+bool CreatureParser::readWholeText() const
+{
+    return secondBlock || (currentToken.kind == Token::END_OF_TEXT && lines.isEmpty());
 }
 
 void CreatureParser::nextLine()

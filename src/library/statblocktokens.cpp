@@ -111,17 +111,21 @@ bool isEndMark(Token::No kind)
     return kind == Token::COMMA || kind == Token::COLON || kind == Token::SEMICOLON || kind == Token::PERIOD;
 }
 
-// A word broken at a hyphen over two lines is joined again.
-bool blankAfter(const CreatureToken& token)
+// Signs the tokenizer does not know keep the blanks the text has around them.
+bool keepsTextSpacing(Token::No kind)
 {
-    if (token.kind == Token::WORD && token.text.endsWith('-'))
-        return false;
-    return token.kind != Token::OPEN_PAREN && token.kind != Token::SYMBOL && token.kind != Token::APOSTROPHE;
+    return kind == Token::SYMBOL || kind == Token::GREATER_THAN;
 }
 
-bool blankBefore(Token::No kind)
+bool blankBetween(const CreatureToken& before, const CreatureToken& after)
 {
-    return !isEndMark(kind) && kind != Token::CLOSE_PAREN && kind != Token::APOSTROPHE && kind != Token::SYMBOL;
+    if (keepsTextSpacing(before.kind) || keepsTextSpacing(after.kind))
+        return after.spaceBefore;
+    // A word broken at a hyphen over two lines is joined again; "two- or three-square" keeps its blank.
+    if (before.kind == Token::WORD && before.text.endsWith('-') && after.lineStart)
+        return false;
+    return before.kind != Token::OPEN_PAREN && before.kind != Token::APOSTROPHE && !isEndMark(after.kind)
+        && after.kind != Token::CLOSE_PAREN && after.kind != Token::APOSTROPHE;
 }
 
 }
@@ -136,7 +140,7 @@ QString TokenLine::getWords(int from, int to, bool spaced, bool keepEndMark, boo
     QString text;
     for (int i = from; i < to; ++i) {
         const CreatureToken& token = tokens.at(i);
-        if (spaced && !text.isEmpty() && blankAfter(tokens.at(i - 1)) && blankBefore(token.kind))
+        if (spaced && !text.isEmpty() && blankBetween(tokens.at(i - 1), token))
             text += ' ';
         text += escaped && needsEscaping(token.text) ? token.text.toHtmlEscaped() : token.text;
     }

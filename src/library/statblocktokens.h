@@ -63,6 +63,9 @@ public:
 
     Token::No kind = Token::END_OF_TEXT;
     QString text;
+    // Blanks or a line break before it in the text; a line break.
+    bool spaceBefore = false;
+    bool lineStart = false;
 };
 
 // A logical line of tokens with a cursor.
