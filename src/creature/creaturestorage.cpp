@@ -1,7 +1,6 @@
 #include "creature/creature.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include "encounter/history.h"
 #include "foundation/global.h"
@@ -81,10 +80,8 @@ bool Creature::save()
         return false;
     if (fileName.isEmpty())
         fileName = makeFileName();
-    // Written beside the old file and put in its place only when whole.
-    QSaveFile file(Global::getCreaturePath(fileName, stats.monster));
-    const QByteArray bytes = Global::toWindowsLineEndings(stats.statBlock.toUtf8());
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!Global::saveFile(Global::getCreaturePath(fileName, stats.monster),
+                          Global::toWindowsLineEndings(stats.statBlock.toUtf8())))
         return false;
     if (ObjectStream* stream = Global::history ? Global::history->getStream(false) : nullptr)
         writeVitalityChanges(stream);

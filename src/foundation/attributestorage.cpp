@@ -91,7 +91,7 @@ bool AttributeStorage::store(bool ownerOnly)
     for (const AttributeSection& section : std::as_const(sections))
         if (!section.write(file))
             return false;
-    return file.commit();
+    return Global::commitWhole(file);
 }
 
 QString AttributeStorage::getValue(const QString& section, const char* name) const

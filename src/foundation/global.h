@@ -10,6 +10,7 @@
 #include "foundation/attributestorage.h"
 #include "foundation/switchboard.h"
 
+class QSaveFile;
 class QDir;
 class QPixmap;
 class QWidget;
@@ -92,6 +93,11 @@ public:
     static QString getCreaturePath(const QString& fileName, bool monster, const QString& root = QString());
     static QString getPortraitPath(const QString& fileName, const QString& root = QString());
     static QString getEncounterPath(const QString& fileName, const QString& root = QString());
+    // Written beside the old file and put in its place only when whole: a
+    // write cut short (a full disk) leaves the old file as it was.
+    static bool saveFile(const QString& path, const QByteArray& bytes);
+    // The same for a file written piece by piece: the last step of the writing.
+    static bool commitWhole(QSaveFile& file);
     static QString getRootedPath(const QString& path, const QString& root = QString());
     static QString getPrettyPath(QStandardPaths::StandardLocation location, const QString& rest);
     static QString getPrettyAppPath(const QString& rest);

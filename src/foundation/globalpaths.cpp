@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
 
 
@@ -209,4 +210,16 @@ QString Global::getPrettyPath(QStandardPaths::StandardLocation location, const Q
 QString Global::getPrettyAppPath(const QString& rest)
 {
     return getPrettyPath(QStandardPaths::ApplicationsLocation, rest);
+}
+
+bool Global::commitWhole(QSaveFile& file)
+{
+    // A commit alone takes a write cut short for a whole one.
+    return file.flush() && file.commit();
+}
+
+bool Global::saveFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && commitWhole(file);
 }

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -21,12 +20,6 @@ bool holdsTranslation(const QString& folder)
 {
     QDir dir(folder);
     return dir.exists(sourceName) || dir.exists(compiledName);
-}
-
-bool saveBytes(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 }
@@ -110,7 +103,7 @@ void Translation::setup()
     QString error;
     if (source.exists() && (!target.exists() || source.lastModified() > target.lastModified())
         && compileToBytes(source.filePath(), compiled, error))
-        saveBytes(target.filePath(), compiled);
+        Global::saveFile(target.filePath(), compiled);
 
     auto next = std::make_unique<QTranslator>();
     if (!next->load(target.filePath()))
@@ -126,8 +119,8 @@ bool Translation::install(const QString& sourceFile, QString& error)
         return false;
     QFile source(sourceFile);
     const QDir folder(getFolder(true));
-    if (!source.open(QIODevice::ReadOnly) || !saveBytes(folder.filePath(sourceName), source.readAll())
-        || !saveBytes(folder.filePath(compiledName), compiled)) {
+    if (!source.open(QIODevice::ReadOnly) || !Global::saveFile(folder.filePath(sourceName), source.readAll())
+        || !Global::saveFile(folder.filePath(compiledName), compiled)) {
         error = tr("The translation could not be saved in %1.").arg(folder.path().toHtmlEscaped());
         return false;
     }

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <climits>
@@ -422,9 +421,9 @@ void EncounterData::readLine(const FileLine& line, bool& afterDescription, QStri
         return;
     if (line.key.isEmpty() || !afterDescription)
         return;
-    // A part of blanks would make a monster without an ID.
+    // A part of blanks would make a monster without an ID; an ID twice names one monster.
     for (const QByteArray& part : splitUnescaped(line.rawValue, ',', INT_MAX))
-        if (const QString id = Global::fromBytes(part).trimmed(); !id.isEmpty())
+        if (const QString id = Global::fromBytes(part).trimmed(); !id.isEmpty() && !findGroupCreature(line.key, id))
             addCreature({line.key, id, QString(), false});
     currentGroup = line.key;
 }
@@ -437,10 +436,7 @@ bool EncounterData::save()
         for (int n = 1; QFileInfo::exists(Global::getEncounterPath(fileName)); n++)
             fileName = QString("%1_%2.txt").arg(base).arg(n);
     }
-    QByteArray data = getFileText(true);
-    // Written beside the old file and put in its place only when whole.
-    QSaveFile file(Global::getEncounterPath(fileName));
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+    if (!Global::saveFile(Global::getEncounterPath(fileName), getFileText(true)))
         return false;
     beforeFileText = getFileText(false);
     return true;

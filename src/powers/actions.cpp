@@ -1,7 +1,6 @@
 #include "powers/actions.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include "foundation/attrtext.h"
 #include "foundation/global.h"
@@ -72,7 +71,6 @@ void Actions::writeActions()
     for (int i = 0; const CreaturePower* action = std::as_const(actions).getPower(i); i++)
         text += action->getPowerProgram(lineEnd, true);
     const QString path = getFilePath();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+    if (!Global::saveFile(path, text))
         Global::alert(tr("Write Actions Failed"), tr("Unable to write the actions file: %1").arg(path));
 }

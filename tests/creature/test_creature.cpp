@@ -370,6 +370,9 @@ private slots:
         first->setInit({first, 17, 4242});
         first->setInitRoll(17);
         QVERIFY(updated.count() == 5 && first->getInit().roll == 17 && first->getInit().random == 4242);
+        // A preview of healing surges alone shows at once, as any other.
+        first->setDeltaCurrHealth(0, 0, -1);
+        QVERIFY(updated.count() == 6 && first->getCurrHealingSurges() == 2);
 
         // A snapshot takes the creature back whole.
         CreatureState before = second->getState();

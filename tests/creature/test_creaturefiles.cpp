@@ -11,6 +11,7 @@
 #include "encounter/restevents.h"
 #include "foundation/global.h"
 #include "library/characters.h"
+#include "powers/powerstep.h"
 #include "library/monsters.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
@@ -198,6 +199,7 @@ private slots:
         monster->setPortraitFile("orc.png");
         monster->dirtyStateHasChanged();
         monster->deletePowerAndSetDirty("Gore");
+        QVERIFY(!monster->getPowers().getPowerByName("Gore"));
         const QString folder = QFileInfo(creaturePath("orc.rvhn", true)).path();
         QVERIFY(QDir().rename(folder, folder + ".kept") && TestSupport::writeFile(folder, "not a folder"));
         QVERIFY(!monster->save() && monster->isDirty());
@@ -252,6 +254,23 @@ private slots:
         std::unique_ptr<Creature> hero = loaded("vex.rvhn");
         QCOMPARE(hero->importFromFile("builder.rvhn", reimport), result);
         QCOMPARE(summary(hero.get()), expected);
+    }
+
+    // A linked hero's file has its own program for a power of the builder file: it takes the place of the
+    // builder file's program, not a place after it.
+    void programOfTheSectionReplacesTheLinkedOne()
+    {
+        CreaturePower strike;
+        strike.name = "Strike";
+        strike.status = CreaturePower::UserPower;
+        strike.program.addStep(PowerStep::Damage, Power::Hit);
+        const QByteArray program = strike.getPowerProgram("\n", false);
+        QVERIFY(TestSupport::writeFile(Global::getRootedPath("vex.txt"), vex + program));
+        QVERIFY(TestSupport::writeFile(creaturePath("kit.rvhn"), "name=Kit\nimport=vex.txt\nlinked=yes\n" + program));
+        std::unique_ptr<Creature> hero = loaded("kit.rvhn");
+        CreaturePower* read = hero->getPowers().getPowerByName("Strike");
+        QVERIFY(read);
+        QCOMPARE(read->program.getStepCount(Power::Hit), 1);
     }
 
     void linkedHeroRefreshedThroughTheLog_data()

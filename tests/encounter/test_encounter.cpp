@@ -614,9 +614,12 @@ private slots:
         const int texts = chores->rightStatus.size();
         encounter()->setCurrentIndex(1);
         QCOMPARE(chores->rightStatus.size(), texts);
+        encounter()->selectCreature(0);
+        QCOMPARE(encounter()->getSelectedCreatures().size(), 1);
         SignalLog log;
         encounter()->reset();
         QCOMPARE(log.take(), QString("selection current count"));
+        QVERIFY(encounter()->getSelectedCreatures().isEmpty());
         // The dead set too: its creatures may be deleted once the data folder changes.
         QVERIFY(encounter()->getState() == EncounterState());
         QCOMPARE(encounter()->getCreatureCount(), 0);

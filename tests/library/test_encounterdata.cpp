@@ -1,6 +1,11 @@
 #include <QDir>
 #include <QGuiApplication>
 
+#include <climits>
+#include <csignal>
+
+#include <sys/resource.h>
+
 #include "foundation/global.h"
 #include "library/encounterdata.h"
 #include "library/monsters.h"
@@ -87,6 +92,8 @@ private slots:
             << "name=N|description=|\\#Rat \\= Swarm\\\\=1|alias#1=R|" << "name=N|description=|\\#Rat \\= Swarm\\\\=1|alias#1=R|";
         QTest::newRow("older files split at the first sign")
             << "name=N|description=|Rat\\\\=1,2|" << "name=N|description=|Rat\\\\=1,2|";
+        QTest::newRow("an ID twice is one monster")
+            << "name=N|description=|Wolf=A,A,B|alias#A=Grey|alias#A=Dun|" << "name=N|description=|Wolf=A,B|alias#A=Dun|";
         QTest::newRow("binary") << QString::fromLatin1("\x01\xff=\x00", 4) << "";
     }
 
@@ -251,6 +258,7 @@ private slots:
         QFETCH(int, level);
         TestWorld world;
         hooks.partySize = partySize;
+        const qint64 total = xp;
         EncounterData e;
         // Monsters worth up to a billion each, and one whose template is missing.
         addMonsters(e, "Missing/1");
@@ -263,7 +271,38 @@ private slots:
             e.addCreature({base->getGroup(), "1", QString(), false});
         }
         QCOMPARE(e.getLevel(), level);
-        QVERIFY(e.getXP() > 0);
+        // Summed past what an int holds, the XP stops at the most it can show.
+        QCOMPARE(qint64(e.getXP()), qMin<qint64>(total, INT_MAX));
+    }
+
+    // A save that fails on the way, here at a size limit of the process, leaves the file as it was and the
+    // encounter unsaved.
+    void failedSaveKeepsTheFile()
+    {
+        TestWorld world;
+        EncounterData e;
+        e.setName("Crossing");
+        addMonsters(e, "Wolf/1");
+        QVERIFY(e.save());
+        const QString path = Global::getEncounterPath(e.getFileName());
+        const QByteArray before = TestSupport::readFile(path);
+        addMonsters(e, "Wolf/2;Wolf/3;Bandit Archer/1");
+        e.adjustDirty();
+        QVERIFY(e.isDirty());
+        rlimit limit;
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit small{rlim_t(before.size() / 2), limit.rlim_max};
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool saved = e.save();
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, previous);
+        QVERIFY(!saved);
+        QCOMPARE(TestSupport::readFile(path), before);
+        e.adjustDirty();
+        QVERIFY(e.isDirty());
+        QVERIFY(e.save());
+        QCOMPARE(TestSupport::readFile(path), e.getFileText(true));
     }
 };
 

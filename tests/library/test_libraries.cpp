@@ -53,6 +53,19 @@ public:
         chosen = Global::encounters->findEncounter(encounterName);
         return pickAnswer;
     }
+    int pickMonster(Creature*& monster, QString& alias) override
+    {
+        monster = Global::monsters->getMonsterInstance("Marsh Raider", "7", true);
+        alias = monsterAlias;
+        return monsterAnswer;
+    }
+    int pickCharacters(QList<Creature*>& party, bool& add) override
+    {
+        for (const QString& name : partyNames)
+            party.append(Global::characters->findCharacter(name));
+        add = addToParty;
+        return 1;
+    }
     int rollInitiative(const CreatureList&, InitiativeList& heroes, InitiativeList& monsters) override
     {
         heroes = monsters = InitiativeList{{"Marsh Raider", 30, 1}, {"Thornback Archer", 3, 1}};
@@ -84,6 +97,11 @@ public:
     QList<int> badRootAnswers;
     bool accept = true;
     QString encounterName = "Bridge Ambush";
+    // The answers of the monster and character pickers.
+    int monsterAnswer = 1;
+    QString monsterAlias;
+    QStringList partyNames;
+    bool addToParty = false;
     int pickAnswer = 5;
     int initiativeAnswer = 1;
     QList<UnsavedItems> unsaved;
@@ -291,6 +309,65 @@ private slots:
         QCOMPARE(Global::allChangesSaved("M", "Go"), unsaved.size() < 2);
         hooks.accept = false;
         QVERIFY(!Global::allChangesSaved("M", "Go"));
+    }
+
+    // Each command's events replay after a restart, and undone one by one they leave the encounter as it was.
+    void rosterCommandsThroughTheLog_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("add a monster, hidden, with an alias")
+            << "monster 4 Shade" << false
+            << QStringList{"Add Monster: Marsh Raider (7) (Hidden)", "Marsh Raider (7): Show Alias: Shade"};
+        QTest::newRow("add a monster while the fight runs") << "monster 1" << true
+                                                             << QStringList{"Add Monster: Marsh Raider (7)"};
+        QTest::newRow("add characters") << "add Idrel Vane,Wren Talloway" << false
+                                        << QStringList{"Add Characters: Idrel Vane, Wren Talloway"};
+        QTest::newRow("replace the party while the fight runs")
+            << "party Kestrel Dunmore" << true << QStringList{"Set Party: Kestrel Dunmore"};
+        // The picker gives no one back when the party it shows is the one in the encounter.
+        QTest::newRow("the same party") << "party" << false << QStringList{};
+    }
+
+    void rosterCommandsThroughTheLog()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, running);
+        QFETCH(QStringList, texts);
+        LibraryHooks hooks;
+        TestWorld world;
+        Global::encounters = new Encounters;
+        QVERIFY(Global::setRootPath(copyOfDemoData(home.path(), QTest::currentDataTag()), ""));
+        Creature* hero = Global::characters->findCharacter("Brannoc Ashfield");
+        QVERIFY(world.record(new SetPartyEvent(CreatureList({hero}), false, {}, world.stream())));
+        if (running)
+            QVERIFY(world.record(new StartEncounterEvent({}, {}, world.stream())));
+        const int before = Global::history->getEventCount();
+        const QString beforeCommand = world.describe();
+        const QStringList words = command.split(' ');
+        if (words[0] == "monster") {
+            hooks.monsterAnswer = words[1].toInt();
+            hooks.monsterAlias = words.value(2);
+            Global::monsters->addMonsterToEncounter();
+        } else {
+            hooks.addToParty = words[0] == "add";
+            hooks.partyNames = command.section(' ', 1).split(',', Qt::SkipEmptyParts);
+            Global::characters->pickCharacters();
+        }
+        QCOMPARE(historyTexts().mid(before), texts);
+
+        const QString whole = world.describe();
+        QVERIFY(Global::setRootPath(Global::getRootPath(), ""));
+        QCOMPARE(world.describe(), whole);
+        for (int undone = 0; undone < texts.size(); undone++)
+            Global::history->back();
+        // Monsters made for the command stay, rested; all else is as it was.
+        const QStringList now = world.describe().split('\n');
+        for (const QString& line : beforeCommand.split('\n'))
+            QVERIFY2(now.contains(line), qPrintable(line));
+        delete Global::encounters;
+        Global::encounters = nullptr;
     }
 
     void loadingAPreparedEncounterThroughTheLog_data()

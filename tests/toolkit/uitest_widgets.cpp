@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "powers/power.h"
 #include "support/testsupport.h"
 #include "toolkit/dynamicwidgets.h"
 #include "toolkit/inputwidgets.h"
@@ -135,6 +136,31 @@ private slots:
         QTRY_VERIFY(!alive);
     }
 
+    // The same for the frame that shows its child under the mouse.
+    void dynamicFrameClicksQueuedAndShowsItsChild()
+    {
+        auto* child = new QLabel("edit");
+        auto* frame = new DynamicFrame(child, 4);
+        child->setParent(frame);
+        child->hide();
+        QSignalSpy clicks(frame, &DynamicFrame::clicked);
+        connect(frame, &DynamicFrame::clicked, frame, &QObject::deleteLater);
+        QPointer<DynamicFrame> alive(frame);
+        frame->resize(100, 30);
+        frame->show();
+        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+        QApplication::sendEvent(frame, &enter);
+        QVERIFY(child->isVisible());
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(frame, &leave);
+        QVERIFY(!child->isVisible());
+        QTest::mouseClick(frame, Qt::LeftButton);
+        QCOMPARE(clicks.size(), 0);
+        QVERIFY(clicks.wait(1000));
+        QCOMPARE(clicks.first().first().toInt(), 4);
+        QTRY_VERIFY(!alive);
+    }
+
     // Points along the middle row of a 200 by 20 bar, as fractions of its width.
     void progressBarPaintsTheHealth_data()
     {
@@ -172,6 +198,32 @@ private slots:
         const QColor outline = image.pixelColor(100, 0);
         seen << (outline == QColor(Qt::gray) ? "outline light" : outline == QColor(76, 76, 76) ? "outline dark" : "outline ?");
         QCOMPARE(seen.join(", "), expected);
+    }
+
+    // Every image the windows name loads: those the sources name whole, the power type icons and the
+    // recharge dice.
+    void everyImageTheWindowsNameLoads()
+    {
+        QStringList names;
+        const QRegularExpression literal("\":/?images/[^\"%]+\"");
+        for (QDirIterator it(RAVELHORN_SOURCES, {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            QFile file(it.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            for (const QRegularExpressionMatch& match : literal.globalMatch(QString::fromUtf8(file.readAll())))
+                names.append(match.captured(0).mid(1).chopped(1));
+        }
+        QString html = CreaturePower::rechargeDice(Power::Recharge2);
+        CreaturePower power;
+        for (power.current.type = 1; power.getTitleText(false, false).contains("<img"); power.current.type++)
+            html += power.getTitleText(false, false);
+        const QRegularExpression source("src='([^']+)'");
+        for (const QRegularExpressionMatch& match : source.globalMatch(html))
+            names.append(match.captured(1));
+        names.removeDuplicates();
+        QVERIFY(names.size() > 20);
+        for (const QString& name : names)
+            QVERIFY2(!QImage(name).isNull(), qPrintable(name));
     }
 
     // The size is in the name where the name has one; every image but the two spacers has content.
