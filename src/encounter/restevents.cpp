@@ -192,8 +192,9 @@ ExtendedRestEvent::ExtendedRestEvent(ObjectStream* stream)
         creatures = Creature::readCreatureList(stream);
         creatures.removeAll(nullptr);
     } else {
-        // Older logs name no one.
-        creatures = getDefaultList();
+        // Older logs name no one. Who was alive then is not known: the figures
+        // a restart gives the heroes may be others than the live ones.
+        creatures = Global::encounter->getHeros();
     }
     endReading(stream, ID_EXT_REST_EVENT_END);
     initChangeState(nullptr, creatures);

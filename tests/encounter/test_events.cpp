@@ -763,6 +763,12 @@ private:
              {"Failed Death Saving Throw: ", "Add 3 Action Points: ", "Brenna -> Stabilized: ", "Short Rest: Brenna",
               "Extended Rest: Goblin (1)"},
              "Brenna beforeHp=23 beforeHs=1 heals=1 hp=23 hs=1; Goblin (1) beforeHp=0", {}},
+            // Who was alive when an older log was written is not known at a restart.
+            {"an older extended rest naming no one rests every hero", [=] { b->applyDamage(40, nullptr); },
+             raw({{Event::ExtendedRestType, {end(ID_EXT_REST_EVENT_END)}}}), {"Extended Rest: Aldric, Brenna"},
+             "Aldric beforeAp=0 beforeHp=0 beforeHs=0 hs=8; Brenna beforeAp=0 beforeHp=0 beforeHs=0 hp=24 hs=6 "
+             "stabilized=1 taken=0",
+             {}},
             // No count: one action point used; no value: second wind used, unnamed.
             {"missing items read as their defaults", {},
              raw({{Event::UseActionPointType, {who(a), end(ID_USE_AP_EVENT_END)}},
