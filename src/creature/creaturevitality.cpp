@@ -292,11 +292,12 @@ void Creature::setTempHitPoints(int value)
 
 void Creature::useActionPoints(int count)
 {
-    if (count == AllActionPoints || count > actionPoints)
-        count = actionPoints;
-    actionPoints -= count;
+    // A count is used as asked: replayed after a restart, a log that does not
+    // say what the hero held may give it others than it had.
+    const int spent = count == AllActionPoints ? actionPoints : count;
+    actionPoints -= qBound(0, spent, qMax(actionPoints, 0));
     if (Global::encounter && Global::encounter->isRunning())
-        actionPointsUsed += count;
+        actionPointsUsed += spent;
     beforeActionPoints = actionPoints;
     updated();
 }

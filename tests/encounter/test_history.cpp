@@ -358,6 +358,31 @@ private slots:
     }
     // Two heroes tie on the roll; one's bonus typed after the start must not break the tie anew at replay,
     // and an unknown bonus ranks as none.
+    // A start record without figures (a damaged or older log) leaves the heroes the action points of their
+    // files; a spend recorded on it counts as used all the same.
+    void actionPointsUsedOnAStartWithoutFigures()
+    {
+        RecordingUiHooks hooks;
+        TestWorld world;
+        Creature* aldric = world.addHero("Aldric", 30);
+        world.addMonster("Goblin", "1", 25);
+        enter();
+        writeRawRecord(Event::StartEncounterType, [](ObjectStream* s) {
+            InitiativeList{{"Aldric", 18, 1}}.write(s);
+            InitiativeList{{"Goblin", 5, 2}}.write(s);
+            s->write(ID_START_ENCOUNTER_EVENT_END);
+        });
+        QVERIFY(world.restart(enter));
+        aldric = world.find("Aldric");
+        command(world, [aldric](ObjectStream* s) { return new UseActionPointEvent(aldric, -1, s); });
+        QCOMPARE(aldric->getActionPointsUsed(), 1);
+        CreatureVitality none = aldric->getVitality();
+        none.initActionPoints = none.actionPoints = 0;
+        aldric->setVitality(none);
+        encounter()->writeVitalityChanges(world.stream());
+        checkReplay(world);
+    }
+
     void typedBonusKeepsTheOrder_data()
     {
         QTest::addColumn<int>("aldricBonus");
