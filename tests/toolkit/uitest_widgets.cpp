@@ -18,6 +18,28 @@
 
 namespace {
 
+// The mouse goes over the widget and away, and it shows what it should each time; then a click, whose
+// signal comes after the mouse event, so that its slot may delete the widget.
+template <typename Widget>
+void hoverAndClick(Widget* widget, int id, const std::function<QString()>& shown, const QStringList& expected)
+{
+    QSignalSpy clicks(widget, &Widget::clicked);
+    QObject::connect(widget, &Widget::clicked, widget, &QObject::deleteLater);
+    QPointer<Widget> alive(widget);
+    widget->show();
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(widget, &enter);
+    QCOMPARE(shown(), expected.value(0));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(widget, &leave);
+    QCOMPARE(shown(), expected.value(1));
+    QTest::mouseClick(widget, Qt::LeftButton);
+    QCOMPARE(clicks.size(), 0);
+    QVERIFY(clicks.wait(1000));
+    QCOMPARE(clicks.first().first().toInt(), id);
+    QTRY_VERIFY(!alive);
+}
+
 class KeyRecorder : public KeyboardInterface
 {
 public:
@@ -115,50 +137,21 @@ private slots:
         QCOMPARE(area.widget()->height(), 600);
     }
 
-    // The click comes after the mouse event: its slot may delete the label.
     void dynamicLabelClicksQueuedAndShowsHoverText()
     {
         auto* label = WindowsAndDialogs::dynamicHtmlLabel("<b>Ana</b>", "<i>edit</i>", 7);
-        QSignalSpy clicks(label, &DynamicLabel::clicked);
-        connect(label, &DynamicLabel::clicked, label, &QObject::deleteLater);
-        QPointer<DynamicLabel> alive(label);
-        label->show();
-        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-        QApplication::sendEvent(label, &enter);
-        QCOMPARE(label->text(), QString("<i>edit</i>"));
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(label, &leave);
-        QCOMPARE(label->text(), QString("<b>Ana</b>"));
-        QTest::mouseClick(label, Qt::LeftButton);
-        QCOMPARE(clicks.size(), 0);
-        QVERIFY(clicks.wait(1000));
-        QCOMPARE(clicks.first().first().toInt(), 7);
-        QTRY_VERIFY(!alive);
+        hoverAndClick(label, 7, [label] { return label->text(); }, {"<i>edit</i>", "<b>Ana</b>"});
     }
 
-    // The same for the frame that shows its child under the mouse.
     void dynamicFrameClicksQueuedAndShowsItsChild()
     {
         auto* child = new QLabel("edit");
         auto* frame = new DynamicFrame(child, 4);
         child->setParent(frame);
         child->hide();
-        QSignalSpy clicks(frame, &DynamicFrame::clicked);
-        connect(frame, &DynamicFrame::clicked, frame, &QObject::deleteLater);
-        QPointer<DynamicFrame> alive(frame);
         frame->resize(100, 30);
-        frame->show();
-        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-        QApplication::sendEvent(frame, &enter);
-        QVERIFY(child->isVisible());
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(frame, &leave);
-        QVERIFY(!child->isVisible());
-        QTest::mouseClick(frame, Qt::LeftButton);
-        QCOMPARE(clicks.size(), 0);
-        QVERIFY(clicks.wait(1000));
-        QCOMPARE(clicks.first().first().toInt(), 4);
-        QTRY_VERIFY(!alive);
+        hoverAndClick(frame, 4, [child] { return QString(child->isVisible() ? "shown" : "hidden"); },
+                      {"shown", "hidden"});
     }
 
     // Points along the middle row of a 200 by 20 bar, as fractions of its width.
