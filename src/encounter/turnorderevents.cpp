@@ -2,15 +2,14 @@
 
 #include "foundation/global.h"
 #include "foundation/objectstream.h"
-#include "foundation/uihooks.h"
 
 namespace {
 
 // Whether the encounter runs and who may jump in both follow the turn order.
 void refreshTurnButtons()
 {
-    Global::ui().toggleStartStopNextButtons();
-    Global::ui().toggleJumpInButton();
+    emit Global::switchBoard.doToggleStartStopNextButtons();
+    emit Global::switchBoard.doToggleJumpInButton();
 }
 
 }
