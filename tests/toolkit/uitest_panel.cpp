@@ -5,30 +5,8 @@
 #include <QTimer>
 
 #include "support/testsupport.h"
-#include "toolkit/flatdialog.h"
-#include "toolkit/inputwidgets.h"
+#include "toolkit/amountpanel.h"
 #include "toolkit/panelhost.h"
-
-namespace {
-
-class AmountPanel : public FlatDialog
-{
-public:
-    AmountPanel()
-    {
-        setWindowTitle("Amount");
-        amount = digitBox(50, 0, 5, true);
-        buttons = new DialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-        connect(buttons, &QDialogButtonBox::accepted, this, &FlatDialog::accept);
-        connect(buttons, &QDialogButtonBox::rejected, this, &FlatDialog::reject);
-        setLayout(vLayout(false, false, amount, buttons));
-    }
-
-    QSpinBox* amount;
-    DialogButtonBox* buttons;
-};
-
-}
 
 // Panels without a main window: no host is installed, the content is a
 // window of its own and takes the keys itself.
