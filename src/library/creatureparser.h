@@ -48,6 +48,8 @@ public:
     static QList<CreatureToken> tokenize(const QString& text, bool trap);
     static QString stateText(State state);
     static CreatureToken createToken(const QString& word);
+    // A line of a power's details, trap lines included.
+    static bool isDetailState(State s) { return s >= POWER_DETAIL && s <= POWER_DETAIL_W_TRAP; }
 
 private:
     // Characters: pushed characters are read before the rest of the text.

@@ -9,11 +9,6 @@ bool isHeaderState(CreatureParser::State s)
     return s >= CreatureParser::HEADER_TITLE && s <= CreatureParser::HEADER_TRAIT;
 }
 
-bool isDetailState(CreatureParser::State s)
-{
-    return s >= CreatureParser::POWER_DETAIL && s <= CreatureParser::POWER_DETAIL_W_TRAP;
-}
-
 bool isFooterState(CreatureParser::State s)
 {
     return s >= CreatureParser::FOOTER_LINE && s <= CreatureParser::FOOTER_DETAIL;
