@@ -83,10 +83,14 @@ private:
     QString wordsFrom(int from, bool keepEndMark, bool escaped) const;
 
     // Line classes
+    // The class of a line after the line before; splitAt, when given,
+    // receives where the caller must split the line. Runs on a copy of the
+    // line, which classifyLine may change.
     State identifyLine(TokenLine line, State prev, bool traits, int* splitAt);
-    State identifyLineX(TokenLine& line, State prev, bool traits, int* splitAt);
-    State getNextState() { return getNextStateX(); }
-    State getNextStateX();
+    State classifyLine(TokenLine& line, State prev, bool traits, int* splitAt);
+    State getNextState() { return classifyAndMendCurrentLine(); }
+    // Classifies the current line, and splits and joins it as its class asks.
+    State classifyAndMendCurrentLine();
     State unclassifiedLine();
     State detailLine(State v);
     State joinSentence(State v);
