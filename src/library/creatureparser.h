@@ -38,9 +38,9 @@ public:
 
     explicit CreatureParser(bool monster);
 
-    // Fills out from the text; an empty text leaves it untouched. fileName
-    // is the data folder a portrait is looked for in.
-    void parse(CreatureStats& out, QString text, QString fileName);
+    // Fills out from the text; an empty text leaves it untouched. A portrait
+    // is looked for in the data folder.
+    void parse(CreatureStats& out, QString text, QString dataFolder);
 
     // Every line the parse reads is added as "STATE: tokens".
     void setTrace(QStringList* lineTrace) { trace = lineTrace; }
@@ -107,7 +107,7 @@ private:
     bool isTrap() const { return stats.trap; }
 
     // Header and footer
-    void parseHeaderLine(const QString& fileName);
+    void parseHeaderLine(const QString& dataFolder);
     void parseHeaderString(QString& dest, bool skipLabel);
     void parseHeaderTrait();
     void typeOrRole(const CreatureToken& token);
@@ -115,7 +115,7 @@ private:
     void becomeTrapOn(const CreatureToken& token);
     void addSense();
     void savingThrows();
-    void portrait(const QString& fileName);
+    void portrait(const QString& dataFolder);
     void parseNumberField(int& field);
     void parseActionPoints();
     void parseFooterLine();
