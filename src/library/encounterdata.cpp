@@ -237,8 +237,9 @@ void EncounterData::getGroupCreatureIndex(const EncounterMonster& m, int& group,
 
 int EncounterData::insertionIndex(const EncounterMonster& m) const
 {
+    // After its equals ("A" and "A000"), so that a file read back keeps their order.
     int at = 0;
-    while (at < monsters.size() && sortsBefore(monsters[at], m))
+    while (at < monsters.size() && !sortsBefore(m, monsters[at]))
         at++;
     return at;
 }

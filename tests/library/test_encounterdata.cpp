@@ -92,6 +92,8 @@ private slots:
             << "name=N|description=|\\#Rat \\= Swarm\\\\=1|alias#1=R|" << "name=N|description=|\\#Rat \\= Swarm\\\\=1|alias#1=R|";
         QTest::newRow("older files split at the first sign")
             << "name=N|description=|Rat\\\\=1,2|" << "name=N|description=|Rat\\\\=1,2|";
+        QTest::newRow("IDs that sort alike keep their order")
+            << "name=N|description=|Wolf=A000,A,B|" << "name=N|description=|Wolf=A000,A,B|";
         QTest::newRow("an ID twice is one monster")
             << "name=N|description=|Wolf=A,A,B|alias#A=Grey|alias#A=Dun|" << "name=N|description=|Wolf=A,B|alias#A=Dun|";
         QTest::newRow("binary") << QString::fromLatin1("\x01\xff=\x00", 4) << "";
