@@ -118,7 +118,7 @@ struct CreatureVitality
     int surgeValue = 0;
     int initActionPoints = 0;
     int actionPoints = 0;
-    // Goes with the hit points: 1 or 0, -1 where a record does not say.
+    // Goes with the hit points: 1 or 0, -1 where it is not known.
     int stabilized = -1;
 
     // The figures only; the creature and its flag are not compared.

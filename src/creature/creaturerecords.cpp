@@ -151,8 +151,7 @@ void CreatureVitality::read(ObjectStream* stream)
     items.read(stream, ID_CREATURE_VITALITY_END);
     for (const auto& [id, member] : vitalityFields)
         this->*member = items.getInt(id);
-    // Older records leave the flag as it is.
-    stabilized = -1;
-    if (items.contains(ID_CREATURE_VITALITY_STABILIZED))
-        stabilized = items.getInt(ID_CREATURE_VITALITY_STABILIZED) != 0 ? 1 : 0;
+    // Older records carry no flag: what the creature had before them depends on
+    // the figures a restart gave it, so they read as stable, as hand edits leave it.
+    stabilized = !items.contains(ID_CREATURE_VITALITY_STABILIZED) || items.getInt(ID_CREATURE_VITALITY_STABILIZED) != 0;
 }

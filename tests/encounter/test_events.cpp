@@ -763,6 +763,16 @@ private:
              {"Failed Death Saving Throw: ", "Add 3 Action Points: ", "Brenna -> Stabilized: ", "Short Rest: Brenna",
               "Extended Rest: Goblin (1)"},
              "Brenna beforeHp=23 beforeHs=1 heals=1 hp=23 hs=1; Goblin (1) beforeHp=0", {}},
+            // What the flag was before older figures depends on those a restart gave the hero.
+            {"older figures without the stable flag read as stable", [=] { b->applyDamage(40, nullptr); },
+             raw({{Event::SetVitalityType, {[=](S s) {
+                                                CreatureVitality older = b->getVitality();
+                                                older.hitPoints = 0;
+                                                older.stabilized = -1;
+                                                older.write(s);
+                                            },
+                                            end(ID_SET_VITALITY_EVENT_END)}}}),
+             {"Changed Brenna: Curr HP 0"}, "Brenna beforeHp=0 hp=0 stabilized=1", {}},
             // Who was alive when an older log was written is not known at a restart.
             {"an older extended rest naming no one rests every hero", [=] { b->applyDamage(40, nullptr); },
              raw({{Event::ExtendedRestType, {end(ID_EXT_REST_EVENT_END)}}}), {"Extended Rest: Aldric, Brenna"},
