@@ -196,6 +196,14 @@ QString Creature::getEffectsList() const
     return texts.join("; ");
 }
 
+QString Creature::getPlayersEffectsList() const
+{
+    QStringList texts;
+    for (const Effect* effect : effects)
+        texts.append(effect->getPlayersEffectText());
+    return texts.join("; ");
+}
+
 bool Creature::removeCreatureFromList(QList<Creature*>& list, Creature* creature)
 {
     return list.removeOne(creature);

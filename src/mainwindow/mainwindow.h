@@ -35,6 +35,8 @@ public:
     bool runningFlatDialog() const { return runningDialog != nullptr; }
     // Every open panel rejects.
     void cancelFlatDialog() { emit doCancelFlatDialog(); }
+    // Sets the players' window's show/hide action from its visibility.
+    void togglePlayersWindowButton() {}
 
 signals:
     void doCreatureEffectsChanged(Creature* creature);
