@@ -194,7 +194,7 @@ int AddCreaturesEvent::insertAt(Type kind, const CreatureList& kept) const
     return kind == AddMonsterType || kind == AddMonstersType ? kept.getCount() : 0;
 }
 
-QString AddCreaturesEvent::getDescription(bool)
+QString AddCreaturesEvent::getDescription(bool forPlayers)
 {
     QString text;
     switch (type) {
@@ -203,7 +203,7 @@ QString AddCreaturesEvent::getDescription(bool)
     case SetPartyType: text = tr("Set Party: %1%2"); break;
     default: text = tr("Add Characters: %1%2"); break;
     }
-    return text.arg(name, hiddenText(hidden));
+    return text.arg(forPlayers ? Creature::getNameList(added, true) : name, hiddenText(hidden));
 }
 
 void AddCreaturesEvent::apply()
