@@ -3,8 +3,6 @@
 #include <QFileDialog>
 
 #include "app/loaddialogs.h"
-#include "foundation/global.h"
-#include "mainwindow/mainwindow.h"
 #include "toolkit/messagedialog.h"
 
 void WindowHooks::alert(const QString& title, const QString& text)
@@ -35,10 +33,4 @@ QString WindowHooks::getExistingDirectory(const QString&)
 QString WindowHooks::getOpenFileName(const QString& title, const QString& folder, const QString& filter)
 {
     return QFileDialog::getOpenFileName(nullptr, title, folder, filter);
-}
-
-void WindowHooks::setMainWindowTitle(const QString& title)
-{
-    if (Global::mainWindow)
-        Global::mainWindow->setWindowTitle(title);
 }

@@ -28,6 +28,7 @@ PlayersWindow::PlayersWindow(QWidget* parent) : QMainWindow(parent)
     restoreState(settings.value("playersWindow/state").toByteArray(), 0);
     playersView->setFontSize(settings.value("playersWindow/fontSize", 0).toInt());
     playersList->setShowDamageAndHeals(settings.value("playersWindow/showDamageAndHeals", true).toBool());
+    connect(&Global::switchBoard, &SwitchBoard::doSetPlayersUpdate, this, &PlayersWindow::setEnableUpdate);
 }
 
 PlayersWindow::~PlayersWindow()
