@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QSet>
 #include <QSettings>
 #include <QTimer>
 
@@ -19,6 +20,8 @@
 #include "encounter/rosterevents.h"
 #include "encounter/turnorderevents.h"
 #include "foundation/global.h"
+#include "library/characters.h"
+#include "library/monsters.h"
 #include "mainwindow/playersbanners.h"
 #include "mainwindow/playerslistmodel.h"
 #include "mainwindow/playersview.h"
@@ -118,6 +121,41 @@ void nextTurns(TestWorld& world, int count)
 {
     for (int i = 0; i < count; i++)
         QVERIFY(world.record(new NextTurnEvent(world.stream(), false)));
+}
+
+// Names that must not reach the players: those of hidden creatures, and the
+// real names of creatures that show an alias.
+QStringList forbiddenNames()
+{
+    QList<Creature*> all;
+    for (int i = 0; i < Global::characters->getCharacterCount(); i++)
+        all << Global::characters->getCharacter(i);
+    for (int i = 0; i < Global::monsters->getInstanceCount(); i++)
+        all << Global::monsters->getInstance(i);
+    QStringList names;
+    for (Creature* c : all)
+        if (c->isHidden() || (c->isShowAlias() && !c->getAlias().isEmpty()))
+            names << c->getNameGroup();
+    return names;
+}
+
+// Creatures the players may see in the table now.
+QStringList visibleNames()
+{
+    QStringList names;
+    for (Creature* c : Global::encounter->getCreatureList().getCreatureList())
+        if (!c->isHidden() && !c->isTrap() && (c->isHero() || (Global::encounter->isRunning() && !c->isDead(true))))
+            names << c->getInitativeListName();
+    return names;
+}
+
+QStringList captions(QWidget* kills)
+{
+    QStringList texts;
+    for (QLabel* label : kills->findChildren<QLabel*>())
+        if (label->alignment() == Qt::AlignHCenter && label->isVisibleTo(kills))
+            texts << label->text();
+    return texts;
 }
 
 }
@@ -235,6 +273,289 @@ private slots:
         QCOMPARE(current, marks.indexOf('a'));
         Creature* shown = screen.model()->getCurrentCreature();
         QCOMPARE(shown, current < 0 ? nullptr : Global::encounter->getCreature(Global::encounter->getVisibleForPlayers().indexes[current]));
+    }
+
+    void neverAHiddenCreature()
+    {
+        srand(21);
+        RandomFight fight(*world, true, 3, 4);
+        PlayersScreen screen;
+        screen.model()->refreshList();
+        QAbstractItemModelTester tester(screen.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        int reveals = 0;
+        QSet<Creature*> hiddenBefore;
+        for (int step = 0; step < 600; step++) {
+            fight.step();
+            if (QTest::currentTestFailed())
+                return;
+            const QString shown = screen.texts().join('\n');
+            for (const QString& name : forbiddenNames())
+                QVERIFY2(!shown.contains(name), qPrintable(QString("step %1 shows %2:\n%3").arg(step).arg(name, shown)));
+            const QStringList rows = screen.column(0);
+            for (const QString& name : visibleNames())
+                QVERIFY2(rows.contains(name), qPrintable(QString("step %1 misses %2").arg(step).arg(name)));
+            for (Creature* c : Global::encounter->getCreatureList().getCreatureList()) {
+                if (hiddenBefore.contains(c) && !c->isHidden())
+                    reveals++;
+                if (c->isHidden())
+                    hiddenBefore.insert(c);
+                else
+                    hiddenBefore.remove(c);
+            }
+        }
+        QVERIFY(reveals > 0);
+
+        // A dialog asking about a hidden hero shows the current creature instead.
+        Creature* hero = world->find("Hero 1");
+        hero->setHidden(true);
+        screen.window->drawYourTurnCreature(hero, "Initiative?");
+        QVERIFY(!screen.texts().join('\n').contains("Hero 1"));
+    }
+
+    void health()
+    {
+        world->addHero("Hero A", 40);
+        world->addHero("Hero B", 40);
+        for (const char* id : {"1", "2", "3"})
+            world->addMonster("Goblin", id, 20);
+        Global::encounter->setCreatureList(CreatureList({world->find("Hero A"), world->find("Hero B"), world->find("Goblin (1)"),
+                                                         world->find("Goblin (2)"), world->find("Goblin (3)")}));
+        PlayersScreen screen;
+        start(*world, {{"Hero A", 20, 1}, {"Hero B", 18, 1}}, {{"Goblin", 10, 0}});
+        QVERIFY(world->record(new DamageEvent("Hit", nullptr, world->find("Goblin (2)"), 2, "", world->stream())));
+        QVERIFY(world->record(new DamageEvent("Hit", nullptr, world->find("Goblin (3)"), 10, "", world->stream())));
+        QVERIFY(world->record(new DamageEvent("Hit", nullptr, world->find("Hero A"), 50, "", world->stream())));
+        QVERIFY(world->record(new NextTurnEvent(world->stream(), false)));
+        QVERIFY(world->record(new DelayEvent(world->find("Hero B"), world->stream())));
+        QStringList cells;
+        for (const QString& text : screen.column(1)) {
+            const PlayersHealthCell cell = PlayersHealthCell::fromText(text);
+            cells << QString("%1%2").arg(cell.percent).arg(cell.gray ? " gray" : "");
+        }
+        QCOMPARE(cells, QStringList({"-25", "100 gray", "100", "90", "50"}));
+        QCOMPARE(screen.column(0, Qt::ForegroundRole), QStringList({"#0000ff", "#a0a0a4", "", "", ""}));
+
+        // The damage tally is the game master's to give: only monsters' texts change.
+        const QStringList before = screen.column(1);
+        QSignalSpy changed(screen.model(), &QAbstractItemModel::dataChanged);
+        screen.model()->setShowDamageAndHeals(true);
+        QCOMPARE(changed.count(), 0);
+        screen.model()->setShowDamageAndHeals(false);
+        QCOMPARE(changed.count(), 1);
+        const QStringList after = screen.column(1);
+        QCOMPARE(after.mid(0, 2), before.mid(0, 2));
+        for (int row = 2; row < 5; row++) {
+            QVERIFY(before[row] != after[row]);
+            QCOMPARE(PlayersHealthCell::fromText(after[row]).html, QString());
+        }
+    }
+
+    void healthMessage_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("pixelSize");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<bool>("gray");
+        QTest::newRow("plain") << "16&90&Damage 3; Heals 0&black" << 16 << 90 << "Damage 3; Heals 0" << false;
+        QTest::newRow("an entity in the text") << "20&-10&HP &lt;5&gt; &amp; more&gray" << 20 << -10 << "HP &lt;5&gt; &amp; more" << true;
+        QTest::newRow("empty text") << "14&0&&black" << 14 << 0 << "" << false;
+    }
+
+    void healthMessage()
+    {
+        QFETCH(QString, text);
+        const PlayersHealthCell cell = PlayersHealthCell::fromText(text);
+        QTEST(cell.pixelSize, "pixelSize");
+        QTEST(cell.percent, "percent");
+        QTEST(cell.html, "html");
+        QTEST(cell.gray, "gray");
+        QCOMPARE(cell.toText(), text);
+    }
+
+    void fontFitting()
+    {
+        world->addHero("Hero A", 30);
+        Global::encounter->setCreatureList(CreatureList({world->find("Hero A")}));
+        PlayersScreen screen;
+        screen.model()->refreshList();
+        PlayersView* view = screen.view();
+        view->scaleToSize(QSize(3000, 3000));
+        QCOMPARE(view->getPixelSize(), 28);
+        view->scaleToSize(QSize(40, 20));
+        QCOMPARE(view->getPixelSize(), 14);
+        view->setFontSize(20);
+        view->scaleToSize(QSize(3000, 3000));
+        QCOMPARE(view->getPixelSize(), 20);
+        view->scaleToSize(QSize(40, 20));
+        QCOMPARE(view->getPixelSize(), 20);
+        view->setFontSize(0);
+        screen.window->hide();
+        view->resize(3000, 3000);
+        QCOMPARE(view->getPixelSize(), 20);
+        QCOMPARE(QFontInfo(view->font()).pixelSize(), 20);
+    }
+
+    void banners()
+    {
+        world->addHero("Tom & <Jerry>", 30);
+        world->addMonster("Goblin", "1", 20);
+        Creature* hero = world->find("Tom & <Jerry>");
+        Creature* goblin = world->find("Goblin (1)");
+        Global::encounter->setCreatureList(CreatureList({hero, goblin}));
+        PlayersScreen screen;
+        start(*world, {{"Tom & <Jerry>", 20, 1}}, {{"Goblin", 10, 0}});
+        auto* yourTurn = screen.find<YourTurnWidget>();
+        auto labels = [&] {
+            QStringList texts;
+            for (QLabel* label : yourTurn->findChildren<QLabel*>())
+                texts << label->text();
+            return texts;
+        };
+        QVERIFY(labels().contains("<b>Tom &amp; &lt;Jerry&gt;</b>"));
+        QVERIFY(labels().contains(hero->getHealth(false)));
+        QVERIFY(labels().contains("Resting") == false);
+        screen.window->drawYourTurnCreature(hero, "Resting");
+        QVERIFY(labels().contains("Resting"));
+        screen.window->drawYourTurnCreature(goblin, "Initiative?");
+        QVERIFY(labels().contains("<b>Goblin (1)</b>"));
+        QVERIFY(!labels().join('\n').contains("HP"));
+        // A closing dialog gives the banner back to the current creature.
+        screen.window->drawYourTurnCreature(nullptr, "");
+        QVERIFY(labels().contains("<b>Tom &amp; &lt;Jerry&gt;</b>"));
+
+        // Effects are shown as the plain text the players read.
+        EffectDetails mark;
+        mark.origin = hero;
+        mark.type = CE::Marked;
+        mark.endCondition = CE::EndOfOriginsNextTurn;
+        QVERIFY(world->record(new EffectEvent(mark, {goblin}, world->stream())));
+        QCOMPARE(screen.column(2).value(1), QString("Marked by Tom & <Jerry>"));
+        QVERIFY(screen.find<QListWidget>()->item(0)->text().endsWith("Marked by Tom & <Jerry>: Goblin (1)"));
+        // An origin hidden from the players goes unnamed; one with an alias goes by it.
+        hero->setShowAlias(true);
+        hero->setAlias("Masked");
+        QCOMPARE(screen.column(2).value(1), QString("Marked by \"Masked\""));
+        hero->setHidden(true);
+        QCOMPARE(screen.column(2).value(0), QString("Marked"));
+    }
+
+    void lastKills()
+    {
+        QList<Creature*> everyone;
+        for (int i = 0; i < 12; i++) {
+            everyone << world->addHero(QString("K%1").arg(i), 30);
+            everyone << world->addMonster("Goblin", QString::number(i), 10);
+        }
+        Global::encounter->setCreatureList(CreatureList(everyone));
+        PlayersScreen screen;
+        start(*world, {}, {{"Goblin", 10, 0}});
+        // Eleven kills with a killer, then the newest one without.
+        for (int i = 0; i < 11; i++)
+            QVERIFY(world->record(new DamageEvent("Hit", world->find(QString("K%1").arg(i)),
+                                                  world->find(QString("Goblin (%1)").arg(i)), 20, "", world->stream())));
+        QVERIFY(world->record(new DamageEvent("Hit", nullptr, world->find("Goblin (11)"), 20, "", world->stream())));
+        // Free of the dock's layout, so that its width is the test's.
+        LastKillWidget widget(screen.model());
+        auto* kills = &widget;
+        kills->resize(2000, 120);
+        kills->show();
+        kills->draw();
+        QCOMPARE(kills->getVisibleKills(), 10);
+        QStringList expected;
+        for (int i = 10; i > 0; i--)
+            expected << QString("<b>K%1</b>").arg(i);
+        QCOMPARE(captions(kills), expected);
+        // A hidden killer is unknown to the players; one with an alias goes by it.
+        world->find("K10")->setHidden(true);
+        world->find("K9")->setAlias("Shade");
+        world->find("K9")->setShowAlias(true);
+        QCOMPARE(captions(kills).mid(0, 2), QStringList({"<b>&quot;Shade&quot;</b>", "<b>K8</b>"}));
+        QCOMPARE(captions(kills).last(), QString("<b>K0</b>"));
+        kills->resize(90, 120);
+        QCOMPARE(kills->getVisibleKills(), 0);
+        QCOMPARE(captions(kills), QStringList());
+    }
+
+    void ticker()
+    {
+        world->addHero("Hero A", 300);
+        world->addMonster("Goblin", "1", 20);
+        Global::encounter->setCreatureList(CreatureList({world->find("Hero A"), world->find("Goblin (1)")}));
+        PlayersScreen screen;
+        start(*world, {{"Hero A", 20, 1}}, {{"Goblin", 10, 0}});
+        for (int i = 1; i <= 20; i++)
+            QVERIFY(world->record(new DamageEvent("Hit", world->find("Goblin (1)"), world->find("Hero A"), i, "", world->stream())));
+        auto* ticker = screen.find<TickerWidget>();
+        auto* list = screen.find<QListWidget>();
+        for (int height : {30, 100, 190}) {
+            ticker->resize(300, height);
+            const int rows = qMax(1, height / list->sizeHintForRow(0));
+            QCOMPARE(list->count(), rows);
+            QCOMPARE(list->item(0)->text(), QString("Goblin (1) -> Damaged 20: Hero A"));
+        }
+        ticker->setFontSize(26);
+        runMenu(ticker, 0);
+        QCOMPARE(ticker->getFontSize(), 28);
+        runMenu(ticker, 3);
+        QCOMPARE(ticker->getFontSize(), 23);
+    }
+
+    void historyRoundTrips()
+    {
+        srand(7);
+        RandomFight fight(*world, false, 3, 2);
+        QString table, ticker;
+        {
+            PlayersScreen screen;
+            for (int i = 0; i < 60; i++)
+                fight.step();
+            QVERIFY(world->record(new DamageEvent("Hit", nullptr, world->find("Hero 1"), 3, "", world->stream())));
+            table = screen.texts().filter("cell").join('\n');
+            ticker = screen.texts().filter("ticker").join('\n');
+            QVERIFY(ticker.contains("Damaged 3: Hero 1"));
+            Global::history->back();
+            QVERIFY(!screen.texts().filter("ticker").value(0).contains("Damaged 3: Hero 1"));
+            Global::history->forward(false);
+            QCOMPARE(screen.texts().filter("cell").join('\n'), table);
+            QCOMPARE(screen.texts().filter("ticker").join('\n'), ticker);
+
+            // A jump through the history rebuilds the table once.
+            QSignalSpy rebuilt(screen.model(), &PlayersListModel::doCurrentChanged);
+            Global::history->goTo(Global::history->getCurrentIndex() - 10);
+            QCOMPARE(rebuilt.count(), 1);
+            Global::history->goTo(Global::history->getEventCount() - 1);
+            QCOMPARE(rebuilt.count(), 2);
+        }
+        QVERIFY(world->restart([&] { fight.enterEncounter(); }));
+        PlayersScreen screen;
+        screen.model()->refreshList();
+        screen.find<TickerWidget>()->onHistoryChanged();
+        QCOMPARE(screen.texts().filter("cell").join('\n'), table);
+        QCOMPARE(screen.texts().filter("ticker").join('\n'), ticker);
+    }
+
+    void pausedModelOutlivesDeletedCreatures()
+    {
+        world->addHero("Hero A", 30);
+        Creature* goblin = world->addMonster("Goblin", "1", 10);
+        Creature* orc = world->addMonster("Orc", "1", 10);
+        Global::encounter->setCreatureList(CreatureList({world->find("Hero A"), goblin, orc}));
+        PlayersScreen screen;
+        start(*world, {{"Hero A", 5, 1}}, {{"Goblin", 10, 0}, {"Orc", 20, 0}});
+        QVERIFY(world->record(new DamageEvent("Hit", world->find("Hero A"), goblin, 20, "", world->stream())));
+        QCOMPARE(screen.model()->getCurrentCreature(), orc);
+        QCOMPARE(screen.model()->getDeadMonsters().size(), 1);
+        screen.window->setEnableUpdate(false);
+        Global::encounter->removeCreatures({goblin, orc});
+        Global::monsters->deleteMonsterInstance(goblin);
+        Global::monsters->deleteMonsterInstance(orc);
+        QCOMPARE(screen.model()->getCurrentCreature(), nullptr);
+        QVERIFY(screen.model()->getDeadMonsters().isEmpty());
+        screen.find<LastKillWidget>()->draw();
+        emit Global::switchBoard.doCreatureUpdated(world->find("Hero A"));
+        screen.window->setEnableUpdate(true);
+        QCOMPARE(screen.model()->getCurrentCreature(), world->find("Hero A"));
     }
 
 private:
