@@ -31,6 +31,15 @@ QLabel* portraitLabel(int minimum)
     return label;
 }
 
+// Creatures without a picture of their own show the blank one.
+QPixmap portraitOf(Creature* creature)
+{
+    const QPixmap portrait = creature ? creature->getPortrait() : QPixmap();
+    if (portrait.isNull() && Global::blankPortrait)
+        return *Global::blankPortrait;
+    return portrait;
+}
+
 QString bold(const QString& text)
 {
     return QString("<b>%1</b>").arg(text.toHtmlEscaped());
@@ -93,7 +102,7 @@ void YourTurnWidget::drawCreature(Creature* creature, const QString& caption)
         drawBlank();
         return;
     }
-    portraitLabel->setPixmap(creature->getPortrait());
+    portraitLabel->setPixmap(portraitOf(creature));
     nameLabel->setText(bold(creature->getInitativeListName()));
     QString state = creature->getStateText(true, true, false, false);
     if (!caption.isEmpty())
@@ -105,8 +114,7 @@ void YourTurnWidget::drawCreature(Creature* creature, const QString& caption)
 
 void YourTurnWidget::drawBlank()
 {
-    if (Global::blankPortrait)
-        portraitLabel->setPixmap(*Global::blankPortrait);
+    portraitLabel->setPixmap(portraitOf(nullptr));
     for (QLabel* label : {nameLabel, stateLabel, healthLabel, levelLabel})
         label->clear();
 }
@@ -192,13 +200,13 @@ void LastKillWidget::draw()
             const QString killer = killerName(it.value());
             if (killer.isEmpty())
                 continue;
-            portraitLabels[slot]->setPixmap(it.value()->getPortrait());
+            portraitLabels[slot]->setPixmap(portraitOf(it.value()));
             nameLabels[slot]->setText(bold(killer));
             slot++;
         }
     }
     for (; slot < maxKills; slot++) {
-        portraitLabels[slot]->setPixmap(Global::blankPortrait ? *Global::blankPortrait : QPixmap());
+        portraitLabels[slot]->setPixmap(portraitOf(nullptr));
         nameLabels[slot]->clear();
     }
 }
