@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QScrollArea>
 #include <QSettings>
-#include <QTextDocumentFragment>
 
 #include "creature/creature.h"
 #include "encounter/event.h"
@@ -38,6 +37,13 @@ QPixmap portraitOf(Creature* creature)
     if (portrait.isNull() && Global::blankPortrait)
         return *Global::blankPortrait;
     return portrait;
+}
+
+// Scaled portraits are dear to draw; one that stays is not set again.
+void showPortrait(QLabel* label, const QPixmap& portrait)
+{
+    if (label->pixmap().cacheKey() != portrait.cacheKey())
+        label->setPixmap(portrait);
 }
 
 QString bold(const QString& text)
@@ -102,7 +108,7 @@ void YourTurnWidget::drawCreature(Creature* creature, const QString& caption)
         drawBlank();
         return;
     }
-    portraitLabel->setPixmap(portraitOf(creature));
+    showPortrait(portraitLabel, portraitOf(creature));
     nameLabel->setText(bold(creature->getInitativeListName()));
     QString state = creature->getStateText(true, true, false, false);
     if (!caption.isEmpty())
@@ -114,7 +120,7 @@ void YourTurnWidget::drawCreature(Creature* creature, const QString& caption)
 
 void YourTurnWidget::drawBlank()
 {
-    portraitLabel->setPixmap(portraitOf(nullptr));
+    showPortrait(portraitLabel, portraitOf(nullptr));
     for (QLabel* label : {nameLabel, stateLabel, healthLabel, levelLabel})
         label->clear();
 }
@@ -200,13 +206,13 @@ void LastKillWidget::draw()
             const QString killer = killerName(it.value());
             if (killer.isEmpty())
                 continue;
-            portraitLabels[slot]->setPixmap(portraitOf(it.value()));
+            showPortrait(portraitLabels[slot], portraitOf(it.value()));
             nameLabels[slot]->setText(bold(killer));
             slot++;
         }
     }
     for (; slot < maxKills; slot++) {
-        portraitLabels[slot]->setPixmap(portraitOf(nullptr));
+        showPortrait(portraitLabels[slot], portraitOf(nullptr));
         nameLabels[slot]->clear();
     }
 }
@@ -235,7 +241,10 @@ TickerWidget::TickerWidget(QWidget* parent) : PlayersWidget(parent)
     layout->addWidget(eventList);
     setLayout(layout);
 
-    connect(Global::history, &History::doHistoryChanged, this, &TickerWidget::onHistoryChanged);
+    historyTimer.setSingleShot(true);
+    historyTimer.setInterval(0);
+    connect(&historyTimer, &QTimer::timeout, this, &TickerWidget::onHistoryChanged);
+    connect(Global::history, &History::doHistoryChanged, &historyTimer, qOverload<>(&QTimer::start));
     const int stored = QSettings().value("playersWindow/tickerFontSize").toInt();
     setFontSize(stored == 0 ? 16 : stored);
     resize();
@@ -251,7 +260,7 @@ void TickerWidget::draw()
     eventList->clear();
     if (Global::history)
         for (Event* event : Global::history->getPlayersEvents(eventCount))
-            eventList->addItem(QTextDocumentFragment::fromHtml(event->getDescription(true)).toPlainText());
+            eventList->addItem(plainText(event->getDescription(true)));
     eventList->scrollToTop();
 }
 
@@ -267,6 +276,7 @@ void TickerWidget::resize()
 
 void TickerWidget::onHistoryChanged()
 {
+    historyTimer.stop();
     draw();
     resize();
 }

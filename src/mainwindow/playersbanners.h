@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include "toolkit/windowsanddialogs.h"
@@ -118,6 +119,8 @@ protected:
 private:
     QListWidget* eventList;
     int eventCount = 1;
+    // A command of many events redraws the ticker once.
+    QTimer historyTimer;
 };
 
 #endif

@@ -9,6 +9,14 @@
 #include "foundation/switchboard.h"
 #include "mainwindow/playersview.h"
 
+QString plainText(const QString& html)
+{
+    // Most texts hold no markup; parsing them is the dear part of measuring the table.
+    if (!html.contains('&') && !html.contains('<'))
+        return html;
+    return QTextDocumentFragment::fromHtml(html).toPlainText();
+}
+
 QString PlayersHealthCell::toText() const
 {
     return QStringList{QString::number(pixelSize), QString::number(percent), html, gray ? "gray" : "black"}.join("&");
@@ -37,6 +45,9 @@ PlayersListModel::PlayersListModel(QObject* parent)
       readyIcon(":/images/ready-action16.png"),
       hiddenIcon(":/images/faided-eye128.png")
 {
+    refreshTimer.setSingleShot(true);
+    refreshTimer.setInterval(0);
+    connect(&refreshTimer, &QTimer::timeout, this, &PlayersListModel::refreshList);
     connect(Global::encounter, &Encounter::doCurrentCreatureChanged, this, &PlayersListModel::onCurrentCreatureChanged);
     connect(Global::encounter, &Encounter::doCreatureCountChanged, this, &PlayersListModel::onCreatureCountChanged);
     connect(&Global::switchBoard, &SwitchBoard::doCreatureEffectsChanged, this,
@@ -127,7 +138,7 @@ QVariant PlayersListModel::displayText(Creature* creature, int column, bool grey
     }
     // The effects come as HTML; the table shows plain text.
     const QString state = creature->getStateText(false, false, false, true);
-    const QString effects = QTextDocumentFragment::fromHtml(creature->getPlayersEffectsList()).toPlainText();
+    const QString effects = plainText(creature->getPlayersEffectsList());
     if (!state.isEmpty() && !effects.isEmpty())
         return state + "; " + effects;
     return state + effects;
@@ -148,6 +159,7 @@ QVariant PlayersListModel::decoration(Creature* creature, int row) const
 
 void PlayersListModel::refreshList()
 {
+    refreshTimer.stop();
     VisibleForPlayers visible;
     if (Global::encounter)
         visible = Global::encounter->getVisibleForPlayers();
@@ -221,6 +233,8 @@ void PlayersListModel::setShowDamageAndHeals(bool show)
 void PlayersListModel::setEnableUpdate(bool enable)
 {
     enableUpdate = enable;
+    if (!enable)
+        refreshTimer.stop();
     if (enable) {
         refreshList();
         scaleView();
@@ -235,14 +249,18 @@ void PlayersListModel::onCreatureCountChanged()
 
 void PlayersListModel::onCurrentCreatureChanged()
 {
-    if (enableUpdate)
-        refreshList();
+    requestRefresh();
 }
 
 void PlayersListModel::onCreatureInListUpdated()
 {
+    requestRefresh();
+}
+
+void PlayersListModel::requestRefresh()
+{
     if (enableUpdate)
-        refreshList();
+        refreshTimer.start();
 }
 
 void PlayersListModel::scaleView()

@@ -6,10 +6,14 @@
 #include <QList>
 #include <QMap>
 #include <QPointer>
+#include <QTimer>
 
 #include "creature/creature.h"
 
 class PlayersView;
+
+// The players see the model's HTML texts as plain text.
+QString plainText(const QString& html);
 
 // The message from the model to the health delegate: four fields joined by
 // "&". Only the health text may hold an "&" (a translated entity), so the
@@ -65,8 +69,11 @@ private:
     QVariant displayText(Creature* creature, int column, bool greyed) const;
     QVariant decoration(Creature* creature, int row) const;
     void scaleView();
+    void requestRefresh();
 
     QPointer<PlayersView> view;
+    // Many model signals in one command rebuild the rows once, on the next pass of the event loop.
+    QTimer refreshTimer;
     bool enableUpdate = true;
     QList<int> visibleIndexes;
     // Guarded: a paused model outlives creatures deleted meanwhile.

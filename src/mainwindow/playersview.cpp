@@ -68,12 +68,17 @@ void PlayersView::scaleToSize(QSize size)
         // Grows while the table fits, shrinks while it does not; once shrunk it stops at the first fit.
         int candidate = qBound(smallestFont, font().pixelSize(), largestFont);
         bool shrunk = false;
+        // The largest size measured as fitting: shrinking back to it needs no second measure.
+        int fitting = 0;
         while (true) {
-            if (preferredHeight() >= size.height() || preferredWidth() >= size.width()) {
+            const bool fits = candidate == fitting
+                || (preferredHeight() < size.height() && preferredWidth() < size.width());
+            if (!fits) {
                 if (--candidate < smallestFont)
                     break;
                 shrunk = true;
             } else {
+                fitting = candidate;
                 if (shrunk || ++candidate > largestFont)
                     break;
             }
@@ -130,9 +135,16 @@ void PlayersHealthDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
 
 QSize PlayersHealthDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    const PlayersHealthCell cell = PlayersHealthCell::fromText(index.data(Qt::DisplayRole).toString());
-    QTextDocument document;
-    setUpDocument(document, cell);
-    document.setHtml(cell.html);
-    return QSize(int(document.idealWidth() + 10.0), QStyledItemDelegate::sizeHint(option, index).height());
+    const QString text = index.data(Qt::DisplayRole).toString();
+    auto known = idealWidths.constFind(text);
+    if (known == idealWidths.constEnd()) {
+        if (idealWidths.size() > 1000)
+            idealWidths.clear();
+        const PlayersHealthCell cell = PlayersHealthCell::fromText(text);
+        QTextDocument document;
+        setUpDocument(document, cell);
+        document.setHtml(cell.html);
+        known = idealWidths.insert(text, document.idealWidth());
+    }
+    return QSize(int(*known + 10.0), QStyledItemDelegate::sizeHint(option, index).height());
 }

@@ -1,6 +1,7 @@
 #ifndef PLAYERSVIEW_H
 #define PLAYERSVIEW_H
 
+#include <QHash>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
@@ -49,6 +50,11 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    // Fitting the font measures every cell several times; laying out the
+    // text is the dear part, and the same texts come back.
+    mutable QHash<QString, qreal> idealWidths;
 };
 
 #endif

@@ -51,6 +51,8 @@ struct PlayersScreen
         delete window;
         Global::playersWindow = nullptr;
     }
+    // The window rebuilds once per pass of the event loop.
+    static void settle() { QApplication::processEvents(); }
     PlayersListModel* model() const { return window->getPlayersList(); }
     PlayersView* view() const { return window->getPlayersView(); }
     template <typename T>
@@ -59,6 +61,7 @@ struct PlayersScreen
     // Every text the players can read, each with where it stands.
     QStringList texts() const
     {
+        settle();
         QStringList shown;
         for (int row = 0; row < model()->rowCount(); row++)
             for (int column = 0; column < model()->columnCount(); column++)
@@ -72,6 +75,7 @@ struct PlayersScreen
 
     QStringList column(int column, int role = Qt::DisplayRole) const
     {
+        settle();
         QStringList values;
         for (int row = 0; row < model()->rowCount(); row++)
             values << model()->index(row, column).data(role).toString();
@@ -151,6 +155,7 @@ QStringList visibleNames()
 
 QStringList captions(QWidget* kills)
 {
+    QApplication::processEvents();
     QStringList texts;
     for (QLabel* label : kills->findChildren<QLabel*>())
         if (label->alignment() == Qt::AlignHCenter && label->isVisibleTo(kills))
@@ -407,6 +412,7 @@ private slots:
         start(*world, {{"Tom & <Jerry>", 20, 1}}, {{"Goblin", 10, 0}});
         auto* yourTurn = screen.find<YourTurnWidget>();
         auto labels = [&] {
+            PlayersScreen::settle();
             QStringList texts;
             for (QLabel* label : yourTurn->findChildren<QLabel*>())
                 texts << label->text();
@@ -488,6 +494,7 @@ private slots:
             QVERIFY(world->record(new DamageEvent("Hit", world->find("Goblin (1)"), world->find("Hero A"), i, "", world->stream())));
         auto* ticker = screen.find<TickerWidget>();
         auto* list = screen.find<QListWidget>();
+        PlayersScreen::settle();
         for (int height : {30, 100, 190}) {
             ticker->resize(300, height);
             const int rows = qMax(1, height / list->sizeHintForRow(0));
@@ -523,8 +530,10 @@ private slots:
             // A jump through the history rebuilds the table once.
             QSignalSpy rebuilt(screen.model(), &PlayersListModel::doCurrentChanged);
             Global::history->goTo(Global::history->getCurrentIndex() - 10);
+            PlayersScreen::settle();
             QCOMPARE(rebuilt.count(), 1);
             Global::history->goTo(Global::history->getEventCount() - 1);
+            PlayersScreen::settle();
             QCOMPARE(rebuilt.count(), 2);
         }
         QVERIFY(world->restart([&] { fight.enterEncounter(); }));
@@ -544,9 +553,14 @@ private slots:
         PlayersScreen screen;
         start(*world, {{"Hero A", 5, 1}}, {{"Goblin", 10, 0}, {"Orc", 20, 0}});
         QVERIFY(world->record(new DamageEvent("Hit", world->find("Hero A"), goblin, 20, "", world->stream())));
+        PlayersScreen::settle();
         QCOMPARE(screen.model()->getCurrentCreature(), orc);
         QCOMPARE(screen.model()->getDeadMonsters().size(), 1);
         screen.window->setEnableUpdate(false);
+        // The paused model's current creature is stale: hidden since, it is not drawn.
+        orc->setHidden(true);
+        emit Global::switchBoard.doCreatureUpdated(orc);
+        QVERIFY(!screen.texts().filter("label").join('\n').contains("Orc"));
         Global::encounter->removeCreatures({goblin, orc});
         Global::monsters->deleteMonsterInstance(goblin);
         Global::monsters->deleteMonsterInstance(orc);
