@@ -104,7 +104,8 @@ void YourTurnWidget::drawCreature(Creature* creature, const QString& caption)
     if (!isShown(creature))
         creature = playersList->getCurrentCreature();
     // A paused model may hold a creature hidden since.
-    if (!isShown(creature)) {
+    shownCreature = isShown(creature) ? creature : nullptr;
+    if (!shownCreature) {
         drawBlank();
         return;
     }
@@ -132,8 +133,13 @@ void YourTurnWidget::onCurrentChanged()
 
 void YourTurnWidget::onCreatureUpdated(Creature* creature)
 {
+    if (!creature)
+        return;
+    // Hidden from the players even while the model is paused.
+    if (creature == shownCreature && !isShown(creature))
+        drawCreature(nullptr, QString());
     // While the model is paused its current creature is stale.
-    if (playersList->isUpdateEnabled() && creature && creature == playersList->getCurrentCreature())
+    else if (playersList->isUpdateEnabled() && creature == playersList->getCurrentCreature())
         drawCreature(creature, QString());
 }
 

@@ -54,6 +54,7 @@ private:
     void drawBlank();
 
     PlayersListModel* playersList;
+    QPointer<Creature> shownCreature;
     QLabel* portraitLabel;
     QFrame* detailsFrame;
     QLabel* nameLabel;
