@@ -524,6 +524,7 @@ private:
     QString abilityText(Ability ability) const;
     QString getConditionText(bool richText, bool withoutPending) const;
     QString getActionPointsValue(bool storedValuesOnly) const;
+    QString joinEffectTexts(QString (Effect::*text)() const) const;
 
     // Sections of the stat card the user opened or closed; absent ones keep the default.
     QMap<Power::When, bool> compactSections;

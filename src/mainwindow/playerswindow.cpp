@@ -14,8 +14,8 @@
 PlayersWindow::PlayersWindow(QWidget* parent) : QMainWindow(parent)
 {
     playersView = new PlayersView;
-    // Lives as long as the application: the main window's table holds it too.
-    playersList = new PlayersListModel;
+    // The main window's table holds it too; both go at shut-down, this window first.
+    playersList = new PlayersListModel(this);
     playersView->setModel(playersList);
     playersView->setMinimumWidth(360);
     setCentralWidget(playersView);
