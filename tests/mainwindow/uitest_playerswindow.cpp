@@ -561,7 +561,12 @@ private slots:
         orc->setHidden(true);
         emit Global::switchBoard.doCreatureUpdated(orc);
         QVERIFY(!screen.texts().filter("label").join('\n').contains("Orc"));
-        Global::encounter->removeCreatures({goblin, orc});
+        // The encounter lets go of them, as an undone addition does.
+        Global::encounter->setCreatureList(CreatureList({world->find("Hero A")}));
+        EncounterState state = Global::encounter->getState();
+        state.dead.clear();
+        state.currentIndex = 0;
+        Global::encounter->setState(state);
         Global::monsters->deleteMonsterInstance(goblin);
         Global::monsters->deleteMonsterInstance(orc);
         QCOMPARE(screen.model()->getCurrentCreature(), nullptr);
