@@ -3,6 +3,8 @@
 #include <QFileDialog>
 
 #include "app/loaddialogs.h"
+#include "foundation/global.h"
+#include "mainwindow/mainwindow.h"
 #include "toolkit/messagedialog.h"
 
 void WindowHooks::alert(const QString& title, const QString& text)
@@ -33,4 +35,12 @@ QString WindowHooks::getExistingDirectory(const QString&)
 QString WindowHooks::getOpenFileName(const QString& title, const QString& folder, const QString& filter)
 {
     return QFileDialog::getOpenFileName(nullptr, title, folder, filter);
+}
+
+void WindowHooks::debugText(const QString& text)
+{
+    if (Global::mainWindow)
+        Global::mainWindow->debugStr(text);
+    else
+        UiHooks::debugText(text);
 }

@@ -27,6 +27,9 @@ public:
     void updateMainInitiativeList();
     void drawYourTurnCreature(Creature* creature, const QString& caption);
 
+    // Its table follows the encounter anew.
+    void updateMainInitiativeList() {}
+
 public slots:
     // Off while the history walks or a data folder loads; on rebuilds at once.
     void setEnableUpdate(bool enable);
