@@ -46,8 +46,6 @@ public:
     bool runningFlatDialog() const override { return runningDialog != nullptr; }
     void cancelFlatDialog() override { emit doCancelFlatDialog(); }
     void panelClosed() override;
-    // Sets the players' window's show/hide action from its visibility.
-    void togglePlayersWindowButton() {}
 
     void focusOnHitPointBox();
     void updateMainInitiativeList();

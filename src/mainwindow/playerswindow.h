@@ -24,11 +24,9 @@ public:
 
     PlayersListModel* getPlayersList() const { return playersList; }
     PlayersView* getPlayersView() const { return playersView; }
+    // Its table follows the encounter anew.
     void updateMainInitiativeList();
     void drawYourTurnCreature(Creature* creature, const QString& caption);
-
-    // Its table follows the encounter anew.
-    void updateMainInitiativeList() {}
 
 public slots:
     // Off while the history walks or a data folder loads; on rebuilds at once.

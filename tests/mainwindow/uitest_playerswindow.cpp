@@ -26,6 +26,7 @@
 #include "mainwindow/playerslistmodel.h"
 #include "mainwindow/playersview.h"
 #include "mainwindow/playerswindow.h"
+#include "mainwindow/mainwindowtesting.h"
 #include "support/randomfight.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
@@ -170,6 +171,8 @@ class TestPlayersWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { Global::init(); }
+
     void init()
     {
         QSettings().clear();
@@ -235,6 +238,24 @@ private slots:
         QSettings().setValue("playersWindow/tickerFontSize", 0);
         PlayersScreen screen;
         QCOMPARE(screen.find<TickerWidget>()->getFontSize(), 16);
+    }
+
+    void closingItTellsTheMainWindow()
+    {
+        world.reset();
+        WindowUnderTest main;
+        main.window->show();
+        QAction* toggle = main.action("Show Player's Window");
+        toggle->trigger();
+        QVERIFY(Global::playersWindow->isVisible());
+        QCOMPARE(toggle->text(), QString("Hide Player's Window..."));
+        Global::playersWindow->setGeometry(60, 70, 640, 480);
+        const QByteArray geometry = Global::playersWindow->saveGeometry();
+        Global::playersWindow->close();
+        QCOMPARE(toggle->text(), QString("Show Player's Window..."));
+        QCOMPARE(QSettings().value("playersWindow/geometry").toByteArray(), geometry);
+        toggle->trigger();
+        QCOMPARE(Global::playersWindow->saveGeometry(), geometry);
     }
 
     void turnMarker_data()
