@@ -68,6 +68,7 @@ QFrame* CreatureDisplay::createSectionTitle(const QString& title, Power::When se
     auto* frame = new DynamicFrame(arrowLabel, section);
     frame->setContentsMargins(0, 0, 0, 0);
     frame->setStyleSheet(lineStyle(SectionTitle | PadAbove | PadBelow, lastDrawn));
+    frame->setProperty("lineCode", SectionTitle | PadAbove | PadBelow);
     QHBoxLayout* layout = rowLayout(frame, 3);
     layout->addWidget(titleLabel);
     layout->addWidget(arrowLabel);

@@ -233,6 +233,8 @@ QFrame* CreatureDisplay::createLine(int code)
     auto* line = new QFrame;
     line->setContentsMargins(0, 0, 0, 0);
     line->setStyleSheet(lineStyle(code, lastDrawn));
+    // Kept for whoever inspects a stat block: its style sheet alone does not tell the kinds apart.
+    line->setProperty("lineCode", code);
     return line;
 }
 
