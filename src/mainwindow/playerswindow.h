@@ -10,6 +10,9 @@ class PlayersWindow : public QWidget
 
 public:
     explicit PlayersWindow(QWidget* parent = nullptr) : QWidget(parent) {}
+
+    // Its table follows the encounter anew.
+    void updateMainInitiativeList() {}
 };
 
 #endif
