@@ -122,6 +122,11 @@ CreatureDisplay::CreatureDisplay(bool editorMode, bool showEffects) : editorMode
     statBlockArea = new ResizableScrollArea(false, false);
     statBlockArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     statBlockArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Each drawing goes into this holder: taking it out of the area would restyle all its labels.
+    auto* holder = new QWidget;
+    auto* column = new QVBoxLayout(holder);
+    column->setContentsMargins(0, 0, 0, 0);
+    statBlockArea->setWidget(holder);
 
     selectPortraitPixmap = loadPixmap(":/images/select-portrait.png");
     noIconPixmap = loadPixmap(":/images/no-icon.png");
@@ -164,19 +169,20 @@ void CreatureDisplay::onRefreshTimer()
     dirty = false;
     // Creatures deleted since the request are not drawn.
     multi.removeIf([](const QPointer<Creature>& creature) { return creature.isNull(); });
+    const bool same = multi.isEmpty() && lastDrawn && lastDrawn == toShow;
+    const int position = statBlockArea ? statBlockArea->verticalScrollBar()->value() : 0;
     if (!multi.isEmpty()) {
         lastDrawn = multi.first();
         drawStandardBlock();
         drawStatBlockHeaders();
-        return;
+    } else {
+        lastDrawn = toShow;
+        drawStandardBlock();
+        drawStatBlock();
     }
-    const bool same = lastDrawn && lastDrawn == toShow;
-    const int position = statBlockArea ? statBlockArea->verticalScrollBar()->value() : -1;
-    lastDrawn = toShow;
-    drawStandardBlock();
-    drawStatBlock();
-    if (same && position >= 0 && statBlockArea)
-        statBlockArea->verticalScrollBar()->setValue(position);
+    // Another creature starts at the top.
+    if (statBlockArea)
+        statBlockArea->verticalScrollBar()->setValue(same ? position : 0);
 }
 
 void CreatureDisplay::drawStandardBlock()

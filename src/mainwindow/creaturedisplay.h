@@ -67,7 +67,9 @@ private:
     // The stat-block drawing
     void drawStatBlock();
     void drawStatBlockHeaders();
-    void showContents(QWidget* contents);
+    // Replaces the drawn contents by an empty column and returns it.
+    QVBoxLayout* startContents();
+    void finishContents(QVBoxLayout* layout);
     void drawHeader(QVBoxLayout* layout);
     void drawHeaderDetails(QVBoxLayout* layout, bool full);
     void drawConditionAndEffects(QVBoxLayout* layout);

@@ -16,14 +16,6 @@ using namespace LineCode;
 
 namespace {
 
-QVBoxLayout* columnLayout()
-{
-    auto* layout = new QVBoxLayout;
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    return layout;
-}
-
 bool anyDefenseKnown(const Creature* creature)
 {
     for (int defense : {creature->getArmorClass(), creature->getFortitude(), creature->getReflex(), creature->getWill()})
@@ -36,8 +28,9 @@ bool anyDefenseKnown(const Creature* creature)
 
 void CreatureDisplay::drawStatBlock()
 {
-    QVBoxLayout* layout = columnLayout();
-    QWidget* contents = createMainWidget(layout);
+    if (!statBlockArea)
+        return;
+    QVBoxLayout* layout = startContents();
     if (lastDrawn) {
         drawHeader(layout);
         drawHeaderDetails(layout, true);
@@ -47,13 +40,14 @@ void CreatureDisplay::drawStatBlock()
         drawTrailer(layout);
         layout->addStretch(2);
     }
-    showContents(contents);
+    finishContents(layout);
 }
 
 void CreatureDisplay::drawStatBlockHeaders()
 {
-    QVBoxLayout* layout = columnLayout();
-    QWidget* contents = createMainWidget(layout);
+    if (!statBlockArea)
+        return;
+    QVBoxLayout* layout = startContents();
     if (lastDrawn) {
         for (Creature* creature : std::as_const(multi)) {
             lastDrawn = creature;
@@ -63,19 +57,30 @@ void CreatureDisplay::drawStatBlockHeaders()
         }
         layout->addStretch(2);
     }
-    showContents(contents);
+    finishContents(layout);
 }
 
-void CreatureDisplay::showContents(QWidget* contents)
+QVBoxLayout* CreatureDisplay::startContents()
 {
-    if (!statBlockArea) {
-        delete contents;
-        return;
-    }
+    QLayout* column = statBlockArea->widget()->layout();
     // The old contents may hold the control whose click is still running.
-    if (QWidget* old = statBlockArea->takeWidget())
-        old->deleteLater();
-    statBlockArea->setWidget(contents);
+    if (QLayoutItem* item = column->takeAt(0)) {
+        item->widget()->hide();
+        item->widget()->deleteLater();
+        delete item;
+    }
+    auto* layout = new QVBoxLayout;
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    // In place before it is filled, so that each line is styled once, where it stays.
+    column->addWidget(createMainWidget(layout));
+    return layout;
+}
+
+void CreatureDisplay::finishContents(QVBoxLayout* layout)
+{
+    // Shown at once, so that the area fits it now.
+    layout->parentWidget()->show();
     statBlockArea->adjustSize();
 }
 

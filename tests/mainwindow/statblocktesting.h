@@ -6,6 +6,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QLayout>
 #include <QScrollArea>
 #include <QTest>
 
@@ -23,13 +24,21 @@ struct Line
     bool has(int flag) const { return code & flag; }
 };
 
+// The drawing the area shows now; replaced ones wait for their deletion beside it.
+inline QWidget* contentsOf(QScrollArea* area)
+{
+    QLayoutItem* item = area->widget()->layout()->itemAt(0);
+    return item ? item->widget() : nullptr;
+}
+
 // The lines of the area's contents, top to bottom, each with its labels' texts joined by "|".
 inline QList<Line> linesOf(QScrollArea* area)
 {
     QList<Line> lines;
-    if (!area->widget())
+    QWidget* contents = contentsOf(area);
+    if (!contents)
         return lines;
-    for (QFrame* frame : area->widget()->findChildren<QFrame*>()) {
+    for (QFrame* frame : contents->findChildren<QFrame*>()) {
         const QVariant code = frame->property("lineCode");
         if (!code.isValid())
             continue;

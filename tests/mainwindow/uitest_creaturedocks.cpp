@@ -43,7 +43,7 @@ QScrollArea* areaOf(CreatureWidget* widget)
 
 PowerLabel* labelOf(CreatureWidget* widget, const QString& powerName)
 {
-    for (PowerLabel* label : areaOf(widget)->widget()->findChildren<PowerLabel*>())
+    for (PowerLabel* label : contentsOf(areaOf(widget))->findChildren<PowerLabel*>())
         if (label->text().contains("<b>" + powerName + "</b>"))
             return label;
     return nullptr;
@@ -156,14 +156,14 @@ private slots:
     {
         current->drawCreature(hero);
         tick();
-        QWidget* drawn = areaOf(current.get())->widget();
+        QWidget* drawn = contentsOf(areaOf(current.get()));
         goblin->setCurrHitPoints(5);
         tick();
-        QCOMPARE(areaOf(current.get())->widget(), drawn);
+        QCOMPARE(contentsOf(areaOf(current.get())), drawn);
         // Second wind tells the displays too.
         hero->setSecondWindUsed(true);
         tick();
-        QVERIFY(areaOf(current.get())->widget() != drawn);
+        QVERIFY(contentsOf(areaOf(current.get())) != drawn);
     }
 
     void aSectionClickReachesTheOtherDockAtItsTick()

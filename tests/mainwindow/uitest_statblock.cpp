@@ -47,7 +47,7 @@ struct Shown
         return lines();
     }
     QList<Line> lines() { return linesOf(display.getStatBlockDisplay()); }
-    QWidget* contents() { return display.getStatBlockDisplay()->widget(); }
+    QWidget* contents() { return contentsOf(display.getStatBlockDisplay()); }
 
     QWidget window;
     CreatureDisplay display;
