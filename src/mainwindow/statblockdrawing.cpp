@@ -79,8 +79,10 @@ QVBoxLayout* CreatureDisplay::startContents()
 
 void CreatureDisplay::finishContents(QVBoxLayout* layout)
 {
-    // Shown at once, so that the area fits it now.
-    layout->parentWidget()->show();
+    // Laid out once, at the width it keeps, and shown at once, so that the area fits it now.
+    QWidget* contents = layout->parentWidget();
+    contents->resize(statBlockArea->widget()->width(), contents->height());
+    contents->show();
     statBlockArea->adjustSize();
 }
 
