@@ -1,8 +1,8 @@
 #ifndef STATBLOCKTESTING_H
 #define STATBLOCKTESTING_H
 
-// What the stat-block tests share: creatures of every kind with powers of
-// every form, and the drawn stat block read back line by line.
+// What the stat-block tests share: the tick, creatures of every kind with
+// powers of every form, and the drawn stat block read back line by line.
 
 #include <QFrame>
 #include <QLabel>
@@ -11,8 +11,23 @@
 #include <QTest>
 
 #include "creature/creature.h"
+#include "foundation/global.h"
 #include "mainwindow/creaturedisplay.h"
 #include "mainwindow/powerlabel.h"
+
+// The refresh tick, as the main window's timer gives it.
+inline void tick()
+{
+    emit Global::switchBoard.doRefreshTimer();
+}
+
+// Queued clicks run (a click queues twice: the control, then the display), replaced contents are deleted.
+inline void settle()
+{
+    for (int round = 0; round < 3; round++)
+        QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 struct Line
 {

@@ -24,18 +24,6 @@
 
 namespace {
 
-void tick()
-{
-    emit Global::switchBoard.doRefreshTimer();
-}
-
-void settle()
-{
-    for (int round = 0; round < 3; round++)
-        QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 QScrollArea* areaOf(CreatureWidget* widget)
 {
     return widget->findChild<ResizableScrollArea*>();

@@ -17,19 +17,6 @@ Q_DECLARE_METATYPE(Kind)
 
 namespace {
 
-void tick()
-{
-    emit Global::switchBoard.doRefreshTimer();
-}
-
-// Queued clicks run (a click queues twice: the control, then the display), replaced contents are deleted.
-void settle()
-{
-    for (int round = 0; round < 3; round++)
-        QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 // A display in viewer or editor mode with its stat block on screen.
 struct Shown
 {
