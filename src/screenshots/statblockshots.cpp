@@ -24,6 +24,8 @@ void tick()
 void shootStatBlock(ShotSink& sink, const QString& name, const QList<Creature*>& creatures, bool editorMode = false)
 {
     CreatureDisplay display(editorMode, false);
+    QWidget standard;
+    standard.setLayout(display.standardDisplay());
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
 
@@ -22,6 +23,7 @@ struct Shown
 {
     explicit Shown(bool editorMode = false) : display(editorMode, false)
     {
+        standard.setLayout(display.standardDisplay());
         window.setLayout(new QVBoxLayout);
         window.layout()->addWidget(display.getStatBlockDisplay());
         window.resize(320, 400);
@@ -36,9 +38,15 @@ struct Shown
     QList<Line> lines() { return linesOf(display.getStatBlockDisplay()); }
     QWidget* contents() { return contentsOf(display.getStatBlockDisplay()); }
 
+    QWidget standard;
     QWidget window;
     CreatureDisplay display;
 };
+
+bool shows(QLabel* label, const char* image)
+{
+    return label->pixmap().toImage() == QPixmap(image).toImage();
+}
 
 }
 
@@ -230,6 +238,45 @@ private slots:
         waiting.reset();
         settle();
         QCOMPARE(showSpy.size(), 1);
+    }
+
+    void standardBlock()
+    {
+        Shown viewer;
+        viewer.draw(nullptr);
+        const QList<QLabel*> labels = viewer.standard.findChildren<QLabel*>();
+        QVERIFY(shows(labels[0], ":/images/no-icon.png"));
+        std::unique_ptr<Creature> monster(makeCreature(Kind::Monster, "<Grik>"));
+        std::unique_ptr<Creature> hero(makeCreature(Kind::Hero));
+        viewer.draw(monster.get());
+        QVERIFY(shows(labels[0], ":/images/monster-shield.png"));
+        QCOMPARE(labels[1]->text(), "<b>&lt;Grik&gt;</b>");
+        viewer.draw(hero.get());
+        QVERIFY(shows(labels[0], ":/images/hero-shield.png"));
+
+        Shown editor(true);
+        editor.draw(nullptr);
+        auto* portrait = editor.standard.findChild<QToolButton*>();
+        QVERIFY(!portrait->isEnabled());
+        QSignalSpy clicked(&editor.display, &CreatureDisplay::doPortraitClicked);
+        editor.draw(hero.get());
+        QTest::mouseClick(portrait, Qt::LeftButton);
+        QCOMPARE(clicked.size(), 1);
+    }
+
+    void anEditorMayDeleteTheAreaFirst()
+    {
+        std::unique_ptr<Creature> monster(makeCreature(Kind::Monster));
+        auto display = std::make_unique<CreatureDisplay>(true, false);
+        {
+            QWidget editor;
+            auto* layout = new QVBoxLayout(&editor);
+            layout->addLayout(display->standardDisplay());
+            layout->addWidget(display->getStatBlockDisplay());
+            display->displayCreature(monster.get());
+        }
+        QVERIFY(!display->getStatBlockDisplay());
+        display.reset();
     }
 
     void emptyDisplays()
