@@ -12,19 +12,20 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "powers/actions.h"
-#include "library/characters.h"
+#include "creature/creature.h"
 #include "editors/characterwindow.h"
-#include "encounter/encounter.h"
-#include "library/encounters.h"
-#include "foundation/global.h"
-#include "encounter/history.h"
 #include "editors/managerwindow.h"
-#include "library/monsters.h"
+#include "encounter/encounter.h"
+#include "encounter/history.h"
+#include "foundation/global.h"
 #include "foundation/objectstream.h"
+#include "library/characters.h"
+#include "library/encounters.h"
+#include "library/monsters.h"
 #include "mainwindow/dockwidget.h"
 #include "mainwindow/maininitiativelist.h"
 #include "mainwindow/playerswindow.h"
+#include "powers/actions.h"
 #include "toolkit/flatdialog.h"
 #include "toolkit/scrollandtabs.h"
 
@@ -61,6 +62,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     debugEdit = new QTextEdit;
     debugEdit->setReadOnly(true);
     debugEdit->setWindowTitle(tr("Debug"));
+    PanelHost::install(this);
+    connectChores();
 
     setWindowTitle(tr("Ravelhorn DM's Display"));
     setUnifiedTitleAndToolBarOnMac(false);
@@ -123,6 +126,11 @@ void MainWindow::showFlatDialog(FlatDialog* dialog)
         dialog->setupDialogButton(flatDialogButton);
     }
     runningDialog = dialog;
+    toggleForwardBackButtons();
+    toggleStartStopNextButtons();
+    toggleSelectionButtons();
+    toggleJumpInButton();
+    toggleFileButtons();
     if (Creature* selected = Global::encounter ? Global::encounter->getSelectedCreature(false) : nullptr)
         emit doCreatureEffectsChanged(selected);
 }
@@ -135,13 +143,29 @@ void MainWindow::setFlatDialogDisplay(QWidget* widget, bool adjustHeight)
         flatDialogArea->setVerticalScrollBarPolicy(adjustHeight ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
         flatDialogArea->setAdjustHeight(adjustHeight);
         centralStack->setCurrentWidget(flatDialogPage);
+        hitPointBox->setFocusPolicy(Qt::NoFocus);
+        hitPointBox->setEnabled(false);
         flatDialogArea->adjustSize();
     } else {
         setFocus(Qt::OtherFocusReason);
+        hitPointBox->setFocusPolicy(Qt::WheelFocus);
         centralStack->setCurrentWidget(initiativeList);
+        hitPointBox->setEnabled(true);
     }
     if (old && old != widget)
         old->deleteLater();
+}
+
+void MainWindow::panelClosed()
+{
+    // The panel's previews on the creatures end with it.
+    Encounter* encounter = Global::encounter;
+    if (!encounter)
+        return;
+    for (Creature* creature : encounter->getSelectedCreatures())
+        creature->resetDelta();
+    if (Creature* current = encounter->getCurrentCreature())
+        current->resetDelta();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event)
@@ -183,6 +207,8 @@ MainWindow::~MainWindow()
     // Nothing may reach a window that is gone, such as a history-list click after a restart.
     if (Global::mainWindow == this)
         Global::mainWindow = nullptr;
+    if (PanelHost::instance() == this)
+        PanelHost::install(nullptr);
     if (Global::currentWindow == this)
         Global::currentWindow = nullptr;
 }

@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QMainWindow>
 
+#include "toolkit/panelhost.h"
 #include "toolkit/windowsanddialogs.h"
 
 class Creature;
@@ -24,10 +25,13 @@ class QToolBar;
 class QToolButton;
 class ResizableScrollArea;
 
+// mainwindow/: the game master's window, its initiative table and docks,
+// and the players' window.
+
 // The game master's window. It creates the application's singletons and
 // deletes them again in shutdown(). In-window panels take over its central
 // area while they run.
-class MainWindow : public QMainWindow, public WindowsAndDialogs
+class MainWindow : public QMainWindow, public WindowsAndDialogs, public PanelHost
 {
     Q_OBJECT
 
@@ -38,36 +42,34 @@ public:
     void shutdown();
     QTimer* refreshTimer() const { return timer; }
 
-    // The running panel (null when it ended); the panel fills in the page's title and button.
-    void showFlatDialog(FlatDialog* dialog);
-    // Shows a panel's content, or (null) the initiative table again. The
-    // content shown before is disposed of later, unless it is shown again.
-    void setFlatDialogDisplay(QWidget* widget, bool adjustHeight);
-    bool runningFlatDialog() const { return runningDialog != nullptr; }
-    // Every open panel rejects.
-    void cancelFlatDialog() { emit doCancelFlatDialog(); }
+    // The panel host: panels replace the initiative table.
+    void showFlatDialog(FlatDialog* dialog) override;
+    void setFlatDialogDisplay(QWidget* widget, bool adjustHeight) override;
+    bool runningFlatDialog() const override { return runningDialog != nullptr; }
+    void cancelFlatDialog() override { emit doCancelFlatDialog(); }
+    void panelClosed() override;
 
     void focusOnHitPointBox();
-    void setPauseUpdate(bool pause);
     void updateMainInitiativeList();
     // Follows the window the game master works in; floating docks make way for the editors.
     void toggleActiveWindow(QWidget* window);
+    void togglePlayersWindowButton();
+    void toggleFileButtons();
+    void debugStr(const QString& line);
 
+public slots:
+    // The chores the model announces on the switchboard.
     void setLeftStatus(const QString& text);
     void setRightStatus(const QString& text);
-    void togglePlayersWindowButton();
-
+    void toggleSelectionButtons();
+    void toggleJumpInButton();
     void toggleForwardBackButtons();
-    void toggleFileButtons();
+    void toggleStartStopNextButtons();
     // The windows hide and pause while the history log is replayed.
     void startLoadingHistory();
     void doneLoadingHistory();
-    void debugStr(const QString& line);
-
-    // Which play commands the model's state allows.
-    void toggleStartStopNextButtons();
-    void toggleSelectionButtons();
-    void toggleJumpInButton();
+    void setPauseUpdate(bool pause);
+    void performTurnStart();
 
     CreatureWidget* getCurrentCreatureWidget() const { return currentCreatureWidget; }
 
@@ -129,8 +131,11 @@ private:
     enum Dock { CurrentDock, SelectedDock, HistoryDock, EffectsDock, DockCount };
 
     void setupCentralWidget();
-    QAction* createAction(const QString& icon, const QString& text, const QString& shortcut, const QString& statusTip);
-    QAction* createPlainAction(const QString& text, const QString& statusTip, const QString& icon = QString());
+    void connectChores();
+    using Slot = void (MainWindow::*)();
+    // A command whose triggered() reaches the slot; its tips name its keys.
+    QAction* createAction(Slot slot, const QString& icon, const QString& text, const QString& shortcut,
+        const QString& statusTip);
     void createActions();
     void createToolBar();
     void createStatusBar();

@@ -55,12 +55,6 @@ void MainWindow::onShortRest() {}
 void MainWindow::onExtendedRest() {}
 
 // Which play commands are enabled: until the model's state decides, the
-// actions keep the states they were made with.
-
-void MainWindow::toggleStartStopNextButtons() {}
-
-void MainWindow::toggleSelectionButtons() {}
-
-void MainWindow::toggleJumpInButton() {}
+// actions keep the states they were made with (the toggles wait beside the chores).
 
 void MainWindow::onCreatureSelectionChanged() {}
