@@ -66,13 +66,17 @@ CreatureDisplay::CreatureDisplay(bool editorMode, bool showEffects) : editorMode
     defensesLabel = new QLabel;
     healthLabel = new QLabel;
     actionsLabel = new QLabel;
-    effectsLabel = new QLabel;
+    // Only a display that shows the effects places their label.
+    if (showEffects)
+        effectsLabel = new QLabel;
     nameLabel->setTextFormat(Qt::RichText);
     stateLabel->setTextFormat(Qt::RichText);
     // Names of the model are plain text.
     levelLabel->setTextFormat(Qt::PlainText);
     typeLabel->setTextFormat(Qt::PlainText);
     for (QLabel* label : {actionsLabel, effectsLabel}) {
+        if (!label)
+            continue;
         label->setTextFormat(Qt::RichText);
         label->setWordWrap(true);
     }
@@ -198,7 +202,8 @@ void CreatureDisplay::drawStandardBlock()
             portraitLabel->setPixmap(noIconPixmap);
         }
         for (QLabel* label : texts)
-            label->clear();
+            if (label)
+                label->clear();
         return;
     }
     const QPixmap portrait = creature->getPortrait();
@@ -218,7 +223,8 @@ void CreatureDisplay::drawStandardBlock()
     defensesLabel->setText(creature->getDefenses(false));
     healthLabel->setText(creature->getHealth(editorMode));
     actionsLabel->setText(creature->getActions(editorMode));
-    effectsLabel->setText(creature->getEffectsList());
+    if (effectsLabel)
+        effectsLabel->setText(creature->getEffectsList());
 }
 
 QWidget* CreatureDisplay::createMainWidget(QVBoxLayout* layout)
