@@ -20,6 +20,7 @@
 #include "mainwindow/statblocktesting.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
+#include "toolkit/dynamicwidgets.h"
 #include "toolkit/scrollandtabs.h"
 
 namespace {
@@ -238,13 +239,24 @@ private slots:
         QCOMPARE(frame->styleSheet(), style);
     }
 
+    void aPanelOpenedByAClickSurvivesTheRedraws_data()
+    {
+        QTest::addColumn<bool>("alias");
+        QTest::newRow("power dialog") << false;
+        QTest::newRow("alias editor") << true;
+    }
+
     void aPanelOpenedByAClickSurvivesTheRedraws()
     {
+        QFETCH(bool, alias);
+        goblin->setAlias("Nick");
         current->drawCreature(goblin);
         tick();
-        QPointer<PowerLabel> clicked = labelOf(current.get(), "Jab");
+        QPointer<QLabel> clicked = alias ? contentsOf(areaOf(current.get()))->findChildren<DynamicLabel*>().last()
+                                         : static_cast<QLabel*>(labelOf(current.get(), "Jab"));
         bool redrawnWhileOpen = false;
-        connect(current.get(), &CreatureWidget::doConditionOrEffectRequested, this, [&] {
+        // A modal panel whose event loop runs ticks that replace the clicked label.
+        auto openPanel = [&] {
             QDialog panel;
             QTimer::singleShot(0, &panel, [&] {
                 goblin->setCurrHitPoints(3);
@@ -254,7 +266,9 @@ private slots:
                 panel.accept();
             });
             panel.exec();
-        });
+        };
+        connect(current.get(), &CreatureWidget::doConditionOrEffectRequested, this, openPanel);
+        connect(current.get(), &CreatureWidget::doEditAliases, this, openPanel);
         QTest::mouseClick(clicked, Qt::LeftButton);
         settle();
         QVERIFY(redrawnWhileOpen);
