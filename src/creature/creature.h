@@ -322,6 +322,8 @@ public:
     int getWill() const { return stats.will; }
     AbilityScore getAbility(Ability ability) const { return stats.abilities[ability]; }
     QString getPublished() const { return stats.published; }
+    QString getTitleNote() const { return stats.titleNote; }
+    QString getFlavorText() const { return stats.flavorText; }
     QString getAlias() const { return alias; }
     bool isShowAlias() const { return showAlias; }
     bool isHidden() const { return hidden; }
@@ -410,11 +412,7 @@ public:
     void setShowAlias(bool value);
     void setReady(bool value);
     void setDelayed(bool value);
-    void setSecondWindUsed(bool value)
-    {
-        secondWindUsed = value;
-        updated();
-    }
+    void setSecondWindUsed(bool value);
     void setEndTurnCount(int count) { endTurnCount = count; }
     void setInHistory(bool value) { inHistory = value; }
     void setMissing(bool value) { stats.missing = value; }
@@ -455,6 +453,8 @@ public:
     QString getEffectText(int index) const;
     QString getNestedEffectText(int index) const;
     QString getEffectsList() const;
+    // The players' wording: an origin hidden from them goes unnamed.
+    QString getPlayersEffectsList() const;
     static bool removeCreatureFromList(QList<Creature*>& list, Creature* creature);
 
     // Records in the history log
@@ -478,7 +478,10 @@ public:
     // Texts shown of the creature. Names and aliases come back as plain text:
     // whoever puts them into HTML escapes them.
     QString getDisplayName(bool useAlias) const;
+    // For the players (useAlias) the hidden creatures are left out.
     static QString getNameList(const QList<Creature*>& creatures, bool useAlias);
+    // "origin -> ", or nothing when there is no origin the reader may know of.
+    static QString getOriginPrefix(Creature* origin, bool forPlayers);
     QString getInitativeListName() const;
     QString getShortStateText() const;
     QString getStateText(bool richText, bool withAdjustments, bool quietWhenMissing, bool withoutPending) const;
@@ -528,6 +531,7 @@ private:
     QString abilityText(Ability ability) const;
     QString getConditionText(bool richText, bool withoutPending) const;
     QString getActionPointsValue(bool storedValuesOnly) const;
+    QString joinEffectTexts(QString (Effect::*text)() const) const;
 
     // Sections of the stat card the user opened or closed; absent ones keep the default.
     QMap<Power::When, bool> compactSections;
