@@ -1,11 +1,12 @@
 #include "foundation/dogtag.h"
 
 #include <QDebug>
+#include <QList>
+#include <QMultiHash>
 #include <QMutex>
 
-#include <cstdlib>
-#include <cstring>
-#include <new>
+#include <algorithm>
+#include <functional>
 
 void* DogTag::watchPoint = nullptr;
 
@@ -19,16 +20,21 @@ struct MissingMemory
     const char* file;
 };
 
-const int growthStep = 4000;
+using Table = QMultiHash<void*, MissingMemory>;
 
-// One sorted table for the whole process, guarded by the only lock there is.
-MissingMemory* table = nullptr;
-int used = 0;
-int allocated = 0;
+// Live tags by address, for the whole process, guarded by the only lock
+// there is. A hash: a long fight registers and frees hundreds of thousands.
+// Never destroyed, as statics holding tags may be destroyed after it.
+Table& table()
+{
+    static auto* live = new Table;
+    return *live;
+}
+
 int counter = 0;
 QMutex tableLock;
 
-void mm_assertion(MissingMemory* entry, void* address, const char* message)
+void mm_assertion(const MissingMemory* entry, void* address, const char* message)
 {
     if (entry)
         qDebug("MM: %p (#%d) %s:%d %s", entry->address, entry->allocation, entry->file, entry->line, message);
@@ -36,44 +42,13 @@ void mm_assertion(MissingMemory* entry, void* address, const char* message)
         qDebug("MM: %p %s", address, message);
 }
 
-// Index of the first entry whose address is greater than the given one.
-int upperBound(void* address)
-{
-    int low = 0, high = used;
-    while (low < high) {
-        int mid = (low + high) / 2;
-        if (table[mid].address <= address)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    return low;
-}
-
 }
 
 void DogTag::init(void* address, int line, const char* file)
 {
     this->address = address;
-    tableLock.lock();
-    if (used == allocated) {
-        auto* bigger = static_cast<MissingMemory*>(malloc(sizeof(MissingMemory) * size_t(used + growthStep)));
-        if (!bigger) {
-            tableLock.unlock();
-            qDebug("MM ERROR: Cannot allocate table big enough!");
-            return;
-        }
-        if (table)
-            memcpy(bigger, table, sizeof(MissingMemory) * size_t(used));
-        free(table);
-        table = bigger;
-        allocated += growthStep;
-    }
-    int at = upperBound(address);
-    memmove(table + at + 1, table + at, sizeof(MissingMemory) * size_t(used - at));
-    table[at] = {address, counter++, line, file ? file : "?"};
-    used++;
-    tableLock.unlock();
+    QMutexLocker locker(&tableLock);
+    table().insert(address, {address, counter++, line, file ? file : "?"});
 }
 
 DogTag::~DogTag()
@@ -83,12 +58,12 @@ DogTag::~DogTag()
     if (address == watchPoint)
         qDebug("Hit watch point!");
     tableLock.lock();
-    int at = upperBound(address) - 1;
-    bool found = at >= 0 && table[at].address == address;
-    if (found) {
-        memmove(table + at, table + at + 1, sizeof(MissingMemory) * size_t(used - at - 1));
-        used--;
-    }
+    // The newest tag of that address goes first.
+    Table& live = table();
+    const auto entry = live.find(address);
+    const bool found = entry != live.end();
+    if (found)
+        live.erase(entry);
     tableLock.unlock();
     if (!found)
         mm_assertion(nullptr, address, "Pointer not allocated");
@@ -97,23 +72,22 @@ DogTag::~DogTag()
 
 void DogTag::shutdown()
 {
-    tableLock.lock();
-    for (int i = 0; i < used; i++)
-        mm_assertion(&table[i], nullptr, "Not free");
-    free(table);
-    table = nullptr;
-    used = allocated = counter = 0;
-    tableLock.unlock();
+    QMutexLocker locker(&tableLock);
+    // By address, and in order of registration for one address.
+    QList<MissingMemory> left = table().values();
+    std::sort(left.begin(), left.end(), [](const MissingMemory& a, const MissingMemory& b) {
+        return std::less<void*>()(a.address, b.address)
+            || (a.address == b.address && a.allocation < b.allocation);
+    });
+    for (const MissingMemory& entry : left)
+        mm_assertion(&entry, nullptr, "Not free");
+    table().clear();
+    table().squeeze();
+    counter = 0;
 }
 
 int DogTag::count()
 {
     QMutexLocker locker(&tableLock);
-    return used;
-}
-
-int DogTag::capacity()
-{
-    QMutexLocker locker(&tableLock);
-    return allocated;
+    return int(table().size());
 }

@@ -17,9 +17,8 @@ public:
 
     // Reports every entry left as "Not free" and empties the table.
     static void shutdown();
-    // Entries in use and allocated; for tests and diagnostics.
+    // Entries in use; for tests and diagnostics.
     static int count();
-    static int capacity();
 
     // A tag whose address equals this is announced when destroyed.
     static void* watchPoint;
