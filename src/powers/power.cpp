@@ -1,6 +1,7 @@
 #include "powers/power.h"
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 
 namespace {
@@ -233,10 +234,23 @@ QString CreaturePower::getTitleText(bool highlight, bool) const
     return tag ? title + QString("<%1>%2</%1>").arg(tag, body) : title + body;
 }
 
+namespace {
+
+bool nameAfter(const CreaturePower* power, const QString& name)
+{
+    return power->name.compare(name, Qt::CaseInsensitive) > 0;
+}
+
+}
+
 struct Powers::Data : QSharedData
 {
+    // How far the list is known to be in the order new powers are placed
+    // by: then a place is found by halving instead of walking the list.
+    enum Order { Unknown, Unordered, ByKind, ByKindAndName };
+
     Data() = default;
-    Data(const Data& other) : QSharedData(other)
+    Data(const Data& other) : QSharedData(other), order(other.order)
     {
         for (const CreaturePower* power : other.list)
             list.append(new CreaturePower(*power));
@@ -244,9 +258,41 @@ struct Powers::Data : QSharedData
     Data& operator=(const Data&) = delete;
     ~Data() { qDeleteAll(list); }
 
+    Order currentOrder();
+    // After the power at that index took its place or its name.
+    void keepOrderAt(int at);
+
     QList<CreaturePower*> list;
     bool pinned = false;
+    Order order = ByKindAndName;
 };
+
+Powers::Data::Order Powers::Data::currentOrder()
+{
+    if (order != Unknown)
+        return order;
+    order = ByKindAndName;
+    for (int i = 1; i < list.size() && order != Unordered; i++) {
+        const int before = list[i - 1]->current.when;
+        const int when = list[i]->current.when;
+        if (before > when)
+            order = Unordered;
+        else if (before == when && nameAfter(list[i - 1], list[i]->name))
+            order = ByKind;
+    }
+    return order;
+}
+
+void Powers::Data::keepOrderAt(int at)
+{
+    if (order != ByKindAndName)
+        return;
+    const CreaturePower* power = list[at];
+    const auto sameKind = [power](const CreaturePower* other) { return other->current.when == power->current.when; };
+    if ((at > 0 && sameKind(list[at - 1]) && nameAfter(list[at - 1], power->name))
+        || (at + 1 < list.size() && sameKind(list[at + 1]) && nameAfter(power, list[at + 1]->name)))
+        order = ByKind;
+}
 
 Powers::Powers() : d(new Data)
 {
@@ -268,32 +314,51 @@ Powers& Powers::operator=(const Powers& other)
 
 Powers::~Powers() = default;
 
-int Powers::placeFor(const CreaturePower& power, bool sorted) const
+int Powers::placeFor(const CreaturePower& power, bool sorted)
 {
     const QList<CreaturePower*>& list = d->list;
-    int at = 0;
-    for (; at < list.size(); at++) {
-        const PowerData& other = list[at]->current;
-        if (other.when > power.current.when)
-            break;
-        if (sorted && other.when == power.current.when
-            && list[at]->name.compare(power.name, Qt::CaseInsensitive) > 0)
-            break;
-    }
+    const int when = power.current.when;
+    const auto after = [&power, sorted, when](const CreaturePower* other) {
+        return other->current.when > when
+            || (sorted && other->current.when == when && nameAfter(other, power.name));
+    };
+    const Data::Order order = d->currentOrder();
+    if (order == Data::Unordered)
+        return int(std::find_if(list.cbegin(), list.cend(), after) - list.cbegin());
+    // The first power after it is among those of its kind, or the first of a greater kind.
+    const auto kindBegin = std::partition_point(list.cbegin(), list.cend(), [when](const CreaturePower* other) {
+        return other->current.when < when;
+    });
+    const auto kindEnd = std::partition_point(kindBegin, list.cend(), [when](const CreaturePower* other) {
+        return other->current.when == when;
+    });
+    if (!sorted)
+        return int(kindEnd - list.cbegin());
+    if (order == Data::ByKindAndName)
+        return int(std::partition_point(kindBegin, kindEnd, std::not_fn(after)) - list.cbegin());
+    return int(std::find_if(kindBegin, kindEnd, after) - list.cbegin());
+}
+
+int Powers::insertPower(CreaturePower* power, bool sorted)
+{
+    const int at = placeFor(*power, sorted);
+    d->list.insert(at, power);
+    d->keepOrderAt(at);
     return at;
 }
 
 int Powers::addPower(const CreaturePower& power, bool sorted)
 {
-    const int at = placeFor(power, sorted);
-    d->list.insert(at, new CreaturePower(power));
-    return at;
+    return insertPower(new CreaturePower(power), sorted);
 }
 
 CreaturePower* Powers::handOut(CreaturePower* power)
 {
-    if (power)
+    if (power) {
         d->pinned = true;
+        // Its holder may change its kind or its name.
+        d->order = Data::Unknown;
+    }
     return power;
 }
 
@@ -341,7 +406,9 @@ void Powers::updatePower(const QString& name, const CreaturePower& power, bool s
     found->usage = usage;
     if (moved) {
         d->list.removeOne(found);
-        d->list.insert(placeFor(*found, sorted), found);
+        insertPower(found, sorted);
+    } else {
+        d->keepOrderAt(int(d->list.indexOf(found)));
     }
 }
 
@@ -357,8 +424,10 @@ bool Powers::deletePower(const QString& name)
 
 QList<CreaturePower*> Powers::getPowerList(bool sorted)
 {
-    if (!d->list.isEmpty())
+    if (!d->list.isEmpty()) {
         d->pinned = true;
+        d->order = Data::Unknown;
+    }
     QList<CreaturePower*> list = d->list;
     if (sorted)
         std::stable_sort(list.begin(), list.end(), [](const CreaturePower* a, const CreaturePower* b) {

@@ -161,7 +161,9 @@ public:
 private:
     struct Data;
 
-    int placeFor(const CreaturePower& power, bool sorted) const;
+    int placeFor(const CreaturePower& power, bool sorted);
+    // Takes the power and returns its index.
+    int insertPower(CreaturePower* power, bool sorted);
     CreaturePower* find(const QString& name);
     // A power handed out may be changed by its holder: from then on a copy
     // of the set copies the powers at once.
