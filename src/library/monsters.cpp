@@ -113,8 +113,8 @@ Creature* Monsters::getMonsterInstance(const QString& templateName, const QStrin
     }
     const QString group = base->getGroup();
     for (Creature* instance : instances)
-        if (instance->getGroup().compare(group, Qt::CaseInsensitive) == 0
-            && instance->getName().compare(id, Qt::CaseInsensitive) == 0)
+        if (instance->getName().compare(id, Qt::CaseInsensitive) == 0
+            && instance->getGroup().compare(group, Qt::CaseInsensitive) == 0)
             return instance;
     if (!create)
         return nullptr;
