@@ -227,7 +227,7 @@ bool Creature::readCreatureFile(const QString& path, QByteArray& text)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QByteArray bytes = file.read(maxCreatureFileSize + 1);
+    QByteArray bytes = Global::readUpTo(file, info.size(), maxCreatureFileSize + 1);
     if (bytes.size() > maxCreatureFileSize)
         return false;
     text = Global::toStandardLineEnding(bytes);

@@ -181,8 +181,8 @@ bool MonsterXmlHandler::recordValue(const QString& path, const QString& v)
 
 bool MonsterXmlHandler::powerValue(const QString& path, const QString& v)
 {
-    const auto ends = [&path](const QString& prefix, const char* suffix) {
-        return path.endsWith(prefix + QLatin1String(suffix));
+    const auto ends = [&path](const char* prefix, const char* suffix) {
+        return pathEndsWith(path, {QLatin1String(prefix), QLatin1String(suffix)});
     };
     const QString html = v.toHtmlEscaped();
     PowerData& data = workingPower.current;
@@ -258,10 +258,12 @@ bool MonsterXmlHandler::powerValue(const QString& path, const QString& v)
 
 void MonsterXmlHandler::attackValue(const QString& path, const QString& v)
 {
-    const auto ends = [&path](const char* suffix) { return path.endsWith(attackPath + QLatin1String(suffix)); };
+    const auto ends = [&path](const char* suffix) {
+        return pathEndsWith(path, {QLatin1String(attackPath), QLatin1String(suffix)});
+    };
     const auto endsResult = [&path](const char* suffix) {
         for (const char* result : resultElements)
-            if (path.endsWith(attackPath + QLatin1String(result) + QLatin1String(suffix)))
+            if (pathEndsWith(path, {QLatin1String(attackPath), QLatin1String(result), QLatin1String(suffix)}))
                 return true;
         return false;
     };

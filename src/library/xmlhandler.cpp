@@ -2,6 +2,8 @@
 
 #include <QXmlStreamReader>
 
+#include <iterator>
+
 namespace {
 
 // The builder files nest a dozen elements deep; a document nested far deeper
@@ -57,6 +59,16 @@ int XmlHandler::firstWordKind(const QString& text, const QList<QPair<const char*
         if (text.contains(QLatin1String(word.first), Qt::CaseInsensitive))
             return word.second;
     return none;
+}
+
+bool XmlHandler::pathEndsWith(QStringView path, std::initializer_list<QLatin1String> parts)
+{
+    for (auto part = std::rbegin(parts); part != std::rend(parts); ++part) {
+        if (!path.endsWith(*part))
+            return false;
+        path.chop(part->size());
+    }
+    return true;
 }
 
 void XmlHandler::pop(const QString& text)
