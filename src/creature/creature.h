@@ -101,7 +101,6 @@ public:
     QString published;
     AbilityScore abilities[AbilityCount];
     Powers powers;
-    int lastPowerIndex = 0;
 
 private:
     void addFlavor(const CreaturePower& power);

@@ -250,24 +250,42 @@ struct Powers::Data : QSharedData
     enum Order { Unknown, Unordered, ByKind, ByKindAndName };
 
     Data() = default;
-    Data(const Data& other) : QSharedData(other), order(other.order)
+    Data(const Data& other) : QSharedData(other)
     {
+        other.settle();
         for (const CreaturePower* power : other.list)
             list.append(new CreaturePower(*power));
+        order = other.order;
+        if (other.last)
+            last = list.value(other.list.indexOf(other.last));
     }
     Data& operator=(const Data&) = delete;
-    ~Data() { qDeleteAll(list); }
+    ~Data()
+    {
+        qDeleteAll(list);
+        qDeleteAll(pending);
+    }
 
-    Order currentOrder();
+    Order currentOrder() const;
+    int placeFor(const CreaturePower& power, bool sorted) const;
+    // Takes the power and returns its index.
+    int insert(CreaturePower* power, bool sorted) const;
     // After the power at that index took its place or its name.
-    void keepOrderAt(int at);
+    void keepOrderAt(int at) const;
+    // Places the powers added since the set was last read, all at once
+    // where they would have gone one by one.
+    void settle() const;
 
-    QList<CreaturePower*> list;
+    // Reading the set settles it: so the list changes under const.
+    mutable QList<CreaturePower*> list;
+    mutable QList<CreaturePower*> pending;
+    mutable bool pendingSorted = false;
+    mutable Order order = ByKindAndName;
     bool pinned = false;
-    Order order = ByKindAndName;
+    CreaturePower* last = nullptr;
 };
 
-Powers::Data::Order Powers::Data::currentOrder()
+Powers::Data::Order Powers::Data::currentOrder() const
 {
     if (order != Unknown)
         return order;
@@ -283,7 +301,38 @@ Powers::Data::Order Powers::Data::currentOrder()
     return order;
 }
 
-void Powers::Data::keepOrderAt(int at)
+int Powers::Data::placeFor(const CreaturePower& power, bool sorted) const
+{
+    const int when = power.current.when;
+    const auto after = [&power, sorted, when](const CreaturePower* other) {
+        return other->current.when > when
+            || (sorted && other->current.when == when && nameAfter(other, power.name));
+    };
+    if (currentOrder() == Unordered)
+        return int(std::find_if(list.cbegin(), list.cend(), after) - list.cbegin());
+    // The first power after it is among those of its kind, or the first of a greater kind.
+    const auto kindBegin = std::partition_point(list.cbegin(), list.cend(), [when](const CreaturePower* other) {
+        return other->current.when < when;
+    });
+    const auto kindEnd = std::partition_point(kindBegin, list.cend(), [when](const CreaturePower* other) {
+        return other->current.when == when;
+    });
+    if (!sorted)
+        return int(kindEnd - list.cbegin());
+    if (order == ByKindAndName)
+        return int(std::partition_point(kindBegin, kindEnd, std::not_fn(after)) - list.cbegin());
+    return int(std::find_if(kindBegin, kindEnd, after) - list.cbegin());
+}
+
+int Powers::Data::insert(CreaturePower* power, bool sorted) const
+{
+    const int at = placeFor(*power, sorted);
+    list.insert(at, power);
+    keepOrderAt(at);
+    return at;
+}
+
+void Powers::Data::keepOrderAt(int at) const
 {
     if (order != ByKindAndName)
         return;
@@ -292,6 +341,32 @@ void Powers::Data::keepOrderAt(int at)
     if ((at > 0 && sameKind(list[at - 1]) && nameAfter(list[at - 1], power->name))
         || (at + 1 < list.size() && sameKind(list[at + 1]) && nameAfter(power, list[at + 1]->name)))
         order = ByKind;
+}
+
+void Powers::Data::settle() const
+{
+    if (pending.isEmpty())
+        return;
+    const bool sorted = pendingSorted;
+    const Order known = currentOrder();
+    if (known == Unordered || (sorted && known == ByKind)) {
+        for (CreaturePower* power : std::as_const(pending))
+            insert(power, sorted);
+    } else {
+        // Each would have gone after every power of its key already there.
+        const auto before = [sorted](const CreaturePower* a, const CreaturePower* b) {
+            return a->current.when < b->current.when
+                || (sorted && a->current.when == b->current.when && nameAfter(b, a->name));
+        };
+        std::stable_sort(pending.begin(), pending.end(), before);
+        QList<CreaturePower*> merged;
+        merged.reserve(list.size() + pending.size());
+        std::merge(list.cbegin(), list.cend(), pending.cbegin(), pending.cend(), std::back_inserter(merged), before);
+        list.swap(merged);
+        if (!sorted)
+            order = Unknown;
+    }
+    pending.clear();
 }
 
 Powers::Powers() : d(new Data)
@@ -314,42 +389,25 @@ Powers& Powers::operator=(const Powers& other)
 
 Powers::~Powers() = default;
 
-int Powers::placeFor(const CreaturePower& power, bool sorted)
+const QList<CreaturePower*>& Powers::settled() const
 {
-    const QList<CreaturePower*>& list = d->list;
-    const int when = power.current.when;
-    const auto after = [&power, sorted, when](const CreaturePower* other) {
-        return other->current.when > when
-            || (sorted && other->current.when == when && nameAfter(other, power.name));
-    };
-    const Data::Order order = d->currentOrder();
-    if (order == Data::Unordered)
-        return int(std::find_if(list.cbegin(), list.cend(), after) - list.cbegin());
-    // The first power after it is among those of its kind, or the first of a greater kind.
-    const auto kindBegin = std::partition_point(list.cbegin(), list.cend(), [when](const CreaturePower* other) {
-        return other->current.when < when;
-    });
-    const auto kindEnd = std::partition_point(kindBegin, list.cend(), [when](const CreaturePower* other) {
-        return other->current.when == when;
-    });
-    if (!sorted)
-        return int(kindEnd - list.cbegin());
-    if (order == Data::ByKindAndName)
-        return int(std::partition_point(kindBegin, kindEnd, std::not_fn(after)) - list.cbegin());
-    return int(std::find_if(kindBegin, kindEnd, after) - list.cbegin());
+    d->settle();
+    return d->list;
 }
 
-int Powers::insertPower(CreaturePower* power, bool sorted)
+void Powers::addPower(const CreaturePower& power, bool sorted)
 {
-    const int at = placeFor(*power, sorted);
-    d->list.insert(at, power);
-    d->keepOrderAt(at);
-    return at;
+    Data& data = *d;
+    if (!data.pending.isEmpty() && data.pendingSorted != sorted)
+        data.settle();
+    data.pending.append(new CreaturePower(power));
+    data.pendingSorted = sorted;
+    data.last = data.pending.last();
 }
 
-int Powers::addPower(const CreaturePower& power, bool sorted)
+CreaturePower* Powers::lastAdded()
 {
-    return insertPower(new CreaturePower(power), sorted);
+    return d->last ? handOut(d->last) : nullptr;
 }
 
 CreaturePower* Powers::handOut(CreaturePower* power)
@@ -374,14 +432,17 @@ const CreaturePower* Powers::getPower(int i) const
 
 int Powers::size() const
 {
-    return d->list.size();
+    return int(settled().size());
 }
 
 CreaturePower* Powers::find(const QString& name)
 {
     if (name.isEmpty())
         return nullptr;
-    for (CreaturePower* power : std::as_const(d->list))
+    // Owned alone before a power is handed out or changed.
+    Data& data = *d;
+    data.settle();
+    for (CreaturePower* power : std::as_const(data.list))
         if (power->name == name)
             return power;
     return nullptr;
@@ -399,6 +460,7 @@ void Powers::updatePower(const QString& name, const CreaturePower& power, bool s
         addPower(power, sorted);
         return;
     }
+    d->last = nullptr;
     const bool moved = found->current.when != power.current.when;
     // Each creature keeps its own record of how often it used the power.
     const Power::Usage usage = found->usage;
@@ -406,7 +468,7 @@ void Powers::updatePower(const QString& name, const CreaturePower& power, bool s
     found->usage = usage;
     if (moved) {
         d->list.removeOne(found);
-        insertPower(found, sorted);
+        d->insert(found, sorted);
     } else {
         d->keepOrderAt(int(d->list.indexOf(found)));
     }
@@ -417,6 +479,7 @@ bool Powers::deletePower(const QString& name)
     CreaturePower* found = find(name);
     if (!found)
         return false;
+    d->last = nullptr;
     d->list.removeOne(found);
     delete found;
     return true;
@@ -424,11 +487,13 @@ bool Powers::deletePower(const QString& name)
 
 QList<CreaturePower*> Powers::getPowerList(bool sorted)
 {
-    if (!d->list.isEmpty()) {
-        d->pinned = true;
-        d->order = Data::Unknown;
+    Data& data = *d;
+    data.settle();
+    QList<CreaturePower*> list = data.list;
+    if (!list.isEmpty()) {
+        data.pinned = true;
+        data.order = Data::Unknown;
     }
-    QList<CreaturePower*> list = d->list;
     if (sorted)
         std::stable_sort(list.begin(), list.end(), [](const CreaturePower* a, const CreaturePower* b) {
             return a->name.compare(b->name, Qt::CaseInsensitive) < 0;
@@ -439,7 +504,7 @@ QList<CreaturePower*> Powers::getPowerList(bool sorted)
 QString Powers::getTextOfPowers(const char* lineEnd) const
 {
     QByteArray text;
-    for (const CreaturePower* power : d->list)
+    for (const CreaturePower* power : settled())
         if (power->hasEnhancedInfo())
             text += power->getPowerProgram(lineEnd, false);
     return QString::fromUtf8(text);
@@ -447,7 +512,8 @@ QString Powers::getTextOfPowers(const char* lineEnd) const
 
 bool Powers::hasEnhancedInfo() const
 {
-    return std::any_of(d->list.cbegin(), d->list.cend(), [](const CreaturePower* power) {
+    const QList<CreaturePower*>& list = settled();
+    return std::any_of(list.cbegin(), list.cend(), [](const CreaturePower* power) {
         return power->hasEnhancedInfo();
     });
 }

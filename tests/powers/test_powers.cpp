@@ -223,7 +223,7 @@ private slots:
             const QString name = anyName();
             const int when = Power::Trait + int(random.bounded(8));
             const bool sorted = pasted ? pasted == 1 : random.bounded(2) == 0;
-            const int change = pasted ? 0 : int(random.bounded(10));
+            const int change = pasted ? 0 : int(random.bounded(11));
             if (change < 5) {
                 powers.addPower(makePower(name, when), sorted);
                 walked.add(name, when, sorted);
@@ -236,6 +236,10 @@ private slots:
                 powers.deletePower(name);
                 if (walked.find(name) >= 0)
                     walked.list.removeAt(walked.find(name));
+            } else if (change == 10) {
+                const int at = int(random.bounded(int(walked.list.size()) + 1));
+                const CreaturePower* read = std::as_const(powers).getPower(at);
+                QCOMPARE(read ? read->name : QString(), walked.list.value(at).first);
             } else if (CreaturePower* held = powers.getPowerByName(name)) {
                 const int at = walked.find(name);
                 if (change == 8)
