@@ -2,6 +2,7 @@
 
 #include <QDebug>
 #include <QList>
+#include <QHash>
 #include <QMultiHash>
 #include <QMutex>
 
@@ -20,11 +21,17 @@ struct MissingMemory
     const char* file;
 };
 
-using Table = QMultiHash<void*, MissingMemory>;
-
 // Live tags by address, for the whole process, guarded by the only lock
-// there is. A hash: a long fight registers and frees hundreds of thousands.
-// Never destroyed, as statics holding tags may be destroyed after it.
+// there is. A long fight registers and frees hundreds of thousands: the
+// newest tag of an address stays in a plain hash, without an allocation of
+// its own; older ones of the same address wait in a second table. Never
+// destroyed, as statics holding tags may be destroyed after them.
+struct Table
+{
+    QHash<void*, MissingMemory> newest;
+    QMultiHash<void*, MissingMemory> older;
+};
+
 Table& table()
 {
     static auto* live = new Table;
@@ -48,7 +55,15 @@ void DogTag::init(void* address, int line, const char* file)
 {
     this->address = address;
     QMutexLocker locker(&tableLock);
-    table().insert(address, {address, counter++, line, file ? file : "?"});
+    Table& live = table();
+    const MissingMemory entry{address, counter++, line, file ? file : "?"};
+    const auto same = live.newest.find(address);
+    if (same == live.newest.end()) {
+        live.newest.insert(address, entry);
+    } else {
+        live.older.insert(address, *same);
+        *same = entry;
+    }
 }
 
 DogTag::~DogTag()
@@ -60,10 +75,17 @@ DogTag::~DogTag()
     tableLock.lock();
     // The newest tag of that address goes first.
     Table& live = table();
-    const auto entry = live.find(address);
-    const bool found = entry != live.end();
-    if (found)
-        live.erase(entry);
+    const auto entry = live.newest.find(address);
+    const bool found = entry != live.newest.end();
+    if (found) {
+        const auto older = live.older.find(address);
+        if (older == live.older.end()) {
+            live.newest.erase(entry);
+        } else {
+            *entry = *older;
+            live.older.erase(older);
+        }
+    }
     tableLock.unlock();
     if (!found)
         mm_assertion(nullptr, address, "Pointer not allocated");
@@ -74,20 +96,19 @@ void DogTag::shutdown()
 {
     QMutexLocker locker(&tableLock);
     // By address, and in order of registration for one address.
-    QList<MissingMemory> left = table().values();
+    QList<MissingMemory> left = table().newest.values() + table().older.values();
     std::sort(left.begin(), left.end(), [](const MissingMemory& a, const MissingMemory& b) {
         return std::less<void*>()(a.address, b.address)
             || (a.address == b.address && a.allocation < b.allocation);
     });
     for (const MissingMemory& entry : left)
         mm_assertion(&entry, nullptr, "Not free");
-    table().clear();
-    table().squeeze();
+    table() = Table();
     counter = 0;
 }
 
 int DogTag::count()
 {
     QMutexLocker locker(&tableLock);
-    return int(table().size());
+    return int(table().newest.size() + table().older.size());
 }
