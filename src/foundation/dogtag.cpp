@@ -2,12 +2,11 @@
 
 #include <QDebug>
 #include <QList>
-#include <QHash>
-#include <QMultiHash>
 #include <QMutex>
 
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 void* DogTag::watchPoint = nullptr;
 
@@ -19,17 +18,20 @@ struct MissingMemory
     int allocation;
     int line;
     const char* file;
+    bool live;
 };
 
-// Live tags by address, for the whole process, guarded by the only lock
-// there is. A long fight registers and frees hundreds of thousands: the
-// newest tag of an address stays in a plain hash, without an allocation of
-// its own; older ones of the same address wait in a second table. Never
-// destroyed, as statics holding tags may be destroyed after them.
+// Live tags, each in the slot it took, for the whole process, guarded by the
+// only lock there is. A long fight registers and frees hundreds of thousands
+// of tags, mostly in order: a freed slot is taken again by the next one.
+// Never destroyed, as statics holding tags may be destroyed after it.
 struct Table
 {
-    QHash<void*, MissingMemory> newest;
-    QMultiHash<void*, MissingMemory> older;
+    std::vector<MissingMemory> entries;
+    std::vector<int> freeSlots;
+    // Counts the reports: a tag registered before the last one is not known.
+    int generation = 0;
+    int counter = 0;
 };
 
 Table& table()
@@ -38,7 +40,6 @@ Table& table()
     return *live;
 }
 
-int counter = 0;
 QMutex tableLock;
 
 void mm_assertion(const MissingMemory* entry, void* address, const char* message)
@@ -56,14 +57,16 @@ void DogTag::init(void* address, int line, const char* file)
     this->address = address;
     QMutexLocker locker(&tableLock);
     Table& live = table();
-    const MissingMemory entry{address, counter++, line, file ? file : "?"};
-    const auto same = live.newest.find(address);
-    if (same == live.newest.end()) {
-        live.newest.insert(address, entry);
+    const MissingMemory entry{address, live.counter++, line, file ? file : "?", true};
+    if (live.freeSlots.empty()) {
+        slot = int(live.entries.size());
+        live.entries.push_back(entry);
     } else {
-        live.older.insert(address, *same);
-        *same = entry;
+        slot = live.freeSlots.back();
+        live.freeSlots.pop_back();
+        live.entries[size_t(slot)] = entry;
     }
+    generation = live.generation;
 }
 
 DogTag::~DogTag()
@@ -73,18 +76,11 @@ DogTag::~DogTag()
     if (address == watchPoint)
         qDebug("Hit watch point!");
     tableLock.lock();
-    // The newest tag of that address goes first.
     Table& live = table();
-    const auto entry = live.newest.find(address);
-    const bool found = entry != live.newest.end();
+    const bool found = generation == live.generation;
     if (found) {
-        const auto older = live.older.find(address);
-        if (older == live.older.end()) {
-            live.newest.erase(entry);
-        } else {
-            *entry = *older;
-            live.older.erase(older);
-        }
+        live.entries[size_t(slot)].live = false;
+        live.freeSlots.push_back(slot);
     }
     tableLock.unlock();
     if (!found)
@@ -95,20 +91,23 @@ DogTag::~DogTag()
 void DogTag::shutdown()
 {
     QMutexLocker locker(&tableLock);
+    Table& live = table();
     // By address, and in order of registration for one address.
-    QList<MissingMemory> left = table().newest.values() + table().older.values();
+    std::vector<MissingMemory> left;
+    for (const MissingMemory& entry : live.entries)
+        if (entry.live)
+            left.push_back(entry);
     std::sort(left.begin(), left.end(), [](const MissingMemory& a, const MissingMemory& b) {
         return std::less<void*>()(a.address, b.address)
             || (a.address == b.address && a.allocation < b.allocation);
     });
     for (const MissingMemory& entry : left)
         mm_assertion(&entry, nullptr, "Not free");
-    table() = Table();
-    counter = 0;
+    live = Table{{}, {}, live.generation + 1, 0};
 }
 
 int DogTag::count()
 {
     QMutexLocker locker(&tableLock);
-    return int(table().newest.size() + table().older.size());
+    return int(table().entries.size() - table().freeSlots.size());
 }

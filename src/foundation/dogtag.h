@@ -2,7 +2,8 @@
 #define DOGTAG_H
 
 // Registers its own address with the owner's header and line so that
-// objects never freed are reported at shut-down.
+// objects never freed are reported at shut-down. A tag frees the
+// registration it made.
 class DogTag
 {
 public:
@@ -25,6 +26,9 @@ public:
 
 private:
     void* address = nullptr;
+    // Where the table holds it, and in which of its lives.
+    int slot = -1;
+    int generation = -1;
 };
 
 #endif

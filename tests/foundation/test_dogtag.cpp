@@ -2,6 +2,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
@@ -47,8 +48,8 @@ void TestDogTag::leakReportListsLiveTagsByAddress_data()
 }
 
 // Random registrations and frees against what the report has always said:
-// live tags by address, one address's in order of registration, and a
-// freed tag taking its address's newest registration.
+// live tags by address, one address's in order of registration; a freed tag
+// takes its own registration.
 void TestDogTag::leakReportListsLiveTagsByAddress()
 {
     QFETCH(quint32, seed);
@@ -59,7 +60,7 @@ void TestDogTag::leakReportListsLiveTagsByAddress()
     const int before = DogTag::count();
 
     std::vector<std::unique_ptr<DogTag>> tags;
-    std::vector<quintptr> tagAddresses;
+    std::vector<QPair<quintptr, int>> tagRegistrations;
     // Registration number and line of each live tag, by address.
     std::map<quintptr, std::vector<QPair<int, int>>> live;
     int registered = 0;
@@ -69,16 +70,20 @@ void TestDogTag::leakReportListsLiveTagsByAddress()
     for (int i = 0; i < operations; i++) {
         if (!tags.empty() && random.bounded(3) == 0) {
             const qsizetype at = random.bounded(int(tags.size()));
-            live[tagAddresses[size_t(at)]].pop_back();
+            const auto [address, allocation] = tagRegistrations[size_t(at)];
+            auto& same = live[address];
+            same.erase(std::find_if(same.begin(), same.end(), [allocation = allocation](const QPair<int, int>& entry) {
+                return entry.first == allocation;
+            }));
             liveCount--;
             tags.erase(tags.begin() + at);
-            tagAddresses.erase(tagAddresses.begin() + at);
+            tagRegistrations.erase(tagRegistrations.begin() + at);
             continue;
         }
         const quintptr address = 0x1000 + 16 * quintptr(random.bounded(addresses));
         tags.push_back(std::make_unique<DogTag>());
         tags.back()->init(reinterpret_cast<void*>(address), i, testFile);
-        tagAddresses.push_back(address);
+        tagRegistrations.push_back({address, registered});
         live[address].push_back({registered++, i});
         liveCount++;
     }
