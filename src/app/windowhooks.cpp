@@ -37,8 +37,10 @@ QString WindowHooks::getOpenFileName(const QString& title, const QString& folder
     return QFileDialog::getOpenFileName(nullptr, title, folder, filter);
 }
 
-void WindowHooks::setMainWindowTitle(const QString& title)
+void WindowHooks::debugText(const QString& text)
 {
     if (Global::mainWindow)
-        Global::mainWindow->setWindowTitle(title);
+        Global::mainWindow->debugStr(text);
+    else
+        UiHooks::debugText(text);
 }

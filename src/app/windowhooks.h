@@ -14,7 +14,8 @@ public:
     Progress* createProgress(const QString& label, int maximum) override;
     QString getExistingDirectory(const QString&) override;
     QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override;
-    void setMainWindowTitle(const QString& title) override;
+    // Debug lines go to the main window's debug window.
+    void debugText(const QString& text) override;
 };
 
 #endif
