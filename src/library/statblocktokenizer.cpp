@@ -332,14 +332,17 @@ CreatureToken CreatureParser::readNumber(QChar first)
 
 CreatureToken CreatureParser::readWord(QChar first)
 {
-    QString word(first);
-    word.reserve(16);
     if (first == 'w' && nextChar(0) == '/') {
+        QString word(first);
         word += getChar();
         return createToken(word);
     }
     bool seenLowerCase = first.isLower();
     QChar previous = first;
+    // The letters are taken from the text in one piece; characters pushed
+    // back come before them, so they are read one by one.
+    const int start = position;
+    QString word(first);
     for (QChar d = nextChar(0); d.isLetter() || d == '-' || d == '\''; d = nextChar(0)) {
         // Trap texts run headings into the sentence before them: "damageEffect".
         bool runIn = d.isUpper() && previous != '-'
@@ -348,10 +351,18 @@ CreatureToken CreatureParser::readWord(QChar first)
             breakLineBefore();
             break;
         }
-        word += getChar();
+        if (pushed.isEmpty()) {
+            beforeLastRead = lastRead;
+            lastRead = d;
+            position++;
+        } else {
+            word += getChar();
+        }
         previous = d;
         seenLowerCase = seenLowerCase || d.isLower();
     }
+    if (position > start)
+        word.append(QStringView(chars).mid(start, position - start));
     return createToken(word);
 }
 
