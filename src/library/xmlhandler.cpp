@@ -73,6 +73,11 @@ bool XmlHandler::pathEndsWith(QStringView path, std::initializer_list<QLatin1Str
 
 void XmlHandler::pop(const QString& text)
 {
+    // Mostly the part pushed last.
+    if (path.endsWith(text)) {
+        path.chop(text.size());
+        return;
+    }
     int at = path.lastIndexOf(text);
     path = at < 0 ? QString() : path.left(at);
 }
@@ -97,7 +102,8 @@ bool XmlHandler::startElement(const QString& qName, const QXmlStreamAttributes& 
 {
     if (!flushText())
         return false;
-    push(qName + "/");
+    path += qName;
+    path += QLatin1Char('/');
     bool going = true;
     for (int i = 0; going && i < attributes.size(); i++) {
         const QString name = attributes[i].qualifiedName().toString();
@@ -110,7 +116,10 @@ bool XmlHandler::startElement(const QString& qName, const QXmlStreamAttributes& 
 
 void XmlHandler::endElement(const QString& qName)
 {
-    xmlElement(path + "#end", QString());
+    // The path grows in place: no string is made for every element.
+    path += QLatin1String("#end");
+    xmlElement(path, QString());
+    path.chop(4);
     pop(qName + "/");
 }
 
