@@ -8,6 +8,8 @@
 #include "toolkit/windowsanddialogs.h"
 
 class Creature;
+class CreaturePower;
+class CreatureWidget;
 class DockWidget;
 class Effect;
 class EventListModel;
@@ -69,6 +71,8 @@ public slots:
     void setPauseUpdate(bool pause);
     void performTurnStart();
 
+    CreatureWidget* getCurrentCreatureWidget() const { return currentCreatureWidget; }
+
 signals:
     void doCreatureEffectsChanged(Creature* creature);
     void doCancelFlatDialog();
@@ -113,6 +117,11 @@ public slots:
     void onSurge();
     void onSetTempHP();
     void onCreatureSelectionChanged();
+    void addConditionOrEffect(Creature* origin, const QString& powerName, CreaturePower* power,
+                              const QString& actionName);
+    void showAliases(const QList<Creature*>& creatures, bool show);
+    void editAliases(const QList<Creature*>& creatures);
+    void setEffectCreature(Creature* creature);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -131,6 +140,7 @@ private:
     void createToolBar();
     void createStatusBar();
     void createDockWindows();
+    void connectCreatureWidgets();
     DockWidget* addDock(const QString& title, const QString& name, QWidget* widget, Qt::DockWidgetArea area);
     void createMenus();
     void addMenu(const QString& title, const QList<QAction*>& actions);
@@ -147,8 +157,8 @@ private:
     QToolButton* flatDialogButton = nullptr;
     QWidget* flatDialogPage = nullptr;
     FlatDialog* runningDialog = nullptr;
-    QWidget* currentCreatureWidget = nullptr;
-    QWidget* selectedCreatureWidget = nullptr;
+    CreatureWidget* currentCreatureWidget = nullptr;
+    CreatureWidget* selectedCreatureWidget = nullptr;
     QTextEdit* debugEdit = nullptr;
     QTimer* timer;
     bool playersWindowWasHidden = false;
