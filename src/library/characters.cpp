@@ -22,6 +22,7 @@ void Characters::addCharacter(Creature* character)
 {
     character->setCounts(counts);
     LibraryList::insertSorted(characters, character, &Creature::getName);
+    emit doCharactersUpdated();
 }
 
 Creature* Characters::findCharacter(const QString& name, Creature* exclude) const
@@ -57,6 +58,7 @@ void Characters::deleteCharacter(int i, bool keep)
     Creature* character = characters.takeAt(i);
     if (keep)
         removed.append(character);
+    emit doCharactersUpdated();
 }
 
 QString Characters::getNewCharacter() const

@@ -41,6 +41,7 @@ void Encounters::addEncounter(EncounterData* e)
     LibraryList::insertSorted(encounters, e, &EncounterData::getName);
     e->setEncounters(this);
     addAdventure(e->getAdventure());
+    emit doEncountersUpdated();
 }
 
 void Encounters::deleteEncounter(int i)
@@ -48,6 +49,7 @@ void Encounters::deleteEncounter(int i)
     if (i < 0 || i >= encounters.size())
         return;
     removeAdventure(encounters.takeAt(i)->getAdventure());
+    emit doEncountersUpdated();
 }
 
 void Encounters::addAdventure(const QString& name)

@@ -36,6 +36,7 @@ void Monsters::addTemplate(Creature* monster)
 {
     monster->setCounts(counts);
     LibraryList::insertSorted(templates, monster, &Creature::getGroup);
+    emit doTemplatesUpdated();
 }
 
 Creature* Monsters::findTemplate(const QString& group) const
@@ -55,6 +56,7 @@ void Monsters::deleteTemplate(int i, bool free)
     Creature* monster = templates.takeAt(i);
     if (free)
         delete monster;
+    emit doTemplatesUpdated();
 }
 
 Creature* Monsters::loadTemplate(const QString& fileName, const QString& root)

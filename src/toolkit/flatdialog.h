@@ -42,6 +42,10 @@ public:
     void setDefaultButton(QAbstractButton* button) { defaultButton = button; }
     QAbstractButton* getDefaultButton() const;
 
+protected:
+    // The content: the layout filling the whole width, as lists want it.
+    void setWideLayout(QLayout* layout);
+
 public slots:
     virtual void accept();
     virtual void done(int code);
@@ -49,6 +53,8 @@ public slots:
     void onCancel();
 
 private:
+    void setContent(QLayout* layout);
+
     QPointer<QWidget> content;
     QPointer<QAbstractButton> defaultButton;
     QEventLoop* loop = nullptr;
