@@ -1,6 +1,7 @@
 #include "combat/pickencounterdialog.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -61,7 +62,8 @@ bool PickEncounterModel::passes(int row) const
 
 PickEncounterDialog::PickEncounterDialog(const QString& adventure) : adventureBox(new QComboBox), model(new PickEncounterModel)
 {
-    adventureBox->addItem(tr("All Adventures"));
+    // The library's own wording, which its filter knows.
+    adventureBox->addItem(QCoreApplication::translate("ManagerWindow", "All Adventures"));
     for (const QString& name : Global::encounters->getAdventureList()) {
         adventureBox->addItem(name);
         if (name == adventure)

@@ -48,6 +48,8 @@ public:
     // null without a choice. The alias is the one typed.
     Creature* getSelectedMonster(QString& alias);
     PickMonsterModel* getModel() const { return model; }
+    QLineEdit* getIdEdit() const { return idEdit; }
+    QLineEdit* getAliasEdit() const { return aliasEdit; }
 
 public slots:
     void onClicked(QAbstractButton* button);

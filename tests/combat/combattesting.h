@@ -1,0 +1,76 @@
+#ifndef COMBATTESTING_H
+#define COMBATTESTING_H
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include "app/windowhooks.h"
+#include "foundation/global.h"
+#include "mainwindow/mainwindow.h"
+#include "support/testsupport.h"
+#include "support/testworld.h"
+#include "toolkit/flatdialog.h"
+
+// The window's own questions and panels, with the alerts recorded instead of shown.
+class CapturingHooks : public WindowHooks
+{
+public:
+    CapturingHooks() { Global::setUiHooks(this); }
+    ~CapturingHooks() override { Global::setUiHooks(nullptr); }
+    void alert(const QString& title, const QString& text) override { alerts.append(title + ": " + text); }
+
+    QStringList alerts;
+};
+
+// The main window shown over a test world that shares its singletons.
+class WindowWorld
+{
+public:
+    WindowWorld()
+    {
+        Global::init();
+        window = new MainWindow;
+        world = new TestWorld;
+        window->show();
+        if (!QTest::qWaitForWindowActive(window))
+            qWarning("the main window did not become active");
+    }
+
+    ~WindowWorld()
+    {
+        delete world;
+        window->shutdown();
+        delete window;
+        Global::exit();
+    }
+
+    MainWindow* window;
+    TestWorld* world;
+};
+
+namespace CombatTesting {
+
+// Runs the panel while the steps drive it from its own event loop; its end
+// code. A failed step leaves the panel, so that the test ends.
+inline int runPanel(FlatDialog& panel, const std::function<void()>& steps)
+{
+    QTimer::singleShot(0, &panel, [&] {
+        steps();
+        if (QTest::currentTestFailed())
+            panel.reject();
+    });
+    return panel.exec();
+}
+
+inline void key(Qt::Key key)
+{
+    QWidget* target = QApplication::focusWidget();
+    QTest::keyClick(target ? target : Global::mainWindow, key);
+}
+
+}
+
+#endif
