@@ -6,8 +6,6 @@
 #include "combat/pickcharactersdialog.h"
 #include "combat/pickencounterdialog.h"
 #include "combat/pickmonsterdialog.h"
-#include "foundation/global.h"
-#include "mainwindow/mainwindow.h"
 #include "toolkit/messagedialog.h"
 
 void WindowHooks::alert(const QString& title, const QString& text)
@@ -38,12 +36,6 @@ QString WindowHooks::getExistingDirectory(const QString&)
 QString WindowHooks::getOpenFileName(const QString& title, const QString& folder, const QString& filter)
 {
     return QFileDialog::getOpenFileName(nullptr, title, folder, filter);
-}
-
-void WindowHooks::setMainWindowTitle(const QString& title)
-{
-    if (Global::mainWindow)
-        Global::mainWindow->setWindowTitle(title);
 }
 
 int WindowHooks::pickMonster(Creature*& monster, QString& alias)

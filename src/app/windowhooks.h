@@ -14,7 +14,6 @@ public:
     Progress* createProgress(const QString& label, int maximum) override;
     QString getExistingDirectory(const QString&) override;
     QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override;
-    void setMainWindowTitle(const QString& title) override;
     int pickMonster(Creature*& monster, QString& alias) override;
     int pickCharacters(QList<Creature*>& party, bool& add) override;
     int pickEncounter(QString& adventure, EncounterData*& encounter) override;

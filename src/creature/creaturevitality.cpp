@@ -7,7 +7,6 @@
 
 #include "encounter/encounter.h"
 #include "foundation/global.h"
-#include "foundation/uihooks.h"
 
 bool CreatureVitality::equals(const CreatureVitality& other) const
 {
@@ -380,34 +379,34 @@ void Creature::setInit(const CreatureInit& init)
 void Creature::setHidden(bool value)
 {
     hidden = value;
-    Global::ui().toggleSelectionButtons();
+    emit Global::switchBoard.doToggleSelectionButtons();
     updated();
 }
 
 void Creature::setAlias(const QString& text)
 {
     alias = text;
-    Global::ui().toggleSelectionButtons();
+    emit Global::switchBoard.doToggleSelectionButtons();
     updated();
 }
 
 void Creature::setShowAlias(bool value)
 {
     showAlias = value;
-    Global::ui().toggleSelectionButtons();
+    emit Global::switchBoard.doToggleSelectionButtons();
     updated();
 }
 
 void Creature::setReady(bool value)
 {
     ready = value;
-    Global::ui().toggleJumpInButton();
+    emit Global::switchBoard.doToggleJumpInButton();
     updated();
 }
 
 void Creature::setDelayed(bool value)
 {
     delayed = value;
-    Global::ui().toggleJumpInButton();
+    emit Global::switchBoard.doToggleJumpInButton();
     updated();
 }

@@ -5,7 +5,6 @@
 #include "foundation/global.h"
 #include "encounter/history.h"
 #include "encounter/turnorderevents.h"
-#include "foundation/uihooks.h"
 
 void Creature::handleDying(bool keepTurn)
 {
@@ -23,5 +22,5 @@ void Creature::handleDying(bool keepTurn)
     if (encounter->getCreatureCount() == 0)
         history->apply(new StopEncounterEvent(stream, false), false);
     else if (!keepTurn && wasCurrent)
-        Global::ui().performTurnStart();
+        emit Global::switchBoard.doPerformTurnStart();
 }

@@ -337,7 +337,7 @@ int Effect::applyRegeneration(Creature* creature)
 
 int Effect::dueAmount(Creature* creature, bool ask)
 {
-    int amount = ask ? Global::ui().promptForOngoingEffect(creature, this) : details.amount;
+    int amount = ask ? Global::ui().promptForOngoingEffect(creature, this, details.amount) : details.amount;
     return amount < 1 ? 0 : amount;
 }
 

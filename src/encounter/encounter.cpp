@@ -3,7 +3,6 @@
 #include <QMap>
 
 #include "foundation/global.h"
-#include "foundation/uihooks.h"
 
 Encounter::~Encounter()
 {
@@ -227,7 +226,7 @@ void Encounter::reset()
     selected.clear();
     emit doCreatureSelectionChanged();
     refreshEncounterText();
-    Global::ui().toggleStartStopNextButtons();
+    emit Global::switchBoard.doToggleStartStopNextButtons();
     emit doCurrentCreatureChanged();
     emit doCreatureCountChanged();
 }
@@ -318,11 +317,13 @@ void Encounter::resetAllDeltas()
 
 void Encounter::refreshRoundText()
 {
-    Global::ui().setRightStatus(state.round >= 1 && isRunning() ? tr("<b>Round</b> %1").arg(state.round) : QString());
+    emit Global::switchBoard.doSetRightStatus(state.round >= 1 && isRunning() ? tr("<b>Round</b> %1").arg(state.round)
+                                                                             : QString());
 }
 
 void Encounter::refreshEncounterText()
 {
-    Global::ui().setLeftStatus(name.isEmpty() ? QString() : tr("<b> Encounter</b> %1").arg(name.toHtmlEscaped()));
+    emit Global::switchBoard.doSetLeftStatus(name.isEmpty() ? QString()
+                                                            : tr("<b> Encounter</b> %1").arg(name.toHtmlEscaped()));
     refreshRoundText();
 }

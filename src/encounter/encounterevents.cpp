@@ -2,7 +2,6 @@
 
 #include "foundation/global.h"
 #include "foundation/objectstream.h"
-#include "foundation/uihooks.h"
 
 StartEncounterEvent::StartEncounterEvent(const InitiativeList& heroes, const InitiativeList& monsters,
                                          ObjectStream* stream)
@@ -61,7 +60,7 @@ void StartEncounterEvent::install(const CreatureList& list, const EncounterState
     Global::encounter->setState(state);
     vitality.apply();
     init.apply();
-    Global::ui().toggleStartStopNextButtons();
+    emit Global::switchBoard.doToggleStartStopNextButtons();
 }
 
 void StartEncounterEvent::apply()
@@ -148,13 +147,13 @@ void StopEncounterEvent::apply()
     EncounterState stopped = savedState;
     stopped.currentIndex = -1;
     Global::encounter->setState(stopped);
-    Global::ui().toggleJumpInButton();
-    Global::ui().toggleStartStopNextButtons();
+    emit Global::switchBoard.doToggleJumpInButton();
+    emit Global::switchBoard.doToggleStartStopNextButtons();
 }
 
 void StopEncounterEvent::undo()
 {
     ChangeStateEvent::undo();
     Global::encounter->setState(savedState);
-    Global::ui().toggleStartStopNextButtons();
+    emit Global::switchBoard.doToggleStartStopNextButtons();
 }

@@ -10,7 +10,6 @@
 #include "encounter/event.h"
 #include "foundation/global.h"
 #include "foundation/objectstream.h"
-#include "foundation/uihooks.h"
 
 History::~History()
 {
@@ -67,7 +66,7 @@ void History::notify()
     if (Global::encounter)
         Global::encounter->removeSelectedNotInEncounter();
     emit doHistoryChanged();
-    Global::ui().toggleForwardBackButtons();
+    emit Global::switchBoard.doToggleForwardBackButtons();
 }
 
 void History::deleteEventsAfterCurrent()
@@ -174,14 +173,14 @@ void History::goTo(int index)
         recordPendingEdits();
         index = qMin(index, int(events.size()) - 1);
     }
-    Global::ui().setPauseUpdate(true);
-    Global::ui().setPlayersUpdate(false);
+    emit Global::switchBoard.doSetPauseUpdate(true);
+    emit Global::switchBoard.doSetPlayersUpdate(false);
     while (current < index)
         stepForward();
     while (current > index)
         stepBack();
-    Global::ui().setPlayersUpdate(true);
-    Global::ui().setPauseUpdate(false);
+    emit Global::switchBoard.doSetPlayersUpdate(true);
+    emit Global::switchBoard.doSetPauseUpdate(false);
     notify();
 }
 
@@ -216,7 +215,7 @@ bool History::rootChanged()
     if (!QFile::exists(getLogPath()) || !getStream(false))
         return true;
 
-    Global::ui().startLoadingHistory();
+    emit Global::switchBoard.doStartLoadingHistory();
     replaying = true;
     QElapsedTimer sinceEvents;
     sinceEvents.start();
@@ -233,7 +232,7 @@ bool History::rootChanged()
     if (!ok)
         keptCopy = Global::keepCopyInHistory(getLogPath(), "unreadable_history");
     readAllDone();
-    Global::ui().doneLoadingHistory();
+    emit Global::switchBoard.doDoneLoadingHistory();
     return ok;
 }
 

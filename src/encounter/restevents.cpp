@@ -4,7 +4,6 @@
 #include "encounter/eventtags.h"
 #include "foundation/global.h"
 #include "foundation/objectstream.h"
-#include "foundation/uihooks.h"
 
 namespace {
 
@@ -226,7 +225,7 @@ void ExtendedRestEvent::apply()
 {
     for (Creature* target : targets)
         target->takeExtendedRest(false, false);
-    Global::ui().characterStatsUpdated();
+    emit Global::switchBoard.doCharacterStatsUpdated();
 }
 
 UseSecondWindEvent::UseSecondWindEvent(Creature* creature, int change, ObjectStream* stream) : value(change)

@@ -2,7 +2,6 @@
 
 #include "foundation/global.h"
 #include "foundation/objectstream.h"
-#include "foundation/uihooks.h"
 
 namespace {
 
@@ -65,7 +64,7 @@ void RosterChange::install(bool forward) const
 {
     encounter()->setCreatureList(forward ? newList : oldList);
     encounter()->setState(forward ? newState : oldState);
-    Global::ui().toggleStartStopNextButtons();
+    emit Global::switchBoard.doToggleStartStopNextButtons();
 }
 
 SetEncounterEvent::SetEncounterEvent(const EncounterEntry& entry, const CreatureList& creatures, bool hide,
@@ -357,16 +356,16 @@ QString RemoveCreaturesEvent::getDescription(bool forPlayers)
 void RemoveCreaturesEvent::apply()
 {
     encounter()->removeCreatures(creatures);
-    Global::ui().toggleStartStopNextButtons();
-    Global::ui().toggleJumpInButton();
+    emit Global::switchBoard.doToggleStartStopNextButtons();
+    emit Global::switchBoard.doToggleJumpInButton();
 }
 
 void RemoveCreaturesEvent::undo()
 {
     encounter()->setCreatureList(savedList);
     encounter()->setState(savedState);
-    Global::ui().toggleStartStopNextButtons();
-    Global::ui().toggleJumpInButton();
+    emit Global::switchBoard.doToggleStartStopNextButtons();
+    emit Global::switchBoard.doToggleJumpInButton();
 }
 
 RemoveCurrentEvent::RemoveCurrentEvent(Creature* creature, ObjectStream* stream)

@@ -2,15 +2,28 @@
 
 #include "foundation/global.h"
 #include "foundation/objectstream.h"
-#include "foundation/uihooks.h"
 
 namespace {
 
 // Whether the encounter runs and who may jump in both follow the turn order.
 void refreshTurnButtons()
 {
-    Global::ui().toggleStartStopNextButtons();
-    Global::ui().toggleJumpInButton();
+    emit Global::switchBoard.doToggleStartStopNextButtons();
+    emit Global::switchBoard.doToggleJumpInButton();
+}
+
+// A creature holds its turn by delaying or by readying an action.
+bool isHolding(const Creature* creature, bool delaying)
+{
+    return delaying ? creature->isDelayed() : creature->isReady();
+}
+
+void setHolding(Creature* creature, bool delaying, bool holding)
+{
+    if (delaying)
+        creature->setDelayed(holding);
+    else
+        creature->setReady(holding);
 }
 
 }
@@ -33,175 +46,135 @@ QString CreatureEvent::describe(const QString& text, bool forPlayers) const
     return text.arg(creature ? creature->getDisplayName(forPlayers) : QString());
 }
 
+HoldTurnEvent::HoldTurnEvent(bool delay, Type type, int endTag, Creature* subject, ObjectStream* stream)
+    : CreatureEvent(type, endTag, subject, stream), delaying(delay)
+{
+    initHoldTurn();
+}
+
+HoldTurnEvent::HoldTurnEvent(bool delay, int endTag, ObjectStream* stream)
+    : CreatureEvent(endTag, stream), delaying(delay)
+{
+    initHoldTurn();
+}
+
+void HoldTurnEvent::initHoldTurn()
+{
+    wasHolding = creature && isHolding(creature, delaying);
+    playerEventIfOneCharacter(creature);
+}
+
+QString HoldTurnEvent::getDescription(bool forPlayers)
+{
+    return describe(delaying ? tr("* Delayed: %1 *") : tr("* Ready: %1 *"), forPlayers);
+}
+
+void HoldTurnEvent::apply()
+{
+    if (creature)
+        setHolding(creature, delaying, true);
+}
+
+void HoldTurnEvent::undo()
+{
+    if (creature)
+        setHolding(creature, delaying, wasHolding);
+}
+
 DelayEvent::DelayEvent(Creature* subject, ObjectStream* stream)
-    : CreatureEvent(DelayType, ID_DELAY_EVENT_END, subject, stream)
+    : HoldTurnEvent(true, DelayType, ID_DELAY_EVENT_END, subject, stream)
 {
-    initDelay();
 }
 
-DelayEvent::DelayEvent(ObjectStream* stream) : CreatureEvent(ID_DELAY_EVENT_END, stream)
-{
-    initDelay();
-}
-
-void DelayEvent::initDelay()
-{
-    wasDelayed = creature && creature->isDelayed();
-    playerEventIfOneCharacter(creature);
-}
-
-QString DelayEvent::getDescription(bool forPlayers)
-{
-    return describe(tr("* Delayed: %1 *"), forPlayers);
-}
-
-void DelayEvent::apply()
-{
-    if (creature)
-        creature->setDelayed(true);
-}
-
-void DelayEvent::undo()
-{
-    if (creature)
-        creature->setDelayed(wasDelayed);
-}
-
-JumpInEvent::JumpInEvent(Creature* subject, ObjectStream* stream)
-    : CreatureEvent(JumpInType, ID_JUMPIN_EVENT_END, subject, stream)
-{
-    initJumpIn();
-}
-
-JumpInEvent::JumpInEvent(ObjectStream* stream) : CreatureEvent(ID_JUMPIN_EVENT_END, stream)
-{
-    initJumpIn();
-}
-
-void JumpInEvent::initJumpIn()
-{
-    Encounter* encounter = Global::encounter;
-    creatureIndex = encounter->getCreatureIndex(creature);
-    targetIndex = Encounter::getIndexAfter(creatureIndex, encounter->getCurrentIndex());
-    savedState = encounter->getState();
-    playerEventIfOneCharacter(creature);
-}
-
-QString JumpInEvent::getDescription(bool forPlayers)
-{
-    return describe(tr("* Jump in: %1 *"), forPlayers);
-}
-
-void JumpInEvent::apply()
-{
-    Encounter* encounter = Global::encounter;
-    ended = creature ? encounter->getCurrentCreature() : nullptr;
-    if (!ended)
-        return;
-    ended->setEndTurnCount(ended->getEndTurnCount() + 1);
-    encounter->moveCreature(creatureIndex, targetIndex);
-    // The creature lands just after the current one, never past the end of
-    // the order, so the round stays. At a turn start the current creature
-    // itself jumps in, and the Next Turn before has counted any new round.
-    EncounterState jumpedIn = savedState;
-    jumpedIn.currentIndex = targetIndex;
-    encounter->setState(jumpedIn);
-    creature->setDelayed(false);
-}
-
-void JumpInEvent::undo()
-{
-    if (!ended)
-        return;
-    Encounter* encounter = Global::encounter;
-    creature->setDelayed(true);
-    // The order first, so that the state's signal finds it restored.
-    encounter->moveCreature(targetIndex, creatureIndex);
-    encounter->setState(savedState);
-    ended->setEndTurnCount(ended->getEndTurnCount() - 1);
-}
+DelayEvent::DelayEvent(ObjectStream* stream) : HoldTurnEvent(true, ID_DELAY_EVENT_END, stream) {}
 
 ReadyEvent::ReadyEvent(Creature* subject, ObjectStream* stream)
-    : CreatureEvent(ReadyType, ID_READY_EVENT_END, subject, stream)
+    : HoldTurnEvent(false, ReadyType, ID_READY_EVENT_END, subject, stream)
 {
-    initReady();
 }
 
-ReadyEvent::ReadyEvent(ObjectStream* stream) : CreatureEvent(ID_READY_EVENT_END, stream)
+ReadyEvent::ReadyEvent(ObjectStream* stream) : HoldTurnEvent(false, ID_READY_EVENT_END, stream) {}
+
+ActNowEvent::ActNowEvent(bool delay, Type type, int endTag, Creature* subject, ObjectStream* stream)
+    : CreatureEvent(type, endTag, subject, stream), delayed(delay)
 {
-    initReady();
+    initActNow();
 }
 
-void ReadyEvent::initReady()
+ActNowEvent::ActNowEvent(bool delay, int endTag, ObjectStream* stream) : CreatureEvent(endTag, stream), delayed(delay)
 {
-    wasReady = creature && creature->isReady();
-    playerEventIfOneCharacter(creature);
+    initActNow();
 }
 
-QString ReadyEvent::getDescription(bool forPlayers)
-{
-    return describe(tr("* Ready: %1 *"), forPlayers);
-}
-
-void ReadyEvent::apply()
-{
-    if (creature)
-        creature->setReady(true);
-}
-
-void ReadyEvent::undo()
-{
-    if (creature)
-        creature->setReady(wasReady);
-}
-
-EndReadyEvent::EndReadyEvent(Creature* subject, ObjectStream* stream)
-    : CreatureEvent(EndReadyType, ID_END_READY_EVENT_END, subject, stream)
-{
-    initEndReady();
-}
-
-EndReadyEvent::EndReadyEvent(ObjectStream* stream) : CreatureEvent(ID_END_READY_EVENT_END, stream)
-{
-    initEndReady();
-}
-
-void EndReadyEvent::initEndReady()
+void ActNowEvent::initActNow()
 {
     Encounter* encounter = Global::encounter;
     currentCreature = encounter->getCurrentCreature();
     creatureIndex = encounter->getCreatureIndex(creature);
-    targetIndex = Encounter::getIndexBefore(creatureIndex, encounter->getCurrentIndex());
+    targetIndex = delayed ? Encounter::getIndexAfter(creatureIndex, encounter->getCurrentIndex())
+                          : Encounter::getIndexBefore(creatureIndex, encounter->getCurrentIndex());
+    savedState = encounter->getState();
     playerEventIfOneCharacter(creature);
 }
 
-QString EndReadyEvent::getDescription(bool forPlayers)
+QString ActNowEvent::getDescription(bool forPlayers)
 {
-    return describe(tr("* Ready action: %1 *"), forPlayers);
+    return describe(delayed ? tr("* Jump in: %1 *") : tr("* Ready action: %1 *"), forPlayers);
 }
 
-void EndReadyEvent::moveAndKeepCurrent(int from, int to)
+// The order first, so that the state's signal finds it in place.
+void ActNowEvent::move(int from, int to, bool applying)
 {
     Encounter* encounter = Global::encounter;
     encounter->moveCreature(from, to);
-    encounter->setCurrentIndex(encounter->getCreatureIndex(currentCreature));
+    if (!delayed) {
+        encounter->setCurrentIndex(encounter->getCreatureIndex(currentCreature));
+        return;
+    }
+    // The creature lands just after the current one, never past the end of
+    // the order, so the round stays. At a turn start the current creature
+    // itself jumps in, and the Next Turn before has counted any new round.
+    EncounterState state = savedState;
+    if (applying)
+        state.currentIndex = targetIndex;
+    encounter->setState(state);
 }
 
-void EndReadyEvent::apply()
+void ActNowEvent::apply()
 {
-    if (!creature)
+    ended = delayed && creature ? Global::encounter->getCurrentCreature() : nullptr;
+    moved = delayed ? ended != nullptr : creature != nullptr;
+    if (!moved)
         return;
-    moveAndKeepCurrent(creatureIndex, targetIndex);
-    creature->setReady(false);
+    if (ended)
+        ended->setEndTurnCount(ended->getEndTurnCount() + 1);
+    move(creatureIndex, targetIndex, true);
+    setHolding(creature, delayed, false);
 }
 
-void EndReadyEvent::undo()
+void ActNowEvent::undo()
 {
-    if (!creature)
+    if (!moved)
         return;
-    creature->setReady(true);
-    moveAndKeepCurrent(targetIndex, creatureIndex);
+    setHolding(creature, delayed, true);
+    move(targetIndex, creatureIndex, false);
+    if (ended)
+        ended->setEndTurnCount(ended->getEndTurnCount() - 1);
 }
+
+JumpInEvent::JumpInEvent(Creature* subject, ObjectStream* stream)
+    : ActNowEvent(true, JumpInType, ID_JUMPIN_EVENT_END, subject, stream)
+{
+}
+
+JumpInEvent::JumpInEvent(ObjectStream* stream) : ActNowEvent(true, ID_JUMPIN_EVENT_END, stream) {}
+
+EndReadyEvent::EndReadyEvent(Creature* subject, ObjectStream* stream)
+    : ActNowEvent(false, EndReadyType, ID_END_READY_EVENT_END, subject, stream)
+{
+}
+
+EndReadyEvent::EndReadyEvent(ObjectStream* stream) : ActNowEvent(false, ID_END_READY_EVENT_END, stream) {}
 
 DiedEvent::DiedEvent(Creature* subject, ObjectStream* stream)
     : CreatureEvent(DiedType, ID_DIED_EVENT_END, subject, stream)

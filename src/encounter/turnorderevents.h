@@ -21,89 +21,93 @@ protected:
     Creature* creature = nullptr;
 };
 
-// The current creature waits to act later in the round.
-class DelayEvent : public CreatureEvent
+// The current creature holds its turn: it delays (waits to act later in the
+// round) or readies an action.
+class HoldTurnEvent : public CreatureEvent
+{
+    Q_OBJECT
+
+public:
+    QString getDescription(bool forPlayers) override;
+    void apply() override;
+    void undo() override;
+
+protected:
+    HoldTurnEvent(bool delaying, Type type, int endTag, Creature* creature, ObjectStream* stream);
+    HoldTurnEvent(bool delaying, int endTag, ObjectStream* stream);
+
+private:
+    void initHoldTurn();
+
+    bool delaying;
+    // The flag before; a creature may be delayed or ready already.
+    bool wasHolding = false;
+};
+
+class DelayEvent : public HoldTurnEvent
 {
     Q_OBJECT
 
 public:
     DelayEvent(Creature* creature, ObjectStream* stream);
     explicit DelayEvent(ObjectStream* stream);
-
-    QString getDescription(bool forPlayers) override;
-    void apply() override;
-    void undo() override;
-
-private:
-    void initDelay();
-
-    // The flag before; a creature stepped back to may be delayed already.
-    bool wasDelayed = false;
 };
 
-// A delayed creature takes its turn just after the current one.
-class JumpInEvent : public CreatureEvent
-{
-    Q_OBJECT
-
-public:
-    JumpInEvent(Creature* creature, ObjectStream* stream);
-    explicit JumpInEvent(ObjectStream* stream);
-
-    QString getDescription(bool forPlayers) override;
-    void apply() override;
-    void undo() override;
-
-private:
-    void initJumpIn();
-
-    int creatureIndex = -1;
-    int targetIndex = -1;
-    EncounterState savedState;
-    // The creature whose turn the last apply ended; null when it did nothing.
-    Creature* ended = nullptr;
-};
-
-// The current creature readies an action.
-class ReadyEvent : public CreatureEvent
+class ReadyEvent : public HoldTurnEvent
 {
     Q_OBJECT
 
 public:
     ReadyEvent(Creature* creature, ObjectStream* stream);
     explicit ReadyEvent(ObjectStream* stream);
+};
 
+// A creature that held its turn acts now. A delayed one jumps in: the current
+// creature's turn ends and the delayed one takes the turn just after it. A
+// readied one acts just before the current creature, which stays current.
+class ActNowEvent : public CreatureEvent
+{
+    Q_OBJECT
+
+public:
     QString getDescription(bool forPlayers) override;
     void apply() override;
     void undo() override;
 
-private:
-    void initReady();
+protected:
+    ActNowEvent(bool delayed, Type type, int endTag, Creature* creature, ObjectStream* stream);
+    ActNowEvent(bool delayed, int endTag, ObjectStream* stream);
 
-    // The flag before; a creature may ready again while still ready.
-    bool wasReady = false;
+private:
+    void initActNow();
+    void move(int from, int to, bool applying);
+
+    bool delayed;
+    int creatureIndex = -1;
+    int targetIndex = -1;
+    EncounterState savedState;
+    Creature* currentCreature = nullptr;
+    // The creature whose turn a jump-in ended; null when it did nothing.
+    Creature* ended = nullptr;
+    bool moved = false;
 };
 
-// A readied creature acts just before the current one, which stays current.
-class EndReadyEvent : public CreatureEvent
+class JumpInEvent : public ActNowEvent
+{
+    Q_OBJECT
+
+public:
+    JumpInEvent(Creature* creature, ObjectStream* stream);
+    explicit JumpInEvent(ObjectStream* stream);
+};
+
+class EndReadyEvent : public ActNowEvent
 {
     Q_OBJECT
 
 public:
     EndReadyEvent(Creature* creature, ObjectStream* stream);
     explicit EndReadyEvent(ObjectStream* stream);
-
-    QString getDescription(bool forPlayers) override;
-    void apply() override;
-    void undo() override;
-
-private:
-    void initEndReady();
-    void moveAndKeepCurrent(int from, int to);
-
-    Creature* currentCreature = nullptr;
-    int creatureIndex = -1;
-    int targetIndex = -1;
 };
 
 // A dead creature leaves the turn order.

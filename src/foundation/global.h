@@ -79,6 +79,7 @@ public:
     static bool isValidRootPath(QDir& dir);
     static bool isEmptyRootPath(QDir& dir);
     static void initRootPath();
+    // The data-folder switch; in library/, beside the libraries it loads.
     // Loads the libraries of a folder and makes it the data folder; false
     // when nothing changed. An empty path asks the user for a folder.
     static bool setRootPath(QString path, QString display);

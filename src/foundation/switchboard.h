@@ -20,6 +20,24 @@ signals:
     void doRefreshTimer();
     void doMultiDamageRequiresResize();
     void doCancelFlatDialog();
+
+    // Window chores: the model tells the windows that something happened.
+    void doSetMainWindowTitle(const QString& title);
+    void doSetLeftStatus(const QString& text);
+    void doSetRightStatus(const QString& text);
+    void doToggleSelectionButtons();
+    void doToggleJumpInButton();
+    void doToggleForwardBackButtons();
+    void doToggleStartStopNextButtons();
+    // The windows hide and stop refreshing while the history is replayed.
+    void doStartLoadingHistory();
+    void doDoneLoadingHistory();
+    void doSetPauseUpdate(bool pause);
+    void doSetPlayersUpdate(bool enable);
+    // A dead current creature left the encounter: the next turn begins.
+    void doPerformTurnStart();
+    // Figures of characters changed elsewhere: the character creator shows them anew.
+    void doCharacterStatsUpdated();
 };
 
 // Re-emits every event of the watched object; the event still reaches it.

@@ -2,7 +2,6 @@
 
 #include <QDebug>
 
-#include "creature/effect.h"
 #include "foundation/progress.h"
 
 void UiHooks::alert(const QString& title, const QString& text)
@@ -19,11 +18,6 @@ int UiHooks::badRootAlert(const QString& title, const QString& text, const QStri
 void UiHooks::debugText(const QString& text)
 {
     qDebug().noquote() << text;
-}
-
-int UiHooks::promptForOngoingEffect(Creature*, Effect* effect)
-{
-    return effect->getDetails().amount;
 }
 
 Progress* UiHooks::createProgress(const QString& label, int maximum)

@@ -20,8 +20,9 @@ struct UnsavedItems
 };
 
 // What the model asks of the windows. The ui library installs its own at
-// start-up; without one the model runs headless: messages go to the log,
-// every question is answered "Cancel" and the window chores do nothing.
+// start-up; without one the model runs headless: messages go to the log and
+// every question is answered "Cancel". What the model only tells the windows
+// goes through the SwitchBoard's signals instead.
 class UiHooks
 {
 public:
@@ -34,22 +35,6 @@ public:
     // The file chosen in an open-file dialog; empty when cancelled.
     virtual QString getOpenFileName(const QString&, const QString&, const QString&) { return QString(); }
 
-    virtual void setMainWindowTitle(const QString&) {}
-    virtual void setLeftStatus(const QString&) {}
-    virtual void setRightStatus(const QString&) {}
-    virtual void toggleSelectionButtons() {}
-    virtual void toggleJumpInButton() {}
-    virtual void toggleForwardBackButtons() {}
-    virtual void toggleStartStopNextButtons() {}
-    // The windows hide and stop refreshing while the history is replayed.
-    virtual void startLoadingHistory() {}
-    virtual void doneLoadingHistory() {}
-    virtual void setPauseUpdate(bool) {}
-    virtual void setPlayersUpdate(bool) {}
-    // A dead current creature left the encounter: the next turn begins.
-    virtual void performTurnStart() {}
-    // Figures of characters changed elsewhere: the character creator shows them anew.
-    virtual void characterStatsUpdated() {}
     // A progress dialog with a Cancel button; the caller owns it.
     virtual Progress* createProgress(const QString& label, int maximum);
     // The folder chosen in the data-folder dialog; empty when cancelled.
@@ -72,9 +57,9 @@ public:
     virtual bool saveAllMonsters() { return true; }
     virtual void fillImportDirList() {}
 
-    // The amount of ongoing damage or regeneration the game master applies;
-    // headless, the effect's own amount.
-    virtual int promptForOngoingEffect(Creature* creature, Effect* effect);
+    // The amount of ongoing damage or regeneration the game master applies to
+    // the creature, offered as the effect's amount; headless, that amount.
+    virtual int promptForOngoingEffect(Creature*, Effect*, int amount) { return amount; }
 };
 
 #endif

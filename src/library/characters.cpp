@@ -7,20 +7,16 @@
 #include "foundation/uihooks.h"
 #include "library/librarylist.h"
 
-Characters::Characters(QObject* parent) : QObject(parent), counts(new CreatureCounts)
-{
-}
+Characters::Characters(QObject* parent) : Library(parent) {}
 
 Characters::~Characters()
 {
-    qDeleteAll(characters);
-    qDeleteAll(removed);
-    delete counts;
+    deleteEntries();
 }
 
 void Characters::addCharacter(Creature* character)
 {
-    character->setCounts(counts);
+    character->setCounts(getCounts());
     LibraryList::insertSorted(characters, character, &Creature::getName);
     emit doCharactersUpdated();
 }
@@ -68,22 +64,18 @@ QString Characters::getNewCharacter() const
 
 int Characters::loadCharacters(const QString& root, const QString& prettyRoot, Progress* progress)
 {
-    reset();
     LibraryList::FolderTexts texts{"Characters", tr("Loading characters..."),
                                    tr("Directory <b>Characters</b> not found in %1."), tr("No Characters Found"),
                                    tr("No characters could be loaded from <b>Characters</b> directory in %1.")};
-    return LibraryList::loadFolder(
-        root, prettyRoot, progress, texts,
-        [&](const QString& entry) {
-            auto* character = new Creature;
-            if (character->load(entry, false, root, nullptr, this)) {
-                addCharacter(character);
-                return true;
-            }
-            delete character;
-            return false;
-        },
-        [this] { return characters.isEmpty(); });
+    return loadFolder(root, prettyRoot, progress, texts, [&](const QString& entry) {
+        auto* character = new Creature;
+        if (character->load(entry, false, root, nullptr, this)) {
+            addCharacter(character);
+            return true;
+        }
+        delete character;
+        return false;
+    });
 }
 
 int Characters::getFileCount(const QString& root)
@@ -102,10 +94,8 @@ void Characters::resetCharacters()
     emit doCharactersUpdated();
 }
 
-void Characters::reset()
+void Characters::deleteEntries()
 {
-    delete counts;
-    counts = new CreatureCounts;
     qDeleteAll(characters);
     characters.clear();
     qDeleteAll(removed);
@@ -114,9 +104,7 @@ void Characters::reset()
 
 void Characters::newCharacters(Characters* loaded)
 {
-    reset();
-    delete counts;
-    counts = std::exchange(loaded->counts, new CreatureCounts);
+    takeOver(loaded);
     characters = std::exchange(loaded->characters, {});
     removed = std::exchange(loaded->removed, {});
     emit doCharactersUpdated();

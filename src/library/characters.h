@@ -7,12 +7,13 @@
 
 #include "creature/creature.h"
 #include "foundation/dogtag.h"
+#include "library/library.h"
 
 class Progress;
 
 // The party's character library. Owns its characters, and keeps those taken
 // out of it alive until a new history starts: the history still names them.
-class Characters : public QObject
+class Characters : public Library
 {
     Q_OBJECT
 
@@ -36,12 +37,10 @@ public:
     static int getFileCount(const QString& root);
     // A new history begins: every character rests and leaves it.
     void resetCharacters();
-    void reset();
     // Takes over what another library loaded, which is left empty.
     void newCharacters(Characters* loaded);
     int getCharacterCount() const { return characters.size(); }
     Creature* getCharacter(int i) const { return characters.value(i); }
-    CreatureCounts* getCounts() const { return counts; }
 
     // The command that picks the party.
     void pickCharacters();
@@ -49,8 +48,11 @@ public:
 signals:
     void doCharactersUpdated();
 
+protected:
+    void deleteEntries() override;
+    bool isEmpty() const override { return characters.isEmpty(); }
+
 private:
-    CreatureCounts* counts;
     QList<Creature*> characters;
     QList<Creature*> removed;
     DogTag dogTag{__LINE__, __FILE__};

@@ -11,14 +11,11 @@
 #include "library/librarylist.h"
 #include "library/monsters.h"
 
-Encounters::Encounters(QObject* parent) : QObject(parent), counts(new CreatureCounts)
-{
-}
+Encounters::Encounters(QObject* parent) : Library(parent) {}
 
 Encounters::~Encounters()
 {
-    qDeleteAll(encounters);
-    delete counts;
+    deleteEntries();
 }
 
 EncounterData* Encounters::findEncounter(const QString& name) const
@@ -37,7 +34,7 @@ int Encounters::getEncounterPos(const QString& name, const QString* skipName) co
 
 void Encounters::addEncounter(EncounterData* e)
 {
-    e->setCounts(counts);
+    e->setCounts(getCounts());
     LibraryList::insertSorted(encounters, e, &EncounterData::getName);
     e->setEncounters(this);
     addAdventure(e->getAdventure());
@@ -77,30 +74,24 @@ int Encounters::getFileCount(const QString& root)
 
 int Encounters::loadEncounters(const QString& root, const QString& prettyRoot, Progress* progress)
 {
-    reset();
     LibraryList::FolderTexts texts{"Encounters", tr("Loading encounters..."),
                                    tr("Directory <b>Encounters</b> not found in %1."), tr("No Encounters Found"),
                                    tr("No encounters could be loaded from <b>Encounters</b> directory in %1.")};
-    return LibraryList::loadFolder(
-        root, prettyRoot, progress, texts,
-        [&](const QString& entry) {
-            auto* e = new EncounterData;
-            if (e->load(entry, root)) {
-                e->setFileName(entry);
-                addEncounter(e);
-                return true;
-            }
-            delete e;
-            return false;
-        },
-        [this] { return encounters.isEmpty(); });
+    return loadFolder(root, prettyRoot, progress, texts, [&](const QString& entry) {
+        auto* e = new EncounterData;
+        if (e->load(entry, root)) {
+            e->setFileName(entry);
+            addEncounter(e);
+            return true;
+        }
+        delete e;
+        return false;
+    });
 }
 
 void Encounters::newEncounters(Encounters* loaded)
 {
-    reset();
-    delete counts;
-    counts = std::exchange(loaded->counts, new CreatureCounts);
+    takeOver(loaded);
     encounters = std::exchange(loaded->encounters, {});
     for (EncounterData* e : encounters)
         e->setEncounters(this);
@@ -108,10 +99,8 @@ void Encounters::newEncounters(Encounters* loaded)
     emit doEncountersUpdated();
 }
 
-void Encounters::reset()
+void Encounters::deleteEntries()
 {
-    delete counts;
-    counts = new CreatureCounts;
     qDeleteAll(encounters);
     encounters.clear();
     adventures.clear();

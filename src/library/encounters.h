@@ -9,13 +9,14 @@
 
 #include "creature/creature.h"
 #include "foundation/dogtag.h"
+#include "library/library.h"
 
 class EncounterData;
 class Progress;
 
 // The library of prepared encounters, sorted by name, with the number of
 // encounters of each adventure. Owns its encounters.
-class Encounters : public QObject
+class Encounters : public Library
 {
     Q_OBJECT
 
@@ -40,9 +41,7 @@ public:
     int loadEncounters(const QString& root, const QString& prettyRoot, Progress* progress);
     // Takes over what another library loaded, which is left empty.
     void newEncounters(Encounters* loaded);
-    void reset();
     void allRecalcXP();
-    CreatureCounts* getCounts() const { return counts; }
 
     // The command that loads a prepared encounter into the running encounter.
     void selectEncounter();
@@ -50,8 +49,11 @@ public:
 signals:
     void doEncountersUpdated();
 
+protected:
+    void deleteEntries() override;
+    bool isEmpty() const override { return encounters.isEmpty(); }
+
 private:
-    CreatureCounts* counts;
     QList<EncounterData*> encounters;
     QMap<QString, int> adventures;
     // The picker opens with the adventure chosen last time.

@@ -21,20 +21,17 @@ void rested(Creature* creature)
 
 }
 
-Monsters::Monsters(QObject* parent) : QObject(parent), counts(new CreatureCounts)
-{
-}
+Monsters::Monsters(QObject* parent) : Library(parent) {}
 
 Monsters::~Monsters()
 {
     qDeleteAll(instances);
     qDeleteAll(templates);
-    delete counts;
 }
 
 void Monsters::addTemplate(Creature* monster)
 {
-    monster->setCounts(counts);
+    monster->setCounts(getCounts());
     LibraryList::insertSorted(templates, monster, &Creature::getGroup);
     emit doTemplatesUpdated();
 }
@@ -70,19 +67,15 @@ Creature* Monsters::loadTemplate(const QString& fileName, const QString& root)
 
 int Monsters::loadTemplates(const QString& root, const QString& prettyRoot, Progress* progress)
 {
-    reset();
     LibraryList::FolderTexts texts{"Monsters", tr("Loading monsters..."),
                                    tr("Directory <b>Monsters</b> not found in %1."), tr("No Monsters Found"),
                                    tr("No monsters could be loaded from <b>Monsters</b> directory in %1.")};
-    return LibraryList::loadFolder(
-        root, prettyRoot, progress, texts,
-        [&](const QString& entry) {
-            Creature* monster = loadTemplate(entry, root);
-            if (monster)
-                addTemplate(monster);
-            return monster != nullptr;
-        },
-        [this] { return templates.isEmpty(); });
+    return loadFolder(root, prettyRoot, progress, texts, [&](const QString& entry) {
+        Creature* monster = loadTemplate(entry, root);
+        if (monster)
+            addTemplate(monster);
+        return monster != nullptr;
+    });
 }
 
 int Monsters::getFileCount(const QString& root)
@@ -147,19 +140,15 @@ void Monsters::removeMonsterTemplates()
     templates.clear();
 }
 
-void Monsters::reset()
+void Monsters::deleteEntries()
 {
-    delete counts;
-    counts = new CreatureCounts;
     removeMonsterTemplates();
     removeMonsterInstances();
 }
 
 void Monsters::newMonsters(Monsters* loaded)
 {
-    reset();
-    delete counts;
-    counts = std::exchange(loaded->counts, new CreatureCounts);
+    takeOver(loaded);
     templates = std::exchange(loaded->templates, {});
     instances = std::exchange(loaded->instances, {});
     emit doTemplatesUpdated();

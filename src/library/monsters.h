@@ -7,12 +7,13 @@
 
 #include "creature/creature.h"
 #include "foundation/dogtag.h"
+#include "library/library.h"
 
 class Progress;
 
 // The monster templates and the monster instances taken into encounters.
 // Owns both.
-class Monsters : public QObject
+class Monsters : public Library
 {
     Q_OBJECT
 
@@ -40,14 +41,12 @@ public:
     void deleteMonsterInstance(Creature* instance);
     void removeMonsterInstances();
     void removeMonsterTemplates();
-    void reset();
     // Takes over what another library loaded, which is left empty.
     void newMonsters(Monsters* loaded);
     int getTemplateCount() const { return templates.size(); }
     Creature* getTemplate(int i) const { return templates.value(i); }
     int getInstanceCount() const { return instances.size(); }
     Creature* getInstance(int i) const { return instances.value(i); }
-    CreatureCounts* getCounts() const { return counts; }
 
     // The command that adds a picked monster to the encounter.
     void addMonsterToEncounter();
@@ -55,8 +54,11 @@ public:
 signals:
     void doTemplatesUpdated();
 
+protected:
+    void deleteEntries() override;
+    bool isEmpty() const override { return templates.isEmpty(); }
+
 private:
-    CreatureCounts* counts;
     QList<Creature*> templates;
     QList<Creature*> instances;
     DogTag dogTag{__LINE__, __FILE__};

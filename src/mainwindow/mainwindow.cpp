@@ -9,17 +9,18 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "powers/actions.h"
-#include "library/characters.h"
+#include "creature/creature.h"
 #include "editors/characterwindow.h"
-#include "encounter/encounter.h"
-#include "library/encounters.h"
-#include "foundation/global.h"
-#include "encounter/history.h"
 #include "editors/managerwindow.h"
-#include "library/monsters.h"
+#include "encounter/encounter.h"
+#include "encounter/history.h"
+#include "foundation/global.h"
 #include "foundation/objectstream.h"
+#include "library/characters.h"
+#include "library/encounters.h"
+#include "library/monsters.h"
 #include "mainwindow/playerswindow.h"
+#include "powers/actions.h"
 #include "toolkit/flatdialog.h"
 #include "toolkit/scrollandtabs.h"
 
@@ -47,6 +48,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     Global::managerWindow = new ManagerWindow();
     Global::characterWindow = new CharacterWindow();
     setupCentralWidget();
+    PanelHost::install(this);
+    connectChores();
 
     setWindowTitle(tr("Ravelhorn"));
     Global::currentWindow = this;
@@ -120,6 +123,18 @@ void MainWindow::setFlatDialogDisplay(QWidget* widget, bool adjustHeight)
         old->deleteLater();
 }
 
+void MainWindow::panelClosed()
+{
+    // The panel's previews on the creatures end with it.
+    Encounter* encounter = Global::encounter;
+    if (!encounter)
+        return;
+    for (Creature* creature : encounter->getSelectedCreatures())
+        creature->resetDelta();
+    if (Creature* current = encounter->getCurrentCreature())
+        current->resetDelta();
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
     if (runningDialog && runningDialog->keyPressed(event->key(), event->modifiers()))
@@ -135,6 +150,8 @@ MainWindow::~MainWindow()
     // Nothing may reach a window that is gone, such as a history-list click after a restart.
     if (Global::mainWindow == this)
         Global::mainWindow = nullptr;
+    if (PanelHost::instance() == this)
+        PanelHost::install(nullptr);
     if (Global::currentWindow == this)
         Global::currentWindow = nullptr;
 }

@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 
+#include "toolkit/panelhost.h"
 #include "toolkit/windowsanddialogs.h"
 
 class Creature;
@@ -13,10 +14,13 @@ class QTimer;
 class QToolButton;
 class ResizableScrollArea;
 
+// mainwindow/: the game master's window, its initiative table and docks,
+// and the players' window.
+
 // The game master's window. It creates the application's singletons and
 // deletes them again in shutdown(). In-window panels take over its central
 // area while they run.
-class MainWindow : public QMainWindow, public WindowsAndDialogs
+class MainWindow : public QMainWindow, public WindowsAndDialogs, public PanelHost
 {
     Q_OBJECT
 
@@ -27,14 +31,25 @@ public:
     void shutdown();
     QTimer* refreshTimer() const { return timer; }
 
-    // The running panel (null when it ended); the panel fills in the page's title and button.
-    void showFlatDialog(FlatDialog* dialog);
-    // Shows a panel's content, or (null) the initiative table again. The
-    // content shown before is disposed of later, unless it is shown again.
-    void setFlatDialogDisplay(QWidget* widget, bool adjustHeight);
-    bool runningFlatDialog() const { return runningDialog != nullptr; }
-    // Every open panel rejects.
-    void cancelFlatDialog() { emit doCancelFlatDialog(); }
+    // The panel host: panels replace the initiative table.
+    void showFlatDialog(FlatDialog* dialog) override;
+    void setFlatDialogDisplay(QWidget* widget, bool adjustHeight) override;
+    bool runningFlatDialog() const override { return runningDialog != nullptr; }
+    void cancelFlatDialog() override { emit doCancelFlatDialog(); }
+    void panelClosed() override;
+
+public slots:
+    // The chores the model announces on the switchboard.
+    void setLeftStatus(const QString& text);
+    void setRightStatus(const QString& text);
+    void toggleSelectionButtons();
+    void toggleJumpInButton();
+    void toggleForwardBackButtons();
+    void toggleStartStopNextButtons();
+    void startLoadingHistory();
+    void doneLoadingHistory();
+    void setPauseUpdate(bool pause);
+    void performTurnStart();
 
 signals:
     void doCreatureEffectsChanged(Creature* creature);
@@ -45,6 +60,7 @@ protected:
 
 private:
     void setupCentralWidget();
+    void connectChores();
 
     QStackedWidget* centralStack = nullptr;
     QWidget* initiativePage = nullptr;

@@ -2,15 +2,14 @@
 
 #include <QEventLoop>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
 
-#include "creature/creature.h"
-#include "encounter/encounter.h"
 #include "foundation/global.h"
-#include "mainwindow/mainwindow.h"
 #include "toolkit/inputwidgets.h"
+#include "toolkit/panelhost.h"
 
 FlatDialog::FlatDialog(QWidget* parent) : QWidget(parent)
 {
@@ -61,27 +60,53 @@ void FlatDialog::setDefaultFocus(QWidget* widget)
 
 int FlatDialog::exec()
 {
-    MainWindow* window = Global::mainWindow;
-    if (!window || window->runningFlatDialog())
+    PanelHost* host = PanelHost::instance();
+    if (host && host->runningFlatDialog())
         return 0;
     QWidget* widget = getWidget();
-    window->showFlatDialog(this);
-    window->setFlatDialogDisplay(widget, getAdjustHeight());
+    if (host) {
+        host->showFlatDialog(this);
+        host->setFlatDialogDisplay(widget, getAdjustHeight());
+    } else if (widget) {
+        showOnItsOwn(widget, true);
+    }
     QEventLoop eventLoop;
     loop = &eventLoop;
     result = 0;
     setDefaultFocus(widget);
     eventLoop.exec();
     loop = nullptr;
-    window->showFlatDialog(nullptr);
-    window->setFlatDialogDisplay(nullptr, false);
-    if (Encounter* encounter = Global::encounter) {
-        for (Creature* creature : encounter->getSelectedCreatures())
-            creature->resetDelta();
-        if (Creature* current = encounter->getCurrentCreature())
-            current->resetDelta();
+    if (host) {
+        host->showFlatDialog(nullptr);
+        host->setFlatDialogDisplay(nullptr, false);
+        host->panelClosed();
+    } else if (widget) {
+        showOnItsOwn(widget, false);
     }
     return result;
+}
+
+void FlatDialog::showOnItsOwn(QWidget* widget, bool show)
+{
+    if (show) {
+        widget->setWindowTitle(windowTitle());
+        widget->installEventFilter(this);
+        widget->show();
+    } else {
+        widget->removeEventFilter(this);
+        widget->hide();
+    }
+}
+
+bool FlatDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    // Without a host no window hands the panel its keys: the content's own keys are caught here.
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (keyPressed(key->key(), key->modifiers()))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QAbstractButton* FlatDialog::getDefaultButton() const
@@ -129,7 +154,7 @@ void FlatDialog::setWideLayout(QLayout* layout)
 
 void FlatDialog::setContent(QLayout* layout)
 {
-    // Content never shown yet is ours alone; shown content goes with the main window.
+    // Content never shown in a host is ours alone; shown there, it goes with the host.
     if (content && !content->parentWidget())
         delete content;
     content = layoutToWidget(layout);

@@ -13,9 +13,10 @@ class QEventLoop;
 class QLabel;
 class QToolButton;
 
-// A modal panel shown inside the main window in place of the initiative
-// table, run in an event loop of its own. Panels live on the stack; their
-// content is a separate widget that the main window shows and disposes of.
+// A modal panel shown inside the panel host (the main window, in place of the
+// initiative table), run in an event loop of its own. Panels live on the
+// stack; their content is a separate widget that the host shows and disposes
+// of. Without a host the content is shown as a window of its own.
 class FlatDialog : public QWidget, public WindowsAndDialogs, public KeyboardInterface
 {
     Q_OBJECT
@@ -30,7 +31,7 @@ public:
     virtual bool getAdjustHeight();
     // Gives the focus to the first child of the content that takes it.
     virtual void setDefaultFocus(QWidget* widget);
-    // The code given to done(); 0 at once when another panel runs.
+    // The code given to done(); 0 at once when another panel runs in the host.
     virtual int exec();
     // Escape rejects; Return presses the default button while it is enabled,
     // or accepts a panel that has none.
@@ -52,8 +53,12 @@ public slots:
     virtual void reject();
     void onCancel();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void setContent(QLayout* layout);
+    void showOnItsOwn(QWidget* widget, bool show);
 
     QPointer<QWidget> content;
     QPointer<QAbstractButton> defaultButton;

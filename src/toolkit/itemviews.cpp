@@ -2,14 +2,13 @@
 
 #include <QApplication>
 
-#include "foundation/global.h"
-#include "mainwindow/mainwindow.h"
+#include "toolkit/panelhost.h"
 
 void DeselectedIcon::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QStyleOptionViewItem item(option);
     initStyleOption(&item, index);
-    if (Global::mainWindow && Global::mainWindow->runningFlatDialog())
+    if (PanelHost* host = PanelHost::instance(); host && host->runningFlatDialog())
         item.state &= ~QStyle::State_Enabled;
     QStyle* style = item.widget ? item.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);

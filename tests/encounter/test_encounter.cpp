@@ -88,13 +88,6 @@ private:
     QObject context;
 };
 
-class ButtonHooks : public RecordingUiHooks
-{
-public:
-    void toggleStartStopNextButtons() override { startStop++; }
-    int startStop = 0;
-};
-
 std::unique_ptr<ObjectStream> openLog(const QString& path)
 {
     auto* file = new QFile(path);
@@ -174,7 +167,8 @@ class TestEncounter : public QObject
 
 private:
     std::vector<std::unique_ptr<Creature>> pool;
-    std::unique_ptr<ButtonHooks> hooks;
+    std::unique_ptr<RecordingUiHooks> hooks;
+    std::unique_ptr<RecordedChores> chores;
     std::unique_ptr<TestWorld> world;
 
     // A creature outside the libraries: "Name" makes a hero, "Group (name)" a monster of that group, and
@@ -224,12 +218,14 @@ private:
 private slots:
     void init()
     {
-        hooks = std::make_unique<ButtonHooks>();
+        hooks = std::make_unique<RecordingUiHooks>();
+        chores = std::make_unique<RecordedChores>();
         world = std::make_unique<TestWorld>();
     }
     void cleanup()
     {
         world.reset();
+        chores.reset();
         hooks.reset();
         pool.clear();
     }
@@ -535,7 +531,7 @@ private slots:
         Creature* gone = world->addMonster("Orc", "1", 20);
         encounter()->setState(stateOf(round, current, {gone}));
         SignalLog log;
-        hooks->rightStatus.clear();
+        chores->rightStatus.clear();
         encounter()->removeCreature(removed < 0 ? outsider : heroes[removed]);
         QCOMPARE(log.take(), QString("current count"));
         QCOMPARE(encounter()->getCreatureCount(), removed < 0 ? 4 : 3);
@@ -544,7 +540,7 @@ private slots:
         QCOMPARE(encounter()->getNextState().dead, QSet<Creature*>({gone}));
         QCOMPARE(encounter()->getNextIndex(), encounter()->getNextState().currentIndex);
         if (encounter()->getRound() != round)
-            QCOMPARE(hooks->rightStatus.last(), QString("<b>Round</b> %1").arg(encounter()->getRound()));
+            QCOMPARE(chores->rightStatus.last(), QString("<b>Round</b> %1").arg(encounter()->getRound()));
     }
     void removingTheLastOrSeveral()
     {
@@ -560,12 +556,12 @@ private slots:
         // The last one leaving ends the encounter, which no longer keeps the dead.
         encounter()->removeCreature(heroes[1]);
         encounter()->setState(stateOf(3, 0));
-        QCOMPARE(hooks->rightStatus.last(), QString("<b>Round</b> 3"));
+        QCOMPARE(chores->rightStatus.last(), QString("<b>Round</b> 3"));
         kill(heroes[2]);
         encounter()->removeCreature(heroes[2]);
         QVERIFY(!encounter()->isRunning());
         QCOMPARE(::turns(), QString("2/-1 -, next 3/0 null"));
-        QCOMPARE(hooks->rightStatus.last(), QString());
+        QCOMPARE(chores->rightStatus.last(), QString());
         QVERIFY(encounter()->getState().dead.isEmpty());
     }
     void deadCreaturesLeavingARunningEncounterAreKept_data()
@@ -603,19 +599,19 @@ private slots:
         kill(orc);
         // The status bar shows the round only while it runs, and the encounter's name.
         encounter()->setState(stateOf(0, 0));
-        QCOMPARE(hooks->rightStatus.last(), QString());
+        QCOMPARE(chores->rightStatus.last(), QString());
         encounter()->setEntry({"bridge.encounter", "Bridge", "The Long Road", "At the ford", 3, 600});
-        QCOMPARE(hooks->leftStatus.last(), QString("<b> Encounter</b> Bridge"));
+        QCOMPARE(chores->leftStatus.last(), QString("<b> Encounter</b> Bridge"));
         const EncounterEntry shown = encounter()->getEntry();
         QCOMPARE(QStringList({shown.fileName, shown.name, shown.adventure, shown.description}),
                  QStringList({"", "Bridge", "", "At the ford"}));
         QCOMPARE(shown.level * 1000 + shown.xp, 3600);
         encounter()->setState(stateOf(2, 1, {orc}));
-        QCOMPARE(hooks->rightStatus.last(), QString("<b>Round</b> 2"));
+        QCOMPARE(chores->rightStatus.last(), QString("<b>Round</b> 2"));
         // Setting the index alone leaves the status bar as it is.
-        const int texts = hooks->rightStatus.size();
+        const int texts = chores->rightStatus.size();
         encounter()->setCurrentIndex(1);
-        QCOMPARE(hooks->rightStatus.size(), texts);
+        QCOMPARE(chores->rightStatus.size(), texts);
         SignalLog log;
         encounter()->reset();
         QCOMPARE(log.take(), QString("selection current count"));
@@ -625,8 +621,8 @@ private slots:
         const EncounterEntry cleared = encounter()->getEntry();
         QCOMPARE(QStringList({cleared.name, cleared.description}), QStringList({"", ""}));
         QCOMPARE(cleared.level + cleared.xp, 0);
-        QCOMPARE(hooks->leftStatus.last() + hooks->rightStatus.last(), QString());
-        QCOMPARE(hooks->startStop, 1);
+        QCOMPARE(chores->leftStatus.last() + chores->rightStatus.last(), QString());
+        QCOMPARE(chores->startStopToggles, 1);
     }
     void targetCreatures_data()
     {

@@ -194,15 +194,6 @@ QMap<QString, QByteArray> dataFiles()
     return files;
 }
 
-// Counts what the events ask of the windows.
-class EventHooks : public RecordingUiHooks
-{
-public:
-    void performTurnStart() override { turnStarts++; }
-    void characterStatsUpdated() override { statsUpdates++; }
-    int turnStarts = 0, statsUpdates = 0;
-};
-
 // One event to record: what it is written as, how it reads and what it changes.
 struct RecordedCase
 {
@@ -243,7 +234,9 @@ class TestEvents : public QObject
 
 private:
     TemporaryHome home;
-    EventHooks hooks;
+    RecordingUiHooks hooks;
+    // What the events tell the windows.
+    RecordedChores chores;
     std::unique_ptr<TestWorld> testWorld;
     Creature *aldric = nullptr, *brenna = nullptr, *goblin1 = nullptr, *goblin2 = nullptr;
 
@@ -798,7 +791,7 @@ private slots:
     void init()
     {
         hooks.alerts.clear();
-        hooks.turnStarts = hooks.statsUpdates = 0;
+        chores.turnStarts = chores.statsUpdates = 0;
         testWorld = std::make_unique<TestWorld>();
         aldric = testWorld->addHero("Aldric", 30);
         setFigures({aldric, 2, 30, 30, 8, 6, 7, 1, 1});
@@ -1006,7 +999,7 @@ private slots:
         aldric->setLinked(true, true);
         aldric->applyDamage(10, nullptr);
         record(new ExtendedRestEvent({}, stream()));
-        QCOMPARE(hooks.statsUpdates, 1);
+        QCOMPARE(chores.statsUpdates, 1);
         const QMap<QString, QByteArray> files = dataFiles();
         QVERIFY(std::any_of(files.keyBegin(), files.keyEnd(), [](const QString& path) {
             return path.endsWith("history.log");
@@ -1015,11 +1008,11 @@ private slots:
         QCOMPARE(aldric->getCurrHitPoints(), 20);
         history()->forward(false);
         QCOMPARE(aldric->getCurrHitPoints(), 30);
-        QCOMPARE(hooks.statsUpdates, 2);
+        QCOMPARE(chores.statsUpdates, 2);
         history()->back();
         QVERIFY(history()->rootChanged());
         QCOMPARE(aldric->getCurrHitPoints(), 30);
-        QCOMPARE(hooks.statsUpdates, 3);
+        QCOMPARE(chores.statsUpdates, 3);
         QCOMPARE(history()->getEventCount(), 1);
         QCOMPARE(dataFiles(), files);
         QVERIFY(refreshed.isEmpty());
@@ -1056,7 +1049,7 @@ private slots:
                  QStringList({"DamageEvent: Damaged 20: Goblin (1)", "DiedEvent: Died: Goblin (1)"}));
         QCOMPARE(encounter()->list().getNameList(), QString("Brenna, Goblin (2), Aldric"));
         QCOMPARE(encounter()->getState().dead, QSet<Creature*>{goblin1});
-        QCOMPARE(hooks.turnStarts, turnStarts);
+        QCOMPARE(chores.turnStarts, turnStarts);
         QVERIFY(encounter()->isRunning());
     }
     void deathsOfTheEncounter()
@@ -1097,7 +1090,7 @@ private slots:
         goblin1->handleDying(false);
         QCOMPARE(eventsFrom(2), (QStringList{"DiedEvent: Died: Goblin (1)", "StopEncounterEvent: * Stop Encounter *"}));
         QVERIFY(!encounter()->isRunning());
-        QCOMPARE(hooks.turnStarts, 0);
+        QCOMPARE(chores.turnStarts, 0);
         // Undoing both brings back the running encounter with its creature.
         history()->back();
         history()->back();

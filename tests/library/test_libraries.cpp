@@ -161,6 +161,7 @@ private slots:
         Global::encounters = new Encounters;
         world.addHero("Old Hero", 10);
         LibraryHooks hooks;
+        RecordedChores chores;
         const QString other = copyOfDemoData(home.path(), "Other Data");
         // "Folder/*" empties the folder, "Folder" removes it.
         for (const QString& gone : removed) {
@@ -179,7 +180,7 @@ private slots:
         QCOMPARE(Global::getRootPath() == other, switched);
         if (switched) {
             QCOMPARE(QSettings().value("dataDir/display").toString(), QString("Docs/Other Data"));
-            QCOMPARE(hooks.windowTitles.last(), QString("Ravelhorn - Other Data"));
+            QCOMPARE(chores.windowTitles.last(), QString("Ravelhorn - Other Data"));
         }
         delete Global::encounters;
         Global::encounters = nullptr;

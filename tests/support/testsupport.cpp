@@ -6,6 +6,17 @@ namespace {
 QStringList captured;
 }
 
+RecordedChores::RecordedChores()
+{
+    SwitchBoard* board = &Global::switchBoard;
+    connect(board, &SwitchBoard::doSetMainWindowTitle, this, [this](const QString& text) { windowTitles.append(text); });
+    connect(board, &SwitchBoard::doSetLeftStatus, this, [this](const QString& text) { leftStatus.append(text); });
+    connect(board, &SwitchBoard::doSetRightStatus, this, [this](const QString& text) { rightStatus.append(text); });
+    connect(board, &SwitchBoard::doToggleStartStopNextButtons, this, [this] { startStopToggles++; });
+    connect(board, &SwitchBoard::doPerformTurnStart, this, [this] { turnStarts++; });
+    connect(board, &SwitchBoard::doCharacterStatsUpdated, this, [this] { statsUpdates++; });
+}
+
 CapturedMessages::CapturedMessages()
 {
     captured.clear();

@@ -40,9 +40,6 @@ public:
     ~RecordingUiHooks() override { Global::setUiHooks(nullptr); }
 
     void alert(const QString& title, const QString& text) override { alerts.append({title, text}); }
-    void setMainWindowTitle(const QString& title) override { windowTitles.append(title); }
-    void setLeftStatus(const QString& text) override { leftStatus.append(text); }
-    void setRightStatus(const QString& text) override { rightStatus.append(text); }
     int badRootAlert(const QString& title, const QString& text, const QString&) override
     {
         alert(title, text);
@@ -53,17 +50,13 @@ public:
         openFileFolders.append(folder);
         return openFileAnswer;
     }
-    int promptForOngoingEffect(Creature* creature, Effect* effect) override
+    int promptForOngoingEffect(Creature* creature, Effect* effect, int) override
     {
         ongoingPrompts.append({creature, effect});
         return ongoingAnswer;
     }
 
     QList<Message> alerts;
-    QStringList windowTitles;
-    // Every status-bar text set, the latest last.
-    QStringList leftStatus;
-    QStringList rightStatus;
     int badRootAnswer = 0;
     // The answer to the next open-file dialog, and the folders they opened in.
     QString openFileAnswer;
@@ -71,6 +64,22 @@ public:
     // The answer to the ongoing-damage and regeneration prompts, and what they asked about.
     int ongoingAnswer = 0;
     QList<QPair<Creature*, Effect*>> ongoingPrompts;
+};
+
+// Records the window chores the model announces on the switchboard, for as
+// long as it lives.
+class RecordedChores : public QObject
+{
+public:
+    RecordedChores();
+
+    QStringList windowTitles;
+    // Every status-bar text set, the latest last.
+    QStringList leftStatus;
+    QStringList rightStatus;
+    int startStopToggles = 0;
+    int turnStarts = 0;
+    int statsUpdates = 0;
 };
 
 // Captures the debug output for as long as it lives.

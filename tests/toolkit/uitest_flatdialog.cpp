@@ -10,29 +10,7 @@
 #include "library/characters.h"
 #include "mainwindow/mainwindow.h"
 #include "support/testsupport.h"
-#include "toolkit/flatdialog.h"
-#include "toolkit/inputwidgets.h"
-
-namespace {
-
-// A panel with an amount box and OK/Cancel, or with the box alone.
-class AmountPanel : public FlatDialog
-{
-public:
-    explicit AmountPanel(bool withButtons)
-    {
-        amount = digitBox(50, 0, 5, true);
-        buttons = withButtons ? new DialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel) : nullptr;
-        if (buttons)
-            connect(buttons, &QDialogButtonBox::accepted, this, &FlatDialog::accept);
-        setLayout(vLayout(false, false, amount, buttons));
-    }
-
-    QSpinBox* amount;
-    DialogButtonBox* buttons;
-};
-
-}
+#include "toolkit/amountpanel.h"
 
 class TestFlatDialog : public QObject
 {

@@ -82,13 +82,13 @@ bool Global::setRootPath(QString path, QString display)
     if (!allChangesSaved(tr("You need to save all changes before setting the 'Ravelhorn Data' folder."),
                          tr("Save Changes and Continue")))
         return false;
-    ui().setPlayersUpdate(false);
+    emit switchBoard.doSetPlayersUpdate(false);
     std::unique_ptr<Progress> progress;
     for (int answer = 2; answer != 1;) {
         if (path.isEmpty()) {
             path = display = ui().getExistingDirectory(tr("Select Ravelhorn Data Folder"));
             if (path.isEmpty()) {
-                ui().setPlayersUpdate(true);
+                emit switchBoard.doSetPlayersUpdate(true);
                 return false;
             }
         }
@@ -98,7 +98,7 @@ bool Global::setRootPath(QString path, QString display)
         progress.reset(ui().createProgress(tr("Loading files..."), files + 4));
         answer = loaded.load(path, display, progress.get());
         if (answer == 0) {
-            ui().setPlayersUpdate(true);
+            emit switchBoard.doSetPlayersUpdate(true);
             return false;
         }
         if (answer == 2)
@@ -130,11 +130,11 @@ bool Global::setRootPath(QString path, QString display)
     Creature::rootChanged();
     progress->advance();
     progress.reset();
-    ui().setPlayersUpdate(true);
+    emit switchBoard.doSetPlayersUpdate(true);
     ui().fillImportDirList();
 
     QString name = lastRight(QDir::fromNativeSeparators(nativeRootPath), "/");
-    ui().setMainWindowTitle(name == "Ravelhorn Data" ? tr("Ravelhorn DM's Display")
+    emit switchBoard.doSetMainWindowTitle(name == "Ravelhorn Data" ? tr("Ravelhorn DM's Display")
                                                      : QString(tr("Ravelhorn - %1")).arg(name));
     return true;
 }

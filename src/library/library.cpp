@@ -1,0 +1,29 @@
+#include "library/library.h"
+
+#include <utility>
+
+Library::~Library()
+{
+    delete counts;
+}
+
+void Library::reset()
+{
+    delete counts;
+    counts = new CreatureCounts;
+    deleteEntries();
+}
+
+int Library::loadFolder(const QString& root, const QString& prettyRoot, Progress* progress,
+                        const LibraryList::FolderTexts& texts, const std::function<bool(const QString&)>& loadEntry)
+{
+    reset();
+    return LibraryList::loadFolder(root, prettyRoot, progress, texts, loadEntry, [this] { return isEmpty(); });
+}
+
+void Library::takeOver(Library* loaded)
+{
+    reset();
+    delete counts;
+    counts = std::exchange(loaded->counts, new CreatureCounts);
+}

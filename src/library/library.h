@@ -1,0 +1,40 @@
+#ifndef LIBRARY_H
+#define LIBRARY_H
+
+#include <QObject>
+
+#include <functional>
+
+#include "library/librarylist.h"
+
+// What the character, monster and encounter libraries share: they own their
+// entries and the counts of the creatures in them, load their folder of the
+// data folder, and take over what another library of their kind loaded.
+class Library : public QObject
+{
+    Q_OBJECT
+
+public:
+    ~Library() override;
+
+    // Fresh counts and no entries.
+    void reset();
+    CreatureCounts* getCounts() const { return counts; }
+
+protected:
+    explicit Library(QObject* parent) : QObject(parent), counts(new CreatureCounts) {}
+
+    virtual void deleteEntries() = 0;
+    virtual bool isEmpty() const = 0;
+    // Empties the library and loads every entry of the folder; 1 go on, 0 stop,
+    // 2 choose another data folder.
+    int loadFolder(const QString& root, const QString& prettyRoot, Progress* progress,
+                   const LibraryList::FolderTexts& texts, const std::function<bool(const QString&)>& loadEntry);
+    // Empties the library and takes the other's counts; the caller takes its entries.
+    void takeOver(Library* loaded);
+
+private:
+    CreatureCounts* counts;
+};
+
+#endif
