@@ -11,11 +11,15 @@
 #include "foundation/global.h"
 #include "library/characters.h"
 #include "toolkit/inputwidgets.h"
+#include "toolkit/panelhost.h"
 
 namespace {
 
-// The current creature's dock shows the character.
-void showInCurrentDock(Creature*) {}
+void showInCurrentDock(Creature* creature)
+{
+    if (PanelHost* host = PanelHost::instance())
+        host->previewCreature(creature);
+}
 
 }
 
