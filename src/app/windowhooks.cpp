@@ -6,6 +6,8 @@
 #include "combat/pickcharactersdialog.h"
 #include "combat/pickencounterdialog.h"
 #include "combat/pickmonsterdialog.h"
+#include "foundation/global.h"
+#include "mainwindow/mainwindow.h"
 #include "toolkit/messagedialog.h"
 
 void WindowHooks::alert(const QString& title, const QString& text)
@@ -36,6 +38,14 @@ QString WindowHooks::getExistingDirectory(const QString&)
 QString WindowHooks::getOpenFileName(const QString& title, const QString& folder, const QString& filter)
 {
     return QFileDialog::getOpenFileName(nullptr, title, folder, filter);
+}
+
+void WindowHooks::debugText(const QString& text)
+{
+    if (Global::mainWindow)
+        Global::mainWindow->debugStr(text);
+    else
+        UiHooks::debugText(text);
 }
 
 int WindowHooks::pickMonster(Creature*& monster, QString& alias)

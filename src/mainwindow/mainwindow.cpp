@@ -1,10 +1,13 @@
 #include "mainwindow/mainwindow.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStackedWidget>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -19,6 +22,8 @@
 #include "library/characters.h"
 #include "library/encounters.h"
 #include "library/monsters.h"
+#include "mainwindow/dockwidget.h"
+#include "mainwindow/maininitiativelist.h"
 #include "mainwindow/playerswindow.h"
 #include "powers/actions.h"
 #include "toolkit/flatdialog.h"
@@ -48,27 +53,46 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     Global::managerWindow = new ManagerWindow();
     Global::characterWindow = new CharacterWindow();
     setupCentralWidget();
+    createActions();
+    createToolBar();
+    createStatusBar();
+    createDockWindows();
+    createMenus();
+    // A separate window, shown when a debug line arrives.
+    debugEdit = new QTextEdit;
+    debugEdit->setReadOnly(true);
+    debugEdit->setWindowTitle(tr("Debug"));
     PanelHost::install(this);
     connectChores();
 
-    setWindowTitle(tr("Ravelhorn"));
-    Global::currentWindow = this;
+    setWindowTitle(tr("Ravelhorn DM's Display"));
+    setUnifiedTitleAndToolBarOnMac(false);
+    toggleStartStopNextButtons();
+    toggleForwardBackButtons();
 
     QSettings settings;
     restoreGeometry(settings.value("mainWindow/geometry").toByteArray());
-    restoreState(settings.value("mainWindow/state").toByteArray());
+    restoreState(settings.value("mainWindow/state").toByteArray(), 0);
+    for (int which = 0; which < DockCount; which++)
+        dockHiddenByUser[which] = dock(which)->isHidden();
+    Global::currentWindow = this;
+
+    connect(qApp, &QApplication::focusChanged, this, &MainWindow::onFocusChanged);
+    connect(hitPointBox, &QSpinBox::valueChanged, this, &MainWindow::onHPValueChanged);
+    connect(this, &MainWindow::doCreatureEffectsChanged, &Global::switchBoard, &SwitchBoard::doCreatureEffectsChanged);
+    // Tab alternates between the HP box and the initiative table.
+    setTabOrder(hitPointBox, initiativeList);
+    setTabOrder(initiativeList, hitPointBox);
 
     timer = new QTimer(this);
     connect(timer, &QTimer::timeout, &Global::switchBoard, &SwitchBoard::doRefreshTimer);
     timer->start(600);
     connect(this, &MainWindow::doCancelFlatDialog, &Global::switchBoard, &SwitchBoard::doCancelFlatDialog);
-    connect(this, &MainWindow::doCreatureEffectsChanged, &Global::switchBoard, &SwitchBoard::doCreatureEffectsChanged);
 }
 
 void MainWindow::setupCentralWidget()
 {
-    // Page 0 stands in for the initiative table until it is built.
-    initiativePage = new QWidget;
+    initiativeList = new MainInitiativeList;
     flatDialogTitle = htmlLabel("");
     flatDialogTitle->setAlignment(Qt::AlignCenter);
     flatDialogButton = new QToolButton;
@@ -90,7 +114,7 @@ void MainWindow::setupCentralWidget()
     flatDialogPage = layoutToWidget(page);
 
     centralStack = new QStackedWidget;
-    centralStack->addWidget(initiativePage);
+    centralStack->addWidget(initiativeList);
     centralStack->addWidget(flatDialogPage);
     setCentralWidget(centralStack);
 }
@@ -102,6 +126,11 @@ void MainWindow::showFlatDialog(FlatDialog* dialog)
         dialog->setupDialogButton(flatDialogButton);
     }
     runningDialog = dialog;
+    toggleForwardBackButtons();
+    toggleStartStopNextButtons();
+    toggleSelectionButtons();
+    toggleJumpInButton();
+    toggleFileButtons();
     if (Creature* selected = Global::encounter ? Global::encounter->getSelectedCreature(false) : nullptr)
         emit doCreatureEffectsChanged(selected);
 }
@@ -114,10 +143,14 @@ void MainWindow::setFlatDialogDisplay(QWidget* widget, bool adjustHeight)
         flatDialogArea->setVerticalScrollBarPolicy(adjustHeight ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
         flatDialogArea->setAdjustHeight(adjustHeight);
         centralStack->setCurrentWidget(flatDialogPage);
+        hitPointBox->setFocusPolicy(Qt::NoFocus);
+        hitPointBox->setEnabled(false);
         flatDialogArea->adjustSize();
     } else {
         setFocus(Qt::OtherFocusReason);
-        centralStack->setCurrentWidget(initiativePage);
+        hitPointBox->setFocusPolicy(Qt::WheelFocus);
+        centralStack->setCurrentWidget(initiativeList);
+        hitPointBox->setEnabled(true);
     }
     if (old && old != widget)
         old->deleteLater();
@@ -137,16 +170,40 @@ void MainWindow::panelClosed()
 
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
-    if (runningDialog && runningDialog->keyPressed(event->key(), event->modifiers()))
+    if (runningDialog) {
+        if (runningDialog->keyPressed(event->key(), event->modifiers()))
+            return;
+    } else if (initiativeList->handleKeyEvent(event)) {
         return;
+    } else if (event->key() == Qt::Key_Return && !(event->modifiers() & Qt::KeypadModifier)
+               && hitPointBox->hasFocus()) {
+        // What Apply Damage would refuse (nothing selected, a surge in the box) Return refuses too.
+        if (hitAct->isEnabled())
+            hitAct->trigger();
+        return;
+    }
     QMainWindow::keyPressEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!Global::allChangesSaved(tr("Do you want to save all changes and then quit the application?"),
+                                 tr("Save Changes and Quit"))) {
+        event->ignore();
+        return;
+    }
+    // Docks hidden for an editor come back, so that the saved layout has them.
+    toggleActiveWindow(this);
+    event->accept();
+    QCoreApplication::quit();
 }
 
 MainWindow::~MainWindow()
 {
     QSettings settings;
     settings.setValue("mainWindow/geometry", saveGeometry());
-    settings.setValue("mainWindow/state", saveState());
+    settings.setValue("mainWindow/state", saveState(0));
+    delete debugEdit;
     // Nothing may reach a window that is gone, such as a history-list click after a restart.
     if (Global::mainWindow == this)
         Global::mainWindow = nullptr;
@@ -158,7 +215,7 @@ MainWindow::~MainWindow()
 
 void MainWindow::shutdown()
 {
-    Global::currentWindow = this;
+    toggleActiveWindow(this);
     if (Global::encounter) {
         if (Global::history && Global::history->getCurrentEvent())
             if (ObjectStream* stream = Global::history->getStream(false))

@@ -1,16 +1,25 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include <QIcon>
 #include <QMainWindow>
 
 #include "toolkit/panelhost.h"
 #include "toolkit/windowsanddialogs.h"
 
 class Creature;
+class DockWidget;
+class Effect;
+class EventListModel;
 class FlatDialog;
+class MainInitiativeList;
+class QAction;
 class QLabel;
+class QSpinBox;
 class QStackedWidget;
+class QTextEdit;
 class QTimer;
+class QToolBar;
 class QToolButton;
 class ResizableScrollArea;
 
@@ -38,6 +47,14 @@ public:
     void cancelFlatDialog() override { emit doCancelFlatDialog(); }
     void panelClosed() override;
 
+    void focusOnHitPointBox();
+    void updateMainInitiativeList();
+    // Follows the window the game master works in; floating docks make way for the editors.
+    void toggleActiveWindow(QWidget* window);
+    void togglePlayersWindowButton();
+    void toggleFileButtons();
+    void debugStr(const QString& line);
+
 public slots:
     // The chores the model announces on the switchboard.
     void setLeftStatus(const QString& text);
@@ -46,6 +63,7 @@ public slots:
     void toggleJumpInButton();
     void toggleForwardBackButtons();
     void toggleStartStopNextButtons();
+    // The windows hide and pause while the history log is replayed.
     void startLoadingHistory();
     void doneLoadingHistory();
     void setPauseUpdate(bool pause);
@@ -55,21 +73,141 @@ signals:
     void doCreatureEffectsChanged(Creature* creature);
     void doCancelFlatDialog();
 
+public slots:
+    void onAbout();
+    void onSetRoot();
+    void onNewHistory();
+    void onTruncateHistory();
+    void activateMainWindow();
+    void activateManagerWindow();
+    void activateCharacterWindow();
+    void onTogglePlayerWindow();
+    void toggleCurrentWindow();
+    void toggleSelectedWindow();
+    void toggleHistoryWindow();
+    void toggleEffectsWindow();
+    void onFocusChanged(QWidget* old, QWidget* now);
+    void onPickParty();
+    void onLoadEncounter();
+    void onAddMonster();
+    void onSelectLanguage();
+    void onSetAlias();
+    void onRemoveCreatures();
+    void onStartStopEncounter();
+    void onNextTurn();
+    void onStepBack();
+    void onStepForward();
+    void onAddConditionOrEffect();
+    void removeCondEffect(Creature* creature, Effect* effect);
+    void onShowAndHide();
+    void onDelay();
+    void onReady();
+    void onJumpIn();
+    void onUpInitiative();
+    void onDownInitiative();
+    void onShortRest();
+    void onExtendedRest();
+    void onHPValueChanged();
+    void onHit();
+    void onHeal();
+    void onSurge();
+    void onSetTempHP();
+    void onCreatureSelectionChanged();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    enum Dock { CurrentDock, SelectedDock, HistoryDock, EffectsDock, DockCount };
+
     void setupCentralWidget();
     void connectChores();
+    QAction* createAction(const QString& icon, const QString& text, const QString& shortcut, const QString& statusTip);
+    QAction* createPlainAction(const QString& text, const QString& statusTip, const QString& icon = QString());
+    void createActions();
+    void createToolBar();
+    void createStatusBar();
+    void createDockWindows();
+    DockWidget* addDock(const QString& title, const QString& name, QWidget* widget, Qt::DockWidgetArea area);
+    void createMenus();
+    void addMenu(const QString& title, const QList<QAction*>& actions);
+    DockWidget* dock(int which) const;
+    // The flag follows the Window menu's check mark, whatever closed the dock before.
+    void noteDockToggled(int which);
+    void activateWindowOf(QWidget* window);
 
+    EventListModel* historyModel = nullptr;
     QStackedWidget* centralStack = nullptr;
-    QWidget* initiativePage = nullptr;
+    MainInitiativeList* initiativeList = nullptr;
     ResizableScrollArea* flatDialogArea = nullptr;
     QLabel* flatDialogTitle = nullptr;
     QToolButton* flatDialogButton = nullptr;
     QWidget* flatDialogPage = nullptr;
     FlatDialog* runningDialog = nullptr;
+    QWidget* currentCreatureWidget = nullptr;
+    QWidget* selectedCreatureWidget = nullptr;
+    QTextEdit* debugEdit = nullptr;
     QTimer* timer;
+    bool playersWindowWasHidden = false;
+    bool dockHiddenByUser[DockCount] = {};
+    bool editorWindowActive = false;
+    DockWidget* currentDock = nullptr;
+    DockWidget* selectedDock = nullptr;
+    DockWidget* historyDock = nullptr;
+    DockWidget* effectsDock = nullptr;
+
+    QAction* setRootAct = nullptr;
+    QAction* selectLanguageAct = nullptr;
+    QAction* newHistoryAct = nullptr;
+    QAction* truncateHistoryAct = nullptr;
+    QAction* mainWindowAct = nullptr;
+    QAction* managerWindowAct = nullptr;
+    QAction* characterWindowAct = nullptr;
+    QAction* playersWindowAct = nullptr;
+    QAction* pickPartyAct = nullptr;
+    QAction* loadEncounterAct = nullptr;
+    QAction* addMonsterAct = nullptr;
+    QAction* stepBackAct = nullptr;
+    QAction* stepForwardAct = nullptr;
+    QAction* startStopAct = nullptr;
+    QAction* nextTurnAct = nullptr;
+    QAction* conditionsEffectsAct = nullptr;
+    QAction* showHideAct = nullptr;
+    QAction* setAliasAct = nullptr;
+    QAction* removeCreaturesAct = nullptr;
+    QAction* delayAct = nullptr;
+    QAction* readyAct = nullptr;
+    QAction* jumpInAct = nullptr;
+    QAction* upInitiativeAct = nullptr;
+    QAction* downInitiativeAct = nullptr;
+    QAction* shortRestAct = nullptr;
+    QAction* extendedRestAct = nullptr;
+    QAction* quitAct = nullptr;
+    QAction* aboutAct = nullptr;
+    QAction* hitAct = nullptr;
+    QAction* healAct = nullptr;
+    QAction* surgeAct = nullptr;
+    QAction* setTempHPAct = nullptr;
+    QSpinBox* hitPointBox = nullptr;
+    QAction* dockToggleActs[DockCount] = {};
+
+    QToolBar* windowToolBar = nullptr;
+    QLabel* leftStatus = nullptr;
+    QLabel* rightStatus = nullptr;
+
+    QIcon playIcon;
+    QIcon stopIcon;
+    QIcon nextTurnIcon;
+    QIcon nextTurnGreyIcon;
+    QIcon hideIcon;
+    QIcon showIcon;
+    QIcon playersWindowCloseIcon;
+    QIcon playersWindowOpenIcon;
+    QIcon healingSurgeIcon;
+    QIcon healingSurgeX1Icon;
+
+    bool managerHintShown = false;
 };
 
 #endif

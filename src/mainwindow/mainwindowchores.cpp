@@ -21,22 +21,10 @@ void MainWindow::connectChores()
     connect(board, &SwitchBoard::doPerformTurnStart, this, &MainWindow::performTurnStart);
 }
 
-void MainWindow::setLeftStatus(const QString&) {}
-
-void MainWindow::setRightStatus(const QString&) {}
-
 void MainWindow::toggleSelectionButtons() {}
 
 void MainWindow::toggleJumpInButton() {}
 
-void MainWindow::toggleForwardBackButtons() {}
-
 void MainWindow::toggleStartStopNextButtons() {}
-
-void MainWindow::startLoadingHistory() {}
-
-void MainWindow::doneLoadingHistory() {}
-
-void MainWindow::setPauseUpdate(bool) {}
 
 void MainWindow::performTurnStart() {}

@@ -16,6 +16,9 @@ public:
         connect(&Global::switchBoard, &SwitchBoard::doSetPlayersUpdate, this, &PlayersWindow::setEnableUpdate);
     }
 
+    // Its table follows the encounter anew.
+    void updateMainInitiativeList() {}
+
 public slots:
     // Off while the history is replayed or stepped; the players' list fills this in.
     void setEnableUpdate(bool) {}

@@ -1,0 +1,147 @@
+#ifndef MAINWINDOWTESTING_H
+#define MAINWINDOWTESTING_H
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+
+#include "encounter/vitalityevents.h"
+#include "encounter/history.h"
+#include "foundation/global.h"
+#include "library/characters.h"
+#include "mainwindow/mainwindow.h"
+#include "toolkit/flatdialog.h"
+#include "toolkit/inputwidgets.h"
+
+// The main window as start-up makes it; the demonstration data folder is
+// loaded on request. Its settings stay for the next window of the test.
+class WindowUnderTest
+{
+public:
+    WindowUnderTest() { make(); }
+    ~WindowUnderTest() { destroy(); }
+
+    void make()
+    {
+        window = new MainWindow;
+        window->resize(900, 600);
+    }
+    void destroy()
+    {
+        if (!window)
+            return;
+        window->shutdown();
+        delete window;
+        window = nullptr;
+    }
+    // A new window on the settings the old one saved.
+    void restart()
+    {
+        destroy();
+        make();
+    }
+
+    QString root() const { return dir.filePath("Ravelhorn Data"); }
+    bool loadFolder()
+    {
+        if (!QDir(root()).exists()
+            && !Global::copyDir(QDir(Global::getResourcePath()).filePath("demo-data"), dir.path(), "Ravelhorn Data"))
+            return false;
+        return Global::setRootPath(QDir::toNativeSeparators(root()), root());
+    }
+
+    // The hero whose hit points the recorded events change, in the encounter and selected.
+    Creature* hero() const { return Global::characters->findCharacter("Brannoc Ashfield"); }
+    bool record(int events)
+    {
+        Creature* ana = hero();
+        Global::encounter->setCreatureList(CreatureList({ana}));
+        Global::encounter->setSelectedCreatures({ana});
+        for (int i = 0; i < events; i++) {
+            ana->setCurrHitPoints(ana->getCurrHitPoints() - 1);
+            if (!Global::history->apply(new SetVitalityEvent(ana->getVitality(), Global::history->getStream(false)), false))
+                return false;
+        }
+        return true;
+    }
+
+    // Through the menu bar, as the game master finds it.
+    QAction* action(const QString& text) const
+    {
+        for (QAction* menu : window->menuBar()->actions())
+            if (menu->menu())
+                for (QAction* entry : menu->menu()->actions())
+                    if (entry->text() == text)
+                        return entry;
+        qFatal("no action %s", qPrintable(text));
+    }
+    QDockWidget* dock(const QString& name) const { return window->findChild<QDockWidget*>(name); }
+    QToolBar* bar(const QString& name) const { return window->findChild<QToolBar*>(name); }
+    QSpinBox* hitPointBox() const { return bar("actionToolBar")->findChild<QSpinBox*>(); }
+
+    MainWindow* window = nullptr;
+
+private:
+    QTemporaryDir dir;
+};
+
+// Answers the modal boxes that open while it lives: records each one's
+// title and texts, then presses its accept button or Cancel.
+class BoxAnswerer : public QObject
+{
+public:
+    explicit BoxAnswerer(bool accept) : accept(accept)
+    {
+        connect(&timer, &QTimer::timeout, this, [this] { answer(); });
+        timer.start(10);
+    }
+
+    QStringList titles;
+    QStringList texts;
+
+private:
+    void answer()
+    {
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        titles.append(box->windowTitle());
+        for (QLabel* label : box->findChildren<QLabel*>())
+            texts.append(label->text());
+        auto* buttons = box->findChild<QDialogButtonBox*>();
+        QAbstractButton* button = buttons ? buttons->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel) : nullptr;
+        if (button)
+            button->click();
+        else
+            box->reject();
+    }
+
+    bool accept;
+    QTimer timer;
+};
+
+// An empty panel with OK and Cancel, as the combat dialogs build theirs.
+class TestPanel : public FlatDialog
+{
+public:
+    TestPanel()
+    {
+        setWindowTitle("Test Panel");
+        auto* buttons = new DialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Horizontal);
+        connect(buttons, &QDialogButtonBox::accepted, this, &FlatDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &FlatDialog::reject);
+        setLayout(vLayout(false, false, new QLabel("A panel"), buttons));
+    }
+};
+
+#endif
