@@ -169,7 +169,7 @@ void Monsters::addMonsterToEncounter()
     if (!LibraryList::askInitiative(list, before))
         return;
     Global::encounter->writeVitalityChanges(stream);
-    Global::history->apply(new AddMonsterEvent(list, answer == 4, before, stream), false);
-    if (!alias.isEmpty())
+    // A refused record ends the command.
+    if (Global::history->apply(new AddMonsterEvent(list, answer == 4, before, stream), false) && !alias.isEmpty())
         Global::history->apply(new SetAliasEvent(monster, true, alias, stream), false);
 }
