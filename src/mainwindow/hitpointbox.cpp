@@ -1,6 +1,6 @@
 // The HP box and the commands that apply its amount to the selected
-// creatures. None of them records an event without targets; each stops at
-// the first event the log refuses.
+// creatures. None of them records an event without targets; one that the log
+// refuses leaves the box, surge mode and the focus as they were.
 #include <QSpinBox>
 
 #include "encounter/commandroad.h"
@@ -27,9 +27,10 @@ void MainWindow::onHit()
     if (!road.isOpen())
         return;
     const QList<Creature*> targets = Global::encounter->getSelectedCreatures();
-    if (const int amount = amountFor(hitPointBox, targets))
-        road.apply(new DamageEvent(QString(), Global::encounter->getCurrentCreature(), targets, amount, QString(),
-            road.getStream()));
+    const int amount = amountFor(hitPointBox, targets);
+    if (amount && !road.apply(new DamageEvent(QString(), Global::encounter->getCurrentCreature(), targets, amount,
+                      QString(), road.getStream())))
+        return;
     // The same amount goes to the next creature at once.
     surgeMode = false;
     hitPointBox->selectAll();
@@ -44,9 +45,10 @@ void MainWindow::onHeal()
         return;
     const QList<Creature*> targets = Global::encounter->getSelectedCreatures();
     if (const int amount = amountFor(hitPointBox, targets)) {
-        if (road.apply(new HealEvent(QString(), Global::encounter->getCurrentCreature(), targets, surgeMode ? 1 : 0,
+        if (!road.apply(new HealEvent(QString(), Global::encounter->getCurrentCreature(), targets, surgeMode ? 1 : 0,
                 amount, road.getStream())))
-            hitPointBox->setValue(0);
+            return;
+        hitPointBox->setValue(0);
     }
     surgeMode = false;
     hitPointBox->selectAll();
@@ -81,8 +83,9 @@ void MainWindow::onSetTempHP()
         return;
     const QList<Creature*> targets = Global::encounter->getSelectedCreatures();
     if (const int amount = amountFor(hitPointBox, targets)) {
-        if (road.apply(new SetTempHPEvent(targets, amount, road.getStream())))
-            hitPointBox->setValue(0);
+        if (!road.apply(new SetTempHPEvent(targets, amount, road.getStream())))
+            return;
+        hitPointBox->setValue(0);
     }
     surgeMode = false;
     focusOnHitPointBox();

@@ -4,6 +4,7 @@
 #include <QSpinBox>
 
 #include "encounter/encounter.h"
+#include "encounter/history.h"
 #include "foundation/global.h"
 #include "mainwindow/commandavailability.h"
 #include "mainwindow/mainwindow.h"
@@ -15,6 +16,9 @@ void MainWindow::setupAvailability()
         extendedRestAct, conditionsEffectsAct, showHideAct, setAliasAct, removeCreaturesAct, upInitiativeAct,
         downInitiativeAct, hitAct, healAct, surgeAct, setTempHPAct, playIcon, stopIcon, nextTurnIcon, nextTurnGreyIcon,
         hideIcon, showIcon, healingSurgeIcon, healingSurgeX1Icon});
+    // Every event and step changes what the fight allows: surges spent, a creature gone.
+    connect(Global::history, &History::doHistoryChanged, this, &MainWindow::toggleStartStopNextButtons);
+    connect(Global::history, &History::doHistoryChanged, this, &MainWindow::toggleJumpInButton);
 }
 
 void MainWindow::toggleStartStopNextButtons()

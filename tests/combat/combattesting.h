@@ -1,7 +1,10 @@
 #ifndef COMBATTESTING_H
 #define COMBATTESTING_H
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <QTimer>
 
@@ -34,9 +37,14 @@ public:
         Global::init();
         window = new MainWindow;
         world = new TestWorld;
+        // Wide enough for every tool bar: a widget in an overflow gets no focus.
+        window->resize(1400, 700);
         window->show();
+        window->activateWindow();
         if (!QTest::qWaitForWindowActive(window))
             qWarning("the main window did not become active");
+        // The focus settles on the initiative table.
+        QCoreApplication::processEvents();
     }
 
     ~WindowWorld()
@@ -63,6 +71,17 @@ inline int runPanel(FlatDialog& panel, const std::function<void()>& steps)
             panel.reject();
     });
     return panel.exec();
+}
+
+// An action as the game master finds it, through the menu bar.
+inline QAction* action(const QString& text)
+{
+    for (QAction* menu : Global::mainWindow->menuBar()->actions())
+        if (menu->menu())
+            for (QAction* entry : menu->menu()->actions())
+                if (entry->text() == text)
+                    return entry;
+    qFatal("no action %s", qPrintable(text));
 }
 
 inline void key(Qt::Key key)
