@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -82,6 +83,11 @@ inline QAction* action(const QString& text)
                 if (entry->text() == text)
                     return entry;
     qFatal("no action %s", qPrintable(text));
+}
+
+inline QSpinBox* hitPointBox()
+{
+    return Global::mainWindow->findChild<QSpinBox*>();
 }
 
 inline void key(Qt::Key key)

@@ -14,13 +14,9 @@
 #include "library/monsters.h"
 
 using CombatTesting::action;
+using CombatTesting::hitPointBox;
 
 namespace {
-
-QSpinBox* hitPointBox()
-{
-    return Global::mainWindow->findChild<QSpinBox*>();
-}
 
 // Types the amount into the HP box as the game master does.
 void typeAmount(int amount)
