@@ -1,5 +1,6 @@
 #include "combat/pickmonsterdialog.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>

@@ -9,6 +9,7 @@
 #include <QTableView>
 
 #include "combat/pickcharactersdialog.h"
+#include "combat/picklist.h"
 #include "combat/pickencounterdialog.h"
 #include "combat/pickmonsterdialog.h"
 #include "combattesting.h"
@@ -84,6 +85,59 @@ EncounterData* addEncounter(const QString& name, const QString& adventure, const
     return data;
 }
 
+// The list of the panel running in the main window.
+QTableView* panelList()
+{
+    for (QTableView* view : Global::mainWindow->findChildren<QTableView*>())
+        if (qobject_cast<PickListModel*>(view->model()) && view->isVisible())
+            return view;
+    return nullptr;
+}
+
+QAbstractButton* panelButton(const QString& text)
+{
+    for (QAbstractButton* b : Global::mainWindow->findChildren<QAbstractButton*>())
+        if (b->text() == text && b->isVisible())
+            return b;
+    return nullptr;
+}
+
+// The model's description of the encounter and of those in it.
+QString rosterDescription(const TestWorld* world)
+{
+    QStringList lines = world->describe().split('\n');
+    const QStringList roster = Global::encounter->getCreatureList().getNameList().split(", ");
+    lines.erase(std::remove_if(lines.begin() + 1, lines.end(), [&roster](const QString& line) {
+        return std::none_of(roster.begin(), roster.end(), [&line](const QString& name) {
+            return !name.isEmpty() && line.startsWith(name + " hp");
+        });
+    }), lines.end());
+    return lines.join('\n');
+}
+
+// Runs the steps in the panel that the command opens, once it shows.
+void whenPanelRuns(const std::function<void()>& steps)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, steps] {
+        if (!Global::mainWindow->runningFlatDialog())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        // The panel's content is laid out before it is clicked.
+        QCoreApplication::processEvents();
+        steps();
+        // A panel the steps did not end would hold the test.
+        QTimer::singleShot(0, [] {
+            if (Global::mainWindow->runningFlatDialog()) {
+                QTest::qFail("the panel stayed open", __FILE__, __LINE__);
+                Global::mainWindow->cancelFlatDialog();
+            }
+        });
+    });
+    poll->start(5);
+}
+
 }
 
 class TestPickers : public QObject
@@ -124,6 +178,61 @@ private slots:
     {
         delete hooks;
         delete fixture;
+    }
+
+    // Add Monster..., Load Encounter... and Select Party... record what their panel brings in, undoably.
+    void commandsFromTheWindow_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("roster");
+        QTest::newRow("monster") << "Add Monster..." << QStringList{"row:Orc Raider", "id:5", "Add Hidden"} << "Orc Raider (5)";
+        QTest::newRow("encounter") << "Load Encounter..." << QStringList{"row:Goblin Ambush", "Set"}
+                                   << "Goblin Cutter (1), Goblin Cutter (2)";
+        QTest::newRow("party") << "Select Party..." << QStringList{"tick:Bron", "tick:Dara", "Select"} << "Bron, Dara";
+    }
+
+    void commandsFromTheWindow()
+    {
+        QFETCH(QString, command);
+        QFETCH(QStringList, steps);
+        QFETCH(QString, roster);
+        QVERIFY(world->stream());
+        const QString start = rosterDescription(world);
+        whenPanelRuns([&] {
+            for (const QString& step : steps) {
+                if (step.startsWith("row:"))
+                    clickRow(panelList(), step.mid(4));
+                if (step.startsWith("id:"))
+                    for (QLineEdit* edit : window->findChildren<QLineEdit*>())
+                        if (edit->placeholderText() == "Enter monster ID")
+                            QTest::keyClicks(edit, step.mid(3));
+                if (step.startsWith("tick:"))
+                    for (QCheckBox* box : window->findChildren<QCheckBox*>())
+                        if (box->isVisible() && nameOf(box) == step.mid(5))
+                            QTest::mouseClick(box, Qt::LeftButton);
+                if (!step.contains(':'))
+                    panelButton(step)->click();
+            }
+        });
+        CombatTesting::action(command)->trigger();
+        QTRY_COMPARE(Global::encounter->getCreatureList().getNameList(), roster);
+        QVERIFY2(hooks->alerts.isEmpty(), qPrintable(hooks->alerts.join('\n')));
+        QVERIFY(!window->runningFlatDialog());
+        if (command.startsWith("Add"))
+            QVERIFY(world->find("Orc Raider (5)")->isHidden());
+
+        const QString after = rosterDescription(world);
+        const int events = Global::history->getEventCount();
+        while (Global::history->hasBack())
+            Global::history->back();
+        QCOMPARE(rosterDescription(world), start);
+        while (Global::history->hasForward())
+            Global::history->forward(false);
+        QCOMPARE(rosterDescription(world), after);
+        QVERIFY(world->restart());
+        QCOMPARE(Global::history->getEventCount(), events);
+        QVERIFY2(rosterDescription(world) == after, qPrintable(TestWorld::difference(after, rosterDescription(world))));
     }
 
     // Both models stay consistent through filtering and library changes.
@@ -178,6 +287,8 @@ private slots:
         const int result = runPanel(dialog, [&] {
             QTest::keyClicks(dialog.getFilterEdit(), "orc");
             clickRow(dialog.getView(), "Orc Raider");
+            // The ID row is part of what the window shows.
+            QVERIFY(dialog.getIdEdit()->isVisible());
             QTest::keyClicks(dialog.getIdEdit(), id);
             QTest::keyClicks(dialog.getAliasEdit(), "Big Bad");
             if (end == "Return" || end == "Escape")
