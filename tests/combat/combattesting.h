@@ -3,15 +3,19 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
 
 #include "app/windowhooks.h"
+#include "encounter/history.h"
 #include "foundation/global.h"
 #include "mainwindow/mainwindow.h"
 #include "support/testsupport.h"
@@ -89,6 +93,24 @@ inline QSpinBox* hitPointBox()
 {
     return Global::mainWindow->findChild<QSpinBox*>();
 }
+
+// Writes beyond the log's present size fail while it lives.
+class FullDisk
+{
+public:
+    FullDisk()
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limit = saved;
+        limit.rlim_cur = QFileInfo(Global::history->getLogPath()).size();
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FullDisk() { setrlimit(RLIMIT_FSIZE, &saved); }
+
+private:
+    rlimit saved;
+};
 
 inline void key(Qt::Key key)
 {

@@ -235,6 +235,50 @@ private slots:
         QVERIFY2(rosterDescription(world) == after, qPrintable(TestWorld::difference(after, rosterDescription(world))));
     }
 
+    // Names are plain text: escaped in the ID alert, shown as typed beside the party's boxes.
+    void namesArePlainText()
+    {
+        world->addMonster("Ogre <b>Chief</b>", "1", 40);
+        world->addHero("<i>Zed</i>", 30);
+        PickMonsterDialog dialog;
+        runPanel(dialog, [&] {
+            clickRow(dialog.getView(), "Ogre <b>Chief</b>");
+            button(dialog.getWidget(), "Add")->click();
+            key(Qt::Key_Escape);
+        });
+        QCOMPARE(hooks->alerts, QStringList{"Monster ID: Please enter a unique ID for the Ogre &lt;b&gt;Chief&lt;/b&gt;, "
+                                            "before it can be added to the encounter."});
+        PickCharactersDialog party;
+        bool plain = false;
+        for (QLabel* label : party.getWidget()->findChildren<QLabel*>())
+            plain = plain || (label->text() == "<i>Zed</i>" && label->textFormat() == Qt::PlainText);
+        QVERIFY(plain);
+    }
+
+    // A record the log refuses ends the command: the alias of the refused monster is not tried.
+    void refusedRecordEndsTheCommand()
+    {
+        QVERIFY(world->stream());
+        const int events = Global::history->getEventCount();
+        whenPanelRuns([&] {
+            clickRow(panelList(), "Orc Raider");
+            for (QLineEdit* edit : window->findChildren<QLineEdit*>())
+                if (edit->placeholderText() == "Enter monster ID")
+                    QTest::keyClicks(edit, "6");
+                else if (edit->placeholderText() == "Enter an Alias (optional)")
+                    QTest::keyClicks(edit, "Grok");
+            panelButton("Add")->click();
+        });
+        {
+            CombatTesting::FullDisk full;
+            Global::monsters->addMonsterToEncounter();
+        }
+        QCOMPARE(hooks->alerts.size(), 1);
+        QVERIFY(hooks->alerts.first().startsWith("Cannot Write History File"));
+        QCOMPARE(Global::history->getEventCount(), events);
+        QCOMPARE(Global::encounter->getCreatureCount(), 0);
+    }
+
     // Both models stay consistent through filtering and library changes.
     void modelsPassTheModelTester()
     {

@@ -1,8 +1,4 @@
-#include <QFileInfo>
 #include <QSpinBox>
-
-#include <csignal>
-#include <sys/resource.h>
 
 #include "combat/combattesting.h"
 #include "creature/creature.h"
@@ -14,6 +10,7 @@
 #include "library/monsters.h"
 
 using CombatTesting::action;
+using CombatTesting::FullDisk;
 using CombatTesting::hitPointBox;
 
 namespace {
@@ -32,24 +29,6 @@ QStringList eventTexts(int from)
         texts << Global::history->getEventText(i);
     return texts;
 }
-
-// Writes beyond the log's present size fail while it lives.
-class FullDisk
-{
-public:
-    FullDisk()
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limit = saved;
-        limit.rlim_cur = QFileInfo(Global::history->getLogPath()).size();
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FullDisk() { setrlimit(RLIMIT_FSIZE, &saved); }
-
-private:
-    rlimit saved;
-};
 
 }
 
