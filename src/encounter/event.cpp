@@ -1,5 +1,7 @@
 #include "encounter/event.h"
 
+#include <iterator>
+
 #include "encounter/history.h"
 #include "foundation/global.h"
 #include "foundation/objectstream.h"
@@ -18,6 +20,7 @@ const char* const typeNames[] = {
     "SetVitalityEvent", "RemoveCreaturesEvent", "RemoveCurrentEvent", "AdjustInitiativeEvent",
     "RenameCreatureEvent", "PowerUsageChangedEvent", "SetAliasEvent", "UseSecondWindEvent",
 };
+static_assert(std::size(typeNames) == Event::LastType + 1, "one name for every event type, in the order of Type");
 
 }
 

@@ -19,7 +19,10 @@ class Event : public QObject
     Q_OBJECT
 
 public:
-    // The number that heads each record in the log.
+    // The number that heads each record in the log. A new event also needs
+    // its name in event.cpp, its end tag in eventtags.h, its reader in
+    // eventfactory.cpp, and a recorded case in tests/encounter/test_events.cpp.
+    // A number once written to a log is never reused or moved.
     enum Type {
         NoType = 0,
         StartEncounterType = 1,

@@ -35,7 +35,7 @@ CreatureParser::CreatureParser(bool monster) : monster(monster)
 {
 }
 
-void CreatureParser::parse(CreatureStats& out, QString text, QString fileName)
+void CreatureParser::parse(CreatureStats& out, QString text, QString dataFolder)
 {
     stats = CreatureStats();
     stats.statBlock = text;
@@ -57,7 +57,7 @@ void CreatureParser::parse(CreatureStats& out, QString text, QString fileName)
             stats.group = stats.group.left(open).trimmed();
         }
     }
-    parseHeaderLine(fileName);
+    parseHeaderLine(dataFolder);
     nextLineAndSetState();
 
     bool meleeBasic = true;
@@ -66,7 +66,7 @@ void CreatureParser::parse(CreatureStats& out, QString text, QString fileName)
         switch (state) {
         case HEADER_TITLE:
         case HEADER_LINE:
-            parseHeaderLine(fileName);
+            parseHeaderLine(dataFolder);
             nextLineAndSetState();
             break;
         case HEADER_TRAIT:
@@ -99,7 +99,7 @@ void CreatureParser::parse(CreatureStats& out, QString text, QString fileName)
     out = stats;
 }
 
-void CreatureParser::parseHeaderLine(const QString& fileName)
+void CreatureParser::parseHeaderLine(const QString& dataFolder)
 {
     while (!atLineEnd()) {
         const CreatureToken token = getCurrentLineToken();
@@ -134,7 +134,7 @@ void CreatureParser::parseHeaderLine(const QString& fileName)
         case Token::VULNERABLE: parseHeaderString(stats.vulnerable, true); break;
         case Token::SAVING: savingThrows(); break;
         case Token::ACTION: parseActionPoints(); break;
-        case Token::PORTRAIT: portrait(fileName); break;
+        case Token::PORTRAIT: portrait(dataFolder); break;
         case Token::BULLET:
             if (getFollowingLineToken(0).kind == Token::XP) {
                 bulletXP = true;
@@ -275,13 +275,13 @@ void CreatureParser::savingThrows()
         parseHeaderString(stats.savingThrows, true);
 }
 
-void CreatureParser::portrait(const QString& fileName)
+void CreatureParser::portrait(const QString& dataFolder)
 {
     nextLineToken();
     const int start = currentLine.getCurrentPos();
     currentLine.lastToken();
     stats.portraitFile = currentLine.getWords(start, -1, false, true).trimmed();
-    stats.portrait = Creature::loadPortrait(stats.portraitFile, fileName);
+    stats.portrait = Creature::loadPortrait(stats.portraitFile, dataFolder);
 }
 
 void CreatureParser::parseNumberField(int& field)

@@ -38,9 +38,9 @@ public:
 
     explicit CreatureParser(bool monster);
 
-    // Fills out from the text; an empty text leaves it untouched. fileName
-    // is the data folder a portrait is looked for in.
-    void parse(CreatureStats& out, QString text, QString fileName);
+    // Fills out from the text; an empty text leaves it untouched. A portrait
+    // is looked for in the data folder.
+    void parse(CreatureStats& out, QString text, QString dataFolder);
 
     // Every line the parse reads is added as "STATE: tokens".
     void setTrace(QStringList* lineTrace) { trace = lineTrace; }
@@ -48,6 +48,8 @@ public:
     static QList<CreatureToken> tokenize(const QString& text, bool trap);
     static QString stateText(State state);
     static CreatureToken createToken(const QString& word);
+    // A line of a power's details, trap lines included.
+    static bool isDetailState(State s) { return s >= POWER_DETAIL && s <= POWER_DETAIL_W_TRAP; }
 
 private:
     // Characters: pushed characters are read before the rest of the text.
@@ -81,10 +83,14 @@ private:
     QString wordsFrom(int from, bool keepEndMark, bool escaped) const;
 
     // Line classes
+    // The class of a line after the line before; splitAt, when given,
+    // receives where the caller must split the line. Runs on a copy of the
+    // line, which classifyLine may change.
     State identifyLine(TokenLine line, State prev, bool traits, int* splitAt);
-    State identifyLineX(TokenLine& line, State prev, bool traits, int* splitAt);
-    State getNextState() { return getNextStateX(); }
-    State getNextStateX();
+    State classifyLine(TokenLine& line, State prev, bool traits, int* splitAt);
+    State getNextState() { return classifyAndMendCurrentLine(); }
+    // Classifies the current line, and splits and joins it as its class asks.
+    State classifyAndMendCurrentLine();
     State unclassifiedLine();
     State detailLine(State v);
     State joinSentence(State v);
@@ -101,7 +107,7 @@ private:
     bool isTrap() const { return stats.trap; }
 
     // Header and footer
-    void parseHeaderLine(const QString& fileName);
+    void parseHeaderLine(const QString& dataFolder);
     void parseHeaderString(QString& dest, bool skipLabel);
     void parseHeaderTrait();
     void typeOrRole(const CreatureToken& token);
@@ -109,7 +115,7 @@ private:
     void becomeTrapOn(const CreatureToken& token);
     void addSense();
     void savingThrows();
-    void portrait(const QString& fileName);
+    void portrait(const QString& dataFolder);
     void parseNumberField(int& field);
     void parseActionPoints();
     void parseFooterLine();

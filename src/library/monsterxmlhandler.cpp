@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <cstring>
+
 namespace {
 
 const char* const powerPath = "Monster/Powers/MonsterPower/";
@@ -76,184 +78,220 @@ bool MonsterXmlHandler::xmlElement(const QString& path, const QString& value)
     return true;
 }
 
+// The statistics' values by their whole path; the record's own values first.
 bool MonsterXmlHandler::recordValue(const QString& path, const QString& v)
 {
-    const auto ends = [&path](const char* suffix) { return path.endsWith(QLatin1String(suffix)); };
-    const auto join = [&v](QString& list, const char* separator) { list = makeList(list, v, separator); };
-    const auto roleWord = [&v](QString& list) {
+    using Handler = MonsterXmlHandler;
+    const auto text = [](QString CreatureStats::*field) -> Action {
+        return [field](Handler* h, const QString& v) { h->stats.*field = v; };
+    };
+    const auto number = [](int CreatureStats::*field) -> Action {
+        return [field](Handler* h, const QString& v) { h->stats.*field = v.toInt(); };
+    };
+    const auto listed = [](QString CreatureStats::*field, const char* separator) -> Action {
+        return [field, separator](Handler* h, const QString& v) {
+            h->stats.*field = makeList(h->stats.*field, v, separator);
+        };
+    };
+    const auto role = [](QString& list, const QString& v) {
         if (v != "Standard" && v != "No Role")
             list = makeList(list, v, " ");
     };
-    if (ends("Monster/Name/")) {
-        stats.group = v;
-    } else if (ends("Monster/PortraitFile/")) {
-        stats.portraitFile = v;
-        stats.portrait = Creature::loadPortrait(v, rootPath);
-    } else if (ends("Monster/Tallowmere/")) {
-        attributeText = v;
-    } else if (ends("Monster/Level/")) {
-        stats.level = v.toInt();
-    } else if (ends("Monster/Experience/FinalValue")) {
-        stats.xp = v.toInt();
-    } else if (ends("Monster/GroupRole/") || ends("Monster/GroupRole/ReferencedObject/Name/")) {
-        roleWord(stats.role);
-    } else if (ends("Monster/Role/ReferencedObject/Name/")) {
-        roleWord(roleText);
-    } else if (ends("Monster/IsLeader/")) {
-        leader = v == "true";
-    } else if (ends("Monster/Size/ReferencedObject/Name/")) {
-        sizeWord = v;
-    } else if (ends("Monster/Origin/ReferencedObject/Name/")) {
-        originWord = v;
-    } else if (ends("Monster/Type/ReferencedObject/Name/")) {
-        typeWord = v;
-    } else if (ends("Monster/Keywords/ObjectReference/ReferencedObject/Name/")) {
-        join(keywords, ", ");
-    } else if (ends("Monster/Resistances/CreatureSusceptibility/ReferencedObject/Name/")
-               || ends("Monster/Resistances/CreatureSusceptibility/Amount/FinalValue")
-               || ends("Monster/Weaknesses/CreatureSusceptibility/ReferencedObject/Name/")
-               || ends("Monster/Weaknesses/CreatureSusceptibility/Amount/FinalValue")) {
-        join(susceptibility, " ");
-    } else if (path == "/Monster/Resistances/CreatureSusceptibility/#end"
-               || path == "/Monster/Weaknesses/CreatureSusceptibility/#end") {
-        QString& list = path.contains("/Resistances/") ? stats.resist : stats.vulnerable;
-        list = makeList(list, susceptibility, ", ");
-        susceptibility.clear();
-    } else if (path == "/Monster/Immunities/ObjectReference/ReferencedObject/Name/") {
-        join(stats.immune, ", ");
-    } else if (ends("Monster/Initiative/FinalValue")) {
-        stats.initBonus = v.toInt();
-    } else if (ends("Monster/Skills/Values/SkillNumber/FinalValue")
-               || ends("Monster/Defenses/Values/SimpleAdjustableNumber/FinalValue")
-               || ends("Monster/AbilityScores/Values/AbilityScoreNumber/FinalValue")) {
-        lastNumber = v.toInt();
-    } else if (ends("Monster/Skills/Values/SkillNumber/Name/")) {
-        if (v == "Perception")
-            stats.perception = lastNumber;
-        else if (v == "Insight")
-            stats.insight = lastNumber;
-        else
-            stats.skills = makeList(stats.skills, skillValue(v, lastNumber), "; ");
-    } else if (ends("onster/Senses/ObjectReference/ReferencedObject/Name/")) {
-        stats.senses = v;
-    } else if (ends("Monster/HitPoints/FinalValue")) {
-        stats.maxHitPoints = v.toInt();
-    } else if (ends("Monster/ActionPoints/FinalValue")) {
-        stats.initActionPoints = v.toInt();
-    } else if (ends("Monster/Defenses/Values/SimpleAdjustableNumber/Name/")) {
-        static const QHash<QString, int CreatureStats::*> defenses = {
-            {"AC", &CreatureStats::armorClass}, {"Fortitude", &CreatureStats::fortitude},
-            {"Reflex", &CreatureStats::reflex}, {"Will", &CreatureStats::will}};
-        if (defenses.contains(v))
-            stats.*defenses.value(v) = lastNumber;
-    } else if (ends("Monster/Senses/SenseReference/ReferencedObject/Name/")) {
-        join(stats.senses, ", ");
-    } else if (ends("Monster/AbilityScores/Values/AbilityScoreNumber/Name/")) {
-        static const QHash<QString, Ability> abilities = {
-            {"Strength", Strength},         {"Dexterity", Dexterity},       {"Wisdom", Wisdom},
-            {"Constitution", Constitution}, {"Intelligence", Intelligence}, {"Charisma", Charisma}};
-        if (abilities.contains(v))
-            stats.abilities[abilities.value(v)].score = lastNumber;
-    } else if (ends("Monster/Alignment/ReferencedObject/Name/")) {
-        stats.alignment = v;
-    } else if (ends("Monster/Languages/ObjectReference/ReferencedObject/Name/")) {
-        join(stats.languages, ", ");
-    } else if (ends("Monster/Items/ItemAndQuantity/Quantity/")) {
-        quantity = v.toInt();
-    } else if (ends("Monster/Items/ItemAndQuantity/Item/ReferencedObject/Name/")) {
-        join(stats.equipment, ", ");
-        if (quantity > 1)
-            stats.equipment += QString(" x%1").arg(quantity);
-        quantity = 0;
-    } else if (ends("Monster/LandSpeed/FinalValue") || ends("Monster/LandSpeed/Speed/FinalValue")
-               || ends("Monster/Speeds/CreatureSpeed/ReferencedObject/Name/")) {
-        join(stats.speed, ", ");
-    } else if (ends("Monster/LandSpeed/Details/") || ends("Monster/Speeds/CreatureSpeed/Speed/FinalValue")
-               || ends("Monster/Speeds/CreatureSpeed/Details/")) {
-        join(stats.speed, " ");
-    } else if (ends("Monster/SavingThrows/MonsterSavingThrow/FinalValue")) {
-        stats.savingThrows = stringToAdj(v);
-    } else {
+    const Action lastNumber = [](Handler* h, const QString& v) { h->lastNumber = v.toInt(); };
+    const Action susceptibility = [](Handler* h, const QString& v) {
+        h->susceptibility = makeList(h->susceptibility, v, " ");
+    };
+    const auto susceptibilityEnd = [](QString CreatureStats::*field) -> Action {
+        return [field](Handler* h, const QString&) {
+            h->stats.*field = makeList(h->stats.*field, h->susceptibility, ", ");
+            h->susceptibility.clear();
+        };
+    };
+    static const QHash<QString, Action> actions = {
+        {"/Monster/Name/", text(&CreatureStats::group)},
+        {"/Monster/PortraitFile/",
+         [](Handler* h, const QString& v) {
+             h->stats.portraitFile = v;
+             h->stats.portrait = Creature::loadPortrait(v, h->rootPath);
+         }},
+        {"/Monster/Tallowmere/", [](Handler* h, const QString& v) { h->attributeText = v; }},
+        {"/Monster/Level/", number(&CreatureStats::level)},
+        {"/Monster/Experience/FinalValue", number(&CreatureStats::xp)},
+        {"/Monster/GroupRole/", [role](Handler* h, const QString& v) { role(h->stats.role, v); }},
+        {"/Monster/GroupRole/ReferencedObject/Name/", [role](Handler* h, const QString& v) { role(h->stats.role, v); }},
+        {"/Monster/Role/ReferencedObject/Name/", [role](Handler* h, const QString& v) { role(h->roleText, v); }},
+        {"/Monster/IsLeader/", [](Handler* h, const QString& v) { h->leader = v == "true"; }},
+        {"/Monster/Size/ReferencedObject/Name/", [](Handler* h, const QString& v) { h->sizeWord = v; }},
+        {"/Monster/Origin/ReferencedObject/Name/", [](Handler* h, const QString& v) { h->originWord = v; }},
+        {"/Monster/Type/ReferencedObject/Name/", [](Handler* h, const QString& v) { h->typeWord = v; }},
+        {"/Monster/Keywords/ObjectReference/ReferencedObject/Name/",
+         [](Handler* h, const QString& v) { h->keywords = makeList(h->keywords, v, ", "); }},
+        {"/Monster/Resistances/CreatureSusceptibility/ReferencedObject/Name/", susceptibility},
+        {"/Monster/Resistances/CreatureSusceptibility/Amount/FinalValue", susceptibility},
+        {"/Monster/Weaknesses/CreatureSusceptibility/ReferencedObject/Name/", susceptibility},
+        {"/Monster/Weaknesses/CreatureSusceptibility/Amount/FinalValue", susceptibility},
+        {"/Monster/Resistances/CreatureSusceptibility/#end", susceptibilityEnd(&CreatureStats::resist)},
+        {"/Monster/Weaknesses/CreatureSusceptibility/#end", susceptibilityEnd(&CreatureStats::vulnerable)},
+        {"/Monster/Immunities/ObjectReference/ReferencedObject/Name/", listed(&CreatureStats::immune, ", ")},
+        {"/Monster/Initiative/FinalValue", number(&CreatureStats::initBonus)},
+        // A number, then the name it belongs to.
+        {"/Monster/Skills/Values/SkillNumber/FinalValue", lastNumber},
+        {"/Monster/Defenses/Values/SimpleAdjustableNumber/FinalValue", lastNumber},
+        {"/Monster/AbilityScores/Values/AbilityScoreNumber/FinalValue", lastNumber},
+        {"/Monster/Skills/Values/SkillNumber/Name/",
+         [](Handler* h, const QString& v) {
+             if (v == "Perception")
+                 h->stats.perception = h->lastNumber;
+             else if (v == "Insight")
+                 h->stats.insight = h->lastNumber;
+             else
+                 h->stats.skills = makeList(h->stats.skills, skillValue(v, h->lastNumber), "; ");
+         }},
+        {"/Monster/Defenses/Values/SimpleAdjustableNumber/Name/",
+         [](Handler* h, const QString& v) {
+             static const QHash<QString, int CreatureStats::*> defenses = {
+                 {"AC", &CreatureStats::armorClass}, {"Fortitude", &CreatureStats::fortitude},
+                 {"Reflex", &CreatureStats::reflex}, {"Will", &CreatureStats::will}};
+             if (defenses.contains(v))
+                 h->stats.*defenses.value(v) = h->lastNumber;
+         }},
+        {"/Monster/AbilityScores/Values/AbilityScoreNumber/Name/",
+         [](Handler* h, const QString& v) {
+             static const QHash<QString, Ability> abilities = {
+                 {"Strength", Strength},         {"Dexterity", Dexterity},       {"Wisdom", Wisdom},
+                 {"Constitution", Constitution}, {"Intelligence", Intelligence}, {"Charisma", Charisma}};
+             if (abilities.contains(v))
+                 h->stats.abilities[abilities.value(v)].score = h->lastNumber;
+         }},
+        {"/Monster/Senses/ObjectReference/ReferencedObject/Name/", text(&CreatureStats::senses)},
+        {"/Monster/Senses/SenseReference/ReferencedObject/Name/", listed(&CreatureStats::senses, ", ")},
+        {"/Monster/HitPoints/FinalValue", number(&CreatureStats::maxHitPoints)},
+        {"/Monster/ActionPoints/FinalValue", number(&CreatureStats::initActionPoints)},
+        {"/Monster/Alignment/ReferencedObject/Name/", text(&CreatureStats::alignment)},
+        {"/Monster/Languages/ObjectReference/ReferencedObject/Name/", listed(&CreatureStats::languages, ", ")},
+        {"/Monster/Items/ItemAndQuantity/Quantity/", [](Handler* h, const QString& v) { h->quantity = v.toInt(); }},
+        {"/Monster/Items/ItemAndQuantity/Item/ReferencedObject/Name/",
+         [](Handler* h, const QString& v) {
+             h->stats.equipment = makeList(h->stats.equipment, v, ", ");
+             if (h->quantity > 1)
+                 h->stats.equipment += QString(" x%1").arg(h->quantity);
+             h->quantity = 0;
+         }},
+        // The land speed, then each other speed's name, are items; their figures and details follow them.
+        {"/Monster/LandSpeed/FinalValue", listed(&CreatureStats::speed, ", ")},
+        {"/Monster/LandSpeed/Speed/FinalValue", listed(&CreatureStats::speed, ", ")},
+        {"/Monster/Speeds/CreatureSpeed/ReferencedObject/Name/", listed(&CreatureStats::speed, ", ")},
+        {"/Monster/LandSpeed/Details/", listed(&CreatureStats::speed, " ")},
+        {"/Monster/Speeds/CreatureSpeed/Speed/FinalValue", listed(&CreatureStats::speed, " ")},
+        {"/Monster/Speeds/CreatureSpeed/Details/", listed(&CreatureStats::speed, " ")},
+        {"/Monster/SavingThrows/MonsterSavingThrow/FinalValue",
+         [](Handler* h, const QString& v) { h->stats.savingThrows = stringToAdj(v); }},
+    };
+    const auto found = actions.find(path);
+    if (found == actions.end())
         return false;
-    }
+    found.value()(this, v);
     return true;
 }
 
+// The power being read, by its whole path; the attacks go on to attackValue.
 bool MonsterXmlHandler::powerValue(const QString& path, const QString& v)
 {
-    const auto ends = [&path](const QString& prefix, const char* suffix) {
-        return path.endsWith(prefix + QLatin1String(suffix));
+    using Handler = MonsterXmlHandler;
+    const Action name = [](Handler* h, const QString& v) { h->workingPower.name = v; };
+    const Action keyword = [](Handler* h, const QString& v) {
+        h->powerKeywords = makeList(h->powerKeywords, v.toHtmlEscaped(), ", ");
     };
-    const QString html = v.toHtmlEscaped();
-    PowerData& data = workingPower.current;
-    if (ends(powerPath, "Name/")) {
-        workingPower.name = v;
-    } else if (ends(traitPath, "Name/")) {
-        workingPower.name = v;
-        data.when = Power::Trait;
-    } else if (ends(traitPath, "Details/")) {
-        data.description << html;
-    } else if (ends(traitPath, "Range/FinalValue")) {
-        if (v.toInt() > 0) {
-            data.type = Power::Aura;
-            usageText = QString("<b>Aura %1</b>").arg(html);
-        }
-    } else if (path == "/Monster/Powers/MonsterTrait/#end") {
-        powerDone();
-    } else if (ends(powerPath, "Type/")) {
-        static const QHash<QString, int> types = {{"Melee", Power::Melee}, {"Weapon", Power::Weapon},
-                                                  {"Ranged", Power::Ranged}, {"Area", Power::Area},
-                                                  {"Close", Power::Close}, {"Aura", Power::Aura}};
-        data.type = types.value(v, data.type);
-    } else if (ends(traitPath, "Keywords/ObjectReference/ReferencedObject/Name/")
-               || ends(powerPath, "Keywords/ObjectReference/ReferencedObject/Name/")) {
-        powerKeywords = makeList(powerKeywords, html, ", ");
-    } else if (path == "/Monster/Powers/MonsterPower/#end") {
-        powerDone();
-    } else if (ends(powerPath, "IsBasic/")) {
-        basic = v == "true";
-    } else if (ends(powerPath, "Action/")) {
-        actionText = v;
-        data.when = firstWordKind(v,
-                                  {{"standard", Power::Standard}, {"move", Power::Move}, {"minor", Power::Minor},
-                                   {"free", Power::Free}, {"opportunity", Power::Triggered},
-                                   {"interrupt", Power::Triggered}, {"reaction", Power::Triggered},
-                                   {"trait", Power::Trait}, {"aura", Power::Trait}},
-                                  Power::Other);
-    } else if (ends(powerPath, "Usage/")) {
-        static const QHash<QString, int> costs = {{"Encounter", Power::OncePerEncounter},
-                                                  {"2/Encounter", Power::TwicePerEncounter},
-                                                  {"3/Encounter", Power::ThricePerEncounter},
-                                                  {"4/Encounter", Power::FourPerEncounter}};
-        data.cost = v.compare("at-will", Qt::CaseInsensitive) == 0 ? int(Power::AtWill) : costs.value(v, data.cost);
-        if (v.startsWith("Recharge")) {
-            data.cost = Power::RechargeUnknown;
-            usageText = rechargeValue(v.mid(v.indexOf("Recharge") + int(strlen("Recharge"))));
-        } else {
-            usageText = QString("<b>%1</b>").arg(html);
-        }
-    } else if (ends(powerPath, "UsageDetails/")) {
-        if (v == "2/Encounter") {
-            data.cost = Power::TwicePerEncounter;
-            usageText = makeList(usageText, html, " ");
-        } else if (data.cost == Power::RechargeUnknown) {
-            usageText = rechargeValue(v);
-        } else {
-            usageText = makeList(usageText, html, " ");
-        }
-    } else if (ends(powerPath, "Trigger/")) {
-        detailCount++;
-        data.when = Power::Triggered;
-        data.description << QString("<i>Trigger:</i> %1").arg(html);
-    } else if (ends(powerPath, "Requirements/")) {
-        detailCount++;
-        data.description.prepend(QString("<i>Requirement:</i> %1").arg(html));
-    } else if (path.contains(QLatin1String(attackPath))) {
+    const Action done = [](Handler* h, const QString&) { h->powerDone(); };
+    static const QHash<QString, Action> actions = {
+        {"/Monster/Powers/MonsterPower/Name/", name},
+        {"/Monster/Powers/MonsterTrait/Name/",
+         [](Handler* h, const QString& v) {
+             h->workingPower.name = v;
+             h->workingPower.current.when = Power::Trait;
+         }},
+        {"/Monster/Powers/MonsterTrait/Details/",
+         [](Handler* h, const QString& v) { h->workingPower.current.description << v.toHtmlEscaped(); }},
+        {"/Monster/Powers/MonsterTrait/Range/FinalValue",
+         [](Handler* h, const QString& v) {
+             if (v.toInt() > 0) {
+                 h->workingPower.current.type = Power::Aura;
+                 h->usageText = QString("<b>Aura %1</b>").arg(v.toHtmlEscaped());
+             }
+         }},
+        {"/Monster/Powers/MonsterTrait/#end", done},
+        {"/Monster/Powers/MonsterPower/#end", done},
+        {"/Monster/Powers/MonsterPower/Type/",
+         [](Handler* h, const QString& v) {
+             static const QHash<QString, int> types = {{"Melee", Power::Melee}, {"Weapon", Power::Weapon},
+                                                       {"Ranged", Power::Ranged}, {"Area", Power::Area},
+                                                       {"Close", Power::Close}, {"Aura", Power::Aura}};
+             h->workingPower.current.type = types.value(v, h->workingPower.current.type);
+         }},
+        {"/Monster/Powers/MonsterTrait/Keywords/ObjectReference/ReferencedObject/Name/", keyword},
+        {"/Monster/Powers/MonsterPower/Keywords/ObjectReference/ReferencedObject/Name/", keyword},
+        {"/Monster/Powers/MonsterPower/IsBasic/", [](Handler* h, const QString& v) { h->basic = v == "true"; }},
+        {"/Monster/Powers/MonsterPower/Action/",
+         [](Handler* h, const QString& v) {
+             h->actionText = v;
+             h->workingPower.current.when =
+                 firstWordKind(v,
+                               {{"standard", Power::Standard}, {"move", Power::Move}, {"minor", Power::Minor},
+                                {"free", Power::Free}, {"opportunity", Power::Triggered},
+                                {"interrupt", Power::Triggered}, {"reaction", Power::Triggered},
+                                {"trait", Power::Trait}, {"aura", Power::Trait}},
+                               Power::Other);
+         }},
+        {"/Monster/Powers/MonsterPower/Usage/", [](Handler* h, const QString& v) { h->usageValue(v); }},
+        {"/Monster/Powers/MonsterPower/UsageDetails/",
+         [](Handler* h, const QString& v) {
+             PowerData& data = h->workingPower.current;
+             if (v == "2/Encounter") {
+                 data.cost = Power::TwicePerEncounter;
+                 h->usageText = makeList(h->usageText, v.toHtmlEscaped(), " ");
+             } else if (data.cost == Power::RechargeUnknown) {
+                 h->usageText = h->rechargeValue(v);
+             } else {
+                 h->usageText = makeList(h->usageText, v.toHtmlEscaped(), " ");
+             }
+         }},
+        {"/Monster/Powers/MonsterPower/Trigger/",
+         [](Handler* h, const QString& v) {
+             h->detailCount++;
+             h->workingPower.current.when = Power::Triggered;
+             h->workingPower.current.description << QString("<i>Trigger:</i> %1").arg(v.toHtmlEscaped());
+         }},
+        {"/Monster/Powers/MonsterPower/Requirements/",
+         [](Handler* h, const QString& v) {
+             h->detailCount++;
+             h->workingPower.current.description.prepend(
+                 QString("<i>Requirement:</i> %1").arg(v.toHtmlEscaped()));
+         }},
+    };
+    const auto found = actions.find(path);
+    if (found != actions.end())
+        found.value()(this, v);
+    else if (path.contains(QLatin1String(attackPath)))
         attackValue(path, v);
-    } else {
+    else
         return false;
-    }
     return true;
+}
+
+void MonsterXmlHandler::usageValue(const QString& v)
+{
+    static const QHash<QString, int> costs = {{"Encounter", Power::OncePerEncounter},
+                                              {"2/Encounter", Power::TwicePerEncounter},
+                                              {"3/Encounter", Power::ThricePerEncounter},
+                                              {"4/Encounter", Power::FourPerEncounter}};
+    PowerData& data = workingPower.current;
+    data.cost = v.compare("at-will", Qt::CaseInsensitive) == 0 ? int(Power::AtWill) : costs.value(v, data.cost);
+    if (v.startsWith("Recharge")) {
+        data.cost = Power::RechargeUnknown;
+        usageText = rechargeValue(v.mid(v.indexOf("Recharge") + int(strlen("Recharge"))));
+    } else {
+        usageText = QString("<b>%1</b>").arg(v.toHtmlEscaped());
+    }
 }
 
 void MonsterXmlHandler::attackValue(const QString& path, const QString& v)

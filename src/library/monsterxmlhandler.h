@@ -3,6 +3,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 #include "creature/creature.h"
 #include "library/xmlhandler.h"
 
@@ -31,8 +33,12 @@ public:
     static QString stringToAdj(const QString& text);
 
 private:
+    // What a value at one path does to the handler.
+    using Action = std::function<void(MonsterXmlHandler*, const QString&)>;
+
     bool recordValue(const QString& path, const QString& v);
     bool powerValue(const QString& path, const QString& v);
+    void usageValue(const QString& v);
     void attackValue(const QString& path, const QString& v);
     void powerDone();
     QString powerDetailLine(QString& name, QString& text, QString* extra);

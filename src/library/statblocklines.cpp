@@ -9,11 +9,6 @@ bool isHeaderState(CreatureParser::State s)
     return s >= CreatureParser::HEADER_TITLE && s <= CreatureParser::HEADER_TRAIT;
 }
 
-bool isDetailState(CreatureParser::State s)
-{
-    return s >= CreatureParser::POWER_DETAIL && s <= CreatureParser::POWER_DETAIL_W_TRAP;
-}
-
 bool isFooterState(CreatureParser::State s)
 {
     return s >= CreatureParser::FOOTER_LINE && s <= CreatureParser::FOOTER_DETAIL;
@@ -50,10 +45,10 @@ QString CreatureParser::stateText(State s)
 
 CreatureParser::State CreatureParser::identifyLine(TokenLine line, State prev, bool traits, int* splitAt)
 {
-    return identifyLineX(line, prev, traits, splitAt);
+    return classifyLine(line, prev, traits, splitAt);
 }
 
-CreatureParser::State CreatureParser::identifyLineX(TokenLine& line, State prev, bool traits, int* splitAt)
+CreatureParser::State CreatureParser::classifyLine(TokenLine& line, State prev, bool traits, int* splitAt)
 {
     if (line.isEmpty())
         return NO_LINE;
@@ -237,7 +232,7 @@ CreatureParser::State CreatureParser::nextLineAndSetState()
     return state;
 }
 
-CreatureParser::State CreatureParser::getNextStateX()
+CreatureParser::State CreatureParser::classifyAndMendCurrentLine()
 {
     int splitAt = -1;
     State s = identifyLine(currentLine, state, headerTraits, &splitAt);

@@ -4,11 +4,6 @@
 
 namespace {
 
-bool isDetail(CreatureParser::State s)
-{
-    return s >= CreatureParser::POWER_DETAIL && s <= CreatureParser::POWER_DETAIL_W_TRAP;
-}
-
 bool isTrapAction(CreatureParser::State s)
 {
     return s >= CreatureParser::TRAP_DETAIL_STANDARD && s <= CreatureParser::TRAP_DETAIL_TRIGGERED;
@@ -305,7 +300,7 @@ void CreatureParser::parsePower(bool& meleeBasic, bool& rangedBasic)
         else
             description.append(text);
         nextLineAndSetState();
-    } while (isDetail(state));
+    } while (isDetailState(state));
 
     int& type = p.current.type;
     if (type == Power::Weapon) {

@@ -202,6 +202,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 MainWindow::~MainWindow()
 {
+    // The focus moves while the base class deletes the children; this window is no longer one to tell.
+    disconnect(qApp, &QApplication::focusChanged, this, &MainWindow::onFocusChanged);
     QSettings settings;
     settings.setValue("mainWindow/geometry", saveGeometry());
     settings.setValue("mainWindow/state", saveState(0));

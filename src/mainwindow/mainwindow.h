@@ -126,8 +126,10 @@ private:
 
     void setupCentralWidget();
     void connectChores();
-    QAction* createAction(const QString& icon, const QString& text, const QString& shortcut, const QString& statusTip);
-    QAction* createPlainAction(const QString& text, const QString& statusTip, const QString& icon = QString());
+    using Slot = void (MainWindow::*)();
+    // A command whose triggered() reaches the slot; its tips name its keys.
+    QAction* createAction(Slot slot, const QString& icon, const QString& text, const QString& shortcut,
+        const QString& statusTip);
     void createActions();
     void createToolBar();
     void createStatusBar();

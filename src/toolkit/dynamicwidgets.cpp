@@ -2,11 +2,59 @@
 
 #include <QCheckBox>
 #include <QCursor>
+#include <QEvent>
 #include <QTimer>
+
+#include <functional>
+
+namespace {
+
+// Tells a widget when the mouse enters and leaves it, and hands its presses
+// on queued: the click's slots may rebuild the display that owns the widget.
+class HoverWatcher : public QObject
+{
+public:
+    HoverWatcher(QWidget* widget, std::function<void(bool)> hovered, std::function<void()> clicked)
+        : QObject(widget), hovered(std::move(hovered)), clicked(std::move(clicked))
+    {
+        widget->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Enter:
+        case QEvent::Leave:
+            hovered(event->type() == QEvent::Enter);
+            return false;
+        case QEvent::MouseButtonPress:
+            QTimer::singleShot(0, this, clicked);
+            event->accept();
+            return true;
+        default:
+            return QObject::eventFilter(watched, event);
+        }
+    }
+
+private:
+    std::function<void(bool)> hovered;
+    std::function<void()> clicked;
+};
+
+}
 
 DynamicLabel::DynamicLabel(const QString& text, const QString& hoverText, int id, QWidget* parent)
     : QLabel(text, parent), normalText(text), hoverText(hoverText), id(id)
 {
+    new HoverWatcher(
+        this,
+        [this](bool inside) {
+            if (!inside)
+                setText(normalText);
+            else if (!this->hoverText.isEmpty())
+                setText(this->hoverText);
+        },
+        [this] { emit clicked(this->id); });
 }
 
 void DynamicLabel::setTexts(const QString& text, const QString& hover)
@@ -16,45 +64,15 @@ void DynamicLabel::setTexts(const QString& text, const QString& hover)
     setText(normalText);
 }
 
-void DynamicLabel::enterEvent(QEnterEvent* event)
-{
-    if (!hoverText.isEmpty())
-        setText(hoverText);
-    QLabel::enterEvent(event);
-}
-
-void DynamicLabel::leaveEvent(QEvent* event)
-{
-    setText(normalText);
-    QLabel::leaveEvent(event);
-}
-
-void DynamicLabel::mousePressEvent(QMouseEvent*)
-{
-    QTimer::singleShot(0, this, [this] { emit clicked(id); });
-}
-
 DynamicFrame::DynamicFrame(QWidget* child, int id, QWidget* parent) : QFrame(parent), child(child), id(id)
 {
-}
-
-void DynamicFrame::enterEvent(QEnterEvent* event)
-{
-    if (child)
-        child->show();
-    QFrame::enterEvent(event);
-}
-
-void DynamicFrame::leaveEvent(QEvent* event)
-{
-    if (child)
-        child->hide();
-    QFrame::leaveEvent(event);
-}
-
-void DynamicFrame::mousePressEvent(QMouseEvent*)
-{
-    QTimer::singleShot(0, this, [this] { emit clicked(id); });
+    new HoverWatcher(
+        this,
+        [this](bool inside) {
+            if (this->child)
+                this->child->setVisible(inside);
+        },
+        [this] { emit clicked(this->id); });
 }
 
 void DynamicFrame::paintEvent(QPaintEvent* event)

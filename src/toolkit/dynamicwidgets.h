@@ -23,11 +23,6 @@ public:
 signals:
     void clicked(int id);
 
-protected:
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-
 private:
     QString normalText;
     QString hoverText;
@@ -48,9 +43,6 @@ signals:
     void clicked(int id);
 
 protected:
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

@@ -63,7 +63,8 @@ int FlatDialog::exec()
     PanelHost* host = PanelHost::instance();
     if (host && host->runningFlatDialog())
         return 0;
-    QWidget* widget = getWidget();
+    // A panel may rebuild its content while it runs.
+    QPointer<QWidget> widget = getWidget();
     if (host) {
         host->showFlatDialog(this);
         host->setFlatDialogDisplay(widget, getAdjustHeight());

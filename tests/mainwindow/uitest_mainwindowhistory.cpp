@@ -37,6 +37,14 @@ qint64 logSize()
     return QFileInfo(History::getLogPath()).size();
 }
 
+// The game master picks the data folder in the folder dialog.
+class FolderHooks : public RecordingUiHooks
+{
+public:
+    QString getExistingDirectory(const QString&) override { return folder; }
+    QString folder;
+};
+
 // Unsaved work in the editors, and the game master's answer to the save question.
 class UnsavedWorkHooks : public RecordingUiHooks
 {
@@ -172,9 +180,10 @@ private slots:
     void replayPausesTheWindows()
     {
         QFETCH(bool, playersShown);
-        RecordingUiHooks hooks;
+        FolderHooks hooks;
         WindowUnderTest w;
         QVERIFY(w.loadFolder());
+        hooks.folder = w.root();
         QVERIFY(w.record(2));
         w.window->show();
         Global::playersWindow->setVisible(playersShown);
@@ -186,7 +195,8 @@ private slots:
                          .arg(w.window->isVisible())
                          .arg(Global::playersWindow->isVisible());
         });
-        QVERIFY(w.loadFolder());
+        // The folder chosen again: its libraries reload and its log replays.
+        w.action("Select Data Location...")->trigger();
         disconnect(watch);
         QCOMPARE(during, QString("timer 0 window 0 players 0"));
         QVERIFY(w.window->refreshTimer()->isActive() && w.window->isVisible());
@@ -213,16 +223,22 @@ private slots:
         QVERIFY(!w.window->isVisible());
     }
 
-    void aboutShowsTheBuildDetails()
+    void applicationCommands()
     {
+        RecordingUiHooks hooks;
         WindowUnderTest w;
         w.window->show();
-        BoxAnswerer answer(true);
-        w.action("About")->trigger();
-        QCOMPARE(answer.titles, QStringList{"About Ravelhorn"});
-        const QString text = answer.texts.join('\n');
-        QVERIFY2(text.contains("Dungeon Master's manage") && text.contains("<p>" + Global::getBuildDetails()),
-                 qPrintable(text));
+        {
+            BoxAnswerer answer(true);
+            w.action("About")->trigger();
+            QCOMPARE(answer.titles, QStringList{"About Ravelhorn"});
+            const QString text = answer.texts.join('\n');
+            QVERIFY2(text.contains("Dungeon Master's manage") && text.contains("<p>" + Global::getBuildDetails()),
+                     qPrintable(text));
+        }
+        // The language import asks for its file first; cancelled there, nothing else happens.
+        w.action("Import Language File...")->trigger();
+        QCOMPARE(hooks.openFileFolders.size(), 1);
     }
 };
 

@@ -114,21 +114,42 @@ private slots:
         QCOMPARE(area.widget()->height(), 600);
     }
 
-    // The click comes after the mouse event: its slot may delete the label.
-    void dynamicLabelClicksQueuedAndShowsHoverText()
+    // The click comes after the mouse event: its slot may delete the widget.
+    void dynamicWidgetsClickQueuedAndShowHover_data()
     {
-        auto* label = WindowsAndDialogs::dynamicHtmlLabel("<b>Ana</b>", "<i>edit</i>", 7);
-        QSignalSpy clicks(label, &DynamicLabel::clicked);
-        connect(label, &DynamicLabel::clicked, label, &QObject::deleteLater);
-        QPointer<DynamicLabel> alive(label);
-        label->show();
+        QTest::addColumn<bool>("frame");
+        QTest::newRow("label shows its hover text") << false;
+        QTest::newRow("frame shows its child") << true;
+    }
+
+    void dynamicWidgetsClickQueuedAndShowHover()
+    {
+        QFETCH(bool, frame);
+        QWidget* widget = nullptr;
+        std::function<QString()> shown;
+        if (frame) {
+            auto* child = new QLabel("edit");
+            auto* dynamic = new DynamicFrame(child, 7);
+            dynamic->setLayout(WindowsAndDialogs::hLayout(child));
+            child->hide();
+            widget = dynamic;
+            shown = [child] { return QString(child->isVisible() ? "<i>edit</i>" : "<b>Ana</b>"); };
+        } else {
+            auto* label = WindowsAndDialogs::dynamicHtmlLabel("<b>Ana</b>", "<i>edit</i>", 7);
+            widget = label;
+            shown = [label] { return label->text(); };
+        }
+        QSignalSpy clicks(widget, SIGNAL(clicked(int)));
+        connect(widget, SIGNAL(clicked(int)), widget, SLOT(deleteLater()));
+        QPointer<QWidget> alive(widget);
+        widget->show();
         QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-        QApplication::sendEvent(label, &enter);
-        QCOMPARE(label->text(), QString("<i>edit</i>"));
+        QApplication::sendEvent(widget, &enter);
+        QCOMPARE(shown(), QString("<i>edit</i>"));
         QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(label, &leave);
-        QCOMPARE(label->text(), QString("<b>Ana</b>"));
-        QTest::mouseClick(label, Qt::LeftButton);
+        QApplication::sendEvent(widget, &leave);
+        QCOMPARE(shown(), QString("<b>Ana</b>"));
+        QTest::mouseClick(widget, Qt::LeftButton);
         QCOMPARE(clicks.size(), 0);
         QVERIFY(clicks.wait(1000));
         QCOMPARE(clicks.first().first().toInt(), 7);
