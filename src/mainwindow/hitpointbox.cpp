@@ -3,6 +3,8 @@
 // refuses leaves the box, surge mode and the focus as they were.
 #include <QSpinBox>
 
+#include <functional>
+
 #include "encounter/commandroad.h"
 #include "encounter/damageevents.h"
 #include "encounter/effectevents.h"
@@ -13,23 +15,31 @@
 
 namespace {
 
-// The amount of the box for the selected creatures, 0 when there is nothing to apply.
-int amountFor(const QSpinBox* box, const QList<Creature*>& targets)
+enum class Recorded { Refused, Nothing, Event };
+
+// Records the event that the box's amount makes for the selected creatures.
+// Without targets or an amount there is nothing to record; without a log,
+// or when the log refuses the record, the command leaves all as it was.
+Recorded recordAmount(const QSpinBox* box,
+    const std::function<Event*(const QList<Creature*>&, int amount, ObjectStream*)>& make)
 {
-    return targets.isEmpty() ? 0 : box->value();
+    CommandRoad road;
+    if (!road.isOpen())
+        return Recorded::Refused;
+    const QList<Creature*> targets = Global::encounter->getSelectedCreatures();
+    if (targets.isEmpty() || box->value() <= 0)
+        return Recorded::Nothing;
+    return road.apply(make(targets, box->value(), road.getStream())) ? Recorded::Event : Recorded::Refused;
 }
 
 }
 
 void MainWindow::onHit()
 {
-    CommandRoad road;
-    if (!road.isOpen())
-        return;
-    const QList<Creature*> targets = Global::encounter->getSelectedCreatures();
-    const int amount = amountFor(hitPointBox, targets);
-    if (amount && !road.apply(new DamageEvent(QString(), Global::encounter->getCurrentCreature(), targets, amount,
-                      QString(), road.getStream())))
+    Creature* origin = Global::encounter->getCurrentCreature();
+    if (recordAmount(hitPointBox, [origin](const QList<Creature*>& targets, int amount, ObjectStream* stream) {
+            return new DamageEvent(QString(), origin, targets, amount, QString(), stream);
+        }) == Recorded::Refused)
         return;
     // The same amount goes to the next creature at once.
     surgeMode = false;
@@ -40,16 +50,16 @@ void MainWindow::onHit()
 
 void MainWindow::onHeal()
 {
-    CommandRoad road;
-    if (!road.isOpen())
+    Creature* origin = Global::encounter->getCurrentCreature();
+    const int surges = surgeMode ? 1 : 0;
+    const Recorded recorded = recordAmount(hitPointBox,
+        [origin, surges](const QList<Creature*>& targets, int amount, ObjectStream* stream) {
+            return new HealEvent(QString(), origin, targets, surges, amount, stream);
+        });
+    if (recorded == Recorded::Refused)
         return;
-    const QList<Creature*> targets = Global::encounter->getSelectedCreatures();
-    if (const int amount = amountFor(hitPointBox, targets)) {
-        if (!road.apply(new HealEvent(QString(), Global::encounter->getCurrentCreature(), targets, surgeMode ? 1 : 0,
-                amount, road.getStream())))
-            return;
+    if (recorded == Recorded::Event)
         hitPointBox->setValue(0);
-    }
     surgeMode = false;
     hitPointBox->selectAll();
     initiativeList->setFocus(Qt::OtherFocusReason);
@@ -78,15 +88,13 @@ void MainWindow::onHPValueChanged()
 
 void MainWindow::onSetTempHP()
 {
-    CommandRoad road;
-    if (!road.isOpen())
+    const Recorded recorded = recordAmount(hitPointBox, [](const QList<Creature*>& targets, int amount, ObjectStream* stream) {
+        return new SetTempHPEvent(targets, amount, stream);
+    });
+    if (recorded == Recorded::Refused)
         return;
-    const QList<Creature*> targets = Global::encounter->getSelectedCreatures();
-    if (const int amount = amountFor(hitPointBox, targets)) {
-        if (!road.apply(new SetTempHPEvent(targets, amount, road.getStream())))
-            return;
+    if (recorded == Recorded::Event)
         hitPointBox->setValue(0);
-    }
     surgeMode = false;
     focusOnHitPointBox();
     toggleSelectionButtons();

@@ -33,7 +33,8 @@ public:
     QStringList alerts;
 };
 
-// The main window shown over a test world that shares its singletons.
+// The main window shown over a test world that shares its singletons, with
+// the window's own questions and panels and the alerts recorded.
 class WindowWorld
 {
 public:
@@ -60,6 +61,7 @@ public:
         Global::exit();
     }
 
+    CapturingHooks hooks;
     MainWindow* window;
     TestWorld* world;
 };

@@ -146,7 +146,6 @@ class TestPickers : public QObject
 
 private:
     WindowWorld* fixture = nullptr;
-    CapturingHooks* hooks = nullptr;
     MainWindow* window = nullptr;
     TestWorld* world = nullptr;
 
@@ -162,7 +161,6 @@ private slots:
         fixture = new WindowWorld;
         window = fixture->window;
         world = fixture->world;
-        hooks = new CapturingHooks;
         for (const char* group : {"Goblin Cutter", "Orc Raider", "Hobgoblin Soldier", "Dire Rat"})
             world->addMonster(group, "1", 20);
         world->addHero("Ana", 30);
@@ -176,7 +174,6 @@ private slots:
 
     void cleanup()
     {
-        delete hooks;
         delete fixture;
     }
 
@@ -217,7 +214,7 @@ private slots:
         });
         CombatTesting::action(command)->trigger();
         QTRY_COMPARE(Global::encounter->getCreatureList().getNameList(), roster);
-        QVERIFY2(hooks->alerts.isEmpty(), qPrintable(hooks->alerts.join('\n')));
+        QVERIFY2(fixture->hooks.alerts.isEmpty(), qPrintable(fixture->hooks.alerts.join('\n')));
         QVERIFY(!window->runningFlatDialog());
         if (command.startsWith("Add"))
             QVERIFY(world->find("Orc Raider (5)")->isHidden());
@@ -246,7 +243,7 @@ private slots:
             button(dialog.getWidget(), "Add")->click();
             key(Qt::Key_Escape);
         });
-        QCOMPARE(hooks->alerts, QStringList{"Monster ID: Please enter a unique ID for the Ogre &lt;b&gt;Chief&lt;/b&gt;, "
+        QCOMPARE(fixture->hooks.alerts, QStringList{"Monster ID: Please enter a unique ID for the Ogre &lt;b&gt;Chief&lt;/b&gt;, "
                                             "before it can be added to the encounter."});
         PickCharactersDialog party;
         bool plain = false;
@@ -273,8 +270,8 @@ private slots:
             CombatTesting::FullDisk full;
             Global::monsters->addMonsterToEncounter();
         }
-        QCOMPARE(hooks->alerts.size(), 1);
-        QVERIFY(hooks->alerts.first().startsWith("Cannot Write History File"));
+        QCOMPARE(fixture->hooks.alerts.size(), 1);
+        QVERIFY(fixture->hooks.alerts.first().startsWith("Cannot Write History File"));
         QCOMPARE(Global::history->getEventCount(), events);
         QCOMPARE(Global::encounter->getCreatureCount(), 0);
     }
@@ -346,7 +343,7 @@ private slots:
         QCOMPARE(picked ? picked->getNameGroup() : QString(), monster);
         QCOMPARE(alias, picked ? QString("Big Bad") : QString());
         QCOMPARE(Global::monsters->getInstanceCount(), instances + (monster.endsWith("(7)") ? 1 : 0));
-        QVERIFY(hooks->alerts.isEmpty());
+        QVERIFY(fixture->hooks.alerts.isEmpty());
     }
 
     // IDs the panel refuses: it says why and stays open; Return without a choice does nothing.
@@ -378,7 +375,7 @@ private slots:
         });
         QVERIFY(open);
         QCOMPARE(result, 0);
-        QCOMPARE(hooks->alerts, alert.isEmpty() ? QStringList() : QStringList{alert});
+        QCOMPARE(fixture->hooks.alerts, alert.isEmpty() ? QStringList() : QStringList{alert});
     }
 
     // Typing filters in any case; a new filter drops the choice.

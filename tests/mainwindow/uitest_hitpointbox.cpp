@@ -38,7 +38,6 @@ class TestHitPointBox : public QObject
 
 private:
     WindowWorld* fixture = nullptr;
-    CapturingHooks* hooks = nullptr;
     Creature* ana = nullptr;
     Creature* bron = nullptr;
     Creature* goblin = nullptr;
@@ -53,7 +52,6 @@ private slots:
     void init()
     {
         fixture = new WindowWorld;
-        hooks = new CapturingHooks;
         ana = fixture->world->addHero("Ana", 28);
         bron = fixture->world->addHero("Bron", 30);
         goblin = fixture->world->addMonster("Goblin Cutter", "1", 20);
@@ -63,7 +61,6 @@ private slots:
 
     void cleanup()
     {
-        delete hooks;
         delete fixture;
     }
 
@@ -115,7 +112,7 @@ private slots:
         }
         QCOMPARE(eventTexts(before), events);
         QCOMPARE(hitPointBox()->value(), boxAfter);
-        QVERIFY(hooks->alerts.isEmpty());
+        QVERIFY(fixture->hooks.alerts.isEmpty());
 
         const QString after = fixture->world->describe();
         for (int i = 0; i < events.size(); i++)
@@ -170,8 +167,8 @@ private slots:
         }
         QCOMPARE(fixture->world->describe(), start);
         QCOMPARE(Global::history->getEventCount(), events);
-        QCOMPARE(hooks->alerts.size(), 1);
-        QVERIFY(hooks->alerts.first().startsWith("Cannot Write History File"));
+        QCOMPARE(fixture->hooks.alerts.size(), 1);
+        QVERIFY(fixture->hooks.alerts.first().startsWith("Cannot Write History File"));
         // The box still holds the surge; a second try on a free disk spends it.
         QCOMPARE(hitPointBox()->value(), 7);
         action("Apply Healing")->trigger();
