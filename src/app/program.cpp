@@ -6,6 +6,7 @@
 #include "app/windowhooks.h"
 #include "foundation/dogtag.h"
 #include "foundation/global.h"
+#include "mainwindow/creaturedisplay.h"
 #include "mainwindow/mainwindow.h"
 
 namespace Program {
@@ -19,6 +20,7 @@ void prepareApplication()
     QString folder = Global::getPluginsPath();
     if (QDir(folder).exists("plugins"))
         QCoreApplication::setLibraryPaths({folder, folder + "/lib", folder + "/plugins"});
+    CreatureDisplay::setupStyles();
 }
 
 int run(UiHooks* hooks)

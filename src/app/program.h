@@ -6,7 +6,8 @@ class UiHooks;
 // Start-up and shut-down around the application object that main makes.
 namespace Program {
 
-// Names the settings store and points the toolkit at plug-ins shipped beside the executable.
+// Names the settings store, points the toolkit at plug-ins shipped beside the
+// executable and sets up the stat-block colours.
 void prepareApplication();
 
 // Makes the main window and its singletons, loads the data folder, runs the

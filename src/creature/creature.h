@@ -317,6 +317,8 @@ public:
     int getWill() const { return stats.will; }
     AbilityScore getAbility(Ability ability) const { return stats.abilities[ability]; }
     QString getPublished() const { return stats.published; }
+    QString getTitleNote() const { return stats.titleNote; }
+    QString getFlavorText() const { return stats.flavorText; }
     QString getAlias() const { return alias; }
     bool isShowAlias() const { return showAlias; }
     bool isHidden() const { return hidden; }
@@ -405,7 +407,7 @@ public:
     void setShowAlias(bool value);
     void setReady(bool value);
     void setDelayed(bool value);
-    void setSecondWindUsed(bool value) { secondWindUsed = value; }
+    void setSecondWindUsed(bool value);
     void setEndTurnCount(int count) { endTurnCount = count; }
     void setInHistory(bool value) { inHistory = value; }
     void setMissing(bool value) { stats.missing = value; }

@@ -158,6 +158,14 @@ CreatureState Creature::getState() const
     return state;
 }
 
+void Creature::setSecondWindUsed(bool value)
+{
+    if (secondWindUsed == value)
+        return;
+    secondWindUsed = value;
+    updated();
+}
+
 void Creature::setState(const CreatureState& state)
 {
     hitPoints = state.hitPoints;

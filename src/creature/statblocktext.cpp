@@ -230,5 +230,7 @@ bool Creature::toggleSectionCompaction(Power::When section)
 {
     bool compact = !useCompactDisplay(section);
     compactSections[section] = compact;
+    // Every display of the creature draws the section anew.
+    updated();
     return compact;
 }

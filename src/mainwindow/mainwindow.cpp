@@ -23,6 +23,7 @@
 #include "library/encounters.h"
 #include "library/monsters.h"
 #include "mainwindow/commandavailability.h"
+#include "mainwindow/creaturewidget.h"
 #include "mainwindow/dockwidget.h"
 #include "mainwindow/maininitiativelist.h"
 #include "mainwindow/playerswindow.h"
@@ -168,6 +169,11 @@ void MainWindow::panelClosed()
         creature->resetDelta();
     if (Creature* current = encounter->getCurrentCreature())
         current->resetDelta();
+}
+
+void MainWindow::previewCreature(Creature* creature)
+{
+    currentCreatureWidget->drawCreature(creature);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event)

@@ -9,6 +9,8 @@
 
 class CommandAvailability;
 class Creature;
+class CreaturePower;
+class CreatureWidget;
 class DockWidget;
 class Effect;
 class EventListModel;
@@ -47,6 +49,7 @@ public:
     bool runningFlatDialog() const override { return runningDialog != nullptr; }
     void cancelFlatDialog() override { emit doCancelFlatDialog(); }
     void panelClosed() override;
+    void previewCreature(Creature* creature) override;
 
     void focusOnHitPointBox();
     void updateMainInitiativeList();
@@ -71,6 +74,8 @@ public slots:
     void doneLoadingHistory();
     void setPauseUpdate(bool pause);
     void performTurnStart();
+
+    CreatureWidget* getCurrentCreatureWidget() const { return currentCreatureWidget; }
 
 signals:
     void doCreatureEffectsChanged(Creature* creature);
@@ -116,6 +121,11 @@ public slots:
     void onSurge();
     void onSetTempHP();
     void onCreatureSelectionChanged();
+    void addConditionOrEffect(Creature* origin, const QString& powerName, CreaturePower* power,
+                              const QString& actionName);
+    void showAliases(const QList<Creature*>& creatures, bool show);
+    void editAliases(const QList<Creature*>& creatures);
+    void setEffectCreature(Creature* creature);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -134,6 +144,7 @@ private:
     void createToolBar();
     void createStatusBar();
     void createDockWindows();
+    void connectCreatureWidgets();
     DockWidget* addDock(const QString& title, const QString& name, QWidget* widget, Qt::DockWidgetArea area);
     void createMenus();
     void setupAvailability();
@@ -151,8 +162,8 @@ private:
     QToolButton* flatDialogButton = nullptr;
     QWidget* flatDialogPage = nullptr;
     FlatDialog* runningDialog = nullptr;
-    QWidget* currentCreatureWidget = nullptr;
-    QWidget* selectedCreatureWidget = nullptr;
+    CreatureWidget* currentCreatureWidget = nullptr;
+    CreatureWidget* selectedCreatureWidget = nullptr;
     QTextEdit* debugEdit = nullptr;
     QTimer* timer;
     bool playersWindowWasHidden = false;

@@ -13,6 +13,7 @@
 #include "encounter/encounter.h"
 #include "encounter/history.h"
 #include "foundation/global.h"
+#include "mainwindow/creaturewidget.h"
 #include "mainwindow/dockwidget.h"
 #include "mainwindow/eventlistmodel.h"
 #include "mainwindow/mainwindow.h"
@@ -209,14 +210,15 @@ DockWidget* MainWindow::addDock(const QString& title, const QString& name, QWidg
 void MainWindow::createDockWindows()
 {
     // The stat blocks of the current and of the selected creatures.
-    currentCreatureWidget = new QWidget;
+    currentCreatureWidget = new CreatureWidget(nullptr, true);
     currentDock = addDock(tr("Current Creature"), "currentWidget", currentCreatureWidget, Qt::LeftDockWidgetArea);
     currentDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    selectedCreatureWidget = new QWidget;
+    selectedCreatureWidget = new CreatureWidget(nullptr, false);
     selectedCreatureWidget->setContentsMargins(0, 0, 0, 0);
     selectedDock
             = addDock(tr("Selected Creature/s"), "selectedWidget", selectedCreatureWidget, Qt::RightDockWidgetArea);
     selectedDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    connectCreatureWidgets();
 
     auto* historyView = new QListView;
     historyView->setFocusPolicy(Qt::NoFocus);

@@ -23,7 +23,7 @@ public:
     virtual void cancelFlatDialog() = 0;
     // A panel closed: what it previewed on the creatures is dropped.
     virtual void panelClosed() = 0;
-    // The current creature's dock shows the creature a panel points at (null: the current creature).
+    // The current creature's dock shows the creature a panel points at.
     virtual void previewCreature(Creature*) {}
 
     static PanelHost* instance() { return installed; }

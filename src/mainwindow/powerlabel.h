@@ -1,0 +1,55 @@
+#ifndef POWERLABEL_H
+#define POWERLABEL_H
+
+#include <QLabel>
+#include <QPointer>
+
+#include "foundation/dogtag.h"
+
+class Creature;
+class CreatureDisplay;
+class CreaturePower;
+class QFrame;
+
+// The title of one power in a stat block. It highlights under the mouse and
+// hands a press to its display. It keeps its creature guarded and its power
+// by name, so that a creature or power gone before the next redraw is left
+// alone.
+class PowerLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    PowerLabel(CreatureDisplay* display, Creature* creature, const CreaturePower* power, QFrame* frame, int lineCode);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void highlight(bool on);
+    // Null when the creature or its power is gone.
+    const CreaturePower* findPower() const;
+
+    QPointer<CreatureDisplay> display;
+    QPointer<Creature> creature;
+    QString powerName;
+    QFrame* frame;
+    int lineCode;
+    DogTag dogTag{__LINE__, __FILE__};
+};
+
+// A label the stat-block display can make for its owners.
+class XLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    using QLabel::QLabel;
+
+    QSize sizeHint() const override;
+};
+
+#endif

@@ -1,0 +1,72 @@
+// Stat blocks of a monster, a hero, a trap, two selected creatures and an
+// editor's template, and the game master's window with its creature docks.
+#include <QApplication>
+#include <QVBoxLayout>
+
+#include "creature/creature.h"
+#include "encounter/encounter.h"
+#include "foundation/global.h"
+#include "library/characters.h"
+#include "library/monsters.h"
+#include "mainwindow/creaturedisplay.h"
+#include "mainwindow/mainwindow.h"
+#include "screenshots/shotsink.h"
+
+namespace {
+
+void tick()
+{
+    emit Global::switchBoard.doRefreshTimer();
+    QApplication::processEvents();
+}
+
+// The whole stat block, as tall as it wants to be.
+void shootStatBlock(ShotSink& sink, const QString& name, const QList<Creature*>& creatures, bool editorMode = false)
+{
+    CreatureDisplay display(editorMode, false);
+    QWidget standard;
+    standard.setLayout(display.standardDisplay());
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(display.getStatBlockDisplay());
+    window.resize(340, 300);
+    window.show();
+    if (creatures.size() == 1)
+        display.displayCreature(creatures.first());
+    else
+        display.displayCreatures(creatures);
+    tick();
+    const int height = display.getStatBlockDisplay()->widget()->sizeHint().height();
+    window.resize(340, qBound(150, height + 4, 1600));
+    tick();
+    sink.save(name, &window);
+}
+
+void statBlockShots(ShotSink& sink)
+{
+    Creature* hound = Global::monsters->getMonsterInstance("Ashen Hound", "1", false);
+    Creature* idrel = Global::characters->findCharacter("Idrel Vane");
+    Creature* trap = Global::monsters->findTemplate("Pendulum Blade Trap");
+    Creature* hag = Global::monsters->findTemplate("Bog Hag Mother");
+    if (!hound || !idrel || !trap || !hag) {
+        sink.save("statblock-monster", QImage());
+        return;
+    }
+    shootStatBlock(sink, "statblock-monster", {hound});
+    idrel->toggleSectionCompaction(Power::Minor);
+    shootStatBlock(sink, "statblock-hero", {idrel});
+    idrel->toggleSectionCompaction(Power::Minor);
+    shootStatBlock(sink, "statblock-trap", {trap});
+    shootStatBlock(sink, "statblock-multi", Global::encounter->getSelectedCreatures());
+    shootStatBlock(sink, "statblock-editor", {hag}, true);
+
+    MainWindow* window = Global::mainWindow;
+    window->resize(1200, 760);
+    tick();
+    sink.save("creature-docks", window);
+}
+
+const ShotRegistration registration("stat blocks", statBlockShots);
+
+}

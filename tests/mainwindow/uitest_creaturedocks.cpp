@@ -1,0 +1,310 @@
+// The creature docks: following the selection and the creatures shown, and
+// using a power with a click through the real history log.
+#include <QApplication>
+#include <QDialog>
+#include <QEnterEvent>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include <memory>
+
+#include "encounter/encounter.h"
+#include "encounter/event.h"
+#include "encounter/history.h"
+#include "encounter/powerevents.h"
+#include "encounter/restevents.h"
+#include "foundation/global.h"
+#include "library/characters.h"
+#include "library/monsters.h"
+#include "mainwindow/creaturewidget.h"
+#include "mainwindow/statblocktesting.h"
+#include "support/testsupport.h"
+#include "support/testworld.h"
+#include "toolkit/dynamicwidgets.h"
+#include "toolkit/scrollandtabs.h"
+
+namespace {
+
+QScrollArea* areaOf(CreatureWidget* widget)
+{
+    return widget->findChild<ResizableScrollArea*>();
+}
+
+PowerLabel* labelOf(CreatureWidget* widget, const QString& powerName)
+{
+    for (PowerLabel* label : contentsOf(areaOf(widget))->findChildren<PowerLabel*>())
+        if (label->text().contains("<b>" + powerName + "</b>"))
+            return label;
+    return nullptr;
+}
+
+void addPowers(Creature* creature)
+{
+    CreatureStats stats = creature->getStats();
+    stats.powers = makeCreature(Kind::Monster)->getStats().powers;
+    CreaturePower trick = makePower("Trick", Power::Minor, Power::OncePerEncounter, {"Slide 1"});
+    trick.current.applyTo[Power::Hit].kind = Power::NotTrackable;
+    stats.powers.addPower(trick, true);
+    creature->setStats(stats);
+}
+
+QString lastEvent()
+{
+    return Global::history->getEventText(Global::history->getCurrentIndex());
+}
+
+}
+
+class TestCreatureDocks : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestWorld> world;
+    std::unique_ptr<CreatureWidget> current;
+    std::unique_ptr<CreatureWidget> selected;
+    Creature* hero = nullptr;
+    Creature* goblin = nullptr;
+
+    Creature* makeGoblin()
+    {
+        auto* base = new Creature;
+        base->setupDummyMonster("Goblin");
+        addPowers(base);
+        Global::monsters->addTemplate(base);
+        return world->addMonster("Goblin", "1", 20);
+    }
+
+    // One click on a power label of the current dock, run to its end.
+    void click(const QString& powerName)
+    {
+        PowerLabel* label = labelOf(current.get(), powerName);
+        QVERIFY(label);
+        QTest::mouseClick(label, Qt::LeftButton);
+        settle();
+    }
+
+private slots:
+    void initTestCase() { CreatureDisplay::setupStyles(); }
+
+    void init()
+    {
+        world = std::make_unique<TestWorld>();
+        hero = world->addHero("Ana", 30);
+        addPowers(hero);
+        goblin = makeGoblin();
+        current = std::make_unique<CreatureWidget>(nullptr, true);
+        selected = std::make_unique<CreatureWidget>(nullptr, false);
+        // As the main window wires its docks.
+        connect(Global::encounter, &Encounter::doCreatureSelectionChanged, selected.get(),
+                &CreatureWidget::creatureSelectionChanged);
+        connect(Global::history, &History::doHistoryChanged, selected.get(), &CreatureWidget::creatureSelectionChanged);
+        for (CreatureWidget* widget : {current.get(), selected.get()}) {
+            widget->resize(300, 500);
+            widget->show();
+        }
+        Global::encounter->setCreatureList(CreatureList({hero, goblin}));
+    }
+
+    void cleanup()
+    {
+        current.reset();
+        selected.reset();
+        world.reset();
+    }
+
+    void selectedDockFollowsTheSelection()
+    {
+        QSignalSpy effects(selected.get(), &CreatureWidget::doEffectCreatureChanged);
+        Global::encounter->setSelectedCreatures({goblin});
+        tick();
+        QList<Line> lines = linesOf(areaOf(selected.get()));
+        QCOMPARE(linesOfKind(lines, LineCode::SectionTitle).size(), 4);
+        QCOMPARE(effects.last()[0].value<Creature*>(), goblin);
+
+        Global::encounter->setSelectedCreatures({hero, goblin});
+        tick();
+        lines = linesOf(areaOf(selected.get()));
+        QVERIFY(linesOfKind(lines, LineCode::SectionTitle).isEmpty());
+        const QList<Line> headers = linesOfKind(lines, LineCode::Title);
+        QCOMPARE(headers.size(), 4);
+        QVERIFY(headers[0].text.startsWith("<b>Ana</b>") && headers[2].text.startsWith("<b>Goblin (1)</b>"));
+        QCOMPARE(effects.last()[0].value<Creature*>(), nullptr);
+
+        // A history change re-reads the selection.
+        Global::encounter->setSelectedCreatures({});
+        tick();
+        QVERIFY(linesOf(areaOf(selected.get())).isEmpty());
+        Global::encounter->setSelectedCreatures({hero});
+        world->record(new UseSecondWindEvent(hero, -1, world->stream()));
+        tick();
+        QVERIFY(linesOf(areaOf(selected.get())).first().text.contains("Ana"));
+    }
+
+    void onlyUpdatesOfShownCreaturesRedraw()
+    {
+        current->drawCreature(hero);
+        tick();
+        QWidget* drawn = contentsOf(areaOf(current.get()));
+        goblin->setCurrHitPoints(5);
+        tick();
+        QCOMPARE(contentsOf(areaOf(current.get())), drawn);
+        // Second wind tells the displays too.
+        hero->setSecondWindUsed(true);
+        tick();
+        QVERIFY(contentsOf(areaOf(current.get())) != drawn);
+    }
+
+    void aSectionClickReachesTheOtherDockAtItsTick()
+    {
+        current->drawCreature(hero);
+        selected->drawCreature(hero);
+        tick();
+        QVERIFY(linesOfKind(linesOf(areaOf(selected.get())), LineCode::PowerText).isEmpty());
+        QTest::mouseClick(linesOfKind(linesOf(areaOf(current.get())), LineCode::SectionTitle)[1].frame, Qt::LeftButton);
+        settle();
+        tick();
+        QCOMPARE(linesOfKind(linesOf(areaOf(selected.get())), LineCode::PowerText).size(), 3);
+    }
+
+    void aUsedPowerClickedIsUnusedThroughTheLog()
+    {
+        QVERIFY(world->record(new PowerUsageChangedEvent(goblin, "Slash", PowerUsageChangedEvent::Used, world->stream())));
+        current->drawCreature(goblin);
+        tick();
+        QVERIFY(labelOf(current.get(), "Slash")->text().contains("<s>"));
+        QSignalSpy requests(current.get(), &CreatureWidget::doConditionOrEffectRequested);
+        click("Slash");
+        QCOMPARE(lastEvent(), "Goblin (1): Unused Slash");
+        QVERIFY(requests.isEmpty());
+        tick();
+        QVERIFY(!labelOf(current.get(), "Slash")->text().contains("<s>"));
+
+        Global::history->back();
+        QVERIFY(goblin->getPowers().getPowerByName("Slash")->getUsed());
+        Global::history->forward(true);
+        QVERIFY(world->restart([this] { Global::encounter->setCreatureList(CreatureList()); }));
+        goblin = world->find("Goblin (1)");
+        QVERIFY(goblin && !goblin->getPowers().getPowerByName("Slash")->getUsed());
+        QCOMPARE(lastEvent(), "Goblin (1): Unused Slash");
+    }
+
+    void aNonTrackableLimitedPowerIsMarkedUsed()
+    {
+        current->drawCreature(goblin);
+        tick();
+        QSignalSpy requests(current.get(), &CreatureWidget::doConditionOrEffectRequested);
+        click("Trick");
+        QCOMPARE(lastEvent(), "Goblin (1): Used Trick");
+        QVERIFY(goblin->getPowers().getPowerByName("Trick")->getUsed());
+        QVERIFY(!Global::monsters->findTemplate("Goblin")->getPowers().getPowerByName("Trick")->getUsed());
+        QVERIFY(requests.isEmpty());
+    }
+
+    void aMonsterAsksWithItsTemplatesPower()
+    {
+        auto stray = std::unique_ptr<Creature>(makeCreature(Kind::Monster, "Stray"));
+        QSignalSpy requests(current.get(), &CreatureWidget::doConditionOrEffectRequested);
+        for (Creature* monster : {goblin, stray.get()}) {
+            current->drawCreature(monster);
+            tick();
+            click("Jab");
+        }
+        QCOMPARE(requests.size(), 2);
+        QCOMPARE(requests[0][0].value<Creature*>(), goblin);
+        QCOMPARE(requests[0][1].toString(), "Jab");
+        QCOMPARE(requests[0][2].value<CreaturePower*>(),
+                 Global::monsters->findTemplate("Goblin")->getPowers().getPowerByName("Jab"));
+        // Without a template the clicked power itself.
+        QCOMPARE(requests[1][2].value<CreaturePower*>(), stray->getPowers().getPowerByName("Jab"));
+        QCOMPARE(Global::history->getEventCount(), 0);
+    }
+
+    void hoverHighlightsAndLeavingRestores()
+    {
+        current->drawCreature(goblin);
+        tick();
+        PowerLabel* label = labelOf(current.get(), "Slash");
+        auto* frame = qobject_cast<QFrame*>(label->parentWidget());
+        const QString text = label->text();
+        const QString style = frame->styleSheet();
+        const int code = frame->property("lineCode").toInt();
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QApplication::sendEvent(label, &enter);
+        QVERIFY(label->text().contains("<u>"));
+        QCOMPARE(frame->styleSheet(), CreatureDisplay::lineStyle(code | LineCode::Highlighted, goblin));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(label, &leave);
+        QCOMPARE(label->text(), text);
+        QCOMPARE(frame->styleSheet(), style);
+    }
+
+    void aPanelOpenedByAClickSurvivesTheRedraws_data()
+    {
+        QTest::addColumn<bool>("alias");
+        QTest::newRow("power dialog") << false;
+        QTest::newRow("alias editor") << true;
+    }
+
+    void aPanelOpenedByAClickSurvivesTheRedraws()
+    {
+        QFETCH(bool, alias);
+        goblin->setAlias("Nick");
+        current->drawCreature(goblin);
+        tick();
+        QPointer<QLabel> clicked = alias ? contentsOf(areaOf(current.get()))->findChildren<DynamicLabel*>().last()
+                                         : static_cast<QLabel*>(labelOf(current.get(), "Jab"));
+        bool redrawnWhileOpen = false;
+        // A modal panel whose event loop runs ticks that replace the clicked label.
+        auto openPanel = [&] {
+            QDialog panel;
+            QTimer::singleShot(0, &panel, [&] {
+                goblin->setCurrHitPoints(3);
+                tick();
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                redrawnWhileOpen = clicked.isNull();
+                panel.accept();
+            });
+            panel.exec();
+        };
+        connect(current.get(), &CreatureWidget::doConditionOrEffectRequested, this, openPanel);
+        connect(current.get(), &CreatureWidget::doEditAliases, this, openPanel);
+        QTest::mouseClick(clicked, Qt::LeftButton);
+        settle();
+        QVERIFY(redrawnWhileOpen);
+        QVERIFY(labelOf(current.get(), "Jab"));
+    }
+
+    void oldLabelsOfGoneCreaturesAndPowersDoNothing()
+    {
+        current->drawCreature(goblin);
+        selected->drawCreature(hero);
+        tick();
+        QPointer<PowerLabel> goblinLabel = labelOf(current.get(), "Slash");
+        QPointer<PowerLabel> heroLabel = labelOf(selected.get(), "Jab");
+        QVERIFY(heroLabel);
+        hero->deletePower("Jab");
+        // Clear History, as the main window does it.
+        QVERIFY(Global::history->newHistory());
+        Global::encounter->reset();
+        Global::monsters->removeMonsterInstances();
+        Global::characters->resetCharacters();
+        Global::history->reset();
+        QSignalSpy requests(current.get(), &CreatureWidget::doConditionOrEffectRequested);
+        for (PowerLabel* label : {goblinLabel.data(), heroLabel.data()}) {
+            QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+            QApplication::sendEvent(label, &enter);
+            QTest::mouseClick(label, Qt::LeftButton);
+        }
+        settle();
+        QVERIFY(requests.isEmpty());
+        QCOMPARE(Global::history->getEventCount(), 0);
+        // The dock held its creature guarded.
+        current->drawCreature();
+        tick();
+        QVERIFY(linesOf(areaOf(current.get())).isEmpty());
+    }
+};
+
+RAVELHORN_TEST_MAIN(QApplication, TestCreatureDocks)
+#include "uitest_creaturedocks.moc"
