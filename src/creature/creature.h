@@ -448,6 +448,8 @@ public:
     QString getEffectText(int index) const;
     QString getNestedEffectText(int index) const;
     QString getEffectsList() const;
+    // The players' wording: an origin hidden from them goes unnamed.
+    QString getPlayersEffectsList() const;
     static bool removeCreatureFromList(QList<Creature*>& list, Creature* creature);
 
     // Records in the history log
@@ -471,7 +473,10 @@ public:
     // Texts shown of the creature. Names and aliases come back as plain text:
     // whoever puts them into HTML escapes them.
     QString getDisplayName(bool useAlias) const;
+    // For the players (useAlias) the hidden creatures are left out.
     static QString getNameList(const QList<Creature*>& creatures, bool useAlias);
+    // "origin -> ", or nothing when there is no origin the reader may know of.
+    static QString getOriginPrefix(Creature* origin, bool forPlayers);
     QString getInitativeListName() const;
     QString getShortStateText() const;
     QString getStateText(bool richText, bool withAdjustments, bool quietWhenMissing, bool withoutPending) const;
@@ -521,6 +526,7 @@ private:
     QString abilityText(Ability ability) const;
     QString getConditionText(bool richText, bool withoutPending) const;
     QString getActionPointsValue(bool storedValuesOnly) const;
+    QString joinEffectTexts(QString (Effect::*text)() const) const;
 
     // Sections of the stat card the user opened or closed; absent ones keep the default.
     QMap<Power::When, bool> compactSections;

@@ -190,9 +190,19 @@ QString Creature::getNestedEffectText(int index) const
 
 QString Creature::getEffectsList() const
 {
+    return joinEffectTexts(&Effect::getEffectText);
+}
+
+QString Creature::getPlayersEffectsList() const
+{
+    return joinEffectTexts(&Effect::getPlayersEffectText);
+}
+
+QString Creature::joinEffectTexts(QString (Effect::*text)() const) const
+{
     QStringList texts;
     for (const Effect* effect : effects)
-        texts.append(effect->getEffectText());
+        texts.append((effect->*text)());
     return texts.join("; ");
 }
 

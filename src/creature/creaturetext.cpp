@@ -30,8 +30,16 @@ QString Creature::getNameList(const QList<Creature*>& creatures, bool useAlias)
 {
     QStringList names;
     for (Creature* creature : creatures)
-        names.append(creature->getDisplayName(useAlias));
+        if (!useAlias || !creature->isHidden())
+            names.append(creature->getDisplayName(useAlias));
     return names.join(", ");
+}
+
+QString Creature::getOriginPrefix(Creature* origin, bool forPlayers)
+{
+    if (!origin || (forPlayers && origin->isHidden()))
+        return QString();
+    return origin->getDisplayName(forPlayers) + " -> ";
 }
 
 QString Creature::getInitativeListName() const

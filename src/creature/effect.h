@@ -166,6 +166,9 @@ public:
 
     // The texts are HTML: the names and comments in them are escaped.
     static QString getEffectText(const EffectDetails& details);
+    static QString getEffectText(const EffectDetails& details, bool forPlayers);
+    // Names the origin as the players know it: by its alias, not at all when hidden.
+    QString getPlayersEffectText() const;
     static QString getEffectedAttributeList(const EffectedAttr& attributes);
 
     virtual QString getDescription() const;
@@ -186,6 +189,7 @@ public:
 
 private:
     static QString shortText(const EffectDetails& details, const std::optional<QString>& originName);
+    static std::optional<QString> playersOriginName(Creature* origin);
     int dueAmount(Creature* creature, bool ask);
 
     EffectDetails details;

@@ -109,10 +109,30 @@ QString Effect::getEffectedAttributeList(const EffectedAttr& attributes)
 
 QString Effect::getEffectText(const EffectDetails& details)
 {
+    return getEffectText(details, false);
+}
+
+QString Effect::getEffectText(const EffectDetails& details, bool forPlayers)
+{
+    if (forPlayers)
+        return shortText(details, playersOriginName(details.origin));
     std::optional<QString> originName;
     if (details.origin)
         originName = details.origin->getNameGroup();
     return shortText(details, originName);
+}
+
+// A deleted origin can no longer be told hidden or not, so it goes unnamed too.
+std::optional<QString> Effect::playersOriginName(Creature* origin)
+{
+    if (!origin || origin->isHidden())
+        return std::nullopt;
+    return origin->getDisplayName(true);
+}
+
+QString Effect::getPlayersEffectText() const
+{
+    return shortText(details, withOrigin ? playersOriginName(getOrigin()) : std::nullopt);
 }
 
 QString Effect::getEffectText() const

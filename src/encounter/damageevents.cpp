@@ -34,8 +34,7 @@ RecordedCreatures readCreatures(ObjectStream* stream)
 // "origin -> " when there is one to name, the text, then the targets.
 QString describe(Creature* origin, const QString& text, const QList<Creature*>& targets, bool forPlayers)
 {
-    QString prefix = origin ? origin->getDisplayName(forPlayers) + " -> " : QString();
-    return prefix + text + Creature::getNameList(targets, forPlayers);
+    return Creature::getOriginPrefix(origin, forPlayers) + text + Creature::getNameList(targets, forPlayers);
 }
 
 void markSecondWindUsed(const QList<Creature*>& creatures)

@@ -73,10 +73,8 @@ void EffectEvent::initEffectEvent(Type type, const EffectDetails& given, const Q
 
 QString EffectEvent::getDescription(bool forPlayers)
 {
-    QString text;
-    if (details.origin && CE::hasAnOrigin(details.type))
-        text = details.origin->getDisplayName(forPlayers) + " -> ";
-    return text + Effect::getEffectText(details) + ": " + Creature::getNameList(targets, forPlayers);
+    QString text = CE::hasAnOrigin(details.type) ? Creature::getOriginPrefix(details.origin, forPlayers) : QString();
+    return text + Effect::getEffectText(details, forPlayers) + ": " + Creature::getNameList(targets, forPlayers);
 }
 
 void EffectEvent::apply()
@@ -130,7 +128,7 @@ void RemoveOnGoingEvent::takeEffect(Creature* holder, Effect* removed)
         playerEventIfOneCharacter(effect->getOrigin(), effect->getTarget());
 }
 
-QString RemoveOnGoingEvent::getDescription(bool)
+QString RemoveOnGoingEvent::getDescription(bool forPlayers)
 {
     QString prefix;
     switch (type) {
@@ -140,7 +138,9 @@ QString RemoveOnGoingEvent::getDescription(bool)
     case RemoveAtEndOfEncounterType: prefix = tr("End of Encounter: Remove "); break;
     default: prefix = tr("Remove "); break;
     }
-    return prefix + (effect ? effect->getEffectText() : tr("Unknown Effect"));
+    if (!effect)
+        return prefix + tr("Unknown Effect");
+    return prefix + (forPlayers ? effect->getPlayersEffectText() : effect->getEffectText());
 }
 
 void RemoveOnGoingEvent::apply()

@@ -25,6 +25,7 @@ public:
     QString getDescription(bool forPlayers) override;
     void apply() override;
     void undo() override;
+    QList<Creature*> getSubjects() const override { return targets; }
 
 protected:
     EffectEvent() = default;
@@ -66,6 +67,7 @@ public:
     QString getDescription(bool forPlayers) override;
     void apply() override;
     void undo() override;
+    QList<Creature*> getSubjects() const override { return {creature}; }
 
 protected:
     RemoveOnGoingEvent(Type type, Creature* creature, Effect* effect, ObjectStream* stream);

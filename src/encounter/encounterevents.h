@@ -48,6 +48,7 @@ public:
     QString getDescription(bool forPlayers) override;
     void apply() override;
     void undo() override;
+    QList<Creature*> getSubjects() const override { return {nextCreature}; }
 
 private:
     EncounterState savedState;

@@ -103,6 +103,13 @@ bool isCharacter(Creature* creature)
 
 }
 
+bool Event::isHiddenFromPlayers() const
+{
+    const QList<Creature*> subjects = getSubjects();
+    return !subjects.isEmpty()
+        && std::all_of(subjects.begin(), subjects.end(), [](Creature* c) { return c && c->isHidden(); });
+}
+
 void Event::playerEventIfOneCharacter(Creature* origin, Creature* target)
 {
     if (isCharacter(origin) || isCharacter(target))

@@ -87,6 +87,10 @@ public:
     virtual void decStream(ObjectStream* stream);
     virtual bool isPlayersEvent() { return playersEvent; }
     virtual bool isStartEncounter() { return false; }
+    // The creatures the event is about: its targets, else its creature.
+    virtual QList<Creature*> getSubjects() const { return {}; }
+    // Every creature it is about is hidden from the players now.
+    bool isHiddenFromPlayers() const;
 
     int getStreamSize() const { return streamSize; }
     // False when a new command's record could not be written whole.
@@ -134,6 +138,7 @@ public:
     ChangeStateEvent(Creature* actor, const QList<Creature*>& targets) { initChangeState(actor, targets); }
 
     void undo() override;
+    QList<Creature*> getSubjects() const override { return targets; }
 
     virtual void initChangeState(Creature* actor, Creature* target);
     virtual void initChangeState(Creature* actor, const QList<Creature*>& targets);

@@ -278,7 +278,7 @@ QList<Event*> History::getPlayersEvents(int count) const
     if (i < 0)
         return result;
     while (true) {
-        if (events[i]->isPlayersEvent()) {
+        if (events[i]->isPlayersEvent() && !events[i]->isHiddenFromPlayers()) {
             result.append(events[i]);
             if (result.size() >= count)
                 return result;

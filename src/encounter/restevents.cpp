@@ -115,8 +115,7 @@ StabilizeEvent::StabilizeEvent(ObjectStream* stream)
 
 QString StabilizeEvent::getDescription(bool forPlayers)
 {
-    const QString prefix = actor ? actor->getDisplayName(forPlayers) + " -> " : QString();
-    return prefix + tr("Stabilized: ") + Creature::getNameList(targets, forPlayers);
+    return Creature::getOriginPrefix(actor, forPlayers) + tr("Stabilized: ") + Creature::getNameList(targets, forPlayers);
 }
 
 void StabilizeEvent::apply()

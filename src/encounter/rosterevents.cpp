@@ -193,7 +193,7 @@ int AddCreaturesEvent::insertAt(Type kind, const CreatureList& kept) const
     return kind == AddMonsterType || kind == AddMonstersType ? kept.getCount() : 0;
 }
 
-QString AddCreaturesEvent::getDescription(bool)
+QString AddCreaturesEvent::getDescription(bool forPlayers)
 {
     QString text;
     switch (type) {
@@ -202,7 +202,9 @@ QString AddCreaturesEvent::getDescription(bool)
     case SetPartyType: text = tr("Set Party: %1%2"); break;
     default: text = tr("Add Characters: %1%2"); break;
     }
-    return text.arg(name, hiddenText(hidden));
+    // The players read a party by its members, those they may see.
+    const bool party = type == SetPartyType || type == AddCharactersType;
+    return text.arg(forPlayers && party ? Creature::getNameList(added, true) : name, hiddenText(hidden));
 }
 
 void AddCreaturesEvent::apply()

@@ -159,6 +159,7 @@ public:
     QString getDescription(bool forPlayers) override;
     void apply() override;
     void undo() override;
+    QList<Creature*> getSubjects() const override { return creatures; }
 
 protected:
     RemoveCreaturesEvent(Type type, const QList<Creature*>& creatures, ObjectStream* stream);

@@ -12,6 +12,9 @@ class CreatureEvent : public Event
 {
     Q_OBJECT
 
+public:
+    QList<Creature*> getSubjects() const override { return {creature}; }
+
 protected:
     CreatureEvent(Type type, int endTag, Creature* creature, ObjectStream* stream);
     CreatureEvent(int endTag, ObjectStream* stream);
@@ -142,6 +145,7 @@ public:
     QString getDescription(bool forPlayers) override;
     void apply() override;
     void undo() override;
+    QList<Creature*> getSubjects() const override { return creatures; }
 
 private:
     void initAdjustInitiative(const QList<Creature*>& moved, int places);

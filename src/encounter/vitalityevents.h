@@ -15,6 +15,7 @@ public:
     QString getDescription(bool forPlayers) override;
     void apply() override;
     void undo() override;
+    QList<Creature*> getSubjects() const override { return {newVitality.creature}; }
 
 private:
     void takeUndoValues();
@@ -37,6 +38,7 @@ public:
     QString getDescription(bool forPlayers) override;
     void apply() override;
     void undo() override;
+    QList<Creature*> getSubjects() const override { return {Creature::getCreatureByName(newName, false)}; }
 
 private:
     void initRenameCreature(const QString& oldName, const QString& newName);

@@ -463,7 +463,7 @@ private:
              "Aldric effects=13 9"},
             {"removal at the start of a turn", effects,
              [=](S s) { return new RemoveAtStartOfTurnEvent(a, a->getEffect(2), s); },
-             "Start of Turn: Remove Marked by Goblin (2)|Start of Turn: Remove Marked by Goblin (2)", true,
+             "Start of Turn: Remove Marked by Goblin (2)|Start of Turn: Remove Marked by &quot;Sneak&quot;", true,
              "Aldric effects=2 13"},
             {"removal on a save from a hero's effect on a monster", effects,
              [=](S s) { return new RemoveOnSaveEvent(g1, g1->getEffect(0), s); }, "Saved: Remove Dazed", true,
