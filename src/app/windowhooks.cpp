@@ -3,6 +3,9 @@
 #include <QFileDialog>
 
 #include "app/loaddialogs.h"
+#include "combat/pickcharactersdialog.h"
+#include "combat/pickencounterdialog.h"
+#include "combat/pickmonsterdialog.h"
 #include "foundation/global.h"
 #include "mainwindow/mainwindow.h"
 #include "toolkit/messagedialog.h"
@@ -43,4 +46,30 @@ void WindowHooks::debugText(const QString& text)
         Global::mainWindow->debugStr(text);
     else
         UiHooks::debugText(text);
+}
+
+int WindowHooks::pickMonster(Creature*& monster, QString& alias)
+{
+    PickMonsterDialog dialog;
+    const int code = dialog.exec();
+    if (code != 0)
+        monster = dialog.getSelectedMonster(alias);
+    return code;
+}
+
+int WindowHooks::pickCharacters(QList<Creature*>& party, bool& add)
+{
+    PickCharactersDialog dialog;
+    const int code = dialog.exec();
+    if (code != 0)
+        party = dialog.getParty(add).getCreatureList();
+    return code;
+}
+
+int WindowHooks::pickEncounter(QString& adventure, EncounterData*& encounter)
+{
+    PickEncounterDialog dialog(adventure);
+    const int code = dialog.exec();
+    encounter = dialog.getSelectedEncounter(adventure);
+    return code;
 }

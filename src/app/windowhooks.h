@@ -16,6 +16,9 @@ public:
     QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override;
     // Debug lines go to the main window's debug window.
     void debugText(const QString& text) override;
+    int pickMonster(Creature*& monster, QString& alias) override;
+    int pickCharacters(QList<Creature*>& party, bool& add) override;
+    int pickEncounter(QString& adventure, EncounterData*& encounter) override;
 };
 
 #endif

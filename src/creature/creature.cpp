@@ -35,7 +35,7 @@ void CreatureStats::addPower(const CreaturePower& power, bool sorted)
         break;
     case Power::Unset:
         if (added.current.type == Power::Secondary && added.current.header.isEmpty()) {
-            if (CreaturePower* previous = powers.getPower(lastPowerIndex)) {
+            if (CreaturePower* previous = powers.lastAdded()) {
                 previous->current.description.append(added.name);
                 previous->current.description.append(added.current.description);
                 previous->setBase();
@@ -48,7 +48,7 @@ void CreatureStats::addPower(const CreaturePower& power, bool sorted)
         break;
     }
     added.setBase();
-    lastPowerIndex = powers.addPower(added, sorted);
+    powers.addPower(added, sorted);
 }
 
 void CreatureStats::addFlavor(const CreaturePower& power)
@@ -75,8 +75,6 @@ void Creature::setStats(const CreatureStats& given)
 {
     stats = given;
     stats.senses = Global::capitalize(given.senses);
-    // Only a parser adding powers uses the index.
-    stats.lastPowerIndex = 0;
     updated();
 }
 

@@ -101,7 +101,6 @@ public:
     QString published;
     AbilityScore abilities[AbilityCount];
     Powers powers;
-    int lastPowerIndex = 0;
 
 private:
     void addFlavor(const CreaturePower& power);
@@ -437,8 +436,7 @@ public:
     // The position it had; -1 when it was not on the creature.
     int removeEffect(Effect* effect);
     void removeEffectGroup(unsigned int groupId);
-    void rebuildNestedEffects();
-    int getNestedEffectCount() const { return int(nestedEffects.size()); }
+    int getNestedEffectCount() const { return int(nested().size()); }
     const NestedEffect* getNestedEffect(int index) const;
     bool isNestedEffect(int index) const;
     // What ends or is due is handed back in list order; the caller records
@@ -556,6 +554,16 @@ private:
     // The name=value lines this creature's file carries beside its stat block;
     // a monster names its group there when its stat block reads otherwise.
     QString attributeSection(bool withGroup) const;
+    // The last stat block rebuilt and what it was rebuilt from: a fight
+    // rebuilds it on every change of the figures, mostly to the same text.
+    struct RebuiltStatBlock
+    {
+        QString text;
+        bool namesGroup = false;
+        QString section;
+        bool attributesOnly = false;
+        QString result;
+    };
     void afterPowerEdit(bool wasClean, bool noSave);
     // The folder of a chosen file, native, ending in the separator: where
     // the next open-file dialog starts.
@@ -615,7 +623,12 @@ private:
     int actionPointDelta = 0;
     int actionPointsUsed = 1;
     QList<Effect*> effects;
-    QList<NestedEffect> nestedEffects;
+    // Built from the effects when first asked for after they changed: a
+    // long log adds and removes effects by the hundred thousand.
+    mutable QList<NestedEffect> nestedEffects;
+    mutable bool nestedEffectsStale = false;
+    mutable RebuiltStatBlock lastRebuilt;
+    const QList<NestedEffect>& nested() const;
     CreatureStats stats;
     DogTag dogTag{__LINE__, __FILE__};
 };

@@ -42,7 +42,7 @@ int Creature::indexOfEffect(Effect* effect) const
 void Creature::addEffect(Effect* effect)
 {
     effects.append(effect);
-    rebuildNestedEffects();
+    nestedEffectsStale = true;
     effectsChanged();
 }
 
@@ -50,7 +50,7 @@ void Creature::insertEffect(int index, Effect* effect)
 {
     // A position read back from a damaged log must not reach past the list.
     effects.insert(qBound(0, index, int(effects.size())), effect);
-    rebuildNestedEffects();
+    nestedEffectsStale = true;
     effectsChanged();
 }
 
@@ -59,7 +59,7 @@ int Creature::removeEffect(Effect* effect)
     int index = indexOfEffect(effect);
     if (index >= 0) {
         effects.removeAt(index);
-        rebuildNestedEffects();
+        nestedEffectsStale = true;
     }
     effectsChanged();
     return index;
@@ -68,7 +68,7 @@ int Creature::removeEffect(Effect* effect)
 void Creature::removeEffectGroup(unsigned int groupId)
 {
     effects.removeIf([groupId](Effect* effect) { return effect->getGroupId() == groupId; });
-    rebuildNestedEffects();
+    nestedEffectsStale = true;
     effectsChanged();
 }
 
@@ -78,8 +78,11 @@ void Creature::effectsChanged()
     updated();
 }
 
-void Creature::rebuildNestedEffects()
+const QList<NestedEffect>& Creature::nested() const
 {
+    if (!nestedEffectsStale)
+        return nestedEffects;
+    nestedEffectsStale = false;
     // Ungrouped effects first, then the groups by id, each in list order.
     QList<Effect*> sorted = effects;
     std::stable_sort(sorted.begin(), sorted.end(),
@@ -103,11 +106,13 @@ void Creature::rebuildNestedEffects()
             nestedEffects.append({NestedEffect::Single, groupId, {effect}});
         }
     }
+    return nestedEffects;
 }
 
 const NestedEffect* Creature::getNestedEffect(int index) const
 {
-    return index >= 0 && index < nestedEffects.size() ? &nestedEffects.at(index) : nullptr;
+    const QList<NestedEffect>& list = nested();
+    return index >= 0 && index < list.size() ? &list.at(index) : nullptr;
 }
 
 bool Creature::isNestedEffect(int index) const
@@ -124,7 +129,7 @@ QList<Effect*> Creature::endEffectsOnStartOfTurn(Creature* current) const
 void Creature::getEffectsEndingEndOfTurn(QList<NestedEffect>& ending, Creature* current, bool delaying) const
 {
     // A heading stands for its whole group, which ends on its first effect's terms.
-    for (const NestedEffect& entry : nestedEffects)
+    for (const NestedEffect& entry : nested())
         if (!entry.isNestedEffect() && entry.getEffect()->shouldEndOnTurnEnd(current, delaying))
             ending.append(entry);
 }

@@ -228,7 +228,7 @@ bool Creature::readCreatureFile(const QString& path, QByteArray& text)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QByteArray bytes = file.read(maxCreatureFileSize + 1);
+    QByteArray bytes = Global::readUpTo(file, info.size(), maxCreatureFileSize + 1);
     if (bytes.size() > maxCreatureFileSize)
         return false;
     text = Global::toStandardLineEnding(bytes);
@@ -356,7 +356,14 @@ QString Creature::attributeSection(bool withGroup) const
 
 QString Creature::rebuildStatBlock(const QString& text, bool attributesOnly) const
 {
-    return addMyDataToStatBlock(text, attributeSection(stats.monster && sectionNamesGroup(text)), attributesOnly);
+    RebuiltStatBlock& last = lastRebuilt;
+    const bool sameText = text == last.text;
+    const bool namesGroup = sameText ? last.namesGroup : sectionNamesGroup(text);
+    const QString section = attributeSection(stats.monster && namesGroup);
+    if (sameText && section == last.section && attributesOnly == last.attributesOnly)
+        return last.result;
+    last = {text, namesGroup, section, attributesOnly, addMyDataToStatBlock(text, section, attributesOnly)};
+    return last.result;
 }
 
 QString Creature::addMyDataToStatBlock(const QString& text, const QString& section, bool attributesOnly)

@@ -267,6 +267,7 @@ void Creature::takeExtendedRest(bool clearEffects, bool resetPowers)
     if (clearEffects) {
         effects.clear();
         nestedEffects.clear();
+        nestedEffectsStale = false;
     }
     if (resetPowers) {
         for (int i = 0; CreaturePower* power = stats.powers.getPower(i); i++)

@@ -1,11 +1,12 @@
 #include "foundation/dogtag.h"
 
 #include <QDebug>
+#include <QList>
 #include <QMutex>
 
-#include <cstdlib>
-#include <cstring>
-#include <new>
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 void* DogTag::watchPoint = nullptr;
 
@@ -17,18 +18,31 @@ struct MissingMemory
     int allocation;
     int line;
     const char* file;
+    bool live;
 };
 
-const int growthStep = 4000;
+// Live tags, each in the slot it took, for the whole process, guarded by the
+// only lock there is. A long fight registers and frees hundreds of thousands
+// of tags, mostly in order: a freed slot is taken again by the next one.
+// Never destroyed, as statics holding tags may be destroyed after it.
+struct Table
+{
+    std::vector<MissingMemory> entries;
+    std::vector<int> freeSlots;
+    // Counts the reports: a tag registered before the last one is not known.
+    int generation = 0;
+    int counter = 0;
+};
 
-// One sorted table for the whole process, guarded by the only lock there is.
-MissingMemory* table = nullptr;
-int used = 0;
-int allocated = 0;
-int counter = 0;
+Table& table()
+{
+    static auto* live = new Table;
+    return *live;
+}
+
 QMutex tableLock;
 
-void mm_assertion(MissingMemory* entry, void* address, const char* message)
+void mm_assertion(const MissingMemory* entry, void* address, const char* message)
 {
     if (entry)
         qDebug("MM: %p (#%d) %s:%d %s", entry->address, entry->allocation, entry->file, entry->line, message);
@@ -36,44 +50,23 @@ void mm_assertion(MissingMemory* entry, void* address, const char* message)
         qDebug("MM: %p %s", address, message);
 }
 
-// Index of the first entry whose address is greater than the given one.
-int upperBound(void* address)
-{
-    int low = 0, high = used;
-    while (low < high) {
-        int mid = (low + high) / 2;
-        if (table[mid].address <= address)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    return low;
-}
-
 }
 
 void DogTag::init(void* address, int line, const char* file)
 {
     this->address = address;
-    tableLock.lock();
-    if (used == allocated) {
-        auto* bigger = static_cast<MissingMemory*>(malloc(sizeof(MissingMemory) * size_t(used + growthStep)));
-        if (!bigger) {
-            tableLock.unlock();
-            qDebug("MM ERROR: Cannot allocate table big enough!");
-            return;
-        }
-        if (table)
-            memcpy(bigger, table, sizeof(MissingMemory) * size_t(used));
-        free(table);
-        table = bigger;
-        allocated += growthStep;
+    QMutexLocker locker(&tableLock);
+    Table& live = table();
+    const MissingMemory entry{address, live.counter++, line, file ? file : "?", true};
+    if (live.freeSlots.empty()) {
+        slot = int(live.entries.size());
+        live.entries.push_back(entry);
+    } else {
+        slot = live.freeSlots.back();
+        live.freeSlots.pop_back();
+        live.entries[size_t(slot)] = entry;
     }
-    int at = upperBound(address);
-    memmove(table + at + 1, table + at, sizeof(MissingMemory) * size_t(used - at));
-    table[at] = {address, counter++, line, file ? file : "?"};
-    used++;
-    tableLock.unlock();
+    generation = live.generation;
 }
 
 DogTag::~DogTag()
@@ -83,11 +76,11 @@ DogTag::~DogTag()
     if (address == watchPoint)
         qDebug("Hit watch point!");
     tableLock.lock();
-    int at = upperBound(address) - 1;
-    bool found = at >= 0 && table[at].address == address;
+    Table& live = table();
+    const bool found = generation == live.generation;
     if (found) {
-        memmove(table + at, table + at + 1, sizeof(MissingMemory) * size_t(used - at - 1));
-        used--;
+        live.entries[size_t(slot)].live = false;
+        live.freeSlots.push_back(slot);
     }
     tableLock.unlock();
     if (!found)
@@ -97,23 +90,24 @@ DogTag::~DogTag()
 
 void DogTag::shutdown()
 {
-    tableLock.lock();
-    for (int i = 0; i < used; i++)
-        mm_assertion(&table[i], nullptr, "Not free");
-    free(table);
-    table = nullptr;
-    used = allocated = counter = 0;
-    tableLock.unlock();
+    QMutexLocker locker(&tableLock);
+    Table& live = table();
+    // By address, and in order of registration for one address.
+    std::vector<MissingMemory> left;
+    for (const MissingMemory& entry : live.entries)
+        if (entry.live)
+            left.push_back(entry);
+    std::sort(left.begin(), left.end(), [](const MissingMemory& a, const MissingMemory& b) {
+        return std::less<void*>()(a.address, b.address)
+            || (a.address == b.address && a.allocation < b.allocation);
+    });
+    for (const MissingMemory& entry : left)
+        mm_assertion(&entry, nullptr, "Not free");
+    live = Table{{}, {}, live.generation + 1, 0};
 }
 
 int DogTag::count()
 {
     QMutexLocker locker(&tableLock);
-    return used;
-}
-
-int DogTag::capacity()
-{
-    QMutexLocker locker(&tableLock);
-    return allocated;
+    return int(table().entries.size() - table().freeSlots.size());
 }

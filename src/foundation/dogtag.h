@@ -2,7 +2,8 @@
 #define DOGTAG_H
 
 // Registers its own address with the owner's header and line so that
-// objects never freed are reported at shut-down.
+// objects never freed are reported at shut-down. A tag frees the
+// registration it made.
 class DogTag
 {
 public:
@@ -17,15 +18,17 @@ public:
 
     // Reports every entry left as "Not free" and empties the table.
     static void shutdown();
-    // Entries in use and allocated; for tests and diagnostics.
+    // Entries in use; for tests and diagnostics.
     static int count();
-    static int capacity();
 
     // A tag whose address equals this is announced when destroyed.
     static void* watchPoint;
 
 private:
     void* address = nullptr;
+    // Where the table holds it, and in which of its lives.
+    int slot = -1;
+    int generation = -1;
 };
 
 #endif

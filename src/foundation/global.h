@@ -90,6 +90,9 @@ public:
     // Copies a file into the "History" folder beside it as "<prefix>_<time>.log",
     // never over another copy; the copy's path, or empty when it failed.
     static QString keepCopyInHistory(const QString& file, const QString& prefix);
+    // Up to limit bytes of an open file, asked for by the size it had: a
+    // buffer of the limit's size would be mapped for every small file.
+    static QByteArray readUpTo(QFile& file, qint64 expectedSize, qint64 limit);
     static QString getCreaturePath(const QString& fileName, bool monster, const QString& root = QString());
     static QString getPortraitPath(const QString& fileName, const QString& root = QString());
     static QString getEncounterPath(const QString& fileName, const QString& root = QString());

@@ -163,6 +163,15 @@ bool Global::copyDir(const QString& source, const QString& targetParent, const Q
     return true;
 }
 
+QByteArray Global::readUpTo(QFile& file, qint64 expectedSize, qint64 limit)
+{
+    QByteArray bytes = file.read(qBound(qint64(0), expectedSize + 1, limit));
+    // Grown since: read on as far as the limit.
+    if (bytes.size() > expectedSize && bytes.size() < limit)
+        bytes += file.read(limit - bytes.size());
+    return bytes;
+}
+
 QString Global::keepCopyInHistory(const QString& file, const QString& prefix)
 {
     QDir folder = QFileInfo(file).absoluteDir();

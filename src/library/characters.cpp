@@ -18,6 +18,7 @@ void Characters::addCharacter(Creature* character)
 {
     character->setCounts(getCounts());
     LibraryList::insertSorted(characters, character, &Creature::getName);
+    emit doCharactersUpdated();
 }
 
 Creature* Characters::findCharacter(const QString& name, Creature* exclude) const
@@ -53,6 +54,7 @@ void Characters::deleteCharacter(int i, bool keep)
     Creature* character = characters.takeAt(i);
     if (keep)
         removed.append(character);
+    emit doCharactersUpdated();
 }
 
 QString Characters::getNewCharacter() const

@@ -366,7 +366,7 @@ bool EncounterData::load(const QString& file, const QString& root)
     QFile input(path);
     if (!info.isFile() || info.size() > maxFileSize || !input.open(QIODevice::ReadOnly))
         return false;
-    QByteArray bytes = input.read(maxFileSize);
+    QByteArray bytes = Global::readUpTo(input, info.size(), maxFileSize);
     input.close();
     bool afterDescription = false;
     QString currentGroup;

@@ -38,6 +38,7 @@ void Encounters::addEncounter(EncounterData* e)
     LibraryList::insertSorted(encounters, e, &EncounterData::getName);
     e->setEncounters(this);
     addAdventure(e->getAdventure());
+    emit doEncountersUpdated();
 }
 
 void Encounters::deleteEncounter(int i)
@@ -45,6 +46,7 @@ void Encounters::deleteEncounter(int i)
     if (i < 0 || i >= encounters.size())
         return;
     removeAdventure(encounters.takeAt(i)->getAdventure());
+    emit doEncountersUpdated();
 }
 
 void Encounters::addAdventure(const QString& name)
@@ -113,17 +115,21 @@ void Encounters::allRecalcXP()
 namespace {
 
 // Monsters that have fought come back rested, with their powers unused.
-void resetMonsters(const QList<Creature*>& creatures, ObjectStream* stream)
+// False when the log refused a record: the command ends there.
+bool resetMonsters(const QList<Creature*>& creatures, ObjectStream* stream)
 {
     // A re-import may save a creature, which records its edits: first.
     ExtendedRestEvent::refreshLinkedFiles(creatures);
     Global::encounter->writeVitalityChanges(stream);
-    Global::history->apply(new ExtendedRestEvent(creatures, stream), false);
+    if (!Global::history->apply(new ExtendedRestEvent(creatures, stream), false))
+        return false;
     for (Creature* creature : creatures)
         for (int i = 0; CreaturePower* power = creature->getPowers().getPower(i); i++)
-            if (power->usage > 0)
-                Global::history->apply(
-                    new PowerUsageChangedEvent(creature, power, PowerUsageChangedEvent::ResetUsage, stream), false);
+            if (power->usage > 0
+                && !Global::history->apply(
+                    new PowerUsageChangedEvent(creature, power, PowerUsageChangedEvent::ResetUsage, stream), false))
+                return false;
+    return true;
 }
 
 }
@@ -152,22 +158,23 @@ void Encounters::selectEncounter()
             tr("Reset %1").arg(e->getName()),
             tr("The monsters in this encounter have been in combat, and have taken damage.<p>Do you wish to reset "
                "the encounter before loading?<p>Resetting will restore all monsters to full health."),
-            tr("Reset")))
-        resetMonsters(creatures, stream);
+            tr("Reset"))
+        && !resetMonsters(creatures, stream))
+        return;
     CreatureInitList before;
     if (!LibraryList::askInitiative(list, before))
         return;
     Global::encounter->writeVitalityChanges(stream);
-    if (add)
-        Global::history->apply(new AddMonstersEvent(e->getName(), list, hidden, before, stream), false);
-    else
-        Global::history->apply(new SetEncounterEvent(entry, list, hidden, before, stream), false);
+    Event* entered = add ? static_cast<Event*>(new AddMonstersEvent(e->getName(), list, hidden, before, stream))
+                         : new SetEncounterEvent(entry, list, hidden, before, stream);
+    if (!Global::history->apply(entered, false))
+        return;
     for (int i = 0; i < e->getMonsterCount(); i++) {
         EncounterMonster m = e->getMonster(i);
         Creature* c = Global::monsters->getMonsterInstance(m.name, m.id, true);
-        if (!m.alias.isEmpty())
-            Global::history->apply(new SetAliasEvent(c, true, m.alias, stream), false);
-        if (m.hidden)
-            Global::history->apply(new ShowHideEvent(c, true, stream), false);
+        if (!m.alias.isEmpty() && !Global::history->apply(new SetAliasEvent(c, true, m.alias, stream), false))
+            return;
+        if (m.hidden && !Global::history->apply(new ShowHideEvent(c, true, stream), false))
+            return;
     }
 }

@@ -33,6 +33,7 @@ void Monsters::addTemplate(Creature* monster)
 {
     monster->setCounts(getCounts());
     LibraryList::insertSorted(templates, monster, &Creature::getGroup);
+    emit doTemplatesUpdated();
 }
 
 Creature* Monsters::findTemplate(const QString& group) const
@@ -52,6 +53,7 @@ void Monsters::deleteTemplate(int i, bool free)
     Creature* monster = templates.takeAt(i);
     if (free)
         delete monster;
+    emit doTemplatesUpdated();
 }
 
 Creature* Monsters::loadTemplate(const QString& fileName, const QString& root)
@@ -106,8 +108,8 @@ Creature* Monsters::getMonsterInstance(const QString& templateName, const QStrin
     }
     const QString group = base->getGroup();
     for (Creature* instance : instances)
-        if (instance->getGroup().compare(group, Qt::CaseInsensitive) == 0
-            && instance->getName().compare(id, Qt::CaseInsensitive) == 0)
+        if (instance->getName().compare(id, Qt::CaseInsensitive) == 0
+            && instance->getGroup().compare(group, Qt::CaseInsensitive) == 0)
             return instance;
     if (!create)
         return nullptr;
@@ -167,7 +169,7 @@ void Monsters::addMonsterToEncounter()
     if (!LibraryList::askInitiative(list, before))
         return;
     Global::encounter->writeVitalityChanges(stream);
-    Global::history->apply(new AddMonsterEvent(list, answer == 4, before, stream), false);
-    if (!alias.isEmpty())
+    // A refused record ends the command.
+    if (Global::history->apply(new AddMonsterEvent(list, answer == 4, before, stream), false) && !alias.isEmpty())
         Global::history->apply(new SetAliasEvent(monster, true, alias, stream), false);
 }

@@ -296,10 +296,12 @@ void MonsterXmlHandler::usageValue(const QString& v)
 
 void MonsterXmlHandler::attackValue(const QString& path, const QString& v)
 {
-    const auto ends = [&path](const char* suffix) { return path.endsWith(attackPath + QLatin1String(suffix)); };
+    const auto ends = [&path](const char* suffix) {
+        return pathEndsWith(path, {QLatin1String(attackPath), QLatin1String(suffix)});
+    };
     const auto endsResult = [&path](const char* suffix) {
         for (const char* result : resultElements)
-            if (path.endsWith(attackPath + QLatin1String(result) + QLatin1String(suffix)))
+            if (pathEndsWith(path, {QLatin1String(attackPath), QLatin1String(result), QLatin1String(suffix)}))
                 return true;
         return false;
     };

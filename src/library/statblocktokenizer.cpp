@@ -1,5 +1,7 @@
 #include <QHash>
 
+#include <cstring>
+
 #include "library/creatureparser.h"
 
 namespace {
@@ -85,6 +87,57 @@ const QHash<QString, Token::No>& tokenHash()
     return hash;
 }
 
+// The keyword table for words of plain letters, looked up without making
+// a string: most words of a stat block are looked up twice, as written and
+// in lower case. Later rows win, as in the hash.
+class AsciiKeywords
+{
+public:
+    AsciiKeywords()
+    {
+        for (const Keyword& row : tokenMap)
+            add(row.word, row.kind);
+    }
+
+    int longest() const { return longestWord; }
+    const Keyword* find(const char* word, int size) const
+    {
+        for (quint32 at = hashOf(word, size) % slotCount;; at = (at + 1) % slotCount) {
+            const Keyword& slot = entries[at];
+            if (!slot.word)
+                return nullptr;
+            if (int(strlen(slot.word)) == size && memcmp(slot.word, word, size_t(size)) == 0)
+                return &slot;
+        }
+    }
+
+private:
+    static const quint32 slotCount = 1024;
+
+    static quint32 hashOf(const char* word, int size)
+    {
+        quint32 hash = 2166136261u;
+        for (int i = 0; i < size; i++)
+            hash = (hash ^ uchar(word[i])) * 16777619u;
+        return hash;
+    }
+    void add(const char* word, Token::No kind)
+    {
+        const int size = int(strlen(word));
+        longestWord = qMax(longestWord, size);
+        for (quint32 at = hashOf(word, size) % slotCount;; at = (at + 1) % slotCount) {
+            Keyword& slot = entries[at];
+            if (!slot.word || strcmp(slot.word, word) == 0) {
+                slot = {kind, word};
+                return;
+            }
+        }
+    }
+
+    Keyword entries[slotCount] = {};
+    int longestWord = 0;
+};
+
 const QChar LF('\n');
 const QChar CR('\r');
 const QChar enDash(0x2013);
@@ -116,6 +169,26 @@ bool splitAtLigature(const QString& head, const QString& tail)
 
 CreatureToken CreatureParser::createToken(const QString& word)
 {
+    static const AsciiKeywords keywords;
+    const int size = int(word.size());
+    char written[64];
+    char lowered[64];
+    bool ascii = size <= int(sizeof(written));
+    bool upper = false;
+    for (int i = 0; ascii && i < size; i++) {
+        const char16_t c = word.at(i).unicode();
+        ascii = c < 128;
+        written[i] = char(c);
+        lowered[i] = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : char(c);
+        upper = upper || lowered[i] != written[i];
+    }
+    if (ascii) {
+        // Lower case keeps the length of plain letters: a longer word is none.
+        const Keyword* found = size <= keywords.longest() ? keywords.find(written, size) : nullptr;
+        if (!found && upper && size <= keywords.longest())
+            found = keywords.find(lowered, size);
+        return CreatureToken(found ? found->kind : Token::WORD, word);
+    }
     const QHash<QString, Token::No>& hash = tokenHash();
     auto found = hash.constFind(word);
     if (found == hash.constEnd() && !word.isLower())
@@ -294,14 +367,17 @@ QString CreatureParser::peekWord(int offset) const
 
 CreatureToken CreatureParser::readWord(QChar first)
 {
-    QString word(first);
-    word.reserve(16);
     if (first == 'w' && nextChar(0) == '/') {
+        QString word(first);
         word += getChar();
         return createToken(word);
     }
     bool seenLowerCase = first.isLower();
     QChar previous = first;
+    // The letters are taken from the text in one piece; characters pushed
+    // back come before them, so they are read one by one.
+    const int start = position;
+    QString word(first);
     for (QChar d = nextChar(0); isWordChar(d); d = nextChar(0)) {
         // Trap texts run headings into the sentence before them: "damageEffect".
         bool runIn = d.isUpper() && previous != '-'
@@ -313,10 +389,18 @@ CreatureToken CreatureParser::readWord(QChar first)
         // A lost line break glues a keyword to the word before it: "SwiftAt-Will".
         if (runIn && seenLowerCase && isKeyword(peekWord(0)))
             break;
-        word += getChar();
+        if (pushed.isEmpty()) {
+            beforeLastRead = lastRead;
+            lastRead = d;
+            position++;
+        } else {
+            word += getChar();
+        }
         previous = d;
         seenLowerCase = seenLowerCase || d.isLower();
     }
+    if (position > start)
+        word.append(QStringView(chars).mid(start, position - start));
     if (nextChar(0) == ' ' && nextChar(1).isLetter()) {
         const QString tail = peekWord(1);
         if (splitAtLigature(word, tail)) {

@@ -2,6 +2,8 @@
 
 #include <QXmlStreamReader>
 
+#include <iterator>
+
 namespace {
 
 // The builder files nest a dozen elements deep; a document nested far deeper
@@ -59,8 +61,23 @@ int XmlHandler::firstWordKind(const QString& text, const QList<QPair<const char*
     return none;
 }
 
+bool XmlHandler::pathEndsWith(QStringView path, std::initializer_list<QLatin1String> parts)
+{
+    for (auto part = std::rbegin(parts); part != std::rend(parts); ++part) {
+        if (!path.endsWith(*part))
+            return false;
+        path.chop(part->size());
+    }
+    return true;
+}
+
 void XmlHandler::pop(const QString& text)
 {
+    // Mostly the part pushed last.
+    if (path.endsWith(text)) {
+        path.chop(text.size());
+        return;
+    }
     int at = path.lastIndexOf(text);
     path = at < 0 ? QString() : path.left(at);
 }
@@ -85,7 +102,8 @@ bool XmlHandler::startElement(const QString& qName, const QXmlStreamAttributes& 
 {
     if (!flushText())
         return false;
-    push(qName + "/");
+    path += qName;
+    path += QLatin1Char('/');
     bool going = true;
     for (int i = 0; going && i < attributes.size(); i++) {
         const QString name = attributes[i].qualifiedName().toString();
@@ -98,7 +116,10 @@ bool XmlHandler::startElement(const QString& qName, const QXmlStreamAttributes& 
 
 void XmlHandler::endElement(const QString& qName)
 {
-    xmlElement(path + "#end", QString());
+    // The path grows in place: no string is made for every element.
+    path += QLatin1String("#end");
+    xmlElement(path, QString());
+    path.chop(4);
     pop(qName + "/");
 }
 

@@ -5,6 +5,9 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringView>
+
+#include <initializer_list>
 
 class QXmlStreamAttributes;
 
@@ -37,6 +40,9 @@ protected:
     // The kind paired with the first of the words that the text holds,
     // ignoring case; none when it holds none of them.
     static int firstWordKind(const QString& text, const QList<QPair<const char*, int>>& words, int none);
+    // Whether the path ends with the parts one after another; nothing is
+    // allocated, as every value of a builder file asks this many times.
+    static bool pathEndsWith(QStringView path, std::initializer_list<QLatin1String> parts);
 
 private:
     void push(const QString& text) { path += text; }

@@ -22,6 +22,8 @@
 #include "library/characters.h"
 #include "library/encounters.h"
 #include "library/monsters.h"
+#include "mainwindow/commandavailability.h"
+#include "mainwindow/creaturewidget.h"
 #include "mainwindow/dockwidget.h"
 #include "mainwindow/maininitiativelist.h"
 #include "mainwindow/playerswindow.h"
@@ -58,6 +60,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     createStatusBar();
     createDockWindows();
     createMenus();
+    setupAvailability();
     // A separate window, shown when a debug line arrives.
     debugEdit = new QTextEdit;
     debugEdit->setReadOnly(true);
@@ -168,6 +171,11 @@ void MainWindow::panelClosed()
         current->resetDelta();
 }
 
+void MainWindow::previewCreature(Creature* creature)
+{
+    currentCreatureWidget->drawCreature(creature);
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
     if (runningDialog) {
@@ -206,6 +214,7 @@ MainWindow::~MainWindow()
     settings.setValue("mainWindow/geometry", saveGeometry());
     settings.setValue("mainWindow/state", saveState(0));
     delete debugEdit;
+    delete availability;
     // Nothing may reach a window that is gone, such as a history-list click after a restart.
     if (Global::mainWindow == this)
         Global::mainWindow = nullptr;

@@ -7,6 +7,7 @@
 #include "toolkit/panelhost.h"
 #include "toolkit/windowsanddialogs.h"
 
+class CommandAvailability;
 class Creature;
 class CreaturePower;
 class CreatureWidget;
@@ -48,6 +49,7 @@ public:
     bool runningFlatDialog() const override { return runningDialog != nullptr; }
     void cancelFlatDialog() override { emit doCancelFlatDialog(); }
     void panelClosed() override;
+    void previewCreature(Creature* creature) override;
 
     void focusOnHitPointBox();
     void updateMainInitiativeList();
@@ -63,6 +65,8 @@ public slots:
     void setRightStatus(const QString& text);
     void toggleSelectionButtons();
     void toggleJumpInButton();
+    // How the initiative table selects, for the game master.
+    void helpWithSelections();
     void toggleForwardBackButtons();
     void toggleStartStopNextButtons();
     // The windows hide and pause while the history log is replayed.
@@ -143,6 +147,7 @@ private:
     void connectCreatureWidgets();
     DockWidget* addDock(const QString& title, const QString& name, QWidget* widget, Qt::DockWidgetArea area);
     void createMenus();
+    void setupAvailability();
     void addMenu(const QString& title, const QList<QAction*>& actions);
     DockWidget* dock(int which) const;
     // The flag follows the Window menu's check mark, whatever closed the dock before.
@@ -220,6 +225,9 @@ private:
     QIcon healingSurgeX1Icon;
 
     bool managerHintShown = false;
+    // The HP box holds the selected creature's healing-surge value.
+    bool surgeMode = false;
+    CommandAvailability* availability = nullptr;
 };
 
 #endif

@@ -21,10 +21,4 @@ void MainWindow::connectChores()
     connect(board, &SwitchBoard::doPerformTurnStart, this, &MainWindow::performTurnStart);
 }
 
-void MainWindow::toggleSelectionButtons() {}
-
-void MainWindow::toggleJumpInButton() {}
-
-void MainWindow::toggleStartStopNextButtons() {}
-
 void MainWindow::performTurnStart() {}

@@ -1,18 +1,10 @@
 // The play commands of the main window. Each records its event through the
 // history; the windows redraw from the model's signals.
+#include "foundation/global.h"
+#include "library/characters.h"
+#include "library/encounters.h"
+#include "library/monsters.h"
 #include "mainwindow/mainwindow.h"
-
-// The HP box and its commands.
-
-void MainWindow::onHPValueChanged() {}
-
-void MainWindow::onHit() {}
-
-void MainWindow::onHeal() {}
-
-void MainWindow::onSurge() {}
-
-void MainWindow::onSetTempHP() {}
 
 // Turn flow.
 
@@ -30,15 +22,25 @@ void MainWindow::onJumpIn() {}
 
 void MainWindow::onAddConditionOrEffect() {}
 
-void MainWindow::removeCondEffect(Creature*, Effect*) {}
-
 // Roster and rests.
 
-void MainWindow::onPickParty() {}
+// The libraries ask for their panel and record what it brings in. Queued:
+// a panel runs its own loop, which must not start inside the action's signal.
 
-void MainWindow::onLoadEncounter() {}
+void MainWindow::onPickParty()
+{
+    QMetaObject::invokeMethod(Global::characters, &Characters::pickCharacters, Qt::QueuedConnection);
+}
 
-void MainWindow::onAddMonster() {}
+void MainWindow::onLoadEncounter()
+{
+    QMetaObject::invokeMethod(Global::encounters, &Encounters::selectEncounter, Qt::QueuedConnection);
+}
+
+void MainWindow::onAddMonster()
+{
+    QMetaObject::invokeMethod(Global::monsters, &Monsters::addMonsterToEncounter, Qt::QueuedConnection);
+}
 
 void MainWindow::onSetAlias() {}
 
@@ -53,8 +55,3 @@ void MainWindow::onDownInitiative() {}
 void MainWindow::onShortRest() {}
 
 void MainWindow::onExtendedRest() {}
-
-// Which play commands are enabled: until the model's state decides, the
-// actions keep the states they were made with (the toggles wait beside the chores).
-
-void MainWindow::onCreatureSelectionChanged() {}

@@ -1,6 +1,7 @@
 #include "powers/power.h"
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 
 namespace {
@@ -233,20 +234,140 @@ QString CreaturePower::getTitleText(bool highlight, bool) const
     return tag ? title + QString("<%1>%2</%1>").arg(tag, body) : title + body;
 }
 
+namespace {
+
+bool nameAfter(const CreaturePower* power, const QString& name)
+{
+    return power->name.compare(name, Qt::CaseInsensitive) > 0;
+}
+
+}
+
 struct Powers::Data : QSharedData
 {
+    // How far the list is known to be in the order new powers are placed
+    // by: then a place is found by halving instead of walking the list.
+    enum Order { Unknown, Unordered, ByKind, ByKindAndName };
+
     Data() = default;
     Data(const Data& other) : QSharedData(other)
     {
+        other.settle();
         for (const CreaturePower* power : other.list)
             list.append(new CreaturePower(*power));
+        order = other.order;
+        if (other.last)
+            last = list.value(other.list.indexOf(other.last));
     }
     Data& operator=(const Data&) = delete;
-    ~Data() { qDeleteAll(list); }
+    ~Data()
+    {
+        qDeleteAll(list);
+        qDeleteAll(pending);
+    }
 
-    QList<CreaturePower*> list;
+    Order currentOrder() const;
+    int placeFor(const CreaturePower& power, bool sorted) const;
+    // Takes the power and returns its index.
+    int insert(CreaturePower* power, bool sorted) const;
+    // After the power at that index took its place or its name.
+    void keepOrderAt(int at) const;
+    // Places the powers added since the set was last read, all at once
+    // where they would have gone one by one.
+    void settle() const;
+
+    // Reading the set settles it: so the list changes under const.
+    mutable QList<CreaturePower*> list;
+    mutable QList<CreaturePower*> pending;
+    mutable bool pendingSorted = false;
+    mutable Order order = ByKindAndName;
     bool pinned = false;
+    CreaturePower* last = nullptr;
 };
+
+Powers::Data::Order Powers::Data::currentOrder() const
+{
+    if (order != Unknown)
+        return order;
+    order = ByKindAndName;
+    for (int i = 1; i < list.size() && order != Unordered; i++) {
+        const int before = list[i - 1]->current.when;
+        const int when = list[i]->current.when;
+        if (before > when)
+            order = Unordered;
+        else if (before == when && nameAfter(list[i - 1], list[i]->name))
+            order = ByKind;
+    }
+    return order;
+}
+
+int Powers::Data::placeFor(const CreaturePower& power, bool sorted) const
+{
+    const int when = power.current.when;
+    const auto after = [&power, sorted, when](const CreaturePower* other) {
+        return other->current.when > when
+            || (sorted && other->current.when == when && nameAfter(other, power.name));
+    };
+    if (currentOrder() == Unordered)
+        return int(std::find_if(list.cbegin(), list.cend(), after) - list.cbegin());
+    // The first power after it is among those of its kind, or the first of a greater kind.
+    const auto kindBegin = std::partition_point(list.cbegin(), list.cend(), [when](const CreaturePower* other) {
+        return other->current.when < when;
+    });
+    const auto kindEnd = std::partition_point(kindBegin, list.cend(), [when](const CreaturePower* other) {
+        return other->current.when == when;
+    });
+    if (!sorted)
+        return int(kindEnd - list.cbegin());
+    if (order == ByKindAndName)
+        return int(std::partition_point(kindBegin, kindEnd, std::not_fn(after)) - list.cbegin());
+    return int(std::find_if(kindBegin, kindEnd, after) - list.cbegin());
+}
+
+int Powers::Data::insert(CreaturePower* power, bool sorted) const
+{
+    const int at = placeFor(*power, sorted);
+    list.insert(at, power);
+    keepOrderAt(at);
+    return at;
+}
+
+void Powers::Data::keepOrderAt(int at) const
+{
+    if (order != ByKindAndName)
+        return;
+    const CreaturePower* power = list[at];
+    const auto sameKind = [power](const CreaturePower* other) { return other->current.when == power->current.when; };
+    if ((at > 0 && sameKind(list[at - 1]) && nameAfter(list[at - 1], power->name))
+        || (at + 1 < list.size() && sameKind(list[at + 1]) && nameAfter(power, list[at + 1]->name)))
+        order = ByKind;
+}
+
+void Powers::Data::settle() const
+{
+    if (pending.isEmpty())
+        return;
+    const bool sorted = pendingSorted;
+    const Order known = currentOrder();
+    if (known == Unordered || (sorted && known == ByKind)) {
+        for (CreaturePower* power : std::as_const(pending))
+            insert(power, sorted);
+    } else {
+        // Each would have gone after every power of its key already there.
+        const auto before = [sorted](const CreaturePower* a, const CreaturePower* b) {
+            return a->current.when < b->current.when
+                || (sorted && a->current.when == b->current.when && nameAfter(b, a->name));
+        };
+        std::stable_sort(pending.begin(), pending.end(), before);
+        QList<CreaturePower*> merged;
+        merged.reserve(list.size() + pending.size());
+        std::merge(list.cbegin(), list.cend(), pending.cbegin(), pending.cend(), std::back_inserter(merged), before);
+        list.swap(merged);
+        if (!sorted)
+            order = Unknown;
+    }
+    pending.clear();
+}
 
 Powers::Powers() : d(new Data)
 {
@@ -268,32 +389,34 @@ Powers& Powers::operator=(const Powers& other)
 
 Powers::~Powers() = default;
 
-int Powers::placeFor(const CreaturePower& power, bool sorted) const
+const QList<CreaturePower*>& Powers::settled() const
 {
-    const QList<CreaturePower*>& list = d->list;
-    int at = 0;
-    for (; at < list.size(); at++) {
-        const PowerData& other = list[at]->current;
-        if (other.when > power.current.when)
-            break;
-        if (sorted && other.when == power.current.when
-            && list[at]->name.compare(power.name, Qt::CaseInsensitive) > 0)
-            break;
-    }
-    return at;
+    d->settle();
+    return d->list;
 }
 
-int Powers::addPower(const CreaturePower& power, bool sorted)
+void Powers::addPower(const CreaturePower& power, bool sorted)
 {
-    const int at = placeFor(power, sorted);
-    d->list.insert(at, new CreaturePower(power));
-    return at;
+    Data& data = *d;
+    if (!data.pending.isEmpty() && data.pendingSorted != sorted)
+        data.settle();
+    data.pending.append(new CreaturePower(power));
+    data.pendingSorted = sorted;
+    data.last = data.pending.last();
+}
+
+CreaturePower* Powers::lastAdded()
+{
+    return d->last ? handOut(d->last) : nullptr;
 }
 
 CreaturePower* Powers::handOut(CreaturePower* power)
 {
-    if (power)
+    if (power) {
         d->pinned = true;
+        // Its holder may change its kind or its name.
+        d->order = Data::Unknown;
+    }
     return power;
 }
 
@@ -309,14 +432,17 @@ const CreaturePower* Powers::getPower(int i) const
 
 int Powers::size() const
 {
-    return d->list.size();
+    return int(settled().size());
 }
 
 CreaturePower* Powers::find(const QString& name)
 {
     if (name.isEmpty())
         return nullptr;
-    for (CreaturePower* power : std::as_const(d->list))
+    // Owned alone before a power is handed out or changed.
+    Data& data = *d;
+    data.settle();
+    for (CreaturePower* power : std::as_const(data.list))
         if (power->name == name)
             return power;
     return nullptr;
@@ -334,6 +460,7 @@ void Powers::updatePower(const QString& name, const CreaturePower& power, bool s
         addPower(power, sorted);
         return;
     }
+    d->last = nullptr;
     const bool moved = found->current.when != power.current.when;
     // Each creature keeps its own record of how often it used the power.
     const Power::Usage usage = found->usage;
@@ -341,7 +468,9 @@ void Powers::updatePower(const QString& name, const CreaturePower& power, bool s
     found->usage = usage;
     if (moved) {
         d->list.removeOne(found);
-        d->list.insert(placeFor(*found, sorted), found);
+        d->insert(found, sorted);
+    } else {
+        d->keepOrderAt(int(d->list.indexOf(found)));
     }
 }
 
@@ -350,6 +479,7 @@ bool Powers::deletePower(const QString& name)
     CreaturePower* found = find(name);
     if (!found)
         return false;
+    d->last = nullptr;
     d->list.removeOne(found);
     delete found;
     return true;
@@ -357,9 +487,13 @@ bool Powers::deletePower(const QString& name)
 
 QList<CreaturePower*> Powers::getPowerList(bool sorted)
 {
-    if (!d->list.isEmpty())
-        d->pinned = true;
-    QList<CreaturePower*> list = d->list;
+    Data& data = *d;
+    data.settle();
+    QList<CreaturePower*> list = data.list;
+    if (!list.isEmpty()) {
+        data.pinned = true;
+        data.order = Data::Unknown;
+    }
     if (sorted)
         std::stable_sort(list.begin(), list.end(), [](const CreaturePower* a, const CreaturePower* b) {
             return a->name.compare(b->name, Qt::CaseInsensitive) < 0;
@@ -370,7 +504,7 @@ QList<CreaturePower*> Powers::getPowerList(bool sorted)
 QString Powers::getTextOfPowers(const char* lineEnd) const
 {
     QByteArray text;
-    for (const CreaturePower* power : d->list)
+    for (const CreaturePower* power : settled())
         if (power->hasEnhancedInfo())
             text += power->getPowerProgram(lineEnd, false);
     return QString::fromUtf8(text);
@@ -378,7 +512,8 @@ QString Powers::getTextOfPowers(const char* lineEnd) const
 
 bool Powers::hasEnhancedInfo() const
 {
-    return std::any_of(d->list.cbegin(), d->list.cend(), [](const CreaturePower* power) {
+    const QList<CreaturePower*>& list = settled();
+    return std::any_of(list.cbegin(), list.cend(), [](const CreaturePower* power) {
         return power->hasEnhancedInfo();
     });
 }

@@ -138,9 +138,11 @@ public:
     ~Powers();
 
     // Stores a copy before the first power of a greater action kind (and,
-    // sorted, before the first of the same kind whose name sorts after it);
-    // returns the copy's index.
-    int addPower(const CreaturePower& power, bool sorted);
+    // sorted, before the first of the same kind whose name sorts after it).
+    void addPower(const CreaturePower& power, bool sorted);
+    // The copy the last addition stored, while no update or removal came
+    // after it; its holder may change all but its action kind and name.
+    CreaturePower* lastAdded();
     CreaturePower* getPower(int i);
     const CreaturePower* getPower(int i) const;
     int size() const;
@@ -161,7 +163,8 @@ public:
 private:
     struct Data;
 
-    int placeFor(const CreaturePower& power, bool sorted) const;
+    // The list with every power added in its place.
+    const QList<CreaturePower*>& settled() const;
     CreaturePower* find(const QString& name);
     // A power handed out may be changed by its holder: from then on a copy
     // of the set copies the powers at once.

@@ -140,15 +140,25 @@ bool FlatDialog::keyPressed(int key, Qt::KeyboardModifiers)
 
 void FlatDialog::setLayout(QLayout* layout)
 {
-    // Content never shown in a host is ours alone; shown there, it goes with the host.
-    if (content && !content->parentWidget())
-        delete content;
     auto* centred = new QHBoxLayout;
     centred->setContentsMargins(0, 0, 0, 0);
     centred->addStretch();
     centred->addLayout(layout);
     centred->addStretch();
-    content = layoutToWidget(centred);
+    setContent(centred);
+}
+
+void FlatDialog::setWideLayout(QLayout* layout)
+{
+    setContent(layout);
+}
+
+void FlatDialog::setContent(QLayout* layout)
+{
+    // Content never shown in a host is ours alone; shown there, it goes with the host.
+    if (content && !content->parentWidget())
+        delete content;
+    content = layoutToWidget(layout);
 }
 
 void FlatDialog::accept()

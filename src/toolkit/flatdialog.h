@@ -43,6 +43,10 @@ public:
     void setDefaultButton(QAbstractButton* button) { defaultButton = button; }
     QAbstractButton* getDefaultButton() const;
 
+protected:
+    // The content: the layout filling the whole width, as lists want it.
+    void setWideLayout(QLayout* layout);
+
 public slots:
     virtual void accept();
     virtual void done(int code);
@@ -53,6 +57,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void setContent(QLayout* layout);
     void showOnItsOwn(QWidget* widget, bool show);
 
     QPointer<QWidget> content;

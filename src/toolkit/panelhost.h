@@ -1,6 +1,7 @@
 #ifndef PANELHOST_H
 #define PANELHOST_H
 
+class Creature;
 class FlatDialog;
 class QWidget;
 
@@ -22,6 +23,8 @@ public:
     virtual void cancelFlatDialog() = 0;
     // A panel closed: what it previewed on the creatures is dropped.
     virtual void panelClosed() = 0;
+    // The current creature's dock shows the creature a panel points at.
+    virtual void previewCreature(Creature*) {}
 
     static PanelHost* instance() { return installed; }
     static void install(PanelHost* host) { installed = host; }

@@ -369,6 +369,32 @@ private slots:
         }
     }
 
+    // Files are asked for by their size; the largest allowed is read whole, a byte more is refused.
+    void creatureFilesReadUpToTheirLimit_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("read");
+        const int limit = 16 * 1024 * 1024;
+        QTest::newRow("empty") << 0 << true;
+        QTest::newRow("a few hundred bytes") << 300 << true;
+        QTest::newRow("the largest allowed") << limit << true;
+        QTest::newRow("a byte more") << limit + 1 << false;
+    }
+
+    void creatureFilesReadUpToTheirLimit()
+    {
+        QFETCH(int, size);
+        QFETCH(bool, read);
+        const QString path = world->root() + "/Monsters/sized.rvhn";
+        QByteArray bytes(size, 'x');
+        if (size > 0)
+            bytes.back() = 'y';
+        TestSupport::writeFile(path, bytes);
+        QByteArray text;
+        QCOMPARE(Creature::readCreatureFile(path, text), read);
+        QVERIFY(!read || text == bytes);
+    }
+
 private:
     std::unique_ptr<TestWorld> world;
 };

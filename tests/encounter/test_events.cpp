@@ -176,7 +176,8 @@ CreaturePower* givePower(Creature* creature, const QString& name, Power::Cost co
     CreaturePower power;
     power.name = name;
     power.current.cost = cost;
-    CreaturePower* given = creature->getPowers().getPower(creature->getPowers().addPower(power, false));
+    creature->getPowers().addPower(power, false);
+    CreaturePower* given = creature->getPowers().getPowerByName(name);
     for (bool used : marks)
         given->setUsed(used);
     return given;

@@ -1,4 +1,5 @@
 #include <QGuiApplication>
+#include <QRandomGenerator>
 
 #include "creature/creature.h"
 #include "foundation/attrtext.h"
@@ -16,6 +17,42 @@ CreaturePower makePower(const QString& name, int when, int cost = Power::NoCost)
     power.current.cost = cost;
     return power;
 }
+
+// A set of powers as a list walked from the front for each place.
+struct WalkedPowers
+{
+    QList<QPair<QString, int>> list;
+
+    int find(const QString& name) const
+    {
+        for (int i = 0; i < list.size(); i++)
+            if (list[i].first == name)
+                return i;
+        return -1;
+    }
+    int placeFor(const QString& name, int when, bool sorted) const
+    {
+        int at = 0;
+        for (; at < list.size(); at++)
+            if (list[at].second > when
+                || (sorted && list[at].second == when && list[at].first.compare(name, Qt::CaseInsensitive) > 0))
+                break;
+        return at;
+    }
+    void add(const QString& name, int when, bool sorted) { list.insert(placeFor(name, when, sorted), {name, when}); }
+    void update(const QString& old, const QString& name, int when, bool sorted)
+    {
+        const int at = find(old);
+        if (at < 0)
+            return add(name, when, sorted);
+        if (list[at].second == when) {
+            list[at].first = name;
+            return;
+        }
+        list.removeAt(at);
+        add(name, when, sorted);
+    }
+};
 
 QString namesOf(const Powers& powers)
 {
@@ -151,6 +188,73 @@ private slots:
         creature.getPowers().addPower(makePower("Tail", Power::Minor), false);
         QVERIFY(held == creature.getPowers().getPowerByName("Claw") && stats.powers.getPowerByName("Claw")->usage == Power::Unused);
         QCOMPARE(namesOf(stats.powers) + ";" + namesOf(creature.getPowers()), QString("Claw,Bite;Claw,Tail"));
+    }
+
+    void powersTakeTheirPlacesAsAWalkFindsThem_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<int>("operations");
+        QTest::addColumn<int>("names");
+        // 0 any change, 1 sorted additions only, 2 unsorted additions only.
+        QTest::addColumn<int>("pasted");
+        QTest::newRow("few names, all kinds of change") << 3u << 3000 << 12 << 0;
+        QTest::newRow("many names") << 5u << 3000 << 400 << 0;
+        QTest::newRow("a hero's long paste") << 8u << 20000 << 20000 << 1;
+        QTest::newRow("a monster's long paste") << 9u << 20000 << 20000 << 2;
+    }
+
+    // Additions, updates and removals, sorted or not, and holders changing
+    // the kind or name of a power they hold: the set keeps the order a walk
+    // through the list from the front gives.
+    void powersTakeTheirPlacesAsAWalkFindsThem()
+    {
+        QFETCH(quint32, seed);
+        QFETCH(int, operations);
+        QFETCH(int, names);
+        QFETCH(int, pasted);
+        QRandomGenerator random(seed);
+        const auto anyName = [&random, names] {
+            const int n = int(random.bounded(names));
+            return QString(n % 3 == 0 ? "power %1" : "Power %1").arg(n / 3);
+        };
+        Powers powers;
+        WalkedPowers walked;
+        for (int i = 0; i < operations; i++) {
+            const QString name = anyName();
+            const int when = Power::Trait + int(random.bounded(8));
+            const bool sorted = pasted ? pasted == 1 : random.bounded(2) == 0;
+            const int change = pasted ? 0 : int(random.bounded(11));
+            if (change < 5) {
+                powers.addPower(makePower(name, when), sorted);
+                walked.add(name, when, sorted);
+            } else if (change < 7) {
+                const QString old = walked.list.isEmpty() ? name : walked.list[random.bounded(int(walked.list.size()))].first;
+                const QString renamed = random.bounded(2) ? old : name;
+                powers.updatePower(old, makePower(renamed, when), sorted);
+                walked.update(old, renamed, when, sorted);
+            } else if (change < 8) {
+                powers.deletePower(name);
+                if (walked.find(name) >= 0)
+                    walked.list.removeAt(walked.find(name));
+            } else if (change == 10) {
+                const int at = int(random.bounded(int(walked.list.size()) + 1));
+                const CreaturePower* read = std::as_const(powers).getPower(at);
+                QCOMPARE(read ? read->name : QString(), walked.list.value(at).first);
+            } else if (CreaturePower* held = powers.getPowerByName(name)) {
+                const int at = walked.find(name);
+                if (change == 8)
+                    held->current.when = walked.list[at].second = when;
+                else
+                    held->name = walked.list[at].first = anyName();
+            }
+        }
+        QStringList expected;
+        for (const auto& [name, when] : std::as_const(walked.list))
+            expected.append(QString("%1/%2").arg(name).arg(when));
+        QStringList actual;
+        for (int i = 0; const CreaturePower* power = std::as_const(powers).getPower(i); i++)
+            actual.append(QString("%1/%2").arg(power->name).arg(power->current.when));
+        QCOMPARE(actual, expected);
     }
 };
 

@@ -61,10 +61,15 @@ TestWorld::~TestWorld()
 
 void TestWorld::makeSingletons()
 {
-    Global::encounter = new Encounter;
-    Global::history = new History;
-    Global::characters = new Characters;
-    Global::monsters = new Monsters;
+    // A main window made before the world keeps its own, which it is connected to.
+    if (!Global::encounter)
+        Global::encounter = new Encounter;
+    if (!Global::history)
+        Global::history = new History;
+    if (!Global::characters)
+        Global::characters = new Characters;
+    if (!Global::monsters)
+        Global::monsters = new Monsters;
 }
 
 void TestWorld::deleteSingletons()

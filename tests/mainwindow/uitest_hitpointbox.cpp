@@ -1,0 +1,180 @@
+#include <QSpinBox>
+
+#include "combat/combattesting.h"
+#include "creature/creature.h"
+#include "encounter/effectevents.h"
+#include "encounter/encounter.h"
+#include "creature/effect.h"
+#include "encounter/history.h"
+#include "library/characters.h"
+#include "library/monsters.h"
+
+using CombatTesting::action;
+using CombatTesting::FullDisk;
+using CombatTesting::hitPointBox;
+
+namespace {
+
+// Types the amount into the HP box as the game master does.
+void typeAmount(int amount)
+{
+    Global::mainWindow->focusOnHitPointBox();
+    QTest::keyClicks(hitPointBox(), QString::number(amount));
+}
+
+QStringList eventTexts(int from)
+{
+    QStringList texts;
+    for (int i = from; i < Global::history->getEventCount(); i++)
+        texts << Global::history->getEventText(i);
+    return texts;
+}
+
+}
+
+class TestHitPointBox : public QObject
+{
+    Q_OBJECT
+
+private:
+    WindowWorld* fixture = nullptr;
+    Creature* ana = nullptr;
+    Creature* bron = nullptr;
+    Creature* goblin = nullptr;
+
+    void enterEncounter()
+    {
+        Global::encounter->setCreatureList(CreatureList({goblin, bron, ana}));
+        Global::encounter->setCurrentIndex(0);
+    }
+
+private slots:
+    void init()
+    {
+        fixture = new WindowWorld;
+        ana = fixture->world->addHero("Ana", 28);
+        bron = fixture->world->addHero("Bron", 30);
+        goblin = fixture->world->addMonster("Goblin Cutter", "1", 20);
+        enterEncounter();
+        QVERIFY(fixture->world->stream());
+    }
+
+    void cleanup()
+    {
+        delete fixture;
+    }
+
+    // Each HP box command: what it records, what the box reads after it,
+    // and the same model after undo and redo and after a replay of the log.
+    void commandsOfTheBox_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<int>("boxAfter");
+        QTest::newRow("damage") << "7 Apply_Damage" << QStringList{"Goblin Cutter (1) -> Damaged 7: Bron, Ana"} << 7;
+        QTest::newRow("Return") << "7 Return" << QStringList{"Goblin Cutter (1) -> Damaged 7: Bron, Ana"} << 7;
+        QTest::newRow("healing") << "7 Apply_Healing" << QStringList{"Goblin Cutter (1) -> Healed 7: Bron, Ana"} << 0;
+        QTest::newRow("temporary") << "7 Set_Temporary_HP" << QStringList{"Gained Temporary HP 7: Bron, Ana"} << 0;
+        QTest::newRow("surge") << "Spend_Healing_Surge Apply_Healing" << QStringList{"Goblin Cutter (1) -> Healed 7 (-1 HS): Bron, Ana"} << 0;
+        QTest::newRow("surge twice") << "Spend_Healing_Surge Spend_Healing_Surge" << QStringList{} << 0;
+        QTest::newRow("Return in surge mode") << "Spend_Healing_Surge Return" << QStringList{} << 7;
+        QTest::newRow("nothing selected") << "7 unselect hit heal temp" << QStringList{} << 7;
+        QTest::newRow("zero") << "0 hit heal temp" << QStringList{} << 0;
+    }
+
+    void commandsOfTheBox()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QStringList, events);
+        QFETCH(int, boxAfter);
+        Global::encounter->setSelectedCreatures({bron, ana});
+        const int before = Global::history->getEventCount();
+        const QString start = fixture->world->describe();
+        for (const QString& step : steps.split(' ')) {
+            bool isNumber = false;
+            const int amount = step.toInt(&isNumber);
+            if (isNumber)
+                typeAmount(amount);
+            else if (step == "Return") {
+                QVERIFY2(hitPointBox()->hasFocus(), QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
+                QTest::keyClick(hitPointBox(), Qt::Key_Return);
+            }
+            else if (step == "unselect")
+                Global::encounter->clearSelectedCreatures();
+            else if (step == "hit")
+                fixture->window->onHit();
+            else if (step == "heal")
+                fixture->window->onHeal();
+            else if (step == "temp")
+                fixture->window->onSetTempHP();
+            else
+                action(QString(step).replace('_', ' '))->trigger();
+        }
+        QCOMPARE(eventTexts(before), events);
+        QCOMPARE(hitPointBox()->value(), boxAfter);
+        QVERIFY(fixture->hooks.alerts.isEmpty());
+
+        const QString after = fixture->world->describe();
+        for (int i = 0; i < events.size(); i++)
+            Global::history->back();
+        QVERIFY2(fixture->world->describe() == start, qPrintable(TestWorld::difference(start, fixture->world->describe())));
+        for (int i = 0; i < events.size(); i++)
+            Global::history->forward(false);
+        QCOMPARE(fixture->world->describe(), after);
+        QVERIFY(fixture->world->restart([this] {
+            ana = fixture->world->find("Ana");
+            bron = fixture->world->find("Bron");
+            goblin = Global::monsters->getMonsterInstance("Goblin Cutter", "1", true);
+            enterEncounter();
+        }));
+        QVERIFY2(fixture->world->describe() == after, qPrintable(TestWorld::difference(after, fixture->world->describe())));
+    }
+
+    // A hand edit goes into the log just before the damage; the effects list removes one effect by one event.
+    void handEditsAndRemovals()
+    {
+        Global::encounter->setSelectedCreatures({ana});
+        const int before = Global::history->getEventCount();
+        ana->setCurrHitPoints(20);
+        Global::encounter->setCreatureEdited();
+        typeAmount(7);
+        action("Apply Damage")->trigger();
+        const QStringList texts = eventTexts(before);
+        QCOMPARE(texts.size(), 2);
+        QCOMPARE(texts.last(), QString("Goblin Cutter (1) -> Damaged 7: Ana"));
+        QCOMPARE(ana->getCurrHitPoints(), 13);
+
+        EffectDetails details;
+        details.origin = goblin;
+        details.type = CE::Dazed;
+        QVERIFY(fixture->world->record(new EffectEvent(details, {bron, ana}, fixture->world->stream())));
+        fixture->window->removeCondEffect(bron, bron->getEffect(0));
+        QCOMPARE(Global::history->getEventCount(), before + 4);
+        QCOMPARE(bron->getEffectCount(), 0);
+        QCOMPARE(ana->getEffectCount(), 1);
+    }
+
+    // A log that cannot take the record leaves the fight, the box and surge mode as they were.
+    void unwritableLogChangesNothing()
+    {
+        Global::encounter->setSelectedCreatures({bron, ana});
+        action("Spend Healing Surge")->trigger();
+        const QString start = fixture->world->describe();
+        const int events = Global::history->getEventCount();
+        {
+            FullDisk full;
+            action("Apply Healing")->trigger();
+        }
+        QCOMPARE(fixture->world->describe(), start);
+        QCOMPARE(Global::history->getEventCount(), events);
+        QCOMPARE(fixture->hooks.alerts.size(), 1);
+        QVERIFY(fixture->hooks.alerts.first().startsWith("Cannot Write History File"));
+        // The box still holds the surge; a second try on a free disk spends it.
+        QCOMPARE(hitPointBox()->value(), 7);
+        action("Apply Healing")->trigger();
+        QCOMPARE(eventTexts(events), QStringList{"Goblin Cutter (1) -> Healed 7 (-1 HS): Bron, Ana"});
+    }
+};
+
+RAVELHORN_TEST_MAIN(QApplication, TestHitPointBox)
+#include "uitest_hitpointbox.moc"
