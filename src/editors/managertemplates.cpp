@@ -108,6 +108,8 @@ void ManagerWindow::handlePossibleStatBlockChange()
         bool nameChanged = false;
         if (!checkNameChange(old.group, text, stats, nameChanged, edited)) {
             statBlockText.setPlainText(old.statBlock);
+            // The typing goes on in the pane now shown.
+            statBlockText.setFocus();
             return;
         }
         if (nameChanged) {
