@@ -72,8 +72,8 @@ private slots:
         QCOMPARE(Program::run(&hooks), 7);
         QStringList leaks = messages.linesStartingWith("MM:");
         QVERIFY(allMade);
-        QCOMPARE(deleted, (QStringList{"History", "Encounter", "Characters", "Monsters", "PlayersWindow", "ManagerWindow",
-                                       "CharacterWindow", "Encounters", "Actions", "MainWindow"}));
+        QCOMPARE(deleted, (QStringList{"ManagerWindow", "CharacterWindow", "History", "Encounter", "Characters",
+                                       "Monsters", "PlayersWindow", "Encounters", "Actions", "MainWindow"}));
         QVERIFY2(leaks.isEmpty(), qPrintable(leaks.join('\n')));
         QVERIFY(!Global::encounter && !Global::history && !Global::actions && !Global::translation);
         // The data folder's title reaches the main window through the switchboard.
