@@ -88,6 +88,7 @@ private:
     void connectWidgets();
     // The selected character's text, boxes and stat block; the list's rows and marks.
     void showSelected();
+    void scheduleRefresh();
     void refreshChangedCharacters();
     // After an edit of the selected character: the text pane, the stat block,
     // its mark, the buttons and the list.

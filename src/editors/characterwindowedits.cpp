@@ -134,8 +134,12 @@ void CharacterWindow::onCharacterStatsChanged()
 
 void CharacterWindow::onCreatureChanged(Creature* creature)
 {
-    if (!creature || creature->isMonster() || updatingEditBoxes)
-        return;
+    if (creature && creature->isHero() && !updatingEditBoxes)
+        scheduleRefresh();
+}
+
+void CharacterWindow::scheduleRefresh()
+{
     // Many changes of one command, or of a replay, show once; a hidden window shows them when shown.
     if (!refreshPending && isVisible())
         QTimer::singleShot(0, this, &CharacterWindow::refreshChangedCharacters);
@@ -180,9 +184,7 @@ void CharacterWindow::onCharacterSelectionChanged()
 
 void CharacterWindow::characterStatsUpdated()
 {
-    listModel->characterChanged();
-    onCharacterSelectionChanged();
-    toggleCharacterButtons();
+    scheduleRefresh();
 }
 
 Creature* CharacterWindow::newBlankCharacter(bool rested)
