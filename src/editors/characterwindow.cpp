@@ -192,15 +192,7 @@ void CharacterWindow::onCharacterListChanged()
 
 void CharacterWindow::showEvent(QShowEvent* event)
 {
-    QSettings settings;
-    const QByteArray geometry = settings.value("characterWindow/geometry").toByteArray();
-    if (!geometry.isNull())
-        restoreGeometry(geometry);
-    QList<int> sizes;
-    for (const QVariant& size : settings.value("characterWindow/splitterSizes").toList())
-        sizes.append(size.toInt());
-    if (!sizes.isEmpty())
-        splitter->setSizes(sizes);
+    restoreWindowState(this, splitter, "characterWindow");
     // What changed while the window was hidden shows now.
     if (refreshPending)
         refreshChangedCharacters();
@@ -209,12 +201,7 @@ void CharacterWindow::showEvent(QShowEvent* event)
 
 void CharacterWindow::hideEvent(QHideEvent* event)
 {
-    QSettings settings;
-    settings.setValue("characterWindow/geometry", saveGeometry());
-    QVariantList sizes;
-    for (int size : splitter->sizes())
-        sizes.append(size);
-    settings.setValue("characterWindow/splitterSizes", sizes);
+    storeWindowState(this, splitter, "characterWindow");
     if (event)
         QWidget::hideEvent(event);
 }

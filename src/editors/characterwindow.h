@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 #include "creature/creature.h"
 #include "foundation/dogtag.h"
 #include "mainwindow/creaturedisplay.h"
@@ -93,6 +95,8 @@ private:
     // After an edit of the selected character: the text pane, the stat block,
     // its mark, the buttons and the list.
     void editDone(Creature* character);
+    // Runs the edit on the selected character, unless the window fills its boxes.
+    void editSelected(const std::function<void(Creature*)>& edit);
     void setStatBlockText(const QString& text);
     // The model announces the library's own changes; the window's are no reload.
     void insertCharacter(Creature* character);

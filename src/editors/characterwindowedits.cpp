@@ -41,24 +41,25 @@ void CharacterWindow::editDone(Creature* character)
     listModel->characterChanged();
 }
 
-void CharacterWindow::attributeChanged(QWidget* widget)
+void CharacterWindow::editSelected(const std::function<void(Creature*)>& edit)
 {
     Creature* character = listModel->getSelectedCharacter();
     if (updatingEditBoxes || !character)
         return;
     QScopedValueRollback<bool> guard(updatingEditBoxes, true);
-    details->applyEdit(widget, character);
+    edit(character);
     editDone(character);
+}
+
+void CharacterWindow::attributeChanged(QWidget* widget)
+{
+    editSelected([this, widget](Creature* character) { details->applyEdit(widget, character); });
 }
 
 void CharacterWindow::onLinkedClicked()
 {
-    Creature* character = listModel->getSelectedCharacter();
-    if (updatingEditBoxes || !character)
-        return;
-    QScopedValueRollback<bool> guard(updatingEditBoxes, true);
-    character->setLinked(imports->getLinkedCheck()->isChecked(), false);
-    editDone(character);
+    const bool linked = imports->getLinkedCheck()->isChecked();
+    editSelected([linked](Creature* character) { character->setLinked(linked, false); });
 }
 
 void CharacterWindow::onNameChanged()
@@ -218,14 +219,13 @@ void CharacterWindow::onNewCharacter()
 
 void CharacterWindow::onSelectPortrait()
 {
-    Creature* character = listModel->getSelectedCharacter();
-    if (!character)
+    if (!listModel->getSelectedCharacter())
         return;
     const QString file = Creature::selectPortraitFile();
     if (file.isEmpty())
         return;
-    QScopedValueRollback<bool> guard(updatingEditBoxes, true);
-    character->setPortraitFile(file);
-    setEditBoxes(character);
-    editDone(character);
+    editSelected([this, &file](Creature* character) {
+        character->setPortraitFile(file);
+        setEditBoxes(character);
+    });
 }

@@ -41,6 +41,22 @@ public:
         QDir().mkpath(QFileInfo(path).path());
         return QFile::copy(QString(RAVELHORN_BUILDERFILES) + "/hero.dnd4e", path);
     }
+    // The hero added from a copy of the builder file outside the data folder, and saved.
+    Creature* addSavedHero(const QString& builder)
+    {
+        if (!copyHero(builder))
+            return nullptr;
+        hooks.openFileAnswer = builder;
+        creator.button("Add From File...")->click();
+        Creature* added = creator.selected();
+        return added && added->getImportFile() == builder && added->save() ? added : nullptr;
+    }
+    // The builder file gained levels.
+    static bool levelUp(const QString& builder, int level)
+    {
+        QByteArray text = TestSupport::readFile(builder);
+        return TestSupport::writeFile(builder, text.replace("<Level>1</Level>", QString("<Level>%1</Level>").arg(level).toUtf8()));
+    }
 
     RecordingUiHooks hooks;
     WindowUnderTest main;
@@ -474,16 +490,11 @@ private slots:
         Creator& c = world.creator;
         QTemporaryDir elsewhere;
         const QString builder = elsewhere.filePath("tamsin.dnd4e");
-        QVERIFY(CreatorWorld::copyHero(builder));
-        world.hooks.openFileAnswer = builder;
-        c.button("Add From File...")->click();
-        Creature* tamsin = c.selected();
-        QCOMPARE(tamsin->getImportFile(), builder);
-        QVERIFY(tamsin->save());
+        Creature* tamsin = world.addSavedHero(builder);
+        QVERIFY(tamsin);
 
         // A level gained in the builder: "Refresh" picks it up.
-        QByteArray text = TestSupport::readFile(builder);
-        QVERIFY(TestSupport::writeFile(builder, text.replace("<Level>1</Level>", "<Level>2</Level>")));
+        QVERIFY(CreatorWorld::levelUp(builder, 2));
         c.imports()->getRefreshButton()->click();
         QCOMPARE(tamsin->getLevel(), 2);
         QCOMPARE(c.box("Level")->value(), 2);
@@ -526,17 +537,13 @@ private slots:
         Creator& c = world.creator;
         QTemporaryDir elsewhere;
         const QString builder = elsewhere.filePath("tamsin.dnd4e");
-        QVERIFY(CreatorWorld::copyHero(builder));
-        world.hooks.openFileAnswer = builder;
-        c.button("Add From File...")->click();
-        Creature* tamsin = c.selected();
+        Creature* tamsin = world.addSavedHero(builder);
+        QVERIFY(tamsin);
         c.imports()->getLinkedCheck()->click();
         QVERIFY(tamsin->isLinked());
         QVERIFY(tamsin->save());
         startWith(tamsin);
-
-        QByteArray text = TestSupport::readFile(builder);
-        QVERIFY(TestSupport::writeFile(builder, text.replace("<Level>1</Level>", "<Level>3</Level>")));
+        QVERIFY(CreatorWorld::levelUp(builder, 3));
         // The rest comes while the creator is hidden; it shows the hero anew when shown.
         c.window->hide();
         const QList<Creature*> party{tamsin};
