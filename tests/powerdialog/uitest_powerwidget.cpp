@@ -404,6 +404,39 @@ private slots:
         QVERIFY(rebuilding.changes.isEmpty());
     }
 
+    // The removed step goes once the click has returned; the rows that
+    // showed it, still there, no longer reach it, nor do the pickers' buttons
+    // of an editor that is gone.
+    void oldRowsOutliveTheirStep()
+    {
+        addSteps(Power::Hit, {PowerStep::Healing});
+        show();
+        QPointer<QObject> stepEditor = dynamic_cast<QObject*>(power.program.getStep(0, Power::Hit)->getEditor());
+        QVERIFY(stepEditor);
+        QFrame* row = rows(editor.get(), Power::Hit).first();
+        QSpinBox* box = field<QSpinBox>(row, 0);
+        box->setFocus();
+        QTest::mouseClick(rowButton(row, "Remove effect"), Qt::LeftButton);
+        QTRY_VERIFY(!stepEditor);
+        typeInto(box, "9");
+        QVERIFY(owner.changes.isEmpty());
+        editor.reset();
+        creatures->selectPowerOrAction();
+    }
+
+    void tabOrderHoldsEveryField()
+    {
+        addSteps(Power::Hit, {PowerStep::Damage, PowerStep::Condition});
+        addSteps(Power::Effect, {PowerStep::Bonus});
+        show();
+        TabHandler handler;
+        editor->setTabOrder(&handler);
+        for (int type : {Power::Hit, Power::Effect})
+            for (QFrame* row : rows(editor.get(), Power::StepType(type)))
+                for (QWidget* input : fields(row))
+                    QVERIFY2(handler.contains(input), input->metaObject()->className());
+    }
+
     // Edits reach the step once each; after a rebuild only the new row writes.
     void editsThenRebuilds()
     {
