@@ -40,7 +40,8 @@ bool CombatColumn::isGray() const
 
 void CombatColumn::setProperty(const char* name, bool value)
 {
-    if (!cellWidget)
+    // Restyling is the dear part of a refresh: only a change of the value needs it.
+    if (!cellWidget || cellWidget->property(name) == QVariant(value))
         return;
     cellWidget->setProperty(name, value);
     applyStyle();

@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QSettings>
 
+#include <utility>
+
 #include "encounter/encounter.h"
 #include "foundation/global.h"
 #include "foundation/switchboard.h"
@@ -93,6 +95,9 @@ MainInitiativeList::MainInitiativeList()
     verticalHeader()->setDefaultSectionSize(24);
     verticalHeader()->hide();
     restoreColumns();
+    refreshTimer.setSingleShot(true);
+    refreshTimer.setInterval(0);
+    connect(&refreshTimer, &QTimer::timeout, this, &MainInitiativeList::refreshNow);
 
     connect(header, &QHeaderView::sectionMoved, this, &MainInitiativeList::onHeaderMoved);
     connect(header, &QHeaderView::sectionClicked, this, &MainInitiativeList::onInitHeaderClicked);
@@ -224,16 +229,27 @@ void MainInitiativeList::refreshRow(int row)
 
 void MainInitiativeList::onCreatureInListUpdated()
 {
-    refreshLayout(0);
+    refreshSoon();
 }
 
 void MainInitiativeList::onCurrentCreatureChanged()
+{
+    scrollToCurrent = true;
+    refreshSoon();
+}
+
+void MainInitiativeList::refreshSoon()
+{
+    refreshTimer.start();
+}
+
+void MainInitiativeList::refreshNow()
 {
     // The encounter goes before the window at shut-down.
     if (!Global::encounter)
         return;
     refreshLayout(0);
     const int current = Global::encounter->getCurrentIndex();
-    if (current >= 0 && item(current, IconColumn))
+    if (std::exchange(scrollToCurrent, false) && current >= 0 && item(current, IconColumn))
         scrollToItem(item(current, IconColumn), QAbstractItemView::EnsureVisible);
 }

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QPixmap>
 #include <QTableWidget>
+#include <QTimer>
 
 class Creature;
 class PlayersListModel;
@@ -95,6 +96,9 @@ private:
     bool isMultiSelectClick() const;
     void showCellMenu();
     void markSelectedCreatures();
+    // The model's signals of one command come in bursts: one refresh follows them all.
+    void refreshSoon();
+    void refreshNow();
 
     PlayersListModel* playersList = nullptr;
     Qt::MouseButtons pressedButtons;
@@ -107,6 +111,8 @@ private:
     QPixmap readyPixmap;
     QPixmap hiddenPixmap;
     QPixmap deadPixmap;
+    QTimer refreshTimer;
+    bool scrollToCurrent = false;
 };
 
 #endif

@@ -681,7 +681,7 @@ private slots:
             QCOMPARE(marked->getEffects().first()->getEffectType(), CE::Marked);
             QCOMPARE(marked->getEffects().first()->getOrigin(), Global::encounter->getCreature(0));
         }
-        QVERIFY(screen.label(2, Table::EffectsColumn)->text().contains("Marked"));
+        QTRY_VERIFY(screen.label(2, Table::EffectsColumn)->text().contains("Marked"));
         const QString after = screen.world->describe();
         Global::history->back();
         QCOMPARE(screen.world->describe(), before);
@@ -796,7 +796,7 @@ private slots:
         });
         screen.doubleClick(7, Table::NameColumn);
         QCOMPARE(panels, 1);
-        QCOMPARE(table->rowCount(), 7);
+        QTRY_COMPARE(table->rowCount(), 7);
         VERIFY_ROWS(screen);
 
         // Another creature left before the click's command ran: the row shows someone else now.
