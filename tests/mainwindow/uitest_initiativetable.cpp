@@ -19,6 +19,8 @@
 #include "encounter/encounterevents.h"
 #include "encounter/rosterevents.h"
 #include "encounter/turnorderevents.h"
+#include "foundation/progress.h"
+#include "library/characters.h"
 #include "library/monsters.h"
 #include "mainwindow/maininitiativelist.h"
 #include "mainwindow/mainwindowtesting.h"
@@ -28,7 +30,9 @@ namespace {
 
 using Table = MainInitiativeList;
 
-const QStringList heroNames{"Ana", "Bron", "Cira", "Dunmor"};
+const QStringList heroNames{"Brannoc Ashfield", "Wren Talloway", "Idrel Vane", "Oriel Fenwhistle"};
+const QList<QPair<QString, QString>> monsterIds{{"Mire Goblin Shank", "1"}, {"Mire Goblin Shank", "2"},
+    {"Ashen Hound", "1"}, {"Thornback Archer", "1"}, {"Cave Skulker", "1"}, {"Pendulum Blade Trap", "1"}};
 
 QString plain(const QString& html)
 {
@@ -99,8 +103,8 @@ private:
 };
 
 // The initiative table as the main window holds it, shown offscreen over a
-// test world with four heroes, five goblins and a trap; the commands it
-// starts are counted.
+// test world with the demonstration party and monsters (a minion and a trap
+// among them); the commands it starts are counted.
 class TableScreen
 {
 public:
@@ -108,24 +112,14 @@ public:
     {
         Global::init();
         world = std::make_unique<TestWorld>();
-        for (const QString& name : heroNames) {
-            Creature* hero = world->addHero(name, 30);
-            hero->setArmorClass(17);
-            hero->setFortitude(15);
-            hero->setReflex(14);
-            hero->setWill(13);
-            hero->setInitBonus(3);
-        }
-        for (int i = 1; i <= 5; i++)
-            world->addMonster("Goblin", QString::number(i), 20);
-        Creature* trap = new Creature;
-        trap->setupDummyMonster("Blade Trap");
-        CreatureStats stats = trap->getStats();
-        stats.trap = true;
-        trap->setStats(stats);
-        trap->setMaxHitPoints(1);
-        Global::monsters->addTemplate(trap);
-        Global::monsters->getMonsterInstance("Blade Trap", "1", true);
+        const QString demo = QDir(Global::getResourcePath()).filePath("demo-data");
+        Progress progress;
+        Characters characters;
+        Monsters monsters;
+        if (characters.loadCharacters(demo, demo, &progress) != 1 || monsters.loadTemplates(demo, demo, &progress) != 1)
+            qWarning("the demonstration data did not load");
+        Global::characters->newCharacters(&characters);
+        Global::monsters->newMonsters(&monsters);
         enterEncounter();
         make();
     }
@@ -140,10 +134,9 @@ public:
     {
         QList<Creature*> creatures;
         for (const QString& name : heroNames)
-            creatures << Creature::getCreatureByName(name, false);
-        for (int i = 1; i <= 5; i++)
-            creatures << Global::monsters->getMonsterInstance("Goblin", QString::number(i), true);
-        creatures << Global::monsters->getMonsterInstance("Blade Trap", "1", true);
+            creatures << Global::characters->findCharacter(name);
+        for (const auto& [group, id] : monsterIds)
+            creatures << Global::monsters->getMonsterInstance(group, id, true);
         return creatures;
     }
     static void enterEncounter() { Global::encounter->setCreatureList(CreatureList(everyone())); }
@@ -171,13 +164,20 @@ public:
         return replayed;
     }
 
+    // In turn order: Brannoc, Wren, the two goblins, Idrel, the hound, Oriel, the archer, the skulker, the trap.
     bool startFight()
     {
         InitiativeList heroes;
         for (int i = 0; i < heroNames.size(); i++)
             heroes.append({heroNames[i], 20 - 2 * i, i});
-        const InitiativeList monsters{{"Goblin", 17, 0}, {"Blade Trap", 9, 0}};
+        const InitiativeList monsters{{"Mire Goblin Shank", 17, 0}, {"Ashen Hound", 15, 0}, {"Thornback Archer", 13, 0},
+                                      {"Cave Skulker", 11, 0}, {"Pendulum Blade Trap", 9, 0}};
         return world->record(new StartEncounterEvent(heroes, monsters, world->stream()));
+    }
+    bool kill(Creature* creature)
+    {
+        const int amount = creature->getCurrHitPoints() + creature->getMaxHitPoints();
+        return world->record(new DamageEvent("Hit", creature, creature, amount, "", world->stream()));
     }
 
     QLabel* label(int row, int column) const { return qobject_cast<QLabel*>(table->cellWidget(row, column)); }
@@ -262,26 +262,26 @@ private slots:
         TableScreen screen;
         QCOMPARE(screen.table->rowCount(), 10);
         VERIFY_ROWS(screen);
-        Creature* ana = screen.world->find("Ana");
-        Creature* cira = screen.world->find("Cira");
-        Creature* goblin1 = screen.world->find("Goblin (1)");
-        Creature* goblin2 = screen.world->find("Goblin (2)");
+        Creature* brannoc = screen.world->find("Brannoc Ashfield");
+        Creature* idrel = screen.world->find("Idrel Vane");
+        Creature* hound = screen.world->find("Ashen Hound (1)");
+        Creature* goblin = screen.world->find("Mire Goblin Shank (2)");
         ObjectStream* stream = screen.world->stream();
         EffectDetails dazed;
-        dazed.origin = goblin2;
+        dazed.origin = goblin;
         dazed.type = CE::Dazed;
         dazed.endCondition = CE::SaveEnds;
         const QList<std::function<Event*()>> fight{
-            [&] { return new DamageEvent("Hit", ana, goblin1, 5, "fire", stream); },
-            [&] { return new EffectEvent(dazed, {cira, goblin1}, stream); },
-            [&] { return new SetTempHPEvent({cira}, 6, stream); },
+            [&] { return new DamageEvent("Hit", brannoc, hound, 5, "fire", stream); },
+            [&] { return new EffectEvent(dazed, {idrel, hound}, stream); },
+            [&] { return new SetTempHPEvent({idrel}, 6, stream); },
             [&] { return new DelayEvent(Global::encounter->getCurrentCreature(), stream); },
             [&] { return new NextTurnEvent(stream, false); },
             [&] { return new ReadyEvent(Global::encounter->getCurrentCreature(), stream); },
             [&] { return new NextTurnEvent(stream, false); },
-            [&] { return new ShowHideEvent(goblin2, true, stream); },
-            [&] { return new DamageEvent("Hit", ana, screen.world->find("Goblin (3)"), 40, "", stream); },
-            [&] { return new DamageEvent("Hit", goblin2, cira, 40, "", stream); },
+            [&] { return new ShowHideEvent(goblin, true, stream); },
+            [&] { return new DamageEvent("Hit", brannoc, screen.world->find("Thornback Archer (1)"), 99, "", stream); },
+            [&] { return new DamageEvent("Hit", goblin, idrel, 50, "", stream); },
         };
         QVERIFY(screen.startFight());
         VERIFY_ROWS(screen);
@@ -311,7 +311,7 @@ private slots:
 
         // Paused, the rows stay as they were, even with a creature gone; resumed, they follow again.
         screen.table->setPauseUpdate(true);
-        QVERIFY(screen.world->record(new RemoveCreaturesEvent(screen.world->find("Bron"), stream)));
+        QVERIFY(screen.world->record(new RemoveCreaturesEvent(screen.world->find("Wren Talloway"), stream)));
         QCOMPARE(screen.shownRows(), after.last());
         screen.table->setPauseUpdate(false);
         QCOMPARE(screen.table->rowCount(), 9);
@@ -332,32 +332,33 @@ private slots:
         QTest::addColumn<QString>("shown");
         const int icon = Table::IconColumn, name = Table::NameColumn, init = Table::InitColumn;
         const int health = Table::HealthColumn, effects = Table::EffectsColumn;
-        // Ana is row 0 and current at the start; Bron row 1, Goblin (1) row 2, the trap row 9.
+        // Brannoc is row 0 and current at the start; Wren row 1, the hound row 5, the trap row 9.
         QTest::newRow("icon: current before delayed") << 0 << "delayed" << icon << "It is this creature's turn";
         QTest::newRow("icon: delayed") << 1 << "delayed" << icon << "This creature has delayed it's turn, click Jump In)";
         QTest::newRow("icon: ready") << 1 << "ready" << icon << "This creature has readied an action, click Jump In";
-        QTest::newRow("icon: hidden before dead") << 2 << "hidden dead" << icon << "This creature is hidden from the players";
-        QTest::newRow("icon: dead") << 2 << "dead" << icon << "This creature is dead, click here to remove";
+        QTest::newRow("icon: hidden before dead") << 5 << "hidden dead" << icon << "This creature is hidden from the players";
+        QTest::newRow("icon: dead") << 5 << "dead" << icon << "This creature is dead, click here to remove";
         QTest::newRow("icon: plain") << 1 << "" << icon << "Right-click to multi-select";
-        QTest::newRow("name: hero") << 1 << "" << name << "<font color=blue>Bron</font>";
-        QTest::newRow("name: delayed hero") << 1 << "delayed" << name << "<font color=gray>Bron</font>";
-        QTest::newRow("name: current hero") << 0 << "" << name << "<b><font color=blue>Ana</font></b>";
-        QTest::newRow("name: current dying") << 0 << "dying" << name << "<b><font color=gray>Ana</font></b>";
-        QTest::newRow("name: monster") << 2 << "" << name << "Goblin (1)";
-        QTest::newRow("name: trap") << 9 << "" << name << "<font color=saddlebrown>Blade Trap (1)</font>";
-        QTest::newRow("name: missing trap") << 9 << "missing" << name << "<font color=gray>Blade Trap (1)</font>";
+        QTest::newRow("name: hero") << 1 << "" << name << "<font color=blue>Wren Talloway</font>";
+        QTest::newRow("name: delayed hero") << 1 << "delayed" << name << "<font color=gray>Wren Talloway</font>";
+        QTest::newRow("name: current hero") << 0 << "" << name << "<b><font color=blue>Brannoc Ashfield</font></b>";
+        QTest::newRow("name: current dying") << 0 << "dying" << name << "<b><font color=gray>Brannoc Ashfield</font></b>";
+        QTest::newRow("name: monster") << 5 << "" << name << "Ashen Hound (1)";
+        QTest::newRow("name: trap") << 9 << "" << name << "<font color=saddlebrown>Pendulum Blade Trap (1)</font>";
+        QTest::newRow("name: missing trap") << 9 << "missing" << name << "<font color=gray>Pendulum Blade Trap (1)</font>";
         QTest::newRow("name: escaped alias") << 1 << "alias" << name
                                              << "<font color=blue>&lt;b&gt;Bo &amp; Co&lt;/b&gt;</font>";
-        QTest::newRow("name: escaped monster alias") << 2 << "alias" << name << "&lt;b&gt;Bo &amp; Co&lt;/b&gt; (1)";
+        QTest::newRow("name: escaped monster alias") << 5 << "alias" << name << "&lt;b&gt;Bo &amp; Co&lt;/b&gt; (1)";
         QTest::newRow("init at 49") << 1 << "init 49" << init << "18";
-        QTest::newRow("init at 50") << 1 << "init 50" << init << "18 (+3)";
-        QTest::newRow("defenses") << 1 << "" << int(Table::DefensesColumn) << "<b>AC</b>17 <b>F</b>15 <b>R</b>14 <b>W</b>13";
+        QTest::newRow("init at 50") << 1 << "init 50" << init << "18 (+8)";
+        QTest::newRow("defenses") << 1 << "" << int(Table::DefensesColumn) << "<b>AC</b>17 <b>F</b>12 <b>R</b>18 <b>W</b>14";
         QTest::newRow("health: full") << 1 << "" << health << "100% 30 plain";
         QTest::newRow("health: selected") << 1 << "selected" << health << "100% 30 plain #99ccff";
         QTest::newRow("health: temporary") << 1 << "temporary" << health << "100% 30+5/30 plain";
         QTest::newRow("health: dying") << 1 << "dying" << health << "-10% -3/30 gray";
         QTest::newRow("health: ready") << 1 << "ready" << health << "100% 30 gray";
-        QTest::newRow("health: trap") << 9 << "" << health << "100% Trap plain";
+        QTest::newRow("health: minion") << 2 << "" << health << "100% Minion plain";
+        QTest::newRow("health: trap") << 9 << "" << health << "100% 30 plain";
         QTest::newRow("effects: none") << 1 << "" << effects << "";
         QTest::newRow("effects: state only") << 1 << "dying" << effects << "Dying 0/3";
         QTest::newRow("effects: effects only") << 1 << "dazed" << effects << "Dazed";
@@ -381,10 +382,11 @@ private slots:
                 creature->setReady(true);
             else if (word == "hidden")
                 creature->setHidden(true);
-            else if (word == "dead" || word == "dying")
-                QVERIFY(screen.world->record(new DamageEvent("Hit", creature, creature,
-                    creature->getCurrHitPoints() + (word == "dying" ? 3 : creature->getMaxHitPoints()), "",
-                    screen.world->stream())));
+            else if (word == "dead")
+                QVERIFY(screen.kill(creature));
+            else if (word == "dying")
+                QVERIFY(screen.world->record(new DamageEvent("Hit", creature, creature, creature->getCurrHitPoints() + 3,
+                                                             "", screen.world->stream())));
             else if (word == "missing")
                 creature->setMissing(true);
             else if (word == "temporary")
@@ -396,7 +398,7 @@ private slots:
                 creature->setShowAlias(true);
             } else if (word == "dazed") {
                 EffectDetails details;
-                details.origin = Global::encounter->getCreature(2);
+                details.origin = Global::encounter->getCreature(5);
                 details.type = CE::Dazed;
                 details.endCondition = CE::SaveEnds;
                 QVERIFY(screen.world->record(new EffectEvent(details, {creature}, screen.world->stream())));
@@ -625,7 +627,7 @@ private slots:
         TableScreen screen;
         if (running)
             QVERIFY(screen.startFight());
-        Global::characters->findCharacter("Ana")->setName("Ana & Bo");
+        Global::characters->findCharacter("Brannoc Ashfield")->setName("Brannoc & Co");
         if (alias)
             Global::encounter->getCreature(8)->setAlias("Rat");
         select({2, 8});
@@ -646,7 +648,7 @@ private slots:
         PopupAnswer answer(choice);
         screen.click(8, Table::EffectsColumn, Qt::RightButton);
         QTRY_COMPARE(answer.menus.size(), 1);
-        QStringList entries{"Conditions and Effects...", "Marked by Ana && Bo", "Remove Selected", "Initiative Up",
+        QStringList entries{"Conditions and Effects...", "Marked by Brannoc && Co", "Remove Selected", "Initiative Up",
                             "Initiative Down", alias ? "Show Alias" : "Hide Alias", "Set Alias...", "Need help selecting?"};
         if (!running)
             entries.removeAt(1);
@@ -671,7 +673,7 @@ private slots:
         }
         QCOMPARE(Global::history->getEventCount(), events);
         {
-            PopupAnswer answer("Marked by Ana");
+            PopupAnswer answer("Marked by Brannoc Ashfield");
             screen.click(2, Table::EffectsColumn, Qt::RightButton);
             QTRY_COMPARE(answer.menus.size(), 1);
         }
@@ -764,7 +766,7 @@ private slots:
 
         // The dead trap in the last row, removed from its own icon.
         Creature* trap = Global::encounter->getCreature(9);
-        QVERIFY(screen.world->record(new DamageEvent("Hit", trap, trap, 5, "", screen.world->stream())));
+        QVERIFY(screen.kill(trap));
         QVERIFY(trap->isDead(false));
         QTest::mouseClick(table->cellWidget(9, Table::IconColumn), Qt::LeftButton, {}, QPoint(4, 4));
         QCOMPARE(Global::encounter->getCreatureIndex(trap), 9);
@@ -801,7 +803,7 @@ private slots:
 
         // Another creature left before the click's command ran: the row shows someone else now.
         Creature* dead = Global::encounter->getCreature(6);
-        QVERIFY(screen.world->record(new DamageEvent("Hit", dead, dead, 50, "", screen.world->stream())));
+        QVERIFY(screen.kill(dead));
         QTest::mouseClick(table->cellWidget(6, Table::IconColumn), Qt::LeftButton, {}, QPoint(4, 4));
         QVERIFY(screen.world->record(new RemoveCreaturesEvent(Global::encounter->getCreature(1), screen.world->stream())));
         QApplication::processEvents();
