@@ -6,7 +6,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStackedWidget>
-#include <QTextDocumentFragment>
+#include <QRegularExpression>
 
 #include <memory>
 
@@ -24,6 +24,7 @@
 #include "library/monsters.h"
 #include "mainwindow/maininitiativelist.h"
 #include "mainwindow/mainwindowtesting.h"
+#include "support/randomfight.h"
 #include "toolkit/progressbar.h"
 
 namespace {
@@ -34,9 +35,10 @@ const QStringList heroNames{"Brannoc Ashfield", "Wren Talloway", "Idrel Vane", "
 const QList<QPair<QString, QString>> monsterIds{{"Mire Goblin Shank", "1"}, {"Mire Goblin Shank", "2"},
     {"Ashen Hound", "1"}, {"Thornback Archer", "1"}, {"Cave Skulker", "1"}, {"Pendulum Blade Trap", "1"}};
 
-QString plain(const QString& html)
+// The text of a label without its markup; escapes stay escaped.
+QString withoutTags(const QString& html)
 {
-    return QTextDocumentFragment::fromHtml(html).toPlainText();
+    return QString(html).remove(QRegularExpression("<[^>]*>"));
 }
 
 QString selection()
@@ -183,14 +185,15 @@ public:
     QLabel* label(int row, int column) const { return qobject_cast<QLabel*>(table->cellWidget(row, column)); }
     ProgressBarWidget* bar(int row) const { return qobject_cast<ProgressBarWidget*>(table->cellWidget(row, Table::HealthColumn)); }
 
-    // What each row shows, and what it should show of the encounter.
+    // What each row shows, and what it should show of the encounter: whose
+    // turn it is by the arrow and the bold name, and the figures.
     QStringList shownRows() const
     {
         QStringList rows;
         for (int row = 0; row < table->rowCount(); row++) {
             const QString name = label(row, Table::NameColumn)->text();
-            rows << QStringList{label(row, Table::IconColumn)->toolTip(), plain(name),
-                                name.startsWith("<b>") ? "bold" : "", label(row, Table::InitColumn)->text(),
+            const bool arrow = label(row, Table::IconColumn)->toolTip() == "It is this creature's turn";
+            rows << QStringList{arrow ? "arrow" : "", withoutTags(name), name.startsWith("<b>") ? "bold" : "", label(row, Table::InitColumn)->text(),
                                 label(row, Table::DefensesColumn)->text(), bar(row)->getText(),
                                 label(row, Table::EffectsColumn)->text()}.join(" | ");
         }
@@ -203,15 +206,10 @@ public:
         for (int row = 0; row < encounter->getCreatureCount(); row++) {
             Creature* c = encounter->getCreature(row);
             const bool current = row == encounter->getCurrentIndex();
-            QString icon = current ? "It is this creature's turn"
-                : c->isDelayed() ? "This creature has delayed it's turn, click Jump In)"
-                : c->isReady() ? "This creature has readied an action, click Jump In"
-                : c->isHidden() ? "This creature is hidden from the players"
-                : c->isDead(false) ? "This creature is dead, click here to remove"
-                : "Right-click to multi-select";
             QStringList effects{c->getShortStateText(), c->getEffectsList()};
             effects.removeAll(QString());
-            rows << QStringList{icon, c->getInitativeListName(), current ? "bold" : "", c->getInitiative(false, 0),
+            rows << QStringList{current ? "arrow" : "", c->getInitativeListName().toHtmlEscaped(), current ? "bold" : "",
+                                c->getInitiative(false, 0),
                                 c->getDefenses(true), c->getHPLevel(), effects.join("; ")}.join(" | ");
         }
         return rows;
@@ -293,8 +291,10 @@ private slots:
             VERIFY_ROWS(screen);
             after << screen.shownRows();
         }
-        // Dead, dying, delayed, ready and hidden creatures all stand in the table.
-        const QString all = screen.shownRows().join('\n');
+        // Dead, dying, delayed, ready and hidden creatures all stand in the table, each with its icon.
+        QString all = screen.shownRows().join('\n');
+        for (int row = 0; row < screen.table->rowCount(); row++)
+            all += '\n' + screen.label(row, Table::IconColumn)->toolTip();
         for (const char* text : {"dead, click", "delayed it's", "readied", "hidden from", "Dying 0/3"})
             QVERIFY2(all.contains(text), qPrintable(all));
 
@@ -321,6 +321,26 @@ private slots:
         QVERIFY(screen.restart());
         VERIFY_ROWS(screen);
         QCOMPARE(screen.shownRows(), beforeRestart);
+    }
+
+    // Whatever the game master does, each row shows the creature at its index, and a
+    // click selects the creature the row shows.
+    void rowsFollowTheRandomFight()
+    {
+        srand(11);
+        TableScreen screen;
+        RandomFight fight(*screen.world, true, 3, 4);
+        for (int step = 0; step < 300; step++) {
+            fight.step();
+            if (QTest::currentTestFailed())
+                return;
+            VERIFY_ROWS(screen);
+            if (step % 20 == 0 && screen.table->rowCount() > 0) {
+                const int row = step % screen.table->rowCount();
+                screen.click(row, Table::NameColumn);
+                QCOMPARE(selection(), QString::number(row));
+            }
+        }
     }
 
     // One cell of a creature in one state, as the table draws it.
