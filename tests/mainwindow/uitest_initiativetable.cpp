@@ -524,7 +524,7 @@ private slots:
         QVERIFY(screen.table->isColumnHidden(Table::DefensesColumn));
         {
             PopupAnswer answer("Defenses Column");
-            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5));
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), header->viewport()->mapToGlobal(QPoint(5, 5)));
             QApplication::sendEvent(header->viewport(), &event);
             QCOMPARE(answer.menus.value(0).value(1), QString("[ ] Defenses Column"));
         }
