@@ -612,14 +612,6 @@ private slots:
                          selected.split(' ').contains(QString::number(i)));
     }
 
-    void healthClickAsksForTheHitPointBox()
-    {
-        TableScreen screen;
-        screen.click(3, Table::HealthColumn);
-        QCOMPARE(selection(), QString("3"));
-        QCOMPARE(screen.hitPointBoxRequests, 1);
-    }
-
     // The effects cell's menu: its entries, and each choice reaching its command.
     void cellMenu_data()
     {
