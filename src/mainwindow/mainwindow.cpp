@@ -96,6 +96,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 void MainWindow::setupCentralWidget()
 {
     initiativeList = new MainInitiativeList;
+    initiativeList->setPlayersList(Global::playersWindow->getPlayersList());
+    connectInitiativeList();
     flatDialogTitle = htmlLabel("");
     flatDialogTitle->setAlignment(Qt::AlignCenter);
     flatDialogButton = new QToolButton;
