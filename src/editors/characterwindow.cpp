@@ -121,7 +121,7 @@ QWidget* CharacterWindow::buildTabsPane()
     tabs->addTab(buildStatBlockTab(), tr("Stat Block Text"));
     tabs->addTab(details, tr("Edit Details"));
     powersTabIndex = tabs->count();
-    tabs->addTab(new QWidget, tr("Program Powers"));
+    tabs->addTab(buildPowersTab(), tr("Program Powers"));
     tabs->addTab(imports, tr("Import Changes"));
 
     auto* layout = new QVBoxLayout;
@@ -134,6 +134,7 @@ QWidget* CharacterWindow::buildTabsPane()
 
 void CharacterWindow::connectWidgets()
 {
+    connect(&powerCheckTimer, &QTimer::timeout, this, &CharacterWindow::onPowerChecked);
     connect(filterSignaler, &EventSignaler::doEventReceived, this, &CharacterWindow::onFilterChanged);
     connect(listModel, &CharacterListModel::doSelectionChanged, this, &CharacterWindow::onCharacterSelectionChanged);
     connect(newButton, &QToolButton::clicked, this, &CharacterWindow::onNewCharacter);
@@ -152,6 +153,7 @@ void CharacterWindow::connectWidgets()
         connect(Global::characters, &Characters::doCharactersUpdated, this, &CharacterWindow::onCharacterListChanged);
     connect(&Global::switchBoard, &SwitchBoard::doCreatureUpdated, this, &CharacterWindow::onCreatureChanged);
     connect(&Global::switchBoard, &SwitchBoard::doCharacterStatsUpdated, this, &CharacterWindow::characterStatsUpdated);
+    connect(&creatureDisplay, &CreatureDisplay::doPowerClicked, this, &CharacterWindow::onPowerClicked);
 }
 
 void CharacterWindow::toggleAllButtons()
@@ -201,6 +203,7 @@ void CharacterWindow::showEvent(QShowEvent* event)
 
 void CharacterWindow::hideEvent(QHideEvent* event)
 {
+    runPendingPowerCheck();
     storeWindowState(this, splitter, "characterWindow");
     if (event)
         QWidget::hideEvent(event);

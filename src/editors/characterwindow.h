@@ -3,6 +3,7 @@
 
 #include <QListView>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -10,6 +11,9 @@
 #include "creature/creature.h"
 #include "foundation/dogtag.h"
 #include "mainwindow/creaturedisplay.h"
+#include "powerdialog/effectcreatures.h"
+#include "powerdialog/powerwidget.h"
+#include "toolkit/scrollandtabs.h"
 #include "toolkit/windowsanddialogs.h"
 
 // editors/: the library editors, that is the monster manager, the character
@@ -38,9 +42,10 @@ public:
 
 // The character creator: the party's characters in a filtered list beside
 // the selected one's stat block, edited in boxes or as text, made blank or
-// from builder files, and kept linked to those files. Edits change the
-// library's characters at once and wait, marked, for "Save All".
-class CharacterWindow : public QWidget, public WindowsAndDialogs
+// from builder files, kept linked to those files, and their powers
+// programmed. Edits change the library's characters at once and wait,
+// marked, for "Save All".
+class CharacterWindow : public QWidget, public PowerEditInterface, public CreatureInterface, public WindowsAndDialogs
 {
     Q_OBJECT
 
@@ -58,6 +63,20 @@ public:
     bool updateCharacter(Creature* character, const QString& oldName, const QString& newName, CreatureStats* stats);
     // Imports the file into the character and shows it; the import's result.
     Creature::ImportResult refreshImportFile(Creature* character, const QString& file, bool reimport);
+
+    // The powers tab: the editor calls these after each change of a program.
+    void rebuildDialog(PowerStep* step, Power::StepType tab, int hitScroll, int missScroll, int effectScroll, bool,
+                       bool skip) override;
+    void powerStepChanged(PowerStep* step) override;
+    void originChanged(Creature*) override {}
+    void powerHeaderChanged(bool rebuild) override;
+    // Points the powers tab at the character; outside, its powers may have been replaced.
+    void programCharacterChanged(Creature* character, bool outside);
+    void selectProgramPower(Creature* character, CreaturePower* power, Power::StepType tab, int hitScroll,
+                            int missScroll, int effectScroll);
+    // The check of the programmed power that waits for a pause of the edits,
+    // run at once: before saving, reverting, quitting or hiding.
+    void runPendingPowerCheck();
 
 public slots:
     void onFilterChanged(QObject* sender);
@@ -77,6 +96,8 @@ public slots:
     void onRefreshImport();
     // Figures of characters changed elsewhere, such as an extended rest that re-imported them.
     void characterStatsUpdated();
+    void onPowerChecked();
+    void onPowerClicked(Creature* character, CreaturePower* power);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -108,6 +129,14 @@ private:
     // Full figures, recorded as the ones it starts with.
     static void restAsNew(Creature* character);
     void tell(const QString& title, const QString& text);
+    QWidget* buildPowersTab();
+    // The power named programPowerName of the programmed character; null when gone.
+    CreaturePower* programmedPower() const;
+    // True when the program changed: the stat block is written anew from it.
+    bool powerChanged();
+    void schedulePowerCheck(int milliseconds);
+    // The editor leaves at once and is deleted once its own handlers have returned.
+    void retirePowerWidget();
     void tellImportFailure(Creature::ImportResult result, const QString& file);
 
     EventSignaler* filterSignaler;
@@ -131,6 +160,22 @@ private:
     QToolButton* deleteButton = nullptr;
     QToolButton* revertAllButton = nullptr;
     QToolButton* saveAllButton = nullptr;
+    EffectCreatures effectCreatures{true, nullptr, QString(), QString(), {}, {}, this};
+    QTimer powerCheckTimer;
+    TabHandler tabHandler;
+    ResizableScrollArea* powerScrollArea = nullptr;
+    QPointer<Creature> programCreature;
+    QString programPowerName;
+    // The power the editor edits in place, only compared, never followed:
+    // a re-import or a revert replaces the powers under the same name.
+    const CreaturePower* programPower = nullptr;
+    // The programmed character changed since the editor was built: its powers may be others.
+    bool programTouched = false;
+    bool checkingPower = false;
+    // The list the editor showed, kept for the editor built after an outside change.
+    Power::StepType programTab = Power::Hit;
+    QString lastProgramText;
+    QPointer<PowerWidget> powerWidget;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

@@ -105,6 +105,7 @@ bool CharacterWindow::updateCharacter(Creature* character, const QString& oldNam
     if (stats) {
         character->setStats(*stats);
         setEditBoxes(character);
+        programCharacterChanged(character, true);
     }
     creatureDisplay.displayCreature(character);
     character->dirtyStateHasChanged();
@@ -135,6 +136,12 @@ void CharacterWindow::onCharacterStatsChanged()
 
 void CharacterWindow::onCreatureChanged(Creature* creature)
 {
+    if (creature && creature == programCreature && !checkingPower) {
+        programTouched = true;
+        // Changed from outside, its powers may be freed already: the editor must not reach them.
+        if (!updatingEditBoxes)
+            retirePowerWidget();
+    }
     if (creature && creature->isHero() && !updatingEditBoxes)
         scheduleRefresh();
 }
@@ -158,6 +165,7 @@ void CharacterWindow::refreshChangedCharacters()
     if (Creature* selected = listModel->getSelectedCharacter()) {
         setStatBlockText(selected->getStatBlock());
         setEditBoxes(selected);
+        programCharacterChanged(selected, true);
         creatureDisplay.displayCreature(selected);
     }
     toggleCharacterButtons();
@@ -168,6 +176,7 @@ void CharacterWindow::showSelected()
 {
     Creature* character = listModel->getSelectedCharacter();
     setEditBoxes(character);
+    programCharacterChanged(character, false);
     creatureDisplay.displayCreature(character);
     statBlockEdit->setPlainText(character ? character->getStatBlock() : QString());
     statBlockEdit->setEnabled(character);

@@ -18,6 +18,7 @@ Creature::ImportResult CharacterWindow::refreshImportFile(Creature* character, c
         return result;
     setStatBlockText(character->getStatBlock());
     setEditBoxes(character);
+    programCharacterChanged(character, true);
     creatureDisplay.displayCreature(character);
     if (character->getName() != oldName)
         moveCharacter(character);
