@@ -1,5 +1,6 @@
 // The character creator: a hero's stat block and text, his edit boxes, a
-// hero linked to a builder file, and the alert of a duplicate name.
+// hero linked to a builder file, a power programmed, and the alert of a
+// duplicate name.
 #include <QApplication>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -8,6 +9,7 @@
 #include "editors/characterwindow.h"
 #include "foundation/global.h"
 #include "library/characters.h"
+#include "powerdialog/powerwidget.h"
 #include "screenshots/shotsink.h"
 
 namespace {
@@ -54,9 +56,17 @@ void creatorShots(ShotSink& sink)
     selectCharacter(window, "Kestrel Dunmore");
     shootTab(sink, window, "creator-import", 3);
 
+    // A power clicked in the stat block, its effect steps programmed.
+    selectCharacter(window, "Idrel Vane");
+    Creature* idrel = Global::characters->findCharacter("Idrel Vane");
+    window->onPowerClicked(idrel, idrel->getPowers().getPowerByName("Word of Mending"));
+    if (auto* editor = window->findChild<QTabWidget*>()->widget(2)->findChild<PowerWidget*>())
+        editor->setStepType(Power::Effect);
+    shootTab(sink, window, "creator-powers", 2);
+
     window->findChild<QTabWidget*>()->setCurrentIndex(1);
     sink.saveModal("duplicate-character", [window] {
-        window->findChild<CharacterDetails*>()->getNameEdit()->setText("Idrel Vane");
+        window->findChild<CharacterDetails*>()->getNameEdit()->setText("Kestrel Dunmore");
     });
     window->hide();
 }
