@@ -14,6 +14,7 @@
 #include "encounter/encounter.h"
 #include "encounter/encounterevents.h"
 #include "encounter/restevents.h"
+#include "foundation/progress.h"
 #include "mainwindow/mainwindowtesting.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
@@ -155,6 +156,24 @@ private slots:
         // The filter hides by any part of the name, in any case.
         QTest::keyClicks(c.filterEdit(), "EN");
         QCOMPARE(c.rows(), (QStringList{"Oriel Fenwhistle", "Wren Talloway"}));
+    }
+
+    void listFollowsAReload()
+    {
+        CreatorWorld world;
+        Creator& c = world.creator;
+        QVERIFY(c.select("Idrel Vane"));
+        Characters loaded;
+        Progress progress;
+        QCOMPARE(loaded.loadCharacters(world.main.root(), world.main.root(), &progress), 1);
+        Global::characters->newCharacters(&loaded);
+        QCOMPARE(c.rows(), demoParty);
+        QVERIFY(!c.selected());
+        QVERIFY(!c.nameEdit()->isEnabled());
+        QVERIFY(c.pane()->toPlainText().isEmpty());
+        QVERIFY(!c.button("Delete")->isEnabled());
+        QVERIFY(c.select("Idrel Vane"));
+        QCOMPARE(c.box("Will")->value(), 17);
     }
 
     void settingsSurviveTheWindow()
