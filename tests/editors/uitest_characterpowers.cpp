@@ -43,6 +43,14 @@ public:
             }
         QFAIL(qPrintable("no power " + name));
     }
+    // The hero selected and his power clicked in the stat block.
+    Creature* program(const QString& hero, const QString& power) const
+    {
+        if (!creator.select(hero))
+            return nullptr;
+        clickPower(power);
+        return creator.selected();
+    }
     // The editor the tab shows; the ones it left are out of the tab.
     PowerWidget* editor() const { return creator.tabs()->widget(2)->findChild<PowerWidget*>(); }
     QList<QSpinBox*> fields() const
@@ -80,9 +88,8 @@ private slots:
     {
         PowersWorld world;
         Creator& c = world.creator;
-        QVERIFY(c.select("Idrel Vane"));
-        Creature* idrel = c.selected();
-        world.clickPower("Word of Mending");
+        Creature* idrel = world.program("Idrel Vane", "Word of Mending");
+        QVERIFY(idrel);
         QCOMPARE(c.tabs()->currentIndex(), 2);
         PowerWidget* editor = world.editor();
         QVERIFY(editor);
@@ -120,8 +127,7 @@ private slots:
     {
         PowersWorld world;
         Creator& c = world.creator;
-        QVERIFY(c.select("Idrel Vane"));
-        world.clickPower("Word of Mending");
+        QVERIFY(world.program("Idrel Vane", "Word of Mending"));
         world.editor()->setStepType(Power::Effect);
         QTest::keyClick(world.fields().value(0), Qt::Key_Up);
         c.window->hide();
@@ -132,9 +138,8 @@ private slots:
     {
         PowersWorld world;
         Creator& c = world.creator;
-        QVERIFY(c.select("Idrel Vane"));
-        Creature* idrel = c.selected();
-        world.clickPower("Word of Mending");
+        Creature* idrel = world.program("Idrel Vane", "Word of Mending");
+        QVERIFY(idrel);
         world.editor()->setStepType(Power::Effect);
         CreaturePower* power = idrel->getPowers().getPowerByName("Word of Mending");
         const int steps = power->program.getStepCount(Power::Effect);
@@ -165,8 +170,7 @@ private slots:
     {
         PowersWorld world;
         Creator& c = world.creator;
-        QVERIFY(c.select("Idrel Vane"));
-        world.clickPower("Word of Mending");
+        QVERIFY(world.program("Idrel Vane", "Word of Mending"));
         PowerWidget* before = world.editor();
         {
             BoxAnswerer answerer(true);

@@ -42,15 +42,17 @@ public:
         QDir().mkpath(QFileInfo(path).path());
         return QFile::copy(QString(RAVELHORN_BUILDERFILES) + "/hero.dnd4e", path);
     }
+    // The builder file kept outside the data folder.
+    QString builder() const { return elsewhere.filePath("tamsin.dnd4e"); }
     // The hero added from a copy of the builder file outside the data folder, and saved.
-    Creature* addSavedHero(const QString& builder)
+    Creature* addSavedHero()
     {
-        if (!copyHero(builder))
+        if (!copyHero(builder()))
             return nullptr;
-        hooks.openFileAnswer = builder;
+        hooks.openFileAnswer = builder();
         creator.button("Add From File...")->click();
         Creature* added = creator.selected();
-        return added && added->getImportFile() == builder && added->save() ? added : nullptr;
+        return added && added->getImportFile() == builder() && added->save() ? added : nullptr;
     }
     // The builder file gained levels.
     static bool levelUp(const QString& builder, int level)
@@ -63,6 +65,7 @@ public:
     WindowUnderTest main;
     Creator creator{Global::characterWindow};
     std::unique_ptr<QAbstractItemModelTester> tester;
+    QTemporaryDir elsewhere;
 };
 
 // The figure a box of "Edit Details" writes.
@@ -507,9 +510,8 @@ private slots:
     {
         CreatorWorld world;
         Creator& c = world.creator;
-        QTemporaryDir elsewhere;
-        const QString builder = elsewhere.filePath("tamsin.dnd4e");
-        Creature* tamsin = world.addSavedHero(builder);
+        const QString builder = world.builder();
+        Creature* tamsin = world.addSavedHero();
         QVERIFY(tamsin);
 
         // A level gained in the builder: "Refresh" picks it up.
@@ -540,7 +542,7 @@ private slots:
 
         // "Add From File..." of a file gone leaves no blank character.
         const int count = Global::characters->getCharacterCount();
-        world.hooks.openFileAnswer = elsewhere.filePath("gone.dnd4e");
+        world.hooks.openFileAnswer = world.elsewhere.filePath("gone.dnd4e");
         {
             BoxAnswerer answerer(true);
             c.button("Add From File...")->click();
@@ -554,9 +556,8 @@ private slots:
     {
         CreatorWorld world;
         Creator& c = world.creator;
-        QTemporaryDir elsewhere;
-        const QString builder = elsewhere.filePath("tamsin.dnd4e");
-        Creature* tamsin = world.addSavedHero(builder);
+        const QString builder = world.builder();
+        Creature* tamsin = world.addSavedHero();
         QVERIFY(tamsin);
         c.imports()->getLinkedCheck()->click();
         QVERIFY(tamsin->isLinked());
