@@ -85,6 +85,20 @@ void type(QWidget* field, const QString& text)
     QTest::keyClicks(field, text);
 }
 
+// Every creature's hit points, temporary hit points, surges and action points, as the docks show them.
+QStringList figures()
+{
+    QStringList lines;
+    for (int i = 0; Creature* c = Global::encounter->getCreature(i); i++)
+        lines << QString("%1 %2 %3 %4 %5")
+                     .arg(c->getNameGroup())
+                     .arg(c->getCurrHitPoints())
+                     .arg(c->getTempHitPoints())
+                     .arg(c->getCurrHealingSurges())
+                     .arg(c->getCurrActionPoints());
+    return lines;
+}
+
 QList<int> enabledActions(EffectDialog& dialog)
 {
     QList<int> codes;
@@ -417,6 +431,17 @@ private slots:
             << QStringList{"Aldric -> Second Wind (First Aid): Brena"};
         QTest::newRow("gain a surge")
             << "Brena" << QStringList{"Action: Gain Healing Surge"} << QStringList{"Aldric -> Gained Healing Surge: Aldric"};
+        QTest::newRow("healing past the maximum")
+            << "Brena Cora" << QStringList{"Healing: 50", "Temp: 3"}
+            << QStringList{"Aldric -> Healed 50: Brena, Cora", "Gained Temporary HP 3: Brena, Cora"};
+        QTest::newRow("second wind from below 0")
+            << "dying Aldric" << QStringList{"Action: Second Wind"} << QStringList{"Second Wind: Aldric"};
+        QTest::newRow("first aid from below 0")
+            << "dying Brena" << QStringList{"Action: Administer First Aid"}
+            << QStringList{"Aldric -> Second Wind (First Aid): Brena"};
+        QTest::newRow("damage through temporary hit points, then a surge")
+            << "Cora" << QStringList{"Damage: 9", "Healing Surges: -1", "Temp: 4"}
+            << QStringList{"Aldric -> Damaged 9: Cora", "Aldric -> Healed 8 (-1 HS): Cora", "Gained Temporary HP 4: Cora"};
     }
     void classicResults()
     {
@@ -426,8 +451,13 @@ private slots:
         fight->start();
         fight->aldric->setCurrHealingSurges(3);
         fight->cora->setCurrHealingSurges(1);
-        if (targets.startsWith("dying"))
-            Fight::record([&](ObjectStream* s) { return new DamageEvent("Hit", fight->goblin1, fight->brena, 20, "", s); });
+        Creature* dying = targets.startsWith("dying") ? fixture->world->find(targets.section(' ', 1, 1)) : nullptr;
+        if (dying)
+            Fight::record([&](ObjectStream* s) {
+                return new DamageEvent("Hit", fight->goblin1, dying, dying->getCurrHitPoints() + 5, "", s);
+            });
+        if (targets.startsWith("dying Aldric"))
+            targets = "Brena";
         QList<Creature*> selection;
         for (const QString& name : targets.split(' ', Qt::SkipEmptyParts))
             if (name != "dying")
@@ -436,6 +466,7 @@ private slots:
         Global::encounter->writeVitalityChanges(Fight::stream());
         const int before = Global::history->getEventCount();
         const QString start = fixture->world->describe();
+        QStringList previewed;
         QVERIFY(request(fight->aldric, nullptr, [&](EffectDialog& dialog) {
             for (const QString& step : steps) {
                 const QString title = step.section(": ", 0, 0);
@@ -455,9 +486,12 @@ private slots:
                 else
                     type(in<QLineEdit>(dialog, title), value);
             }
+            previewed = figures();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         }));
         QCOMPARE(eventTexts(before), events);
+        // What the docks showed before OK is what the events did.
+        QCOMPARE(figures(), previewed);
         QVERIFY(fixture->hooks.alerts.isEmpty());
 
         const QString after = fixture->world->describe();
