@@ -494,20 +494,12 @@ private slots:
         QCOMPARE(figures(), previewed);
         QVERIFY(fixture->hooks.alerts.isEmpty());
 
-        const QString after = fixture->world->describe();
-        for (int i = 0; i < events.size(); i++)
-            Global::history->back();
-        QVERIFY2(fixture->world->describe() == start, qPrintable(TestWorld::difference(start, fixture->world->describe())));
-        for (int i = 0; i < events.size(); i++)
-            Global::history->forward(false);
-        QCOMPARE(fixture->world->describe(), after);
-        QVERIFY(fixture->world->restart([this] {
+        CombatTesting::checkStepsAndReplay(fixture->world, events.size(), start, [this] {
             Global::encounter->setCreatureList(CreatureList(
                 {fixture->world->find("Aldric"), fixture->world->find("Brena"), fixture->world->find("Cora"),
                  Global::monsters->getMonsterInstance("Goblin", "1", true),
                  Global::monsters->getMonsterInstance("Goblin", "2", true)}));
-        }));
-        QVERIFY2(fixture->world->describe() == after, qPrintable(TestWorld::difference(after, fixture->world->describe())));
+        });
     }
 
     // The power is marked used only on an origin that has it.
