@@ -357,6 +357,24 @@ private slots:
         QCOMPARE(Global::encounter->getSelectedCreatures(), QList<Creature*>{fight->brena});
     }
 
+    // By keys alone: the origin first, Tab through the action to the damage, Return to apply.
+    void keyboard()
+    {
+        fight->start();
+        Global::encounter->setSelectedCreatures({fight->goblin1});
+        const int before = Global::history->getEventCount();
+        QVERIFY(request(fight->aldric, nullptr, [&](EffectDialog& dialog) {
+            QCOMPARE(QApplication::focusWidget(), in<QComboBox>(dialog, "Attacker/Origin"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), actionPopup(dialog));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), in<QSpinBox>(dialog, "Damage"));
+            QTest::keyClicks(QApplication::focusWidget(), "12");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }));
+        QCOMPARE(eventTexts(before), QStringList{"Aldric -> Damaged 12: Goblin (1)"});
+    }
+
     // Offered, the main window's spare button switches dialogs: result 5, nothing kept of the preview.
     void switchToThePowerDialog()
     {
