@@ -139,6 +139,8 @@ QWidget* ManagerWindow::buildTemplateListPane()
     templateFilterSignaler = new EventSignaler;
     templateFilterEdit->installEventFilter(templateFilterSignaler);
     templateView = new MonsterView;
+    // One line each: a rename re-sorts thousands of rows without measuring every one.
+    templateView->setUniformItemSizes(true);
     templateListModel = std::make_unique<TemplateListModel>();
     templateView->setModel(templateListModel.get());
     templateListModel->setView(templateView);
