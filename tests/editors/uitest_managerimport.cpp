@@ -1,4 +1,7 @@
 #include <QComboBox>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSettings>
 #include <QTabWidget>
@@ -187,6 +190,28 @@ private slots:
             QTest::mouseClick(previous, Qt::LeftButton);
         QCOMPARE(tab.folderShown(), QString("1"));
         QVERIFY(!previous->isEnabled());
+    }
+
+    void choosesTheFolderInADialog()
+    {
+        ManagerWorld w;
+        ImportTab tab(w);
+        QString openedIn;
+        auto choose = [&](QDialog* dialog) {
+            auto* files = qobject_cast<QFileDialog*>(dialog);
+            openedIn = files->directory().path();
+            auto* name = files->findChild<QLineEdit*>("fileNameEdit");
+            name->setText(tab.path("A/B"));
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(name, &enter);
+        };
+        QCOMPARE(answeringDialogs([&] { QTest::mouseClick(w.button("Select Directory..."), Qt::LeftButton); }, choose),
+                 1);
+        QCOMPARE(openedIn, tab.folder.path());
+        QCOMPARE(tab.folderShown(), QString("B"));
+        QCOMPARE(tab.shown(), QString());
+        QTest::mouseClick(w.button("Previous"), Qt::LeftButton);
+        QVERIFY(tab.item("A"));
     }
 
     // With no import folder stored, the data folder once it is loaded.
