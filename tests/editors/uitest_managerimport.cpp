@@ -119,6 +119,12 @@ private slots:
         w.window->findChild<QTabWidget*>()->setCurrentIndex(2);
         QVERIFY2(tab.shown().contains("b.monster imported-doc-mod"), qPrintable(tab.shown()));
 
+        // A text stat block, through the selection.
+        tab.item("c.txt")->setSelected(true);
+        QTest::mouseClick(w.button("Import Selection"), Qt::LeftButton);
+        QVERIFY2(tab.shown().contains("c.txt blank-import-doc"), qPrintable(tab.shown()));
+        QVERIFY(Global::monsters->findTemplate("Reed Stalker"));
+
         // A re-import puts the file's text back: the template is clean again.
         tab.doubleClick("b.monster");
         QTRY_VERIFY(tab.shown().contains("b.monster imported-doc,"));
