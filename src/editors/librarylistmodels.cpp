@@ -219,7 +219,10 @@ void LibraryListModel::applyFilter(const QString& text)
         return;
     for (int row = 0; row < entryCount(); row++) {
         Creature* entry = entryAt(row);
-        view->setRowHidden(row, entry->isDeleted() || !match(keyOf(entry), text));
+        const bool hide = entry->isDeleted() || !match(keyOf(entry), text);
+        // Each call would lay the view out anew.
+        if (view->isRowHidden(row) != hide)
+            view->setRowHidden(row, hide);
     }
 }
 

@@ -62,10 +62,10 @@ Widget* tipped(Widget* widget, const QString& tip)
     return widget;
 }
 
-void fillCounts(const CreatureCounts* counts, int& total)
+int pendingChanges(const Library* library)
 {
-    if (counts)
-        total += counts->newCount + counts->dirtyCount + counts->deletedCount;
+    const CreatureCounts* counts = library ? library->getCounts() : nullptr;
+    return counts ? counts->newCount + counts->dirtyCount + counts->deletedCount : 0;
 }
 
 }
@@ -139,6 +139,8 @@ QWidget* ManagerWindow::buildTemplateListPane()
     templateFilterSignaler = new EventSignaler;
     templateFilterEdit->installEventFilter(templateFilterSignaler);
     templateView = new MonsterView;
+    // One line each: a rename re-sorts thousands of rows without measuring every one.
+    templateView->setUniformItemSizes(true);
     templateListModel = std::make_unique<TemplateListModel>();
     templateView->setModel(templateListModel.get());
     templateListModel->setView(templateView);
@@ -343,11 +345,9 @@ void ManagerWindow::toggleHistoryButtons()
 
 void ManagerWindow::toggleAllButtons()
 {
-    int total = 0;
-    fillCounts(Global::monsters ? Global::monsters->getCounts() : nullptr, total);
-    fillCounts(Global::encounters ? Global::encounters->getCounts() : nullptr, total);
-    saveAllButton->setEnabled(total != 0);
-    revertAllButton->setEnabled(total != 0);
+    const bool pending = pendingChanges(Global::monsters) + pendingChanges(Global::encounters) != 0;
+    saveAllButton->setEnabled(pending);
+    revertAllButton->setEnabled(pending);
 }
 
 void ManagerWindow::toggleTemplateButtons()

@@ -60,6 +60,11 @@ private slots:
                 && Global::currentWindow == (QWidget*)Global::mainWindow && Global::mainWindow->isVisible()
                 && Global::mainWindow->refreshTimer()->isActive();
             shownTitle = Global::mainWindow->windowTitle();
+            // Quitting with the monster manager open on a template.
+            Global::managerWindow->show();
+            auto* templates = Global::managerWindow->findChild<MonsterView*>();
+            templates->setCurrentIndex(templates->model()->index(0, 0));
+            emit Global::switchBoard.doRefreshTimer();
             for (QObject* object : QList<QObject*>{Global::history, Global::encounter, Global::characters, Global::monsters,
                                                    Global::playersWindow, Global::managerWindow, Global::characterWindow,
                                                    Global::encounters, Global::actions, Global::mainWindow}) {

@@ -84,7 +84,7 @@ public:
     QPlainTextEdit* statBlockPane() const
     {
         for (QPlainTextEdit* pane : window->findChildren<QPlainTextEdit*>())
-            if (pane->isVisible() && pane->toolTip().startsWith("Copy the text of a Stat Block"))
+            if (!pane->isHidden() && pane->toolTip().startsWith("Copy the text of a Stat Block"))
                 return pane;
         return nullptr;
     }

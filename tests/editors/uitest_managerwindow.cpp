@@ -161,20 +161,26 @@ private slots:
     void aDeletedUnsavedNameIsRefused()
     {
         ManagerWorld w;
+        // A name that rich text would take for markup.
         Creature* hound = Global::monsters->findTemplate("Ashen Hound");
+        CreatureStats stats = hound->getStats();
+        stats.group = "Hound <&> Kin";
+        hound->setStats(stats);
+        auto* model = static_cast<TemplateListModel*>(w.list()->model());
+        model->moveTemplate(hound);
         hound->setDeleted(true);
-        static_cast<TemplateListModel*>(w.list()->model())->removeTemplate(hound, true, false);
+        model->removeTemplate(hound, true, false);
         w.click("Marsh Raider");
         Creature* raider = Global::monsters->findTemplate("Marsh Raider");
         QPlainTextEdit* pane = w.statBlockPane();
         selectText(pane, 0, QString("Marsh Raider").size());
-        QTest::keyClicks(pane, "Ashen Hound");
+        QTest::keyClicks(pane, "Hound <&> Kin");
         QCOMPARE(w.hooks.alerts.size(), 1);
-        QCOMPARE(w.hooks.alerts[0].title, QString("Duplicate Ashen Hound"));
-        QVERIFY(w.hooks.alerts[0].text.contains("deleted a monster called <b>Ashen Hound</b>"));
-        QCOMPARE(raider->getGroup(), QString("Ashen Houn"));
+        QCOMPARE(w.hooks.alerts[0].title, QString("Duplicate Hound <&> Kin"));
+        QVERIFY(w.hooks.alerts[0].text.contains("deleted a monster called <b>Hound &lt;&amp;&gt; Kin</b>"));
+        QCOMPARE(raider->getGroup(), QString("Hound <&> Ki"));
         QCOMPARE(w.statBlockPane()->toPlainText(), raider->getStatBlock());
-        QVERIFY(!w.shownTemplates().contains("Ashen Hound,"));
+        QVERIFY(!w.shownTemplates().contains("Kin,"));
     }
 
     void aPortraitComesFromTheFileAnswer()
