@@ -72,7 +72,7 @@ public:
             creatures->resetControls();
             PowerWidget* old = editor;
             editor = new PowerWidget(this, creatures, power, false, tab, hit, miss, effect);
-            layout()->replaceWidget(old, editor);
+            delete layout()->replaceWidget(old, editor);
             old->hide();
             old->deleteLater();
             editor->scrollTo(hit, miss, effect);
