@@ -116,14 +116,15 @@ Control* rowControl(StepEditor& editor, QObject* row, const std::function<void(C
 
 QLayout* healingFields(StepEditor& editor, HealingStep& step)
 {
+    // Made in Tab order.
+    QSpinBox* hitPoints = editor.numberField(step.hitPoints, 0, hitPointLimit);
     QSpinBox* surges = editor.numberField(step.surges, -10, 10);
     surges->setToolTip(StepEditor::tr("Healing surges regained; below 0, surges spent, each healing by the "
                                       "target's surge value"));
-    return fillRow(new QHBoxLayout,
-        {fieldLabel(StepEditor::tr("HP")), editor.numberField(step.hitPoints, 0, hitPointLimit),
-            fieldLabel(StepEditor::tr("Surges")), surges, fieldLabel(StepEditor::tr("Temp HP")),
-            editor.numberField(step.tempHitPoints, 0, hitPointLimit),
-            editor.flagField(step.stabilize, StepEditor::tr("Stabilize"))});
+    QSpinBox* tempHitPoints = editor.numberField(step.tempHitPoints, 0, hitPointLimit);
+    return fillRow(new QHBoxLayout, {fieldLabel(StepEditor::tr("HP")), hitPoints, fieldLabel(StepEditor::tr("Surges")),
+        surges, fieldLabel(StepEditor::tr("Temp HP")), tempHitPoints,
+        editor.flagField(step.stabilize, StepEditor::tr("Stabilize"))});
 }
 
 QLayout* damageFields(StepEditor& editor, DamageStep& step)
@@ -213,10 +214,11 @@ QLayout* onGoingFields(StepEditor& editor, OnGoingStep& step)
         [&step](EffectOngoing* c) { step.amount = c->getOngoingAmount(); }, nullptr);
     control->setupControls();
     addSignedEffect(editor, control, step.amount);
+    QLineEdit* damageType = editor.textField(step.damageType, new DamageType);
     QCheckBox* prompt = editor.flagField(step.prompt, StepEditor::tr("Prompt"));
     prompt->setToolTip(StepEditor::tr("Ask for the amount each time the effect applies"));
     return fillRow(layout, {control->getTypeCombo(), control->getAmountBox(), fieldLabel(StepEditor::tr("Type")),
-        editor.textField(step.damageType, new DamageType), prompt});
+        damageType, prompt});
 }
 
 QLayout* bonusFields(StepEditor& editor, BonusStep& step)

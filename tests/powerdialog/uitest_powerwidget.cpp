@@ -426,6 +426,20 @@ private slots:
         creatures->selectPowerOrAction();
     }
 
+    // The owners focus a step after a rebuild: its row's first field, as shown.
+    void focusesTheFirstField()
+    {
+        for (int kind = PowerStep::Healing; kind <= PowerStep::EndCondition; kind++)
+            addSteps(Power::Hit, {PowerStep::Type(kind)});
+        show();
+        const QList<QFrame*> shown = rows(editor.get(), Power::Hit);
+        for (int i = 0; i < shown.size(); i++) {
+            power.program.getStep(i, Power::Hit)->setDefaultFocus();
+            QCOMPARE(QApplication::focusWidget(), fields(shown[i]).first());
+            QVERIFY(power.program.getStep(i, Power::Hit)->hasFocus());
+        }
+    }
+
     void tabOrderHoldsEveryField()
     {
         addSteps(Power::Hit, {PowerStep::Damage, PowerStep::Condition});
