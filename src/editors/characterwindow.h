@@ -61,6 +61,8 @@ public:
     // The rename check and the refresh after a change of name or figures;
     // false, with nothing changed, when another character has the name.
     bool updateCharacter(Creature* character, const QString& oldName, const QString& newName, CreatureStats* stats);
+    // Tells why another character's name cannot be taken; false when it is free.
+    bool nameRefused(Creature* character, const QString& newName);
     // Imports the file into the character and shows it; the import's result.
     Creature::ImportResult refreshImportFile(Creature* character, const QString& file, bool reimport);
 

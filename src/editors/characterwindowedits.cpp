@@ -69,11 +69,13 @@ void CharacterWindow::onNameChanged()
         return;
     QScopedValueRollback<bool> guard(updatingEditBoxes, true);
     const QString oldName = character->getName();
-    character->setName(details->getNameEdit()->text());
-    if (updateCharacter(character, oldName, character->getName(), nullptr))
-        setStatBlockText(character->getStatBlock());
-    else
-        character->setName(oldName);
+    const QString newName = details->getNameEdit()->text();
+    // Refused before it is set: no two characters share a name while the alert is open.
+    if (nameRefused(character, newName))
+        return;
+    character->setName(newName);
+    updateCharacter(character, oldName, newName, nullptr);
+    setStatBlockText(character->getStatBlock());
 }
 
 void CharacterWindow::onNameLeft()
@@ -86,22 +88,27 @@ void CharacterWindow::onNameLeft()
     setEditBoxes(character);
 }
 
+bool CharacterWindow::nameRefused(Creature* character, const QString& newName)
+{
+    Creature* other = Global::characters->findCharacter(newName, character);
+    if (!other)
+        return false;
+    const QString name = newName.toHtmlEscaped();
+    tell(tr("Duplicate %1").arg(newName),
+         other->isDeleted() ? tr("You have just deleted a character called <b>%1</b>.<p>You must save the change "
+                                 "before you can create another character with the same name.")
+                                  .arg(name)
+                            : tr("You already have a character called <b>%1</b>.<p>Another one would cause "
+                                 "confusion!")
+                                  .arg(name));
+    return true;
+}
+
 bool CharacterWindow::updateCharacter(Creature* character, const QString& oldName, const QString& newName,
                                       CreatureStats* stats)
 {
-    if (oldName != newName) {
-        if (Creature* other = Global::characters->findCharacter(newName, character)) {
-            const QString name = newName.toHtmlEscaped();
-            tell(tr("Duplicate %1").arg(newName),
-                 other->isDeleted() ? tr("You have just deleted a character called <b>%1</b>.<p>You must save the "
-                                         "change before you can create another character with the same name.")
-                                          .arg(name)
-                                    : tr("You already have a character called <b>%1</b>.<p>Another one would cause "
-                                         "confusion!")
-                                          .arg(name));
-            return false;
-        }
-    }
+    if (oldName != newName && nameRefused(character, newName))
+        return false;
     if (stats) {
         character->setStats(*stats);
         setEditBoxes(character);
@@ -156,7 +163,12 @@ void CharacterWindow::scheduleRefresh()
 
 void CharacterWindow::refreshChangedCharacters()
 {
-    if (!refreshPending || !isVisible() || updatingEditBoxes)
+    // An alert of an edit is open: the refresh waits for the edit to end.
+    if (refreshPending && updatingEditBoxes) {
+        QTimer::singleShot(50, this, &CharacterWindow::refreshChangedCharacters);
+        return;
+    }
+    if (!refreshPending || !isVisible())
         return;
     refreshPending = false;
     QScopedValueRollback<bool> guard(updatingEditBoxes, true);
