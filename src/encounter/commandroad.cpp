@@ -5,14 +5,28 @@
 #include "encounter/history.h"
 #include "foundation/global.h"
 
-CommandRoad::CommandRoad() : stream(Global::history->getStream(false)) {}
-
-ObjectStream* CommandRoad::getStream()
+CommandRoad::CommandRoad()
+    : stream(Global::history->getStream(false)), refusals(Global::history->getRefusedCount())
 {
-    if (!editsWritten && stream) {
+}
+
+bool CommandRoad::isOpen() const
+{
+    return stream && Global::history->getRefusedCount() == refusals;
+}
+
+bool CommandRoad::writeEdits()
+{
+    if (!editsWritten && isOpen()) {
         editsWritten = true;
         Global::encounter->writeVitalityChanges(stream);
     }
+    return isOpen();
+}
+
+ObjectStream* CommandRoad::getStream()
+{
+    writeEdits();
     return stream;
 }
 
@@ -22,6 +36,5 @@ bool CommandRoad::apply(Event* event)
         delete event;
         return false;
     }
-    refused = !Global::history->apply(event, false);
-    return !refused;
+    return Global::history->apply(event, false);
 }

@@ -50,6 +50,7 @@ public:
     void cancelFlatDialog() override { emit doCancelFlatDialog(); }
     void panelClosed() override;
     void previewCreature(Creature* creature) override;
+    void showInPlayersBanner(Creature* creature, const QString& caption) override;
 
     void focusOnHitPointBox();
     void updateMainInitiativeList();
@@ -125,6 +126,11 @@ public slots:
                               const QString& actionName);
     void showAliases(const QList<Creature*>& creatures, bool show);
     void editAliases(const QList<Creature*>& creatures);
+    void removeSelectedCreatures();
+    void removeCreatureFromEncounter(Creature* creature);
+    void removeCreaturesFromEncounter(QList<Creature*> creatures);
+    // Moves the selected creatures that many places in the order, round the end.
+    void adjustSelectedCreaturesInitiative(int places);
     void setEffectCreature(Creature* creature);
 
 protected:

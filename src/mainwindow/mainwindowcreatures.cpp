@@ -23,8 +23,4 @@ void MainWindow::connectCreatureWidgets()
 
 void MainWindow::addConditionOrEffect(Creature*, const QString&, CreaturePower*, const QString&) {}
 
-void MainWindow::showAliases(const QList<Creature*>&, bool) {}
-
-void MainWindow::editAliases(const QList<Creature*>&) {}
-
 void MainWindow::setEffectCreature(Creature*) {}

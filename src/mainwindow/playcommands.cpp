@@ -41,17 +41,3 @@ void MainWindow::onAddMonster()
 {
     QMetaObject::invokeMethod(Global::monsters, &Monsters::addMonsterToEncounter, Qt::QueuedConnection);
 }
-
-void MainWindow::onSetAlias() {}
-
-void MainWindow::onRemoveCreatures() {}
-
-void MainWindow::onShowAndHide() {}
-
-void MainWindow::onUpInitiative() {}
-
-void MainWindow::onDownInitiative() {}
-
-void MainWindow::onShortRest() {}
-
-void MainWindow::onExtendedRest() {}

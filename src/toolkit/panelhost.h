@@ -3,6 +3,7 @@
 
 class Creature;
 class FlatDialog;
+class QString;
 class QWidget;
 
 // The window that shows in-window panels in place of its own content. The
@@ -25,6 +26,9 @@ public:
     virtual void panelClosed() = 0;
     // The current creature's dock shows the creature a panel points at.
     virtual void previewCreature(Creature*) {}
+    // The players see the creature a panel asks about, with the caption;
+    // null and no caption return their banner to the turn.
+    virtual void showInPlayersBanner(Creature*, const QString&) {}
 
     static PanelHost* instance() { return installed; }
     static void install(PanelHost* host) { installed = host; }

@@ -8,10 +8,12 @@
 #include <QMenuBar>
 #include <QSpinBox>
 #include <QTest>
+#include <QPointer>
 #include <QTimer>
 
 #include <csignal>
 #include <functional>
+#include <type_traits>
 #include <sys/resource.h>
 
 #include "app/windowhooks.h"
@@ -21,6 +23,7 @@
 #include "support/testsupport.h"
 #include "support/testworld.h"
 #include "toolkit/flatdialog.h"
+#include "toolkit/panelhost.h"
 
 // The window's own questions and panels, with the alerts recorded instead of shown.
 class CapturingHooks : public WindowHooks
@@ -96,16 +99,16 @@ inline QSpinBox* hitPointBox()
     return Global::mainWindow->findChild<QSpinBox*>();
 }
 
-// Writes beyond the log's present size fail while it lives.
+// Writes beyond the log's present size, or beyond the size given, fail while it lives.
 class FullDisk
 {
 public:
-    FullDisk()
+    explicit FullDisk(qint64 size = -1)
     {
         std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &saved);
         rlimit limit = saved;
-        limit.rlim_cur = QFileInfo(Global::history->getLogPath()).size();
+        limit.rlim_cur = size >= 0 ? size : QFileInfo(Global::history->getLogPath()).size();
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FullDisk() { setrlimit(RLIMIT_FSIZE, &saved); }
@@ -113,6 +116,46 @@ public:
 private:
     rlimit saved;
 };
+
+// Runs the steps on the first dialog or panel of the class that opens from
+// now on, once its event loop runs. A failed step closes it.
+template <typename T>
+void whenOpen(const std::function<void(T*)>& steps, int triesLeft = 500)
+{
+    QTimer::singleShot(10, [steps, triesLeft] {
+        T* open = nullptr;
+        const bool panelRuns = PanelHost::instance() && PanelHost::instance()->runningFlatDialog();
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* found = qobject_cast<T*>(widget))
+                if (found->isVisible() || (std::is_base_of_v<FlatDialog, T> && panelRuns))
+                    open = found;
+        if (!open) {
+            if (triesLeft > 0)
+                whenOpen<T>(steps, triesLeft - 1);
+            return;
+        }
+        QPointer<T> guard = open;
+        steps(open);
+        if (guard && QTest::currentTestFailed())
+            guard->reject();
+    });
+}
+
+// The events recorded since from go back to the start, forward again, and
+// come back from the log after a restart; beforeReplay puts the encounter back.
+inline void checkRoundTrip(TestWorld& world, int from, const QString& start, const std::function<void()>& beforeReplay)
+{
+    const QString after = world.describe();
+    const int count = Global::history->getEventCount() - from;
+    for (int i = 0; i < count; i++)
+        Global::history->back();
+    QVERIFY2(world.describe() == start, qPrintable(TestWorld::difference(start, world.describe())));
+    for (int i = 0; i < count; i++)
+        Global::history->forward(false);
+    QVERIFY2(world.describe() == after, qPrintable(TestWorld::difference(after, world.describe())));
+    QVERIFY(world.restart(beforeReplay));
+    QVERIFY2(world.describe() == after, qPrintable(TestWorld::difference(after, world.describe())));
+}
 
 inline void key(Qt::Key key)
 {
