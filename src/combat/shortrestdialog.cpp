@@ -106,9 +106,9 @@ int ShortRestDialog::exec()
     return code;
 }
 
-QList<RestedCreature> ShortRestDialog::getRestedCreatures()
+QList<RestedCreature> ShortRestDialog::getRestedCreatures() const
 {
-    rested.clear();
+    QList<RestedCreature> rested;
     // A hero deleted from the library meanwhile rests no more.
     for (const ShortRestControls& row : rows)
         if (row.hero)

@@ -39,7 +39,7 @@ public:
     // Drops the previews and shows the current creature again afterwards.
     int exec() override;
     // One entry per row, in row order, also for heroes with nothing entered.
-    QList<RestedCreature> getRestedCreatures();
+    QList<RestedCreature> getRestedCreatures() const;
 
     static QString newHPString(int hitPoints, Creature* creature);
 
@@ -56,7 +56,6 @@ private:
     void setControls(ShortRestControls& row);
 
     QCheckBox* milestoneBox = nullptr;
-    QList<RestedCreature> rested;
     QList<ShortRestControls> rows;
 };
 
