@@ -48,7 +48,7 @@ ShortRestDialog::~ShortRestDialog()
 {
     disconnect(qApp, &QApplication::focusChanged, this, &ShortRestDialog::onRestFocusChanged);
     if (PanelHost* host = PanelHost::instance())
-        host->showInPlayersBanner(nullptr, QString());
+        host->drawYourTurnCreature(nullptr, QString());
 }
 
 void ShortRestDialog::setupControls()
@@ -168,7 +168,7 @@ void ShortRestDialog::onRestFocusChanged(QWidget*, QWidget* now)
             continue;
         if (PanelHost* host = PanelHost::instance()) {
             host->previewCreature(row.hero);
-            host->showInPlayersBanner(row.hero, tr("Resting"));
+            host->drawYourTurnCreature(row.hero, tr("Resting"));
         }
         return;
     }

@@ -176,7 +176,7 @@ void MainWindow::previewCreature(Creature* creature)
     currentCreatureWidget->drawCreature(creature);
 }
 
-void MainWindow::showInPlayersBanner(Creature* creature, const QString& caption)
+void MainWindow::drawYourTurnCreature(Creature* creature, const QString& caption)
 {
     if (Global::playersWindow)
         Global::playersWindow->drawYourTurnCreature(creature, caption);

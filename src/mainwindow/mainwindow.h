@@ -50,7 +50,7 @@ public:
     void cancelFlatDialog() override { emit doCancelFlatDialog(); }
     void panelClosed() override;
     void previewCreature(Creature* creature) override;
-    void showInPlayersBanner(Creature* creature, const QString& caption) override;
+    void drawYourTurnCreature(Creature* creature, const QString& caption) override;
 
     void focusOnHitPointBox();
     void updateMainInitiativeList();

@@ -26,9 +26,8 @@ public:
     virtual void panelClosed() = 0;
     // The current creature's dock shows the creature a panel points at.
     virtual void previewCreature(Creature*) {}
-    // The players see the creature a panel asks about, with the caption;
-    // null and no caption return their banner to the turn.
-    virtual void showInPlayersBanner(Creature*, const QString&) {}
+    // The players' "Your Turn!" banner shows the creature a panel asks about; null clears it.
+    virtual void drawYourTurnCreature(Creature*, const QString&) {}
 
     static PanelHost* instance() { return installed; }
     static void install(PanelHost* host) { installed = host; }

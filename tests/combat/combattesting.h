@@ -2,6 +2,11 @@
 #define COMBATTESTING_H
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QApplication>
 #include <QFileInfo>
 #include <QMenu>
@@ -103,12 +108,13 @@ inline QSpinBox* hitPointBox()
 class FullDisk
 {
 public:
-    explicit FullDisk(qint64 size = -1)
+    // Room for that many more bytes first.
+    explicit FullDisk(qint64 room = 0)
     {
         std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &saved);
         rlimit limit = saved;
-        limit.rlim_cur = size >= 0 ? size : QFileInfo(Global::history->getLogPath()).size();
+        limit.rlim_cur = QFileInfo(Global::history->getLogPath()).size() + room;
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FullDisk() { setrlimit(RLIMIT_FSIZE, &saved); }
@@ -156,6 +162,64 @@ inline void checkRoundTrip(TestWorld& world, int from, const QString& start, con
     QVERIFY(world.restart(beforeReplay));
     QVERIFY2(world.describe() == after, qPrintable(TestWorld::difference(after, world.describe())));
 }
+
+// Runs the command of the action to its end: the window queues the turn
+// commands, whose prompts the caller answers.
+inline void runCommand(const QString& text)
+{
+    action(text)->trigger();
+    QCoreApplication::sendPostedEvents(Global::mainWindow, QEvent::MetaCall);
+}
+
+// Answers the modal prompts as they open, one step each, in order, and
+// records their titles; with no step left a prompt is accepted.
+class PromptAnswerer : public QObject
+{
+public:
+    using Step = std::function<void(QDialog*)>;
+
+    explicit PromptAnswerer(const QList<Step>& steps = {}) : steps(steps)
+    {
+        connect(&timer, &QTimer::timeout, this, [this] { answer(); });
+        timer.start(5);
+    }
+
+    static Step ok()
+    {
+        return [](QDialog* dialog) { dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); };
+    }
+    static Step escape()
+    {
+        return [](QDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); };
+    }
+    // The check boxes in order set as given, then OK.
+    static Step check(const QList<bool>& states)
+    {
+        return [states](QDialog* dialog) {
+            const QList<QCheckBox*> boxes = dialog->findChildren<QCheckBox*>();
+            for (int i = 0; i < states.size() && i < boxes.size(); i++)
+                boxes[i]->setChecked(states[i]);
+            ok()(dialog);
+        };
+    }
+
+    QList<Step> steps;
+    QStringList titles;
+
+private:
+    void answer()
+    {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog == answered)
+            return;
+        answered = dialog;
+        titles.append(dialog->windowTitle());
+        (steps.isEmpty() ? ok() : steps.takeFirst())(dialog);
+    }
+
+    QTimer timer;
+    QPointer<QDialog> answered;
+};
 
 inline void key(Qt::Key key)
 {

@@ -6,12 +6,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include "combat/combattesting.h"
 #include "combat/setaliasdialog.h"
 #include "combat/shortrestdialog.h"
 #include "creature/creature.h"
 #include "encounter/encounter.h"
+#include "encounter/effectevents.h"
 #include "encounter/history.h"
 #include "encounter/powerevents.h"
 #include "encounter/rosterevents.h"
@@ -85,6 +87,19 @@ DynamicLabel* selectedDockLabel(const QString& part)
     return found;
 }
 
+// Answers the ongoing-damage prompts with 3 and notes whom they asked about.
+class OngoingAnswers : public CapturingHooks
+{
+public:
+    int promptForOngoingEffect(Creature* creature, Effect*, int) override
+    {
+        asked << creature->getNameGroup();
+        return 3;
+    }
+
+    QStringList asked;
+};
+
 }
 
 class TestRoster : public QObject
@@ -127,8 +142,11 @@ private slots:
     void init()
     {
         fixture = new WindowWorld;
-        fixture->world->addHero("Ana", 28);
-        fixture->world->addHero("Bron", 30);
+        // With an initiative bonus the heroes take their turns.
+        for (Creature* hero : {fixture->world->addHero("Ana", 28), fixture->world->addHero("Bron", 30)}) {
+            hero->setInitBonus(2);
+            hero->setBeforeVitality(hero->getVitality());
+        }
         fixture->world->addMonster("Goblin Cutter", "1", 20);
         fixture->world->addMonster("Orc Raider", "1", 30);
         currentIndex = -1;
@@ -224,21 +242,27 @@ private slots:
     }
 
     // What Remove Creatures records for the selection, and undo gives back the order, round and current creature.
+    // Bron burns: the turn that passes to him asks how much.
     void remove_data()
     {
         QTest::addColumn<int>("current");
         QTest::addColumn<QString>("selection");
         QTest::addColumn<QStringList>("events");
         QTest::addColumn<QString>("order");
+        QTest::addColumn<QStringList>("asked");
         QTest::newRow("stopped") << -1 << "ana orc" << QStringList{"Removed: Ana, Orc Raider (1)"}
-                                 << "Goblin Cutter (1), Bron";
+                                 << "Goblin Cutter (1), Bron" << QStringList{};
         QTest::newRow("the current among others")
-            << 2 << "ana orc" << QStringList{"Removed: Ana", "Removed Current: Orc Raider (1)"}
-            << "Goblin Cutter (1), Bron";
-        QTest::newRow("the current alone") << 0 << "goblin" << QStringList{"Removed Current: Goblin Cutter (1)"}
-                                           << "Ana, Orc Raider (1), Bron";
+            << 2 << "ana orc"
+            << QStringList{"Removed: Ana", "* Next Turn: Bron *", "Ongoing Damage 3 (fire): Bron",
+                           "Removed Current: Orc Raider (1)"}
+            << "Goblin Cutter (1), Bron" << QStringList{"Bron"};
+        QTest::newRow("the current alone") << 0 << "goblin"
+                                           << QStringList{"* Next Turn: Ana *", "Removed Current: Goblin Cutter (1)"}
+                                           << "Ana, Orc Raider (1), Bron" << QStringList{};
         QTest::newRow("everyone, no turn") << 2 << "goblin ana orc bron"
-                                           << QStringList{"Removed: Goblin Cutter (1), Ana, Orc Raider (1), Bron"} << "";
+                                           << QStringList{"Removed: Goblin Cutter (1), Ana, Orc Raider (1), Bron"} << ""
+                                           << QStringList{};
     }
 
     void remove()
@@ -247,12 +271,26 @@ private slots:
         QFETCH(QString, selection);
         QFETCH(QStringList, events);
         QFETCH(QString, order);
+        QFETCH(QStringList, asked);
         currentIndex = current;
         enterEncounter();
+        EffectDetails burning;
+        burning.origin = goblin;
+        burning.type = CE::OnGoingDamage;
+        burning.endCondition = CE::SaveEnds;
+        burning.amount = 5;
+        burning.comment = "fire";
+        burning.positive = EffectDetails::AskAmount;
+        QVERIFY(fixture->world->record(new EffectEvent(burning, {bron}, fixture->world->stream())));
         Global::encounter->setSelectedCreatures(creatures(selection));
         const QString start = fixture->world->describe();
         const int from = Global::history->getEventCount();
-        action("Remove Creatures")->trigger();
+        {
+            auto restoreHooks = qScopeGuard([this] { Global::setUiHooks(&fixture->hooks); });
+            OngoingAnswers hooks;
+            action("Remove Creatures")->trigger();
+            QCOMPARE(hooks.asked, asked);
+        }
         QCOMPARE(eventTexts(from), events);
         QCOMPARE(Global::encounter->getCreatureList().getNameList(), order);
         roundTrip(from, start);
@@ -364,7 +402,7 @@ private slots:
             fixture->hooks.alerts.clear();
             {
                 // The log ends with two zero bytes, which still fit after the last record allowed.
-                CombatTesting::FullDisk full(ends[k - 1] + 2);
+                CombatTesting::FullDisk full(ends[k - 1] + 2 - QFileInfo(Global::history->getLogPath()).size());
                 run();
             }
             QCOMPARE(Global::history->getEventCount() - from, k - 1);
@@ -411,6 +449,9 @@ private slots:
     {
         QFETCH(unsigned, seed);
         srand(seed);
+        // Turn starts ask headless: the turn prompts have tests of their own.
+        auto restoreHooks = qScopeGuard([this] { Global::setUiHooks(&fixture->hooks); });
+        RecordingUiHooks headless;
         RandomFight fight(*fixture->world, true, 3, 4);
         auto some = [] {
             QList<Creature*> chosen;
