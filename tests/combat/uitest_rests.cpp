@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 
 #include "combat/shortrestdialog.h"
 #include "combattesting.h"
@@ -60,6 +61,16 @@ QStringList labelTexts(QWidget* widget)
 QString bannerText()
 {
     return labelTexts(Global::playersWindow->findChild<QDockWidget*>("yourTurn")).join('|');
+}
+
+// The health cell the players' table shows for the creature.
+QString playersHealth(const QString& name)
+{
+    const QAbstractItemModel* model = Global::playersWindow->findChild<QTableView*>()->model();
+    for (int row = 0; row < model->rowCount(); row++)
+        if (model->index(row, 0).data().toString() == name)
+            return model->index(row, 1).data().toString();
+    return QString();
 }
 
 QString currentDockText()
@@ -186,7 +197,10 @@ private slots:
             QCOMPARE(rows, (QStringList{"Ana", "Bron", "Cal"}));
             const QList<ShortRestControls>& controls = panel->getRows();
             QCOMPARE(controls[0].surges->maximum(), 4);
+            const QString health = playersHealth("Ana");
             type(controls[0].surges, 1);
+            QVERIFY(!health.isEmpty());
+            QVERIFY(playersHealth("Ana") != health);
             seen << figures() << controls[0].result->text() << controls[1].result->text();
             QVERIFY(bannerText().contains("Resting"));
             QVERIFY(bannerText().contains("Ana"));
