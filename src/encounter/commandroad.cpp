@@ -20,6 +20,9 @@ bool CommandRoad::writeEdits()
     if (!editsWritten && isOpen()) {
         editsWritten = true;
         Global::encounter->writeVitalityChanges(stream);
+        // Refused, the edits stay to be recorded by the next command.
+        if (!isOpen())
+            Global::encounter->setCreatureEdited();
     }
     return isOpen();
 }

@@ -411,6 +411,7 @@ private slots:
             // A refused hand edit stays to be recorded; the log knows nothing of it.
             if (k == 1) {
                 QCOMPARE(ana->getCurrHitPoints(), 11);
+                QVERIFY(Global::encounter->isCreatureEdited());
                 ana->setCurrHitPoints(ana->getBeforeVitality().hitPoints);
             }
             const QString live = fixture->world->describe();
