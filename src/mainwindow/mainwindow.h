@@ -126,10 +126,8 @@ public slots:
                               const QString& actionName);
     void showAliases(const QList<Creature*>& creatures, bool show);
     void editAliases(const QList<Creature*>& creatures);
-    void removeSelectedCreatures();
     void removeCreatureFromEncounter(Creature* creature);
-    void removeCreaturesFromEncounter(QList<Creature*> creatures);
-    // Moves the selected creatures that many places in the order, round the end.
+    void removeSelectedCreatures();
     void adjustSelectedCreaturesInitiative(int places);
     void setEffectCreature(Creature* creature);
 
@@ -159,6 +157,8 @@ private:
     // The flag follows the Window menu's check mark, whatever closed the dock before.
     void noteDockToggled(int which);
     void activateWindowOf(QWidget* window);
+    // The current creature among them passes its turn first, unless all go.
+    void removeCreaturesFromEncounter(QList<Creature*> creatures);
 
     EventListModel* historyModel = nullptr;
     QStackedWidget* centralStack = nullptr;
