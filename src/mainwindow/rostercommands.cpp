@@ -60,6 +60,24 @@ bool resetPowerUsage(CommandRoad& road, const QList<Creature*>& creatures, bool 
     return true;
 }
 
+// The panel, then the rest and the resets of the used powers that are not daily.
+void shortRest()
+{
+    ShortRestDialog dialog;
+    if (!dialog.exec())
+        return;
+    CommandRoad road;
+    if (!road.writeEdits())
+        return;
+    const QList<RestedCreature> rested = dialog.getRestedCreatures();
+    if (!road.apply(new ShortRestEvent(rested, road.getStream())))
+        return;
+    QList<Creature*> creatures;
+    for (const RestedCreature& entry : rested)
+        creatures.append(entry.creature);
+    resetPowerUsage(road, creatures, false);
+}
+
 }
 
 void MainWindow::onRemoveCreatures()
@@ -113,9 +131,11 @@ void MainWindow::onShowAndHide()
             return;
 }
 
+// Queued, as the turn commands: the dialog's loop must not start inside the action's signal.
 void MainWindow::onSetAlias()
 {
-    editAliases(Global::encounter->getSelectedCreatures());
+    QMetaObject::invokeMethod(this, [this] { editAliases(Global::encounter->getSelectedCreatures()); },
+                              Qt::QueuedConnection);
 }
 
 void MainWindow::editAliases(const QList<Creature*>& creatures)
@@ -181,19 +201,7 @@ void MainWindow::adjustSelectedCreaturesInitiative(int places)
 
 void MainWindow::onShortRest()
 {
-    ShortRestDialog dialog;
-    if (!dialog.exec())
-        return;
-    CommandRoad road;
-    if (!road.writeEdits())
-        return;
-    const QList<RestedCreature> rested = dialog.getRestedCreatures();
-    if (!road.apply(new ShortRestEvent(rested, road.getStream())))
-        return;
-    QList<Creature*> creatures;
-    for (const RestedCreature& entry : rested)
-        creatures.append(entry.creature);
-    resetPowerUsage(road, creatures, false);
+    QMetaObject::invokeMethod(this, &shortRest, Qt::QueuedConnection);
 }
 
 void MainWindow::onExtendedRest()

@@ -213,7 +213,7 @@ private slots:
             QTest::mouseClick(panelButton(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel), Qt::LeftButton);
         });
         QVERIFY(action("Short Rest...")->isEnabled());
-        action("Short Rest...")->trigger();
+        CombatTesting::runCommand("Short Rest...");
         QCOMPARE(seen, (QStringList{"Ana 7/3/1, Bron 30/4/1, Cal 30/4/1, Dag -10/4/1", "= 7", "= 30",
                                     "Ana 7/3/2, Bron 30/4/2, Cal 35/4/2, Dag -10/4/1", "= 35", "<b>AP</b> 2"}));
         QVERIFY(!bannerText().contains("Resting"));

@@ -198,7 +198,7 @@ private slots:
         const QString start = fixture->world->describe();
         const int from = Global::history->getEventCount();
         answerAliasDialog(answer);
-        action("Set Alias")->trigger();
+        CombatTesting::runCommand("Set Alias");
         QCOMPARE(eventTexts(from), events);
         QStringList states;
         for (Creature* creature : chosen)
@@ -373,6 +373,7 @@ private slots:
             else if (command == "alias") {
                 answerAliasDialog("type:Masks ok");
                 window->onSetAlias();
+                QCoreApplication::sendPostedEvents(window, QEvent::MetaCall);
             } else if (command == "show aliases")
                 window->showAliases({goblin, orc}, true);
             else if (command == "remove")
@@ -385,6 +386,7 @@ private slots:
                     panel->accept();
                 });
                 window->onShortRest();
+                QCoreApplication::sendPostedEvents(window, QEvent::MetaCall);
             } else
                 window->onExtendedRest();
         };
@@ -473,6 +475,7 @@ private slots:
             const char* answers[] = {"type:Shade ok", "ok", "toggle ok", "remove", "cancel"};
             answerAliasDialog(answers[rand() % 5]);
             window->onSetAlias();
+            QCoreApplication::sendPostedEvents(window, QEvent::MetaCall);
         });
         fight.addWindowCommand([=] {
             const bool show = rand() % 2;
@@ -502,7 +505,7 @@ private slots:
                 panel->getMilestoneBox()->setChecked(milestone);
                 panel->accept();
             });
-            action("Short Rest...")->trigger();
+            CombatTesting::runCommand("Short Rest...");
         });
         fight.addWindowCommand([=] {
             window->toggleStartStopNextButtons();
