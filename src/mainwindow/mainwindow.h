@@ -149,6 +149,7 @@ private:
     void createStatusBar();
     void createDockWindows();
     void connectCreatureWidgets();
+    void connectInitiativeList();
     DockWidget* addDock(const QString& title, const QString& name, QWidget* widget, Qt::DockWidgetArea area);
     void createMenus();
     void setupAvailability();
