@@ -13,12 +13,14 @@
 #include "combat/shortrestdialog.h"
 #include "creature/creature.h"
 #include "encounter/encounter.h"
+#include "encounter/damageevents.h"
 #include "encounter/effectevents.h"
 #include "encounter/history.h"
 #include "encounter/powerevents.h"
 #include "encounter/rosterevents.h"
 #include "library/monsters.h"
 #include "mainwindow/creaturewidget.h"
+#include "mainwindow/maininitiativelist.h"
 #include "mainwindow/statblocktesting.h"
 #include "support/randomfight.h"
 #include "toolkit/dynamicwidgets.h"
@@ -293,6 +295,25 @@ private slots:
         }
         QCOMPARE(eventTexts(from), events);
         QCOMPARE(Global::encounter->getCreatureList().getNameList(), order);
+        roundTrip(from, start);
+    }
+
+    // A click on the dead current creature's icon in the initiative table
+    // reaches the removal: the turn passes, then it leaves.
+    void removeFromTheTable()
+    {
+        currentIndex = 2;
+        enterEncounter();
+        fixture->window->updateMainInitiativeList();
+        QVERIFY(fixture->world->record(new DamageEvent("Hit", goblin, orc, 60, "", fixture->world->stream())));
+        QVERIFY(orc->isDead(false));
+        auto* table = fixture->window->findChild<MainInitiativeList*>();
+        QTRY_COMPARE(table->rowCount(), 4);
+        const QString start = fixture->world->describe();
+        const int from = Global::history->getEventCount();
+        QTest::mouseClick(table->cellWidget(2, MainInitiativeList::IconColumn), Qt::LeftButton, {}, QPoint(4, 4));
+        QTRY_COMPARE(eventTexts(from), (QStringList{"* Next Turn: Bron *", "Removed Current: Orc Raider (1)"}));
+        QTRY_COMPARE(table->rowCount(), 3);
         roundTrip(from, start);
     }
 
