@@ -4,6 +4,7 @@
 #include "encounter/history.h"
 #include "foundation/global.h"
 #include "mainwindow/creaturewidget.h"
+#include "mainwindow/effectlistmodel.h"
 #include "mainwindow/maininitiativelist.h"
 #include "mainwindow/mainwindow.h"
 
@@ -37,6 +38,7 @@ void MainWindow::connectInitiativeList()
     connect(initiativeList, &MainInitiativeList::doHelpWithSelections, this, &MainWindow::helpWithSelections);
 }
 
-void MainWindow::addConditionOrEffect(Creature*, const QString&, CreaturePower*, const QString&) {}
-
-void MainWindow::setEffectCreature(Creature*) {}
+void MainWindow::setEffectCreature(Creature* creature)
+{
+    effectsModel->setEffectCreature(creature);
+}

@@ -55,10 +55,6 @@ void MainWindow::performTurnStart()
     updateMainInitiativeList();
 }
 
-// Conditions and effects.
-
-void MainWindow::onAddConditionOrEffect() {}
-
 // Roster and rests.
 
 // The libraries ask for their panel and record what it brings in. Queued:

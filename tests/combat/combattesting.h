@@ -147,22 +147,6 @@ void whenOpen(const std::function<void(T*)>& steps, int triesLeft = 500)
     });
 }
 
-// The events recorded since from go back to the start, forward again, and
-// come back from the log after a restart; beforeReplay puts the encounter back.
-inline void checkRoundTrip(TestWorld& world, int from, const QString& start, const std::function<void()>& beforeReplay)
-{
-    const QString after = world.describe();
-    const int count = Global::history->getEventCount() - from;
-    for (int i = 0; i < count; i++)
-        Global::history->back();
-    QVERIFY2(world.describe() == start, qPrintable(TestWorld::difference(start, world.describe())));
-    for (int i = 0; i < count; i++)
-        Global::history->forward(false);
-    QVERIFY2(world.describe() == after, qPrintable(TestWorld::difference(after, world.describe())));
-    QVERIFY(world.restart(beforeReplay));
-    QVERIFY2(world.describe() == after, qPrintable(TestWorld::difference(after, world.describe())));
-}
-
 // Runs the command of the action to its end: the window queues the turn
 // commands, whose prompts the caller answers.
 inline void runCommand(const QString& text)
@@ -220,6 +204,22 @@ private:
     QTimer timer;
     QPointer<QDialog> answered;
 };
+
+// A command's events stepped back give the model it started from; stepped
+// forward again, and replayed from the log after a restart (enter puts the
+// creatures back in the encounter), the model it left.
+inline void checkStepsAndReplay(TestWorld* world, int events, const QString& start, const std::function<void()>& enter)
+{
+    const QString after = world->describe();
+    for (int i = 0; i < events; i++)
+        Global::history->back();
+    QVERIFY2(world->describe() == start, qPrintable(TestWorld::difference(start, world->describe())));
+    for (int i = 0; i < events; i++)
+        Global::history->forward(false);
+    QCOMPARE(world->describe(), after);
+    QVERIFY(world->restart(enter));
+    QVERIFY2(world->describe() == after, qPrintable(TestWorld::difference(after, world->describe())));
+}
 
 inline void key(Qt::Key key)
 {

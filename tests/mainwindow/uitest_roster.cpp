@@ -129,7 +129,8 @@ private:
 
     void roundTrip(int from, const QString& start)
     {
-        CombatTesting::checkRoundTrip(*fixture->world, from, start, [this] { enterEncounter(); });
+        CombatTesting::checkStepsAndReplay(fixture->world, Global::history->getEventCount() - from, start,
+                                           [this] { enterEncounter(); });
     }
 
     QList<Creature*> creatures(const QString& names) const
