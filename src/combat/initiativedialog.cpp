@@ -285,11 +285,17 @@ void InitiativeDialog::rebuild()
 {
     // The old content holds the button that was clicked: it goes once the click is over.
     if (widget) {
+        frame->removeWidget(widget);
         widget->hide();
         widget->deleteLater();
     }
     widget = getInitiativeWidget();
     frame->addWidget(widget);
+    widget->show();
+    // The content keeps its width in the host and takes the height the new rows need.
+    QWidget* content = getWidget();
+    content->layout()->activate();
+    content->resize(content->width(), content->sizeHint().height());
     setDefaultFocus(widget);
 }
 
