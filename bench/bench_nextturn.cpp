@@ -8,9 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include <algorithm>
 #include <cstdio>
-#include <ctime>
 
 #include "creature/creature.h"
 #include "creature/effect.h"
@@ -21,26 +19,13 @@
 #include "foundation/global.h"
 #include "mainwindow/creaturedisplay.h"
 #include "mainwindow/mainwindow.h"
+#include "benchsizes.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
 
 namespace {
 
 const int turns = 120;
-
-// The machine is shared: the thread's own processor time tells more than the clock.
-double cpuMilliseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 void makeFight(TestWorld& world)
 {

@@ -120,6 +120,15 @@ private:
     rlimit saved;
 };
 
+// The texts of the buttons of the widget's button box, in order.
+inline QStringList buttonTexts(QWidget* widget)
+{
+    QStringList texts;
+    for (QAbstractButton* button : widget->findChild<QDialogButtonBox*>()->buttons())
+        texts << button->text();
+    return texts;
+}
+
 // Runs the command of the action to its end: the window queues the turn
 // commands, whose prompts the caller answers.
 inline void runCommand(const QString& text)

@@ -153,8 +153,7 @@ private slots:
         QStringList buttons;
         PromptAnswerer answers({[&buttons](QDialog* dialog) {
             dialog->findChild<QCheckBox*>()->setChecked(true);
-            for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
-                buttons << button->text();
+            buttons = CombatTesting::buttonTexts(dialog);
             PromptAnswerer::escape()(dialog);
         }});
         QCOMPARE(SustainDialog().removeSustained(entries, cancellable), !cancellable);

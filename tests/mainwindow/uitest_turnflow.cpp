@@ -16,6 +16,7 @@
 #include "library/characters.h"
 #include "library/monsters.h"
 
+using CombatTesting::buttonTexts;
 using CombatTesting::FullDisk;
 using CombatTesting::PromptAnswerer;
 using CombatTesting::runCommand;
@@ -29,14 +30,6 @@ QString recorded(int from)
     for (int i = from; i < Global::history->getEventCount(); i++)
         names << Global::history->getEvent(i)->metaObject()->className();
     return names.join(' ');
-}
-
-QStringList buttonTexts(QDialog* dialog)
-{
-    QStringList texts;
-    for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
-        texts << button->text();
-    return texts;
 }
 
 }
@@ -119,13 +112,19 @@ private:
         QVERIFY2(world().describe() == startModel, qPrintable(TestWorld::difference(startModel, world().describe())));
         while (Global::history->hasForward())
             Global::history->forward(false);
-        const QString after = world().describe();
+        restartGivesBack();
+    }
+
+    // After a restart the log gives back the model as it is now.
+    void restartGivesBack()
+    {
+        const QString live = world().describe();
         QVERIFY(world().restart([this] {
             findCreatures();
             enterEncounter();
         }));
         findCreatures();
-        QVERIFY2(world().describe() == after, qPrintable(TestWorld::difference(after, world().describe())));
+        QVERIFY2(world().describe() == live, qPrintable(TestWorld::difference(live, world().describe())));
     }
 
 private slots:
@@ -455,13 +454,7 @@ private slots:
             QCOMPARE(recorded(start), whole.mid(0, k).join(' '));
             QCOMPARE(fixture->hooks.alerts.size(), 1);
             QCOMPARE(Global::encounter->getCurrentCreature(), goblin);
-            const QString live = world().describe();
-            QVERIFY(world().restart([this] {
-                findCreatures();
-                enterEncounter();
-            }));
-            findCreatures();
-            QVERIFY2(world().describe() == live, qPrintable(TestWorld::difference(live, world().describe())));
+            restartGivesBack();
             while (Global::history->getCurrentIndex() >= start)
                 Global::history->back();
             Global::history->truncate();
