@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstdlib>
 #include <functional>
 #include <sys/resource.h>
 
@@ -119,6 +120,18 @@ public:
 private:
     rlimit saved;
 };
+
+// Seeds the dice so that the next d20 shows the roll.
+inline void seedRolling(int roll)
+{
+    for (unsigned seed = 1;; seed++) {
+        srand(seed);
+        if (Global::d(20) == roll) {
+            srand(seed);
+            return;
+        }
+    }
+}
 
 // The texts of the buttons of the widget's button box, in order.
 inline QStringList buttonTexts(QWidget* widget)
