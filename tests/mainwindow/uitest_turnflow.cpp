@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -260,7 +261,7 @@ private slots:
         roundTrip();
     }
 
-    // Readying ends the turn with its saving throws, without Cancel.
+    // Readying ends the turn with its saving throws, without Cancel: Escape counts as OK with the boxes as they stand.
     void readyEndsTheTurn()
     {
         setCurrent(1);
@@ -270,7 +271,8 @@ private slots:
         QStringList buttons;
         PromptAnswerer answers({[&buttons](QDialog* dialog) {
             buttons = buttonTexts(dialog);
-            PromptAnswerer::check({true})(dialog);
+            dialog->findChild<QCheckBox*>()->setChecked(true);
+            PromptAnswerer::escape()(dialog);
         }});
         runCommand("Ready Action");
         QCOMPARE(buttons, QStringList({"OK"}));
