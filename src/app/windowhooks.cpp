@@ -10,6 +10,7 @@
 #include "combat/pickmonsterdialog.h"
 #include "combat/turndialogs.h"
 #include "creature/effect.h"
+#include "editors/managerwindow.h"
 #include "foundation/global.h"
 #include "mainwindow/mainwindow.h"
 #include "toolkit/messagedialog.h"
@@ -114,4 +115,10 @@ Creature* WindowHooks::getJumpInCreature(const QList<Creature*>& delayed, const 
 {
     JumpInDialog dialog(delayed, readied);
     return dialog.exec() == QDialog::Accepted ? dialog.getJumpInCreature() : nullptr;
+}
+
+void WindowHooks::fillImportDirList()
+{
+    if (Global::managerWindow)
+        Global::managerWindow->dataFolderLoaded();
 }

@@ -25,6 +25,7 @@ public:
     bool savingThrows(Creature* creature, const QList<NestedEffect>& entries, bool cancellable,
         QList<const NestedEffect*>& saved) override;
     Creature* getJumpInCreature(const QList<Creature*>& delayed, const QList<Creature*>& readied) override;
+    void fillImportDirList() override;
 };
 
 #endif

@@ -33,6 +33,8 @@ const QSet<QPair<QString, QString>> windowArrows{
     {"mainwindow", "editors"},
     // The monster manager and the character creator open the power editor.
     {"editors", "powerdialog"},
+    // The editors show their creature with the main window's creature display.
+    {"editors", "mainwindow"},
 };
 
 // Start-up and the pictures of every window see everything.
