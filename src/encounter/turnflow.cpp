@@ -28,13 +28,11 @@ bool takesNoTurn(Creature* creature)
 }
 
 // What a used power becomes at its owner's turn start; nothing for the
-// powers that stay used until a rest.
+// powers that stay used until a rest. At-will powers are never marked used.
 std::optional<PowerUsageChangedEvent::Type> release(const CreaturePower* power)
 {
     using Type = PowerUsageChangedEvent::Type;
     const int cost = power->current.cost;
-    if (cost == Power::AtWill)
-        return PowerUsageChangedEvent::Unused;
     if (cost >= Power::TwicePerEncounter && cost <= Power::FourPerEncounter) {
         if (power->getUsageCount() < power->usageLimit())
             return PowerUsageChangedEvent::Unused;
