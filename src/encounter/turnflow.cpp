@@ -86,7 +86,9 @@ void TurnFlow::stopEncounter()
 {
     for (Creature* creature : fighters())
         for (Effect* effect : creature->endEffectsOnEndOfEncounter())
-            if (!record([&](ObjectStream* stream) { return new RemoveAtEndOfEncounterEvent(creature, effect, stream); }))
+            if (!record([&](ObjectStream* stream) {
+                    return new RemoveAtEndOfEncounterEvent(creature, effect, stream);
+                }))
                 return;
     if (!record([](ObjectStream* stream) { return new StopEncounterEvent(stream, false); }))
         return;

@@ -49,7 +49,10 @@ private:
         effects.append(new Effect(details, target));
         return effects.last();
     }
-    static NestedEffect entry(Effect* effect) { return NestedEffect{NestedEffect::Single, effect->getGroupId(), {effect}}; }
+    static NestedEffect entry(Effect* effect)
+    {
+        return NestedEffect{NestedEffect::Single, effect->getGroupId(), {effect}};
+    }
 
 private slots:
     void init()
