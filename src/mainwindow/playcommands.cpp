@@ -59,10 +59,6 @@ void MainWindow::performTurnStart()
     TurnFlow().performTurnStart();
 }
 
-// Conditions and effects.
-
-void MainWindow::onAddConditionOrEffect() {}
-
 // Roster and rests.
 
 // The libraries ask for their panel and record what it brings in. Queued:

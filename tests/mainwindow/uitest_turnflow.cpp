@@ -108,12 +108,11 @@ private:
     // Back to the mark and forward again, then a restart: the same model each way.
     void roundTrip()
     {
-        while (Global::history->getEventCount() > 0 && Global::history->getCurrentIndex() >= start)
-            Global::history->back();
-        QVERIFY2(world().describe() == startModel, qPrintable(TestWorld::difference(startModel, world().describe())));
-        while (Global::history->hasForward())
-            Global::history->forward(false);
-        restartGivesBack();
+        CombatTesting::checkStepsAndReplay(fixture->world, Global::history->getEventCount() - start, startModel,
+            [this] {
+                findCreatures();
+                enterEncounter();
+            });
     }
 
     // After a restart the log gives back the model as it is now.
