@@ -243,6 +243,15 @@ inline void checkStepsAndReplay(TestWorld* world, int events, const QString& sta
     QVERIFY2(world->describe() == after, qPrintable(TestWorld::difference(after, world->describe())));
 }
 
+// The texts of the events recorded from that index on.
+inline QStringList eventTexts(int from)
+{
+    QStringList texts;
+    for (int i = from; i < Global::history->getEventCount(); i++)
+        texts << Global::history->getEventText(i);
+    return texts;
+}
+
 inline void key(Qt::Key key)
 {
     QWidget* target = QApplication::focusWidget();

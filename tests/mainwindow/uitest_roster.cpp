@@ -26,17 +26,10 @@
 #include "toolkit/dynamicwidgets.h"
 
 using CombatTesting::action;
+using CombatTesting::eventTexts;
 using CombatTesting::whenOpen;
 
 namespace {
-
-QStringList eventTexts(int from)
-{
-    QStringList texts;
-    for (int i = from; i < Global::history->getEventCount(); i++)
-        texts << Global::history->getEventText(i);
-    return texts;
-}
 
 // "Name" without alias, "Name=alias" showing it, "Name~alias" hiding it.
 QString aliasState(Creature* creature)
