@@ -5,7 +5,6 @@
 // once, with the table and without it; the difference is the table's.
 
 #include <QApplication>
-#include <QElapsedTimer>
 
 #include <cstdio>
 
@@ -54,15 +53,8 @@ int main(int argc, char** argv)
     QApplication::processEvents();
     const double with = burst(world, creatures, table);
     // The parts of it: one refresh of every row, one paint.
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < rounds; i++)
-        table->updateList();
-    const double refresh = timer.nsecsElapsed() / 1e6 / rounds;
-    timer.restart();
-    for (int i = 0; i < rounds; i++)
-        table->repaint();
-    const double paint = timer.nsecsElapsed() / 1e6 / rounds;
+    const double refresh = meanMilliseconds(rounds, [table] { table->updateList(); });
+    const double paint = meanMilliseconds(rounds, [table] { table->repaint(); });
     std::printf("Next-Turn burst (7 events), 40 creatures, 100 effects: %.2f ms without the initiative table, "
                 "%.2f ms with it shown\n", without, with);
     std::printf("initiative table share: %.2f ms (goal: under 8 ms); one refresh of all rows %.2f ms, one paint %.2f ms\n",

@@ -33,10 +33,8 @@ inline QList<Creature*> startBenchFight(TestWorld& world, int heroHitPoints, int
     for (int g = 0; g < 4; g++)
         monsters.append({QString("Goblin %1").arg(g), 20 - g, g});
     if (knownBonuses)
-        for (Creature* creature : creatures) {
-            creature->setInitBonus(2);
-            creature->setBeforeVitality(creature->getVitality());
-        }
+        for (Creature* creature : creatures)
+            TestWorld::giveInitiativeBonus(creature);
     Global::encounter->setCreatureList(CreatureList(creatures));
     world.record(new StartEncounterEvent(heroes, monsters, world.stream()));
     return creatures;
@@ -90,6 +88,16 @@ inline double medianOfRounds(int rounds, const std::function<void(int round)>& r
         QApplication::processEvents();
     }
     return median(times);
+}
+
+// Milliseconds of one call, the mean of that many calls in a row.
+inline double meanMilliseconds(int calls, const std::function<void()>& call)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < calls; i++)
+        call();
+    return timer.nsecsElapsed() / 1e6 / calls;
 }
 
 #endif
