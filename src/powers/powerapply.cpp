@@ -117,7 +117,15 @@ bool ProgramRun::heal(const HealingStep& step)
 
 bool ProgramRun::damage(const DamageStep& step)
 {
-    return step.damage <= 0 || record(new DamageEvent(power, origin, targets, step.damage, step.damageType, stream));
+    if (!step.perTarget)
+        return step.damage <= 0 || record(new DamageEvent(power, origin, targets, step.damage, step.damageType, stream));
+    // Each target takes its own amount, as its own event.
+    for (Creature* target : targets) {
+        const int amount = step.damageFor(target);
+        if (amount > 0 && !record(new DamageEvent(power, origin, target, amount, step.damageType, stream)))
+            return false;
+    }
+    return true;
 }
 
 bool ProgramRun::useResource(const UseResourceStep& step)

@@ -63,8 +63,11 @@ PowerStep* PowerProgram::addStep(PowerStep::Type kind, Power::StepType type)
 {
     QList<PowerStep*>* steps = list(type);
     PowerStep* step = steps ? PowerStep::create(kind) : nullptr;
-    if (step)
-        steps->append(step);
+    if (!step)
+        return nullptr;
+    if (step->type() == PowerStep::Damage)
+        static_cast<DamageStep*>(step)->list = type;
+    steps->append(step);
     return step;
 }
 

@@ -69,10 +69,16 @@ void HealingStep::fields(PowerFields& fields)
     fields.flag("stabilize", stabilize);
 }
 
+int DamageStep::damageFor(Creature* target) const
+{
+    return perTarget ? targetDamage.value(target, damage) : damage;
+}
+
 void DamageStep::setup(bool fresh)
 {
     if (!fresh)
         return;
+    targetDamage.clear();
     // Bounded, so that a mistyped text cannot roll for ages.
     static const QRegularExpression pattern("^(?:(\\d{0,3})d(\\d{1,4})([+-]\\d{1,4})?|(\\d{1,4}))$",
                                             QRegularExpression::CaseInsensitiveOption);

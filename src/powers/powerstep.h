@@ -1,9 +1,11 @@
 #ifndef POWERSTEP_H
 #define POWERSTEP_H
 
+#include <QHash>
 #include <QString>
 
 #include "creature/effect.h"
+#include "powers/powerenums.h"
 
 class PowerFields;
 
@@ -73,8 +75,16 @@ public:
     int damage = 0;
     QString damageType;
     bool perTarget = false;
+    // The list the step belongs to: its per-target amounts are for its creatures.
+    Power::StepType list = Power::Hit;
+    // The amounts given to single creatures while the power is used; copied
+    // with the step, never written.
+    QHash<Creature*, int> targetDamage;
 
-    // Fresh, the dice are rolled into the damage; unreadable dice keep it.
+    // What the target takes: its own amount with per-target damage, else the damage.
+    int damageFor(Creature* target) const;
+    // Fresh, the dice are rolled into the damage, which every target takes
+    // again; unreadable dice keep it.
     void setup(bool fresh) override;
     void fields(PowerFields& fields) override;
 };
