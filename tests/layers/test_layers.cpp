@@ -33,6 +33,9 @@ const QSet<QPair<QString, QString>> windowArrows{
     {"mainwindow", "editors"},
     // The monster manager and the character creator open the power editor.
     {"editors", "powerdialog"},
+    // The classic conditions-and-effects dialog is built of the power
+    // dialog's creature choice and effect controls.
+    {"combat", "powerdialog"},
 };
 
 // Start-up and the pictures of every window see everything.
