@@ -1,9 +1,6 @@
 #ifndef PICKLISTWIDGET_H
 #define PICKLISTWIDGET_H
 
-// The power dialog and what it is made of: the target picker and its lists,
-// the guided input order, the per-target damage rows.
-
 #include <QListWidget>
 #include <QObject>
 #include <QString>
