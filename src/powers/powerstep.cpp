@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "creature/creature.h"
 #include "foundation/global.h"
 #include "powers/powerfields.h"
 
@@ -59,6 +60,11 @@ int PowerStep::textToType(const QString& text)
         if (text == QLatin1String(kinds[kind].keyword))
             return kind;
     return 0;
+}
+
+int HealingStep::healingFor(Creature* target) const
+{
+    return surges < 0 ? hitPoints - surges * target->getSurgeValue() : hitPoints;
 }
 
 void HealingStep::fields(PowerFields& fields)

@@ -64,6 +64,8 @@ public:
     int tempHitPoints = 0;
     bool stabilize = false;
 
+    // What the target regains, its own surges' worth included.
+    int healingFor(Creature* target) const;
     void fields(PowerFields& fields) override;
 };
 

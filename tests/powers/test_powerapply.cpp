@@ -1,14 +1,17 @@
-// Damage given per target: each creature takes its own amount as its own
-// event, through the real log, undone and replayed alike.
+// Powers applied through the real log: damage given per target, each
+// creature taking its own amount as its own event, undone and replayed alike;
+// the preview of a program shows what applying it records.
 
 #include <QGuiApplication>
 
 #include "creature/creature.h"
 #include "encounter/encounter.h"
+#include "encounter/restevents.h"
 #include "encounter/history.h"
 #include "foundation/attrtext.h"
 #include "foundation/global.h"
 #include "powers/power.h"
+#include "support/randomfight.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
 
@@ -23,7 +26,7 @@ DamageStep* damageStep(CreaturePower& power, Power::StepType list, int damage)
 
 }
 
-class TestPerTargetDamage : public QObject
+class TestPowerApply : public QObject
 {
     Q_OBJECT
 
@@ -100,8 +103,66 @@ private slots:
         copy.setup(true);
         QCOMPARE(copied->damageFor(someone), copied->damage);
     }
+
+    // Random healing and damage steps on random lists: the previewed figures
+    // are those the recorded events give, and the creatures keep no preview.
+    void previewEqualsOutcome()
+    {
+        for (int seed = 1; seed <= 200; seed++) {
+            std::srand(seed);
+            TestWorld world;
+            RandomFight fight(world, false);
+            fight.enterEncounter();
+            for (int i = 0; i < 6; i++)
+                fight.step();
+            const QList<Creature*> everyone = Global::encounter->getCreatureList().getCreatureList();
+            auto someOf = [&everyone] {
+                QList<Creature*> list;
+                for (Creature* creature : everyone)
+                    if (std::rand() % 3 == 0)
+                        list.append(creature);
+                return list;
+            };
+            CreaturePower power;
+            power.name = "Storm";
+            for (int i = std::rand() % 6; i >= 0; i--) {
+                const auto type = Power::StepType(std::rand() % 3);
+                if (std::rand() % 2) {
+                    auto* healing = static_cast<HealingStep*>(power.program.addStep(PowerStep::Healing, type));
+                    healing->hitPoints = std::rand() % 15;
+                    healing->surges = std::rand() % 5 - 2;
+                    healing->tempHitPoints = std::rand() % 3 ? 0 : std::rand() % 10;
+                } else {
+                    DamageStep* damage = damageStep(power, type, std::rand() % 25);
+                    damage->perTarget = std::rand() % 2;
+                    for (Creature* creature : everyone)
+                        if (std::rand() % 2)
+                            damage->targetDamage.insert(creature, std::rand() % 30);
+                }
+            }
+            const QList<Creature*> lists[] = {someOf(), someOf(), someOf()};
+            Creature* origin = everyone.value(std::rand() % qMax(1, everyone.size()));
+            const bool actionPoint = std::rand() % 2;
+            power.preview(origin, actionPoint, lists[0], lists[1], lists[2]);
+            QMap<Creature*, VitalFigures> previewed;
+            for (Creature* creature : everyone)
+                previewed.insert(creature, creature->getFigures());
+
+            Global::encounter->resetAllDeltas();
+            if (actionPoint && origin)
+                QVERIFY(world.record(new UseActionPointEvent(origin, -1, world.stream())));
+            for (int type = Power::Hit; type <= Power::Effect; type++)
+                if (!lists[type].isEmpty())
+                    QVERIFY(power.apply(origin, lists[type], Power::StepType(type), world.stream()));
+            for (Creature* creature : everyone) {
+                QVERIFY2(creature->getFigures() == previewed.value(creature),
+                         qPrintable(QString("seed %1: %2").arg(seed).arg(creature->getNameGroup())));
+                QVERIFY(creature->getFiguresWithoutDelta() == creature->getFigures());
+            }
+        }
+    }
 };
 
-RAVELHORN_TEST_MAIN(QGuiApplication, TestPerTargetDamage)
+RAVELHORN_TEST_MAIN(QGuiApplication, TestPowerApply)
 
-#include "test_pertargetdamage.moc"
+#include "test_powerapply.moc"
