@@ -12,6 +12,7 @@
 #include "creature/creature.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "powerdialog/goorder.h"
 #include "powerdialog/picklistwidget.h"
 #include "powerdialog/effectcreatures.h"
 #include "powers/power.h"
@@ -324,6 +325,16 @@ void TargetPickerWidget::focusMoved(QWidget* old)
 {
     if (old == leftList || old == rightList)
         static_cast<PickListWidget*>(old)->clearSelection();
+}
+
+void TargetPickerWidget::setGoOrder(GoHandler* handler)
+{
+    GoItem::GoType kind = GoItem::TargetsHit;
+    if (handler->getStepType() == Power::Miss)
+        kind = GoItem::TargetsMissed;
+    else if (handler->getStepType() == Power::Effect)
+        kind = GoItem::CreaturesAffected;
+    handler->addWidget(this, leftList, kind);
 }
 
 void TargetPickerWidget::setTabOrder(TabHandler* handler)

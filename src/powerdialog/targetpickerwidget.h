@@ -11,6 +11,7 @@ class CreaturePower;
 class Creature;
 class DynamicLabel;
 class EffectCreatures;
+class GoHandler;
 class PickListInterface;
 class PickListWidget;
 class QLabel;
@@ -48,6 +49,7 @@ public:
     void selectItem(bool left);
     // A list that lost the focus to another field drops its selection.
     void focusMoved(QWidget* old);
+    void setGoOrder(GoHandler* handler);
     void setTabOrder(TabHandler* handler);
     QList<Creature*> getTargets() const;
     bool haveChoice() const;
