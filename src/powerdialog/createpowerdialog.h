@@ -1,5 +1,3 @@
-// The power dialogs: using a power on picked targets, its target picker, the
-// editor of a power's steps and the dialog of a power's header.
 #ifndef CREATEPOWERDIALOG_H
 #define CREATEPOWERDIALOG_H
 

@@ -113,6 +113,8 @@ void EffectCreatures::originTouched(int index)
     busy = true;
     origin = chosen;
     powerName.clear();
+    buildPowerComboBox();
+    selectPowerOrAction();
     if (owner)
         owner->originChanged(chosen);
     busy = false;

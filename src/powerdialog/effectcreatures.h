@@ -47,15 +47,53 @@ public:
 
     // The origin's combo box: every candidate origin, the dead ones greyed.
     DisableComboBox* getOriginControl();
+    // The origin's powers, and the command entries when asked for.
+    QWidget* getPowerControl(bool commands);
+    void buildPowerComboBox();
+    // The shared actions and their command entries.
+    QWidget* getActionControl();
+    // The chosen action, or null.
+    CreaturePower* buildActionComboBox();
+    // Another programmed creature or power; the owner is not told.
+    void setOriginAndPower(Creature* origin, const QString& powerName);
+    // The chosen power as its template defines it, with the origin's own
+    // usage, or the chosen action; null for none.
+    CreaturePower* getPowerOrAction(bool& isAction, Power::Usage& usage);
+    CreaturePower* getPowerOrAction();
+    // The combos and buttons show the chosen names.
+    void selectPowerOrAction();
+    // -1 adds, -2 duplicates the chosen power; true once the new power is stored and chosen.
+    bool addOrDuplicatePower(int command);
+    // The header of the chosen power or action, opened on a section's
+    // targets (Power::AnyStep for all); true when it was stored.
+    bool editPowerHeader(Power::StepType section);
+    QWidget* getDeletePower();
+    QWidget* getEditPower();
+    QWidget* getAddPower();
+    QWidget* getDuplicatePower();
+    // The editor that held "Delete" and "Edit" is gone.
+    void resetControls();
+
     // Previews on the creatures what the events for these entries will do.
     void recalculateHitPoints(int damage, int surgeChange, int surgeValue, int tempHP, int heal, CE::Action action);
     void recalculateHitPoints(const EffectEntries& entries);
 
 private slots:
     void originTouched(int index);
+    void powerSelected(int index);
+    void actionSelected(int index);
+    void onAddPower();
+    void onDuplicatePower();
+    void onDeletePower();
+    void onEditHeader();
 
 private:
     void fillOriginControl();
+    bool hasChoice() const;
+    // A chosen power or action of the user's own.
+    bool choiceDeletable();
+    // The Character Creator's add and duplicate buttons.
+    void runPowerButton(int command);
     QList<Creature*>* listOf(Power::StepType type);
 
     CreatureInterface* owner;
