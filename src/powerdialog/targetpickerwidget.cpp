@@ -14,6 +14,7 @@
 #include "foundation/global.h"
 #include "powerdialog/goorder.h"
 #include "powerdialog/picklistwidget.h"
+#include "powerdialog/powerwidget.h"
 #include "powerdialog/effectcreatures.h"
 #include "powers/power.h"
 #include "toolkit/dynamicwidgets.h"
@@ -32,7 +33,7 @@ PickListWidget* pickList(const char* name)
 {
     auto* list = new PickListWidget;
     list->setObjectName(name);
-    list->setStyleSheet(QString("#%1 { background-color: %2 }").arg(name, "#fcfcfc"));
+    list->setStyleSheet(QString("#%1 { background-color: %2 }").arg(name, PowerWidget::getBackgroundColor(0)));
     list->setSortingEnabled(true);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->setMaximumHeight(130);
@@ -434,6 +435,8 @@ void TargetPickerWidget::applyTextClicked()
 {
     if (stepType == Power::Miss)
         missSourceClicked();
+    else
+        creatures->editPowerHeader(stepType);
 }
 
 void TargetPickerWidget::missSourceClicked()
