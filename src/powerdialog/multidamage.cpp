@@ -78,6 +78,8 @@ void MultiDamage::rebuild(const QList<Creature*>& listed)
         boxes.append(box);
         bind(box, creature);
     }
+    // Tab and the guided order enter the rows at the first.
+    setFocusProxy(firstBox());
     setVisible(!shown.isEmpty());
 }
 

@@ -14,6 +14,8 @@
 #include <iterator>
 
 #include "powerdialog/effectcontrols.h"
+#include "powerdialog/goorder.h"
+#include "powerdialog/multidamage.h"
 #include "powerdialog/powerwidget.h"
 #include "toolkit/inputwidgets.h"
 #include "toolkit/scrollandtabs.h"
@@ -140,6 +142,12 @@ public:
 
     QList<QWidget*> inputs() const override { return present({hitPoints, surges, tempHitPoints, stabilize}); }
 
+    void setGoOrder(GoHandler* handler) override
+    {
+        if (hitPoints)
+            handler->addWidget(healing, hitPoints, GoItem::Healing);
+    }
+
     void showValues() override
     {
         if (!hitPoints)
@@ -165,7 +173,7 @@ class DamageEditor : public StepEditor
 public:
     explicit DamageEditor(DamageStep* step) : StepEditor(step), damageStep(step) {}
 
-    QLayout* buildFields(EffectCreatures*) override
+    QLayout* buildFields(EffectCreatures* creatures) override
     {
         dice = new QLineEdit;
         dice->setPlaceholderText(tr("2d6+3"));
@@ -176,23 +184,50 @@ public:
         onChange(dice.data(), &QLineEdit::textEdited, [this] { damageStep->dice = dice->text(); });
         onChange(damage.data(), &QSpinBox::valueChanged, [this] { damageStep->damage = damage->value(); });
         onChange(damageType.data(), &QLineEdit::textEdited, [this] { damageStep->damageType = damageType->text(); });
-        onChange(perTarget.data(), &QCheckBox::toggled, [this] { damageStep->perTarget = perTarget->isChecked(); });
-        return fieldRow({fieldLabel(tr("Dice")), dice, fieldLabel(tr("Damage")), damage, fieldLabel(tr("Type")),
-            damageType, perTarget});
+        // The rows come and go before the owner hears of the change.
+        onChange(perTarget.data(), &QCheckBox::toggled, [this] {
+            damageStep->perTarget = perTarget->isChecked();
+            if (targetRows)
+                targetRows->refresh();
+        });
+        targetRows = new MultiDamage(damageStep, creatures, [this](QSpinBox* box, Creature* creature) {
+            onChange(box, &QSpinBox::valueChanged, [this, box, creature] {
+                damageStep->targetDamage.insert(creature, box->value());
+            });
+        });
+        auto* layout = new QVBoxLayout;
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addLayout(fieldRow({fieldLabel(tr("Dice")), dice, fieldLabel(tr("Damage")), damage,
+            fieldLabel(tr("Type")), damageType, perTarget}));
+        layout->addWidget(targetRows);
+        return layout;
     }
 
-    QList<QWidget*> inputs() const override { return present({dice, damage, damageType, perTarget}); }
+    QList<QWidget*> inputs() const override { return present({dice, damage, damageType, perTarget, targetRows}); }
+
+    // Per target, the first row is the stop; the others follow it.
+    void setGoOrder(GoHandler* handler) override
+    {
+        if (QSpinBox* first = targetRows ? targetRows->firstBox() : nullptr)
+            handler->addWidget(damageStep, first, GoItem::DamagePerTarget);
+        else if (damage)
+            handler->addWidget(damageStep, damage, GoItem::Damage);
+    }
 
     void showValues() override
     {
         if (!dice)
             return;
-        const QSignalBlocker blockers[] = {QSignalBlocker(dice), QSignalBlocker(damage), QSignalBlocker(damageType),
-            QSignalBlocker(perTarget)};
-        dice->setText(damageStep->dice);
-        damage->setValue(damageStep->damage);
-        damageType->setText(damageStep->damageType);
-        perTarget->setChecked(damageStep->perTarget);
+        {
+            const QSignalBlocker blockers[] = {QSignalBlocker(dice), QSignalBlocker(damage),
+                QSignalBlocker(damageType), QSignalBlocker(perTarget)};
+            dice->setText(damageStep->dice);
+            damage->setValue(damageStep->damage);
+            damageType->setText(damageStep->damageType);
+            perTarget->setChecked(damageStep->perTarget);
+        }
+        if (targetRows)
+            targetRows->refresh();
     }
 
 private:
@@ -201,6 +236,7 @@ private:
     QPointer<QSpinBox> damage;
     QPointer<DamageType> damageType;
     QPointer<QCheckBox> perTarget;
+    QPointer<MultiDamage> targetRows;
 };
 
 class UseResourceEditor : public StepEditor

@@ -114,3 +114,12 @@ void PowerProgram::setup(bool fresh)
             step->showValues();
         }
 }
+
+void PowerProgram::hitAndMissTargetsChanged()
+{
+    // A damage step's row shows one amount per creature of its list.
+    for (const QList<PowerStep*>& steps : lists)
+        for (PowerStep* step : steps)
+            if (step->type() == PowerStep::Damage)
+                step->showValues();
+}
