@@ -3,6 +3,7 @@
 #include "encounter/history.h"
 #include "foundation/global.h"
 #include "mainwindow/creaturewidget.h"
+#include "mainwindow/effectlistmodel.h"
 #include "mainwindow/mainwindow.h"
 
 void MainWindow::connectCreatureWidgets()
@@ -21,10 +22,11 @@ void MainWindow::connectCreatureWidgets()
     }
 }
 
-void MainWindow::addConditionOrEffect(Creature*, const QString&, CreaturePower*, const QString&) {}
-
 void MainWindow::showAliases(const QList<Creature*>&, bool) {}
 
 void MainWindow::editAliases(const QList<Creature*>&) {}
 
-void MainWindow::setEffectCreature(Creature*) {}
+void MainWindow::setEffectCreature(Creature* creature)
+{
+    effectsModel->setEffectCreature(creature);
+}

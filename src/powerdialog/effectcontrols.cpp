@@ -65,14 +65,15 @@ void EffectCondition::setCondition(CE::EffectType condition, const QString& comm
 }
 
 SignedEffect::SignedEffect(EffectInterface* owner, KeyboardInterface* keys, EffectInterface::What what,
-                           const QList<Choice>& choices)
-    : owner(owner), keys(keys), what(what), choices(choices)
+                           const QList<Choice>& choices, int maximum, const QString& tip)
+    : owner(owner), keys(keys), what(what), choices(choices), maximum(maximum), tip(tip)
 {
 }
 
-void SignedEffect::makeControls(int maximum)
+void SignedEffect::setupControls()
 {
     typeCombo = new DisableComboBox(keys);
+    typeCombo->setToolTip(tip);
     typeCombo->addItem(QString(), int(CE::None));
     for (const Choice& choice : std::as_const(choices))
         typeCombo->addItem(choice.text, int(choice.type));
@@ -110,38 +111,27 @@ void SignedEffect::setSignedAmount(int amount)
 
 EffectOngoing::EffectOngoing(EffectInterface* owner, KeyboardInterface* keys)
     : SignedEffect(owner, keys, EffectInterface::OnGoingChanged,
-                   {{CE::OnGoingDamage, tr("Ongoing Damage"), -1}, {CE::Regeneration, tr("Regeneration"), 1}})
+                   {{CE::OnGoingDamage, tr("Ongoing Damage"), -1}, {CE::Regeneration, tr("Regeneration"), 1}}, 500,
+                   tr("Select ongoing damage or regeneration"))
 {
-}
-
-void EffectOngoing::setupControls()
-{
-    makeControls(500);
-    getTypeCombo()->setToolTip(tr("Select ongoing damage or regeneration"));
 }
 
 EffectResistance::EffectResistance(EffectInterface* owner, KeyboardInterface* keys)
     : SignedEffect(owner, keys, EffectInterface::ResistanceChanged,
-                   {{CE::Resistance, tr("Resist"), 1}, {CE::Vulnerability, tr("Vulnerable"), -1}})
+                   {{CE::Resistance, tr("Resist"), 1}, {CE::Vulnerability, tr("Vulnerable"), -1}}, 500,
+                   tr("Select a resistance or vulnerability"))
 {
-}
-
-void EffectResistance::setupControls()
-{
-    makeControls(500);
-    getTypeCombo()->setToolTip(tr("Select a resistance or vulnerability"));
 }
 
 EffectBonus::EffectBonus(EffectInterface* owner, KeyboardInterface* keys)
     : SignedEffect(owner, keys, EffectInterface::BonusChanged,
-                   {{CE::Bonus, tr("Bonus"), 1}, {CE::Penalty, tr("Penalty"), -1}})
+                   {{CE::Bonus, tr("Bonus"), 1}, {CE::Penalty, tr("Penalty"), -1}}, 99, tr("Select a bonus or penalty"))
 {
 }
 
 void EffectBonus::setupControls(bool shortLabels)
 {
-    makeControls(99);
-    getTypeCombo()->setToolTip(tr("Select a bonus or penalty"));
+    SignedEffect::setupControls();
     const QStringList texts = shortLabels
         ? QStringList{tr("AC"), tr("Fort"), tr("Ref"), tr("Will"), tr("Hit"), tr("Dmg"), tr("Saves")}
         : QStringList{tr("AC"), tr("Fortitude"), tr("Reflex"), tr("Will"), tr("Hit"), tr("Damage"),

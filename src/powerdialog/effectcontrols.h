@@ -71,6 +71,8 @@ public:
         int sign;
     };
 
+    // The type's combo box and the amount's box.
+    void setupControls();
     DisableComboBox* getTypeCombo() const { return typeCombo; }
     QSpinBox* getAmountBox() const { return amountBox; }
     // 0 while no type is chosen.
@@ -79,8 +81,7 @@ public:
 
 protected:
     SignedEffect(EffectInterface* owner, KeyboardInterface* keys, EffectInterface::What what,
-                 const QList<Choice>& choices);
-    void makeControls(int maximum);
+                 const QList<Choice>& choices, int maximum, const QString& tip);
     void changed() const;
 
 private:
@@ -88,6 +89,8 @@ private:
     KeyboardInterface* keys;
     EffectInterface::What what;
     QList<Choice> choices;
+    int maximum;
+    QString tip;
     QPointer<DisableComboBox> typeCombo;
     QPointer<QSpinBox> amountBox;
     DogTag dogTag{__LINE__, __FILE__};
@@ -101,7 +104,6 @@ class EffectOngoing : public SignedEffect
 public:
     EffectOngoing(EffectInterface* owner, KeyboardInterface* keys);
 
-    void setupControls();
     int getOngoingAmount() const { return getSignedAmount(); }
 };
 
@@ -113,7 +115,6 @@ class EffectResistance : public SignedEffect
 public:
     explicit EffectResistance(EffectInterface* owner, KeyboardInterface* keys = nullptr);
 
-    void setupControls();
     int getResVulAmount() const { return getSignedAmount(); }
 };
 

@@ -74,6 +74,28 @@ struct Fight
 
 using Creatures = QList<Creature*>;
 
+// The controls make their widgets for the owner's layout; here a holder takes them.
+void adopt(QWidget& holder, const QList<QWidget*>& widgets)
+{
+    for (QWidget* widget : widgets)
+        widget->setParent(&holder);
+}
+
+void adopt(QWidget& holder, const SignedEffect& control)
+{
+    adopt(holder, {control.getTypeCombo(), control.getAmountBox()});
+}
+
+void adopt(QWidget& holder, const EffectBonus& bonus)
+{
+    adopt(holder, static_cast<const SignedEffect&>(bonus));
+    adopt(holder, {bonus.getAllDefensesButton(), bonus.getHitAndDamageButton()});
+    for (int i = 0; i < EffectBonus::AttributeCount; i++) {
+        CheckboxLabel* label = bonus.getAttributeLabel(EffectBonus::Attribute(i));
+        adopt(holder, {label, label->getCheckBox()});
+    }
+}
+
 }
 
 class TestEffectCreatures : public QObject
@@ -178,6 +200,10 @@ private slots:
         ongoing.setupControls();
         resistance.setupControls();
         bonus.setupControls(false);
+        QWidget holder;
+        adopt(holder, ongoing);
+        adopt(holder, resistance);
+        adopt(holder, bonus);
         QCOMPARE(entries(ongoing.getTypeCombo()), QStringList({"", "Ongoing Damage", "Regeneration"}));
         QCOMPARE(entries(resistance.getTypeCombo()), QStringList({"", "Resist", "Vulnerable"}));
         QCOMPARE(entries(bonus.getTypeCombo()), QStringList({"", "Bonus", "Penalty"}));
@@ -220,6 +246,7 @@ private slots:
         QVERIFY(owner.changes.isEmpty());
         EffectBonus narrow(&owner);
         narrow.setupControls(true);
+        adopt(holder, narrow);
         QCOMPARE(narrow.getAttributeLabel(EffectBonus::SavingThrows)->text(), "Saves");
         QCOMPARE(bonus.getAttributeLabel(EffectBonus::SavingThrows)->text(), "Saving Throws");
     }
@@ -229,6 +256,8 @@ private slots:
         RecordingOwner owner;
         EffectCondition condition(&owner, nullptr);
         condition.setupControls();
+        QWidget holder;
+        adopt(holder, {condition.getConditionCombo(), condition.getCommentEdit()});
         QCOMPARE(condition.getConditionCombo()->itemText(0), "");
         QCOMPARE(condition.getConditionCombo()->itemText(1), "Blinded");
         choose(condition.getConditionCombo(), "Grants Combat Advantage");
@@ -251,6 +280,8 @@ private slots:
         EffectCreatures creatures(false, fight.brena, "", "", {}, {}, &owner);
         EndCondition ending(&owner, nullptr, true);
         ending.setupControls(&creatures);
+        QWidget holder;
+        adopt(holder, {ending.getEndConditionCombo()});
         DisableComboBox* box = ending.getEndConditionCombo();
         QCOMPARE(entries(box), QStringList({"", "End special (1) (grey)", "End of Brena's next turn (2) (grey)",
                                              "Start of Brena's next turn (3) (grey)", "Save ends (4) (grey)",
@@ -274,6 +305,7 @@ private slots:
         EffectCreatures nobody(false, nullptr, "", "", {}, {}, &owner);
         EndCondition plain(&owner, nullptr, false);
         plain.setupControls(&nobody);
+        adopt(holder, {plain.getEndConditionCombo()});
         QCOMPARE(entries(plain.getEndConditionCombo()),
                  QStringList({"End special (1)", "End of next turn (2) (grey)", "Start of next turn (3) (grey)",
                               "Save ends (4)", "End of encounter (5)", "End of target's next turn (6)",
