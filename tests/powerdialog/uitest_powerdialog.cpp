@@ -1,0 +1,469 @@
+// The power dialog in the real main window: its endings and what the main
+// window records of them, the guided input order, the previews, and the
+// faults mended on the way.
+
+#include <QApplication>
+#include <QDir>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "combat/combattesting.h"
+#include "combat/effectdialog.h"
+#include "creature/creature.h"
+#include "encounter/encounter.h"
+#include "encounter/encounterevents.h"
+#include "encounter/history.h"
+#include "foundation/global.h"
+#include "library/characters.h"
+#include "library/monsters.h"
+#include "powerdialog/multidamage.h"
+#include "powerdialog/picklistwidget.h"
+#include "powerdialog/powerdialog.h"
+#include "powerdialog/powerwidget.h"
+#include "powerdialog/targetpickerwidget.h"
+#include "powers/actions.h"
+
+namespace {
+
+const QString ctrlG = QKeySequence("Ctrl+G").toString(QKeySequence::NativeText);
+
+// The power dialog whose panel the main window shows.
+PowerDialog* shownDialog()
+{
+    if (!Global::mainWindow->runningFlatDialog())
+        return nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<PowerDialog*>(widget))
+            return dialog;
+    return nullptr;
+}
+
+template <class Widget>
+Widget* panelChild(const QString& name = QString())
+{
+    return Global::mainWindow->findChild<Widget*>(name);
+}
+
+QPushButton* panelButton(const QString& text)
+{
+    for (QPushButton* button : Global::mainWindow->findChildren<QPushButton*>())
+        if (button->text() == text && button->isVisible())
+            return button;
+    return nullptr;
+}
+
+QPushButton* okButton()
+{
+    return panelChild<QDialogButtonBox>()->button(QDialogButtonBox::Ok);
+}
+
+QToolButton* spareButton(const QString& text)
+{
+    for (QToolButton* button : Global::mainWindow->findChildren<QToolButton*>())
+        if (button->text() == text && button->isVisible())
+            return button;
+    return nullptr;
+}
+
+QToolButton* goButton()
+{
+    for (QToolButton* button : Global::mainWindow->findChildren<QToolButton*>())
+        if (button->text().startsWith("GO") || button->text().startsWith("Start") || button->text().startsWith("Next")
+            || button->text().startsWith("Restart"))
+            return button;
+    return nullptr;
+}
+
+QString goHint()
+{
+    QToolButton* go = goButton();
+    for (QLabel* label : go->parentWidget()->findChildren<QLabel*>())
+        return label->text();
+    return QString();
+}
+
+QStringList eventTexts(int from)
+{
+    QStringList texts;
+    for (int i = from; i < Global::history->getEventCount(); i++)
+        texts << Global::history->getEventText(i);
+    return texts;
+}
+
+void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget* target = QApplication::focusWidget();
+    QTest::keyClick(target ? target : Global::mainWindow, key, modifiers);
+}
+
+// Runs the steps inside the next power dialog the main window shows; true once they ran.
+std::shared_ptr<bool> whenShown(const std::function<void(PowerDialog&)>& steps, Creature* origin = nullptr)
+{
+    auto ran = std::make_shared<bool>(false);
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        PowerDialog* dialog = shownDialog();
+        if (!dialog || (origin && dialog->getCreatures()->getOrigin() != origin))
+            return;
+        timer->stop();
+        timer->deleteLater();
+        QCoreApplication::processEvents();
+        steps(*dialog);
+        *ran = true;
+        if (QTest::currentTestFailed() && shownDialog() == dialog)
+            dialog->reject();
+    });
+    timer->start();
+    return ran;
+}
+
+// A request of the main window while the steps drive the power dialog it opens.
+bool request(Creature* origin, const QString& power, const std::function<void(PowerDialog&)>& steps,
+             const QString& action = QString())
+{
+    const auto ran = whenShown(steps);
+    Global::mainWindow->addConditionOrEffect(origin, power, nullptr, action);
+    return *ran;
+}
+
+// Every creature's figures, as the docks show them.
+QString figures()
+{
+    QStringList lines;
+    for (int i = 0; Creature* c = Global::encounter->getCreature(i); i++)
+        lines << QString("%1 %2 %3 %4 %5")
+                     .arg(c->getNameGroup())
+                     .arg(c->getCurrHitPoints())
+                     .arg(c->getTempHitPoints())
+                     .arg(c->getCurrHealingSurges())
+                     .arg(c->getCurrActionPoints());
+    return lines.join('\n');
+}
+
+bool anyDelta()
+{
+    for (int i = 0; Creature* c = Global::encounter->getCreature(i); i++)
+        if (!(c->getFigures() == c->getFiguresWithoutDelta()))
+            return true;
+    return false;
+}
+
+// The list of the picker: the potential creatures (left) or those picked.
+PickListWidget* pickList(bool left)
+{
+    return panelChild<PickListWidget>(left ? "pickview" : "listview");
+}
+
+void pick(bool toRight, const QString& name)
+{
+    PickListWidget* list = pickList(toRight);
+    for (int row = 0; row < list->count(); row++)
+        if (static_cast<CreatureSorterItem*>(list->item(row))->creature->getNameGroup() == name) {
+            list->setFocus();
+            list->setCurrentRow(row);
+            QTest::keyClick(list, toRight ? Qt::Key_Right : Qt::Key_Left);
+            return;
+        }
+    QStringList present;
+    for (PickListWidget* l : Global::mainWindow->findChildren<PickListWidget*>())
+        for (int row = 0; row < l->count(); row++)
+            present << l->objectName() + ":" + l->item(row)->text();
+    QFAIL(qPrintable("nobody to pick: " + name + " in " + present.join(", ")));
+}
+
+// The spin boxes of the shown tab's steps, in order.
+QList<QSpinBox*> stepBoxes()
+{
+    QTabWidget* tabs = panelChild<PowerWidget>()->getTabWidget();
+    QList<QSpinBox*> boxes;
+    for (QSpinBox* box : tabs->currentWidget()->findChildren<QSpinBox*>())
+        if (box->isVisible())
+            boxes << box;
+    return boxes;
+}
+
+QCheckBox* actionPointBox()
+{
+    for (QCheckBox* box : Global::mainWindow->findChildren<QCheckBox*>())
+        if (box->text() == "Use Action Point")
+            return box;
+    return nullptr;
+}
+
+void typeInto(QSpinBox* box, int value)
+{
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, QString::number(value));
+}
+
+}
+
+// Ana acts with her Fire Strike; Bron stands by her; two goblins stand against them.
+class TestPowerDialog : public QObject
+{
+    Q_OBJECT
+
+private:
+    WindowWorld* fixture = nullptr;
+    Creature* ana = nullptr;
+    Creature* bron = nullptr;
+    Creature* goblin1 = nullptr;
+    Creature* goblin2 = nullptr;
+    int savedMissSource = 0;
+
+    CreaturePower* strike() const { return ana->getPowers().getPowerByName("Fire Strike"); }
+
+    void enter() const { Global::encounter->setCreatureList(CreatureList({ana, bron, goblin1, goblin2})); }
+
+private slots:
+    void init()
+    {
+        savedMissSource = TargetPickerWidget::gMissSource;
+        TargetPickerWidget::gMissSource = TargetPickerWidget::FromTargets;
+        fixture = new WindowWorld;
+        TestWorld* world = fixture->world;
+        ana = world->addHero("Ana", 30);
+        bron = world->addHero("Bron", 40);
+        goblin1 = world->addMonster("Goblin", "1", 25);
+        goblin2 = world->addMonster("Goblin", "2", 25);
+        CreaturePower power;
+        power.name = "Fire Strike";
+        power.status = CreaturePower::UserPower;
+        power.current.applyTo[Power::Hit] = {Power::Enemy, 1, 2};
+        power.current.cost = Power::OncePerEncounter;
+        static_cast<DamageStep*>(power.program.addStep(PowerStep::Damage, Power::Hit))->damage = 6;
+        ana->getPowers().addPower(power, false);
+        enter();
+        QVERIFY(world->record(new StartEncounterEvent({{"Ana", 20, 1}, {"Bron", 15, 1}}, {{"Goblin", 5, 2}},
+                                                      world->stream())));
+        Global::encounter->setSelectedCreatures({goblin1});
+    }
+
+    void cleanup()
+    {
+        delete fixture;
+        TargetPickerWidget::gMissSource = savedMissSource;
+    }
+
+    void endings_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QStringList>("events");
+        const QStringList applied{"Ana: Used Fire Strike", "Ana -> Damaged 7: Goblin (1)"};
+        QTest::newRow("OK") << "OK" << applied;
+        QTest::newRow("Return") << "Return" << applied;
+        QTest::newRow("Esc") << "Esc" << QStringList();
+        QTest::newRow("Cancel") << "Cancel" << QStringList();
+        QTest::newRow("Save Changes") << "Save Changes" << QStringList();
+        QTest::newRow("Non-trackable") << "Non-trackable" << QStringList();
+        QTest::newRow("a new request") << "request" << QStringList();
+    }
+
+    // What each ending records, and what it keeps of the edited program.
+    void endings()
+    {
+        QFETCH(QString, ending);
+        QFETCH(QStringList, events);
+        const int before = Global::history->getEventCount();
+        const QString start = figures();
+        bool secondShown = false;
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
+            QCOMPARE(Global::encounter->getSelectedCreatures(), QList<Creature*>{goblin1});
+            QCOMPARE(pickList(false)->count(), 1);
+            QVERIFY(okButton()->isEnabled());
+            QVERIFY(!panelButton("Save Changes")->isEnabled());
+            typeInto(stepBoxes().first(), 7);
+            QVERIFY(panelButton("Save Changes")->isEnabled());
+            QVERIFY(anyDelta());
+            if (ending == "OK" || ending == "Cancel")
+                QTest::mouseClick(panelChild<QDialogButtonBox>()->button(ending == "OK" ? QDialogButtonBox::Ok
+                                                                                          : QDialogButtonBox::Cancel),
+                                  Qt::LeftButton);
+            else if (ending == "Return" || ending == "Esc")
+                key(ending == "Return" ? Qt::Key_Return : Qt::Key_Escape);
+            else if (ending == "request") {
+                whenShown([&](PowerDialog& second) {
+                    secondShown = second.getCreatures()->getOrigin() == bron;
+                    second.reject();
+                }, bron);
+                Global::mainWindow->addConditionOrEffect(bron, QString(), nullptr, QString());
+            } else
+                QTest::mouseClick(panelButton(ending), Qt::LeftButton);
+        }));
+        QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+        QCOMPARE(eventTexts(before), events);
+        QVERIFY(!anyDelta());
+        QCOMPARE(Global::encounter->getSelectedCreatures(), QList<Creature*>{goblin1});
+        if (events.isEmpty())
+            QCOMPARE(figures(), start);
+        const bool stored = ending != "Esc" && ending != "Cancel" && ending != "request";
+        QCOMPARE(strike()->program.getStepCount(Power::Hit), 1);
+        QCOMPARE(static_cast<DamageStep*>(strike()->program.getStep(0, Power::Hit))->damage, stored ? 7 : 6);
+        if (ending == "Non-trackable")
+            QCOMPARE(strike()->current.applyTo[Power::Hit].kind, int(Power::NotTrackable));
+        else
+            QCOMPARE(strike()->current.applyTo[Power::Hit].kind, int(Power::Enemy));
+        Q_UNUSED(stored)
+        if (ending == "request")
+            QVERIFY(secondShown);
+    }
+
+    // Result 5 both ways: the classic dialog takes the targets picked so far, and gives them back.
+    void switchBothWays()
+    {
+        bool classicShown = false;
+        auto* timer = new QTimer;
+        timer->setInterval(5);
+        QObject::connect(timer, &QTimer::timeout, [&] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* classic = qobject_cast<EffectDialog*>(widget);
+                if (!classic || !Global::mainWindow->runningFlatDialog() || !spareButton("Programmable Power Dialog"))
+                    continue;
+                timer->stop();
+                classicShown = classic->getCreatures().getTargetList() == QList<Creature*>{goblin1, goblin2};
+                whenShown([&](PowerDialog&) {
+                    QCOMPARE(pickList(false)->count(), 2);
+                    key(Qt::Key_Escape);
+                });
+                spareButton("Programmable Power Dialog")->click();
+                return;
+            }
+        });
+        timer->start();
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            pick(true, "Goblin (2)");
+            QCOMPARE(spareButton("Classic C&&E Dialog")->toolTip(),
+                     QString("Click to switch to the classic Conditions and Effects dialog"));
+            spareButton("Classic C&&E Dialog")->click();
+        }));
+        delete timer;
+        QVERIFY(classicShown);
+        QVERIFY(!Global::mainWindow->runningFlatDialog());
+    }
+
+    void throughTheLog_data()
+    {
+        QTest::addColumn<bool>("action");
+        QTest::newRow("a power of the origin") << false;
+        QTest::newRow("a shared action") << true;
+    }
+
+    // Every kind of step on the hit, missed and affected creatures, per-target damage and an action
+    // point: the events in their order, stepped back over, replayed after a restart; the program kept.
+    void throughTheLog()
+    {
+        QFETCH(bool, action);
+        CreaturePower burst;
+        burst.name = "Storm Burst";
+        burst.status = CreaturePower::UserPower;
+        burst.current.applyTo[Power::Hit] = {Power::AnyCreature, 1, Power::UnsetCount};
+        burst.current.applyTo[Power::Effect] = {Power::Ally, 0, Power::UnsetCount};
+        PowerProgram& program = burst.program;
+        auto* damage = static_cast<DamageStep*>(program.addStep(PowerStep::Damage, Power::Hit));
+        damage->damage = 5;
+        damage->perTarget = true;
+        static_cast<ConditionStep*>(program.addStep(PowerStep::Condition, Power::Hit))->condition = CE::Dazed;
+        static_cast<OnGoingStep*>(program.addStep(PowerStep::OnGoing, Power::Hit))->amount = -5;
+        program.addStep(PowerStep::EndCondition, Power::Hit);
+        static_cast<DamageStep*>(program.addStep(PowerStep::Damage, Power::Miss))->damage = 2;
+        static_cast<BonusStep*>(program.addStep(PowerStep::Bonus, Power::Miss))->amount = -2;
+        static_cast<ResistanceStep*>(program.addStep(PowerStep::Resistance, Power::Miss))->amount = -3;
+        auto* healing = static_cast<HealingStep*>(program.addStep(PowerStep::Healing, Power::Effect));
+        healing->hitPoints = 4;
+        healing->tempHitPoints = 3;
+        static_cast<UseResourceStep*>(program.addStep(PowerStep::UseResource, Power::Effect))->amount = 1;
+        if (action)
+            Global::actions->updateAction(burst.name, &burst);
+        else
+            ana->getPowers().addPower(burst, false);
+        Global::encounter->setSelectedCreatures({goblin1, bron});
+        const int before = Global::history->getEventCount();
+        const QString start = fixture->world->describe();
+        QVERIFY(request(ana, action ? QString() : burst.name, [&](PowerDialog& dialog) {
+            QVERIFY(QTest::qWaitForWindowExposed(Global::mainWindow));
+            // Bron is missed, the goblins are hit, Ana and Bron are affected.
+            pick(true, "Goblin (2)");
+            QCOMPARE(pickList(false)->count(), 3);
+            QTest::keyClick(pickList(true), Qt::Key_I, Qt::ControlModifier);
+            QTabWidget* tabs = panelChild<PowerWidget>()->getTabWidget();
+            QCOMPARE(tabs->currentIndex(), int(Power::Miss));
+            pick(true, "Bron");
+            key(Qt::Key_I, Qt::ControlModifier);
+            QCOMPARE(tabs->currentIndex(), int(Power::Effect));
+            pick(true, "Ana");
+            pick(true, "Bron");
+            key(Qt::Key_I, Qt::ControlModifier);
+            // One row per goblin hit, each with its own amount.
+            QCOMPARE(tabs->currentIndex(), int(Power::Hit));
+            const QList<QSpinBox*> rows = tabs->currentWidget()->findChild<MultiDamage*>()->findChildren<QSpinBox*>();
+            QCOMPARE(rows.size(), 2);
+            typeInto(rows[0], 9);
+            QCOMPARE(rows[1]->value(), 5);
+            QVERIFY(dialog.getPowerToEdit(nullptr)->program.getStepCount(Power::Hit) == 4);
+            actionPointBox()->click();
+            QVERIFY(okButton()->isEnabled());
+            QTest::mouseClick(okButton(), Qt::LeftButton);
+        }, action ? burst.name : QString()));
+        QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+        QStringList expected{"Use Action Point: Ana"};
+        if (!action)
+            expected << "Ana: Used Storm Burst";
+        expected << "Ana -> Damaged 9: Goblin (1)" << "Ana -> Damaged 5: Goblin (2)";
+        const QStringList texts = eventTexts(before);
+        QVERIFY2(texts.mid(0, expected.size()) == expected, qPrintable(texts.join('\n')));
+        QVERIFY2(texts.size() == expected.size() + 9, qPrintable(texts.join('\n')));
+        const QString after = fixture->world->describe();
+        QCOMPARE(goblin1->getCurrHitPoints(), 16);
+        QCOMPARE(goblin2->getCurrHitPoints(), 20);
+        QCOMPARE(bron->getCurrHitPoints(), 40);
+
+        // The edited program is kept where the power or action lives.
+        if (action)
+            QCOMPARE(Global::actions->getActionByName(burst.name)->program.getStepCount(Power::Hit), 4);
+        else
+            QCOMPARE(ana->getPowers().getPowerByName(burst.name)->program.getStepCount(Power::Hit), 4);
+
+        Global::history->goTo(before - 1);
+        QVERIFY2(fixture->world->describe() == start, qPrintable(TestWorld::difference(start, fixture->world->describe())));
+        Global::history->goTo(Global::history->getEventCount() - 1);
+        QVERIFY(fixture->world->restart([this] {
+            ana = fixture->world->find("Ana");
+            bron = fixture->world->find("Bron");
+            goblin1 = Creature::getCreatureByName("Goblin (1)", true);
+            goblin2 = Creature::getCreatureByName("Goblin (2)", true);
+            enter();
+        }));
+        QVERIFY2(fixture->world->describe() == after, qPrintable(TestWorld::difference(after, fixture->world->describe())));
+    }
+
+    // A copy without a name is applied and stored nowhere.
+    void unnamedCopy()
+    {
+        const int before = Global::history->getEventCount();
+        const int powers = ana->getPowers().size();
+        const int actions = Global::actions->getActionList(false).size();
+        QVERIFY(request(ana, QString(), [&](PowerDialog&) {
+            QVERIFY(!actionPointBox()->isEnabled());
+            QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Damage), Qt::LeftButton);
+            typeInto(stepBoxes().first(), 4);
+            QVERIFY(!panelButton("Save Changes")->isEnabled());
+            QTest::mouseClick(okButton(), Qt::LeftButton);
+        }));
+        QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+        QCOMPARE(eventTexts(before), QStringList{"Ana -> Damaged 4: Goblin (1)"});
+        QCOMPARE(ana->getPowers().size(), powers);
+        QCOMPARE(Global::actions->getActionList(false).size(), actions);
+    }
+};
+
+RAVELHORN_TEST_MAIN(QApplication, TestPowerDialog)
+
+#include "uitest_powerdialog.moc"
