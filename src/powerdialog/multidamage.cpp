@@ -80,7 +80,11 @@ void MultiDamage::rebuild(const QList<Creature*>& listed)
     }
     // Tab and the guided order enter the rows at the first.
     setFocusProxy(firstBox());
-    setVisible(!shown.isEmpty());
+    // Without a parent yet, shown would make a window of its own: the row shows it.
+    if (shown.isEmpty())
+        hide();
+    else if (parentWidget())
+        show();
 }
 
 QSpinBox* MultiDamage::firstBox() const

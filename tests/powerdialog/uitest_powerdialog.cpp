@@ -245,6 +245,9 @@ private slots:
         QVERIFY(world->record(new StartEncounterEvent({{"Ana", 20, 1}, {"Bron", 15, 1}}, {{"Goblin", 5, 2}},
                                                       world->stream())));
         Global::encounter->setSelectedCreatures({goblin1});
+        // The keys go to the active window.
+        Global::mainWindow->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Global::mainWindow));
     }
 
     void cleanup()
@@ -461,6 +464,242 @@ private slots:
         QCOMPARE(eventTexts(before), QStringList{"Ana -> Damaged 4: Goblin (1)"});
         QCOMPARE(ana->getPowers().size(), powers);
         QCOMPARE(Global::actions->getActionList(false).size(), actions);
+    }
+
+    void goOrder_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("presses");
+        QTest::addColumn<QStringList>("expected");
+        const QString go = "GO";
+        QTest::newRow("no steps, targets fit: one stop")
+            << "nosteps" << QStringList{go, go}
+            << QStringList{"Add conditions and effects|Start", "Add conditions and effects|Start"};
+        QTest::newRow("a hit damage step: targets, damage, OK, round again")
+            << "" << QStringList{go, go, go, go}
+            << QStringList{"Select creatures hit (1/3)|Next", "Enter hit damage (2/3)|Next",
+                           "You're done, hit ENTER (3/3)|Restart", "Select creatures hit (1/3)|Next"};
+        QTest::newRow("backwards from the first stop to OK")
+            << "" << QStringList{go, "back"}
+            << QStringList{"Select creatures hit (1/3)|Next", "You're done, hit ENTER (3/3)|Restart"};
+        QTest::newRow("too few targets: the disabled OK is passed over")
+            << "nobody" << QStringList{go, go, go}
+            << QStringList{"Select creatures hit (1/3)|Next", "Enter hit damage (2/3)|Next",
+                           "Select creatures hit (1/3)|Next"};
+        QTest::newRow("miss steps from the targets")
+            << "miss" << QStringList{go, go, go}
+            << QStringList{"Select targets of attack (1/5)|Next", "Select targets missed (2/5)|Next",
+                           "Enter hit damage (3/5)|Next"};
+        QTest::newRow("miss steps from everyone")
+            << "miss everyone" << QStringList{go, go, "ctrl+g"}
+            << QStringList{"Select creatures hit (1/5)|Next", "Select creatures missed (2/5)|Next",
+                           "Enter hit damage (3/5)|Next"};
+        QTest::newRow("per target: one stop for the first row")
+            << "per target" << QStringList{go, go}
+            << QStringList{"Select creatures hit (1/3)|Next", "Enter hit damage/target (2/3)|Next"};
+    }
+
+    // The guided input order: its stops, their numbers and texts, by GO, Ctrl+G and Ctrl+Shift+G.
+    void goOrder()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QStringList, presses);
+        QFETCH(QStringList, expected);
+        if (setup.startsWith("miss")) {
+            static_cast<DamageStep*>(strike()->program.addStep(PowerStep::Damage, Power::Miss))->damage = 3;
+            TargetPickerWidget::gMissSource = setup == "miss" ? TargetPickerWidget::FromTargets
+                                                              : TargetPickerWidget::FromAllCreatures;
+        }
+        if (setup == "nosteps")
+            strike()->program.deleteAll();
+        if (setup == "per target")
+            static_cast<DamageStep*>(strike()->program.getStep(0, Power::Hit))->perTarget = true;
+        if (setup == "nobody")
+            Global::encounter->setSelectedCreatures({});
+        QStringList seen;
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            for (const QString& press : presses) {
+                if (press == "GO")
+                    QTest::mouseClick(goButton(), Qt::LeftButton);
+                else
+                    key(Qt::Key_G, press == "back" ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+                seen << goHint() + "|" + goButton()->text().section(' ', 0, 0);
+            }
+            key(Qt::Key_Escape);
+        }));
+        QCOMPARE(seen, expected);
+    }
+
+    // A stop of the Miss list shows its tab before its field takes the focus.
+    void goShowsTheMissTab()
+    {
+        strike()->program.deleteAll();
+        static_cast<DamageStep*>(strike()->program.addStep(PowerStep::Damage, Power::Miss))->damage = 3;
+        Global::encounter->setSelectedCreatures({});
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            QTabWidget* tabs = panelChild<PowerWidget>()->getTabWidget();
+            QStringList hints;
+            for (int i = 0; i < 2; i++) {
+                QTest::mouseClick(goButton(), Qt::LeftButton);
+                hints << goHint();
+                QCOMPARE(tabs->currentIndex(), int(Power::Miss));
+            }
+            QCOMPARE(hints, (QStringList{"Select targets missed (2/4)", "Enter miss damage (3/4)"}));
+            QVERIFY(stepBoxes().first()->hasFocus());
+            // Once the targets fit and the Hit list has no steps, its stop goes.
+            key(Qt::Key_I, Qt::ControlModifier);
+            key(Qt::Key_I, Qt::ControlModifier);
+            pick(true, "Goblin (1)");
+            QTest::mouseClick(goButton(), Qt::LeftButton);
+            QCOMPARE(goHint(), QString("Select targets missed (1/3)"));
+            key(Qt::Key_Escape);
+        }));
+    }
+
+    // Ctrl+T and Ctrl+S move between the lists; with Shift, or T alone, they do nothing.
+    void listKeys()
+    {
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            stepBoxes().first()->setFocus();
+            key(Qt::Key_T, Qt::ControlModifier);
+            QCOMPARE(QApplication::focusWidget(), pickList(true));
+            key(Qt::Key_S, Qt::ControlModifier);
+            QCOMPARE(QApplication::focusWidget(), pickList(false));
+            key(Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+            QCOMPARE(QApplication::focusWidget(), pickList(false));
+            key(Qt::Key_Escape);
+        }));
+    }
+
+    // A power that attacks nobody opens on its effect.
+    void effectFirst()
+    {
+        strike()->current.applyTo[Power::Hit].kind = Power::NoTarget;
+        strike()->current.applyTo[Power::Effect].kind = Power::Ally;
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            QCOMPARE(panelChild<PowerWidget>()->getTabWidget()->currentIndex(), int(Power::Effect));
+            QVERIFY(pickList(true)->toolTip().startsWith("This is the list of all potential effected creatures"));
+            key(Qt::Key_Escape);
+        }));
+    }
+
+    // Return follows the OK button: nothing happens while the picked creatures do not fit.
+    void returnWithOKDisabled()
+    {
+        const int before = Global::history->getEventCount();
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            pick(false, "Goblin (1)");
+            QVERIFY(!okButton()->isEnabled());
+            QCOMPARE(okButton()->toolTip(), QString("Too few targets selected, use %1 to go to fields that need input").arg(ctrlG));
+            key(Qt::Key_Return);
+            QVERIFY(Global::mainWindow->runningFlatDialog());
+            key(Qt::Key_Escape);
+        }));
+        QCOMPARE(Global::history->getEventCount(), before);
+    }
+
+    // The tick of "Use Action Point" outlives the panels while the origin stays.
+    void actionPointKeptOnRebuild()
+    {
+        const int before = Global::history->getEventCount();
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            actionPointBox()->click();
+            QCOMPARE(ana->getCurrActionPoints(), 0);
+            QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Condition), Qt::LeftButton);
+            QVERIFY(actionPointBox()->isChecked());
+            QTest::mouseClick(okButton(), Qt::LeftButton);
+        }));
+        QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+        QCOMPARE(eventTexts(before).value(0), QString("Use Action Point: Ana"));
+    }
+
+    // Missed and affected creatures keep no preview when the dialog ends, however it ends.
+    void noPreviewOutlivesTheDialog()
+    {
+        static_cast<DamageStep*>(strike()->program.addStep(PowerStep::Damage, Power::Miss))->damage = 3;
+        static_cast<HealingStep*>(strike()->program.addStep(PowerStep::Healing, Power::Effect))->tempHitPoints = 5;
+        for (const Qt::Key ending : {Qt::Key_Escape, Qt::Key_Return}) {
+            const int before = Global::history->getEventCount();
+            Global::encounter->setSelectedCreatures({goblin1, goblin2});
+            QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+                QTest::keyClick(pickList(true), Qt::Key_I, Qt::ControlModifier);
+                pick(true, "Goblin (1)");
+                QTest::keyClick(pickList(true), Qt::Key_I, Qt::ControlModifier);
+                pick(true, "Bron");
+                QCOMPARE(goblin1->getHitPointDelta(), -3);
+                QCOMPARE(goblin2->getHitPointDelta(), -6);
+                QCOMPARE(bron->getTempHitPoints(), 5);
+                QTest::keyClick(QApplication::focusWidget(), ending);
+            }));
+            QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+            QVERIFY(!anyDelta());
+            if (ending == Qt::Key_Return)
+                QCOMPARE(eventTexts(before), (QStringList{"Ana: Used Fire Strike", "Ana -> Damaged 6: Goblin (2)",
+                                                          "Ana -> Damaged 3: Goblin (1)", "Gained Temporary HP 5: Bron"}));
+        }
+    }
+
+    // A power whose template went while the dialog ran is not stored into nothing.
+    void vanishedTemplate()
+    {
+        CreaturePower bite;
+        bite.name = "Bite";
+        bite.status = CreaturePower::UserPower;
+        Global::monsters->findTemplate("Goblin")->getPowers().addPower(bite, false);
+        goblin1->getPowers().addPower(bite, false);
+        std::unique_ptr<Creature> removed;
+        QVERIFY(request(goblin1, "Bite", [&](PowerDialog&) {
+            QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Damage), Qt::LeftButton);
+            removed.reset(Global::monsters->findTemplate("Goblin"));
+            Global::monsters->deleteTemplate(Global::monsters->getTemplateIndex(removed.get()), false);
+            QTest::mouseClick(panelButton("Save Changes"), Qt::LeftButton);
+        }));
+        QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+        QCOMPARE(fixture->hooks.alerts.size(), 1);
+        QVERIFY(fixture->hooks.alerts.first().startsWith("Power Not Saved: The changes to Bite were not saved"));
+    }
+
+    // The old steps go while the old panel's rows and stops still point at them: no
+    // signal or change of focus reaches them (the sanitizers watch).
+    void replacedWorkingCopy()
+    {
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
+            QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Healing), Qt::LeftButton);
+            stepBoxes().last()->setFocus();
+            QTest::keyClicks(QApplication::focusWidget(), "3");
+            QComboBox* origins = nullptr;
+            for (QGroupBox* group : Global::mainWindow->findChildren<QGroupBox*>())
+                if (group->title() == "Attacker/Origin")
+                    origins = group->findChild<QComboBox*>();
+            const int bronAt = origins->findText("Bron");
+            QVERIFY(bronAt >= 0);
+            origins->setCurrentIndex(bronAt);
+            emit origins->activated(bronAt);
+            QCOMPARE(dialog.getCreatures()->getOrigin(), bron);
+            QCoreApplication::processEvents();
+            key(Qt::Key_G, Qt::ControlModifier);
+            key(Qt::Key_Tab);
+            key(Qt::Key_Escape);
+        }));
+    }
+
+    // The panel is released once, whatever runs between the end and the destruction.
+    void panelReleasedOnce()
+    {
+        for (bool pendingFirst : {false, true}) {
+            QPointer<QWidget> panel;
+            {
+                PowerDialog dialog(ana, "Fire Strike", QString(), {goblin1}, {});
+                CombatTesting::runPanel(dialog, [&] {
+                    panel = panelChild<PowerWidget>()->parentWidget();
+                    dialog.reject();
+                });
+                if (pendingFirst)
+                    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(!panel);
+        }
     }
 };
 
