@@ -6,6 +6,7 @@
 #include "combat/pickcharactersdialog.h"
 #include "combat/pickencounterdialog.h"
 #include "combat/pickmonsterdialog.h"
+#include "editors/managerwindow.h"
 #include "foundation/global.h"
 #include "mainwindow/mainwindow.h"
 #include "toolkit/messagedialog.h"
@@ -72,4 +73,10 @@ int WindowHooks::pickEncounter(QString& adventure, EncounterData*& encounter)
     const int code = dialog.exec();
     encounter = dialog.getSelectedEncounter(adventure);
     return code;
+}
+
+void WindowHooks::fillImportDirList()
+{
+    if (Global::managerWindow)
+        Global::managerWindow->dataFolderLoaded();
 }

@@ -19,6 +19,7 @@ public:
     int pickMonster(Creature*& monster, QString& alias) override;
     int pickCharacters(QList<Creature*>& party, bool& add) override;
     int pickEncounter(QString& adventure, EncounterData*& encounter) override;
+    void fillImportDirList() override;
 };
 
 #endif

@@ -1,15 +1,181 @@
 #ifndef MANAGERWINDOW_H
 #define MANAGERWINDOW_H
 
+#include <QIcon>
+#include <QList>
+#include <QListView>
+#include <QString>
+#include <QTreeView>
 #include <QWidget>
 
-// The monster manager with its encounter editor.
-class ManagerWindow : public QWidget
+#include <memory>
+
+#include "editors/doubleplaintextedit.h"
+#include "mainwindow/creaturedisplay.h"
+#include "toolkit/windowsanddialogs.h"
+
+class Creature;
+class CreatureStats;
+class EventSignaler;
+class QCheckBox;
+class QFileInfo;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPlainTextEdit;
+class QPushButton;
+class QSplitter;
+class QTabWidget;
+class QToolButton;
+class TemplateListModel;
+
+// The monster manager's list of templates.
+class MonsterView : public QListView
 {
     Q_OBJECT
 
 public:
-    explicit ManagerWindow(QWidget* parent = nullptr) : QWidget(parent) {}
+    QSize sizeHint() const override { return {160, 400}; }
+};
+
+// The monster manager's tree of prepared encounters.
+class EncounterView : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    QSize sizeHint() const override { return {160, 400}; }
+};
+
+// The monster manager: the template list, the template editor with its
+// "Edit", "View" and "Import" tabs, the encounter tree and the encounter
+// editor, side by side. Edits wait in memory, marked, for "Save All"; only a
+// fresh import from the import folder writes at once.
+class ManagerWindow : public QWidget, public WindowsAndDialogs
+{
+    Q_OBJECT
+
+public:
+    explicit ManagerWindow(QWidget* parent = nullptr);
+    ~ManagerWindow() override;
+
+    // The import folder
+    void fillImportDirList();
+    // A data folder was loaded: the import list is read again, and the data
+    // folder becomes the import folder when the user never chose one.
+    void dataFolderLoaded();
+    void setImportDir(const QString& dir);
+    void setupImportDirPopup();
+    void setImportDirFromPopup();
+    void importTemplateFile(const QString& name, bool enterFolders);
+
+    // The templates
+    void addNewTemplate(Creature* creature);
+    // A clash of the template name in stats with another template is settled
+    // by the user; false when he gave up or may not have the name.
+    bool checkNameChange(const QString& oldName, QString& text, CreatureStats& stats, bool& nameChanged,
+                         const Creature* renamed);
+    void handlePossibleStatBlockChange();
+
+    void toggleHistoryButtons();
+    void toggleAllButtons();
+    void toggleTemplateButtons();
+
+public slots:
+    void onFilterChanged(QObject* watched);
+    void onTemplateSelectionChanged();
+    void onTemplateTabChanged(int index);
+    void onNewTemplate();
+    void onNewAndPasteTemplate();
+    void onTemplateStatsChanged();
+    void onTemplatePortraitClicked();
+
+    void onSelectImportDir();
+    void onImportSelected();
+    void onImportDirPopupClicked();
+    void onImportNextClicked();
+    void onImportPrevDirClicked();
+    void onImportRefreshClicked();
+    void onImportDirSelectionChanged();
+    void onImportDirDoubleClick(QListWidgetItem* item);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    enum ImportIcon { FolderIcon, BlankDocIcon, BlankImportIcon, BlankImportModIcon, MonsterDocIcon, ImportedIcon,
+                      ImportedModIcon, ImportIconCount };
+
+    QWidget* buildTemplateListPane();
+    QWidget* buildTemplateEditorPane();
+    QWidget* buildImportTab();
+    QWidget* buildEncounterTreePane();
+    QWidget* buildEncounterEditorPane();
+    QWidget* buildSelectedEncounterBox();
+    QWidget* buildSelectedMonsterBox();
+    void createImportWidgets();
+    void createTemplateButtons();
+    void createEncounterWidgets();
+    void storeGeometry();
+    QIcon importIcon(const QFileInfo& entry) const;
+    // A new import, refused with a word before anything is copied when the loader would not take the file.
+    void importNewFile(const QString& name, const QString& path);
+    void reimportFile(Creature* monster, const QString& path);
+    void stepImportHistory(int step);
+
+    EventSignaler* templateFilterSignaler = nullptr;
+    EventSignaler* encounterFilterSignaler = nullptr;
+    QIcon importIcons[ImportIconCount];
+    QSplitter* splitter = nullptr;
+    std::unique_ptr<TemplateListModel> templateListModel;
+    MonsterView* templateView = nullptr;
+    QLineEdit* templateFilterEdit = nullptr;
+    bool inTemplateSelection = false;
+    CreatureDisplay templateDisplay{true, false};
+    DoublePlainTextEdit statBlockText;
+    QTabWidget* templateTabs = nullptr;
+    QString importDir;
+    QPushButton* selectDirButton = nullptr;
+    QPushButton* importSelectionButton = nullptr;
+    QComboBox* importDirPopup = nullptr;
+    QListWidget* importFileList = nullptr;
+    QToolButton* nextDirButton = nullptr;
+    QToolButton* prevDirButton = nullptr;
+    QToolButton* refreshDirButton = nullptr;
+    QList<QString> importDirHistory;
+    int importDirIndex = -1;
+    QToolButton* newTemplateButton = nullptr;
+    QToolButton* newAndPasteButton = nullptr;
+    QToolButton* deleteTemplateButton = nullptr;
+    QToolButton* addTemplateButton = nullptr;
+    EncounterView* encounterView = nullptr;
+    QLineEdit* encounterFilterEdit = nullptr;
+    QComboBox* adventureFilterPopup = nullptr;
+    QLineEdit* encounterNameEdit = nullptr;
+    QComboBox* adventurePopup = nullptr;
+    QLabel* encounterFileLabel = nullptr;
+    QPlainTextEdit* descriptionEdit = nullptr;
+    QLabel* encounterLevelLabel = nullptr;
+    QComboBox* partySizePopup = nullptr;
+    QLabel* encounterXpLabel = nullptr;
+    QToolButton* newEncounterButton = nullptr;
+    QToolButton* deleteEncounterButton = nullptr;
+    QLabel* monsterNameLabel = nullptr;
+    QLabel* monsterLevelLabel = nullptr;
+    QLabel* monsterXpLabel = nullptr;
+    QLineEdit* monsterIdEdit = nullptr;
+    QLineEdit* monsterAliasEdit = nullptr;
+    QCheckBox* hiddenCheckBox = nullptr;
+    QToolButton* addMonsterButton = nullptr;
+    QToolButton* removeMonsterButton = nullptr;
+    QComboBox* numberingPopup = nullptr;
+    QComboBox* uniqueIdsPopup = nullptr;
+    QToolButton* revertAllButton = nullptr;
+    QToolButton* saveAllButton = nullptr;
+    DogTag dogTag{__LINE__, __FILE__};
 };
 
 #endif

@@ -36,9 +36,9 @@ void Monsters::addTemplate(Creature* monster)
     emit doTemplatesUpdated();
 }
 
-Creature* Monsters::findTemplate(const QString& group) const
+Creature* Monsters::findTemplate(const QString& group, const Creature* exclude) const
 {
-    return LibraryList::findSorted(templates, group, &Creature::getGroup);
+    return LibraryList::findSorted(templates, group, &Creature::getGroup, exclude);
 }
 
 int Monsters::getTemplatePos(const QString& name, int skip) const

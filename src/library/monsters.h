@@ -23,7 +23,7 @@ public:
 
     // Takes the template, keeping the list sorted by template name.
     void addTemplate(Creature* monster);
-    Creature* findTemplate(const QString& group) const;
+    Creature* findTemplate(const QString& group, const Creature* exclude = nullptr) const;
     int getTemplateIndex(Creature* monster) const { return templates.indexOf(monster); }
     // The sorted place of a name among the templates other than the one at skip.
     int getTemplatePos(const QString& name, int skip) const;

@@ -1,23 +1,118 @@
 #ifndef MAININITIATIVELIST_H
 #define MAININITIATIVELIST_H
 
-#include <QTableView>
+#include <QHeaderView>
+#include <QPixmap>
+#include <QTableWidget>
+#include <QTimer>
 
+class Creature;
+class PlayersListModel;
 class QKeyEvent;
 
-// The initiative table on the main window's first page. It takes no keys of
-// its own yet and has nothing to refresh.
-class MainInitiativeList : public QTableView
+// The initiative table's header; a right click asks for the column menu.
+class CreatureHeaderView : public QHeaderView
 {
     Q_OBJECT
 
 public:
-    explicit MainInitiativeList(QWidget* parent = nullptr) : QTableView(parent) {}
+    CreatureHeaderView() : QHeaderView(Qt::Horizontal) {}
 
+signals:
+    void doRightClicked();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent*) override { emit doRightClicked(); }
+};
+
+// The game master's initiative table: one row per creature of the encounter
+// in turn order, drawn by the CombatColumn cells. Clicks and keys on it change
+// the encounter's selection; the commands they start go out as signals, which
+// the main window connects to its slots. Column widths, order and visibility
+// persist in the settings.
+class MainInitiativeList : public QTableWidget
+{
+    Q_OBJECT
+
+public:
+    enum Column { IconColumn, NameColumn, InitColumn, DefensesColumn, HealthColumn, EffectsColumn, ColumnCount };
+
+    MainInitiativeList();
+    ~MainInitiativeList() override;
+
+    void setPlayersList(PlayersListModel* model) { playersList = model; }
+    void updateList() { refreshLayout(0); }
+    void setPauseUpdate(bool pause);
     // True when the table used the key.
-    bool handleKeyEvent(QKeyEvent*) { return false; }
-    void setPauseUpdate(bool) {}
-    void updateList() {}
+    bool handleKeyEvent(QKeyEvent* event);
+
+    void refreshLayout(int row);
+    void refreshRow(int row);
+    void selectRow(int row);
+    void toggleRow(int row);
+    void clearSelection();
+    void clicked(int row, int column);
+
+    // Runs the slot after the mouse event on a cell has returned, and only
+    // while the row still shows the same creature: the command may drop the
+    // very row whose cell reported the event.
+    void queueCellCommand(void (MainInitiativeList::*slot)(int, int), int row, int column);
+
+    const QPixmap& getCurrentPixmap() const { return currentPixmap; }
+    const QPixmap& getNoIconPixmap() const { return noIconPixmap; }
+    const QPixmap& getDelayedPixmap() const { return delayedPixmap; }
+    const QPixmap& getReadyPixmap() const { return readyPixmap; }
+    const QPixmap& getHiddenPixmap() const { return hiddenPixmap; }
+    const QPixmap& getDeadPixmap() const { return deadPixmap; }
+
+public slots:
+    void onHeaderMoved(int logicalIndex, int oldVisualIndex, int newVisualIndex);
+    void onInitHeaderClicked();
+    // A press on a cell widget: the buttons and modifiers the release and double click act on.
+    void onInitListPressed(int row, int column, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+    void onInitListClicked(int row, int column);
+    void onInternalDoubleClick(int row, int column);
+    void onCurrentCreatureChanged();
+    void onCreatureInListUpdated();
+
+signals:
+    void doFocusOnHitPointBox();
+    void doAddConditionOrEffect();
+    void doRemoveCreatureFromEncounter(Creature* creature);
+    void doRemoveSelectedCreatures();
+    void doAdjustSelectedCreaturesInitiative(int places);
+    void doShowAliases(const QList<Creature*>& creatures, bool show);
+    void doEditAliases(const QList<Creature*>& creatures);
+    void doHelpWithSelections();
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    void restoreColumns();
+    void saveColumns();
+    void addRow(int row);
+    void extendSelection(int row);
+    bool isMultiSelectClick() const;
+    void showCellMenu();
+    void markSelectedCreatures();
+    // The model's signals of one command come in bursts: one refresh follows them all.
+    void refreshSoon();
+    void refreshNow();
+
+    PlayersListModel* playersList = nullptr;
+    Qt::MouseButtons pressedButtons;
+    Qt::KeyboardModifiers pressedModifiers;
+    bool movingSection = false;
+    bool pauseUpdate = false;
+    QPixmap currentPixmap;
+    QPixmap noIconPixmap;
+    QPixmap delayedPixmap;
+    QPixmap readyPixmap;
+    QPixmap hiddenPixmap;
+    QPixmap deadPixmap;
+    QTimer refreshTimer;
+    bool scrollToCurrent = false;
 };
 
 #endif

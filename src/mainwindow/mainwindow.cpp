@@ -96,6 +96,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 void MainWindow::setupCentralWidget()
 {
     initiativeList = new MainInitiativeList;
+    initiativeList->setPlayersList(Global::playersWindow->getPlayersList());
+    connectInitiativeList();
     flatDialogTitle = htmlLabel("");
     flatDialogTitle->setAlignment(Qt::AlignCenter);
     flatDialogButton = new QToolButton;
@@ -236,13 +238,14 @@ void MainWindow::shutdown()
                 Global::encounter->writeVitalityChanges(stream);
         Global::encounter->reset();
     }
+    // The editors hold creatures of the libraries (displays, list models): they go first.
+    deleteSingleton(Global::managerWindow);
+    deleteSingleton(Global::characterWindow);
     deleteSingleton(Global::history);
     deleteSingleton(Global::encounter);
     deleteSingleton(Global::characters);
     deleteSingleton(Global::monsters);
     deleteSingleton(Global::playersWindow);
-    deleteSingleton(Global::managerWindow);
-    deleteSingleton(Global::characterWindow);
     deleteSingleton(Global::encounters);
     deleteSingleton(Global::actions);
 }

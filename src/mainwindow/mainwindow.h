@@ -132,6 +132,9 @@ public slots:
                               const QString& actionName);
     void showAliases(const QList<Creature*>& creatures, bool show);
     void editAliases(const QList<Creature*>& creatures);
+    void removeCreatureFromEncounter(Creature* creature);
+    void removeSelectedCreatures();
+    void adjustSelectedCreaturesInitiative(int places);
     void setEffectCreature(Creature* creature);
 
 protected:
@@ -152,6 +155,7 @@ private:
     void createStatusBar();
     void createDockWindows();
     void connectCreatureWidgets();
+    void connectInitiativeList();
     DockWidget* addDock(const QString& title, const QString& name, QWidget* widget, Qt::DockWidgetArea area);
     void createMenus();
     void setupAvailability();

@@ -1,9 +1,11 @@
-// The creature docks' wiring, and the commands their clicks ask for.
+// The wiring of the creature docks and the initiative table, and the
+// commands their clicks ask for.
 #include "encounter/encounter.h"
 #include "encounter/history.h"
 #include "foundation/global.h"
 #include "mainwindow/creaturewidget.h"
 #include "mainwindow/effectlistmodel.h"
+#include "mainwindow/maininitiativelist.h"
 #include "mainwindow/mainwindow.h"
 
 void MainWindow::connectCreatureWidgets()
@@ -22,9 +24,29 @@ void MainWindow::connectCreatureWidgets()
     }
 }
 
+void MainWindow::connectInitiativeList()
+{
+    connect(initiativeList, &MainInitiativeList::doFocusOnHitPointBox, this, &MainWindow::focusOnHitPointBox);
+    connect(initiativeList, &MainInitiativeList::doAddConditionOrEffect, this, &MainWindow::onAddConditionOrEffect);
+    connect(initiativeList, &MainInitiativeList::doRemoveCreatureFromEncounter, this,
+            &MainWindow::removeCreatureFromEncounter);
+    connect(initiativeList, &MainInitiativeList::doRemoveSelectedCreatures, this, &MainWindow::removeSelectedCreatures);
+    connect(initiativeList, &MainInitiativeList::doAdjustSelectedCreaturesInitiative, this,
+            &MainWindow::adjustSelectedCreaturesInitiative);
+    connect(initiativeList, &MainInitiativeList::doShowAliases, this, &MainWindow::showAliases);
+    connect(initiativeList, &MainInitiativeList::doEditAliases, this, &MainWindow::editAliases);
+    connect(initiativeList, &MainInitiativeList::doHelpWithSelections, this, &MainWindow::helpWithSelections);
+}
+
 void MainWindow::showAliases(const QList<Creature*>&, bool) {}
 
 void MainWindow::editAliases(const QList<Creature*>&) {}
+
+void MainWindow::removeCreatureFromEncounter(Creature*) {}
+
+void MainWindow::removeSelectedCreatures() {}
+
+void MainWindow::adjustSelectedCreaturesInitiative(int) {}
 
 void MainWindow::setEffectCreature(Creature* creature)
 {

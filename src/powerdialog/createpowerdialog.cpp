@@ -233,11 +233,11 @@ void CreatePowerDialog::setupLayout(const QString& groupTitle)
     auto* layout = new QVBoxLayout;
     layout->setContentsMargins(10, 10, 10, 10);
     layout->addWidget(hWidget(htmlLabel(tr("<b>Name</b>")), nameEdit));
-    layout->addWidget(groupBox(groupTitle, hLayout(actionBox, typeBox, htmlLabel(tr("<b>Frequency</b>")), frequencyBox)));
-    layout->addWidget(groupBox(tr("Targets (Hit and Miss)"),
-        hLayout(hitGroup.kind, htmlLabel(tr("<b>Number</b>")), hitGroup.from, htmlLabel(tr("<b>to</b>")), hitGroup.to)));
-    layout->addWidget(groupBox(tr("Effected Creatures"), hLayout(effectGroup.kind, htmlLabel(tr("<b>Number</b>")),
-        effectGroup.from, htmlLabel(tr("<b>to</b>")), effectGroup.to)));
+    layout->addWidget(
+        groupBox(groupTitle, hLayout(actionBox, typeBox, htmlLabel(tr("<b>Frequency</b>")), frequencyBox)));
+    for (const ApplyToGroup* row : {&hitGroup, &effectGroup})
+        layout->addWidget(groupBox(row == &hitGroup ? tr("Targets (Hit and Miss)") : tr("Effected Creatures"),
+            hLayout(row->kind, htmlLabel(tr("<b>Number</b>")), row->from, htmlLabel(tr("<b>to</b>")), row->to)));
     layout->addWidget(groupBox(tr("Header"), hLayout(5, headerEdit)));
     QGroupBox* flavorGroup = groupBox(tr("Flavor"), hLayout(5, flavorEdit));
     flavorGroup->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);

@@ -94,6 +94,8 @@ private:
     bool choiceDeletable();
     // The Character Creator's add and duplicate buttons.
     void runPowerButton(int command);
+    QPushButton* commandButton(QPointer<QPushButton>& button, const QString& text, bool enabled,
+        void (EffectCreatures::*command)());
     QList<Creature*>* listOf(Power::StepType type);
 
     CreatureInterface* owner;

@@ -53,13 +53,6 @@ void addCommands(DisableComboBox* box, const QString& add, const QString& duplic
     enableDuplicate(box, chosen);
 }
 
-QPushButton* pickerButton(const QString& text)
-{
-    auto* button = new QPushButton(text);
-    button->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Minimum);
-    return button;
-}
-
 void selectText(DisableComboBox* box, const QString& text)
 {
     if (!box)
@@ -350,37 +343,36 @@ void EffectCreatures::onEditHeader()
     editPowerHeader(Power::AnyStep);
 }
 
+QPushButton* EffectCreatures::commandButton(QPointer<QPushButton>& button, const QString& text, bool enabled,
+    void (EffectCreatures::*command)())
+{
+    button = new QPushButton(text);
+    button->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Minimum);
+    button->setEnabled(enabled);
+    // Queued: the command may open a dialog and have the owner replace the panel holding the button.
+    connect(button, &QPushButton::clicked, this, command, Qt::QueuedConnection);
+    return button;
+}
+
 QWidget* EffectCreatures::getDeletePower()
 {
-    deleteButton = pickerButton(tr("Delete"));
-    deleteButton->setEnabled(choiceDeletable());
-    connect(deleteButton, &QPushButton::clicked, this, &EffectCreatures::onDeletePower, Qt::QueuedConnection);
-    return deleteButton;
+    return commandButton(deleteButton, tr("Delete"), choiceDeletable(), &EffectCreatures::onDeletePower);
 }
 
 QWidget* EffectCreatures::getEditPower()
 {
-    editButton = pickerButton(tr("Edit"));
-    editButton->setEnabled(hasChoice());
-    connect(editButton, &QPushButton::clicked, this, &EffectCreatures::onEditHeader, Qt::QueuedConnection);
-    return editButton;
+    return commandButton(editButton, tr("Edit"), hasChoice(), &EffectCreatures::onEditHeader);
 }
 
 QWidget* EffectCreatures::getAddPower()
 {
-    addPowerButton = pickerButton(tr("Add Power..."));
-    addPowerButton->setEnabled(origin != nullptr);
-    connect(addPowerButton, &QPushButton::clicked, this, &EffectCreatures::onAddPower, Qt::QueuedConnection);
-    return addPowerButton;
+    return commandButton(addPowerButton, tr("Add Power..."), origin != nullptr, &EffectCreatures::onAddPower);
 }
 
 QWidget* EffectCreatures::getDuplicatePower()
 {
-    duplicatePowerButton = pickerButton(tr("Duplicate Power..."));
-    duplicatePowerButton->setEnabled(hasChoice());
-    connect(duplicatePowerButton, &QPushButton::clicked, this, &EffectCreatures::onDuplicatePower,
-        Qt::QueuedConnection);
-    return duplicatePowerButton;
+    return commandButton(duplicatePowerButton, tr("Duplicate Power..."), hasChoice(),
+        &EffectCreatures::onDuplicatePower);
 }
 
 void EffectCreatures::resetControls()

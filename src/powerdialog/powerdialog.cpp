@@ -7,6 +7,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -71,6 +72,8 @@ QWidget* PowerDialog::getWidget()
 
 void PowerDialog::setupWidget(Power::StepType stepType, int hitScroll, int missScroll, int effectScroll)
 {
+    // The rows made for the new panel tell of their size before it is there.
+    const QScopedValueRollback<bool> guard(building, true);
     auto* layout = new QVBoxLayout;
     layout->setContentsMargins(8, 3, 8, 5);
     layout->setSpacing(0);
@@ -390,7 +393,11 @@ void PowerDialog::onFocusChanged(QWidget* old, QWidget* now)
 
 void PowerDialog::onMultiDamageRequiresResize()
 {
+    if (building || !widget)
+        return;
     sizeToHint();
+    // The first row, or the damage, is the step's stop.
+    setupGoOrder();
 }
 
 void PowerDialog::setupGoOrder()

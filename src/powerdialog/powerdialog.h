@@ -106,6 +106,7 @@ private:
     DialogButtonBox* buttonBox = nullptr;
     // The tick outlives the panels: it stays while the origin does.
     bool useActionPoint = false;
+    bool building = false;
 };
 
 #endif

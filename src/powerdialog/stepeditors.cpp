@@ -9,14 +9,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "toolkit/dynamicwidgets.h"
-
-#include <iterator>
+#include <memory>
 
 #include "powerdialog/effectcontrols.h"
 #include "powerdialog/goorder.h"
 #include "powerdialog/multidamage.h"
 #include "powerdialog/powerwidget.h"
+#include "toolkit/dynamicwidgets.h"
 #include "toolkit/inputwidgets.h"
 #include "toolkit/scrollandtabs.h"
 #include "toolkit/windowsanddialogs.h"
@@ -66,27 +65,6 @@ public:
     }
 };
 
-QLabel* fieldLabel(const QString& text)
-{
-    return WindowsAndDialogs::htmlLabel(text);
-}
-
-// Labels and fields in a line, then a stretch.
-void fillRow(QHBoxLayout* layout, const QList<QWidget*>& widgets)
-{
-    layout->setContentsMargins(0, 0, 0, 0);
-    for (QWidget* widget : widgets)
-        layout->addWidget(widget);
-    layout->addStretch(1);
-}
-
-QHBoxLayout* fieldRow(const QList<QWidget*>& widgets)
-{
-    auto* layout = new QHBoxLayout;
-    fillRow(layout, widgets);
-    return layout;
-}
-
 // Carries the changes of one row's effect controls to its step.
 class ControlRelay : public QObject, public EffectInterface
 {
@@ -110,415 +88,252 @@ private:
     std::function<void()> write;
 };
 
-// The row's fields that are still there.
-QList<QWidget*> present(std::initializer_list<QWidget*> widgets)
+QLabel* fieldLabel(const QString& text)
 {
-    QList<QWidget*> list;
-    for (QWidget* widget : widgets)
-        if (widget)
-            list.append(widget);
-    return list;
+    return WindowsAndDialogs::htmlLabel(text);
 }
 
-class HealingEditor : public StepEditor
+// Labels and fields in a line, then a stretch.
+QHBoxLayout* fillRow(QHBoxLayout* layout, const QList<QWidget*>& widgets)
 {
-public:
-    explicit HealingEditor(HealingStep* step) : StepEditor(step), healing(step) {}
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* widget : widgets)
+        layout->addWidget(widget);
+    layout->addStretch(1);
+    return layout;
+}
 
-    QLayout* buildFields(EffectCreatures*) override
-    {
-        hitPoints = amountBox(0, hitPointLimit);
-        surges = amountBox(-10, 10);
-        surges->setToolTip(tr("Healing surges regained; below 0, surges spent, each healing by the target's surge value"));
-        tempHitPoints = amountBox(0, hitPointLimit);
-        stabilize = checkBox(tr("Stabilize"));
-        onChange(hitPoints.data(), &QSpinBox::valueChanged, [this] { healing->hitPoints = hitPoints->value(); });
-        onChange(surges.data(), &QSpinBox::valueChanged, [this] { healing->surges = surges->value(); });
-        onChange(tempHitPoints.data(), &QSpinBox::valueChanged, [this] { healing->tempHitPoints = tempHitPoints->value(); });
-        onChange(stabilize.data(), &QCheckBox::toggled, [this] { healing->stabilize = stabilize->isChecked(); });
-        return fieldRow({fieldLabel(tr("HP")), hitPoints, fieldLabel(tr("Surges")), surges,
-            fieldLabel(tr("Temp HP")), tempHitPoints, stabilize});
-    }
+// An effect control of the row, living with its layout; write takes its values into the step.
+template <class Control, class... Arguments>
+Control* rowControl(StepEditor& editor, QObject* row, const std::function<void(Control*)>& write,
+    Arguments... arguments)
+{
+    // The owner is made first: the control is handed to it once made.
+    auto made = std::make_shared<Control*>(nullptr);
+    auto* control = new Control(editor.controlOwner(row, [made, write] { write(*made); }), arguments...);
+    *made = control;
+    control->setParent(row);
+    return control;
+}
 
-    QList<QWidget*> inputs() const override { return present({hitPoints, surges, tempHitPoints, stabilize}); }
-
-    void setGoOrder(GoHandler* handler) override
-    {
+QLayout* healingFields(StepEditor& editor, HealingStep& step)
+{
+    // Made in Tab order.
+    QSpinBox* hitPoints = editor.numberField(step.hitPoints, 0, hitPointLimit);
+    QSpinBox* surges = editor.numberField(step.surges, -10, 10);
+    surges->setToolTip(StepEditor::tr("Healing surges regained; below 0, surges spent, each healing by the "
+                                      "target's surge value"));
+    QSpinBox* tempHitPoints = editor.numberField(step.tempHitPoints, 0, hitPointLimit);
+    editor.onGoOrder([&step, hitPoints = QPointer<QSpinBox>(hitPoints)](GoHandler* handler) {
         if (hitPoints)
-            handler->addWidget(healing, hitPoints, GoItem::Healing);
-    }
+            handler->addWidget(&step, hitPoints, GoItem::Healing);
+    });
+    return fillRow(new QHBoxLayout, {fieldLabel(StepEditor::tr("HP")), hitPoints, fieldLabel(StepEditor::tr("Surges")),
+        surges, fieldLabel(StepEditor::tr("Temp HP")), tempHitPoints,
+        editor.flagField(step.stabilize, StepEditor::tr("Stabilize"))});
+}
 
-    void showValues() override
-    {
-        if (!hitPoints)
-            return;
-        const QSignalBlocker blockers[] = {QSignalBlocker(hitPoints), QSignalBlocker(surges),
-            QSignalBlocker(tempHitPoints), QSignalBlocker(stabilize)};
-        hitPoints->setValue(healing->hitPoints);
-        surges->setValue(healing->surges);
-        tempHitPoints->setValue(healing->tempHitPoints);
-        stabilize->setChecked(healing->stabilize);
-    }
-
-private:
-    HealingStep* healing;
-    QPointer<QSpinBox> hitPoints;
-    QPointer<QSpinBox> surges;
-    QPointer<QSpinBox> tempHitPoints;
-    QPointer<QCheckBox> stabilize;
-};
-
-class DamageEditor : public StepEditor
+// The damage, and under it one row per creature of the step's list while per target.
+QLayout* damageFields(StepEditor& editor, DamageStep& step, EffectCreatures* creatures)
 {
-public:
-    explicit DamageEditor(DamageStep* step) : StepEditor(step), damageStep(step) {}
-
-    QLayout* buildFields(EffectCreatures* creatures) override
-    {
-        dice = new QLineEdit;
-        dice->setPlaceholderText(tr("2d6+3"));
-        dice->setToolTip(tr("The damage dice, rolled when the power is used"));
-        damage = amountBox(0, hitPointLimit);
-        damageType = new DamageType;
-        perTarget = checkBox(tr("Per target"));
-        onChange(dice.data(), &QLineEdit::textEdited, [this] { damageStep->dice = dice->text(); });
-        onChange(damage.data(), &QSpinBox::valueChanged, [this] { damageStep->damage = damage->value(); });
-        onChange(damageType.data(), &QLineEdit::textEdited, [this] { damageStep->damageType = damageType->text(); });
-        // The rows come and go before the owner hears of the change.
-        onChange(perTarget.data(), &QCheckBox::toggled, [this] {
-            damageStep->perTarget = perTarget->isChecked();
-            if (targetRows)
-                targetRows->refresh();
+    auto* dice = new QLineEdit;
+    dice->setPlaceholderText(StepEditor::tr("2d6+3"));
+    dice->setToolTip(StepEditor::tr("The damage dice, rolled when the power is used"));
+    QLineEdit* diceField = editor.textField(step.dice, dice);
+    QSpinBox* damage = editor.numberField(step.damage, 0, hitPointLimit);
+    QLineEdit* damageType = editor.textField(step.damageType, new DamageType);
+    QCheckBox* perTarget = editor.flagField(step.perTarget, StepEditor::tr("Per target"));
+    QPointer<MultiDamage> rows = new MultiDamage(&step, creatures, [&editor, &step](QSpinBox* box, Creature* creature) {
+        editor.onChange(box, &QSpinBox::valueChanged, [&step, box, creature] {
+            step.targetDamage.insert(creature, box->value());
         });
-        targetRows = new MultiDamage(damageStep, creatures, [this](QSpinBox* box, Creature* creature) {
-            onChange(box, &QSpinBox::valueChanged, [this, box, creature] {
-                damageStep->targetDamage.insert(creature, box->value());
-            });
-        });
-        auto* layout = new QVBoxLayout;
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addLayout(fieldRow({fieldLabel(tr("Dice")), dice, fieldLabel(tr("Damage")), damage,
-            fieldLabel(tr("Type")), damageType, perTarget}));
-        layout->addWidget(targetRows);
-        return layout;
-    }
-
-    QList<QWidget*> inputs() const override { return present({dice, damage, damageType, perTarget, targetRows}); }
-
+    });
+    editor.addInput(rows);
+    editor.onShow([rows] {
+        if (rows)
+            rows->refresh();
+    });
+    QObject::connect(perTarget, &QCheckBox::toggled, &editor, [rows] {
+        if (rows)
+            rows->refresh();
+    });
     // Per target, the first row is the stop; the others follow it.
-    void setGoOrder(GoHandler* handler) override
-    {
-        if (QSpinBox* first = targetRows ? targetRows->firstBox() : nullptr)
-            handler->addWidget(damageStep, first, GoItem::DamagePerTarget);
+    editor.onGoOrder([&step, rows, damage = QPointer<QSpinBox>(damage)](GoHandler* handler) {
+        if (QSpinBox* first = rows ? rows->firstBox() : nullptr)
+            handler->addWidget(&step, first, GoItem::DamagePerTarget);
         else if (damage)
-            handler->addWidget(damageStep, damage, GoItem::Damage);
-    }
+            handler->addWidget(&step, damage, GoItem::Damage);
+    });
+    auto* layout = new QVBoxLayout;
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(fillRow(new QHBoxLayout, {fieldLabel(StepEditor::tr("Dice")), diceField,
+        fieldLabel(StepEditor::tr("Damage")), damage, fieldLabel(StepEditor::tr("Type")), damageType, perTarget}));
+    layout->addWidget(rows);
+    return layout;
+}
 
-    void showValues() override
-    {
-        if (!dice)
-            return;
-        {
-            const QSignalBlocker blockers[] = {QSignalBlocker(dice), QSignalBlocker(damage),
-                QSignalBlocker(damageType), QSignalBlocker(perTarget)};
-            dice->setText(damageStep->dice);
-            damage->setValue(damageStep->damage);
-            damageType->setText(damageStep->damageType);
-            perTarget->setChecked(damageStep->perTarget);
-        }
-        if (targetRows)
-            targetRows->refresh();
-    }
-
-private:
-    DamageStep* damageStep;
-    QPointer<QLineEdit> dice;
-    QPointer<QSpinBox> damage;
-    QPointer<DamageType> damageType;
-    QPointer<QCheckBox> perTarget;
-    QPointer<MultiDamage> targetRows;
-};
-
-class UseResourceEditor : public StepEditor
+// The amount codes a resource takes; a stored code of its own is offered as its number.
+void fillAmounts(DisableComboBox* amount, const UseResourceStep& step)
 {
-public:
-    explicit UseResourceEditor(UseResourceStep* step) : StepEditor(step), use(step) {}
-
-    QLayout* buildFields(EffectCreatures*) override
-    {
-        resource = new DisableComboBox;
-        resource->addItem(tr("Action Point"), UseResourceStep::ActionPoint);
-        resource->addItem(tr("Second Wind"), UseResourceStep::SecondWind);
-        amount = new DisableComboBox;
-        onChange(resource.data(), qOverload<int>(&QComboBox::activated), [this] {
-            use->resource = UseResourceStep::Resource(resource->getCurrentUserValue());
-            use->amount = -1;
-            fillAmounts();
-        });
-        onChange(amount.data(), qOverload<int>(&QComboBox::activated), [this] { use->amount = amount->getCurrentUserValue(); });
-        return fieldRow({resource, amount});
+    const QSignalBlocker blocker(amount);
+    amount->clear();
+    if (step.resource == UseResourceStep::SecondWind) {
+        amount->addItem(StepEditor::tr("Use"), -1);
+        amount->addItem(StepEditor::tr("Regain"), 1);
+    } else {
+        amount->addItem(StepEditor::tr("Use 1"), -1);
+        amount->addItem(StepEditor::tr("Use 2"), -2);
+        amount->addItem(StepEditor::tr("Gain 1"), 1);
+        amount->addItem(StepEditor::tr("Gain 2"), 2);
+        amount->addItem(StepEditor::tr("Lose All"), -10000);
+        amount->addItem(StepEditor::tr("Reset"), 10000);
     }
+    if (!amount->setCurrentUserValue(step.amount)) {
+        amount->addItem(QString::number(step.amount), step.amount);
+        amount->setCurrentIndex(amount->count() - 1);
+    }
+}
 
-    QList<QWidget*> inputs() const override { return present({resource, amount}); }
-
-    void showValues() override
-    {
-        if (!resource)
-            return;
+QLayout* useResourceFields(StepEditor& editor, UseResourceStep& step)
+{
+    auto* resource = new DisableComboBox;
+    resource->addItem(StepEditor::tr("Action Point"), UseResourceStep::ActionPoint);
+    resource->addItem(StepEditor::tr("Second Wind"), UseResourceStep::SecondWind);
+    auto* amount = new DisableComboBox;
+    editor.onChange(resource, qOverload<int>(&QComboBox::activated), [resource, amount, &step] {
+        step.resource = UseResourceStep::Resource(resource->getCurrentUserValue());
+        step.amount = -1;
+        fillAmounts(amount, step);
+    });
+    editor.onChange(amount, qOverload<int>(&QComboBox::activated),
+        [amount, &step] { step.amount = amount->getCurrentUserValue(); });
+    editor.addInput(resource);
+    editor.addInput(amount);
+    editor.onShow([resource = QPointer(resource), amount = QPointer(amount), &step] {
         const QSignalBlocker blocker(resource);
-        resource->setCurrentUserValue(use->resource);
-        fillAmounts();
-    }
+        resource->setCurrentUserValue(step.resource);
+        fillAmounts(amount, step);
+    });
+    return fillRow(new QHBoxLayout, {resource, amount});
+}
 
-private:
-    // The codes the resource takes; a stored code of its own is offered as its number.
-    void fillAmounts()
-    {
-        const QSignalBlocker blocker(amount);
-        amount->clear();
-        if (use->resource == UseResourceStep::SecondWind) {
-            amount->addItem(tr("Use"), -1);
-            amount->addItem(tr("Regain"), 1);
-        } else {
-            amount->addItem(tr("Use 1"), -1);
-            amount->addItem(tr("Use 2"), -2);
-            amount->addItem(tr("Gain 1"), 1);
-            amount->addItem(tr("Gain 2"), 2);
-            amount->addItem(tr("Lose All"), -10000);
-            amount->addItem(tr("Reset"), 10000);
-        }
-        if (!amount->setCurrentUserValue(use->amount)) {
-            amount->addItem(QString::number(use->amount), use->amount);
-            amount->setCurrentIndex(amount->count() - 1);
-        }
-    }
-
-    UseResourceStep* use;
-    QPointer<DisableComboBox> resource;
-    QPointer<DisableComboBox> amount;
-};
-
-class ConditionEditor : public StepEditor
+QLayout* conditionFields(StepEditor& editor, ConditionStep& step)
 {
-public:
-    explicit ConditionEditor(ConditionStep* step) : StepEditor(step), conditionStep(step) {}
+    auto* layout = new QHBoxLayout;
+    auto* control = rowControl<EffectCondition>(editor, layout, [&step](EffectCondition* c) {
+        step.condition = c->getConditionApplied();
+        step.comment = c->getComment();
+    }, nullptr);
+    control->setupControls();
+    editor.addInput(control->getConditionCombo());
+    editor.addInput(control->getCommentEdit());
+    editor.onShow([control = QPointer(control), &step] { control->setCondition(step.condition, step.comment); });
+    fillRow(layout, {control->getConditionCombo(), control->getCommentEdit()});
+    layout->setStretch(1, 1);
+    return layout;
+}
 
-    QLayout* buildFields(EffectCreatures*) override
-    {
-        auto* layout = new QHBoxLayout;
-        control = new EffectCondition(controlOwner(layout, [this] {
-            conditionStep->condition = control->getConditionApplied();
-            conditionStep->comment = control->getComment();
-        }), nullptr);
-        control->setParent(layout);
-        control->setupControls();
-        fillRow(layout, {control->getConditionCombo(), control->getCommentEdit()});
-        layout->setStretch(1, 1);
-        return layout;
-    }
-
-    QList<QWidget*> inputs() const override
-    {
-        return control ? present({control->getConditionCombo(), control->getCommentEdit()}) : QList<QWidget*>();
-    }
-
-    void showValues() override
-    {
-        if (control)
-            control->setCondition(conditionStep->condition, conditionStep->comment);
-    }
-
-private:
-    ConditionStep* conditionStep;
-    QPointer<EffectCondition> control;
-};
-
-class OnGoingEditor : public StepEditor
+// The kind and amount of a signed effect, before the row's other fields.
+void addSignedEffect(StepEditor& editor, SignedEffect* control, int& amount)
 {
-public:
-    explicit OnGoingEditor(OnGoingStep* step) : StepEditor(step), onGoing(step) {}
+    editor.addInput(control->getTypeCombo());
+    editor.addInput(control->getAmountBox());
+    editor.onShow([control = QPointer(control), &amount] { control->setSignedAmount(amount); });
+}
 
-    QLayout* buildFields(EffectCreatures*) override
-    {
-        auto* layout = new QHBoxLayout;
-        control = new EffectOngoing(controlOwner(layout, [this] { onGoing->amount = control->getOngoingAmount(); }),
-            nullptr);
-        control->setParent(layout);
-        control->setupControls();
-        damageType = new DamageType;
-        prompt = checkBox(tr("Prompt"));
-        prompt->setToolTip(tr("Ask for the amount each time the effect applies"));
-        onChange(damageType.data(), &QLineEdit::textEdited, [this] { onGoing->damageType = damageType->text(); });
-        onChange(prompt.data(), &QCheckBox::toggled, [this] { onGoing->prompt = prompt->isChecked(); });
-        fillRow(layout, {control->getTypeCombo(), control->getAmountBox(), fieldLabel(tr("Type")), damageType, prompt});
-        return layout;
-    }
-
-    QList<QWidget*> inputs() const override
-    {
-        return control ? present({control->getTypeCombo(), control->getAmountBox(), damageType, prompt})
-                       : QList<QWidget*>();
-    }
-
-    void showValues() override
-    {
-        if (!control)
-            return;
-        control->setSignedAmount(onGoing->amount);
-        const QSignalBlocker blockers[] = {QSignalBlocker(damageType), QSignalBlocker(prompt)};
-        damageType->setText(onGoing->damageType);
-        prompt->setChecked(onGoing->prompt);
-    }
-
-private:
-    OnGoingStep* onGoing;
-    QPointer<EffectOngoing> control;
-    QPointer<DamageType> damageType;
-    QPointer<QCheckBox> prompt;
-};
-
-class BonusEditor : public StepEditor
+QLayout* onGoingFields(StepEditor& editor, OnGoingStep& step)
 {
-public:
-    explicit BonusEditor(BonusStep* step) : StepEditor(step), bonus(step) {}
+    auto* layout = new QHBoxLayout;
+    auto* control = rowControl<EffectOngoing>(editor, layout,
+        [&step](EffectOngoing* c) { step.amount = c->getOngoingAmount(); }, nullptr);
+    control->setupControls();
+    addSignedEffect(editor, control, step.amount);
+    QLineEdit* damageType = editor.textField(step.damageType, new DamageType);
+    QCheckBox* prompt = editor.flagField(step.prompt, StepEditor::tr("Prompt"));
+    prompt->setToolTip(StepEditor::tr("Ask for the amount each time the effect applies"));
+    return fillRow(layout, {control->getTypeCombo(), control->getAmountBox(), fieldLabel(StepEditor::tr("Type")),
+        damageType, prompt});
+}
 
-    QLayout* buildFields(EffectCreatures*) override
-    {
-        auto* layout = new QVBoxLayout;
-        control = new EffectBonus(controlOwner(layout, [this] {
-            bonus->amount = control->getEffectAmount();
-            bonus->attributes = control->getEffectedAttributes();
-        }));
-        control->setParent(layout);
-        control->setupControls(true);
-        auto* amount = new QHBoxLayout;
-        fillRow(amount, {control->getTypeCombo(), control->getAmountBox(), control->getAllDefensesButton(),
-                            control->getHitAndDamageButton()});
-        auto* attributes = new QHBoxLayout;
-        QList<QWidget*> ticks;
-        for (int i = 0; i < EffectBonus::AttributeCount; i++) {
-            CheckboxLabel* label = control->getAttributeLabel(EffectBonus::Attribute(i));
-            ticks << label->getCheckBox() << label;
-        }
-        fillRow(attributes, ticks);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addLayout(amount);
-        layout->addLayout(attributes);
-        return layout;
-    }
-
-    QList<QWidget*> inputs() const override
-    {
-        QList<QWidget*> list;
-        if (!control)
-            return list;
-        list << control->getTypeCombo() << control->getAmountBox();
-        for (int i = 0; i < EffectBonus::AttributeCount; i++)
-            list << control->getAttributeLabel(EffectBonus::Attribute(i))->getCheckBox();
-        return list;
-    }
-
-    void showValues() override
-    {
-        if (control)
-            control->setEffect(bonus->amount, bonus->attributes);
-    }
-
-private:
-    BonusStep* bonus;
-    QPointer<EffectBonus> control;
-};
-
-class ResistanceEditor : public StepEditor
+QLayout* bonusFields(StepEditor& editor, BonusStep& step)
 {
-public:
-    explicit ResistanceEditor(ResistanceStep* step) : StepEditor(step), resistance(step) {}
-
-    QLayout* buildFields(EffectCreatures*) override
-    {
-        auto* layout = new QHBoxLayout;
-        control = new EffectResistance(controlOwner(layout, [this] { resistance->amount = control->getResVulAmount(); }));
-        control->setParent(layout);
-        control->setupControls();
-        damageType = new DamageType;
-        onChange(damageType.data(), &QLineEdit::textEdited, [this] { resistance->damageType = damageType->text(); });
-        fillRow(layout, {control->getTypeCombo(), control->getAmountBox(), fieldLabel(tr("Type")), damageType});
-        return layout;
+    auto* layout = new QVBoxLayout;
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* control = rowControl<EffectBonus>(editor, layout, [&step](EffectBonus* c) {
+        step.amount = c->getEffectAmount();
+        step.attributes = c->getEffectedAttributes();
+    });
+    control->setupControls(true);
+    editor.addInput(control->getTypeCombo());
+    editor.addInput(control->getAmountBox());
+    QList<QWidget*> ticks;
+    for (int i = 0; i < EffectBonus::AttributeCount; i++) {
+        CheckboxLabel* label = control->getAttributeLabel(EffectBonus::Attribute(i));
+        editor.addInput(label->getCheckBox());
+        ticks << label->getCheckBox() << label;
     }
+    editor.onShow([control = QPointer(control), &step] { control->setEffect(step.amount, step.attributes); });
+    layout->addLayout(fillRow(new QHBoxLayout, {control->getTypeCombo(), control->getAmountBox(),
+        control->getAllDefensesButton(), control->getHitAndDamageButton()}));
+    layout->addLayout(fillRow(new QHBoxLayout, ticks));
+    return layout;
+}
 
-    QList<QWidget*> inputs() const override
-    {
-        return control ? present({control->getTypeCombo(), control->getAmountBox(), damageType})
-                       : QList<QWidget*>();
-    }
-
-    void showValues() override
-    {
-        if (!control)
-            return;
-        control->setSignedAmount(resistance->amount);
-        const QSignalBlocker blocker(damageType);
-        damageType->setText(resistance->damageType);
-    }
-
-private:
-    ResistanceStep* resistance;
-    QPointer<EffectResistance> control;
-    QPointer<DamageType> damageType;
-};
-
-class EndConditionEditor : public StepEditor
+QLayout* resistanceFields(StepEditor& editor, ResistanceStep& step)
 {
-public:
-    explicit EndConditionEditor(EndConditionStep* step) : StepEditor(step), ending(step) {}
+    auto* layout = new QHBoxLayout;
+    auto* control = rowControl<EffectResistance>(editor, layout,
+        [&step](EffectResistance* c) { step.amount = c->getResVulAmount(); });
+    control->setupControls();
+    addSignedEffect(editor, control, step.amount);
+    return fillRow(layout, {control->getTypeCombo(), control->getAmountBox(), fieldLabel(StepEditor::tr("Type")),
+        editor.textField(step.damageType, new DamageType)});
+}
 
-    QLayout* buildFields(EffectCreatures* creatures) override
-    {
-        auto* layout = new QHBoxLayout;
-        control = new EndCondition(controlOwner(layout, [this] {
-            ending->endCondition = control->getEndConditionApplied();
-        }), nullptr, false);
-        control->setParent(layout);
-        control->setupControls(creatures);
-        sustainable = checkBox(tr("Sustainable"));
-        onChange(sustainable.data(), &QCheckBox::toggled, [this] { ending->sustainable = sustainable->isChecked(); });
-        fillRow(layout, {control->getEndConditionCombo(), sustainable});
-        return layout;
-    }
+QLayout* endConditionFields(StepEditor& editor, EndConditionStep& step, EffectCreatures* creatures)
+{
+    auto* layout = new QHBoxLayout;
+    auto* control = rowControl<EndCondition>(editor, layout,
+        [&step](EndCondition* c) { step.endCondition = c->getEndConditionApplied(); }, nullptr, false);
+    control->setupControls(creatures);
+    editor.addInput(control->getEndConditionCombo());
+    editor.onShow([control = QPointer(control), &step] { control->setEndCondition(step.endCondition); });
+    return fillRow(layout,
+        {control->getEndConditionCombo(), editor.flagField(step.sustainable, StepEditor::tr("Sustainable"))});
+}
 
-    QList<QWidget*> inputs() const override
-    {
-        return control ? present({control->getEndConditionCombo(), sustainable}) : QList<QWidget*>();
-    }
-
-    void showValues() override
-    {
-        if (!control)
-            return;
-        control->setEndCondition(ending->endCondition);
-        const QSignalBlocker blocker(sustainable);
-        sustainable->setChecked(ending->sustainable);
-    }
-
-private:
-    EndConditionStep* ending;
-    QPointer<EndCondition> control;
-    QPointer<QCheckBox> sustainable;
-};
+// The fields of a kind that take no creatures.
+template <class Step>
+StepEditor::FieldBuilder fields(Step* step, QLayout* (*build)(StepEditor&, Step&))
+{
+    return [step, build](StepEditor& editor, EffectCreatures*) { return build(editor, *step); };
+}
 
 PowerStepEditor* makeEditor(PowerStep* step)
 {
     switch (step->type()) {
-    case PowerStep::Healing: return new HealingEditor(static_cast<HealingStep*>(step));
-    case PowerStep::Damage: return new DamageEditor(static_cast<DamageStep*>(step));
-    case PowerStep::Condition: return new ConditionEditor(static_cast<ConditionStep*>(step));
-    case PowerStep::OnGoing: return new OnGoingEditor(static_cast<OnGoingStep*>(step));
-    case PowerStep::Bonus: return new BonusEditor(static_cast<BonusStep*>(step));
-    case PowerStep::Resistance: return new ResistanceEditor(static_cast<ResistanceStep*>(step));
-    case PowerStep::UseResource: return new UseResourceEditor(static_cast<UseResourceStep*>(step));
-    case PowerStep::EndCondition: return new EndConditionEditor(static_cast<EndConditionStep*>(step));
-    default: return nullptr;
+    case PowerStep::Healing: return new StepEditor(step, fields(static_cast<HealingStep*>(step), healingFields));
+    case PowerStep::Damage: {
+        auto* damage = static_cast<DamageStep*>(step);
+        return new StepEditor(step, [damage](StepEditor& editor, EffectCreatures* creatures) {
+            return damageFields(editor, *damage, creatures);
+        });
     }
+    case PowerStep::Condition: return new StepEditor(step, fields(static_cast<ConditionStep*>(step), conditionFields));
+    case PowerStep::OnGoing: return new StepEditor(step, fields(static_cast<OnGoingStep*>(step), onGoingFields));
+    case PowerStep::Bonus: return new StepEditor(step, fields(static_cast<BonusStep*>(step), bonusFields));
+    case PowerStep::Resistance:
+        return new StepEditor(step, fields(static_cast<ResistanceStep*>(step), resistanceFields));
+    case PowerStep::UseResource:
+        return new StepEditor(step, fields(static_cast<UseResourceStep*>(step), useResourceFields));
+    case PowerStep::EndCondition: {
+        auto* ending = static_cast<EndConditionStep*>(step);
+        return new StepEditor(step, [ending](StepEditor& editor, EffectCreatures* creatures) {
+            return endConditionFields(editor, *ending, creatures);
+        });
+    }
+    }
+    return nullptr;
 }
 
 }
@@ -559,14 +374,62 @@ void StepEditor::install()
     PowerStep::setEditorFactory(makeEditor);
 }
 
-QSpinBox* StepEditor::amountBox(int minimum, int maximum)
+QSpinBox* StepEditor::numberField(int& value, int minimum, int maximum)
 {
-    return WindowsAndDialogs::digitBox(maximum, minimum);
+    QSpinBox* box = WindowsAndDialogs::digitBox(maximum, minimum);
+    onChange(box, &QSpinBox::valueChanged, [box, &value] { value = box->value(); });
+    addInput(box);
+    onShow([box = QPointer(box), &value] {
+        const QSignalBlocker blocker(box);
+        box->setValue(value);
+    });
+    return box;
 }
 
-QCheckBox* StepEditor::checkBox(const QString& text)
+QCheckBox* StepEditor::flagField(bool& value, const QString& text)
 {
-    return new QCheckBox(text);
+    auto* box = new QCheckBox(text);
+    onChange(box, &QCheckBox::toggled, [box, &value] { value = box->isChecked(); });
+    addInput(box);
+    onShow([box = QPointer(box), &value] {
+        const QSignalBlocker blocker(box);
+        box->setChecked(value);
+    });
+    return box;
+}
+
+QLineEdit* StepEditor::textField(QString& value, QLineEdit* edit)
+{
+    onChange(edit, &QLineEdit::textEdited, [edit, &value] { value = edit->text(); });
+    addInput(edit);
+    onShow([edit = QPointer(edit), &value] {
+        const QSignalBlocker blocker(edit);
+        edit->setText(value);
+    });
+    return edit;
+}
+
+void StepEditor::addInput(QWidget* input)
+{
+    rowInputs.append(input);
+}
+
+QList<QWidget*> StepEditor::inputs() const
+{
+    QList<QWidget*> present;
+    for (const QPointer<QWidget>& input : rowInputs)
+        if (input)
+            present.append(input);
+    return present;
+}
+
+void StepEditor::showValues()
+{
+    // The shows of a row whose widgets went with it are skipped.
+    if (inputs().size() != rowInputs.size())
+        return;
+    for (const std::function<void()>& show : std::as_const(shows))
+        show();
 }
 
 QWidget* StepEditor::getStepHeader()
@@ -602,11 +465,14 @@ QLayout* StepEditor::getLayout(StepListWidget* list, EffectCreatures* creatures)
 {
     generation++;
     this->list = list;
+    rowInputs.clear();
+    shows.clear();
+    goStops = nullptr;
     auto* layout = new QVBoxLayout;
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
     layout->addWidget(getStepHeader());
-    layout->addLayout(buildFields(creatures));
+    layout->addLayout(buildFields(*this, creatures));
     auto* keyPass = new AddStepKeyPass(layout);
     for (QWidget* input : inputs()) {
         input->installEventFilter(keyPass);
@@ -615,6 +481,12 @@ QLayout* StepEditor::getLayout(StepListWidget* list, EffectCreatures* creatures)
     }
     showValues();
     return layout;
+}
+
+void StepEditor::setGoOrder(GoHandler* handler)
+{
+    if (goStops)
+        goStops(handler);
 }
 
 void StepEditor::upClicked()

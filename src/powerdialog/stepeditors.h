@@ -56,6 +56,11 @@ class StepEditor : public QObject, public PowerStepEditor
     Q_OBJECT
 
 public:
+    // Lays out a kind's fields for a new row, binding them with the editor.
+    using FieldBuilder = std::function<QLayout*(StepEditor& editor, EffectCreatures* creatures)>;
+
+    StepEditor(PowerStep* step, FieldBuilder buildFields) : step(step), buildFields(std::move(buildFields)) {}
+
     // Gives every step its editor from now on.
     static void install();
 
@@ -69,20 +74,23 @@ public:
     void setTabOrder(TabHandler* handler) override;
     void setDefaultFocus() override;
     bool hasFocus() const override;
-    void setGoOrder(GoHandler* handler) override { Q_UNUSED(handler) }
+    void setGoOrder(GoHandler* handler) override;
+    void showValues() override;
     bool isLatestRow(int row) const { return row == generation; }
 
-protected:
-    explicit StepEditor(PowerStep* step) : step(step) {}
-
-    // The kind's fields of a new row, their pointers kept by the kind.
-    virtual QLayout* buildFields(EffectCreatures* creatures) = 0;
-    // The latest row's fields in Tab order; those gone are left out.
-    virtual QList<QWidget*> inputs() const = 0;
-
-    // Each change of the field writes the step, while its row is the latest.
-    template <class Sender, class Signal, class Write>
-    void onChange(Sender* sender, Signal signal, Write write)
+    // Fields of the new row bound to values of the step: each shows its
+    // value and writes each change of the latest row.
+    QSpinBox* numberField(int& value, int minimum, int maximum);
+    QCheckBox* flagField(bool& value, const QString& text);
+    QLineEdit* textField(QString& value, QLineEdit* edit);
+    // Another input of the new row, in Tab order, with how it shows the step.
+    void addInput(QWidget* input);
+    void onShow(const std::function<void()>& show) { shows.append(show); }
+    // How the new row adds its stops to the guided input order.
+    void onGoOrder(const std::function<void(GoHandler*)>& stops) { goStops = stops; }
+    // Each change of the field runs write, while its row is the latest.
+    template <class Sender, class Signal>
+    void onChange(Sender* sender, Signal signal, const std::function<void()>& write)
     {
         const int row = generation;
         connect(sender, signal, this, [this, row, write] {
@@ -92,19 +100,23 @@ protected:
             effectControlChanged(0);
         });
     }
-    // The owner of a row's effect controls, living with the row's layout:
-    // each of their changes writes the step while the row is the latest.
+    // The owner of the new row's effect controls, living with the row's
+    // layout: each of their changes runs write while the row is the latest.
     EffectInterface* controlOwner(QObject* row, const std::function<void()>& write);
-    static QSpinBox* amountBox(int minimum, int maximum);
-    static QCheckBox* checkBox(const QString& text);
 
 private:
     QWidget* getStepHeader();
+    // The latest row's inputs that are still there.
+    QList<QWidget*> inputs() const;
 
     PowerStep* step;
+    FieldBuilder buildFields;
     QPointer<StepListWidget> list;
     QPointer<QToolButton> up;
     QPointer<QToolButton> down;
+    QList<QPointer<QWidget>> rowInputs;
+    QList<std::function<void()>> shows;
+    std::function<void(GoHandler*)> goStops;
     // Counts the rows made; a row's connections act only while it is the latest.
     int generation = 0;
     DogTag dogTag{__LINE__, __FILE__};

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <utility>
+
 #include "app/windowhooks.h"
 #include "creature/creature.h"
 #include "foundation/global.h"
@@ -24,7 +26,8 @@ void shootImportChoice(ShotSink& sink)
         QFile builder(data.filePath(file));
         builder.open(QIODevice::WriteOnly);
     }
-    Global::nativeRootPath = QDir::toNativeSeparators(data.path());
+    // The pictures after these still need the demonstration data folder.
+    const QString demoRoot = std::exchange(Global::nativeRootPath, QDir::toNativeSeparators(data.path()));
     Creature::characterImportDirectory.clear();
     WindowHooks hooks;
     Global::setUiHooks(&hooks);
@@ -49,7 +52,7 @@ void shootImportChoice(ShotSink& sink)
     driver.start(50);
     Creature::selectImportFile();
     Global::setUiHooks(nullptr);
-    Global::nativeRootPath.clear();
+    Global::nativeRootPath = demoRoot;
     if (shot.size() < 2)
         sink.save("import-already-imported", QImage());
 }

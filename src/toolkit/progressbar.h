@@ -23,6 +23,10 @@ public:
     ProgressBarWidget() = default;
 
     void setProgress(int percent, bool gray, const QString& text, const QString& backgroundColour);
+    int getPercent() const { return percent; }
+    bool isGray() const { return gray; }
+    QString getText() const { return text; }
+    QString getBackgroundColour() const { return backgroundColour; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

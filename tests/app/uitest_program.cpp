@@ -60,6 +60,11 @@ private slots:
                 && Global::currentWindow == (QWidget*)Global::mainWindow && Global::mainWindow->isVisible()
                 && Global::mainWindow->refreshTimer()->isActive();
             shownTitle = Global::mainWindow->windowTitle();
+            // Quitting with the monster manager open on a template.
+            Global::managerWindow->show();
+            auto* templates = Global::managerWindow->findChild<MonsterView*>();
+            templates->setCurrentIndex(templates->model()->index(0, 0));
+            emit Global::switchBoard.doRefreshTimer();
             for (QObject* object : QList<QObject*>{Global::history, Global::encounter, Global::characters, Global::monsters,
                                                    Global::playersWindow, Global::managerWindow, Global::characterWindow,
                                                    Global::encounters, Global::actions, Global::mainWindow}) {
@@ -72,8 +77,8 @@ private slots:
         QCOMPARE(Program::run(&hooks), 7);
         QStringList leaks = messages.linesStartingWith("MM:");
         QVERIFY(allMade);
-        QCOMPARE(deleted, (QStringList{"History", "Encounter", "Characters", "Monsters", "PlayersWindow", "ManagerWindow",
-                                       "CharacterWindow", "Encounters", "Actions", "MainWindow"}));
+        QCOMPARE(deleted, (QStringList{"ManagerWindow", "CharacterWindow", "History", "Encounter", "Characters",
+                                       "Monsters", "PlayersWindow", "Encounters", "Actions", "MainWindow"}));
         QVERIFY2(leaks.isEmpty(), qPrintable(leaks.join('\n')));
         QVERIFY(!Global::encounter && !Global::history && !Global::actions && !Global::translation);
         // The data folder's title reaches the main window through the switchboard.

@@ -33,6 +33,8 @@ const QSet<QPair<QString, QString>> windowArrows{
     {"mainwindow", "editors"},
     // The monster manager and the character creator open the power editor.
     {"editors", "powerdialog"},
+    // The editors show their creature with the main window's creature display.
+    {"editors", "mainwindow"},
     // The classic conditions-and-effects dialog is built of the power
     // dialog's creature choice and effect controls.
     {"combat", "powerdialog"},

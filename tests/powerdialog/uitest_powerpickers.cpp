@@ -424,6 +424,28 @@ private slots:
         QCOMPARE(owner.calls, QStringList());
     }
 
+    // The Character Creator's buttons tell the owner even after Cancel, and
+    // follow the programmed creature and power.
+    void creatorButtons()
+    {
+        auto* add = qobject_cast<QPushButton*>(creatures->getAddPower());
+        auto* duplicate = qobject_cast<QPushButton*>(creatures->getDuplicatePower());
+        panel->layout()->addWidget(add);
+        panel->layout()->addWidget(duplicate);
+        QVERIFY(add->isEnabled() && !duplicate->isEnabled());
+        creatures->setOriginAndPower(hag, "Thorned Claw");
+        QVERIFY(duplicate->isEnabled());
+        answerHeader(false);
+        QTest::mouseClick(add, Qt::LeftButton);
+        QTRY_COMPARE(owner.calls, QStringList({"powerHeaderChanged 1"}));
+        answerHeader(true);
+        QTest::mouseClick(duplicate, Qt::LeftButton);
+        QTRY_COMPARE(creatures->getPowerName(), "Thorned Claw 2");
+        QCOMPARE(owner.calls.size(), 2);
+        creatures->setOriginAndPower(nullptr, QString());
+        QVERIFY(!add->isEnabled() && !duplicate->isEnabled());
+    }
+
     // The grey "Duplicate Action..." opens the header dialog to create an action.
     void greyDuplicateActionCreates()
     {

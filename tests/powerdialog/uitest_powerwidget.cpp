@@ -65,13 +65,14 @@ public:
         layout->addWidget(editor);
     }
 
-    void rebuildDialog(PowerStep* focus, Power::StepType tab, int hit, int miss, int effect, bool, bool tabOnly) override
+    void rebuildDialog(PowerStep* focus, Power::StepType tab, int hit, int miss, int effect, bool,
+        bool tabOnly) override
     {
         if (!tabOnly) {
             creatures->resetControls();
             PowerWidget* old = editor;
             editor = new PowerWidget(this, creatures, power, false, tab, hit, miss, effect);
-            layout()->replaceWidget(old, editor);
+            delete layout()->replaceWidget(old, editor);
             old->hide();
             old->deleteLater();
             editor->scrollTo(hit, miss, effect);
@@ -376,7 +377,8 @@ private slots:
                     // A button's shortcut clicks it a moment later.
                     QTest::qWaitFor([&] { return owner.rebuilds.size() > requests; }, 1000);
                     const int count = power.program.getStepCount(Power::Hit);
-                    if (owner.rebuilds.size() != requests + 1 || power.program.getStep(count - 1, Power::Hit)->type() != kind)
+                    const PowerStep* last = power.program.getStep(count - 1, Power::Hit);
+                    if (owner.rebuilds.size() != requests + 1 || last->type() != kind)
                         missed << QString("%1 in %2").arg(keys.toString(), input->metaObject()->className());
                     tried++;
                 }
@@ -422,6 +424,20 @@ private slots:
         QVERIFY(owner.changes.isEmpty());
         editor.reset();
         creatures->selectPowerOrAction();
+    }
+
+    // The owners focus a step after a rebuild: its row's first field, as shown.
+    void focusesTheFirstField()
+    {
+        for (int kind = PowerStep::Healing; kind <= PowerStep::EndCondition; kind++)
+            addSteps(Power::Hit, {PowerStep::Type(kind)});
+        show();
+        const QList<QFrame*> shown = rows(editor.get(), Power::Hit);
+        for (int i = 0; i < shown.size(); i++) {
+            power.program.getStep(i, Power::Hit)->setDefaultFocus();
+            QCOMPARE(QApplication::focusWidget(), fields(shown[i]).first());
+            QVERIFY(power.program.getStep(i, Power::Hit)->hasFocus());
+        }
     }
 
     void tabOrderHoldsEveryField()
@@ -494,7 +510,8 @@ private slots:
             << QString("combo:0=%1 spin:0=5 line:0=acid check:0").arg(CE::OnGoingDamage)
             << QStringList{"hit-step=ongoing", "amount=-5", "damage-type=acid", "prompt=yes"}
             << QStringList{"Goblin (1) -> Ongoing 5 Damage (acid): Ana"};
-        QTest::newRow("bonus") << int(PowerStep::Bonus) << QString("combo:0=%1 spin:0=2 check:0 check:3").arg(CE::Penalty)
+        QTest::newRow("bonus") << int(PowerStep::Bonus)
+            << QString("combo:0=%1 spin:0=2 check:0 check:3").arg(CE::Penalty)
             << QStringList{"hit-step=bonus", "amount=-2", "attributes=armor-class,will"}
             << QStringList{"Goblin (1) -> -2 to AC, Will: Ana"};
         QTest::newRow("resistance") << int(PowerStep::Resistance)

@@ -1,0 +1,227 @@
+#include "mainwindow/combatcolumn.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+
+#include "creature/creature.h"
+#include "encounter/encounter.h"
+#include "foundation/global.h"
+#include "mainwindow/maininitiativelist.h"
+#include "toolkit/progressbar.h"
+
+namespace {
+
+const char* const selectionColour = "#99ccff";
+
+}
+
+CombatColumn::CombatColumn() : QTableWidgetItem(QTableWidgetItem::UserType)
+{
+    setDefaultStyle(0, false);
+}
+
+MainInitiativeList* CombatColumn::combatTable() const
+{
+    return qobject_cast<MainInitiativeList*>(tableWidget());
+}
+
+Creature* CombatColumn::getCreature() const
+{
+    return Global::encounter->getCreature(tableWidget() ? row() : -1);
+}
+
+bool CombatColumn::isGray() const
+{
+    const Creature* creature = getCreature();
+    return creature
+        && (creature->isDead(false) || creature->isDying() || creature->isHidden() || creature->isMissing()
+            || creature->isDelayed() || creature->isReady());
+}
+
+void CombatColumn::setProperty(const char* name, bool value)
+{
+    // Restyling is the dear part of a refresh: only a change of the value needs it.
+    if (!cellWidget || cellWidget->property(name) == QVariant(value))
+        return;
+    cellWidget->setProperty(name, value);
+    applyStyle();
+}
+
+void CombatColumn::showSelected()
+{
+    setProperty("selected", Global::encounter->isCreatureSelected(getCreature()));
+}
+
+void CombatColumn::setDefaultStyle(int fontSize, bool centered)
+{
+    styleSheet.clear();
+    if (fontSize != 0)
+        styleSheet += QString("* { font-size: %1px } ").arg(fontSize);
+    styleSheet += QString("* { padding-left: 1px } *[selected=\"true\"] { background-color: %1 }").arg(selectionColour);
+    this->centered = centered;
+    applyStyle();
+}
+
+void CombatColumn::applyStyle()
+{
+    if (cellWidget)
+        cellWidget->setStyleSheet(styleSheet);
+}
+
+void CombatColumn::adoptWidget(QWidget* widget, const QString& toolTip)
+{
+    cellWidget = widget;
+    cellWidget->installEventFilter(this);
+    applyStyle();
+    cellWidget->setToolTip(toolTip);
+    cellWidget->setFocusPolicy(Qt::NoFocus);
+}
+
+bool CombatColumn::eventFilter(QObject* watched, QEvent* event)
+{
+    MainInitiativeList* table = combatTable();
+    if (!table || watched != cellWidget)
+        return false;
+    // Only the press is taken at once; what the click does runs once the event is over.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const auto* press = static_cast<QMouseEvent*>(event);
+        table->onInitListPressed(row(), column(), press->buttons(), press->modifiers());
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        table->queueCellCommand(&MainInitiativeList::onInitListClicked, row(), column());
+        break;
+    case QEvent::MouseButtonDblClick:
+        table->queueCellCommand(&MainInitiativeList::onInternalDoubleClick, row(), column());
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+QWidget* CombatLabelColumn::getWidget()
+{
+    adoptWidget(htmlLabel(QString()), tr("Left-click: select, right-click: multi-select"));
+    return cellWidget;
+}
+
+QLabel* CombatLabelColumn::label() const
+{
+    return static_cast<QLabel*>(cellWidget);
+}
+
+void CombatLabelColumn::applyStyle()
+{
+    CombatColumn::applyStyle();
+    if (cellWidget)
+        label()->setAlignment((centered ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+}
+
+void CombatIconColumn::refresh()
+{
+    MainInitiativeList* table = combatTable();
+    const Creature* creature = getCreature();
+    if (!table || !creature)
+        return;
+    const QPixmap* pixmap = &table->getNoIconPixmap();
+    QString tip = tr("Right-click to multi-select");
+    if (row() == Global::encounter->getCurrentIndex()) {
+        pixmap = &table->getCurrentPixmap();
+        tip = tr("It is this creature's turn");
+    } else if (creature->isDelayed()) {
+        pixmap = &table->getDelayedPixmap();
+        tip = tr("This creature has delayed it's turn, click Jump In)");
+    } else if (creature->isReady()) {
+        pixmap = &table->getReadyPixmap();
+        tip = tr("This creature has readied an action, click Jump In");
+    } else if (creature->isHidden()) {
+        pixmap = &table->getHiddenPixmap();
+        tip = tr("This creature is hidden from the players");
+    } else if (creature->isDead(false)) {
+        pixmap = &table->getDeadPixmap();
+        tip = tr("This creature is dead, click here to remove");
+    }
+    showSelected();
+    label()->setPixmap(*pixmap);
+    label()->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    label()->setToolTip(tip);
+}
+
+void CombatNameColumn::refresh()
+{
+    const Creature* creature = getCreature();
+    if (!creature)
+        return;
+    // Names come from pasted and imported files: markup in them is text.
+    QString text = Global::encounter->getInitativeListName(row()).toHtmlEscaped();
+    if (isGray())
+        text = QString("<font color=gray>%1</font>").arg(text);
+    else if (creature->isHero())
+        text = QString("<font color=blue>%1</font>").arg(text);
+    else if (creature->isTrap())
+        text = QString("<font color=saddlebrown>%1</font>").arg(text);
+    if (row() == Global::encounter->getCurrentIndex())
+        text = QString("<b>%1</b>").arg(text);
+    showSelected();
+    label()->setText(text);
+}
+
+void CombatInitColumn::refresh()
+{
+    MainInitiativeList* table = combatTable();
+    const Creature* creature = getCreature();
+    if (!table || !creature)
+        return;
+    showSelected();
+    const int form = table->columnWidth(MainInitiativeList::InitColumn) > 49 ? 1 : 0;
+    label()->setText(creature->getInitiative(false, form));
+}
+
+void CombatDefensesColumn::refresh()
+{
+    const Creature* creature = getCreature();
+    if (!creature)
+        return;
+    showSelected();
+    label()->setText(creature->getDefenses(true));
+}
+
+QWidget* CombatEffectsColumn::getWidget()
+{
+    CombatLabelColumn::getWidget();
+    cellWidget->setToolTip(tr("Left-click: C&E dialog, right-click: context menu"));
+    return cellWidget;
+}
+
+void CombatEffectsColumn::refresh()
+{
+    const Creature* creature = getCreature();
+    if (!creature)
+        return;
+    const QString state = creature->getShortStateText();
+    const QString effects = creature->getEffectsList();
+    showSelected();
+    label()->setText(!state.isEmpty() && !effects.isEmpty() ? state + "; " + effects : state + effects);
+}
+
+QWidget* CombatHealthColumn::getWidget()
+{
+    adoptWidget(new ProgressBarWidget, tr("Clicking here selects the HP Box in the Toolbar"));
+    return cellWidget;
+}
+
+void CombatHealthColumn::refresh()
+{
+    Creature* creature = getCreature();
+    if (!creature)
+        return;
+    const bool selected = Global::encounter->isCreatureSelected(creature);
+    showSelected();
+    auto* bar = static_cast<ProgressBarWidget*>(cellWidget);
+    bar->setProgress(creature->getPercentageHP(), isGray(), creature->getHPLevel(),
+                     selected ? QString(selectionColour) : QString());
+    // The bar does not repaint by itself.
+    bar->update();
+}

@@ -1,0 +1,255 @@
+#include "mainwindow/maininitiativelist.h"
+
+#include <QCursor>
+#include <QMap>
+#include <QMenu>
+#include <QSettings>
+
+#include <utility>
+
+#include "encounter/encounter.h"
+#include "foundation/global.h"
+#include "foundation/switchboard.h"
+#include "mainwindow/combatcolumn.h"
+#include "toolkit/itemviews.h"
+
+namespace {
+
+// The columns the game master may hide, with their settings and header menu entries.
+struct HideableColumn
+{
+    int column;
+    const char* visibleKey;
+    const char* menuText;
+};
+
+const HideableColumn hideableColumns[] = {
+    {MainInitiativeList::InitColumn, "initiativeList/initColumnVisible", QT_TRANSLATE_NOOP("MainInitiativeList", "Init Column")},
+    {MainInitiativeList::DefensesColumn, "initiativeList/defensesColumnVisible",
+        QT_TRANSLATE_NOOP("MainInitiativeList", "Defenses Column")},
+    {MainInitiativeList::HealthColumn, "initiativeList/healthColumnVisible",
+        QT_TRANSLATE_NOOP("MainInitiativeList", "Health Column")},
+};
+
+// The columns whose width and place are kept; the icon's width is read only.
+struct StoredColumn
+{
+    int column;
+    const char* widthKey;
+    int defaultWidth;
+    const char* positionKey;
+};
+
+const StoredColumn storedColumns[] = {
+    {MainInitiativeList::NameColumn, "initiativeList/nameColumnWidth", 210, "initiativeList/nameColumnPosition"},
+    {MainInitiativeList::InitColumn, "initiativeList/initColumnWidth", 40, "initiativeList/initColumnPosition"},
+    {MainInitiativeList::DefensesColumn, "initiativeList/defensesColumnWidth", 115,
+        "initiativeList/defensesColumnPosition"},
+    {MainInitiativeList::HealthColumn, "initiativeList/healthColumnWidth", 100, "initiativeList/healthColumnPosition"},
+};
+
+const int effectsColumnWidth = 240;
+
+CombatColumn* makeCell(int column)
+{
+    switch (column) {
+    case MainInitiativeList::IconColumn: return new CombatIconColumn;
+    case MainInitiativeList::NameColumn: return new CombatNameColumn;
+    case MainInitiativeList::InitColumn: return new CombatInitColumn;
+    case MainInitiativeList::DefensesColumn: return new CombatDefensesColumn;
+    case MainInitiativeList::HealthColumn: return new CombatHealthColumn;
+    default: return new CombatEffectsColumn;
+    }
+}
+
+}
+
+MainInitiativeList::MainInitiativeList()
+    : currentPixmap(":/images/arrow-right-green128.png"),
+      noIconPixmap(":/images/no-icon.png"),
+      delayedPixmap(":/images/delay-turn16.png"),
+      readyPixmap(":/images/ready-action16.png"),
+      hiddenPixmap(":/images/faided-eye128.png"),
+      deadPixmap(":/images/skull-xbones16.png")
+{
+    // Every icon cell shows them at this height; scaled once here, not at each refresh.
+    for (QPixmap* pixmap : {&currentPixmap, &noIconPixmap, &delayedPixmap, &readyPixmap, &hiddenPixmap, &deadPixmap})
+        *pixmap = pixmap->scaledToHeight(18, Qt::SmoothTransformation);
+    setItemDelegate(new NoFocusDelegate(this));
+    auto* header = new CreatureHeaderView;
+    setHorizontalHeader(header);
+    header->setStretchLastSection(true);
+    header->setSectionsMovable(true);
+    header->setSectionsClickable(true);
+    // The style's own minimum would widen the icon column beyond its 24 pixels.
+    header->setMinimumSectionSize(16);
+
+    setColumnCount(ColumnCount);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setSortingEnabled(false);
+    setGridStyle(Qt::NoPen);
+    setAlternatingRowColors(true);
+    setMinimumWidth(360);
+    setHorizontalHeaderLabels({QString(), tr("Name"), tr("Init"), tr("Defenses"), tr("Health"),
+                               tr("Conditions and Effects")});
+    verticalHeader()->setDefaultSectionSize(24);
+    verticalHeader()->hide();
+    restoreColumns();
+    refreshTimer.setSingleShot(true);
+    refreshTimer.setInterval(0);
+    connect(&refreshTimer, &QTimer::timeout, this, &MainInitiativeList::refreshNow);
+
+    connect(header, &QHeaderView::sectionMoved, this, &MainInitiativeList::onHeaderMoved);
+    connect(header, &QHeaderView::sectionClicked, this, &MainInitiativeList::onInitHeaderClicked);
+    connect(header, &CreatureHeaderView::doRightClicked, this, &MainInitiativeList::onInitHeaderClicked);
+    connect(&Global::switchBoard, &SwitchBoard::doCreatureEffectsChanged, this,
+            &MainInitiativeList::onCreatureInListUpdated);
+    connect(&Global::switchBoard, &SwitchBoard::doCreatureUpdated, this, &MainInitiativeList::onCreatureInListUpdated);
+    connect(Global::encounter, &Encounter::doCurrentCreatureChanged, this,
+            &MainInitiativeList::onCurrentCreatureChanged);
+}
+
+MainInitiativeList::~MainInitiativeList()
+{
+    saveColumns();
+}
+
+void MainInitiativeList::restoreColumns()
+{
+    QSettings settings;
+    setColumnWidth(IconColumn, settings.value("initiativeList/iconColumnWidth", 24).toInt());
+    for (const StoredColumn& stored : storedColumns)
+        setColumnWidth(stored.column, settings.value(stored.widthKey, stored.defaultWidth).toInt());
+    setColumnWidth(EffectsColumn, effectsColumnWidth);
+
+    // Two columns stored at one place: the later one takes it.
+    QMap<int, int> columnAt;
+    for (const StoredColumn& stored : storedColumns)
+        columnAt.insert(settings.value(stored.positionKey, stored.column).toInt(), stored.column);
+    for (auto it = columnAt.cbegin(); it != columnAt.cend(); ++it)
+        horizontalHeader()->moveSection(horizontalHeader()->visualIndex(it.value()), it.key());
+    horizontalHeader()->moveSection(horizontalHeader()->visualIndex(IconColumn), 0);
+
+    for (const HideableColumn& hideable : hideableColumns)
+        setColumnHidden(hideable.column, !settings.value(hideable.visibleKey, true).toBool());
+}
+
+void MainInitiativeList::saveColumns()
+{
+    QSettings settings;
+    for (const HideableColumn& hideable : hideableColumns) {
+        settings.setValue(hideable.visibleKey, !isColumnHidden(hideable.column));
+        // A hidden column reports the width 0.
+        showColumn(hideable.column);
+    }
+    for (const StoredColumn& stored : storedColumns) {
+        settings.setValue(stored.widthKey, columnWidth(stored.column));
+        settings.setValue(stored.positionKey, horizontalHeader()->visualIndex(stored.column));
+    }
+}
+
+void MainInitiativeList::onHeaderMoved(int logicalIndex, int oldVisualIndex, int newVisualIndex)
+{
+    if (movingSection)
+        return;
+    movingSection = true;
+    // The icon and the effects stay at the ends, the others between them.
+    const bool toAnEnd = newVisualIndex == 0 || newVisualIndex == ColumnCount - 1;
+    const bool endColumn = logicalIndex == IconColumn || logicalIndex == EffectsColumn;
+    if (toAnEnd != endColumn)
+        horizontalHeader()->moveSection(newVisualIndex, oldVisualIndex);
+    movingSection = false;
+}
+
+void MainInitiativeList::onInitHeaderClicked()
+{
+    QMenu menu;
+    QList<QAction*> columnEntries;
+    for (const HideableColumn& hideable : hideableColumns) {
+        QAction* entry = menu.addAction(tr(hideable.menuText));
+        entry->setCheckable(true);
+        entry->setChecked(!isColumnHidden(hideable.column));
+        columnEntries << entry;
+    }
+    QAction* help = menu.addAction(tr("Need help selecting?"));
+    QAction* chosen = menu.exec(QCursor::pos());
+    if (!chosen)
+        return;
+    if (chosen == help) {
+        emit doHelpWithSelections();
+        return;
+    }
+    const int which = columnEntries.indexOf(chosen);
+    setColumnHidden(hideableColumns[which].column, !chosen->isChecked());
+}
+
+void MainInitiativeList::setPauseUpdate(bool pause)
+{
+    pauseUpdate = pause;
+    if (!pause)
+        refreshLayout(0);
+}
+
+void MainInitiativeList::refreshLayout(int row)
+{
+    if (pauseUpdate || !Global::encounter)
+        return;
+    const int count = Global::encounter->getCreatureCount();
+    const int old = rowCount();
+    // Dropped rows take their cells and cell widgets with them.
+    setRowCount(count);
+    for (int newRow = old; newRow < count; newRow++)
+        addRow(newRow);
+    if (row != 0) {
+        refreshRow(row);
+        return;
+    }
+    for (int i = 0; i < rowCount(); i++)
+        refreshRow(i);
+}
+
+void MainInitiativeList::addRow(int row)
+{
+    for (int column = 0; column < ColumnCount; column++) {
+        CombatColumn* cell = makeCell(column);
+        setItem(row, column, cell);
+        if (QWidget* widget = cell->getWidget())
+            setCellWidget(row, column, widget);
+    }
+}
+
+void MainInitiativeList::refreshRow(int row)
+{
+    if (pauseUpdate)
+        return;
+    for (int column = 0; column < ColumnCount; column++)
+        if (auto* cell = static_cast<CombatColumn*>(item(row, column)))
+            cell->refresh();
+}
+
+void MainInitiativeList::onCreatureInListUpdated()
+{
+    refreshSoon();
+}
+
+void MainInitiativeList::onCurrentCreatureChanged()
+{
+    scrollToCurrent = true;
+    refreshSoon();
+}
+
+void MainInitiativeList::refreshSoon()
+{
+    refreshTimer.start();
+}
+
+void MainInitiativeList::refreshNow()
+{
+    // The encounter goes before the window at shut-down.
+    if (!Global::encounter)
+        return;
+    refreshLayout(0);
+    const int current = Global::encounter->getCurrentIndex();
+    if (std::exchange(scrollToCurrent, false) && current >= 0 && item(current, IconColumn))
+        scrollToItem(item(current, IconColumn), QAbstractItemView::EnsureVisible);
+}

@@ -1,0 +1,76 @@
+// The monster manager with a demonstration template in its "Edit" and "View"
+// tabs, its "Import" tab over a folder of monster files in every state, and
+// the duplicate-name dialog.
+#include <QApplication>
+#include <QDir>
+#include <QListView>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include "creature/creature.h"
+#include "editors/managerwindow.h"
+#include "editors/renamedialog.h"
+#include "foundation/global.h"
+#include "foundation/switchboard.h"
+#include "library/monsters.h"
+#include "screenshots/shotsink.h"
+
+namespace {
+
+void showTab(ManagerWindow* window, int tab)
+{
+    window->findChild<QTabWidget*>()->setCurrentIndex(tab);
+    emit Global::switchBoard.doRefreshTimer();
+    QApplication::processEvents();
+}
+
+// Beside the data folder's own files: one changed since, one never imported, a
+// text file and a sub-folder.
+void fillImportFolder(const QString& folder)
+{
+    const QString monsters = Global::getCreaturePath(QString(), true);
+    QDir(folder).mkdir("Homebrew");
+    QFile::copy(monsters + "marsh-raider.rvhn", folder + "/marsh-raider.rvhn");
+    QFile::copy(monsters + "ashen-hound.rvhn", folder + "/ashen-hound.rvhn");
+    QFile changed(folder + "/ashen-hound.rvhn");
+    if (changed.open(QIODevice::Append))
+        changed.write("Equipment soot-black collar\n");
+    QFile::copy(monsters + "cave-skulker.rvhn", folder + "/Fen Stalker.monster");
+    QFile notes(folder + "/notes.txt");
+    if (notes.open(QIODevice::WriteOnly))
+        notes.write("Raiders on the Mirefen road\n");
+}
+
+void managerShots(ShotSink& sink)
+{
+    ManagerWindow* window = Global::managerWindow;
+    if (!window)
+        return;
+    window->show();
+    window->resize(1180, 720);
+    window->findChild<QSplitter*>()->setSizes({190, 430, 220, 340});
+    auto* list = window->findChild<MonsterView*>();
+    const int row = Global::monsters->getTemplateIndex(Global::monsters->findTemplate("Marsh Raider"));
+    list->setCurrentIndex(list->model()->index(row, 0));
+    showTab(window, 0);
+    sink.save("manager-edit", window);
+    showTab(window, 1);
+    sink.save("manager-view", window);
+
+    QTemporaryDir folder;
+    fillImportFolder(folder.path());
+    window->setImportDir(folder.path());
+    window->setupImportDirPopup();
+    showTab(window, 2);
+    sink.save("manager-import", window);
+    showTab(window, 0);
+    window->hide();
+
+    RenameDialog dialog("", "Marsh Raider");
+    sink.saveModal("rename-dialog", [&] { dialog.getNewName(); });
+}
+
+const ShotRegistration registration("monster manager", managerShots);
+
+}
