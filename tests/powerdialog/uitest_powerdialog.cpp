@@ -701,6 +701,59 @@ private slots:
             QVERIFY(!panel);
         }
     }
+
+    // Seeded: random healing and damage steps on random lists. The preview is what OK
+    // records, and every other ending leaves the figures as they were, without a delta.
+    void previewIsTheOutcome()
+    {
+        const QList<Creature*> everyone{ana, bron, goblin1, goblin2};
+        for (int seed = 1; seed <= 16; seed++) {
+            std::srand(seed);
+            CreaturePower* power = strike();
+            power->program.deleteAll();
+            power->current.applyTo[Power::Hit] = {Power::AnyCreature, 1, Power::UnsetCount};
+            for (int i = std::rand() % 4; i >= 0; i--) {
+                const auto type = std::rand() % 2 ? Power::Hit : Power::Effect;
+                if (std::rand() % 2) {
+                    auto* healing = static_cast<HealingStep*>(power->program.addStep(PowerStep::Healing, type));
+                    healing->hitPoints = std::rand() % 12;
+                    healing->surges = std::rand() % 3 - 1;
+                    healing->tempHitPoints = std::rand() % 2 ? 0 : std::rand() % 8;
+                } else {
+                    auto* damage = static_cast<DamageStep*>(power->program.addStep(PowerStep::Damage, type));
+                    damage->damage = std::rand() % 20;
+                    damage->perTarget = std::rand() % 2;
+                }
+            }
+            QList<Creature*> hit;
+            for (Creature* creature : everyone)
+                if (std::rand() % 2 || (hit.isEmpty() && creature == goblin2))
+                    hit << creature;
+            Global::encounter->setSelectedCreatures(hit);
+            const QStringList affected = std::rand() % 2 ? QStringList{"Bron", "Goblin (1)"} : QStringList{"Ana"};
+            const bool accept = seed % 2;
+            const int typed = std::rand() % 30;
+            const QString start = figures();
+            QString previewed;
+            QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+                QTabWidget* tabs = panelChild<PowerWidget>()->getTabWidget();
+                tabs->setCurrentIndex(Power::Effect);
+                for (const QString& name : affected)
+                    pick(true, name);
+                tabs->setCurrentIndex(Power::Hit);
+                // One target's own amount, where the first step gives them.
+                if (MultiDamage* rows = tabs->currentWidget()->findChild<MultiDamage*>())
+                    if (QSpinBox* first = rows->firstBox())
+                        typeInto(first, typed);
+                previewed = figures();
+                key(accept ? Qt::Key_Return : Qt::Key_Escape);
+            }));
+            QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+            QVERIFY2(!anyDelta(), qPrintable(QString("seed %1").arg(seed)));
+            QVERIFY2(figures() == (accept ? previewed : start),
+                     qPrintable(QString("seed %1:\n%2\n%3").arg(seed).arg(accept ? previewed : start, figures())));
+        }
+    }
 };
 
 RAVELHORN_TEST_MAIN(QApplication, TestPowerDialog)
