@@ -754,6 +754,78 @@ private slots:
                      qPrintable(QString("seed %1:\n%2\n%3").arg(seed).arg(accept ? previewed : start, figures())));
         }
     }
+
+    // Steps added, moved and removed by their own buttons: each rebuild releases the old
+    // panel while its click is still running (the sanitizers watch); the edits are kept.
+    void stepsByTheirOwnButtons()
+    {
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
+            auto rowButton = [](const QString& tip, int row) {
+                QList<QToolButton*> buttons;
+                for (QToolButton* button : panelChild<PowerWidget>()->findChildren<QToolButton*>())
+                    if (button->toolTip() == tip && button->isVisible())
+                        buttons << button;
+                return buttons.value(row);
+            };
+            QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Healing), Qt::LeftButton);
+            QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Condition), Qt::LeftButton);
+            const PowerProgram& program = dialog.getPowerToEdit(nullptr)->program;
+            QCOMPARE(program.getStepCount(Power::Hit), 3);
+            QTest::mouseClick(rowButton("Move effect up", 2), Qt::LeftButton);
+            QCOMPARE(program.getStep(1, Power::Hit)->type(), PowerStep::Condition);
+            QTest::mouseClick(rowButton("Move effect down", 0), Qt::LeftButton);
+            QCOMPARE(program.getStep(0, Power::Hit)->type(), PowerStep::Condition);
+            QTest::mouseClick(rowButton("Remove effect", 0), Qt::LeftButton);
+            QTest::mouseClick(rowButton("Remove effect", 0), Qt::LeftButton);
+            QCOMPARE(program.getStepCount(Power::Hit), 1);
+            QCOMPARE(program.getStep(0, Power::Hit)->type(), PowerStep::Healing);
+            QVERIFY(panelButton("Save Changes")->isEnabled());
+            key(Qt::Key_G, Qt::ControlModifier);
+            key(Qt::Key_G, Qt::ControlModifier);
+            QCOMPARE(goHint(), QString("Enter healing amount (2/3)"));
+            key(Qt::Key_Escape);
+        }));
+        QCOMPARE(strike()->program.getStepCount(Power::Hit), 1);
+    }
+
+    // Another origin keeps the action chosen and rolls its dice anew.
+    void newOriginRerolls()
+    {
+        CreaturePower lunge;
+        lunge.name = "Lunge";
+        lunge.status = CreaturePower::UserPower;
+        static_cast<DamageStep*>(lunge.program.addStep(PowerStep::Damage, Power::Hit))->dice = "1d100";
+        Global::actions->updateAction(lunge.name, &lunge);
+        QVERIFY(request(ana, QString(), [&](PowerDialog& dialog) {
+            QComboBox* origins = nullptr;
+            for (QGroupBox* group : Global::mainWindow->findChildren<QGroupBox*>())
+                if (group->title() == "Attacker/Origin")
+                    origins = group->findChild<QComboBox*>();
+            QVERIFY(origins);
+            for (unsigned seed : {7u, 8u}) {
+                DamageStep roll;
+                roll.dice = "1d100";
+                std::srand(seed);
+                roll.setup(true);
+                std::srand(seed);
+                Creature* next = dialog.getCreatures()->getOrigin() == ana ? bron : ana;
+                const int at = origins->findText(next->getName(), Qt::MatchStartsWith);
+                QVERIFY(at >= 0);
+                origins->setCurrentIndex(at);
+                emit origins->activated(at);
+                origins = nullptr;
+                for (QGroupBox* group : Global::mainWindow->findChildren<QGroupBox*>())
+                    if (group->title() == "Attacker/Origin")
+                        origins = group->findChild<QComboBox*>();
+                QVERIFY(origins);
+                QCOMPARE(dialog.getCreatures()->getOrigin(), next);
+                const PowerStep* step = dialog.getPowerToEdit(nullptr)->program.getStep(0, Power::Hit);
+                QVERIFY(step);
+                QCOMPARE(static_cast<const DamageStep*>(step)->damage, roll.damage);
+            }
+            key(Qt::Key_Escape);
+        }, lunge.name));
+    }
 };
 
 RAVELHORN_TEST_MAIN(QApplication, TestPowerDialog)
