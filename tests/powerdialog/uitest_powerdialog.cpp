@@ -15,6 +15,7 @@
 
 #include "combat/combattesting.h"
 #include "combat/effectdialog.h"
+#include "powerdialogtesting.h"
 #include "creature/creature.h"
 #include "encounter/encounter.h"
 #include "encounter/encounterevents.h"
@@ -825,6 +826,25 @@ private slots:
             }
             key(Qt::Key_Escape);
         }, lunge.name));
+    }
+
+    // Conditions && Effects opens the power dialog first; an edit of the header keeps the steps.
+    void headerEditKeepsTheSteps()
+    {
+        const auto first = whenShown([](PowerDialog&) { key(Qt::Key_Escape); });
+        CombatTesting::action("Conditions && Effects...")->trigger();
+        QTRY_VERIFY(*first);
+        QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
+            QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Healing), Qt::LeftButton);
+            QVERIFY(panelButton("Save Changes")->isEnabled());
+            PowerDialogTesting::whenModal([](QDialog* box) { PowerDialogTesting::clickButton(box, QDialogButtonBox::Ok); });
+            QTest::mouseClick(panelButton("Edit"), Qt::LeftButton);
+            QCOMPARE(dialog.getPowerToEdit(nullptr)->name, QString("Fire Strike"));
+            QCOMPARE(dialog.getPowerToEdit(nullptr)->program.getStepCount(Power::Hit), 2);
+            QVERIFY(panelButton("Save Changes")->isEnabled());
+            key(Qt::Key_Escape);
+        }));
     }
 };
 
