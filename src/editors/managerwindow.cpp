@@ -363,15 +363,7 @@ void ManagerWindow::toggleTemplateButtons()
 void ManagerWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    QSettings settings;
-    const QByteArray geometry = settings.value("managerWindow/geometry").toByteArray();
-    if (!geometry.isNull())
-        restoreGeometry(geometry);
-    QList<int> sizes;
-    for (const QVariant& size : settings.value("managerWindow/splitterSizes").toList())
-        sizes.append(size.toInt());
-    if (!sizes.isEmpty())
-        splitter->setSizes(sizes);
+    restoreWindowState(this, splitter, "managerWindow");
 }
 
 void ManagerWindow::hideEvent(QHideEvent* event)
@@ -382,10 +374,5 @@ void ManagerWindow::hideEvent(QHideEvent* event)
 
 void ManagerWindow::storeGeometry()
 {
-    QSettings settings;
-    settings.setValue("managerWindow/geometry", saveGeometry());
-    QVariantList sizes;
-    for (int size : splitter->sizes())
-        sizes.append(size);
-    settings.setValue("managerWindow/splitterSizes", sizes);
+    storeWindowState(this, splitter, "managerWindow");
 }

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 class Creature;
 class Effect;
 class Event;
@@ -11,8 +13,9 @@ class ObjectStream;
 class TestWorld;
 
 // A fight of heroes and goblins in which the game master does random things:
-// commands of every kind built so far, hand edits, steps back and forward,
-// truncation. Draws on rand(), so a seed repeats a fight.
+// commands of every kind built so far, turns with their prompts answered at
+// random, hand edits, steps back and forward, truncation. Draws on rand(), so
+// a seed repeats a fight.
 class RandomFight
 {
 public:
@@ -22,6 +25,9 @@ public:
     // Who stands in the encounter is not in the log yet; a restart puts them back.
     void enterEncounter() const;
     void step();
+    // A command of the windows, drawn now and then among the model's own; it
+    // records its events through the history itself.
+    void addWindowCommand(const std::function<void()>& command) { windowCommands.append(command); }
 
 private:
     Creature* anyone() const;
@@ -36,6 +42,8 @@ private:
     Event* restCommand(ObjectStream* stream) const;
     Event* powerCommand(ObjectStream* stream) const;
     Event* rosterCommand(ObjectStream* stream) const;
+    // Start or Stop, Next Turn, Delay, Ready or Jump In, through the turn flow.
+    void turnCommand() const;
     // Heroes or goblins out of the encounter, some of them.
     QList<Creature*> outside(bool heroes) const;
 
@@ -43,6 +51,7 @@ private:
     bool steps;
     QStringList heroNames;
     QStringList goblinIds;
+    QList<std::function<void()>> windowCommands;
 };
 
 #endif
