@@ -50,6 +50,8 @@ PowerDialog::PowerDialog(Creature* origin, const QString& powerName, const QStri
 
 PowerDialog::~PowerDialog()
 {
+    // The focus moves while the panel goes.
+    disconnect(qApp, nullptr, this, nullptr);
     // Once only: deleting the panel cancels the host's deferred release, and
     // a panel the host released already is no longer here to delete.
     delete widget;

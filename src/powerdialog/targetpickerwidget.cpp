@@ -66,6 +66,12 @@ TargetPickerWidget::TargetPickerWidget(PickListInterface* owner, EffectCreatures
     buildControls();
 }
 
+TargetPickerWidget::~TargetPickerWidget()
+{
+    // The focus moves while the lists go, when this is no picker any more.
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
 void TargetPickerWidget::buildControls()
 {
     leftList = pickList("pickview");

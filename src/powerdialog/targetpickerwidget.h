@@ -33,6 +33,7 @@ public:
     static int gMissSource;
 
     TargetPickerWidget(PickListInterface* owner, EffectCreatures* creatures, CreaturePower* power);
+    ~TargetPickerWidget() override;
 
     // Shows the lists of the step type (3 keeps the shown one); the check's message.
     QString setupControls(Power::StepType type);
