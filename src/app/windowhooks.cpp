@@ -80,3 +80,19 @@ void WindowHooks::fillImportDirList()
     if (Global::managerWindow)
         Global::managerWindow->dataFolderLoaded();
 }
+
+int WindowHooks::getPartySize()
+{
+    return Global::managerWindow ? Global::managerWindow->getPartySize() : UiHooks::getPartySize();
+}
+
+void WindowHooks::monstersToSave(UnsavedItems& templates, UnsavedItems& encounters)
+{
+    if (Global::managerWindow)
+        Global::managerWindow->monstersToSave(templates, encounters);
+}
+
+bool WindowHooks::saveAllMonsters()
+{
+    return !Global::managerWindow || Global::managerWindow->onSaveAll();
+}

@@ -20,6 +20,9 @@ public:
     int pickCharacters(QList<Creature*>& party, bool& add) override;
     int pickEncounter(QString& adventure, EncounterData*& encounter) override;
     void fillImportDirList() override;
+    int getPartySize() override;
+    void monstersToSave(UnsavedItems& templates, UnsavedItems& encounters) override;
+    bool saveAllMonsters() override;
 };
 
 #endif

@@ -17,6 +17,7 @@
 #include "creature/creature.h"
 #include "editors/managerwindow.h"
 #include "foundation/global.h"
+#include "library/encounters.h"
 #include "library/monsters.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
@@ -29,6 +30,8 @@ public:
     ManagerWorld()
     {
         Global::copyDir(Global::getResourcePath() + "/demo-data/Monsters", world.root(), "Monsters");
+        Global::copyDir(Global::getResourcePath() + "/demo-data/Encounters", world.root(), "Encounters");
+        Global::encounters = new Encounters;
         window = std::make_unique<ManagerWindow>();
         reload();
         window->show();
@@ -37,13 +40,23 @@ public:
                                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
     }
 
-    // The monster library read again from the data folder.
+    ~ManagerWorld()
+    {
+        tester.reset();
+        window.reset();
+        delete std::exchange(Global::encounters, nullptr);
+    }
+
+    // The monster and encounter libraries read again from the data folder.
     void reload()
     {
         Monsters loaded;
         Progress progress;
         loaded.loadTemplates(world.root(), world.root(), &progress);
         Global::monsters->newMonsters(&loaded);
+        Encounters loadedEncounters;
+        loadedEncounters.loadEncounters(world.root(), world.root(), &progress);
+        Global::encounters->newEncounters(&loadedEncounters);
     }
 
     QListView* list() const { return window->findChild<MonsterView*>(); }
