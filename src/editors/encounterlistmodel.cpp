@@ -257,13 +257,63 @@ void EncounterListModel::changeStructure(Change change)
         emit doSelectionChanged();
 }
 
+void EncounterListModel::insertRow(const EncounterPath& parent, int row, const std::function<void()>& change)
+{
+    beginInsertRows(pathToIndex(parent), row, row);
+    change();
+    endInsertRows();
+    followShiftedRows(parent, [row](int old) { return old >= row ? old + 1 : old; });
+}
+
+void EncounterListModel::removeRow(const EncounterPath& parent, int row, const std::function<void()>& change)
+{
+    beginRemoveRows(pathToIndex(parent), row, row);
+    change();
+    endRemoveRows();
+    followShiftedRows(parent, [row](int old) { return old == row ? -1 : old > row ? old - 1 : old; });
+}
+
+void EncounterListModel::moveRow(const EncounterPath& parent, int from, int to, const std::function<void()>& change)
+{
+    const QModelIndex above = pathToIndex(parent);
+    beginMoveRows(above, from, from, above, to > from ? to + 1 : to);
+    change();
+    endMoveRows();
+    followShiftedRows(parent, [from, to](int old) {
+        if (old == from)
+            return to;
+        const int without = old > from ? old - 1 : old;
+        return without >= to ? without + 1 : without;
+    });
+}
+
+void EncounterListModel::followShiftedRows(const EncounterPath& parent, const std::function<int(int)>& newRow)
+{
+    // Only monsters lie below a group.
+    if (parent.group >= 0)
+        return;
+    QModelIndexList from;
+    QModelIndexList to;
+    for (const QModelIndex& stale : persistentIndexList()) {
+        EncounterPath path;
+        path.indexToPath(stale);
+        const bool underRoot = parent.isRoot();
+        int& shifted = underRoot ? path.encounter : path.group;
+        const int deeper = underRoot ? path.group : path.creature;
+        if (deeper < 0 || (!underRoot && path.encounter != parent.encounter))
+            continue;
+        shifted = newRow(shifted);
+        from.append(stale);
+        to.append(shifted < 0 ? QModelIndex() : pathToIndex(path));
+    }
+    changePersistentIndexList(from, to);
+}
+
 void EncounterListModel::insertEncounter(EncounterData* encounter, bool select)
 {
     const int row = Global::encounters->getEncounterPos(encounter->getName(), -1);
     changeStructure([&] {
-        beginInsertRows(QModelIndex(), row, row);
-        Global::encounters->addEncounter(encounter);
-        endInsertRows();
+        insertRow(EncounterPath(), row, [&] { Global::encounters->addEncounter(encounter); });
         if (select)
             setSelectedPath(pathOf(row), true);
     });
@@ -281,9 +331,7 @@ void EncounterListModel::removeEncounter(EncounterData* encounter, bool hideOnly
             if (view)
                 view->setRowHidden(row, QModelIndex(), true);
         } else {
-            beginRemoveRows(QModelIndex(), row, row);
-            Global::encounters->deleteEncounter(row);
-            endRemoveRows();
+            removeRow(EncounterPath(), row, [&] { Global::encounters->deleteEncounter(row); });
             delete encounter;
         }
         if (selected)
@@ -309,9 +357,7 @@ bool EncounterListModel::revertEncounter(EncounterData* encounter)
     fresh->setFileName(encounter->getFileName());
     const bool selected = selectedPath.encounter == row;
     changeStructure([&] {
-        beginRemoveRows(QModelIndex(), row, row);
-        Global::encounters->deleteEncounter(row);
-        endRemoveRows();
+        removeRow(EncounterPath(), row, [&] { Global::encounters->deleteEncounter(row); });
         delete encounter;
         insertEncounter(fresh, false);
         if (selected)
@@ -333,11 +379,11 @@ void EncounterListModel::moveEncounter(EncounterData* encounter, const QString& 
     }
     // A move, not a removal and an insertion: the selection and the expanded rows go along.
     changeStructure([&] {
-        beginMoveRows(QModelIndex(), row, row, QModelIndex(), target > row ? target + 1 : target);
-        Global::encounters->deleteEncounter(row);
-        encounter->setName(newName);
-        Global::encounters->addEncounter(encounter);
-        endMoveRows();
+        moveRow(EncounterPath(), row, target, [&] {
+            Global::encounters->deleteEncounter(row);
+            encounter->setName(newName);
+            Global::encounters->addEncounter(encounter);
+        });
     });
     if (view && selectedPath.encounter == target)
         view->scrollTo(index(target, 0), QAbstractItemView::EnsureVisible);
@@ -379,12 +425,11 @@ void EncounterListModel::insertMonster(EncounterData* encounter, const Encounter
     int creature = -1;
     const bool newGroup = encounter->getGroupCreaturePos(monster, group, creature);
     changeStructure([&] {
+        const auto add = [&] { encounter->addCreature(monster); };
         if (newGroup)
-            beginInsertRows(pathToIndex(pathOf(row)), group, group);
+            insertRow(pathOf(row), group, add);
         else
-            beginInsertRows(pathToIndex(pathOf(row, group)), creature, creature);
-        encounter->addCreature(monster);
-        endInsertRows();
+            insertRow(pathOf(row, group), creature, add);
         setSelectedPath(pathOf(row, group, creature), false);
         if (view) {
             view->expand(pathToIndex(pathOf(row, group)));
@@ -410,12 +455,11 @@ void EncounterListModel::deleteMonster(EncounterData* encounter, const Encounter
     else if (!wholeGroup && creature >= count - 1)
         next.creature = creature - 1;
     changeStructure([&] {
+        const auto take = [&] { encounter->removeCreature(monster); };
         if (wholeGroup)
-            beginRemoveRows(pathToIndex(pathOf(row)), group, group);
+            removeRow(pathOf(row), group, take);
         else
-            beginRemoveRows(pathToIndex(pathOf(row, group)), creature, creature);
-        encounter->removeCreature(monster);
-        endRemoveRows();
+            removeRow(pathOf(row, group), creature, take);
         setSelectedPath(next, false);
     });
 }
@@ -434,23 +478,18 @@ void EncounterListModel::renameGroup(int row, const QString& oldName, const QStr
     const int from = encounter->getGroupIndex(oldName);
     if (from < 0 || oldName == newName)
         return;
-    const QModelIndex parent = pathToIndex(pathOf(row));
     if (encounter->getGroupIndex(newName) >= 0) {
         // A merge into the group of that name: the old group goes, its monsters come one by one.
         QList<EncounterMonster> merged;
         for (int creature = 0; creature < encounter->getGroupCreatureCount(from); creature++)
             merged.append(*encounter->getGroupCreature(from, creature));
-        beginRemoveRows(parent, from, from);
-        encounter->removeGroup(oldName);
-        endRemoveRows();
+        removeRow(pathOf(row), from, [&] { encounter->removeGroup(oldName); });
         for (EncounterMonster monster : merged) {
             monster.name = newName;
             int group = -1;
             int creature = -1;
             encounter->getGroupCreaturePos(monster, group, creature);
-            beginInsertRows(pathToIndex(pathOf(row, group)), creature, creature);
-            encounter->addCreature(monster);
-            endInsertRows();
+            insertRow(pathOf(row, group), creature, [&] { encounter->addCreature(monster); });
         }
         return;
     }
@@ -461,12 +500,11 @@ void EncounterListModel::renameGroup(int row, const QString& oldName, const QStr
     probe.renameGroup(oldName, newName, before, after);
     if (after == from) {
         encounter->renameGroup(oldName, newName, before, after);
-        emit dataChanged(index(from, 0, parent), index(from, 0, parent), {Qt::DisplayRole});
+        const QModelIndex renamed = pathToIndex(pathOf(row, from));
+        emit dataChanged(renamed, renamed, {Qt::DisplayRole});
         return;
     }
-    beginMoveRows(parent, from, from, parent, after > from ? after + 1 : after);
-    encounter->renameGroup(oldName, newName, before, after);
-    endMoveRows();
+    moveRow(pathOf(row), from, after, [&] { encounter->renameGroup(oldName, newName, before, after); });
 }
 
 void EncounterListModel::moveGroup(const QString& oldName, const QString& newName)
@@ -505,9 +543,7 @@ void EncounterListModel::removeGroup(const QString& name)
             const int group = encounter->getGroupIndex(name);
             if (group < 0)
                 continue;
-            beginRemoveRows(pathToIndex(pathOf(row)), group, group);
-            encounter->removeGroup(name);
-            endRemoveRows();
+            removeRow(pathOf(row), group, [&] { encounter->removeGroup(name); });
             encounter->adjustDirty();
         }
         // The group that moved up into its place, else the one above, else the encounter.

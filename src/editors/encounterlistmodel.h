@@ -4,6 +4,8 @@
 #include <QAbstractItemModel>
 #include <QString>
 
+#include <functional>
+
 #include "foundation/dogtag.h"
 
 class EncounterData;
@@ -108,6 +110,13 @@ private:
     // Runs a structural change: the selection signals it causes are told once, after it.
     template <typename Change>
     void changeStructure(Change change);
+    // One row under the parent, announced around the change of the library.
+    void insertRow(const EncounterPath& parent, int row, const std::function<void()>& change);
+    void removeRow(const EncounterPath& parent, int row, const std::function<void()>& change);
+    void moveRow(const EncounterPath& parent, int from, int to, const std::function<void()>& change);
+    // The rows below rows that moved carry their parents' old rows in their
+    // references; the toolkit updates only the moved rows themselves.
+    void followShiftedRows(const EncounterPath& parent, const std::function<int(int)>& newRow);
     void updateSelectedPath();
     void applyFilter();
     bool isHidden(int row) const;
