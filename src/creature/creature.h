@@ -174,6 +174,28 @@ struct CreatureState
     bool operator==(const CreatureState& other) const;
 };
 
+// The figures that damage, healing and action points change, and the
+// arithmetic by which the events change them. Previews of dialogs use the
+// same, so that they show what the events will do.
+struct VitalFigures
+{
+    int hitPoints = 0;
+    int tempHitPoints = 0;
+    int healingSurges = 0;
+    int actionPoints = 0;
+
+    // Temporary hit points go first; returns the damage that reached the hit points.
+    int takeDamage(int amount);
+    // Negative hit points count as 0 before healing, which stops at the
+    // maximum; surges spent (gained when negative) stay within 0 and the maximum.
+    void heal(int healed, int surgesSpent, int maxHitPoints, int maxHealingSurges);
+    // Temporary hit points do not add up: the larger amount stays.
+    bool gainTempHitPoints(int amount);
+    void useActionPoints(int count);
+
+    bool operator==(const VitalFigures& other) const;
+};
+
 // Call-backs of the dialogs that let the user pick an origin creature.
 class CreatureInterface
 {
@@ -385,6 +407,9 @@ public:
     void setBeforeVitality(const CreatureVitality& vitality);
     CreatureInit getInit();
     CreatureState getState() const;
+    VitalFigures getFigures() const { return {hitPoints, tempHitPoints, healingSurges, actionPoints}; }
+    // Without the previews of open dialogs.
+    VitalFigures getFiguresWithoutDelta() const;
     void setState(const CreatureState& state);
 
     void applyDamage(int amount, Creature* attacker);

@@ -199,7 +199,7 @@ int saturated(qint64 value)
 
 }
 
-void Creature::applyDamage(int amount, Creature* attacker)
+int VitalFigures::takeDamage(int amount)
 {
     if (tempHitPoints != 0) {
         if (tempHitPoints > amount) {
@@ -211,6 +211,48 @@ void Creature::applyDamage(int amount, Creature* attacker)
         }
     }
     hitPoints = saturated(qint64(hitPoints) - amount);
+    return amount;
+}
+
+void VitalFigures::heal(int healed, int surgesSpent, int maxHitPoints, int maxHealingSurges)
+{
+    if (hitPoints < 0)
+        hitPoints = 0;
+    hitPoints = saturated(qMin(qint64(hitPoints) + healed, qint64(maxHitPoints)));
+    healingSurges = saturated(std::clamp<qint64>(qint64(healingSurges) - surgesSpent, 0, qMax(0, maxHealingSurges)));
+}
+
+bool VitalFigures::gainTempHitPoints(int amount)
+{
+    if (amount <= tempHitPoints)
+        return false;
+    tempHitPoints = amount;
+    return true;
+}
+
+void VitalFigures::useActionPoints(int count)
+{
+    actionPoints -= qBound(0, count, qMax(actionPoints, 0));
+}
+
+bool VitalFigures::operator==(const VitalFigures& o) const
+{
+    return hitPoints == o.hitPoints && tempHitPoints == o.tempHitPoints && healingSurges == o.healingSurges
+        && actionPoints == o.actionPoints;
+}
+
+VitalFigures Creature::getFiguresWithoutDelta() const
+{
+    return {hitPoints - hitPointDelta, tempHitPoints - tempHitPointDelta, healingSurges - healingSurgeDelta,
+            actionPoints - actionPointDelta};
+}
+
+void Creature::applyDamage(int amount, Creature* attacker)
+{
+    VitalFigures figures = getFigures();
+    amount = figures.takeDamage(amount);
+    hitPoints = figures.hitPoints;
+    tempHitPoints = figures.tempHitPoints;
     // Only a hit that takes hit points leaves the creature dying.
     if (amount > 0 && hitPoints <= 0)
         stabilized = false;
@@ -226,10 +268,10 @@ void Creature::applyDamage(int amount, Creature* attacker)
 void Creature::applyHealing(int healedHitPoints, int surges)
 {
     healCount++;
-    if (hitPoints < 0)
-        hitPoints = 0;
-    hitPoints = saturated(qMin(qint64(hitPoints) + healedHitPoints, qint64(stats.maxHitPoints)));
-    healingSurges = saturated(std::clamp<qint64>(qint64(healingSurges) - surges, 0, qMax(0, stats.maxHealingSurges)));
+    VitalFigures figures = getFigures();
+    figures.heal(healedHitPoints, surges, stats.maxHitPoints, stats.maxHealingSurges);
+    hitPoints = figures.hitPoints;
+    healingSurges = figures.healingSurges;
     if (hitPoints > 0)
         stabilized = true;
     beforeHitPoints = hitPoints;
@@ -293,9 +335,10 @@ void Creature::endOfEncounter()
 
 void Creature::setTempHitPoints(int value)
 {
-    if (value <= tempHitPoints)
+    VitalFigures figures = getFigures();
+    if (!figures.gainTempHitPoints(value))
         return;
-    tempHitPoints = value;
+    tempHitPoints = figures.tempHitPoints;
     updated();
 }
 
@@ -304,7 +347,9 @@ void Creature::useActionPoints(int count)
     // A count is used as asked: replayed after a restart, a log that does not
     // say what the hero held may give it others than it had.
     const int spent = count == AllActionPoints ? actionPoints : count;
-    actionPoints -= qBound(0, spent, qMax(actionPoints, 0));
+    VitalFigures figures = getFigures();
+    figures.useActionPoints(spent);
+    actionPoints = figures.actionPoints;
     if (Global::encounter && Global::encounter->isRunning())
         actionPointsUsed += spent;
     beforeActionPoints = actionPoints;

@@ -87,10 +87,12 @@ void Creature::writeVitalityChanges(ObjectStream* stream)
         stream = Global::history->getStream(false);
     if (!stream || !Global::history)
         return;
-    if (!getVitality().equals(getBeforeVitality()))
-        Global::history->apply(new SetVitalityEvent(getVitality(), stream), false);
+    // The rename first: the figures are recorded under the new name, which a
+    // replay knows only once the rename is read.
     if (stats.name != beforeName)
         Global::history->apply(new RenameCreatureEvent(beforeName, stats.name, stream), false);
+    if (!getVitality().equals(getBeforeVitality()))
+        Global::history->apply(new SetVitalityEvent(getVitality(), stream), false);
 }
 
 QString Creature::getDeltaHP() const

@@ -405,15 +405,7 @@ void ManagerWindow::toggleEncounterButtons()
 void ManagerWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    QSettings settings;
-    const QByteArray geometry = settings.value("managerWindow/geometry").toByteArray();
-    if (!geometry.isNull())
-        restoreGeometry(geometry);
-    QList<int> sizes;
-    for (const QVariant& size : settings.value("managerWindow/splitterSizes").toList())
-        sizes.append(size.toInt());
-    if (!sizes.isEmpty())
-        splitter->setSizes(sizes);
+    restoreWindowState(this, splitter, "managerWindow");
 }
 
 void ManagerWindow::hideEvent(QHideEvent* event)
@@ -424,10 +416,5 @@ void ManagerWindow::hideEvent(QHideEvent* event)
 
 void ManagerWindow::storeGeometry()
 {
-    QSettings settings;
-    settings.setValue("managerWindow/geometry", saveGeometry());
-    QVariantList sizes;
-    for (int size : splitter->sizes())
-        sizes.append(size);
-    settings.setValue("managerWindow/splitterSizes", sizes);
+    storeWindowState(this, splitter, "managerWindow");
 }

@@ -1,5 +1,7 @@
 #include "library/characters.h"
 
+#include <QFile>
+
 #include "encounter/encounter.h"
 #include "encounter/history.h"
 #include "encounter/rosterevents.h"
@@ -60,6 +62,25 @@ void Characters::deleteCharacter(int i, bool keep)
 QString Characters::getNewCharacter() const
 {
     return LibraryList::newName(tr("New Character"), [this](const QString& name) { return findCharacter(name); });
+}
+
+QString Characters::getImportedFileName(const Creature* character) const
+{
+    QString file = Global::lastRight(character->getImportFile(), "/");
+    if (Global::lastLeft(file, ".").isEmpty() || file.startsWith('.') || file.startsWith("template", Qt::CaseInsensitive))
+        file = character->makeFileName();
+    const QString stem = Global::lastLeft(file, ".");
+    const QString extension = Global::lastRight(file, ".");
+    const auto taken = [this, character](const QString& name) {
+        for (const Creature* other : characters)
+            if (other != character && other->getFileName().compare(name, Qt::CaseInsensitive) == 0)
+                return true;
+        return QFile::exists(Global::getCreaturePath(name, false));
+    };
+    QString name = QString("%1.%2").arg(stem, extension);
+    for (int number = 1; taken(name); number++)
+        name = QString("%1_%2.%3").arg(stem).arg(number).arg(extension);
+    return name;
 }
 
 int Characters::loadCharacters(const QString& root, const QString& prettyRoot, Progress* progress)

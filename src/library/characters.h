@@ -32,6 +32,11 @@ public:
     void deleteCharacter(int i, bool keep);
     void deleteCharacter(Creature* character) { deleteCharacter(getCharacterIndex(character), true); }
     QString getNewCharacter() const;
+    // The file name for a character made from a builder file: the file's
+    // own name, numbered until it is free on disk and among the characters'
+    // file names (one not yet saved holds its name unwritten). A name the
+    // loader would skip takes the character's usual file name instead.
+    QString getImportedFileName(const Creature* character) const;
     // 1 go on, 0 stop, 2 choose another data folder.
     int loadCharacters(const QString& root, const QString& prettyRoot, Progress* progress);
     static int getFileCount(const QString& root);

@@ -100,9 +100,8 @@ void MainWindow::onSetTempHP()
     toggleSelectionButtons();
 }
 
-void MainWindow::removeCondEffect(Creature* creature, Effect* effect)
+bool MainWindow::removeCondEffect(Creature* creature, Effect* effect)
 {
     CommandRoad road;
-    if (road.isOpen())
-        road.apply(new RemoveOnGoingEvent(creature, effect, road.getStream()));
+    return road.isOpen() && road.apply(new RemoveOnGoingEvent(creature, effect, road.getStream()));
 }

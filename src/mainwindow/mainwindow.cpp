@@ -171,6 +171,9 @@ void MainWindow::panelClosed()
         creature->resetDelta();
     if (Creature* current = encounter->getCurrentCreature())
         current->resetDelta();
+    // A conditions-and-effects request cancelled this panel: it runs once the panel's command is done.
+    if (requestPending && !runningRequests)
+        QTimer::singleShot(0, this, &MainWindow::runPendingRequests);
 }
 
 void MainWindow::previewCreature(Creature* creature)

@@ -3,7 +3,10 @@
 
 #include <QIcon>
 #include <QMainWindow>
+#include <QPointer>
+#include <QSharedPointer>
 
+#include "powers/powerenums.h"
 #include "toolkit/panelhost.h"
 #include "toolkit/windowsanddialogs.h"
 
@@ -13,6 +16,8 @@ class CreaturePower;
 class CreatureWidget;
 class DockWidget;
 class Effect;
+class EffectDialog;
+class EffectListModel;
 class EventListModel;
 class FlatDialog;
 class MainInitiativeList;
@@ -106,7 +111,8 @@ public slots:
     void onStepBack();
     void onStepForward();
     void onAddConditionOrEffect();
-    void removeCondEffect(Creature* creature, Effect* effect);
+    // False when the log refused the removal.
+    bool removeCondEffect(Creature* creature, Effect* effect);
     void onShowAndHide();
     void onDelay();
     void onReady();
@@ -157,8 +163,26 @@ private:
     // The flag follows the Window menu's check mark, whatever closed the dock before.
     void noteDockToggled(int which);
     void activateWindowOf(QWidget* window);
+    // Conditions and effects: a request replaces the one whose panel is open.
+    void runPendingRequests();
+    void runConditionOrEffect(Creature* origin, const QString& powerName, CreaturePower* power,
+                              const QString& actionName);
+    void getDefaultTargetList(Creature* origin, CreaturePower* power, QList<Creature*>& list, Power::StepType type);
+    void applyClassicResults(EffectDialog& dialog, const QString& powerName);
 
     EventListModel* historyModel = nullptr;
+    EffectListModel* effectsModel = nullptr;
+    struct ConditionRequest
+    {
+        QPointer<Creature> origin;
+        QString powerName;
+        // A copy: the creature's own may be gone when the request runs.
+        QSharedPointer<CreaturePower> power;
+        QString actionName;
+    };
+    ConditionRequest pendingRequest;
+    bool requestPending = false;
+    bool runningRequests = false;
     QStackedWidget* centralStack = nullptr;
     MainInitiativeList* initiativeList = nullptr;
     ResizableScrollArea* flatDialogArea = nullptr;

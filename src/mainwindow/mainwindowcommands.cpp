@@ -15,6 +15,7 @@
 #include "foundation/global.h"
 #include "mainwindow/creaturewidget.h"
 #include "mainwindow/dockwidget.h"
+#include "mainwindow/effectlistmodel.h"
 #include "mainwindow/eventlistmodel.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/playerswindow.h"
@@ -233,6 +234,9 @@ void MainWindow::createDockWindows()
 
     auto* effectsView = new QTableView;
     effectsView->setFocusPolicy(Qt::NoFocus);
+    effectsModel = new EffectListModel(this);
+    effectsView->setModel(effectsModel);
+    effectsModel->setView(effectsView);
     effectsDock = addDock(tr("Conditions and Effects"), "effectsWidget", effectsView, Qt::RightDockWidgetArea);
 
     using Toggle = void (MainWindow::*)();

@@ -4,6 +4,7 @@
 #include "encounter/history.h"
 #include "foundation/global.h"
 #include "mainwindow/creaturewidget.h"
+#include "mainwindow/effectlistmodel.h"
 #include "mainwindow/maininitiativelist.h"
 #include "mainwindow/mainwindow.h"
 
@@ -37,8 +38,6 @@ void MainWindow::connectInitiativeList()
     connect(initiativeList, &MainInitiativeList::doHelpWithSelections, this, &MainWindow::helpWithSelections);
 }
 
-void MainWindow::addConditionOrEffect(Creature*, const QString&, CreaturePower*, const QString&) {}
-
 void MainWindow::showAliases(const QList<Creature*>&, bool) {}
 
 void MainWindow::editAliases(const QList<Creature*>&) {}
@@ -49,4 +48,7 @@ void MainWindow::removeSelectedCreatures() {}
 
 void MainWindow::adjustSelectedCreaturesInitiative(int) {}
 
-void MainWindow::setEffectCreature(Creature*) {}
+void MainWindow::setEffectCreature(Creature* creature)
+{
+    effectsModel->setEffectCreature(creature);
+}

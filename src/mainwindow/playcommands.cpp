@@ -18,10 +18,6 @@ void MainWindow::onReady() {}
 
 void MainWindow::onJumpIn() {}
 
-// Conditions and effects.
-
-void MainWindow::onAddConditionOrEffect() {}
-
 // Roster and rests.
 
 // The libraries ask for their panel and record what it brings in. Queued:

@@ -70,12 +70,15 @@ PowerStep* PowerProgram::addStep(PowerStep::Type kind, Power::StepType type)
 
 void PowerProgram::deleteStep(PowerStep* step)
 {
-    for (QList<PowerStep*>& steps : lists) {
-        if (steps.removeOne(step)) {
-            delete step;
-            return;
-        }
-    }
+    delete takeStep(step);
+}
+
+PowerStep* PowerProgram::takeStep(PowerStep* step)
+{
+    for (QList<PowerStep*>& steps : lists)
+        if (steps.removeOne(step))
+            return step;
+    return nullptr;
 }
 
 void PowerProgram::moveStep(PowerStep* step, int by)
@@ -103,6 +106,8 @@ void PowerProgram::stepDown(PowerStep* step)
 void PowerProgram::setup(bool fresh)
 {
     for (const QList<PowerStep*>& steps : lists)
-        for (PowerStep* step : steps)
+        for (PowerStep* step : steps) {
             step->setup(fresh);
+            step->showValues();
+        }
 }

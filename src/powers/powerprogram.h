@@ -28,8 +28,12 @@ public:
     PowerStep* addStep(PowerStep::Type kind, Power::StepType type);
     // A step of no list of this program is left alone.
     void deleteStep(PowerStep* step);
+    // Removes the step from its list and hands it to the caller; null when
+    // no list holds it.
+    PowerStep* takeStep(PowerStep* step);
     void stepUp(PowerStep* step);
     void stepDown(PowerStep* step);
+    // Every step, and its row when it has one, takes its values afresh.
     void setup(bool fresh);
 
     // The step lines of the three lists, in order.

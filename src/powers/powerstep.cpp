@@ -36,11 +36,95 @@ const KindInfo kinds[] = {
 
 const char* const resourceKeywords[] = {"action-point", "second-wind"};
 
+PowerStepEditor::Factory editorFactory = nullptr;
+
 bool isKind(int kind)
 {
     return kind > 0 && kind < int(std::size(kinds));
 }
 
+}
+
+PowerStep::~PowerStep() = default;
+
+void PowerStep::setEditorFactory(PowerStepEditor::Factory factory)
+{
+    editorFactory = factory;
+}
+
+PowerStepEditor* PowerStep::getEditor()
+{
+    if (!editor && editorFactory)
+        editor.reset(editorFactory(this));
+    return editor.get();
+}
+
+QLayout* PowerStep::getLayout(StepListWidget* list, EffectCreatures* creatures)
+{
+    return getEditor() ? editor->getLayout(list, creatures) : nullptr;
+}
+
+QToolButton* PowerStep::getUpButton()
+{
+    return editor ? editor->getUpButton() : nullptr;
+}
+
+QToolButton* PowerStep::getDownButton()
+{
+    return editor ? editor->getDownButton() : nullptr;
+}
+
+void PowerStep::upClicked()
+{
+    if (editor)
+        editor->upClicked();
+}
+
+void PowerStep::downClicked()
+{
+    if (editor)
+        editor->downClicked();
+}
+
+void PowerStep::deleteClicked()
+{
+    if (editor)
+        editor->deleteClicked();
+}
+
+void PowerStep::effectControlChanged(int what)
+{
+    if (editor)
+        editor->effectControlChanged(what);
+}
+
+void PowerStep::setTabOrder(TabHandler* handler)
+{
+    if (editor)
+        editor->setTabOrder(handler);
+}
+
+void PowerStep::setDefaultFocus()
+{
+    if (editor)
+        editor->setDefaultFocus();
+}
+
+bool PowerStep::hasFocus()
+{
+    return editor && editor->hasFocus();
+}
+
+void PowerStep::setGoOrder(GoHandler* handler)
+{
+    if (editor)
+        editor->setGoOrder(handler);
+}
+
+void PowerStep::showValues()
+{
+    if (editor)
+        editor->showValues();
 }
 
 PowerStep* PowerStep::create(int kind)

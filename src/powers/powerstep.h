@@ -3,9 +3,47 @@
 
 #include <QString>
 
-#include "creature/effect.h"
+#include <memory>
 
+#include "creature/effect.h"
+#include "foundation/dogtag.h"
+
+class EffectCreatures;
+class GoHandler;
 class PowerFields;
+class PowerStep;
+class QLayout;
+class QToolButton;
+class StepListWidget;
+class TabHandler;
+
+// The editor half of a step: its row in the power editor. The windows
+// install a factory that gives each step its own editor on first use; the
+// step destroys it. Headless there is none, and a step has no row.
+class PowerStepEditor
+{
+public:
+    using Factory = PowerStepEditor* (*)(PowerStep* step);
+
+    virtual ~PowerStepEditor() = default;
+
+    // A fresh row each call; the rows made before no longer change the step.
+    virtual QLayout* getLayout(StepListWidget* list, EffectCreatures* creatures) = 0;
+    // Of the latest row; null before the first or once it is gone.
+    virtual QToolButton* getUpButton() const = 0;
+    virtual QToolButton* getDownButton() const = 0;
+    virtual void upClicked() = 0;
+    virtual void downClicked() = 0;
+    virtual void deleteClicked() = 0;
+    // A control of the row changed the step.
+    virtual void effectControlChanged(int what) = 0;
+    virtual void setTabOrder(TabHandler* handler) = 0;
+    virtual void setDefaultFocus() = 0;
+    virtual bool hasFocus() const = 0;
+    virtual void setGoOrder(GoHandler* handler) = 0;
+    // The step's values changed behind the row's back (dice rolled).
+    virtual void showValues() = 0;
+};
 
 // One step of a power's program: what happens to the creatures of its list.
 class PowerStep
@@ -22,7 +60,7 @@ public:
         EndCondition = 8,
     };
 
-    virtual ~PowerStep() = default;
+    virtual ~PowerStep();
 
     // A step of that kind with its default values; null for another kind.
     static PowerStep* create(int kind);
@@ -37,10 +75,32 @@ public:
     // Binds each value to its name=value line.
     virtual void fields(PowerFields& fields) = 0;
 
+    // The editor half; each asks the step's editor and does nothing, or
+    // gives null or false, without one.
+    static void setEditorFactory(PowerStepEditor::Factory factory);
+    PowerStepEditor* getEditor();
+    QLayout* getLayout(StepListWidget* list, EffectCreatures* creatures);
+    QToolButton* getUpButton();
+    QToolButton* getDownButton();
+    void upClicked();
+    void downClicked();
+    void deleteClicked();
+    void effectControlChanged(int what);
+    void setTabOrder(TabHandler* handler);
+    void setDefaultFocus();
+    bool hasFocus();
+    void setGoOrder(GoHandler* handler);
+    void showValues();
+
 protected:
     PowerStep() = default;
-    PowerStep(const PowerStep&) = default;
-    PowerStep& operator=(const PowerStep&) = default;
+    // A copy has the values, not the editor.
+    PowerStep(const PowerStep&) {}
+    PowerStep& operator=(const PowerStep&) { return *this; }
+
+private:
+    std::unique_ptr<PowerStepEditor> editor;
+    DogTag dogTag{__LINE__, __FILE__};
 };
 
 // The type and the copy of each kind, written once.

@@ -5,6 +5,8 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSettings>
+#include <QSplitter>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -147,4 +149,27 @@ void WindowsAndDialogs::setComboBox(QComboBox* box, const QString& text)
 QString WindowsAndDialogs::getComboBox(QComboBox* box)
 {
     return box->currentText();
+}
+
+void WindowsAndDialogs::restoreWindowState(QWidget* window, QSplitter* splitter, const QString& key)
+{
+    QSettings settings;
+    const QByteArray geometry = settings.value(key + "/geometry").toByteArray();
+    if (!geometry.isNull())
+        window->restoreGeometry(geometry);
+    QList<int> sizes;
+    for (const QVariant& size : settings.value(key + "/splitterSizes").toList())
+        sizes.append(size.toInt());
+    if (!sizes.isEmpty())
+        splitter->setSizes(sizes);
+}
+
+void WindowsAndDialogs::storeWindowState(QWidget* window, QSplitter* splitter, const QString& key)
+{
+    QSettings settings;
+    settings.setValue(key + "/geometry", window->saveGeometry());
+    QVariantList sizes;
+    for (int size : splitter->sizes())
+        sizes.append(size);
+    settings.setValue(key + "/splitterSizes", sizes);
 }

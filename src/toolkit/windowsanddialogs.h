@@ -11,6 +11,7 @@ class QComboBox;
 class QLabel;
 class QLayout;
 class QSpinBox;
+class QSplitter;
 class QToolButton;
 class QWidget;
 
@@ -49,6 +50,11 @@ public:
     // Selects the item with the text (any case); else an editable box takes the text, another item 0.
     static void setComboBox(QComboBox* box, const QString& text);
     static QString getComboBox(QComboBox* box);
+
+    // A tool window's geometry and splitter sizes under "KEY/geometry" and
+    // "KEY/splitterSizes"; what was never stored leaves the window as it is.
+    static void restoreWindowState(QWidget* window, QSplitter* splitter, const QString& key);
+    static void storeWindowState(QWidget* window, QSplitter* splitter, const QString& key);
 
 private:
     static void fillBox(QBoxLayout* layout, int margin, bool stretchBefore, bool stretchAfter,

@@ -114,6 +114,22 @@ private:
     rlimit saved;
 };
 
+// A command's events stepped back give the model it started from; stepped
+// forward again, and replayed from the log after a restart (enter puts the
+// creatures back in the encounter), the model it left.
+inline void checkStepsAndReplay(TestWorld* world, int events, const QString& start, const std::function<void()>& enter)
+{
+    const QString after = world->describe();
+    for (int i = 0; i < events; i++)
+        Global::history->back();
+    QVERIFY2(world->describe() == start, qPrintable(TestWorld::difference(start, world->describe())));
+    for (int i = 0; i < events; i++)
+        Global::history->forward(false);
+    QCOMPARE(world->describe(), after);
+    QVERIFY(world->restart(enter));
+    QVERIFY2(world->describe() == after, qPrintable(TestWorld::difference(after, world->describe())));
+}
+
 inline void key(Qt::Key key)
 {
     QWidget* target = QApplication::focusWidget();

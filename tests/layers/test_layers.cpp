@@ -35,6 +35,9 @@ const QSet<QPair<QString, QString>> windowArrows{
     {"editors", "powerdialog"},
     // The editors show their creature with the main window's creature display.
     {"editors", "mainwindow"},
+    // The classic conditions-and-effects dialog is built of the power
+    // dialog's creature choice and effect controls.
+    {"combat", "powerdialog"},
 };
 
 // Start-up and the pictures of every window see everything.

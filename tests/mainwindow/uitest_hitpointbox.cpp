@@ -114,20 +114,12 @@ private slots:
         QCOMPARE(hitPointBox()->value(), boxAfter);
         QVERIFY(fixture->hooks.alerts.isEmpty());
 
-        const QString after = fixture->world->describe();
-        for (int i = 0; i < events.size(); i++)
-            Global::history->back();
-        QVERIFY2(fixture->world->describe() == start, qPrintable(TestWorld::difference(start, fixture->world->describe())));
-        for (int i = 0; i < events.size(); i++)
-            Global::history->forward(false);
-        QCOMPARE(fixture->world->describe(), after);
-        QVERIFY(fixture->world->restart([this] {
+        CombatTesting::checkStepsAndReplay(fixture->world, events.size(), start, [this] {
             ana = fixture->world->find("Ana");
             bron = fixture->world->find("Bron");
             goblin = Global::monsters->getMonsterInstance("Goblin Cutter", "1", true);
             enterEncounter();
-        }));
-        QVERIFY2(fixture->world->describe() == after, qPrintable(TestWorld::difference(after, fixture->world->describe())));
+        });
     }
 
     // A hand edit goes into the log just before the damage; the effects list removes one effect by one event.

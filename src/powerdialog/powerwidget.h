@@ -1,0 +1,114 @@
+#ifndef POWERWIDGET_H
+#define POWERWIDGET_H
+
+#include <QWidget>
+
+#include "foundation/dogtag.h"
+#include "powers/powerenums.h"
+#include "toolkit/windowsanddialogs.h"
+
+class CreaturePower;
+class EffectCreatures;
+class GoHandler;
+class PowerStep;
+class QFrame;
+class QLabel;
+class QTabWidget;
+class QToolButton;
+class ResizableScrollArea;
+class ScalingTabWidget;
+class TabHandler;
+
+// The owner of a power editor: it replaces the editor after each change of
+// the program's shape, and hears of each value changed inside a step.
+class PowerEditInterface
+{
+public:
+    virtual ~PowerEditInterface() = default;
+    // Scroll positions of -1 show a page's end; focusStep, when given, takes
+    // the focus in the new editor. tabOnly: only the current tab changed.
+    virtual void rebuildDialog(PowerStep* focusStep, Power::StepType tab, int hitScroll, int missScroll,
+        int effectScroll, bool powerReplaced, bool tabOnly) = 0;
+    virtual void powerStepChanged(PowerStep* step) = 0;
+};
+
+// One page of the editor: the rows of one step list, and the relay from the
+// rows' buttons and fields to the editor.
+class StepListWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    StepListWidget() = default;
+
+    QSize sizeHint() const override { return QWidget::sizeHint(); }
+
+    void emitPowerStepUp(PowerStep* step) { emit doPowerStepUp(step); }
+    void emitPowerStepDown(PowerStep* step) { emit doPowerStepDown(step); }
+    void emitDeletePowerStep(PowerStep* step) { emit doDeletePowerStep(step); }
+    void emitUpdatePowerStep(PowerStep* step) { emit doUpdatePowerStep(step); }
+
+signals:
+    void doPowerStepUp(PowerStep* step);
+    void doPowerStepDown(PowerStep* step);
+    void doDeletePowerStep(PowerStep* step);
+    void doUpdatePowerStep(PowerStep* step);
+};
+
+// The editor of a power's program: the Hit, Miss and Effect step lists on
+// tabs, and a button per step kind. It changes the program in place and
+// never rebuilds itself: its owner puts a new editor in its place.
+class PowerWidget : public QWidget, public WindowsAndDialogs
+{
+    Q_OBJECT
+
+public:
+    PowerWidget(PowerEditInterface* owner, EffectCreatures* creatures, CreaturePower* power, bool isAction,
+        Power::StepType tab, int hitScroll, int missScroll, int effectScroll);
+
+    QTabWidget* getTabWidget() const;
+    Power::StepType getStepType() const;
+    void setStepType(Power::StepType type);
+    void updateHeaderText();
+    void setTabOrder(TabHandler* handler);
+    void setGoOrder(GoHandler* handler, Power::StepType type);
+    // Ctrl+I shows the next tab; every other key is left to the owner.
+    bool keyPressed(int key, Qt::KeyboardModifiers modifiers);
+    void scrollTo(int hitScroll, int missScroll, int effectScroll);
+    void sizeToHint();
+    QSize sizeHint() const override;
+
+    static QString getBackgroundColor(int index);
+    // The add button of a step kind.
+    QToolButton* getAddButton(int kind) const;
+
+private slots:
+    void hitAndMissChanged();
+    void powerStepUp(PowerStep* step);
+    void powerStepDown(PowerStep* step);
+    void powerDeleteStep(PowerStep* step);
+    void powerUpdateStep(PowerStep* step);
+
+private:
+    QWidget* getStepsAsWidget(Power::StepType type);
+    static QFrame* getFrame(int index, QLayout* layout);
+    QWidget* getHeaderBox();
+    QWidget* getAddButtons();
+    ResizableScrollArea* area(Power::StepType type) const;
+    int scrollPosition(Power::StepType type) const;
+    void stepAdded(PowerStep* step);
+    void rebuild(PowerStep* focusStep, Power::StepType tab, bool tabOnly, Power::StepType toEnd = Power::AnyStep);
+
+    PowerEditInterface* owner;
+    EffectCreatures* creatures;
+    CreaturePower* power;
+    bool isAction;
+    QLabel* headerLabel = nullptr;
+    ScalingTabWidget* tabs = nullptr;
+    ResizableScrollArea* areas[3] = {};
+    // By PowerStep::Type.
+    QToolButton* addButtons[9] = {};
+    DogTag dogTag{__LINE__, __FILE__};
+};
+
+#endif
