@@ -6,6 +6,7 @@
 #include "combat/pickcharactersdialog.h"
 #include "combat/pickencounterdialog.h"
 #include "combat/pickmonsterdialog.h"
+#include "editors/characterwindow.h"
 #include "editors/managerwindow.h"
 #include "foundation/global.h"
 #include "mainwindow/mainwindow.h"
@@ -95,4 +96,14 @@ void WindowHooks::monstersToSave(UnsavedItems& templates, UnsavedItems& encounte
 bool WindowHooks::saveAllMonsters()
 {
     return !Global::managerWindow || Global::managerWindow->onSaveAll();
+}
+
+UnsavedItems WindowHooks::charactersToSave()
+{
+    return Global::characterWindow ? Global::characterWindow->charactersToSave() : UnsavedItems();
+}
+
+bool WindowHooks::saveAllCharacters()
+{
+    return !Global::characterWindow || Global::characterWindow->onSaveAll();
 }

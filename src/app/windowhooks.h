@@ -21,6 +21,8 @@ public:
     int pickEncounter(QString& adventure, EncounterData*& encounter) override;
     void fillImportDirList() override;
     int getPartySize() override;
+    UnsavedItems charactersToSave() override;
+    bool saveAllCharacters() override;
     void monstersToSave(UnsavedItems& templates, UnsavedItems& encounters) override;
     bool saveAllMonsters() override;
 };

@@ -139,6 +139,9 @@ void CharacterWindow::connectWidgets()
     connect(listModel, &CharacterListModel::doSelectionChanged, this, &CharacterWindow::onCharacterSelectionChanged);
     connect(newButton, &QToolButton::clicked, this, &CharacterWindow::onNewCharacter);
     connect(addFromFileButton, &QToolButton::clicked, this, &CharacterWindow::onAddFromFile);
+    connect(deleteButton, &QToolButton::clicked, this, &CharacterWindow::onDeleteCharacter);
+    connect(revertAllButton, &QToolButton::clicked, this, &CharacterWindow::onRevertAll);
+    connect(saveAllButton, &QToolButton::clicked, this, &CharacterWindow::onSaveAll);
     connect(statBlockEdit, &QPlainTextEdit::textChanged, this, &CharacterWindow::onCharacterStatsChanged);
     connect(writeableCheck, &QCheckBox::clicked, this, &CharacterWindow::onWriteableClicked);
     connect(&creatureDisplay, &CreatureDisplay::doPortraitClicked, this, &CharacterWindow::onSelectPortrait);

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/windowhooks.h"
 #include "creature/creature.h"
 #include "editors/encounterlistmodel.h"
 #include "editors/managerwindow.h"
@@ -192,6 +193,24 @@ private:
             return text;
         return text + (depth == 0 ? "(" : "{") + children.join(", ") + (depth == 0 ? ")" : "}");
     }
+};
+
+// The program's own hooks, which ask the editors, with the questions
+// answered yes and the alerts recorded.
+class AnsweringHooks : public WindowHooks
+{
+public:
+    AnsweringHooks() { Global::setUiHooks(this); }
+    ~AnsweringHooks() override { Global::setUiHooks(nullptr); }
+    void alert(const QString& title, const QString& text) override { alerts.append(title + ": " + text); }
+    bool rejectableAlert(const QString& title, const QString& text, const QString&) override
+    {
+        questions.append(title + ": " + text);
+        return true;
+    }
+
+    QStringList alerts;
+    QStringList questions;
 };
 
 // Runs the action while a timer answers the modal dialogs it opens; the

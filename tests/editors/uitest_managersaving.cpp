@@ -1,9 +1,9 @@
 #include <QCheckBox>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QSettings>
 
-#include "app/windowhooks.h"
 #include "editors/encounterlistmodel.h"
 #include "library/encounterdata.h"
 #include "editorstesting.h"
@@ -22,31 +22,6 @@ QString textOf(QDialog* dialog)
         texts.append(label->text());
     return texts.join("\n");
 }
-
-// The program's own hooks, with the questions and alerts answered and recorded.
-class AnsweringHooks : public WindowHooks
-{
-public:
-    explicit AnsweringHooks(ManagerWindow* window)
-    {
-        Global::managerWindow = window;
-        Global::setUiHooks(this);
-    }
-    ~AnsweringHooks() override
-    {
-        Global::setUiHooks(nullptr);
-        Global::managerWindow = nullptr;
-    }
-    void alert(const QString& title, const QString& text) override { alerts.append(title + ": " + text); }
-    bool rejectableAlert(const QString& title, const QString& text, const QString&) override
-    {
-        questions.append(title + ": " + text);
-        return true;
-    }
-
-    QStringList alerts;
-    QStringList questions;
-};
 
 struct Item
 {
@@ -350,7 +325,8 @@ private slots:
     void theUnsavedWorkCheckCountsDeletionsAndFailures()
     {
         ManagerWorld w;
-        AnsweringHooks hooks(w.window.get());
+        QScopedValueRollback<ManagerWindow*> program(Global::managerWindow, w.window.get());
+        AnsweringHooks hooks;
         QSettings().setValue("managerWindow/deleteEncounter", false);
         QVERIFY(Global::allChangesSaved("Quit anyway?", "Quit"));
         QCOMPARE(hooks.questions.size(), 0);
