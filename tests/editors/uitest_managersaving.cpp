@@ -5,6 +5,9 @@
 #include <QSettings>
 
 #include "editors/encounterlistmodel.h"
+#include "encounter/encounter.h"
+#include "encounter/event.h"
+#include "encounter/history.h"
 #include "library/encounterdata.h"
 #include "editorstesting.h"
 
@@ -21,6 +24,25 @@ QString textOf(QDialog* dialog)
     for (QLabel* label : dialog->findChildren<QLabel*>())
         texts.append(label->text());
     return texts.join("\n");
+}
+
+// The prepared encounter picked to replace the fight's.
+class PickingHooks : public RecordingUiHooks
+{
+public:
+    int pickEncounter(QString&, EncounterData*& chosen) override
+    {
+        chosen = Global::encounters->findEncounter("Fen Crossing");
+        return 5;
+    }
+};
+
+QStringList historyTexts(int from)
+{
+    QStringList texts;
+    for (int i = from; i < Global::history->getEventCount(); i++)
+        texts.append(Global::history->getEvent(i)->getDescription(false));
+    return texts;
 }
 
 struct Item
@@ -352,6 +374,41 @@ private slots:
         QVERIFY(QDir().rename(w.encountersFolder() + ".aside", w.encountersFolder()));
         QCOMPARE(TestSupport::readFile(w.encountersFolder() + "/hags-hollow.txt"), old);
         QVERIFY(w.shownEncounters().contains("Hag's Hollow*"));
+    }
+
+    void anEncounterBuiltHereGoesIntoTheFightThroughTheLog()
+    {
+        ManagerWorld w;
+        PickingHooks hooks;
+        QTest::mouseClick(w.button("New Encounter"), Qt::LeftButton);
+        QTest::keyClicks(w.fieldIn("Selected Encounter", 0), "Fen Crossing");
+        w.click("Marsh Raider");
+        QTest::mouseClick(w.button("Add"), Qt::LeftButton);
+        QTest::mouseClick(w.button("Add"), Qt::LeftButton);
+        QTest::keyClicks(w.fieldIn("Selected Monster", 1), "Old Scar");
+        w.click("Thornback Archer");
+        QTest::mouseClick(w.button("Add"), Qt::LeftButton);
+        w.window->findChild<QCheckBox*>()->click();
+        QVERIFY(w.window->onSaveAll());
+        w.reload();
+
+        const int before = Global::history->getEventCount();
+        Global::encounters->selectEncounter();
+        QCOMPARE(historyTexts(before), QStringList({"Set Encounter: Fen Crossing",
+                                                    "Marsh Raider (2): Show Alias: Old Scar",
+                                                    "Hide Thornback Archer (1)"}));
+        const QString fight = w.world.describe();
+        QCOMPARE(Global::encounter->getCreatureList().getCount(), 3);
+
+        // The window goes before the libraries it shows are made anew.
+        w.tester.reset();
+        w.encounterTester.reset();
+        w.window.reset();
+        QVERIFY(w.world.restart());
+        QCOMPARE(w.world.describe(), fight);
+        for (int step = 0; step < 3; step++)
+            Global::history->back();
+        QCOMPARE(Global::encounter->getCreatureList().getCount(), 0);
     }
 
     void aDeletedEncounterWhoseFileIsGoneIsRemoved()
