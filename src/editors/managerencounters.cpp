@@ -122,7 +122,14 @@ void ManagerWindow::onEncounterListUpdated()
 
 void ManagerWindow::onEncounterAdventureSelected(int)
 {
-    encounterListModel->setFilter(encounterFilterEdit->text(), adventureFilterPopup->currentText());
+    applyEncounterFilter();
+}
+
+void ManagerWindow::applyEncounterFilter()
+{
+    // "All Adventures" filters nothing, as no adventure does: the same filter, the selection kept.
+    const QString adventure = adventureFilterPopup->currentIndex() > 0 ? adventureFilterPopup->currentText() : QString();
+    encounterListModel->setFilter(encounterFilterEdit->text(), adventure);
 }
 
 void ManagerWindow::encounterEdited(EncounterData* encounter)

@@ -52,7 +52,7 @@ void ManagerWindow::onFilterChanged(QObject* watched)
     if (watched == templateFilterEdit)
         templateListModel->setFilter(templateFilterEdit->text());
     else if (watched == encounterFilterEdit)
-        encounterListModel->setFilter(encounterFilterEdit->text(), adventureFilterPopup->currentText());
+        applyEncounterFilter();
 }
 
 void ManagerWindow::onNewTemplate()

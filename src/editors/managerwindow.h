@@ -156,6 +156,7 @@ private:
     void reimportFile(Creature* monster, const QString& path);
     void stepImportHistory(int step);
     void showSelectedMonster();
+    void applyEncounterFilter();
     // A monster of the group's template added to the encounter with a generated ID, ready to be typed over.
     void addEncounterMonster(EncounterData* encounter, const QString& templateName);
     // Marks, list and buttons after an edit of the encounter.

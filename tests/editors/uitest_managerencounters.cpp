@@ -231,6 +231,22 @@ private slots:
         QVERIFY(levelShown && xpShown);
     }
 
+    void theAdventureFilterShowsItsEncounters()
+    {
+        ManagerWorld w;
+        w.clickEncounterRow({"Hag's Hollow"});
+        QComboBox* adventures = comboWith(w, "All Adventures");
+        choose(adventures, adventures->findText("Mirefen Road"));
+        QVERIFY2(w.shownEncounters().startsWith("Bridge Ambush(") && !w.shownEncounters().contains("Hag"),
+                 qPrintable(w.shownEncounters()));
+        // Back to all: the encounter selected before is again.
+        choose(adventures, 0);
+        QVERIFY(w.shownEncounters().contains("[Hag's Hollow]("));
+        // A new encounter belongs to the adventure shown before it.
+        QTest::mouseClick(w.button("New Encounter"), Qt::LeftButton);
+        QCOMPARE(w.encounterModel()->getSelectedEncounter()->getAdventure(), "The Drowned Chapel");
+    }
+
     void aRenamedTemplateTakesItsMonstersAlong()
     {
         ManagerWorld w;
