@@ -486,6 +486,11 @@ void EncounterListModel::renameGroup(int row, const QString& oldName, const QStr
         removeRow(pathOf(row), from, [&] { encounter->removeGroup(oldName); });
         for (EncounterMonster monster : merged) {
             monster.name = newName;
+            // Two monsters of one template and ID would be one creature in the fight.
+            if (encounter->findGroupCreature(newName, monster.id)) {
+                int numbers = 0;
+                monster.id = encounter->getNewUniqueName(newName, QString(), numbers, false);
+            }
             int group = -1;
             int creature = -1;
             encounter->getGroupCreaturePos(monster, group, creature);

@@ -139,6 +139,10 @@ private slots:
         QVERIFY2(w.shownEncounters().contains("Bridge Ambush*(Marsh Raider{1, 2, A, [B]})"),
                  qPrintable(w.shownEncounters()));
         w.checkSelectionAgrees();
+        // Merged monsters whose IDs the group has already get new ones.
+        model->moveGroup("Gutter Rat Swarm", "Mire Goblin Shank");
+        QVERIFY2(w.shownEncounters().contains("Goblin Warren*(Cave Skulker{1}, Mire Goblin Shank{1, 2, 3, 4})"),
+                 qPrintable(w.shownEncounters()));
         // The only group of the encounter removed: the encounter row.
         model->removeGroup("Marsh Raider");
         QVERIFY(w.shownEncounters().contains("[Bridge Ambush*], Goblin"));
