@@ -3,9 +3,13 @@
 #include <QFileDialog>
 
 #include "app/loaddialogs.h"
+#include "combat/initiativedialog.h"
+#include "combat/jumpindialog.h"
 #include "combat/pickcharactersdialog.h"
 #include "combat/pickencounterdialog.h"
 #include "combat/pickmonsterdialog.h"
+#include "combat/turndialogs.h"
+#include "creature/effect.h"
 #include "editors/characterwindow.h"
 #include "editors/managerwindow.h"
 #include "foundation/global.h"
@@ -74,6 +78,44 @@ int WindowHooks::pickEncounter(QString& adventure, EncounterData*& encounter)
     const int code = dialog.exec();
     encounter = dialog.getSelectedEncounter(adventure);
     return code;
+}
+
+int WindowHooks::rollInitiative(const CreatureList& list, InitiativeList& heroes, InitiativeList& monsters)
+{
+    InitiativeDialog dialog(list);
+    const int code = dialog.exec();
+    if (code != 0) {
+        heroes = dialog.getHeroInitiative();
+        monsters = dialog.getMonsterInitiative();
+    }
+    return code;
+}
+
+int WindowHooks::promptForOngoingEffect(Creature* creature, Effect* effect, int)
+{
+    return ApplyDialog().promptForOngoingEffect(creature, effect);
+}
+
+bool WindowHooks::removeSustained(QList<NestedEffect>& entries, bool cancellable)
+{
+    return SustainDialog().removeSustained(entries, cancellable);
+}
+
+bool WindowHooks::savingThrows(Creature* creature, const QList<NestedEffect>& entries, bool cancellable,
+    QList<const NestedEffect*>& saved)
+{
+    SavingThrowDialog dialog(creature, entries, cancellable);
+    // A forced question closed counts as answered.
+    if (dialog.exec() == QDialog::Rejected && cancellable)
+        return false;
+    saved = dialog.getSavedEffects();
+    return true;
+}
+
+Creature* WindowHooks::getJumpInCreature(const QList<Creature*>& delayed, const QList<Creature*>& readied)
+{
+    JumpInDialog dialog(delayed, readied);
+    return dialog.exec() == QDialog::Accepted ? dialog.getJumpInCreature() : nullptr;
 }
 
 void WindowHooks::fillImportDirList()

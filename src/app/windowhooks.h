@@ -19,6 +19,12 @@ public:
     int pickMonster(Creature*& monster, QString& alias) override;
     int pickCharacters(QList<Creature*>& party, bool& add) override;
     int pickEncounter(QString& adventure, EncounterData*& encounter) override;
+    int rollInitiative(const CreatureList& list, InitiativeList& heroes, InitiativeList& monsters) override;
+    int promptForOngoingEffect(Creature* creature, Effect* effect, int amount) override;
+    bool removeSustained(QList<NestedEffect>& entries, bool cancellable) override;
+    bool savingThrows(Creature* creature, const QList<NestedEffect>& entries, bool cancellable,
+        QList<const NestedEffect*>& saved) override;
+    Creature* getJumpInCreature(const QList<Creature*>& delayed, const QList<Creature*>& readied) override;
     void fillImportDirList() override;
     int getPartySize() override;
     UnsavedItems charactersToSave() override;

@@ -355,6 +355,7 @@ public:
     bool isLinked() const { return stats.linked; }
     QString getImportFile() const { return stats.importFile; }
     int getHitPointDelta() const { return hitPointDelta; }
+    int getHealingSurgeDelta() const { return healingSurgeDelta; }
     const Powers& getPowers() const { return stats.powers; }
     Powers& getPowers() { return stats.powers; }
     QList<Effect*> getEffects() const { return effects; }

@@ -5,14 +5,31 @@
 #include "encounter/history.h"
 #include "foundation/global.h"
 
-CommandRoad::CommandRoad() : stream(Global::history->getStream(false)) {}
+CommandRoad::CommandRoad()
+    : stream(Global::history->getStream(false)), refusals(Global::history->getRefusedCount())
+{
+}
+
+bool CommandRoad::isOpen() const
+{
+    return stream && Global::history->getRefusedCount() == refusals;
+}
+
+bool CommandRoad::writeEdits()
+{
+    if (!editsWritten && isOpen()) {
+        editsWritten = true;
+        Global::encounter->writeVitalityChanges(stream);
+        // Refused, the edits stay to be recorded by the next command.
+        if (!isOpen())
+            Global::encounter->setCreatureEdited();
+    }
+    return isOpen();
+}
 
 ObjectStream* CommandRoad::getStream()
 {
-    if (!editsWritten && stream) {
-        editsWritten = true;
-        Global::encounter->writeVitalityChanges(stream);
-    }
+    writeEdits();
     return stream;
 }
 
@@ -22,6 +39,5 @@ bool CommandRoad::apply(Event* event)
         delete event;
         return false;
     }
-    refused = !Global::history->apply(event, false);
-    return !refused;
+    return Global::history->apply(event, false);
 }

@@ -6,16 +6,19 @@ class ObjectStream;
 
 // One play command on its way into the history: the log's stream, the hand
 // edits written before the command's first event, then its events, until
-// the first one the log refuses.
+// the first record the log refuses, whoever built it.
 class CommandRoad
 {
 public:
     CommandRoad();
 
-    // False without a log: the command does nothing at all.
-    bool isOpen() const { return stream && !refused; }
+    // False without a log, and once the log refused a record since the
+    // command began: the command does nothing more.
+    bool isOpen() const;
+    // Records the pending hand edits, once; false when the road is closed.
+    bool writeEdits();
     // The stream to build the next event on; the pending hand edits are
-    // recorded first, once.
+    // recorded first.
     ObjectStream* getStream();
     // Hands the event to the history. False when the log refused it (the
     // history deleted it and told the user); the command stops there.
@@ -23,8 +26,8 @@ public:
 
 private:
     ObjectStream* stream;
+    int refusals;
     bool editsWritten = false;
-    bool refused = false;
 };
 
 #endif

@@ -98,6 +98,7 @@ public:
 
     // A creature was edited by hand: the next command records those edits first.
     void setCreatureEdited() { vitalityEdited = handEdited = true; }
+    void clearCreatureEdited() { vitalityEdited = handEdited = false; }
     bool isCreatureEdited() const { return vitalityEdited; }
     // Edited since the last command, and not by the history's own steps:
     // those raise the flag above too, and the history keeps this one.

@@ -78,6 +78,7 @@ void History::deleteEventsAfterCurrent()
 bool History::apply(Event* event, bool quiet)
 {
     if (!event->isWhole()) {
+        refusedCount++;
         delete event;
         // What followed the cursor may be partly overwritten: the log ends here now.
         deleteEventsAfterCurrent();
@@ -229,6 +230,11 @@ bool History::rootChanged()
         }
     }
     replaying = false;
+    // What the replayed events set is recorded, not edited by hand; flagged,
+    // the next command would record every hero whose before-values an
+    // extended rest cleared.
+    if (Global::encounter)
+        Global::encounter->clearCreatureEdited();
     if (!ok)
         keptCopy = Global::keepCopyInHistory(getLogPath(), "unreadable_history");
     readAllDone();

@@ -53,6 +53,8 @@ public:
     void recordAbandoned(ObjectStream* written);
 
     bool isReplaying() const { return replaying; }
+    // How many records the log refused so far: a command that sees it grow stops.
+    int getRefusedCount() const { return refusedCount; }
     QString getKeptCopy() const { return keptCopy; }
     static QString getLogPath();
 
@@ -71,6 +73,7 @@ private:
     int current = -1;
     ObjectStream* stream = nullptr;
     bool replaying = false;
+    int refusedCount = 0;
     QString keptCopy;
     DogTag dogTag{__LINE__, __FILE__};
 };

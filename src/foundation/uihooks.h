@@ -10,6 +10,7 @@ class CreatureList;
 class Effect;
 class EncounterData;
 class InitiativeList;
+struct NestedEffect;
 class Progress;
 
 // Unsaved items of one kind in an editor.
@@ -60,6 +61,16 @@ public:
     // The amount of ongoing damage or regeneration the game master applies to
     // the creature, offered as the effect's amount; headless, that amount.
     virtual int promptForOngoingEffect(Creature*, Effect*, int amount) { return amount; }
+
+    // The turn-end prompts. They answer false only when a cancellable prompt
+    // was cancelled; a forced one counts its closing as OK. Sustaining takes
+    // the sustained entries out of the list; the saving throws give the
+    // entries saved, pointing into the list. Headless: nothing is sustained
+    // and nothing saved.
+    virtual bool removeSustained(QList<NestedEffect>&, bool) { return true; }
+    virtual bool savingThrows(Creature*, const QList<NestedEffect>&, bool, QList<const NestedEffect*>&) { return true; }
+    // Which of the delayed or readied creatures jumps in; null when cancelled.
+    virtual Creature* getJumpInCreature(const QList<Creature*>&, const QList<Creature*>&) { return nullptr; }
 };
 
 #endif

@@ -181,6 +181,12 @@ void MainWindow::previewCreature(Creature* creature)
     currentCreatureWidget->drawCreature(creature);
 }
 
+void MainWindow::drawYourTurnCreature(Creature* creature, const QString& caption)
+{
+    if (Global::playersWindow)
+        Global::playersWindow->drawYourTurnCreature(creature, caption);
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
     if (runningDialog) {

@@ -55,6 +55,7 @@ public:
     void cancelFlatDialog() override { emit doCancelFlatDialog(); }
     void panelClosed() override;
     void previewCreature(Creature* creature) override;
+    void drawYourTurnCreature(Creature* creature, const QString& caption) override;
 
     void focusOnHitPointBox();
     void updateMainInitiativeList();
@@ -163,6 +164,8 @@ private:
     // The flag follows the Window menu's check mark, whatever closed the dock before.
     void noteDockToggled(int which);
     void activateWindowOf(QWidget* window);
+    // The current creature among them passes its turn first, unless all go.
+    void removeCreaturesFromEncounter(QList<Creature*> creatures);
     // Conditions and effects: a request replaces the one whose panel is open.
     void runPendingRequests();
     void runConditionOrEffect(Creature* origin, const QString& powerName, CreaturePower* power,

@@ -20,5 +20,3 @@ void MainWindow::connectChores()
     connect(board, &SwitchBoard::doSetPauseUpdate, this, &MainWindow::setPauseUpdate);
     connect(board, &SwitchBoard::doPerformTurnStart, this, &MainWindow::performTurnStart);
 }
-
-void MainWindow::performTurnStart() {}

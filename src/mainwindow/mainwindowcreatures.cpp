@@ -38,16 +38,6 @@ void MainWindow::connectInitiativeList()
     connect(initiativeList, &MainInitiativeList::doHelpWithSelections, this, &MainWindow::helpWithSelections);
 }
 
-void MainWindow::showAliases(const QList<Creature*>&, bool) {}
-
-void MainWindow::editAliases(const QList<Creature*>&) {}
-
-void MainWindow::removeCreatureFromEncounter(Creature*) {}
-
-void MainWindow::removeSelectedCreatures() {}
-
-void MainWindow::adjustSelectedCreaturesInitiative(int) {}
-
 void MainWindow::setEffectCreature(Creature* creature)
 {
     effectsModel->setEffectCreature(creature);

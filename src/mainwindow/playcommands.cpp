@@ -1,22 +1,59 @@
 // The play commands of the main window. Each records its event through the
 // history; the windows redraw from the model's signals.
+#include "encounter/turnflow.h"
 #include "foundation/global.h"
 #include "library/characters.h"
 #include "library/encounters.h"
 #include "library/monsters.h"
 #include "mainwindow/mainwindow.h"
 
-// Turn flow.
+// Turn flow. Queued: the commands ask through panels and prompts, whose
+// loops must not start inside the action's signal.
 
-void MainWindow::onStartStopEncounter() {}
+namespace {
 
-void MainWindow::onNextTurn() {}
+void runTurnFlow(MainWindow* window, void (*step)(TurnFlow&))
+{
+    QMetaObject::invokeMethod(window, [window, step] {
+        TurnFlow flow;
+        step(flow);
+        window->updateMainInitiativeList();
+    }, Qt::QueuedConnection);
+}
 
-void MainWindow::onDelay() {}
+}
 
-void MainWindow::onReady() {}
+void MainWindow::onStartStopEncounter()
+{
+    runTurnFlow(this, [](TurnFlow& flow) { flow.startStopEncounter(); });
+}
 
-void MainWindow::onJumpIn() {}
+void MainWindow::onNextTurn()
+{
+    runTurnFlow(this, [](TurnFlow& flow) { flow.nextTurn(); });
+}
+
+void MainWindow::onDelay()
+{
+    runTurnFlow(this, [](TurnFlow& flow) { flow.delay(); });
+}
+
+void MainWindow::onReady()
+{
+    runTurnFlow(this, [](TurnFlow& flow) { flow.ready(); });
+}
+
+void MainWindow::onJumpIn()
+{
+    runTurnFlow(this, [](TurnFlow& flow) { flow.jumpIn(); });
+}
+
+// At once: the roster commands go on after the current creature left.
+void MainWindow::performTurnStart()
+{
+    TurnFlow().performTurnStart();
+    updateMainInitiativeList();
+}
 
 // Roster and rests.
 
@@ -37,17 +74,3 @@ void MainWindow::onAddMonster()
 {
     QMetaObject::invokeMethod(Global::monsters, &Monsters::addMonsterToEncounter, Qt::QueuedConnection);
 }
-
-void MainWindow::onSetAlias() {}
-
-void MainWindow::onRemoveCreatures() {}
-
-void MainWindow::onShowAndHide() {}
-
-void MainWindow::onUpInitiative() {}
-
-void MainWindow::onDownInitiative() {}
-
-void MainWindow::onShortRest() {}
-
-void MainWindow::onExtendedRest() {}

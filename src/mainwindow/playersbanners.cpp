@@ -126,9 +126,16 @@ void YourTurnWidget::drawBlank()
         label->clear();
 }
 
+void YourTurnWidget::ask(Creature* creature, const QString& caption)
+{
+    asked = creature;
+    askedCaption = creature ? caption : QString();
+    drawCreature(creature, askedCaption);
+}
+
 void YourTurnWidget::onCurrentChanged()
 {
-    drawCreature(nullptr, QString());
+    drawCreature(asked, askedCaption);
 }
 
 void YourTurnWidget::onCreatureUpdated(Creature* creature)
@@ -138,6 +145,8 @@ void YourTurnWidget::onCreatureUpdated(Creature* creature)
     // Hidden from the players even while the model is paused.
     if (creature == shownCreature && !isShown(creature))
         drawCreature(nullptr, QString());
+    else if (creature == asked)
+        drawCreature(asked, askedCaption);
     // While the model is paused its current creature is stale.
     else if (playersList->isUpdateEnabled() && creature == playersList->getCurrentCreature())
         drawCreature(creature, QString());

@@ -40,6 +40,9 @@ public:
     // Null draws the current row's creature. A creature hidden from the
     // players, or a trap, is never drawn: the current row's creature is.
     void drawCreature(Creature* creature, const QString& caption);
+    // A dialog's question stays up through the list's refreshes until the
+    // dialog clears it with a null creature.
+    void ask(Creature* creature, const QString& caption);
     QSize sizeHint() const override { return QSize(200, 90); }
 
 public slots:
@@ -55,6 +58,8 @@ private:
 
     PlayersListModel* playersList;
     QPointer<Creature> shownCreature;
+    QPointer<Creature> asked;
+    QString askedCaption;
     QLabel* portraitLabel;
     QFrame* detailsFrame;
     QLabel* nameLabel;

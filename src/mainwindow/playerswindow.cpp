@@ -109,5 +109,5 @@ void PlayersWindow::setEnableUpdate(bool enable)
 
 void PlayersWindow::drawYourTurnCreature(Creature* creature, const QString& caption)
 {
-    yourTurnWidget->drawCreature(creature, caption);
+    yourTurnWidget->ask(creature, caption);
 }

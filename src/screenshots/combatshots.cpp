@@ -1,12 +1,16 @@
 // Pictures of the pickers inside the main window, over the demonstration fight.
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTimer>
 
 #include "combat/pickcharactersdialog.h"
 #include "combat/pickencounterdialog.h"
 #include "combat/pickmonsterdialog.h"
+#include "combat/setaliasdialog.h"
+#include "combat/shortrestdialog.h"
+#include "creature/creature.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
 #include "mainwindow/mainwindow.h"
@@ -36,6 +40,15 @@ void selectRow(QTableView* view, const QString& text)
         }
 }
 
+// Between two fights: the encounter stands stopped while the steps run.
+void betweenFights(const std::function<void()>& steps)
+{
+    const int current = Global::encounter->getCurrentIndex();
+    Global::encounter->setCurrentIndex(-1);
+    steps();
+    Global::encounter->setCurrentIndex(current);
+}
+
 void pickerShots(ShotSink& sink)
 {
     Global::mainWindow->resize(1400, 640);
@@ -58,19 +71,50 @@ void pickerShots(ShotSink& sink)
         shootPanel(sink, "party-picker-add", party, [] {});
     }
     // The same party picked anew between fights.
-    const int current = Global::encounter->getCurrentIndex();
-    Global::encounter->setCurrentIndex(-1);
-    {
+    betweenFights([&] {
         PickCharactersDialog party;
         shootPanel(sink, "party-picker", party, [&] {
             QList<QCheckBox*> boxes = party.getWidget()->findChildren<QCheckBox*>();
             if (!boxes.isEmpty())
                 boxes.last()->click();
         });
-    }
-    Global::encounter->setCurrentIndex(current);
+    });
+}
+
+// A short rest between fights: a wounded hero spends a surge, the party reaches a milestone;
+// then the alias dialog for three creatures, one of which shows an alias.
+void rosterShots(ShotSink& sink)
+{
+    Global::mainWindow->resize(1400, 640);
+    betweenFights([&] {
+        ShortRestDialog rest;
+        shootPanel(sink, "short-rest", rest, [&] {
+            for (const ShortRestControls& row : rest.getRows())
+                if (row.hero->getCurrHitPoints() < row.hero->getMaxHitPoints()) {
+                    row.surges->setValue(1);
+                    break;
+                }
+            rest.getMilestoneBox()->setChecked(true);
+        });
+    });
+
+    const QList<Creature*> creatures = Global::encounter->getCreatureList().getCreatureList().mid(0, 3);
+    Creature* masked = creatures.value(1);
+    if (!masked)
+        return;
+    const QString alias = masked->getAlias();
+    const bool shown = masked->isShowAlias();
+    masked->setAlias("The Grey Cloak");
+    masked->setShowAlias(true);
+    sink.saveModal("set-alias", [&] {
+        SetAliasDialog dialog(creatures);
+        dialog.exec();
+    });
+    masked->setAlias(alias);
+    masked->setShowAlias(shown);
 }
 
 ShotRegistration combatShots("combat", pickerShots);
+ShotRegistration rosterShotsRegistration("short rest and alias", rosterShots);
 
 }

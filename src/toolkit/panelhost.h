@@ -3,6 +3,7 @@
 
 class Creature;
 class FlatDialog;
+class QString;
 class QWidget;
 
 // The window that shows in-window panels in place of its own content. The
@@ -25,6 +26,8 @@ public:
     virtual void panelClosed() = 0;
     // The current creature's dock shows the creature a panel points at.
     virtual void previewCreature(Creature*) {}
+    // The players' "Your Turn!" banner shows the creature a panel asks about; null clears it.
+    virtual void drawYourTurnCreature(Creature*, const QString&) {}
 
     static PanelHost* instance() { return installed; }
     static void install(PanelHost* host) { installed = host; }

@@ -2,16 +2,23 @@
 #define COMBATTESTING_H
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QApplication>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSpinBox>
 #include <QTest>
+#include <QPointer>
 #include <QTimer>
 
 #include <csignal>
 #include <functional>
+#include <type_traits>
 #include <sys/resource.h>
 
 #include "app/windowhooks.h"
@@ -21,6 +28,7 @@
 #include "support/testsupport.h"
 #include "support/testworld.h"
 #include "toolkit/flatdialog.h"
+#include "toolkit/panelhost.h"
 
 // The window's own questions and panels, with the alerts recorded instead of shown.
 class CapturingHooks : public WindowHooks
@@ -96,22 +104,105 @@ inline QSpinBox* hitPointBox()
     return Global::mainWindow->findChild<QSpinBox*>();
 }
 
-// Writes beyond the log's present size fail while it lives.
+// Writes beyond the log's present size, or beyond the size given, fail while it lives.
 class FullDisk
 {
 public:
-    FullDisk()
+    // Room for that many more bytes first.
+    explicit FullDisk(qint64 room = 0)
     {
         std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &saved);
         rlimit limit = saved;
-        limit.rlim_cur = QFileInfo(Global::history->getLogPath()).size();
+        limit.rlim_cur = QFileInfo(Global::history->getLogPath()).size() + room;
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FullDisk() { setrlimit(RLIMIT_FSIZE, &saved); }
 
 private:
     rlimit saved;
+};
+
+// Runs the steps on the first dialog or panel of the class that opens from
+// now on, once its event loop runs. A failed step closes it.
+template <typename T>
+void whenOpen(const std::function<void(T*)>& steps, int triesLeft = 500)
+{
+    QTimer::singleShot(10, [steps, triesLeft] {
+        T* open = nullptr;
+        const bool panelRuns = PanelHost::instance() && PanelHost::instance()->runningFlatDialog();
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* found = qobject_cast<T*>(widget))
+                if (found->isVisible() || (std::is_base_of_v<FlatDialog, T> && panelRuns))
+                    open = found;
+        if (!open) {
+            if (triesLeft > 0)
+                whenOpen<T>(steps, triesLeft - 1);
+            return;
+        }
+        QPointer<T> guard = open;
+        steps(open);
+        if (guard && QTest::currentTestFailed())
+            guard->reject();
+    });
+}
+
+// Runs the command of the action to its end: the window queues the turn
+// commands, whose prompts the caller answers.
+inline void runCommand(const QString& text)
+{
+    action(text)->trigger();
+    QCoreApplication::sendPostedEvents(Global::mainWindow, QEvent::MetaCall);
+}
+
+// Answers the modal prompts as they open, one step each, in order, and
+// records their titles; with no step left a prompt is accepted.
+class PromptAnswerer : public QObject
+{
+public:
+    using Step = std::function<void(QDialog*)>;
+
+    explicit PromptAnswerer(const QList<Step>& steps = {}) : steps(steps)
+    {
+        connect(&timer, &QTimer::timeout, this, [this] { answer(); });
+        timer.start(5);
+    }
+
+    static Step ok()
+    {
+        return [](QDialog* dialog) { dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); };
+    }
+    static Step escape()
+    {
+        return [](QDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); };
+    }
+    // The check boxes in order set as given, then OK.
+    static Step check(const QList<bool>& states)
+    {
+        return [states](QDialog* dialog) {
+            const QList<QCheckBox*> boxes = dialog->findChildren<QCheckBox*>();
+            for (int i = 0; i < states.size() && i < boxes.size(); i++)
+                boxes[i]->setChecked(states[i]);
+            ok()(dialog);
+        };
+    }
+
+    QList<Step> steps;
+    QStringList titles;
+
+private:
+    void answer()
+    {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog == answered)
+            return;
+        answered = dialog;
+        titles.append(dialog->windowTitle());
+        (steps.isEmpty() ? ok() : steps.takeFirst())(dialog);
+    }
+
+    QTimer timer;
+    QPointer<QDialog> answered;
 };
 
 // A command's events stepped back give the model it started from; stepped

@@ -3,9 +3,11 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 
 #include "combat/pickcharactersdialog.h"
@@ -115,21 +117,34 @@ QString rosterDescription(const TestWorld* world)
     return lines.join('\n');
 }
 
-// Runs the steps in the panel that the command opens, once it shows.
-void whenPanelRuns(const std::function<void()>& steps)
+// The button box of the panel on display.
+QPointer<QDialogButtonBox> panelButtons()
+{
+    for (QDialogButtonBox* box : Global::mainWindow->findChildren<QDialogButtonBox*>())
+        if (box->isVisible())
+            return box;
+    return nullptr;
+}
+
+// Runs the steps in the panel that the command opens, once it shows; then
+// the next steps in the panel that follows it.
+void whenPanelRuns(const std::function<void()>& steps, const std::function<void()>& next = nullptr)
 {
     auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, steps] {
-        if (!Global::mainWindow->runningFlatDialog())
+    QObject::connect(poll, &QTimer::timeout, [poll, steps, next] {
+        if (!Global::mainWindow->runningFlatDialog() || !panelButtons())
             return;
         poll->stop();
         poll->deleteLater();
         // The panel's content is laid out before it is clicked.
         QCoreApplication::processEvents();
+        const QPointer<QDialogButtonBox> shown = panelButtons();
         steps();
+        if (next)
+            whenPanelRuns(next);
         // A panel the steps did not end would hold the test.
-        QTimer::singleShot(0, [] {
-            if (Global::mainWindow->runningFlatDialog()) {
+        QTimer::singleShot(0, [shown] {
+            if (shown && shown->isVisible()) {
                 QTest::qFail("the panel stayed open", __FILE__, __LINE__);
                 Global::mainWindow->cancelFlatDialog();
             }
@@ -177,16 +192,25 @@ private slots:
         delete fixture;
     }
 
-    // Add Monster..., Load Encounter... and Select Party... record what their panel brings in, undoably.
+    // Add Monster..., Load Encounter... and Select Party... record what their panel brings in, undoably;
+    // during a fight the newcomers' initiative is asked for in the initiative panel that follows.
     void commandsFromTheWindow_data()
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QString>("roster");
-        QTest::newRow("monster") << "Add Monster..." << QStringList{"row:Orc Raider", "id:5", "Add Hidden"} << "Orc Raider (5)";
+        QTest::addColumn<int>("initiative");
+        QTest::newRow("monster") << "Add Monster..." << QStringList{"row:Orc Raider", "id:5", "Add Hidden"}
+                                 << "Orc Raider (5)" << 0;
         QTest::newRow("encounter") << "Load Encounter..." << QStringList{"row:Goblin Ambush", "Set"}
-                                   << "Goblin Cutter (1), Goblin Cutter (2)";
-        QTest::newRow("party") << "Select Party..." << QStringList{"tick:Bron", "tick:Dara", "Select"} << "Bron, Dara";
+                                   << "Goblin Cutter (1), Goblin Cutter (2)" << 0;
+        QTest::newRow("party") << "Select Party..." << QStringList{"tick:Bron", "tick:Dara", "Select"} << "Bron, Dara"
+                               << 0;
+        QTest::newRow("monster in a fight") << "Add Monster..." << QStringList{"row:Orc Raider", "id:5", "Add Hidden"}
+                                            << "Ana, Orc Raider (5)" << 15;
+        QTest::newRow("encounter in a fight") << "Load Encounter..." << QStringList{"row:Goblin Ambush", "Set"}
+                                              << "Ana, Goblin Cutter (1), Goblin Cutter (2)" << 15;
+        QTest::newRow("party in a fight") << "Select Party..." << QStringList{"tick:Bron", "Add"} << "Ana, Bron" << 15;
     }
 
     void commandsFromTheWindow()
@@ -194,8 +218,25 @@ private slots:
         QFETCH(QString, command);
         QFETCH(QStringList, steps);
         QFETCH(QString, roster);
+        QFETCH(int, initiative);
+        // A fight of Ana alone, her turn.
+        const auto fight = [this, initiative] {
+            if (initiative)
+                setEncounter(true, {world->find("Ana")});
+        };
+        fight();
+        window->toggleStartStopNextButtons();
         QVERIFY(world->stream());
         const QString start = rosterDescription(world);
+        const auto rollInitiative = [this, initiative] {
+            // The boxes of the panel's cells, not the HP box.
+            for (QSpinBox* box : window->findChildren<QSpinBox*>())
+                if (box->isVisible() && qobject_cast<QGroupBox*>(box->parentWidget()->parentWidget())) {
+                    box->selectAll();
+                    QTest::keyClicks(box, QString::number(initiative));
+                }
+            panelButton("OK")->click();
+        };
         whenPanelRuns([&] {
             for (const QString& step : steps) {
                 if (step.startsWith("row:"))
@@ -211,13 +252,17 @@ private slots:
                 if (!step.contains(':'))
                     panelButton(step)->click();
             }
-        });
+        }, initiative ? std::function<void()>(rollInitiative) : nullptr);
         CombatTesting::action(command)->trigger();
         QTRY_COMPARE(Global::encounter->getCreatureList().getNameList(), roster);
         QVERIFY2(fixture->hooks.alerts.isEmpty(), qPrintable(fixture->hooks.alerts.join('\n')));
         QVERIFY(!window->runningFlatDialog());
         if (command.startsWith("Add"))
             QVERIFY(world->find("Orc Raider (5)")->isHidden());
+        // The rolls typed into the initiative panel.
+        for (const QString& name : roster.split(", "))
+            if (initiative && name != "Ana")
+                QCOMPARE(world->find(name)->getInitRoll(), initiative);
 
         const QString after = rosterDescription(world);
         const int events = Global::history->getEventCount();
@@ -227,7 +272,7 @@ private slots:
         while (Global::history->hasForward())
             Global::history->forward(false);
         QCOMPARE(rosterDescription(world), after);
-        QVERIFY(world->restart());
+        QVERIFY(world->restart(fight));
         QCOMPARE(Global::history->getEventCount(), events);
         QVERIFY2(rosterDescription(world) == after, qPrintable(TestWorld::difference(after, rosterDescription(world))));
     }

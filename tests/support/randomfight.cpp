@@ -271,6 +271,11 @@ Event* RandomFight::vitalityCommand(int kind, ObjectStream* stream) const
 
 void RandomFight::command()
 {
+    // Drawn only when there are any, so that the fights of the seeds without them stay as they were.
+    if (!windowCommands.isEmpty() && roll(3) == 0) {
+        windowCommands[roll(windowCommands.size())]();
+        return;
+    }
     ObjectStream* stream = Global::history->getStream(false);
     QVERIFY(stream);
     Global::encounter->writeVitalityChanges(stream);

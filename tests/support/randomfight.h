@@ -4,6 +4,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 class Creature;
 class Effect;
 class Event;
@@ -22,6 +24,9 @@ public:
     // Who stands in the encounter is not in the log yet; a restart puts them back.
     void enterEncounter() const;
     void step();
+    // A command of the windows, drawn now and then among the model's own; it
+    // records its events through the history itself.
+    void addWindowCommand(const std::function<void()>& command) { windowCommands.append(command); }
 
 private:
     Creature* anyone() const;
@@ -43,6 +48,7 @@ private:
     bool steps;
     QStringList heroNames;
     QStringList goblinIds;
+    QList<std::function<void()>> windowCommands;
 };
 
 #endif

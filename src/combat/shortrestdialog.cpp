@@ -1,0 +1,175 @@
+#include "combat/shortrestdialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "encounter/encounter.h"
+#include "foundation/global.h"
+#include "toolkit/inputwidgets.h"
+#include "toolkit/panelhost.h"
+
+namespace {
+
+QHBoxLayout* rowLayout()
+{
+    auto* layout = new QHBoxLayout;
+    layout->setContentsMargins(5, 5, 5, 5);
+    return layout;
+}
+
+}
+
+ShortRestDialog::ShortRestDialog(QWidget* parent) : FlatDialog(parent)
+{
+    setupControls();
+    auto* layout = new QVBoxLayout;
+    QHBoxLayout* milestone = rowLayout();
+    milestone->addWidget(htmlLabel(tr("Grant <b>Action Point</b> (Milestone)")));
+    milestone->addWidget(milestoneBox);
+    milestone->addStretch(0);
+    layout->addWidget(layoutToWidget(milestone));
+    for (ShortRestControls& row : rows)
+        layout->addWidget(rowBox(row));
+    auto* buttons = new DialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Horizontal);
+    connect(buttons, &QDialogButtonBox::accepted, this, &FlatDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &FlatDialog::reject);
+    layout->addWidget(buttons);
+    FlatDialog::setLayout(layout);
+    setWindowTitle(tr("Short Rest"));
+    connect(qApp, &QApplication::focusChanged, this, &ShortRestDialog::onRestFocusChanged);
+}
+
+ShortRestDialog::~ShortRestDialog()
+{
+    disconnect(qApp, &QApplication::focusChanged, this, &ShortRestDialog::onRestFocusChanged);
+    if (PanelHost* host = PanelHost::instance())
+        host->drawYourTurnCreature(nullptr, QString());
+}
+
+void ShortRestDialog::setupControls()
+{
+    milestoneBox = new QCheckBox;
+    for (Creature* creature : Global::encounter->getCreatureList().getCreatureList()) {
+        if (creature->isMonster() || creature->isDead(false))
+            continue;
+        ShortRestControls row;
+        row.hero = creature;
+        row.surges = digitBox(creature->getCurrHealingSurges(), 0);
+        row.extraHitPoints = digitBox(500, 0);
+        row.result = htmlLabel("= 0");
+        row.surgeCounter = htmlLabel(QString());
+        row.hitPointCounter = htmlLabel(QString());
+        row.actionPointCounter = htmlLabel(QString());
+        for (QSpinBox* box : {row.surges, row.extraHitPoints})
+            connect(box, &QSpinBox::valueChanged, this, &ShortRestDialog::onRestValueChanged);
+        rows.append(row);
+    }
+    connect(milestoneBox, &QCheckBox::stateChanged, this, &ShortRestDialog::onRestValueChanged);
+}
+
+QWidget* ShortRestDialog::rowBox(ShortRestControls& row)
+{
+    auto* box = new QGroupBox(row.hero->getNameGroup());
+    QHBoxLayout* layout = rowLayout();
+    layout->addWidget(htmlLabel(tr("<b>HS</b>")));
+    row.surges->selectAll();
+    layout->addWidget(row.surges);
+    QLabel* times = htmlLabel(tr(" x %1 + <b>HP</b>").arg(row.hero->getSurgeValue()));
+    times->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    layout->addWidget(times);
+    row.extraHitPoints->selectAll();
+    layout->addWidget(row.extraHitPoints);
+    layout->addWidget(row.result);
+    layout->addStretch(1);
+    layout->addWidget(row.hitPointCounter);
+    layout->addWidget(row.surgeCounter);
+    layout->addWidget(row.actionPointCounter);
+    layout->addStretch(2);
+    setControls(row);
+    box->setLayout(layout);
+    return box;
+}
+
+int ShortRestDialog::exec()
+{
+    const int code = FlatDialog::exec();
+    for (const ShortRestControls& row : rows)
+        if (row.hero)
+            row.hero->resetDelta();
+    if (PanelHost* host = PanelHost::instance())
+        host->previewCreature(Global::encounter->getCurrentCreature());
+    return code;
+}
+
+QList<RestedCreature> ShortRestDialog::getRestedCreatures() const
+{
+    QList<RestedCreature> rested;
+    // A hero deleted from the library meanwhile rests no more.
+    for (const ShortRestControls& row : rows)
+        if (row.hero)
+            rested.append({row.hero, row.surges->value(),
+                row.extraHitPoints->value() + row.surges->value() * row.hero->getSurgeValue(), milestoneBox->isChecked()});
+    return rested;
+}
+
+QString ShortRestDialog::newHPString(int hitPoints, Creature* creature)
+{
+    if (creature->getBloodiedValue() >= hitPoints)
+        return QString("<font color=red>%1</font>").arg(hitPoints);
+    if (hitPoints >= creature->getMaxHitPoints())
+        return QString::number(hitPoints);
+    return QString("<font color=blue>%1</font>").arg(hitPoints);
+}
+
+void ShortRestDialog::setControls(ShortRestControls& row)
+{
+    Creature* hero = row.hero;
+    if (!hero)
+        return;
+    row.hitPointCounter->setText(
+        tr("<b>HP</b> %4/%5").arg(newHPString(hero->getCurrHitPoints(), hero)).arg(hero->getMaxHitPoints()));
+    row.surgeCounter->setText(
+        tr("<b>HS</b> %2/%3").arg(hero->getCurrHealingSurges()).arg(hero->getMaxHealingSurges()));
+    row.actionPointCounter->setText(tr("<b>AP</b> %1").arg(hero->getCurrActionPoints()));
+}
+
+void ShortRestDialog::onRestValueChanged()
+{
+    for (ShortRestControls& row : rows) {
+        Creature* hero = row.hero;
+        if (!hero)
+            continue;
+        const int extra = row.extraHitPoints->value();
+        const int baseHitPoints = hero->getCurrHitPoints() - hero->getHitPointDelta();
+        const int baseSurges = hero->getCurrHealingSurges() - hero->getHealingSurgeDelta();
+        const int used = qMin(row.surges->value(), baseSurges);
+        // Healing starts from 0 for a hero below it.
+        int hitPoints = baseHitPoints;
+        if (extra != 0 || used != 0)
+            hitPoints = hero->getSurgeValue() * used + qMax(baseHitPoints, 0) + extra;
+        hero->setDeltaCurrHealth(hitPoints - baseHitPoints, 0, -used);
+        hero->setDeltaCurrActionPoints(milestoneBox->isChecked() ? 1 : 0);
+        row.result->setText(QString("= %1").arg(hitPoints));
+        setControls(row);
+    }
+}
+
+void ShortRestDialog::onRestFocusChanged(QWidget*, QWidget* now)
+{
+    // The spin boxes hand their focus on to their line edits.
+    auto within = [now](QWidget* box) { return now && (now == box || box->isAncestorOf(now)); };
+    for (const ShortRestControls& row : rows) {
+        if (!within(row.surges) && !within(row.extraHitPoints))
+            continue;
+        if (PanelHost* host = PanelHost::instance()) {
+            host->previewCreature(row.hero);
+            host->drawYourTurnCreature(row.hero, tr("Resting"));
+        }
+        return;
+    }
+}
