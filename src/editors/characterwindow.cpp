@@ -71,6 +71,9 @@ CharacterWindow::~CharacterWindow()
     delete filterSignaler;
     if (isVisible())
         hideEvent(nullptr);
+    // A box losing the focus as it goes would call a window already half gone.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
     // The view goes with the widgets; the model must not outlive its last use by them.
     listView->setModel(nullptr);
     delete listModel;

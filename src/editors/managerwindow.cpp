@@ -135,6 +135,9 @@ ManagerWindow::~ManagerWindow()
 {
     delete templateFilterSignaler;
     delete encounterFilterSignaler;
+    // A field losing the focus as it goes would call a window already half gone.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
     // Shutting down with the window open.
     if (isVisible())
         storeGeometry();
