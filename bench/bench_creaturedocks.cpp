@@ -5,34 +5,19 @@
 #include <QApplication>
 #include <QElapsedTimer>
 
-#include <algorithm>
-#include <ctime>
 #include <cstdio>
 
 #include "encounter/encounter.h"
 #include "foundation/global.h"
 #include "library/monsters.h"
 #include "mainwindow/creaturewidget.h"
+#include "benchsizes.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
 
 namespace {
 
 const int rounds = 40;
-
-// The machine is shared: the thread's own processor time tells more than the clock.
-double cpuMilliseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 Creature* makeSolo(TestWorld& world)
 {

@@ -3,9 +3,11 @@
 
 #include <QList>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 // The sizes a benchmark runs: its default, or the number given, and with
 // --scale that size, four times and sixteen times it, so that a cost growing
@@ -29,6 +31,20 @@ inline void printFigures(const char* road, int size, double seconds, const char*
     printf("%-10s %8d  %8.3f s  %s %8.3f s  ratio %6.1fx\n", road, size, seconds, floorName, floorSeconds,
            floorSeconds > 0 ? seconds / floorSeconds : 0.0);
     fflush(stdout);
+}
+
+// The machine is shared: the thread's own processor time tells more than the clock.
+inline double cpuMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+inline double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 #endif

@@ -89,7 +89,8 @@ void InitiativeData::addInitiativeDetail(Creature* creature)
         return;
     }
     const QString group = creature->getGroup();
-    auto row = std::find_if(groups.begin(), groups.end(), [&](const InitiativeGroup& g) { return g.head.name == group; });
+    auto row = std::find_if(
+        groups.begin(), groups.end(), [&](const InitiativeGroup& candidate) { return candidate.head.name == group; });
     if (row == groups.end()) {
         prepared.open = expandAll();
         prepared.head = rolledRow(group, Global::monsters->findTemplate(group), bonus);
@@ -131,7 +132,8 @@ QWidget* InitiativeData::getWidget(int index)
         grid->addWidget(makeBox(group.head), 1, 0);
     } else {
         // The two tips read the other way round, as the game masters know them.
-        group.button = group.open ? toolButton(tr("Close"), 20, 20, ArrowDown) : toolButton(tr("Open"), 20, 20, ArrowRight);
+        group.button = group.open ? toolButton(tr("Close"), 20, 20, ArrowDown)
+                                  : toolButton(tr("Open"), 20, 20, ArrowRight);
         group.button->setToolTip(group.open ? tr("Roll initiative for each monster in this group")
                                             : tr("Roll initiative once for all monsters in this group"));
         connect(group.button, &QToolButton::clicked, this, &InitiativeData::onOpenCloseClicked);
@@ -285,11 +287,17 @@ void InitiativeDialog::rebuild()
 {
     // The old content holds the button that was clicked: it goes once the click is over.
     if (widget) {
+        frame->removeWidget(widget);
         widget->hide();
         widget->deleteLater();
     }
     widget = getInitiativeWidget();
     frame->addWidget(widget);
+    widget->show();
+    // The content keeps its width in the host and takes the height the new rows need.
+    QWidget* content = getWidget();
+    content->layout()->activate();
+    content->resize(content->width(), content->sizeHint().height());
     setDefaultFocus(widget);
 }
 

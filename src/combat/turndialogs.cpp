@@ -110,9 +110,8 @@ bool SustainDialog::removeSustained(QList<NestedEffect>& entries, bool cancellab
 
     QGridLayout* grid = promptGrid();
     grid->addWidget(htmlLabel(tr("<b>Sustainable Ongoing Effects and Condition:<b>")), 0, 0, 1, 2);
-    grid->addWidget(noteBox(QString(),
-                        "<font color=#333333>" + tr("Select the effects and conditions you wish to sustain.") + "</font>"),
-        1, 0, 1, 2);
+    const QString note = tr("Select the effects and conditions you wish to sustain.");
+    grid->addWidget(noteBox(QString(), "<font color=#333333>" + note + "</font>"), 1, 0, 1, 2);
     int row = 2;
     for (const GroupNestedEffect& group : std::as_const(groups)) {
         QStringList targets;

@@ -28,13 +28,11 @@ bool takesNoTurn(Creature* creature)
 }
 
 // What a used power becomes at its owner's turn start; nothing for the
-// powers that stay used until a rest.
+// powers that stay used until a rest. At-will powers are never marked used.
 std::optional<PowerUsageChangedEvent::Type> release(const CreaturePower* power)
 {
     using Type = PowerUsageChangedEvent::Type;
     const int cost = power->current.cost;
-    if (cost == Power::AtWill)
-        return PowerUsageChangedEvent::Unused;
     if (cost >= Power::TwicePerEncounter && cost <= Power::FourPerEncounter) {
         if (power->getUsageCount() < power->usageLimit())
             return PowerUsageChangedEvent::Unused;
@@ -88,7 +86,9 @@ void TurnFlow::stopEncounter()
 {
     for (Creature* creature : fighters())
         for (Effect* effect : creature->endEffectsOnEndOfEncounter())
-            if (!record([&](ObjectStream* stream) { return new RemoveAtEndOfEncounterEvent(creature, effect, stream); }))
+            if (!record([&](ObjectStream* stream) {
+                    return new RemoveAtEndOfEncounterEvent(creature, effect, stream);
+                }))
                 return;
     if (!record([](ObjectStream* stream) { return new StopEncounterEvent(stream, false); }))
         return;

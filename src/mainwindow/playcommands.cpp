@@ -8,16 +8,21 @@
 #include "mainwindow/mainwindow.h"
 
 // Turn flow. Queued: the commands ask through panels and prompts, whose
-// loops must not start inside the action's signal.
+// loops must not start inside the action's signal. The table follows the
+// turns from the model's signals; a command that may bring creatures in,
+// take them out or move them asks it to lay its rows out anew.
 
 namespace {
 
-void runTurnFlow(MainWindow* window, void (*step)(TurnFlow&))
+enum class Roster { Stays, Changes };
+
+void runTurnFlow(MainWindow* window, void (*step)(TurnFlow&), Roster roster = Roster::Stays)
 {
-    QMetaObject::invokeMethod(window, [window, step] {
+    QMetaObject::invokeMethod(window, [window, step, roster] {
         TurnFlow flow;
         step(flow);
-        window->updateMainInitiativeList();
+        if (roster == Roster::Changes)
+            window->updateMainInitiativeList();
     }, Qt::QueuedConnection);
 }
 
@@ -25,7 +30,7 @@ void runTurnFlow(MainWindow* window, void (*step)(TurnFlow&))
 
 void MainWindow::onStartStopEncounter()
 {
-    runTurnFlow(this, [](TurnFlow& flow) { flow.startStopEncounter(); });
+    runTurnFlow(this, [](TurnFlow& flow) { flow.startStopEncounter(); }, Roster::Changes);
 }
 
 void MainWindow::onNextTurn()
@@ -45,14 +50,13 @@ void MainWindow::onReady()
 
 void MainWindow::onJumpIn()
 {
-    runTurnFlow(this, [](TurnFlow& flow) { flow.jumpIn(); });
+    runTurnFlow(this, [](TurnFlow& flow) { flow.jumpIn(); }, Roster::Changes);
 }
 
-// At once: the roster commands go on after the current creature left.
+// At once: the roster commands go on after the current creature left, and lay the table out themselves.
 void MainWindow::performTurnStart()
 {
     TurnFlow().performTurnStart();
-    updateMainInitiativeList();
 }
 
 // Roster and rests.

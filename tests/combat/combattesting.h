@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstdlib>
 #include <functional>
 #include <type_traits>
 #include <sys/resource.h>
@@ -145,6 +146,27 @@ void whenOpen(const std::function<void(T*)>& steps, int triesLeft = 500)
         if (guard && QTest::currentTestFailed())
             guard->reject();
     });
+}
+
+// Seeds the dice so that the next d20 shows the roll.
+inline void seedRolling(int roll)
+{
+    for (unsigned seed = 1;; seed++) {
+        srand(seed);
+        if (Global::d(20) == roll) {
+            srand(seed);
+            return;
+        }
+    }
+}
+
+// The texts of the buttons of the widget's button box, in order.
+inline QStringList buttonTexts(QWidget* widget)
+{
+    QStringList texts;
+    for (QAbstractButton* button : widget->findChild<QDialogButtonBox*>()->buttons())
+        texts << button->text();
+    return texts;
 }
 
 // Runs the command of the action to its end: the window queues the turn

@@ -201,15 +201,23 @@ private slots:
     void bonusesAndMissingTemplates()
     {
         ana->setInitBonus(-2);
+        Creature* tom = world().addHero("Tom & <Jerry>", 30);
         auto* stray = new Creature;
         stray->setupDummyMonster("Marsh Wisp");
         stray->setInitBonus(3);
-        InitiativeDialog dialog{CreatureList({ana, stray})};
-        const InitiativeCreature& hero = dialog.getHeroes().getGroup(0).head;
+        // Ana rolls a 1.
+        CombatTesting::seedRolling(1);
+        InitiativeDialog dialog{CreatureList({ana, tom, stray})};
+        QCOMPARE(dialog.getHeroes().getGroup(0).head.initiative, -1);
         QCOMPARE(runPanel(dialog, [&] {
             QWidget* content = dialog.getWidget();
             QVERIFY(labelsOf(sideBox(content, "Heros")).contains("Ana (-2)"));
-            QCOMPARE(boxesOf(sideBox(content, "Heros")).first()->value(), hero.initiative);
+            QCOMPARE(boxesOf(sideBox(content, "Heros")).first()->value(), -1);
+            // Names are no markup here.
+            for (QLabel* label : sideBox(content, "Heros")->findChildren<QLabel*>())
+                if (label->text().startsWith("Tom"))
+                    QCOMPARE(label->textFormat(), Qt::PlainText);
+            QVERIFY(labelsOf(sideBox(content, "Heros")).contains("Tom & <Jerry> (+0)"));
             QGroupBox* monsters = sideBox(content, "Monsters");
             QVERIFY(labelsOf(monsters).contains("Marsh Wisp (+3)"));
             QVERIFY(labelsOf(monsters).contains("x 1"));
@@ -220,6 +228,7 @@ private slots:
             dialog.accept();
         }), 1);
         QCOMPARE(dialog.getHeroInitiative().first().initiative, -5);
+        QCOMPARE(dialog.getHeroInitiative()[1].name, QString("Tom & <Jerry>"));
         QCOMPARE(dialog.getMonsterInitiative().first().name, QString("Marsh Wisp"));
         delete stray;
     }

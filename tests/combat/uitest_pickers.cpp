@@ -23,18 +23,11 @@
 #include "library/encounters.h"
 #include "library/monsters.h"
 
+using CombatTesting::buttonTexts;
 using CombatTesting::key;
 using CombatTesting::runPanel;
 
 namespace {
-
-QStringList buttonTexts(QWidget* content)
-{
-    QStringList texts;
-    for (QAbstractButton* button : content->findChild<QDialogButtonBox*>()->buttons())
-        texts << button->text();
-    return texts;
-}
 
 QPushButton* button(QWidget* content, const QString& text)
 {

@@ -22,16 +22,6 @@ QStringList labelTexts(QWidget* dialog)
     return texts;
 }
 
-// A seed whose first d20 shows the roll.
-unsigned seedRolling(int roll)
-{
-    for (unsigned seed = 1;; seed++) {
-        srand(seed);
-        if (Global::d(20) == roll)
-            return seed;
-    }
-}
-
 }
 
 // The prompts of a turn's end and start, answered as the game master would.
@@ -59,7 +49,10 @@ private:
         effects.append(new Effect(details, target));
         return effects.last();
     }
-    static NestedEffect entry(Effect* effect) { return NestedEffect{NestedEffect::Single, effect->getGroupId(), {effect}}; }
+    static NestedEffect entry(Effect* effect)
+    {
+        return NestedEffect{NestedEffect::Single, effect->getGroupId(), {effect}};
+    }
 
 private slots:
     void init()
@@ -153,8 +146,7 @@ private slots:
         QStringList buttons;
         PromptAnswerer answers({[&buttons](QDialog* dialog) {
             dialog->findChild<QCheckBox*>()->setChecked(true);
-            for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
-                buttons << button->text();
+            buttons = CombatTesting::buttonTexts(dialog);
             PromptAnswerer::escape()(dialog);
         }});
         QCOMPARE(SustainDialog().removeSustained(entries, cancellable), !cancellable);
@@ -191,7 +183,7 @@ private slots:
         }
         const QList<NestedEffect> entries{entry(effect(ana, goblin, CE::Slowed)), entry(new DyingEffect(goblin))};
         effects.append(entries.last().getEffect());
-        srand(seedRolling(roll));
+        CombatTesting::seedRolling(roll);
         SavingThrowDialog dialog(goblin, entries, true);
         const QStringList texts = labelTexts(&dialog);
         QCOMPARE(texts.first(), QString("Saving Throws for <b>Goblin Cutter (1)</b>:"));

@@ -300,13 +300,15 @@ private slots:
         for (unsigned seed : {1u, 7u, 42u, 1234u, 99991u})
             QTest::newRow(qPrintable(QString("seed %1").arg(seed))) << seed;
     }
-    // Whatever the game master does, the log replayed after a restart gives back exactly the model the fight left.
+    // Whatever the game master does, turns with their prompts included, the log replayed after a restart gives
+    // back exactly the model the fight left, and stepping back through it all gives back the start.
     void replayGivesBackTheFight()
     {
         QFETCH(unsigned, seed);
         srand(seed);
         TestWorld world;
         RandomFight fight(world);
+        const QString start = world.describe();
         for (int i = 0; i < 600; i++) {
             fight.step();
             if (QTest::currentTestFailed())
@@ -324,6 +326,13 @@ private slots:
                 QCOMPARE(history()->getEventCount(), events);
             }
         }
+        int turns = 0;
+        for (int i = 0; i < history()->getEventCount(); i++)
+            turns += qobject_cast<NextTurnEvent*>(history()->getEvent(i)) ? 1 : 0;
+        QVERIFY(turns > 0);
+        while (history()->hasBack())
+            history()->back();
+        QVERIFY2(world.describe() == start, qPrintable(TestWorld::difference(start, world.describe())));
     }
     // A log cut short anywhere still gives back every whole command before the cut.
     void everyCutKeepsTheWholeCommands()

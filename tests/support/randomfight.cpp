@@ -12,8 +12,10 @@
 #include "encounter/powerevents.h"
 #include "encounter/restevents.h"
 #include "encounter/rosterevents.h"
+#include "encounter/turnflow.h"
 #include "encounter/turnorderevents.h"
 #include "foundation/global.h"
+#include "foundation/uihooks.h"
 #include "encounter/history.h"
 #include "support/testworld.h"
 
@@ -23,6 +25,53 @@ int roll(int sides)
 {
     return rand() % sides;
 }
+
+// The game master's answers to the turn flow's questions, drawn from the
+// seed, for as long as it lives; messages go where they went before.
+class SeededAnswers : public UiHooks
+{
+public:
+    SeededAnswers() : previous(Global::ui()) { Global::setUiHooks(this); }
+    ~SeededAnswers() override { Global::setUiHooks(&previous); }
+
+    void alert(const QString& title, const QString& text) override { previous.alert(title, text); }
+    int rollInitiative(const CreatureList& list, InitiativeList& heroes, InitiativeList& monsters) override
+    {
+        if (roll(5) == 0)
+            return 0;
+        for (Creature* c : list.getCreatureList()) {
+            const int rolled = roll(20) + 1;
+            (c->isMonster() ? monsters : heroes).append({c->getNameGroup(), rolled, rand()});
+        }
+        return 1;
+    }
+    int promptForOngoingEffect(Creature*, Effect*, int amount) override { return roll(3) ? amount : roll(amount + 2); }
+    bool removeSustained(QList<NestedEffect>& entries, bool cancellable) override
+    {
+        if (cancellable && roll(6) == 0)
+            return false;
+        entries.removeIf([](const NestedEffect& entry) { return entry.getEffect()->isSustainableEffect() && roll(2); });
+        return true;
+    }
+    bool savingThrows(Creature*, const QList<NestedEffect>& entries, bool cancellable,
+                      QList<const NestedEffect*>& saved) override
+    {
+        if (cancellable && roll(6) == 0)
+            return false;
+        for (const NestedEffect& entry : entries)
+            if (roll(2))
+                saved.append(&entry);
+        return true;
+    }
+    Creature* getJumpInCreature(const QList<Creature*>& delayed, const QList<Creature*>& readied) override
+    {
+        const QList<Creature*> waiting = delayed + readied;
+        return roll(4) ? waiting[roll(int(waiting.size()))] : nullptr;
+    }
+
+private:
+    UiHooks& previous;
+};
 
 }
 
@@ -36,6 +85,9 @@ RandomFight::RandomFight(TestWorld& world, bool steps, int heroCount, int goblin
         const int maxHitPoints = 20 + roll(20);
         const int surges = 2 + roll(6);
         Creature* hero = world.addHero(heroNames.last(), maxHitPoints, surges, 1);
+        // Heroes take turns; the goblins, without a bonus, are names only in the order.
+        hero->setInitBonus(roll(5));
+        hero->setBeforeVitality(hero->getVitality());
         CreaturePower power;
         power.name = "Strike";
         power.current.cost = costs[roll(6)];
@@ -281,7 +333,7 @@ void RandomFight::command()
     Global::encounter->writeVitalityChanges(stream);
     bool running = Global::encounter->isRunning();
     Event* event = nullptr;
-    switch (roll(15)) {
+    switch (roll(17)) {
     case 0:
         if (!running) {
             InitiativeList heroes, monsters;
@@ -314,8 +366,24 @@ void RandomFight::command()
     case 10: event = powerCommand(stream); break;
     case 11:
     case 12: event = rosterCommand(stream); break;
+    case 15:
+    case 16: turnCommand(); return;
     default: event = restCommand(stream); break;
     }
     if (event)
         QVERIFY(world.record(event));
+}
+
+void RandomFight::turnCommand() const
+{
+    SeededAnswers answers;
+    TurnFlow flow;
+    switch (roll(6)) {
+    case 0: flow.startStopEncounter(); return;
+    case 1:
+    case 2: flow.nextTurn(); return;
+    case 3: flow.delay(); return;
+    case 4: flow.ready(); return;
+    default: flow.jumpIn(); return;
+    }
 }

@@ -13,8 +13,9 @@ class ObjectStream;
 class TestWorld;
 
 // A fight of heroes and goblins in which the game master does random things:
-// commands of every kind built so far, hand edits, steps back and forward,
-// truncation. Draws on rand(), so a seed repeats a fight.
+// commands of every kind built so far, turns with their prompts answered at
+// random, hand edits, steps back and forward, truncation. Draws on rand(), so
+// a seed repeats a fight.
 class RandomFight
 {
 public:
@@ -41,6 +42,8 @@ private:
     Event* restCommand(ObjectStream* stream) const;
     Event* powerCommand(ObjectStream* stream) const;
     Event* rosterCommand(ObjectStream* stream) const;
+    // Start or Stop, Next Turn, Delay, Ready or Jump In, through the turn flow.
+    void turnCommand() const;
     // Heroes or goblins out of the encounter, some of them.
     QList<Creature*> outside(bool heroes) const;
 
