@@ -126,8 +126,13 @@ void EffectEntries::change(VitalFigures& figures, const Step& step, Creature* cr
 
 void EffectEntries::preview(const Parties& parties) const
 {
+    preview(steps(parties));
+}
+
+void EffectEntries::preview(const QList<Step>& steps)
+{
     QHash<Creature*, VitalFigures> figures;
-    for (const Step& step : steps(parties)) {
+    for (const Step& step : steps) {
         for (Creature* creature : step.creatures) {
             if (!figures.contains(creature))
                 figures.insert(creature, creature->getFiguresWithoutDelta());

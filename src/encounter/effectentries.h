@@ -86,6 +86,8 @@ public:
         EffectDetails details;
     };
     QList<Step> steps(const Parties& parties) const;
+    // Sets the pending changes of the encounter's creatures to what the steps would do.
+    static void preview(const QList<Step>& steps);
 
 private:
     void addEffects(QList<Step>& list, const Parties& parties) const;

@@ -7,7 +7,11 @@
 #include "encounter/commandroad.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "encounter/powerevents.h"
+#include "encounter/restevents.h"
 #include "mainwindow/mainwindow.h"
+#include "powerdialog/powerdialog.h"
+#include "powers/actions.h"
 #include "powers/power.h"
 
 void MainWindow::onAddConditionOrEffect()
@@ -70,7 +74,7 @@ void MainWindow::getDefaultTargetList(Creature* origin, CreaturePower* power, QL
 }
 
 void MainWindow::runConditionOrEffect(Creature* origin, const QString& powerName, CreaturePower* power,
-                                      const QString&)
+                                      const QString& actionName)
 {
     Encounter* encounter = Global::encounter;
     QList<QPointer<Creature>> saved;
@@ -82,18 +86,98 @@ void MainWindow::runConditionOrEffect(Creature* origin, const QString& powerName
     if (power)
         getDefaultTargetList(origin, power, effectList, Power::Effect);
     encounter->setSelectedCreatures(hitList);
-    {
-        EffectDialog dialog(origin, hitList, effectList);
-        const int result = dialog.exec();
-        if (result != 0 && result != EffectDialog::SwitchDialog)
-            applyClassicResults(dialog, powerName);
-    }
+    runConditionDialogs(origin, powerName, actionName, hitList, effectList);
     QList<Creature*> selection;
     for (Creature* creature : saved)
         if (creature)
             selection.append(creature);
     encounter->setSelectedCreatures(selection);
     updateMainInitiativeList();
+}
+
+void MainWindow::runConditionDialogs(Creature* origin, QString powerName, QString actionName,
+                                     QList<Creature*> hitList, const QList<Creature*>& effectList)
+{
+    for (;;) {
+        if (classicDialog) {
+            EffectDialog dialog(origin, hitList, effectList);
+            dialog.offerPowerDialog(true);
+            const int result = dialog.exec();
+            if (result == 0)
+                return;
+            EffectCreatures& creatures = dialog.getCreatures();
+            origin = creatures.getOrigin();
+            if (result != EffectDialog::SwitchDialog) {
+                applyClassicResults(dialog, powerName);
+                return;
+            }
+            // The targets picked so far go over to the power dialog.
+            hitList = creatures.getTargetList();
+            classicDialog = false;
+        }
+        PowerDialog dialog(origin, powerName, actionName, hitList, effectList);
+        const int result = dialog.exec();
+        if (result == PowerDialog::Cancel)
+            return;
+        origin = dialog.getCreatures()->getOrigin();
+        bool isAction = false;
+        CreaturePower* power = dialog.getPowerToEdit(&isAction);
+        powerName = isAction ? QString() : power->name;
+        actionName = isAction ? power->name : QString();
+        hitList = power->current.applyTo[Power::Hit].kind == Power::NoTarget ? dialog.getCreatures()->getEffectList()
+                                                                              : dialog.getCreatures()->getTargetList();
+        if (result == PowerDialog::SwitchDialog) {
+            classicDialog = true;
+            continue;
+        }
+        if (!origin)
+            continue;
+        if (!power->name.isEmpty())
+            storeEditedPower(dialog, *power, isAction);
+        if (result == PowerDialog::Apply)
+            applyPowerResults(dialog, *power, isAction);
+        return;
+    }
+}
+
+void MainWindow::storeEditedPower(PowerDialog& dialog, const CreaturePower& power, bool isAction)
+{
+    if (isAction) {
+        Global::actions->updateAction(power.name, &power);
+        return;
+    }
+    Creature* creatureTemplate = dialog.getCreatures()->getOriginTemplate();
+    if (!creatureTemplate) {
+        // Renamed or deleted while the dialog ran: nothing left to keep the program in.
+        Global::alert(tr("Power Not Saved"),
+                      tr("The changes to %1 were not saved: the monster template of %2 is gone.")
+                          .arg(power.name.toHtmlEscaped(), dialog.getCreatures()->getOrigin()->getNameGroup().toHtmlEscaped()));
+        return;
+    }
+    creatureTemplate->updatePowerAndSetDirty(power.name, power, false);
+    Global::encounter->updatePower(creatureTemplate->getGroup(), power.name, power);
+}
+
+void MainWindow::applyPowerResults(PowerDialog& dialog, CreaturePower& power, bool isAction)
+{
+    EffectCreatures* creatures = dialog.getCreatures();
+    Creature* origin = creatures->getOrigin();
+    const QList<Creature*> lists[] = {creatures->getTargetList(), creatures->getMissList(), creatures->getEffectList()};
+    const bool anyone = !lists[0].isEmpty() || !lists[1].isEmpty() || !lists[2].isEmpty();
+    if (!anyone && !dialog.getUseActionPoint())
+        return;
+    CommandRoad road;
+    if (!road.isOpen())
+        return;
+    if (dialog.getUseActionPoint() && !road.apply(new UseActionPointEvent(origin, -1, road.getStream())))
+        return;
+    // Only a power the origin has is marked used; an action is nobody's.
+    if (!isAction && origin->getPowers().getPowerByName(power.name)
+        && !road.apply(new PowerUsageChangedEvent(origin, power.name, PowerUsageChangedEvent::Used, road.getStream())))
+        return;
+    for (int type = Power::Hit; type <= Power::Effect; type++)
+        if (!lists[type].isEmpty() && !power.apply(origin, lists[type], Power::StepType(type), road.getStream()))
+            return;
 }
 
 void MainWindow::applyClassicResults(EffectDialog& dialog, const QString& powerName)

@@ -17,6 +17,7 @@ class CreatureWidget;
 class DockWidget;
 class Effect;
 class EffectDialog;
+class PowerDialog;
 class EffectListModel;
 class EventListModel;
 class FlatDialog;
@@ -172,6 +173,12 @@ private:
                               const QString& actionName);
     void getDefaultTargetList(Creature* origin, CreaturePower* power, QList<Creature*>& list, Power::StepType type);
     void applyClassicResults(EffectDialog& dialog, const QString& powerName);
+    // The dialogs of one request, in turn until one ends it; the results recorded.
+    void runConditionDialogs(Creature* origin, QString powerName, QString actionName, QList<Creature*> hitList,
+                             const QList<Creature*>& effectList);
+    // The edited program of a named power into its template, of an action into the actions.
+    void storeEditedPower(PowerDialog& dialog, const CreaturePower& power, bool isAction);
+    void applyPowerResults(PowerDialog& dialog, CreaturePower& power, bool isAction);
 
     EventListModel* historyModel = nullptr;
     EffectListModel* effectsModel = nullptr;
@@ -186,6 +193,8 @@ private:
     ConditionRequest pendingRequest;
     bool requestPending = false;
     bool runningRequests = false;
+    // The classic conditions-and-effects dialog opens first; switched by the dialogs.
+    bool classicDialog = false;
     QStackedWidget* centralStack = nullptr;
     MainInitiativeList* initiativeList = nullptr;
     ResizableScrollArea* flatDialogArea = nullptr;

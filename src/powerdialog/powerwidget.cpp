@@ -100,7 +100,9 @@ QWidget* PowerWidget::getHeaderBox()
     auto* box = new QGroupBox(isAction ? tr("Action") : tr("Power"));
     box->setLayout(columns);
     box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::MinimumExpanding);
-    box->setVisible(!power->name.isEmpty());
+    // Shown, a box without a parent would open as a window of its own.
+    if (power->name.isEmpty())
+        box->hide();
     return box;
 }
 

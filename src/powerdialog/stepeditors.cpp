@@ -12,6 +12,8 @@
 #include <memory>
 
 #include "powerdialog/effectcontrols.h"
+#include "powerdialog/goorder.h"
+#include "powerdialog/multidamage.h"
 #include "powerdialog/powerwidget.h"
 #include "toolkit/dynamicwidgets.h"
 #include "toolkit/inputwidgets.h"
@@ -122,20 +124,52 @@ QLayout* healingFields(StepEditor& editor, HealingStep& step)
     surges->setToolTip(StepEditor::tr("Healing surges regained; below 0, surges spent, each healing by the "
                                       "target's surge value"));
     QSpinBox* tempHitPoints = editor.numberField(step.tempHitPoints, 0, hitPointLimit);
+    editor.onGoOrder([&step, hitPoints = QPointer<QSpinBox>(hitPoints)](GoHandler* handler) {
+        if (hitPoints)
+            handler->addWidget(&step, hitPoints, GoItem::Healing);
+    });
     return fillRow(new QHBoxLayout, {fieldLabel(StepEditor::tr("HP")), hitPoints, fieldLabel(StepEditor::tr("Surges")),
         surges, fieldLabel(StepEditor::tr("Temp HP")), tempHitPoints,
         editor.flagField(step.stabilize, StepEditor::tr("Stabilize"))});
 }
 
-QLayout* damageFields(StepEditor& editor, DamageStep& step)
+// The damage, and under it one row per creature of the step's list while per target.
+QLayout* damageFields(StepEditor& editor, DamageStep& step, EffectCreatures* creatures)
 {
     auto* dice = new QLineEdit;
     dice->setPlaceholderText(StepEditor::tr("2d6+3"));
     dice->setToolTip(StepEditor::tr("The damage dice, rolled when the power is used"));
-    return fillRow(new QHBoxLayout, {fieldLabel(StepEditor::tr("Dice")), editor.textField(step.dice, dice),
-        fieldLabel(StepEditor::tr("Damage")), editor.numberField(step.damage, 0, hitPointLimit),
-        fieldLabel(StepEditor::tr("Type")), editor.textField(step.damageType, new DamageType),
-        editor.flagField(step.perTarget, StepEditor::tr("Per target"))});
+    QLineEdit* diceField = editor.textField(step.dice, dice);
+    QSpinBox* damage = editor.numberField(step.damage, 0, hitPointLimit);
+    QLineEdit* damageType = editor.textField(step.damageType, new DamageType);
+    QCheckBox* perTarget = editor.flagField(step.perTarget, StepEditor::tr("Per target"));
+    QPointer<MultiDamage> rows = new MultiDamage(&step, creatures, [&editor, &step](QSpinBox* box, Creature* creature) {
+        editor.onChange(box, &QSpinBox::valueChanged, [&step, box, creature] {
+            step.targetDamage.insert(creature, box->value());
+        });
+    });
+    editor.addInput(rows);
+    editor.onShow([rows] {
+        if (rows)
+            rows->refresh();
+    });
+    QObject::connect(perTarget, &QCheckBox::toggled, &editor, [rows] {
+        if (rows)
+            rows->refresh();
+    });
+    // Per target, the first row is the stop; the others follow it.
+    editor.onGoOrder([&step, rows, damage = QPointer<QSpinBox>(damage)](GoHandler* handler) {
+        if (QSpinBox* first = rows ? rows->firstBox() : nullptr)
+            handler->addWidget(&step, first, GoItem::DamagePerTarget);
+        else if (damage)
+            handler->addWidget(&step, damage, GoItem::Damage);
+    });
+    auto* layout = new QVBoxLayout;
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(fillRow(new QHBoxLayout, {fieldLabel(StepEditor::tr("Dice")), diceField,
+        fieldLabel(StepEditor::tr("Damage")), damage, fieldLabel(StepEditor::tr("Type")), damageType, perTarget}));
+    layout->addWidget(rows);
+    return layout;
 }
 
 // The amount codes a resource takes; a stored code of its own is offered as its number.
@@ -279,7 +313,12 @@ PowerStepEditor* makeEditor(PowerStep* step)
 {
     switch (step->type()) {
     case PowerStep::Healing: return new StepEditor(step, fields(static_cast<HealingStep*>(step), healingFields));
-    case PowerStep::Damage: return new StepEditor(step, fields(static_cast<DamageStep*>(step), damageFields));
+    case PowerStep::Damage: {
+        auto* damage = static_cast<DamageStep*>(step);
+        return new StepEditor(step, [damage](StepEditor& editor, EffectCreatures* creatures) {
+            return damageFields(editor, *damage, creatures);
+        });
+    }
     case PowerStep::Condition: return new StepEditor(step, fields(static_cast<ConditionStep*>(step), conditionFields));
     case PowerStep::OnGoing: return new StepEditor(step, fields(static_cast<OnGoingStep*>(step), onGoingFields));
     case PowerStep::Bonus: return new StepEditor(step, fields(static_cast<BonusStep*>(step), bonusFields));
@@ -428,6 +467,7 @@ QLayout* StepEditor::getLayout(StepListWidget* list, EffectCreatures* creatures)
     this->list = list;
     rowInputs.clear();
     shows.clear();
+    goStops = nullptr;
     auto* layout = new QVBoxLayout;
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
@@ -441,6 +481,12 @@ QLayout* StepEditor::getLayout(StepListWidget* list, EffectCreatures* creatures)
     }
     showValues();
     return layout;
+}
+
+void StepEditor::setGoOrder(GoHandler* handler)
+{
+    if (goStops)
+        goStops(handler);
 }
 
 void StepEditor::upClicked()

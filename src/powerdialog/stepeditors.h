@@ -74,7 +74,7 @@ public:
     void setTabOrder(TabHandler* handler) override;
     void setDefaultFocus() override;
     bool hasFocus() const override;
-    void setGoOrder(GoHandler* handler) override { Q_UNUSED(handler) }
+    void setGoOrder(GoHandler* handler) override;
     void showValues() override;
     bool isLatestRow(int row) const { return row == generation; }
 
@@ -86,6 +86,8 @@ public:
     // Another input of the new row, in Tab order, with how it shows the step.
     void addInput(QWidget* input);
     void onShow(const std::function<void()>& show) { shows.append(show); }
+    // How the new row adds its stops to the guided input order.
+    void onGoOrder(const std::function<void(GoHandler*)>& stops) { goStops = stops; }
     // Each change of the field runs write, while its row is the latest.
     template <class Sender, class Signal>
     void onChange(Sender* sender, Signal signal, const std::function<void()>& write)
@@ -114,6 +116,7 @@ private:
     QPointer<QToolButton> down;
     QList<QPointer<QWidget>> rowInputs;
     QList<std::function<void()>> shows;
+    std::function<void(GoHandler*)> goStops;
     // Counts the rows made; a row's connections act only while it is the latest.
     int generation = 0;
     DogTag dogTag{__LINE__, __FILE__};

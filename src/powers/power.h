@@ -113,6 +113,10 @@ public:
     // Records the events of the steps of one list through the history, in
     // order; false once a record could not be written.
     bool apply(Creature* origin, QList<Creature*> targets, Power::StepType type, ObjectStream* stream);
+    // Sets the pending changes of the encounter's creatures to what recording
+    // the action point and applying the three lists would do to their figures.
+    void preview(Creature* origin, bool useActionPoint, const QList<Creature*>& hit, const QList<Creature*>& missed,
+                 const QList<Creature*>& effected) const;
 
     // The power as name=value lines: named in an "action" line for the
     // actions file, else in a "power" line. Header values are written only

@@ -1,6 +1,7 @@
 #include <cstdlib>
 
 #include "encounter/damageevents.h"
+#include "encounter/effectentries.h"
 #include "encounter/effectevents.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
@@ -20,6 +21,39 @@ unsigned int freshGroupId()
     return largest + 1;
 }
 
+using VitalityStep = EffectEntries::Step;
+
+// The events of a healing or damage step that change hit points, surges and
+// temporary hit points; the preview walks the same.
+QList<VitalityStep> vitalitySteps(const PowerStep* step, const QList<Creature*>& targets)
+{
+    QList<VitalityStep> steps;
+    if (step->type() == PowerStep::Healing) {
+        const auto& healing = static_cast<const HealingStep&>(*step);
+        if (healing.surges < 0) {
+            // Each target spends its own surges, worth its own surge value.
+            for (Creature* target : targets)
+                steps.append({EffectEntries::Heal, {target}, healing.healingFor(target), -healing.surges});
+        } else if (healing.surges > 0 || healing.hitPoints != 0) {
+            steps.append({EffectEntries::Heal, targets, healing.hitPoints, -healing.surges});
+        }
+        if (healing.tempHitPoints > 0)
+            steps.append({EffectEntries::TempHitPoints, targets, healing.tempHitPoints});
+    } else if (step->type() == PowerStep::Damage) {
+        const auto& damage = static_cast<const DamageStep&>(*step);
+        if (!damage.perTarget) {
+            if (damage.damage > 0)
+                steps.append({EffectEntries::Damage, targets, damage.damage});
+        } else {
+            // Each target takes its own amount, as its own event.
+            for (Creature* target : targets)
+                if (damage.damageFor(target) > 0)
+                    steps.append({EffectEntries::Damage, {target}, damage.damageFor(target)});
+        }
+    }
+    return steps;
+}
+
 // The events of one list of a power's program, each recorded as it is built,
 // so that the next one sees the creatures as the last one left them.
 class ProgramRun
@@ -36,7 +70,8 @@ public:
 private:
     bool record(Event* event) { return Global::history->apply(event, false); }
     bool heal(const HealingStep& step);
-    bool damage(const DamageStep& step);
+    // The hit-point events of a healing or damage step.
+    bool vitality(const PowerStep* step, const QString& damageType);
     bool useResource(const UseResourceStep& step);
     // An amount of 0 places nothing; its sign picks the type.
     bool signedEffect(int amount, CE::EffectType below, CE::EffectType above, const QString& comment);
@@ -64,7 +99,7 @@ bool ProgramRun::apply(const PowerStep* step, const EndConditionStep* ending)
     }
     switch (step->type()) {
     case PowerStep::Healing: return heal(static_cast<const HealingStep&>(*step));
-    case PowerStep::Damage: return damage(static_cast<const DamageStep&>(*step));
+    case PowerStep::Damage: return vitality(step, static_cast<const DamageStep&>(*step).damageType);
     case PowerStep::UseResource: return useResource(static_cast<const UseResourceStep&>(*step));
     case PowerStep::Condition: {
         const auto& condition = static_cast<const ConditionStep&>(*step);
@@ -101,23 +136,25 @@ bool ProgramRun::heal(const HealingStep& step)
         for (Creature* target : targets)
             if (target->isDying() && !target->isStabilized() && !record(new StabilizeEvent(origin, target, stream)))
                 return false;
-    if (step.surges < 0) {
-        // Each target spends its own surges, worth its own surge value.
-        for (Creature* target : targets) {
-            const int hp = step.hitPoints - step.surges * target->getSurgeValue();
-            if (!record(new HealEvent(power, origin, target, -step.surges, hp, stream)))
-                return false;
-        }
-    } else if (step.surges > 0 || step.hitPoints != 0) {
-        if (!record(new HealEvent(power, origin, targets, -step.surges, step.hitPoints, stream)))
-            return false;
-    }
-    return step.tempHitPoints <= 0 || record(new SetTempHPEvent(targets, step.tempHitPoints, stream));
+    return vitality(&step, QString());
 }
 
-bool ProgramRun::damage(const DamageStep& step)
+bool ProgramRun::vitality(const PowerStep* step, const QString& damageType)
 {
-    return step.damage <= 0 || record(new DamageEvent(power, origin, targets, step.damage, step.damageType, stream));
+    for (const VitalityStep& change : vitalitySteps(step, targets)) {
+        Event* event = nullptr;
+        switch (change.kind) {
+        case EffectEntries::Heal:
+            event = new HealEvent(power, origin, change.creatures, change.surges, change.amount, stream);
+            break;
+        case EffectEntries::TempHitPoints: event = new SetTempHPEvent(change.creatures, change.amount, stream); break;
+        default:
+            event = new DamageEvent(power, origin, change.creatures, change.amount, damageType, stream);
+        }
+        if (!record(event))
+            return false;
+    }
+    return true;
 }
 
 bool ProgramRun::useResource(const UseResourceStep& step)
@@ -166,4 +203,19 @@ bool CreaturePower::apply(Creature* origin, QList<Creature*> targets, Power::Ste
         if (!run.apply(step, endingAfter(program, type, i)))
             return false;
     return true;
+}
+
+void CreaturePower::preview(Creature* origin, bool useActionPoint, const QList<Creature*>& hit,
+                            const QList<Creature*>& missed, const QList<Creature*>& effected) const
+{
+    // In the order the caller records: the action point, then the lists.
+    QList<VitalityStep> steps;
+    if (useActionPoint && origin)
+        steps.append({EffectEntries::UseActionPoint, {origin}});
+    const QList<Creature*>* lists[] = {&hit, &missed, &effected};
+    for (int type = Power::Hit; type <= Power::Effect; type++)
+        if (!lists[type]->isEmpty())
+            for (int i = 0; const PowerStep* step = program.getStep(i, Power::StepType(type)); i++)
+                steps += vitalitySteps(step, *lists[type]);
+    EffectEntries::preview(steps);
 }

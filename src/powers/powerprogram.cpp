@@ -63,8 +63,11 @@ PowerStep* PowerProgram::addStep(PowerStep::Type kind, Power::StepType type)
 {
     QList<PowerStep*>* steps = list(type);
     PowerStep* step = steps ? PowerStep::create(kind) : nullptr;
-    if (step)
-        steps->append(step);
+    if (!step)
+        return nullptr;
+    if (step->type() == PowerStep::Damage)
+        static_cast<DamageStep*>(step)->list = type;
+    steps->append(step);
     return step;
 }
 
@@ -110,4 +113,13 @@ void PowerProgram::setup(bool fresh)
             step->setup(fresh);
             step->showValues();
         }
+}
+
+void PowerProgram::hitAndMissTargetsChanged()
+{
+    // A damage step's row shows one amount per creature of its list.
+    for (const QList<PowerStep*>& steps : lists)
+        for (PowerStep* step : steps)
+            if (step->type() == PowerStep::Damage)
+                step->showValues();
 }

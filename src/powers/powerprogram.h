@@ -35,6 +35,8 @@ public:
     void stepDown(PowerStep* step);
     // Every step, and its row when it has one, takes its values afresh.
     void setup(bool fresh);
+    // The creatures hit, missed or affected changed: the damage steps' rows follow.
+    void hitAndMissTargetsChanged();
 
     // The step lines of the three lists, in order.
     void write(AttrWriter& writer) const;

@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "creature/creature.h"
 #include "foundation/global.h"
 #include "powers/powerfields.h"
 
@@ -145,6 +146,11 @@ int PowerStep::textToType(const QString& text)
     return 0;
 }
 
+int HealingStep::healingFor(Creature* target) const
+{
+    return surges < 0 ? hitPoints - surges * target->getSurgeValue() : hitPoints;
+}
+
 void HealingStep::fields(PowerFields& fields)
 {
     fields.number("heal", hitPoints);
@@ -153,10 +159,16 @@ void HealingStep::fields(PowerFields& fields)
     fields.flag("stabilize", stabilize);
 }
 
+int DamageStep::damageFor(Creature* target) const
+{
+    return perTarget ? targetDamage.value(target, damage) : damage;
+}
+
 void DamageStep::setup(bool fresh)
 {
     if (!fresh)
         return;
+    targetDamage.clear();
     // Bounded, so that a mistyped text cannot roll for ages.
     static const QRegularExpression pattern("^(?:(\\d{0,3})d(\\d{1,4})([+-]\\d{1,4})?|(\\d{1,4}))$",
                                             QRegularExpression::CaseInsensitiveOption);

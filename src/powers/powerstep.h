@@ -1,12 +1,14 @@
 #ifndef POWERSTEP_H
 #define POWERSTEP_H
 
+#include <QHash>
 #include <QString>
 
 #include <memory>
 
 #include "creature/effect.h"
 #include "foundation/dogtag.h"
+#include "powers/powerenums.h"
 
 class EffectCreatures;
 class GoHandler;
@@ -122,6 +124,8 @@ public:
     int tempHitPoints = 0;
     bool stabilize = false;
 
+    // What the target regains, its own surges' worth included.
+    int healingFor(Creature* target) const;
     void fields(PowerFields& fields) override;
 };
 
@@ -133,8 +137,16 @@ public:
     int damage = 0;
     QString damageType;
     bool perTarget = false;
+    // The list the step belongs to: its per-target amounts are for its creatures.
+    Power::StepType list = Power::Hit;
+    // The amounts given to single creatures while the power is used; copied
+    // with the step, never written.
+    QHash<Creature*, int> targetDamage;
 
-    // Fresh, the dice are rolled into the damage; unreadable dice keep it.
+    // What the target takes: its own amount with per-target damage, else the damage.
+    int damageFor(Creature* target) const;
+    // Fresh, the dice are rolled into the damage, which every target takes
+    // again; unreadable dice keep it.
     void setup(bool fresh) override;
     void fields(PowerFields& fields) override;
 };

@@ -178,6 +178,27 @@ bool anyDialog(EffectDialog&)
     return true;
 }
 
+// The main window opens the power dialog first; switched once, it keeps to the classic one.
+bool preferClassicDialog()
+{
+    const auto rejected = whenShown(anyDialog, [](EffectDialog& dialog) { dialog.reject(); });
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer] {
+        for (QToolButton* button : Global::mainWindow->findChildren<QToolButton*>()) {
+            if (button->text() == "Classic C&&E Dialog" && button->isVisible()) {
+                timer->stop();
+                timer->deleteLater();
+                button->click();
+                return;
+            }
+        }
+    });
+    timer->start();
+    Global::mainWindow->addConditionOrEffect(nullptr, QString(), nullptr, QString());
+    return *rejected;
+}
+
 // Runs the request while the steps drive the dialog it opens; false when none opened.
 bool request(Creature* origin, CreaturePower* power, const std::function<void(EffectDialog&)>& steps)
 {
@@ -202,6 +223,10 @@ private slots:
         fixture = new WindowWorld;
         Fight::fixture = fixture;
         fight = new Fight;
+        QVERIFY(preferClassicDialog());
+        // The keys of the dialogs to come go to the active window.
+        Global::mainWindow->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Global::mainWindow));
     }
     void cleanup()
     {

@@ -1,0 +1,455 @@
+#include "powerdialog/powerdialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "creature/creature.h"
+#include "encounter/encounter.h"
+#include "foundation/global.h"
+#include "powerdialog/targetpickerwidget.h"
+#include "toolkit/inputwidgets.h"
+#include "toolkit/panelhost.h"
+
+namespace {
+
+QString nativeKeys(const char* keys)
+{
+    return QKeySequence(keys).toString(QKeySequence::NativeText);
+}
+
+QWidget* comboGroup(const QString& title, QWidget* combo)
+{
+    auto* group = new QGroupBox(title);
+    group->setLayout(WindowsAndDialogs::hLayout(5, combo));
+    return group;
+}
+
+}
+
+PowerDialog::PowerDialog(Creature* origin, const QString& powerName, const QString& actionName,
+                         const QList<Creature*>& targets, const QList<Creature*>& effected)
+    : creatures(false, origin, powerName, actionName, targets, effected, this), lastFocusOld(this),
+      lastFocusNew(this)
+{
+    Power::Usage usage = Power::Unused;
+    if (const CreaturePower* chosen = creatures.getPowerOrAction(isAction, usage))
+        replaceWorkingCopy(*chosen, usage);
+    setWindowTitle(tr("Apply Conditions and Effects"));
+    connect(&Global::switchBoard, &SwitchBoard::doMultiDamageRequiresResize, this,
+            &PowerDialog::onMultiDamageRequiresResize);
+    connect(qApp, &QApplication::focusChanged, this, &PowerDialog::onFocusChanged);
+}
+
+PowerDialog::~PowerDialog()
+{
+    // The focus moves while the panel goes.
+    disconnect(qApp, nullptr, this, nullptr);
+    // Once only: deleting the panel cancels the host's deferred release, and
+    // a panel the host released already is no longer here to delete.
+    delete widget;
+}
+
+void PowerDialog::replaceWorkingCopy(const CreaturePower& chosen, Power::Usage usage)
+{
+    // The stops point at the steps that are about to go.
+    goHandler.reset(nullptr);
+    power = chosen;
+    power.usage = usage;
+}
+
+QWidget* PowerDialog::getWidget()
+{
+    delete widget;
+    setupWidget(Power::Hit, 0, 0, 0);
+    return widget;
+}
+
+void PowerDialog::setupWidget(Power::StepType stepType, int hitScroll, int missScroll, int effectScroll)
+{
+    // The rows made for the new panel tell of their size before it is there.
+    const QScopedValueRollback<bool> guard(building, true);
+    auto* layout = new QVBoxLayout;
+    layout->setContentsMargins(8, 3, 8, 5);
+    layout->setSpacing(0);
+    QWidget* originCombo = creatures.getOriginControl();
+    QWidget* powerCombo = creatures.getPowerControl(true);
+    QWidget* actionCombo = creatures.getActionControl();
+    QHBoxLayout* combos = hLayout(comboGroup(tr("Attacker/Origin"), originCombo), comboGroup(tr("Powers"), powerCombo),
+                                  comboGroup(tr("Actions"), actionCombo));
+    combos->setSpacing(8);
+    layout->addWidget(layoutToWidget(combos));
+    powerWidget = new PowerWidget(this, &creatures, &power, isAction, stepType, hitScroll, missScroll, effectScroll);
+    layout->addWidget(powerWidget);
+    layout->addSpacing(8);
+    targetPicker = new TargetPickerWidget(this, &creatures, &power);
+    layout->addWidget(targetPicker);
+
+    buttonBox = new DialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Horizontal);
+    saveButton = new QPushButton(tr("Save Changes"));
+    saveButton->setToolTip(tr("Save changes to the power or action without applying effects to the target(s)"));
+    trackableButton = new QPushButton;
+    actionPointBox = new QCheckBox(tr("Use Action Point"));
+    setupControlText();
+    auto* bottom = hLayout(saveButton, trackableButton, actionPointBox, buildGoFrame(), buttonBox);
+    bottom->setSpacing(8);
+    bottom->setStretch(3, 100);
+    layout->addWidget(layoutToWidget(bottom));
+    buttonBox->button(QDialogButtonBox::Cancel)->setFocusPolicy(Qt::NoFocus);
+    setDefaultButton(okButton());
+    widget = layoutToWidget(layout);
+
+    tabHandler.reset();
+    tabHandler.addWidget(originCombo);
+    tabHandler.addWidget(powerCombo);
+    tabHandler.addWidget(actionCombo);
+    powerWidget->setTabOrder(&tabHandler);
+    targetPicker->setTabOrder(&tabHandler);
+    tabHandler.addWidget(okButton());
+
+    setupOKButton(targetPicker->setupControls(stepType));
+    setupSaveButton(QString());
+    setupGoOrder();
+
+    connect(saveButton, &QPushButton::clicked, this, &PowerDialog::saveButtonPressed);
+    connect(trackableButton, &QPushButton::clicked, this, &PowerDialog::nonTrackablePressed);
+    connect(actionPointBox, &QCheckBox::toggled, this, [this](bool checked) {
+        useActionPoint = checked;
+        previewSteps();
+    });
+    connect(goButton, &QToolButton::clicked, this, &PowerDialog::goButtonPressed);
+    connect(buttonBox, &QDialogButtonBox::accepted, this, &PowerDialog::accept);
+    connect(buttonBox, &QDialogButtonBox::rejected, this, &PowerDialog::reject);
+}
+
+QWidget* PowerDialog::buildGoFrame()
+{
+    goButton = toolButton(tr("GO"), 68, 20);
+    goButton->setFocusPolicy(Qt::NoFocus);
+    goButton->setToolTip(tr("Go to the next field that requires input %1 / %2")
+                             .arg(nativeKeys("Ctrl+G"), nativeKeys("Ctrl+Shift+G")));
+    goLabel = htmlLabel(QString());
+    goLabel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    auto* row = hLayout(goLabel, goButton);
+    row->setContentsMargins(5, 5, 5, 5);
+    row->setSpacing(2);
+    auto* frame = new QFrame;
+    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    frame->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    frame->setContentsMargins(2, 5, 2, 5);
+    frame->setLayout(row);
+    return frame;
+}
+
+QPushButton* PowerDialog::okButton() const
+{
+    return buttonBox ? buttonBox->button(QDialogButtonBox::Ok) : nullptr;
+}
+
+void PowerDialog::setupControlText()
+{
+    bool chosenIsAction = false;
+    Power::Usage usage = Power::Unused;
+    const bool chosen = creatures.getPowerOrAction(chosenIsAction, usage);
+    trackableButton->setEnabled(chosen && !chosenIsAction);
+    if (power.current.applyTo[Power::Hit].kind == Power::NotTrackable) {
+        trackableButton->setText(tr("Power Trackable"));
+        trackableButton->setToolTip(
+            tr("Click to make the power trackable (can also be changed by editing the power header)"));
+    } else {
+        trackableButton->setText(tr("Non-trackable"));
+        trackableButton->setToolTip(tr("Click if the this power has no trackable effects, e.g. movement only"));
+    }
+    Creature* origin = creatures.getOrigin();
+    QString tip = origin ? tr("Check if %1 uses an Action Point ").arg(origin->getNameGroup())
+                         : tr("Check if an Action Point is required ");
+    tip += isAction ? tr("to perform this action") : tr("when using this power");
+    // The tick stays over rebuilds while a power or action is chosen.
+    useActionPoint = useActionPoint && chosen;
+    const QSignalBlocker blocker(actionPointBox);
+    actionPointBox->setEnabled(chosen);
+    actionPointBox->setChecked(useActionPoint);
+    actionPointBox->setToolTip(tip);
+}
+
+void PowerDialog::setupOKButton(const QString& message)
+{
+    QPushButton* ok = okButton();
+    ok->setEnabled(message.isEmpty());
+    ok->setToolTip(message.isEmpty() ? tr("Click to use power/action and apply effects") : message);
+}
+
+void PowerDialog::setupSaveButton(const QString& name)
+{
+    if (!name.isEmpty())
+        changedPowerName = name;
+    const bool changed = !changedPowerName.isEmpty() && changedPowerName == power.name;
+    saveButton->setEnabled(changed);
+    if (!changed)
+        changedPowerName.clear();
+}
+
+void PowerDialog::resetAllDeltas()
+{
+    Global::encounter->resetAllDeltas();
+}
+
+void PowerDialog::previewSteps()
+{
+    power.preview(creatures.getOrigin(), useActionPoint, creatures.getTargetList(), creatures.getMissList(),
+                  creatures.getEffectList());
+}
+
+void PowerDialog::sizeToHint()
+{
+    if (!powerWidget || !widget)
+        return;
+    powerWidget->sizeToHint();
+    widget->resize(widget->sizeHint());
+}
+
+void PowerDialog::setupDialogButton(QToolButton* button)
+{
+    button->setText(tr("Classic C&&E Dialog"));
+    button->setToolTip(tr("Click to switch to the classic Conditions and Effects dialog"));
+    button->setVisible(true);
+    connect(button, &QToolButton::clicked, this, &PowerDialog::toggleDialogClicked);
+}
+
+void PowerDialog::setDefaultFocus(QWidget*)
+{
+    power.setup(true);
+    const bool effectFirst = power.current.applyTo[Power::Hit].kind == Power::NoTarget
+                             && power.current.applyTo[Power::Effect].kind != Power::NoTarget;
+    powerWidget->setStepType(effectFirst ? Power::Effect : Power::Hit);
+    previewSteps();
+}
+
+int PowerDialog::exec()
+{
+    PanelHost* host = PanelHost::instance();
+    if (host)
+        host->previewCreature(creatures.getOrigin());
+    const int result = FlatDialog::exec();
+    Creature* current = Global::encounter->getCurrentCreature();
+    if (host && current != creatures.getOrigin())
+        host->previewCreature(current);
+    // The caller records from the figures as they are, without our previews.
+    resetAllDeltas();
+    return result;
+}
+
+bool PowerDialog::keyPressed(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (powerWidget && targetPicker) {
+        if (powerWidget->keyPressed(key, modifiers))
+            return true;
+        const bool control = modifiers == Qt::ControlModifier;
+        if (control && (key == Qt::Key_T || key == Qt::Key_S)) {
+            targetPicker->setFocus(key == Qt::Key_T);
+            return true;
+        }
+        if (key == Qt::Key_G && control) {
+            nextInGoOrder();
+            return true;
+        }
+        if (key == Qt::Key_G && modifiers == (Qt::ControlModifier | Qt::ShiftModifier)) {
+            prevInGoOrder();
+            return true;
+        }
+    }
+    return FlatDialog::keyPressed(key, modifiers);
+}
+
+CreaturePower* PowerDialog::getPowerToEdit(bool* isAction)
+{
+    if (isAction)
+        *isAction = this->isAction;
+    return &power;
+}
+
+bool PowerDialog::getUseActionPoint() const
+{
+    return useActionPoint;
+}
+
+void PowerDialog::rebuildDialog(PowerStep* focusStep, Power::StepType tab, int hitScroll, int missScroll,
+                                int effectScroll, bool powerReplaced, bool tabOnly)
+{
+    // Nothing to replace before the panel is first built.
+    if (!widget)
+        return;
+    if (tabOnly) {
+        setupOKButton(targetPicker->setupControls(tab));
+    } else {
+        setupSaveButton(powerReplaced ? QString() : power.name);
+        resetAllDeltas();
+        const QPointer<QWidget> old = widget;
+        setupWidget(tab, hitScroll, missScroll, effectScroll);
+        if (PanelHost* host = PanelHost::instance()) {
+            host->setFlatDialogDisplay(widget, true);
+        } else {
+            old->hide();
+            old->deleteLater();
+            widget->show();
+        }
+        powerWidget->scrollTo(hitScroll, missScroll, effectScroll);
+        power.setup(powerReplaced);
+        previewSteps();
+    }
+    if (focusStep)
+        focusStep->setDefaultFocus();
+}
+
+void PowerDialog::powerStepChanged(PowerStep*)
+{
+    setupSaveButton(power.name);
+    setupGoOrder();
+    currentGoOrder();
+    previewSteps();
+}
+
+void PowerDialog::originChanged(Creature* origin)
+{
+    if (PanelHost* host = PanelHost::instance())
+        host->previewCreature(origin);
+    Power::Usage usage = Power::Unused;
+    if (const CreaturePower* chosen = creatures.getPowerOrAction(isAction, usage))
+        replaceWorkingCopy(*chosen, usage);
+    else if (!power.name.isEmpty())
+        replaceWorkingCopy(CreaturePower(), Power::Unused);
+    // The action point was another creature's.
+    useActionPoint = false;
+    rebuildDialog(nullptr, Power::Hit, 0, 0, 0, true, false);
+}
+
+void PowerDialog::powerHeaderChanged(bool replaced)
+{
+    Power::Usage usage = Power::Unused;
+    const CreaturePower* chosen = creatures.getPowerOrAction(isAction, usage);
+    if (!chosen || replaced) {
+        replaceWorkingCopy(chosen ? *chosen : CreaturePower(), usage);
+        rebuildDialog(nullptr, Power::Hit, 0, 0, 0, true, false);
+        return;
+    }
+    // Only the header changed: the program's pending edits stay.
+    power.setHeader(chosen);
+    if (!widget)
+        return;
+    powerWidget->updateHeaderText();
+    setupControlText();
+    setupOKButton(targetPicker->setupControls(Power::AnyStep));
+}
+
+void PowerDialog::pickListChanged(const QString& message)
+{
+    power.program.hitAndMissTargetsChanged();
+    setupOKButton(message);
+    setupGoOrder();
+    previewSteps();
+}
+
+void PowerDialog::missSourceChanged()
+{
+    currentGoOrder();
+}
+
+void PowerDialog::toggleDialogClicked()
+{
+    done(SwitchDialog);
+}
+
+void PowerDialog::saveButtonPressed(bool)
+{
+    done(SaveOnly);
+}
+
+void PowerDialog::nonTrackablePressed(bool)
+{
+    int& kind = power.current.applyTo[Power::Hit].kind;
+    kind = kind == Power::NotTrackable ? Power::AnyCreature : Power::NotTrackable;
+    done(SaveOnly);
+}
+
+void PowerDialog::goButtonPressed()
+{
+    nextInGoOrder();
+}
+
+void PowerDialog::onFocusChanged(QWidget* old, QWidget* now)
+{
+    if (!widget || !tabHandler.contains(now) || old == lastFocusOld || now == lastFocusNew)
+        return;
+    lastFocusOld = old;
+    lastFocusNew = now;
+    targetPicker->focusMoved(old);
+    currentGoOrder();
+}
+
+void PowerDialog::onMultiDamageRequiresResize()
+{
+    if (building || !widget)
+        return;
+    sizeToHint();
+    // The first row, or the damage, is the step's stop.
+    setupGoOrder();
+}
+
+void PowerDialog::setupGoOrder()
+{
+    goHandler.reset(&power.program);
+    goHandler.setTabWidget(powerWidget->getTabWidget());
+    QList<Power::StepType> taking;
+    for (Power::StepType type : {Power::Hit, Power::Miss, Power::Effect}) {
+        const bool steps = power.program.getStepCount(type) > 0;
+        // The missed creatures are checked with the hit ones.
+        if (steps || (type != Power::Miss && !targetPicker->pickedTargetsCorrect(type, nullptr, nullptr)))
+            taking.append(type);
+    }
+    for (Power::StepType type : taking) {
+        goHandler.setStepType(type);
+        targetPicker->setGoOrder(&goHandler);
+    }
+    for (Power::StepType type : taking) {
+        goHandler.setStepType(type);
+        powerWidget->setGoOrder(&goHandler, type);
+    }
+    goHandler.addWidget(nullptr, okButton(), GoItem::Done);
+}
+
+void PowerDialog::nextInGoOrder()
+{
+    QString hint;
+    QString buttonText;
+    goHandler.nextWidget(hint, buttonText);
+    setGoText(hint, buttonText);
+}
+
+void PowerDialog::prevInGoOrder()
+{
+    QString hint;
+    QString buttonText;
+    goHandler.prevWidget(hint, buttonText);
+    setGoText(hint, buttonText);
+}
+
+void PowerDialog::currentGoOrder()
+{
+    QString hint;
+    QString buttonText;
+    goHandler.currentWidget(hint, buttonText);
+    setGoText(hint, buttonText);
+}
+
+void PowerDialog::setGoText(const QString& hint, const QString& buttonText)
+{
+    goLabel->setText(hint);
+    goButton->setText(QString("%1 %2").arg(buttonText, nativeKeys("Ctrl+G")));
+}

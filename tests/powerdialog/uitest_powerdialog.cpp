@@ -1,0 +1,853 @@
+// The power dialog in the real main window: its endings and what the main
+// window records of them, the guided input order, the previews, and the
+// faults mended on the way.
+
+#include <QApplication>
+#include <QDir>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "combat/combattesting.h"
+#include "combat/effectdialog.h"
+#include "powerdialogtesting.h"
+#include "creature/creature.h"
+#include "encounter/encounter.h"
+#include "encounter/encounterevents.h"
+#include "encounter/history.h"
+#include "foundation/global.h"
+#include "library/characters.h"
+#include "library/monsters.h"
+#include "powerdialog/multidamage.h"
+#include "powerdialog/picklistwidget.h"
+#include "powerdialog/powerdialog.h"
+#include "powerdialog/powerwidget.h"
+#include "powerdialog/targetpickerwidget.h"
+#include "powers/actions.h"
+
+namespace {
+
+const QString ctrlG = QKeySequence("Ctrl+G").toString(QKeySequence::NativeText);
+
+// The power dialog whose panel the main window shows.
+PowerDialog* shownDialog()
+{
+    if (!Global::mainWindow->runningFlatDialog())
+        return nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<PowerDialog*>(widget))
+            return dialog;
+    return nullptr;
+}
+
+template <class Widget>
+Widget* panelChild(const QString& name = QString())
+{
+    return Global::mainWindow->findChild<Widget*>(name);
+}
+
+QPushButton* panelButton(const QString& text)
+{
+    for (QPushButton* button : Global::mainWindow->findChildren<QPushButton*>())
+        if (button->text() == text && button->isVisible())
+            return button;
+    return nullptr;
+}
+
+QPushButton* okButton()
+{
+    return panelChild<QDialogButtonBox>()->button(QDialogButtonBox::Ok);
+}
+
+QToolButton* spareButton(const QString& text)
+{
+    for (QToolButton* button : Global::mainWindow->findChildren<QToolButton*>())
+        if (button->text() == text && button->isVisible())
+            return button;
+    return nullptr;
+}
+
+QToolButton* goButton()
+{
+    for (QToolButton* button : Global::mainWindow->findChildren<QToolButton*>())
+        if (button->text().startsWith("GO") || button->text().startsWith("Start") || button->text().startsWith("Next")
+            || button->text().startsWith("Restart"))
+            return button;
+    return nullptr;
+}
+
+QString goHint()
+{
+    QToolButton* go = goButton();
+    for (QLabel* label : go->parentWidget()->findChildren<QLabel*>())
+        return label->text();
+    return QString();
+}
+
+QStringList eventTexts(int from)
+{
+    QStringList texts;
+    for (int i = from; i < Global::history->getEventCount(); i++)
+        texts << Global::history->getEventText(i);
+    return texts;
+}
+
+void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget* target = QApplication::focusWidget();
+    QTest::keyClick(target ? target : Global::mainWindow, key, modifiers);
+}
+
+// Runs the steps inside the next power dialog the main window shows; true once they ran.
+std::shared_ptr<bool> whenShown(const std::function<void(PowerDialog&)>& steps, Creature* origin = nullptr)
+{
+    auto ran = std::make_shared<bool>(false);
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        PowerDialog* dialog = shownDialog();
+        if (!dialog || (origin && dialog->getCreatures()->getOrigin() != origin))
+            return;
+        timer->stop();
+        timer->deleteLater();
+        QCoreApplication::processEvents();
+        steps(*dialog);
+        *ran = true;
+        if (QTest::currentTestFailed() && shownDialog() == dialog)
+            dialog->reject();
+    });
+    timer->start();
+    return ran;
+}
+
+// A request of the main window while the steps drive the power dialog it opens.
+bool request(Creature* origin, const QString& power, const std::function<void(PowerDialog&)>& steps,
+             const QString& action = QString())
+{
+    const auto ran = whenShown(steps);
+    Global::mainWindow->addConditionOrEffect(origin, power, nullptr, action);
+    return *ran;
+}
+
+// Every creature's figures, as the docks show them.
+QString figures()
+{
+    QStringList lines;
+    for (int i = 0; Creature* c = Global::encounter->getCreature(i); i++)
+        lines << QString("%1 %2 %3 %4 %5")
+                     .arg(c->getNameGroup())
+                     .arg(c->getCurrHitPoints())
+                     .arg(c->getTempHitPoints())
+                     .arg(c->getCurrHealingSurges())
+                     .arg(c->getCurrActionPoints());
+    return lines.join('\n');
+}
+
+bool anyDelta()
+{
+    for (int i = 0; Creature* c = Global::encounter->getCreature(i); i++)
+        if (!(c->getFigures() == c->getFiguresWithoutDelta()))
+            return true;
+    return false;
+}
+
+// The list of the picker: the potential creatures (left) or those picked.
+PickListWidget* pickList(bool left)
+{
+    return panelChild<PickListWidget>(left ? "pickview" : "listview");
+}
+
+void pick(bool toRight, const QString& name)
+{
+    PickListWidget* list = pickList(toRight);
+    for (int row = 0; row < list->count(); row++)
+        if (static_cast<CreatureSorterItem*>(list->item(row))->creature->getNameGroup() == name) {
+            list->setFocus();
+            list->setCurrentRow(row);
+            QTest::keyClick(list, toRight ? Qt::Key_Right : Qt::Key_Left);
+            return;
+        }
+    QStringList present;
+    for (PickListWidget* l : Global::mainWindow->findChildren<PickListWidget*>())
+        for (int row = 0; row < l->count(); row++)
+            present << l->objectName() + ":" + l->item(row)->text();
+    QFAIL(qPrintable("nobody to pick: " + name + " in " + present.join(", ")));
+}
+
+// The spin boxes of the shown tab's steps, in order.
+QList<QSpinBox*> stepBoxes()
+{
+    QTabWidget* tabs = panelChild<PowerWidget>()->getTabWidget();
+    QList<QSpinBox*> boxes;
+    for (QSpinBox* box : tabs->currentWidget()->findChildren<QSpinBox*>())
+        if (box->isVisible())
+            boxes << box;
+    return boxes;
+}
+
+QCheckBox* actionPointBox()
+{
+    for (QCheckBox* box : Global::mainWindow->findChildren<QCheckBox*>())
+        if (box->text() == "Use Action Point")
+            return box;
+    return nullptr;
+}
+
+void typeInto(QSpinBox* box, int value)
+{
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, QString::number(value));
+}
+
+}
+
+// Ana acts with her Fire Strike; Bron stands by her; two goblins stand against them.
+class TestPowerDialog : public QObject
+{
+    Q_OBJECT
+
+private:
+    WindowWorld* fixture = nullptr;
+    Creature* ana = nullptr;
+    Creature* bron = nullptr;
+    Creature* goblin1 = nullptr;
+    Creature* goblin2 = nullptr;
+    int savedMissSource = 0;
+
+    CreaturePower* strike() const { return ana->getPowers().getPowerByName("Fire Strike"); }
+
+    void enter() const { Global::encounter->setCreatureList(CreatureList({ana, bron, goblin1, goblin2})); }
+
+private slots:
+    void init()
+    {
+        savedMissSource = TargetPickerWidget::gMissSource;
+        TargetPickerWidget::gMissSource = TargetPickerWidget::FromTargets;
+        fixture = new WindowWorld;
+        TestWorld* world = fixture->world;
+        ana = world->addHero("Ana", 30);
+        bron = world->addHero("Bron", 40);
+        goblin1 = world->addMonster("Goblin", "1", 25);
+        goblin2 = world->addMonster("Goblin", "2", 25);
+        CreaturePower power;
+        power.name = "Fire Strike";
+        power.status = CreaturePower::UserPower;
+        power.current.applyTo[Power::Hit] = {Power::Enemy, 1, 2};
+        power.current.cost = Power::OncePerEncounter;
+        static_cast<DamageStep*>(power.program.addStep(PowerStep::Damage, Power::Hit))->damage = 6;
+        ana->getPowers().addPower(power, false);
+        enter();
+        QVERIFY(world->record(new StartEncounterEvent({{"Ana", 20, 1}, {"Bron", 15, 1}}, {{"Goblin", 5, 2}},
+                                                      world->stream())));
+        Global::encounter->setSelectedCreatures({goblin1});
+        // The keys go to the active window.
+        Global::mainWindow->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Global::mainWindow));
+    }
+
+    void cleanup()
+    {
+        delete fixture;
+        TargetPickerWidget::gMissSource = savedMissSource;
+    }
+
+    void endings_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QStringList>("events");
+        const QStringList applied{"Ana: Used Fire Strike", "Ana -> Damaged 7: Goblin (1)"};
+        QTest::newRow("OK") << "OK" << applied;
+        QTest::newRow("Return") << "Return" << applied;
+        QTest::newRow("Esc") << "Esc" << QStringList();
+        QTest::newRow("Cancel") << "Cancel" << QStringList();
+        QTest::newRow("Save Changes") << "Save Changes" << QStringList();
+        QTest::newRow("Non-trackable") << "Non-trackable" << QStringList();
+        QTest::newRow("a new request") << "request" << QStringList();
+    }
+
+    // What each ending records, and what it keeps of the edited program.
+    void endings()
+    {
+        QFETCH(QString, ending);
+        QFETCH(QStringList, events);
+        const int before = Global::history->getEventCount();
+        const QString start = figures();
+        bool secondShown = false;
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
+            QCOMPARE(Global::encounter->getSelectedCreatures(), QList<Creature*>{goblin1});
+            QCOMPARE(pickList(false)->count(), 1);
+            QVERIFY(okButton()->isEnabled());
+            QVERIFY(!panelButton("Save Changes")->isEnabled());
+            typeInto(stepBoxes().first(), 7);
+            QVERIFY(panelButton("Save Changes")->isEnabled());
+            QVERIFY(anyDelta());
+            if (ending == "OK" || ending == "Cancel")
+                QTest::mouseClick(panelChild<QDialogButtonBox>()->button(ending == "OK" ? QDialogButtonBox::Ok
+                                                                                          : QDialogButtonBox::Cancel),
+                                  Qt::LeftButton);
+            else if (ending == "Return" || ending == "Esc")
+                key(ending == "Return" ? Qt::Key_Return : Qt::Key_Escape);
+            else if (ending == "request") {
+                whenShown([&](PowerDialog& second) {
+                    secondShown = second.getCreatures()->getOrigin() == bron;
+                    second.reject();
+                }, bron);
+                Global::mainWindow->addConditionOrEffect(bron, QString(), nullptr, QString());
+            } else
+                QTest::mouseClick(panelButton(ending), Qt::LeftButton);
+        }));
+        QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+        QCOMPARE(eventTexts(before), events);
+        QVERIFY(!anyDelta());
+        QCOMPARE(Global::encounter->getSelectedCreatures(), QList<Creature*>{goblin1});
+        if (events.isEmpty())
+            QCOMPARE(figures(), start);
+        const bool stored = ending != "Esc" && ending != "Cancel" && ending != "request";
+        QCOMPARE(strike()->program.getStepCount(Power::Hit), 1);
+        QCOMPARE(static_cast<DamageStep*>(strike()->program.getStep(0, Power::Hit))->damage, stored ? 7 : 6);
+        if (ending == "Non-trackable")
+            QCOMPARE(strike()->current.applyTo[Power::Hit].kind, int(Power::NotTrackable));
+        else
+            QCOMPARE(strike()->current.applyTo[Power::Hit].kind, int(Power::Enemy));
+        Q_UNUSED(stored)
+        if (ending == "request")
+            QVERIFY(secondShown);
+    }
+
+    // Result 5 both ways: the classic dialog takes the targets picked so far, and gives them back.
+    void switchBothWays()
+    {
+        bool classicShown = false;
+        auto* timer = new QTimer;
+        timer->setInterval(5);
+        QObject::connect(timer, &QTimer::timeout, [&] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* classic = qobject_cast<EffectDialog*>(widget);
+                if (!classic || !Global::mainWindow->runningFlatDialog() || !spareButton("Programmable Power Dialog"))
+                    continue;
+                timer->stop();
+                classicShown = classic->getCreatures().getTargetList() == QList<Creature*>{goblin1, goblin2};
+                whenShown([&](PowerDialog&) {
+                    QCOMPARE(pickList(false)->count(), 2);
+                    key(Qt::Key_Escape);
+                });
+                spareButton("Programmable Power Dialog")->click();
+                return;
+            }
+        });
+        timer->start();
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            pick(true, "Goblin (2)");
+            QCOMPARE(spareButton("Classic C&&E Dialog")->toolTip(),
+                     QString("Click to switch to the classic Conditions and Effects dialog"));
+            spareButton("Classic C&&E Dialog")->click();
+        }));
+        delete timer;
+        QVERIFY(classicShown);
+        QVERIFY(!Global::mainWindow->runningFlatDialog());
+    }
+
+    void throughTheLog_data()
+    {
+        QTest::addColumn<bool>("action");
+        QTest::newRow("a power of the origin") << false;
+        QTest::newRow("a shared action") << true;
+    }
+
+    // Every kind of step on the hit, missed and affected creatures, per-target damage and an action
+    // point: the events in their order, stepped back over, replayed after a restart; the program kept.
+    void throughTheLog()
+    {
+        QFETCH(bool, action);
+        CreaturePower burst;
+        burst.name = "Storm Burst";
+        burst.status = CreaturePower::UserPower;
+        burst.current.applyTo[Power::Hit] = {Power::AnyCreature, 1, Power::UnsetCount};
+        burst.current.applyTo[Power::Effect] = {Power::Ally, 0, Power::UnsetCount};
+        PowerProgram& program = burst.program;
+        auto* damage = static_cast<DamageStep*>(program.addStep(PowerStep::Damage, Power::Hit));
+        damage->damage = 5;
+        damage->perTarget = true;
+        static_cast<ConditionStep*>(program.addStep(PowerStep::Condition, Power::Hit))->condition = CE::Dazed;
+        static_cast<OnGoingStep*>(program.addStep(PowerStep::OnGoing, Power::Hit))->amount = -5;
+        program.addStep(PowerStep::EndCondition, Power::Hit);
+        static_cast<DamageStep*>(program.addStep(PowerStep::Damage, Power::Miss))->damage = 2;
+        static_cast<BonusStep*>(program.addStep(PowerStep::Bonus, Power::Miss))->amount = -2;
+        static_cast<ResistanceStep*>(program.addStep(PowerStep::Resistance, Power::Miss))->amount = -3;
+        auto* healing = static_cast<HealingStep*>(program.addStep(PowerStep::Healing, Power::Effect));
+        healing->hitPoints = 4;
+        healing->tempHitPoints = 3;
+        static_cast<UseResourceStep*>(program.addStep(PowerStep::UseResource, Power::Effect))->amount = 1;
+        if (action)
+            Global::actions->updateAction(burst.name, &burst);
+        else
+            ana->getPowers().addPower(burst, false);
+        Global::encounter->setSelectedCreatures({goblin1, bron});
+        const int before = Global::history->getEventCount();
+        const QString start = fixture->world->describe();
+        QVERIFY(request(ana, action ? QString() : burst.name, [&](PowerDialog& dialog) {
+            QVERIFY(QTest::qWaitForWindowExposed(Global::mainWindow));
+            // Bron is missed, the goblins are hit, Ana and Bron are affected.
+            pick(true, "Goblin (2)");
+            QCOMPARE(pickList(false)->count(), 3);
+            QTest::keyClick(pickList(true), Qt::Key_I, Qt::ControlModifier);
+            QTabWidget* tabs = panelChild<PowerWidget>()->getTabWidget();
+            QCOMPARE(tabs->currentIndex(), int(Power::Miss));
+            pick(true, "Bron");
+            key(Qt::Key_I, Qt::ControlModifier);
+            QCOMPARE(tabs->currentIndex(), int(Power::Effect));
+            pick(true, "Ana");
+            pick(true, "Bron");
+            key(Qt::Key_I, Qt::ControlModifier);
+            // One row per goblin hit, each with its own amount.
+            QCOMPARE(tabs->currentIndex(), int(Power::Hit));
+            const QList<QSpinBox*> rows = tabs->currentWidget()->findChild<MultiDamage*>()->findChildren<QSpinBox*>();
+            QCOMPARE(rows.size(), 2);
+            typeInto(rows[0], 9);
+            QCOMPARE(rows[1]->value(), 5);
+            QVERIFY(dialog.getPowerToEdit(nullptr)->program.getStepCount(Power::Hit) == 4);
+            actionPointBox()->click();
+            QVERIFY(okButton()->isEnabled());
+            QTest::mouseClick(okButton(), Qt::LeftButton);
+        }, action ? burst.name : QString()));
+        QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+        QStringList expected{"Use Action Point: Ana"};
+        if (!action)
+            expected << "Ana: Used Storm Burst";
+        expected << "Ana -> Damaged 9: Goblin (1)" << "Ana -> Damaged 5: Goblin (2)";
+        const QStringList texts = eventTexts(before);
+        QVERIFY2(texts.mid(0, expected.size()) == expected, qPrintable(texts.join('\n')));
+        QVERIFY2(texts.size() == expected.size() + 9, qPrintable(texts.join('\n')));
+        const QString after = fixture->world->describe();
+        QCOMPARE(goblin1->getCurrHitPoints(), 16);
+        QCOMPARE(goblin2->getCurrHitPoints(), 20);
+        QCOMPARE(bron->getCurrHitPoints(), 40);
+
+        // The edited program is kept where the power or action lives.
+        if (action)
+            QCOMPARE(Global::actions->getActionByName(burst.name)->program.getStepCount(Power::Hit), 4);
+        else
+            QCOMPARE(ana->getPowers().getPowerByName(burst.name)->program.getStepCount(Power::Hit), 4);
+
+        Global::history->goTo(before - 1);
+        QVERIFY2(fixture->world->describe() == start, qPrintable(TestWorld::difference(start, fixture->world->describe())));
+        Global::history->goTo(Global::history->getEventCount() - 1);
+        QVERIFY(fixture->world->restart([this] {
+            ana = fixture->world->find("Ana");
+            bron = fixture->world->find("Bron");
+            goblin1 = Creature::getCreatureByName("Goblin (1)", true);
+            goblin2 = Creature::getCreatureByName("Goblin (2)", true);
+            enter();
+        }));
+        QVERIFY2(fixture->world->describe() == after, qPrintable(TestWorld::difference(after, fixture->world->describe())));
+    }
+
+    // A copy without a name is applied and stored nowhere.
+    void unnamedCopy()
+    {
+        const int before = Global::history->getEventCount();
+        const int powers = ana->getPowers().size();
+        const int actions = Global::actions->getActionList(false).size();
+        QVERIFY(request(ana, QString(), [&](PowerDialog&) {
+            QVERIFY(!actionPointBox()->isEnabled());
+            QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Damage), Qt::LeftButton);
+            typeInto(stepBoxes().first(), 4);
+            QVERIFY(!panelButton("Save Changes")->isEnabled());
+            QTest::mouseClick(okButton(), Qt::LeftButton);
+        }));
+        QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+        QCOMPARE(eventTexts(before), QStringList{"Ana -> Damaged 4: Goblin (1)"});
+        QCOMPARE(ana->getPowers().size(), powers);
+        QCOMPARE(Global::actions->getActionList(false).size(), actions);
+    }
+
+    void goOrder_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("presses");
+        QTest::addColumn<QStringList>("expected");
+        const QString go = "GO";
+        QTest::newRow("no steps, targets fit: one stop")
+            << "nosteps" << QStringList{go, go}
+            << QStringList{"Add conditions and effects|Start", "Add conditions and effects|Start"};
+        QTest::newRow("a hit damage step: targets, damage, OK, round again")
+            << "" << QStringList{go, go, go, go}
+            << QStringList{"Select creatures hit (1/3)|Next", "Enter hit damage (2/3)|Next",
+                           "You're done, hit ENTER (3/3)|Restart", "Select creatures hit (1/3)|Next"};
+        QTest::newRow("backwards from the first stop to OK")
+            << "" << QStringList{go, "back"}
+            << QStringList{"Select creatures hit (1/3)|Next", "You're done, hit ENTER (3/3)|Restart"};
+        QTest::newRow("too few targets: the disabled OK is passed over")
+            << "nobody" << QStringList{go, go, go}
+            << QStringList{"Select creatures hit (1/3)|Next", "Enter hit damage (2/3)|Next",
+                           "Select creatures hit (1/3)|Next"};
+        QTest::newRow("miss steps from the targets")
+            << "miss" << QStringList{go, go, go}
+            << QStringList{"Select targets of attack (1/5)|Next", "Select targets missed (2/5)|Next",
+                           "Enter hit damage (3/5)|Next"};
+        QTest::newRow("miss steps from everyone")
+            << "miss everyone" << QStringList{go, go, "ctrl+g"}
+            << QStringList{"Select creatures hit (1/5)|Next", "Select creatures missed (2/5)|Next",
+                           "Enter hit damage (3/5)|Next"};
+        QTest::newRow("per target: one stop for the first row")
+            << "per target" << QStringList{go, go}
+            << QStringList{"Select creatures hit (1/3)|Next", "Enter hit damage/target (2/3)|Next"};
+    }
+
+    // The guided input order: its stops, their numbers and texts, by GO, Ctrl+G and Ctrl+Shift+G.
+    void goOrder()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QStringList, presses);
+        QFETCH(QStringList, expected);
+        if (setup.startsWith("miss")) {
+            static_cast<DamageStep*>(strike()->program.addStep(PowerStep::Damage, Power::Miss))->damage = 3;
+            TargetPickerWidget::gMissSource = setup == "miss" ? TargetPickerWidget::FromTargets
+                                                              : TargetPickerWidget::FromAllCreatures;
+        }
+        if (setup == "nosteps")
+            strike()->program.deleteAll();
+        if (setup == "per target")
+            static_cast<DamageStep*>(strike()->program.getStep(0, Power::Hit))->perTarget = true;
+        if (setup == "nobody")
+            Global::encounter->setSelectedCreatures({});
+        QStringList seen;
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            for (const QString& press : presses) {
+                if (press == "GO")
+                    QTest::mouseClick(goButton(), Qt::LeftButton);
+                else
+                    key(Qt::Key_G, press == "back" ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+                seen << goHint() + "|" + goButton()->text().section(' ', 0, 0);
+            }
+            key(Qt::Key_Escape);
+        }));
+        QCOMPARE(seen, expected);
+    }
+
+    // A stop of the Miss list shows its tab before its field takes the focus.
+    void goShowsTheMissTab()
+    {
+        strike()->program.deleteAll();
+        static_cast<DamageStep*>(strike()->program.addStep(PowerStep::Damage, Power::Miss))->damage = 3;
+        Global::encounter->setSelectedCreatures({});
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            QTabWidget* tabs = panelChild<PowerWidget>()->getTabWidget();
+            QStringList hints;
+            for (int i = 0; i < 2; i++) {
+                QTest::mouseClick(goButton(), Qt::LeftButton);
+                hints << goHint();
+                QCOMPARE(tabs->currentIndex(), int(Power::Miss));
+            }
+            QCOMPARE(hints, (QStringList{"Select targets missed (2/4)", "Enter miss damage (3/4)"}));
+            QVERIFY(stepBoxes().first()->hasFocus());
+            // Once the targets fit and the Hit list has no steps, its stop goes.
+            key(Qt::Key_I, Qt::ControlModifier);
+            key(Qt::Key_I, Qt::ControlModifier);
+            pick(true, "Goblin (1)");
+            QTest::mouseClick(goButton(), Qt::LeftButton);
+            QCOMPARE(goHint(), QString("Select targets missed (1/3)"));
+            key(Qt::Key_Escape);
+        }));
+    }
+
+    // Ctrl+T and Ctrl+S move between the lists; with Shift, or T alone, they do nothing.
+    void listKeys()
+    {
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            stepBoxes().first()->setFocus();
+            key(Qt::Key_T, Qt::ControlModifier);
+            QCOMPARE(QApplication::focusWidget(), pickList(true));
+            key(Qt::Key_S, Qt::ControlModifier);
+            QCOMPARE(QApplication::focusWidget(), pickList(false));
+            key(Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+            QCOMPARE(QApplication::focusWidget(), pickList(false));
+            key(Qt::Key_Escape);
+        }));
+    }
+
+    // A power that attacks nobody opens on its effect.
+    void effectFirst()
+    {
+        strike()->current.applyTo[Power::Hit].kind = Power::NoTarget;
+        strike()->current.applyTo[Power::Effect].kind = Power::Ally;
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            QCOMPARE(panelChild<PowerWidget>()->getTabWidget()->currentIndex(), int(Power::Effect));
+            QVERIFY(pickList(true)->toolTip().startsWith("This is the list of all potential effected creatures"));
+            key(Qt::Key_Escape);
+        }));
+    }
+
+    // Return follows the OK button: nothing happens while the picked creatures do not fit.
+    void returnWithOKDisabled()
+    {
+        const int before = Global::history->getEventCount();
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            pick(false, "Goblin (1)");
+            QVERIFY(!okButton()->isEnabled());
+            QCOMPARE(okButton()->toolTip(), QString("Too few targets selected, use %1 to go to fields that need input").arg(ctrlG));
+            key(Qt::Key_Return);
+            QVERIFY(Global::mainWindow->runningFlatDialog());
+            key(Qt::Key_Escape);
+        }));
+        QCOMPARE(Global::history->getEventCount(), before);
+    }
+
+    // The tick of "Use Action Point" outlives the panels while the origin stays.
+    void actionPointKeptOnRebuild()
+    {
+        const int before = Global::history->getEventCount();
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            actionPointBox()->click();
+            QCOMPARE(ana->getCurrActionPoints(), 0);
+            QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Condition), Qt::LeftButton);
+            QVERIFY(actionPointBox()->isChecked());
+            QTest::mouseClick(okButton(), Qt::LeftButton);
+        }));
+        QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+        QCOMPARE(eventTexts(before).value(0), QString("Use Action Point: Ana"));
+    }
+
+    // Missed and affected creatures keep no preview when the dialog ends, however it ends.
+    void noPreviewOutlivesTheDialog()
+    {
+        static_cast<DamageStep*>(strike()->program.addStep(PowerStep::Damage, Power::Miss))->damage = 3;
+        static_cast<HealingStep*>(strike()->program.addStep(PowerStep::Healing, Power::Effect))->tempHitPoints = 5;
+        for (const Qt::Key ending : {Qt::Key_Escape, Qt::Key_Return}) {
+            const int before = Global::history->getEventCount();
+            Global::encounter->setSelectedCreatures({goblin1, goblin2});
+            QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+                QTest::keyClick(pickList(true), Qt::Key_I, Qt::ControlModifier);
+                pick(true, "Goblin (1)");
+                QTest::keyClick(pickList(true), Qt::Key_I, Qt::ControlModifier);
+                pick(true, "Bron");
+                QCOMPARE(goblin1->getHitPointDelta(), -3);
+                QCOMPARE(goblin2->getHitPointDelta(), -6);
+                QCOMPARE(bron->getTempHitPoints(), 5);
+                QTest::keyClick(QApplication::focusWidget(), ending);
+            }));
+            QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+            QVERIFY(!anyDelta());
+            if (ending == Qt::Key_Return)
+                QCOMPARE(eventTexts(before), (QStringList{"Ana: Used Fire Strike", "Ana -> Damaged 6: Goblin (2)",
+                                                          "Ana -> Damaged 3: Goblin (1)", "Gained Temporary HP 5: Bron"}));
+        }
+    }
+
+    // A power whose template went while the dialog ran is not stored into nothing.
+    void vanishedTemplate()
+    {
+        CreaturePower bite;
+        bite.name = "Bite";
+        bite.status = CreaturePower::UserPower;
+        Global::monsters->findTemplate("Goblin")->getPowers().addPower(bite, false);
+        goblin1->getPowers().addPower(bite, false);
+        std::unique_ptr<Creature> removed;
+        QVERIFY(request(goblin1, "Bite", [&](PowerDialog&) {
+            QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Damage), Qt::LeftButton);
+            removed.reset(Global::monsters->findTemplate("Goblin"));
+            Global::monsters->deleteTemplate(Global::monsters->getTemplateIndex(removed.get()), false);
+            QTest::mouseClick(panelButton("Save Changes"), Qt::LeftButton);
+        }));
+        QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+        QCOMPARE(fixture->hooks.alerts.size(), 1);
+        QVERIFY(fixture->hooks.alerts.first().startsWith("Power Not Saved: The changes to Bite were not saved"));
+    }
+
+    // The old steps go while the old panel's rows and stops still point at them: no
+    // signal or change of focus reaches them (the sanitizers watch).
+    void replacedWorkingCopy()
+    {
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
+            QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Healing), Qt::LeftButton);
+            stepBoxes().last()->setFocus();
+            QTest::keyClicks(QApplication::focusWidget(), "3");
+            QComboBox* origins = nullptr;
+            for (QGroupBox* group : Global::mainWindow->findChildren<QGroupBox*>())
+                if (group->title() == "Attacker/Origin")
+                    origins = group->findChild<QComboBox*>();
+            const int bronAt = origins->findText("Bron");
+            QVERIFY(bronAt >= 0);
+            origins->setCurrentIndex(bronAt);
+            emit origins->activated(bronAt);
+            QCOMPARE(dialog.getCreatures()->getOrigin(), bron);
+            QCoreApplication::processEvents();
+            key(Qt::Key_G, Qt::ControlModifier);
+            key(Qt::Key_Tab);
+            key(Qt::Key_Escape);
+        }));
+    }
+
+    // The panel is released once, whatever runs between the end and the destruction.
+    void panelReleasedOnce()
+    {
+        for (bool pendingFirst : {false, true}) {
+            QPointer<QWidget> panel;
+            {
+                PowerDialog dialog(ana, "Fire Strike", QString(), {goblin1}, {});
+                CombatTesting::runPanel(dialog, [&] {
+                    panel = panelChild<PowerWidget>()->parentWidget();
+                    dialog.reject();
+                });
+                if (pendingFirst)
+                    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(!panel);
+        }
+    }
+
+    // Seeded: random healing and damage steps on random lists. The preview is what OK
+    // records, and every other ending leaves the figures as they were, without a delta.
+    void previewIsTheOutcome()
+    {
+        const QList<Creature*> everyone{ana, bron, goblin1, goblin2};
+        for (int seed = 1; seed <= 16; seed++) {
+            std::srand(seed);
+            CreaturePower* power = strike();
+            power->program.deleteAll();
+            power->current.applyTo[Power::Hit] = {Power::AnyCreature, 1, Power::UnsetCount};
+            for (int i = std::rand() % 4; i >= 0; i--) {
+                const auto type = std::rand() % 2 ? Power::Hit : Power::Effect;
+                if (std::rand() % 2) {
+                    auto* healing = static_cast<HealingStep*>(power->program.addStep(PowerStep::Healing, type));
+                    healing->hitPoints = std::rand() % 12;
+                    healing->surges = std::rand() % 3 - 1;
+                    healing->tempHitPoints = std::rand() % 2 ? 0 : std::rand() % 8;
+                } else {
+                    auto* damage = static_cast<DamageStep*>(power->program.addStep(PowerStep::Damage, type));
+                    damage->damage = std::rand() % 20;
+                    damage->perTarget = std::rand() % 2;
+                }
+            }
+            QList<Creature*> hit;
+            for (Creature* creature : everyone)
+                if (std::rand() % 2 || (hit.isEmpty() && creature == goblin2))
+                    hit << creature;
+            Global::encounter->setSelectedCreatures(hit);
+            const QStringList affected = std::rand() % 2 ? QStringList{"Bron", "Goblin (1)"} : QStringList{"Ana"};
+            const bool accept = seed % 2;
+            const int typed = std::rand() % 30;
+            const QString start = figures();
+            QString previewed;
+            QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+                QTabWidget* tabs = panelChild<PowerWidget>()->getTabWidget();
+                tabs->setCurrentIndex(Power::Effect);
+                for (const QString& name : affected)
+                    pick(true, name);
+                tabs->setCurrentIndex(Power::Hit);
+                // One target's own amount, where the first step gives them.
+                if (MultiDamage* rows = tabs->currentWidget()->findChild<MultiDamage*>())
+                    if (QSpinBox* first = rows->firstBox())
+                        typeInto(first, typed);
+                previewed = figures();
+                key(accept ? Qt::Key_Return : Qt::Key_Escape);
+            }));
+            QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+            QVERIFY2(!anyDelta(), qPrintable(QString("seed %1").arg(seed)));
+            QVERIFY2(figures() == (accept ? previewed : start),
+                     qPrintable(QString("seed %1:\n%2\n%3").arg(seed).arg(accept ? previewed : start, figures())));
+        }
+    }
+
+    // Steps added, moved and removed by their own buttons: each rebuild releases the old
+    // panel while its click is still running (the sanitizers watch); the edits are kept.
+    void stepsByTheirOwnButtons()
+    {
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
+            auto rowButton = [](const QString& tip, int row) {
+                QList<QToolButton*> buttons;
+                for (QToolButton* button : panelChild<PowerWidget>()->findChildren<QToolButton*>())
+                    if (button->toolTip() == tip && button->isVisible())
+                        buttons << button;
+                return buttons.value(row);
+            };
+            QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Healing), Qt::LeftButton);
+            QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Condition), Qt::LeftButton);
+            const PowerProgram& program = dialog.getPowerToEdit(nullptr)->program;
+            QCOMPARE(program.getStepCount(Power::Hit), 3);
+            QTest::mouseClick(rowButton("Move effect up", 2), Qt::LeftButton);
+            QCOMPARE(program.getStep(1, Power::Hit)->type(), PowerStep::Condition);
+            QTest::mouseClick(rowButton("Move effect down", 0), Qt::LeftButton);
+            QCOMPARE(program.getStep(0, Power::Hit)->type(), PowerStep::Condition);
+            QTest::mouseClick(rowButton("Remove effect", 0), Qt::LeftButton);
+            QTest::mouseClick(rowButton("Remove effect", 0), Qt::LeftButton);
+            QCOMPARE(program.getStepCount(Power::Hit), 1);
+            QCOMPARE(program.getStep(0, Power::Hit)->type(), PowerStep::Healing);
+            QVERIFY(panelButton("Save Changes")->isEnabled());
+            key(Qt::Key_G, Qt::ControlModifier);
+            key(Qt::Key_G, Qt::ControlModifier);
+            QCOMPARE(goHint(), QString("Enter healing amount (2/3)"));
+            key(Qt::Key_Escape);
+        }));
+        QCOMPARE(strike()->program.getStepCount(Power::Hit), 1);
+    }
+
+    // Another origin keeps the action chosen and rolls its dice anew.
+    void newOriginRerolls()
+    {
+        CreaturePower lunge;
+        lunge.name = "Lunge";
+        lunge.status = CreaturePower::UserPower;
+        static_cast<DamageStep*>(lunge.program.addStep(PowerStep::Damage, Power::Hit))->dice = "1d100";
+        Global::actions->updateAction(lunge.name, &lunge);
+        QVERIFY(request(ana, QString(), [&](PowerDialog& dialog) {
+            QComboBox* origins = nullptr;
+            for (QGroupBox* group : Global::mainWindow->findChildren<QGroupBox*>())
+                if (group->title() == "Attacker/Origin")
+                    origins = group->findChild<QComboBox*>();
+            QVERIFY(origins);
+            for (unsigned seed : {7u, 8u}) {
+                DamageStep roll;
+                roll.dice = "1d100";
+                std::srand(seed);
+                roll.setup(true);
+                std::srand(seed);
+                Creature* next = dialog.getCreatures()->getOrigin() == ana ? bron : ana;
+                const int at = origins->findText(next->getName(), Qt::MatchStartsWith);
+                QVERIFY(at >= 0);
+                origins->setCurrentIndex(at);
+                emit origins->activated(at);
+                origins = nullptr;
+                for (QGroupBox* group : Global::mainWindow->findChildren<QGroupBox*>())
+                    if (group->title() == "Attacker/Origin")
+                        origins = group->findChild<QComboBox*>();
+                QVERIFY(origins);
+                QCOMPARE(dialog.getCreatures()->getOrigin(), next);
+                const PowerStep* step = dialog.getPowerToEdit(nullptr)->program.getStep(0, Power::Hit);
+                QVERIFY(step);
+                QCOMPARE(static_cast<const DamageStep*>(step)->damage, roll.damage);
+            }
+            key(Qt::Key_Escape);
+        }, lunge.name));
+    }
+
+    // Conditions && Effects opens the power dialog first; an edit of the header keeps the steps.
+    void headerEditKeepsTheSteps()
+    {
+        const auto first = whenShown([](PowerDialog&) { key(Qt::Key_Escape); });
+        CombatTesting::action("Conditions && Effects...")->trigger();
+        QTRY_VERIFY(*first);
+        QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
+            QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Healing), Qt::LeftButton);
+            QVERIFY(panelButton("Save Changes")->isEnabled());
+            PowerDialogTesting::whenModal([](QDialog* box) { PowerDialogTesting::clickButton(box, QDialogButtonBox::Ok); });
+            QTest::mouseClick(panelButton("Edit"), Qt::LeftButton);
+            QCOMPARE(dialog.getPowerToEdit(nullptr)->name, QString("Fire Strike"));
+            QCOMPARE(dialog.getPowerToEdit(nullptr)->program.getStepCount(Power::Hit), 2);
+            QVERIFY(panelButton("Save Changes")->isEnabled());
+            key(Qt::Key_Escape);
+        }));
+    }
+};
+
+RAVELHORN_TEST_MAIN(QApplication, TestPowerDialog)
+
+#include "uitest_powerdialog.moc"
