@@ -89,13 +89,7 @@ QString goHint()
     return QString();
 }
 
-QStringList eventTexts(int from)
-{
-    QStringList texts;
-    for (int i = from; i < Global::history->getEventCount(); i++)
-        texts << Global::history->getEventText(i);
-    return texts;
-}
+using CombatTesting::eventTexts;
 
 void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
