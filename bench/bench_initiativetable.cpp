@@ -5,78 +5,32 @@
 // once, with the table and without it; the difference is the table's.
 
 #include <QApplication>
-#include <QElapsedTimer>
 
-#include <algorithm>
 #include <cstdio>
 
 #include "encounter/damageevents.h"
-#include "encounter/effectevents.h"
-#include "encounter/encounter.h"
-#include "encounter/encounterevents.h"
-#include "encounter/history.h"
 #include "foundation/global.h"
 #include "mainwindow/maininitiativelist.h"
+#include "benchfight.h"
 #include "support/testsupport.h"
-#include "support/testworld.h"
 
 namespace {
 
 const int rounds = 30;
 
-QList<Creature*> makeFight(TestWorld& world)
-{
-    QList<Creature*> creatures;
-    InitiativeList heroes, monsters;
-    for (int i = 1; i <= 8; i++) {
-        creatures << world.addHero(QString("Hero %1").arg(i), 40);
-        heroes.append({creatures.last()->getName(), 30 - i, i});
-    }
-    for (int i = 1; i <= 32; i++)
-        creatures << world.addMonster(QString("Goblin %1").arg(i % 4), QString::number(i), 200);
-    for (int g = 0; g < 4; g++)
-        monsters.append({QString("Goblin %1").arg(g), 20 - g, g});
-    Global::encounter->setCreatureList(CreatureList(creatures));
-    world.record(new StartEncounterEvent(heroes, monsters, world.stream()));
-    for (int i = 0; i < 100; i++) {
-        EffectDetails details;
-        details.origin = creatures[i % 8];
-        details.type = i % 3 ? CE::Dazed : CE::OnGoingDamage;
-        details.amount = 3;
-        details.endCondition = CE::EndOfTargetsNextTurn;
-        world.record(new EffectEvent(details, {creatures[8 + i % 32]}, world.stream()));
-    }
-    return creatures;
-}
-
-// Milliseconds of one burst up to a painted table, the median of the rounds;
-// each round is taken back before the next.
+// Milliseconds of one burst up to a painted table, the median of the rounds.
 double burst(TestWorld& world, const QList<Creature*>& creatures, MainInitiativeList* table)
 {
-    QList<double> times;
-    for (int round = 0; round < rounds; round++) {
-        const int before = Global::history->getCurrentIndex();
+    return medianOfRounds(rounds, [&](int round) {
         QList<Creature*> damaged;
         for (int i = 0; i < 10; i++)
             damaged << creatures[8 + (round + 3 * i) % 32];
-        QElapsedTimer timer;
-        timer.start();
-        world.record(new NextTurnEvent(world.stream(), false));
+        recordTurnEnd(world, creatures, round);
         world.record(new DamageEvent("Hit", creatures[round % 8], damaged, 2, "", world.stream()));
-        for (int i = 0; i < 5; i++) {
-            Creature* holder = creatures[8 + (round + i) % 32];
-            world.record(new RemoveAtEndOfTurnEvent(holder, holder->getEffect(0), world.stream()));
-        }
         QApplication::processEvents();
         if (table)
             table->repaint();
-        times << timer.nsecsElapsed() / 1e6;
-        while (Global::history->getCurrentIndex() > before)
-            Global::history->back();
-        QApplication::processEvents();
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    });
 }
 
 }
@@ -89,7 +43,7 @@ int main(int argc, char** argv)
     Global::init();
     RecordingUiHooks hooks;
     TestWorld world;
-    const QList<Creature*> creatures = makeFight(world);
+    const QList<Creature*> creatures = makeEndingEffectsFight(world);
 
     const double without = burst(world, creatures, nullptr);
     auto* table = new MainInitiativeList;
@@ -99,15 +53,8 @@ int main(int argc, char** argv)
     QApplication::processEvents();
     const double with = burst(world, creatures, table);
     // The parts of it: one refresh of every row, one paint.
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < rounds; i++)
-        table->updateList();
-    const double refresh = timer.nsecsElapsed() / 1e6 / rounds;
-    timer.restart();
-    for (int i = 0; i < rounds; i++)
-        table->repaint();
-    const double paint = timer.nsecsElapsed() / 1e6 / rounds;
+    const double refresh = meanMilliseconds(rounds, [table] { table->updateList(); });
+    const double paint = meanMilliseconds(rounds, [table] { table->repaint(); });
     std::printf("Next-Turn burst (7 events), 40 creatures, 100 effects: %.2f ms without the initiative table, "
                 "%.2f ms with it shown\n", without, with);
     std::printf("initiative table share: %.2f ms (goal: under 8 ms); one refresh of all rows %.2f ms, one paint %.2f ms\n",

@@ -10,52 +10,24 @@
 
 #include <cstdio>
 
-#include "creature/creature.h"
-#include "creature/effect.h"
-#include "encounter/effectevents.h"
 #include "encounter/encounter.h"
-#include "encounter/encounterevents.h"
 #include "encounter/history.h"
 #include "foundation/global.h"
 #include "mainwindow/creaturedisplay.h"
 #include "mainwindow/mainwindow.h"
+#include "benchfight.h"
 #include "benchsizes.h"
 #include "support/testsupport.h"
-#include "support/testworld.h"
 
 namespace {
 
 const int turns = 120;
 
+// Conditions and bonuses that last, and ongoing damage applied without asking.
 void makeFight(TestWorld& world)
 {
-    QList<Creature*> creatures;
-    InitiativeList heroes, monsters;
-    for (int i = 1; i <= 8; i++) {
-        creatures << world.addHero(QString("Hero %1").arg(i), 400);
-        heroes.append({creatures.last()->getName(), 30 - i, i});
-    }
-    for (int i = 1; i <= 32; i++)
-        creatures << world.addMonster(QString("Goblin %1").arg(i % 4), QString::number(i), 400);
-    for (int g = 0; g < 4; g++)
-        monsters.append({QString("Goblin %1").arg(g), 20 - g, g});
-    // Known bonuses: every creature takes its turn.
-    for (Creature* creature : creatures) {
-        creature->setInitBonus(2);
-        creature->setBeforeVitality(creature->getVitality());
-    }
-    Global::encounter->setCreatureList(CreatureList(creatures));
-    world.record(new StartEncounterEvent(heroes, monsters, world.stream()));
-    // Conditions and bonuses that last, and ongoing damage applied without asking.
-    const CE::EffectType types[] = {CE::Dazed, CE::Bonus, CE::OnGoingDamage, CE::Marked};
-    for (int i = 0; i < 100; i++) {
-        EffectDetails details;
-        details.origin = creatures[i % 8];
-        details.type = types[i % 4];
-        details.amount = 1;
-        details.endCondition = CE::EndOfEncounter;
-        world.record(new EffectEvent(details, {creatures[8 + i % 32]}, world.stream()));
-    }
+    const QList<Creature*> creatures = startBenchFight(world, 400, 400, true);
+    addBenchEffects(world, creatures, {CE::Dazed, CE::Bonus, CE::OnGoingDamage, CE::Marked}, 1, CE::EndOfEncounter);
 }
 
 QAction* nextTurnAction(MainWindow* window)

@@ -4,77 +4,30 @@
 // window and without it; the difference is the window's.
 
 #include <QApplication>
-#include <QElapsedTimer>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 
 #include "encounter/damageevents.h"
-#include "encounter/effectevents.h"
-#include "encounter/encounter.h"
-#include "encounter/encounterevents.h"
-#include "encounter/history.h"
 #include "foundation/global.h"
 #include "mainwindow/playerslistmodel.h"
 #include "mainwindow/playersview.h"
 #include "mainwindow/playerswindow.h"
+#include "benchfight.h"
 #include "support/testsupport.h"
-#include "support/testworld.h"
 
 namespace {
 
 const int rounds = 30;
 
-QList<Creature*> makeFight(TestWorld& world)
-{
-    QList<Creature*> creatures;
-    InitiativeList heroes, monsters;
-    for (int i = 1; i <= 8; i++) {
-        creatures << world.addHero(QString("Hero %1").arg(i), 40);
-        heroes.append({creatures.last()->getName(), 30 - i, i});
-    }
-    for (int i = 1; i <= 32; i++)
-        creatures << world.addMonster(QString("Goblin %1").arg(i % 4), QString::number(i), 200);
-    for (int g = 0; g < 4; g++)
-        monsters.append({QString("Goblin %1").arg(g), 20 - g, g});
-    Global::encounter->setCreatureList(CreatureList(creatures));
-    world.record(new StartEncounterEvent(heroes, monsters, world.stream()));
-    for (int i = 0; i < 100; i++) {
-        EffectDetails details;
-        details.origin = creatures[i % 8];
-        details.type = i % 3 ? CE::Dazed : CE::OnGoingDamage;
-        details.amount = 3;
-        details.endCondition = CE::EndOfTargetsNextTurn;
-        world.record(new EffectEvent(details, {creatures[8 + i % 32]}, world.stream()));
-    }
-    return creatures;
-}
-
-// Milliseconds of one Next Turn's events, the median of the rounds; each
-// round is taken back before the next.
+// Milliseconds of one Next Turn's events, the median of the rounds.
 double nextTurn(TestWorld& world, const QList<Creature*>& creatures)
 {
-    QList<double> times;
-    for (int round = 0; round < rounds; round++) {
-        const int before = Global::history->getCurrentIndex();
+    return medianOfRounds(rounds, [&](int round) {
         Creature* current = Global::encounter->getCurrentCreature();
-        QElapsedTimer timer;
-        timer.start();
-        world.record(new NextTurnEvent(world.stream(), false));
-        for (int i = 0; i < 5; i++) {
-            Creature* holder = creatures[8 + (round + i) % 32];
-            world.record(new RemoveAtEndOfTurnEvent(holder, holder->getEffect(0), world.stream()));
-        }
+        recordTurnEnd(world, creatures, round);
         world.record(new OnGoingDamageEvent("Ongoing", current, creatures[8 + (round + 1) % 32], 3, "fire", world.stream()));
         QApplication::processEvents();
-        times << timer.nsecsElapsed() / 1e6;
-        while (Global::history->getCurrentIndex() > before)
-            Global::history->back();
-        QApplication::processEvents();
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    });
 }
 
 }
@@ -87,7 +40,7 @@ int main(int argc, char** argv)
     Global::init();
     RecordingUiHooks hooks;
     TestWorld world;
-    const QList<Creature*> creatures = makeFight(world);
+    const QList<Creature*> creatures = makeEndingEffectsFight(world);
 
     const double without = nextTurn(world, creatures);
     auto* window = new PlayersWindow;
@@ -98,15 +51,8 @@ int main(int argc, char** argv)
     QApplication::processEvents();
     const double with = nextTurn(world, creatures);
     // The parts of it: one rebuild of the rows (with the font fitted), one paint.
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < rounds; i++)
-        window->getPlayersList()->refreshList();
-    const double rebuild = timer.nsecsElapsed() / 1e6 / rounds;
-    timer.restart();
-    for (int i = 0; i < rounds; i++)
-        window->repaint();
-    const double paint = timer.nsecsElapsed() / 1e6 / rounds;
+    const double rebuild = meanMilliseconds(rounds, [window] { window->getPlayersList()->refreshList(); });
+    const double paint = meanMilliseconds(rounds, [window] { window->repaint(); });
     std::printf("Next Turn (7 events), 40 creatures, 100 effects: %.2f ms without the players' window, "
                 "%.2f ms with it shown at 1920x1080\n", without, with);
     std::printf("players' window share: %.2f ms (goal: under 8 ms); one rebuild %.2f ms, one paint %.2f ms\n",

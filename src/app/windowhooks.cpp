@@ -10,6 +10,7 @@
 #include "combat/pickmonsterdialog.h"
 #include "combat/turndialogs.h"
 #include "creature/effect.h"
+#include "editors/characterwindow.h"
 #include "editors/managerwindow.h"
 #include "foundation/global.h"
 #include "mainwindow/mainwindow.h"
@@ -121,4 +122,30 @@ void WindowHooks::fillImportDirList()
 {
     if (Global::managerWindow)
         Global::managerWindow->dataFolderLoaded();
+}
+
+int WindowHooks::getPartySize()
+{
+    return Global::managerWindow ? Global::managerWindow->getPartySize() : UiHooks::getPartySize();
+}
+
+void WindowHooks::monstersToSave(UnsavedItems& templates, UnsavedItems& encounters)
+{
+    if (Global::managerWindow)
+        Global::managerWindow->monstersToSave(templates, encounters);
+}
+
+bool WindowHooks::saveAllMonsters()
+{
+    return !Global::managerWindow || Global::managerWindow->onSaveAll();
+}
+
+UnsavedItems WindowHooks::charactersToSave()
+{
+    return Global::characterWindow ? Global::characterWindow->charactersToSave() : UnsavedItems();
+}
+
+bool WindowHooks::saveAllCharacters()
+{
+    return !Global::characterWindow || Global::characterWindow->onSaveAll();
 }

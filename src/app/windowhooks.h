@@ -26,6 +26,11 @@ public:
         QList<const NestedEffect*>& saved) override;
     Creature* getJumpInCreature(const QList<Creature*>& delayed, const QList<Creature*>& readied) override;
     void fillImportDirList() override;
+    int getPartySize() override;
+    UnsavedItems charactersToSave() override;
+    bool saveAllCharacters() override;
+    void monstersToSave(UnsavedItems& templates, UnsavedItems& encounters) override;
+    bool saveAllMonsters() override;
 };
 
 #endif

@@ -95,11 +95,8 @@ bool Creature::save()
 
 bool Creature::remove()
 {
-    if (!fileName.isEmpty()) {
-        QFile file(Global::getCreaturePath(fileName, stats.monster));
-        if (file.exists() && !file.remove())
-            return false;
-    }
+    if (!fileName.isEmpty() && !Global::removeFile(Global::getCreaturePath(fileName, stats.monster)))
+        return false;
     setDeleted(false);
     setDirty(false);
     return true;

@@ -71,6 +71,9 @@ CharacterWindow::~CharacterWindow()
     delete filterSignaler;
     if (isVisible())
         hideEvent(nullptr);
+    // A box losing the focus as it goes would call a window already half gone.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
     // The view goes with the widgets; the model must not outlive its last use by them.
     listView->setModel(nullptr);
     delete listModel;
@@ -139,6 +142,9 @@ void CharacterWindow::connectWidgets()
     connect(listModel, &CharacterListModel::doSelectionChanged, this, &CharacterWindow::onCharacterSelectionChanged);
     connect(newButton, &QToolButton::clicked, this, &CharacterWindow::onNewCharacter);
     connect(addFromFileButton, &QToolButton::clicked, this, &CharacterWindow::onAddFromFile);
+    connect(deleteButton, &QToolButton::clicked, this, &CharacterWindow::onDeleteCharacter);
+    connect(revertAllButton, &QToolButton::clicked, this, &CharacterWindow::onRevertAll);
+    connect(saveAllButton, &QToolButton::clicked, this, &CharacterWindow::onSaveAll);
     connect(statBlockEdit, &QPlainTextEdit::textChanged, this, &CharacterWindow::onCharacterStatsChanged);
     connect(writeableCheck, &QCheckBox::clicked, this, &CharacterWindow::onWriteableClicked);
     connect(&creatureDisplay, &CreatureDisplay::doPortraitClicked, this, &CharacterWindow::onSelectPortrait);

@@ -23,6 +23,7 @@ class CharacterDetails;
 class CharacterImports;
 class CharacterListModel;
 class EventSignaler;
+struct UnsavedItems;
 class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -79,6 +80,8 @@ public:
     // The check of the programmed power that waits for a pause of the edits,
     // run at once: before saving, reverting, quitting or hiding.
     void runPendingPowerCheck();
+    // Dirty and deleted characters alike, after the pending power check.
+    UnsavedItems charactersToSave();
 
 public slots:
     void onFilterChanged(QObject* sender);
@@ -100,6 +103,10 @@ public slots:
     void characterStatsUpdated();
     void onPowerChecked();
     void onPowerClicked(Creature* character, CreaturePower* power);
+    void onDeleteCharacter();
+    // False when a character could not be written or removed; the user was told which.
+    bool onSaveAll();
+    void onRevertAll();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -139,6 +146,8 @@ private:
     void schedulePowerCheck(int milliseconds);
     // The editor leaves at once and is deleted once its own handlers have returned.
     void retirePowerWidget();
+    // The power editor closed and nothing programmed: a revert replaces the powers it showed.
+    void forgetProgrammedPower();
     void tellImportFailure(Creature::ImportResult result, const QString& file);
 
     EventSignaler* filterSignaler;

@@ -1,11 +1,13 @@
 // The monster manager's template commands: showing the selection, new
 // templates, stat-block edits with unique names, portraits and the filters.
 #include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScopedValueRollback>
 
+#include "editors/encounterlistmodel.h"
 #include "editors/librarylistmodels.h"
 #include "editors/managerwindow.h"
 #include "editors/renamedialog.h"
@@ -49,6 +51,8 @@ void ManagerWindow::onFilterChanged(QObject* watched)
 {
     if (watched == templateFilterEdit)
         templateListModel->setFilter(templateFilterEdit->text());
+    else if (watched == encounterFilterEdit)
+        applyEncounterFilter();
 }
 
 void ManagerWindow::onNewTemplate()
@@ -123,8 +127,12 @@ void ManagerWindow::handlePossibleStatBlockChange()
     edited->dirtyStateHasChanged();
     if (edited->getXP() != xp && Global::encounters)
         Global::encounters->allRecalcXP();
-    if (stats.group != old.group)
+    if (stats.group != old.group) {
         templateListModel->moveTemplate(edited);
+        encounterListModel->moveGroup(old.group, stats.group);
+    }
+    if (stats.group != old.group || edited->getXP() != xp || stats.level != old.level)
+        onEncounterSelectionChanged();
     toggleTemplateButtons();
     templateListModel->templateChanged();
 }

@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "editors/encounterlistmodel.h"
 #include "editors/librarylistmodels.h"
 #include "foundation/global.h"
 #include "foundation/switchboard.h"
@@ -108,13 +109,20 @@ ManagerWindow::ManagerWindow(QWidget* parent) : QWidget(parent)
     connect(importFileList, &QListWidget::itemDoubleClicked, this, &ManagerWindow::onImportDirDoubleClick);
     connect(newTemplateButton, &QToolButton::clicked, this, &ManagerWindow::onNewTemplate);
     connect(newAndPasteButton, &QToolButton::clicked, this, &ManagerWindow::onNewAndPasteTemplate);
+    connect(deleteTemplateButton, &QToolButton::clicked, this, &ManagerWindow::onDeleteTemplate);
+    connect(addTemplateButton, &QToolButton::clicked, this, &ManagerWindow::onAddTemplate);
     connect(&statBlockText, &DoublePlainTextEdit::doTextChanged, this, &ManagerWindow::onTemplateStatsChanged);
     connect(&templateDisplay, &CreatureDisplay::doPortraitClicked, this, &ManagerWindow::onTemplatePortraitClicked);
 
     splitter->addWidget(buildEncounterTreePane());
     connect(encounterFilterSignaler, &EventSignaler::doEventReceived, this, &ManagerWindow::onFilterChanged);
+    connect(encounterListModel.get(), &EncounterListModel::doSelectionChanged, this,
+            &ManagerWindow::onEncounterSelectionChanged);
+    connect(adventureFilterPopup, &QComboBox::activated, this, &ManagerWindow::onEncounterAdventureSelected);
     createEncounterWidgets();
     splitter->addWidget(buildEncounterEditorPane());
+    connectEncounterEditor();
+    rebuildAdventurePopups();
 
     auto* frame = new QHBoxLayout(this);
     frame->setContentsMargins(10, 5, 10, 10);
@@ -127,6 +135,9 @@ ManagerWindow::~ManagerWindow()
 {
     delete templateFilterSignaler;
     delete encounterFilterSignaler;
+    // A field losing the focus as it goes would call a window already half gone.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
     // Shutting down with the window open.
     if (isVisible())
         storeGeometry();
@@ -236,6 +247,10 @@ QWidget* ManagerWindow::buildEncounterTreePane()
     encounterFilterEdit->installEventFilter(encounterFilterSignaler);
     adventureFilterPopup = new QComboBox;
     encounterView = new EncounterView;
+    encounterView->setHeaderHidden(true);
+    encounterListModel = std::make_unique<EncounterListModel>();
+    encounterView->setModel(encounterListModel.get());
+    encounterListModel->setView(encounterView);
 
     QVBoxLayout* inner;
     QGroupBox* box = groupBox(tr("Encounter"), inner);
@@ -336,6 +351,29 @@ QWidget* ManagerWindow::buildEncounterEditorPane()
     return pane;
 }
 
+void ManagerWindow::connectEncounterEditor()
+{
+    connect(newEncounterButton, &QToolButton::clicked, this, &ManagerWindow::onNewEncounter);
+    connect(deleteEncounterButton, &QToolButton::clicked, this, &ManagerWindow::onDeleteEncounter);
+    connect(encounterNameEdit, &QLineEdit::textEdited, this, &ManagerWindow::onEncounterDataChanged);
+    connect(adventurePopup, &QComboBox::activated, this, &ManagerWindow::onEncounterDataChanged);
+    connect(adventurePopup, &QComboBox::editTextChanged, this, &ManagerWindow::onEncounterDataChanged);
+    connect(descriptionEdit, &QPlainTextEdit::textChanged, this, &ManagerWindow::onEncounterDataChanged);
+    connect(partySizePopup, &QComboBox::activated, this, &ManagerWindow::onPartySizeChanged);
+    connect(addMonsterButton, &QToolButton::clicked, this, &ManagerWindow::onNewMonster);
+    connect(removeMonsterButton, &QToolButton::clicked, this, &ManagerWindow::onDeleteMonster);
+    connect(monsterIdEdit, &QLineEdit::textEdited, this, &ManagerWindow::onMonsterNameChanged);
+    connect(monsterAliasEdit, &QLineEdit::textEdited, this, &ManagerWindow::onMonsterDataChanged);
+    connect(hiddenCheckBox, &QCheckBox::stateChanged, this, &ManagerWindow::onMonsterDataChanged);
+    connect(revertAllButton, &QToolButton::clicked, this, &ManagerWindow::onRevertAll);
+    connect(saveAllButton, &QToolButton::clicked, this, &ManagerWindow::onSaveAll);
+    if (Global::encounters)
+        connect(Global::encounters, &Encounters::doEncountersUpdated, this, &ManagerWindow::onEncounterListUpdated);
+    // A refused name or ID shows the one the encounter kept once the field is left.
+    connect(encounterNameEdit, &QLineEdit::editingFinished, this, &ManagerWindow::onEncounterSelectionChanged);
+    connect(monsterIdEdit, &QLineEdit::editingFinished, this, &ManagerWindow::onEncounterSelectionChanged);
+}
+
 void ManagerWindow::toggleHistoryButtons()
 {
     const int count = importDirHistory.size();
@@ -357,6 +395,13 @@ void ManagerWindow::toggleTemplateButtons()
     const bool selected = templateListModel->getSelectedTemplate();
     deleteTemplateButton->setEnabled(selected);
     addTemplateButton->setEnabled(selected);
+    toggleAllButtons();
+}
+
+void ManagerWindow::toggleEncounterButtons()
+{
+    newEncounterButton->setEnabled(true);
+    deleteEncounterButton->setEnabled(encounterListModel->getSelectedEncounter());
     toggleAllButtons();
 }
 

@@ -16,6 +16,8 @@
 
 class Creature;
 class CreatureStats;
+class EncounterData;
+class EncounterListModel;
 class EventSignaler;
 class QCheckBox;
 class QFileInfo;
@@ -30,6 +32,7 @@ class QSplitter;
 class QTabWidget;
 class QToolButton;
 class TemplateListModel;
+struct UnsavedItems;
 
 // The monster manager's list of templates.
 class MonsterView : public QListView
@@ -79,9 +82,17 @@ public:
                          const Creature* renamed);
     void handlePossibleStatBlockChange();
 
+    // The encounters
+    int getPartySize() const;
+    void rebuildAdventurePopups();
+
+    // Pending changes: dirty and deleted items alike.
+    void monstersToSave(UnsavedItems& templates, UnsavedItems& encounters) const;
+
     void toggleHistoryButtons();
     void toggleAllButtons();
     void toggleTemplateButtons();
+    void toggleEncounterButtons();
 
 public slots:
     void onFilterChanged(QObject* watched);
@@ -91,6 +102,24 @@ public slots:
     void onNewAndPasteTemplate();
     void onTemplateStatsChanged();
     void onTemplatePortraitClicked();
+    void onAddTemplate();
+    void onDeleteTemplate();
+
+    void onEncounterSelectionChanged();
+    void onEncounterListUpdated();
+    void onEncounterAdventureSelected(int);
+    void onNewEncounter();
+    void onDeleteEncounter();
+    void onEncounterDataChanged();
+    void onPartySizeChanged();
+    void onNewMonster();
+    void onDeleteMonster();
+    void onMonsterNameChanged();
+    void onMonsterDataChanged();
+
+    // False when an item could not be written or removed; the user was told which.
+    bool onSaveAll();
+    void onRevertAll();
 
     void onSelectImportDir();
     void onImportSelected();
@@ -119,12 +148,23 @@ private:
     void createImportWidgets();
     void createTemplateButtons();
     void createEncounterWidgets();
+    void connectEncounterEditor();
     void storeGeometry();
     QIcon importIcon(const QFileInfo& entry) const;
     // A new import, refused with a word before anything is copied when the loader would not take the file.
     void importNewFile(const QString& name, const QString& path);
     void reimportFile(Creature* monster, const QString& path);
     void stepImportHistory(int step);
+    void showSelectedMonster();
+    void applyEncounterFilter();
+    // A monster of the group's template added to the encounter with a generated ID, ready to be typed over.
+    void addEncounterMonster(EncounterData* encounter, const QString& templateName);
+    // Marks, list and buttons after an edit of the encounter.
+    void encounterEdited(EncounterData* encounter);
+    QStringList saveTemplates();
+    QStringList saveEncounters();
+    void revertTemplates();
+    void revertEncounters();
 
     EventSignaler* templateFilterSignaler = nullptr;
     EventSignaler* encounterFilterSignaler = nullptr;
@@ -152,6 +192,9 @@ private:
     QToolButton* deleteTemplateButton = nullptr;
     QToolButton* addTemplateButton = nullptr;
     EncounterView* encounterView = nullptr;
+    std::unique_ptr<EncounterListModel> encounterListModel;
+    bool loadingEncounter = false;
+    bool updatingEncounter = false;
     QLineEdit* encounterFilterEdit = nullptr;
     QComboBox* adventureFilterPopup = nullptr;
     QLineEdit* encounterNameEdit = nullptr;

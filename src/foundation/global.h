@@ -99,6 +99,10 @@ public:
     // Written beside the old file and put in its place only when whole: a
     // write cut short (a full disk) leaves the old file as it was.
     static bool saveFile(const QString& path, const QByteArray& bytes);
+    // Removes the file; a file already gone counts as removed.
+    static bool removeFile(const QString& path);
+    // Why the last saveFile or removeFile that failed failed.
+    static QString lastFileError();
     // The same for a file written piece by piece: the last step of the writing.
     static bool commitWhole(QSaveFile& file);
     static QString getRootedPath(const QString& path, const QString& root = QString());

@@ -227,8 +227,33 @@ bool Global::commitWhole(QSaveFile& file)
     return file.flush() && file.commit();
 }
 
+namespace {
+
+QString fileError;
+
+}
+
 bool Global::saveFile(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && commitWhole(file);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && commitWhole(file))
+        return true;
+    fileError = file.errorString();
+    return false;
+}
+
+bool Global::removeFile(const QString& path)
+{
+    QFile file(path);
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return true;
+    if (file.remove())
+        return true;
+    fileError = file.errorString();
+    return false;
+}
+
+QString Global::lastFileError()
+{
+    return fileError;
 }

@@ -445,7 +445,7 @@ bool EncounterData::save()
 
 bool EncounterData::remove()
 {
-    return QFile::remove(Global::getEncounterPath(fileName));
+    return fileName.isEmpty() || Global::removeFile(Global::getEncounterPath(fileName));
 }
 
 void EncounterData::adjustDirty()

@@ -23,13 +23,9 @@ EncounterData* Encounters::findEncounter(const QString& name) const
     return LibraryList::findSorted(encounters, name, &EncounterData::getName);
 }
 
-int Encounters::getEncounterPos(const QString& name, const QString* skipName) const
+int Encounters::getEncounterPos(const QString& name, int skip) const
 {
-    int skip = -1;
-    for (int i = 0; skipName && i < encounters.size() && skip < 0; i++)
-        if (encounters[i]->getName() == *skipName)
-            skip = i;
-    return LibraryList::sortedPos(encounters, name, &EncounterData::getName, skip, false);
+    return LibraryList::sortedPos(encounters, name, &EncounterData::getName, skip, true);
 }
 
 void Encounters::addEncounter(EncounterData* e)

@@ -28,7 +28,9 @@ public:
     EncounterData* getEncounter(int i) const { return encounters.value(i); }
     int getEncounterIndex(EncounterData* e) const { return encounters.indexOf(e); }
     EncounterData* findEncounter(const QString& name) const;
-    int getEncounterPos(const QString& name, const QString* skipName) const;
+    // Where addEncounter puts an encounter of this name among the encounters
+    // other than the one at row skip: after those of the same name.
+    int getEncounterPos(const QString& name, int skip) const;
     void addEncounter(EncounterData* e);
     // Takes the entry out; the caller deletes it.
     void deleteEncounter(int i);

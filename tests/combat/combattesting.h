@@ -178,7 +178,7 @@ inline void runCommand(const QString& text)
 }
 
 // Answers the modal prompts as they open, one step each, in order, and
-// records their titles; with no step left a prompt is accepted.
+// records their titles; with no step left a prompt is answered otherwise.
 class PromptAnswerer : public QObject
 {
 public:
@@ -210,6 +210,7 @@ public:
     }
 
     QList<Step> steps;
+    Step otherwise = ok();
     QStringList titles;
 
 private:
@@ -220,7 +221,7 @@ private:
             return;
         answered = dialog;
         titles.append(dialog->windowTitle());
-        (steps.isEmpty() ? ok() : steps.takeFirst())(dialog);
+        (steps.isEmpty() ? otherwise : steps.takeFirst())(dialog);
     }
 
     QTimer timer;
@@ -241,6 +242,15 @@ inline void checkStepsAndReplay(TestWorld* world, int events, const QString& sta
     QCOMPARE(world->describe(), after);
     QVERIFY(world->restart(enter));
     QVERIFY2(world->describe() == after, qPrintable(TestWorld::difference(after, world->describe())));
+}
+
+// The texts of the events recorded from that index on.
+inline QStringList eventTexts(int from = 0)
+{
+    QStringList texts;
+    for (int i = from; i < Global::history->getEventCount(); i++)
+        texts << Global::history->getEventText(i);
+    return texts;
 }
 
 inline void key(Qt::Key key)

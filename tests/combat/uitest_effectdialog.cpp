@@ -23,17 +23,10 @@
 #include "mainwindow/mainwindowtesting.h"
 
 using CombatTesting::action;
+using CombatTesting::eventTexts;
 using CombatTesting::runPanel;
 
 namespace {
-
-QStringList eventTexts(int from)
-{
-    QStringList texts;
-    for (int i = from; i < Global::history->getEventCount(); i++)
-        texts << Global::history->getEventText(i);
-    return texts;
-}
 
 // The dialog whose panel the main window shows.
 EffectDialog* shownDialog()

@@ -261,8 +261,7 @@ private slots:
     {
         Creature* bron = world().addHero("Bron", 30);
         for (Creature* creature : QList<Creature*>{ana, bron} + goblins) {
-            creature->setInitBonus(0);
-            creature->setBeforeVitality(creature->getVitality());
+            TestWorld::giveInitiativeBonus(creature, 0);
         }
         Global::encounter->setCreatureList(CreatureList({ana, goblins[0], bron, goblins[1], goblins[2]}));
         Global::mainWindow->toggleStartStopNextButtons();

@@ -20,6 +20,7 @@
 #include "mainwindow/playerswindow.h"
 
 using CombatTesting::action;
+using CombatTesting::eventTexts;
 using CombatTesting::whenOpen;
 
 namespace {
@@ -39,14 +40,6 @@ QString usage(Creature* creature)
         if (power->getUsageCount() > 0)
             used << power->name;
     return used.join(' ');
-}
-
-QStringList eventTexts(int from)
-{
-    QStringList texts;
-    for (int i = from; i < Global::history->getEventCount(); i++)
-        texts << Global::history->getEventText(i);
-    return texts;
 }
 
 QStringList labelTexts(QWidget* widget)

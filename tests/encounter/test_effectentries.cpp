@@ -81,9 +81,7 @@ class TestEffectEntries : public QObject
 private slots:
     void previewEqualsOutcome_data()
     {
-        QTest::addColumn<unsigned>("seed");
-        for (unsigned seed : {3u, 17u, 2024u})
-            QTest::newRow(qPrintable(QString("seed %1").arg(seed))) << seed;
+        RandomFight::addSeedRows({3u, 17u, 2024u});
     }
     // Random entries on random targets in a random fight: what the preview shows is what the events do,
     // Step Back over them gives the figures back, and a restart replays the same model.

@@ -296,9 +296,7 @@ private slots:
     }
     void replayGivesBackTheFight_data()
     {
-        QTest::addColumn<unsigned>("seed");
-        for (unsigned seed : {1u, 7u, 42u, 1234u, 99991u})
-            QTest::newRow(qPrintable(QString("seed %1").arg(seed))) << seed;
+        RandomFight::addSeedRows({1u, 7u, 42u, 1234u, 99991u});
     }
     // Whatever the game master does, turns with their prompts included, the log replayed after a restart gives
     // back exactly the model the fight left, and stepping back through it all gives back the start.
@@ -409,8 +407,7 @@ private slots:
         TestWorld world;
         for (const auto& [name, bonus] : {qMakePair(QString("Aldric"), aldricBonus), qMakePair(QString("Brenna"), brennaBonus)}) {
             Creature* hero = world.addHero(name, 30);
-            hero->setInitBonus(bonus);
-            hero->setBeforeVitality(hero->getVitality());
+            TestWorld::giveInitiativeBonus(hero, bonus);
         }
         const auto enterBoth = [] {
             encounter()->setCreatureList(CreatureList(

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "combat/combattesting.h"
 #include "encounter/vitalityevents.h"
 #include "encounter/history.h"
 #include "foundation/global.h"
@@ -97,37 +98,25 @@ private:
 
 // Answers the modal boxes that open while it lives: records each one's
 // title and texts, then presses its accept button or Cancel.
-class BoxAnswerer : public QObject
+class BoxAnswerer : public CombatTesting::PromptAnswerer
 {
 public:
-    explicit BoxAnswerer(bool accept) : accept(accept)
+    explicit BoxAnswerer(bool accept)
     {
-        connect(&timer, &QTimer::timeout, this, [this] { answer(); });
-        timer.start(10);
+        otherwise = [this, accept](QDialog* box) {
+            for (QLabel* label : box->findChildren<QLabel*>())
+                texts.append(label->text());
+            auto* buttons = box->findChild<QDialogButtonBox*>();
+            QAbstractButton* button =
+                buttons ? buttons->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel) : nullptr;
+            if (button)
+                button->click();
+            else
+                box->reject();
+        };
     }
 
-    QStringList titles;
     QStringList texts;
-
-private:
-    void answer()
-    {
-        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        titles.append(box->windowTitle());
-        for (QLabel* label : box->findChildren<QLabel*>())
-            texts.append(label->text());
-        auto* buttons = box->findChild<QDialogButtonBox*>();
-        QAbstractButton* button = buttons ? buttons->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel) : nullptr;
-        if (button)
-            button->click();
-        else
-            box->reject();
-    }
-
-    bool accept;
-    QTimer timer;
 };
 
 // An empty panel with OK and Cancel, as the combat dialogs build theirs.

@@ -10,6 +10,7 @@
 #include "library/monsters.h"
 
 using CombatTesting::action;
+using CombatTesting::eventTexts;
 using CombatTesting::FullDisk;
 using CombatTesting::hitPointBox;
 
@@ -20,14 +21,6 @@ void typeAmount(int amount)
 {
     Global::mainWindow->focusOnHitPointBox();
     QTest::keyClicks(hitPointBox(), QString::number(amount));
-}
-
-QStringList eventTexts(int from)
-{
-    QStringList texts;
-    for (int i = from; i < Global::history->getEventCount(); i++)
-        texts << Global::history->getEventText(i);
-    return texts;
 }
 
 }

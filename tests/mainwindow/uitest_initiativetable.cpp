@@ -27,6 +27,8 @@
 #include "support/randomfight.h"
 #include "toolkit/progressbar.h"
 
+using CombatTesting::eventTexts;
+
 namespace {
 
 using Table = MainInitiativeList;
@@ -55,14 +57,6 @@ void select(const QList<int>& rows)
     for (int row : rows)
         creatures << Global::encounter->getCreature(row);
     Global::encounter->setSelectedCreatures(creatures);
-}
-
-QStringList eventTexts(int from)
-{
-    QStringList texts;
-    for (int i = from; i < Global::history->getEventCount(); i++)
-        texts << Global::history->getEventText(i);
-    return texts;
 }
 
 // Answers the popup menus that open while it lives: records their entries

@@ -8,6 +8,8 @@
 #include "mainwindow/playerswindow.h"
 #include "support/testsupport.h"
 
+using CombatTesting::eventTexts;
+
 namespace {
 
 // Step Back, Step Forward, Clear History..., Truncate... as on or off.
@@ -17,14 +19,6 @@ QString historyActions(const WindowUnderTest& w)
     for (const char* text : {"Step Back", "Step Forward", "Clear History...", "Truncate..."})
         states += w.action(text)->isEnabled() ? "1" : "0";
     return states;
-}
-
-QStringList eventTexts()
-{
-    QStringList texts;
-    for (int i = 0; i < Global::history->getEventCount(); i++)
-        texts.append(Global::history->getEventText(i));
-    return texts;
 }
 
 int listRows(const WindowUnderTest& w)

@@ -26,17 +26,10 @@
 #include "toolkit/dynamicwidgets.h"
 
 using CombatTesting::action;
+using CombatTesting::eventTexts;
 using CombatTesting::whenOpen;
 
 namespace {
-
-QStringList eventTexts(int from)
-{
-    QStringList texts;
-    for (int i = from; i < Global::history->getEventCount(); i++)
-        texts << Global::history->getEventText(i);
-    return texts;
-}
 
 // "Name" without alias, "Name=alias" showing it, "Name~alias" hiding it.
 QString aliasState(Creature* creature)
@@ -147,8 +140,7 @@ private slots:
         fixture = new WindowWorld;
         // With an initiative bonus the heroes take their turns.
         for (Creature* hero : {fixture->world->addHero("Ana", 28), fixture->world->addHero("Bron", 30)}) {
-            hero->setInitBonus(2);
-            hero->setBeforeVitality(hero->getVitality());
+            TestWorld::giveInitiativeBonus(hero);
         }
         fixture->world->addMonster("Goblin Cutter", "1", 20);
         fixture->world->addMonster("Orc Raider", "1", 30);
@@ -464,9 +456,7 @@ private slots:
 
     void randomFight_data()
     {
-        QTest::addColumn<unsigned>("seed");
-        for (unsigned seed : {3u, 17u, 2024u})
-            QTest::newRow(qPrintable(QString("seed %1").arg(seed))) << seed;
+        RandomFight::addSeedRows({3u, 17u, 2024u});
     }
 
     // The random fight with these commands among the others: the log replayed after a restart gives back the fight.

@@ -90,12 +90,6 @@ private:
 
     bool record(Event* event) { return world().record(event); }
 
-    // A known initiative bonus: the creature takes turns; none: it is a name only. Its files hold it, no hand edit.
-    static void takeBonus(Creature* creature, int bonus = 2)
-    {
-        creature->setInitBonus(bonus);
-        creature->setBeforeVitality(creature->getVitality());
-    }
     bool nextTurnEvent() { return record(new NextTurnEvent(world().stream(), false)); }
 
     // Remembers where the command under test starts.
@@ -136,7 +130,7 @@ private slots:
         bron = world().addHero("Bron", 30);
         goblin = world().addMonster("Goblin Cutter", "1", 20);
         for (Creature* creature : {ana, bron, goblin})
-            takeBonus(creature);
+            TestWorld::giveInitiativeBonus(creature);
         enterEncounter();
         QVERIFY(world().stream());
     }
@@ -193,9 +187,9 @@ private slots:
     void deadAndNameOnlyArePassedOverOnce()
     {
         Creature* dead = world().addMonster("Goblin Cutter", "2", 20);
-        takeBonus(dead);
+        TestWorld::giveInitiativeBonus(dead);
         Creature* nameOnly = world().addMonster("Statue", "1", 20);
-        takeBonus(nameOnly, UnknownValue);
+        TestWorld::giveInitiativeBonus(nameOnly, UnknownValue);
         Global::encounter->setCreatureList(CreatureList({goblin, dead, nameOnly, bron, ana}));
         setCurrent(0);
         QVERIFY(record(new DamageEvent("Hit", ana, dead, 30, "", world().stream())));

@@ -75,6 +75,13 @@ private:
 
 }
 
+void RandomFight::addSeedRows(const QList<unsigned>& seeds)
+{
+    QTest::addColumn<unsigned>("seed");
+    for (unsigned seed : seeds)
+        QTest::newRow(qPrintable(QString("seed %1").arg(seed))) << seed;
+}
+
 RandomFight::RandomFight(TestWorld& world, bool steps, int heroCount, int goblinCount) : world(world), steps(steps)
 {
     static const Power::Cost costs[] = {Power::AtWill, Power::OncePerEncounter, Power::TwicePerEncounter,
@@ -86,8 +93,7 @@ RandomFight::RandomFight(TestWorld& world, bool steps, int heroCount, int goblin
         const int surges = 2 + roll(6);
         Creature* hero = world.addHero(heroNames.last(), maxHitPoints, surges, 1);
         // Heroes take turns; the goblins, without a bonus, are names only in the order.
-        hero->setInitBonus(roll(5));
-        hero->setBeforeVitality(hero->getVitality());
+        TestWorld::giveInitiativeBonus(hero, roll(5));
         CreaturePower power;
         power.name = "Strike";
         power.current.cost = costs[roll(6)];

@@ -22,6 +22,9 @@ public:
     // With steps false only commands and hand edits are made.
     RandomFight(TestWorld& world, bool steps = true, int heroCount = 3, int goblinCount = 3);
 
+    // The data rows of a test over random fights, one for each seed.
+    static void addSeedRows(const QList<unsigned>& seeds);
+
     // Who stands in the encounter is not in the log yet; a restart puts them back.
     void enterEncounter() const;
     void step();

@@ -123,6 +123,12 @@ Creature* TestWorld::find(const QString& nameGroup) const
     return Creature::getCreatureByName(nameGroup, false);
 }
 
+void TestWorld::giveInitiativeBonus(Creature* creature, int bonus)
+{
+    creature->setInitBonus(bonus);
+    creature->setBeforeVitality(creature->getVitality());
+}
+
 bool TestWorld::record(Event* event)
 {
     return Global::history->apply(event, false);

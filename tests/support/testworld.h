@@ -28,6 +28,9 @@ public:
     // A monster template and one rested instance of it.
     Creature* addMonster(const QString& group, const QString& id, int maxHitPoints);
     Creature* find(const QString& nameGroup) const;
+    // A known initiative bonus makes the creature take turns; its files hold
+    // the bonus, so it is no hand edit.
+    static void giveInitiativeBonus(Creature* creature, int bonus = 2);
 
     // Builds the event on the log and hands it to the history.
     bool record(Event* event);

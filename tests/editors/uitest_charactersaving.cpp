@@ -1,0 +1,201 @@
+// The character creator's pending changes: Delete, Save All and Revert All,
+// a write that fails, and the unsaved-work check with a power edit waiting.
+#include <QSettings>
+#include <QSpinBox>
+
+#include "editors/creatortesting.h"
+#include "encounter/encounter.h"
+#include "editors/editorstesting.h"
+#include "mainwindow/mainwindowtesting.h"
+#include "powerdialog/powerwidget.h"
+
+namespace {
+
+void accept(QDialog* dialog)
+{
+    dialog->accept();
+}
+
+class CreatorWorld
+{
+public:
+    CreatorWorld()
+    {
+        QVERIFY(main.loadFolder());
+        QSettings().setValue("characterWindow/deleteMonster", false);
+        c.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(c.window));
+    }
+    QString path(const QString& file) const { return main.root() + "/Characters/" + file; }
+    int pending() const
+    {
+        const CreatureCounts* counts = Global::characters->getCounts();
+        return counts->newCount + counts->dirtyCount + counts->deletedCount;
+    }
+    // The hero's first power programmed in the powers tab, and one of its figures raised.
+    void editPower(const QString& hero)
+    {
+        QVERIFY(c.select(hero));
+        Creature* character = c.selected();
+        c.window->selectProgramPower(character, character->getPowers().getPower(0), Power::Hit, 0, 0, 0);
+        auto* editor = c.tabs()->widget(2)->findChild<PowerWidget*>();
+        QVERIFY(editor);
+        editor->setStepType(Power::Effect);
+        QSpinBox* field = editor->getTabWidget()->currentWidget()->findChild<QSpinBox*>();
+        QVERIFY(field);
+        QTest::keyClick(field, Qt::Key_Up);
+    }
+
+    AnsweringHooks hooks;
+    WindowUnderTest main;
+    Creator c{Global::characterWindow};
+};
+
+}
+
+class TestCharacterSaving : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QSettings().clear(); }
+
+    void pendingChangesSettle_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<int>("pendingAfter");
+        QTest::newRow("new, Save All") << "new" << "save" << "written" << "New Character" << 0;
+        QTest::newRow("clean, Save All") << "clean" << "save" << "old" << "Idrel Vane" << 0;
+        QTest::newRow("dirty, Save All") << "dirty" << "save" << "changed" << "Idrel Vane" << 0;
+        QTest::newRow("deleted, Save All") << "deleted" << "save" << "none" << "" << 0;
+        QTest::newRow("new, Revert All") << "new" << "revert" << "none" << "" << 0;
+        QTest::newRow("dirty, Revert All") << "dirty" << "revert" << "old" << "Idrel Vane" << 0;
+        QTest::newRow("deleted, Revert All") << "deleted" << "revert" << "old" << "Idrel Vane" << 0;
+        QTest::newRow("new, failing") << "new" << "fail" << "none" << "New Character*" << 2;
+        QTest::newRow("dirty, failing") << "dirty" << "fail" << "old" << "Idrel Vane*" << 1;
+        QTest::newRow("deleted, failing") << "deleted" << "fail" << "none" << "" << 1;
+    }
+    void pendingChangesSettle()
+    {
+        QFETCH(QString, state);
+        QFETCH(QString, action);
+        QFETCH(QString, file);
+        QFETCH(QString, row);
+        QFETCH(int, pendingAfter);
+        CreatorWorld w;
+        const QString path = w.path(state == "new" ? "new-character.rvhn" : "idrel-vane.rvhn");
+        const QByteArray before = TestSupport::readFile(path);
+        if (state == "new") {
+            w.c.button("New")->click();
+        } else {
+            QVERIFY(w.c.select("Idrel Vane"));
+            if (state == "dirty")
+                Creator::type(w.c.box("Will"), 23);
+            else if (state == "deleted")
+                w.c.button("Delete")->click();
+        }
+        // A folder where the file to remove is, a file where the folder of the one to write is.
+        const QString folder = w.main.root() + "/Characters";
+        if (action == "fail" && state == "deleted") {
+            QVERIFY(QFile::remove(path) && QDir().mkpath(path + "/in-the-way"));
+        } else if (action == "fail") {
+            QVERIFY(QDir().rename(folder, folder + ".aside"));
+            QVERIFY(TestSupport::writeFile(folder, "in the way"));
+        }
+        bool settled = true;
+        if (action == "revert")
+            QCOMPARE(answeringDialogs([&] { w.c.button("Revert All")->click(); }, accept), 1);
+        else
+            settled = w.c.window->onSaveAll();
+        if (action == "fail" && state != "deleted") {
+            QVERIFY(QFile::remove(folder));
+            QVERIFY(QDir().rename(folder + ".aside", folder));
+        }
+        QCOMPARE(settled, action != "fail");
+        QCOMPARE(w.hooks.alerts.size(), action == "fail" ? 1 : 0);
+        if (file == "none")
+            QVERIFY(!QFileInfo(path).isFile());
+        else if (file == "old")
+            QCOMPARE(TestSupport::readFile(path), before);
+        else if (file == "changed")
+            QVERIFY(TestSupport::readFile(path) != before);
+        else
+            QVERIFY(QFileInfo(path).isFile());
+        const QString name = state == "new" ? "New Character" : "Idrel Vane";
+        if (row.isEmpty())
+            QVERIFY(!w.c.rows().contains(name) && !w.c.rows().contains(name + "*"));
+        else
+            QVERIFY2(w.c.rows().contains(row), qPrintable(w.c.rows().join(", ")));
+        QCOMPARE(w.pending(), pendingAfter);
+        QCOMPARE(w.c.button("Save All")->isEnabled(), pendingAfter > 0);
+        // What was saved is what a reload gives.
+        if (action != "fail") {
+            const QStringList shown = w.c.rows();
+            QVERIFY(w.main.loadFolder());
+            QCOMPARE(w.c.rows(), shown);
+        }
+    }
+
+    void deletingAlwaysAsksUnderItsOwnKey()
+    {
+        CreatorWorld w;
+        QSettings().remove("characterWindow/deleteMonster");
+        QSettings().setValue("managerWindow/deleteMonster", false);
+        QVERIFY(w.c.select("Wren Talloway"));
+        QString asked;
+        const auto cancel = [&](QDialog* dialog) {
+            asked = dialog->windowTitle();
+            dialog->reject();
+        };
+        QCOMPARE(answeringDialogs([&] { w.c.button("Delete")->click(); }, cancel), 1);
+        QCOMPARE(asked, "Delete Wren Talloway");
+        QCOMPARE(w.pending(), 0);
+        // Deleting a new character asks nothing and leaves nothing pending.
+        w.c.button("New")->click();
+        QCOMPARE(answeringDialogs([&] { w.c.button("Delete")->click(); }, cancel), 0);
+        QCOMPARE(w.pending(), 0);
+    }
+
+    void theUnsavedWorkCheckKeepsAPowerEditAndCountsDeletions()
+    {
+        CreatorWorld w;
+        w.editPower("Idrel Vane");
+        const QByteArray before = TestSupport::readFile(w.path("idrel-vane.rvhn"));
+        // The edit waits for a pause; quitting at once keeps it.
+        QVERIFY(Global::allChangesSaved("Quit anyway?", "Quit"));
+        QCOMPARE(w.hooks.questions.size(), 1);
+        QVERIFY(w.hooks.questions[0].contains("<b>Idrel Vane</b>"));
+        QVERIFY(TestSupport::readFile(w.path("idrel-vane.rvhn")) != before);
+
+        QVERIFY(w.c.select("Kestrel Dunmore"));
+        w.c.button("Delete")->click();
+        QVERIFY(Global::allChangesSaved("Quit anyway?", "Quit"));
+        QCOMPARE(w.hooks.questions.size(), 2);
+        QVERIFY(!QFile::exists(w.path("kestrel-dunmore.rvhn")));
+    }
+
+    void revertAllUnderAnOpenPowerEditor()
+    {
+        CreatorWorld w;
+        const QByteArray before = TestSupport::readFile(w.path("idrel-vane.rvhn"));
+        w.editPower("Idrel Vane");
+        QTRY_VERIFY(w.c.selected()->isDirty());
+        // One more edit, still waiting for its pause when Revert All comes.
+        w.editPower("Idrel Vane");
+        QCOMPARE(answeringDialogs([&] { w.c.button("Revert All")->click(); }, accept), 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(w.pending(), 0);
+        QVERIFY(!w.c.selected()->isDirty());
+        QVERIFY(w.c.window->onSaveAll());
+        QCOMPARE(TestSupport::readFile(w.path("idrel-vane.rvhn")), before);
+        // The editor is built anew on the reverted powers.
+        w.editPower("Idrel Vane");
+        QTRY_VERIFY(w.c.selected()->isDirty());
+    }
+};
+
+QTEST_MAIN(TestCharacterSaving)
+#include "uitest_charactersaving.moc"
