@@ -175,17 +175,18 @@ void CreatureDisplay::onRefreshTimer()
     multi.removeIf([](const QPointer<Creature>& creature) { return creature.isNull(); });
     const bool same = multi.isEmpty() && lastDrawn && lastDrawn == toShow;
     const int position = statBlockArea ? statBlockArea->verticalScrollBar()->value() : 0;
+    bool redrawn;
     if (!multi.isEmpty()) {
         lastDrawn = multi.first();
         drawStandardBlock();
-        drawStatBlockHeaders();
+        redrawn = drawStatBlockHeaders();
     } else {
         lastDrawn = toShow;
         drawStandardBlock();
-        drawStatBlock();
+        redrawn = drawStatBlock();
     }
     // Another creature starts at the top.
-    if (statBlockArea)
+    if (redrawn)
         statBlockArea->verticalScrollBar()->setValue(same ? position : 0);
 }
 

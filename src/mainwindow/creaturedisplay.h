@@ -64,12 +64,14 @@ public slots:
     void onSectionClicked(Creature* creature, int section);
 
 private:
-    // The stat-block drawing
-    void drawStatBlock();
-    void drawStatBlockHeaders();
-    // Replaces the drawn contents by an empty column and returns it.
+    // The stat-block drawing; false when what is shown stays.
+    bool drawStatBlock();
+    bool drawStatBlockHeaders();
+    // An empty column for new contents; finishing puts it in place of the drawn
+    // contents unless both show the same, and tells whether it did.
     QVBoxLayout* startContents();
-    void finishContents(QVBoxLayout* layout);
+    bool finishContents(QVBoxLayout* layout);
+    QString fingerprintOf(const QWidget* contents) const;
     void drawHeader(QVBoxLayout* layout);
     void drawHeaderDetails(QVBoxLayout* layout, bool full);
     void drawConditionAndEffects(QVBoxLayout* layout);
@@ -95,6 +97,7 @@ private:
     bool dirty = false;
     QPointer<Creature> toShow;
     QPointer<Creature> lastDrawn;
+    QString drawnFingerprint;
     QList<QPointer<Creature>> multi;
     QPointer<ResizableScrollArea> statBlockArea;
     QGridLayout* standardGrid = nullptr;

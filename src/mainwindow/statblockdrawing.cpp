@@ -26,10 +26,10 @@ bool anyDefenseKnown(const Creature* creature)
 
 }
 
-void CreatureDisplay::drawStatBlock()
+bool CreatureDisplay::drawStatBlock()
 {
     if (!statBlockArea)
-        return;
+        return false;
     QVBoxLayout* layout = startContents();
     if (lastDrawn) {
         drawHeader(layout);
@@ -40,13 +40,13 @@ void CreatureDisplay::drawStatBlock()
         drawTrailer(layout);
         layout->addStretch(2);
     }
-    finishContents(layout);
+    return finishContents(layout);
 }
 
-void CreatureDisplay::drawStatBlockHeaders()
+bool CreatureDisplay::drawStatBlockHeaders()
 {
     if (!statBlockArea)
-        return;
+        return false;
     QVBoxLayout* layout = startContents();
     if (lastDrawn) {
         for (Creature* creature : std::as_const(multi)) {
@@ -57,33 +57,63 @@ void CreatureDisplay::drawStatBlockHeaders()
         }
         layout->addStretch(2);
     }
-    finishContents(layout);
+    return finishContents(layout);
 }
 
 QVBoxLayout* CreatureDisplay::startContents()
 {
+    auto* layout = new QVBoxLayout;
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    // In place before it is filled, so that each line is styled once, where it stays; hidden until it is
+    // known to differ from what is shown: showing and laying out cost most.
+    QWidget* contents = createMainWidget(layout);
+    contents->hide();
+    statBlockArea->widget()->layout()->addWidget(contents);
+    return layout;
+}
+
+QString CreatureDisplay::fingerprintOf(const QWidget* contents) const
+{
+    QStringList parts;
+    for (const QPointer<Creature>& creature : multi)
+        parts.append(QString::number(quintptr(creature.data())));
+    parts.append(QString::number(quintptr(toShow.data())));
+    for (const QWidget* widget : contents->findChildren<QWidget*>()) {
+        parts.append(widget->metaObject()->className());
+        parts.append(widget->styleSheet());
+        parts.append(widget->isHidden() ? "-" : "+");
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+            parts.append(label->text());
+            parts.append(QString::number(label->pixmap().cacheKey()));
+        }
+    }
+    return parts.join(QChar(0));
+}
+
+bool CreatureDisplay::finishContents(QVBoxLayout* layout)
+{
+    QWidget* contents = layout->parentWidget();
     QLayout* column = statBlockArea->widget()->layout();
+    QString fingerprint = fingerprintOf(contents);
+    if (column->count() > 1 && fingerprint == drawnFingerprint) {
+        // Never shown nor reached by a running click: gone at once.
+        delete contents;
+        return false;
+    }
+    drawnFingerprint = std::move(fingerprint);
     // The old contents may hold the control whose click is still running.
-    if (QLayoutItem* item = column->takeAt(0)) {
+    if (column->count() > 1) {
+        QLayoutItem* item = column->takeAt(0);
         item->widget()->hide();
         item->widget()->deleteLater();
         delete item;
     }
-    auto* layout = new QVBoxLayout;
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    // In place before it is filled, so that each line is styled once, where it stays.
-    column->addWidget(createMainWidget(layout));
-    return layout;
-}
-
-void CreatureDisplay::finishContents(QVBoxLayout* layout)
-{
     // Laid out once, at the width it keeps, and shown at once, so that the area fits it now.
-    QWidget* contents = layout->parentWidget();
     contents->resize(statBlockArea->widget()->width(), contents->height());
     contents->show();
     statBlockArea->adjustSize();
+    return true;
 }
 
 void CreatureDisplay::drawHeader(QVBoxLayout* layout)

@@ -259,7 +259,8 @@ private slots:
         auto openPanel = [&] {
             QDialog panel;
             QTimer::singleShot(0, &panel, [&] {
-                goblin->setCurrHitPoints(3);
+                goblin->setAlias("Nicky");
+                current->drawCreature(goblin);
                 tick();
                 QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
                 redrawnWhileOpen = clicked.isNull();

@@ -177,6 +177,7 @@ private slots:
         QScrollBar* bar = shown.display.getStatBlockDisplay()->verticalScrollBar();
         QVERIFY(bar->maximum() > 40);
         bar->setValue(40);
+        second->setAlias("Nick");
         shown.display.displayCreature(second.get());
         tick();
         QVERIFY(shown.contents() != drawn);
