@@ -334,6 +334,9 @@ void RandomFight::command()
         windowCommands[roll(windowCommands.size())]();
         return;
     }
+    // Stepped back to before anyone joined: no command has anyone to act on.
+    if (Global::encounter->getCreatureCount() == 0)
+        return;
     ObjectStream* stream = Global::history->getStream(false);
     QVERIFY(stream);
     Global::encounter->writeVitalityChanges(stream);
