@@ -14,7 +14,8 @@
 
 namespace {
 
-const int maxKeyBytes = 400;
+// Counted in characters: a byte that is no UTF-8 is written back as three.
+const int maxKeyLength = 400;
 const qint64 maxFileSize = 4 * 1024 * 1024;
 // Leaves room for "_<n>.txt" within the file systems' 255 bytes.
 const int maxBaseBytes = 200;
@@ -98,11 +99,11 @@ bool EncounterData::FileLine::split(const QByteArray& line)
     if (line[start] == '=')
         return false;
     const QByteArrayList parts = splitUnescaped(line.mid(start), '=', 2);
-    if (parts[0].size() > maxKeyBytes)
-        return false;
     // The backslash in front of a template name is no escape of the letter after it.
     const bool marked = parts[0].startsWith('\\') && !parts[0].startsWith("\\\\");
     key = Global::fromBytes(parts[0].mid(marked ? 1 : 0)).trimmed();
+    if (key.size() > maxKeyLength)
+        return false;
     templateName = parts[0].startsWith('\\');
     rawValue = parts.value(1);
     value = Global::fromBytes(rawValue).trimmed();
