@@ -90,6 +90,9 @@ ObjectStream* TestWorld::stream()
     return Global::history->getStream(false);
 }
 
+// What a hero's file says of his initiative bonus.
+static const char* const fileInitBonus = "fileInitBonus";
+
 Creature* TestWorld::addHero(const QString& name, int maxHitPoints, int surges, int actionPoints)
 {
     auto* hero = new Creature;
@@ -102,6 +105,7 @@ Creature* TestWorld::addHero(const QString& name, int maxHitPoints, int surges, 
     hero->setVitality(vitality);
     hero->setBeforeName(name);
     rest(hero);
+    hero->setProperty(fileInitBonus, hero->getInitBonus());
     Global::characters->addCharacter(hero);
     return hero;
 }
@@ -127,6 +131,7 @@ void TestWorld::giveInitiativeBonus(Creature* creature, int bonus)
 {
     creature->setInitBonus(bonus);
     creature->setBeforeVitality(creature->getVitality());
+    creature->setProperty(fileInitBonus, bonus);
 }
 
 bool TestWorld::record(Event* event)
@@ -137,17 +142,26 @@ bool TestWorld::record(Event* event)
 bool TestWorld::restart(const std::function<void()>& beforeReplay)
 {
     // What the files would give back: the statistics, rested.
+    // A change of the initiative bonus in the fight is no edit of the file.
     QList<CreatureStats> heroes;
-    for (int i = 0; i < Global::characters->getCharacterCount(); i++)
-        heroes.append(Global::characters->getCharacter(i)->getStats());
+    QList<QVariant> fileBonuses;
+    for (int i = 0; i < Global::characters->getCharacterCount(); i++) {
+        Creature* character = Global::characters->getCharacter(i);
+        heroes.append(character->getStats());
+        fileBonuses.append(character->property(fileInitBonus));
+        if (fileBonuses.last().isValid())
+            heroes.last().initBonus = fileBonuses.last().toInt();
+    }
     QList<CreatureStats> templates;
     for (int i = 0; i < Global::monsters->getTemplateCount(); i++)
         templates.append(Global::monsters->getTemplate(i)->getStats());
     deleteSingletons();
     makeSingletons();
-    for (const CreatureStats& stats : heroes) {
+    for (int i = 0; i < heroes.size(); i++) {
+        const CreatureStats& stats = heroes[i];
         auto* hero = new Creature;
         hero->setStats(stats);
+        hero->setProperty(fileInitBonus, fileBonuses[i]);
         hero->setBeforeName(stats.name);
         rest(hero);
         Global::characters->addCharacter(hero);
