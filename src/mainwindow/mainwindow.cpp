@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScreen>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -74,7 +75,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     toggleForwardBackButtons();
 
     QSettings settings;
-    restoreGeometry(settings.value("mainWindow/geometry").toByteArray());
+    // A first start fills most of the screen: the table, the docks and the tool bars need the room.
+    if (!restoreGeometry(settings.value("mainWindow/geometry").toByteArray()) && screen())
+        resize(screen()->availableGeometry().size() * 0.9);
     restoreState(settings.value("mainWindow/state").toByteArray(), 0);
     for (int which = 0; which < DockCount; which++)
         dockHiddenByUser[which] = dock(which)->isHidden();
