@@ -8,7 +8,7 @@ class Effect;
 // Damage dealt to each target; temporary hit points absorb it first.
 class DamageEvent : public ChangeStateEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(DamageEvent)
 
 public:
     DamageEvent(const QString& action, Creature* origin, Creature* target, int amount, const QString& damageType,
@@ -36,7 +36,7 @@ protected:
 // Ongoing damage taken at the start of the target's turn.
 class OnGoingDamageEvent : public DamageEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(OnGoingDamageEvent)
 
 public:
     OnGoingDamageEvent(const QString& action, Creature* origin, Creature* target, int amount,
@@ -50,7 +50,7 @@ public:
 // surges are regained.
 class HealEvent : public ChangeStateEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(HealEvent)
 
 public:
     HealEvent(const QString& action, Creature* origin, Creature* target, int surges, int hp, ObjectStream* stream);
@@ -75,7 +75,7 @@ protected:
 // Regeneration at the start of the creature's turn.
 class RegenerationEvent : public HealEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(RegenerationEvent)
 
 public:
     RegenerationEvent(const QString& action, Creature* creature, int amount, ObjectStream* stream);
@@ -87,7 +87,7 @@ public:
 // A creature spends a surge on itself and defends better until its next turn.
 class SecondWindEvent : public HealEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(SecondWindEvent)
 
 public:
     SecondWindEvent(Creature* creature, ObjectStream* stream);
@@ -109,7 +109,7 @@ private:
 // One creature makes another spend a surge, as if by its second wind.
 class AdministerFirstAidEvent : public HealEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(AdministerFirstAidEvent)
 
 public:
     AdministerFirstAidEvent(Creature* origin, Creature* target, ObjectStream* stream);
@@ -123,7 +123,7 @@ public:
 // A creature regains one healing surge, within its daily number.
 class GainHealingSurgeEvent : public HealEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(GainHealingSurgeEvent)
 
 public:
     GainHealingSurgeEvent(Creature* creature, ObjectStream* stream);
@@ -136,7 +136,7 @@ public:
 // Temporary hit points do not add up: each target keeps the larger amount.
 class SetTempHPEvent : public ChangeStateEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(SetTempHPEvent)
 
 public:
     SetTempHPEvent(const QList<Creature*>& targets, int amount, ObjectStream* stream);

@@ -15,7 +15,7 @@ void destroyEventEffect(Effect* effect);
 // keeps pointing at the right object.
 class EffectEvent : public Event
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(EffectEvent)
 
 public:
     EffectEvent(const EffectDetails& details, const QList<Creature*>& targets, ObjectStream* stream);
@@ -41,7 +41,7 @@ protected:
 // A creature defends itself until its next turn.
 class TotalDefenseEvent : public EffectEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(TotalDefenseEvent)
 
 public:
     TotalDefenseEvent(Creature* creature, ObjectStream* stream);
@@ -55,7 +55,7 @@ public:
 // event that made it; the record names it by its place in the creature's list.
 class RemoveOnGoingEvent : public Event
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(RemoveOnGoingEvent)
 
 public:
     RemoveOnGoingEvent(Creature* creature, Effect* effect, ObjectStream* stream)
@@ -90,7 +90,7 @@ private:
 // against: each states only its type.
 class RemoveAtEndOfTurnEvent : public RemoveOnGoingEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(RemoveAtEndOfTurnEvent)
 
 public:
     RemoveAtEndOfTurnEvent(Creature* creature, Effect* effect, ObjectStream* stream)
@@ -102,7 +102,7 @@ public:
 
 class RemoveAtStartOfTurnEvent : public RemoveOnGoingEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(RemoveAtStartOfTurnEvent)
 
 public:
     RemoveAtStartOfTurnEvent(Creature* creature, Effect* effect, ObjectStream* stream)
@@ -114,7 +114,7 @@ public:
 
 class RemoveOnSaveEvent : public RemoveOnGoingEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(RemoveOnSaveEvent)
 
 public:
     RemoveOnSaveEvent(Creature* creature, Effect* effect, ObjectStream* stream)
@@ -126,7 +126,7 @@ public:
 
 class RemoveAtEndOfEncounterEvent : public RemoveOnGoingEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(RemoveAtEndOfEncounterEvent)
 
 public:
     RemoveAtEndOfEncounterEvent(Creature* creature, Effect* effect, ObjectStream* stream)

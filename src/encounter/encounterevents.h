@@ -8,7 +8,7 @@
 // Puts the creatures into initiative order and starts round 1.
 class StartEncounterEvent : public Event
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(StartEncounterEvent)
 
 public:
     StartEncounterEvent(const InitiativeList& heroes, const InitiativeList& monsters, ObjectStream* stream);
@@ -40,7 +40,7 @@ private:
 // Passes the turn to the next creature.
 class NextTurnEvent : public Event
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(NextTurnEvent)
 
 public:
     NextTurnEvent(ObjectStream* stream, bool reading);
@@ -59,7 +59,7 @@ private:
 // Ends the encounter; the round number stays.
 class StopEncounterEvent : public ChangeStateEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(StopEncounterEvent)
 
 public:
     StopEncounterEvent(ObjectStream* stream, bool reading);

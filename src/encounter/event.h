@@ -1,8 +1,8 @@
 #ifndef EVENT_H
 #define EVENT_H
 
+#include <QCoreApplication>
 #include <QList>
-#include <QObject>
 #include <QPointer>
 #include <QString>
 
@@ -13,10 +13,11 @@
 
 
 // One undoable change of the encounter or its creatures, recorded as one
-// record of the history log.
-class Event : public QObject
+// record of the history log. No QObject: a long fight holds hundreds of
+// thousands, and each would cost an allocation more to make and to free.
+class Event
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(Event)
 
 public:
     // The number that heads each record in the log. A new event also needs
@@ -73,7 +74,7 @@ public:
     Event() = default;
     // An event whose record was written but that the history never took
     // leaves the log ending where its record began.
-    ~Event() override;
+    virtual ~Event();
 
     // Reads the next record. Null at the end of the log, and with ok false
     // at a record that cannot be read, the stream then at that record's start.
@@ -130,7 +131,7 @@ private:
 // An event whose undo puts the changed creatures back as they were.
 class ChangeStateEvent : public Event
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(ChangeStateEvent)
 
 public:
     ChangeStateEvent() = default;

@@ -9,7 +9,7 @@
 // since is left alone.
 class PowerUsageChangedEvent : public Event
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(PowerUsageChangedEvent)
 
 public:
     // A recharge roll r is recorded as FirstRecharge + r - 1.
@@ -40,7 +40,7 @@ private:
 // A creature's alias, and whether the players' window shows it.
 class SetAliasEvent : public Event
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(SetAliasEvent)
 
 public:
     SetAliasEvent(Creature* creature, bool showAlias, const QString& alias, ObjectStream* stream);

@@ -8,7 +8,7 @@
 // A dying creature failed one more death saving throw.
 class FailedDeathSavingThrowEvent : public ChangeStateEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(FailedDeathSavingThrowEvent)
 
 public:
     FailedDeathSavingThrowEvent(Creature* creature, ObjectStream* stream);
@@ -22,7 +22,7 @@ public:
 // Action points used, added, lost or reset.
 class UseActionPointEvent : public ChangeStateEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(UseActionPointEvent)
 
 public:
     UseActionPointEvent(Creature* creature, int amount, ObjectStream* stream);
@@ -40,7 +40,7 @@ private:
 // A dying creature stabilised, by another creature or not.
 class StabilizeEvent : public ChangeStateEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(StabilizeEvent)
 
 public:
     StabilizeEvent(Creature* origin, Creature* target, ObjectStream* stream);
@@ -55,7 +55,7 @@ public:
 // action point. Power usage is left to the usage-reset events that follow.
 class ShortRestEvent : public ChangeStateEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(ShortRestEvent)
 
 public:
     ShortRestEvent(const QList<RestedCreature>& rested, ObjectStream* stream);
@@ -77,7 +77,7 @@ private:
 // that follow it. The players see it only when it rests a player character.
 class ExtendedRestEvent : public ChangeStateEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(ExtendedRestEvent)
 
 public:
     // An empty list rests the default list, which is not recorded but worked
@@ -103,7 +103,7 @@ public:
 // A creature's second wind marked as used or regained.
 class UseSecondWindEvent : public ChangeStateEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(UseSecondWindEvent)
 
 public:
     UseSecondWindEvent(Creature* creature, int value, ObjectStream* stream);

@@ -29,7 +29,7 @@ protected:
 // A prepared encounter's creatures take the place of all monsters.
 class SetEncounterEvent : public ChangeStateEvent, private RosterChange
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(SetEncounterEvent)
 
 public:
     // The creatures carry the rolls typed for them; previous are those they had.
@@ -56,7 +56,7 @@ private:
 // otherwise monsters at the end and characters at the front.
 class AddCreaturesEvent : public ChangeStateEvent, protected RosterChange
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(AddCreaturesEvent)
 
 public:
     QString getDescription(bool forPlayers) override;
@@ -84,7 +84,7 @@ protected:
 
 class AddMonsterEvent : public AddCreaturesEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(AddMonsterEvent)
 
 public:
     AddMonsterEvent(const CreatureList& creatures, bool hidden, const CreatureInitList& oldInitiative,
@@ -94,7 +94,7 @@ public:
 
 class AddMonstersEvent : public AddCreaturesEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(AddMonstersEvent)
 
 public:
     AddMonstersEvent(const QString& encounterName, const CreatureList& creatures, bool hidden,
@@ -105,7 +105,7 @@ public:
 // The chosen characters take the place of the whole party.
 class SetPartyEvent : public AddCreaturesEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(SetPartyEvent)
 
 public:
     SetPartyEvent(const CreatureList& creatures, bool hidden, const CreatureInitList& oldInitiative,
@@ -120,7 +120,7 @@ protected:
 
 class AddCharactersEvent : public AddCreaturesEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(AddCharactersEvent)
 
 public:
     AddCharactersEvent(const CreatureList& creatures, bool hidden, const CreatureInitList& oldInitiative,
@@ -132,7 +132,7 @@ public:
 // One creature hidden from or shown on the players' display.
 class ShowHideEvent : public Event
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(ShowHideEvent)
 
 public:
     ShowHideEvent(Creature* creature, bool hide, ObjectStream* stream);
@@ -153,7 +153,7 @@ private:
 // Creatures leave the encounter.
 class RemoveCreaturesEvent : public Event
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(RemoveCreaturesEvent)
 
 public:
     RemoveCreaturesEvent(Creature* creature, ObjectStream* stream);
@@ -177,7 +177,7 @@ protected:
 // The current creature leaves the encounter.
 class RemoveCurrentEvent : public RemoveCreaturesEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(RemoveCurrentEvent)
 
 public:
     RemoveCurrentEvent(Creature* creature, ObjectStream* stream);

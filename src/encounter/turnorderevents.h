@@ -10,7 +10,7 @@
 // nothing.
 class CreatureEvent : public Event
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(CreatureEvent)
 
 public:
     QList<Creature*> getSubjects() const override { return {creature}; }
@@ -28,7 +28,7 @@ protected:
 // round) or readies an action.
 class HoldTurnEvent : public CreatureEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(HoldTurnEvent)
 
 public:
     QString getDescription(bool forPlayers) override;
@@ -49,7 +49,7 @@ private:
 
 class DelayEvent : public HoldTurnEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(DelayEvent)
 
 public:
     DelayEvent(Creature* creature, ObjectStream* stream);
@@ -58,7 +58,7 @@ public:
 
 class ReadyEvent : public HoldTurnEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(ReadyEvent)
 
 public:
     ReadyEvent(Creature* creature, ObjectStream* stream);
@@ -70,7 +70,7 @@ public:
 // readied one acts just before the current creature, which stays current.
 class ActNowEvent : public CreatureEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(ActNowEvent)
 
 public:
     QString getDescription(bool forPlayers) override;
@@ -97,7 +97,7 @@ private:
 
 class JumpInEvent : public ActNowEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(JumpInEvent)
 
 public:
     JumpInEvent(Creature* creature, ObjectStream* stream);
@@ -106,7 +106,7 @@ public:
 
 class EndReadyEvent : public ActNowEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(EndReadyEvent)
 
 public:
     EndReadyEvent(Creature* creature, ObjectStream* stream);
@@ -116,7 +116,7 @@ public:
 // A dead creature leaves the turn order.
 class DiedEvent : public CreatureEvent
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(DiedEvent)
 
 public:
     DiedEvent(Creature* creature, ObjectStream* stream);
@@ -136,7 +136,7 @@ private:
 // Creatures move a number of places down the order, or up when negative.
 class AdjustInitiativeEvent : public Event
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(AdjustInitiativeEvent)
 
 public:
     AdjustInitiativeEvent(const QList<Creature*>& creatures, int adjustment, ObjectStream* stream);

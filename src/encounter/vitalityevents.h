@@ -6,7 +6,7 @@
 // Hand-edited figures of a hero, recorded before the next command.
 class SetVitalityEvent : public Event
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(SetVitalityEvent)
 
 public:
     SetVitalityEvent(const CreatureVitality& vitality, ObjectStream* stream);
@@ -29,7 +29,7 @@ private:
 // old name take the new one.
 class RenameCreatureEvent : public Event
 {
-    Q_OBJECT
+    Q_DECLARE_TR_FUNCTIONS(RenameCreatureEvent)
 
 public:
     RenameCreatureEvent(const QString& oldName, const QString& newName, ObjectStream* stream);

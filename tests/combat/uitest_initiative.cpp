@@ -282,7 +282,7 @@ private slots:
         QCOMPARE(Global::encounter->getCreatureList().getNameList(),
             QString("Goblin Cutter (1), Goblin Cutter (2), Goblin Cutter (3), Bron, Ana"));
         QCOMPARE(Global::encounter->getCurrentCreature(), goblins[0]);
-        QCOMPARE(Global::history->getCurrentEvent()->metaObject()->className(), "StartEncounterEvent");
+        QCOMPARE(TestWorld::eventClass(Global::history->getCurrentEvent()), QString("StartEncounterEvent"));
         for (Creature* goblin : goblins)
             QCOMPARE(goblin->getInitRandom(), goblins[0]->getInitRandom());
     }

@@ -334,7 +334,7 @@ private:
         // The record, then the two-byte end marker.
         QCOMPARE(QFileInfo(History::getLogPath()).size(), qint64(start) + event->getStreamSize() + 2);
         const auto face = [](Event* e) {
-            return QStringList{e->metaObject()->className(), QString::number(e->getStreamSize()),
+            return QStringList{TestWorld::eventClass(e), QString::number(e->getStreamSize()),
                                e->getDescription(false), e->getDescription(true),
                                QString::number(e->isPlayersEvent()), QString::number(e->isStartEncounter())};
         };
@@ -799,7 +799,7 @@ private:
     {
         QStringList events;
         for (int i = first; i < history()->getEventCount(); i++)
-            events.append(QString(history()->getEvent(i)->metaObject()->className()) + ": " +
+            events.append(TestWorld::eventClass(history()->getEvent(i)) + ": " +
                           history()->getEventText(i));
         return events;
     }

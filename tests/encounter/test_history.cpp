@@ -326,7 +326,7 @@ private slots:
         }
         int turns = 0;
         for (int i = 0; i < history()->getEventCount(); i++)
-            turns += qobject_cast<NextTurnEvent*>(history()->getEvent(i)) ? 1 : 0;
+            turns += dynamic_cast<NextTurnEvent*>(history()->getEvent(i)) ? 1 : 0;
         QVERIFY(turns > 0);
         while (history()->hasBack())
             history()->back();
@@ -473,7 +473,7 @@ private slots:
                            history()->forward(false);
                        QCOMPARE(aldric->getCurrHitPoints(), 12);
                        QCOMPARE(history()->getCurrentIndex(), 1);
-                       QCOMPARE(history()->getCurrentEvent()->metaObject()->className(), "SetVitalityEvent");
+                       QCOMPARE(TestWorld::eventClass(history()->getCurrentEvent()), "SetVitalityEvent");
                        QVERIFY(!history()->hasForward());
                    });
         // The game master corrects a hero hit outside the fight; a 0-point hit after it takes no hit points.

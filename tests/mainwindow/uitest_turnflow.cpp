@@ -29,7 +29,7 @@ QString recorded(int from)
 {
     QStringList names;
     for (int i = from; i < Global::history->getEventCount(); i++)
-        names << Global::history->getEvent(i)->metaObject()->className();
+        names << TestWorld::eventClass(Global::history->getEvent(i));
     return names.join(' ');
 }
 

@@ -2,6 +2,11 @@
 
 #include <QDir>
 
+#include <cxxabi.h>
+
+#include <cstdlib>
+#include <memory>
+#include <typeinfo>
 #include <utility>
 
 #include "library/characters.h"
@@ -137,6 +142,13 @@ void TestWorld::giveInitiativeBonus(Creature* creature, int bonus)
 bool TestWorld::record(Event* event)
 {
     return Global::history->apply(event, false);
+}
+
+QString TestWorld::eventClass(const Event* event)
+{
+    const std::unique_ptr<char, decltype(&std::free)> name(
+        abi::__cxa_demangle(typeid(*event).name(), nullptr, nullptr, nullptr), &std::free);
+    return QString::fromLatin1(name ? name.get() : typeid(*event).name());
 }
 
 bool TestWorld::restart(const std::function<void()>& beforeReplay)

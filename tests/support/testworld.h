@@ -34,6 +34,8 @@ public:
 
     // Builds the event on the log and hands it to the history.
     bool record(Event* event);
+    // The event's class, by name.
+    static QString eventClass(const Event* event);
 
     // As after a restart: the libraries loaded afresh (rested, nothing
     // remembered of the fight) and the log replayed. Returns the replay's
