@@ -6,17 +6,17 @@
 #include <QEventLoop>
 #include <QFile>
 
+#include <utility>
+
 #include "encounter/encounter.h"
 #include "encounter/event.h"
+#include "foundation/bulkrelease.h"
 #include "foundation/global.h"
 #include "foundation/objectstream.h"
 
 History::~History()
 {
-    current = -1;
-    qDeleteAll(events);
-    events.clear();
-    delete stream;
+    dropAll();
 }
 
 QString History::getLogPath()
@@ -198,12 +198,17 @@ void History::truncate()
 
 void History::reset()
 {
+    dropAll();
+    notify();
+}
+
+void History::dropAll()
+{
+    BulkRelease release;
     current = -1;
     qDeleteAll(events);
     events.clear();
-    delete stream;
-    stream = nullptr;
-    notify();
+    delete std::exchange(stream, nullptr);
 }
 
 bool History::rootChanged()

@@ -67,6 +67,8 @@ private:
     void stepBack();
     void recordPendingEdits();
     void deleteEventsAfterCurrent();
+    // Deletes every event and closes the log.
+    void dropAll();
     ObjectStream* openStream(bool quiet);
 
     QList<Event*> events;
