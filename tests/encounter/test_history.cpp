@@ -17,6 +17,7 @@
 #include "encounter/event.h"
 #include "encounter/history.h"
 #include "encounter/restevents.h"
+#include "encounter/rosterevents.h"
 #include "encounter/turnorderevents.h"
 #include "encounter/vitalityevents.h"
 #include "foundation/global.h"
@@ -331,6 +332,19 @@ private slots:
         while (history()->hasBack())
             history()->back();
         QVERIFY2(world.describe() == start, qPrintable(TestWorld::difference(start, world.describe())));
+    }
+    // Emptied, as when its dead are taken out at a stop, the encounter takes newcomers and the fight goes on.
+    void anEmptiedFightGoesOn()
+    {
+        srand(3);
+        TestWorld world;
+        RandomFight fight(world, false);
+        const QList<Creature*> everyone = encounter()->getCreatureList().getCreatureList();
+        QVERIFY(world.record(new RemoveCreaturesEvent(everyone, history()->getStream(false))));
+        for (int i = 0; i < 100 && encounter()->getCreatureCount() == 0; i++)
+            fight.step();
+        QVERIFY(encounter()->getCreatureCount() > 0);
+        checkReplay(world, [&fight] { fight.enterEncounter(); });
     }
     // A log cut short anywhere still gives back every whole command before the cut.
     void everyCutKeepsTheWholeCommands()
