@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QImage>
 #include <QObject>
 #include <QPixmap>
 #include <QString>
@@ -56,7 +57,8 @@ public:
 
     QString statBlock;
     QString portraitFile;
-    QPixmap portrait;
+    // An image, not a pixmap: files are read on worker threads.
+    QImage portrait;
     QString importFile;
     bool linked;
     bool missing;
@@ -243,8 +245,20 @@ public:
     bool fileEqualToStatBlock(const QString& path) const;
 
     // Loading, saving and removing the file
+    // A file as read and parsed, before a creature takes it.
+    struct FileContents
+    {
+        bool read = false;
+        // Parsed as a stat block; one that is not keeps its text for the user to mend.
+        bool usable = false;
+        CreatureStats record;
+    };
+    // Safe on any thread: it touches no creature or library.
+    static FileContents readFile(const QString& fileName, bool monster, const QString& dataFolder);
     bool load(const QString& fileName, bool monster, const QString& dataFolder, Monsters* monsters,
               Characters* characters);
+    // False when the file was not read.
+    bool load(FileContents contents, const QString& fileName, Monsters* monsters, Characters* characters);
     bool save();
     bool remove();
     // The bare name of a new file for this creature, free in its folder.
@@ -490,12 +504,12 @@ public:
 
     // Portraits
     static QString findPortraitFile(QString folder, const QString& fileName, const QString& root);
-    static QPixmap loadPortrait(const QString& portraitFile, const QString& root);
+    static QImage loadPortrait(const QString& portraitFile, const QString& root);
     static QString grabPortraitFile(const QString& file, const QString& root);
     static QString selectPortraitFile();
     void setPortraitFile(const QString& file);
     QString getPortraitFile() const { return stats.portraitFile; }
-    QPixmap getPortrait() const { return stats.portrait; }
+    QPixmap getPortrait() const;
     // The data folder changed: forget where the portrait dialog was.
     static void rootChanged();
 
@@ -656,6 +670,8 @@ private:
     mutable RebuiltStatBlock lastRebuilt;
     const QList<NestedEffect>& nested() const;
     CreatureStats stats;
+    mutable QPixmap portraitPixmap;
+    mutable qint64 portraitPixmapKey = 0;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

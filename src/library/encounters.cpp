@@ -73,15 +73,17 @@ int Encounters::loadEncounters(const QString& root, const QString& prettyRoot, P
     LibraryList::FolderTexts texts{"Encounters", tr("Loading encounters..."),
                                    tr("Directory <b>Encounters</b> not found in %1."), tr("No Encounters Found"),
                                    tr("No encounters could be loaded from <b>Encounters</b> directory in %1.")};
-    return loadFolder(root, prettyRoot, progress, texts, [&](const QString& entry) {
-        auto* e = new EncounterData;
-        if (e->load(entry, root)) {
-            e->setFileName(entry);
-            addEncounter(e);
-            return true;
-        }
-        delete e;
-        return false;
+    // Encounters are few and small: read where they are added.
+    return loadFolder(root, prettyRoot, progress, texts, [this, &root](const QString& entry) {
+        return [this, entry, &root] {
+            auto* e = new EncounterData;
+            if (e->load(entry, root)) {
+                e->setFileName(entry);
+                addEncounter(e);
+            } else {
+                delete e;
+            }
+        };
     });
 }
 

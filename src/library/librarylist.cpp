@@ -3,9 +3,13 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include <utility>
+#include <vector>
+
 #include "encounter/creaturelist.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "foundation/orderedwork.h"
 #include "foundation/progress.h"
 #include "foundation/uihooks.h"
 
@@ -41,7 +45,7 @@ int getFileCount(const QString& root, const QString& folder)
 }
 
 int loadFolder(const QString& root, const QString& prettyRoot, Progress* progress, const FolderTexts& texts,
-               const std::function<bool(const QString&)>& loadEntry, const std::function<bool()>& isEmpty)
+               const EntryReader& readEntry, const std::function<bool()>& isEmpty)
 {
     progress->setLabelText(texts.label);
     QDir dir(root);
@@ -53,16 +57,37 @@ int loadFolder(const QString& root, const QString& prettyRoot, Progress* progres
             dir.mkdir(texts.folder);
         return answer;
     }
-    for (const QString& entry : folderEntries(root, texts.folder)) {
-        loadEntry(entry);
-        progress->advance();
-        if (progress->wasCanceled())
-            return 0;
-    }
+    const QStringList entries = folderEntries(root, texts.folder);
+    std::vector<std::function<void()>> adders(entries.size());
+    bool canceled = false;
+    OrderedWork::run(
+        int(entries.size()), [&](int i) { adders[i] = readEntry(entries[i]); },
+        [&](int i) {
+            std::exchange(adders[i], nullptr)();
+            progress->advance();
+            canceled = progress->wasCanceled();
+            return !canceled;
+        });
+    if (canceled)
+        return 0;
     if (isEmpty())
         return Global::badRootAlert(texts.emptyTitle, texts.emptyText.arg(prettyRoot),
                                     QCoreApplication::translate("Global", "Continue"));
     return 1;
+}
+
+EntryReader creatureReader(const QString& root, Monsters* monsters, Characters* characters,
+                           const std::function<void(Creature*)>& add)
+{
+    return [=](const QString& entry) {
+        return [=, contents = Creature::readFile(entry, monsters != nullptr, root)] {
+            auto* creature = new Creature;
+            if (creature->load(contents, entry, monsters, characters))
+                add(creature);
+            else
+                delete creature;
+        };
+    };
 }
 
 bool askInitiative(CreatureList& list, CreatureInitList& before)
