@@ -262,13 +262,13 @@ QList<Creature*> RandomFight::outside(bool heroes) const
     return list;
 }
 
-Event* RandomFight::rosterCommand(ObjectStream* stream) const
+Event* RandomFight::rosterCommand(ObjectStream* stream, bool joinOnly) const
 {
     Encounter* encounter = Global::encounter;
     const bool hidden = roll(3) == 0;
     CreatureList joining(outside(roll(2)));
     bool heroes = !joining.isEmpty() && joining.getCreature(0)->isHero();
-    const int kind = roll(7);
+    const int kind = roll(joinOnly ? 2 : 7);
     CreatureInitList before;
     // Only when the event is made: the typed rolls are set outside it.
     const bool joins = !joining.isEmpty() && (kind == 0 || (kind == 1 && !heroes));
@@ -334,14 +334,18 @@ void RandomFight::command()
         windowCommands[roll(windowCommands.size())]();
         return;
     }
-    // Stepped back to before anyone joined: no command has anyone to act on.
-    if (Global::encounter->getCreatureCount() == 0)
-        return;
     ObjectStream* stream = Global::history->getStream(false);
     QVERIFY(stream);
     Global::encounter->writeVitalityChanges(stream);
     bool running = Global::encounter->isRunning();
     Event* event = nullptr;
+    // Stepped back to before anyone joined, or everyone was removed: only
+    // someone joining has anyone to act on.
+    if (Global::encounter->getCreatureCount() == 0) {
+        if ((event = rosterCommand(stream, true)))
+            QVERIFY(world.record(event));
+        return;
+    }
     switch (roll(17)) {
     case 0:
         if (!running) {
