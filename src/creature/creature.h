@@ -245,6 +245,16 @@ public:
     bool fileEqualToStatBlock(const QString& path) const;
 
     // Loading, saving and removing the file
+    // The last stat block rebuilt and what it was rebuilt from: a fight
+    // rebuilds it on every change of the figures, mostly to the same text.
+    struct RebuiltStatBlock
+    {
+        QString text;
+        bool namesGroup = false;
+        QString section;
+        bool attributesOnly = false;
+        QString result;
+    };
     // A file as read and parsed, before a creature takes it.
     struct FileContents
     {
@@ -252,6 +262,8 @@ public:
         // Parsed as a stat block; one that is not keeps its text for the user to mend.
         bool usable = false;
         CreatureStats record;
+        // Its stat block rebuilt while the name is the file's own.
+        RebuiltStatBlock statBlock;
     };
     // Safe on any thread: it touches no creature or library.
     static FileContents readFile(const QString& fileName, bool monster, const QString& dataFolder);
@@ -591,19 +603,13 @@ private:
     enum class ImportRead { Unreadable, Unusable, Usable };
     static ImportRead readImportFile(bool monster, const QString& importFile, CreatureStats& record,
                                      const QString& dataFolder, bool loadLinked);
-    // The name=value lines this creature's file carries beside its stat block;
+    // The name=value lines a creature's file carries beside its stat block;
     // a monster names its group there when its stat block reads otherwise.
-    QString attributeSection(bool withGroup) const;
-    // The last stat block rebuilt and what it was rebuilt from: a fight
-    // rebuilds it on every change of the figures, mostly to the same text.
-    struct RebuiltStatBlock
-    {
-        QString text;
-        bool namesGroup = false;
-        QString section;
-        bool attributesOnly = false;
-        QString result;
-    };
+    static QString attributeSection(const CreatureStats& stats, bool withGroup);
+    // The stat block of the statistics rebuilt from the text, unless the last
+    // one rebuilt is still it.
+    static RebuiltStatBlock rebuilt(const CreatureStats& stats, const QString& text, bool attributesOnly,
+                                    const RebuiltStatBlock& last);
     void afterPowerEdit(bool wasClean, bool noSave);
     // The folder of a chosen file, native, ending in the separator: where
     // the next open-file dialog starts.

@@ -61,6 +61,8 @@ Creature::FileContents Creature::readFile(const QString& name, bool monster, con
         return contents;
     contents.read = true;
     contents.usable = parseStatBlock(monster, text, contents.record, dataFolder, name, true);
+    if (contents.usable)
+        contents.statBlock = rebuilt(contents.record, contents.record.statBlock, false, {});
     return contents;
 }
 
@@ -75,10 +77,15 @@ bool Creature::load(FileContents contents, const QString& name, Monsters* monste
     if (!contents.read)
         return false;
     CreatureStats& record = contents.record;
+    const QString& title = record.monster ? record.group : record.name;
+    const QString readTitle = title;
     makeNameUnique(record, record.monster, monsters, characters);
     setStats(record);
     // A file that does not read keeps its text as it is, for the user to mend.
-    if (contents.usable)
+    // Of what taking the file changes, only the name goes into its stat block.
+    if (contents.usable && title == readTitle)
+        stats.statBlock = (lastRebuilt = contents.statBlock).result;
+    else if (contents.usable)
         stats.statBlock = generateStatBlock(false);
     beforeStatBlock = stats.statBlock;
     fileName = name;

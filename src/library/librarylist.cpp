@@ -80,9 +80,9 @@ EntryReader creatureReader(const QString& root, Monsters* monsters, Characters* 
                            const std::function<void(Creature*)>& add)
 {
     return [=](const QString& entry) {
-        return [=, contents = Creature::readFile(entry, monsters != nullptr, root)] {
+        return [=, contents = Creature::readFile(entry, monsters != nullptr, root)]() mutable {
             auto* creature = new Creature;
-            if (creature->load(contents, entry, monsters, characters))
+            if (creature->load(std::move(contents), entry, monsters, characters))
                 add(creature);
             else
                 delete creature;
