@@ -85,7 +85,7 @@ int workerCount(int count)
 {
     const int itemsPerWorker = 16;
     const int mostWorkers = 7;
-    return std::max(0, std::min({QThread::idealThreadCount() - 1, mostWorkers, count / itemsPerWorker}));
+    return std::max(0, std::min({QThread::idealThreadCount(), mostWorkers, count / itemsPerWorker}));
 }
 
 void run(int count, const std::function<void(int)>& prepare, const std::function<bool(int)>& finish)
