@@ -85,6 +85,15 @@ bool MonsterXmlHandler::xmlElement(const QString& path, const QString& value)
     return true;
 }
 
+bool MonsterXmlHandler::readsEndOf(QStringView element) const
+{
+    // A list of susceptibilities, a power, an attack and its results.
+    for (const char* name : {"CreatureSusceptibility", "MonsterTrait", "MonsterPower", "MonsterAttack", "Hit", "Effect", "Miss"})
+        if (element == QLatin1String(name))
+            return true;
+    return false;
+}
+
 QHash<QString, MonsterXmlHandler::Action> MonsterXmlHandler::recordActions()
 {
     using Handler = MonsterXmlHandler;

@@ -21,6 +21,7 @@ public:
     void start() override;
     void end() override;
     bool xmlElement(const QString& path, const QString& value) override;
+    bool readsEndOf(QStringView element) const override;
 
     const CreatureStats& getStats() const { return stats; }
 

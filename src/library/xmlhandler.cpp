@@ -117,10 +117,12 @@ bool XmlHandler::startElement(QStringView qName, const QXmlStreamAttributes& att
 
 void XmlHandler::endElement(QStringView qName)
 {
-    // The path grows in place: no string is made for every element.
-    path += QLatin1String("#end");
-    xmlElement(path, QString());
-    path.chop(4);
+    if (readsEndOf(qName)) {
+        // The path grows in place: no string is made for every element.
+        path += QLatin1String("#end");
+        xmlElement(path, QString());
+        path.chop(4);
+    }
     pop(qName);
 }
 

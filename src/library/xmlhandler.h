@@ -31,6 +31,9 @@ public:
     virtual void end() {}
     // One value at one path; false stops the document (ignored for "#end").
     virtual bool xmlElement(const QString& path, const QString& value);
+    // Whether the ends of elements of this name are passed on: most readers
+    // need few of them, and a builder file ends hundreds of elements.
+    virtual bool readsEndOf(QStringView) const { return true; }
     virtual void setError(const QString& message) { error = message; }
     virtual QString errorString() const { return error; }
 
