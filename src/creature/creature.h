@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QImage>
 #include <QObject>
 #include <QPixmap>
 #include <QString>
@@ -56,7 +57,8 @@ public:
 
     QString statBlock;
     QString portraitFile;
-    QPixmap portrait;
+    // An image, not a pixmap: files are read on worker threads.
+    QImage portrait;
     QString importFile;
     bool linked;
     bool missing;
@@ -243,8 +245,32 @@ public:
     bool fileEqualToStatBlock(const QString& path) const;
 
     // Loading, saving and removing the file
+    // The last stat block rebuilt and what it was rebuilt from: a fight
+    // rebuilds it on every change of the figures, mostly to the same text.
+    struct RebuiltStatBlock
+    {
+        QString text;
+        bool namesGroup = false;
+        QString section;
+        bool attributesOnly = false;
+        QString result;
+    };
+    // A file as read and parsed, before a creature takes it.
+    struct FileContents
+    {
+        bool read = false;
+        // Parsed as a stat block; one that is not keeps its text for the user to mend.
+        bool usable = false;
+        CreatureStats record;
+        // Its stat block rebuilt while the name is the file's own.
+        RebuiltStatBlock statBlock;
+    };
+    // Safe on any thread: it touches no creature or library.
+    static FileContents readFile(const QString& fileName, bool monster, const QString& dataFolder);
     bool load(const QString& fileName, bool monster, const QString& dataFolder, Monsters* monsters,
               Characters* characters);
+    // False when the file was not read.
+    bool load(FileContents contents, const QString& fileName, Monsters* monsters, Characters* characters);
     bool save();
     bool remove();
     // The bare name of a new file for this creature, free in its folder.
@@ -490,12 +516,12 @@ public:
 
     // Portraits
     static QString findPortraitFile(QString folder, const QString& fileName, const QString& root);
-    static QPixmap loadPortrait(const QString& portraitFile, const QString& root);
+    static QImage loadPortrait(const QString& portraitFile, const QString& root);
     static QString grabPortraitFile(const QString& file, const QString& root);
     static QString selectPortraitFile();
     void setPortraitFile(const QString& file);
     QString getPortraitFile() const { return stats.portraitFile; }
-    QPixmap getPortrait() const { return stats.portrait; }
+    QPixmap getPortrait() const;
     // The data folder changed: forget where the portrait dialog was.
     static void rootChanged();
 
@@ -577,19 +603,13 @@ private:
     enum class ImportRead { Unreadable, Unusable, Usable };
     static ImportRead readImportFile(bool monster, const QString& importFile, CreatureStats& record,
                                      const QString& dataFolder, bool loadLinked);
-    // The name=value lines this creature's file carries beside its stat block;
+    // The name=value lines a creature's file carries beside its stat block;
     // a monster names its group there when its stat block reads otherwise.
-    QString attributeSection(bool withGroup) const;
-    // The last stat block rebuilt and what it was rebuilt from: a fight
-    // rebuilds it on every change of the figures, mostly to the same text.
-    struct RebuiltStatBlock
-    {
-        QString text;
-        bool namesGroup = false;
-        QString section;
-        bool attributesOnly = false;
-        QString result;
-    };
+    static QString attributeSection(const CreatureStats& stats, bool withGroup);
+    // The stat block of the statistics rebuilt from the text, unless the last
+    // one rebuilt is still it.
+    static RebuiltStatBlock rebuilt(const CreatureStats& stats, const QString& text, bool attributesOnly,
+                                    const RebuiltStatBlock& last);
     void afterPowerEdit(bool wasClean, bool noSave);
     // The folder of a chosen file, native, ending in the separator: where
     // the next open-file dialog starts.
@@ -656,6 +676,8 @@ private:
     mutable RebuiltStatBlock lastRebuilt;
     const QList<NestedEffect>& nested() const;
     CreatureStats stats;
+    mutable QPixmap portraitPixmap;
+    mutable qint64 portraitPixmapKey = 0;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

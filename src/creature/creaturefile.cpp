@@ -307,7 +307,7 @@ void Creature::readAttributeBlock(bool monster, const QByteArray& section, Creat
     }
 }
 
-QString Creature::attributeSection(bool withGroup) const
+QString Creature::attributeSection(const CreatureStats& stats, bool withGroup)
 {
     AttrWriter writer("\n");
     const auto addNumber = [&writer](const char* key, int value) {
@@ -354,16 +354,21 @@ QString Creature::attributeSection(bool withGroup) const
     return QString::fromUtf8(writer.getBytes()) + stats.powers.getTextOfPowers("\n");
 }
 
-QString Creature::rebuildStatBlock(const QString& text, bool attributesOnly) const
+Creature::RebuiltStatBlock Creature::rebuilt(const CreatureStats& stats, const QString& text, bool attributesOnly,
+                                             const RebuiltStatBlock& last)
 {
-    RebuiltStatBlock& last = lastRebuilt;
     const bool sameText = text == last.text;
     const bool namesGroup = sameText ? last.namesGroup : sectionNamesGroup(text);
-    const QString section = attributeSection(stats.monster && namesGroup);
+    const QString section = attributeSection(stats, stats.monster && namesGroup);
     if (sameText && section == last.section && attributesOnly == last.attributesOnly)
-        return last.result;
-    last = {text, namesGroup, section, attributesOnly, addMyDataToStatBlock(text, section, attributesOnly)};
-    return last.result;
+        return last;
+    return {text, namesGroup, section, attributesOnly, addMyDataToStatBlock(text, section, attributesOnly)};
+}
+
+QString Creature::rebuildStatBlock(const QString& text, bool attributesOnly) const
+{
+    lastRebuilt = rebuilt(stats, text, attributesOnly, lastRebuilt);
+    return lastRebuilt.result;
 }
 
 QString Creature::addMyDataToStatBlock(const QString& text, const QString& section, bool attributesOnly)

@@ -51,20 +51,41 @@ QString Creature::makeFileName() const
     }
 }
 
+Creature::FileContents Creature::readFile(const QString& name, bool monster, const QString& dataFolder)
+{
+    FileContents contents;
+    if (name.startsWith(".") || name.startsWith("template", Qt::CaseInsensitive))
+        return contents;
+    QByteArray text;
+    if (!readCreatureFile(Global::getCreaturePath(name, monster, dataFolder), text))
+        return contents;
+    contents.read = true;
+    contents.usable = parseStatBlock(monster, text, contents.record, dataFolder, name, true);
+    if (contents.usable)
+        contents.statBlock = rebuilt(contents.record, contents.record.statBlock, false, {});
+    return contents;
+}
+
 bool Creature::load(const QString& name, bool monster, const QString& dataFolder, Monsters* monsters,
                     Characters* characters)
 {
-    if (name.startsWith(".") || name.startsWith("template", Qt::CaseInsensitive))
+    return load(readFile(name, monster, dataFolder), name, monsters, characters);
+}
+
+bool Creature::load(FileContents contents, const QString& name, Monsters* monsters, Characters* characters)
+{
+    if (!contents.read)
         return false;
-    QByteArray text;
-    if (!readCreatureFile(Global::getCreaturePath(name, monster, dataFolder), text))
-        return false;
-    CreatureStats record;
-    bool usable = parseStatBlock(monster, text, record, dataFolder, name, true);
-    makeNameUnique(record, monster, monsters, characters);
+    CreatureStats& record = contents.record;
+    const QString& title = record.monster ? record.group : record.name;
+    const QString readTitle = title;
+    makeNameUnique(record, record.monster, monsters, characters);
     setStats(record);
     // A file that does not read keeps its text as it is, for the user to mend.
-    if (usable)
+    // Of what taking the file changes, only the name goes into its stat block.
+    if (contents.usable && title == readTitle)
+        stats.statBlock = (lastRebuilt = contents.statBlock).result;
+    else if (contents.usable)
         stats.statBlock = generateStatBlock(false);
     beforeStatBlock = stats.statBlock;
     fileName = name;

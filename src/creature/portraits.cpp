@@ -67,9 +67,9 @@ QString Creature::findPortraitFile(QString folder, const QString& fileName, cons
     return findIn(folder, fileName, top, visited);
 }
 
-QPixmap Creature::loadPortrait(const QString& portraitFile, const QString& root)
+QImage Creature::loadPortrait(const QString& portraitFile, const QString& root)
 {
-    QPixmap portrait(Global::getPortraitPath(portraitFile, root));
+    QImage portrait(Global::getPortraitPath(portraitFile, root));
     if (portrait.isNull()) {
         // The image may have moved to another sub-folder.
         QString moved = findPortraitFile(QString(), Global::lastRight(portraitFile, "/"), root);
@@ -113,6 +113,16 @@ QString Creature::selectPortraitFile()
     if (!name.isEmpty())
         portraitDirectory = chosenFolder(file);
     return name;
+}
+
+QPixmap Creature::getPortrait() const
+{
+    // Converted once per image, not on every redraw.
+    if (portraitPixmapKey != stats.portrait.cacheKey()) {
+        portraitPixmap = QPixmap::fromImage(stats.portrait);
+        portraitPixmapKey = stats.portrait.cacheKey();
+    }
+    return portraitPixmap;
 }
 
 void Creature::setPortraitFile(const QString& file)

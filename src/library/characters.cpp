@@ -88,15 +88,9 @@ int Characters::loadCharacters(const QString& root, const QString& prettyRoot, P
     LibraryList::FolderTexts texts{"Characters", tr("Loading characters..."),
                                    tr("Directory <b>Characters</b> not found in %1."), tr("No Characters Found"),
                                    tr("No characters could be loaded from <b>Characters</b> directory in %1.")};
-    return loadFolder(root, prettyRoot, progress, texts, [&](const QString& entry) {
-        auto* character = new Creature;
-        if (character->load(entry, false, root, nullptr, this)) {
-            addCharacter(character);
-            return true;
-        }
-        delete character;
-        return false;
-    });
+    return loadFolder(root, prettyRoot, progress, texts, LibraryList::creatureReader(root, nullptr, this, [this](Creature* character) {
+                          addCharacter(character);
+                      }));
 }
 
 int Characters::getFileCount(const QString& root)

@@ -58,9 +58,10 @@ public:
 private:
     // Characters: pushed characters are read before the rest of the text.
     void initChars(const QString& text);
-    QChar getChar();
+    // Inline: the tokenizer asks these for every character.
+    inline QChar getChar();
     void unGetChar();
-    QChar nextChar(int offset) const;
+    inline QChar nextChar(int offset) const;
     void pushChar(QChar c);
 
     // Tokens
@@ -162,6 +163,8 @@ private:
     QString pushed;
     QChar lastRead;
     QChar beforeLastRead;
+    // The last character read came from the text, not from those pushed back.
+    bool lastReadFromText = false;
     CreatureStats stats;
     State state = HEADER_TITLE;
     bool bulletXP = false;
@@ -173,5 +176,28 @@ private:
     CreatureToken lastSkill;
     QStringList* trace = nullptr;
 };
+
+QChar CreatureParser::getChar()
+{
+    QChar c(0);
+    lastReadFromText = pushed.isEmpty() && position < chars.size();
+    if (!pushed.isEmpty()) {
+        c = pushed.back();
+        pushed.chop(1);
+    } else if (position < chars.size()) {
+        c = chars.at(position++);
+    }
+    beforeLastRead = lastRead;
+    lastRead = c;
+    return c;
+}
+
+QChar CreatureParser::nextChar(int offset) const
+{
+    if (offset < pushed.size())
+        return pushed.at(pushed.size() - 1 - offset);
+    int at = position + offset - int(pushed.size());
+    return at < chars.size() ? chars.at(at) : QChar(0);
+}
 
 #endif

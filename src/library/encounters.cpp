@@ -1,5 +1,7 @@
 #include "library/encounters.h"
 
+#include <memory>
+
 #include "encounter/encounter.h"
 #include "encounter/history.h"
 #include "encounter/powerevents.h"
@@ -73,15 +75,17 @@ int Encounters::loadEncounters(const QString& root, const QString& prettyRoot, P
     LibraryList::FolderTexts texts{"Encounters", tr("Loading encounters..."),
                                    tr("Directory <b>Encounters</b> not found in %1."), tr("No Encounters Found"),
                                    tr("No encounters could be loaded from <b>Encounters</b> directory in %1.")};
-    return loadFolder(root, prettyRoot, progress, texts, [&](const QString& entry) {
-        auto* e = new EncounterData;
-        if (e->load(entry, root)) {
-            e->setFileName(entry);
-            addEncounter(e);
-            return true;
-        }
-        delete e;
-        return false;
+    return loadFolder(root, prettyRoot, progress, texts, [this, &root](const QString& entry) {
+        // Read apart from any library: it touches none until it is added.
+        auto read = std::make_shared<std::unique_ptr<EncounterData>>(new EncounterData);
+        if (!(*read)->load(entry, root))
+            read->reset();
+        return [this, entry, read] {
+            if (EncounterData* e = read->release()) {
+                e->setFileName(entry);
+                addEncounter(e);
+            }
+        };
     });
 }
 

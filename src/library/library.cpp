@@ -15,10 +15,10 @@ void Library::reset()
 }
 
 int Library::loadFolder(const QString& root, const QString& prettyRoot, Progress* progress,
-                        const LibraryList::FolderTexts& texts, const std::function<bool(const QString&)>& loadEntry)
+                        const LibraryList::FolderTexts& texts, const LibraryList::EntryReader& readEntry)
 {
     reset();
-    return LibraryList::loadFolder(root, prettyRoot, progress, texts, loadEntry, [this] { return isEmpty(); });
+    return LibraryList::loadFolder(root, prettyRoot, progress, texts, readEntry, [this] { return isEmpty(); });
 }
 
 void Library::takeOver(Library* loaded)

@@ -29,7 +29,7 @@ protected:
     // Empties the library and loads every entry of the folder; 1 go on, 0 stop,
     // 2 choose another data folder.
     int loadFolder(const QString& root, const QString& prettyRoot, Progress* progress,
-                   const LibraryList::FolderTexts& texts, const std::function<bool(const QString&)>& loadEntry);
+                   const LibraryList::FolderTexts& texts, const LibraryList::EntryReader& readEntry);
     // Empties the library and takes the other's counts; the caller takes its entries.
     void takeOver(Library* loaded);
 

@@ -2,10 +2,20 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include <utility>
+#include <vector>
 
 #include "encounter/creaturelist.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "foundation/orderedwork.h"
 #include "foundation/progress.h"
 #include "foundation/uihooks.h"
 
@@ -21,27 +31,49 @@ QString newName(const QString& base, const std::function<bool(const QString&)>& 
 
 namespace {
 
-QStringList listFolder(const QString& root, const QString& folder, QDir::SortFlags order)
+// The names as a plain directory listing has them: "." and "..", no other
+// hidden ones. Read without asking the type of each entry, which is most of
+// what listing a large folder costs; whatever is no file is passed over
+// where it is read.
+QStringList listFolder(const QString& root, const QString& folder)
 {
-    QDir dir(root + QDir::separator() + folder);
-    return dir.exists() ? dir.entryList(QDir::AllEntries, order) : QStringList();
+    QStringList names;
+    DIR* dir = opendir(QFile::encodeName(root + QDir::separator() + folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent* entry = readdir(dir)) {
+        const char* name = entry->d_name;
+        const bool dots = strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
+        if (dots || name[0] != '.')
+            names.append(QFile::decodeName(name));
+    }
+    closedir(dir);
+    return names;
 }
 
 }
 
 QStringList folderEntries(const QString& root, const QString& folder)
 {
-    return listFolder(root, folder, QDir::Name | QDir::IgnoreCase);
+    // By name ignoring case, as the directory sorts it.
+    QStringList names = listFolder(root, folder);
+    QList<QPair<QString, QString>> keyed;
+    keyed.reserve(names.size());
+    for (const QString& name : names)
+        keyed.append({name.toLower(), name});
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (int i = 0; i < keyed.size(); i++)
+        names[i] = keyed[i].second;
+    return names;
 }
 
 int getFileCount(const QString& root, const QString& folder)
 {
-    // Counting needs no sorting.
-    return int(listFolder(root, folder, QDir::Unsorted).size());
+    return int(listFolder(root, folder).size());
 }
 
 int loadFolder(const QString& root, const QString& prettyRoot, Progress* progress, const FolderTexts& texts,
-               const std::function<bool(const QString&)>& loadEntry, const std::function<bool()>& isEmpty)
+               const EntryReader& readEntry, const std::function<bool()>& isEmpty)
 {
     progress->setLabelText(texts.label);
     QDir dir(root);
@@ -53,16 +85,37 @@ int loadFolder(const QString& root, const QString& prettyRoot, Progress* progres
             dir.mkdir(texts.folder);
         return answer;
     }
-    for (const QString& entry : folderEntries(root, texts.folder)) {
-        loadEntry(entry);
-        progress->advance();
-        if (progress->wasCanceled())
-            return 0;
-    }
+    const QStringList entries = folderEntries(root, texts.folder);
+    std::vector<std::function<void()>> adders(entries.size());
+    bool canceled = false;
+    OrderedWork::run(
+        int(entries.size()), [&](int i) { adders[i] = readEntry(entries[i]); },
+        [&](int i) {
+            std::exchange(adders[i], nullptr)();
+            progress->advance();
+            canceled = progress->wasCanceled();
+            return !canceled;
+        });
+    if (canceled)
+        return 0;
     if (isEmpty())
         return Global::badRootAlert(texts.emptyTitle, texts.emptyText.arg(prettyRoot),
                                     QCoreApplication::translate("Global", "Continue"));
     return 1;
+}
+
+EntryReader creatureReader(const QString& root, Monsters* monsters, Characters* characters,
+                           const std::function<void(Creature*)>& add)
+{
+    return [=](const QString& entry) {
+        return [=, contents = Creature::readFile(entry, monsters != nullptr, root)]() mutable {
+            auto* creature = new Creature;
+            if (creature->load(std::move(contents), entry, monsters, characters))
+                add(creature);
+            else
+                delete creature;
+        };
+    };
 }
 
 bool askInitiative(CreatureList& list, CreatureInitList& before)

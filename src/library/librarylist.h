@@ -68,12 +68,21 @@ struct FolderTexts
     QString emptyText;
 };
 
+// Reads one entry of a folder, on any thread; what it returns adds what was
+// read to the library, on the loading thread and in the folder's order.
+using EntryReader = std::function<std::function<void()>(const QString& entry)>;
+
+// Reads creature files: monster templates when given the monsters. Each that
+// loads is given to add.
+EntryReader creatureReader(const QString& root, Monsters* monsters, Characters* characters,
+                           const std::function<void(Creature*)>& add);
+
 // Entries of the folder as the directory lists them by default, "." and ".." included.
 QStringList folderEntries(const QString& root, const QString& folder);
 int getFileCount(const QString& root, const QString& folder);
-// Loads every entry; 1 go on, 0 stop, 2 choose another data folder.
+// Loads every entry, reading several at once; 1 go on, 0 stop, 2 choose another data folder.
 int loadFolder(const QString& root, const QString& prettyRoot, Progress* progress, const FolderTexts& texts,
-               const std::function<bool(const QString&)>& loadEntry, const std::function<bool()>& isEmpty);
+               const EntryReader& readEntry, const std::function<bool()>& isEmpty);
 
 // While the encounter runs the game master types the newcomers' initiative;
 // before receives the values they had. False when cancelled.

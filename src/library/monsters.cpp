@@ -70,12 +70,8 @@ int Monsters::loadTemplates(const QString& root, const QString& prettyRoot, Prog
     LibraryList::FolderTexts texts{"Monsters", tr("Loading monsters..."),
                                    tr("Directory <b>Monsters</b> not found in %1."), tr("No Monsters Found"),
                                    tr("No monsters could be loaded from <b>Monsters</b> directory in %1.")};
-    return loadFolder(root, prettyRoot, progress, texts, [&](const QString& entry) {
-        Creature* monster = loadTemplate(entry, root);
-        if (monster)
-            addTemplate(monster);
-        return monster != nullptr;
-    });
+    return loadFolder(root, prettyRoot, progress, texts,
+                      LibraryList::creatureReader(root, this, nullptr, [this](Creature* monster) { addTemplate(monster); }));
 }
 
 int Monsters::getFileCount(const QString& root)

@@ -1,7 +1,5 @@
 #include "library/monsterxmlhandler.h"
 
-#include <QHash>
-
 #include <cstring>
 
 namespace {
@@ -72,14 +70,31 @@ void MonsterXmlHandler::start()
 
 bool MonsterXmlHandler::xmlElement(const QString& path, const QString& value)
 {
+    // One table: every value and every element's end of a builder file asks it.
+    static const QHash<QString, Action> actions = [] {
+        QHash<QString, Action> all = recordActions();
+        all.insert(powerActions());
+        return all;
+    }();
     const QString v = value.trimmed();
-    if (!recordValue(path, v))
-        powerValue(path, v);
+    const auto found = actions.constFind(path);
+    if (found != actions.constEnd())
+        found.value()(this, v);
+    else if (path.contains(QLatin1String(attackPath)))
+        attackValue(path, v);
     return true;
 }
 
-// The statistics' values by their whole path; the record's own values first.
-bool MonsterXmlHandler::recordValue(const QString& path, const QString& v)
+bool MonsterXmlHandler::readsEndOf(QStringView element) const
+{
+    // A list of susceptibilities, a power, an attack and its results.
+    for (const char* name : {"CreatureSusceptibility", "MonsterTrait", "MonsterPower", "MonsterAttack", "Hit", "Effect", "Miss"})
+        if (element == QLatin1String(name))
+            return true;
+    return false;
+}
+
+QHash<QString, MonsterXmlHandler::Action> MonsterXmlHandler::recordActions()
 {
     using Handler = MonsterXmlHandler;
     const auto text = [](QString CreatureStats::*field) -> Action {
@@ -107,7 +122,7 @@ bool MonsterXmlHandler::recordValue(const QString& path, const QString& v)
             h->susceptibility.clear();
         };
     };
-    static const QHash<QString, Action> actions = {
+    return {
         {"/Monster/Name/", text(&CreatureStats::group)},
         {"/Monster/PortraitFile/",
          [](Handler* h, const QString& v) {
@@ -187,15 +202,10 @@ bool MonsterXmlHandler::recordValue(const QString& path, const QString& v)
         {"/Monster/SavingThrows/MonsterSavingThrow/FinalValue",
          [](Handler* h, const QString& v) { h->stats.savingThrows = stringToAdj(v); }},
     };
-    const auto found = actions.find(path);
-    if (found == actions.end())
-        return false;
-    found.value()(this, v);
-    return true;
 }
 
-// The power being read, by its whole path; the attacks go on to attackValue.
-bool MonsterXmlHandler::powerValue(const QString& path, const QString& v)
+// The power being read; the attacks go on to attackValue.
+QHash<QString, MonsterXmlHandler::Action> MonsterXmlHandler::powerActions()
 {
     using Handler = MonsterXmlHandler;
     const Action name = [](Handler* h, const QString& v) { h->workingPower.name = v; };
@@ -203,7 +213,7 @@ bool MonsterXmlHandler::powerValue(const QString& path, const QString& v)
         h->powerKeywords = makeList(h->powerKeywords, v.toHtmlEscaped(), ", ");
     };
     const Action done = [](Handler* h, const QString&) { h->powerDone(); };
-    static const QHash<QString, Action> actions = {
+    return {
         {"/Monster/Powers/MonsterPower/Name/", name},
         {"/Monster/Powers/MonsterTrait/Name/",
          [](Handler* h, const QString& v) {
@@ -268,14 +278,6 @@ bool MonsterXmlHandler::powerValue(const QString& path, const QString& v)
                  QString("<i>Requirement:</i> %1").arg(v.toHtmlEscaped()));
          }},
     };
-    const auto found = actions.find(path);
-    if (found != actions.end())
-        found.value()(this, v);
-    else if (path.contains(QLatin1String(attackPath)))
-        attackValue(path, v);
-    else
-        return false;
-    return true;
 }
 
 void MonsterXmlHandler::usageValue(const QString& v)

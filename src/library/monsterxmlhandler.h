@@ -1,6 +1,7 @@
 #ifndef MONSTERXMLHANDLER_H
 #define MONSTERXMLHANDLER_H
 
+#include <QHash>
 #include <QStringList>
 
 #include <functional>
@@ -20,6 +21,7 @@ public:
     void start() override;
     void end() override;
     bool xmlElement(const QString& path, const QString& value) override;
+    bool readsEndOf(QStringView element) const override;
 
     const CreatureStats& getStats() const { return stats; }
 
@@ -36,8 +38,9 @@ private:
     // What a value at one path does to the handler.
     using Action = std::function<void(MonsterXmlHandler*, const QString&)>;
 
-    bool recordValue(const QString& path, const QString& v);
-    bool powerValue(const QString& path, const QString& v);
+    // The actions by whole path: the record's own values, then the power being read.
+    static QHash<QString, Action> recordActions();
+    static QHash<QString, Action> powerActions();
     void usageValue(const QString& v);
     void attackValue(const QString& path, const QString& v);
     void powerDone();

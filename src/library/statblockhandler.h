@@ -45,6 +45,8 @@ public:
     void start() override;
     void end() override;
     bool xmlElement(const QString& path, const QString& value) override;
+    // Only a power's end.
+    bool readsEndOf(QStringView element) const override { return element == QLatin1String("Power"); }
 
     const CreatureStats& getStats() const { return stats; }
 

@@ -100,41 +100,47 @@ public:
     }
 
     int longest() const { return longestWord; }
-    const Keyword* find(const char* word, int size) const
+    // The hash is of the word's letters, one step of hashStep for each.
+    const Keyword* find(const char* word, int size, quint32 hash) const
     {
-        for (quint32 at = hashOf(word, size) % slotCount;; at = (at + 1) % slotCount) {
-            const Keyword& slot = entries[at];
-            if (!slot.word)
+        for (quint32 at = hash % slotCount;; at = (at + 1) % slotCount) {
+            const Slot& slot = entries[at];
+            if (!slot.keyword.word)
                 return nullptr;
-            if (int(strlen(slot.word)) == size && memcmp(slot.word, word, size_t(size)) == 0)
-                return &slot;
+            if (slot.size == size && memcmp(slot.keyword.word, word, size_t(size)) == 0)
+                return &slot.keyword;
         }
     }
+
+    static const quint32 emptyHash = 2166136261u;
+    static quint32 hashStep(quint32 hash, char c) { return (hash ^ uchar(c)) * 16777619u; }
 
 private:
     static const quint32 slotCount = 1024;
 
-    static quint32 hashOf(const char* word, int size)
+    struct Slot
     {
-        quint32 hash = 2166136261u;
-        for (int i = 0; i < size; i++)
-            hash = (hash ^ uchar(word[i])) * 16777619u;
-        return hash;
-    }
+        Keyword keyword;
+        int size;
+    };
+
     void add(const char* word, Token::No kind)
     {
         const int size = int(strlen(word));
         longestWord = qMax(longestWord, size);
-        for (quint32 at = hashOf(word, size) % slotCount;; at = (at + 1) % slotCount) {
-            Keyword& slot = entries[at];
-            if (!slot.word || strcmp(slot.word, word) == 0) {
-                slot = {kind, word};
+        quint32 hash = emptyHash;
+        for (int i = 0; i < size; i++)
+            hash = hashStep(hash, word[i]);
+        for (quint32 at = hash % slotCount;; at = (at + 1) % slotCount) {
+            Slot& slot = entries[at];
+            if (!slot.keyword.word || strcmp(slot.keyword.word, word) == 0) {
+                slot = {{kind, word}, size};
                 return;
             }
         }
     }
 
-    Keyword entries[slotCount] = {};
+    Slot entries[slotCount] = {};
     int longestWord = 0;
 };
 
@@ -157,12 +163,20 @@ bool isKeyword(const QString& word)
     return CreatureParser::createToken(word).kind != Token::WORD;
 }
 
-// PDF copies lose the f-ligatures and leave a blank where one was: "Refl ex", "ef fect".
+// PDF copies lose the f-ligatures and leave a blank where one was: "Refl ex",
+// "ef fect". Whether the head and the tail's first letter could be such a split.
+bool mayBeSplitAtLigature(const QString& head, QChar tailStart)
+{
+    const int size = int(head.size());
+    const QChar last = size > 0 ? head.at(size - 1) : QChar();
+    const bool ligatureEnd = size > 1 && head.at(size - 2) == 'f' && (last == 'i' || last == 'l' || last == 'f');
+    const bool ligatureAcross = last == 'f' && (tailStart == 'f' || tailStart == 'i' || tailStart == 'l');
+    return (ligatureEnd || ligatureAcross) && tailStart.isLower();
+}
+
 bool splitAtLigature(const QString& head, const QString& tail)
 {
-    const bool ligatureEnd = head.endsWith("fi") || head.endsWith("fl") || head.endsWith("ff");
-    const bool ligatureAcross = head.endsWith('f') && (tail.startsWith('f') || tail.startsWith('i') || tail.startsWith('l'));
-    return (ligatureEnd || ligatureAcross) && tail.at(0).isLower() && !isKeyword(head) && isKeyword(head + tail);
+    return !isKeyword(head) && isKeyword(head + tail);
 }
 
 }
@@ -171,22 +185,32 @@ CreatureToken CreatureParser::createToken(const QString& word)
 {
     static const AsciiKeywords keywords;
     const int size = int(word.size());
+    // Lower case keeps the length of plain letters: a longer word is none.
+    bool ascii = true;
+    if (size > keywords.longest()) {
+        for (int i = 0; ascii && i < size; i++)
+            ascii = word.at(i).unicode() < 128;
+        if (ascii)
+            return CreatureToken(Token::WORD, word);
+    }
     char written[64];
     char lowered[64];
-    bool ascii = size <= int(sizeof(written));
+    quint32 writtenHash = AsciiKeywords::emptyHash;
+    quint32 loweredHash = AsciiKeywords::emptyHash;
     bool upper = false;
     for (int i = 0; ascii && i < size; i++) {
         const char16_t c = word.at(i).unicode();
         ascii = c < 128;
         written[i] = char(c);
         lowered[i] = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : char(c);
+        writtenHash = AsciiKeywords::hashStep(writtenHash, written[i]);
+        loweredHash = AsciiKeywords::hashStep(loweredHash, lowered[i]);
         upper = upper || lowered[i] != written[i];
     }
     if (ascii) {
-        // Lower case keeps the length of plain letters: a longer word is none.
-        const Keyword* found = size <= keywords.longest() ? keywords.find(written, size) : nullptr;
-        if (!found && upper && size <= keywords.longest())
-            found = keywords.find(lowered, size);
+        const Keyword* found = keywords.find(written, size, writtenHash);
+        if (!found && upper)
+            found = keywords.find(lowered, size, loweredHash);
         return CreatureToken(found ? found->kind : Token::WORD, word);
     }
     const QHash<QString, Token::No>& hash = tokenHash();
@@ -217,32 +241,10 @@ void CreatureParser::initChars(const QString& text)
     pushed.clear();
 }
 
-QChar CreatureParser::getChar()
-{
-    QChar c(0);
-    if (!pushed.isEmpty()) {
-        c = pushed.back();
-        pushed.chop(1);
-    } else if (position < chars.size()) {
-        c = chars.at(position++);
-    }
-    beforeLastRead = lastRead;
-    lastRead = c;
-    return c;
-}
-
 void CreatureParser::unGetChar()
 {
     pushed.append(lastRead);
     lastRead = beforeLastRead;
-}
-
-QChar CreatureParser::nextChar(int offset) const
-{
-    if (offset < pushed.size())
-        return pushed.at(pushed.size() - 1 - offset);
-    int at = position + offset - int(pushed.size());
-    return at < chars.size() ? chars.at(at) : QChar(0);
 }
 
 // Inserting a line break this way leaves the text itself alone.
@@ -325,7 +327,9 @@ CreatureToken CreatureParser::readToken(QChar c)
 
 CreatureToken CreatureParser::readNumber(QChar first)
 {
-    QString text(first);
+    QString text;
+    text.reserve(8);
+    text += first;
     QChar d = nextChar(0);
     if (d == 'H' && !nextChar(1).isLetterOrNumber()) {
         text += getChar();
@@ -359,9 +363,12 @@ CreatureToken CreatureParser::readNumber(QChar first)
 
 QString CreatureParser::peekWord(int offset) const
 {
-    QString word;
-    for (QChar d = nextChar(offset); isWordChar(d); d = nextChar(++offset))
-        word += d;
+    int length = 0;
+    while (isWordChar(nextChar(offset + length)))
+        length++;
+    QString word(length, Qt::Uninitialized);
+    for (int i = 0; i < length; i++)
+        word[i] = nextChar(offset + i);
     return word;
 }
 
@@ -376,8 +383,8 @@ CreatureToken CreatureParser::readWord(QChar first)
     QChar previous = first;
     // The letters are taken from the text in one piece; characters pushed
     // back come before them, so they are read one by one.
-    const int start = position;
-    QString word(first);
+    const int start = lastReadFromText ? position - 1 : position;
+    QString word = lastReadFromText ? QString() : QString(first);
     for (QChar d = nextChar(0); isWordChar(d); d = nextChar(0)) {
         // Trap texts run headings into the sentence before them: "damageEffect".
         bool runIn = d.isUpper() && previous != '-'
@@ -399,9 +406,14 @@ CreatureToken CreatureParser::readWord(QChar first)
         previous = d;
         seenLowerCase = seenLowerCase || d.isLower();
     }
-    if (position > start)
-        word.append(QStringView(chars).mid(start, position - start));
-    if (nextChar(0) == ' ' && nextChar(1).isLetter()) {
+    if (position > start) {
+        const QStringView read = QStringView(chars).mid(start, position - start);
+        if (word.isEmpty())
+            word = read.toString();
+        else
+            word.append(read);
+    }
+    if (nextChar(0) == ' ' && nextChar(1).isLetter() && mayBeSplitAtLigature(word, nextChar(1))) {
         const QString tail = peekWord(1);
         if (splitAtLigature(word, tail)) {
             getChar();

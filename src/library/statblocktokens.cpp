@@ -1,6 +1,21 @@
 #include "library/statblocktokens.h"
 
+#include <array>
+
 #include "foundation/global.h"
+
+QString CreatureToken::charText(QChar c)
+{
+    static constexpr auto ascii = [] {
+        std::array<char16_t, 128> table{};
+        for (std::size_t i = 0; i < table.size(); i++)
+            table[i] = char16_t(i);
+        return table;
+    }();
+    if (c.unicode() >= ascii.size())
+        return QString(c);
+    return QString::fromRawData(reinterpret_cast<const QChar*>(&ascii[c.unicode()]), 1);
+}
 
 bool CreatureToken::isCapitalized() const
 {
@@ -46,11 +61,7 @@ int TokenLine::lastToken()
     return currentPos;
 }
 
-const CreatureToken& TokenLine::getTokenAt(int i) const
-{
-    static const CreatureToken outside(Token::NEWLINE);
-    return i < 0 || i >= getLineLen() ? outside : tokens.at(i);
-}
+const CreatureToken TokenLine::outside(Token::NEWLINE);
 
 Token::No TokenLine::kindAt(int i) const
 {
@@ -59,6 +70,9 @@ Token::No TokenLine::kindAt(int i) const
 
 void TokenLine::addToken(const CreatureToken& token)
 {
+    // Lines of a stat block run to a few dozen tokens.
+    if (tokens.isEmpty())
+        tokens.reserve(32);
     tokens.append(token);
     braceKind = 0;
 }
@@ -137,13 +151,29 @@ QString TokenLine::getWords(int from, int to, bool spaced, bool keepEndMark, boo
     from = qMax(0, from);
     if (!keepEndMark && to > from && isEndMark(tokens.at(to - 1).kind))
         --to;
-    QString text;
+    // Written into place: the line's words are most of what a stat block is made of.
+    qsizetype length = 0;
+    for (int i = from; i < to; ++i)
+        length += tokens.at(i).text.size() + 1;
+    QString text(length, Qt::Uninitialized);
+    qsizetype written = 0;
+    const auto put = [&](QStringView piece) {
+        // Escaping makes a word longer than counted.
+        if (written + piece.size() > text.size())
+            text.resize(written + piece.size() + length);
+        std::copy(piece.begin(), piece.end(), text.data() + written);
+        written += piece.size();
+    };
     for (int i = from; i < to; ++i) {
         const CreatureToken& token = tokens.at(i);
-        if (spaced && !text.isEmpty() && blankBetween(tokens.at(i - 1), token))
-            text += ' ';
-        text += escaped && needsEscaping(token.text) ? token.text.toHtmlEscaped() : token.text;
+        if (spaced && written > 0 && blankBetween(tokens.at(i - 1), token))
+            put(u" ");
+        if (escaped && needsEscaping(token.text))
+            put(token.text.toHtmlEscaped());
+        else
+            put(token.text);
     }
+    text.truncate(written);
     return text;
 }
 

@@ -48,7 +48,7 @@ public:
     CreatureToken() = default;
     explicit CreatureToken(Token::No kind) : kind(kind) {}
     CreatureToken(Token::No kind, const QString& text) : kind(kind), text(text) {}
-    CreatureToken(Token::No kind, QChar c) : kind(kind), text(c) {}
+    CreatureToken(Token::No kind, QChar c) : kind(kind), text(charText(c)) {}
 
     // Words and keywords.
     bool isWord() const { return kind >= Token::WORD; }
@@ -66,7 +66,12 @@ public:
     // Blanks or a line break before it in the text; a line break.
     bool spaceBefore = false;
     bool lineStart = false;
+
+private:
+    // Most tokens of one character share a text that was never allocated.
+    static QString charText(QChar c);
 };
+Q_DECLARE_TYPEINFO(CreatureToken, Q_RELOCATABLE_TYPE);
 
 // A logical line of tokens with a cursor.
 class TokenLine
@@ -79,7 +84,10 @@ public:
     int lastToken();
     // Any index outside the line gives an empty NEWLINE token.
     const CreatureToken& getCurrentToken() const { return getTokenAt(currentPos); }
-    const CreatureToken& getTokenAt(int i) const;
+    const CreatureToken& getTokenAt(int i) const
+    {
+        return i < 0 || i >= getLineLen() ? outside : tokens.at(i);
+    }
     const CreatureToken& getFollowingToken(int n) const { return getTokenAt(currentPos + 1 + n); }
     const CreatureToken& getFirstToken() const { return getTokenAt(0); }
     const CreatureToken& getLastToken(int n) const { return getTokenAt(getLineLen() - 1 - n); }
@@ -101,9 +109,11 @@ public:
     void capitalizeCurrentToken();
 
 private:
+    static const CreatureToken outside;
     int braceKind = 0;
     int currentPos = 0;
     QList<CreatureToken> tokens;
 };
+Q_DECLARE_TYPEINFO(TokenLine, Q_RELOCATABLE_TYPE);
 
 #endif

@@ -25,7 +25,7 @@ bool XmlHandler::parse(const QByteArray& data, const QString& rootName)
         case QXmlStreamReader::StartElement:
             depth++;
             going = depth <= maxDepth && (depth > 1 || reader.qualifiedName() == rootName)
-                && startElement(reader.qualifiedName().toString(), reader.attributes());
+                && startElement(reader.qualifiedName(), reader.attributes());
             break;
         case QXmlStreamReader::Characters:
             text += reader.text();
@@ -33,7 +33,7 @@ bool XmlHandler::parse(const QByteArray& data, const QString& rootName)
             break;
         case QXmlStreamReader::EndElement:
             going = flushText();
-            endElement(reader.qualifiedName().toString());
+            endElement(reader.qualifiedName());
             depth--;
             break;
         case QXmlStreamReader::EndDocument:
@@ -71,14 +71,15 @@ bool XmlHandler::pathEndsWith(QStringView path, std::initializer_list<QLatin1Str
     return true;
 }
 
-void XmlHandler::pop(const QString& text)
+void XmlHandler::pop(QStringView name)
 {
-    // Mostly the part pushed last.
-    if (path.endsWith(text)) {
-        path.chop(text.size());
+    // Mostly the element opened last.
+    const QStringView whole(path);
+    if (whole.endsWith(u'/') && whole.chopped(1).endsWith(name)) {
+        path.chop(name.size() + 1);
         return;
     }
-    int at = path.lastIndexOf(text);
+    const qsizetype at = path.lastIndexOf(name.toString() + '/');
     path = at < 0 ? QString() : path.left(at);
 }
 
@@ -94,11 +95,11 @@ bool XmlHandler::flushText()
 
 void XmlHandler::startDocument()
 {
-    push("/");
+    path += QLatin1Char('/');
     start();
 }
 
-bool XmlHandler::startElement(const QString& qName, const QXmlStreamAttributes& attributes)
+bool XmlHandler::startElement(QStringView qName, const QXmlStreamAttributes& attributes)
 {
     if (!flushText())
         return false;
@@ -106,25 +107,28 @@ bool XmlHandler::startElement(const QString& qName, const QXmlStreamAttributes& 
     path += QLatin1Char('/');
     bool going = true;
     for (int i = 0; going && i < attributes.size(); i++) {
-        const QString name = attributes[i].qualifiedName().toString();
-        push(name);
+        const QStringView name = attributes[i].qualifiedName();
+        path += name;
         going = xmlElement(path, attributes[i].value().toString());
-        pop(name);
+        path.chop(name.size());
     }
     return going;
 }
 
-void XmlHandler::endElement(const QString& qName)
+void XmlHandler::endElement(QStringView qName)
 {
-    // The path grows in place: no string is made for every element.
-    path += QLatin1String("#end");
-    xmlElement(path, QString());
-    path.chop(4);
-    pop(qName + "/");
+    if (readsEndOf(qName)) {
+        // The path grows in place: no string is made for every element.
+        path += QLatin1String("#end");
+        xmlElement(path, QString());
+        path.chop(4);
+    }
+    pop(qName);
 }
 
 void XmlHandler::endDocument()
 {
     end();
-    pop("/");
+    if (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
 }

@@ -31,6 +31,9 @@ public:
     virtual void end() {}
     // One value at one path; false stops the document (ignored for "#end").
     virtual bool xmlElement(const QString& path, const QString& value);
+    // Whether the ends of elements of this name are passed on: most readers
+    // need few of them, and a builder file ends hundreds of elements.
+    virtual bool readsEndOf(QStringView) const { return true; }
     virtual void setError(const QString& message) { error = message; }
     virtual QString errorString() const { return error; }
 
@@ -45,15 +48,15 @@ protected:
     static bool pathEndsWith(QStringView path, std::initializer_list<QLatin1String> parts);
 
 private:
-    void push(const QString& text) { path += text; }
-    void pop(const QString& text);
+    // Takes the element's name and its slash off the end of the path.
+    void pop(QStringView name);
     // A text comes whole: its pieces (around entities, CDATA sections,
     // comments) are joined up to the next child element or the end.
     bool flushText();
 
     void startDocument();
-    bool startElement(const QString& qName, const QXmlStreamAttributes& attributes);
-    void endElement(const QString& qName);
+    bool startElement(QStringView qName, const QXmlStreamAttributes& attributes);
+    void endElement(QStringView qName);
     void endDocument();
 
     QString path;

@@ -488,7 +488,7 @@ private slots:
         data.writeImage("a/p.png", 5);
         data.writeImage("new/q.png", 7);
         data.addEntries(data.portraits(), {"bad.png=garbage"});
-        QPixmap portrait = Creature::loadPortrait(fetch<QString>("stored"), data.root());
+        QImage portrait = Creature::loadPortrait(fetch<QString>("stored"), data.root());
         QTEST(portrait.width(), "width");
         QCOMPARE(portrait.isNull(), fetch<int>("width") == 0);
 

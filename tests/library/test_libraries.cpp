@@ -169,6 +169,58 @@ private slots:
         QVERIFY(hooks.alerts.isEmpty());
     }
 
+    // Enough files for several threads to read them, pasted text and builder
+    // files: each monster still takes the next free name in the folder's
+    // order, and its portrait.
+    void aBigFolderLoadsInItsOrder_data()
+    {
+        QTest::addColumn<int>("cancelAfter");
+        QTest::newRow("whole") << -1;
+        QTest::newRow("cancelled") << 150;
+    }
+
+    void aBigFolderLoadsInItsOrder()
+    {
+        QFETCH(int, cancelAfter);
+        LibraryHooks hooks;
+        const QString root = home.path() + "/big";
+        QImage image(4, 3, QImage::Format_RGB32);
+        image.fill(Qt::darkRed);
+        for (const char* folder : {"/Portraits", "/Monsters"})
+            QDir().mkpath(root + folder);
+        QVERIFY(image.save(root + "/Portraits/twin.png", "PNG"));
+        QString builder = QString::fromUtf8(TestSupport::readFile(RAVELHORN_BUILDERFILES "/brute.monster"));
+        builder.replace("Bogwater Brute", "Twin Raider");
+        const int files = 400;
+        for (int i = 0; i < files; i++)
+            QVERIFY(TestSupport::writeFile(root + QString("/Monsters/m%1.rvhn").arg(i, 3, 10, QChar('0')),
+                                   i % 10 == 5 ? builder.toUtf8()
+                                   : QString("Twin Raider Level %1 Soldier\r\nMedium natural humanoid XP 150\r\n"
+                                             "HP 47; Bloodied 23\r\nAC 19; Fortitude 16, Reflex 15, Will 14\r\n"
+                                             "Speed 6\r\n[Tallowmere]\r\nportrait=%2\r\n")
+                                         .arg(1 + i % 30)
+                                         .arg(i % 2 ? "twin.png" : "")
+                                         .toUtf8()));
+
+        LibraryHooks::CancellingProgress progress(cancelAfter);
+        Monsters loaded;
+        QCOMPARE(loaded.loadTemplates(root, "Big", &progress), cancelAfter < 0 ? 1 : 0);
+        // "." and ".." are entries too.
+        const int count = cancelAfter < 0 ? files : cancelAfter - 2;
+        QCOMPARE(loaded.getTemplateCount(), count);
+        for (int i = 0; i < count; i++) {
+            const Creature* monster = loaded.findTemplate(i == 0 ? QString("Twin Raider") : QString("Twin Raider %1").arg(i + 1));
+            QVERIFY2(monster, qPrintable(QString::number(i)));
+            QCOMPARE(monster->getFileName(), QString("m%1.rvhn").arg(i, 3, 10, QChar('0')));
+            if (i % 10 != 5) {
+                QCOMPARE(monster->getStats().level, 1 + i % 30);
+                QCOMPARE(monster->getPortrait().width(), i % 2 ? 4 : 0);
+            } else {
+                QVERIFY(monster->getStats().powers.size() > 0);
+            }
+        }
+    }
+
     void switchingTheDataFolder_data()
     {
         QTest::addColumn<QStringList>("removed");

@@ -92,7 +92,7 @@ private slots:
         stats.detect = detect;
         stats.titleNote = "Elite";
         if (portrait)
-            stats.portrait = QPixmap(":/images/hero-shield.png");
+            stats.portrait = QImage(":/images/hero-shield.png");
         creature->setStats(stats);
         creature->setAlias("Red <One>");
         creature->setCurrHitPoints(20);

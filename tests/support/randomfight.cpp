@@ -268,7 +268,7 @@ Event* RandomFight::rosterCommand(ObjectStream* stream, bool joinOnly) const
     const bool hidden = roll(3) == 0;
     CreatureList joining(outside(roll(2)));
     bool heroes = !joining.isEmpty() && joining.getCreature(0)->isHero();
-    const int kind = joinOnly ? roll(2) : roll(7);
+    const int kind = roll(joinOnly ? 2 : 7);
     CreatureInitList before;
     // Only when the event is made: the typed rolls are set outside it.
     const bool joins = !joining.isEmpty() && (kind == 0 || (kind == 1 && !heroes));
@@ -337,15 +337,15 @@ void RandomFight::command()
     ObjectStream* stream = Global::history->getStream(false);
     QVERIFY(stream);
     Global::encounter->writeVitalityChanges(stream);
-    // Stepped back to before anyone joined, or its dead taken out at a stop: every
-    // other command picks someone in it, and without newcomers the fight would end.
-    if (Global::encounter->getCreatureCount() == 0) {
-        if (Event* newcomers = rosterCommand(stream, true))
-            QVERIFY(world.record(newcomers));
-        return;
-    }
     bool running = Global::encounter->isRunning();
     Event* event = nullptr;
+    // Stepped back to before anyone joined, or everyone was removed: only
+    // someone joining has anyone to act on.
+    if (Global::encounter->getCreatureCount() == 0) {
+        if ((event = rosterCommand(stream, true)))
+            QVERIFY(world.record(event));
+        return;
+    }
     switch (roll(17)) {
     case 0:
         if (!running) {

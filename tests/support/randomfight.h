@@ -44,6 +44,7 @@ private:
     Event* turnOrderCommand(ObjectStream* stream) const;
     Event* restCommand(ObjectStream* stream) const;
     Event* powerCommand(ObjectStream* stream) const;
+    // Only someone joining when joinOnly is set.
     Event* rosterCommand(ObjectStream* stream, bool joinOnly = false) const;
     // Start or Stop, Next Turn, Delay, Ready or Jump In, through the turn flow.
     void turnCommand() const;
