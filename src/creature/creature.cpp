@@ -67,8 +67,12 @@ Creature::Creature(QObject* parent) : QObject(parent)
 {
     setStats(CreatureStats());
     setState(CreatureState());
-    connect(this, &Creature::doCreatureEffectsChanged, &Global::switchBoard, &SwitchBoard::doCreatureEffectsChanged);
-    connect(this, &Creature::doCreatureUpdated, &Global::switchBoard, &SwitchBoard::doCreatureUpdated);
+}
+
+void Creature::updated()
+{
+    emit Global::switchBoard.doCreatureUpdated(this);
+    emit doCreatureUpdated(this);
 }
 
 void Creature::setStats(const CreatureStats& given)

@@ -625,7 +625,9 @@ private:
     // A field its file carries changed: write the stat block anew and tell the displays.
     void statChanged();
     void updateCount(bool oldValue, bool newValue, int CreatureCounts::*counter);
-    void updated() { emit doCreatureUpdated(this); }
+    // Told to the switchboard first, as a connection made at construction
+    // would; a library of thousands is read faster without one per creature.
+    void updated();
     void effectsChanged();
 
     int endTurnCount = 0;

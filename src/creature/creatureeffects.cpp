@@ -74,6 +74,7 @@ void Creature::removeEffectGroup(unsigned int groupId)
 
 void Creature::effectsChanged()
 {
+    emit Global::switchBoard.doCreatureEffectsChanged(this);
     emit doCreatureEffectsChanged(this);
     updated();
 }
