@@ -57,32 +57,41 @@ void StatBlockHandler::start()
 bool StatBlockHandler::xmlElement(const QString& path, const QString& value)
 {
     const auto ends = [&path](const char* suffix) { return path.endsWith(QLatin1String(suffix)); };
-    if (ends("StatBlock/Stat/value"))
-        statValue = value;
-    else if (ends("CharacterSheet/Tallowmere/"))
-        sectionText = value;
-    else if (ends("Details/name/"))
-        stats.name = value.trimmed();
-    else if (ends("Details/Level/"))
-        stats.level = value.toInt();
-    else if (ends("Details/Experience/"))
-        stats.xp = value.toInt();
-    else if (ends("Details/Portrait/"))
-        portrait(value);
-    else if (ends("RulesElement/name"))
-        rulesName = value.trimmed();
-    else if (ends("StatBlock/Stat/alias/name"))
-        statistic(value);
-    else if (ends("/RulesElement/type"))
-        rulesElement(value);
-    else if (ends("/PowerStats/Power/name"))
-        beginPower(value);
-    else if (ends("/PowerStats/Power/#end"))
-        powerDone();
-    else if (ends("/PowerStats/Power/specific/name"))
-        elementType = power.name.isEmpty() ? None : elementTypeOf(value);
-    else if (ends("/PowerStats/Power/specific/"))
-        specificText(value);
+    // By the attribute's name, or none for an element's text: a character
+    // file holds thousands of values that none of these reads.
+    const QStringView last = QStringView(path).mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    if (last.isEmpty()) {
+        if (ends("CharacterSheet/Tallowmere/"))
+            sectionText = value;
+        else if (ends("Details/name/"))
+            stats.name = value.trimmed();
+        else if (ends("Details/Level/"))
+            stats.level = value.toInt();
+        else if (ends("Details/Experience/"))
+            stats.xp = value.toInt();
+        else if (ends("Details/Portrait/"))
+            portrait(value);
+        else if (ends("/PowerStats/Power/specific/"))
+            specificText(value);
+    } else if (last == QLatin1String("name")) {
+        if (ends("RulesElement/name"))
+            rulesName = value.trimmed();
+        else if (ends("StatBlock/Stat/alias/name"))
+            statistic(value);
+        else if (ends("/PowerStats/Power/name"))
+            beginPower(value);
+        else if (ends("/PowerStats/Power/specific/name"))
+            elementType = power.name.isEmpty() ? None : elementTypeOf(value);
+    } else if (last == QLatin1String("value")) {
+        if (ends("StatBlock/Stat/value"))
+            statValue = value;
+    } else if (last == QLatin1String("type")) {
+        if (ends("/RulesElement/type"))
+            rulesElement(value);
+    } else if (last == QLatin1String("#end")) {
+        if (ends("/PowerStats/Power/#end"))
+            powerDone();
+    }
     return true;
 }
 
