@@ -8,6 +8,7 @@
 #include "foundation/uihooks.h"
 #include "library/encounterdata.h"
 #include "library/encounters.h"
+#include "toolkit/itemviews.h"
 
 namespace {
 
@@ -594,11 +595,5 @@ bool EncounterListModel::isHidden(int row) const
 
 int EncounterListModel::visibleNeighbour(int row) const
 {
-    for (int below = row + 1; below < rowCount(); below++)
-        if (!isHidden(below))
-            return below;
-    for (int above = row - 1; above >= 0; above--)
-        if (!isHidden(above))
-            return above;
-    return -1;
+    return nearestShownRow(row, rowCount(), [this](int other) { return isHidden(other); });
 }

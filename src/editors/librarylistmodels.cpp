@@ -9,6 +9,7 @@
 #include "foundation/global.h"
 #include "library/characters.h"
 #include "library/monsters.h"
+#include "toolkit/itemviews.h"
 
 LibraryListModel::~LibraryListModel() = default;
 
@@ -199,13 +200,7 @@ int LibraryListModel::insertionRow(Creature* entry, int skip) const
 
 int LibraryListModel::visibleNeighbour(int row) const
 {
-    for (int below = row + 1; below < entryCount(); below++)
-        if (!isHidden(below))
-            return below;
-    for (int above = row - 1; above >= 0; above--)
-        if (!isHidden(above))
-            return above;
-    return -1;
+    return nearestShownRow(row, entryCount(), [this](int other) { return isHidden(other); });
 }
 
 bool LibraryListModel::isHidden(int row) const

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstring>
-
 #include <utility>
 #include <vector>
 

@@ -13,3 +13,14 @@ void DeselectedIcon::paint(QPainter* painter, const QStyleOptionViewItem& option
     QStyle* style = item.widget ? item.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
 }
+
+int nearestShownRow(int row, int count, const std::function<bool(int)>& hidden)
+{
+    for (int below = row + 1; below < count; below++)
+        if (!hidden(below))
+            return below;
+    for (int above = row - 1; above >= 0; above--)
+        if (!hidden(above))
+            return above;
+    return -1;
+}

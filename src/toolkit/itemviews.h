@@ -5,6 +5,12 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+#include <functional>
+
+// The nearest row below the row, else above it, that is not hidden; -1 when
+// there is none: where a selection goes when its row leaves.
+int nearestShownRow(int row, int count, const std::function<bool(int)>& hidden);
+
 // Paints its items disabled while an in-window panel runs, so that a column
 // of buttons looks as unavailable as it is.
 class DeselectedIcon : public QStyledItemDelegate

@@ -78,19 +78,6 @@ void type(QWidget* field, const QString& text)
     QTest::keyClicks(field, text);
 }
 
-// Every creature's hit points, temporary hit points, surges and action points, as the docks show them.
-QStringList figures()
-{
-    QStringList lines;
-    for (int i = 0; Creature* c = Global::encounter->getCreature(i); i++)
-        lines << QString("%1 %2 %3 %4 %5")
-                     .arg(c->getNameGroup())
-                     .arg(c->getCurrHitPoints())
-                     .arg(c->getTempHitPoints())
-                     .arg(c->getCurrHealingSurges())
-                     .arg(c->getCurrActionPoints());
-    return lines;
-}
 
 QList<int> enabledActions(EffectDialog& dialog)
 {
@@ -522,12 +509,12 @@ private slots:
                 else
                     type(in<QLineEdit>(dialog, title), value);
             }
-            previewed = figures();
+            previewed = TestWorld::figures();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         }));
         QCOMPARE(eventTexts(before), events);
         // What the docks showed before OK is what the events did.
-        QCOMPARE(figures(), previewed);
+        QCOMPARE(TestWorld::figures(), previewed);
         QVERIFY(fixture->hooks.alerts.isEmpty());
 
         CombatTesting::checkStepsAndReplay(fixture->world, events.size(), start, [this] {

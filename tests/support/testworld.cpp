@@ -144,6 +144,19 @@ bool TestWorld::record(Event* event)
     return Global::history->apply(event, false);
 }
 
+QStringList TestWorld::figures()
+{
+    QStringList lines;
+    for (int i = 0; Creature* c = Global::encounter->getCreature(i); i++)
+        lines << QString("%1 %2 %3 %4 %5")
+                     .arg(c->getNameGroup())
+                     .arg(c->getCurrHitPoints())
+                     .arg(c->getTempHitPoints())
+                     .arg(c->getCurrHealingSurges())
+                     .arg(c->getCurrActionPoints());
+    return lines;
+}
+
 QString TestWorld::eventClass(const Event* event)
 {
     const std::unique_ptr<char, decltype(&std::free)> name(

@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -45,6 +46,9 @@ public:
 
     // The whole model as text: order, round, current, and every creature's figures.
     QString describe() const;
+    // Every creature's hit points, temporary hit points, surges and action
+    // points, a line each, as the docks show them.
+    static QStringList figures();
     // The lines in which two descriptions differ, for a failure message.
     static QString difference(const QString& expected, const QString& actual);
 
