@@ -95,8 +95,33 @@ ObjectStream* TestWorld::stream()
     return Global::history->getStream(false);
 }
 
-// What a hero's file says of his initiative bonus.
-static const char* const fileInitBonus = "fileInitBonus";
+namespace {
+
+// What a hero's file says of the figures a hand edit in the fight changes:
+// a change in the fight is no edit of the file, and a restart begins again
+// from the file.
+const char* const fileFigures = "fileFigures";
+
+void keepFileFigures(Creature* hero)
+{
+    const CreatureStats& stats = hero->getStats();
+    hero->setProperty(fileFigures, QVariantList{stats.initBonus, stats.maxHitPoints, stats.maxHealingSurges,
+                                                stats.surgeValue, stats.initActionPoints});
+}
+
+void takeFileFigures(CreatureStats& stats, const QVariant& figures)
+{
+    const QVariantList kept = figures.toList();
+    if (kept.size() != 5)
+        return;
+    int CreatureStats::*const fields[] = {&CreatureStats::initBonus, &CreatureStats::maxHitPoints,
+                                          &CreatureStats::maxHealingSurges, &CreatureStats::surgeValue,
+                                          &CreatureStats::initActionPoints};
+    for (int i = 0; i < kept.size(); i++)
+        stats.*fields[i] = kept[i].toInt();
+}
+
+}
 
 Creature* TestWorld::addHero(const QString& name, int maxHitPoints, int surges, int actionPoints)
 {
@@ -110,7 +135,7 @@ Creature* TestWorld::addHero(const QString& name, int maxHitPoints, int surges, 
     hero->setVitality(vitality);
     hero->setBeforeName(name);
     rest(hero);
-    hero->setProperty(fileInitBonus, hero->getInitBonus());
+    keepFileFigures(hero);
     Global::characters->addCharacter(hero);
     return hero;
 }
@@ -136,7 +161,7 @@ void TestWorld::giveInitiativeBonus(Creature* creature, int bonus)
 {
     creature->setInitBonus(bonus);
     creature->setBeforeVitality(creature->getVitality());
-    creature->setProperty(fileInitBonus, bonus);
+    keepFileFigures(creature);
 }
 
 bool TestWorld::record(Event* event)
@@ -167,15 +192,14 @@ QString TestWorld::eventClass(const Event* event)
 bool TestWorld::restart(const std::function<void()>& beforeReplay)
 {
     // What the files would give back: the statistics, rested.
-    // A change of the initiative bonus in the fight is no edit of the file.
+    // Figures changed in the fight are no edit of the file.
     QList<CreatureStats> heroes;
-    QList<QVariant> fileBonuses;
+    QList<QVariant> files;
     for (int i = 0; i < Global::characters->getCharacterCount(); i++) {
         Creature* character = Global::characters->getCharacter(i);
         heroes.append(character->getStats());
-        fileBonuses.append(character->property(fileInitBonus));
-        if (fileBonuses.last().isValid())
-            heroes.last().initBonus = fileBonuses.last().toInt();
+        files.append(character->property(fileFigures));
+        takeFileFigures(heroes.last(), files.last());
     }
     QList<CreatureStats> templates;
     for (int i = 0; i < Global::monsters->getTemplateCount(); i++)
@@ -186,7 +210,7 @@ bool TestWorld::restart(const std::function<void()>& beforeReplay)
         const CreatureStats& stats = heroes[i];
         auto* hero = new Creature;
         hero->setStats(stats);
-        hero->setProperty(fileInitBonus, fileBonuses[i]);
+        hero->setProperty(fileFigures, files[i]);
         hero->setBeforeName(stats.name);
         rest(hero);
         Global::characters->addCharacter(hero);
