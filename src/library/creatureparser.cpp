@@ -271,7 +271,8 @@ void CreatureParser::addSense()
 {
     if (!stats.senses.isEmpty())
         stats.senses += ", ";
-    stats.senses += getCurrentLineToken().text;
+    // Appended as characters: the token's text is a view of the pasted text.
+    stats.senses.append(QStringView(getCurrentLineToken().text));
     nextLineToken();
     const CreatureToken after = getCurrentLineToken();
     if (after.kind == Token::VISION || after.kind == Token::NUMBER) {
@@ -352,7 +353,7 @@ void CreatureParser::addSkill()
 {
     if (!stats.skills.isEmpty())
         stats.skills += ", ";
-    stats.skills += getCurrentLineToken().text;
+    stats.skills.append(QStringView(getCurrentLineToken().text));
     nextLineToken();
     if (getCurrentLineToken().kind == Token::NUMBER) {
         stats.skills += ' ' + getCurrentLineToken().text;

@@ -69,6 +69,11 @@ private:
     CreatureToken readToken(QChar first);
     CreatureToken readNumber(QChar first);
     CreatureToken readWord(QChar first);
+    // A token's text is a view of the text being read, so it lives no longer
+    // than the parse; characters pushed back go into pushedPart.
+    int tokenStart(QChar first, QString& pushedPart) const;
+    QChar takeChar(QString& pushedPart);
+    QString tokenText(const QString& pushedPart, int start) const;
     // The letters from the offset on, left unread.
     QString peekWord(int offset) const;
     void breakLineBefore() { pushChar('\n'); }

@@ -227,8 +227,11 @@ QList<CreatureToken> CreatureParser::tokenize(const QString& text, bool trap)
     parser.initChars(text);
     QList<CreatureToken> tokens;
     for (CreatureToken token = parser.getToken(false); token.kind != Token::END_OF_TEXT;
-         token = parser.getToken(false))
+         token = parser.getToken(false)) {
+        // The texts point into the parser's copy of the text.
+        token.text.detach();
         tokens.append(token);
+    }
     return tokens;
 }
 
@@ -301,14 +304,18 @@ CreatureToken CreatureParser::readToken(QChar c)
     default: break;
     }
     if (c == '+' || c == '-' || (c == enDash && nextChar(0).isDigit())) {
-        QString text(c == enDash ? QChar('-') : c);
         if (!nextChar(0).isDigit())
-            return CreatureToken(c == '+' ? Token::PLUS : Token::MINUS, text);
+            return CreatureToken(c == '+' ? Token::PLUS : Token::MINUS, c);
+        // The en dash reads as a minus.
+        QString pushedPart;
+        const int start = c == enDash ? position : tokenStart(c, pushedPart);
+        if (c == enDash)
+            pushedPart = QChar('-');
         while (nextChar(0).isDigit())
-            text += getChar();
+            takeChar(pushedPart);
         if (isTrap() && nextChar(0).isUpper())
             breakLineBefore();
-        return CreatureToken(Token::NUMBER, text);
+        return CreatureToken(Token::NUMBER, tokenText(pushedPart, start));
     }
     if (c.isSpace() || c.unicode() < 32) {
         QString text(c);
@@ -327,38 +334,64 @@ CreatureToken CreatureParser::readToken(QChar c)
 
 CreatureToken CreatureParser::readNumber(QChar first)
 {
-    QString text;
-    text.reserve(8);
-    text += first;
+    QString pushedPart;
+    const int start = tokenStart(first, pushedPart);
     QChar d = nextChar(0);
     if (d == 'H' && !nextChar(1).isLetterOrNumber()) {
-        text += getChar();
-        return CreatureToken(Token::WORD, text);
+        takeChar(pushedPart);
+        return CreatureToken(Token::WORD, tokenText(pushedPart, start));
     }
     if ((d == '/' || d == '-') && nextChar(1).isLetter()) {
-        text += getChar();
+        takeChar(pushedPart);
         while (nextChar(0).isLetter())
-            text += getChar();
-        return createToken(text);
+            takeChar(pushedPart);
+        return createToken(tokenText(pushedPart, start));
     }
     for (;;) {
         d = nextChar(0);
         if (d.isDigit() || ((d == ',' || d == '.') && nextChar(1).isDigit()))
-            text += getChar();
+            takeChar(pushedPart);
         else
             break;
     }
     if (nextChar(0) != 'd')
-        return CreatureToken(Token::NUMBER, text);
-    text += getChar();
+        return CreatureToken(Token::NUMBER, tokenText(pushedPart, start));
+    takeChar(pushedPart);
     while (nextChar(0).isDigit())
-        text += getChar();
+        takeChar(pushedPart);
     if (nextChar(0) == '+') {
-        text += getChar();
+        takeChar(pushedPart);
         while (nextChar(0).isDigit())
-            text += getChar();
+            takeChar(pushedPart);
     }
-    return CreatureToken(Token::DICE, text);
+    return CreatureToken(Token::DICE, tokenText(pushedPart, start));
+}
+
+int CreatureParser::tokenStart(QChar first, QString& pushedPart) const
+{
+    if (lastReadFromText)
+        return position - 1;
+    pushedPart += first;
+    return position;
+}
+
+QChar CreatureParser::takeChar(QString& pushedPart)
+{
+    const bool fromPushed = !pushed.isEmpty();
+    const QChar c = getChar();
+    if (fromPushed)
+        pushedPart += c;
+    return c;
+}
+
+// Characters pushed back come before those of the text, and nothing is
+// pushed while a token is read: the text's part is one piece of it.
+QString CreatureParser::tokenText(const QString& pushedPart, int start) const
+{
+    const QStringView read = QStringView(chars).mid(start, position - start);
+    if (pushedPart.isEmpty())
+        return QString::fromRawData(read.data(), read.size());
+    return QString(pushedPart).append(read);
 }
 
 QString CreatureParser::peekWord(int offset) const
@@ -383,8 +416,8 @@ CreatureToken CreatureParser::readWord(QChar first)
     QChar previous = first;
     // The letters are taken from the text in one piece; characters pushed
     // back come before them, so they are read one by one.
-    const int start = lastReadFromText ? position - 1 : position;
-    QString word = lastReadFromText ? QString() : QString(first);
+    QString word;
+    const int start = tokenStart(first, word);
     for (QChar d = nextChar(0); isWordChar(d); d = nextChar(0)) {
         // Trap texts run headings into the sentence before them: "damageEffect".
         bool runIn = d.isUpper() && previous != '-'
@@ -406,13 +439,7 @@ CreatureToken CreatureParser::readWord(QChar first)
         previous = d;
         seenLowerCase = seenLowerCase || d.isLower();
     }
-    if (position > start) {
-        const QStringView read = QStringView(chars).mid(start, position - start);
-        if (word.isEmpty())
-            word = read.toString();
-        else
-            word.append(read);
-    }
+    word = tokenText(word, start);
     if (nextChar(0) == ' ' && nextChar(1).isLetter() && mayBeSplitAtLigature(word, nextChar(1))) {
         const QString tail = peekWord(1);
         if (splitAtLigature(word, tail)) {
