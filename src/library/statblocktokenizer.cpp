@@ -480,7 +480,7 @@ TokenLine CreatureParser::getLine()
         if (currentToken.kind != Token::NEWLINE) {
             if (line.isEmpty())
                 keepSpace = currentToken.kind == Token::PORTRAIT;
-            line.addToken(currentToken);
+            line.addToken(std::move(currentToken));
             nextToken(keepSpace);
             continue;
         }

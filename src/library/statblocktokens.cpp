@@ -1,6 +1,7 @@
 #include "library/statblocktokens.h"
 
 #include <array>
+#include <climits>
 
 #include "foundation/global.h"
 
@@ -44,8 +45,23 @@ int CreatureToken::toInt() const
 {
     if (isDieFace())
         return toDiceValue();
-    QString digits = text;
-    return digits.remove(',').remove('.').toInt();
+    // As QString::toInt of the text without its commas and periods, read
+    // here without making that text: headers are full of numbers.
+    const QStringView number = QStringView(text).trimmed();
+    const bool negative = number.startsWith('-');
+    const int from = negative || number.startsWith('+') ? 1 : 0;
+    qint64 value = 0;
+    bool digits = false;
+    for (QChar c : number.mid(from)) {
+        if (c == ',' || c == '.')
+            continue;
+        if (c < '0' || c > '9' || value > qint64(INT_MAX) + 1)
+            return 0;
+        value = value * 10 + (c.unicode() - '0');
+        digits = true;
+    }
+    value = negative ? -value : value;
+    return digits && value >= INT_MIN && value <= INT_MAX ? int(value) : 0;
 }
 
 int TokenLine::nextToken()
@@ -68,12 +84,12 @@ Token::No TokenLine::kindAt(int i) const
     return i < 0 || i >= getLineLen() ? Token::NEWLINE : tokens.at(i).kind;
 }
 
-void TokenLine::addToken(const CreatureToken& token)
+void TokenLine::addToken(CreatureToken token)
 {
     // Lines of a stat block run to a few dozen tokens.
     if (tokens.isEmpty())
         tokens.reserve(32);
-    tokens.append(token);
+    tokens.append(std::move(token));
     braceKind = 0;
 }
 

@@ -92,7 +92,7 @@ public:
     const CreatureToken& getFirstToken() const { return getTokenAt(0); }
     const CreatureToken& getLastToken(int n) const { return getTokenAt(getLineLen() - 1 - n); }
     Token::No kindAt(int i) const;
-    void addToken(const CreatureToken& token);
+    void addToken(CreatureToken token);
     void addTokenAt(int i, const CreatureToken& token);
     void removeTokenAt(int i);
     bool contains(Token::No a, Token::No b) const;
