@@ -2,6 +2,8 @@
 
 #include "foundation/global.h"
 
+#include <algorithm>
+
 namespace {
 
 bool isSizeWord(Token::No kind)
@@ -29,6 +31,27 @@ bool isFooterKeyword(Token::No kind)
     return Token::isIn(kind, Token::ALIGNMENT, Token::MONSTER) || kind == Token::CIRCLE_C;
 }
 
+bool isOrigin(const CreatureToken& token)
+{
+    static const QStringList origins{"aberrant", "elemental", "fey", "immortal", "natural", "shadow"};
+    return token.kind == Token::WORD && origins.contains(token.text, Qt::CaseInsensitive);
+}
+
+// A block flattened into few lines runs its header items together: a
+// capitalised label begins the next item.
+bool beginsHeaderItem(const CreatureToken& token, const CreatureToken& next)
+{
+    static const Token::No labels[] = {Token::HP, Token::AC, Token::FORTITUDE, Token::REFLEX, Token::WILL,
+                                       Token::SPEED, Token::INITIATIVE, Token::SENSES, Token::PERCEPTION,
+                                       Token::RESIST, Token::IMMUNE, Token::VULNERABLE, Token::REGENERATION,
+                                       Token::DETECT};
+    if (!token.isCapitalized())
+        return false;
+    if (token.kind == Token::SAVING)
+        return next.kind == Token::THROWS;
+    return std::find(std::begin(labels), std::end(labels), token.kind) != std::end(labels);
+}
+
 }
 
 CreatureParser::CreatureParser(bool monster) : monster(monster)
@@ -51,6 +74,12 @@ void CreatureParser::parse(CreatureStats& out, QString text, QString dataFolder)
     skipListBullet();
     if (nextLineAndSetState() == NO_LINE)
         return;
+    // "Level 3 Brute" above the name: the name is the next line.
+    if (currentLine.kindAt(0) == Token::LEVEL && currentLine.kindAt(1) == Token::NUMBER
+        && !getFollowingLine(0).isEmpty()) {
+        parseHeaderLine(dataFolder);
+        nextLineAndSetState();
+    }
 
     state = HEADER_LINE;
     parseHeaderString(stats.group, false);
@@ -79,7 +108,6 @@ void CreatureParser::parse(CreatureStats& out, QString text, QString dataFolder)
             break;
         case HEADER_TRAIT:
             parseHeaderTrait();
-            nextLineAndSetState();
             break;
         case POWER_SECTION:
             parsePowerSection();
@@ -239,6 +267,11 @@ void CreatureParser::parseHeaderString(QString& dest, bool labelled)
         if ((kind == Token::ACTION && following == Token::POINTS) || (kind == Token::LEVEL && following == Token::NUMBER)
             || (isSense(kind) && kind != Token::BLINDSIGHT) || kind == Token::XP)
             break;
+        // "Vorn the Ashbringer Large elemental humanoid": the size and origin begin the type.
+        if (!labelled && isSizeWord(kind) && isOrigin(getFollowingLineToken(0)))
+            break;
+        if (labelled && beginsHeaderItem(getCurrentLineToken(), getFollowingLineToken(0)))
+            break;
         if (kind == Token::SEMICOLON
             && (following == Token::RESIST || following == Token::IMMUNE || following == Token::VULNERABLE)) {
             text += wordsFrom(start, false, false);
@@ -257,12 +290,19 @@ void CreatureParser::parseHeaderTrait()
 {
     CreaturePower power;
     power.current.when = Power::Trait;
+    const bool titleOnly = isTraitTitleLine(currentLine);
     parsePowerHeader(power);
     if (getCurrentLineToken().kind == Token::SEMICOLON) {
         nextLineToken();
         const int start = currentLine.getCurrentPos();
         currentLine.lastToken();
         power.current.description.append(Global::capitalize(wordsFrom(start, true, true)));
+    }
+    nextLineAndSetState();
+    // The text of a trait whose line holds only its title follows on the next lines.
+    while (titleOnly && state == POWER_DETAIL) {
+        power.current.description.append(currentLine.getWords(0, -1, true, true, true));
+        nextLineAndSetState();
     }
     addPower(power);
 }

@@ -85,6 +85,7 @@ private:
     TokenLine getLine();
     bool queueNextLines();
     static bool isTitleLine(const TokenLine& line);
+    static void unwrapIcon(TokenLine& line);
     void nextLine();
     TokenLine getFollowingLine(int n);
     void dropFollowingLine();
@@ -120,6 +121,9 @@ private:
     static bool isEndOfSentence(const TokenLine& line);
     static bool isPowerType(const TokenLine& line, int i);
     bool isPowerTitle(const TokenLine& line);
+    // Capitalised name words and nothing else.
+    bool isNameLine(const TokenLine& line);
+    bool isTraitTitleLine(const TokenLine& line);
     bool isTrap() const { return stats.trap; }
 
     // Header and footer

@@ -279,11 +279,31 @@ CreatureParser::State CreatureParser::unclassifiedLine()
         return detailLine(POWER_DETAIL);
     if (currentLine.getTokenAt(0).isCapitalized() && isPowerTitle(currentLine))
         return closeHeader();
+    // The newer layout gives each trait a line of its own name.
+    if (section == Power::Trait && isNameLine(currentLine))
+        return closeHeader();
     return detailLine(POWER_DETAIL);
+}
+
+bool CreatureParser::isNameLine(const TokenLine& line)
+{
+    bool isTitle = false;
+    return parsePowerTitle(line, 0, isTitle, 1) == line.getLineLen() && line.getLineLen() > 0;
+}
+
+// "Choking Spores (poison) Aura 1", or only a name: the text is on the lines below.
+bool CreatureParser::isTraitTitleLine(const TokenLine& line)
+{
+    const int length = line.getLineLen();
+    if (line.contains(Token::SEMICOLON, Token::PERIOD))
+        return false;
+    return (line.kindAt(length - 2) == Token::AURA && line.kindAt(length - 1) == Token::NUMBER) || isNameLine(line);
 }
 
 CreatureParser::State CreatureParser::detailLine(State v)
 {
+    if (v == HEADER_TRAIT && isTraitTitleLine(currentLine))
+        return v;
     if (isTrap()) {
         State t = v;
         if (isTrapPowerDescription(currentLine, t))

@@ -513,6 +513,7 @@ bool CreatureParser::queueNextLines()
     }
     if (bulletXP && isTrap() && line.getFirstToken().kind == Token::GREATER_THAN && line.getLineLen() > 1)
         line.removeTokenAt(0);
+    unwrapIcon(line);
     int from = 0;
     if (line.contains(Token::BULLET, Token::ASTERISK)) {
         for (int i = 0; i + 1 < line.getLineLen(); ++i) {
@@ -525,6 +526,21 @@ bool CreatureParser::queueNextLines()
     }
     lines.append(line.subLine(from, -1));
     return true;
+}
+
+// "(m) Stone Fist", "(➶) Hurled Shard": the power's icon stands in
+// parentheses; a letter is kept as the icon, another sign dropped.
+void CreatureParser::unwrapIcon(TokenLine& line)
+{
+    const Token::No icon = line.kindAt(1);
+    const bool letter = Token::isIn(icon, Token::ICON_BASIC_MELEE, Token::ICON_X);
+    if (line.kindAt(0) != Token::OPEN_PAREN || line.kindAt(2) != Token::CLOSE_PAREN
+        || !(letter || icon == Token::SYMBOL) || !line.getTokenAt(3).isCapitalized())
+        return;
+    line.removeTokenAt(2);
+    if (!letter)
+        line.removeTokenAt(1);
+    line.removeTokenAt(0);
 }
 
 // "Name Level 4 Elite Brute": a level and a role.

@@ -72,6 +72,31 @@ private slots:
         QCOMPARE(actual.join(' '), expected);
     }
 
+    void numbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("thousands") << "1,000" << 1000;
+        QTest::newRow("inner comma") << "12,5" << 125;
+        QTest::newRow("signs") << "+5" << 5;
+        QTest::newRow("minus") << "-3" << -3;
+        QTest::newRow("lowest") << "-2147483648" << INT_MIN;
+        QTest::newRow("too large") << "99999999999" << 0;
+        QTest::newRow("dice") << "2d6" << 0;
+        QTest::newRow("sign alone") << "+" << 0;
+        QTest::newRow("die face") << "\u2683" << 4;
+    }
+
+    // Numbers are read from the token's characters as QString::toInt reads them.
+    void numbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, expected);
+        const QList<CreatureToken> tokens = CreatureParser::tokenize(text, false);
+        QCOMPARE(tokens.size(), 1);
+        QCOMPARE(tokens.first().toInt(), expected);
+    }
+
     void lineClasses_data()
     {
         QTest::addColumn<QString>("text");
