@@ -300,7 +300,8 @@ void CreatureParser::parseHeaderTrait()
     }
     nextLineAndSetState();
     // The text of a trait whose line holds only its title follows on the next lines.
-    while (titleOnly && state == POWER_DETAIL) {
+    while (titleOnly && (state == POWER_DETAIL || (state == HEADER_TRAIT && !isPowerTitle(currentLine)
+                                                  && !isTraitTitleLine(currentLine)))) {
         power.current.description.append(currentLine.getWords(0, -1, true, true, true));
         nextLineAndSetState();
     }

@@ -86,9 +86,10 @@ Token::No TokenLine::kindAt(int i) const
 
 void TokenLine::addToken(CreatureToken token)
 {
-    // Lines of a stat block run to a few dozen tokens.
+    // Most lines of a stat block are shorter; a block of 24 tokens is still
+    // one the allocator hands out fast.
     if (tokens.isEmpty())
-        tokens.reserve(32);
+        tokens.reserve(24);
     tokens.append(std::move(token));
     braceKind = 0;
 }

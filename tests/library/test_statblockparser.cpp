@@ -186,6 +186,10 @@ private slots:
         QTest::newRow("header trait") << "X\nChilling Presence (fear) aura 5"
                                       << QStringList{"power: Chilling Presence | type 11 | when 4 | cost 0 | (fear) "
                                                      "&bull; <b>Aura</b> 5"};
+        QTest::newRow("aura text below, no period") << "X\nChoking Spores (poison) Aura 1\nAll enemies cough\nHP 5"
+                                                    << QStringList{"power: Choking Spores | type 11 | when 4 | cost 0 | "
+                                                                   "(poison) &bull; <b>Aura</b> 1",
+                                                                   "  line: All enemies cough"};
         QTest::newRow("basic melee once") << monster + "Slam (standard; at-will)\nMelee 1; 5 damage.\n"
                                                        "Stomp (standard; at-will)\nMelee 1; 6 damage."
                                           << QStringList{"power: Slam | type 3 | when 5 | cost 1 | (standard; at-will)",
