@@ -22,6 +22,14 @@
 
 namespace {
 
+// Asks for no less than its minimum width: the splitter adds the panes' wishes
+// up, and a pane that takes more than it asked for squeezes the others.
+class Pane : public QWidget
+{
+public:
+    QSize sizeHint() const override { return QWidget::sizeHint().expandedTo(minimumSize()); }
+};
+
 QWidget* pane(QWidget* top, QWidget* rest, int left, int right)
 {
     auto* layout = new QVBoxLayout;
@@ -29,7 +37,9 @@ QWidget* pane(QWidget* top, QWidget* rest, int left, int right)
     for (QWidget* widget : {top, rest})
         if (widget)
             layout->addWidget(widget);
-    return WindowsAndDialogs::layoutToWidget(layout);
+    auto* widget = new Pane;
+    widget->setLayout(layout);
+    return widget;
 }
 
 }
@@ -120,7 +130,7 @@ QWidget* CharacterWindow::buildStatBlockTab()
 
 QWidget* CharacterWindow::buildTabsPane()
 {
-    tabs = new QTabWidget;
+    tabs = new WholeTitlesTabWidget;
     tabs->addTab(buildStatBlockTab(), tr("Stat Block Text"));
     tabs->addTab(details, tr("Edit Details"));
     powersTabIndex = tabs->count();

@@ -22,6 +22,7 @@
 #include "foundation/switchboard.h"
 #include "library/encounters.h"
 #include "library/monsters.h"
+#include "toolkit/scrollandtabs.h"
 
 namespace {
 
@@ -211,7 +212,7 @@ QWidget* ManagerWindow::buildTemplateEditorPane()
     auto* viewTab = new QWidget;
     column(viewTab, 5, 0, 5, 5)->addWidget(templateDisplay.getStatBlockDisplay());
 
-    templateTabs = new QTabWidget;
+    templateTabs = new WholeTitlesTabWidget;
     templateTabs->addTab(editTab, tr("Edit"));
     templateTabs->addTab(viewTab, tr("View"));
     templateTabs->addTab(buildImportTab(), tr("Import"));

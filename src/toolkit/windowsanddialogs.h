@@ -41,7 +41,8 @@ public:
         QWidget* w6 = nullptr);
     static QWidget* layoutToWidget(QLayout* layout);
 
-    // Fixed to width by height; only the height when width is 0.
+    // Fixed to the height; at least width wide (0: as wide as its content)
+    // and as wide as its text needs; an icon or arrow alone keeps the width.
     static QToolButton* toolButton(const QString& text, int width, int height, Arrow arrow = ArrowNone);
     // Text and tip carry the shortcut in the platform's own words.
     static QToolButton* toolButton(const QString& text, const QString& tip, const QString& shortcut);
