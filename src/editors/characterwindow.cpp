@@ -22,14 +22,6 @@
 
 namespace {
 
-// Asks for no less than its minimum width: the splitter adds the panes' wishes
-// up, and a pane that takes more than it asked for squeezes the others.
-class Pane : public QWidget
-{
-public:
-    QSize sizeHint() const override { return QWidget::sizeHint().expandedTo(minimumSize()); }
-};
-
 QWidget* pane(QWidget* top, QWidget* rest, int left, int right)
 {
     auto* layout = new QVBoxLayout;
@@ -37,7 +29,7 @@ QWidget* pane(QWidget* top, QWidget* rest, int left, int right)
     for (QWidget* widget : {top, rest})
         if (widget)
             layout->addWidget(widget);
-    auto* widget = new Pane;
+    auto* widget = new PaneWidget;
     widget->setLayout(layout);
     return widget;
 }

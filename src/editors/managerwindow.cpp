@@ -217,7 +217,9 @@ QWidget* ManagerWindow::buildTemplateEditorPane()
     templateTabs->addTab(viewTab, tr("View"));
     templateTabs->addTab(buildImportTab(), tr("Import"));
 
-    auto* pane = new QWidget;
+    // Room for the stat block of the "View" tab, and a little more for the
+    // type line of the "Edit" tab beside the portrait.
+    auto* pane = new PaneWidget(statBlockWidth(this) + 32);
     QVBoxLayout* layout = column(pane, 2, 32, 2, 0);
     layout->addWidget(templateTabs);
     auto* buttons = new QHBoxLayout;

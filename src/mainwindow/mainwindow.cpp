@@ -111,8 +111,7 @@ void MainWindow::showEvent(QShowEvent* event)
     QMetaObject::invokeMethod(
             this,
             [this] {
-                // Room for a stat block's widest unbroken line, its three ability scores.
-                const int width = fontMetrics().averageCharWidth() * 54;
+                const int width = statBlockWidth(this);
                 resizeDocks({currentDock, selectedDock}, {width, width}, Qt::Horizontal);
             },
             Qt::QueuedConnection);

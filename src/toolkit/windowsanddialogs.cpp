@@ -117,6 +117,11 @@ QWidget* WindowsAndDialogs::layoutToWidget(QLayout* layout)
     return widget;
 }
 
+int WindowsAndDialogs::statBlockWidth(const QWidget* widget)
+{
+    return widget->fontMetrics().averageCharWidth() * 54;
+}
+
 QToolButton* WindowsAndDialogs::toolButton(const QString& text, int width, int height, Arrow arrow)
 {
     auto* button = new LeastSizeToolButton(width);
