@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QSaveFile>
 
 #include "app/windowhooks.h"
 #include "foundation/dogtag.h"
@@ -41,6 +42,25 @@ int run(UiHooks* hooks)
     DogTag::shutdown();
     Global::quitLogging();
     return code;
+}
+
+bool emulateScreen(QSize size, const QString& folder)
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("offscreen"))
+        return true;
+    QSaveFile file(QDir(folder).filePath("screen.json"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    file.write(QString(R"({"screens": [{"name": "Screen", "x": 0, "y": 0, "width": %1, "height": %2,)"
+                       R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+                       .arg(size.width())
+                       .arg(size.height())
+                       .toUtf8());
+    if (!file.commit())
+        return false;
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + file.fileName().toLocal8Bit());
+    return true;
 }
 
 }

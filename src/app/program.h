@@ -1,6 +1,9 @@
 #ifndef PROGRAM_H
 #define PROGRAM_H
 
+#include <QSize>
+#include <QString>
+
 class UiHooks;
 
 // Start-up and shut-down around the application object that main makes.
@@ -14,6 +17,12 @@ void prepareApplication();
 // event loop and tears everything down in order. Without hooks of the
 // caller's, the model's messages and questions are shown in message boxes.
 int run(UiHooks* hooks = nullptr);
+
+// Before the application object exists: when the toolkit draws offscreen (or
+// is not told where), its screen gets this size, described in a file in the
+// folder, so that windows take the sizes they take on such a screen at a first
+// start. False when the file cannot be written.
+bool emulateScreen(QSize size, const QString& folder);
 
 }
 

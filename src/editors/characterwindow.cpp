@@ -29,7 +29,9 @@ QWidget* pane(QWidget* top, QWidget* rest, int left, int right)
     for (QWidget* widget : {top, rest})
         if (widget)
             layout->addWidget(widget);
-    return WindowsAndDialogs::layoutToWidget(layout);
+    auto* widget = new PaneWidget;
+    widget->setLayout(layout);
+    return widget;
 }
 
 }
@@ -120,7 +122,7 @@ QWidget* CharacterWindow::buildStatBlockTab()
 
 QWidget* CharacterWindow::buildTabsPane()
 {
-    tabs = new QTabWidget;
+    tabs = new WholeTitlesTabWidget;
     tabs->addTab(buildStatBlockTab(), tr("Stat Block Text"));
     tabs->addTab(details, tr("Edit Details"));
     powersTabIndex = tabs->count();

@@ -13,6 +13,7 @@
 #include "mainwindow/creaturedisplay.h"
 #include "powerdialog/effectcreatures.h"
 #include "powerdialog/powerwidget.h"
+#include "toolkit/itemviews.h"
 #include "toolkit/scrollandtabs.h"
 #include "toolkit/windowsanddialogs.h"
 
@@ -38,7 +39,7 @@ class CharacterView : public QListView
 
 public:
     explicit CharacterView(QWidget* parent = nullptr) : QListView(parent) {}
-    QSize sizeHint() const override { return QSize(160, 400); }
+    QSize sizeHint() const override { return nameListSizeHint(this); }
 };
 
 // The character creator: the party's characters in a filtered list beside

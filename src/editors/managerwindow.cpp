@@ -22,6 +22,7 @@
 #include "foundation/switchboard.h"
 #include "library/encounters.h"
 #include "library/monsters.h"
+#include "toolkit/scrollandtabs.h"
 
 namespace {
 
@@ -211,12 +212,14 @@ QWidget* ManagerWindow::buildTemplateEditorPane()
     auto* viewTab = new QWidget;
     column(viewTab, 5, 0, 5, 5)->addWidget(templateDisplay.getStatBlockDisplay());
 
-    templateTabs = new QTabWidget;
+    templateTabs = new WholeTitlesTabWidget;
     templateTabs->addTab(editTab, tr("Edit"));
     templateTabs->addTab(viewTab, tr("View"));
     templateTabs->addTab(buildImportTab(), tr("Import"));
 
-    auto* pane = new QWidget;
+    // Room for the stat block of the "View" tab, and a little more for the
+    // type line of the "Edit" tab beside the portrait.
+    auto* pane = new PaneWidget(statBlockWidth(this) + 32);
     QVBoxLayout* layout = column(pane, 2, 32, 2, 0);
     layout->addWidget(templateTabs);
     auto* buttons = new QHBoxLayout;

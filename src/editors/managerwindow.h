@@ -12,6 +12,7 @@
 
 #include "editors/doubleplaintextedit.h"
 #include "mainwindow/creaturedisplay.h"
+#include "toolkit/itemviews.h"
 #include "toolkit/windowsanddialogs.h"
 
 class Creature;
@@ -40,7 +41,7 @@ class MonsterView : public QListView
     Q_OBJECT
 
 public:
-    QSize sizeHint() const override { return {160, 400}; }
+    QSize sizeHint() const override { return nameListSizeHint(this); }
 };
 
 // The monster manager's tree of prepared encounters.
@@ -49,7 +50,8 @@ class EncounterView : public QTreeView
     Q_OBJECT
 
 public:
-    QSize sizeHint() const override { return {160, 400}; }
+    // The monsters of an encounter stand two levels in.
+    QSize sizeHint() const override { return nameListSizeHint(this) + QSize(2 * indentation(), 0); }
 };
 
 // The monster manager: the template list, the template editor with its

@@ -24,6 +24,10 @@ void EffectListModel::setView(QTableView* table)
     view->setColumnWidth(0, 24);
     view->horizontalHeader()->setStretchLastSection(true);
     view->verticalHeader()->setDefaultSectionSize(20);
+    // A long entry wraps onto more lines instead of ending in an ellipsis.
+    view->setWordWrap(true);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view->setItemDelegateForColumn(0, new DeselectedIcon(view));
     connect(view, &QTableView::clicked, this, &EffectListModel::internalClicked);
 }

@@ -16,6 +16,10 @@ void EventListModel::setView(QListView* listView)
 {
     view = listView;
     view->setSelectionMode(QAbstractItemView::NoSelection);
+    // A long entry wraps within the dock instead of widening the list.
+    view->setWordWrap(true);
+    view->setResizeMode(QListView::Adjust);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(view, &QListView::clicked, this, &EventListModel::onInitListClicked);
 }
 

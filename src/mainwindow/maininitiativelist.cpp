@@ -48,7 +48,6 @@ const StoredColumn storedColumns[] = {
     {MainInitiativeList::HealthColumn, "initiativeList/healthColumnWidth", 100, "initiativeList/healthColumnPosition"},
 };
 
-const int effectsColumnWidth = 240;
 
 CombatColumn* makeCell(int column)
 {
@@ -120,7 +119,9 @@ void MainInitiativeList::restoreColumns()
     setColumnWidth(IconColumn, settings.value("initiativeList/iconColumnWidth", 24).toInt());
     for (const StoredColumn& stored : storedColumns)
         setColumnWidth(stored.column, settings.value(stored.widthKey, stored.defaultWidth).toInt());
-    setColumnWidth(EffectsColumn, effectsColumnWidth);
+    // The last column takes the rest of the width; asking for more than its
+    // header would push the table wider than the centre of a first start.
+    setColumnWidth(EffectsColumn, horizontalHeader()->sectionSizeHint(EffectsColumn));
 
     // Two columns stored at one place: the later one takes it.
     QMap<int, int> columnAt;

@@ -75,10 +75,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     toggleForwardBackButtons();
 
     QSettings settings;
-    // A first start fills most of the screen: the table, the docks and the tool bars need the room.
-    if (!restoreGeometry(settings.value("mainWindow/geometry").toByteArray()) && screen())
-        resize(screen()->availableGeometry().size() * 0.9);
-    restoreState(settings.value("mainWindow/state").toByteArray(), 0);
+    if (!restoreGeometry(settings.value("mainWindow/geometry").toByteArray()))
+        resize(firstStartSize());
+    widenDocksWhenShown = !restoreState(settings.value("mainWindow/state").toByteArray(), 0);
     for (int which = 0; which < DockCount; which++)
         dockHiddenByUser[which] = dock(which)->isHidden();
     Global::currentWindow = this;
@@ -94,6 +93,28 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     connect(timer, &QTimer::timeout, &Global::switchBoard, &SwitchBoard::doRefreshTimer);
     timer->start(600);
     connect(this, &MainWindow::doCancelFlatDialog, &Global::switchBoard, &SwitchBoard::doCancelFlatDialog);
+}
+
+QSize MainWindow::firstStartSize() const
+{
+    // Most of the screen: the table, the docks and the tool bars need the room.
+    return screen() ? screen()->availableGeometry().size() * 0.9 : size();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!widenDocksWhenShown)
+        return;
+    widenDocksWhenShown = false;
+    // Once the docks are laid out: before, the main window sizes them by their hints again.
+    QMetaObject::invokeMethod(
+            this,
+            [this] {
+                const int width = statBlockWidth(this);
+                resizeDocks({currentDock, selectedDock}, {width, width}, Qt::Horizontal);
+            },
+            Qt::QueuedConnection);
 }
 
 void MainWindow::setupCentralWidget()

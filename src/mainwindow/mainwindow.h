@@ -47,6 +47,8 @@ public:
     ~MainWindow() override;
 
     void shutdown();
+    // The size the window opens at when no size of the game master's is stored.
+    QSize firstStartSize() const;
     QTimer* refreshTimer() const { return timer; }
 
     // The panel host: panels replace the initiative table.
@@ -141,6 +143,7 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     enum Dock { CurrentDock, SelectedDock, HistoryDock, EffectsDock, DockCount };
@@ -208,6 +211,8 @@ private:
     QTimer* timer;
     bool playersWindowWasHidden = false;
     bool dockHiddenByUser[DockCount] = {};
+    // No dock layout was stored: the first show gives the stat-block docks their width.
+    bool widenDocksWhenShown = false;
     bool editorWindowActive = false;
     DockWidget* currentDock = nullptr;
     DockWidget* selectedDock = nullptr;

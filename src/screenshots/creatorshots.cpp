@@ -3,6 +3,7 @@
 // duplicate name.
 #include <QApplication>
 #include <QLineEdit>
+#include <QSplitter>
 #include <QTabWidget>
 
 #include "editors/characterdetails.h"
@@ -43,8 +44,7 @@ void creatorShots(ShotSink& sink)
         sink.save("creator-statblock", QImage());
         return;
     }
-    window->resize(1100, 720);
-    window->show();
+    showAtFirstStartSize(window, window->findChild<QSplitter*>());
     selectCharacter(window, "Idrel Vane");
     shootTab(sink, window, "creator-statblock", 0);
     shootTab(sink, window, "creator-details", 1);

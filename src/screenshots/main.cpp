@@ -21,8 +21,9 @@ int main(int argc, char* argv[])
     qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
     qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());
     qputenv("XDG_DOCUMENTS_DIR", (home.path() + "/Documents").toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Windows open at the sizes of a first start on a common screen.
+    if (!Program::emulateScreen(QSize(1600, 1000), home.path()))
+        return 2;
 
     QApplication app(argc, argv);
     Program::prepareApplication();
@@ -31,7 +32,6 @@ int main(int argc, char* argv[])
 
     Global::init();
     auto* mainWindow = new MainWindow();
-    mainWindow->resize(900, 600);
     ScreenshotWorld world;
     QString error;
     const bool loaded = world.load(home.path(), error);

@@ -28,7 +28,7 @@ public:
 void mainWindowShots(ShotSink& sink)
 {
     MainWindow* window = Global::mainWindow;
-    window->resize(1200, 760);
+    window->resize(window->firstStartSize());
     sink.save("main-window", window);
 
     ConfirmPanel panel;

@@ -47,9 +47,7 @@ void managerShots(ShotSink& sink)
     ManagerWindow* window = Global::managerWindow;
     if (!window)
         return;
-    window->show();
-    window->resize(1180, 720);
-    window->findChild<QSplitter*>()->setSizes({190, 430, 220, 340});
+    showAtFirstStartSize(window, window->findChild<QSplitter*>());
     auto* list = window->findChild<MonsterView*>();
     const int row = Global::monsters->getTemplateIndex(Global::monsters->findTemplate("Marsh Raider"));
     list->setCurrentIndex(list->model()->index(row, 0));

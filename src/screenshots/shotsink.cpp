@@ -3,8 +3,20 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QSplitter>
 #include <QTimer>
 #include <QWidget>
+
+void showAtFirstStartSize(QWidget* window, QSplitter* splitter)
+{
+    window->show();
+    window->adjustSize();
+    QList<int> shares;
+    for (int pane = 0; pane < splitter->count(); ++pane)
+        shares << splitter->widget(pane)->sizeHint().width();
+    splitter->setSizes(shares);
+    QApplication::processEvents();
+}
 
 ShotSink::ShotSink(const QString& folder) : folder(folder)
 {

@@ -6,7 +6,12 @@
 
 #include <functional>
 
+class QSplitter;
 class QWidget;
+
+// Gives a window the size and the splitter the shares they take when the
+// window is first shown without a stored geometry.
+void showAtFirstStartSize(QWidget* window, QSplitter* splitter);
 
 // Writes the pictures of the screenshot program as FOLDER/NAME.png and
 // remembers which could not be made (null, or a single colour).

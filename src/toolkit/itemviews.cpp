@@ -4,6 +4,15 @@
 
 #include "toolkit/panelhost.h"
 
+QSize nameListSizeHint(const QAbstractItemView* view)
+{
+    // As long as the longest names of the demonstration data, "Pendulum Blade Trap".
+    const int characters = 22;
+    const int width = view->fontMetrics().averageCharWidth() * characters + 2 * view->frameWidth()
+                      + view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
+    return {qMax(160, width), 400};
+}
+
 void DeselectedIcon::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QStyleOptionViewItem item(option);

@@ -11,6 +11,10 @@
 // there is none: where a selection goes when its row leaves.
 int nearestShownRow(int row, int count, const std::function<bool(int)>& hidden);
 
+// What a list of library names asks for: room for a long name beside the
+// vertical scroll bar, 400 pixels high.
+QSize nameListSizeHint(const QAbstractItemView* view);
+
 // Paints its items disabled while an in-window panel runs, so that a column
 // of buttons looks as unavailable as it is.
 class DeselectedIcon : public QStyledItemDelegate

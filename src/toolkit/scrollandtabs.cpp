@@ -17,6 +17,12 @@ QSize ScalingTabWidget::sizeHint() const
     return QSize(largest.width(), qMax(200, largest.height() / 25 * 25 + 50));
 }
 
+QSize WholeTitlesTabWidget::sizeHint() const
+{
+    const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    return QTabWidget::sizeHint().expandedTo(QSize(tabBar()->sizeHint().width() + frame, 0));
+}
+
 ResizableScrollArea::ResizableScrollArea(bool adjustHeight, bool hintFollowsContent, QWidget* parent)
     : QScrollArea(parent), adjustHeight(adjustHeight), hintFollowsContent(hintFollowsContent)
 {

@@ -23,6 +23,18 @@ private:
     mutable QSize largest{0, 0};
 };
 
+// A tab widget that asks for the width of all its tab titles, so that they
+// show without scroll arrows.
+class WholeTitlesTabWidget : public QTabWidget
+{
+    Q_OBJECT
+
+public:
+    explicit WholeTitlesTabWidget(QWidget* parent = nullptr) : QTabWidget(parent) {}
+
+    QSize sizeHint() const override;
+};
+
 // A scroll area that keeps its content as wide as the viewport; with
 // adjustHeight the content is no taller than the viewport, with
 // hintFollowsContent the area asks for the content's size.

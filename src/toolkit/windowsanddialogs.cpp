@@ -15,6 +15,32 @@
 
 namespace {
 const int stretchFactor = 2;
+
+// A tool button at least its given width that widens to show its whole text
+// (a translation or a text set later may be longer); showing only an icon or
+// an arrow, it keeps the given width.
+class LeastSizeToolButton : public QToolButton
+{
+public:
+    explicit LeastSizeToolButton(int width) : width(width) {}
+
+    QSize sizeHint() const override { return fitted(QToolButton::sizeHint()); }
+    QSize minimumSizeHint() const override { return fitted(QToolButton::minimumSizeHint()); }
+
+private:
+    QSize fitted(QSize hint) const
+    {
+        if (!width)
+            return hint;
+        const bool textShown = !text().isEmpty()
+                               && (toolButtonStyle() != Qt::ToolButtonIconOnly
+                                   || (icon().isNull() && arrowType() == Qt::NoArrow));
+        hint.setWidth(textShown ? qMax(width, hint.width()) : width);
+        return hint;
+    }
+
+    int width;
+};
 }
 
 QLabel* WindowsAndDialogs::htmlLabel(const QString& text)
@@ -91,17 +117,17 @@ QWidget* WindowsAndDialogs::layoutToWidget(QLayout* layout)
     return widget;
 }
 
+int WindowsAndDialogs::statBlockWidth(const QWidget* widget)
+{
+    return widget->fontMetrics().averageCharWidth() * 54;
+}
+
 QToolButton* WindowsAndDialogs::toolButton(const QString& text, int width, int height, Arrow arrow)
 {
-    auto* button = new QToolButton;
+    auto* button = new LeastSizeToolButton(width);
     button->setText(text);
-    if (width) {
-        button->setMinimumSize(width, height);
-        button->setMaximumSize(width, height);
-    } else {
-        button->setMinimumHeight(height);
-        button->setMaximumHeight(height);
-    }
+    button->setMinimumHeight(height);
+    button->setMaximumHeight(height);
     switch (arrow) {
     case ArrowLeft: button->setArrowType(Qt::LeftArrow); break;
     case ArrowRight: button->setArrowType(Qt::RightArrow); break;

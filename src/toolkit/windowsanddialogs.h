@@ -3,6 +3,7 @@
 
 #include <QBoxLayout>
 #include <QString>
+#include <QWidget>
 
 #include "foundation/dogtag.h"
 
@@ -14,6 +15,20 @@ class QSpinBox;
 class QSplitter;
 class QToolButton;
 class QWidget;
+
+// A plain widget that asks for at least its minimum width or the given one:
+// a splitter shares its width out by its panes' wishes, and a pane that takes
+// more than it asked for squeezes the others.
+class PaneWidget : public QWidget
+{
+public:
+    explicit PaneWidget(int leastWidth = 0) : leastWidth(leastWidth) {}
+
+    QSize sizeHint() const override { return QWidget::sizeHint().expandedTo(QSize(qMax(leastWidth, minimumWidth()), 0)); }
+
+private:
+    int leastWidth;
+};
 
 // Builders shared by every window and dialog. They make widgets without a
 // parent; the layouts hand them to the window's widget tree.
@@ -40,8 +55,12 @@ public:
         QWidget* w2 = nullptr, QWidget* w3 = nullptr, QWidget* w4 = nullptr, QWidget* w5 = nullptr,
         QWidget* w6 = nullptr);
     static QWidget* layoutToWidget(QLayout* layout);
+    // The width of a stat block's widest unbroken line, its three ability
+    // scores, in the widget's font.
+    static int statBlockWidth(const QWidget* widget);
 
-    // Fixed to width by height; only the height when width is 0.
+    // Fixed to the height; at least width wide (0: as wide as its content)
+    // and as wide as its text needs; an icon or arrow alone keeps the width.
     static QToolButton* toolButton(const QString& text, int width, int height, Arrow arrow = ArrowNone);
     // Text and tip carry the shortcut in the platform's own words.
     static QToolButton* toolButton(const QString& text, const QString& tip, const QString& shortcut);

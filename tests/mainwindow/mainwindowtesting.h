@@ -29,13 +29,15 @@
 class WindowUnderTest
 {
 public:
-    WindowUnderTest() { make(); }
+    // An empty size leaves the window at the size of a first start.
+    explicit WindowUnderTest(QSize size = QSize(900, 600)) : size(size) { make(); }
     ~WindowUnderTest() { destroy(); }
 
     void make()
     {
         window = new MainWindow;
-        window->resize(900, 600);
+        if (!size.isEmpty())
+            window->resize(size);
     }
     void destroy()
     {
@@ -94,6 +96,7 @@ public:
 
 private:
     QTemporaryDir dir;
+    QSize size;
 };
 
 // Answers the modal boxes that open while it lives: records each one's
