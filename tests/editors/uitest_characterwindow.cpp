@@ -385,6 +385,40 @@ private slots:
         QCOMPARE(c.box("HP")->maximum(), std::max(maximum, brannoc->getCurrHitPoints()));
     }
 
+    // A typed maximum counts as it is typed, like every other box: Save All, a
+    // tool button that takes no focus, saves it before the box is left. The
+    // digits on the way ("6" of "60") cut nothing that the whole number keeps.
+    void typedMaximumCountsAtOnce_data()
+    {
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("maximum");
+        QTest::newRow("Max HP") << "Max HP" << 15 << 60;
+        QTest::newRow("Max HS") << "Max HS" << 5 << 12;
+    }
+    void typedMaximumCountsAtOnce()
+    {
+        QFETCH(QString, heading);
+        QFETCH(int, current);
+        QFETCH(int, maximum);
+        CreatorWorld world;
+        Creator& c = world.creator;
+        Creature* brannoc = world.hero("Brannoc Ashfield");
+        startWith(brannoc);
+        QVERIFY(c.select("Brannoc Ashfield"));
+        const QString currentHeading = QString(heading).remove("Max ");
+        typeAndCommit(c.box(currentHeading), current);
+        Creator::type(c.box(heading), maximum);
+        QCOMPARE(figure(brannoc, heading), maximum);
+        QCOMPARE(figure(brannoc, currentHeading), current);
+        QCOMPARE(c.box(currentHeading)->value(), current);
+        QVERIFY(c.button("Save All")->isEnabled());
+        QTest::mouseClick(c.button("Save All"), Qt::LeftButton);
+        QVERIFY(!brannoc->isDirty());
+        QVERIFY(world.main.loadFolder());
+        QCOMPARE(figure(world.hero("Brannoc Ashfield"), heading), maximum);
+    }
+
     void selectingChangesNoCharacter()
     {
         CreatorWorld world;
