@@ -398,16 +398,17 @@ private slots:
     }
     void typedMaximumCountsAtOnce()
     {
-        QFETCH(QString, heading);
-        QFETCH(int, current);
-        QFETCH(int, maximum);
         CreatorWorld world;
         Creator& c = world.creator;
         Creature* brannoc = world.hero("Brannoc Ashfield");
         startWith(brannoc);
         QVERIFY(c.select("Brannoc Ashfield"));
+        // Wounded in play: a new maximum above the wound keeps it.
+        QFETCH(QString, heading);
         const QString currentHeading = QString(heading).remove("Max ");
+        QFETCH(int, current);
         typeAndCommit(c.box(currentHeading), current);
+        QFETCH(int, maximum);
         Creator::type(c.box(heading), maximum);
         QCOMPARE(figure(brannoc, heading), maximum);
         QCOMPARE(figure(brannoc, currentHeading), current);
