@@ -111,9 +111,11 @@ CharacterDetails::CharacterDetails()
     layout->addWidget(buildGroup(tr("Abilities"), abilityColumns, 6));
     layout->addStretch(2);
 
-    // A maximum counts once typed in full: its first digit alone would cut the current value.
-    for (const char* maximum : {"Max HP", "Max HS"})
-        getNumberBox(maximum)->setKeyboardTracking(false);
+    // Typing a maximum ends when its box is left: the digits on the way cut nothing for good.
+    for (const char* maximum : {"Max HP", "Max HS"}) {
+        QSpinBox* box = getNumberBox(maximum);
+        connect(box, &QSpinBox::editingFinished, this, [this, box] { currentBeforeMaximum.remove(box); });
+    }
     for (const NumberField& number : numbers) {
         inputs.append(number.box);
         connect(number.box, &QSpinBox::valueChanged, this, [this, box = number.box] { emitEdited(box); });
@@ -247,6 +249,7 @@ void CharacterDetails::showCharacter(Creature* character)
     languagesEdit->setText(character ? character->getStats().languages : QString());
     for (const NumberField& number : numbers)
         showNumber(number, character);
+    currentBeforeMaximum.clear();
     for (QWidget* input : inputs)
         input->setEnabled(character);
     filling = false;
@@ -269,6 +272,9 @@ void CharacterDetails::applyEdit(QWidget* box, Creature* character)
             number.write(character, number.box->value());
     if (box == getNumberBox("Max HP") || box == getNumberBox("Max HS"))
         keepCurrentWithinMaximum(character, box == getNumberBox("Max HP"));
+    // A current value typed by hand is the one later maxima keep.
+    else if (box == getNumberBox("HP") || box == getNumberBox("HS"))
+        currentBeforeMaximum.remove(getNumberBox(box == getNumberBox("HP") ? "Max HP" : "Max HS"));
 }
 
 void CharacterDetails::keepCurrentWithinMaximum(Creature* character, bool hitPoints)
@@ -276,10 +282,16 @@ void CharacterDetails::keepCurrentWithinMaximum(Creature* character, bool hitPoi
     const CreatureVitality before = character->getBeforeVitality();
     const int maximum = hitPoints ? character->getMaxHitPoints() : character->getMaxHealingSurges();
     const int current = hitPoints ? character->getCurrHitPoints() : character->getCurrHealingSurges();
+    // "60" passes through 6 on the way: the value is measured against the one before the typing.
+    QSpinBox* maximumBox = getNumberBox(hitPoints ? "Max HP" : "Max HS");
+    if (!currentBeforeMaximum.contains(maximumBox))
+        currentBeforeMaximum.insert(maximumBox, current);
+    const int untouched = currentBeforeMaximum.value(maximumBox);
     const bool wasFull = hitPoints ? before.hitPoints == before.maxHitPoints
                                    : before.healingSurges == before.maxHealingSurges;
-    if (current > maximum || (!inPlay(character) && wasFull))
-        (character->*(hitPoints ? &Creature::setCurrHitPoints : &Creature::setCurrHealingSurges))(maximum);
+    const int kept = untouched > maximum || (!inPlay(character) && wasFull) ? maximum : untouched;
+    if (kept != current)
+        (character->*(hitPoints ? &Creature::setCurrHitPoints : &Creature::setCurrHealingSurges))(kept);
     filling = true;
     showNumber(*field(hitPoints ? "HP" : "HS"), character);
     filling = false;

@@ -1,6 +1,7 @@
 #ifndef CHARACTERDETAILS_H
 #define CHARACTERDETAILS_H
 
+#include <QHash>
 #include <QList>
 #include <QWidget>
 
@@ -33,7 +34,8 @@ public:
     void showCharacter(Creature* character);
     // Writes the box's value into the character. After a maximum the current
     // value follows: cut down to it, or raised with it for a hero out of play
-    // whose recorded figures were full.
+    // whose recorded figures were full. While the maximum is typed, each
+    // value counts against the current value from before the typing.
     void applyEdit(QWidget* box, Creature* character);
 
     QLineEdit* getNameEdit() const { return nameEdit; }
@@ -96,6 +98,8 @@ private:
     QLineEdit* languagesEdit;
     QLineEdit* speedEdit;
     bool filling = false;
+    // The current value as it was when its maximum box began to change, until the box is left.
+    QHash<QSpinBox*, int> currentBeforeMaximum;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

@@ -149,8 +149,12 @@ void CharacterWindow::onCreatureChanged(Creature* creature)
         if (!updatingEditBoxes)
             retirePowerWidget();
     }
-    if (creature && creature->isHero() && !updatingEditBoxes)
+    if (creature && creature->isHero() && !updatingEditBoxes) {
+        // At once, shown or not: the next event of a replay looks its heroes up by name.
+        QScopedValueRollback<bool> own(changingList, true);
+        listModel->keepCharacterInOrder(creature);
         scheduleRefresh();
+    }
 }
 
 void CharacterWindow::scheduleRefresh()
@@ -172,8 +176,10 @@ void CharacterWindow::refreshChangedCharacters()
         return;
     refreshPending = false;
     QScopedValueRollback<bool> guard(updatingEditBoxes, true);
-    for (int i = Global::characters->getCharacterCount() - 1; i >= 0; i--)
-        moveCharacter(Global::characters->getCharacter(i));
+    {
+        QScopedValueRollback<bool> own(changingList, true);
+        listModel->sortCharacters();
+    }
     if (Creature* selected = listModel->getSelectedCharacter()) {
         setStatBlockText(selected->getStatBlock());
         setEditBoxes(selected);

@@ -357,10 +357,12 @@ bool EncounterListModel::revertEncounter(EncounterData* encounter)
     }
     fresh->setFileName(encounter->getFileName());
     const bool selected = selectedPath.encounter == row;
+    const QList<EncounterPath> expanded = getExpandedList(encounter);
     changeStructure([&] {
         removeRow(EncounterPath(), row, [&] { Global::encounters->deleteEncounter(row); });
         delete encounter;
         insertEncounter(fresh, false);
+        setExpanded(fresh, expanded);
         if (selected)
             setSelectedPath(pathOf(rowOf(fresh)), false);
     });
@@ -573,6 +575,33 @@ void EncounterListModel::setFilter(const QString& text, const QString& adventure
     const EncounterPath last = lastSelectedPath;
     if (last.encounter >= 0 && last.encounter < rowCount() && !isHidden(last.encounter))
         setSelectedPath(last, false);
+}
+
+QList<EncounterPath> EncounterListModel::getExpandedList(EncounterData* encounter) const
+{
+    QList<EncounterPath> expanded;
+    const int row = rowOf(encounter);
+    if (!view || row < 0)
+        return expanded;
+    if (view->isExpanded(pathToIndex(pathOf(row))))
+        expanded.append(pathOf(row));
+    for (int group = 0; group < encounter->getGroupCount(); group++)
+        if (view->isExpanded(pathToIndex(pathOf(row, group))))
+            expanded.append(pathOf(row, group));
+    return expanded;
+}
+
+void EncounterListModel::setExpanded(EncounterData* encounter, const QList<EncounterPath>& list)
+{
+    const int row = rowOf(encounter);
+    if (!view || row < 0)
+        return;
+    for (EncounterPath path : list) {
+        path.encounter = row;
+        // The copy read back may have fewer groups.
+        if (holds(path))
+            view->expand(pathToIndex(path));
+    }
 }
 
 void EncounterListModel::applyFilter()

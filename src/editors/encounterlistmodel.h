@@ -100,6 +100,11 @@ public:
 
     void setFilter(const QString& text, const QString& adventure);
 
+    // The encounter's expanded rows: its own row first, then its groups in order.
+    QList<EncounterPath> getExpandedList(EncounterData* encounter) const;
+    // Expands the listed rows under the encounter's present row, wherever the list was taken.
+    void setExpanded(EncounterData* encounter, const QList<EncounterPath>& list);
+
 signals:
     void doSelectionChanged();
 

@@ -129,6 +129,45 @@ void LibraryListModel::moveEntry(Creature* entry)
         view->scrollTo(index(target, 0), QAbstractItemView::EnsureVisible);
 }
 
+void LibraryListModel::restoreOrder()
+{
+    QList<Creature*> entries;
+    bool sorted = true;
+    for (int row = 0; row < entryCount(); row++) {
+        entries.append(entryAt(row));
+        sorted = sorted && (row == 0 || inOrder(row - 1, row));
+    }
+    if (sorted)
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    {
+        // Moved one by one, each would be placed by a search of a list still out of order.
+        QScopedValueRollback<bool> guard(changingLibrary, true);
+        for (int row = entryCount() - 1; row >= 0; row--)
+            takeFromLibrary(row, false);
+        for (Creature* entry : entries)
+            addToLibrary(entry);
+    }
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    for (const QModelIndex& old : before)
+        after.append(index(rowOf(entries.value(old.row())), old.column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void LibraryListModel::keepInOrder(Creature* entry)
+{
+    const int row = rowOf(entry);
+    if (row >= 0 && ((row > 0 && !inOrder(row - 1, row)) || (row + 1 < entryCount() && !inOrder(row, row + 1))))
+        restoreOrder();
+}
+
+bool LibraryListModel::inOrder(int first, int second) const
+{
+    return keyOf(entryAt(first)).compare(keyOf(entryAt(second)), Qt::CaseInsensitive) <= 0;
+}
+
 void LibraryListModel::removeEntry(Creature* entry, bool hideOnly, bool dispose)
 {
     const int row = rowOf(entry);

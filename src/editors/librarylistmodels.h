@@ -51,6 +51,12 @@ protected:
     void insertEntry(Creature* entry, bool select);
     // The entry's key changed: it moves to its sorted row, the highlight with it.
     void moveEntry(Creature* entry);
+    // Keys changed outside the editor, any number of them (a replay renames
+    // heroes): every entry goes back to its sorted row at once, the highlight
+    // and the hidden rows with it. The library's lookups need its order.
+    void restoreOrder();
+    // The same, when this entry's key left its place among its neighbours.
+    void keepInOrder(Creature* entry);
     // Hides the row or takes the entry out of the library; a visible
     // neighbour takes over the highlight of a removed selected entry.
     void removeEntry(Creature* entry, bool hideOnly, bool dispose);
@@ -79,6 +85,7 @@ private slots:
 private:
     // Where the library puts the entry among the others: after equal keys.
     int insertionRow(Creature* entry, int skip) const;
+    bool inOrder(int first, int second) const;
     int visibleNeighbour(int row) const;
     bool isHidden(int row) const;
     // Hides or shows every row by the deleted marks and the filter.
@@ -137,6 +144,8 @@ public:
     void showCharacter(Creature* entry) { showEntry(entry); }
     void insertCharacter(Creature* entry, bool select) { insertEntry(entry, select); }
     void moveCharacter(Creature* entry) { moveEntry(entry); }
+    void sortCharacters() { restoreOrder(); }
+    void keepCharacterInOrder(Creature* entry) { keepInOrder(entry); }
     void removeCharacter(Creature* entry, bool hideOnly, bool dispose) { removeEntry(entry, hideOnly, dispose); }
     void resetCharacterList() { resetList(); }
     void characterChanged() { entriesChanged(); }

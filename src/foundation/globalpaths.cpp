@@ -17,6 +17,23 @@ bool hasLibraryFolder(const QDir& dir, const char* name)
     return QFileInfo(dir, name).isDir();
 }
 
+// The program goes on with empty libraries: the game master learns where it looked and what failed.
+void tellNoDataFolder(const QStringList& searched, const QString& demoData, const QString& target)
+{
+    QStringList places;
+    for (const QString& folder : searched)
+        places.append(folder.toHtmlEscaped());
+    const QString failure = QFileInfo(demoData).isDir()
+        ? Global::tr("The demonstration data could not be copied from <b>%1</b> to <b>%2</b>.")
+              .arg(QDir::toNativeSeparators(demoData).toHtmlEscaped(), QDir::toNativeSeparators(target).toHtmlEscaped())
+        : Global::tr("The demonstration data was not found at <b>%1</b>.")
+              .arg(QDir::toNativeSeparators(demoData).toHtmlEscaped());
+    Global::alert(Global::tr("No Data Folder"),
+                  Global::tr("No '%1' folder was found in:<br>%2<p>%3<p>Ravelhorn starts with empty libraries: "
+                             "choose a data folder with 'Select Data Location...' in the File menu.")
+                      .arg(defaultFolderName, places.join("<br>"), failure));
+}
+
 QString joined(const QString& root, const char* folder, const QString& fileName)
 {
     QString base = root.isEmpty() ? Global::getRootPath(false) : root;
@@ -112,10 +129,14 @@ void Global::initRootPath()
             places.append({QStandardPaths::writableLocation(location), getPrettyPath(location, folderName)});
 
         path.clear();
+        QStringList searched;
         for (const Place& place : places) {
+            if (place.folder.isEmpty())
+                continue;
             QDir candidate(place.folder + QDir::separator() + folderName);
-            if (!place.folder.isEmpty() && candidate.exists() && isValidRootPath(candidate)) {
-                path = QDir::toNativeSeparators(candidate.absolutePath());
+            searched.append(QDir::toNativeSeparators(candidate.absolutePath()));
+            if (candidate.exists() && isValidRootPath(candidate)) {
+                path = searched.last();
                 display = place.display;
                 break;
             }
@@ -125,8 +146,10 @@ void Global::initRootPath()
             // A new home may not have its documents folder yet.
             QDir().mkpath(documents);
             QString source = getResourcePath() + QDir::separator() + "demo-data";
-            if (getResourcePath().isEmpty() || !copyDir(source, documents, folderName))
+            if (getResourcePath().isEmpty() || !copyDir(source, documents, folderName)) {
+                tellNoDataFolder(searched, source, documents + QDir::separator() + folderName);
                 return;
+            }
             path = QDir::toNativeSeparators(documents + QDir::separator() + folderName);
             display = getPrettyPath(QStandardPaths::DocumentsLocation, folderName);
         }

@@ -19,6 +19,7 @@
 #include "mainwindow/eventlistmodel.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/playerswindow.h"
+#include "toolkit/commandkeys.h"
 
 QAction* MainWindow::createAction(Slot slot, const QString& icon, const QString& text, const QString& shortcut,
         const QString& statusTip)
@@ -168,6 +169,8 @@ void MainWindow::createToolBar()
     const QChar tabArrow(0x21E5);
     hitPointBox->setToolTip(tr("Damage/Healing Amount %1").arg(tabArrow, 0, QChar(' ')));
     hitPointBox->setStatusTip(tr("HP Box: contains the damage or healing amount %1").arg(tabArrow, 0, QChar(' ')));
+    // The box holds one number: Step Back is worth more than its own undo.
+    CommandKeysFirst::install(hitPointBox, this);
 
     QToolBar* tracker = addToolBar(tr("Tracker"));
     tracker->setObjectName("trackerToolBar");

@@ -1,11 +1,16 @@
 // The dialogs of loading and switching the data folder: the progress
-// dialog, the unsaved-work question, a missing library folder and the reset
-// question of Load Encounter.
+// dialog, the unsaved-work question, a missing library folder, a first start
+// that can make no data folder, and the reset question of Load Encounter.
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "app/loaddialogs.h"
+#include "app/windowhooks.h"
+#include "foundation/global.h"
 #include "screenshots/shotsink.h"
 #include "toolkit/messagedialog.h"
 
@@ -21,6 +26,33 @@ void shootModal(ShotSink& sink, const QString& name, const std::function<void()>
             dialog->reject();
     });
     open();
+}
+
+// A first start in a home whose documents folder is a file: nothing can be copied there.
+void shootNoDataFolder(ShotSink& sink)
+{
+    QTemporaryDir home;
+    QFile blocked(home.filePath("Documents"));
+    blocked.open(QIODevice::WriteOnly);
+    const QStringList variables{"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR"};
+    QList<QByteArray> saved;
+    for (const QString& variable : variables) {
+        saved.append(qgetenv(qPrintable(variable)));
+        qunsetenv(qPrintable(variable));
+    }
+    qputenv("HOME", home.path().toUtf8());
+    QSettings settings;
+    const QVariant path = settings.value("dataDir/path");
+    const QVariant display = settings.value("dataDir/display");
+    settings.remove("dataDir");
+    WindowHooks hooks;
+    Global::setUiHooks(&hooks);
+    shootModal(sink, "no-data-folder", [] { Global::initRootPath(); });
+    Global::setUiHooks(nullptr);
+    settings.setValue("dataDir/path", path);
+    settings.setValue("dataDir/display", display);
+    for (int i = 0; i < variables.size(); i++)
+        qputenv(qPrintable(variables[i]), saved[i]);
 }
 
 void shootLibraryDialogs(ShotSink& sink)
@@ -41,6 +73,7 @@ void shootLibraryDialogs(ShotSink& sink)
         MessageDialog().badRootAlert("Directory not Found",
                                      "Directory <b>Monsters</b> not found in Documents/Ravelhorn Data.", "Create");
     });
+    shootNoDataFolder(sink);
     shootModal(sink, "reset-encounter", [] {
         MessageDialog().rejectableAlert(
             "Reset Bridge Ambush",

@@ -48,6 +48,25 @@ class TestRootPath : public QObject
     Q_OBJECT
 
 private slots:
+    // A first start that can make no data folder says where it looked and what failed.
+    void firstStartWithoutDataSaysWhereItLooked()
+    {
+        TemporaryHome home;
+        RecordingUiHooks hooks;
+        QSettings().remove("dataDir");
+        // A file where the documents folder belongs: the demonstration data has nowhere to go.
+        QVERIFY(TestSupport::writeFile(home.documents(), "not a folder"));
+        Global::initRootPath();
+        QCOMPARE(hooks.alerts.size(), 1);
+        QCOMPARE(hooks.alerts[0].title, QString("No Data Folder"));
+        const QString text = hooks.alerts[0].text;
+        for (const QString& searched : {home.documents(), home.path()})
+            QVERIFY2(text.contains(QDir::toNativeSeparators(searched + "/Ravelhorn Data") + "<"), qPrintable(text));
+        QVERIFY2(text.contains("could not be copied from <b>" + QDir::toNativeSeparators(Global::getResourcePath() + "/demo-data")),
+                 qPrintable(text));
+        QVERIFY(!QSettings().contains("dataDir/path"));
+    }
+
     // A timer answers each dialog as the user would and notes what it saw.
     void switchesThroughTheDialogs_data()
     {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QSettings>
 #include <QSplitter>
@@ -14,6 +15,7 @@
 #include "encounter/encounter.h"
 #include "encounter/encounterevents.h"
 #include "encounter/restevents.h"
+#include "encounter/vitalityevents.h"
 #include "foundation/progress.h"
 #include "mainwindow/mainwindowtesting.h"
 #include "support/testsupport.h"
@@ -179,6 +181,51 @@ private slots:
         QCOMPARE(c.box("Will")->value(), 17);
     }
 
+    // Heroes renamed outside the creator, two by one replay: the list and the
+    // library stay sorted, so that every hero is found by its name, the
+    // highlight stays on its hero and a new character lands in its place.
+    void renamesReplayedKeepTheListSorted()
+    {
+        CreatorWorld world;
+        Creator& c = world.creator;
+        const auto names = [&c] { return c.rows().replaceInStrings(QRegularExpression("\\*$"), QString()); };
+        const auto sorted = [&names] {
+            QStringList shown = names();
+            for (const QString& name : shown)
+                QVERIFY2(Global::characters->findCharacter(name) && Global::characters->findCharacter(name)->getName() == name,
+                         qPrintable(name));
+            QStringList expected = shown;
+            std::stable_sort(expected.begin(), expected.end(),
+                             [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+            QCOMPARE(shown, expected);
+        };
+        Creature* brannoc = world.hero("Brannoc Ashfield");
+        Creature* wren = world.hero("Wren Talloway");
+        QVERIFY(c.select("Wren Talloway"));
+        Global::encounter->setCreatureList(CreatureList({brannoc, wren}));
+        QVERIFY(Global::history->apply(new StartEncounterEvent({{brannoc->getName(), 15, 1}, {wren->getName(), 12, 1}}, {},
+                                                               Global::history->getStream(false)),
+                                       false));
+        c.window->hide();
+        for (const auto& [from, to] : {qMakePair("Brannoc Ashfield", "Zeb Ashfield"), qMakePair("Wren Talloway", "Abel Talloway")})
+            QVERIFY(Global::history->apply(new RenameCreatureEvent(from, to, Global::history->getStream(false)), false));
+        c.window->show();
+        const QStringList renamed{"Abel Talloway", "Idrel Vane", "Kestrel Dunmore", "Oriel Fenwhistle", "Zeb Ashfield"};
+        QCOMPARE(names(), renamed);
+        sorted();
+        QCOMPARE(c.selected(), wren);
+        Global::history->back();
+        Global::history->back();
+        QCOMPARE(names(), demoParty);
+        Global::history->forward(false);
+        Global::history->forward(false);
+        QCOMPARE(names(), renamed);
+        QCOMPARE(c.selected(), wren);
+        c.button("New")->click();
+        QCOMPARE(c.selected()->getName(), QString("New Character"));
+        sorted();
+    }
+
     void settingsSurviveTheWindow()
     {
         {
@@ -336,6 +383,41 @@ private slots:
         QCOMPARE(brannoc->getCurrHitPoints(), expected < 0 ? full : expected);
         QCOMPARE(c.box("HP")->value(), brannoc->getCurrHitPoints());
         QCOMPARE(c.box("HP")->maximum(), std::max(maximum, brannoc->getCurrHitPoints()));
+    }
+
+    // A typed maximum counts as it is typed, like every other box: Save All, a
+    // tool button that takes no focus, saves it before the box is left. The
+    // digits on the way ("6" of "60") cut nothing that the whole number keeps.
+    void typedMaximumCountsAtOnce_data()
+    {
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("maximum");
+        QTest::newRow("Max HP") << "Max HP" << 15 << 60;
+        QTest::newRow("Max HS") << "Max HS" << 5 << 12;
+    }
+    void typedMaximumCountsAtOnce()
+    {
+        CreatorWorld world;
+        Creator& c = world.creator;
+        Creature* brannoc = world.hero("Brannoc Ashfield");
+        startWith(brannoc);
+        QVERIFY(c.select("Brannoc Ashfield"));
+        // Wounded in play: a new maximum above the wound keeps it.
+        QFETCH(QString, heading);
+        const QString currentHeading = QString(heading).remove("Max ");
+        QFETCH(int, current);
+        typeAndCommit(c.box(currentHeading), current);
+        QFETCH(int, maximum);
+        Creator::type(c.box(heading), maximum);
+        QCOMPARE(figure(brannoc, heading), maximum);
+        QCOMPARE(figure(brannoc, currentHeading), current);
+        QCOMPARE(c.box(currentHeading)->value(), current);
+        QVERIFY(c.button("Save All")->isEnabled());
+        QTest::mouseClick(c.button("Save All"), Qt::LeftButton);
+        QVERIFY(!brannoc->isDirty());
+        QVERIFY(world.main.loadFolder());
+        QCOMPARE(figure(world.hero("Brannoc Ashfield"), heading), maximum);
     }
 
     void selectingChangesNoCharacter()

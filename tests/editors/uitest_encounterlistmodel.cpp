@@ -189,6 +189,44 @@ private slots:
         QCOMPARE(Global::encounters->getCounts()->deletedCount, 3);
     }
 
+    // Revert All reads an encounter back from its file: its rows stay as
+    // expanded as they were, also when the old name takes it back to its old row.
+    void revertedEncountersStayExpanded()
+    {
+        ManagerWorld w;
+        EncounterListModel* model = w.encounterModel();
+        const auto expanded = [&w, model] {
+            QStringList rows;
+            for (int row = 0; row < model->rowCount(); row++) {
+                const QModelIndex encounter = model->index(row, 0);
+                if (w.tree()->isExpanded(encounter))
+                    rows.append(encounter.data().toString());
+                for (int group = 0; group < model->rowCount(encounter); group++)
+                    if (w.tree()->isExpanded(model->index(group, 0, encounter)))
+                        rows.append(encounter.data().toString() + "/" + model->index(group, 0, encounter).data().toString());
+            }
+            return rows;
+        };
+        w.clickEncounterRow({"Bridge Ambush", "Marsh Raider", "1"});
+        w.clickEncounterRow({"Bridge Ambush", "Thornback Archer", "A"});
+        w.clickEncounterRow({"Hag's Hollow", "Ashen Hound"});
+        w.clickEncounterRow({"Bridge Ambush"});
+        QLineEdit* edit = w.fieldIn("Selected Encounter", 0);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, "Zed Ambush");
+        QCOMPARE(expanded(),
+                 (QStringList{"Hag's Hollow", "Zed Ambush*", "Zed Ambush*/Marsh Raider", "Zed Ambush*/Thornback Archer"}));
+        const QList<EncounterPath> before = model->getExpandedList(model->getSelectedEncounter());
+        QCOMPARE(before.size(), 3);
+        QCOMPARE(before.last(), (EncounterPath{2, 1, -1}));
+
+        QCOMPARE(answeringDialogs([&] { QTest::mouseClick(w.button("Revert All"), Qt::LeftButton); }, accept), 1);
+        QCOMPARE(expanded(), (QStringList{"Bridge Ambush", "Bridge Ambush/Marsh Raider", "Bridge Ambush/Thornback Archer",
+                                          "Hag's Hollow"}));
+        QCOMPARE(model->getExpandedList(model->getSelectedEncounter()).last(), (EncounterPath{0, 1, -1}));
+    }
+
     void anEncounterWhoseFileNoLongerReadsIsKept()
     {
         ManagerWorld w;

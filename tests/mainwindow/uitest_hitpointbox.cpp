@@ -1,13 +1,16 @@
+#include <QSignalSpy>
 #include <QSpinBox>
 
 #include "combat/combattesting.h"
 #include "creature/creature.h"
+#include "encounter/damageevents.h"
 #include "encounter/effectevents.h"
 #include "encounter/encounter.h"
 #include "creature/effect.h"
 #include "encounter/history.h"
 #include "library/characters.h"
 #include "library/monsters.h"
+#include "mainwindow/maininitiativelist.h"
 
 using CombatTesting::action;
 using CombatTesting::eventTexts;
@@ -137,6 +140,49 @@ private slots:
         QCOMPARE(Global::history->getEventCount(), before + 4);
         QCOMPARE(bron->getEffectCount(), 0);
         QCOMPARE(ana->getEffectCount(), 1);
+    }
+
+    // The keys of every command reach it wherever the focus is: the HP box's
+    // own undo, redo, select-all and cut give way to the window's commands.
+    void commandKeysWinOverTheFocus_data()
+    {
+        QTest::addColumn<bool>("inBox");
+        QTest::newRow("HP box") << true;
+        QTest::newRow("initiative table") << false;
+    }
+    void commandKeysWinOverTheFocus()
+    {
+        QFETCH(bool, inBox);
+        QWidget* focus = inBox ? static_cast<QWidget*>(hitPointBox()) : fixture->window->findChild<MainInitiativeList*>();
+        const auto press = [focus](QAction* command) {
+            focus->setFocus(Qt::OtherFocusReason);
+            command->setEnabled(true);
+            QTest::keySequence(QApplication::focusWidget(), command->shortcut());
+        };
+        Global::encounter->setSelectedCreatures({ana});
+        QVERIFY(fixture->world->record(new DamageEvent("Hit", goblin, ana, 5, "", fixture->world->stream())));
+        const int current = Global::history->getCurrentIndex();
+        typeAmount(7);
+        press(action("Step Back"));
+        QCOMPARE(Global::history->getCurrentIndex(), current - 1);
+        QCOMPARE(ana->getCurrHitPoints(), 28);
+        press(action("Step Forward"));
+        QCOMPARE(Global::history->getCurrentIndex(), current);
+        QCOMPARE(hitPointBox()->value(), 7);
+
+        QStringList deaf;
+        for (QAction* command : fixture->window->findChildren<QAction*>()) {
+            if (command->shortcut().isEmpty())
+                continue;
+            // Only whether the keys reach the command: what it does is tested with it.
+            QObject::disconnect(command, &QAction::triggered, fixture->window, nullptr);
+            QSignalSpy triggered(command, &QAction::triggered);
+            press(command);
+            if (triggered.count() != 1)
+                deaf.append(command->shortcut().toString());
+        }
+        QVERIFY2(deaf.isEmpty(), qPrintable("deaf: " + deaf.join(", ")));
+        QCOMPARE(hitPointBox()->text(), QString("7"));
     }
 
     // A log that cannot take the record leaves the fight, the box and surge mode as they were.

@@ -1,0 +1,28 @@
+#ifndef COMMANDKEYS_H
+#define COMMANDKEYS_H
+
+#include <QObject>
+
+class QWidget;
+
+// Gives the keys of a window's commands to the commands while an input of
+// the window has the focus: a spin box takes Ctrl+Z, Ctrl+A or Ctrl+X as its
+// own undo, select-all and cut, and the command of those keys would never run.
+class CommandKeysFirst : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The commands are the window's own actions; the filter lives as long as the input.
+    static void install(QWidget* input, const QWidget* window);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    CommandKeysFirst(QWidget* input, const QWidget* window);
+
+    const QWidget* window;
+};
+
+#endif
