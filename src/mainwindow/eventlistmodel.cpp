@@ -20,7 +20,9 @@ void EventListModel::setView(QListView* listView)
     view = listView;
     view->setSelectionMode(QAbstractItemView::NoSelection);
     // Measuring every row again at each new event made a long fight slow.
+    // Rows of one size need the marker no taller than the blank icon.
     view->setUniformItemSizes(true);
+    view->setIconSize(QSize(16, 16));
     view->setItemDelegate(new WidestRowDelegate(this, view));
     connect(view, &QListView::clicked, this, &EventListModel::onInitListClicked);
 }
