@@ -129,8 +129,10 @@ int PlayersView::preferredWidth() const
 
 QSize PlayersView::sizeHint() const
 {
-    // Wide enough on a first start for the rows the players are shown.
-    return QSize(qMax(600, preferredWidth()), 400);
+    // Wide enough on a first start for the rows the players are shown, at
+    // the smallest size the font will be scaled to once the window shows.
+    const int drawn = qMax(1, QFontInfo(font()).pixelSize());
+    return QSize(qMax(600, preferredWidth() * qMax(drawn, smallestFont) / drawn), 400);
 }
 
 void PlayersView::resizeEvent(QResizeEvent* event)
