@@ -152,36 +152,41 @@ QSize PlayersTextDelegate::sizeHint(const QStyleOptionViewItem& option, const QM
     return remembered(sizes, key, [&] { return QStyledItemDelegate::sizeHint(option, index); });
 }
 
+QTextDocument* PlayersHealthDelegate::documentFor(const QString& cellText) const
+{
+    if (QTextDocument* known = documents.object(cellText))
+        return known;
+    auto* document = new QTextDocument;
+    setUpDocument(*document, PlayersHealthCell::fromText(cellText));
+    documents.insert(cellText, document);
+    return document;
+}
+
 void PlayersHealthDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                   const QModelIndex& index) const
 {
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
     const PlayersHealthCell cell = PlayersHealthCell::fromText(item.text);
+    QTextDocument* document = documentFor(item.text);
     painter->save();
     drawProgressBar(painter, cell.percent, item.rect, barMargin, barMargin, cell.gray, QString(), QString());
     item.text.clear();
     QStyle* style = item.widget ? item.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
-    QTextDocument document;
-    setUpDocument(document, cell);
     // The text stands inside its bar, centred in its height, in a colour that reads over every shade of it.
     const QRect box = item.rect.adjusted(barMargin, barMargin, -barMargin, -barMargin);
     painter->setClipRect(box.adjusted(1, 1, -1, -1));
-    painter->translate(box.x() + textPadding, box.y() + (box.height() - document.size().height()) / 2);
+    painter->translate(box.x() + textPadding, box.y() + (box.height() - document->size().height()) / 2);
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, HealthBarColours::text(cell.gray));
-    document.documentLayout()->draw(painter, context);
+    document->documentLayout()->draw(painter, context);
     painter->restore();
 }
 
 QSize PlayersHealthDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const
 {
-    const QString text = index.data(Qt::DisplayRole).toString();
-    return remembered(sizes, text, [&] {
-        QTextDocument document;
-        setUpDocument(document, PlayersHealthCell::fromText(text));
-        return QSize(qCeil(document.idealWidth()) + 2 * (barMargin + textPadding),
-                     qCeil(document.size().height()) + 2 * barMargin + 2);
-    });
+    const QTextDocument* document = documentFor(index.data(Qt::DisplayRole).toString());
+    return QSize(qCeil(document->idealWidth()) + 2 * (barMargin + textPadding),
+                 qCeil(document->size().height()) + 2 * barMargin + 2);
 }

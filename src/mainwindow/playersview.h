@@ -1,9 +1,11 @@
 #ifndef PLAYERSVIEW_H
 #define PLAYERSVIEW_H
 
+#include <QCache>
 #include <QHash>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTextDocument>
 
 #include "toolkit/progressbar.h"
 
@@ -69,8 +71,10 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    // Laying out the text is the dear part of measuring, and the same texts come back.
-    mutable QHash<QString, QSize> sizes;
+    // Laying out the text is the dear part of measuring and painting, and the same texts come back.
+    QTextDocument* documentFor(const QString& cellText) const;
+
+    mutable QCache<QString, QTextDocument> documents{500};
 };
 
 #endif
