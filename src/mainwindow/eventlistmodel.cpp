@@ -10,30 +10,35 @@
 EventListModel::EventListModel(QObject* parent)
     : QAbstractTableModel(parent), currentIcon(":/images/arrow-right128.png"), blankIcon(":/images/no-icon.png")
 {
+    scrollTimer.setSingleShot(true);
+    scrollTimer.setInterval(0);
+    connect(&scrollTimer, &QTimer::timeout, this, &EventListModel::scrollToCurrent);
 }
 
 void EventListModel::setView(QListView* listView)
 {
     view = listView;
     view->setSelectionMode(QAbstractItemView::NoSelection);
-    // A long entry wraps within the dock instead of widening the list.
-    view->setWordWrap(true);
-    view->setResizeMode(QListView::Adjust);
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Measuring every row again at each new event made a long fight slow.
+    // Rows of one size need the marker no taller than the blank icon.
+    view->setUniformItemSizes(true);
+    view->setIconSize(QSize(16, 16));
+    view->setItemDelegate(new WidestRowDelegate(this, view));
     connect(view, &QListView::clicked, this, &EventListModel::onInitListClicked);
 }
 
 void EventListModel::newHistory()
 {
     connect(Global::history, &History::doHistoryChanged, this, &EventListModel::onHistoryChanged);
-    // Views and proxies expect the announcement before every relayout.
-    emit layoutAboutToBeChanged();
-    emit layoutChanged();
+    beginResetModel();
+    shownCount = Global::history->getEventCount();
+    shownCurrent = Global::history->getCurrentIndex();
+    endResetModel();
 }
 
 int EventListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() || !Global::history ? 0 : Global::history->getEventCount();
+    return parent.isValid() ? 0 : shownCount;
 }
 
 int EventListModel::columnCount(const QModelIndex& parent) const
@@ -43,13 +48,12 @@ int EventListModel::columnCount(const QModelIndex& parent) const
 
 QVariant EventListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= rowCount() || index.column() != 0)
+    if (!index.isValid() || index.row() >= rowCount() || index.column() != 0 || !Global::history)
         return QVariant();
-    int current = Global::history->getCurrentIndex();
     switch (role) {
     case Qt::DisplayRole: return Global::history->getEventText(index.row());
-    case Qt::DecorationRole: return index.row() == current ? currentIcon : blankIcon;
-    case Qt::ForegroundRole: return index.row() > current ? QVariant(QColor("grey")) : QVariant();
+    case Qt::DecorationRole: return index.row() == shownCurrent ? currentIcon : blankIcon;
+    case Qt::ForegroundRole: return index.row() > shownCurrent ? QVariant(QColor("grey")) : QVariant();
     default: return QVariant();
     }
 }
@@ -65,10 +69,40 @@ QVariant EventListModel::headerData(int section, Qt::Orientation orientation, in
 
 void EventListModel::onHistoryChanged()
 {
-    emit layoutAboutToBeChanged();
-    emit layoutChanged();
-    if (view)
-        view->scrollTo(index(Global::history->getCurrentIndex(), 0), QAbstractItemView::EnsureVisible);
+    const int count = Global::history ? Global::history->getEventCount() : 0;
+    const int current = Global::history ? Global::history->getCurrentIndex() : -1;
+    if (count == 0 || shownCount == 0) {
+        // Cleared, or filled at once by a replay.
+        beginResetModel();
+        shownCount = count;
+        shownCurrent = current;
+        endResetModel();
+    } else {
+        // The events up to the older of the two marks stay; those after it
+        // were stepped over or replaced by the new ones, and may be fewer.
+        if (count < shownCount) {
+            beginRemoveRows(QModelIndex(), count, shownCount - 1);
+            shownCount = count;
+            endRemoveRows();
+        }
+        const int first = qMax(0, qMin(shownCurrent, current));
+        const int last = qMin(qMax(shownCurrent, current), shownCount - 1);
+        shownCurrent = current;
+        if (first <= last)
+            emit dataChanged(index(first, 0), index(last, 0), {Qt::DisplayRole, Qt::DecorationRole, Qt::ForegroundRole});
+        if (count > shownCount) {
+            beginInsertRows(QModelIndex(), shownCount, count - 1);
+            shownCount = count;
+            endInsertRows();
+        }
+    }
+    scrollTimer.start();
+}
+
+void EventListModel::scrollToCurrent()
+{
+    if (view && shownCurrent >= 0)
+        view->scrollTo(index(shownCurrent, 0), QAbstractItemView::EnsureVisible);
 }
 
 void EventListModel::onInitListClicked(const QModelIndex& clicked)
@@ -76,4 +110,19 @@ void EventListModel::onInitListClicked(const QModelIndex& clicked)
     if (Global::mainWindow && Global::mainWindow->runningFlatDialog())
         return;
     Global::history->goTo(clicked.row());
+}
+
+WidestRowDelegate::WidestRowDelegate(QAbstractItemModel* model, QObject* parent)
+    : QStyledItemDelegate(parent), model(model)
+{
+    connect(model, &QAbstractItemModel::modelReset, this, &WidestRowDelegate::forget);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &WidestRowDelegate::forget);
+}
+
+QSize WidestRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const QSize own = QStyledItemDelegate::sizeHint(option, index);
+    for (; measuredRows < model->rowCount(); measuredRows++)
+        widest = qMax(widest, QStyledItemDelegate::sizeHint(option, model->index(measuredRows, 0)).width());
+    return QSize(qMax(widest, own.width()), own.height());
 }

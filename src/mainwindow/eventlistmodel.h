@@ -3,11 +3,15 @@
 
 #include <QAbstractTableModel>
 #include <QIcon>
+#include <QStyledItemDelegate>
+#include <QTimer>
 
 class QListView;
 
 // The history dock's list: one row per event, the current one marked, the
-// stepped-back ones grey; a click jumps the history there.
+// stepped-back ones grey; a click jumps the history there. A new event is an
+// inserted row and a step a change of the rows between the old and the new
+// mark, so a long fight costs the same per event as a short one.
 class EventListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -28,9 +32,35 @@ public slots:
     void onInitListClicked(const QModelIndex& index);
 
 private:
+    void scrollToCurrent();
+
     QListView* view = nullptr;
     QIcon currentIcon;
     QIcon blankIcon;
+    // What the view was told: the history may change again before it asks.
+    int shownCount = 0;
+    int shownCurrent = -1;
+    // One scroll per pass of the event loop, however many events came.
+    QTimer scrollTimer;
+};
+
+// The rows of a list of uniform item sizes are as wide as its widest row, as
+// if each were measured; each row is measured once.
+class WidestRowDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    explicit WidestRowDelegate(QAbstractItemModel* model, QObject* parent = nullptr);
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    void forget() { measuredRows = 0, widest = 0; }
+
+    QAbstractItemModel* model;
+    mutable int measuredRows = 0;
+    mutable int widest = 0;
 };
 
 #endif

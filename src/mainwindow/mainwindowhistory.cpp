@@ -108,6 +108,8 @@ void MainWindow::doneLoadingHistory()
     setPauseUpdate(false);
     if (!playersWindowWasHidden)
         Global::playersWindow->show();
+    // Hidden for the replay, the window told the action so; shown again, it does not.
+    togglePlayersWindowButton();
 }
 
 void MainWindow::debugStr(const QString& line)

@@ -65,6 +65,7 @@ void PlayersListModel::setView(PlayersView* playersView)
     view->setColumnWidth(2, 240);
     view->setWordWrap(false);
     view->setItemDelegateForColumn(1, new PlayersHealthDelegate(view));
+    view->setItemDelegate(new PlayersTextDelegate(view));
     view->setSelectionMode(QAbstractItemView::NoSelection);
     view->horizontalHeader()->setStretchLastSection(true);
     view->scaleToSize();
@@ -171,10 +172,13 @@ void PlayersListModel::refreshList()
         beginResetModel();
         visibleIndexes = visible.indexes;
         endResetModel();
-    } else if (!visibleIndexes.isEmpty()) {
-        emit dataChanged(index(0, 0), index(visibleIndexes.size() - 1, columnCount() - 1));
+        scaleView();
+        shownLooks.clear();
+        for (int row = 0; row < visibleIndexes.size(); row++)
+            shownLooks.append(lookOf(row));
+    } else if (announceChangedRows() && view) {
+        view->fitColumns();
     }
-    scaleView();
     const int current = getCurrentIndex();
     if (current >= 0) {
         if (view)
@@ -184,6 +188,32 @@ void PlayersListModel::refreshList()
         currentCreature = nullptr;
     }
     emit doCurrentChanged();
+}
+
+QStringList PlayersListModel::lookOf(int row) const
+{
+    QStringList look;
+    for (int column = 0; column < columnCount(); column++)
+        look << index(row, column).data().toString();
+    look << QString::number(index(row, 0).data(Qt::DecorationRole).value<QIcon>().cacheKey())
+         << index(row, 0).data(Qt::ForegroundRole).toString();
+    return look;
+}
+
+bool PlayersListModel::announceChangedRows()
+{
+    bool changed = false;
+    for (int row = 0; row < visibleIndexes.size(); row++) {
+        QStringList look = lookOf(row);
+        if (row < shownLooks.size() && look == shownLooks[row])
+            continue;
+        shownLooks.resize(qMax(shownLooks.size(), row + 1));
+        shownLooks[row] = std::move(look);
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1),
+                         {Qt::DisplayRole, Qt::DecorationRole, Qt::ForegroundRole});
+        changed = true;
+    }
+    return changed;
 }
 
 bool PlayersListModel::isCurrentIndex(int row) const

@@ -70,12 +70,18 @@ private:
     QVariant decoration(Creature* creature, int row) const;
     void scaleView();
     void requestRefresh();
+    // What a row shows: its texts, its icon and its colour.
+    QStringList lookOf(int row) const;
+    // Tells the view of the rows whose look changed; true when there were any.
+    bool announceChangedRows();
 
     QPointer<PlayersView> view;
     // Many model signals in one command rebuild the rows once, on the next pass of the event loop.
     QTimer refreshTimer;
     bool enableUpdate = true;
     QList<int> visibleIndexes;
+    // The look of each row as the view last heard of it.
+    QList<QStringList> shownLooks;
     // Guarded: a paused model outlives creatures deleted meanwhile.
     QMap<int, QPointer<Creature>> deadMonsters;
     QPointer<Creature> currentCreature;

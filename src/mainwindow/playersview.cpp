@@ -1,9 +1,11 @@
 #include "mainwindow/playersview.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QHeaderView>
 #include <QPainter>
 #include <QTextDocument>
+#include <QtMath>
 
 #include "foundation/global.h"
 #include "mainwindow/playerslistmodel.h"
@@ -13,12 +15,29 @@ namespace {
 
 const int smallestFont = 14;
 const int largestFont = 28;
+// Between the cell's edges and the bar, and between the bar's edge and its text.
+const int barMargin = 5;
+const int textPadding = 3;
 
 void setUpDocument(QTextDocument& document, const PlayersHealthCell& cell)
 {
     QFont font = document.defaultFont();
     font.setPixelSize(qMax(1, cell.pixelSize - 2));
     document.setDefaultFont(font);
+    document.setDocumentMargin(0);
+    document.setHtml(cell.html);
+}
+
+// Measured sizes of a delegate; a fight brings a few hundred texts.
+template <typename Measure>
+QSize remembered(QHash<QString, QSize>& sizes, const QString& key, Measure measure)
+{
+    auto known = sizes.constFind(key);
+    if (known != sizes.constEnd())
+        return *known;
+    if (sizes.size() > 2000)
+        sizes.clear();
+    return *sizes.insert(key, measure());
 }
 
 }
@@ -56,6 +75,9 @@ void PlayersView::fitColumns()
     resizeRowsToContents();
     resizeColumnToContents(0);
     resizeColumnToContents(1);
+    // The stretched last column keeps the width last given as its floor: the
+    // one it was built with would make a narrow window scroll sideways.
+    resizeColumnToContents(2);
 }
 
 void PlayersView::scaleToSize(QSize size)
@@ -98,10 +120,19 @@ int PlayersView::preferredHeight() const
 
 int PlayersView::preferredWidth() const
 {
-    int width = horizontalHeader()->height();
+    // Each column as wide as its widest cell or its header, beside the row numbers.
+    int width = verticalHeader()->sizeHint().width() + 2 * frameWidth();
     for (int column = 0; model() && column < model()->columnCount(); column++)
-        width += sizeHintForColumn(column);
+        width += qMax(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
     return width;
+}
+
+QSize PlayersView::sizeHint() const
+{
+    // Wide enough on a first start for the rows the players are shown, at
+    // the smallest size the font will be scaled to once the window shows.
+    const int drawn = qMax(1, QFontInfo(font()).pixelSize());
+    return QSize(qMax(600, preferredWidth() * qMax(drawn, smallestFont) / drawn), 400);
 }
 
 void PlayersView::resizeEvent(QResizeEvent* event)
@@ -114,37 +145,48 @@ void PlayersView::resizeEvent(QResizeEvent* event)
     }
 }
 
+QSize PlayersTextDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const QString key = QString("%1/%2/%3|").arg(index.column()).arg(option.font.pixelSize()).arg(option.font.pointSizeF())
+        + index.data(Qt::DisplayRole).toString();
+    return remembered(sizes, key, [&] { return QStyledItemDelegate::sizeHint(option, index); });
+}
+
+QTextDocument* PlayersHealthDelegate::documentFor(const QString& cellText) const
+{
+    if (QTextDocument* known = documents.object(cellText))
+        return known;
+    auto* document = new QTextDocument;
+    setUpDocument(*document, PlayersHealthCell::fromText(cellText));
+    documents.insert(cellText, document);
+    return document;
+}
+
 void PlayersHealthDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                   const QModelIndex& index) const
 {
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
     const PlayersHealthCell cell = PlayersHealthCell::fromText(item.text);
+    QTextDocument* document = documentFor(item.text);
     painter->save();
-    QTextDocument document;
-    setUpDocument(document, cell);
-    document.setHtml(cell.gray ? "<font color=gray>" + cell.html + "</font>" : cell.html);
-    drawProgressBar(painter, cell.percent, item.rect, 5, 5, cell.gray, QString(), QString());
+    drawProgressBar(painter, cell.percent, item.rect, barMargin, barMargin, cell.gray, QString(), QString());
     item.text.clear();
     QStyle* style = item.widget ? item.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
-    painter->translate(item.rect.x() + 5, item.rect.y() + 1);
-    document.drawContents(painter, QRectF(0, 0, item.rect.width(), item.rect.height()));
+    // The text stands inside its bar, centred in its height, in a colour that reads over every shade of it.
+    const QRect box = item.rect.adjusted(barMargin, barMargin, -barMargin, -barMargin);
+    painter->setClipRect(box.adjusted(1, 1, -1, -1));
+    painter->translate(box.x() + textPadding, box.y() + (box.height() - document->size().height()) / 2);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette.setColor(QPalette::Text, HealthBarColours::text(cell.gray));
+    document->documentLayout()->draw(painter, context);
     painter->restore();
 }
 
-QSize PlayersHealthDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+QSize PlayersHealthDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const
 {
-    const QString text = index.data(Qt::DisplayRole).toString();
-    auto known = idealWidths.constFind(text);
-    if (known == idealWidths.constEnd()) {
-        if (idealWidths.size() > 1000)
-            idealWidths.clear();
-        const PlayersHealthCell cell = PlayersHealthCell::fromText(text);
-        QTextDocument document;
-        setUpDocument(document, cell);
-        document.setHtml(cell.html);
-        known = idealWidths.insert(text, document.idealWidth());
-    }
-    return QSize(int(*known + 10.0), QStyledItemDelegate::sizeHint(option, index).height());
+    const QTextDocument* document = documentFor(index.data(Qt::DisplayRole).toString());
+    return QSize(qCeil(document->idealWidth()) + 2 * (barMargin + textPadding),
+                 qCeil(document->size().height()) + 2 * barMargin + 2);
 }

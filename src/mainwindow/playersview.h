@@ -1,9 +1,11 @@
 #ifndef PLAYERSVIEW_H
 #define PLAYERSVIEW_H
 
+#include <QCache>
 #include <QHash>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTextDocument>
 
 #include "toolkit/progressbar.h"
 
@@ -24,14 +26,15 @@ public:
     void scaleToSize() { scaleToSize(QSize(width(), height())); }
     int preferredHeight() const;
     int preferredWidth() const;
-    QSize sizeHint() const override { return QSize(600, 400); }
+    // The rows' heights and the first two columns' widths follow their texts.
+    void fitColumns();
+    QSize sizeHint() const override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void applyPixelSize(int size);
-    void fitColumns();
 
     int lastWidth = -1;
     int lastHeight = -1;
@@ -39,8 +42,24 @@ private:
     int pixelSize;
 };
 
-// Paints a health cell of the players' table: the bar and the health text
-// over it, greyed for a waiting creature.
+// The name and conditions cells of the players' table, measured once per
+// text and size: fitting the table measures every cell, and the texts of a
+// fight come back.
+class PlayersTextDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    explicit PlayersTextDelegate(QObject* parent = nullptr) : QStyledItemDelegate(parent) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    mutable QHash<QString, QSize> sizes;
+};
+
+// Paints a health cell of the players' table: the bar with the health text
+// inside it, greyed for a waiting creature.
 class PlayersHealthDelegate : public QStyledItemDelegate, public ProgressBarPainter
 {
     Q_OBJECT
@@ -52,9 +71,10 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    // Fitting the font measures every cell several times; laying out the
-    // text is the dear part, and the same texts come back.
-    mutable QHash<QString, qreal> idealWidths;
+    // Laying out the text is the dear part of measuring and painting, and the same texts come back.
+    QTextDocument* documentFor(const QString& cellText) const;
+
+    mutable QCache<QString, QTextDocument> documents{500};
 };
 
 #endif

@@ -11,8 +11,6 @@
 #include "library/monsters.h"
 #include "mainwindow/playerslistmodel.h"
 #include "mainwindow/playerswindow.h"
-#include "mainwindow/playersview.h"
-#include <QDebug>
 #include "screenshots/shotsink.h"
 
 namespace {
@@ -25,8 +23,6 @@ void shoot(ShotSink& sink, const QString& name, QSize size)
     window->getPlayersList()->refreshList();
     QApplication::processEvents();
     sink.save(name, window);
-    PlayersView* v = window->getPlayersView();
-    for (int r = 0; r < 2; r++) { QModelIndex i = v->model()->index(r, 1); qDebug() << v->columnWidth(1) << v->getPixelSize() << i.data().toString() << v->itemDelegateForColumn(1)->sizeHint(QStyleOptionViewItem(), i); }
 }
 
 void playersShots(ShotSink& sink)

@@ -1,12 +1,26 @@
 #ifndef PROGRESSBAR_H
 #define PROGRESSBAR_H
 
+#include <QLinearGradient>
 #include <QWidget>
 
 class QPainter;
 
-// Paints a health bar: a gradient for the percent (red at half or less,
-// from the right end when negative) in a white box with an outline.
+// The colours of a health bar, the same in the initiative table and the
+// players' window: grey above half, red at half or less, paler for a creature
+// that waits. No shade is so dark that the text over it reads at less than
+// 4.5:1.
+namespace HealthBarColours {
+QColor fill(int percent, bool gray);
+// From white at the top to the fill, which holds to the bottom.
+QLinearGradient gradient(int percent, bool gray, const QRect& box);
+QColor text(bool gray);
+// The contrast ratio of two colours by their relative luminance, 1 to 21.
+double contrast(const QColor& first, const QColor& second);
+}
+
+// Paints a health bar: a gradient for the percent (from the right end when
+// negative) in a white box with an outline, and the text over it.
 class ProgressBarPainter
 {
 public:

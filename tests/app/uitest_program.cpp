@@ -113,11 +113,13 @@ private slots:
         QCOMPARE(model.index(0, 0).data().toString() + model.headerData(9, Qt::Vertical, Qt::DisplayRole).toString(),
                  QString("Changed Ana: Curr HP 2910"));
         QCOMPARE(marks(model), QString("- ").repeated(9) + "a");
-        // A click jumps the history; the current row is scrolled into sight; stepped-back rows are grey.
+        // A click jumps the history; the current row is scrolled into sight once the loop runs; stepped-back rows are grey.
+        QApplication::processEvents();
         QVERIFY(view.visualRect(model.index(9, 0)).bottom() < view.viewport()->height() && view.visualRect(model.index(0, 0)).top() < 0);
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(model.index(8, 0)).center());
         QVERIFY(Global::history->getCurrentIndex() == 8 && ana->getBeforeVitality().hitPoints == 21 && view.selectionModel()->selectedIndexes().isEmpty());
         Global::history->goTo(0);
+        QApplication::processEvents();
         QVERIFY(view.visualRect(model.index(0, 0)).top() >= 0 && view.visualRect(model.index(9, 0)).bottom() >= view.viewport()->height());
         QCOMPARE(marks(model), "a" + QString(" -g").repeated(9));
         Global::history->back();

@@ -1,4 +1,6 @@
+#include <QAbstractItemModelTester>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QListView>
 #include <QSettings>
 #include <QTest>
@@ -113,6 +115,90 @@ private slots:
         QCOMPARE(historyActions(w), QString("1010"));
     }
 
+    // The list hears of each change as the change it is, and always shows the history as it stands.
+    void historyListFollowsEachChange()
+    {
+        RecordingUiHooks hooks;
+        WindowUnderTest w;
+        QVERIFY(w.loadFolder());
+        w.window->show();
+        auto* view = w.dock("historyWidget")->findChild<QListView*>();
+        QAbstractItemModel* model = view->model();
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(view->uniformItemSizes());
+        QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
+        QSignalSpy reset(model, &QAbstractItemModel::modelReset);
+        auto icon = [&](int row) { return model->index(row, 0).data(Qt::DecorationRole).value<QIcon>().cacheKey(); };
+        auto shows = [&] {
+            const int current = Global::history->getCurrentIndex();
+            if (model->rowCount() != Global::history->getEventCount())
+                return false;
+            const qint64 blank = icon(current == 0 ? 1 : 0);
+            for (int row = 0; row < model->rowCount(); row++) {
+                const QModelIndex index = model->index(row, 0);
+                if (index.data().toString() != Global::history->getEventText(row) || (icon(row) == blank) == (row == current)
+                    || index.data(Qt::ForegroundRole).isValid() != (row > current))
+                    return false;
+            }
+            return true;
+        };
+        // The first and last row of a dataChanged, or of an insertion or removal.
+        auto rows = [](const QList<QVariant>& arguments) {
+            if (arguments.at(1).canConvert<QModelIndex>())
+                return QString("%1-%2").arg(arguments.at(0).toModelIndex().row()).arg(arguments.at(1).toModelIndex().row());
+            return QString("%1-%2").arg(arguments.at(1).toInt()).arg(arguments.at(2).toInt());
+        };
+        auto count = [](QSignalSpy& spy) { const int n = spy.count(); spy.clear(); return n; };
+
+        const int before = Global::history->getEventCount();
+        QVERIFY(w.record(3));
+        QVERIFY(shows());
+        // The first event of an empty list comes with a reset.
+        QCOMPARE(count(reset), before == 0 ? 1 : 0);
+        QCOMPARE(count(inserted), before == 0 ? 2 : 3);
+        changed.clear();
+        w.action("Step Back")->trigger();
+        QVERIFY(shows());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(rows(changed.takeFirst()), QString("1-2"));
+        w.action("Step Forward")->trigger();
+        QVERIFY(shows());
+        QCOMPARE(rows(changed.takeFirst()), QString("1-2"));
+        // Stepped back twice, a new event replaces the two stepped over.
+        w.action("Step Back")->trigger();
+        w.action("Step Back")->trigger();
+        changed.clear();
+        QVERIFY(w.record(1));
+        QVERIFY(shows());
+        QCOMPARE(rows(removed.takeFirst()), QString("2-2"));
+        QCOMPARE(rows(changed.takeFirst()), QString("0-1"));
+        w.action("Step Back")->trigger();
+        {
+            BoxAnswerer answer(true);
+            w.action("Truncate...")->trigger();
+        }
+        QVERIFY(shows());
+        QCOMPARE(rows(removed.takeFirst()), QString("1-1"));
+        QCOMPARE(count(inserted) + count(reset), 0);
+
+        // A long fight: each event is one inserted row, and the current one is in sight once the loop has run.
+        QVERIFY(w.record(60));
+        QCOMPARE(count(inserted), 60);
+        QApplication::processEvents();
+        QVERIFY(shows());
+        const QModelIndex last = model->index(model->rowCount() - 1, 0);
+        const QRect shown = view->visualRect(last);
+        QVERIFY(shown.top() >= 0 && shown.bottom() < view->viewport()->height());
+
+        // A restart replays the log: the list is built anew.
+        QVERIFY(w.loadFolder());
+        QVERIFY(count(reset) >= 1);
+        QVERIFY(shows());
+        QCOMPARE(model->rowCount(), before + 61);
+    }
+
     void clearHistory_data()
     {
         QTest::addColumn<bool>("running");
@@ -196,6 +282,9 @@ private slots:
         QVERIFY(w.window->refreshTimer()->isActive() && w.window->isVisible());
         QCOMPARE(Global::playersWindow->isVisible(), playersShown);
         QCOMPARE(Global::history->getEventCount(), 2);
+        // The action tells what a click does, and does it.
+        w.action(playersShown ? "Hide Player's Window..." : "Show Player's Window...")->trigger();
+        QCOMPARE(Global::playersWindow->isVisible(), !playersShown);
     }
 
     void closeAsksToSaveFirst()

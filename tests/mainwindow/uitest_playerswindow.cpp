@@ -2,6 +2,9 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDockWidget>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -27,6 +30,7 @@
 #include "mainwindow/playersview.h"
 #include "mainwindow/playerswindow.h"
 #include "mainwindow/mainwindowtesting.h"
+#include "toolkit/progressbar.h"
 #include "support/randomfight.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
@@ -607,6 +611,132 @@ private slots:
         emit Global::switchBoard.doCreatureUpdated(world->find("Hero A"));
         screen.window->setEnableUpdate(true);
         QCOMPARE(screen.model()->getCurrentCreature(), world->find("Hero A"));
+    }
+
+    // A changed hit point tells the view of that row only, and keeps the font.
+    void aChangeRedrawsItsRowOnly()
+    {
+        for (const char* name : {"Hero A", "Hero B", "Hero C"})
+            world->addHero(name, 30);
+        Global::encounter->setCreatureList(
+            CreatureList({world->find("Hero A"), world->find("Hero B"), world->find("Hero C")}));
+        PlayersScreen screen;
+        start(*world, {{"Hero A", 20, 1}, {"Hero B", 18, 1}, {"Hero C", 16, 1}}, {});
+        PlayersScreen::settle();
+        QAbstractItemModelTester tester(screen.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy changed(screen.model(), &QAbstractItemModel::dataChanged);
+        QSignalSpy reset(screen.model(), &QAbstractItemModel::modelReset);
+        const int pixelSize = screen.view()->getPixelSize();
+        QVERIFY(world->record(new DamageEvent("Hit", nullptr, world->find("Hero B"), 7, "", world->stream())));
+        PlayersScreen::settle();
+        QCOMPARE(reset.count(), 0);
+        QCOMPARE(changed.count(), 1);
+        const auto arguments = changed.takeFirst();
+        QCOMPARE(arguments.at(0).toModelIndex().row(), 1);
+        QCOMPARE(arguments.at(1).toModelIndex().row(), 1);
+        QVERIFY(!arguments.at(2).value<QList<int>>().isEmpty());
+        QCOMPARE(PlayersHealthCell::fromText(screen.column(1).value(1)).html, world->find("Hero B")->getHealthForPlayers(true));
+        QCOMPARE(screen.view()->getPixelSize(), pixelSize);
+        // Nothing changed, nothing told.
+        screen.model()->refreshList();
+        QCOMPARE(changed.count(), 0);
+    }
+
+    // Names with "<" reach the ticker whole, and effect texts still read plainly.
+    void tickerKeepsAngleBrackets()
+    {
+        world->addHero("Ana <the Bold>", 30);
+        world->addMonster("Goblin", "1", 20);
+        Creature* hero = world->find("Ana <the Bold>");
+        Creature* goblin = world->find("Goblin (1)");
+        Global::encounter->setCreatureList(CreatureList({hero, goblin}));
+        PlayersScreen screen;
+        start(*world, {{"Ana <the Bold>", 20, 1}}, {{"Goblin", 10, 0}});
+        QVERIFY(world->record(new DamageEvent("Hit", goblin, hero, 3, "", world->stream())));
+        EffectDetails mark;
+        mark.origin = hero;
+        mark.type = CE::Marked;
+        mark.comment = "a <b> & c";
+        mark.endCondition = CE::EndOfOriginsNextTurn;
+        QVERIFY(world->record(new EffectEvent(mark, {goblin}, world->stream())));
+        const QStringList ticker = screen.texts().filter("ticker: ");
+        QCOMPARE(ticker.value(0), QString("ticker: Ana <the Bold> -> Marked by Ana <the Bold> (a <b> & c): Goblin (1)"));
+        QCOMPARE(ticker.value(1), QString("ticker: Goblin (1) -> Damaged 3: Ana <the Bold>"));
+    }
+
+    // On a first start the window opens at a size that shows the demonstration
+    // party whole: every header, every health text inside its bar, no
+    // horizontal scroll bar. A stored geometry still wins.
+    void firstStartShowsTheWholeTable()
+    {
+        world.reset();
+        WindowUnderTest main;
+        QVERIFY(main.loadFolder());
+        QList<Creature*> party;
+        for (int i = 0; i < Global::characters->getCharacterCount(); i++)
+            party << Global::characters->getCharacter(i);
+        Global::encounter->setCreatureList(CreatureList(party));
+        main.window->show();
+        QAction* toggle = main.action("Show Player's Window");
+        toggle->trigger();
+        // A first start opens it at its size hint where the screen allows; the offscreen one is smaller.
+        Global::playersWindow->resize(Global::playersWindow->sizeHint());
+        PlayersScreen::settle();
+        PlayersView* view = Global::playersWindow->getPlayersView();
+        QCOMPARE(view->model()->rowCount(), party.size());
+        QVERIFY(!view->horizontalScrollBar()->isVisible());
+        QHeaderView* header = view->horizontalHeader();
+        for (int column = 0; column < 3; column++)
+            QVERIFY2(header->sectionSize(column) >= header->sectionSizeHint(column),
+                     qPrintable(view->model()->headerData(column, Qt::Horizontal).toString()));
+        for (int row = 0; row < party.size(); row++) {
+            const QSize health = view->itemDelegateForColumn(1)->sizeHint(QStyleOptionViewItem(), view->model()->index(row, 1));
+            QVERIFY(health.width() <= view->columnWidth(1));
+            QVERIFY(health.height() <= view->rowHeight(row));
+        }
+        Global::playersWindow->setGeometry(80, 90, 700, 500);
+        toggle->trigger();
+        toggle->trigger();
+        QCOMPARE(Global::playersWindow->size(), QSize(700, 500));
+    }
+
+    // The health texts read at 4.5:1 or better over every shade of their bar,
+    // at every health, greyed or not, in the initiative table and here alike.
+    void healthTextsAreReadable()
+    {
+        for (bool gray : {false, true})
+            for (int percent : {-100, -25, 0, 10, 50, 51, 90, 100}) {
+                const QLinearGradient shades = HealthBarColours::gradient(percent, gray, QRect(0, 0, 100, 20));
+                QList<QColor> behind{Qt::white};
+                for (const QGradientStop& stop : shades.stops())
+                    behind << stop.second;
+                for (const QColor& colour : behind)
+                    QVERIFY2(HealthBarColours::contrast(HealthBarColours::text(gray), colour) >= 4.5,
+                             qPrintable(QString("%1%2 over %3").arg(percent).arg(gray ? " grey" : "").arg(colour.name())));
+            }
+        // What the bar means stays: grey above half, red at half or less.
+        QVERIFY(HealthBarColours::fill(51, false).red() == HealthBarColours::fill(51, false).green());
+        QVERIFY(HealthBarColours::fill(50, false).green() < HealthBarColours::fill(50, false).red());
+
+        // What the players' window and the initiative table paint behind the text.
+        world->addHero("Hero A", 40);
+        world->addMonster("Goblin", "1", 20);
+        Global::encounter->setCreatureList(CreatureList({world->find("Hero A"), world->find("Goblin (1)")}));
+        PlayersScreen screen;
+        start(*world, {{"Hero A", 20, 1}}, {{"Goblin", 10, 0}});
+        QVERIFY(world->record(new DamageEvent("Hit", nullptr, world->find("Goblin (1)"), 10, "", world->stream())));
+        screen.model()->setShowDamageAndHeals(false);
+        PlayersScreen::settle();
+        const QRect cell = screen.view()->visualRect(screen.model()->index(1, 1));
+        ProgressBarWidget bar;
+        bar.setProgress(30, false, QString(), QString());
+        bar.resize(120, 30);
+        for (const QImage& picture : {screen.view()->viewport()->grab(cell.adjusted(6, 6, -6, -6)).toImage(),
+                                      bar.grab(bar.rect().adjusted(6, 5, -6, -5)).toImage()})
+            for (int y = 0; y < picture.height(); y++)
+                for (int x = 0; x < picture.width(); x++)
+                    QVERIFY2(HealthBarColours::contrast(HealthBarColours::text(false), picture.pixelColor(x, y)) >= 4.5,
+                             qPrintable(picture.pixelColor(x, y).name()));
     }
 
 private:
