@@ -1,7 +1,9 @@
 #include "mainwindow/eventlistmodel.h"
 
 #include <QColor>
+#include <QHelpEvent>
 #include <QListView>
+#include <QToolTip>
 
 #include "foundation/global.h"
 #include "encounter/history.h"
@@ -23,7 +25,10 @@ void EventListModel::setView(QListView* listView)
     // Rows of one size need the marker no taller than the blank icon.
     view->setUniformItemSizes(true);
     view->setIconSize(QSize(16, 16));
-    view->setItemDelegate(new WidestRowDelegate(this, view));
+    view->setResizeMode(QListView::Adjust);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setTextElideMode(Qt::ElideRight);
+    view->setItemDelegate(new ElidedRowDelegate(view));
     connect(view, &QListView::clicked, this, &EventListModel::onInitListClicked);
 }
 
@@ -112,17 +117,22 @@ void EventListModel::onInitListClicked(const QModelIndex& clicked)
     Global::history->goTo(clicked.row());
 }
 
-WidestRowDelegate::WidestRowDelegate(QAbstractItemModel* model, QObject* parent)
-    : QStyledItemDelegate(parent), model(model)
+ElidedRowDelegate::ElidedRowDelegate(QListView* view) : QStyledItemDelegate(view), view(view) {}
+
+QSize ElidedRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    connect(model, &QAbstractItemModel::modelReset, this, &WidestRowDelegate::forget);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, &WidestRowDelegate::forget);
+    return QSize(view->viewport()->width(), QStyledItemDelegate::sizeHint(option, index).height());
 }
 
-QSize WidestRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+bool ElidedRowDelegate::helpEvent(
+    QHelpEvent* event, QAbstractItemView* itemView, const QStyleOptionViewItem& option, const QModelIndex& index)
 {
-    const QSize own = QStyledItemDelegate::sizeHint(option, index);
-    for (; measuredRows < model->rowCount(); measuredRows++)
-        widest = qMax(widest, QStyledItemDelegate::sizeHint(option, model->index(measuredRows, 0)).width());
-    return QSize(qMax(widest, own.width()), own.height());
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, itemView, option, index);
+    const QSize whole = QStyledItemDelegate::sizeHint(option, index);
+    if (whole.width() > option.rect.width())
+        QToolTip::showText(event->globalPos(), index.data().toString().toHtmlEscaped(), itemView);
+    else
+        QToolTip::hideText();
+    return true;
 }

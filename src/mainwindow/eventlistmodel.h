@@ -44,23 +44,21 @@ private:
     QTimer scrollTimer;
 };
 
-// The rows of a list of uniform item sizes are as wide as its widest row, as
-// if each were measured; each row is measured once.
-class WidestRowDelegate : public QStyledItemDelegate
+// Rows of one size as wide as the list: a long entry ends in an ellipsis and
+// shows whole in its tooltip, so the dock never scrolls sideways.
+class ElidedRowDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 
 public:
-    explicit WidestRowDelegate(QAbstractItemModel* model, QObject* parent = nullptr);
+    explicit ElidedRowDelegate(QListView* view);
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+        const QModelIndex& index) override;
 
 private:
-    void forget() { measuredRows = 0, widest = 0; }
-
-    QAbstractItemModel* model;
-    mutable int measuredRows = 0;
-    mutable int widest = 0;
+    QListView* view;
 };
 
 #endif

@@ -225,6 +225,7 @@ void MainWindow::createDockWindows()
     connectCreatureWidgets();
 
     auto* historyView = new QListView;
+    historyView->setObjectName("historyWidget");
     historyView->setFocusPolicy(Qt::NoFocus);
     historyModel = new EventListModel(this);
     historyView->setModel(historyModel);

@@ -4,13 +4,16 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStyle>
 #include <QTabBar>
 #include <QToolButton>
+#include <QToolTip>
 
 #include "app/program.h"
 #include "editors/characterwindow.h"
@@ -171,6 +174,32 @@ private slots:
         settle();
         const QStringList cut = cutTexts(shown);
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join("\n")));
+    }
+
+    // The history never scrolls sideways: a longer entry shows whole in its tooltip.
+    void aLongHistoryEntryShowsInItsTooltip()
+    {
+        open("main window");
+        auto* view = main.window->findChild<QListView*>("historyWidget");
+        QVERIFY(view);
+        QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
+        int tipped = 0;
+        for (int row = 0; row < view->model()->rowCount(); row++) {
+            const QModelIndex index = view->model()->index(row, 0);
+            const QRect place = view->visualRect(index);
+            if (!view->viewport()->rect().contains(place))
+                continue;
+            const QString text = index.data().toString();
+            QHelpEvent help(QEvent::ToolTip, place.center(), view->viewport()->mapToGlobal(place.center()));
+            QApplication::sendEvent(view->viewport(), &help);
+            const bool whole = view->fontMetrics().horizontalAdvance(text) + view->iconSize().width() + 12 < place.width();
+            if (!whole) {
+                QCOMPARE(QToolTip::text(), text.toHtmlEscaped());
+                tipped++;
+            }
+            QToolTip::hideText();
+        }
+        QVERIFY(tipped > 0);
     }
 
     void aToolButtonWidensToItsLaterText()
