@@ -17,6 +17,7 @@
 #include "creature/creature.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "mainwindow/creaturedisplay.h"
 #include "mainwindow/mainwindow.h"
 #include "powerdialog/picklistwidget.h"
 #include "powerdialog/powerdialog.h"
@@ -120,6 +121,8 @@ int main(int argc, char** argv)
 {
     TestSupport::isolateEnvironment();
     QApplication app(argc, argv);
+    // The docks draw with the program's own colours.
+    CreatureDisplay::setupStyles();
     Global::init();
     auto* window = new MainWindow;
     window->resize(1400, 900);

@@ -149,8 +149,8 @@ private slots:
         PowerWidget* before = world.editor();
         before->getAddButton(PowerStep::Damage)->click();
         QCOMPARE(power->program.getStepCount(Power::Effect), steps + 1);
-        QVERIFY(world.editor() != before);
-        // The list stays, the new step has the focus.
+        // The editor stays, with the one row added; the list stays, the new step has the focus.
+        QCOMPARE(world.editor(), before);
         QCOMPARE(world.editor()->getStepType(), Power::Effect);
         PowerStep* added = power->program.getStep(steps, Power::Effect);
         QTRY_VERIFY(added->hasFocus());

@@ -7,8 +7,10 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
@@ -747,12 +749,16 @@ private slots:
     void stepsByTheirOwnButtons()
     {
         QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
-            auto rowButton = [](const QString& tip, int row) {
-                QList<QToolButton*> buttons;
-                for (QToolButton* button : panelChild<PowerWidget>()->findChildren<QToolButton*>())
-                    if (button->toolTip() == tip && button->isVisible())
-                        buttons << button;
-                return buttons.value(row);
+            // The button of the row shown at that place.
+            auto rowButton = [](const QString& tip, int row) -> QToolButton* {
+                auto* page = qobject_cast<QScrollArea*>(panelChild<PowerWidget>()->getTabWidget()->currentWidget());
+                QLayoutItem* item = page->widget()->layout()->itemAt(row);
+                if (!item || !item->widget())
+                    return nullptr;
+                for (QToolButton* button : item->widget()->findChildren<QToolButton*>())
+                    if (button->toolTip() == tip)
+                        return button;
+                return nullptr;
             };
             QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Healing), Qt::LeftButton);
             QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Condition), Qt::LeftButton);
@@ -812,6 +818,49 @@ private slots:
             }
             key(Qt::Key_Escape);
         }, lunge.name));
+    }
+
+    void typedDiceRoll_data()
+    {
+        QTest::addColumn<int>("overwrite");
+        QTest::newRow("rolled") << -1;
+        QTest::newRow("overwritten") << 3;
+    }
+
+    // Dice typed into the damage step roll at once: the damage box and the preview show the roll,
+    // which the game master may overwrite; OK records what the preview showed, through the log.
+    void typedDiceRoll()
+    {
+        QFETCH(int, overwrite);
+        const int before = Global::history->getEventCount();
+        int dealt = -1;
+        QString previewed;
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
+            QLineEdit* dice = nullptr;
+            for (QLineEdit* edit : panelChild<PowerWidget>()->getTabWidget()->currentWidget()->findChildren<QLineEdit*>())
+                if (edit->placeholderText() == "2d6+3")
+                    dice = edit;
+            QVERIFY(dice);
+            dice->setFocus();
+            QTest::keyClicks(dice, "1d10+5");
+            QCOMPARE(dice->text(), QString("1d10+5"));
+            const auto* step = static_cast<const DamageStep*>(dialog.getPowerToEdit(nullptr)->program.getStep(0, Power::Hit));
+            QCOMPARE(step->dice, QString("1d10+5"));
+            QSpinBox* damage = stepBoxes().first();
+            QVERIFY2(damage->value() >= 6 && damage->value() <= 15, qPrintable(QString::number(damage->value())));
+            QCOMPARE(step->damage, damage->value());
+            if (overwrite >= 0)
+                typeInto(damage, overwrite);
+            dealt = damage->value();
+            previewed = figures();
+            QVERIFY(dealt == 0 || anyDelta());
+            QTest::mouseClick(okButton(), Qt::LeftButton);
+        }));
+        QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+        QCOMPARE(eventTexts(before),
+                 (QStringList{"Ana: Used Fire Strike", QString("Ana -> Damaged %1: Goblin (1)").arg(dealt)}));
+        QCOMPARE(figures(), previewed);
+        QCOMPARE(goblin1->getCurrHitPoints(), 25 - dealt);
     }
 
     // Conditions && Effects opens the power dialog first; an edit of the header keeps the steps.
