@@ -1,5 +1,6 @@
 #include "powerdialog/powerwidget.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -155,11 +156,11 @@ QWidget* PowerWidget::getAddButtons()
 
 void PowerWidget::fillPage(Power::StepType type)
 {
-    // In its scroll area before its rows are made.
-    auto* list = new StepListWidget;
+    // Made in the viewport, its final parent; taken as the scrolled widget
+    // once it holds its rows, so that the page scrolls over all of them.
+    auto* list = new StepListWidget(areas[type]->viewport());
     list->setObjectName("panel");
     list->setContentsMargins(0, 0, 0, 0);
-    areas[type]->setWidget(list);
     auto* layout = new QVBoxLayout(list);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -168,8 +169,7 @@ void PowerWidget::fillPage(Power::StepType type)
     for (int i = 0; PowerStep* step = power->program.getStep(i, type); i++)
         insertRow(type, i, step);
     showPlaces(type);
-    // Sized to its rows now: a page not shown yet is scrolled before its layout runs.
-    list->adjustSize();
+    areas[type]->setWidget(list);
     connect(list, &StepListWidget::doPowerStepUp, this, &PowerWidget::powerStepUp);
     connect(list, &StepListWidget::doPowerStepDown, this, &PowerWidget::powerStepDown);
     connect(list, &StepListWidget::doDeletePowerStep, this, &PowerWidget::powerDeleteStep);
@@ -370,6 +370,9 @@ void PowerWidget::powerDeleteStep(PowerStep* step)
         return;
     // The step's own click is still running inside its row: both go after it.
     lists[type]->layout()->removeWidget(row);
+    // The focus leaves with the row instead of passing on to the next field.
+    if (QWidget* focus = QApplication::focusWidget(); focus && row->isAncestorOf(focus))
+        focus->clearFocus();
     row->hide();
     row->deleteLater();
     (new ReleasedStep(taken, this))->deleteLater();

@@ -42,7 +42,7 @@ class StepListWidget : public QWidget
     Q_OBJECT
 
 public:
-    StepListWidget() = default;
+    explicit StepListWidget(QWidget* parent = nullptr) : QWidget(parent) {}
 
     QSize sizeHint() const override { return QWidget::sizeHint(); }
 

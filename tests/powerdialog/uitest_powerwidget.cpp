@@ -326,6 +326,42 @@ private slots:
         QCOMPARE(owner.reshapes, QList<PowerStep*>({damage, healing, nullptr}));
     }
 
+    void changedInPlaceLooksBuilt_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("added") << "added";
+        QTest::newRow("moved") << "moved";
+        QTest::newRow("removed") << "removed";
+    }
+
+    // A row added, moved or removed in place shows the page as an editor built with the changed program would.
+    void changedInPlaceLooksBuilt()
+    {
+        QFETCH(QString, change);
+        addSteps(Power::Hit, {PowerStep::Healing, PowerStep::Damage, PowerStep::Condition});
+        const auto page = [this] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QCoreApplication::processEvents();
+            if (QWidget* focus = QApplication::focusWidget())
+                focus->clearFocus();
+            return editor->getTabWidget()->currentWidget()->grab().toImage();
+        };
+        show();
+        const QImage before = page();
+        const QList<QFrame*> shown = rows(editor.get(), Power::Hit);
+        if (change == "added")
+            QTest::mouseClick(editor->getAddButton(PowerStep::Bonus), Qt::LeftButton);
+        else if (change == "moved")
+            QTest::mouseClick(rowButton(shown[2], "Move effect up"), Qt::LeftButton);
+        else
+            QTest::mouseClick(rowButton(shown[0], "Remove effect"), Qt::LeftButton);
+        QCOMPARE(owner.reshapes.size(), 1);
+        const QImage changed = page();
+        QVERIFY(changed != before);
+        show();
+        QVERIFY(page() == changed);
+    }
+
     // Choosing the first tab is no change; another tab is reported as a tab-only change.
     void reportsTabChanges()
     {
