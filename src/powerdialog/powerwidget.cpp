@@ -21,34 +21,26 @@ namespace {
 
 const char* const pageNames[] = {"hitarea", "missarea", "effectarea"};
 
-// The rows alternate their colour by their place; a page takes the colour
-// the next row would have.
+// The rows alternate their colour by their place, odd ones marked; a page
+// takes the colour the next row would have.
 QString styleRules()
 {
-    const QString even = PowerWidget::getBackgroundColor(0);
-    const QString odd = PowerWidget::getBackgroundColor(1);
-    QString rules;
-    for (const char* page : pageNames)
-        rules += QString("#%1[odd=\"false\"], ").arg(page);
-    rules += QString("#panel[odd=\"false\"] { background-color: %1 }\n").arg(even);
-    for (const char* page : pageNames)
-        rules += QString("#%1[odd=\"true\"], ").arg(page);
-    rules += QString("#panel[odd=\"true\"] { background-color: %1 }\n").arg(odd);
-    // Plain frames only, not the row's labels.
-    rules += QString(".QFrame#steprow { background-color: %1; color: #000000; padding-left: 0px; padding-right: 0px; "
-                     "padding-top: 0px; padding-bottom: 0px }\n"
-                     ".QFrame#steprow[odd=\"true\"] { background-color: %2 }")
-                 .arg(even, odd);
-    return rules;
+    return QString("#hitarea, #missarea, #effectarea, #panel { background-color: %1 }\n"
+                   "#hitarea[odd=\"true\"], #missarea[odd=\"true\"], #effectarea[odd=\"true\"], #panel[odd=\"true\"] "
+                   "{ background-color: %2 }\n"
+                   // Plain frames only, not the row's labels.
+                   ".QFrame#steprow { background-color: %1; color: #000000; padding-left: 0px; padding-right: 0px; "
+                   "padding-top: 0px; padding-bottom: 0px }\n"
+                   ".QFrame#steprow[odd=\"true\"] { background-color: %2 }")
+        .arg(PowerWidget::getBackgroundColor(0), PowerWidget::getBackgroundColor(1));
 }
 
 // Restyles the widget only when its place changed its colour.
 void setOdd(QWidget* widget, bool odd)
 {
-    const QVariant value(odd);
-    if (widget->property("odd") == value)
+    if (widget->property("odd").toBool() == odd)
         return;
-    widget->setProperty("odd", value);
+    widget->setProperty("odd", odd);
     widget->style()->unpolish(widget);
     widget->style()->polish(widget);
     widget->update();
@@ -182,6 +174,8 @@ void PowerWidget::insertRow(Power::StepType type, int index, PowerStep* step)
     auto* row = new QFrame(list);
     row->setObjectName("steprow");
     row->setContentsMargins(6, 4, 6, 4);
+    // Styled once, as it first shows; a row moved later is restyled.
+    row->setProperty("odd", index % 2 == 1);
     static_cast<QBoxLayout*>(list->layout())->insertWidget(index, row);
     if (QLayout* fields = step->getLayout(list, creatures))
         row->setLayout(fields);

@@ -11,6 +11,7 @@
 #include "encounter/encounter.h"
 #include "encounter/encounterevents.h"
 #include "encounter/restevents.h"
+#include "mainwindow/creaturedisplay.h"
 #include "mainwindow/mainwindowtesting.h"
 #include "mainwindow/powerlabel.h"
 #include "powerdialog/powerwidget.h"
@@ -84,6 +85,9 @@ class TestCharacterPowers : public QObject
     Q_OBJECT
 
 private slots:
+    // The stat blocks beside the list draw with the program's colours.
+    void initTestCase() { CreatureDisplay::setupStyles(); }
+
     void editsReachTheStatBlockOnceAfterThePause()
     {
         PowersWorld world;
