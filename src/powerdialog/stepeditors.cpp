@@ -138,7 +138,8 @@ QLayout* damageFields(StepEditor& editor, DamageStep& step, EffectCreatures* cre
 {
     auto* dice = new QLineEdit;
     dice->setPlaceholderText(StepEditor::tr("2d6+3"));
-    dice->setToolTip(StepEditor::tr("The damage dice, rolled when the power is used"));
+    dice->setToolTip(
+        StepEditor::tr("The damage dice, rolled into the damage as they are typed and each time the power is used"));
     // Made after the dice, which come first in Tab order.
     struct Shown
     {

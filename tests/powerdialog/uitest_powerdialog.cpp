@@ -212,6 +212,18 @@ private:
 
     void enter() const { Global::encounter->setCreatureList(CreatureList({ana, bron, goblin1, goblin2})); }
 
+    // The program started again from the saved files and the log; the four found anew.
+    bool restart()
+    {
+        return fixture->world->restart([this] {
+            ana = fixture->world->find("Ana");
+            bron = fixture->world->find("Bron");
+            goblin1 = Creature::getCreatureByName("Goblin (1)", true);
+            goblin2 = Creature::getCreatureByName("Goblin (2)", true);
+            enter();
+        });
+    }
+
 private slots:
     void init()
     {
@@ -426,13 +438,7 @@ private slots:
         Global::history->goTo(before - 1);
         QVERIFY2(fixture->world->describe() == start, qPrintable(TestWorld::difference(start, fixture->world->describe())));
         Global::history->goTo(Global::history->getEventCount() - 1);
-        QVERIFY(fixture->world->restart([this] {
-            ana = fixture->world->find("Ana");
-            bron = fixture->world->find("Bron");
-            goblin1 = Creature::getCreatureByName("Goblin (1)", true);
-            goblin2 = Creature::getCreatureByName("Goblin (2)", true);
-            enter();
-        }));
+        QVERIFY(restart());
         QVERIFY2(fixture->world->describe() == after, qPrintable(TestWorld::difference(after, fixture->world->describe())));
     }
 
@@ -828,7 +834,7 @@ private slots:
     }
 
     // Dice typed into the damage step roll at once: the damage box and the preview show the roll,
-    // which the game master may overwrite; OK records what the preview showed, through the log.
+    // which the game master may overwrite; OK records what the preview showed, through the log and a restart.
     void typedDiceRoll()
     {
         QFETCH(int, overwrite);
@@ -842,12 +848,13 @@ private slots:
                     dice = edit;
             QVERIFY(dice);
             dice->setFocus();
-            QTest::keyClicks(dice, "1d10+5");
-            QCOMPARE(dice->text(), QString("1d10+5"));
+            // Out of reach of the step's damage of 6: a roll that did not happen shows.
+            QTest::keyClicks(dice, "1d10+10");
+            QCOMPARE(dice->text(), QString("1d10+10"));
             const auto* step = static_cast<const DamageStep*>(dialog.getPowerToEdit(nullptr)->program.getStep(0, Power::Hit));
-            QCOMPARE(step->dice, QString("1d10+5"));
+            QCOMPARE(step->dice, QString("1d10+10"));
             QSpinBox* damage = stepBoxes().first();
-            QVERIFY2(damage->value() >= 6 && damage->value() <= 15, qPrintable(QString::number(damage->value())));
+            QVERIFY2(damage->value() >= 11 && damage->value() <= 20, qPrintable(QString::number(damage->value())));
             QCOMPARE(step->damage, damage->value());
             if (overwrite >= 0)
                 typeInto(damage, overwrite);
@@ -860,6 +867,9 @@ private slots:
         QCOMPARE(eventTexts(before),
                  (QStringList{"Ana: Used Fire Strike", QString("Ana -> Damaged %1: Goblin (1)").arg(dealt)}));
         QCOMPARE(figures(), previewed);
+        QCOMPARE(goblin1->getCurrHitPoints(), 25 - dealt);
+        // The log replays the damage dealt, not a new roll.
+        QVERIFY(restart());
         QCOMPARE(goblin1->getCurrHitPoints(), 25 - dealt);
     }
 
