@@ -11,7 +11,6 @@ class CreaturePower;
 class EffectCreatures;
 class GoHandler;
 class PowerStep;
-class QFrame;
 class QLabel;
 class QTabWidget;
 class QToolButton;
