@@ -72,6 +72,7 @@ public:
     void rebuildDialog(PowerStep* step, Power::StepType tab, int hitScroll, int missScroll, int effectScroll, bool,
                        bool skip) override;
     void powerStepChanged(PowerStep* step) override;
+    void stepsReshaped(PowerStep* step) override;
     void originChanged(Creature*) override {}
     void powerHeaderChanged(bool rebuild) override;
     // Points the powers tab at the character; outside, its powers may have been replaced.

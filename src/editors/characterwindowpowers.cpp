@@ -63,6 +63,15 @@ void CharacterWindow::powerStepChanged(PowerStep*)
     schedulePowerCheck(700);
 }
 
+void CharacterWindow::stepsReshaped(PowerStep* step)
+{
+    tabHandler.reset();
+    powerWidget->setTabOrder(&tabHandler);
+    if (PowerStep* focus = step ? step : programPower->program.getStep(0, powerWidget->getStepType()))
+        focus->setDefaultFocus();
+    schedulePowerCheck(500);
+}
+
 bool CharacterWindow::powerChanged()
 {
     CreaturePower* power = programmedPower();

@@ -106,14 +106,8 @@ void PowerDialog::setupWidget(Power::StepType stepType, int hitScroll, int missS
     setDefaultButton(okButton());
     widget = layoutToWidget(layout);
 
-    tabHandler.reset();
-    tabHandler.addWidget(originCombo);
-    tabHandler.addWidget(powerCombo);
-    tabHandler.addWidget(actionCombo);
-    powerWidget->setTabOrder(&tabHandler);
-    targetPicker->setTabOrder(&tabHandler);
-    tabHandler.addWidget(okButton());
-
+    choiceControls = {originCombo, powerCombo, actionCombo};
+    setupTabOrder();
     setupOKButton(targetPicker->setupControls(stepType));
     setupSaveButton(QString());
     setupGoOrder();
@@ -127,6 +121,16 @@ void PowerDialog::setupWidget(Power::StepType stepType, int hitScroll, int missS
     connect(goButton, &QToolButton::clicked, this, &PowerDialog::goButtonPressed);
     connect(buttonBox, &QDialogButtonBox::accepted, this, &PowerDialog::accept);
     connect(buttonBox, &QDialogButtonBox::rejected, this, &PowerDialog::reject);
+}
+
+void PowerDialog::setupTabOrder()
+{
+    tabHandler.reset();
+    for (QWidget* control : std::as_const(choiceControls))
+        tabHandler.addWidget(control);
+    powerWidget->setTabOrder(&tabHandler);
+    targetPicker->setTabOrder(&tabHandler);
+    tabHandler.addWidget(okButton());
 }
 
 QWidget* PowerDialog::buildGoFrame()
@@ -314,6 +318,19 @@ void PowerDialog::powerStepChanged(PowerStep*)
     setupGoOrder();
     currentGoOrder();
     previewSteps();
+}
+
+void PowerDialog::stepsReshaped(PowerStep* focusStep)
+{
+    setupSaveButton(power.name);
+    resetAllDeltas();
+    setupTabOrder();
+    // The hit list's heading tells whether missed creatures come from it.
+    setupOKButton(targetPicker->setupControls(Power::AnyStep));
+    setupGoOrder();
+    previewSteps();
+    if (focusStep)
+        focusStep->setDefaultFocus();
 }
 
 void PowerDialog::originChanged(Creature* origin)

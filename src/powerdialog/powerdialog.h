@@ -48,6 +48,7 @@ public:
     void rebuildDialog(PowerStep* focusStep, Power::StepType tab, int hitScroll, int missScroll, int effectScroll,
                        bool powerReplaced, bool tabOnly) override;
     void powerStepChanged(PowerStep* step) override;
+    void stepsReshaped(PowerStep* focusStep) override;
     EffectCreatures* getCreatures() { return &creatures; }
     CreaturePower* powerToEdit() override { return &power; }
     void originChanged(Creature* origin) override;
@@ -79,6 +80,7 @@ private:
     void previewSteps();
     QPushButton* okButton() const;
 
+    void setupTabOrder();
     void setupGoOrder();
     void nextInGoOrder();
     void prevInGoOrder();
@@ -97,6 +99,8 @@ private:
     // The panel; the main window may release it before we do.
     QPointer<QWidget> widget;
     PowerWidget* powerWidget = nullptr;
+    // The origin, power and action choices, first in the Tab order.
+    QList<QWidget*> choiceControls;
     TargetPickerWidget* targetPicker = nullptr;
     QPushButton* saveButton = nullptr;
     QPushButton* trackableButton = nullptr;

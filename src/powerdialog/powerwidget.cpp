@@ -1,5 +1,6 @@
 #include "powerdialog/powerwidget.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -13,19 +14,53 @@
 #include "powerdialog/effectcreatures.h"
 #include "powerdialog/stepeditors.h"
 #include "powers/power.h"
+#include "powers/powerprogram.h"
 #include "toolkit/scrollandtabs.h"
 
 namespace {
 
 const char* const pageNames[] = {"hitarea", "missarea", "effectarea"};
 
-QString panelSheet(const QString& name, int stepCount)
+// The rows alternate their colour by their place, odd ones marked; a page
+// takes the colour the next row would have.
+QString styleRules()
 {
-    return QString("#%1 { background-color: %2 }").arg(name, PowerWidget::getBackgroundColor(stepCount));
+    return QString("#hitarea, #missarea, #effectarea, #panel { background-color: %1 }\n"
+                   "#hitarea[odd=\"true\"], #missarea[odd=\"true\"], #effectarea[odd=\"true\"], #panel[odd=\"true\"] "
+                   "{ background-color: %2 }\n"
+                   // Plain frames only, not the row's labels.
+                   ".QFrame#steprow { background-color: %1; color: #000000; padding-left: 0px; padding-right: 0px; "
+                   "padding-top: 0px; padding-bottom: 0px }\n"
+                   ".QFrame#steprow[odd=\"true\"] { background-color: %2 }")
+        .arg(PowerWidget::getBackgroundColor(0), PowerWidget::getBackgroundColor(1));
+}
+
+// Restyles the widget only when its place changed its colour.
+void setOdd(QWidget* widget, bool odd)
+{
+    if (widget->property("odd").toBool() == odd)
+        return;
+    widget->setProperty("odd", odd);
+    widget->style()->unpolish(widget);
+    widget->style()->polish(widget);
+    widget->update();
+}
+
+// Where the step stands in its list; false when no list holds it.
+bool locate(const PowerProgram& program, const PowerStep* step, Power::StepType& type, int& index)
+{
+    for (int list = Power::Hit; list <= Power::Effect; list++)
+        for (int i = 0; const PowerStep* at = program.getStep(i, Power::StepType(list)); i++)
+            if (at == step) {
+                type = Power::StepType(list);
+                index = i;
+                return true;
+            }
+    return false;
 }
 
 // A step taken out of its program, released once the click that removed it
-// has returned and the rows that showed it are gone.
+// has returned and the row that showed it is gone.
 class ReleasedStep : public QObject
 {
 public:
@@ -42,35 +77,31 @@ PowerWidget::PowerWidget(PowerEditInterface* owner, EffectCreatures* creatures, 
     : owner(owner), creatures(creatures), power(power), isAction(isAction)
 {
     StepEditor::install();
+    // Set before any child is made: each is styled once, in its place.
+    setStyleSheet(styleRules());
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(10);
+    layout->addWidget(getHeaderBox());
     tabs = new ScalingTabWidget;
     tabs->setFocusPolicy(Qt::NoFocus);
     tabs->setToolTip(tr("Set conditions and effects for both hit and miss results %1")
                          .arg(QKeySequence("Ctrl+I").toString(QKeySequence::NativeText)));
+    layout->addWidget(tabs, 100);
+    const QString titles[] = {tr("Hit"), tr("Miss"), tr("Effect")};
     for (int type = Power::Hit; type <= Power::Effect; type++) {
         areas[type] = new ResizableScrollArea(false, true);
         areas[type]->setFocusPolicy(Qt::NoFocus);
+        areas[type]->setObjectName(pageNames[type]);
+        tabs->addTab(areas[type], titles[type]);
+        fillPage(Power::StepType(type));
     }
     for (int kind = PowerStep::Healing; kind <= PowerStep::EndCondition; kind++) {
         const StepKindInfo* info = stepKindInfo(kind);
         addButtons[kind] = toolButton(tr(info->buttonText), tr(info->tip), info->shortcut);
         addButtons[kind]->setFocusPolicy(Qt::NoFocus);
     }
-
-    auto* layout = new QVBoxLayout;
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(10);
-    layout->addWidget(getHeaderBox());
-    const QString titles[] = {tr("Hit"), tr("Miss"), tr("Effect")};
-    for (int type = Power::Hit; type <= Power::Effect; type++) {
-        ResizableScrollArea* page = areas[type];
-        page->setObjectName(pageNames[type]);
-        page->setStyleSheet(panelSheet(pageNames[type], power->program.getStepCount(Power::StepType(type))));
-        tabs->addTab(page, titles[type]);
-        page->setWidget(getStepsAsWidget(Power::StepType(type)));
-    }
-    layout->addWidget(tabs, 100);
     layout->addWidget(getAddButtons());
-    setLayout(layout);
     updateHeaderText();
     tabs->setCurrentIndex(tab);
     scrollTo(hitScroll, missScroll, effectScroll);
@@ -115,48 +146,63 @@ QWidget* PowerWidget::getAddButtons()
     return layoutToWidget(grid);
 }
 
-QWidget* PowerWidget::getStepsAsWidget(Power::StepType type)
+void PowerWidget::fillPage(Power::StepType type)
 {
-    auto* layout = new QVBoxLayout;
+    // Made in the viewport, its final parent; taken as the scrolled widget
+    // once it holds its rows, so that the page scrolls over all of them.
+    auto* list = new StepListWidget(areas[type]->viewport());
+    list->setObjectName("panel");
+    list->setContentsMargins(0, 0, 0, 0);
+    auto* layout = new QVBoxLayout(list);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto* list = new StepListWidget;
-    list->setContentsMargins(0, 0, 0, 0);
-    const int count = power->program.getStepCount(type);
-    for (int i = 0; i < count; i++) {
-        PowerStep* step = power->program.getStep(i, type);
-        if (!step)
-            break;
-        QLayout* row = step->getLayout(list, creatures);
-        if (!row)
-            continue;
-        layout->addWidget(getFrame(i, row));
-        if (i == 0)
-            step->getUpButton()->setEnabled(false);
-        if (i == count - 1)
-            step->getDownButton()->setEnabled(false);
-    }
     layout->addStretch(1);
-    list->setLayout(layout);
-    list->setObjectName("panel");
-    list->setStyleSheet(panelSheet("panel", count));
+    lists[type] = list;
+    for (int i = 0; PowerStep* step = power->program.getStep(i, type); i++)
+        insertRow(type, i, step);
+    showPlaces(type);
+    areas[type]->setWidget(list);
     connect(list, &StepListWidget::doPowerStepUp, this, &PowerWidget::powerStepUp);
     connect(list, &StepListWidget::doPowerStepDown, this, &PowerWidget::powerStepDown);
     connect(list, &StepListWidget::doDeletePowerStep, this, &PowerWidget::powerDeleteStep);
     connect(list, &StepListWidget::doUpdatePowerStep, this, &PowerWidget::powerUpdateStep);
-    return list;
 }
 
-QFrame* PowerWidget::getFrame(int index, QLayout* layout)
+void PowerWidget::insertRow(Power::StepType type, int index, PowerStep* step)
 {
-    auto* frame = new QFrame;
-    frame->setContentsMargins(6, 4, 6, 4);
-    frame->setLayout(layout);
-    // ".QFrame" matches plain frames only, not the row's labels.
-    frame->setStyleSheet(QString(".QFrame { background-color: %1; color: #000000; "
-                                 "padding-left: 0px; padding-right: 0px; padding-top: 0px; padding-bottom: 0px }")
-                             .arg(getBackgroundColor(index)));
-    return frame;
+    StepListWidget* list = lists[type];
+    auto* row = new QFrame(list);
+    row->setObjectName("steprow");
+    row->setContentsMargins(6, 4, 6, 4);
+    // Styled once, as it first shows; a row moved later is restyled.
+    row->setProperty("odd", index % 2 == 1);
+    static_cast<QBoxLayout*>(list->layout())->insertWidget(index, row);
+    if (QLayout* fields = step->getLayout(list, creatures))
+        row->setLayout(fields);
+    // Now, not on the layout's deferred show: the new step takes the focus at once.
+    row->show();
+}
+
+QWidget* PowerWidget::rowAt(Power::StepType type, int index) const
+{
+    QLayoutItem* item = lists[type]->layout()->itemAt(index);
+    return item ? item->widget() : nullptr;
+}
+
+void PowerWidget::showPlaces(Power::StepType type)
+{
+    const int count = power->program.getStepCount(type);
+    for (int i = 0; i < count; i++) {
+        if (QWidget* row = rowAt(type, i))
+            setOdd(row, i % 2);
+        PowerStep* step = power->program.getStep(i, type);
+        if (QToolButton* up = step->getUpButton())
+            up->setEnabled(i > 0);
+        if (QToolButton* down = step->getDownButton())
+            down->setEnabled(i < count - 1);
+    }
+    setOdd(areas[type], count % 2);
+    setOdd(lists[type], count % 2);
 }
 
 QString PowerWidget::getBackgroundColor(int index)
@@ -248,48 +294,83 @@ QSize PowerWidget::sizeHint() const
     return own.expandedTo(grown);
 }
 
-void PowerWidget::rebuild(PowerStep* focusStep, Power::StepType tab, bool tabOnly, Power::StepType toEnd)
+void PowerWidget::stepsReshaped(Power::StepType type, PowerStep* focusStep)
 {
-    int scroll[3];
-    for (int type = Power::Hit; type <= Power::Effect; type++)
-        scroll[type] = type == toEnd ? -1 : scrollPosition(Power::StepType(type));
-    owner->rebuildDialog(focusStep, tab, scroll[Power::Hit], scroll[Power::Miss], scroll[Power::Effect], false,
-        tabOnly);
+    showPlaces(type);
+    // The page's wish for room follows its rows, as a new page's would.
+    areas[type]->updateGeometry();
+    owner->stepsReshaped(focusStep);
 }
 
 void PowerWidget::stepAdded(PowerStep* step)
 {
-    rebuild(step, getStepType(), false, getStepType());
+    const Power::StepType type = getStepType();
+    insertRow(type, power->program.getStepCount(type) - 1, step);
+    stepsReshaped(type, step);
+    // The new row shows at the page's end.
+    lists[type]->layout()->activate();
+    areas[type]->adjustSize();
+    QScrollBar* bar = areas[type]->verticalScrollBar();
+    bar->setValue(bar->maximum());
 }
 
 void PowerWidget::hitAndMissChanged()
 {
     const Power::StepType tab = getStepType();
-    rebuild(power->program.getStep(0, tab), tab, true);
+    owner->rebuildDialog(power->program.getStep(0, tab), tab, scrollPosition(Power::Hit), scrollPosition(Power::Miss),
+        scrollPosition(Power::Effect), false, true);
+}
+
+void PowerWidget::moveStep(PowerStep* step, int by)
+{
+    Power::StepType type = Power::Hit;
+    int from = 0;
+    if (!locate(power->program, step, type, from))
+        return;
+    if (by < 0)
+        power->program.stepUp(step);
+    else
+        power->program.stepDown(step);
+    int to = from;
+    locate(power->program, step, type, to);
+    QWidget* row = rowAt(type, from);
+    if (to == from || !row)
+        return;
+    auto* layout = static_cast<QBoxLayout*>(lists[type]->layout());
+    layout->removeWidget(row);
+    layout->insertWidget(to, row);
+    stepsReshaped(type, step);
 }
 
 void PowerWidget::powerStepUp(PowerStep* step)
 {
-    const Power::StepType tab = getStepType();
-    power->program.stepUp(step);
-    rebuild(step, tab, false);
+    moveStep(step, -1);
 }
 
 void PowerWidget::powerStepDown(PowerStep* step)
 {
-    const Power::StepType tab = getStepType();
-    power->program.stepDown(step);
-    rebuild(step, tab, false);
+    moveStep(step, 1);
 }
 
 void PowerWidget::powerDeleteStep(PowerStep* step)
 {
-    const Power::StepType tab = getStepType();
-    // The step's own click is still running, and its rows live until this
-    // editor goes: the step goes with them.
-    if (PowerStep* taken = power->program.takeStep(step))
-        (new ReleasedStep(taken, this))->deleteLater();
-    rebuild(nullptr, tab, false);
+    Power::StepType type = Power::Hit;
+    int index = 0;
+    if (!locate(power->program, step, type, index))
+        return;
+    QWidget* row = rowAt(type, index);
+    PowerStep* taken = power->program.takeStep(step);
+    if (!taken || !row)
+        return;
+    // The step's own click is still running inside its row: both go after it.
+    lists[type]->layout()->removeWidget(row);
+    // The focus leaves with the row instead of passing on to the next field.
+    if (QWidget* focus = QApplication::focusWidget(); focus && row->isAncestorOf(focus))
+        focus->clearFocus();
+    row->hide();
+    row->deleteLater();
+    (new ReleasedStep(taken, this))->deleteLater();
+    stepsReshaped(type, nullptr);
 }
 
 void PowerWidget::powerUpdateStep(PowerStep* step)

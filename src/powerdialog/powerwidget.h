@@ -11,7 +11,6 @@ class CreaturePower;
 class EffectCreatures;
 class GoHandler;
 class PowerStep;
-class QFrame;
 class QLabel;
 class QTabWidget;
 class QToolButton;
@@ -19,8 +18,8 @@ class ResizableScrollArea;
 class ScalingTabWidget;
 class TabHandler;
 
-// The owner of a power editor: it replaces the editor after each change of
-// the program's shape, and hears of each value changed inside a step.
+// The owner of a power editor: it hears of each change of the program's
+// shape, of each value changed inside a step and of each tab chosen.
 class PowerEditInterface
 {
 public:
@@ -30,6 +29,9 @@ public:
     virtual void rebuildDialog(PowerStep* focusStep, Power::StepType tab, int hitScroll, int missScroll,
         int effectScroll, bool powerReplaced, bool tabOnly) = 0;
     virtual void powerStepChanged(PowerStep* step) = 0;
+    // The editor added, moved or removed a row in place; focusStep, when
+    // given, is the added or moved step, to take the focus.
+    virtual void stepsReshaped(PowerStep* focusStep) = 0;
 };
 
 // One page of the editor: the rows of one step list, and the relay from the
@@ -39,7 +41,7 @@ class StepListWidget : public QWidget
     Q_OBJECT
 
 public:
-    StepListWidget() = default;
+    explicit StepListWidget(QWidget* parent = nullptr) : QWidget(parent) {}
 
     QSize sizeHint() const override { return QWidget::sizeHint(); }
 
@@ -56,8 +58,8 @@ signals:
 };
 
 // The editor of a power's program: the Hit, Miss and Effect step lists on
-// tabs, and a button per step kind. It changes the program in place and
-// never rebuilds itself: its owner puts a new editor in its place.
+// tabs, and a button per step kind. It changes the program in place, and
+// adds, moves and removes the one row of the step changed.
 class PowerWidget : public QWidget, public WindowsAndDialogs
 {
     Q_OBJECT
@@ -90,14 +92,18 @@ private slots:
     void powerUpdateStep(PowerStep* step);
 
 private:
-    QWidget* getStepsAsWidget(Power::StepType type);
-    static QFrame* getFrame(int index, QLayout* layout);
+    void fillPage(Power::StepType type);
+    void insertRow(Power::StepType type, int index, PowerStep* step);
+    QWidget* rowAt(Power::StepType type, int index) const;
+    // Colours and move buttons by the rows' places, the page's colour by their count.
+    void showPlaces(Power::StepType type);
+    void stepsReshaped(Power::StepType type, PowerStep* focusStep);
+    void moveStep(PowerStep* step, int by);
     QWidget* getHeaderBox();
     QWidget* getAddButtons();
     ResizableScrollArea* area(Power::StepType type) const;
     int scrollPosition(Power::StepType type) const;
     void stepAdded(PowerStep* step);
-    void rebuild(PowerStep* focusStep, Power::StepType tab, bool tabOnly, Power::StepType toEnd = Power::AnyStep);
 
     PowerEditInterface* owner;
     EffectCreatures* creatures;
@@ -106,6 +112,7 @@ private:
     QLabel* headerLabel = nullptr;
     ScalingTabWidget* tabs = nullptr;
     ResizableScrollArea* areas[3] = {};
+    StepListWidget* lists[3] = {};
     // By PowerStep::Type.
     QToolButton* addButtons[9] = {};
     DogTag dogTag{__LINE__, __FILE__};

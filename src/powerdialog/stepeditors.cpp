@@ -138,9 +138,27 @@ QLayout* damageFields(StepEditor& editor, DamageStep& step, EffectCreatures* cre
 {
     auto* dice = new QLineEdit;
     dice->setPlaceholderText(StepEditor::tr("2d6+3"));
-    dice->setToolTip(StepEditor::tr("The damage dice, rolled when the power is used"));
-    QLineEdit* diceField = editor.textField(step.dice, dice);
+    dice->setToolTip(
+        StepEditor::tr("The damage dice, rolled into the damage as they are typed and each time the power is used"));
+    // Made after the dice, which come first in Tab order.
+    struct Shown
+    {
+        QPointer<QSpinBox> damage;
+        QPointer<MultiDamage> rows;
+    };
+    auto shown = std::make_shared<Shown>();
+    // Typed dice roll at once: the damage shows the roll, and may still be overwritten.
+    QLineEdit* diceField = editor.textField(step.dice, dice, [&step, shown] {
+        step.rollDice();
+        if (shown->damage) {
+            const QSignalBlocker blocker(shown->damage.data());
+            shown->damage->setValue(step.damage);
+        }
+        if (shown->rows)
+            shown->rows->refresh();
+    });
     QSpinBox* damage = editor.numberField(step.damage, 0, hitPointLimit);
+    shown->damage = damage;
     QLineEdit* damageType = editor.textField(step.damageType, new DamageType);
     QCheckBox* perTarget = editor.flagField(step.perTarget, StepEditor::tr("Per target"));
     QPointer<MultiDamage> rows = new MultiDamage(&step, creatures, [&editor, &step](QSpinBox* box, Creature* creature) {
@@ -148,6 +166,7 @@ QLayout* damageFields(StepEditor& editor, DamageStep& step, EffectCreatures* cre
             step.targetDamage.insert(creature, box->value());
         });
     });
+    shown->rows = rows;
     editor.addInput(rows);
     editor.onShow([rows] {
         if (rows)
@@ -398,9 +417,13 @@ QCheckBox* StepEditor::flagField(bool& value, const QString& text)
     return box;
 }
 
-QLineEdit* StepEditor::textField(QString& value, QLineEdit* edit)
+QLineEdit* StepEditor::textField(QString& value, QLineEdit* edit, const std::function<void()>& written)
 {
-    onChange(edit, &QLineEdit::textEdited, [edit, &value] { value = edit->text(); });
+    onChange(edit, &QLineEdit::textEdited, [edit, &value, written] {
+        value = edit->text();
+        if (written)
+            written();
+    });
     addInput(edit);
     onShow([edit = QPointer(edit), &value] {
         const QSignalBlocker blocker(edit);

@@ -82,7 +82,8 @@ public:
     // value and writes each change of the latest row.
     QSpinBox* numberField(int& value, int minimum, int maximum);
     QCheckBox* flagField(bool& value, const QString& text);
-    QLineEdit* textField(QString& value, QLineEdit* edit);
+    // Each edit also runs written, once the value is taken.
+    QLineEdit* textField(QString& value, QLineEdit* edit, const std::function<void()>& written = nullptr);
     // Another input of the new row, in Tab order, with how it shows the step.
     void addInput(QWidget* input);
     void onShow(const std::function<void()>& show) { shows.append(show); }

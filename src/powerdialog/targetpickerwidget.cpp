@@ -33,7 +33,6 @@ PickListWidget* pickList(const char* name)
 {
     auto* list = new PickListWidget;
     list->setObjectName(name);
-    list->setStyleSheet(QString("#%1 { background-color: %2 }").arg(name, PowerWidget::getBackgroundColor(0)));
     list->setSortingEnabled(true);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->setMaximumHeight(130);
@@ -74,6 +73,8 @@ TargetPickerWidget::~TargetPickerWidget()
 
 void TargetPickerWidget::buildControls()
 {
+    // One sheet for both lists, set before they are made.
+    setStyleSheet(QString("#pickview, #listview { background-color: %1 }").arg(PowerWidget::getBackgroundColor(0)));
     leftList = pickList("pickview");
     rightList = pickList("listview");
     addButton = moveButton(tr("Add"), Qt::RightArrow);

@@ -166,8 +166,12 @@ int DamageStep::damageFor(Creature* target) const
 
 void DamageStep::setup(bool fresh)
 {
-    if (!fresh)
-        return;
+    if (fresh)
+        rollDice();
+}
+
+void DamageStep::rollDice()
+{
     targetDamage.clear();
     // Bounded, so that a mistyped text cannot roll for ages.
     static const QRegularExpression pattern("^(?:(\\d{0,3})d(\\d{1,4})([+-]\\d{1,4})?|(\\d{1,4}))$",

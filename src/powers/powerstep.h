@@ -145,8 +145,10 @@ public:
 
     // What the target takes: its own amount with per-target damage, else the damage.
     int damageFor(Creature* target) const;
-    // Fresh, the dice are rolled into the damage, which every target takes
-    // again; unreadable dice keep it.
+    // The dice are rolled into the damage, which every target takes again;
+    // unreadable dice keep it.
+    void rollDice();
+    // Fresh, the dice are rolled.
     void setup(bool fresh) override;
     void fields(PowerFields& fields) override;
 };

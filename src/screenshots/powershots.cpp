@@ -22,6 +22,7 @@ class StillOwner : public PowerEditInterface
 public:
     void rebuildDialog(PowerStep*, Power::StepType, int, int, int, bool, bool) override {}
     void powerStepChanged(PowerStep*) override {}
+    void stepsReshaped(PowerStep*) override {}
 };
 
 void saveDialog(ShotSink& sink, const QString& name, QDialog& dialog)

@@ -25,6 +25,7 @@
 #include "app/windowhooks.h"
 #include "encounter/history.h"
 #include "foundation/global.h"
+#include "mainwindow/creaturedisplay.h"
 #include "mainwindow/mainwindow.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
@@ -49,6 +50,8 @@ class WindowWorld
 public:
     WindowWorld()
     {
+        // The docks draw with the program's colours.
+        CreatureDisplay::setupStyles();
         Global::init();
         window = new MainWindow;
         world = new TestWorld;

@@ -11,6 +11,7 @@
 #include "encounter/encounter.h"
 #include "encounter/encounterevents.h"
 #include "encounter/restevents.h"
+#include "mainwindow/creaturedisplay.h"
 #include "mainwindow/mainwindowtesting.h"
 #include "mainwindow/powerlabel.h"
 #include "powerdialog/powerwidget.h"
@@ -84,6 +85,9 @@ class TestCharacterPowers : public QObject
     Q_OBJECT
 
 private slots:
+    // The stat blocks beside the list draw with the program's colours.
+    void initTestCase() { CreatureDisplay::setupStyles(); }
+
     void editsReachTheStatBlockOnceAfterThePause()
     {
         PowersWorld world;
@@ -149,8 +153,8 @@ private slots:
         PowerWidget* before = world.editor();
         before->getAddButton(PowerStep::Damage)->click();
         QCOMPARE(power->program.getStepCount(Power::Effect), steps + 1);
-        QVERIFY(world.editor() != before);
-        // The list stays, the new step has the focus.
+        // The editor stays, with the one row added; the list stays, the new step has the focus.
+        QCOMPARE(world.editor(), before);
         QCOMPARE(world.editor()->getStepType(), Power::Effect);
         PowerStep* added = power->program.getStep(steps, Power::Effect);
         QTRY_VERIFY(added->hasFocus());

@@ -7,8 +7,10 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
@@ -209,6 +211,18 @@ private:
     CreaturePower* strike() const { return ana->getPowers().getPowerByName("Fire Strike"); }
 
     void enter() const { Global::encounter->setCreatureList(CreatureList({ana, bron, goblin1, goblin2})); }
+
+    // The program started again from the saved files and the log; the four found anew.
+    bool restart()
+    {
+        return fixture->world->restart([this] {
+            ana = fixture->world->find("Ana");
+            bron = fixture->world->find("Bron");
+            goblin1 = Creature::getCreatureByName("Goblin (1)", true);
+            goblin2 = Creature::getCreatureByName("Goblin (2)", true);
+            enter();
+        });
+    }
 
 private slots:
     void init()
@@ -424,13 +438,7 @@ private slots:
         Global::history->goTo(before - 1);
         QVERIFY2(fixture->world->describe() == start, qPrintable(TestWorld::difference(start, fixture->world->describe())));
         Global::history->goTo(Global::history->getEventCount() - 1);
-        QVERIFY(fixture->world->restart([this] {
-            ana = fixture->world->find("Ana");
-            bron = fixture->world->find("Bron");
-            goblin1 = Creature::getCreatureByName("Goblin (1)", true);
-            goblin2 = Creature::getCreatureByName("Goblin (2)", true);
-            enter();
-        }));
+        QVERIFY(restart());
         QVERIFY2(fixture->world->describe() == after, qPrintable(TestWorld::difference(after, fixture->world->describe())));
     }
 
@@ -747,12 +755,16 @@ private slots:
     void stepsByTheirOwnButtons()
     {
         QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
-            auto rowButton = [](const QString& tip, int row) {
-                QList<QToolButton*> buttons;
-                for (QToolButton* button : panelChild<PowerWidget>()->findChildren<QToolButton*>())
-                    if (button->toolTip() == tip && button->isVisible())
-                        buttons << button;
-                return buttons.value(row);
+            // The button of the row shown at that place.
+            auto rowButton = [](const QString& tip, int row) -> QToolButton* {
+                auto* page = qobject_cast<QScrollArea*>(panelChild<PowerWidget>()->getTabWidget()->currentWidget());
+                QLayoutItem* item = page->widget()->layout()->itemAt(row);
+                if (!item || !item->widget())
+                    return nullptr;
+                for (QToolButton* button : item->widget()->findChildren<QToolButton*>())
+                    if (button->toolTip() == tip)
+                        return button;
+                return nullptr;
             };
             QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Healing), Qt::LeftButton);
             QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Condition), Qt::LeftButton);
@@ -812,6 +824,53 @@ private slots:
             }
             key(Qt::Key_Escape);
         }, lunge.name));
+    }
+
+    void typedDiceRoll_data()
+    {
+        QTest::addColumn<int>("overwrite");
+        QTest::newRow("rolled") << -1;
+        QTest::newRow("overwritten") << 3;
+    }
+
+    // Dice typed into the damage step roll at once: the damage box and the preview show the roll,
+    // which the game master may overwrite; OK records what the preview showed, through the log and a restart.
+    void typedDiceRoll()
+    {
+        QFETCH(int, overwrite);
+        const int before = Global::history->getEventCount();
+        int dealt = -1;
+        QString previewed;
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
+            QLineEdit* dice = nullptr;
+            for (QLineEdit* edit : panelChild<PowerWidget>()->getTabWidget()->currentWidget()->findChildren<QLineEdit*>())
+                if (edit->placeholderText() == "2d6+3")
+                    dice = edit;
+            QVERIFY(dice);
+            dice->setFocus();
+            // Out of reach of the step's damage of 6: a roll that did not happen shows.
+            QTest::keyClicks(dice, "1d10+10");
+            QCOMPARE(dice->text(), QString("1d10+10"));
+            const auto* step = static_cast<const DamageStep*>(dialog.getPowerToEdit(nullptr)->program.getStep(0, Power::Hit));
+            QCOMPARE(step->dice, QString("1d10+10"));
+            QSpinBox* damage = stepBoxes().first();
+            QVERIFY2(damage->value() >= 11 && damage->value() <= 20, qPrintable(QString::number(damage->value())));
+            QCOMPARE(step->damage, damage->value());
+            if (overwrite >= 0)
+                typeInto(damage, overwrite);
+            dealt = damage->value();
+            previewed = figures();
+            QVERIFY(dealt == 0 || anyDelta());
+            QTest::mouseClick(okButton(), Qt::LeftButton);
+        }));
+        QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
+        QCOMPARE(eventTexts(before),
+                 (QStringList{"Ana: Used Fire Strike", QString("Ana -> Damaged %1: Goblin (1)").arg(dealt)}));
+        QCOMPARE(figures(), previewed);
+        QCOMPARE(goblin1->getCurrHitPoints(), 25 - dealt);
+        // The log replays the damage dealt, not a new roll.
+        QVERIFY(restart());
+        QCOMPARE(goblin1->getCurrHitPoints(), 25 - dealt);
     }
 
     // Conditions && Effects opens the power dialog first; an edit of the header keeps the steps.

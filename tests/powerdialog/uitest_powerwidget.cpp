@@ -48,13 +48,15 @@ public:
         rebuilds.append({focus, tab, hit, miss, effect, replaced, tabOnly});
     }
     void powerStepChanged(PowerStep* step) override { changes.append(step); }
+    void stepsReshaped(PowerStep* focus) override { reshapes.append(focus); }
 
     QList<RebuildRequest> rebuilds;
     QList<PowerStep*> changes;
+    QList<PowerStep*> reshapes;
 };
 
-// Replaces its editor as the power dialog does: a new one in its place,
-// the old one released later.
+// Replaces its editor when it rebuilds, as the power dialog does for another
+// origin: a new one in its place, the old one released later.
 class RebuildingOwner : public QWidget, public PowerEditInterface
 {
 public:
@@ -81,6 +83,11 @@ public:
             focus->setDefaultFocus();
     }
     void powerStepChanged(PowerStep* step) override { changes.append(step); }
+    void stepsReshaped(PowerStep* focus) override
+    {
+        if (focus)
+            focus->setDefaultFocus();
+    }
 
     PowerWidget* editor;
     QList<PowerStep*> changes;
@@ -90,11 +97,35 @@ private:
     CreaturePower* power;
 };
 
-// The rows of a page, top to bottom.
+// The rows of a page, top to bottom as laid out.
 QList<QFrame*> rows(PowerWidget* editor, Power::StepType type)
 {
     auto* area = qobject_cast<QScrollArea*>(editor->getTabWidget()->widget(type));
-    return area->widget()->findChildren<QFrame*>(QString(), Qt::FindDirectChildrenOnly);
+    QList<QFrame*> found;
+    for (int i = 0; QLayoutItem* item = area->widget()->layout()->itemAt(i); i++)
+        if (auto* row = qobject_cast<QFrame*>(item->widget()))
+            found << row;
+    return found;
+}
+
+// The colour a row shows behind its fields.
+QString rowColour(QFrame* row)
+{
+    return row->grab().toImage().pixelColor(1, 1).name();
+}
+
+// The colours of a page's rows, then of the page itself.
+QStringList shownColours(PowerWidget* editor, Power::StepType type)
+{
+    QStringList shown;
+    for (QFrame* row : rows(editor, type))
+        shown << rowColour(row);
+    auto* area = qobject_cast<QScrollArea*>(editor->getTabWidget()->widget(type));
+    for (QWidget* page : {static_cast<QWidget*>(area), area->widget()}) {
+        page->ensurePolished();
+        shown << page->palette().color(page->backgroundRole()).name();
+    }
+    return shown;
 }
 
 QToolButton* rowButton(QFrame* row, const QString& tip)
@@ -203,23 +234,20 @@ private slots:
         world.reset();
     }
 
+    // One style sheet at the editor's root; rows and pages take their colours by their places.
     void colours()
     {
         addSteps(Power::Hit, {PowerStep::Healing, PowerStep::Damage, PowerStep::UseResource});
         addSteps(Power::Effect, {PowerStep::Damage});
         show();
-        QStringList frames;
-        for (QFrame* row : rows(editor.get(), Power::Hit))
-            frames << row->styleSheet().section("background-color: ", 1).left(7);
-        QCOMPARE(frames, QStringList({"#fcfcfc", "#eef3fe", "#fcfcfc"}));
-        QStringList pages;
-        for (int type = Power::Hit; type <= Power::Effect; type++) {
-            auto* area = qobject_cast<QScrollArea*>(editor->getTabWidget()->widget(type));
-            pages << area->styleSheet() + " " + area->widget()->styleSheet();
-        }
-        QCOMPARE(pages, QStringList({"#hitarea { background-color: #eef3fe } #panel { background-color: #eef3fe }",
-                            "#missarea { background-color: #fcfcfc } #panel { background-color: #fcfcfc }",
-                            "#effectarea { background-color: #eef3fe } #panel { background-color: #eef3fe }"}));
+        QCOMPARE(shownColours(editor.get(), Power::Hit), QStringList({"#fcfcfc", "#eef3fe", "#fcfcfc", "#eef3fe", "#eef3fe"}));
+        QCOMPARE(shownColours(editor.get(), Power::Miss), QStringList({"#fcfcfc", "#fcfcfc"}));
+        QCOMPARE(shownColours(editor.get(), Power::Effect), QStringList({"#fcfcfc", "#eef3fe", "#eef3fe"}));
+        QStringList sheets;
+        for (QWidget* widget : editor->findChildren<QWidget*>())
+            if (!widget->styleSheet().isEmpty())
+                sheets << widget->metaObject()->className();
+        QVERIFY2(sheets.isEmpty(), qPrintable(sheets.join(", ")));
     }
 
     void disablesMovesAtTheEnds()
@@ -243,46 +271,95 @@ private slots:
     }
 
     // On the Miss tab, with the Hit page scrolled: the new step ends the Miss
-    // list, and the rebuilt page is to show its end.
+    // list, its one row added in place at the page's end; the Hit page stays scrolled.
     void addsEachKind()
     {
         QFETCH(int, kind);
         for (int i = 0; i < 12; i++)
             addSteps(Power::Hit, {PowerStep::Healing});
+        addSteps(Power::Miss, {PowerStep::Damage});
         show(Power::Miss);
         editor->scrollTo(40, 0, 0);
-        const int hitScroll = qobject_cast<QScrollArea*>(editor->getTabWidget()->widget(Power::Hit))
-                                  ->verticalScrollBar()->value();
+        auto* hitArea = qobject_cast<QScrollArea*>(editor->getTabWidget()->widget(Power::Hit));
+        const int hitScroll = hitArea->verticalScrollBar()->value();
         QVERIFY(hitScroll > 0);
+        const QList<QFrame*> before = rows(editor.get(), Power::Miss);
         QTest::mouseClick(editor->getAddButton(kind), Qt::LeftButton);
-        QCOMPARE(stepKinds(power, Power::Miss), PowerStep::typeToText(PowerStep::Type(kind)));
-        QCOMPARE(owner.rebuilds.size(), 1);
-        const RebuildRequest request = owner.rebuilds.first();
-        QCOMPARE(request.focus, power.program.getStep(0, Power::Miss));
-        QCOMPARE(QList<int>({request.tab, request.hit, request.miss, request.effect}),
-            QList<int>({Power::Miss, hitScroll, -1, 0}));
-        QVERIFY(!request.replaced && !request.tabOnly);
+        QCOMPARE(stepKinds(power, Power::Miss), "damage " + PowerStep::typeToText(PowerStep::Type(kind)));
+        QVERIFY(owner.rebuilds.isEmpty());
+        QCOMPARE(owner.reshapes, QList<PowerStep*>({power.program.getStep(1, Power::Miss)}));
+        const QList<QFrame*> after = rows(editor.get(), Power::Miss);
+        QCOMPARE(after.size(), 2);
+        QCOMPARE(after.first(), before.first());
+        QCOMPARE(shownColours(editor.get(), Power::Miss), QStringList({"#fcfcfc", "#eef3fe", "#fcfcfc", "#fcfcfc"}));
+        QCOMPARE(hitArea->verticalScrollBar()->value(), hitScroll);
+        QScrollBar* missBar = qobject_cast<QScrollArea*>(editor->getTabWidget()->widget(Power::Miss))->verticalScrollBar();
+        QCOMPARE(missBar->value(), missBar->maximum());
     }
 
+    // Each move and removal changes the one row in place: colours and the move buttons follow the places.
     void movesAndRemoves()
     {
         addSteps(Power::Hit, {PowerStep::Healing, PowerStep::Damage, PowerStep::UseResource});
+        PowerStep* healing = power.program.getStep(0, Power::Hit);
         PowerStep* damage = power.program.getStep(1, Power::Hit);
-        // Rebuilt after each change, as the owner would.
         show();
-        QTest::mouseClick(rowButton(rows(editor.get(), Power::Hit)[1], "Move effect up"), Qt::LeftButton);
+        const QList<QFrame*> made = rows(editor.get(), Power::Hit);
+        QTest::mouseClick(rowButton(made[1], "Move effect up"), Qt::LeftButton);
         QCOMPARE(stepKinds(power, Power::Hit), "damage healing use-resource");
-        show();
-        QTest::mouseClick(rowButton(rows(editor.get(), Power::Hit)[1], "Move effect down"), Qt::LeftButton);
+        QCOMPARE(rows(editor.get(), Power::Hit), QList<QFrame*>({made[1], made[0], made[2]}));
+        QTest::mouseClick(rowButton(made[0], "Move effect down"), Qt::LeftButton);
         QCOMPARE(stepKinds(power, Power::Hit), "damage use-resource healing");
-        show();
-        QTest::mouseClick(rowButton(rows(editor.get(), Power::Hit)[0], "Remove effect"), Qt::LeftButton);
+        QCOMPARE(rows(editor.get(), Power::Hit), QList<QFrame*>({made[1], made[2], made[0]}));
+        QPointer<QFrame> removed = made[1];
+        QTest::mouseClick(rowButton(made[1], "Remove effect"), Qt::LeftButton);
         QCOMPARE(stepKinds(power, Power::Hit), "use-resource healing");
-        QCOMPARE(owner.rebuilds.size(), 3);
-        QCOMPARE(owner.rebuilds[0].focus, damage);
-        QCOMPARE(owner.rebuilds[2].focus, nullptr);
-        for (const RebuildRequest& request : owner.rebuilds)
-            QVERIFY(request.tab == Power::Hit && !request.tabOnly && request.miss == 0);
+        QCOMPARE(rows(editor.get(), Power::Hit), QList<QFrame*>({made[2], made[0]}));
+        QTRY_VERIFY(!removed);
+        QCOMPARE(shownColours(editor.get(), Power::Hit), QStringList({"#fcfcfc", "#eef3fe", "#fcfcfc", "#fcfcfc"}));
+        QStringList states;
+        for (QFrame* row : rows(editor.get(), Power::Hit))
+            states << QString("%1%2").arg(rowButton(row, "Move effect up")->isEnabled())
+                          .arg(rowButton(row, "Move effect down")->isEnabled());
+        QCOMPARE(states, QStringList({"01", "10"}));
+        QVERIFY(owner.rebuilds.isEmpty());
+        QCOMPARE(owner.reshapes, QList<PowerStep*>({damage, healing, nullptr}));
+    }
+
+    void changedInPlaceLooksBuilt_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("added") << "added";
+        QTest::newRow("moved") << "moved";
+        QTest::newRow("removed") << "removed";
+    }
+
+    // A row added, moved or removed in place shows the page as an editor built with the changed program would.
+    void changedInPlaceLooksBuilt()
+    {
+        QFETCH(QString, change);
+        addSteps(Power::Hit, {PowerStep::Healing, PowerStep::Damage, PowerStep::Condition});
+        const auto page = [this] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QCoreApplication::processEvents();
+            if (QWidget* focus = QApplication::focusWidget())
+                focus->clearFocus();
+            return editor->getTabWidget()->currentWidget()->grab().toImage();
+        };
+        show();
+        const QImage before = page();
+        const QList<QFrame*> shown = rows(editor.get(), Power::Hit);
+        if (change == "added")
+            QTest::mouseClick(editor->getAddButton(PowerStep::Bonus), Qt::LeftButton);
+        else if (change == "moved")
+            QTest::mouseClick(rowButton(shown[2], "Move effect up"), Qt::LeftButton);
+        else
+            QTest::mouseClick(rowButton(shown[0], "Remove effect"), Qt::LeftButton);
+        QCOMPARE(owner.reshapes.size(), 1);
+        const QImage changed = page();
+        QVERIFY(changed != before);
+        show();
+        QVERIFY(page() == changed);
     }
 
     // Choosing the first tab is no change; another tab is reported as a tab-only change.
@@ -372,13 +449,13 @@ private slots:
                 for (int kind = PowerStep::Healing; kind <= PowerStep::EndCondition; kind++) {
                     input->setFocus();
                     const QKeySequence keys(stepKindInfo(kind)->shortcut);
-                    const int requests = owner.rebuilds.size();
+                    const int requests = owner.reshapes.size();
                     QTest::keySequence(QApplication::focusWidget(), keys);
                     // A button's shortcut clicks it a moment later.
-                    QTest::qWaitFor([&] { return owner.rebuilds.size() > requests; }, 1000);
+                    (void)QTest::qWaitFor([&] { return owner.reshapes.size() > requests; }, 1000);
                     const int count = power.program.getStepCount(Power::Hit);
                     const PowerStep* last = power.program.getStep(count - 1, Power::Hit);
-                    if (owner.rebuilds.size() != requests + 1 || last->type() != kind)
+                    if (owner.reshapes.size() != requests + 1 || last->type() != kind)
                         missed << QString("%1 in %2").arg(keys.toString(), input->metaObject()->className());
                     tried++;
                 }
@@ -390,25 +467,26 @@ private slots:
     }
 
     // Removal by the step's own button while a field of its row has the
-    // focus: the step goes after the click, its rows with the editor.
+    // focus: the step and its row go after the click; the editor stays.
     void removesTheLastStepByItsOwnButton()
     {
         addSteps(Power::Hit, {PowerStep::Damage});
         RebuildingOwner rebuilding(creatures.get(), &power);
         rebuilding.show();
-        QPointer<PowerWidget> old = rebuilding.editor;
-        QFrame* row = rows(old, Power::Hit).first();
+        PowerWidget* shown = rebuilding.editor;
+        QPointer<QFrame> row = rows(shown, Power::Hit).first();
+        QPointer<QObject> stepEditor = dynamic_cast<QObject*>(power.program.getStep(0, Power::Hit)->getEditor());
         field<QLineEdit>(row, 0)->setFocus();
         QTest::mouseClick(rowButton(row, "Remove effect"), Qt::LeftButton);
         QCOMPARE(power.program.getStepCount(Power::Hit), 0);
-        QTRY_VERIFY(!old);
-        QVERIFY(rows(rebuilding.editor, Power::Hit).isEmpty());
+        QTRY_VERIFY(!row && !stepEditor);
+        QCOMPARE(rebuilding.editor, shown);
+        QVERIFY(rows(shown, Power::Hit).isEmpty());
         QVERIFY(rebuilding.changes.isEmpty());
     }
 
-    // The removed step goes once the click has returned; the rows that
-    // showed it, still there, no longer reach it, nor do the pickers' buttons
-    // of an editor that is gone.
+    // The removed step and its row go once the click has returned; nothing
+    // reaches the owner on the way, nor do the pickers' buttons of an editor that is gone.
     void oldRowsOutliveTheirStep()
     {
         addSteps(Power::Hit, {PowerStep::Healing});
@@ -416,11 +494,11 @@ private slots:
         QPointer<QObject> stepEditor = dynamic_cast<QObject*>(power.program.getStep(0, Power::Hit)->getEditor());
         QVERIFY(stepEditor);
         QFrame* row = rows(editor.get(), Power::Hit).first();
-        QSpinBox* box = field<QSpinBox>(row, 0);
+        QPointer<QSpinBox> box = field<QSpinBox>(row, 0);
         box->setFocus();
         QTest::mouseClick(rowButton(row, "Remove effect"), Qt::LeftButton);
-        QTRY_VERIFY(!stepEditor);
-        typeInto(box, "9");
+        QVERIFY(stepEditor && box);
+        QTRY_VERIFY(!stepEditor && !box);
         QVERIFY(owner.changes.isEmpty());
         editor.reset();
         creatures->selectPowerOrAction();
@@ -453,7 +531,8 @@ private slots:
                     QVERIFY2(handler.contains(input), input->metaObject()->className());
     }
 
-    // Edits reach the step once each; after a rebuild only the new row writes.
+    // Edits reach the step once each; a step added keeps the rows there; after
+    // the owner's rebuild only the new row writes.
     void editsThenRebuilds()
     {
         addSteps(Power::Hit, {PowerStep::Healing});
@@ -465,6 +544,8 @@ private slots:
         QCOMPARE(healing->hitPoints, 7);
         QCOMPARE(rebuilding.changes, QList<PowerStep*>({healing}));
         QTest::mouseClick(rebuilding.editor->getAddButton(PowerStep::Damage), Qt::LeftButton);
+        QCOMPARE(field<QSpinBox>(rows(rebuilding.editor, Power::Hit).first(), 0), oldBox.data());
+        rebuilding.rebuildDialog(nullptr, Power::Hit, 0, 0, 0, false, false);
         QSpinBox* newBox = field<QSpinBox>(rows(rebuilding.editor, Power::Hit).first(), 0);
         QCOMPARE(newBox->value(), 7);
         oldBox->setValue(3);

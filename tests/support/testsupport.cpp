@@ -63,6 +63,11 @@ void isolateEnvironment()
     static QTemporaryDir process(QDir::tempPath() + "/" + processFolderPrefix
                                  + QString::number(QCoreApplication::applicationPid()) + "-XXXXXX");
     qputenv("TMPDIR", process.path().toLocal8Bit());
+    // Private to the owner, as the toolkit wants it, so that it does not warn about its absence.
+    const QString runtime = process.path() + "/runtime";
+    if (QDir().mkpath(runtime))
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
     static QTemporaryDir root;
     qputenv("HOME", root.path().toLocal8Bit());
     for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_DOCUMENTS_DIR"})
