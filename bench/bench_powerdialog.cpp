@@ -17,6 +17,7 @@
 #include "creature/creature.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "mainwindow/creaturedisplay.h"
 #include "mainwindow/mainwindow.h"
 #include "powerdialog/picklistwidget.h"
 #include "powerdialog/powerdialog.h"
@@ -121,6 +122,7 @@ int main(int argc, char** argv)
     TestSupport::isolateEnvironment();
     QApplication app(argc, argv);
     Global::init();
+    CreatureDisplay::setupStyles();
     auto* window = new MainWindow;
     window->resize(1400, 900);
     window->show();
