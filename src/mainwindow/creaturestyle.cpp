@@ -119,9 +119,11 @@ QString LineLook::styleSheet()
                     "QFrame[sides=\"wide\"] { padding-left: 25px; padding-right: 25px }\n"
                     "QFrame[padAbove=\"true\"] { padding-top: 3px }\n"
                     "QFrame[padBelow=\"true\"] { padding-bottom: 3px }\n";
+    // Before setupStyles the fragments are empty: the lines keep the plain look.
     for (const Scheme& scheme : schemes)
         for (const Fragment& fragment : fragments)
-            sheet += rule(QString("%1-%2").arg(scheme.name, fragment.name), scheme.style->*fragment.text);
+            if (!(scheme.style->*fragment.text).isEmpty())
+                sheet += rule(QString("%1-%2").arg(scheme.name, fragment.name), scheme.style->*fragment.text);
     return sheet + rule("note", " { color: #a8a8a8");
 }
 
