@@ -124,6 +124,7 @@ int main(int argc, char** argv)
     // The docks draw with the program's own colours.
     CreatureDisplay::setupStyles();
     Global::init();
+    CreatureDisplay::setupStyles();
     auto* window = new MainWindow;
     window->resize(1400, 900);
     window->show();

@@ -32,21 +32,6 @@ QGroupBox* groupBox(const QString& title, QLabel* label, int maximumHeight)
     return box;
 }
 
-template <typename Label>
-Label* setUpLabel(Label* label, bool wordWrap, bool richText, int width)
-{
-    if (richText)
-        label->setTextFormat(Qt::RichText);
-    label->setContentsMargins(0, 0, 0, 0);
-    label->setWordWrap(wordWrap);
-    label->setStyleSheet("QLabel { padding: 0px }");
-    if (width) {
-        label->setMinimumWidth(width);
-        label->setMaximumWidth(width);
-    }
-    return label;
-}
-
 void fixTo96(QWidget* portrait)
 {
     portrait->setBackgroundRole(QPalette::Base);
@@ -126,11 +111,9 @@ CreatureDisplay::CreatureDisplay(bool editorMode, bool showEffects) : editorMode
     statBlockArea = new ResizableScrollArea(false, false);
     statBlockArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     statBlockArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    // Each drawing goes into this holder: taking it out of the area would restyle all its labels.
-    auto* holder = new QWidget;
-    auto* column = new QVBoxLayout(holder);
-    column->setContentsMargins(0, 0, 0, 0);
-    statBlockArea->setWidget(holder);
+    // The lines are made in this root, which carries the stat block's one style sheet.
+    statBlockArea->setWidget(new QWidget);
+    column = std::make_unique<StatBlockColumn>(this, statBlockArea->widget());
 
     selectPortraitPixmap = loadPixmap(":/images/select-portrait.png");
     noIconPixmap = loadPixmap(":/images/no-icon.png");
@@ -175,18 +158,10 @@ void CreatureDisplay::onRefreshTimer()
     multi.removeIf([](const QPointer<Creature>& creature) { return creature.isNull(); });
     const bool same = multi.isEmpty() && lastDrawn && lastDrawn == toShow;
     const int position = statBlockArea ? statBlockArea->verticalScrollBar()->value() : 0;
-    bool redrawn;
-    if (!multi.isEmpty()) {
-        lastDrawn = multi.first();
-        drawStandardBlock();
-        redrawn = drawStatBlockHeaders();
-    } else {
-        lastDrawn = toShow;
-        drawStandardBlock();
-        redrawn = drawStatBlock();
-    }
+    lastDrawn = multi.isEmpty() ? toShow : multi.first();
+    drawStandardBlock();
     // Another creature starts at the top.
-    if (redrawn)
+    if (drawStatBlock())
         statBlockArea->verticalScrollBar()->setValue(same ? position : 0);
 }
 
@@ -228,23 +203,13 @@ void CreatureDisplay::drawStandardBlock()
         effectsLabel->setText(creature->getEffectsList());
 }
 
-QWidget* CreatureDisplay::createMainWidget(QVBoxLayout* layout)
-{
-    auto* widget = new QWidget;
-    widget->setContentsMargins(0, 0, 0, 0);
-    widget->setStyleSheet("QLabel { font-family: Arial, Helvetica, sans-serif; font-size: 12px }");
-    widget->setLayout(layout);
-    return widget;
-}
-
-QLabel* CreatureDisplay::createLabel(const QString& text, bool wordWrap, bool richText, int width)
-{
-    return setUpLabel(new QLabel(text), wordWrap, richText, width);
-}
-
 XLabel* CreatureDisplay::createXLabel(const QString& text, bool wordWrap)
 {
-    return setUpLabel(new XLabel(text), wordWrap, true, 0);
+    auto* label = new XLabel(text);
+    label->setTextFormat(Qt::RichText);
+    label->setContentsMargins(0, 0, 0, 0);
+    label->setWordWrap(wordWrap);
+    return label;
 }
 
 void CreatureDisplay::powerClicked(Creature* creature, const QString& powerName)

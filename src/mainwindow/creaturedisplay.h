@@ -6,13 +6,15 @@
 #include <QPixmap>
 #include <QPointer>
 
+#include <memory>
+
 #include "creature/creature.h"
 #include "foundation/dogtag.h"
 #include "mainwindow/creaturestyle.h"
+#include "mainwindow/statblocklines.h"
 #include "toolkit/scrollandtabs.h"
 #include "toolkit/windowsanddialogs.h"
 
-class QFrame;
 class QGridLayout;
 class QLabel;
 class QToolButton;
@@ -20,7 +22,8 @@ class XLabel;
 
 // One creature, or several, as a standard block (portrait, names, defences,
 // health) and as a stat block laid out like a printed stat card. Requests
-// only mark the display dirty; the next refresh tick redraws once.
+// only mark the display dirty; the next refresh tick works out the lines to
+// show and changes the widgets only where those differ from the shown ones.
 class CreatureDisplay : public QObject, public WindowsAndDialogs
 {
     Q_OBJECT
@@ -37,15 +40,12 @@ public:
     void displayCreatures(const QList<Creature*>& creatures);
     void drawStandardBlock();
 
+    // The colours of the stat blocks; once, before any display draws.
     static void setupStyles();
-    static QString lineStyle(int code, bool monster, bool trap);
-    static QString lineStyle(int code, const Creature* creature);
     static CreatureStyle monsterStyle;
     static CreatureStyle heroStyle;
     static CreatureStyle trapStyle;
 
-    QWidget* createMainWidget(QVBoxLayout* layout);
-    QLabel* createLabel(const QString& text, bool wordWrap, bool richText, int width);
     XLabel* createXLabel(const QString& text, bool wordWrap);
 
     // A power label was pressed; nothing when the creature or the power is gone.
@@ -66,40 +66,21 @@ public slots:
 private:
     // The stat-block drawing; false when what is shown stays.
     bool drawStatBlock();
-    bool drawStatBlockHeaders();
-    // An empty column for new contents; finishing puts it in place of the drawn
-    // contents unless both show the same, and tells whether it did.
-    QVBoxLayout* startContents();
-    bool finishContents(QVBoxLayout* layout);
-    QString fingerprintOf(const QWidget* contents) const;
-    void drawHeader(QVBoxLayout* layout);
-    void drawHeaderDetails(QVBoxLayout* layout, bool full);
-    void drawConditionAndEffects(QVBoxLayout* layout);
-    void drawTrailer(QVBoxLayout* layout);
-    QFrame* createAliasLine(int code);
-    QFrame* createSingleLine(int code, const QString& text);
-    QFrame* createDoubleLine(int code, const QString& left, const QString& right, bool leftWrap, bool rightWrap);
-    QFrame* createLabelLine(int code, QLabel* first, QLabel* second);
-    QFrame* createAbilityLine(int code);
-    QFrame* createLanguageLine(int code);
-    QFrame* createLine(int code);
-    static QHBoxLayout* rowLayout(QFrame* line, int spacing);
-
-    // The power sections
-    void drawPowerSections(QVBoxLayout* layout);
-    QFrame* createSectionTitle(const QString& title, Power::When section);
-    void drawPowerDetails(QVBoxLayout* layout, int code, CreaturePower* power, bool first);
-    QFrame* createPowerTitle(int code, const CreaturePower* power);
-    QFrame* createDetailLine(int code, bool firstLine, const QString& text);
+    void drawHeader(StatLineList& lines, Creature* creature) const;
+    void drawHeaderDetails(StatLineList& lines, Creature* creature, bool full) const;
+    void drawConditionAndEffects(StatLineList& lines, const Creature* creature) const;
+    void drawTrailer(StatLineList& lines, const Creature* creature) const;
+    void drawPowerSections(StatLineList& lines, Creature* creature) const;
+    void drawPowerDetails(StatLineList& lines, Creature* creature, int code, CreaturePower* power, bool first) const;
 
     bool editorMode;
     bool showEffects;
     bool dirty = false;
     QPointer<Creature> toShow;
     QPointer<Creature> lastDrawn;
-    QString drawnFingerprint;
     QList<QPointer<Creature>> multi;
     QPointer<ResizableScrollArea> statBlockArea;
+    std::unique_ptr<StatBlockColumn> column;
     QGridLayout* standardGrid = nullptr;
     QToolButton* portraitButton = nullptr;
     QLabel* portraitLabel = nullptr;

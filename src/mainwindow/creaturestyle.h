@@ -3,8 +3,10 @@
 
 #include <QString>
 
+class QFrame;
+
 // The colours of one kind of stat block. Each fragment opens a style-sheet
-// rule body; CreatureDisplay::lineStyle completes it.
+// rule body; the stat block's one style sheet completes it.
 struct CreatureStyle
 {
     QString title;
@@ -41,6 +43,14 @@ enum Flag : int {
     Used = 0x400,
     Highlighted = 0x800,
 };
+}
+
+// How a stat block looks: one style sheet for its root, and the dynamic
+// properties by which each line frame picks its colours and paddings there.
+namespace LineLook {
+QString styleSheet();
+// Sets the line's code and look; a line already styled is styled again, with its labels.
+void apply(QFrame* line, int code, bool monster, bool trap);
 }
 
 #endif

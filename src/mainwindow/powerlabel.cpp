@@ -5,16 +5,19 @@
 #include "creature/creature.h"
 #include "mainwindow/creaturedisplay.h"
 
-PowerLabel::PowerLabel(CreatureDisplay* display, Creature* creature, const CreaturePower* power, QFrame* frame,
-                       int lineCode)
-    : QLabel(power->getTitleText(false, false)), display(display), creature(creature), powerName(power->name),
-      frame(frame), lineCode(lineCode)
+PowerLabel::PowerLabel(CreatureDisplay* display, QFrame* frame) : QLabel(frame), display(display), frame(frame)
 {
     setTextFormat(Qt::RichText);
     setContentsMargins(0, 0, 0, 0);
     setWordWrap(true);
     setMouseTracking(true);
-    setStyleSheet("QLabel { padding: 0px }");
+}
+
+void PowerLabel::showPower(Creature* shown, const QString& name, int code)
+{
+    creature = shown;
+    powerName = name;
+    lineCode = code;
 }
 
 void PowerLabel::mousePressEvent(QMouseEvent*)
@@ -50,7 +53,7 @@ void PowerLabel::highlight(bool on)
     if (!power || !display)
         return;
     setText(power->getTitleText(on, display->isEditorMode()));
-    frame->setStyleSheet(CreatureDisplay::lineStyle(on ? lineCode | LineCode::Highlighted : lineCode, creature));
+    LineLook::apply(frame, on ? lineCode | LineCode::Highlighted : lineCode, creature->isMonster(), creature->isTrap());
 }
 
 const CreaturePower* PowerLabel::findPower() const

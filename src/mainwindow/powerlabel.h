@@ -14,13 +14,16 @@ class QFrame;
 // The title of one power in a stat block. It highlights under the mouse and
 // hands a press to its display. It keeps its creature guarded and its power
 // by name, so that a creature or power gone before the next redraw is left
-// alone.
+// alone; a redraw may give it another power to show.
 class PowerLabel : public QLabel
 {
     Q_OBJECT
 
 public:
-    PowerLabel(CreatureDisplay* display, Creature* creature, const CreaturePower* power, QFrame* frame, int lineCode);
+    // Made in its line's frame.
+    PowerLabel(CreatureDisplay* display, QFrame* frame);
+
+    void showPower(Creature* creature, const QString& powerName, int lineCode);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -37,7 +40,7 @@ private:
     QPointer<Creature> creature;
     QString powerName;
     QFrame* frame;
-    int lineCode;
+    int lineCode = 0;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

@@ -39,6 +39,9 @@ class DynamicFrame : public QFrame
 public:
     DynamicFrame(QWidget* child, int id, QWidget* parent = nullptr);
 
+    // For a child made under the frame after it.
+    void setHoverChild(QWidget* hoverChild) { child = hoverChild; }
+
 signals:
     void clicked(int id);
 

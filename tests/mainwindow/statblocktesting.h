@@ -39,29 +39,37 @@ struct Line
     bool has(int flag) const { return code & flag; }
 };
 
-// The drawing the area shows now; replaced ones wait for their deletion beside it.
+// The root the area's lines live in; lines that went wait for their deletion there, hidden.
 inline QWidget* contentsOf(QScrollArea* area)
 {
-    QLayoutItem* item = area->widget()->layout()->itemAt(0);
-    return item ? item->widget() : nullptr;
+    return area->widget();
 }
 
-// The lines of the area's contents, top to bottom, each with its labels' texts joined by "|".
+// The lines laid out in the layout, top to bottom, each with its labels' texts joined by "|".
+inline void collectLines(QLayout* layout, QList<Line>& lines)
+{
+    for (int i = 0; i < layout->count(); i++) {
+        QWidget* widget = layout->itemAt(i)->widget();
+        if (!widget)
+            continue;
+        auto* frame = qobject_cast<QFrame*>(widget);
+        const QVariant code = widget->property("lineCode");
+        if (frame && code.isValid()) {
+            QStringList texts;
+            for (QLabel* label : frame->findChildren<QLabel*>())
+                texts.append(label->text());
+            lines.append({code.toInt(), texts.join("|"), frame});
+        } else if (widget->layout()) {
+            collectLines(widget->layout(), lines);
+        }
+    }
+}
+
 inline QList<Line> linesOf(QScrollArea* area)
 {
     QList<Line> lines;
-    QWidget* contents = contentsOf(area);
-    if (!contents)
-        return lines;
-    for (QFrame* frame : contents->findChildren<QFrame*>()) {
-        const QVariant code = frame->property("lineCode");
-        if (!code.isValid())
-            continue;
-        QStringList texts;
-        for (QLabel* label : frame->findChildren<QLabel*>())
-            texts.append(label->text());
-        lines.append({code.toInt(), texts.join("|"), frame});
-    }
+    if (QLayout* layout = area->widget()->layout())
+        collectLines(layout, lines);
     return lines;
 }
 
