@@ -86,6 +86,25 @@ void Global::logMessageHandler(QtMsgType type, const QMessageLogContext&, const 
         abort();
 }
 
+namespace {
+QtMessageHandler shownMessages = nullptr;
+
+void dropPlatformNotes(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (!text.startsWith("This plugin does not support"))
+        shownMessages(type, context, text);
+}
+}
+
+void Global::quietOffscreenPlatform()
+{
+    if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen"))
+        return;
+    const QtMessageHandler previous = qInstallMessageHandler(dropPlatformNotes);
+    if (previous != dropPlatformNotes)
+        shownMessages = previous;
+}
+
 QString Global::getVersion()
 {
     return "2.0.12";

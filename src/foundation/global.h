@@ -60,6 +60,9 @@ public:
     static void initLogging();
     static void quitLogging();
     static void logMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& text);
+    // Under the offscreen platform (tests, benchmarks, screenshots), drops its
+    // notes of what it cannot do for a window; every other message still shows.
+    static void quietOffscreenPlatform();
     static QString getVersion();
     static QString getBuildDetails();
 

@@ -26,6 +26,7 @@ int main(int argc, char* argv[])
         return 2;
 
     QApplication app(argc, argv);
+    Global::quietOffscreenPlatform();
     Program::prepareApplication();
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QTextStream err(stderr);

@@ -275,7 +275,7 @@ int main(int argc, char** argv)
         return 2;
     QApplication app(argc, argv);
     TestFirstStartSizes test;
-    return QTest::qExec(&test, argc, argv);
+    return TestSupport::runTests(&test, argc, argv);
 }
 
 #include "uitest_firststartsizes.moc"

@@ -197,5 +197,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestCharacterSaving)
+RAVELHORN_TEST_MAIN(QApplication, TestCharacterSaving)
 #include "uitest_charactersaving.moc"

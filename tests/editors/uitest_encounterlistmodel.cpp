@@ -243,5 +243,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestEncounterListModel)
+RAVELHORN_TEST_MAIN(QApplication, TestEncounterListModel)
 #include "uitest_encounterlistmodel.moc"

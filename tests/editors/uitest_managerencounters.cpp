@@ -264,5 +264,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestManagerEncounters)
+RAVELHORN_TEST_MAIN(QApplication, TestManagerEncounters)
 #include "uitest_managerencounters.moc"

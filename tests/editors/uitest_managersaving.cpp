@@ -427,5 +427,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestManagerSaving)
+RAVELHORN_TEST_MAIN(QApplication, TestManagerSaving)
 #include "uitest_managersaving.moc"

@@ -1,5 +1,7 @@
 #include "support/testsupport.h"
 
+#include "foundation/global.h"
+
 #include <QCoreApplication>
 
 #include <cerrno>
@@ -77,6 +79,16 @@ void isolateEnvironment()
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName("Corvelle");
     QCoreApplication::setApplicationName("Ravelhorn");
+    Global::quietOffscreenPlatform();
+}
+
+int runTests(QObject* test, int argc, char** argv)
+{
+    QTest::qInit(test, argc, argv);
+    Global::quietOffscreenPlatform();
+    const int failures = QTest::qRun();
+    QTest::qCleanup();
+    return failures;
 }
 
 QByteArray readFile(const QString& path)

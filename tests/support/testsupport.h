@@ -99,6 +99,8 @@ namespace TestSupport {
 // temporary place before the application object exists; so do all its
 // temporary folders, removed by the next test program if this one aborts.
 void isolateEnvironment();
+// QTest::qExec, with the offscreen platform quiet.
+int runTests(QObject* test, int argc, char** argv);
 QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& bytes);
 }
@@ -109,7 +111,7 @@ bool writeFile(const QString& path, const QByteArray& bytes);
         TestSupport::isolateEnvironment();                                                         \
         AppClass app(argc, argv);                                                                  \
         TestObject test;                                                                           \
-        return QTest::qExec(&test, argc, argv);                                                    \
+        return TestSupport::runTests(&test, argc, argv);                                           \
     }
 
 #endif
