@@ -4,7 +4,12 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
+#include <memory>
+#include <utility>
+#include <vector>
 
 #include "creature/creature.h"
 
@@ -55,8 +60,36 @@ void insertSorted(QList<T*>& list, T* entry, QString (T::*key)() const)
     list.insert(sortedPos(list, (entry->*key)(), key, -1, true), entry);
 }
 
-// The name of a new entry: the base, then the base with 1, 2, 3, ...
-QString newName(const QString& base, const std::function<bool(const QString&)>& taken);
+// Inserts the entries at once, as one by one in their order: sorted once,
+// then merged.
+template <typename T>
+void insertSorted(QList<T*>& list, const QList<T*>& entries, QString (T::*key)() const)
+{
+    // Each key asked once, not at every comparison.
+    using Keyed = std::pair<QString, T*>;
+    const auto keyed = [key](const QList<T*>& from) {
+        std::vector<Keyed> result;
+        result.reserve(from.size());
+        for (T* entry : from)
+            result.emplace_back((entry->*key)(), entry);
+        return result;
+    };
+    const auto before = [](const Keyed& a, const Keyed& b) { return a.first.compare(b.first, Qt::CaseInsensitive) < 0; };
+    std::vector<Keyed> added = keyed(entries);
+    std::stable_sort(added.begin(), added.end(), before);
+    const std::vector<Keyed> held = keyed(list);
+    std::vector<Keyed> merged;
+    merged.reserve(held.size() + added.size());
+    // Equal keys: those held first.
+    std::merge(held.begin(), held.end(), added.begin(), added.end(), std::back_inserter(merged), before);
+    list.clear();
+    list.reserve(qsizetype(merged.size()));
+    for (const Keyed& entry : merged)
+        list.append(entry.second);
+}
+
+// The name of a new entry: the base, then the base with first, first + 1, ...
+QString newName(const QString& base, const std::function<bool(const QString&)>& taken, int first = 1);
 
 // What a library shows while it loads its folder of the data folder.
 struct FolderTexts
@@ -68,21 +101,40 @@ struct FolderTexts
     QString emptyText;
 };
 
-// Reads one entry of a folder, on any thread; what it returns adds what was
-// read to the library, on the loading thread and in the folder's order.
+// Reads one entry of a folder, on any thread; what it returns takes what
+// was read, on the loading thread and in the folder's order.
 using EntryReader = std::function<std::function<void()>(const QString& entry)>;
 
-// Reads creature files: monster templates when given the monsters. Each that
-// loads is given to add.
-EntryReader creatureReader(const QString& root, Monsters* monsters, Characters* characters,
-                           const std::function<void(Creature*)>& add);
+// What a worker read, appended to the batch on the loading thread; freed
+// unread when the load stops before it.
+template <typename T>
+std::function<void()> toBatch(std::unique_ptr<T> read, QList<T*>& batch)
+{
+    auto held = std::make_shared<std::unique_ptr<T>>(std::move(read));
+    return [held, &batch] {
+        if (*held)
+            batch.append(held->release());
+    };
+}
+
+// Reads creature files, monster templates or heroes, into the batch: each
+// creature made on the worker that read it.
+EntryReader creatureReader(const QString& root, bool monsters, QList<Creature*>& batch);
+
+// Adds the creatures of a folder to a library's list at once, in the
+// folder's order: a name taken before, ignoring case, is numbered as
+// Creature::uniqueName numbers it. The list stays sorted by the name.
+void addCreatures(QList<Creature*>& list, const QList<Creature*>& batch, QString (Creature::*name)() const,
+                  CreatureCounts* counts);
 
 // Entries of the folder as the directory lists them by default, "." and ".." included.
 QStringList folderEntries(const QString& root, const QString& folder);
 int getFileCount(const QString& root, const QString& folder);
-// Loads every entry, reading several at once; 1 go on, 0 stop, 2 choose another data folder.
+// Loads every entry, reading several at once, then adds those read, even
+// when cancelled; addRead says whether the library holds any. 1 go on, 0
+// stop, 2 choose another data folder.
 int loadFolder(const QString& root, const QString& prettyRoot, Progress* progress, const FolderTexts& texts,
-               const EntryReader& readEntry, const std::function<bool()>& isEmpty);
+               const EntryReader& readEntry, const std::function<bool()>& addRead);
 
 // While the encounter runs the game master types the newcomers' initiative;
 // before receives the values they had. False when cancelled.
