@@ -75,7 +75,7 @@ int Encounters::loadEncounters(const QString& root, const QString& prettyRoot, P
     LibraryList::FolderTexts texts{"Encounters", tr("Loading encounters..."),
                                    tr("Directory <b>Encounters</b> not found in %1."), tr("No Encounters Found"),
                                    tr("No encounters could be loaded from <b>Encounters</b> directory in %1.")};
-    QList<EncounterData*> read;
+    QList<LibraryList::Read<EncounterData>> read;
     const auto readEntry = [&root, &read](const QString& entry) {
         // Read apart from any library: it touches none until it is added.
         auto e = std::make_unique<EncounterData>();
@@ -83,15 +83,15 @@ int Encounters::loadEncounters(const QString& root, const QString& prettyRoot, P
             e->setFileName(entry);
         else
             e.reset();
-        return LibraryList::toBatch(std::move(e), read);
+        return LibraryList::toBatch(std::move(e), &EncounterData::getName, read);
     };
     return loadFolder(root, prettyRoot, progress, texts, readEntry, [this, &read] {
-        for (EncounterData* e : read) {
-            e->setCounts(getCounts());
-            e->setEncounters(this);
-            addAdventure(e->getAdventure());
+        for (const LibraryList::Read<EncounterData>& e : read) {
+            e.entry->setCounts(getCounts());
+            e.entry->setEncounters(this);
+            addAdventure(e.entry->getAdventure());
         }
-        LibraryList::insertSorted(encounters, read, &EncounterData::getName);
+        LibraryList::insertSorted(encounters, std::move(read), &EncounterData::getName);
         emit doEncountersUpdated();
     });
 }

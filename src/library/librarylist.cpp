@@ -106,43 +106,34 @@ int loadFolder(const QString& root, const QString& prettyRoot, Progress* progres
     return 1;
 }
 
-EntryReader creatureReader(const QString& root, bool monsters, QList<Creature*>& batch)
+EntryReader creatureReader(const QString& root, bool monsters, QList<Read<Creature>>& batch)
 {
     QThread* loading = QThread::currentThread();
+    const auto name = monsters ? &Creature::getGroup : &Creature::getName;
     return [=, &batch](const QString& entry) {
-        return toBatch(Creature::fromFile(Creature::readFile(entry, monsters, root), entry, loading), batch);
+        return toBatch(Creature::fromFile(Creature::readFile(entry, monsters, root), entry, loading), name, batch);
     };
 }
 
-namespace {
-
-// Equal for names equal ignoring case, as QString::compare has them.
-QString caseKey(const QString& name)
-{
-    QList<uint> letters = name.toUcs4();
-    for (uint& letter : letters)
-        letter = QChar::toCaseFolded(char32_t(letter));
-    return QString::fromUcs4(reinterpret_cast<const char32_t*>(letters.constData()), letters.size());
-}
-
-}
-
-void addCreatures(QList<Creature*>& list, const QList<Creature*>& batch, QString (Creature::*name)() const,
+void addCreatures(QList<Creature*>& list, QList<Read<Creature>> batch, QString (Creature::*name)() const,
                   CreatureCounts* counts)
 {
     QSet<QString> taken;
     taken.reserve(list.size() + batch.size());
     for (const Creature* held : list)
-        taken.insert(caseKey((held->*name)()));
-    for (Creature* creature : batch) {
-        creature->setCounts(counts);
-        const QString own = (creature->*name)();
-        const QString unique = newName(own, [&taken](const QString& candidate) { return taken.contains(caseKey(candidate)); }, 2);
-        if (unique != own)
-            creature->takeLibraryName(unique);
-        taken.insert(caseKey(unique));
+        taken.insert((held->*name)().toCaseFolded());
+    for (Read<Creature>& read : batch) {
+        read.entry->setCounts(counts);
+        if (taken.contains(read.key)) {
+            const QString unique = newName((read.entry->*name)(), [&taken](const QString& candidate) {
+                return taken.contains(candidate.toCaseFolded());
+            }, 2);
+            read.entry->takeLibraryName(unique);
+            read.key = unique.toCaseFolded();
+        }
+        taken.insert(read.key);
     }
-    insertSorted(list, batch, name);
+    insertSorted(list, std::move(batch), name);
 }
 
 bool askInitiative(CreatureList& list, CreatureInitList& before)

@@ -9,7 +9,6 @@
 #include <iterator>
 #include <memory>
 #include <utility>
-#include <vector>
 
 #include "creature/creature.h"
 
@@ -60,32 +59,34 @@ void insertSorted(QList<T*>& list, T* entry, QString (T::*key)() const)
     list.insert(sortedPos(list, (entry->*key)(), key, -1, true), entry);
 }
 
+// An entry read from a folder, with its key folded on the worker that read
+// it: keys are equal, and sort, as the names are ignoring case.
+template <typename T>
+struct Read
+{
+    QString key;
+    T* entry;
+};
+
 // Inserts the entries at once, as one by one in their order: sorted once,
 // then merged.
 template <typename T>
-void insertSorted(QList<T*>& list, const QList<T*>& entries, QString (T::*key)() const)
+void insertSorted(QList<T*>& list, QList<Read<T>> entries, QString (T::*key)() const)
 {
-    // Each key asked once, not at every comparison.
-    using Keyed = std::pair<QString, T*>;
-    const auto keyed = [key](const QList<T*>& from) {
-        std::vector<Keyed> result;
-        result.reserve(from.size());
-        for (T* entry : from)
-            result.emplace_back((entry->*key)(), entry);
-        return result;
-    };
-    const auto before = [](const Keyed& a, const Keyed& b) { return a.first.compare(b.first, Qt::CaseInsensitive) < 0; };
-    std::vector<Keyed> added = keyed(entries);
-    std::stable_sort(added.begin(), added.end(), before);
-    const std::vector<Keyed> held = keyed(list);
-    std::vector<Keyed> merged;
-    merged.reserve(held.size() + added.size());
+    const auto before = [](const Read<T>& a, const Read<T>& b) { return a.key < b.key; };
+    std::stable_sort(entries.begin(), entries.end(), before);
+    QList<Read<T>> held;
+    held.reserve(list.size());
+    for (T* entry : list)
+        held.append({(entry->*key)().toCaseFolded(), entry});
+    QList<Read<T>> merged;
+    merged.reserve(held.size() + entries.size());
     // Equal keys: those held first.
-    std::merge(held.begin(), held.end(), added.begin(), added.end(), std::back_inserter(merged), before);
+    std::merge(held.begin(), held.end(), entries.begin(), entries.end(), std::back_inserter(merged), before);
     list.clear();
-    list.reserve(qsizetype(merged.size()));
-    for (const Keyed& entry : merged)
-        list.append(entry.second);
+    list.reserve(merged.size());
+    for (const Read<T>& read : merged)
+        list.append(read.entry);
 }
 
 // The name of a new entry: the base, then the base with first, first + 1, ...
@@ -105,26 +106,27 @@ struct FolderTexts
 // was read, on the loading thread and in the folder's order.
 using EntryReader = std::function<std::function<void()>(const QString& entry)>;
 
-// What a worker read, appended to the batch on the loading thread; freed
-// unread when the load stops before it.
+// What a worker read, keyed there by its name, appended to the batch on the
+// loading thread; freed unread when the load stops before it.
 template <typename T>
-std::function<void()> toBatch(std::unique_ptr<T> read, QList<T*>& batch)
+std::function<void()> toBatch(std::unique_ptr<T> read, QString (T::*name)() const, QList<Read<T>>& batch)
 {
+    const QString key = read ? (read.get()->*name)().toCaseFolded() : QString();
     auto held = std::make_shared<std::unique_ptr<T>>(std::move(read));
-    return [held, &batch] {
+    return [held, key, &batch] {
         if (*held)
-            batch.append(held->release());
+            batch.append({key, held->release()});
     };
 }
 
 // Reads creature files, monster templates or heroes, into the batch: each
 // creature made on the worker that read it.
-EntryReader creatureReader(const QString& root, bool monsters, QList<Creature*>& batch);
+EntryReader creatureReader(const QString& root, bool monsters, QList<Read<Creature>>& batch);
 
 // Adds the creatures of a folder to a library's list at once, in the
 // folder's order: a name taken before, ignoring case, is numbered as
 // Creature::uniqueName numbers it. The list stays sorted by the name.
-void addCreatures(QList<Creature*>& list, const QList<Creature*>& batch, QString (Creature::*name)() const,
+void addCreatures(QList<Creature*>& list, QList<Read<Creature>> batch, QString (Creature::*name)() const,
                   CreatureCounts* counts);
 
 // Entries of the folder as the directory lists them by default, "." and ".." included.
