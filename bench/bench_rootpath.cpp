@@ -3,10 +3,12 @@
 // (every tenth builder XML) and 200 prepared encounters, up to the libraries
 // handed over with an empty history, and reads the same files bare for
 // comparison, with the split of the load's time: the workers' reading, the
-// main thread's part, and its waiting for the workers. A number given
-// multiplies the folder; --scale runs it at 1x, 4x and 16x. Then the first folder with a fight of 1,000 events in its
-// log, behind the game master's window as start-up makes it: window built,
-// folder loaded and log replayed, window shown and painted once.
+// main thread's own part and its reading (processor time, the machine being
+// shared), and its waiting for the workers. A number given multiplies the
+// folder; --scale runs it at 1x, 4x and 16x. Then the first folder with a
+// fight of 1,000 events in its log, behind the game master's window as
+// start-up makes it: window built, folder loaded and log replayed, window
+// shown and painted once.
 
 #include <QApplication>
 #include <QDirIterator>
