@@ -2,10 +2,13 @@
 // tenth an attribute-only file, every tenth builder XML), 300 characters
 // (every tenth builder XML) and 200 prepared encounters, up to the libraries
 // handed over with an empty history, and reads the same files bare for
-// comparison. A number given multiplies the folder; --scale runs it at 1x,
-// 4x and 16x. Then the first folder with a fight of 1,000 events in its
-// log, behind the game master's window as start-up makes it: window built,
-// folder loaded and log replayed, window shown and painted once.
+// comparison, with the split of the load's time: the workers' reading, the
+// main thread's own part and its reading (processor time, the machine being
+// shared), and its waiting for the workers. A number given multiplies the
+// folder; --scale runs it at 1x, 4x and 16x. Then the first folder with a
+// fight of 1,000 events in its log, behind the game master's window as
+// start-up makes it: window built, folder loaded and log replayed, window
+// shown and painted once.
 
 #include <QApplication>
 #include <QDirIterator>
@@ -19,6 +22,7 @@
 #include "encounter/history.h"
 #include "encounter/vitalityevents.h"
 #include "foundation/global.h"
+#include "foundation/orderedwork.h"
 #include "library/characters.h"
 #include "library/encounters.h"
 #include "library/monsters.h"
@@ -160,11 +164,19 @@ bool run(int times, bool withWindow)
     timer.start();
     const qint64 bytes = bareRead(world.root());
     const double bare = timer.nsecsElapsed() / 1e9;
+    const OrderedWork::Split before = OrderedWork::spent();
+    const double cpuBefore = cpuMilliseconds();
     timer.restart();
     const bool switched = Global::setRootPath(world.root(), "Bench");
     const double load = timer.nsecsElapsed() / 1e9;
+    const double cpu = (cpuMilliseconds() - cpuBefore) / 1e3;
+    const OrderedWork::Split after = OrderedWork::spent();
     printf("%d files, %lld bytes, %s\n", files, (long long)bytes, switched ? "switched" : "failed");
     printFigures("rootpath", files, load, "bare read", bare);
+    const double waiting = after.waiting - before.waiting;
+    const double reading = after.caller - before.caller;
+    printf("split      workers %.3f s, main thread %.3f s and reading %.3f s, waiting %.3f s\n",
+           after.workers - before.workers, cpu - reading, reading, waiting);
     if (switched && withWindow)
         return runWindow(world.root());
     delete Global::encounters;

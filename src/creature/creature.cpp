@@ -63,11 +63,8 @@ void CreatureStats::addFlavor(const CreaturePower& power)
     flavorText += power.current.description.join(QString()) + "</i>";
 }
 
-Creature::Creature(QObject* parent) : QObject(parent)
-{
-    setStats(CreatureStats());
-    setState(CreatureState());
-}
+// The members start as fresh stats and state: a creature no one holds yet tells no one.
+Creature::Creature(QObject* parent) : QObject(parent) {}
 
 void Creature::updated()
 {

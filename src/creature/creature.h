@@ -8,6 +8,9 @@
 #include <QPixmap>
 #include <QString>
 
+#include <memory>
+#include <optional>
+
 #include "foundation/dogtag.h"
 #include "creature/effect.h"
 #include "powers/power.h"
@@ -17,6 +20,7 @@ class Creature;
 class Effect;
 class Monsters;
 class ObjectStream;
+class QThread;
 
 // Figures meaning "not given".
 const int UnknownValue = 1000;
@@ -267,10 +271,15 @@ public:
     };
     // Safe on any thread: it touches no creature or library.
     static FileContents readFile(const QString& fileName, bool monster, const QString& dataFolder);
+    // The creature of a file as read, rested, for a library to take. Safe on
+    // any thread: it tells no one, and is handed to the thread home. Null
+    // when the file was not read.
+    static std::unique_ptr<Creature> fromFile(FileContents contents, const QString& fileName, QThread* home);
+    // The name its library gives it, when another has its own, goes into its stat block too.
+    void takeLibraryName(const QString& name);
+    // False when the file was not read.
     bool load(const QString& fileName, bool monster, const QString& dataFolder, Monsters* monsters,
               Characters* characters);
-    // False when the file was not read.
-    bool load(FileContents contents, const QString& fileName, Monsters* monsters, Characters* characters);
     bool save();
     bool remove();
     // The bare name of a new file for this creature, free in its folder.
@@ -297,7 +306,8 @@ public:
     // reads as a stat block are told apart.
     enum class ImportResult { Imported, NotFound, NotValid };
     ImportResult importFromFile(const QString& importFile, bool reimport);
-    void makeNameUnique(CreatureStats& record, bool monster, Monsters* monsters, Characters* characters) const;
+    // The name, numbered from 2 while another creature of the library has it.
+    QString uniqueName(const QString& base, bool monster, Monsters* monsters, Characters* characters) const;
     void revertChanges();
     static QString getShortName(const QString& reference);
 
@@ -610,6 +620,9 @@ private:
     // one rebuilt is still it.
     static RebuiltStatBlock rebuilt(const CreatureStats& stats, const QString& text, bool attributesOnly,
                                     const RebuiltStatBlock& last);
+    // Tells no one: the creature may still be on a worker thread.
+    void takeFile(FileContents&& contents, const QString& fileName);
+    void restFigures(bool clearEffects, bool resetPowers);
     void afterPowerEdit(bool wasClean, bool noSave);
     // The folder of a chosen file, native, ending in the separator: where
     // the next open-file dialog starts.
@@ -678,7 +691,8 @@ private:
     mutable RebuiltStatBlock lastRebuilt;
     const QList<NestedEffect>& nested() const;
     CreatureStats stats;
-    mutable QPixmap portraitPixmap;
+    // Made where a window first asks for it: workers make creatures.
+    mutable std::optional<QPixmap> portraitPixmap;
     mutable qint64 portraitPixmapKey = 0;
     DogTag dogTag{__LINE__, __FILE__};
 };

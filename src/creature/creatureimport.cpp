@@ -8,6 +8,7 @@
 #include "library/characters.h"
 #include "foundation/uihooks.h"
 #include "library/creatureparser.h"
+#include "library/librarylist.h"
 #include "library/monsterxmlhandler.h"
 #include "library/monsters.h"
 #include "library/statblockhandler.h"
@@ -184,17 +185,16 @@ Creature::ImportResult Creature::importFromFile(const QString& importFile, bool 
     return ImportResult::Imported;
 }
 
-void Creature::makeNameUnique(CreatureStats& record, bool monster, Monsters* monsters, Characters* characters) const
+QString Creature::uniqueName(const QString& base, bool monster, Monsters* monsters, Characters* characters) const
 {
-    QString& name = monster ? record.group : record.name;
-    const QString base = name;
-    for (int counter = 2;; counter++) {
-        Creature* found = monster ? (monsters ? monsters->findTemplate(name) : nullptr)
-                                  : (characters ? characters->findCharacter(name) : nullptr);
-        if (!found || found == this)
-            return;
-        name = QString("%1 %2").arg(base).arg(counter);
-    }
+    return LibraryList::newName(
+        base,
+        [=](const QString& name) {
+            Creature* found = monster ? (monsters ? monsters->findTemplate(name) : nullptr)
+                                      : (characters ? characters->findCharacter(name) : nullptr);
+            return found && found != this;
+        },
+        2);
 }
 
 void Creature::revertChanges()
@@ -209,7 +209,8 @@ void Creature::revertChanges()
     setDirty(false);
     CreatureStats record;
     parseStatBlock(stats.monster, beforeStatBlock, record, QString(), fileName, true);
-    makeNameUnique(record, stats.monster, Global::monsters, Global::characters);
+    QString& name = stats.monster ? record.group : record.name;
+    name = uniqueName(name, stats.monster, Global::monsters, Global::characters);
     setStats(record);
 }
 

@@ -66,32 +66,53 @@ Creature::FileContents Creature::readFile(const QString& name, bool monster, con
     return contents;
 }
 
+void Creature::takeFile(FileContents&& contents, const QString& name)
+{
+    stats = std::move(contents.record);
+    stats.senses = Global::capitalize(stats.senses);
+    // A file that does not read keeps its text as it is, for the user to mend.
+    if (contents.usable)
+        stats.statBlock = (lastRebuilt = std::move(contents.statBlock)).result;
+    beforeStatBlock = stats.statBlock;
+    fileName = name;
+    restFigures(false, false);
+    setBeforeVitality(getVitality());
+    beforeName = stats.name;
+}
+
+std::unique_ptr<Creature> Creature::fromFile(FileContents contents, const QString& name, QThread* home)
+{
+    if (!contents.read)
+        return nullptr;
+    auto creature = std::make_unique<Creature>();
+    creature->takeFile(std::move(contents), name);
+    creature->moveToThread(home);
+    return creature;
+}
+
+void Creature::takeLibraryName(const QString& name)
+{
+    (stats.monster ? stats.group : stats.name) = name;
+    // Of what taking the file changes, only the name goes into its stat
+    // block; one that did not read was never rebuilt, and stays as it is.
+    if (!lastRebuilt.text.isEmpty())
+        stats.statBlock = rebuildStatBlock(lastRebuilt.text, false);
+    beforeStatBlock = stats.statBlock;
+    beforeName = stats.name;
+}
+
 bool Creature::load(const QString& name, bool monster, const QString& dataFolder, Monsters* monsters,
                     Characters* characters)
 {
-    return load(readFile(name, monster, dataFolder), name, monsters, characters);
-}
-
-bool Creature::load(FileContents contents, const QString& name, Monsters* monsters, Characters* characters)
-{
+    FileContents contents = readFile(name, monster, dataFolder);
     if (!contents.read)
         return false;
-    CreatureStats& record = contents.record;
-    const QString& title = record.monster ? record.group : record.name;
-    const QString readTitle = title;
-    makeNameUnique(record, record.monster, monsters, characters);
-    setStats(record);
-    // A file that does not read keeps its text as it is, for the user to mend.
-    // Of what taking the file changes, only the name goes into its stat block.
-    if (contents.usable && title == readTitle)
-        stats.statBlock = (lastRebuilt = contents.statBlock).result;
-    else if (contents.usable)
-        stats.statBlock = generateStatBlock(false);
-    beforeStatBlock = stats.statBlock;
-    fileName = name;
-    takeExtendedRest(false, false);
-    setBeforeVitality(getVitality());
-    beforeName = stats.name;
+    takeFile(std::move(contents), name);
+    const QString title = monster ? stats.group : stats.name;
+    const QString unique = uniqueName(title, monster, monsters, characters);
+    if (unique != title)
+        takeLibraryName(unique);
+    updated();
     return true;
 }
 

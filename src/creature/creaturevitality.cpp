@@ -291,6 +291,12 @@ void Creature::takeShortRest(int healedHitPoints, int surges, bool gainActionPoi
 
 void Creature::takeExtendedRest(bool clearEffects, bool resetPowers)
 {
+    restFigures(clearEffects, resetPowers);
+    updated();
+}
+
+void Creature::restFigures(bool clearEffects, bool resetPowers)
+{
     hitPoints = stats.maxHitPoints;
     tempHitPoints = 0;
     healingSurges = stats.maxHealingSurges;
@@ -316,7 +322,6 @@ void Creature::takeExtendedRest(bool clearEffects, bool resetPowers)
             if (power->getUsageCount() > 0)
                 power->resetUsage();
     }
-    updated();
 }
 
 void Creature::endOfEncounter()

@@ -118,11 +118,11 @@ QString Creature::selectPortraitFile()
 QPixmap Creature::getPortrait() const
 {
     // Converted once per image, not on every redraw.
-    if (portraitPixmapKey != stats.portrait.cacheKey()) {
+    if (!portraitPixmap || portraitPixmapKey != stats.portrait.cacheKey()) {
         portraitPixmap = QPixmap::fromImage(stats.portrait);
         portraitPixmapKey = stats.portrait.cacheKey();
     }
-    return portraitPixmap;
+    return *portraitPixmap;
 }
 
 void Creature::setPortraitFile(const QString& file)

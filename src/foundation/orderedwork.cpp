@@ -2,6 +2,8 @@
 
 #include <QThread>
 
+#include <time.h>
+
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -16,6 +18,28 @@ namespace {
 
 enum State : int { Free, Taken, Prepared };
 
+std::atomic<qint64> workersNanoseconds{0};
+std::atomic<qint64> callerNanoseconds{0};
+std::atomic<qint64> waitingNanoseconds{0};
+
+qint64 clockNanoseconds(clockid_t clock)
+{
+    timespec now{};
+    clock_gettime(clock, &now);
+    return now.tv_sec * qint64(1000000000) + now.tv_nsec;
+}
+
+// What the thread ran, not counting the time other threads had its processor.
+qint64 threadNanoseconds()
+{
+    return clockNanoseconds(CLOCK_THREAD_CPUTIME_ID);
+}
+
+qint64 nanoseconds()
+{
+    return clockNanoseconds(CLOCK_MONOTONIC);
+}
+
 // The items, whose state says who prepares them, and the wait for the next one.
 class Board
 {
@@ -28,7 +52,7 @@ public:
 
     void work()
     {
-        while (!stopped && prepareNext()) {
+        while (!stopped && prepareNext(workersNanoseconds)) {
         }
     }
 
@@ -36,32 +60,36 @@ public:
     // prepares it, rather than wait idle.
     void waitFor(int i)
     {
-        if (prepareIfFree(i))
+        if (prepareIfFree(i, callerNanoseconds))
             return;
-        while (states[i] != Prepared && prepareNext()) {
+        while (states[i] != Prepared && prepareNext(callerNanoseconds)) {
         }
+        const qint64 start = nanoseconds();
         std::unique_lock<std::mutex> lock(mutex);
         prepared.wait(lock, [&] { return states[i] == Prepared; });
+        waitingNanoseconds += nanoseconds() - start;
     }
 
     void stop() { stopped = true; }
 
 private:
     // False when every item is taken.
-    bool prepareNext()
+    bool prepareNext(std::atomic<qint64>& spent)
     {
         for (int i = next++; i < count; i = next++)
-            if (prepareIfFree(i))
+            if (prepareIfFree(i, spent))
                 return true;
         return false;
     }
 
-    bool prepareIfFree(int i)
+    bool prepareIfFree(int i, std::atomic<qint64>& spent)
     {
         int expected = Free;
         if (!states[i].compare_exchange_strong(expected, Taken))
             return false;
+        const qint64 start = threadNanoseconds();
         prepare(i);
+        spent += threadNanoseconds() - start;
         {
             std::lock_guard<std::mutex> lock(mutex);
             states[i] = Prepared;
@@ -86,6 +114,11 @@ int workerCount(int count)
     const int itemsPerWorker = 16;
     const int mostWorkers = 7;
     return std::max(0, std::min({QThread::idealThreadCount(), mostWorkers, count / itemsPerWorker}));
+}
+
+Split spent()
+{
+    return {workersNanoseconds / 1e9, callerNanoseconds / 1e9, waitingNanoseconds / 1e9};
 }
 
 void run(int count, const std::function<void(int)>& prepare, const std::function<bool(int)>& finish)

@@ -15,6 +15,17 @@ void run(int count, const std::function<void(int)>& prepare, const std::function
 // Worker threads for count items: none for a few, where starting them costs more than they save.
 int workerCount(int count);
 
+// Seconds spent in every run so far: preparing on the workers and on the
+// calling thread, as processor time, and the calling thread waiting for a
+// worker. A benchmark tells by them where a load's time goes.
+struct Split
+{
+    double workers = 0;
+    double caller = 0;
+    double waiting = 0;
+};
+Split spent();
+
 }
 
 #endif

@@ -88,9 +88,11 @@ int Characters::loadCharacters(const QString& root, const QString& prettyRoot, P
     LibraryList::FolderTexts texts{"Characters", tr("Loading characters..."),
                                    tr("Directory <b>Characters</b> not found in %1."), tr("No Characters Found"),
                                    tr("No characters could be loaded from <b>Characters</b> directory in %1.")};
-    return loadFolder(root, prettyRoot, progress, texts, LibraryList::creatureReader(root, nullptr, this, [this](Creature* character) {
-                          addCharacter(character);
-                      }));
+    QList<LibraryList::Read<Creature>> read;
+    return loadFolder(root, prettyRoot, progress, texts, LibraryList::creatureReader(root, false, read), [this, &read] {
+        LibraryList::addCreatures(characters, std::move(read), &Creature::getName, getCounts());
+        emit doCharactersUpdated();
+    });
 }
 
 int Characters::getFileCount(const QString& root)

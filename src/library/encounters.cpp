@@ -75,17 +75,24 @@ int Encounters::loadEncounters(const QString& root, const QString& prettyRoot, P
     LibraryList::FolderTexts texts{"Encounters", tr("Loading encounters..."),
                                    tr("Directory <b>Encounters</b> not found in %1."), tr("No Encounters Found"),
                                    tr("No encounters could be loaded from <b>Encounters</b> directory in %1.")};
-    return loadFolder(root, prettyRoot, progress, texts, [this, &root](const QString& entry) {
+    QList<LibraryList::Read<EncounterData>> read;
+    const auto readEntry = [&root, &read](const QString& entry) {
         // Read apart from any library: it touches none until it is added.
-        auto read = std::make_shared<std::unique_ptr<EncounterData>>(new EncounterData);
-        if (!(*read)->load(entry, root))
-            read->reset();
-        return [this, entry, read] {
-            if (EncounterData* e = read->release()) {
-                e->setFileName(entry);
-                addEncounter(e);
-            }
-        };
+        auto e = std::make_unique<EncounterData>();
+        if (e->load(entry, root))
+            e->setFileName(entry);
+        else
+            e.reset();
+        return LibraryList::toBatch(std::move(e), &EncounterData::getName, read);
+    };
+    return loadFolder(root, prettyRoot, progress, texts, readEntry, [this, &read] {
+        for (const LibraryList::Read<EncounterData>& e : read) {
+            e.entry->setCounts(getCounts());
+            e.entry->setEncounters(this);
+            addAdventure(e.entry->getAdventure());
+        }
+        LibraryList::insertSorted(encounters, std::move(read), &EncounterData::getName);
+        emit doEncountersUpdated();
     });
 }
 

@@ -15,10 +15,14 @@ void Library::reset()
 }
 
 int Library::loadFolder(const QString& root, const QString& prettyRoot, Progress* progress,
-                        const LibraryList::FolderTexts& texts, const LibraryList::EntryReader& readEntry)
+                        const LibraryList::FolderTexts& texts, const LibraryList::EntryReader& readEntry,
+                        const std::function<void()>& addRead)
 {
     reset();
-    return LibraryList::loadFolder(root, prettyRoot, progress, texts, readEntry, [this] { return isEmpty(); });
+    return LibraryList::loadFolder(root, prettyRoot, progress, texts, readEntry, [this, &addRead] {
+        addRead();
+        return !isEmpty();
+    });
 }
 
 void Library::takeOver(Library* loaded)

@@ -26,10 +26,12 @@ protected:
 
     virtual void deleteEntries() = 0;
     virtual bool isEmpty() const = 0;
-    // Empties the library and loads every entry of the folder; 1 go on, 0 stop,
-    // 2 choose another data folder.
+    // Empties the library and reads every entry of the folder, then has
+    // addRead add those read at once; 1 go on, 0 stop, 2 choose another data
+    // folder.
     int loadFolder(const QString& root, const QString& prettyRoot, Progress* progress,
-                   const LibraryList::FolderTexts& texts, const LibraryList::EntryReader& readEntry);
+                   const LibraryList::FolderTexts& texts, const LibraryList::EntryReader& readEntry,
+                   const std::function<void()>& addRead);
     // Empties the library and takes the other's counts; the caller takes its entries.
     void takeOver(Library* loaded);
 

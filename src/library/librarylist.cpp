@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSet>
+#include <QThread>
 
 #include <dirent.h>
 
@@ -20,10 +22,10 @@
 
 namespace LibraryList {
 
-QString newName(const QString& base, const std::function<bool(const QString&)>& taken)
+QString newName(const QString& base, const std::function<bool(const QString&)>& taken, int first)
 {
     QString name = base;
-    for (int n = 1; taken(name); n++)
+    for (int n = first; taken(name); n++)
         name = QString("%1 %2").arg(base).arg(n);
     return name;
 }
@@ -72,7 +74,7 @@ int getFileCount(const QString& root, const QString& folder)
 }
 
 int loadFolder(const QString& root, const QString& prettyRoot, Progress* progress, const FolderTexts& texts,
-               const EntryReader& readEntry, const std::function<bool()>& isEmpty)
+               const EntryReader& readEntry, const std::function<bool()>& addRead)
 {
     progress->setLabelText(texts.label);
     QDir dir(root);
@@ -95,26 +97,43 @@ int loadFolder(const QString& root, const QString& prettyRoot, Progress* progres
             canceled = progress->wasCanceled();
             return !canceled;
         });
+    const bool any = addRead();
     if (canceled)
         return 0;
-    if (isEmpty())
+    if (!any)
         return Global::badRootAlert(texts.emptyTitle, texts.emptyText.arg(prettyRoot),
                                     QCoreApplication::translate("Global", "Continue"));
     return 1;
 }
 
-EntryReader creatureReader(const QString& root, Monsters* monsters, Characters* characters,
-                           const std::function<void(Creature*)>& add)
+EntryReader creatureReader(const QString& root, bool monsters, QList<Read<Creature>>& batch)
 {
-    return [=](const QString& entry) {
-        return [=, contents = Creature::readFile(entry, monsters != nullptr, root)]() mutable {
-            auto* creature = new Creature;
-            if (creature->load(std::move(contents), entry, monsters, characters))
-                add(creature);
-            else
-                delete creature;
-        };
+    QThread* loading = QThread::currentThread();
+    const auto name = monsters ? &Creature::getGroup : &Creature::getName;
+    return [=, &batch](const QString& entry) {
+        return toBatch(Creature::fromFile(Creature::readFile(entry, monsters, root), entry, loading), name, batch);
     };
+}
+
+void addCreatures(QList<Creature*>& list, QList<Read<Creature>> batch, QString (Creature::*name)() const,
+                  CreatureCounts* counts)
+{
+    QSet<QString> taken;
+    taken.reserve(list.size() + batch.size());
+    for (const Creature* held : list)
+        taken.insert((held->*name)().toCaseFolded());
+    for (Read<Creature>& read : batch) {
+        read.entry->setCounts(counts);
+        if (taken.contains(read.key)) {
+            const QString unique = newName((read.entry->*name)(), [&taken](const QString& candidate) {
+                return taken.contains(candidate.toCaseFolded());
+            }, 2);
+            read.entry->takeLibraryName(unique);
+            read.key = unique.toCaseFolded();
+        }
+        taken.insert(read.key);
+    }
+    insertSorted(list, std::move(batch), name);
 }
 
 bool askInitiative(CreatureList& list, CreatureInitList& before)

@@ -4,7 +4,11 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
+#include <memory>
+#include <utility>
 
 #include "creature/creature.h"
 
@@ -55,8 +59,38 @@ void insertSorted(QList<T*>& list, T* entry, QString (T::*key)() const)
     list.insert(sortedPos(list, (entry->*key)(), key, -1, true), entry);
 }
 
-// The name of a new entry: the base, then the base with 1, 2, 3, ...
-QString newName(const QString& base, const std::function<bool(const QString&)>& taken);
+// An entry read from a folder, with its key folded on the worker that read
+// it: keys are equal, and sort, as the names are ignoring case.
+template <typename T>
+struct Read
+{
+    QString key;
+    T* entry;
+};
+
+// Inserts the entries at once, as one by one in their order: sorted once,
+// then merged.
+template <typename T>
+void insertSorted(QList<T*>& list, QList<Read<T>> entries, QString (T::*key)() const)
+{
+    const auto before = [](const Read<T>& a, const Read<T>& b) { return a.key < b.key; };
+    std::stable_sort(entries.begin(), entries.end(), before);
+    QList<Read<T>> held;
+    held.reserve(list.size());
+    for (T* entry : list)
+        held.append({(entry->*key)().toCaseFolded(), entry});
+    QList<Read<T>> merged;
+    merged.reserve(held.size() + entries.size());
+    // Equal keys: those held first.
+    std::merge(held.begin(), held.end(), entries.begin(), entries.end(), std::back_inserter(merged), before);
+    list.clear();
+    list.reserve(merged.size());
+    for (const Read<T>& read : merged)
+        list.append(read.entry);
+}
+
+// The name of a new entry: the base, then the base with first, first + 1, ...
+QString newName(const QString& base, const std::function<bool(const QString&)>& taken, int first = 1);
 
 // What a library shows while it loads its folder of the data folder.
 struct FolderTexts
@@ -68,21 +102,41 @@ struct FolderTexts
     QString emptyText;
 };
 
-// Reads one entry of a folder, on any thread; what it returns adds what was
-// read to the library, on the loading thread and in the folder's order.
+// Reads one entry of a folder, on any thread; what it returns takes what
+// was read, on the loading thread and in the folder's order.
 using EntryReader = std::function<std::function<void()>(const QString& entry)>;
 
-// Reads creature files: monster templates when given the monsters. Each that
-// loads is given to add.
-EntryReader creatureReader(const QString& root, Monsters* monsters, Characters* characters,
-                           const std::function<void(Creature*)>& add);
+// What a worker read, keyed there by its name, appended to the batch on the
+// loading thread; freed unread when the load stops before it.
+template <typename T>
+std::function<void()> toBatch(std::unique_ptr<T> read, QString (T::*name)() const, QList<Read<T>>& batch)
+{
+    const QString key = read ? (read.get()->*name)().toCaseFolded() : QString();
+    auto held = std::make_shared<std::unique_ptr<T>>(std::move(read));
+    return [held, key, &batch] {
+        if (*held)
+            batch.append({key, held->release()});
+    };
+}
+
+// Reads creature files, monster templates or heroes, into the batch: each
+// creature made on the worker that read it.
+EntryReader creatureReader(const QString& root, bool monsters, QList<Read<Creature>>& batch);
+
+// Adds the creatures of a folder to a library's list at once, in the
+// folder's order: a name taken before, ignoring case, is numbered as
+// Creature::uniqueName numbers it. The list stays sorted by the name.
+void addCreatures(QList<Creature*>& list, QList<Read<Creature>> batch, QString (Creature::*name)() const,
+                  CreatureCounts* counts);
 
 // Entries of the folder as the directory lists them by default, "." and ".." included.
 QStringList folderEntries(const QString& root, const QString& folder);
 int getFileCount(const QString& root, const QString& folder);
-// Loads every entry, reading several at once; 1 go on, 0 stop, 2 choose another data folder.
+// Loads every entry, reading several at once, then adds those read, even
+// when cancelled; addRead says whether the library holds any. 1 go on, 0
+// stop, 2 choose another data folder.
 int loadFolder(const QString& root, const QString& prettyRoot, Progress* progress, const FolderTexts& texts,
-               const EntryReader& readEntry, const std::function<bool()>& isEmpty);
+               const EntryReader& readEntry, const std::function<bool()>& addRead);
 
 // While the encounter runs the game master types the newcomers' initiative;
 // before receives the values they had. False when cancelled.

@@ -70,8 +70,11 @@ int Monsters::loadTemplates(const QString& root, const QString& prettyRoot, Prog
     LibraryList::FolderTexts texts{"Monsters", tr("Loading monsters..."),
                                    tr("Directory <b>Monsters</b> not found in %1."), tr("No Monsters Found"),
                                    tr("No monsters could be loaded from <b>Monsters</b> directory in %1.")};
-    return loadFolder(root, prettyRoot, progress, texts,
-                      LibraryList::creatureReader(root, this, nullptr, [this](Creature* monster) { addTemplate(monster); }));
+    QList<LibraryList::Read<Creature>> read;
+    return loadFolder(root, prettyRoot, progress, texts, LibraryList::creatureReader(root, true, read), [this, &read] {
+        LibraryList::addCreatures(templates, std::move(read), &Creature::getGroup, getCounts());
+        emit doTemplatesUpdated();
+    });
 }
 
 int Monsters::getFileCount(const QString& root)

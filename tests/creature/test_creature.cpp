@@ -77,6 +77,10 @@ private:
 
 }
 
+// Changes one figure of a creature's state.
+using StateChange = std::function<void(CreatureState&)>;
+Q_DECLARE_METATYPE(StateChange)
+
 class TestCreature : public QObject, private CreatureFixture
 {
     Q_OBJECT
@@ -392,6 +396,49 @@ private slots:
         QSignalSpy restored(second, &Creature::doCreatureUpdated);
         second->setState(before);
         QVERIFY(restored.count() == 1 && second->getState() == before && second->getCurrHitPoints() == 29);
+    }
+
+    // Each figure of the snapshot alone: one the comparison or the restore
+    // passed over would let an undo leave it changed unseen.
+    void eachFigureOfTheStateCounts_data()
+    {
+        QTest::addColumn<StateChange>("change");
+        const QList<QPair<const char*, StateChange>> changes{
+            {"hit points", [](CreatureState& s) { s.hitPoints--; }},
+            {"temporary hit points", [](CreatureState& s) { s.tempHitPoints += 3; }},
+            {"healing surges", [](CreatureState& s) { s.healingSurges--; }},
+            {"action points", [](CreatureState& s) { s.actionPoints++; }},
+            {"failed death saves", [](CreatureState& s) { s.failedDeathSavingThrows++; }},
+            {"second wind", [](CreatureState& s) { s.secondWindUsed = s.secondWindUsed ? 0 : 1; }},
+            {"action points used", [](CreatureState& s) { s.actionPointsUsed++; }},
+            {"stabilized", [](CreatureState& s) { s.stabilized = !s.stabilized; }},
+            {"delayed", [](CreatureState& s) { s.delayed = !s.delayed; }},
+            {"ready", [](CreatureState& s) { s.ready = !s.ready; }},
+            {"turns ended", [](CreatureState& s) { s.endTurnCount++; }},
+            {"last attacker", [](CreatureState& s) { s.lastAttacker += "Goblin (2)"; }},
+            {"damage order", [](CreatureState& s) { s.damageOrder++; }},
+            {"hit points before", [](CreatureState& s) { s.beforeHitPoints++; }},
+            {"healing surges before", [](CreatureState& s) { s.beforeHealingSurges++; }},
+            {"action points before", [](CreatureState& s) { s.beforeActionPoints++; }},
+            {"damage taken", [](CreatureState& s) { s.damageTaken += 7; }},
+            {"heals", [](CreatureState& s) { s.healCount++; }},
+        };
+        for (const auto& [name, change] : changes)
+            QTest::newRow(name) << change;
+    }
+
+    void eachFigureOfTheStateCounts()
+    {
+        QFETCH(StateChange, change);
+        Creature* hero = made("hero", 30, 5, 7, 1);
+        const CreatureState before = hero->getState();
+        CreatureState changed = before;
+        change(changed);
+        QVERIFY(!(changed == before) && !(before == changed));
+        hero->setState(changed);
+        QVERIFY(hero->getState() == changed && !(hero->getState() == before));
+        hero->setState(before);
+        QVERIFY(hero->getState() == before);
     }
 
     void hitPointStates_data()

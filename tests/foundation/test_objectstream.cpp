@@ -54,9 +54,18 @@ const int headerSize = 48;
 const QByteArray plainHeader = header(1, 0, "2.0.12", "2020-01-01-00-00-00");
 const Entries lateRecord{{ID_EVENT_TYPE, little(9, 4)}, {ID_HEAL_EVENT_HP, little(12, 4)}, {ID_HEAL_EVENT_END, {}}};
 
-std::unique_ptr<ObjectStream> openStream(const QString& path, QIODevice::OpenMode mode = QIODevice::ReadWrite)
+// Takes writes, but cannot be cut.
+class UncuttableFile : public QFile
 {
-    auto file = std::make_unique<QFile>(path);
+public:
+    using QFile::QFile;
+    bool resize(qint64) override { return false; }
+};
+
+std::unique_ptr<ObjectStream> openStream(const QString& path, QIODevice::OpenMode mode = QIODevice::ReadWrite,
+                                         bool cuttable = true)
+{
+    auto file = cuttable ? std::make_unique<QFile>(path) : std::make_unique<UncuttableFile>(path);
     return file->open(mode) ? std::make_unique<ObjectStream>(file.release()) : nullptr;
 }
 
@@ -495,6 +504,17 @@ private slots:
         QVERIFY(!stream->setEOF() && stream->hasError());
         stream.reset();
         QCOMPARE(TestSupport::readFile(path), log);
+        // Writes that reach the file but a cut that does not: the cut fails
+        // all the same, though the end marker ends the data where it was asked.
+        const int first = int(encoded(lateRecord).size());
+        const QByteArray three = writtenLog({lateRecord, lateRecord, lateRecord}, &path);
+        stream = openStream(path, QIODevice::ReadWrite, false);
+        QVERIFY(stream->initialize(true));
+        stream->setOffset(headerSize + first);
+        QVERIFY(!stream->setEOF() && stream->hasError());
+        stream.reset();
+        QCOMPARE(TestSupport::readFile(path), three.left(headerSize + first) + marker + three.mid(headerSize + first + 2));
+        QCOMPARE(readAll(*reopened(path)), lateRecord);
         // A header that cannot be written fails the initialisation.
         QString empty = freshPath();
         QVERIFY(TestSupport::writeFile(empty, QByteArray()));

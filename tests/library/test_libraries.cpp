@@ -2,6 +2,8 @@
 #include <QRegularExpression>
 #include <QGuiApplication>
 #include <QSettings>
+#include <QSignalSpy>
+#include <QThread>
 
 #include <sys/stat.h>
 
@@ -171,7 +173,9 @@ private slots:
 
     // Enough files for several threads to read them, pasted text and builder
     // files: each monster still takes the next free name in the folder's
-    // order, and its portrait.
+    // order, ignoring case, and its portrait. A name its section gives goes
+    // numbered into its stat block. The creatures made on the workers belong
+    // to the main thread, and the library tells its windows once.
     void aBigFolderLoadsInItsOrder_data()
     {
         QTest::addColumn<int>("cancelAfter");
@@ -192,32 +196,47 @@ private slots:
         QString builder = QString::fromUtf8(TestSupport::readFile(RAVELHORN_BUILDERFILES "/brute.monster"));
         builder.replace("Bogwater Brute", "Twin Raider");
         const int files = 400;
+        const auto namedInSection = [](int i) { return i % 10 != 5 && i % 3 == 0; };
         for (int i = 0; i < files; i++)
             QVERIFY(TestSupport::writeFile(root + QString("/Monsters/m%1.rvhn").arg(i, 3, 10, QChar('0')),
                                    i % 10 == 5 ? builder.toUtf8()
                                    : QString("Twin Raider Level %1 Soldier\r\nMedium natural humanoid XP 150\r\n"
                                              "HP 47; Bloodied 23\r\nAC 19; Fortitude 16, Reflex 15, Will 14\r\n"
-                                             "Speed 6\r\n[Tallowmere]\r\nportrait=%2\r\n")
+                                             "Speed 6\r\n[Tallowmere]\r\nportrait=%2\r\n%3")
                                          .arg(1 + i % 30)
                                          .arg(i % 2 ? "twin.png" : "")
+                                         .arg(namedInSection(i) ? "group=TWIN RAIDER\r\n" : "")
                                          .toUtf8()));
 
         LibraryHooks::CancellingProgress progress(cancelAfter);
         Monsters loaded;
+        QSignalSpy updated(&loaded, &Monsters::doTemplatesUpdated);
         QCOMPARE(loaded.loadTemplates(root, "Big", &progress), cancelAfter < 0 ? 1 : 0);
+        // Emptied, then filled.
+        QCOMPARE(updated.count(), 2);
         // "." and ".." are entries too.
         const int count = cancelAfter < 0 ? files : cancelAfter - 2;
         QCOMPARE(loaded.getTemplateCount(), count);
         for (int i = 0; i < count; i++) {
-            const Creature* monster = loaded.findTemplate(i == 0 ? QString("Twin Raider") : QString("Twin Raider %1").arg(i + 1));
+            const QString name = (namedInSection(i) ? QString("TWIN RAIDER") : QString("Twin Raider"))
+                + (i == 0 ? QString() : QString(" %1").arg(i + 1));
+            const Creature* monster = loaded.findTemplate(name);
             QVERIFY2(monster, qPrintable(QString::number(i)));
+            QCOMPARE(monster->getGroup(), name);
             QCOMPARE(monster->getFileName(), QString("m%1.rvhn").arg(i, 3, 10, QChar('0')));
+            QCOMPARE(monster->getStatBlock().contains("group=" + name + "\n"), namedInSection(i));
+            // Not edited by its numbering.
+            QCOMPARE(monster->getBeforeStatBlock(), monster->getStatBlock());
+            QCOMPARE(monster->thread(), QThread::currentThread());
             if (i % 10 != 5) {
                 QCOMPARE(monster->getStats().level, 1 + i % 30);
                 QCOMPARE(monster->getPortrait().width(), i % 2 ? 4 : 0);
             } else {
                 QVERIFY(monster->getStats().powers.size() > 0);
             }
+            if (i > 0)
+                QVERIFY(loaded.getTemplate(i - 1)->getGroup().compare(loaded.getTemplate(i)->getGroup(),
+                                                                      Qt::CaseInsensitive) < 0);
         }
     }
 
