@@ -141,6 +141,8 @@ QWidget* PowerDialog::buildGoFrame()
                              .arg(nativeKeys("Ctrl+G"), nativeKeys("Ctrl+Shift+G")));
     goLabel = htmlLabel(QString());
     goLabel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    // Where the row is narrow the hint wraps rather than lose its end.
+    goLabel->setWordWrap(true);
     auto* row = hLayout(goLabel, goButton);
     row->setContentsMargins(5, 5, 5, 5);
     row->setSpacing(2);
