@@ -89,9 +89,6 @@ void MultiDamage::reshape(const QList<Creature*>& listed)
             grid->addWidget(rows[i].name, i, 0);
             grid->addWidget(rows[i].box, i, 1);
         }
-        // Tab goes down the rows as they show.
-        if (i > 0)
-            setTabOrder(rows[i - 1].box, rows[i].box);
     }
     // Tab and the guided order enter the rows at the first.
     setFocusProxy(firstBox());
