@@ -49,7 +49,7 @@ void MultiDamage::refresh()
         return;
     }
     for (const Row& row : std::as_const(rows))
-        showRow(row);
+        showAmount(row);
 }
 
 void MultiDamage::reshape(const QList<Creature*>& listed)
@@ -106,17 +106,17 @@ MultiDamage::Row MultiDamage::makeRow(Creature* creature)
         step->targetDamage.insert(creature, step->damage);
     Row row{creature, new QLabel(this), WindowsAndDialogs::digitBox(damageLimit, 0)};
     row.box->setParent(this);
+    row.box->setToolTip(tr("The damage %1 takes").arg(creature->getNameGroup()));
     row.name->setTextFormat(Qt::PlainText);
+    row.name->setText(creature->getNameGroup());
     row.name->setBuddy(row.box);
-    showRow(row);
+    showAmount(row);
     bind(row.box, creature);
     return row;
 }
 
-void MultiDamage::showRow(const Row& row)
+void MultiDamage::showAmount(const Row& row)
 {
-    row.name->setText(row.creature->getNameGroup());
-    row.box->setToolTip(tr("The damage %1 takes").arg(row.creature->getNameGroup()));
     const QSignalBlocker blocker(row.box.data());
     row.box->setValue(step->damageFor(row.creature));
 }

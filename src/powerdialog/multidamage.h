@@ -49,7 +49,7 @@ private:
     QList<Creature*> listedCreatures() const;
     void reshape(const QList<Creature*>& creatures);
     Row makeRow(Creature* creature);
-    void showRow(const Row& row);
+    void showAmount(const Row& row);
 
     DamageStep* step;
     EffectCreatures* creatures;
