@@ -249,8 +249,19 @@ void MainInitiativeList::refreshNow()
     // The encounter goes before the window at shut-down.
     if (!Global::encounter)
         return;
+    if (isHidden()) {
+        refreshWhenShown = true;
+        return;
+    }
     refreshLayout(0);
     const int current = Global::encounter->getCurrentIndex();
     if (std::exchange(scrollToCurrent, false) && current >= 0 && item(current, IconColumn))
         scrollToItem(item(current, IconColumn), QAbstractItemView::EnsureVisible);
+}
+
+void MainInitiativeList::showEvent(QShowEvent* event)
+{
+    QTableWidget::showEvent(event);
+    if (std::exchange(refreshWhenShown, false))
+        refreshNow();
 }

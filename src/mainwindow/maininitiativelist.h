@@ -87,6 +87,7 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void restoreColumns();
@@ -113,6 +114,8 @@ private:
     QPixmap deadPixmap;
     QTimer refreshTimer;
     bool scrollToCurrent = false;
+    // Hidden behind a panel, the list refreshes once it shows again.
+    bool refreshWhenShown = false;
 };
 
 #endif

@@ -5,7 +5,7 @@
 #include "creature/creature.h"
 #include "mainwindow/creaturedisplay.h"
 
-PowerLabel::PowerLabel(CreatureDisplay* display, QFrame* frame) : QLabel(frame), display(display), frame(frame)
+PowerLabel::PowerLabel(CreatureDisplay* display, QFrame* frame) : MeasuredLabel(frame), display(display), frame(frame)
 {
     setTextFormat(Qt::RichText);
     setContentsMargins(0, 0, 0, 0);

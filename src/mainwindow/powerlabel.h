@@ -1,10 +1,10 @@
 #ifndef POWERLABEL_H
 #define POWERLABEL_H
 
-#include <QLabel>
 #include <QPointer>
 
 #include "foundation/dogtag.h"
+#include "toolkit/dynamicwidgets.h"
 
 class Creature;
 class CreatureDisplay;
@@ -15,7 +15,7 @@ class QFrame;
 // hands a press to its display. It keeps its creature guarded and its power
 // by name, so that a creature or power gone before the next redraw is left
 // alone; a redraw may give it another power to show.
-class PowerLabel : public QLabel
+class PowerLabel : public MeasuredLabel
 {
     Q_OBJECT
 

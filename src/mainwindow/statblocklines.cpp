@@ -252,7 +252,7 @@ QFrame* StatBlockColumn::newFrame(QWidget* parent, int code, const StatLine& lin
 
 QLabel* StatBlockColumn::newLabel(QWidget* parent, const QString& text, bool wordWrap, Drawn& drawn) const
 {
-    auto* label = new QLabel(parent);
+    auto* label = new MeasuredLabel(parent);
     label->setTextFormat(Qt::RichText);
     label->setContentsMargins(0, 0, 0, 0);
     label->setWordWrap(wordWrap);

@@ -3,6 +3,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include <algorithm>
+
 #include "creature/creature.h"
 #include "foundation/global.h"
 #include "powerdialog/effectcreatures.h"
@@ -42,41 +44,51 @@ void MultiDamage::refresh()
 {
     const QList<Creature*> listed = listedCreatures();
     if (listed != shown) {
-        rebuild(listed);
+        reshape(listed);
         emit doMultiDamageRequiresResize();
         return;
     }
-    for (int row = 0; row < boxes.size(); row++) {
-        if (!boxes[row])
-            continue;
-        const QSignalBlocker blocker(boxes[row].data());
-        boxes[row]->setValue(step->damageFor(shown[row]));
-    }
+    for (const Row& row : std::as_const(rows))
+        showAmount(row);
 }
 
-void MultiDamage::rebuild(const QList<Creature*>& listed)
+void MultiDamage::reshape(const QList<Creature*>& listed)
 {
-    while (QLayoutItem* item = grid->takeAt(0)) {
-        delete item->widget();
-        delete item;
+    QList<Row> kept;
+    for (Creature* creature : listed) {
+        const auto old = std::find_if(rows.begin(), rows.end(), [creature](const Row& row) {
+            return row.creature == creature;
+        });
+        if (old != rows.end()) {
+            kept.append(*old);
+            rows.erase(old);
+        } else {
+            kept.append(makeRow(creature));
+        }
     }
-    boxes.clear();
+    // What is left belongs to creatures that left the list.
+    for (const Row& row : std::as_const(rows)) {
+        delete row.name.data();
+        delete row.box.data();
+    }
+    rows = kept;
     shown = listed;
-    for (int row = 0; row < shown.size(); row++) {
-        Creature* creature = shown[row];
-        // A new row starts at the step's damage, and keeps its own amount from then on.
-        if (!step->targetDamage.contains(creature))
-            step->targetDamage.insert(creature, step->damage);
-        QSpinBox* box = WindowsAndDialogs::digitBox(damageLimit, 0);
-        box->setValue(step->damageFor(creature));
-        box->setToolTip(tr("The damage %1 takes").arg(creature->getNameGroup()));
-        auto* name = new QLabel(creature->getNameGroup());
-        name->setTextFormat(Qt::PlainText);
-        name->setBuddy(box);
-        grid->addWidget(name, row, 0);
-        grid->addWidget(box, row, 1);
-        boxes.append(box);
-        bind(box, creature);
+    // A row that moved leaves its cells before any row takes them.
+    for (int i = 0; i < rows.size(); i++) {
+        int at = -1, column, rowSpan, columnSpan;
+        const int index = grid->indexOf(rows[i].name.data());
+        if (index >= 0)
+            grid->getItemPosition(index, &at, &column, &rowSpan, &columnSpan);
+        if (at != i) {
+            grid->removeWidget(rows[i].name);
+            grid->removeWidget(rows[i].box);
+        }
+    }
+    for (int i = 0; i < rows.size(); i++) {
+        if (grid->indexOf(rows[i].name.data()) < 0) {
+            grid->addWidget(rows[i].name, i, 0);
+            grid->addWidget(rows[i].box, i, 1);
+        }
     }
     // Tab and the guided order enter the rows at the first.
     setFocusProxy(firstBox());
@@ -87,7 +99,29 @@ void MultiDamage::rebuild(const QList<Creature*>& listed)
         show();
 }
 
+MultiDamage::Row MultiDamage::makeRow(Creature* creature)
+{
+    // A new row starts at the step's damage, and keeps its own amount from then on.
+    if (!step->targetDamage.contains(creature))
+        step->targetDamage.insert(creature, step->damage);
+    Row row{creature, new QLabel(this), WindowsAndDialogs::digitBox(damageLimit, 0)};
+    row.box->setParent(this);
+    row.box->setToolTip(tr("The damage %1 takes").arg(creature->getNameGroup()));
+    row.name->setTextFormat(Qt::PlainText);
+    row.name->setText(creature->getNameGroup());
+    row.name->setBuddy(row.box);
+    showAmount(row);
+    bind(row.box, creature);
+    return row;
+}
+
+void MultiDamage::showAmount(const Row& row)
+{
+    const QSignalBlocker blocker(row.box.data());
+    row.box->setValue(step->damageFor(row.creature));
+}
+
 QSpinBox* MultiDamage::firstBox() const
 {
-    return boxes.isEmpty() ? nullptr : boxes.first().data();
+    return rows.isEmpty() ? nullptr : rows.first().box.data();
 }

@@ -14,9 +14,12 @@ class Creature;
 class DamageStep;
 class EffectCreatures;
 class QGridLayout;
+class QLabel;
 
 // The per-target rows under a damage step's row: one per creature of the
 // step's list, each starting at the step's damage and kept per creature.
+// A creature that joins or leaves the list adds or removes its own row; the
+// other rows stay.
 class MultiDamage : public QWidget
 {
     Q_OBJECT
@@ -36,15 +39,24 @@ signals:
     void doMultiDamageRequiresResize();
 
 private:
+    struct Row
+    {
+        Creature* creature;
+        QPointer<QLabel> name;
+        QPointer<QSpinBox> box;
+    };
+
     QList<Creature*> listedCreatures() const;
-    void rebuild(const QList<Creature*>& creatures);
+    void reshape(const QList<Creature*>& creatures);
+    Row makeRow(Creature* creature);
+    void showAmount(const Row& row);
 
     DamageStep* step;
     EffectCreatures* creatures;
     Binder bind;
     QGridLayout* grid;
     QList<Creature*> shown;
-    QList<QPointer<QSpinBox>> boxes;
+    QList<Row> rows;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

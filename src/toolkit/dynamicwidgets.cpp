@@ -43,8 +43,42 @@ private:
 
 }
 
+int MeasuredLabel::heightForWidth(int width) const
+{
+    const Shape shape{text(), textFormat(), wordWrap(), margin(), indent()};
+    // An empty label may show a pixmap, which has no height for a width.
+    if (shape.text.isEmpty())
+        return QLabel::heightForWidth(width);
+    if (!(shape == measured)) {
+        measures.clear();
+        measured = shape;
+    }
+    for (const Measure& measure : std::as_const(measures))
+        if (measure.width == width)
+            return measure.height;
+    const int height = QLabel::heightForWidth(width);
+    // A refit asks at the content's natural width and at the viewport's.
+    if (measures.size() == 4)
+        measures.removeLast();
+    measures.prepend({width, height});
+    return height;
+}
+
+bool MeasuredLabel::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::FontChange:
+    case QEvent::ApplicationFontChange:
+    case QEvent::StyleChange:
+    case QEvent::ContentsRectChange:
+    case QEvent::LayoutDirectionChange: measures.clear(); break;
+    default: break;
+    }
+    return QLabel::event(event);
+}
+
 DynamicLabel::DynamicLabel(const QString& text, const QString& hoverText, int id, QWidget* parent)
-    : QLabel(text, parent), normalText(text), hoverText(hoverText), id(id)
+    : MeasuredLabel(text, parent), normalText(text), hoverText(hoverText), id(id)
 {
     new HoverWatcher(
         this,

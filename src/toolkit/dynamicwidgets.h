@@ -9,9 +9,53 @@
 
 #include <QCheckBox>
 
+// A label that keeps its height for the last few widths it was asked about
+// until its text, format, wrapping, font, style or margins change. A column of
+// wrapped rich-text labels is asked again at several widths on every refit,
+// and laying the text out each time is what costs.
+class MeasuredLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit MeasuredLabel(QWidget* parent = nullptr) : QLabel(parent) {}
+    MeasuredLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {}
+
+    int heightForWidth(int width) const override;
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    struct Measure
+    {
+        int width;
+        int height;
+    };
+
+    // What the heights depend on besides font and style.
+    struct Shape
+    {
+        QString text;
+        Qt::TextFormat format;
+        bool wraps;
+        int margin;
+        int indent;
+
+        bool operator==(const Shape& other) const
+        {
+            return text == other.text && format == other.format && wraps == other.wraps && margin == other.margin
+                   && indent == other.indent;
+        }
+    };
+
+    mutable Shape measured{QString(), Qt::AutoText, false, 0, -1};
+    mutable QList<Measure> measures;
+};
+
 // A label that shows its hover text while the mouse is over it. Its click is
 // emitted queued: the slots may rebuild the display that owns the label.
-class DynamicLabel : public QLabel
+class DynamicLabel : public MeasuredLabel
 {
     Q_OBJECT
 

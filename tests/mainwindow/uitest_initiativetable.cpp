@@ -840,6 +840,21 @@ private slots:
         QCOMPARE(selection(), QString("0"));
         QTest::keyClick(table, Qt::Key_Tab);
         QTRY_VERIFY(CombatTesting::hitPointBox()->hasFocus());
+
+        // Behind another page the table waits; shown again, it shows what changed meanwhile.
+        auto* stack = fixture.window->findChild<QStackedWidget*>();
+        auto* cell = static_cast<QLabel*>(table->cellWidget(1, Table::DefensesColumn));
+        const QString before = cell->text();
+        QWidget* other = stack->widget(stack->indexOf(table) == 0 ? 1 : 0);
+        stack->setCurrentWidget(other);
+        Creature* bron = fixture.world->find("Bron");
+        bron->setArmorClass(bron->getArmorClass() + 5);
+        emit Global::switchBoard.doCreatureUpdated(bron);
+        QApplication::processEvents();
+        QCOMPARE(cell->text(), before);
+        stack->setCurrentWidget(table);
+        QCOMPARE(cell->text(), bron->getDefenses(true));
+        QVERIFY(cell->text() != before);
     }
 };
 

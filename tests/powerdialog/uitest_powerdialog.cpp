@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -748,6 +749,67 @@ private slots:
             QVERIFY2(figures() == (accept ? previewed : start),
                      qPrintable(QString("seed %1:\n%2\n%3").arg(seed).arg(accept ? previewed : start, figures())));
         }
+    }
+
+    // A creature picked or put back adds or removes its own per-target row: the
+    // other rows stay the same boxes with their typed amounts, in the list's order.
+    void perTargetRowsStayAsCreaturesComeAndGo()
+    {
+        static_cast<DamageStep*>(strike()->program.getStep(0, Power::Hit))->perTarget = true;
+        strike()->current.applyTo[Power::Hit] = {Power::AnyCreature, 1, Power::UnsetCount};
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
+            auto* rows = panelChild<PowerWidget>()->getTabWidget()->currentWidget()->findChild<MultiDamage*>();
+            QVERIFY(rows);
+            auto* grid = static_cast<QGridLayout*>(rows->layout());
+            // The rows as they show, each a name and its box.
+            auto shown = [&] {
+                QList<QPair<QString, QSpinBox*>> result;
+                for (int row = 0; row < grid->rowCount(); row++)
+                    if (QLayoutItem* name = grid->itemAtPosition(row, 0))
+                        result.append({static_cast<QLabel*>(name->widget())->text(),
+                                       static_cast<QSpinBox*>(grid->itemAtPosition(row, 1)->widget())});
+                return result;
+            };
+            auto targets = [&] {
+                QStringList names;
+                for (Creature* creature : dialog.getCreatures()->getTargetList())
+                    names << creature->getNameGroup();
+                return names;
+            };
+            const QPointer<QSpinBox> first = rows->firstBox();
+            typeInto(first, 9);
+            for (const QString& name : {"Goblin (2)", "Bron", "Ana"})
+                pick(true, name);
+            auto now = shown();
+            QCOMPARE(now.size(), 4);
+            QStringList names;
+            for (const auto& row : now)
+                names << row.first;
+            QCOMPARE(names, targets());
+            for (const auto& row : now)
+                QCOMPARE(row.second->value(), row.first == "Goblin (1)" ? 9 : 6);
+            // Tab leaves the rows for the dialog's next field, the creatures to pick.
+            now.first().second->setFocus();
+            key(Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), pickList(true));
+            QPointer<QSpinBox> gone;
+            for (const auto& row : now)
+                if (row.first == "Bron")
+                    gone = row.second;
+            pick(false, "Bron");
+            QTRY_VERIFY(!gone);
+            const auto after = shown();
+            QCOMPARE(after.size(), 3);
+            for (const auto& row : after) {
+                const auto before = std::find_if(now.begin(), now.end(), [&](const auto& old) {
+                    return old.first == row.first;
+                });
+                QCOMPARE(row.second, before->second);
+            }
+            QVERIFY(first);
+            QCOMPARE(first->value(), 9);
+            key(Qt::Key_Escape);
+        }));
     }
 
     // Steps added, moved and removed by their own buttons: each rebuild releases the old

@@ -5,7 +5,10 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
+
+#include <functional>
 
 #include "powers/power.h"
 #include "support/testsupport.h"
@@ -113,6 +116,43 @@ private slots:
         QCOMPARE(area.widget()->width(), area.maximumViewportSize().width() - area.verticalScrollBar()->sizeHint().width());
         area.setAdjustHeight(false);
         QCOMPARE(area.widget()->height(), 600);
+    }
+
+    // Whatever changes a label's text or look, the remembered heights follow it:
+    // a measured label and a plain one, changed alike, ask for the same heights.
+    void measuredLabelHeightsFollowEveryChange()
+    {
+        const QString longText = "<b>Storm of Blades</b> strikes every creature in a close burst 3; "
+                                 "those hit are dazed until the end of the storm's next turn";
+        QWidget root;
+        root.setStyleSheet("QLabel[big=\"true\"] { font-size: 20pt; }");
+        MeasuredLabel measured(&root);
+        QLabel plain(&root);
+        const QList<std::function<void(QLabel*)>> changes{
+            [&](QLabel* label) { label->setText(longText); },
+            [&](QLabel* label) { label->setWordWrap(true); },
+            [&](QLabel* label) { label->setText(longText + longText); },
+            [&](QLabel* label) { label->setContentsMargins(20, 0, 20, 0); },
+            [&](QLabel* label) { label->setMargin(9); },
+            [&](QLabel* label) { label->setTextFormat(Qt::PlainText); },
+            [&](QLabel* label) {
+                QFont font = label->font();
+                font.setPointSize(font.pointSize() + 6);
+                label->setFont(font);
+            },
+            [&](QLabel* label) {
+                label->setProperty("big", true);
+                label->style()->unpolish(label);
+                label->style()->polish(label);
+            },
+            [&](QLabel* label) { label->setText("Ana"); },
+        };
+        for (const auto& change : changes) {
+            change(&measured);
+            change(&plain);
+            for (int width : {60, 240, 60, 500, 240})
+                QCOMPARE(measured.heightForWidth(width), plain.heightForWidth(width));
+        }
     }
 
     // The click comes after the mouse event: its slot may delete the widget.
