@@ -61,7 +61,8 @@ CreatureParser::CreatureParser(bool monster) : monster(monster)
 void CreatureParser::parse(CreatureStats& out, QString text, QString dataFolder)
 {
     stats = CreatureStats();
-    stats.statBlock = text;
+    // Kept as a copy: the text may be a view of a buffer the caller frees.
+    stats.statBlock = QString(text.constData(), text.size());
     headerTraits = true;
     bulletXP = false;
     secondBlock = false;
