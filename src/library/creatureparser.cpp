@@ -299,6 +299,7 @@ void CreatureParser::parseHeaderTrait()
         currentLine.lastToken();
         power.current.description.append(Global::capitalize(wordsFrom(start, true, true)));
     }
+    readingTrait = true;
     nextLineAndSetState();
     // The text of a trait whose line holds only its title follows on the next lines.
     while (titleOnly && (state == POWER_DETAIL || (state == HEADER_TRAIT && !isPowerTitle(currentLine)
@@ -306,6 +307,7 @@ void CreatureParser::parseHeaderTrait()
         power.current.description.append(currentLine.getWords(0, -1, true, true, true));
         nextLineAndSetState();
     }
+    readingTrait = false;
     addPower(power);
 }
 
