@@ -80,6 +80,9 @@ void CreatureParser::parse(CreatureStats& out, QString text, QString dataFolder)
         && !getFollowingLine(0).isEmpty()) {
         parseHeaderLine(dataFolder);
         nextLineAndSetState();
+        // "8 Rat Swarmlings": below such a level line, a number before the name counts the monsters.
+        if (currentLine.kindAt(0) == Token::NUMBER && currentLine.getTokenAt(1).isCapitalized())
+            nextLineToken();
     }
 
     state = HEADER_LINE;

@@ -169,6 +169,10 @@ private slots:
         QTest::newRow("title stops at level") << "Cave Skulker Level 1 Skirmisher"
                                               << QStringList{"group: Cave Skulker", "role: Skirmisher"};
         QTest::newRow("title note") << "Marsh Raider (Leader)" << QStringList{"group: Marsh Raider", "titleNote: Leader"};
+        QTest::newRow("head count below the level line") << "Level 3 Minion\n8 Rat Swarmlings\nTiny natural beast"
+                                                         << QStringList{"group: Rat Swarmlings", "role: Minion"};
+        QTest::newRow("digit in the name, level after it") << "8 Rat Swarmlings Level 3 Minion"
+                                                           << QStringList{"group: 8 Rat Swarmlings"};
         QTest::newRow("type and xp") << "X\nSmall natural humanoid XP 100"
                                      << QStringList{"type: Small natural humanoid",
                                                     "level 0, xp 100, hp 0, initiative -, perception -"};
