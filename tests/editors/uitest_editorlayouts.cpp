@@ -93,7 +93,7 @@ QPair<int, QRect> textAndRoom(QWidget* widget)
             return {0, {}};
         QStyleOptionToolButton option;
         option.initFrom(tool);
-        const int frame = style->sizeFromContents(QStyle::CT_ToolButton, &option, QSize(), tool).width();
+        const int frame = style->sizeFromContents(QStyle::CT_ToolButton, &option, QSize(0, 0), tool).width();
         const int mark = marked ? tool->iconSize().width() + 4 : 0;
         return {textWidth(tool, tool->text()) + mark, tool->rect().adjusted(frame / 2, 0, -(frame - frame / 2), 0)};
     }
