@@ -16,15 +16,17 @@ class QSplitter;
 class QToolButton;
 class QWidget;
 
-// A plain widget that asks for at least its minimum width or the given one:
-// a splitter shares its width out by its panes' wishes, and a pane that takes
-// more than it asked for squeezes the others.
+// A plain widget that asks for the given width and keeps it, or what its
+// content needs when that is more: a splitter short of room squeezes no pane
+// below what shows it whole, and a pane whose content widens a little stays
+// as wide as it was.
 class PaneWidget : public QWidget
 {
 public:
     explicit PaneWidget(int leastWidth = 0) : leastWidth(leastWidth) {}
 
-    QSize sizeHint() const override { return QWidget::sizeHint().expandedTo(QSize(qMax(leastWidth, minimumWidth()), 0)); }
+    QSize sizeHint() const override { return QWidget::sizeHint().expandedTo(QSize(leastWidth, 0)); }
+    QSize minimumSizeHint() const override { return QWidget::minimumSizeHint().expandedTo(QSize(leastWidth, 0)); }
 
 private:
     int leastWidth;
