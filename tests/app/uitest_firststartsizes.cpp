@@ -188,9 +188,12 @@ QList<TextRoom> comboText(const QComboBox* combo)
              besideIcon(combo->fontMetrics(), option.currentText, option.currentIcon, option.iconSize, 0)}};
 }
 
-QList<TextRoom> placeholderText(const QLineEdit* edit)
+// A typed text scrolls in its field, which shows whole; a placeholder shows whole.
+QList<TextRoom> lineEditText(const QLineEdit* edit)
 {
-    if (!edit->text().isEmpty() || edit->placeholderText().isEmpty())
+    const bool typed = !edit->text().isEmpty();
+    const QString text = typed ? edit->text() : edit->placeholderText();
+    if (text.isEmpty())
         return {};
     QStyleOptionFrame option;
     option.initFrom(edit);
@@ -205,7 +208,7 @@ QList<TextRoom> placeholderText(const QLineEdit* edit)
             room.setLeft(qMax(room.left(), side->geometry().right() + 1));
         else if (side->isVisible())
             room.setRight(qMin(room.right(), side->geometry().left() - 1));
-    return {{edit->placeholderText(), room, plainTextSize(edit->fontMetrics(), edit->placeholderText(), 0)}};
+    return {{text, room, typed ? QSize() : plainTextSize(edit->fontMetrics(), text, 0)}};
 }
 
 QList<TextRoom> groupBoxTitle(const QGroupBox* box)
@@ -370,8 +373,9 @@ QList<TextRoom> widgetTexts(const QWidget* widget)
         return labelText(label);
     if (const auto* combo = qobject_cast<const QComboBox*>(widget))
         return comboText(combo);
-    if (const auto* edit = qobject_cast<const QLineEdit*>(widget))
-        return placeholderText(edit);
+    // A combo's own edit is the combo's text.
+    if (const auto* edit = qobject_cast<const QLineEdit*>(widget); edit && !qobject_cast<QComboBox*>(edit->parent()))
+        return lineEditText(edit);
     if (const auto* box = qobject_cast<const QGroupBox*>(widget))
         return groupBoxTitle(box);
     if (const auto* bar = qobject_cast<const QTabBar*>(widget))
