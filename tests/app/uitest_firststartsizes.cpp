@@ -549,6 +549,7 @@ bool showTab(QWidget* window, const QString& title)
     return false;
 }
 
+// The main window's first-start sizes on the emulated 1280×800 screen and on a 1600×1000 one.
 const QSize laptopWindow(1152, 720);
 const QSize desktopWindow(1440, 900);
 
@@ -578,6 +579,7 @@ private slots:
             for (const QString& tab : titlesOfTabs(open(window, QString())))
                 QTest::addRow("%s, %s", qPrintable(window), qPrintable(tab)) << window << tab << QSize();
         QTest::newRow("power header editor") << "power header editor" << QString() << QSize();
+        // The laptop's whole screen.
         QTest::newRow("Conditions and Effects, window maximised")
                 << "main window" << "Conditions and Effects" << QSize(1280, 800);
         for (const QSize size : {laptopWindow, desktopWindow})
