@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QMap>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSettings>
 
 #include <utility>
@@ -99,6 +100,12 @@ MainInitiativeList::MainInitiativeList()
     connect(&refreshTimer, &QTimer::timeout, this, &MainInitiativeList::refreshNow);
 
     connect(header, &QHeaderView::sectionMoved, this, &MainInitiativeList::onHeaderMoved);
+    connect(header, &QHeaderView::sectionResized, this, [this](int column) {
+        if (column == NameColumn && !fittingName)
+            nameFollowsWidth = false;
+        else if (column != NameColumn && column != EffectsColumn)
+            fitNameColumn();
+    });
     connect(header, &QHeaderView::sectionClicked, this, &MainInitiativeList::onInitHeaderClicked);
     connect(header, &CreatureHeaderView::doRightClicked, this, &MainInitiativeList::onInitHeaderClicked);
     connect(&Global::switchBoard, &SwitchBoard::doCreatureEffectsChanged, this,
@@ -116,6 +123,7 @@ MainInitiativeList::~MainInitiativeList()
 void MainInitiativeList::restoreColumns()
 {
     QSettings settings;
+    nameFollowsWidth = !settings.contains(storedColumns[0].widthKey);
     setColumnWidth(IconColumn, settings.value("initiativeList/iconColumnWidth", 24).toInt());
     for (const StoredColumn& stored : storedColumns)
         setColumnWidth(stored.column, settings.value(stored.widthKey, stored.defaultWidth).toInt());
@@ -144,9 +152,47 @@ void MainInitiativeList::saveColumns()
         showColumn(hideable.column);
     }
     for (const StoredColumn& stored : storedColumns) {
-        settings.setValue(stored.widthKey, columnWidth(stored.column));
+        if (stored.column != NameColumn || !nameFollowsWidth)
+            settings.setValue(stored.widthKey, columnWidth(stored.column));
         settings.setValue(stored.positionKey, horizontalHeader()->visualIndex(stored.column));
     }
+}
+
+int MainInitiativeList::otherColumnsWidth() const
+{
+    int width = horizontalHeader()->sectionSizeHint(EffectsColumn);
+    for (int column = 0; column < EffectsColumn; column++)
+        if (column != NameColumn && !isColumnHidden(column))
+            width += columnWidth(column);
+    return width;
+}
+
+QSize MainInitiativeList::sizeHint() const
+{
+    const int name = nameFollowsWidth ? storedColumns[0].defaultWidth : columnWidth(NameColumn);
+    const int frame = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return {otherColumnsWidth() + name + frame, QTableWidget::sizeHint().height()};
+}
+
+void MainInitiativeList::fitNameColumn()
+{
+    if (!nameFollowsWidth || fittingName)
+        return;
+    // Never narrower than the longest name, never wider than its default.
+    int names = horizontalHeader()->sectionSizeHint(NameColumn);
+    for (int row = 0; row < rowCount(); row++)
+        if (QWidget* cell = cellWidget(row, NameColumn))
+            names = qMax(names, cell->sizeHint().width());
+    const int room = viewport()->width() - otherColumnsWidth();
+    fittingName = true;
+    setColumnWidth(NameColumn, qBound(names, room, qMax(names, storedColumns[0].defaultWidth)));
+    fittingName = false;
+}
+
+void MainInitiativeList::resizeEvent(QResizeEvent* event)
+{
+    QTableWidget::resizeEvent(event);
+    fitNameColumn();
 }
 
 void MainInitiativeList::onHeaderMoved(int logicalIndex, int oldVisualIndex, int newVisualIndex)
@@ -207,6 +253,9 @@ void MainInitiativeList::refreshLayout(int row)
     }
     for (int i = 0; i < rowCount(); i++)
         refreshRow(i);
+    // Names show once refreshed: the longest one bounds the fit.
+    if (count != old)
+        fitNameColumn();
 }
 
 void MainInitiativeList::addRow(int row)

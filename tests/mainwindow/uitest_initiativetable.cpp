@@ -22,6 +22,7 @@
 #include "foundation/progress.h"
 #include "library/characters.h"
 #include "library/monsters.h"
+#include "mainwindow/cuttexts.h"
 #include "mainwindow/maininitiativelist.h"
 #include "mainwindow/mainwindowtesting.h"
 #include "support/randomfight.h"
@@ -501,6 +502,49 @@ private slots:
             QCOMPARE(screen.table->columnWidth(Table::IconColumn), 30);
         }
         QCOMPARE(settings.value("initiativeList/iconColumnWidth").toInt(), 30);
+    }
+
+    // Until the game master sets its width, the Name column gives its spare
+    // room to the last column of a narrow table and takes it back when the
+    // table widens; a width stored or set by hand stays.
+    void nameColumnGivesWay_data()
+    {
+        QTest::addColumn<int>("storedWidth");
+        QTest::addColumn<int>("tableWidth");
+        QTest::addColumn<int>("nameWidth");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("wide") << 0 << 900 << 210 << true;
+        QTest::newRow("narrow") << 0 << 600 << 0 << true;
+        QTest::newRow("narrow, then wide") << 0 << -900 << 210 << true;
+        QTest::newRow("stored") << 210 << 600 << 210 << false;
+        QTest::newRow("set by hand") << -200 << 600 << 200 << false;
+    }
+
+    void nameColumnGivesWay()
+    {
+        QFETCH(int, storedWidth);
+        QFETCH(int, tableWidth);
+        QFETCH(int, nameWidth);
+        QFETCH(bool, whole);
+        if (storedWidth > 0)
+            QSettings().setValue("initiativeList/nameColumnWidth", storedWidth);
+        TableScreen screen;
+        QVERIFY(screen.startFight());
+        Creature* dying = Global::encounter->getCreature(0);
+        QVERIFY(screen.world->record(
+                new DamageEvent("Hit", dying, dying, dying->getCurrHitPoints() + 1, "", screen.world->stream())));
+        if (storedWidth < 0)
+            screen.table->setColumnWidth(Table::NameColumn, -storedWidth);
+        if (tableWidth < 0)
+            screen.table->resize(600, 400);
+        screen.table->resize(qAbs(tableWidth), 400);
+        QApplication::processEvents();
+        VERIFY_ROWS(screen);
+        QVERIFY(screen.shownRows().join('\n').contains("Dying 0/3"));
+        const QStringList cut = CutTexts(screen.table).cut;
+        QVERIFY2(cut.isEmpty() == whole, qPrintable(cut.join('\n')));
+        if (nameWidth > 0)
+            QCOMPARE(screen.table->columnWidth(Table::NameColumn), nameWidth);
     }
 
     // The header's menu, opened by a click on a section or a right click.
