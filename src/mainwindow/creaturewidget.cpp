@@ -1,7 +1,5 @@
 #include "mainwindow/creaturewidget.h"
 
-#include <QStyle>
-
 #include <QGridLayout>
 #include <QStackedWidget>
 
@@ -47,8 +45,7 @@ CreatureWidget::CreatureWidget(QWidget* parent, bool current) : QWidget(parent),
     outer->addWidget(pages);
     setLayout(outer);
     setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Minimum);
-    // The stat block's narrowest lines, with the frame of its area around them.
-    setMinimumWidth(268 + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+    setMinimumWidth(268);
 
     connect(&Global::switchBoard, &SwitchBoard::doCreatureUpdated, this, &CreatureWidget::currentDetailsChanged);
     connect(&display, &CreatureDisplay::doPowerClicked, this, &CreatureWidget::onPowerClicked);

@@ -3,9 +3,10 @@
 #include <QCursor>
 #include <QMap>
 #include <QMenu>
-#include <QScrollBar>
+#include <QStyle>
 #include <QSettings>
 
+#include <algorithm>
 #include <utility>
 
 #include "encounter/encounter.h"
@@ -13,6 +14,7 @@
 #include "foundation/switchboard.h"
 #include "mainwindow/combatcolumn.h"
 #include "toolkit/itemviews.h"
+#include "toolkit/progressbar.h"
 
 namespace {
 
@@ -100,11 +102,13 @@ MainInitiativeList::MainInitiativeList()
     connect(&refreshTimer, &QTimer::timeout, this, &MainInitiativeList::refreshNow);
 
     connect(header, &QHeaderView::sectionMoved, this, &MainInitiativeList::onHeaderMoved);
-    connect(header, &QHeaderView::sectionResized, this, [this](int column) {
-        if (column == NameColumn && !fittingName)
-            nameFollowsWidth = false;
-        else if (column != NameColumn && column != EffectsColumn)
-            fitNameColumn();
+    connect(header, &QHeaderView::sectionResized, this, [this](int column, int oldWidth, int newWidth) {
+        if (fittingColumns || column == EffectsColumn)
+            return;
+        // A column shown or hidden leaves another room; any other width comes from the game master.
+        if (oldWidth != 0 && newWidth != 0)
+            widthsFollow = false;
+        fitColumns();
     });
     connect(header, &QHeaderView::sectionClicked, this, &MainInitiativeList::onInitHeaderClicked);
     connect(header, &CreatureHeaderView::doRightClicked, this, &MainInitiativeList::onInitHeaderClicked);
@@ -123,7 +127,8 @@ MainInitiativeList::~MainInitiativeList()
 void MainInitiativeList::restoreColumns()
 {
     QSettings settings;
-    nameFollowsWidth = !settings.contains(storedColumns[0].widthKey);
+    widthsFollow = std::none_of(std::begin(storedColumns), std::end(storedColumns),
+                                [&](const StoredColumn& stored) { return settings.contains(stored.widthKey); });
     setColumnWidth(IconColumn, settings.value("initiativeList/iconColumnWidth", 24).toInt());
     for (const StoredColumn& stored : storedColumns)
         setColumnWidth(stored.column, settings.value(stored.widthKey, stored.defaultWidth).toInt());
@@ -152,47 +157,65 @@ void MainInitiativeList::saveColumns()
         showColumn(hideable.column);
     }
     for (const StoredColumn& stored : storedColumns) {
-        if (stored.column != NameColumn || !nameFollowsWidth)
+        if (!widthsFollow)
             settings.setValue(stored.widthKey, columnWidth(stored.column));
         settings.setValue(stored.positionKey, horizontalHeader()->visualIndex(stored.column));
     }
 }
 
-int MainInitiativeList::otherColumnsWidth() const
-{
-    int width = horizontalHeader()->sectionSizeHint(EffectsColumn);
-    for (int column = 0; column < EffectsColumn; column++)
-        if (column != NameColumn && !isColumnHidden(column))
-            width += columnWidth(column);
-    return width;
-}
-
 QSize MainInitiativeList::sizeHint() const
 {
-    const int name = nameFollowsWidth ? storedColumns[0].defaultWidth : columnWidth(NameColumn);
-    const int frame = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    return {otherColumnsWidth() + name + frame, QTableWidget::sizeHint().height()};
+    int width = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this)
+                + horizontalHeader()->sectionSizeHint(EffectsColumn) + columnWidth(IconColumn);
+    for (const StoredColumn& stored : storedColumns)
+        if (!isColumnHidden(stored.column))
+            width += widthsFollow ? stored.defaultWidth : columnWidth(stored.column);
+    return {width, QTableWidget::sizeHint().height()};
 }
 
-void MainInitiativeList::fitNameColumn()
+int MainInitiativeList::shownWidth(int column) const
 {
-    if (!nameFollowsWidth || fittingName)
+    int cells = 0;
+    for (int row = 0; row < rowCount(); row++) {
+        // A health bar draws its text inside margins of 5 pixels and an outline.
+        if (auto* bar = qobject_cast<ProgressBarWidget*>(cellWidget(row, column)))
+            cells = qMax(cells, bar->fontMetrics().horizontalAdvance(bar->getText()) + 14);
+        else if (QWidget* cell = cellWidget(row, column))
+            cells = qMax(cells, cell->sizeHint().width());
+    }
+    // A cell's widget leaves the grid line its pixel.
+    return qMax(horizontalHeader()->sectionSizeHint(column), cells + (showGrid() ? 1 : 0));
+}
+
+void MainInitiativeList::fitColumns()
+{
+    if (!widthsFollow || fittingColumns)
         return;
-    // Never narrower than the longest name, never wider than its default.
-    int names = horizontalHeader()->sectionSizeHint(NameColumn);
-    for (int row = 0; row < rowCount(); row++)
-        if (QWidget* cell = cellWidget(row, NameColumn))
-            names = qMax(names, cell->sizeHint().width());
-    const int room = viewport()->width() - otherColumnsWidth();
-    fittingName = true;
-    setColumnWidth(NameColumn, qBound(names, room, qMax(names, storedColumns[0].defaultWidth)));
-    fittingName = false;
+    // The default widths while the room allows; past that the columns give
+    // way, the Name column first, none narrower than what it shows.
+    QMap<int, int> widths;
+    int excess = horizontalHeader()->sectionSizeHint(EffectsColumn) + columnWidth(IconColumn) - viewport()->width();
+    for (const StoredColumn& stored : storedColumns)
+        if (!isColumnHidden(stored.column)) {
+            widths[stored.column] = stored.defaultWidth;
+            excess += stored.defaultWidth;
+        }
+    for (int column : {NameColumn, DefensesColumn, HealthColumn, InitColumn})
+        if (excess > 0 && widths.contains(column)) {
+            const int given = qBound(0, widths[column] - shownWidth(column), excess);
+            widths[column] -= given;
+            excess -= given;
+        }
+    fittingColumns = true;
+    for (auto it = widths.cbegin(); it != widths.cend(); ++it)
+        setColumnWidth(it.key(), it.value());
+    fittingColumns = false;
 }
 
 void MainInitiativeList::resizeEvent(QResizeEvent* event)
 {
     QTableWidget::resizeEvent(event);
-    fitNameColumn();
+    fitColumns();
 }
 
 void MainInitiativeList::onHeaderMoved(int logicalIndex, int oldVisualIndex, int newVisualIndex)
@@ -253,9 +276,9 @@ void MainInitiativeList::refreshLayout(int row)
     }
     for (int i = 0; i < rowCount(); i++)
         refreshRow(i);
-    // Names show once refreshed: the longest one bounds the fit.
+    // Cells show once refreshed: the widest ones bound the fit.
     if (count != old)
-        fitNameColumn();
+        fitColumns();
 }
 
 void MainInitiativeList::addRow(int row)

@@ -29,8 +29,8 @@ protected:
 // in turn order, drawn by the CombatColumn cells. Clicks and keys on it change
 // the encounter's selection; the commands they start go out as signals, which
 // the main window connects to its slots. Column widths, order and visibility
-// persist in the settings; until the game master sets the Name column's width,
-// it gives up room for the last column where the table is narrow.
+// persist in the settings; until the game master sets a width, the columns
+// give way to the last one where the table is narrow.
 class MainInitiativeList : public QTableWidget
 {
     Q_OBJECT
@@ -96,8 +96,9 @@ protected:
 private:
     void restoreColumns();
     void saveColumns();
-    void fitNameColumn();
-    int otherColumnsWidth() const;
+    void fitColumns();
+    // The width the column's header and cells need.
+    int shownWidth(int column) const;
     void addRow(int row);
     void extendSelection(int row);
     bool isMultiSelectClick() const;
@@ -111,9 +112,9 @@ private:
     Qt::MouseButtons pressedButtons;
     Qt::KeyboardModifiers pressedModifiers;
     bool movingSection = false;
-    // No width stored or set by hand: the Name column follows the table's width.
-    bool nameFollowsWidth = false;
-    bool fittingName = false;
+    // No width stored or set by hand: the widths follow the table's.
+    bool widthsFollow = false;
+    bool fittingColumns = false;
     bool pauseUpdate = false;
     QPixmap currentPixmap;
     QPixmap noIconPixmap;

@@ -276,7 +276,10 @@ private slots:
         QApplication::processEvents();
         w.window->updateMainInitiativeList();
         QStringList cut;
-        runPanel(centre, [&] { cut = CutTexts(w.window->centralWidget()).cut; });
+        runPanel(centre, [&] {
+            for (QWidget* part : {w.window->centralWidget(), w.dock("currentWidget")->widget(), w.dock("selectedWidget")->widget()})
+                cut << CutTexts(part).cut;
+        });
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join("\n")));
     }
 
