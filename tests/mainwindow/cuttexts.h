@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleOptionComboBox>
-#include <QTabBar>
 #include <QTextDocument>
 #include <QToolButton>
 #include <QtMath>
@@ -94,12 +93,8 @@ private:
             box.textAlignment = group->alignment();
             const QRect room = group->style()->subControlRect(QStyle::CC_GroupBox, &box, QStyle::SC_GroupBoxLabel, group)
                                        .intersected(group->rect());
-            return place(group, group->title(), textWidth(metrics, group->title()), room, Qt::AlignLeft);
+            place(group, group->title(), textWidth(metrics, group->title()), room, Qt::AlignLeft);
         }
-        if (auto* tabs = qobject_cast<QTabBar*>(widget))
-            for (int tab = 0; tab < tabs->count(); ++tab)
-                place(tabs, tabs->tabText(tab), textWidth(metrics, tabs->tabText(tab)), tabs->tabRect(tab).adjusted(8, 0, -8, 0),
-                      Qt::AlignCenter);
     }
 
     void measureHeader(QHeaderView* header)

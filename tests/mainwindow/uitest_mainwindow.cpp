@@ -250,9 +250,8 @@ private slots:
         QCOMPARE(visibleDocks(w), (QStringList{"selectedWidget", "effectsWidget"}));
     }
 
-    // At the opening size on a laptop screen and larger, the table and every
-    // panel show each of their texts whole, and the docks keep the width of a
-    // stat block where the room allows.
+    // At the opening size on a laptop screen and larger, the table, every
+    // panel and the stat blocks beside them show each of their texts whole.
     void centreShowsEveryTextWhole_data()
     {
         QTest::addColumn<QSize>("size");
