@@ -111,7 +111,10 @@ void MainWindow::showEvent(QShowEvent* event)
     QMetaObject::invokeMethod(
             this,
             [this] {
-                const int width = statBlockWidth(this);
+                // A stat block's width, less on a small screen: the centre keeps the room its table asks,
+                // which the panels shown there need too.
+                const int shared = centralWidget()->width() + currentDock->width() + selectedDock->width();
+                const int width = qMin(statBlockWidth(this), (shared - centralWidget()->sizeHint().width()) / 2);
                 resizeDocks({currentDock, selectedDock}, {width, width}, Qt::Horizontal);
             },
             Qt::QueuedConnection);
@@ -136,7 +139,8 @@ void MainWindow::setupCentralWidget()
     frame->setLayout(hLayout(flatDialogArea));
 
     auto* page = new QVBoxLayout;
-    page->setContentsMargins(8, 8, 8, 0);
+    // Narrow sides: on a small screen the panels need every pixel of the centre.
+    page->setContentsMargins(4, 8, 4, 0);
     page->setSpacing(5);
     page->addWidget(hWidget(true, true, flatDialogTitle, flatDialogButton));
     page->addWidget(frame);
