@@ -218,8 +218,10 @@ void WindowsAndDialogs::placeInsideScreen(QWidget* window)
         return;
     const QMargins frame = windowFrame();
     const QRect room = screen->availableGeometry() - frame;
-    QRect placed(QPoint(0, 0), window->size().boundedTo(room.size()).expandedTo(window->minimumSize()));
+    QRect placed(QPoint(0, 0), window->size());
     placed.moveCenter(room.center());
+    // One larger than the room keeps its size; its title bar at least stays in reach.
+    placed.moveTopLeft(QPoint(qMax(placed.left(), room.left()), qMax(placed.top(), room.top())));
     // The geometry leaves the frame out: the frame then lies inside the screen too.
     window->setGeometry(placed);
 }

@@ -74,9 +74,9 @@ public:
     // "KEY/splitterSizes"; without a stored geometry the window is placed
     // inside the screen, and never stored splitter sizes stay as they are.
     static void restoreWindowState(QWidget* window, QSplitter* splitter, const QString& key);
-    // For a window opening without a stored geometry: no larger than its
-    // screen's available room, centred there with the frame the window
-    // manager adds, so that no edge of it lies off the screen.
+    // For a window opening without a stored geometry: centred in its
+    // screen's available room with the frame the window manager adds, so
+    // that no edge of a window that fits lies off the screen.
     static void placeInsideScreen(QWidget* window);
     static void storeWindowState(QWidget* window, QSplitter* splitter, const QString& key);
 
