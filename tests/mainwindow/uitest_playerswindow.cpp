@@ -172,6 +172,15 @@ void verifyEveryTextFits(PlayersView* view)
     QVERIFY(view->horizontalHeader()->length() <= view->viewport()->width());
 }
 
+// A text of the colour reads at 4.5:1 or better over every pixel of the area.
+void verifyReadable(const QColor& text, const QImage& picture, const QRect& area)
+{
+    for (int y = area.top(); y <= area.bottom(); y++)
+        for (int x = area.left(); x <= area.right(); x++)
+            QVERIFY2(HealthBarColours::contrast(text, picture.pixelColor(x, y)) >= 4.5,
+                     qPrintable(QString("%1 over %2").arg(text.name(), picture.pixelColor(x, y).name())));
+}
+
 QStringList captions(QWidget* kills)
 {
     QApplication::processEvents();
@@ -774,17 +783,12 @@ private slots:
         };
         // Blanks show what lies behind a text: the middle of its line.
         const QImage behind = cellPicture(QString("&nbsp;").repeated(20));
-        for (int y = behind.height() / 2 - 3; y <= behind.height() / 2 + 3; y++)
-            for (int x = 10; x < 100; x++)
-                for (const QColor& colour : colours)
-                    QVERIFY2(HealthBarColours::contrast(colour, behind.pixelColor(x, y)) >= 4.5,
-                             qPrintable(QString("%1 over %2").arg(colour.name(), behind.pixelColor(x, y).name())));
+        for (const QColor& colour : colours)
+            verifyReadable(colour, behind, QRect(10, behind.height() / 2 - 3, 90, 7));
         // The creature texts' red and blue are painted in the bar's own.
         const QImage figures = cellPicture("<b><font color=red>HHH</font> <font color=blue>HHH</font></b>");
-        QSet<QRgb> painted;
-        for (int y = 0; y < figures.height(); y++)
-            for (int x = 0; x < figures.width(); x++)
-                painted.insert(figures.pixelColor(x, y).rgb());
+        const QList<QRgb> painted(reinterpret_cast<const QRgb*>(figures.constBits()),
+                                  reinterpret_cast<const QRgb*>(figures.constBits()) + figures.sizeInBytes() / 4);
         QVERIFY(painted.contains(HealthBarColours::pending(false).rgb()));
         QVERIFY(painted.contains(HealthBarColours::pending(true).rgb()));
 
@@ -792,10 +796,7 @@ private slots:
         bar.setProgress(percent, gray, QString(), QString());
         bar.resize(120, 30);
         const QImage shades = bar.grab(bar.rect().adjusted(6, 5, -6, -5)).toImage();
-        for (int y = 0; y < shades.height(); y++)
-            for (int x = 0; x < shades.width(); x++)
-                QVERIFY2(HealthBarColours::contrast(HealthBarColours::text(gray), shades.pixelColor(x, y)) >= 4.5,
-                         qPrintable(shades.pixelColor(x, y).name()));
+        verifyReadable(HealthBarColours::text(gray), shades, shades.rect());
         // What the bar means stays: grey above half, red at half or less.
         QCOMPARE(HealthBarColours::fill(percent, gray).red() == HealthBarColours::fill(percent, gray).green(), percent > 50);
     }
@@ -824,10 +825,7 @@ private slots:
                 QVERIFY(HealthBarColours::contrast(text, Qt::black) >= 3);
                 // The cell's right end, beside its text's line, shows its background.
                 const QRect cell = view->visualRect(index);
-                for (int y = cell.top() + 3; y < cell.bottom() - 3; y++)
-                    for (int x = cell.right() - 3; x < cell.right() - 1; x++)
-                        QVERIFY2(HealthBarColours::contrast(text, picture.pixelColor(x, y)) >= 4.5,
-                                 qPrintable(QString("%1 on %2").arg(text.name(), picture.pixelColor(x, y).name())));
+                verifyReadable(text, picture, QRect(cell.right() - 3, cell.top() + 3, 2, cell.height() - 7));
             }
     }
 
