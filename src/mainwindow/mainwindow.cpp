@@ -75,8 +75,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     toggleForwardBackButtons();
 
     QSettings settings;
-    if (!restoreGeometry(settings.value("mainWindow/geometry").toByteArray()))
+    if (!restoreGeometry(settings.value("mainWindow/geometry").toByteArray())) {
         resize(firstStartSize());
+        placeInsideScreen(this);
+    }
     widenDocksWhenShown = !restoreState(settings.value("mainWindow/state").toByteArray(), 0);
     for (int which = 0; which < DockCount; which++)
         dockHiddenByUser[which] = dock(which)->isHidden();

@@ -73,8 +73,13 @@ public:
     static QString getComboBox(QComboBox* box);
 
     // A tool window's geometry and splitter sizes under "KEY/geometry" and
-    // "KEY/splitterSizes"; what was never stored leaves the window as it is.
+    // "KEY/splitterSizes"; without a stored geometry the window is placed
+    // inside the screen, and never stored splitter sizes stay as they are.
     static void restoreWindowState(QWidget* window, QSplitter* splitter, const QString& key);
+    // For a window opening without a stored geometry: centred in its
+    // screen's available room with the frame the window manager adds, so
+    // that no edge of a window that fits lies off the screen.
+    static void placeInsideScreen(QWidget* window);
     static void storeWindowState(QWidget* window, QSplitter* splitter, const QString& key);
 
 private:
