@@ -71,7 +71,8 @@ int Monsters::loadTemplates(const QString& root, const QString& prettyRoot, Prog
                                    tr("Directory <b>Monsters</b> not found in %1."), tr("No Monsters Found"),
                                    tr("No monsters could be loaded from <b>Monsters</b> directory in %1.")};
     QList<LibraryList::Read<Creature>> read;
-    return loadFolder(root, prettyRoot, progress, texts, LibraryList::creatureReader(root, true, read), [this, &read] {
+    const LibraryList::EntryReader reader = LibraryList::creatureReader(root, true, read, unreadable);
+    return loadFolder(root, prettyRoot, progress, texts, reader, [this, &read] {
         LibraryList::addCreatures(templates, std::move(read), &Creature::getGroup, getCounts());
         emit doTemplatesUpdated();
     });
