@@ -1,5 +1,7 @@
 #include "library/monsters.h"
 
+#include <algorithm>
+
 #include "encounter/encounter.h"
 #include "encounter/history.h"
 #include "encounter/powerevents.h"
@@ -125,6 +127,13 @@ void Monsters::deleteMonsterInstance(Creature* instance)
 {
     if (instances.removeOne(instance))
         delete instance;
+}
+
+bool Monsters::isTemplateInHistory(const QString& group) const
+{
+    return std::any_of(instances.begin(), instances.end(), [&group](const Creature* instance) {
+        return instance->isInHistory() && instance->getGroup().compare(group, Qt::CaseInsensitive) == 0;
+    });
 }
 
 void Monsters::removeMonsterInstances()
