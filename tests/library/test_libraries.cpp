@@ -253,26 +253,27 @@ private slots:
         }
     }
 
-    // A creature file that cannot be read is named, with the cause, in one
-    // message after the folder is read. The stand-in the log makes for its
-    // creature is never saved beside it: mended, the file's creature comes
-    // back alone.
+    // The creature files that cannot be read are named, with the cause, in
+    // one message after the folder is read. The stand-in the log makes for
+    // each creature is never saved beside its file: mended, the files'
+    // creatures come back alone.
     void unreadableFilesAreToldAndNothingIsSavedBesideThem_data()
     {
-        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("cause");
         const QString wren = "Characters/wren-talloway.rvhn";
-        QTest::newRow("empty character") << wren << "empty" << "The file is empty";
-        QTest::newRow("character above the limit") << wren << "huge" << "The file is larger than 16 MB";
+        QTest::newRow("empty") << QStringList{wren} << "empty" << "The file is empty";
+        QTest::newRow("above the limit") << QStringList{wren} << "huge" << "The file is larger than 16 MB";
         // As root no permission stops a read: a file whose reading fails stands in.
-        QTest::newRow("character that fails to read") << wren << "failing" << "Input/output error";
-        QTest::newRow("empty monster") << "Monsters/marsh-raider.rvhn" << "empty" << "The file is empty";
+        QTest::newRow("failing to read") << QStringList{wren} << "failing" << "Input/output error";
+        QTest::newRow("a character and a monster")
+            << QStringList{wren, "Monsters/marsh-raider.rvhn"} << "empty" << "The file is empty";
     }
 
     void unreadableFilesAreToldAndNothingIsSavedBesideThem()
     {
-        QFETCH(QString, file);
+        QFETCH(QStringList, files);
         QFETCH(QString, damage);
         QFETCH(QString, cause);
         LibraryHooks hooks;
@@ -281,32 +282,37 @@ private slots:
         const QString root = demoFight(home.path(), hooks, {"Wren Talloway"});
         QVERIFY(!root.isEmpty());
         const QString fight = world.describe();
+        const auto entries = [&root] {
+            const auto all = QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot;
+            return QDir(root + "/Characters").entryList(all) + QDir(root + "/Monsters").entryList(all);
+        };
 
-        const QString path = root + "/" + file;
-        if (damage == "empty")
-            QVERIFY(TestSupport::writeFile(path, ""));
-        else if (damage == "huge")
-            QVERIFY(QFile::resize(path, 17 << 20));
-        else
-            QVERIFY(QFile::remove(path) && QFile::link("/proc/self/mem", path));
-        const QDir folder(QFileInfo(path).path());
-        const QStringList files = folder.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        for (const QString& file : files) {
+            const QString path = root + "/" + file;
+            if (damage == "empty")
+                QVERIFY(TestSupport::writeFile(path, ""));
+            else if (damage == "huge")
+                QVERIFY(QFile::resize(path, 17 << 20));
+            else
+                QVERIFY(QFile::remove(path) && QFile::link("/proc/self/mem", path));
+        }
+        const QStringList before = entries();
         QVERIFY(Global::setRootPath(root, ""));
         QCOMPARE(hooks.alerts.size(), 1);
         QCOMPARE(hooks.alerts[0].title, QString("Files Not Read"));
-        QVERIFY2(hooks.alerts[0].text.contains("<li><b>" + file + "</b>: " + cause + "</li>"),
-                 qPrintable(hooks.alerts[0].text));
-        // The fight goes on with a stand-in, which no save writes.
+        // The fight goes on with stand-ins, which no save writes.
         QCOMPARE(world.describe().count("\n"), fight.count("\n"));
-        const bool monster = file.startsWith("Monsters");
-        Creature* standIn = monster ? Global::monsters->findTemplate("Marsh Raider")
-                                    : Global::characters->findCharacter("Wren Talloway");
-        QVERIFY(standIn && standIn->isMissing());
-        QVERIFY(!standIn->save());
-        QVERIFY(Global::lastFileError().contains(file.section('/', -1)) && Global::lastFileError().contains(cause));
-        QCOMPARE(folder.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), files);
+        for (const QString& file : files) {
+            QVERIFY(hooks.alerts[0].text.contains("<li><b>" + file + "</b>: " + cause + "</li>"));
+            Creature* standIn = file.startsWith("Monsters") ? Global::monsters->findTemplate("Marsh Raider")
+                                                            : Global::characters->findCharacter("Wren Talloway");
+            QVERIFY(standIn && standIn->isMissing() && !standIn->save());
+            QVERIFY(Global::lastFileError().contains(file.section('/', -1) + "' could not be read (" + cause));
+        }
+        QCOMPARE(entries(), before);
 
-        QVERIFY(QFile::remove(path) && QFile::copy(demoData() + "/" + file, path));
+        for (const QString& file : files)
+            QVERIFY(QFile::remove(root + "/" + file) && QFile::copy(demoData() + "/" + file, root + "/" + file));
         QVERIFY(Global::setRootPath(root, ""));
         QCOMPARE(hooks.alerts.size(), 1);
         QCOMPARE(world.describe(), fight);
