@@ -236,7 +236,9 @@ public:
     static bool isCharacterXML(const QString& text);
     static bool isAttributes(const QByteArray& text);
     static bool isAttributes(const QString& text);
-    static bool readCreatureFile(const QString& path, QByteArray& text);
+    // False for what is no regular file, and for a file that cannot be read,
+    // whose cause failure receives.
+    static bool readCreatureFile(const QString& path, QByteArray& text, QString* failure = nullptr);
     static bool parseStatBlock(bool monster, const QByteArray& text, CreatureStats& record, const QString& dataFolder,
                                const QString& fallbackName, bool loadLinked);
     static bool parseStatBlock(bool monster, const QString& text, CreatureStats& record, const QString& dataFolder,
@@ -268,6 +270,8 @@ public:
         CreatureStats record;
         // Its stat block rebuilt while the name is the file's own.
         RebuiltStatBlock statBlock;
+        // Why a file was not read; empty for one read, or passed over as no creature file.
+        QString failure;
     };
     // Safe on any thread: it touches no creature or library.
     static FileContents readFile(const QString& fileName, bool monster, const QString& dataFolder);
@@ -282,8 +286,10 @@ public:
               Characters* characters);
     bool save();
     bool remove();
-    // The bare name of a new file for this creature, free in its folder.
-    QString makeFileName() const;
+    // The bare name of a new file for this creature, free in its folder. When
+    // a name before it is taken by a file that cannot be read, unreadable
+    // receives which and why.
+    QString makeFileName(QString* unreadable = nullptr) const;
     void deletePowerAndSetDirty(const QString& powerName);
     void updatePowerAndSetDirty(const QString& powerName, const CreaturePower& power, bool noSave);
     void refreshLinkedFile();

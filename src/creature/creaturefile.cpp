@@ -219,18 +219,28 @@ Creature::TextForm Creature::formOf(const Text& text)
 
 template Creature::TextForm Creature::formOf(const QString& text);
 
-bool Creature::readCreatureFile(const QString& path, QByteArray& text)
+bool Creature::readCreatureFile(const QString& path, QByteArray& text, QString* failure)
 {
+    const auto refuse = [failure](const QString& cause) {
+        if (failure)
+            *failure = cause;
+        return false;
+    };
     // Only regular files: a FIFO would block and a device never end.
     QFileInfo info(path);
-    if (!info.isFile() || info.size() > maxCreatureFileSize)
+    if (!info.isFile())
         return false;
+    const QString tooLarge = tr("The file is larger than %1 MB").arg(maxCreatureFileSize >> 20);
+    if (info.size() > maxCreatureFileSize)
+        return refuse(tooLarge);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return refuse(file.errorString());
     QByteArray bytes = Global::readUpTo(file, info.size(), maxCreatureFileSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        return refuse(file.errorString());
     if (bytes.size() > maxCreatureFileSize)
-        return false;
+        return refuse(tooLarge);
     text = Global::toStandardLineEnding(bytes);
     return true;
 }

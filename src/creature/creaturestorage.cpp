@@ -25,6 +25,16 @@ QString fileNameBase(const QString& name, bool monster)
     return base.startsWith("template") ? "my-" + base : base;
 }
 
+// Why a file of a library folder is not read: a read failure, or no text
+// at all. Empty for a file read, and for what is no file.
+QString unreadable(const QString& path, QByteArray& text)
+{
+    QString failure;
+    if (Creature::readCreatureFile(path, text, &failure) && text.isEmpty())
+        failure = Creature::tr("The file is empty");
+    return failure;
+}
+
 // The base cut, by whole characters, so that it fits with the rest.
 QString fitted(QString base, const QString& rest)
 {
@@ -39,15 +49,23 @@ QString fitted(QString base, const QString& rest)
 
 }
 
-QString Creature::makeFileName() const
+QString Creature::makeFileName(QString* unreadableName) const
 {
     QString extension = isCharacterXML(stats.statBlock) ? "dnd4e" : isMonsterXML(stats.statBlock) ? "monster" : "rvhn";
     QString base = fileNameBase(stats.monster ? stats.group : stats.name, stats.monster);
     for (int counter = 0;; counter++) {
         QString rest = (counter ? QString("_%1").arg(counter) : QString()) + "." + extension;
         QString candidate = fitted(base, rest) + rest;
-        if (!QFile::exists(Global::getCreaturePath(candidate, stats.monster)))
+        const QString path = Global::getCreaturePath(candidate, stats.monster);
+        if (!QFile::exists(path))
             return candidate;
+        if (!unreadableName || !unreadableName->isEmpty())
+            continue;
+        QByteArray text;
+        if (const QString failure = unreadable(path, text); !failure.isEmpty())
+            *unreadableName = tr("'%1' could not be read (%2): saved beside it, this creature would show twice "
+                                 "once it reads")
+                                  .arg(candidate, failure);
     }
 }
 
@@ -57,7 +75,8 @@ Creature::FileContents Creature::readFile(const QString& name, bool monster, con
     if (name.startsWith(".") || name.startsWith("template", Qt::CaseInsensitive))
         return contents;
     QByteArray text;
-    if (!readCreatureFile(Global::getCreaturePath(name, monster, dataFolder), text))
+    contents.failure = unreadable(Global::getCreaturePath(name, monster, dataFolder), text);
+    if (text.isEmpty())
         return contents;
     contents.read = true;
     contents.usable = parseStatBlock(monster, text, contents.record, dataFolder, name, true);
@@ -120,8 +139,16 @@ bool Creature::save()
 {
     if (stats.statBlock.isEmpty())
         return false;
-    if (fileName.isEmpty())
-        fileName = makeFileName();
+    if (fileName.isEmpty()) {
+        // A stand-in for a creature whose file did not read would come back beside it.
+        QString unreadableName;
+        const QString name = makeFileName(&unreadableName);
+        if (!unreadableName.isEmpty()) {
+            Global::setLastFileError(unreadableName);
+            return false;
+        }
+        fileName = name;
+    }
     if (!Global::saveFile(Global::getCreaturePath(fileName, stats.monster),
                           Global::toWindowsLineEndings(stats.statBlock.toUtf8())))
         return false;

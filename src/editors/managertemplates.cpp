@@ -110,7 +110,7 @@ void ManagerWindow::handlePossibleStatBlockChange()
     Creature::parseStatBlock(true, text, stats, QString(), edited->getFileName(), true);
     if (stats.group != old.group) {
         bool nameChanged = false;
-        if (!checkNameChange(old.group, text, stats, nameChanged, edited)) {
+        if (!renameAllowed(old.group, stats.group) || !checkNameChange(old.group, text, stats, nameChanged, edited)) {
             statBlockText.setPlainText(old.statBlock);
             // The typing goes on in the pane now shown.
             statBlockText.setFocus();
@@ -135,6 +135,18 @@ void ManagerWindow::handlePossibleStatBlockChange()
         onEncounterSelectionChanged();
     toggleTemplateButtons();
     templateListModel->templateChanged();
+}
+
+bool ManagerWindow::renameAllowed(const QString& oldName, const QString& newName)
+{
+    // The log finds its monsters by the template's name, ignoring case.
+    if (newName.compare(oldName, Qt::CaseInsensitive) == 0 || !Global::monsters->isTemplateInHistory(oldName))
+        return true;
+    Global::ui().alert(tr("Monster in the History Log"),
+                       tr("The history log names monsters of <b>%1</b> by this name: renamed, they would come back "
+                          "as placeholders after a restart.<p>Clear the history log before you rename the monster.")
+                           .arg(oldName.toHtmlEscaped()));
+    return false;
 }
 
 bool ManagerWindow::checkNameChange(const QString& oldName, QString& text, CreatureStats& stats, bool& nameChanged,

@@ -76,6 +76,9 @@ public:
 
     // The templates
     void addNewTemplate(Creature* creature);
+    // False, with the reason told, when the template's monsters are in the
+    // history log under its old name.
+    bool renameAllowed(const QString& oldName, const QString& newName);
     // A clash of the template name in stats with another template is settled
     // by the user; false when he gave up or may not have the name.
     bool checkNameChange(const QString& oldName, QString& text, CreatureStats& stats, bool& nameChanged,

@@ -271,8 +271,11 @@ void InitiativeItem::read(ObjectStream* stream)
 
 InitiativeItem InitiativeList::getInitiative(Creature* creature) const
 {
+    // Ignoring case, as the log's lookups of the creatures named: the name that
+    // a restart gives may differ from the recorded one in case alone.
     for (const InitiativeItem& item : *this)
-        if (item.name == creature->getNameGroup() || item.name == creature->getGroup())
+        if (item.name.compare(creature->getNameGroup(), Qt::CaseInsensitive) == 0
+            || item.name.compare(creature->getGroup(), Qt::CaseInsensitive) == 0)
             return item;
     return InitiativeItem();
 }

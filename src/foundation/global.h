@@ -105,8 +105,10 @@ public:
     static bool saveFile(const QString& path, const QByteArray& bytes);
     // Removes the file; a file already gone counts as removed.
     static bool removeFile(const QString& path);
-    // Why the last saveFile or removeFile that failed failed.
+    // Why the last saveFile or removeFile that failed failed, or the last
+    // save refused before it wrote.
     static QString lastFileError();
+    static void setLastFileError(const QString& cause);
     // The same for a file written piece by piece: the last step of the writing.
     static bool commitWhole(QSaveFile& file);
     static QString getRootedPath(const QString& path, const QString& root = QString());

@@ -288,3 +288,8 @@ QString Global::lastFileError()
 {
     return fileError;
 }
+
+void Global::setLastFileError(const QString& cause)
+{
+    fileError = cause;
+}

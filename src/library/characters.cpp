@@ -89,7 +89,8 @@ int Characters::loadCharacters(const QString& root, const QString& prettyRoot, P
                                    tr("Directory <b>Characters</b> not found in %1."), tr("No Characters Found"),
                                    tr("No characters could be loaded from <b>Characters</b> directory in %1.")};
     QList<LibraryList::Read<Creature>> read;
-    return loadFolder(root, prettyRoot, progress, texts, LibraryList::creatureReader(root, false, read), [this, &read] {
+    const LibraryList::EntryReader reader = LibraryList::creatureReader(root, false, read, unreadable);
+    return loadFolder(root, prettyRoot, progress, texts, reader, [this, &read] {
         LibraryList::addCreatures(characters, std::move(read), &Creature::getName, getCounts());
         emit doCharactersUpdated();
     });

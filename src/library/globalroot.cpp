@@ -37,6 +37,16 @@ struct LoadedLibraries
         return answer;
     }
 
+    // One message for every file of the folder that could not be read.
+    void tellUnreadable() const
+    {
+        const QStringList items = characters.getUnreadable() + monsters.getUnreadable();
+        if (!items.isEmpty())
+            Global::alert(Global::tr("Files Not Read"),
+                          Global::tr("These files could not be read and were left out:<ul>%1</ul>")
+                              .arg(items.join(QString())));
+    }
+
     void handOver()
     {
         if (Global::characters)
@@ -133,6 +143,7 @@ bool Global::setRootPath(QString path, QString display)
     Creature::rootChanged();
     progress->advance();
     progress.reset();
+    loaded.tellUnreadable();
     emit switchBoard.doSetPlayersUpdate(true);
     ui().fillImportDirList();
 

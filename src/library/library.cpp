@@ -19,6 +19,7 @@ int Library::loadFolder(const QString& root, const QString& prettyRoot, Progress
                         const std::function<void()>& addRead)
 {
     reset();
+    unreadable.clear();
     return LibraryList::loadFolder(root, prettyRoot, progress, texts, readEntry, [this, &addRead] {
         addRead();
         return !isEmpty();

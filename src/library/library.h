@@ -2,6 +2,7 @@
 #define LIBRARY_H
 
 #include <QObject>
+#include <QStringList>
 
 #include <functional>
 
@@ -20,6 +21,8 @@ public:
     // Fresh counts and no entries.
     void reset();
     CreatureCounts* getCounts() const { return counts; }
+    // The files the last load of the folder could not read, with the cause, as list items.
+    const QStringList& getUnreadable() const { return unreadable; }
 
 protected:
     explicit Library(QObject* parent) : QObject(parent), counts(new CreatureCounts) {}
@@ -34,6 +37,8 @@ protected:
                    const std::function<void()>& addRead);
     // Empties the library and takes the other's counts; the caller takes its entries.
     void takeOver(Library* loaded);
+
+    QStringList unreadable;
 
 private:
     CreatureCounts* counts;

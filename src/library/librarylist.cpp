@@ -106,12 +106,20 @@ int loadFolder(const QString& root, const QString& prettyRoot, Progress* progres
     return 1;
 }
 
-EntryReader creatureReader(const QString& root, bool monsters, QList<Read<Creature>>& batch)
+EntryReader creatureReader(const QString& root, bool monsters, QList<Read<Creature>>& batch,
+                           QStringList& unreadable)
 {
     QThread* loading = QThread::currentThread();
     const auto name = monsters ? &Creature::getGroup : &Creature::getName;
-    return [=, &batch](const QString& entry) {
-        return toBatch(Creature::fromFile(Creature::readFile(entry, monsters, root), entry, loading), name, batch);
+    const QString folder = monsters ? "Monsters" : "Characters";
+    return [=, &batch, &unreadable](const QString& entry) -> std::function<void()> {
+        Creature::FileContents contents = Creature::readFile(entry, monsters, root);
+        if (!contents.failure.isEmpty()) {
+            const QString item = QString("<li><b>%1</b>: %2</li>")
+                                     .arg((folder + "/" + entry).toHtmlEscaped(), contents.failure.toHtmlEscaped());
+            return [item, &unreadable] { unreadable.append(item); };
+        }
+        return toBatch(Creature::fromFile(std::move(contents), entry, loading), name, batch);
     };
 }
 

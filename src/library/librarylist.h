@@ -120,8 +120,10 @@ std::function<void()> toBatch(std::unique_ptr<T> read, QString (T::*name)() cons
 }
 
 // Reads creature files, monster templates or heroes, into the batch: each
-// creature made on the worker that read it.
-EntryReader creatureReader(const QString& root, bool monsters, QList<Read<Creature>>& batch);
+// creature made on the worker that read it. A file that could not be read
+// adds its name in the folder and the cause to unreadable.
+EntryReader creatureReader(const QString& root, bool monsters, QList<Read<Creature>>& batch,
+                           QStringList& unreadable);
 
 // Adds the creatures of a folder to a library's list at once, in the
 // folder's order: a name taken before, ignoring case, is numbered as

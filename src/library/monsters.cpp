@@ -1,5 +1,7 @@
 #include "library/monsters.h"
 
+#include <algorithm>
+
 #include "encounter/encounter.h"
 #include "encounter/history.h"
 #include "encounter/powerevents.h"
@@ -71,7 +73,8 @@ int Monsters::loadTemplates(const QString& root, const QString& prettyRoot, Prog
                                    tr("Directory <b>Monsters</b> not found in %1."), tr("No Monsters Found"),
                                    tr("No monsters could be loaded from <b>Monsters</b> directory in %1.")};
     QList<LibraryList::Read<Creature>> read;
-    return loadFolder(root, prettyRoot, progress, texts, LibraryList::creatureReader(root, true, read), [this, &read] {
+    const LibraryList::EntryReader reader = LibraryList::creatureReader(root, true, read, unreadable);
+    return loadFolder(root, prettyRoot, progress, texts, reader, [this, &read] {
         LibraryList::addCreatures(templates, std::move(read), &Creature::getGroup, getCounts());
         emit doTemplatesUpdated();
     });
@@ -124,6 +127,13 @@ void Monsters::deleteMonsterInstance(Creature* instance)
 {
     if (instances.removeOne(instance))
         delete instance;
+}
+
+bool Monsters::isTemplateInHistory(const QString& group) const
+{
+    return std::any_of(instances.begin(), instances.end(), [&group](const Creature* instance) {
+        return instance->isInHistory() && instance->getGroup().compare(group, Qt::CaseInsensitive) == 0;
+    });
 }
 
 void Monsters::removeMonsterInstances()

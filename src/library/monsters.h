@@ -39,6 +39,9 @@ public:
     // missing instance is made from the template.
     Creature* getMonsterInstance(const QString& templateName, const QString& id, bool create);
     void deleteMonsterInstance(Creature* instance);
+    // Whether the history holds monsters of the template, ignoring case: the
+    // log names them by it, and a restart finds them by that name alone.
+    bool isTemplateInHistory(const QString& group) const;
     void removeMonsterInstances();
     void removeMonsterTemplates();
     // Takes over what another library loaded, which is left empty.

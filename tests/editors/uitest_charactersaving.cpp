@@ -77,6 +77,8 @@ private slots:
         QTest::newRow("new, failing") << "new" << "fail" << "none" << "New Character*" << 2;
         QTest::newRow("dirty, failing") << "dirty" << "fail" << "old" << "Idrel Vane*" << 1;
         QTest::newRow("deleted, failing") << "deleted" << "fail" << "none" << "" << 1;
+        // Its name is taken by a file that did not read: saved beside it, the character would show twice.
+        QTest::newRow("new, beside an unreadable file") << "new" << "unreadable" << "old" << "New Character*" << 2;
     }
     void pendingChangesSettle()
     {
@@ -87,6 +89,9 @@ private slots:
         QFETCH(int, pendingAfter);
         CreatorWorld w;
         const QString path = w.path(state == "new" ? "new-character.rvhn" : "idrel-vane.rvhn");
+        const bool failing = action == "fail" || action == "unreadable";
+        if (action == "unreadable")
+            QVERIFY(TestSupport::writeFile(path, ""));
         const QByteArray before = TestSupport::readFile(path);
         if (state == "new") {
             w.c.button("New")->click();
@@ -114,8 +119,11 @@ private slots:
             QVERIFY(QFile::remove(folder));
             QVERIFY(QDir().rename(folder + ".aside", folder));
         }
-        QCOMPARE(settled, action != "fail");
-        QCOMPARE(w.hooks.alerts.size(), action == "fail" ? 1 : 0);
+        QCOMPARE(settled, !failing);
+        QCOMPARE(w.hooks.alerts.size(), failing ? 1 : 0);
+        if (action == "unreadable")
+            QVERIFY(w.hooks.alerts[0].contains("'new-character.rvhn' could not be read (The file is empty)"));
+        QVERIFY(!QFile::exists(w.path("new-character_1.rvhn")));
         if (file == "none")
             QVERIFY(!QFileInfo(path).isFile());
         else if (file == "old")
@@ -132,7 +140,7 @@ private slots:
         QCOMPARE(w.pending(), pendingAfter);
         QCOMPARE(w.c.button("Save All")->isEnabled(), pendingAfter > 0);
         // What was saved is what a reload gives.
-        if (action != "fail") {
+        if (!failing) {
             const QStringList shown = w.c.rows();
             QVERIFY(w.main.loadFolder());
             QCOMPARE(w.c.rows(), shown);

@@ -6,6 +6,7 @@
 
 #include "editors/encounterlistmodel.h"
 #include "encounter/encounter.h"
+#include "encounter/encounterevents.h"
 #include "encounter/event.h"
 #include "encounter/history.h"
 #include "library/encounterdata.h"
@@ -32,9 +33,11 @@ class PickingHooks : public RecordingUiHooks
 public:
     int pickEncounter(QString&, EncounterData*& chosen) override
     {
-        chosen = Global::encounters->findEncounter("Fen Crossing");
+        chosen = Global::encounters->findEncounter(encounter);
         return 5;
     }
+
+    QString encounter = "Fen Crossing";
 };
 
 QStringList historyTexts(int from)
@@ -412,6 +415,61 @@ private slots:
         for (int step = 0; step < 3; step++)
             Global::history->back();
         QCOMPARE(Global::encounter->getCreatureList().getCount(), 0);
+    }
+
+    // The log names the fight's monsters by their template: a rename of it is
+    // refused, and says why, while a change of case alone, which the log
+    // still finds, and a template out of the fight are renamed. Saved, the
+    // fight comes back whole from the files after a restart.
+    void aTemplateInTheFightKeepsItsName_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("newName");
+        QTest::addColumn<bool>("renamed");
+        QTest::newRow("in the fight") << "Marsh Raider" << "Bog Raider" << false;
+        QTest::newRow("in the fight, case alone") << "Marsh Raider" << "MARSH RAIDER" << true;
+        QTest::newRow("out of the fight") << "Ashen Hound" << "Cinder Hound" << true;
+    }
+
+    void aTemplateInTheFightKeepsItsName()
+    {
+        QFETCH(QString, shown);
+        QFETCH(QString, newName);
+        QFETCH(bool, renamed);
+        ManagerWorld w;
+        PickingHooks hooks;
+        hooks.encounter = "Bridge Ambush";
+        Global::encounters->selectEncounter();
+        ObjectStream* stream = Global::history->getStream(false);
+        QVERIFY(Global::history->apply(new StartEncounterEvent({}, {{"Marsh Raider", 17, 1}}, stream), false));
+        const QString fight = w.world.describe().toLower();
+
+        w.click(shown);
+        QPlainTextEdit* pane = w.statBlockPane();
+        QTextCursor cursor = pane->textCursor();
+        cursor.setPosition(0);
+        cursor.setPosition(int(shown.size()), QTextCursor::KeepAnchor);
+        pane->setTextCursor(cursor);
+        pane->setFocus();
+        type(pane, newName);
+        QCOMPARE(hooks.alerts.size(), renamed ? 0 : 1);
+        if (!renamed) {
+            QCOMPARE(hooks.alerts[0].title, QString("Monster in the History Log"));
+            QVERIFY(hooks.alerts[0].text.contains("<b>Marsh Raider</b>"));
+        }
+        QCOMPARE(Global::monsters->findTemplate(newName) != nullptr, renamed);
+        QCOMPARE(w.statBlockPane()->toPlainText().startsWith(newName), renamed);
+        QVERIFY(w.window->onSaveAll());
+
+        w.tester.reset();
+        w.encounterTester.reset();
+        w.window.reset();
+        // The folder holds no characters; loaded as it is.
+        hooks.badRootAnswer = 1;
+        QVERIFY(Global::setRootPath(w.world.root(), ""));
+        QCOMPARE(w.world.describe().toLower(), fight);
+        for (int i = 0; i < Global::monsters->getTemplateCount(); i++)
+            QVERIFY(!Global::monsters->getTemplate(i)->isMissing());
     }
 
     void aDeletedEncounterWhoseFileIsGoneIsRemoved()

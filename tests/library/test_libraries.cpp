@@ -121,6 +121,19 @@ QString copyOfDemoData(const QString& parent, const QString& name)
     return parent + "/" + name;
 }
 
+// A copy of the demonstration data in use, named after the test's row: the
+// party picked, the picker's monster added. Empty when it was not taken.
+QString demoFight(const QString& parent, LibraryHooks& hooks, const QStringList& party)
+{
+    const QString root = copyOfDemoData(parent, QTest::currentDataTag());
+    if (!Global::setRootPath(root, ""))
+        return QString();
+    hooks.partyNames = party;
+    Global::characters->pickCharacters();
+    Global::monsters->addMonsterToEncounter();
+    return root;
+}
+
 QStringList historyTexts()
 {
     QStringList texts;
@@ -238,6 +251,120 @@ private slots:
                 QVERIFY(loaded.getTemplate(i - 1)->getGroup().compare(loaded.getTemplate(i)->getGroup(),
                                                                       Qt::CaseInsensitive) < 0);
         }
+    }
+
+    // The creature files that cannot be read are named, with the cause, in
+    // one message after the folder is read. The stand-in the log makes for
+    // each creature is never saved beside its file: mended, the files'
+    // creatures come back alone.
+    void unreadableFilesAreToldAndNothingIsSavedBesideThem_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("cause");
+        const QString wren = "Characters/wren-talloway.rvhn";
+        QTest::newRow("empty") << QStringList{wren} << "empty" << "The file is empty";
+        QTest::newRow("above the limit") << QStringList{wren} << "huge" << "The file is larger than 16 MB";
+        // As root no permission stops a read: a file whose reading fails stands in.
+        QTest::newRow("failing to read") << QStringList{wren} << "failing" << "Input/output error";
+        QTest::newRow("a character and a monster")
+            << QStringList{wren, "Monsters/marsh-raider.rvhn"} << "empty" << "The file is empty";
+    }
+
+    void unreadableFilesAreToldAndNothingIsSavedBesideThem()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, damage);
+        QFETCH(QString, cause);
+        LibraryHooks hooks;
+        TestWorld world;
+        Global::encounters = new Encounters;
+        const QString root = demoFight(home.path(), hooks, {"Wren Talloway"});
+        QVERIFY(!root.isEmpty());
+        const QString fight = world.describe();
+        const auto entries = [&root] {
+            const auto all = QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot;
+            return QDir(root + "/Characters").entryList(all) + QDir(root + "/Monsters").entryList(all);
+        };
+
+        for (const QString& file : files) {
+            const QString path = root + "/" + file;
+            if (damage == "empty")
+                QVERIFY(TestSupport::writeFile(path, ""));
+            else if (damage == "huge")
+                QVERIFY(QFile::resize(path, 17 << 20));
+            else
+                QVERIFY(QFile::remove(path) && QFile::link("/proc/self/mem", path));
+        }
+        const QStringList before = entries();
+        QVERIFY(Global::setRootPath(root, ""));
+        QCOMPARE(hooks.alerts.size(), 1);
+        QCOMPARE(hooks.alerts[0].title, QString("Files Not Read"));
+        // The fight goes on with stand-ins, which no save writes.
+        QCOMPARE(world.describe().count("\n"), fight.count("\n"));
+        for (const QString& file : files) {
+            QVERIFY(hooks.alerts[0].text.contains("<li><b>" + file + "</b>: " + cause + "</li>"));
+            Creature* standIn = file.startsWith("Monsters") ? Global::monsters->findTemplate("Marsh Raider")
+                                                            : Global::characters->findCharacter("Wren Talloway");
+            QVERIFY(standIn && standIn->isMissing() && !standIn->save());
+            QVERIFY(Global::lastFileError().contains(file.section('/', -1) + "' could not be read (" + cause));
+        }
+        QCOMPARE(entries(), before);
+
+        for (const QString& file : files)
+            QVERIFY(QFile::remove(root + "/" + file) && QFile::copy(demoData() + "/" + file, root + "/" + file));
+        QVERIFY(Global::setRootPath(root, ""));
+        QCOMPARE(hooks.alerts.size(), 1);
+        QCOMPARE(world.describe(), fight);
+        delete Global::encounters;
+        Global::encounters = nullptr;
+    }
+
+    // A file naming a fighter again, in another case, sorts first and takes
+    // the name. The log finds the fighter under it all the same, and so do
+    // the initiative records: a restart gives the fight as recorded.
+    void aRestartGivesTheRecordedFightWhateverElseTheFolderHolds_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("copyNamed");
+        QTest::newRow("a hero named in small letters")
+            << "Characters/kestrel-dunmore.rvhn" << "Kestrel Dunmore" << "kestrel dunmore";
+        QTest::newRow("a template named in capitals")
+            << "Monsters/marsh-raider.rvhn" << "Marsh Raider" << "MARSH RAIDER";
+    }
+
+    void aRestartGivesTheRecordedFightWhateverElseTheFolderHolds()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, name);
+        QFETCH(QString, copyNamed);
+        LibraryHooks hooks;
+        TestWorld world;
+        Global::encounters = new Encounters;
+        const QString root = demoFight(home.path(), hooks, {"Kestrel Dunmore", "Brannoc Ashfield"});
+        QVERIFY(!root.isEmpty());
+        const InitiativeList heroes{{"Kestrel Dunmore", 25, 1}, {"Brannoc Ashfield", 12, 1}};
+        QVERIFY(world.record(new StartEncounterEvent(heroes, {{"Marsh Raider", 18, 1}}, world.stream())));
+        QVERIFY(world.record(new NextTurnEvent(world.stream(), false)));
+        // The order, the current creature and each one's initiative.
+        const auto fight = [&world] {
+            QString text = world.describe().section('\n', 0, 0);
+            for (Creature* creature : Global::encounter->getCreatureList().getCreatureList())
+                text += QString(", %1 %2").arg(creature->getInitRoll()).arg(creature->getInitRandom());
+            return text.toLower();
+        };
+        const QString recorded = fight();
+
+        // A sync tool's copy, named again in another case; it sorts first.
+        QString text = QString::fromUtf8(TestSupport::readFile(root + "/" + file));
+        text.replace(name, copyNamed);
+        QVERIFY(TestSupport::writeFile(root + "/" + file.chopped(5) + " (copy).rvhn", text.toUtf8()));
+        QVERIFY(Global::setRootPath(root, ""));
+        QVERIFY(Global::encounter->getCreatureList().getNameList().contains(copyNamed));
+        QCOMPARE(fight(), recorded);
+        delete Global::encounters;
+        Global::encounters = nullptr;
     }
 
     void switchingTheDataFolder_data()
