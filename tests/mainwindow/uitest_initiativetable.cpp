@@ -22,9 +22,9 @@
 #include "foundation/progress.h"
 #include "library/characters.h"
 #include "library/monsters.h"
-#include "mainwindow/cuttexts.h"
 #include "mainwindow/maininitiativelist.h"
 #include "mainwindow/mainwindowtesting.h"
+#include "support/cuttexts.h"
 #include "support/randomfight.h"
 #include "toolkit/progressbar.h"
 
@@ -543,7 +543,7 @@ private slots:
         QApplication::processEvents();
         VERIFY_ROWS(screen);
         QVERIFY(screen.shownRows().join('\n').contains("Dying 0/3"));
-        const QStringList cut = CutTexts(screen.table).cut;
+        const QStringList cut = cutTexts(screen.table);
         QVERIFY2(cut.isEmpty() == whole, qPrintable(cut.join('\n')));
         QList<int> shown;
         for (int column : {Table::NameColumn, Table::InitColumn, Table::DefensesColumn, Table::HealthColumn})

@@ -19,8 +19,8 @@
 #include "library/monsters.h"
 #include "mainwindow/maininitiativelist.h"
 #include "mainwindow/playerswindow.h"
-#include "mainwindow/cuttexts.h"
 #include "mainwindow/mainwindowtesting.h"
+#include "support/cuttexts.h"
 #include "support/testsupport.h"
 
 namespace {
@@ -277,7 +277,7 @@ private slots:
         QStringList cut;
         runPanel(centre, [&] {
             for (QWidget* part : {w.window->centralWidget(), w.dock("currentWidget")->widget(), w.dock("selectedWidget")->widget()})
-                cut << CutTexts(part).cut;
+                cut << cutTexts(part);
         });
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join("\n")));
     }

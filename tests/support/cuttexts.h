@@ -1,0 +1,39 @@
+#ifndef CUTTEXTS_H
+#define CUTTEXTS_H
+
+#include <QApplication>
+#include <QDir>
+#include <QStringList>
+
+#include "app/program.h"
+#include "support/testsupport.h"
+
+class QAbstractItemView;
+class QWidget;
+
+// Every text of the window's shown widgets that does not show whole, each
+// measured with its widget's font against the room its style gives the text
+// once laid out, with where it is; widgets that run out of their frame,
+// scroll areas that scroll sideways and tabs that need arrows; with
+// greyedFieldsRead, the greyed fields whose text does not read.
+QStringList cutTexts(QWidget* window, bool greyedFieldsRead = false);
+
+// Whether the view's tooltip at that place shows the text whole.
+bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& text);
+
+// Lets the displays redraw at the ticks of the main window's timer.
+void settle();
+
+// The test program, on an emulated screen of that size.
+#define RAVELHORN_TEST_MAIN_ON_SCREEN(TestObject, screen)                                          \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        TestSupport::isolateEnvironment();                                                         \
+        if (!Program::emulateScreen(screen, QDir::tempPath()))                                     \
+            return 2;                                                                              \
+        QApplication app(argc, argv);                                                              \
+        TestObject test;                                                                           \
+        return TestSupport::runTests(&test, argc, argv);                                           \
+    }
+
+#endif
