@@ -285,6 +285,8 @@ private slots:
     void returnInTheHitPointBox()
     {
         WindowUnderTest w;
+        // The damage Return applies is recorded in the folder's log.
+        QVERIFY(w.loadFolder());
         w.window->show();
         QVERIFY(QTest::qWaitForWindowActive(w.window));
         QAction* hit = w.action("Apply Damage");
