@@ -2,9 +2,9 @@
 
 #include <QApplication>
 #include <QFrame>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -16,6 +16,7 @@
 #include "powers/power.h"
 #include "powers/powerprogram.h"
 #include "toolkit/scrollandtabs.h"
+#include "toolkit/wrappinglayout.h"
 
 namespace {
 
@@ -139,11 +140,15 @@ QWidget* PowerWidget::getHeaderBox()
 
 QWidget* PowerWidget::getAddButtons()
 {
-    auto* grid = new QGridLayout;
-    grid->setContentsMargins(0, 0, 0, 0);
+    // Two rows of four where there is room, more rows where the editor is narrow.
+    QToolButton* inPlace[PowerStep::EndCondition] = {};
     for (int kind = PowerStep::Healing; kind <= PowerStep::EndCondition; kind++)
-        grid->addWidget(addButtons[kind], stepKindInfo(kind)->gridRow, stepKindInfo(kind)->gridColumn);
-    return layoutToWidget(grid);
+        inPlace[stepKindInfo(kind)->place] = addButtons[kind];
+    auto* buttons = new WrappingLayout(WrappingLayout::EqualWidths, 4);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    for (QToolButton* button : inPlace)
+        buttons->addWidget(button);
+    return layoutToWidget(buttons);
 }
 
 void PowerWidget::fillPage(Power::StepType type)
@@ -292,6 +297,19 @@ QSize PowerWidget::sizeHint() const
     const QSize own = layout() ? layout()->sizeHint() : QWidget::sizeHint();
     const QSize grown = size() - tabs->size() + tabs->sizeHint();
     return own.expandedTo(grown);
+}
+
+QSize PowerWidget::minimumSizeHint() const
+{
+    return QSize(QWidget::minimumSizeHint().width(), layout()->totalMinimumHeightForWidth(width()));
+}
+
+void PowerWidget::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The add buttons take more or fewer rows.
+    if (event->oldSize().width() != width())
+        updateGeometry();
 }
 
 void PowerWidget::stepsReshaped(Power::StepType type, PowerStep* focusStep)
