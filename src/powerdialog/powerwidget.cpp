@@ -4,7 +4,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
-#include <QResizeEvent>
 #include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -297,19 +296,6 @@ QSize PowerWidget::sizeHint() const
     const QSize own = layout() ? layout()->sizeHint() : QWidget::sizeHint();
     const QSize grown = size() - tabs->size() + tabs->sizeHint();
     return own.expandedTo(grown);
-}
-
-QSize PowerWidget::minimumSizeHint() const
-{
-    return QSize(QWidget::minimumSizeHint().width(), layout()->totalMinimumHeightForWidth(width()));
-}
-
-void PowerWidget::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    // The add buttons take more or fewer rows.
-    if (event->oldSize().width() != width())
-        updateGeometry();
 }
 
 void PowerWidget::stepsReshaped(Power::StepType type, PowerStep* focusStep)

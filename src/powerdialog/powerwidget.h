@@ -79,18 +79,10 @@ public:
     void scrollTo(int hitScroll, int missScroll, int effectScroll);
     void sizeToHint();
     QSize sizeHint() const override;
-    // The step lists scroll: at its present width the editor needs its header
-    // and add buttons whole and its tabs at their least. Its owner's layout
-    // takes this least height instead of rows of a fixed height for each width.
-    QSize minimumSizeHint() const override;
-    bool hasHeightForWidth() const override { return false; }
 
     static QString getBackgroundColor(int index);
     // The add button of a step kind.
     QToolButton* getAddButton(int kind) const;
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
 
 private slots:
     void hitAndMissChanged();

@@ -17,6 +17,7 @@
 #include "powerdialog/powerwidget.h"
 #include "powers/powerstep.h"
 #include "support/testsupport.h"
+#include "support/textroom.h"
 
 namespace {
 
@@ -87,6 +88,40 @@ class TestCharacterPowers : public QObject
 private slots:
     // The stat blocks beside the list draw with the program's colours.
     void initTestCase() { CreatureDisplay::setupStyles(); }
+
+    void powersTabKeepsEveryTextWhole_data()
+    {
+        QTest::addColumn<bool>("tabFirst");
+        QTest::newRow("the tab shown before a character is chosen") << true;
+        QTest::newRow("a power clicked in the stat block") << false;
+    }
+
+    // The power's name in its combo box and every button's text whole, the
+    // add buttons taking more rows as the window narrows.
+    void powersTabKeepsEveryTextWhole()
+    {
+        QFETCH(bool, tabFirst);
+        PowersWorld world;
+        if (tabFirst) {
+            world.creator.tabs()->setCurrentIndex(2);
+            QCoreApplication::processEvents();
+        }
+        QVERIFY(world.program("Idrel Vane", "Word of Mending"));
+        QWidget* tab = world.creator.tabs()->widget(2);
+        int lastRows = 0;
+        for (int width : {1600, 1000, 853}) {
+            world.creator.window->resize(width, 611);
+            for (int settle = 0; settle < 3; settle++)
+                QCoreApplication::processEvents();
+            QVERIFY2(TextRoom::cutTexts(tab).isEmpty(), qPrintable(TextRoom::cutTexts(tab).join("; ")));
+            QSet<int> tops;
+            for (int kind = PowerStep::Healing; kind <= PowerStep::EndCondition; kind++)
+                tops << world.editor()->getAddButton(kind)->y();
+            QVERIFY2(int(tops.size()) >= lastRows, qPrintable(QString::number(width)));
+            lastRows = tops.size();
+        }
+        QVERIFY(lastRows > 2);
+    }
 
     void editsReachTheStatBlockOnceAfterThePause()
     {

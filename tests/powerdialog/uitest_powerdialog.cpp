@@ -32,6 +32,7 @@
 #include "powerdialog/powerwidget.h"
 #include "powerdialog/targetpickerwidget.h"
 #include "powers/actions.h"
+#include "support/textroom.h"
 
 namespace {
 
@@ -319,6 +320,33 @@ private slots:
         Q_UNUSED(stored)
         if (ending == "request")
             QVERIFY(secondShown);
+    }
+
+    // From a large screen to a laptop's, every text of the panel whole, the
+    // add buttons taking more rows as the panel narrows.
+    void panelKeepsEveryTextWhole()
+    {
+        // Rows enough for the step lists to want more height than the panel has.
+        for (PowerStep::Type kind : {PowerStep::Condition, PowerStep::OnGoing, PowerStep::Bonus, PowerStep::EndCondition})
+            strike()->program.addStep(kind, Power::Hit);
+        int lastRows = 0;
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
+            PowerWidget* editor = panelChild<PowerWidget>();
+            for (QSize size : {QSize(1600, 1000), QSize(1280, 800), QSize(1152, 720)}) {
+                Global::mainWindow->resize(size);
+                for (int settle = 0; settle < 3; settle++)
+                    QCoreApplication::processEvents();
+                const QStringList cut = TextRoom::cutTexts(editor->parentWidget());
+                QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
+                QSet<int> tops;
+                for (int kind = PowerStep::Healing; kind <= PowerStep::EndCondition; kind++)
+                    tops << editor->getAddButton(kind)->y();
+                QVERIFY2(int(tops.size()) >= lastRows, qPrintable(QString::number(size.width())));
+                lastRows = tops.size();
+            }
+            dialog.reject();
+        }));
+        QVERIFY(lastRows > 2);
     }
 
     // Result 5 both ways: the classic dialog takes the targets picked so far, and gives them back.
