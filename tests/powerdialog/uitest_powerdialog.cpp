@@ -338,11 +338,9 @@ private slots:
                     QCoreApplication::processEvents();
                 const QStringList cut = TextRoom::cutTexts(editor->parentWidget());
                 QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
-                QSet<int> tops;
-                for (int kind = PowerStep::Healing; kind <= PowerStep::EndCondition; kind++)
-                    tops << editor->getAddButton(kind)->y();
-                QVERIFY2(int(tops.size()) >= lastRows, qPrintable(QString::number(size.width())));
-                lastRows = tops.size();
+                const int rows = PowerDialogTesting::addButtonRows(editor);
+                QVERIFY2(rows >= lastRows, qPrintable(QString::number(size.width())));
+                lastRows = rows;
             }
             dialog.reject();
         }));
