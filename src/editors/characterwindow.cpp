@@ -22,14 +22,14 @@
 
 namespace {
 
-QWidget* pane(QWidget* top, QWidget* rest, int left, int right)
+QWidget* pane(QWidget* top, QWidget* rest, int left, int right, int leastWidth = 0)
 {
     auto* layout = new QVBoxLayout;
     layout->setContentsMargins(left, 5, right, 5);
     for (QWidget* widget : {top, rest})
         if (widget)
             layout->addWidget(widget);
-    auto* widget = new PaneWidget;
+    auto* widget = new PaneWidget(leastWidth);
     widget->setLayout(layout);
     return widget;
 }
@@ -51,12 +51,8 @@ CharacterWindow::CharacterWindow(QWidget* parent)
 
     splitter = new QSplitter;
     splitter->addWidget(buildListPane());
-    QWidget* middle = pane(creatureDisplay.getStatBlockDisplay(), nullptr, 0, 0);
-    middle->setMinimumWidth(320);
-    splitter->addWidget(middle);
-    QWidget* right = pane(buildTabsPane(), nullptr, 0, 5);
-    right->setMinimumWidth(320);
-    splitter->addWidget(right);
+    splitter->addWidget(pane(creatureDisplay.getStatBlockDisplay(), nullptr, 0, 0, 320));
+    splitter->addWidget(pane(buildTabsPane(), nullptr, 0, 5, 320));
     for (const auto& [index, stretch] : {std::pair{0, 10}, {1, 8}, {2, 10}})
         splitter->setStretchFactor(index, stretch);
     auto* layout = new QHBoxLayout(this);

@@ -1,7 +1,6 @@
 #ifndef CHARACTERWINDOW_H
 #define CHARACTERWINDOW_H
 
-#include <QListView>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -33,13 +32,12 @@ class QTabWidget;
 class QToolButton;
 
 // The list of the character creator.
-class CharacterView : public QListView
+class CharacterView : public NameListView
 {
     Q_OBJECT
 
 public:
-    explicit CharacterView(QWidget* parent = nullptr) : QListView(parent) {}
-    QSize sizeHint() const override { return nameListSizeHint(this); }
+    using NameListView::NameListView;
 };
 
 // The character creator: the party's characters in a filtered list beside

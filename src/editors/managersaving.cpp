@@ -57,6 +57,8 @@ void ManagerWindow::onDeleteTemplate()
         templateListModel->removeTemplate(chosen, true, false);
     }
     encounterListModel->removeGroup(name);
+    // The selected encounter may have lost monsters while its selection stayed.
+    onEncounterSelectionChanged();
     toggleTemplateButtons();
     fillImportDirList();
 }

@@ -3,7 +3,6 @@
 
 #include <QIcon>
 #include <QList>
-#include <QListView>
 #include <QString>
 #include <QTreeView>
 #include <QWidget>
@@ -36,12 +35,9 @@ class TemplateListModel;
 struct UnsavedItems;
 
 // The monster manager's list of templates.
-class MonsterView : public QListView
+class MonsterView : public NameListView
 {
     Q_OBJECT
-
-public:
-    QSize sizeHint() const override { return nameListSizeHint(this); }
 };
 
 // The monster manager's tree of prepared encounters.
@@ -52,6 +48,8 @@ class EncounterView : public QTreeView
 public:
     // The monsters of an encounter stand two levels in.
     QSize sizeHint() const override { return nameListSizeHint(this) + QSize(2 * indentation(), 0); }
+    // As a list of names, it keeps that width.
+    QSize minimumSizeHint() const override { return {sizeHint().width(), QTreeView::minimumSizeHint().height()}; }
 };
 
 // The monster manager: the template list, the template editor with its

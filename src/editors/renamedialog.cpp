@@ -58,7 +58,9 @@ void RenameDialog::showEvent(QShowEvent* event)
 void RenameDialog::onNameChanged(const QString& text)
 {
     const QString name = text.trimmed();
-    const bool free = (!allowedName.isEmpty() && name == allowedName) || !Global::monsters->findTemplate(name, renamed);
+    // No template has the empty name, but a template without one cannot be kept.
+    const bool free = !name.isEmpty()
+                      && ((!allowedName.isEmpty() && name == allowedName) || !Global::monsters->findTemplate(name, renamed));
     QPushButton* ok = buttonBox->button(QDialogButtonBox::Ok);
     ok->setEnabled(free);
     ok->setDefault(free);

@@ -10,9 +10,9 @@ class Creature;
 class QDialogButtonBox;
 class QLineEdit;
 
-// Asks for a template name no other template has (any case) when the one
-// wanted is taken. The allowed name passes although a template has it; the
-// template being renamed never stands in its own way.
+// Asks for a template name, not empty, that no other template has (any
+// case) when the one wanted is taken. The allowed name passes although a
+// template has it; the template being renamed never stands in its own way.
 class RenameDialog : public QDialog, public WindowsAndDialogs
 {
     Q_OBJECT

@@ -40,6 +40,7 @@ ObjectStream* History::openStream(bool quiet)
     if (stream)
         return stream;
     QString path = getLogPath();
+    bool existed = QFile::exists(path);
     auto* file = new QFile(path);
     // The stream buffers by itself; a buffered file could write failed bytes later elsewhere.
     if (!file->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
@@ -50,8 +51,10 @@ ObjectStream* History::openStream(bool quiet)
     }
     stream = new ObjectStream(file);
     if (!stream->initialize(quiet)) {
-        delete stream;
-        stream = nullptr;
+        delete std::exchange(stream, nullptr);
+        // Half a header would read as a damaged log that wants a copy next time.
+        if (!existed)
+            QFile::remove(path);
     } else if (!stream->getDamagedCopy().isEmpty() && !quiet) {
         Global::alert(tr("History File Damaged"),
                       tr("The history file could not be read and a new one was started. "
@@ -92,11 +95,16 @@ bool History::apply(Event* event, bool quiet)
         return false;
     }
     event->setRecorded();
+    // Written over undone records, or over damage a kept copy holds: what is
+    // left of them after it would read as damage at the next start.
+    bool overwrote = std::exchange(damageKept, false) || hasForward();
     deleteEventsAfterCurrent();
     events.append(event);
     // Not forward(): this event's record is already written where pending edits
     // would go. Its builder has written them before it.
     stepForward();
+    if (overwrote && stream)
+        stream->setEOF();
     if (Global::encounter)
         Global::encounter->setHandEdits(false);
     if (!quiet)
@@ -215,10 +223,20 @@ bool History::rootChanged()
 {
     bool ok = true;
     keptCopy.clear();
+    damageKept = false;
     reset();
     if (Global::getRootPath(false).isEmpty())
         return true;
-    if (!QFile::exists(getLogPath()) || !getStream(false))
+    if (!QFile::exists(getLogPath())) {
+        // Nothing to replay, and the first command makes the log; whether it
+        // can is told now rather than at every command.
+        bool writable = openStream(false);
+        delete std::exchange(stream, nullptr);
+        if (writable)
+            QFile::remove(getLogPath());
+        return true;
+    }
+    if (!getStream(false))
         return true;
 
     emit Global::switchBoard.doStartLoadingHistory();
@@ -240,11 +258,31 @@ bool History::rootChanged()
     // extended rest cleared.
     if (Global::encounter)
         Global::encounter->clearCreatureEdited();
-    if (!ok)
-        keptCopy = Global::keepCopyInHistory(getLogPath(), "unreadable_history");
+    // Zeros over a record's start read as the end marker; the records after them would be written over.
+    bool dataPastEnd = ok && stream->hasDataPastEnd();
+    if (!ok || dataPastEnd) {
+        QString failure;
+        keptCopy = Global::keepCopyInHistory(getLogPath(), "unreadable_history", &failure);
+        damageKept = !keptCopy.isEmpty();
+        if (dataPastEnd)
+            tellDataPastEnd(failure);
+    }
     readAllDone();
     emit Global::switchBoard.doDoneLoadingHistory();
     return ok;
+}
+
+void History::tellDataPastEnd(const QString& failure)
+{
+    QString text = tr("The history file %1 is damaged: its records read as ended at byte %2 (a run of zero bytes, "
+                      "or a record cut short), but more data follows, which was not replayed.")
+                       .arg(getLogPath().toHtmlEscaped())
+                       .arg(stream->getOffset());
+    if (damageKept)
+        text += tr("<p>A copy of the file was kept as <b>%1</b>.").arg(keptCopy.toHtmlEscaped());
+    else
+        text += tr("<p>No copy of the file could be kept: %1.").arg(failure.toHtmlEscaped());
+    Global::alert(tr("History File Damaged"), text);
 }
 
 bool History::newHistory()

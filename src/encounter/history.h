@@ -42,7 +42,10 @@ public:
     void truncate();
     void reset();
     // Replays the data folder's log. False when it stopped at a record it
-    // could not read; a copy of the log is then kept (getKeptCopy()).
+    // could not read; a copy of the log is then kept (getKeptCopy()). Data
+    // after the end marker is damage too: kept likewise, and told here. A log
+    // that cannot be opened or started is told here once, and then at every
+    // command that wants it.
     bool rootChanged();
     // Clear History: keeps a dated copy of the log, then removes it.
     bool newHistory();
@@ -70,6 +73,7 @@ private:
     // Deletes every event and closes the log.
     void dropAll();
     ObjectStream* openStream(bool quiet);
+    void tellDataPastEnd(const QString& failure);
 
     QList<Event*> events;
     int current = -1;
@@ -77,6 +81,8 @@ private:
     bool replaying = false;
     int refusedCount = 0;
     QString keptCopy;
+    // The replay stopped at damage that keptCopy holds: the next record may cut it off.
+    bool damageKept = false;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

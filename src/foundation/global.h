@@ -91,8 +91,9 @@ public:
     static bool allChangesSaved(const QString& message, const QString& buttonText);
     static bool copyDir(const QString& source, const QString& targetParent, const QString& name);
     // Copies a file into the "History" folder beside it as "<prefix>_<time>.log",
-    // never over another copy; the copy's path, or empty when it failed.
-    static QString keepCopyInHistory(const QString& file, const QString& prefix);
+    // never over another copy; the copy's path, or empty when it failed, with
+    // the reason in failure.
+    static QString keepCopyInHistory(const QString& file, const QString& prefix, QString* failure = nullptr);
     // Up to limit bytes of an open file, asked for by the size it had: a
     // buffer of the limit's size would be mapped for every small file.
     static QByteArray readUpTo(QFile& file, qint64 expectedSize, qint64 limit);

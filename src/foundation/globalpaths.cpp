@@ -195,16 +195,24 @@ QByteArray Global::readUpTo(QFile& file, qint64 expectedSize, qint64 limit)
     return bytes;
 }
 
-QString Global::keepCopyInHistory(const QString& file, const QString& prefix)
+QString Global::keepCopyInHistory(const QString& file, const QString& prefix, QString* failure)
 {
     QDir folder = QFileInfo(file).absoluteDir();
-    if (!folder.mkpath("History"))
+    if (!folder.mkpath("History")) {
+        if (failure)
+            *failure = tr("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folder.filePath("History")));
         return QString();
+    }
     QString stem = folder.filePath(QString("History/%1_%2").arg(prefix, timeNow()));
     QString copy = stem + ".log";
     for (int n = 2; QFile::exists(copy); ++n)
         copy = QString("%1_%2.log").arg(stem).arg(n);
-    return QFile::copy(file, copy) ? QDir::toNativeSeparators(copy) : QString();
+    QFile original(file);
+    if (original.copy(copy))
+        return QDir::toNativeSeparators(copy);
+    if (failure)
+        *failure = original.errorString();
+    return QString();
 }
 
 QString Global::getCreaturePath(const QString& fileName, bool monster, const QString& root)

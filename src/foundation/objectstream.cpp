@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <utility>
@@ -106,8 +107,14 @@ bool ObjectStream::initialize(bool quiet)
             return false;
         }
         // Never write over the only copy of a fight.
-        if (!keepDamagedCopy())
+        QString failure;
+        if (!keepDamagedCopy(failure)) {
+            if (!quiet)
+                refuseWrites(tr("The history file %1 is damaged, and no copy of it could be kept: %2. "
+                                "It is left as it is, and no change can be recorded until a copy can be made.")
+                                 .arg(file->fileName(), failure));
             return false;
+        }
         size = 0;
         setOffset(0);
     }
@@ -117,14 +124,27 @@ bool ObjectStream::initialize(bool quiet)
     write(ID_HEADER_RVHN_VERSION, Global::getVersion());
     write(ID_HEADER_CREATED, creationDate);
     write(ID_HEADER_END);
-    return flush();
+    // A damaged log's old bytes are in its copy; left after the new header
+    // they would read as damage.
+    if (setEOF())
+        return true;
+    if (!quiet)
+        refuseWrites(tr("The history file %1 could not be started: %2. No change can be recorded until it can.")
+                         .arg(file->fileName(), file->errorString()));
+    return false;
 }
 
-bool ObjectStream::keepDamagedCopy()
+void ObjectStream::refuseWrites(const QString& why)
+{
+    Global::alert(tr("Cannot Write History File"),
+                  why.toHtmlEscaped() + tr("<p>The disk may be full or the folder not writable."));
+}
+
+bool ObjectStream::keepDamagedCopy(QString& failure)
 {
     if (file->fileName().isEmpty())
         return false;
-    damagedCopy = Global::keepCopyInHistory(file->fileName(), "damaged_history");
+    damagedCopy = Global::keepCopyInHistory(file->fileName(), "damaged_history", &failure);
     return !damagedCopy.isEmpty();
 }
 
@@ -352,6 +372,17 @@ bool ObjectStream::flush()
         error = true;
     }
     return ok;
+}
+
+bool ObjectStream::hasDataPastEnd()
+{
+    for (qint64 pos = offset; pos < fileSize; pos += readChunk) {
+        qint64 count = qMin(readChunk, fileSize - pos);
+        const char* bytes = fetch(pos, count);
+        if (!bytes || std::any_of(bytes, bytes + count, [](char byte) { return byte != 0; }))
+            return true;
+    }
+    return false;
 }
 
 const char* ObjectStream::fetch(qint64 pos, qint64 count)

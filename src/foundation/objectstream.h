@@ -149,8 +149,8 @@ public:
     explicit ObjectStream(QFile* file, QObject* parent = nullptr);
     ~ObjectStream() override;
 
-    // Checks the header, or writes one into an empty or damaged log. False
-    // for a log of a newer major version (with a message unless quiet), or
+    // Checks the header, or writes one into an empty or damaged log. False,
+    // with a message unless quiet, for a log of a newer major version, or
     // when a damaged log could not be kept aside or the header not written.
     bool initialize(bool quiet);
 
@@ -180,6 +180,9 @@ public:
     // Cuts the log at the offset; false when that could not be done.
     bool setEOF();
     bool flush();
+    // A byte other than zero follows the cursor: read up to the end marker,
+    // the log still goes on after it.
+    bool hasDataPastEnd();
 
     QString getCreationDate() const { return creationDate; }
     // A write, flush or resize failed since the last mark().
@@ -194,7 +197,8 @@ private:
     StreamItem readAhead();
     StreamItem readUntil(int id);
     void moveTo(qint64 position);
-    bool keepDamagedCopy();
+    bool keepDamagedCopy(QString& failure);
+    void refuseWrites(const QString& why);
     // The bytes of the file at pos, or null when it holds fewer; valid
     // until the next fetch or put.
     const char* fetch(qint64 pos, qint64 count);

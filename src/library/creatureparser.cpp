@@ -61,7 +61,8 @@ CreatureParser::CreatureParser(bool monster) : monster(monster)
 void CreatureParser::parse(CreatureStats& out, QString text, QString dataFolder)
 {
     stats = CreatureStats();
-    stats.statBlock = text;
+    // Kept as a copy: the text may be a view of a buffer the caller frees.
+    stats.statBlock = QString(text.constData(), text.size());
     headerTraits = true;
     bulletXP = false;
     secondBlock = false;
@@ -79,6 +80,9 @@ void CreatureParser::parse(CreatureStats& out, QString text, QString dataFolder)
         && !getFollowingLine(0).isEmpty()) {
         parseHeaderLine(dataFolder);
         nextLineAndSetState();
+        // "8 Rat Swarmlings": below such a level line, a number before the name counts the monsters.
+        if (currentLine.kindAt(0) == Token::NUMBER && currentLine.getTokenAt(1).isCapitalized())
+            nextLineToken();
     }
 
     state = HEADER_LINE;
@@ -298,6 +302,7 @@ void CreatureParser::parseHeaderTrait()
         currentLine.lastToken();
         power.current.description.append(Global::capitalize(wordsFrom(start, true, true)));
     }
+    readingTrait = true;
     nextLineAndSetState();
     // The text of a trait whose line holds only its title follows on the next lines.
     while (titleOnly && (state == POWER_DETAIL || (state == HEADER_TRAIT && !isPowerTitle(currentLine)
@@ -305,6 +310,7 @@ void CreatureParser::parseHeaderTrait()
         power.current.description.append(currentLine.getWords(0, -1, true, true, true));
         nextLineAndSetState();
     }
+    readingTrait = false;
     addPower(power);
 }
 

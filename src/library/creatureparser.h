@@ -181,6 +181,9 @@ private:
     // Set at the title of a second stat block, where the text ends for the parse.
     bool secondBlock = false;
     bool headerTraits = true;
+    // Set while the text of a trait is read: a bare name line below it may
+    // begin the next trait where no "Traits" heading says so.
+    bool readingTrait = false;
     int section = 0;
     CreatureToken lastSkill;
     QStringList* trace = nullptr;

@@ -282,6 +282,14 @@ CreatureParser::State CreatureParser::unclassifiedLine()
     // The newer layout gives each trait a line of its own name.
     if (section == Power::Trait && isNameLine(currentLine))
         return closeHeader();
+    // So it may below a trait's text where the "Traits" heading was left out:
+    // below an aura above the first action heading, or among the header's traits.
+    if (section == 0 && readingTrait && isNameLine(currentLine)) {
+        if (headerTraits)
+            return HEADER_TRAIT;
+        section = Power::Trait;
+        return closeHeader();
+    }
     return detailLine(POWER_DETAIL);
 }
 

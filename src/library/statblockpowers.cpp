@@ -286,6 +286,7 @@ void CreatureParser::parsePower(bool& meleeBasic, bool& rangedBasic)
             p.current.when = current.isSkill() ? Power::Detection : Power::Trap;
     }
     parsePowerHeader(p);
+    readingTrait = p.current.when == Power::Trait;
     nextLineAndSetState();
     if (state >= TRAP_DETAIL_SKILL_DC && state <= POWER_DETAIL_W_TRAP && currentLine.kindAt(0) == Token::SECONDARY)
         p.current.type = Power::Secondary;
@@ -301,6 +302,7 @@ void CreatureParser::parsePower(bool& meleeBasic, bool& rangedBasic)
             description.append(text);
         nextLineAndSetState();
     } while (isDetailState(state));
+    readingTrait = false;
 
     int& type = p.current.type;
     if (type == Power::Weapon) {

@@ -3,8 +3,10 @@
 #include <QCursor>
 #include <QMap>
 #include <QMenu>
+#include <QStyle>
 #include <QSettings>
 
+#include <algorithm>
 #include <utility>
 
 #include "encounter/encounter.h"
@@ -12,6 +14,7 @@
 #include "foundation/switchboard.h"
 #include "mainwindow/combatcolumn.h"
 #include "toolkit/itemviews.h"
+#include "toolkit/progressbar.h"
 
 namespace {
 
@@ -99,6 +102,14 @@ MainInitiativeList::MainInitiativeList()
     connect(&refreshTimer, &QTimer::timeout, this, &MainInitiativeList::refreshNow);
 
     connect(header, &QHeaderView::sectionMoved, this, &MainInitiativeList::onHeaderMoved);
+    connect(header, &QHeaderView::sectionResized, this, [this](int column, int oldWidth, int newWidth) {
+        if (fittingColumns || column == EffectsColumn)
+            return;
+        // A column shown or hidden leaves another room; any other width comes from the game master.
+        if (oldWidth != 0 && newWidth != 0)
+            widthsFollow = false;
+        fitColumns();
+    });
     connect(header, &QHeaderView::sectionClicked, this, &MainInitiativeList::onInitHeaderClicked);
     connect(header, &CreatureHeaderView::doRightClicked, this, &MainInitiativeList::onInitHeaderClicked);
     connect(&Global::switchBoard, &SwitchBoard::doCreatureEffectsChanged, this,
@@ -116,6 +127,8 @@ MainInitiativeList::~MainInitiativeList()
 void MainInitiativeList::restoreColumns()
 {
     QSettings settings;
+    widthsFollow = std::none_of(std::begin(storedColumns), std::end(storedColumns),
+                                [&](const StoredColumn& stored) { return settings.contains(stored.widthKey); });
     setColumnWidth(IconColumn, settings.value("initiativeList/iconColumnWidth", 24).toInt());
     for (const StoredColumn& stored : storedColumns)
         setColumnWidth(stored.column, settings.value(stored.widthKey, stored.defaultWidth).toInt());
@@ -144,9 +157,65 @@ void MainInitiativeList::saveColumns()
         showColumn(hideable.column);
     }
     for (const StoredColumn& stored : storedColumns) {
-        settings.setValue(stored.widthKey, columnWidth(stored.column));
+        if (!widthsFollow)
+            settings.setValue(stored.widthKey, columnWidth(stored.column));
         settings.setValue(stored.positionKey, horizontalHeader()->visualIndex(stored.column));
     }
+}
+
+QSize MainInitiativeList::sizeHint() const
+{
+    int width = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this)
+                + horizontalHeader()->sectionSizeHint(EffectsColumn) + columnWidth(IconColumn);
+    for (const StoredColumn& stored : storedColumns)
+        if (!isColumnHidden(stored.column))
+            width += widthsFollow ? stored.defaultWidth : columnWidth(stored.column);
+    return {width, QTableWidget::sizeHint().height()};
+}
+
+int MainInitiativeList::shownWidth(int column) const
+{
+    int cells = 0;
+    for (int row = 0; row < rowCount(); row++) {
+        // A health bar draws its text inside margins of 5 pixels and an outline.
+        if (auto* bar = qobject_cast<ProgressBarWidget*>(cellWidget(row, column)))
+            cells = qMax(cells, bar->fontMetrics().horizontalAdvance(bar->getText()) + 14);
+        else if (QWidget* cell = cellWidget(row, column))
+            cells = qMax(cells, cell->sizeHint().width());
+    }
+    // A cell's widget leaves the grid line its pixel.
+    return qMax(horizontalHeader()->sectionSizeHint(column), cells + (showGrid() ? 1 : 0));
+}
+
+void MainInitiativeList::fitColumns()
+{
+    if (!widthsFollow || fittingColumns)
+        return;
+    // The default widths while the room allows; past that the columns give
+    // way, the Name column first, none narrower than what it shows.
+    QMap<int, int> widths;
+    int excess = horizontalHeader()->sectionSizeHint(EffectsColumn) + columnWidth(IconColumn) - viewport()->width();
+    for (const StoredColumn& stored : storedColumns)
+        if (!isColumnHidden(stored.column)) {
+            widths[stored.column] = stored.defaultWidth;
+            excess += stored.defaultWidth;
+        }
+    for (int column : {NameColumn, DefensesColumn, HealthColumn, InitColumn})
+        if (excess > 0 && widths.contains(column)) {
+            const int given = qBound(0, widths[column] - shownWidth(column), excess);
+            widths[column] -= given;
+            excess -= given;
+        }
+    fittingColumns = true;
+    for (auto it = widths.cbegin(); it != widths.cend(); ++it)
+        setColumnWidth(it.key(), it.value());
+    fittingColumns = false;
+}
+
+void MainInitiativeList::resizeEvent(QResizeEvent* event)
+{
+    QTableWidget::resizeEvent(event);
+    fitColumns();
 }
 
 void MainInitiativeList::onHeaderMoved(int logicalIndex, int oldVisualIndex, int newVisualIndex)
@@ -207,6 +276,9 @@ void MainInitiativeList::refreshLayout(int row)
     }
     for (int i = 0; i < rowCount(); i++)
         refreshRow(i);
+    // Cells show once refreshed: the widest ones bound the fit.
+    if (count != old)
+        fitColumns();
 }
 
 void MainInitiativeList::addRow(int row)

@@ -29,7 +29,8 @@ protected:
 // in turn order, drawn by the CombatColumn cells. Clicks and keys on it change
 // the encounter's selection; the commands they start go out as signals, which
 // the main window connects to its slots. Column widths, order and visibility
-// persist in the settings.
+// persist in the settings; until the game master sets a width, the columns
+// give way to the last one where the table is narrow.
 class MainInitiativeList : public QTableWidget
 {
     Q_OBJECT
@@ -40,6 +41,8 @@ public:
     MainInitiativeList();
     ~MainInitiativeList() override;
 
+    // The room of the columns at their default widths, the last one showing its title.
+    QSize sizeHint() const override;
     void setPlayersList(PlayersListModel* model) { playersList = model; }
     void updateList() { refreshLayout(0); }
     void setPauseUpdate(bool pause);
@@ -88,10 +91,14 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void restoreColumns();
     void saveColumns();
+    void fitColumns();
+    // The width the column's header and cells need.
+    int shownWidth(int column) const;
     void addRow(int row);
     void extendSelection(int row);
     bool isMultiSelectClick() const;
@@ -105,6 +112,9 @@ private:
     Qt::MouseButtons pressedButtons;
     Qt::KeyboardModifiers pressedModifiers;
     bool movingSection = false;
+    // No width stored or set by hand: the widths follow the table's.
+    bool widthsFollow = false;
+    bool fittingColumns = false;
     bool pauseUpdate = false;
     QPixmap currentPixmap;
     QPixmap noIconPixmap;

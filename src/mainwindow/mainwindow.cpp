@@ -75,8 +75,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     toggleForwardBackButtons();
 
     QSettings settings;
-    if (!restoreGeometry(settings.value("mainWindow/geometry").toByteArray()))
+    if (!restoreGeometry(settings.value("mainWindow/geometry").toByteArray())) {
         resize(firstStartSize());
+        placeInsideScreen(this);
+    }
     widenDocksWhenShown = !restoreState(settings.value("mainWindow/state").toByteArray(), 0);
     for (int which = 0; which < DockCount; which++)
         dockHiddenByUser[which] = dock(which)->isHidden();
@@ -111,7 +113,10 @@ void MainWindow::showEvent(QShowEvent* event)
     QMetaObject::invokeMethod(
             this,
             [this] {
-                const int width = statBlockWidth(this);
+                // A stat block's width, less on a small screen: the centre keeps the room its table asks,
+                // which the panels shown there need too.
+                const int shared = centralWidget()->width() + currentDock->width() + selectedDock->width();
+                const int width = qMin(statBlockWidth(this), (shared - centralWidget()->sizeHint().width()) / 2);
                 resizeDocks({currentDock, selectedDock}, {width, width}, Qt::Horizontal);
             },
             Qt::QueuedConnection);
@@ -136,7 +141,8 @@ void MainWindow::setupCentralWidget()
     frame->setLayout(hLayout(flatDialogArea));
 
     auto* page = new QVBoxLayout;
-    page->setContentsMargins(8, 8, 8, 0);
+    // Narrow sides: on a small screen the panels need every pixel of the centre.
+    page->setContentsMargins(4, 8, 4, 0);
     page->setSpacing(5);
     page->addWidget(hWidget(true, true, flatDialogTitle, flatDialogButton));
     page->addWidget(frame);

@@ -289,7 +289,9 @@ void TickerWidget::draw()
 void TickerWidget::resize()
 {
     const int rowHeight = eventList->sizeHintForRow(0);
-    const int fitting = rowHeight > 0 ? qMax(1, height() / rowHeight) : 1;
+    // Inside the list's frame: a row that would reach under it is not shown at all.
+    const int room = eventList->maximumViewportSize().height();
+    const int fitting = rowHeight > 0 ? qMax(1, room / rowHeight) : 1;
     if (fitting != eventCount) {
         eventCount = fitting;
         draw();

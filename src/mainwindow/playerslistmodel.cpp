@@ -116,8 +116,9 @@ QVariant PlayersListModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole: return displayText(creature, index.column(), greyed);
     case Qt::DecorationRole: return index.column() == 0 ? decoration(creature, index.row()) : QVariant();
     case Qt::ForegroundRole:
+        // Visibly lighter than the other rows, yet read from across the table on the focus cell too.
         if (greyed)
-            return QColor(Qt::gray);
+            return QColor(100, 100, 100);
         if (index.column() == 0 && !creature->isMonster())
             return QColor(Qt::blue);
         return QVariant();
@@ -176,8 +177,10 @@ void PlayersListModel::refreshList()
         shownLooks.clear();
         for (int row = 0; row < visibleIndexes.size(); row++)
             shownLooks.append(lookOf(row));
-    } else if (announceChangedRows() && view) {
-        view->fitColumns();
+    } else {
+        const QList<int> changed = announceChangedRows();
+        if (view && !changed.isEmpty())
+            view->fitChangedRows(changed);
     }
     const int current = getCurrentIndex();
     if (current >= 0) {
@@ -200,9 +203,9 @@ QStringList PlayersListModel::lookOf(int row) const
     return look;
 }
 
-bool PlayersListModel::announceChangedRows()
+QList<int> PlayersListModel::announceChangedRows()
 {
-    bool changed = false;
+    QList<int> changed;
     for (int row = 0; row < visibleIndexes.size(); row++) {
         QStringList look = lookOf(row);
         if (row < shownLooks.size() && look == shownLooks[row])
@@ -211,7 +214,7 @@ bool PlayersListModel::announceChangedRows()
         shownLooks[row] = std::move(look);
         emit dataChanged(index(row, 0), index(row, columnCount() - 1),
                          {Qt::DisplayRole, Qt::DecorationRole, Qt::ForegroundRole});
-        changed = true;
+        changed.append(row);
     }
     return changed;
 }

@@ -72,8 +72,8 @@ private:
     void requestRefresh();
     // What a row shows: its texts, its icon and its colour.
     QStringList lookOf(int row) const;
-    // Tells the view of the rows whose look changed; true when there were any.
-    bool announceChangedRows();
+    // Tells the view of the rows whose look changed and returns them.
+    QList<int> announceChangedRows();
 
     QPointer<PlayersView> view;
     // Many model signals in one command rebuild the rows once, on the next pass of the event loop.

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QtMath>
 
@@ -19,6 +21,27 @@ const int largestFont = 28;
 const int barMargin = 5;
 const int textPadding = 3;
 
+// The creature texts colour pending figures plain red and blue, which do not
+// read over the bar; they take the bar's own colours for them.
+void usePendingColours(QTextDocument& document)
+{
+    QList<QPair<QTextFragment, bool>> coloured;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QBrush brush = it.fragment().charFormat().foreground();
+            if (brush.style() != Qt::NoBrush)
+                coloured.append({it.fragment(), brush.color().blue() > brush.color().red()});
+        }
+    QTextCursor cursor(&document);
+    for (const auto& [fragment, gain] : coloured) {
+        cursor.setPosition(fragment.position());
+        cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        format.setForeground(HealthBarColours::pending(gain));
+        cursor.mergeCharFormat(format);
+    }
+}
+
 void setUpDocument(QTextDocument& document, const PlayersHealthCell& cell)
 {
     QFont font = document.defaultFont();
@@ -26,6 +49,7 @@ void setUpDocument(QTextDocument& document, const PlayersHealthCell& cell)
     document.setDefaultFont(font);
     document.setDocumentMargin(0);
     document.setHtml(cell.html);
+    usePendingColours(document);
 }
 
 // Measured sizes of a delegate; a fight brings a few hundred texts.
@@ -78,6 +102,17 @@ void PlayersView::fitColumns()
     // The stretched last column keeps the width last given as its floor: the
     // one it was built with would make a narrow window scroll sideways.
     resizeColumnToContents(2);
+}
+
+void PlayersView::fitChangedRows(const QList<int>& rows)
+{
+    for (int row : rows)
+        for (int column = 0; column < model()->columnCount(); column++)
+            if (sizeHintForIndex(model()->index(row, column)).width() > columnWidth(column)) {
+                scaleToSize();
+                return;
+            }
+    fitColumns();
 }
 
 void PlayersView::scaleToSize(QSize size)
@@ -174,10 +209,13 @@ void PlayersHealthDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     item.text.clear();
     QStyle* style = item.widget ? item.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
-    // The text stands inside its bar, centred in its height, in a colour that reads over every shade of it.
+    // The text stands inside its bar, centred in its height, on a band that its every colour reads over.
     const QRect box = item.rect.adjusted(barMargin, barMargin, -barMargin, -barMargin);
     painter->setClipRect(box.adjusted(1, 1, -1, -1));
     painter->translate(box.x() + textPadding, box.y() + (box.height() - document->size().height()) / 2);
+    // The band spans the bar, so that the bar keeps one shade from end to end.
+    if (!document->isEmpty())
+        painter->fillRect(QRectF(-textPadding, 0, box.width(), document->size().height()), HealthBarColours::textBand());
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, HealthBarColours::text(cell.gray));
     document->documentLayout()->draw(painter, context);

@@ -28,6 +28,9 @@ public:
     int preferredWidth() const;
     // The rows' heights and the first two columns' widths follow their texts.
     void fitColumns();
+    // Fits the font anew when a text of the rows grew wider than its cell,
+    // else only the columns: most changes leave the font as it is.
+    void fitChangedRows(const QList<int>& rows);
     QSize sizeHint() const override;
 
 protected:

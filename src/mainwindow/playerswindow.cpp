@@ -83,6 +83,8 @@ void PlayersWindow::showEvent(QShowEvent* event)
     const QVariant geometry = QSettings().value("playersWindow/geometry");
     if (geometry.isValid())
         restoreGeometry(geometry.toByteArray());
+    else
+        placeInsideScreen(this);
     playersView->scaleToSize();
 }
 

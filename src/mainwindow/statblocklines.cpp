@@ -172,10 +172,12 @@ StatBlockColumn::Drawn StatBlockColumn::make(const StatLine& line) const
         auto* grid = new QGridLayout(frame);
         grid->setContentsMargins(0, 0, 0, 0);
         grid->setSpacing(0);
-        grid->setHorizontalSpacing(28);
         for (int i = 0; i < texts.size(); i++)
-            grid->addWidget(newLabel(frame, texts[i], false, drawn), i / 3, i % 3);
-        grid->setColumnStretch(3, 2);
+            grid->addWidget(newLabel(frame, texts[i], false, drawn), i / 3, 2 * (i % 3));
+        // The gaps between the figures give way in a narrow dock, so that no figure is cut.
+        for (int gap : {1, 3})
+            grid->addItem(new QSpacerItem(28, 0, QSizePolicy::Preferred, QSizePolicy::Minimum), 0, gap);
+        grid->setColumnStretch(5, 2);
         break;
     }
     case StatLine::Language: {

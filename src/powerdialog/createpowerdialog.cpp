@@ -11,6 +11,7 @@
 #include "powers/actions.h"
 #include "toolkit/inputwidgets.h"
 #include "toolkit/messagedialog.h"
+#include "toolkit/progressbar.h"
 
 namespace {
 
@@ -121,6 +122,29 @@ DisableComboBox* choiceBox(const Entry (&entries)[n], int held, size_t offered =
 bool isSingle(int kind)
 {
     return kind == Power::Self || kind == Power::CurrentCreature;
+}
+
+// The fields a step's dialog leaves disabled are the only place the power's
+// text shows: paler than enabled text, yet 4.5:1 against their ground.
+QPalette readableWhenDisabled(QPalette palette)
+{
+    const std::pair<QPalette::ColorRole, QPalette::ColorRole> textOnGround[] = {
+        {QPalette::Text, QPalette::Base}, {QPalette::ButtonText, QPalette::Button},
+        {QPalette::WindowText, QPalette::Window}};
+    const int steps = 20;
+    for (const auto& [text, ground] : textOnGround) {
+        const QColor behind = palette.color(QPalette::Disabled, ground);
+        const QColor pale = palette.color(QPalette::Disabled, text);
+        const QColor full = palette.color(QPalette::Active, text);
+        QColor colour = pale;
+        // From the pale colour towards the enabled one, only as far as it takes.
+        for (int step = 1; step <= steps && HealthBarColours::contrast(colour, behind) < 4.5; step++)
+            colour = QColor::fromRgbF(pale.redF() + (full.redF() - pale.redF()) * step / steps,
+                                      pale.greenF() + (full.greenF() - pale.greenF()) * step / steps,
+                                      pale.blueF() + (full.blueF() - pale.blueF()) * step / steps);
+        palette.setColor(QPalette::Disabled, text, colour);
+    }
+    return palette;
 }
 
 QGroupBox* groupBox(const QString& title, QLayout* layout)
@@ -248,6 +272,7 @@ void CreatePowerDialog::setupLayout(const QString& groupTitle)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     setLayout(layout);
+    setPalette(readableWhenDisabled(palette()));
 
     const QList<QWidget*> controls{nameEdit, actionBox, typeBox, frequencyBox, hitGroup.kind, hitGroup.from,
         hitGroup.to, effectGroup.kind, effectGroup.from, effectGroup.to, headerEdit, flavorEdit, descriptionEdit};

@@ -20,7 +20,7 @@
 namespace {
 
 // Opens a menu with the mouse at the point of the table, pictures the table
-// with the menu over it, and closes the menu.
+// with the whole menu over it, and closes the menu.
 void saveWithMenu(ShotSink& sink, const QString& name, MainInitiativeList* table, QPoint at,
                   const std::function<void()>& open)
 {
@@ -33,9 +33,14 @@ void saveWithMenu(ShotSink& sink, const QString& name, MainInitiativeList* table
         if (!menu || grabbed)
             return;
         grabbed = true;
-        QImage picture = table->grab().toImage();
+        // The menu may reach past the table's edge: the picture takes both whole.
+        const QRect menuArea(table->mapFromGlobal(menu->pos()), menu->size());
+        const QRect area = table->rect().united(menuArea);
+        QImage picture(area.size(), QImage::Format_RGB32);
+        picture.fill(table->palette().color(QPalette::Window));
         QPainter painter(&picture);
-        painter.drawPixmap(table->mapFromGlobal(menu->pos()), menu->grab());
+        painter.drawPixmap(-area.topLeft(), table->grab());
+        painter.drawPixmap(menuArea.topLeft() - area.topLeft(), menu->grab());
         painter.end();
         sink.save(name, picture);
         menu->close();

@@ -2,6 +2,7 @@
 #define ITEMVIEWS_H
 
 #include <QItemDelegate>
+#include <QListView>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
@@ -14,6 +15,19 @@ int nearestShownRow(int row, int count, const std::function<bool(int)>& hidden);
 // What a list of library names asks for: room for a long name beside the
 // vertical scroll bar, 400 pixels high.
 QSize nameListSizeHint(const QAbstractItemView* view);
+
+// A list of library names that keeps the width it asks for: a splitter
+// short of room would cut the names.
+class NameListView : public QListView
+{
+    Q_OBJECT
+
+public:
+    using QListView::QListView;
+
+    QSize sizeHint() const override { return nameListSizeHint(this); }
+    QSize minimumSizeHint() const override { return {sizeHint().width(), QListView::minimumSizeHint().height()}; }
+};
 
 // Paints its items disabled while an in-window panel runs, so that a column
 // of buttons looks as unavailable as it is.

@@ -1,6 +1,7 @@
 #include "toolkit/messagedialog.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
@@ -58,6 +59,16 @@ void MessageDialog::build(Icon icon, const QString& title, const QString& text,
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    setMinimumWidth(titleBarWidth(title));
+}
+
+int MessageDialog::titleBarWidth(const QString& title) const
+{
+    // Window managers draw the title about as large as our bold text, beside
+    // the window's icon, its three buttons and their gaps: some 120 pixels.
+    QFont bold = font();
+    bold.setBold(true);
+    return QFontMetrics(bold).horizontalAdvance(title) + 120;
 }
 
 int MessageDialog::runSilenceable(const QString& settingsKey, Icon icon, const QString& title, const QString& text,

@@ -42,6 +42,8 @@ private:
     int runSilenceable(const QString& settingsKey, Icon icon, const QString& title, const QString& text,
         QDialogButtonBox::StandardButtons standard, const QString& okText);
     static bool isSilenced(const QString& settingsKey);
+    // As wide as the box must be for the window manager to show the whole title.
+    int titleBarWidth(const QString& title) const;
 
     QDialogButtonBox* buttons = nullptr;
     QCheckBox* silence = nullptr;

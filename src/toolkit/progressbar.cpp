@@ -28,6 +28,17 @@ QColor text(bool gray)
     return gray ? QColor(58, 58, 58) : QColor(Qt::black);
 }
 
+QColor pending(bool gain)
+{
+    // A darker red than the fill's: pure red reads at 4:1 even on white.
+    return gain ? QColor(Qt::blue) : QColor(168, 0, 0);
+}
+
+QColor textBand()
+{
+    return QColor(255, 255, 255, 180);
+}
+
 namespace {
 
 double luminance(const QColor& colour)

@@ -8,13 +8,17 @@ class QPainter;
 
 // The colours of a health bar, the same in the initiative table and the
 // players' window: grey above half, red at half or less, paler for a creature
-// that waits. No shade is so dark that the text over it reads at less than
-// 4.5:1.
+// that waits. No shade is so dark that the plain text over it reads at less
+// than 4.5:1; the pending figures read so over the band laid behind them.
 namespace HealthBarColours {
 QColor fill(int percent, bool gray);
 // From white at the top to the fill, which holds to the bottom.
 QLinearGradient gradient(int percent, bool gray, const QRect& box);
 QColor text(bool gray);
+// A pending figure: red for a loss, blue for a gain.
+QColor pending(bool gain);
+// Behind a text that may hold pending figures: light, yet the bar shows through.
+QColor textBand();
 // The contrast ratio of two colours by their relative luminance, 1 to 21.
 double contrast(const QColor& first, const QColor& second);
 }

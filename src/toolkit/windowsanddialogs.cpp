@@ -1,10 +1,12 @@
 #include "toolkit/windowsanddialogs.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QSpinBox>
@@ -194,11 +196,45 @@ void WindowsAndDialogs::restoreWindowState(QWidget* window, QSplitter* splitter,
     const QByteArray geometry = settings.value(key + "/geometry").toByteArray();
     if (!geometry.isNull())
         window->restoreGeometry(geometry);
+    else
+        placeInsideScreen(window);
     QList<int> sizes;
     for (const QVariant& size : settings.value(key + "/splitterSizes").toList())
         sizes.append(size.toInt());
     if (!sizes.isEmpty())
         splitter->setSizes(sizes);
+}
+
+namespace {
+
+// The frame around a window shown already, else a title bar's and a border's worth.
+QMargins windowFrame()
+{
+    for (const QWidget* shown : QApplication::topLevelWidgets()) {
+        const QRect inner = shown->geometry();
+        const QRect outer = shown->frameGeometry();
+        if (shown->isVisible() && outer != inner)
+            return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                            outer.bottom() - inner.bottom());
+    }
+    return QMargins(8, 32, 8, 8);
+}
+
+}
+
+void WindowsAndDialogs::placeInsideScreen(QWidget* window)
+{
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return;
+    const QMargins frame = windowFrame();
+    const QRect room = screen->availableGeometry() - frame;
+    QRect placed(QPoint(0, 0), window->size());
+    placed.moveCenter(room.center());
+    // One larger than the room keeps its size; its title bar at least stays in reach.
+    placed.moveTopLeft(QPoint(qMax(placed.left(), room.left()), qMax(placed.top(), room.top())));
+    // The geometry leaves the frame out: the frame then lies inside the screen too.
+    window->setGeometry(placed);
 }
 
 void WindowsAndDialogs::storeWindowState(QWidget* window, QSplitter* splitter, const QString& key)

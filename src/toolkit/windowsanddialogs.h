@@ -16,15 +16,17 @@ class QSplitter;
 class QToolButton;
 class QWidget;
 
-// A plain widget that asks for at least its minimum width or the given one:
-// a splitter shares its width out by its panes' wishes, and a pane that takes
-// more than it asked for squeezes the others.
+// A plain widget that asks for the given width and keeps it, or what its
+// content needs when that is more: a splitter short of room squeezes no pane
+// below what shows it whole, and a pane whose content widens a little stays
+// as wide as it was.
 class PaneWidget : public QWidget
 {
 public:
     explicit PaneWidget(int leastWidth = 0) : leastWidth(leastWidth) {}
 
-    QSize sizeHint() const override { return QWidget::sizeHint().expandedTo(QSize(qMax(leastWidth, minimumWidth()), 0)); }
+    QSize sizeHint() const override { return QWidget::sizeHint().expandedTo(QSize(leastWidth, 0)); }
+    QSize minimumSizeHint() const override { return QWidget::minimumSizeHint().expandedTo(QSize(leastWidth, 0)); }
 
 private:
     int leastWidth;
@@ -74,8 +76,13 @@ public:
     static QString getComboBox(QComboBox* box);
 
     // A tool window's geometry and splitter sizes under "KEY/geometry" and
-    // "KEY/splitterSizes"; what was never stored leaves the window as it is.
+    // "KEY/splitterSizes"; without a stored geometry the window is placed
+    // inside the screen, and never stored splitter sizes stay as they are.
     static void restoreWindowState(QWidget* window, QSplitter* splitter, const QString& key);
+    // For a window opening without a stored geometry: centred in its
+    // screen's available room with the frame the window manager adds, so
+    // that no edge of a window that fits lies off the screen.
+    static void placeInsideScreen(QWidget* window);
     static void storeWindowState(QWidget* window, QSplitter* splitter, const QString& key);
 
 private:

@@ -91,6 +91,29 @@ private slots:
         QCOMPARE(QDir::fromNativeSeparators(QSettings().value("dataDir/path").toString()), made);
     }
 
+    // On a first start at 1,280 × 800 every window opens inside the screen's
+    // available room with the title bar and borders a window manager adds.
+    void windowsOpenInsideTheScreen()
+    {
+        TemporaryHome home;
+        RecordingUiHooks hooks;
+        QStringList outside;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* window : QList<QWidget*>{Global::mainWindow, Global::managerWindow, Global::characterWindow,
+                                                   Global::playersWindow}) {
+                window->show();
+                QApplication::processEvents();
+                const QRect framed = window->geometry().adjusted(-4, -24, 4, 4);
+                if (!window->screen()->availableGeometry().contains(framed))
+                    outside << QString("%1 at %2,%3 %4x%5").arg(window->windowTitle()).arg(framed.x()).arg(framed.y())
+                                   .arg(framed.width()).arg(framed.height());
+            }
+            QCoreApplication::exit(0);
+        });
+        QCOMPARE(Program::run(&hooks), 0);
+        QVERIFY2(outside.isEmpty(), qPrintable(outside.join('\n')));
+    }
+
     void eventListFollowsTheHistory()
     {
         RecordingUiHooks hooks;
@@ -132,5 +155,14 @@ private slots:
     }
 };
 
-RAVELHORN_TEST_MAIN(QApplication, TestProgram)
+int main(int argc, char** argv)
+{
+    TestSupport::isolateEnvironment();
+    // A common laptop's screen.
+    if (!Program::emulateScreen(QSize(1280, 800), QDir::tempPath()))
+        return 2;
+    QApplication app(argc, argv);
+    TestProgram test;
+    return TestSupport::runTests(&test, argc, argv);
+}
 #include "uitest_program.moc"

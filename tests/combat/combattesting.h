@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QApplication>
-#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSpinBox>
@@ -16,11 +15,9 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdlib>
 #include <functional>
 #include <type_traits>
-#include <sys/resource.h>
 
 #include "app/windowhooks.h"
 #include "encounter/history.h"
@@ -107,25 +104,6 @@ inline QSpinBox* hitPointBox()
 {
     return Global::mainWindow->findChild<QSpinBox*>();
 }
-
-// Writes beyond the log's present size, or beyond the size given, fail while it lives.
-class FullDisk
-{
-public:
-    // Room for that many more bytes first.
-    explicit FullDisk(qint64 room = 0)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limit = saved;
-        limit.rlim_cur = QFileInfo(Global::history->getLogPath()).size() + room;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FullDisk() { setrlimit(RLIMIT_FSIZE, &saved); }
-
-private:
-    rlimit saved;
-};
 
 // Runs the steps on the first dialog or panel of the class that opens from
 // now on, once its event loop runs. A failed step closes it.

@@ -305,7 +305,7 @@ private slots:
             panelButton("Add")->click();
         });
         {
-            CombatTesting::FullDisk full;
+            FullDisk full;
             Global::monsters->addMonsterToEncounter();
         }
         QCOMPARE(fixture->hooks.alerts.size(), 1);

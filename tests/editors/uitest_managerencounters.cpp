@@ -45,6 +45,22 @@ QString groupIds(const QString& encounter, const QString& group)
     return ids.join(", ");
 }
 
+// The selected encounter's figure shown beside its heading.
+QLabel* figureAfter(ManagerWorld& w, const QString& heading)
+{
+    for (QGroupBox* box : w.window->findChildren<QGroupBox*>("")) {
+        if (box->title() != "Selected Encounter")
+            continue;
+        for (QLabel* label : box->findChildren<QLabel*>()) {
+            if (label->text() != "<b>" + heading + "</b>")
+                continue;
+            QLayout* row = label->parentWidget()->layout();
+            return qobject_cast<QLabel*>(row->itemAt(row->indexOf(label) + 1)->widget());
+        }
+    }
+    return nullptr;
+}
+
 }
 
 class TestManagerEncounters : public QObject
@@ -245,6 +261,33 @@ private slots:
         // A new encounter belongs to the adventure shown before it.
         QTest::mouseClick(w.button("New Encounter"), Qt::LeftButton);
         QCOMPARE(w.encounterModel()->getSelectedEncounter()->getAdventure(), "The Drowned Chapel");
+    }
+
+    void aDeletedTemplateTakesItsXpAlong_data()
+    {
+        QTest::addColumn<QStringList>("selected");
+        QTest::newRow("the encounter") << QStringList{"Bridge Ambush"};
+        QTest::newRow("a monster of another group") << QStringList{"Bridge Ambush", "Marsh Raider", "2"};
+        QTest::newRow("a monster of the group") << QStringList{"Bridge Ambush", "Thornback Archer", "B"};
+    }
+
+    // The encounter's figures show what is left of it at once, wherever its selection stood.
+    void aDeletedTemplateTakesItsXpAlong()
+    {
+        QFETCH(QStringList, selected);
+        ManagerWorld w;
+        PartyHooks hooks(w.window.get());
+        EncounterData* ambush = Global::encounters->findEncounter("Bridge Ambush");
+        const int before = ambush->getXP();
+        w.clickEncounterRow(selected);
+        QCOMPARE(figureAfter(w, "XP")->text(), QString::number(before));
+        w.click("Thornback Archer");
+        const auto confirm = [](QDialog* prompt) { prompt->accept(); };
+        QCOMPARE(answeringDialogs([&] { QTest::mouseClick(w.button("Delete"), Qt::LeftButton); }, confirm), 1);
+        QVERIFY2(!w.shownEncounters().contains("Thornback"), qPrintable(w.shownEncounters()));
+        QVERIFY(ambush->getXP() < before);
+        QCOMPARE(figureAfter(w, "XP")->text(), QString::number(ambush->getXP()));
+        QCOMPARE(figureAfter(w, "Level")->text(), QString::number(ambush->getLevel()));
     }
 
     void aRenamedTemplateTakesItsMonstersAlong()

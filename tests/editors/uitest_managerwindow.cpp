@@ -222,7 +222,7 @@ private slots:
         {
             ManagerWorld w;
             auto* splitter = w.window->findChild<QSplitter*>();
-            w.window->resize(1000, 640);
+            w.window->resize(1100, 640);
             splitter->setSizes({0, 400, 200, 300});
             const QList<int> collapsed = splitter->sizes();
             QCOMPARE(collapsed.first(), 0);
@@ -230,7 +230,7 @@ private slots:
             splitter->setSizes({250, 250, 250, 250});
             w.window->show();
             QCOMPARE(splitter->sizes(), collapsed);
-            QCOMPARE(w.window->size(), QSize(1000, 640));
+            QCOMPARE(w.window->size(), QSize(1100, 640));
             splitter->setSizes({100, 500, 100, 300});
             stored = splitter->sizes();
         }

@@ -49,7 +49,8 @@ private slots:
         QTest::newRow("allowed") << "Goblin" << false << "Goblin" << true << "Goblin";
         QTest::newRow("allowed, other case") << "Goblin" << false << "goblin" << false << "";
         QTest::newRow("deleted, unsaved") << "" << false << "Wraith" << false << "";
-        QTest::newRow("blank") << "" << false << "" << true << "";
+        QTest::newRow("empty") << "" << false << "" << false << "";
+        QTest::newRow("blanks only") << "" << false << "   " << false << "";
         QTest::newRow("free, trimmed") << "" << false << "  Hobgoblin " << true << "Hobgoblin";
         QTest::newRow("the renamed template itself") << "" << true << "GOBLIN" << true << "GOBLIN";
     }

@@ -340,11 +340,18 @@ private:
         };
         const QStringList recorded = face(event);
         const QStringList detailsBefore = details();
-        QVERIFY(history()->apply(event, false));
+        // Start Encounter wants a hero: the windows hear whenever the last one leaves or one comes.
+        const auto startStopTold = [this](const std::function<void()>& step) {
+            const bool heroes = encounter()->isHeroActive();
+            const int toggles = chores.startStopToggles;
+            step();
+            QVERIFY(encounter()->isHeroActive() == heroes || chores.startStopToggles > toggles);
+        };
+        startStopTold([event] { QVERIFY(history()->apply(event, false)); });
         const World after = world();
         const QStringList detailsAfter = details();
         QCOMPARE(changes(before, after), expectedChanges);
-        history()->back();
+        startStopTold([] { history()->back(); });
         QCOMPARE(changes(world(), before), QString());
         QCOMPARE(details(), detailsBefore);
         history()->forward(false);
@@ -660,6 +667,10 @@ private:
             {"a prepared encounter whose current monster leaves", roster({a, g1, b, g2}, 3),
              build<SetEncounterEvent>(bridge, CreatureList(L{g1}), false, CreatureInitList()), "Set Encounter: Bridge", false,
              "encounter current=2 order=Aldric, Brenna, Goblin (1)"},
+            // Undone, the encounter leaves its monster's hand edit waiting to be recorded.
+            {"a prepared encounter of a monster edited by hand", [=] { roster({a, b})(); g1->setCurrHitPoints(12); },
+             build<SetEncounterEvent>(bridge, CreatureList(L{g1}), false, CreatureInitList()), "Set Encounter: Bridge", false,
+             "Goblin (1) beforeHp=12; encounter order=Aldric, Brenna, Goblin (1)"},
             {"a monster hidden", {}, build<ShowHideEvent>(g2, true), "Hide Goblin (2)", false, "Goblin (2) hidden=1"},
             // Undone, the flag goes back to what it was, not to the opposite of the event's.
             {"a hidden monster hidden again", [=] { g1->setHidden(true); }, build<ShowHideEvent>(g1, true),
@@ -672,6 +683,8 @@ private:
              false, "encounter order=Brenna, Goblin (1)"},
             {"heroes removed", {}, build<RemoveCreaturesEvent>(b), "Removed: Brenna", true,
              "encounter order=Aldric, Goblin (1), Goblin (2)"},
+            {"the last heroes removed", {}, build<RemoveCreaturesEvent>(L{a, b}), "Removed: Aldric, Brenna", true,
+             "encounter order=Goblin (1), Goblin (2)"},
             {"an extended rest of monsters stays out of the players' ticker", hurt(g1, 5),
              build<ExtendedRestEvent>(L{g1}), "Extended Rest: Goblin (1)", false,
              "Goblin (1) beforeHp=0 hp=20 taken=0"},
@@ -844,6 +857,8 @@ private slots:
         QCOMPARE(current()->getDescription(false), c.text.section('|', 0, 0));
         QCOMPARE(current()->getDescription(true), players);
         QCOMPARE(current()->isPlayersEvent(), c.players);
+        // The players' ticker leads with it, the log's first event too.
+        QCOMPARE(history()->getPlayersEvents(1).value(0) == current(), c.players);
     }
     void replayedRecords_data() { addRows(rawCases()); }
     // Records written by hand, as an older or damaged log holds them, replayed; then undone and redone.

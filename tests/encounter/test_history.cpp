@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <optional>
 
 #include "encounter/damageevents.h"
 #include "encounter/encounter.h"
@@ -49,6 +50,18 @@ void writeRawRecord(int type, const std::function<void(ObjectStream*)>& payload)
     stream->write(ID_EVENT_TYPE, type);
     payload(stream);
     stream->incOffset(stream->setToMark());
+}
+
+// The event built on a log that refuses every write, as on a full disk, and handed to the history: false
+// unless it was refused.
+bool refused(const EventMaker& make)
+{
+    auto* full = new QFile("/dev/full");
+    if (!full->open(QIODevice::ReadWrite))
+        return false;
+    ObjectStream failing(full);
+    Event* event = make(&failing);
+    return !event->isWhole() && !history()->apply(event, false);
 }
 
 // Aldric and a goblin stand in the encounter; the log does not hold who does.
@@ -141,7 +154,8 @@ private slots:
         world.record(setHitPoints(world, world.find("Ana"), 7));
         const int sizeD = history()->getEvent(1)->getStreamSize();
         QCOMPARE(history()->getEventCount(), 2);
-        QCOMPARE(TestSupport::readFile(world.logPath()).mid(headerSize + sizeA + sizeD, 2), QByteArray(2, '\0'));
+        // Nothing of them is left after its end marker, where it would read as damage.
+        QCOMPARE(TestSupport::readFile(world.logPath()).mid(headerSize + sizeA + sizeD), QByteArray(2, '\0'));
         QCOMPARE(history()->getStream(false)->getOffset(), headerSize + sizeA + sizeD);
         QVERIFY(world.restart());
         QCOMPARE(history()->getCurrentIndex(), 1);
@@ -184,23 +198,49 @@ private slots:
         QVERIFY(QFile::exists(world.logPath()));
         QVERIFY(history()->getStream(false));
     }
-    void unreadableRecordStopsTheReplayAndIsKept()
+    // An unknown record, or zeros over a record's start that read as the end: the caller tells the one, the
+    // history the other; either way the log is kept before the next command writes over what follows.
+    void damageStopsTheReplayAndIsKept_data()
     {
+        QTest::addColumn<bool>("zeroed");
+        QTest::newRow("an unknown event") << false;
+        QTest::newRow("a zeroed run at a record's start") << true;
+    }
+    void damageStopsTheReplayAndIsKept()
+    {
+        QFETCH(bool, zeroed);
         TestWorld world;
         RecordingUiHooks hooks;
         world.record(setHitPoints(world, world.addHero("Ana", 30), 20));
         const int goodEnd = history()->getStream(false)->getOffset();
-        writeRawRecord(43, [](ObjectStream*) {});
-        const QByteArray damaged = TestSupport::readFile(world.logPath());
-        QVERIFY(!world.restart());
+        if (zeroed) {
+            world.record(setHitPoints(world, world.find("Ana"), 15));
+            world.record(setHitPoints(world, world.find("Ana"), 10));
+        } else {
+            writeRawRecord(43, [](ObjectStream*) {});
+        }
+        QByteArray damaged = TestSupport::readFile(world.logPath());
+        if (zeroed) {
+            const int second = history()->getEvent(1)->getStreamSize();
+            damaged.replace(goodEnd, second, QByteArray(second, '\0'));
+            QVERIFY(TestSupport::writeFile(world.logPath(), damaged));
+        }
+        QCOMPARE(world.restart(), zeroed);
         QCOMPARE(history()->getEventCount(), 1);
         QCOMPARE(world.find("Ana")->getCurrHitPoints(), 20);
         QCOMPARE(TestSupport::readFile(history()->getKeptCopy()), damaged);
         QVERIFY(history()->getKeptCopy().startsWith(QDir::toNativeSeparators(world.root() + "/History/")));
+        QCOMPARE(hooks.alerts.size(), int(zeroed));
+        if (zeroed) {
+            QCOMPARE(hooks.alerts.first().title, QString("History File Damaged"));
+            for (const QString& named : {world.logPath(), history()->getKeptCopy(), QString("zero bytes")})
+                QVERIFY2(hooks.alerts.first().text.contains(named), qPrintable(hooks.alerts.first().text));
+        }
         QCOMPARE(history()->getStream(false)->getOffset(), goodEnd);
-        // The next command takes the bad record's place.
+        // The next command takes the damage's place; what followed it lives on in the copy only.
         world.record(setHitPoints(world, world.find("Ana"), 7));
         QVERIFY(world.restart());
+        QCOMPARE(hooks.alerts.size(), int(zeroed));
         QCOMPARE(history()->getEventCount(), 2);
         QCOMPARE(world.find("Ana")->getCurrHitPoints(), 7);
     }
@@ -219,20 +259,60 @@ private slots:
         QCOMPARE(history()->getEventText(1), QString("Rename Ana -> Bea"));
         QCOMPARE(world.find("Ana")->getCurrHitPoints(), 9);
     }
+    // A damaged log that no copy can be kept of, or a log that cannot be started, is told at the start and at
+    // every command that wants it, and left as it is; once the folder takes writes again, commands are recorded.
+    void unwritableLogIsTold_data()
+    {
+        QTest::addColumn<QByteArray>("log");
+        QTest::addColumn<bool>("fullDisk");
+        QTest::addColumn<QString>("cause");
+        const QByteArray damaged("\x02\x00\x04\x00\x00\x00\x00garbage", 14);
+        QTest::newRow("damaged, the copy's folder cannot be made") << damaged << false << "cannot be made";
+        QTest::newRow("damaged, the disk full") << damaged << true << "no copy of it could be kept";
+        QTest::newRow("no log yet, the disk full") << QByteArray() << true << "could not be started";
+    }
+    void unwritableLogIsTold()
+    {
+        QFETCH(QByteArray, log);
+        QFETCH(bool, fullDisk);
+        QFETCH(QString, cause);
+        TestWorld world;
+        RecordingUiHooks hooks;
+        world.addHero("Ana", 30);
+        if (!log.isEmpty())
+            QVERIFY(TestSupport::writeFile(world.logPath(), log));
+        if (!fullDisk)
+            QVERIFY(TestSupport::writeFile(world.root() + "/History", "in the way"));
+        {
+            std::optional<FullDisk> full;
+            // Less room than the damaged log takes: its copy fails.
+            if (fullDisk)
+                full.emplace(log.isEmpty() ? 0 : -4);
+            world.restart();
+            QVERIFY(!history()->getStream(false));
+        }
+        QCOMPARE(hooks.alerts.size(), 2);
+        for (const RecordingUiHooks::Message& told : hooks.alerts) {
+            QCOMPARE(told.title, QString("Cannot Write History File"));
+            for (const QString& named : {world.logPath(), cause})
+                QVERIFY2(told.text.contains(named), qPrintable(told.text));
+        }
+        QCOMPARE(TestSupport::readFile(world.logPath()), log);
+        QCOMPARE(QFile::exists(world.logPath()), !log.isEmpty());
+        if (!fullDisk)
+            QVERIFY(QFile::remove(world.root() + "/History"));
+        QVERIFY(world.record(setHitPoints(world, world.find("Ana"), 20)));
+        QVERIFY(world.restart());
+        QCOMPARE(world.find("Ana")->getCurrHitPoints(), 20);
+        QCOMPARE(hooks.alerts.size(), 2 + int(!log.isEmpty()));
+    }
     void commandsThatCannotBeRecordedAreRefused()
     {
         TestWorld world;
         RecordingUiHooks hooks;
         Creature* ana = world.addHero("Ana", 30);
         world.record(setHitPoints(world, ana, 20));
-        auto* broken = new QFile("/dev/full");
-        QVERIFY(broken->open(QIODevice::ReadWrite));
-        ObjectStream failing(broken);
-        CreatureVitality vitality = ana->getVitality();
-        vitality.hitPoints = 1;
-        auto* event = new SetVitalityEvent(vitality, &failing);
-        QVERIFY(!event->isWhole());
-        QVERIFY(!history()->apply(event, false));
+        QVERIFY(refused([ana](ObjectStream* s) { return new DamageEvent("Hit", nullptr, ana, 19, "", s); }));
         QCOMPARE(hooks.alerts.last().title, QString("Cannot Write History File"));
         QCOMPARE(history()->getEventCount(), 1);
         QCOMPARE(ana->getCurrHitPoints(), 20);
@@ -255,11 +335,14 @@ private slots:
     {
         TestWorld world;
         RecordingUiHooks hooks;
-        QVERIFY(TestSupport::writeFile(world.logPath(), QByteArray("\x02\x00\x04\x00\x00\x00\x00garbage", 14)));
+        QVERIFY(TestSupport::writeFile(world.logPath(), QByteArray("\x02\x00\x04\x00\x00\x00\x00", 7) + QByteArray(headerSize, 'x')));
         QVERIFY(world.restart());
         QCOMPARE(hooks.alerts.size(), 1);
         QCOMPARE(hooks.alerts.first().title, QString("History File Damaged"));
         QCOMPARE(QDir(world.root() + "/History").entryList(QDir::Files).size(), 1);
+        // Its copy holds the old bytes: none is left after the new header.
+        QVERIFY(world.restart());
+        QCOMPARE(hooks.alerts.size(), 1);
     }
     void everyWholeRecordSurvivesACut()
     {
@@ -500,6 +583,13 @@ private slots:
             encounter()->setCreatureEdited();
             command(world, [aldric](ObjectStream* s) { return new DamageEvent("Hit", nullptr, aldric, 0, "", s); });
             QVERIFY(aldric->isStabilized());
+        });
+        // The refused record may have gone over the undone hit's; replayed, the hit would come back.
+        QTest::newRow("a refused command after a step back ends the log there") << true << Fight([](TestWorld& world, Creature* aldric) {
+            hit(world, aldric);
+            history()->back();
+            QVERIFY(refused([aldric](ObjectStream* s) { return new DamageEvent("Hit", nullptr, aldric, 5, "", s); }));
+            QVERIFY(!history()->hasForward());
         });
         // With the maximum lowered after it, the hit would leave him dead at replay, outside the default list.
         QTest::newRow("an extended rest rests whom it rested") << false << Fight([](TestWorld& world, Creature* aldric) {

@@ -1,6 +1,9 @@
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <vector>
 
 #include "creature/creature.h"
 #include "library/statblocktesting.h"
@@ -23,21 +26,42 @@ class TestStatBlockParser : public QObject
     Q_OBJECT
 
 private slots:
+    // Pastes vary in blank lines: each fixture is also read with a blank
+    // line after every line, and with none.
     void fixtures_data()
     {
         QTest::addColumn<QString>("name");
-        for (const QString& file : QDir(RAVELHORN_STATBLOCKS).entryList({"*.txt"}))
-            QTest::newRow(qPrintable(file)) << file.chopped(4);
+        QTest::addColumn<QString>("text");
+        for (const QString& file : QDir(RAVELHORN_STATBLOCKS).entryList({"*.txt"})) {
+            const QString text = statBlockFixture(file);
+            QString blank = text;
+            blank.replace(QRegularExpression("\\n[ \\t\\r]*\\n"), "\n").replace("\n", "\n \n");
+            QString none = text;
+            none.replace(QRegularExpression("\\n[ \\t\\r]*(?=\\n)"), QString());
+            QTest::newRow(qPrintable(file)) << file.chopped(4) << text;
+            QTest::addRow("%s, blank lines", qPrintable(file)) << file.chopped(4) << blank;
+            QTest::addRow("%s, no blank lines", qPrintable(file)) << file.chopped(4) << none;
+        }
     }
 
-    // Each fixture against its whole expected record, field by field.
+    // Each fixture against its whole expected record, field by field. The
+    // text is a view of a buffer that is overwritten and freed before the
+    // record is read: whatever the record keeps is its own copy.
     void fixtures()
     {
         QFETCH(QString, name);
+        QFETCH(QString, text);
         const QStringList expected = statBlockFixture(name + ".expected").split('\n', Qt::SkipEmptyParts);
-        const QStringList actual = describeStats(parseStatBlock(statBlockFixture(name + ".txt")));
+        CreatureStats stats;
+        {
+            std::vector<QChar> buffer(text.cbegin(), text.cend());
+            CreatureParser(true).parse(stats, QString::fromRawData(buffer.data(), qsizetype(buffer.size())), QString());
+            std::fill(buffer.begin(), buffer.end(), QChar('#'));
+        }
+        const QStringList actual = describeStats(stats);
         for (int i = 0; i < qMax(expected.size(), actual.size()); ++i)
             QCOMPARE(actual.value(i), expected.value(i));
+        QCOMPARE(stats.statBlock, text);
     }
 
     void tokens_data()
@@ -145,6 +169,10 @@ private slots:
         QTest::newRow("title stops at level") << "Cave Skulker Level 1 Skirmisher"
                                               << QStringList{"group: Cave Skulker", "role: Skirmisher"};
         QTest::newRow("title note") << "Marsh Raider (Leader)" << QStringList{"group: Marsh Raider", "titleNote: Leader"};
+        QTest::newRow("head count below the level line") << "Level 3 Minion\n8 Rat Swarmlings\nTiny natural beast"
+                                                         << QStringList{"group: Rat Swarmlings", "role: Minion"};
+        QTest::newRow("digit in the name, level after it") << "8 Rat Swarmlings Level 3 Minion"
+                                                           << QStringList{"group: 8 Rat Swarmlings"};
         QTest::newRow("type and xp") << "X\nSmall natural humanoid XP 100"
                                      << QStringList{"type: Small natural humanoid",
                                                     "level 0, xp 100, hp 0, initiative -, perception -"};

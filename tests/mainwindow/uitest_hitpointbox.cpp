@@ -14,7 +14,6 @@
 
 using CombatTesting::action;
 using CombatTesting::eventTexts;
-using CombatTesting::FullDisk;
 using CombatTesting::hitPointBox;
 
 namespace {

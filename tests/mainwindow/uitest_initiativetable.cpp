@@ -22,6 +22,7 @@
 #include "foundation/progress.h"
 #include "library/characters.h"
 #include "library/monsters.h"
+#include "mainwindow/cuttexts.h"
 #include "mainwindow/maininitiativelist.h"
 #include "mainwindow/mainwindowtesting.h"
 #include "support/randomfight.h"
@@ -501,6 +502,54 @@ private slots:
             QCOMPARE(screen.table->columnWidth(Table::IconColumn), 30);
         }
         QCOMPARE(settings.value("initiativeList/iconColumnWidth").toInt(), 30);
+    }
+
+    // Until the game master sets a width, the columns give their spare room
+    // to the last column of a narrow table, the Name column first, and take it
+    // back when the table widens; widths stored or set by hand stay.
+    void columnsGiveWay_data()
+    {
+        QTest::addColumn<int>("storedName");
+        QTest::addColumn<int>("tableWidth");
+        QTest::addColumn<QList<int>>("widths");
+        QTest::addColumn<bool>("whole");
+        const QList<int> defaults{210, 40, 115, 100};
+        QTest::newRow("wide") << 0 << 900 << defaults << true;
+        QTest::newRow("narrow") << 0 << 600 << QList<int>() << true;
+        QTest::newRow("narrower") << 0 << 540 << QList<int>() << true;
+        QTest::newRow("narrow, then wide") << 0 << -900 << defaults << true;
+        QTest::newRow("stored") << 210 << 540 << defaults << false;
+        QTest::newRow("set by hand") << -200 << 540 << QList<int>{200, 40, 115, 100} << false;
+    }
+
+    void columnsGiveWay()
+    {
+        QFETCH(int, storedName);
+        QFETCH(int, tableWidth);
+        QFETCH(QList<int>, widths);
+        QFETCH(bool, whole);
+        if (storedName > 0)
+            QSettings().setValue("initiativeList/nameColumnWidth", storedName);
+        TableScreen screen;
+        QVERIFY(screen.startFight());
+        Creature* dying = Global::encounter->getCreature(0);
+        QVERIFY(screen.world->record(
+                new DamageEvent("Hit", dying, dying, dying->getCurrHitPoints() + 1, "", screen.world->stream())));
+        if (storedName < 0)
+            screen.table->setColumnWidth(Table::NameColumn, -storedName);
+        if (tableWidth < 0)
+            screen.table->resize(540, 400);
+        screen.table->resize(qAbs(tableWidth), 400);
+        QApplication::processEvents();
+        VERIFY_ROWS(screen);
+        QVERIFY(screen.shownRows().join('\n').contains("Dying 0/3"));
+        const QStringList cut = CutTexts(screen.table).cut;
+        QVERIFY2(cut.isEmpty() == whole, qPrintable(cut.join('\n')));
+        QList<int> shown;
+        for (int column : {Table::NameColumn, Table::InitColumn, Table::DefensesColumn, Table::HealthColumn})
+            shown << screen.table->columnWidth(column);
+        if (!widths.isEmpty())
+            QCOMPARE(shown, widths);
     }
 
     // The header's menu, opened by a click on a section or a right click.

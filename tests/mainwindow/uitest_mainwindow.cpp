@@ -5,12 +5,21 @@
 #include <QTextEdit>
 
 #include "app/windowhooks.h"
+#include "combat/effectdialog.h"
+#include "combat/initiativedialog.h"
+#include "combat/pickcharactersdialog.h"
+#include "combat/pickencounterdialog.h"
+#include "combat/pickmonsterdialog.h"
 #include "creature/creature.h"
 #include "editors/managerwindow.h"
+#include "encounter/damageevents.h"
 #include "encounter/encounter.h"
+#include "encounter/encounterevents.h"
 #include "library/characters.h"
+#include "library/monsters.h"
 #include "mainwindow/maininitiativelist.h"
 #include "mainwindow/playerswindow.h"
+#include "mainwindow/cuttexts.h"
 #include "mainwindow/mainwindowtesting.h"
 #include "support/testsupport.h"
 
@@ -39,6 +48,58 @@ void visitEditor(MainWindow* window, const std::function<void()>& meanwhile = nu
     if (meanwhile)
         meanwhile();
     window->toggleActiveWindow(window);
+}
+
+// The demonstration party against goblins, a rat swarm and a hound; the first hero is dying.
+bool startDemonstrationFight()
+{
+    QList<Creature*> everyone;
+    InitiativeList heroRolls;
+    for (const char* name : {"Brannoc Ashfield", "Wren Talloway", "Idrel Vane", "Oriel Fenwhistle"}) {
+        everyone << Global::characters->findCharacter(name);
+        heroRolls.append({name, 20 - int(everyone.size()), 0});
+    }
+    for (const auto& [name, id] : {std::pair{"Mire Goblin Shank", "1"}, {"Mire Goblin Shank", "2"},
+                                   {"Gutter Rat Swarm", "1"}, {"Ashen Hound", "1"}})
+        everyone << Global::monsters->getMonsterInstance(name, id, true);
+    if (everyone.contains(nullptr))
+        return false;
+    Global::encounter->setCreatureList(CreatureList(everyone));
+    const InitiativeList monsterRolls{{"Mire Goblin Shank", 17, 2}, {"Gutter Rat Swarm", 12, 1}, {"Ashen Hound", 10, 1}};
+    Creature* dying = everyone.first();
+    return Global::history->apply(new StartEncounterEvent(heroRolls, monsterRolls, Global::history->getStream(false)), false)
+           && Global::history->apply(new DamageEvent("Hit", dying, dying, dying->getCurrHitPoints() + 1, "",
+                                                      Global::history->getStream(false)), false);
+}
+
+// The panel the game master opens by its title, run in the window until the check is done.
+void runPanel(const QString& title, const std::function<void()>& check)
+{
+    auto run = [&](FlatDialog&& panel) {
+        QTimer::singleShot(0, &panel, [&] {
+            for (int round = 0; round < 3; ++round) {
+                emit Global::switchBoard.doRefreshTimer();
+                QApplication::processEvents();
+            }
+            check();
+            panel.reject();
+        });
+        panel.exec();
+    };
+    Encounter* encounter = Global::encounter;
+    const QList<Creature*> creatures = encounter->getCreatureList().getCreatureList();
+    if (title == "Pick the Party")
+        run(PickCharactersDialog());
+    else if (title == "Select an Encounter")
+        run(PickEncounterDialog("All Adventures"));
+    else if (title == "Select a Monster")
+        run(PickMonsterDialog());
+    else if (title == "initiative")
+        run(InitiativeDialog(CreatureList(creatures)));
+    else if (title == "conditions")
+        run(EffectDialog(creatures.at(2), creatures.mid(4, 2), {}));
+    else
+        check();
 }
 
 QStringList visibleDocks(const WindowUnderTest& w)
@@ -187,6 +248,38 @@ private slots:
         QCOMPARE(visibleDocks(w), QStringList{"selectedWidget"});
         w.dock("effectsWidget")->toggleViewAction()->trigger();
         QCOMPARE(visibleDocks(w), (QStringList{"selectedWidget", "effectsWidget"}));
+    }
+
+    // At the opening size on a laptop screen and larger, the table, every
+    // panel and the stat blocks beside them show each of their texts whole.
+    void centreShowsEveryTextWhole_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("centre");
+        for (const QSize& size : {QSize(1152, 720), QSize(1200, 760), QSize(1296, 810), QSize(1440, 900)})
+            for (const char* centre : {"initiative table", "Pick the Party", "Select an Encounter", "Select a Monster",
+                                       "initiative", "conditions"})
+                QTest::addRow("%dx%d %s", size.width(), size.height(), centre) << size << QString(centre);
+    }
+
+    void centreShowsEveryTextWhole()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QString, centre);
+        CreatureDisplay::setupStyles();
+        WindowUnderTest w(size);
+        QVERIFY(w.loadFolder());
+        QVERIFY(startDemonstrationFight());
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.window));
+        QApplication::processEvents();
+        w.window->updateMainInitiativeList();
+        QStringList cut;
+        runPanel(centre, [&] {
+            for (QWidget* part : {w.window->centralWidget(), w.dock("currentWidget")->widget(), w.dock("selectedWidget")->widget()})
+                cut << CutTexts(part).cut;
+        });
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join("\n")));
     }
 
     void returnInTheHitPointBox()

@@ -8,8 +8,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QPainter>
 #include <QSet>
 #include <QSettings>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QTimer>
 
 #include <memory>
@@ -156,6 +159,26 @@ QStringList visibleNames()
         if (!c->isHidden() && !c->isTrap() && (c->isHero() || (Global::encounter->isRunning() && !c->isDead(true))))
             names << c->getInitativeListName();
     return names;
+}
+
+// Every cell shows its whole text, and the table its whole width.
+void verifyEveryTextFits(PlayersView* view)
+{
+    for (int row = 0; row < view->model()->rowCount(); row++)
+        for (int column = 0; column < view->model()->columnCount(); column++) {
+            const QModelIndex index = view->model()->index(row, column);
+            QVERIFY2(view->sizeHintForIndex(index).width() <= view->columnWidth(column), qPrintable(index.data().toString()));
+        }
+    QVERIFY(view->horizontalHeader()->length() <= view->viewport()->width());
+}
+
+// A text of the colour reads at 4.5:1 or better over every pixel of the area.
+void verifyReadable(const QColor& text, const QImage& picture, const QRect& area)
+{
+    for (int y = area.top(); y <= area.bottom(); y++)
+        for (int x = area.left(); x <= area.right(); x++)
+            QVERIFY2(HealthBarColours::contrast(text, picture.pixelColor(x, y)) >= 4.5,
+                     qPrintable(QString("%1 over %2").arg(text.name(), picture.pixelColor(x, y).name())));
 }
 
 QStringList captions(QWidget* kills)
@@ -365,7 +388,7 @@ private slots:
             cells << QString("%1%2").arg(cell.percent).arg(cell.gray ? " gray" : "");
         }
         QCOMPARE(cells, QStringList({"-25", "100 gray", "100", "90", "50"}));
-        QCOMPARE(screen.column(0, Qt::ForegroundRole), QStringList({"#0000ff", "#a0a0a4", "", "", ""}));
+        QCOMPARE(screen.column(0, Qt::ForegroundRole), QStringList({"#0000ff", "#646464", "", "", ""}));
 
         // The damage tally is the game master's to give: only monsters' texts change.
         const QStringList before = screen.column(1);
@@ -522,12 +545,22 @@ private slots:
         auto* ticker = screen.find<TickerWidget>();
         auto* list = screen.find<QListWidget>();
         PlayersScreen::settle();
+        // As many rows as show whole inside the list's frame; at least one.
+        auto verifyRowsWhole = [&] {
+            const int rows = list->count();
+            QVERIFY(rows >= 1);
+            QVERIFY(rows == 1 || list->visualItemRect(list->item(rows - 1)).bottom() < list->viewport()->height());
+            QVERIFY((rows + 1) * list->sizeHintForRow(0) > list->viewport()->height());
+            QCOMPARE(list->item(0)->text(), QString("Goblin (1) -> Damaged 20: Hero A"));
+        };
         for (int height : {30, 100, 190}) {
             ticker->resize(300, height);
-            const int rows = qMax(1, height / list->sizeHintForRow(0));
-            QCOMPARE(list->count(), rows);
-            QCOMPARE(list->item(0)->text(), QString("Goblin (1) -> Damaged 20: Hero A"));
+            verifyRowsWhole();
         }
+        // At the window's opening size.
+        screen.window->resize(screen.window->sizeHint());
+        PlayersScreen::settle();
+        verifyRowsWhole();
         ticker->setFontSize(26);
         runMenu(ticker, 0);
         QCOMPARE(ticker->getFontSize(), 28);
@@ -613,7 +646,8 @@ private slots:
         QCOMPARE(screen.model()->getCurrentCreature(), world->find("Hero A"));
     }
 
-    // A changed hit point tells the view of that row only, and keeps the font.
+    // A changed hit point tells the view of that row only; a text grown past
+    // its cell fits the font anew, so that every text stays whole.
     void aChangeRedrawsItsRowOnly()
     {
         for (const char* name : {"Hero A", "Hero B", "Hero C"})
@@ -636,10 +670,22 @@ private slots:
         QCOMPARE(arguments.at(1).toModelIndex().row(), 1);
         QVERIFY(!arguments.at(2).value<QList<int>>().isEmpty());
         QCOMPARE(PlayersHealthCell::fromText(screen.column(1).value(1)).html, world->find("Hero B")->getHealthForPlayers(true));
-        QCOMPARE(screen.view()->getPixelSize(), pixelSize);
+        verifyEveryTextFits(screen.view());
         // Nothing changed, nothing told.
         screen.model()->refreshList();
         QCOMPARE(changed.count(), 0);
+
+        EffectDetails mark;
+        mark.origin = world->find("Hero A");
+        mark.type = CE::Marked;
+        mark.endCondition = CE::EndOfOriginsNextTurn;
+        mark.comment = "until the bell tower falls silent again";
+        QVERIFY(world->record(new EffectEvent(mark, {world->find("Hero C")}, world->stream())));
+        PlayersScreen::settle();
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(screen.column(2).value(2).contains(mark.comment));
+        verifyEveryTextFits(screen.view());
+        QVERIFY(screen.view()->getPixelSize() < pixelSize);
     }
 
     // Names with "<" reach the ticker whole, and effect texts still read plainly.
@@ -700,43 +746,87 @@ private slots:
         QCOMPARE(Global::playersWindow->size(), QSize(700, 500));
     }
 
-    // The health texts read at 4.5:1 or better over every shade of their bar,
-    // at every health, greyed or not, in the initiative table and here alike.
+    void healthTextsAreReadable_data()
+    {
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<bool>("gray");
+        for (bool gray : {false, true})
+            for (int percent : {-100, -25, 0, 10, 50, 51, 90, 100})
+                QTest::addRow("%d%s", percent, gray ? " greyed" : "") << percent << gray;
+    }
+
+    // Every colour a health text takes reads at 4.5:1 or better over what lies
+    // behind it, at every health, greyed or not: here the plain text and the
+    // pending figures over their band, in the initiative table the plain text
+    // over every shade of its bar.
     void healthTextsAreReadable()
     {
-        for (bool gray : {false, true})
-            for (int percent : {-100, -25, 0, 10, 50, 51, 90, 100}) {
-                const QLinearGradient shades = HealthBarColours::gradient(percent, gray, QRect(0, 0, 100, 20));
-                QList<QColor> behind{Qt::white};
-                for (const QGradientStop& stop : shades.stops())
-                    behind << stop.second;
-                for (const QColor& colour : behind)
-                    QVERIFY2(HealthBarColours::contrast(HealthBarColours::text(gray), colour) >= 4.5,
-                             qPrintable(QString("%1%2 over %3").arg(percent).arg(gray ? " grey" : "").arg(colour.name())));
-            }
-        // What the bar means stays: grey above half, red at half or less.
-        QVERIFY(HealthBarColours::fill(51, false).red() == HealthBarColours::fill(51, false).green());
-        QVERIFY(HealthBarColours::fill(50, false).green() < HealthBarColours::fill(50, false).red());
+        QFETCH(int, percent);
+        QFETCH(bool, gray);
+        const QList<QColor> colours{HealthBarColours::text(gray), HealthBarColours::pending(false), HealthBarColours::pending(true)};
+        QStandardItemModel model(1, 1);
+        QTableView table;
+        table.setModel(&model);
+        table.setItemDelegateForColumn(0, new PlayersHealthDelegate(&table));
+        table.resize(400, 100);
+        table.setColumnWidth(0, 300);
+        table.setRowHeight(0, 40);
+        table.show();
+        auto cellPicture = [&](const QString& html) {
+            PlayersHealthCell cell;
+            cell.pixelSize = 24;
+            cell.percent = percent;
+            cell.html = html;
+            cell.gray = gray;
+            model.setData(model.index(0, 0), cell.toText());
+            return table.viewport()->grab(table.visualRect(model.index(0, 0))).toImage();
+        };
+        // Blanks show what lies behind a text: the middle of its line.
+        const QImage behind = cellPicture(QString("&nbsp;").repeated(20));
+        for (const QColor& colour : colours)
+            verifyReadable(colour, behind, QRect(10, behind.height() / 2 - 3, 90, 7));
+        // The creature texts' red and blue are painted in the bar's own.
+        const QImage figures = cellPicture("<b><font color=red>HHH</font> <font color=blue>HHH</font></b>");
+        const QList<QRgb> painted(reinterpret_cast<const QRgb*>(figures.constBits()),
+                                  reinterpret_cast<const QRgb*>(figures.constBits()) + figures.sizeInBytes() / 4);
+        QVERIFY(painted.contains(HealthBarColours::pending(false).rgb()));
+        QVERIFY(painted.contains(HealthBarColours::pending(true).rgb()));
 
-        // What the players' window and the initiative table paint behind the text.
-        world->addHero("Hero A", 40);
-        world->addMonster("Goblin", "1", 20);
-        Global::encounter->setCreatureList(CreatureList({world->find("Hero A"), world->find("Goblin (1)")}));
-        PlayersScreen screen;
-        start(*world, {{"Hero A", 20, 1}}, {{"Goblin", 10, 0}});
-        QVERIFY(world->record(new DamageEvent("Hit", nullptr, world->find("Goblin (1)"), 10, "", world->stream())));
-        screen.model()->setShowDamageAndHeals(false);
-        PlayersScreen::settle();
-        const QRect cell = screen.view()->visualRect(screen.model()->index(1, 1));
         ProgressBarWidget bar;
-        bar.setProgress(30, false, QString(), QString());
+        bar.setProgress(percent, gray, QString(), QString());
         bar.resize(120, 30);
-        for (const QImage& picture : {screen.view()->viewport()->grab(cell.adjusted(6, 6, -6, -6)).toImage(),
-                                      bar.grab(bar.rect().adjusted(6, 5, -6, -5)).toImage()})
-            for (int y = 0; y < picture.height(); y++)
-                for (int x = 0; x < picture.width(); x++)
-                    QVERIFY2(HealthBarColours::contrast(HealthBarColours::text(false), picture.pixelColor(x, y)) >= 4.5,
-                             qPrintable(picture.pixelColor(x, y).name()));
+        const QImage shades = bar.grab(bar.rect().adjusted(6, 5, -6, -5)).toImage();
+        verifyReadable(HealthBarColours::text(gray), shades, shades.rect());
+        // What the bar means stays: grey above half, red at half or less.
+        QCOMPARE(HealthBarColours::fill(percent, gray).red() == HealthBarColours::fill(percent, gray).green(), percent > 50);
+    }
+
+    // A waiting creature's row is greyed, yet reads at 4.5:1 on its cells'
+    // backgrounds: plain, alternate, and the focus cell.
+    void greyedRowsAreReadable()
+    {
+        world->addHero("Hero A", 30);
+        world->addHero("Hero B", 30);
+        Global::encounter->setCreatureList(CreatureList({world->find("Hero A"), world->find("Hero B")}));
+        PlayersScreen screen;
+        start(*world, {{"Hero A", 20, 1}, {"Hero B", 18, 1}}, {});
+        QVERIFY(world->record(new DelayEvent(world->find("Hero A"), world->stream())));
+        QVERIFY(world->record(new DelayEvent(world->find("Hero B"), world->stream())));
+        PlayersScreen::settle();
+        PlayersView* view = screen.view();
+        view->setFocus();
+        view->setCurrentIndex(screen.model()->index(0, 0));
+        QVERIFY(view->hasFocus());
+        const QImage picture = view->viewport()->grab().toImage();
+        for (int row = 0; row < 2; row++)
+            for (int column : {0, 2}) {
+                const QModelIndex index = screen.model()->index(row, column);
+                const QColor text = index.data(Qt::ForegroundRole).value<QColor>();
+                QVERIFY(HealthBarColours::contrast(text, Qt::black) >= 3);
+                // The cell's right end, beside its text's line, shows its background.
+                const QRect cell = view->visualRect(index);
+                verifyReadable(text, picture, QRect(cell.right() - 3, cell.top() + 3, 2, cell.height() - 7));
+            }
     }
 
 private:

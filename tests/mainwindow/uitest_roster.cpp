@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -418,7 +419,7 @@ private slots:
             fixture->hooks.alerts.clear();
             {
                 // The log ends with two zero bytes, which still fit after the last record allowed.
-                CombatTesting::FullDisk full(ends[k - 1] + 2 - QFileInfo(Global::history->getLogPath()).size());
+                FullDisk full(ends[k - 1] + 2 - QFileInfo(Global::history->getLogPath()).size());
                 run();
             }
             QCOMPARE(Global::history->getEventCount() - from, k - 1);

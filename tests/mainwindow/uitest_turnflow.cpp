@@ -18,7 +18,6 @@
 #include "library/monsters.h"
 
 using CombatTesting::buttonTexts;
-using CombatTesting::FullDisk;
 using CombatTesting::PromptAnswerer;
 using CombatTesting::runCommand;
 

@@ -11,6 +11,7 @@
 #include "powers/actions.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
+#include "toolkit/progressbar.h"
 
 using namespace PowerDialogTesting;
 
@@ -198,6 +199,19 @@ private slots:
             if (control(&dialog, name)->isEnabled())
                 found << name;
         QCOMPARE(found, enabled);
+        // Disabled, a field still reads: paler than enabled text, and 4.5:1 against its ground.
+        for (const char* name : {"name", "header", "flavor", "description", "type", "frequency", "action", "hitKind",
+                 "hitFrom", "hitTo", "effectKind", "effectFrom", "effectTo"}) {
+            const QWidget* field = control(&dialog, name);
+            const QPalette& look = field->palette();
+            const QColor text = look.color(QPalette::Disabled, field->foregroundRole());
+            const double ratio = HealthBarColours::contrast(text, look.color(QPalette::Disabled, field->backgroundRole()));
+            QVERIFY2(ratio >= 4.5, qPrintable(QString("%1: %2").arg(name).arg(ratio)));
+            QVERIFY(text != look.color(QPalette::Active, field->foregroundRole()));
+        }
+        // Elsewhere disabled controls keep the toolkit's look.
+        QCOMPARE(QApplication::palette().color(QPalette::Disabled, QPalette::Text),
+                 QApplication::style()->standardPalette().color(QPalette::Disabled, QPalette::Text));
         QWidget* focused = nullptr;
         runDialog(dialog, [&] { focused = dialog.focusWidget(); });
         if (!focus.isEmpty())

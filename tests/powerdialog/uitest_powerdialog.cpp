@@ -796,11 +796,15 @@ private slots:
                                        static_cast<QSpinBox*>(grid->itemAtPosition(row, 1)->widget())});
                 return result;
             };
-            auto targets = [&] {
+            // The shown rows are the targets' own, in their order.
+            auto followTargets = [&](const QList<QPair<QString, QSpinBox*>>& rows) {
                 QStringList names;
+                for (const auto& row : rows)
+                    names << row.first;
+                QStringList targets;
                 for (Creature* creature : dialog.getCreatures()->getTargetList())
-                    names << creature->getNameGroup();
-                return names;
+                    targets << creature->getNameGroup();
+                return names == targets;
             };
             const QPointer<QSpinBox> first = rows->firstBox();
             typeInto(first, 9);
@@ -808,10 +812,7 @@ private slots:
                 pick(true, name);
             auto now = shown();
             QCOMPARE(now.size(), 4);
-            QStringList names;
-            for (const auto& row : now)
-                names << row.first;
-            QCOMPARE(names, targets());
+            QVERIFY(followTargets(now));
             for (const auto& row : now)
                 QCOMPARE(row.second->value(), row.first == "Goblin (1)" ? 9 : 6);
             // Tab leaves the rows for the dialog's next field, the creatures to pick.
@@ -833,6 +834,14 @@ private slots:
                 QCOMPARE(row.second, before->second);
             }
             QVERIFY(first);
+            QCOMPARE(first->value(), 9);
+            // Picked again after another left: a row of its own beside the rows kept, each on a cell of its own.
+            pick(true, "Bron");
+            const auto again = shown();
+            QCOMPARE(grid->count(), 2 * again.size());
+            QVERIFY(followTargets(again));
+            for (const auto& row : after)
+                QVERIFY(std::find(again.begin(), again.end(), row) != again.end());
             QCOMPARE(first->value(), 9);
             key(Qt::Key_Escape);
         }));

@@ -1,10 +1,13 @@
 #include "support/testsupport.h"
 
+#include "encounter/history.h"
 #include "foundation/global.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cerrno>
+#include <csignal>
 
 #include <signal.h>
 #include <unistd.h>
@@ -45,6 +48,20 @@ CapturedMessages::CapturedMessages()
     previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
         captured.append(text);
     });
+}
+
+FullDisk::FullDisk(qint64 room)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = QFileInfo(History::getLogPath()).size() + room;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FullDisk::~FullDisk()
+{
+    setrlimit(RLIMIT_FSIZE, &saved);
 }
 
 QStringList CapturedMessages::linesStartingWith(const QString& prefix) const

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+
 #include "foundation/global.h"
 #include "foundation/uihooks.h"
 
@@ -64,6 +66,18 @@ public:
     // The answer to the ongoing-damage and regeneration prompts, and what they asked about.
     int ongoingAnswer = 0;
     QList<QPair<Creature*, Effect*>> ongoingPrompts;
+};
+
+// Writes beyond the log's present size, or beyond the size given, fail while it lives.
+class FullDisk
+{
+public:
+    // Room for that many more bytes first; less than none fails writes within the log.
+    explicit FullDisk(qint64 room = 0);
+    ~FullDisk();
+
+private:
+    rlimit saved;
 };
 
 // Records the window chores the model announces on the switchboard, for as

@@ -109,6 +109,35 @@ private slots:
             QCOMPARE(runForm(form), form == "keyed" ? 1 : -1);
         QVERIFY(!shown);
     }
+
+    // A window manager puts its icon and three buttons beside the title,
+    // about 100 pixels: the box leaves them that room beside its whole title.
+    void wideEnoughForItsTitle_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("a short text") << "Duplicate Brannoc Ashfield" << "x";
+        QTest::newRow("a longer title") << "Cannot Read the Monster File of the Marsh" << "It is damaged.";
+    }
+
+    void wideEnoughForItsTitle()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        int width = 0;
+        int needed = 0;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<MessageDialog*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QFont bold = box->font();
+            bold.setBold(true);
+            needed = QFontMetrics(bold).horizontalAdvance(title) + 100;
+            width = box->width();
+            box->reject();
+        });
+        MessageDialog().alert(title, text);
+        QVERIFY2(width >= needed, qPrintable(QString("%1 < %2").arg(width).arg(needed)));
+    }
 };
 
 RAVELHORN_TEST_MAIN(QApplication, TestMessageDialog)
