@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -96,6 +97,8 @@ PowerWidget::PowerWidget(PowerEditInterface* owner, EffectCreatures* creatures, 
         tabs->addTab(areas[type], titles[type]);
         fillPage(Power::StepType(type));
     }
+    // Short of height, the step lists yield first: they scroll, the header and add buttons do not.
+    tabs->setMinimumHeight(tabs->tabBar()->sizeHint().height());
     for (int kind = PowerStep::Healing; kind <= PowerStep::EndCondition; kind++) {
         const StepKindInfo* info = stepKindInfo(kind);
         addButtons[kind] = toolButton(tr(info->buttonText), tr(info->tip), info->shortcut);

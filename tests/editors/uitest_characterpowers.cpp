@@ -12,13 +12,13 @@
 #include "encounter/encounterevents.h"
 #include "encounter/restevents.h"
 #include "mainwindow/creaturedisplay.h"
+#include "mainwindow/cuttexts.h"
 #include "mainwindow/mainwindowtesting.h"
 #include "mainwindow/powerlabel.h"
 #include "powerdialog/powerdialogtesting.h"
 #include "powerdialog/powerwidget.h"
 #include "powers/powerstep.h"
 #include "support/testsupport.h"
-#include "support/textroom.h"
 
 namespace {
 
@@ -114,7 +114,8 @@ private slots:
             world.creator.window->resize(width, 611);
             for (int settle = 0; settle < 3; settle++)
                 QCoreApplication::processEvents();
-            QVERIFY2(TextRoom::cutTexts(tab).isEmpty(), qPrintable(TextRoom::cutTexts(tab).join("; ")));
+            const QStringList cut = CutTexts(tab).cut;
+            QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
             const int rows = PowerDialogTesting::addButtonRows(world.editor());
             QVERIFY2(rows >= lastRows, qPrintable(QString::number(width)));
             lastRows = rows;

@@ -18,6 +18,7 @@
 
 #include "combat/combattesting.h"
 #include "combat/effectdialog.h"
+#include "mainwindow/cuttexts.h"
 #include "powerdialogtesting.h"
 #include "creature/creature.h"
 #include "encounter/encounter.h"
@@ -32,7 +33,6 @@
 #include "powerdialog/powerwidget.h"
 #include "powerdialog/targetpickerwidget.h"
 #include "powers/actions.h"
-#include "support/textroom.h"
 
 namespace {
 
@@ -336,8 +336,17 @@ private slots:
                 Global::mainWindow->resize(size);
                 for (int settle = 0; settle < 3; settle++)
                     QCoreApplication::processEvents();
-                const QStringList cut = TextRoom::cutTexts(editor->parentWidget());
+                const QStringList cut = CutTexts(editor->parentWidget()).cut;
                 QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
+                // Nor is a row cut off at its foot.
+                for (QWidget* shown : editor->parentWidget()->findChildren<QWidget*>()) {
+                    auto* label = qobject_cast<QLabel*>(shown);
+                    if (!shown->isVisible() || (!label && !qobject_cast<QAbstractButton*>(shown)))
+                        continue;
+                    QVERIFY2(shown->parentWidget()->rect().contains(shown->geometry()), qPrintable(QString("%1 %2 in %3 at %4").arg(shown->metaObject()->className(), label ? label->text() : static_cast<QAbstractButton*>(shown)->text(), shown->parentWidget()->metaObject()->className()).arg(size.width())));
+                    if (label && label->wordWrap())
+                        QVERIFY2(label->height() >= label->heightForWidth(label->width()), qPrintable(label->text()));
+                }
                 const int rows = PowerDialogTesting::addButtonRows(editor);
                 QVERIFY2(rows >= lastRows, qPrintable(QString::number(size.width())));
                 lastRows = rows;

@@ -10,9 +10,9 @@
 
 #include <functional>
 
+#include "mainwindow/cuttexts.h"
 #include "powers/power.h"
 #include "support/testsupport.h"
-#include "support/textroom.h"
 #include "toolkit/dynamicwidgets.h"
 #include "toolkit/inputwidgets.h"
 #include "toolkit/keyboardinterface.h"
@@ -152,7 +152,8 @@ private slots:
             width = qMax(width, least);
             panel.resize(width, panel.heightForWidth(width));
             layout->activate();
-            QVERIFY2(TextRoom::cutTexts(&panel).isEmpty(), qPrintable(TextRoom::cutTexts(&panel).join("; ")));
+            const QStringList cut = CutTexts(&panel).cut;
+            QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
             QSet<int> tops;
             int bottom = 0;
             for (QToolButton* button : buttons) {
