@@ -26,8 +26,8 @@ QWidget* CharacterWindow::buildPowersTab()
     powerCheckTimer.setSingleShot(true);
     auto* layout = new QVBoxLayout;
     layout->setContentsMargins(5, 5, 5, 5);
-    layout->addWidget(hWidget(false, true, effectCreatures.getPowerControl(false), effectCreatures.getAddPower(),
-                              effectCreatures.getDuplicatePower()));
+    layout->addWidget(wrappingRow(
+        {effectCreatures.getPowerControl(false), effectCreatures.getAddPower(), effectCreatures.getDuplicatePower()}));
     layout->addWidget(powerScrollArea);
     return layoutToWidget(layout);
 }

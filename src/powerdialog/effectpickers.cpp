@@ -70,6 +70,8 @@ QWidget* EffectCreatures::getPowerControl(bool commands)
 {
     commandEntries = commands;
     powersCombo = new DisableComboBox;
+    // Refilled while shown, as the creator's is: it asks for the width of what it holds now.
+    powersCombo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     buildPowerComboBox();
     // Queued: the command may open a dialog and have the owner replace the panel holding the combo.
     connect(powersCombo, qOverload<int>(&QComboBox::activated), this, &EffectCreatures::powerSelected,

@@ -29,6 +29,8 @@ QWidget* comboGroup(const QString& title, QWidget* combo)
 {
     auto* group = new QGroupBox(title);
     group->setLayout(WindowsAndDialogs::hLayout(5, combo));
+    // The groups of a row share its spare width.
+    group->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     return group;
 }
 
@@ -82,10 +84,9 @@ void PowerDialog::setupWidget(Power::StepType stepType, int hitScroll, int missS
     QWidget* originCombo = creatures.getOriginControl();
     QWidget* powerCombo = creatures.getPowerControl(true);
     QWidget* actionCombo = creatures.getActionControl();
-    QHBoxLayout* combos = hLayout(comboGroup(tr("Attacker/Origin"), originCombo), comboGroup(tr("Powers"), powerCombo),
-                                  comboGroup(tr("Actions"), actionCombo));
-    combos->setSpacing(8);
-    layout->addWidget(layoutToWidget(combos));
+    // Where the panel is narrow, a row's end goes to a row of its own instead of losing its texts.
+    layout->addWidget(wrappingRow({comboGroup(tr("Attacker/Origin"), originCombo),
+        comboGroup(tr("Powers"), powerCombo), comboGroup(tr("Actions"), actionCombo)}, 8));
     powerWidget = new PowerWidget(this, &creatures, &power, isAction, stepType, hitScroll, missScroll, effectScroll);
     layout->addWidget(powerWidget);
     layout->addSpacing(8);
@@ -98,10 +99,7 @@ void PowerDialog::setupWidget(Power::StepType stepType, int hitScroll, int missS
     trackableButton = new QPushButton;
     actionPointBox = new QCheckBox(tr("Use Action Point"));
     setupControlText();
-    auto* bottom = hLayout(saveButton, trackableButton, actionPointBox, buildGoFrame(), buttonBox);
-    bottom->setSpacing(8);
-    bottom->setStretch(3, 100);
-    layout->addWidget(layoutToWidget(bottom));
+    layout->addWidget(wrappingRow({saveButton, trackableButton, actionPointBox, buildGoFrame(), buttonBox}, 8));
     buttonBox->button(QDialogButtonBox::Cancel)->setFocusPolicy(Qt::NoFocus);
     setDefaultButton(okButton());
     widget = layoutToWidget(layout);

@@ -2,10 +2,10 @@
 
 #include <QApplication>
 #include <QFrame>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -16,6 +16,7 @@
 #include "powers/power.h"
 #include "powers/powerprogram.h"
 #include "toolkit/scrollandtabs.h"
+#include "toolkit/wrappinglayout.h"
 
 namespace {
 
@@ -96,6 +97,8 @@ PowerWidget::PowerWidget(PowerEditInterface* owner, EffectCreatures* creatures, 
         tabs->addTab(areas[type], titles[type]);
         fillPage(Power::StepType(type));
     }
+    // Short of height, the step lists yield first: they scroll, the header and add buttons do not.
+    tabs->setMinimumHeight(tabs->tabBar()->sizeHint().height());
     for (int kind = PowerStep::Healing; kind <= PowerStep::EndCondition; kind++) {
         const StepKindInfo* info = stepKindInfo(kind);
         addButtons[kind] = toolButton(tr(info->buttonText), tr(info->tip), info->shortcut);
@@ -139,11 +142,15 @@ QWidget* PowerWidget::getHeaderBox()
 
 QWidget* PowerWidget::getAddButtons()
 {
-    auto* grid = new QGridLayout;
-    grid->setContentsMargins(0, 0, 0, 0);
+    // Two rows of four where there is room, more rows where the editor is narrow.
+    QToolButton* inPlace[PowerStep::EndCondition] = {};
     for (int kind = PowerStep::Healing; kind <= PowerStep::EndCondition; kind++)
-        grid->addWidget(addButtons[kind], stepKindInfo(kind)->gridRow, stepKindInfo(kind)->gridColumn);
-    return layoutToWidget(grid);
+        inPlace[stepKindInfo(kind)->place] = addButtons[kind];
+    auto* buttons = new WrappingLayout(WrappingLayout::EqualWidths, 4);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    for (QToolButton* button : inPlace)
+        buttons->addWidget(button);
+    return layoutToWidget(buttons);
 }
 
 void PowerWidget::fillPage(Power::StepType type)

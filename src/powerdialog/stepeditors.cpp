@@ -24,23 +24,23 @@ namespace {
 
 // Indexed by PowerStep::Type.
 const StepKindInfo stepKinds[] = {
-    {"", "", "", 0, 0},
+    {"", "", "", 0},
     {QT_TRANSLATE_NOOP("PowerWidget", "Add Healing"), "Ctrl+L",
-        QT_TRANSLATE_NOOP("PowerWidget", "Add Healing, Temporary Hit Points and use Healing Surges"), 1, 0},
+        QT_TRANSLATE_NOOP("PowerWidget", "Add Healing, Temporary Hit Points and use Healing Surges"), 4},
     {QT_TRANSLATE_NOOP("PowerWidget", "Add Damage"), "Ctrl+D",
-        QT_TRANSLATE_NOOP("PowerWidget", "Add Damage, roll damage dice (for monsters) and specify damage type"), 0, 0},
+        QT_TRANSLATE_NOOP("PowerWidget", "Add Damage, roll damage dice (for monsters) and specify damage type"), 0},
     {QT_TRANSLATE_NOOP("PowerWidget", "Add Condition"), "Ctrl+N",
-        QT_TRANSLATE_NOOP("PowerWidget", "Add standard Condition and/or specify custom condition text"), 0, 1},
+        QT_TRANSLATE_NOOP("PowerWidget", "Add standard Condition and/or specify custom condition text"), 1},
     {QT_TRANSLATE_NOOP("PowerWidget", "Damage/Regeneration"), "Ctrl+O",
-        QT_TRANSLATE_NOOP("PowerWidget", "Add Ongoing Damage or Regeneration"), 0, 2},
+        QT_TRANSLATE_NOOP("PowerWidget", "Add Ongoing Damage or Regeneration"), 2},
     {QT_TRANSLATE_NOOP("PowerWidget", "Bonus/Penalty"), "Ctrl+B",
-        QT_TRANSLATE_NOOP("PowerWidget", "Add Bonus or Penalty to hit, damage, defenses, etc."), 0, 3},
+        QT_TRANSLATE_NOOP("PowerWidget", "Add Bonus or Penalty to hit, damage, defenses, etc."), 3},
     {QT_TRANSLATE_NOOP("PowerWidget", "Resist/Vulnerable"), "Ctrl+R",
-        QT_TRANSLATE_NOOP("PowerWidget", "Add Resistance or Vulnerabilty to certain damage types"), 1, 1},
+        QT_TRANSLATE_NOOP("PowerWidget", "Add Resistance or Vulnerabilty to certain damage types"), 5},
     {QT_TRANSLATE_NOOP("PowerWidget", "Use Resource"), "Ctrl+U",
-        QT_TRANSLATE_NOOP("PowerWidget", "Add the use of an Action Point or Second Wind"), 1, 2},
+        QT_TRANSLATE_NOOP("PowerWidget", "Add the use of an Action Point or Second Wind"), 6},
     {QT_TRANSLATE_NOOP("PowerWidget", "End Condition"), "Ctrl+E",
-        QT_TRANSLATE_NOOP("PowerWidget", "Add an End Condition for the effects listed above"), 1, 3},
+        QT_TRANSLATE_NOOP("PowerWidget", "Add an End Condition for the effects listed above"), 7},
 };
 
 const int hitPointLimit = 500;

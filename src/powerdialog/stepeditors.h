@@ -24,8 +24,8 @@ struct StepKindInfo
     const char* buttonText;
     const char* shortcut;
     const char* tip;
-    int gridRow;
-    int gridColumn;
+    // Where the button stands among the others, in reading order.
+    int place;
 
     QString title() const;
     // Whether the key, as typed, is one of the add buttons' shortcuts.

@@ -58,7 +58,9 @@ void save(ShotSink& sink, const QString& name)
 {
     // The docks redraw the preview on the refresh tick.
     emit Global::switchBoard.doRefreshTimer();
-    QCoreApplication::processEvents();
+    // A row that wraps anew settles over a few turns of the event loop.
+    for (int settle = 0; settle < 3; settle++)
+        QCoreApplication::processEvents();
     sink.save(name, Global::mainWindow);
 }
 

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "toolkit/dynamicwidgets.h"
+#include "toolkit/wrappinglayout.h"
 
 namespace {
 const int stretchFactor = 2;
@@ -117,6 +118,16 @@ QWidget* WindowsAndDialogs::layoutToWidget(QLayout* layout)
     widget->setContentsMargins(0, 0, 0, 0);
     widget->setLayout(layout);
     return widget;
+}
+
+QWidget* WindowsAndDialogs::wrappingRow(std::initializer_list<QWidget*> widgets, int spacing)
+{
+    auto* row = new WrappingLayout(WrappingLayout::OwnWidths);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(spacing);
+    for (QWidget* widget : widgets)
+        row->addWidget(widget);
+    return layoutToWidget(row);
 }
 
 int WindowsAndDialogs::statBlockWidth(const QWidget* widget)

@@ -57,6 +57,9 @@ public:
         QWidget* w2 = nullptr, QWidget* w3 = nullptr, QWidget* w4 = nullptr, QWidget* w5 = nullptr,
         QWidget* w6 = nullptr);
     static QWidget* layoutToWidget(QLayout* layout);
+    // The widgets in a row, each as wide as it asks; where the width runs
+    // out the rest go to further rows (spacing -1: the style's).
+    static QWidget* wrappingRow(std::initializer_list<QWidget*> widgets, int spacing = -1);
     // The width of a stat block's widest unbroken line, its three ability
     // scores, in the widget's font.
     static int statBlockWidth(const QWidget* widget);

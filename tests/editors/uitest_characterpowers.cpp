@@ -12,8 +12,10 @@
 #include "encounter/encounterevents.h"
 #include "encounter/restevents.h"
 #include "mainwindow/creaturedisplay.h"
+#include "mainwindow/cuttexts.h"
 #include "mainwindow/mainwindowtesting.h"
 #include "mainwindow/powerlabel.h"
+#include "powerdialog/powerdialogtesting.h"
 #include "powerdialog/powerwidget.h"
 #include "powers/powerstep.h"
 #include "support/testsupport.h"
@@ -87,6 +89,39 @@ class TestCharacterPowers : public QObject
 private slots:
     // The stat blocks beside the list draw with the program's colours.
     void initTestCase() { CreatureDisplay::setupStyles(); }
+
+    void powersTabKeepsEveryTextWhole_data()
+    {
+        QTest::addColumn<bool>("tabFirst");
+        QTest::newRow("the tab shown before a character is chosen") << true;
+        QTest::newRow("a power clicked in the stat block") << false;
+    }
+
+    // The power's name in its combo box and every button's text whole, the
+    // add buttons taking more rows as the window narrows.
+    void powersTabKeepsEveryTextWhole()
+    {
+        QFETCH(bool, tabFirst);
+        PowersWorld world;
+        if (tabFirst) {
+            world.creator.tabs()->setCurrentIndex(2);
+            QCoreApplication::processEvents();
+        }
+        QVERIFY(world.program("Idrel Vane", "Word of Mending"));
+        QWidget* tab = world.creator.tabs()->widget(2);
+        int lastRows = 0;
+        for (int width : {1600, 1000, 853}) {
+            world.creator.window->resize(width, 611);
+            for (int settle = 0; settle < 3; settle++)
+                QCoreApplication::processEvents();
+            const QStringList cut = CutTexts(tab).cut;
+            QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
+            const int rows = PowerDialogTesting::addButtonRows(world.editor());
+            QVERIFY2(rows >= lastRows, qPrintable(QString::number(width)));
+            lastRows = rows;
+        }
+        QVERIFY(lastRows > 2);
+    }
 
     void editsReachTheStatBlockOnceAfterThePause()
     {

@@ -10,10 +10,14 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QSet>
 #include <QTimer>
+#include <QToolButton>
 
 #include <functional>
 
+#include "powerdialog/powerwidget.h"
+#include "powers/powerstep.h"
 #include "toolkit/inputwidgets.h"
 
 namespace PowerDialogTesting {
@@ -102,6 +106,15 @@ inline void choose(QComboBox* box, int value)
     view->scrollTo(item);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
     QTRY_VERIFY(!view->isVisible());
+}
+
+// The rows the editor's add buttons take as laid out.
+inline int addButtonRows(const PowerWidget* editor)
+{
+    QSet<int> tops;
+    for (int kind = PowerStep::Healing; kind <= PowerStep::EndCondition; kind++)
+        tops << editor->getAddButton(kind)->y();
+    return tops.size();
 }
 
 // A box as "text=value" entries, grey ones marked "~", the current one "*".

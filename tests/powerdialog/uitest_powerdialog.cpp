@@ -18,6 +18,7 @@
 
 #include "combat/combattesting.h"
 #include "combat/effectdialog.h"
+#include "mainwindow/cuttexts.h"
 #include "powerdialogtesting.h"
 #include "creature/creature.h"
 #include "encounter/encounter.h"
@@ -319,6 +320,42 @@ private slots:
         Q_UNUSED(stored)
         if (ending == "request")
             QVERIFY(secondShown);
+    }
+
+    // From a large screen to a laptop's, every text of the panel whole, the
+    // add buttons taking more rows as the panel narrows.
+    void panelKeepsEveryTextWhole()
+    {
+        // Rows enough for the step lists to want more height than the panel has.
+        for (PowerStep::Type kind :
+            {PowerStep::Condition, PowerStep::OnGoing, PowerStep::Bonus, PowerStep::EndCondition})
+            strike()->program.addStep(kind, Power::Hit);
+        int lastRows = 0;
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
+            PowerWidget* editor = panelChild<PowerWidget>();
+            for (QSize size : {QSize(1600, 1000), QSize(1280, 800), QSize(1152, 720)}) {
+                Global::mainWindow->resize(size);
+                for (int settle = 0; settle < 3; settle++)
+                    QCoreApplication::processEvents();
+                const QStringList cut = CutTexts(editor->parentWidget()).cut;
+                QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
+                // Nor is a row cut off at its foot.
+                for (QWidget* shown : editor->parentWidget()->findChildren<QWidget*>()) {
+                    auto* label = qobject_cast<QLabel*>(shown);
+                    if (!shown->isVisible() || (!label && !qobject_cast<QAbstractButton*>(shown)))
+                        continue;
+                    QVERIFY2(shown->parentWidget()->rect().contains(shown->geometry()),
+                        qPrintable(QString("%1 at %2").arg(shown->metaObject()->className()).arg(size.width())));
+                    if (label && label->wordWrap())
+                        QVERIFY2(label->height() >= label->heightForWidth(label->width()), qPrintable(label->text()));
+                }
+                const int rows = PowerDialogTesting::addButtonRows(editor);
+                QVERIFY2(rows >= lastRows, qPrintable(QString::number(size.width())));
+                lastRows = rows;
+            }
+            dialog.reject();
+        }));
+        QVERIFY(lastRows > 2);
     }
 
     // Result 5 both ways: the classic dialog takes the targets picked so far, and gives them back.

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+#include "mainwindow/cuttexts.h"
 #include "powers/power.h"
 #include "support/testsupport.h"
 #include "toolkit/dynamicwidgets.h"
@@ -18,6 +19,7 @@
 #include "toolkit/progressbar.h"
 #include "toolkit/scrollandtabs.h"
 #include "toolkit/windowsanddialogs.h"
+#include "toolkit/wrappinglayout.h"
 
 namespace {
 
@@ -116,6 +118,58 @@ private slots:
         QCOMPARE(area.widget()->width(), area.maximumViewportSize().width() - area.verticalScrollBar()->sizeHint().width());
         area.setAdjustHeight(false);
         QCOMPARE(area.widget()->height(), 600);
+    }
+
+    void wrappingLayoutKeepsEveryTextWhole_data()
+    {
+        QTest::addColumn<int>("cells");
+        QTest::addColumn<int>("maxColumns");
+        QTest::addColumn<int>("widestRows");
+        QTest::newRow("a grid of equal cells, four at most") << int(WrappingLayout::EqualWidths) << 4 << 2;
+        QTest::newRow("each as wide as it asks") << int(WrappingLayout::OwnWidths) << 0 << 1;
+    }
+
+    // From wide to as narrow as it allows, every text has its room, no two
+    // buttons meet, the rows take the height asked, and they only grow.
+    void wrappingLayoutKeepsEveryTextWhole()
+    {
+        QFETCH(int, cells);
+        QFETCH(int, maxColumns);
+        QFETCH(int, widestRows);
+        QWidget panel;
+        auto* layout = new WrappingLayout(WrappingLayout::Cells(cells), maxColumns);
+        panel.setLayout(layout);
+        QList<QToolButton*> buttons;
+        for (const char* text : {"Add Damage", "Add Condition", "Damage/Regeneration", "Bonus/Penalty", "Add Healing",
+                 "Resist/Vulnerable", "Use Resource", "End Condition"}) {
+            buttons << WindowsAndDialogs::toolButton(text, text, "Ctrl+Shift+F12");
+            layout->addWidget(buttons.last());
+        }
+        panel.show();
+        const int least = layout->minimumSize().width();
+        int lastRows = 0;
+        for (int width : {2000, 900, 700, 500, 400, 300, least}) {
+            width = qMax(width, least);
+            panel.resize(width, panel.heightForWidth(width));
+            layout->activate();
+            const QStringList cut = CutTexts(&panel).cut;
+            QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
+            QSet<int> tops;
+            int bottom = 0;
+            for (QToolButton* button : buttons) {
+                tops << button->y();
+                bottom = qMax(bottom, button->geometry().bottom() + 1);
+                QVERIFY(panel.rect().contains(button->geometry()));
+                for (QToolButton* other : buttons)
+                    QVERIFY(other == button || !other->geometry().intersects(button->geometry()));
+            }
+            QCOMPARE(bottom + layout->contentsMargins().bottom(), panel.height());
+            QVERIFY2(int(tops.size()) >= lastRows, qPrintable(QString::number(width)));
+            lastRows = tops.size();
+            if (width == 2000)
+                QCOMPARE(lastRows, widestRows);
+        }
+        QCOMPARE(lastRows, int(buttons.size()));
     }
 
     // Whatever changes a label's text or look, the remembered heights follow it:
