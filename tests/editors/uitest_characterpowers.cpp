@@ -12,7 +12,7 @@
 #include "encounter/encounterevents.h"
 #include "encounter/restevents.h"
 #include "mainwindow/creaturedisplay.h"
-#include "mainwindow/cuttexts.h"
+#include "support/cuttexts.h"
 #include "mainwindow/mainwindowtesting.h"
 #include "mainwindow/powerlabel.h"
 #include "powerdialog/powerdialogtesting.h"
@@ -114,7 +114,7 @@ private slots:
             world.creator.window->resize(width, 611);
             for (int settle = 0; settle < 3; settle++)
                 QCoreApplication::processEvents();
-            const QStringList cut = CutTexts(tab).cut;
+            const QStringList cut = cutTexts(tab);
             QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
             const int rows = PowerDialogTesting::addButtonRows(world.editor());
             QVERIFY2(rows >= lastRows, qPrintable(QString::number(width)));

@@ -18,7 +18,7 @@
 
 #include "combat/combattesting.h"
 #include "combat/effectdialog.h"
-#include "mainwindow/cuttexts.h"
+#include "support/cuttexts.h"
 #include "powerdialogtesting.h"
 #include "creature/creature.h"
 #include "encounter/encounter.h"
@@ -337,7 +337,7 @@ private slots:
                 Global::mainWindow->resize(size);
                 for (int settle = 0; settle < 3; settle++)
                     QCoreApplication::processEvents();
-                const QStringList cut = CutTexts(editor->parentWidget()).cut;
+                const QStringList cut = cutTexts(editor->parentWidget());
                 QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
                 // Nor is a row cut off at its foot.
                 for (QWidget* shown : editor->parentWidget()->findChildren<QWidget*>()) {

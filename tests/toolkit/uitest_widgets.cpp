@@ -7,11 +7,12 @@
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTest>
+#include <QToolButton>
 
 #include <functional>
 
-#include "mainwindow/cuttexts.h"
 #include "powers/power.h"
+#include "support/cuttexts.h"
 #include "support/testsupport.h"
 #include "toolkit/dynamicwidgets.h"
 #include "toolkit/inputwidgets.h"
@@ -152,7 +153,7 @@ private slots:
             width = qMax(width, least);
             panel.resize(width, panel.heightForWidth(width));
             layout->activate();
-            const QStringList cut = CutTexts(&panel).cut;
+            const QStringList cut = cutTexts(&panel);
             QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
             QSet<int> tops;
             int bottom = 0;
