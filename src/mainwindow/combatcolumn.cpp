@@ -2,6 +2,8 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QTextDocument>
+#include <QtMath>
 
 #include "creature/creature.h"
 #include "encounter/encounter.h"
@@ -192,6 +194,9 @@ QWidget* CombatEffectsColumn::getWidget()
 {
     CombatLabelColumn::getWidget();
     cellWidget->setToolTip(tr("Left-click: C&E dialog, right-click: context menu"));
+    label()->setWordWrap(true);
+    // The toolkit's own indent beside a frame is its guess, which textWidth cannot follow.
+    label()->setIndent(0);
     return cellWidget;
 }
 
@@ -203,7 +208,25 @@ void CombatEffectsColumn::refresh()
     const QString state = creature->getShortStateText();
     const QString effects = creature->getEffectsList();
     showSelected();
-    label()->setText(!state.isEmpty() && !effects.isEmpty() ? state + "; " + effects : state + effects);
+    const QString text = !state.isEmpty() && !effects.isEmpty() ? state + "; " + effects : state + effects;
+    // Measuring is the dear part: only a changed text is measured.
+    if (label()->text() == text)
+        return;
+    label()->setText(text);
+    if (MainInitiativeList* table = combatTable())
+        table->onEffectsChanged(row(), textWidth());
+}
+
+int CombatEffectsColumn::textWidth() const
+{
+    // A wrapping label's size hint is no single line.
+    QLabel* shown = label();
+    shown->ensurePolished();
+    QTextDocument document;
+    document.setDefaultFont(shown->font());
+    document.setDocumentMargin(0);
+    document.setHtml(shown->text());
+    return qCeil(document.idealWidth()) + shown->width() - shown->contentsRect().width() + 2 * shown->margin();
 }
 
 QWidget* CombatHealthColumn::getWidget()

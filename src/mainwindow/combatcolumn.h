@@ -93,6 +93,7 @@ public:
     void refresh() override;
 };
 
+// Its text wraps where the column is narrower than the text.
 class CombatEffectsColumn : public CombatLabelColumn
 {
     Q_OBJECT
@@ -100,6 +101,8 @@ class CombatEffectsColumn : public CombatLabelColumn
 public:
     QWidget* getWidget() override;
     void refresh() override;
+    // The width the text takes on one line, with the label's margins.
+    int textWidth() const;
 };
 
 class CombatHealthColumn : public CombatColumn

@@ -103,6 +103,9 @@ MainInitiativeList::MainInitiativeList()
 
     connect(header, &QHeaderView::sectionMoved, this, &MainInitiativeList::onHeaderMoved);
     connect(header, &QHeaderView::sectionResized, this, [this](int column, int oldWidth, int newWidth) {
+        // While the header resizes, the column still reports its old width.
+        if (column == EffectsColumn)
+            fitRowHeights(newWidth);
         if (fittingColumns || column == EffectsColumn)
             return;
         // A column shown or hidden leaves another room; any other width comes from the game master.
@@ -180,6 +183,8 @@ int MainInitiativeList::shownWidth(int column) const
         // A health bar draws its text inside margins of 5 pixels and an outline.
         if (auto* bar = qobject_cast<ProgressBarWidget*>(cellWidget(row, column)))
             cells = qMax(cells, bar->fontMetrics().horizontalAdvance(bar->getText()) + 14);
+        else if (auto* effects = dynamic_cast<CombatEffectsColumn*>(item(row, column)))
+            cells = qMax(cells, effects->textWidth());
         else if (QWidget* cell = cellWidget(row, column))
             cells = qMax(cells, cell->sizeHint().width());
     }
@@ -192,9 +197,9 @@ void MainInitiativeList::fitColumns()
     if (!widthsFollow || fittingColumns)
         return;
     // The default widths while the room allows; past that the columns give
-    // way, the Name column first, none narrower than what it shows.
+    // way to the effects, the Name column first, none narrower than what it shows.
     QMap<int, int> widths;
-    int excess = horizontalHeader()->sectionSizeHint(EffectsColumn) + columnWidth(IconColumn) - viewport()->width();
+    int excess = shownWidth(EffectsColumn) + columnWidth(IconColumn) - viewport()->width();
     for (const StoredColumn& stored : storedColumns)
         if (!isColumnHidden(stored.column)) {
             widths[stored.column] = stored.defaultWidth;
@@ -210,6 +215,28 @@ void MainInitiativeList::fitColumns()
     for (auto it = widths.cbegin(); it != widths.cend(); ++it)
         setColumnWidth(it.key(), it.value());
     fittingColumns = false;
+}
+
+void MainInitiativeList::onEffectsChanged(int row, int textWidth)
+{
+    if (widthsFollow && textWidth + (showGrid() ? 1 : 0) > columnWidth(EffectsColumn))
+        effectsOutgrown = true;
+    fitRowHeight(row, columnWidth(EffectsColumn));
+}
+
+void MainInitiativeList::fitRowHeight(int row, int effectsWidth)
+{
+    // A cell's widget leaves the grid line its pixel.
+    const int grid = showGrid() ? 1 : 0;
+    const QWidget* effects = cellWidget(row, EffectsColumn);
+    const int needed = effects ? effects->heightForWidth(effectsWidth - grid) + grid : 0;
+    setRowHeight(row, qMax(verticalHeader()->defaultSectionSize(), needed));
+}
+
+void MainInitiativeList::fitRowHeights(int effectsWidth)
+{
+    for (int row = 0; row < rowCount(); row++)
+        fitRowHeight(row, effectsWidth);
 }
 
 void MainInitiativeList::resizeEvent(QResizeEvent* event)
@@ -272,12 +299,12 @@ void MainInitiativeList::refreshLayout(int row)
         addRow(newRow);
     if (row != 0) {
         refreshRow(row);
-        return;
+    } else {
+        for (int i = 0; i < rowCount(); i++)
+            refreshRow(i);
     }
-    for (int i = 0; i < rowCount(); i++)
-        refreshRow(i);
     // Cells show once refreshed: the widest ones bound the fit.
-    if (count != old)
+    if (std::exchange(effectsOutgrown, false) || (row == 0 && count != old))
         fitColumns();
 }
 

@@ -30,7 +30,8 @@ protected:
 // the encounter's selection; the commands they start go out as signals, which
 // the main window connects to its slots. Column widths, order and visibility
 // persist in the settings; until the game master sets a width, the columns
-// give way to the last one where the table is narrow.
+// give way to the last one's widest text where the table is narrow. Where
+// even that is not room enough, the effects wrap into a taller row.
 class MainInitiativeList : public QTableWidget
 {
     Q_OBJECT
@@ -51,6 +52,8 @@ public:
 
     void refreshLayout(int row);
     void refreshRow(int row);
+    // A row's effects got a new text, that wide on one line.
+    void onEffectsChanged(int row, int textWidth);
     void selectRow(int row);
     void toggleRow(int row);
     void clearSelection();
@@ -99,6 +102,9 @@ private:
     void fitColumns();
     // The width the column's header and cells need.
     int shownWidth(int column) const;
+    // The row takes the lines its effects wrap into.
+    void fitRowHeight(int row, int effectsWidth);
+    void fitRowHeights(int effectsWidth);
     void addRow(int row);
     void extendSelection(int row);
     bool isMultiSelectClick() const;
@@ -115,6 +121,8 @@ private:
     // No width stored or set by hand: the widths follow the table's.
     bool widthsFollow = false;
     bool fittingColumns = false;
+    // An effects text got wider than its column: the columns refit after the refresh.
+    bool effectsOutgrown = false;
     bool pauseUpdate = false;
     QPixmap currentPixmap;
     QPixmap noIconPixmap;

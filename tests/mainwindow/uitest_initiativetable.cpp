@@ -513,13 +513,19 @@ private slots:
         QTest::addColumn<int>("tableWidth");
         QTest::addColumn<QList<int>>("widths");
         QTest::addColumn<bool>("whole");
+        QTest::addColumn<QString>("effect");
+        QTest::addColumn<bool>("wraps");
         const QList<int> defaults{210, 40, 115, 100};
-        QTest::newRow("wide") << 0 << 900 << defaults << true;
-        QTest::newRow("narrow") << 0 << 600 << QList<int>() << true;
-        QTest::newRow("narrower") << 0 << 540 << QList<int>() << true;
-        QTest::newRow("narrow, then wide") << 0 << -900 << defaults << true;
-        QTest::newRow("stored") << 210 << 540 << defaults << false;
-        QTest::newRow("set by hand") << -200 << 540 << QList<int>{200, 40, 115, 100} << false;
+        const QString pitch = "burning pitch poured from the gatehouse murder holes";
+        QTest::newRow("wide") << 0 << 900 << defaults << true << QString() << false;
+        QTest::newRow("narrow") << 0 << 600 << QList<int>() << true << QString() << false;
+        QTest::newRow("narrower") << 0 << 540 << QList<int>() << true << QString() << false;
+        QTest::newRow("narrow, then wide") << 0 << -900 << defaults << true << QString() << false;
+        QTest::newRow("stored") << 210 << 540 << defaults << false << QString() << false;
+        QTest::newRow("set by hand") << -200 << 540 << QList<int>{200, 40, 115, 100} << false << QString() << false;
+        QTest::newRow("long effect") << 0 << 900 << QList<int>() << true << pitch << false;
+        QTest::newRow("long effect, narrow") << 0 << 600 << QList<int>() << true << pitch << true;
+        QTest::newRow("long effect, stored") << 210 << 900 << defaults << true << pitch << true;
     }
 
     void columnsGiveWay()
@@ -528,6 +534,8 @@ private slots:
         QFETCH(int, tableWidth);
         QFETCH(QList<int>, widths);
         QFETCH(bool, whole);
+        QFETCH(QString, effect);
+        QFETCH(bool, wraps);
         if (storedName > 0)
             QSettings().setValue("initiativeList/nameColumnWidth", storedName);
         TableScreen screen;
@@ -541,10 +549,23 @@ private slots:
             screen.table->resize(540, 400);
         screen.table->resize(qAbs(tableWidth), 400);
         QApplication::processEvents();
+        // Given once the table shows: the columns make room as the text grows.
+        if (!effect.isEmpty()) {
+            EffectDetails burning;
+            burning.origin = dying;
+            burning.type = CE::OnGoingDamage;
+            burning.endCondition = CE::SaveEnds;
+            burning.amount = 5;
+            burning.comment = effect;
+            QVERIFY(screen.world->record(
+                    new EffectEvent(burning, {Global::encounter->getCreature(1)}, screen.world->stream())));
+            QApplication::processEvents();
+        }
         VERIFY_ROWS(screen);
         QVERIFY(screen.shownRows().join('\n').contains("Dying 0/3"));
         const QStringList cut = cutTexts(screen.table);
         QVERIFY2(cut.isEmpty() == whole, qPrintable(cut.join('\n')));
+        QCOMPARE(screen.table->rowHeight(1) > screen.table->rowHeight(0), wraps);
         QList<int> shown;
         for (int column : {Table::NameColumn, Table::InitColumn, Table::DefensesColumn, Table::HealthColumn})
             shown << screen.table->columnWidth(column);
