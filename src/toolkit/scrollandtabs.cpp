@@ -49,6 +49,10 @@ void ResizableScrollArea::adjustSize()
     if (adjustHeight)
         height = qMin(viewport()->height(), height);
     content->resize(width, height);
+    // The area shows or hides its bars a pass later, from the range it had
+    // then: a bar shown for a wider content could stay with nothing to scroll.
+    if (horizontalScrollBar()->isVisible() && content->width() <= room.width())
+        setHorizontalScrollBarPolicy(horizontalScrollBarPolicy());
 }
 
 void ResizableScrollArea::sizeToHint()
