@@ -63,11 +63,11 @@ void PlayersListModel::setView(PlayersView* playersView)
     view->setColumnWidth(0, 200);
     view->setColumnWidth(1, 100);
     view->setColumnWidth(2, 240);
-    view->setWordWrap(false);
+    // Conditions longer than the room wrap onto more lines.
+    view->setWordWrap(true);
     view->setItemDelegateForColumn(1, new PlayersHealthDelegate(view));
     view->setItemDelegate(new PlayersTextDelegate(view));
     view->setSelectionMode(QAbstractItemView::NoSelection);
-    view->horizontalHeader()->setStretchLastSection(true);
     view->scaleToSize();
 }
 

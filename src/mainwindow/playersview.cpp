@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -96,22 +97,35 @@ void PlayersView::applyPixelSize(int size)
 
 void PlayersView::fitColumns()
 {
-    resizeRowsToContents();
     resizeColumnToContents(0);
     resizeColumnToContents(1);
-    // The stretched last column keeps the width last given as its floor: the
-    // one it was built with would make a narrow window scroll sideways.
-    resizeColumnToContents(2);
+    // The conditions take the room the other columns leave them, less the
+    // scroll bar, and wrap within it. Rows that grow or shrink may bring or
+    // take the scroll bar: then they are measured again.
+    const int room = maximumViewportSize().width() - columnWidth(0) - columnWidth(1);
+    const int scrollBar = verticalScrollBar()->sizeHint().width();
+    const bool scrolls = verticalScrollBar()->isVisible();
+    fitConditionsColumn(scrolls ? room - scrollBar : room);
+    if (scrolls != (verticalHeader()->length() > maximumViewportSize().height()))
+        fitConditionsColumn(scrolls ? room : room - scrollBar);
+}
+
+void PlayersView::fitConditionsColumn(int room)
+{
+    setColumnWidth(2, qMax(room, horizontalHeader()->sectionSizeHint(2)));
+    resizeRowsToContents();
 }
 
 void PlayersView::fitChangedRows(const QList<int>& rows)
 {
-    for (int row : rows)
-        for (int column = 0; column < model()->columnCount(); column++)
-            if (sizeHintForIndex(model()->index(row, column)).width() > columnWidth(column)) {
-                scaleToSize();
-                return;
-            }
+    // At the smallest size the conditions wrap instead.
+    if (fontSize == 0 && pixelSize > smallestFont)
+        for (int row : rows)
+            for (int column = 0; column < model()->columnCount(); column++)
+                if (sizeHintForIndex(model()->index(row, column)).width() > columnWidth(column)) {
+                    scaleToSize();
+                    return;
+                }
     fitColumns();
 }
 
@@ -124,6 +138,9 @@ void PlayersView::scaleToSize(QSize size)
     } else {
         // Grows while the table fits, shrinks while it does not; once shrunk it stops at the first fit.
         int candidate = qBound(smallestFont, font().pixelSize(), largestFont);
+        // Measured at the size it starts from, also while the font is still given in points.
+        if (pixelSize != candidate)
+            applyPixelSize(candidate);
         bool shrunk = false;
         // The largest size measured as fitting: shrinking back to it needs no second measure.
         int fitting = 0;
@@ -182,7 +199,13 @@ void PlayersView::resizeEvent(QResizeEvent* event)
 
 QSize PlayersTextDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    const QString key = QString("%1/%2/%3|").arg(index.column()).arg(option.font.pixelSize()).arg(option.font.pointSizeF())
+    // A wrapped text's height follows the width it wraps to.
+    const int wrapWidth = option.features.testFlag(QStyleOptionViewItem::WrapText) ? option.rect.width() : -1;
+    const QString key = QString("%1/%2/%3/%4|")
+                                .arg(index.column())
+                                .arg(option.font.pixelSize())
+                                .arg(option.font.pointSizeF())
+                                .arg(wrapWidth)
         + index.data(Qt::DisplayRole).toString();
     return remembered(sizes, key, [&] { return QStyledItemDelegate::sizeHint(option, index); });
 }

@@ -10,7 +10,7 @@
 #include "toolkit/progressbar.h"
 
 // The players' table. Its font fits the space it has, from 14 to 28 pixels,
-// unless the players fixed a size.
+// unless the players fixed a size; conditions longer than the room wrap.
 class PlayersView : public QTableView
 {
     Q_OBJECT
@@ -26,10 +26,12 @@ public:
     void scaleToSize() { scaleToSize(QSize(width(), height())); }
     int preferredHeight() const;
     int preferredWidth() const;
-    // The rows' heights and the first two columns' widths follow their texts.
+    // The rows' heights and the first two columns' widths follow their texts;
+    // the conditions take the room left.
     void fitColumns();
-    // Fits the font anew when a text of the rows grew wider than its cell,
-    // else only the columns: most changes leave the font as it is.
+    // Fits the font anew when a text of the rows grew wider than its cell and
+    // the font can still shrink, else only the columns: most changes leave
+    // the font as it is.
     void fitChangedRows(const QList<int>& rows);
     QSize sizeHint() const override;
 
@@ -38,6 +40,7 @@ protected:
 
 private:
     void applyPixelSize(int size);
+    void fitConditionsColumn(int room);
 
     int lastWidth = -1;
     int lastHeight = -1;
