@@ -10,12 +10,7 @@
 #include "foundation/global.h"
 #include "mainwindow/maininitiativelist.h"
 #include "toolkit/progressbar.h"
-
-namespace {
-
-const char* const selectionColour = "#99ccff";
-
-}
+#include "toolkit/textcolours.h"
 
 CombatColumn::CombatColumn() : QTableWidgetItem(QTableWidgetItem::UserType)
 {
@@ -59,7 +54,8 @@ void CombatColumn::setDefaultStyle(int fontSize, bool centered)
     styleSheet.clear();
     if (fontSize != 0)
         styleSheet += QString("* { font-size: %1px } ").arg(fontSize);
-    styleSheet += QString("* { padding-left: 1px } *[selected=\"true\"] { background-color: %1 }").arg(selectionColour);
+    styleSheet += QString("* { padding-left: 1px } *[selected=\"true\"] { background-color: %1 }")
+                      .arg(TextColours::selection().name());
     this->centered = centered;
     applyStyle();
 }
@@ -159,7 +155,7 @@ void CombatNameColumn::refresh()
     // Names come from pasted and imported files: markup in them is text.
     QString text = Global::encounter->getInitativeListName(row()).toHtmlEscaped();
     if (isGray())
-        text = QString("<font color=gray>%1</font>").arg(text);
+        text = QString("<font color=%1>%2</font>").arg(TextColours::greyed().name(), text);
     else if (creature->isHero())
         text = QString("<font color=blue>%1</font>").arg(text);
     else if (creature->isTrap())
@@ -244,7 +240,7 @@ void CombatHealthColumn::refresh()
     showSelected();
     auto* bar = static_cast<ProgressBarWidget*>(cellWidget);
     bar->setProgress(creature->getPercentageHP(), isGray(), creature->getHPLevel(),
-                     selected ? QString(selectionColour) : QString());
+                     selected ? TextColours::selection().name() : QString());
     // The bar does not repaint by itself.
     bar->update();
 }

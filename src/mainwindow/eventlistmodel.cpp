@@ -8,6 +8,7 @@
 #include "foundation/global.h"
 #include "encounter/history.h"
 #include "mainwindow/mainwindow.h"
+#include "toolkit/textcolours.h"
 
 EventListModel::EventListModel(QObject* parent)
     : QAbstractTableModel(parent), currentIcon(":/images/arrow-right128.png"), blankIcon(":/images/no-icon.png")
@@ -58,7 +59,7 @@ QVariant EventListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole: return Global::history->getEventText(index.row());
     case Qt::DecorationRole: return index.row() == shownCurrent ? currentIcon : blankIcon;
-    case Qt::ForegroundRole: return index.row() > shownCurrent ? QVariant(QColor("grey")) : QVariant();
+    case Qt::ForegroundRole: return index.row() > shownCurrent ? QVariant(TextColours::greyed()) : QVariant();
     default: return QVariant();
     }
 }

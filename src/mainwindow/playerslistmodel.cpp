@@ -8,6 +8,7 @@
 #include "foundation/global.h"
 #include "foundation/switchboard.h"
 #include "mainwindow/playersview.h"
+#include "toolkit/textcolours.h"
 
 QString plainText(const QString& html)
 {
@@ -118,7 +119,7 @@ QVariant PlayersListModel::data(const QModelIndex& index, int role) const
     case Qt::ForegroundRole:
         // Visibly lighter than the other rows, yet read from across the table on the focus cell too.
         if (greyed)
-            return QColor(100, 100, 100);
+            return TextColours::greyed();
         if (index.column() == 0 && !creature->isMonster())
             return QColor(Qt::blue);
         return QVariant();

@@ -21,6 +21,7 @@
 #include "powers/actions.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
+#include "toolkit/textcolours.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ QString marks(const QAbstractItemModel& model)
     QStringList rows;
     for (int row = 0; row < model.rowCount(); row++) {
         QModelIndex index = model.index(row, 0);
-        bool grey = index.data(Qt::ForegroundRole).value<QColor>() == QColor("grey");
+        bool grey = index.data(Qt::ForegroundRole).value<QColor>() == TextColours::greyed();
         rows.append(QString(index.data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage() == arrow ? "a" : "-")
                     + (grey ? "g" : ""));
     }

@@ -27,6 +27,7 @@
 #include "support/cuttexts.h"
 #include "support/randomfight.h"
 #include "toolkit/progressbar.h"
+#include "toolkit/textcolours.h"
 
 using CombatTesting::eventTexts;
 
@@ -355,12 +356,12 @@ private slots:
         QTest::newRow("icon: dead") << 5 << "dead" << icon << "This creature is dead, click here to remove";
         QTest::newRow("icon: plain") << 1 << "" << icon << "Right-click to multi-select";
         QTest::newRow("name: hero") << 1 << "" << name << "<font color=blue>Wren Talloway</font>";
-        QTest::newRow("name: delayed hero") << 1 << "delayed" << name << "<font color=gray>Wren Talloway</font>";
+        QTest::newRow("name: delayed hero") << 1 << "delayed" << name << "<font color=#646464>Wren Talloway</font>";
         QTest::newRow("name: current hero") << 0 << "" << name << "<b><font color=blue>Brannoc Ashfield</font></b>";
-        QTest::newRow("name: current dying") << 0 << "dying" << name << "<b><font color=gray>Brannoc Ashfield</font></b>";
+        QTest::newRow("name: current dying") << 0 << "dying" << name << "<b><font color=#646464>Brannoc Ashfield</font></b>";
         QTest::newRow("name: monster") << 5 << "" << name << "Ashen Hound (1)";
         QTest::newRow("name: trap") << 9 << "" << name << "<font color=saddlebrown>Pendulum Blade Trap (1)</font>";
-        QTest::newRow("name: missing trap") << 9 << "missing" << name << "<font color=gray>Pendulum Blade Trap (1)</font>";
+        QTest::newRow("name: missing trap") << 9 << "missing" << name << "<font color=#646464>Pendulum Blade Trap (1)</font>";
         QTest::newRow("name: escaped alias") << 1 << "alias" << name
                                              << "<font color=blue>&lt;b&gt;Bo &amp; Co&lt;/b&gt;</font>";
         QTest::newRow("name: escaped monster alias") << 5 << "alias" << name << "&lt;b&gt;Bo &amp; Co&lt;/b&gt; (1)";
@@ -368,7 +369,7 @@ private slots:
         QTest::newRow("init at 50") << 1 << "init 50" << init << "18 (+8)";
         QTest::newRow("defenses") << 1 << "" << int(Table::DefensesColumn) << "<b>AC</b>17 <b>F</b>12 <b>R</b>18 <b>W</b>14";
         QTest::newRow("health: full") << 1 << "" << health << "100% 30 plain";
-        QTest::newRow("health: selected") << 1 << "selected" << health << "100% 30 plain #99ccff";
+        QTest::newRow("health: selected") << 1 << "selected" << health << "100% 30 plain #cce6ff";
         QTest::newRow("health: temporary") << 1 << "temporary" << health << "100% 30+5/30 plain";
         QTest::newRow("health: dying") << 1 << "dying" << health << "-10% -3/30 gray";
         QTest::newRow("health: ready") << 1 << "ready" << health << "100% 30 gray";
@@ -379,6 +380,34 @@ private slots:
         QTest::newRow("effects: effects only") << 1 << "dazed" << effects << "Dazed";
         QTest::newRow("effects: both") << 1 << "dying dazed" << effects << "Dying 0/3; Dazed";
         QTest::newRow("effects: disabled trap") << 9 << "dead" << effects << "Disabled";
+    }
+
+    // Every colour a name takes reads on a plain row and on a selected one;
+    // a greyed name still looks lighter than a black one.
+    void namesAreReadable()
+    {
+        TableScreen screen;
+        QVERIFY(screen.startFight());
+        // Rows as in cellsByKind: a hero, a delayed hero, a monster and a trap.
+        Global::encounter->getCreature(1)->setDelayed(true);
+        const QList<int> rows{0, 1, 5, 9};
+        const QPalette rowColours = screen.table->palette();
+        for (bool selected : {false, true}) {
+            select(selected ? rows : QList<int>());
+            screen.table->updateList();
+            for (int row : rows) {
+                QLabel* label = screen.label(row, Table::NameColumn);
+                QCOMPARE(label->property("selected").toBool(), selected);
+                const QRegularExpressionMatch colour = QRegularExpression("color=([#\\w]+)").match(label->text());
+                const QColor text(colour.hasMatch() ? colour.captured(1) : "black");
+                for (const QColor& behind : selected ? QList<QColor>{TextColours::selection()}
+                                                     : QList<QColor>{rowColours.color(QPalette::Base),
+                                                                     rowColours.color(QPalette::AlternateBase)})
+                    QVERIFY2(HealthBarColours::contrast(text, behind) >= 4.5, qPrintable(label->text()));
+                if (Global::encounter->getCreature(row)->isDelayed())
+                    QVERIFY(HealthBarColours::contrast(text, Qt::black) >= 3);
+            }
+        }
     }
 
     void cellsByKind()
