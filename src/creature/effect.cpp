@@ -328,7 +328,8 @@ int Effect::applyDamage(Creature* creature)
 
 int Effect::applyRegeneration(Creature* creature)
 {
-    if (details.type != CE::Regeneration)
+    // Regeneration does nothing at 0 hit points or below: the dead stay dead.
+    if (details.type != CE::Regeneration || creature->getCurrHitPoints() <= 0)
         return 0;
     bool ask = details.positive == EffectDetails::AskAmount
                && creature->getCurrHitPoints() < creature->getMaxHitPoints();

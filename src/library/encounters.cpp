@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "encounter/effectevents.h"
 #include "encounter/encounter.h"
 #include "encounter/history.h"
 #include "encounter/powerevents.h"
@@ -121,13 +122,26 @@ void Encounters::allRecalcXP()
 
 namespace {
 
-// Monsters that have fought come back rested, with their powers unused.
+// A monster still carrying an earlier fight's effects has fought, as one that
+// took damage has: removed from a running fight, it kept them past its stop.
+bool hasFought(const Creature* creature)
+{
+    return creature->needsRest() || creature->getEffectCount() > 0;
+}
+
+// Monsters that have fought come back rested, with their powers unused and
+// none of an earlier fight's effects.
 // False when the log refused a record: the command ends there.
 bool resetMonsters(const QList<Creature*>& creatures, ObjectStream* stream)
 {
     // A re-import may save a creature, which records its edits: first.
     ExtendedRestEvent::refreshLinkedFiles(creatures);
     Global::encounter->writeVitalityChanges(stream);
+    for (Creature* creature : creatures)
+        for (int i = creature->getEffectCount() - 1; i >= 0; i--)
+            if (!Global::history->apply(new RemoveAtEndOfEncounterEvent(creature, creature->getEffect(i), stream),
+                                        false))
+                return false;
     if (!Global::history->apply(new ExtendedRestEvent(creatures, stream), false))
         return false;
     for (Creature* creature : creatures)
@@ -160,7 +174,7 @@ void Encounters::selectEncounter()
     if (list.isEmpty())
         return;
     const QList<Creature*> creatures = list.getCreatureList();
-    if (std::any_of(creatures.begin(), creatures.end(), [](Creature* c) { return c->needsRest(); })
+    if (std::any_of(creatures.begin(), creatures.end(), hasFought)
         && Global::ui().rejectableAlert(
             tr("Reset %1").arg(e->getName()),
             tr("The monsters in this encounter have been in combat, and have taken damage.<p>Do you wish to reset "

@@ -346,6 +346,8 @@ private slots:
         QTest::newRow("bad comment") << CE::BadEffect << 4 << 0 << "Hexed" << "Hexed";
         QTest::newRow("empty comment") << CE::None << 0 << 0 << "" << "";
         QTest::newRow("unknown type") << CE::EffectType(40) << 0 << 0 << "odd" << "odd";
+        QTest::newRow("one past the known types")
+            << CE::EffectType(CE::GrantsCombatAdvantage + 1) << 0 << 0 << "odd" << "odd";
         QTest::newRow("slowed with comment") << CE::Slowed << 0 << 0 << "in mud" << "Slowed (in mud)";
         QTest::newRow("ongoing damage") << CE::OnGoingDamage << 5 << 0 << "fire" << "Ongoing 5 Damage (fire)";
         QTest::newRow("vulnerable") << CE::Vulnerability << 5 << 0 << "radiant" << "Vulnerable 5 (radiant)";

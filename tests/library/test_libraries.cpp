@@ -9,6 +9,7 @@
 
 #include "encounter/encounter.h"
 #include "encounter/damageevents.h"
+#include "encounter/effectevents.h"
 #include "encounter/encounterevents.h"
 #include "encounter/powerevents.h"
 #include "encounter/history.h"
@@ -574,17 +575,22 @@ private slots:
         QTest::addColumn<bool>("running");
         QTest::addColumn<int>("initiativeAnswer");
         QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<bool>("wounded");
         const QStringList aliasAndHide = {"Marsh Raider (2): Show Alias: The Scarred One",
                                           "Hide Thornback Archer (B)"};
         QTest::newRow("replace, stopped")
-            << 5 << false << 1 << QStringList{"Set Encounter: Bridge Ambush"} + aliasAndHide;
-        QTest::newRow("add, stopped") << 3 << false << 1 << QStringList{"Add Encounter: Bridge Ambush"} + aliasAndHide;
+            << 5 << false << 1 << QStringList{"Set Encounter: Bridge Ambush"} + aliasAndHide << true;
+        QTest::newRow("add, stopped") << 3 << false << 1 << QStringList{"Add Encounter: Bridge Ambush"} + aliasAndHide
+                                      << true;
         QTest::newRow("add hidden, running")
-            << 4 << true << 1 << QStringList{"Add Encounter: Bridge Ambush (Hidden)"} + aliasAndHide;
+            << 4 << true << 1 << QStringList{"Add Encounter: Bridge Ambush (Hidden)"} + aliasAndHide << true;
         QTest::newRow("replace, running")
-            << 5 << true << 1 << QStringList{"Set Encounter: Bridge Ambush"} + aliasAndHide;
+            << 5 << true << 1 << QStringList{"Set Encounter: Bridge Ambush"} + aliasAndHide << true;
         // The reset was answered before the initiative was cancelled.
-        QTest::newRow("initiative cancelled") << 5 << true << 0 << QStringList{};
+        QTest::newRow("initiative cancelled") << 5 << true << 0 << QStringList{} << true;
+        // Unhurt, but still dazed and burning from the fight it was taken out of.
+        QTest::newRow("effects alone")
+            << 5 << false << 1 << QStringList{"Set Encounter: Bridge Ambush"} + aliasAndHide << false;
     }
 
     void loadingAPreparedEncounterThroughTheLog()
@@ -593,6 +599,7 @@ private slots:
         QFETCH(bool, running);
         QFETCH(int, initiativeAnswer);
         QFETCH(QStringList, texts);
+        QFETCH(bool, wounded);
         LibraryHooks hooks;
         hooks.pickAnswer = pickAnswer;
         hooks.initiativeAnswer = initiativeAnswer;
@@ -607,7 +614,17 @@ private slots:
             QVERIFY(Global::history->apply(new StartEncounterEvent({}, {}, stream), false));
         // A monster that fought before: the reset question comes first.
         Creature* raider = Global::monsters->getMonsterInstance("Marsh Raider", "2", true);
-        QVERIFY(Global::history->apply(new DamageEvent("Hit", hero, {raider}, 5, "", stream), false));
+        if (wounded)
+            QVERIFY(Global::history->apply(new DamageEvent("Hit", hero, {raider}, 5, "", stream), false));
+        EffectDetails dazed;
+        dazed.type = CE::Dazed;
+        dazed.endCondition = CE::SaveEnds;
+        EffectDetails burning = dazed;
+        burning.type = CE::OnGoingDamage;
+        burning.amount = 5;
+        burning.comment = "fire";
+        for (const EffectDetails& details : {dazed, burning})
+            QVERIFY(Global::history->apply(new EffectEvent(details, {raider}, stream), false));
         CreaturePower* power = raider->getPowers().getPower(0);
         for (int i = 0; power && power->current.cost == Power::AtWill; i++)
             power = raider->getPowers().getPower(i);
@@ -624,6 +641,10 @@ private slots:
         const int rest = made.indexOf(QRegularExpression("Extended Rest: .*"));
         QVERIFY(rest > 0 && made.value(rest + 1).contains("Reset"));
         QCOMPARE(made.mid(rest + 2), texts);
+        // The earlier fight's effects end before the rest: the raider comes fresh.
+        QCOMPARE(made.mid(before, rest - before), QStringList({"End of Encounter: Remove Ongoing 5 Damage (fire)",
+                                                               "End of Encounter: Remove Dazed"}));
+        QCOMPARE(raider->getEffectCount(), 0);
         QCOMPARE(Global::encounter->getCreatureIndex(raider) >= 0, initiativeAnswer != 0);
         QCOMPARE(Global::encounter->getCurrentCreature(), running ? hero : nullptr);
         // The typed initiative, kept through a restart.

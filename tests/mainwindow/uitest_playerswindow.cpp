@@ -537,17 +537,33 @@ private slots:
         QCOMPARE(captions(kills), QStringList());
     }
 
+    // With a start, the ticker walks back to it; without one, to the log's first event.
+    void ticker_data()
+    {
+        QTest::addColumn<bool>("started");
+        QTest::newRow("after a start") << true;
+        QTest::newRow("without a start") << false;
+    }
     void ticker()
     {
+        QFETCH(bool, started);
         world->addHero("Hero A", 300);
         world->addMonster("Goblin", "1", 20);
         Global::encounter->setCreatureList(CreatureList({world->find("Hero A"), world->find("Goblin (1)")}));
         PlayersScreen screen;
-        start(*world, {{"Hero A", 20, 1}}, {{"Goblin", 10, 0}});
+        if (started)
+            start(*world, {{"Hero A", 20, 1}}, {{"Goblin", 10, 0}});
         for (int i = 1; i <= 20; i++)
             QVERIFY(world->record(new DamageEvent("Hit", world->find("Goblin (1)"), world->find("Hero A"), i, "", world->stream())));
         auto* ticker = screen.find<TickerWidget>();
         auto* list = screen.find<QListWidget>();
+        PlayersScreen::settle();
+        // Stepped back to the second hit, the ticker leads with it, and the first hit follows.
+        const int last = Global::history->getCurrentIndex();
+        Global::history->goTo(last - 18);
+        QCOMPARE(screen.texts().filter("ticker: "), QStringList({"ticker: Goblin (1) -> Damaged 2: Hero A",
+                                                                  "ticker: Goblin (1) -> Damaged 1: Hero A"}));
+        Global::history->goTo(last);
         PlayersScreen::settle();
         // As many rows as show whole inside the list's frame; at least one.
         auto verifyRowsWhole = [&] {

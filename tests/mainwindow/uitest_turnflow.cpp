@@ -344,22 +344,41 @@ private slots:
         roundTrip();
     }
 
-    // Ongoing damage asks only with resistances or the prompt mark; the answer is what is applied.
+    // Ongoing damage asks only with resistances or the prompt mark, regeneration only with the mark; the answer is
+    // what is applied. Regeneration does nothing at 0 hit points: a dead monster stays dead and is passed over.
     void ongoingDamagePrompt_data()
     {
+        QTest::addColumn<int>("type");
         QTest::addColumn<bool>("marked");
         QTest::addColumn<bool>("resistant");
-        QTest::addColumn<int>("taken");
-        QTest::newRow("plain") << false << false << 5;
-        QTest::newRow("marked") << true << false << 3;
-        QTest::newRow("resistant") << false << true << 3;
+        QTest::addColumn<int>("wounds");
+        QTest::addColumn<int>("change");
+        QTest::addColumn<QString>("prompt");
+        QTest::addColumn<QString>("events");
+        const int burning = CE::OnGoingDamage;
+        const int regenerating = CE::Regeneration;
+        const QString burns = "NextTurnEvent OnGoingDamageEvent";
+        const QString passedOver = "NextTurnEvent NextTurnEvent";
+        QTest::newRow("plain") << burning << false << false << 0 << -5 << "" << burns;
+        QTest::newRow("marked") << burning << true << false << 0 << -3 << "Ongoing Damage" << burns;
+        QTest::newRow("resistant") << burning << false << true << 0 << -3 << "Ongoing Damage" << burns;
+        QTest::newRow("regeneration, marked")
+            << regenerating << true << false << 10 << 3 << "Regeneration" << "NextTurnEvent RegenerationEvent";
+        QTest::newRow("regeneration, dead") << regenerating << false << false << 20 << 0 << "" << passedOver;
+        QTest::newRow("regeneration, dead, marked") << regenerating << true << false << 20 << 0 << "" << passedOver;
     }
     void ongoingDamagePrompt()
     {
+        QFETCH(int, type);
         QFETCH(bool, marked);
         QFETCH(bool, resistant);
-        QFETCH(int, taken);
-        addEffect(goblin, goblin, CE::OnGoingDamage, CE::SaveEnds, [marked](EffectDetails& details) {
+        QFETCH(int, wounds);
+        QFETCH(int, change);
+        QFETCH(QString, prompt);
+        QFETCH(QString, events);
+        if (wounds)
+            QVERIFY(record(new DamageEvent("Hit", ana, goblin, wounds, "", world().stream())));
+        addEffect(goblin, goblin, CE::EffectType(type), CE::EndOfEncounter, [marked](EffectDetails& details) {
             details.amount = 5;
             details.sourceName = "Flame <Jet>";
             if (marked)
@@ -377,12 +396,12 @@ private slots:
         }});
         const int hitPoints = goblin->getCurrHitPoints();
         runCommand("Next Turn");
-        QCOMPARE(answers.titles, marked || resistant ? QStringList({"Ongoing Damage"}) : QStringList());
+        QCOMPARE(answers.titles, prompt.isEmpty() ? QStringList() : QStringList({prompt}));
         QCOMPARE(note.contains("the following adjustments may apply"), resistant);
-        if (marked || resistant)
+        if (!prompt.isEmpty())
             QVERIFY(note.contains("using Flame &lt;Jet&gt;"));
-        QCOMPARE(recorded(start), QString("NextTurnEvent OnGoingDamageEvent"));
-        QCOMPARE(goblin->getCurrHitPoints(), hitPoints - taken);
+        QCOMPARE(recorded(start), events);
+        QCOMPARE(goblin->getCurrHitPoints(), hitPoints + change);
         roundTrip();
     }
 
@@ -390,7 +409,7 @@ private slots:
     void rechargeAtTurnStart()
     {
         const QList<QPair<QString, int>> powers{{"Twice", Power::TwicePerEncounter}, {"Recharge", Power::Recharge5},
-            {"Daily", Power::Daily}, {"Spent", Power::TwicePerEncounter}};
+            {"Daily", Power::Daily}, {"Spent", Power::TwicePerEncounter}, {"Four", Power::FourPerEncounter}};
         for (const auto& [name, cost] : powers) {
             CreaturePower power;
             power.name = name;
@@ -407,12 +426,14 @@ private slots:
             mark();
             srand(seed);
             runCommand("Next Turn");
-            QCOMPARE(recorded(start), QString("NextTurnEvent PowerUsageChangedEvent PowerUsageChangedEvent"));
+            QCOMPARE(recorded(start),
+                QString("NextTurnEvent PowerUsageChangedEvent PowerUsageChangedEvent PowerUsageChangedEvent"));
             const Powers& held = ana->getPowers();
             QVERIFY(!held.getPower(0)->getUsed());
             QCOMPARE(held.getPower(1)->getUsed(), roll < 5);
             QVERIFY(held.getPower(2)->getUsed());
             QVERIFY(held.getPower(3)->getUsed());
+            QVERIFY(!held.getPower(4)->getUsed());
             while (Global::history->getCurrentIndex() >= start)
                 Global::history->back();
             Global::history->truncate();

@@ -389,14 +389,21 @@ void RandomFight::command()
 
 void RandomFight::turnCommand() const
 {
+    // Nothing of a turn heals: regeneration does nothing at 0 hit points or below.
+    QList<QPair<Creature*, int>> down;
+    for (Creature* c : Global::encounter->getCreatureList().getCreatureList())
+        if (c->getCurrHitPoints() <= 0)
+            down.append({c, c->getCurrHitPoints()});
     SeededAnswers answers;
     TurnFlow flow;
     switch (roll(6)) {
-    case 0: flow.startStopEncounter(); return;
+    case 0: flow.startStopEncounter(); break;
     case 1:
-    case 2: flow.nextTurn(); return;
-    case 3: flow.delay(); return;
-    case 4: flow.ready(); return;
-    default: flow.jumpIn(); return;
+    case 2: flow.nextTurn(); break;
+    case 3: flow.delay(); break;
+    case 4: flow.ready(); break;
+    default: flow.jumpIn(); break;
     }
+    for (const auto& [c, hitPoints] : down)
+        QVERIFY2(c->getCurrHitPoints() <= hitPoints, qPrintable(c->getName()));
 }
