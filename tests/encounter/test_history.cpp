@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "encounter/damageevents.h"
+#include "encounter/effectevents.h"
 #include "encounter/encounter.h"
 #include "encounter/encounterevents.h"
 #include "encounter/event.h"
@@ -415,6 +416,28 @@ private slots:
         while (history()->hasBack())
             history()->back();
         QVERIFY2(world.describe() == start, qPrintable(TestWorld::difference(start, world.describe())));
+    }
+    // No one at 0 hit points or below gains any by regeneration at a turn start, as the random fight checks at
+    // every turn command; here the game master keeps giving the fallen regeneration.
+    void theDownRegenerateNothing()
+    {
+        srand(11);
+        TestWorld world;
+        RandomFight fight(world);
+        fight.addWindowCommand([&world] {
+            QList<Creature*> down;
+            for (Creature* c : encounter()->getCreatureList().getCreatureList())
+                if (c->getCurrHitPoints() <= 0)
+                    down.append(c);
+            EffectDetails regeneration;
+            regeneration.type = CE::Regeneration;
+            regeneration.endCondition = CE::EndSpecial;
+            regeneration.amount = 1;
+            if (!down.isEmpty())
+                command(world, [&](ObjectStream* s) { return new EffectEvent(regeneration, down, s); });
+        });
+        for (int i = 0; i < 400 && !QTest::currentTestFailed(); i++)
+            fight.step();
     }
     // Emptied, as when its dead are taken out at a stop, the encounter takes newcomers and the fight goes on.
     void anEmptiedFightGoesOn()

@@ -405,5 +405,5 @@ void RandomFight::turnCommand() const
     default: flow.jumpIn(); break;
     }
     for (const auto& [c, hitPoints] : down)
-        QVERIFY2(c->getCurrHitPoints() <= hitPoints, qPrintable(c->getName()));
+        QVERIFY2(c->getCurrHitPoints() <= hitPoints, qPrintable(c->getNameGroup()));
 }
