@@ -429,12 +429,13 @@ private slots:
             for (Creature* c : encounter()->getCreatureList().getCreatureList())
                 if (c->getCurrHitPoints() <= 0)
                     down.append(c);
+            if (down.isEmpty())
+                return;
             EffectDetails regeneration;
             regeneration.type = CE::Regeneration;
             regeneration.endCondition = CE::EndSpecial;
             regeneration.amount = 1;
-            if (!down.isEmpty())
-                command(world, [&](ObjectStream* s) { return new EffectEvent(regeneration, down, s); });
+            command(world, [&](ObjectStream* s) { return new EffectEvent(regeneration, down, s); });
         });
         for (int i = 0; i < 400 && !QTest::currentTestFailed(); i++)
             fight.step();
