@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 
 #include <utility>
 
@@ -32,7 +33,14 @@ QString History::getEventText(int index) const
 
 ObjectStream* History::getStream(bool quiet)
 {
-    return replaying ? nullptr : openStream(quiet);
+    if (replaying || !openStream(quiet))
+        return nullptr;
+    QString why = refusal(quiet);
+    if (why.isEmpty())
+        return stream;
+    if (!quiet)
+        Global::alert(tr("Cannot Write History File"), why);
+    return nullptr;
 }
 
 ObjectStream* History::openStream(bool quiet)
@@ -43,10 +51,19 @@ ObjectStream* History::openStream(bool quiet)
     bool existed = QFile::exists(path);
     auto* file = new QFile(path);
     // The stream buffers by itself; a buffered file could write failed bytes later elsewhere.
-    if (!file->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+    // A log that can only be read is replayed all the same: getStream() refuses records until it can be written.
+    if (!file->open(QIODevice::ReadWrite | QIODevice::Unbuffered)
+        && !(existed && file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))) {
+        if (!quiet && existed)
+            Global::alert(tr("Cannot Write History File"),
+                          tr("The history file %1 cannot be opened: %2. Nothing of it was replayed, and no change "
+                             "can be recorded until it can be opened.")
+                              .arg(path.toHtmlEscaped(), file->errorString().toHtmlEscaped()));
+        else if (!quiet)
+            Global::alert(tr("Cannot Create History File"),
+                          tr("Unable to create History file: %1 (%2)")
+                              .arg(path.toHtmlEscaped(), file->errorString().toHtmlEscaped()));
         delete file;
-        if (!quiet)
-            Global::alert(tr("Cannot Create History File"), tr("Unable to create History file: %1").arg(path));
         return nullptr;
     }
     stream = new ObjectStream(file);
@@ -62,6 +79,23 @@ ObjectStream* History::openStream(bool quiet)
                           .arg(stream->getDamagedCopy().toHtmlEscaped()));
     }
     return stream;
+}
+
+QString History::refusal(bool quiet)
+{
+    if (!unkeptDamage.isEmpty()) {
+        keepDamage();
+        if (!unkeptDamage.isEmpty())
+            return damageText();
+        if (!quiet)
+            Global::alert(tr("History File Damaged"), damageText());
+    }
+    QString cause;
+    if (stream->reattach(cause))
+        return QString();
+    return tr("The history file %1 cannot be written: %2. The data folder may have been removed or unmounted, "
+              "or the file made read-only. No change can be recorded until it can be written.")
+        .arg(getLogPath().toHtmlEscaped(), cause.toHtmlEscaped());
 }
 
 void History::notify()
@@ -97,7 +131,7 @@ bool History::apply(Event* event, bool quiet)
     event->setRecorded();
     // Written over undone records, or over damage a kept copy holds: what is
     // left of them after it would read as damage at the next start.
-    bool overwrote = std::exchange(damageKept, false) || hasForward();
+    bool overwrote = std::exchange(cutNextRecord, false) || hasForward();
     deleteEventsAfterCurrent();
     events.append(event);
     // Not forward(): this event's record is already written where pending edits
@@ -195,12 +229,12 @@ void History::goTo(int index)
 
 void History::truncate()
 {
-    if (trancateable()) {
-        ObjectStream* log = getStream(false);
-        deleteEventsAfterCurrent();
-        if (log)
+    // Dropped here but left in a log that cannot be cut, the events would come back at the next start.
+    if (trancateable())
+        if (ObjectStream* log = getStream(false)) {
+            deleteEventsAfterCurrent();
             log->setEOF();
-    }
+        }
     notify();
 }
 
@@ -223,7 +257,8 @@ bool History::rootChanged()
 {
     bool ok = true;
     keptCopy.clear();
-    damageKept = false;
+    unkeptDamage.clear();
+    cutNextRecord = false;
     reset();
     if (Global::getRootPath(false).isEmpty())
         return true;
@@ -236,7 +271,7 @@ bool History::rootChanged()
             QFile::remove(getLogPath());
         return true;
     }
-    if (!getStream(false))
+    if (!openStream(false))
         return true;
 
     emit Global::switchBoard.doStartLoadingHistory();
@@ -258,31 +293,56 @@ bool History::rootChanged()
     // extended rest cleared.
     if (Global::encounter)
         Global::encounter->clearCreatureEdited();
+    replayEnd = stream->getOffset();
     // Zeros over a record's start read as the end marker; the records after them would be written over.
-    bool dataPastEnd = ok && stream->hasDataPastEnd();
-    if (!ok || dataPastEnd) {
-        QString failure;
-        keptCopy = Global::keepCopyInHistory(getLogPath(), "unreadable_history", &failure);
-        damageKept = !keptCopy.isEmpty();
-        if (dataPastEnd)
-            tellDataPastEnd(failure);
+    ObjectStream::PastEnd pastEnd = ok ? stream->pastEnd() : ObjectStream::PastEnd::Data;
+    if (pastEnd == ObjectStream::PastEnd::Data) {
+        keepDamage();
+        if (ok)
+            Global::alert(unkeptDamage.isEmpty() ? tr("History File Damaged") : tr("Cannot Write History File"),
+                          damageText());
+    } else if (pastEnd == ObjectStream::PastEnd::Zeros) {
+        cutNextRecord = true;
+        tellEndedEarly();
     }
+    // A log that takes no record is told now, not only at the first command; damage without a copy was just told.
+    if (!ok || unkeptDamage.isEmpty())
+        getStream(false);
     readAllDone();
     emit Global::switchBoard.doDoneLoadingHistory();
     return ok;
 }
 
-void History::tellDataPastEnd(const QString& failure)
+void History::keepDamage()
 {
-    QString text = tr("The history file %1 is damaged: its records read as ended at byte %2 (a run of zero bytes, "
-                      "or a record cut short), but more data follows, which was not replayed.")
+    unkeptDamage.clear();
+    keptCopy = Global::keepCopyInHistory(getLogPath(), "unreadable_history", &unkeptDamage);
+    cutNextRecord = !keptCopy.isEmpty();
+}
+
+QString History::damageText() const
+{
+    QString text = tr("The history file %1 is damaged: its records could not be read past byte %2 (an unknown "
+                      "record, a run of zero bytes, or a record cut short), and what follows was not replayed.")
                        .arg(getLogPath().toHtmlEscaped())
-                       .arg(stream->getOffset());
-    if (damageKept)
-        text += tr("<p>A copy of the file was kept as <b>%1</b>.").arg(keptCopy.toHtmlEscaped());
-    else
-        text += tr("<p>No copy of the file could be kept: %1.").arg(failure.toHtmlEscaped());
-    Global::alert(tr("History File Damaged"), text);
+                       .arg(replayEnd);
+    if (unkeptDamage.isEmpty())
+        return text + tr("<p>A copy of the file was kept as <b>%1</b>.").arg(keptCopy.toHtmlEscaped());
+    return text + tr("<p>No copy of the file could be kept: %1. It is left as it is, and no change can be recorded "
+                     "until a copy can be made.")
+                      .arg(unkeptDamage.toHtmlEscaped());
+}
+
+void History::tellEndedEarly()
+{
+    const QString path = getLogPath();
+    Global::alert(tr("History File Ended Early"),
+                  tr("The history file %1 ended early: from byte %2 to its end at byte %3 it holds only zero bytes, "
+                     "as a power cut leaves the last records written. The fight was replayed up to byte %2; the "
+                     "changes recorded after it are lost.")
+                      .arg(path.toHtmlEscaped())
+                      .arg(replayEnd)
+                      .arg(QFileInfo(path).size()));
 }
 
 bool History::newHistory()

@@ -30,7 +30,10 @@ public:
     bool trancateable() const { return current < events.size() - 1; }
 
     // The open log, opened or created on first use; null when it cannot be
-    // had, and while a replay runs, so that no command is recorded then.
+    // had, and while a replay runs, so that no command is recorded then. Null
+    // too, and told unless quiet, while the log cannot take a record: its
+    // name no longer leads to it (the data folder removed or unmounted), it
+    // is read-only, or it is damaged and no copy of it could be kept.
     ObjectStream* getStream(bool quiet);
     // Takes the new event and makes it current. A command whose record could
     // not be written is refused: the user is told, the event deleted and
@@ -41,11 +44,12 @@ public:
     void goTo(int index);
     void truncate();
     void reset();
-    // Replays the data folder's log. False when it stopped at a record it
-    // could not read; a copy of the log is then kept (getKeptCopy()). Data
-    // after the end marker is damage too: kept likewise, and told here. A log
-    // that cannot be opened or started is told here once, and then at every
-    // command that wants it.
+    // Replays the data folder's log, also one that can only be read. False
+    // when it stopped at a record it could not read; a copy of the log is then
+    // kept (getKeptCopy()). Data after the end marker is damage too: kept
+    // likewise, and told here; zero bytes after it are told as a log that
+    // ended early. A log that cannot be opened, started or written is told
+    // here once, and then at every command that wants it.
     bool rootChanged();
     // Clear History: keeps a dated copy of the log, then removes it.
     bool newHistory();
@@ -73,7 +77,12 @@ private:
     // Deletes every event and closes the log.
     void dropAll();
     ObjectStream* openStream(bool quiet);
-    void tellDataPastEnd(const QString& failure);
+    // Why the open log cannot take a record now; empty when it can.
+    QString refusal(bool quiet);
+    // Keeps a copy of the damaged log; unkeptDamage says why it could not be.
+    void keepDamage();
+    QString damageText() const;
+    void tellEndedEarly();
 
     QList<Event*> events;
     int current = -1;
@@ -81,8 +90,14 @@ private:
     bool replaying = false;
     int refusedCount = 0;
     QString keptCopy;
-    // The replay stopped at damage that keptCopy holds: the next record may cut it off.
-    bool damageKept = false;
+    // Where the replay stopped at damage or zero bytes.
+    int replayEnd = 0;
+    // What follows replayEnd is damage that keptCopy holds, or zero bytes:
+    // the next record cuts it off.
+    bool cutNextRecord = false;
+    // Why no copy could be kept of the damage after replayEnd, which no
+    // record may then write over; empty when there is none.
+    QString unkeptDamage;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

@@ -1,9 +1,15 @@
 #include "foundation/objectstream.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QtEndian>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <utility>
@@ -79,6 +85,15 @@ QString StreamItemList::getString(int id) const
 ObjectStream::ObjectStream(QFile* file, QObject* parent)
     : QObject(parent), file(file), size(int(qMin<qint64>(file->size(), INT_MAX))), fileSize(file->size())
 {
+    identify();
+}
+
+void ObjectStream::identify()
+{
+    struct stat opened;
+    identified = fstat(file->handle(), &opened) == 0;
+    device = identified ? quint64(opened.st_dev) : 0;
+    inode = identified ? quint64(opened.st_ino) : 0;
 }
 
 ObjectStream::~ObjectStream()
@@ -130,8 +145,66 @@ bool ObjectStream::initialize(bool quiet)
         return true;
     if (!quiet)
         refuseWrites(tr("The history file %1 could not be started: %2. No change can be recorded until it can.")
-                         .arg(file->fileName(), file->errorString()));
+                         .arg(file->fileName(), writeFailure()));
     return false;
+}
+
+QString ObjectStream::writeFailure() const
+{
+    if (file->isWritable())
+        return file->errorString();
+    QFile probe(file->fileName());
+    return probe.open(QIODevice::ReadWrite) ? tr("it is open for reading only") : probe.errorString();
+}
+
+bool ObjectStream::reattach(QString& cause)
+{
+    const QString path = file->fileName();
+    struct stat named;
+    if (stat(QFile::encodeName(path).constData(), &named) != 0) {
+        cause = QString::fromLocal8Bit(strerror(errno));
+        // The open file has no name any more: where its folder is back, it is written out there anew.
+        if (!QFileInfo(path).absoluteDir().exists() || !writeOut(path, cause))
+            return false;
+    } else if (identified && (quint64(named.st_dev) != device || quint64(named.st_ino) != inode)) {
+        cause = tr("another file has taken its place");
+        return false;
+    } else if (file->isWritable()) {
+        return true;
+    }
+    auto* reopened = new QFile(path);
+    if (!reopened->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        cause = reopened->errorString();
+        delete reopened;
+        return false;
+    }
+    adopt(reopened);
+    return true;
+}
+
+bool ObjectStream::writeOut(const QString& path, QString& cause)
+{
+    flush();
+    QByteArray bytes;
+    if (!file->seek(0) || (bytes = file->read(fileSize)).size() != fileSize) {
+        cause = file->errorString();
+        return false;
+    }
+    QSaveFile out(path);
+    if (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && Global::commitWhole(out))
+        return true;
+    cause = out.errorString();
+    return false;
+}
+
+void ObjectStream::adopt(QFile* reopened)
+{
+    // Same bytes as the file it replaces: the cache stays good.
+    flush();
+    file->close();
+    delete file;
+    file = reopened;
+    identify();
 }
 
 void ObjectStream::refuseWrites(const QString& why)
@@ -362,7 +435,7 @@ bool ObjectStream::flush()
     if (dirtyFrom == dirtyTo)
         return true;
     qint64 count = dirtyTo - dirtyFrom;
-    bool ok = (file->pos() == dirtyFrom || file->seek(dirtyFrom))
+    bool ok = file->isWritable() && (file->pos() == dirtyFrom || file->seek(dirtyFrom))
         && file->write(cache.constData() + (dirtyFrom - cacheStart), count) == count && file->flush();
     dirtyFrom = dirtyTo = 0;
     if (!ok) {
@@ -374,15 +447,15 @@ bool ObjectStream::flush()
     return ok;
 }
 
-bool ObjectStream::hasDataPastEnd()
+ObjectStream::PastEnd ObjectStream::pastEnd()
 {
     for (qint64 pos = offset; pos < fileSize; pos += readChunk) {
         qint64 count = qMin(readChunk, fileSize - pos);
         const char* bytes = fetch(pos, count);
         if (!bytes || std::any_of(bytes, bytes + count, [](char byte) { return byte != 0; }))
-            return true;
+            return PastEnd::Data;
     }
-    return false;
+    return fileSize - offset > qint64(sizeof endMarker) ? PastEnd::Zeros : PastEnd::Marker;
 }
 
 const char* ObjectStream::fetch(qint64 pos, qint64 count)

@@ -180,9 +180,16 @@ public:
     // Cuts the log at the offset; false when that could not be done.
     bool setEOF();
     bool flush();
-    // A byte other than zero follows the cursor: read up to the end marker,
-    // the log still goes on after it.
-    bool hasDataPastEnd();
+    // What follows the cursor to the end of the file, once the records are
+    // read: the end marker alone, or a longer run of zero bytes (what a power
+    // cut leaves of the last records), or data the end marker cut off.
+    enum class PastEnd { Marker, Zeros, Data };
+    PastEnd pastEnd();
+    // Whether the log's name still leads to the open file and the file takes
+    // writes. When it does not, the file is opened again by its name (written
+    // out anew from the open file where the name leads nowhere but its folder
+    // is back); false, with the cause, when that cannot be done. Costs a stat.
+    bool reattach(QString& cause);
 
     QString getCreationDate() const { return creationDate; }
     // A write, flush or resize failed since the last mark().
@@ -199,12 +206,21 @@ private:
     void moveTo(qint64 position);
     bool keepDamagedCopy(QString& failure);
     void refuseWrites(const QString& why);
+    // Why the file takes no writes, or why its last write failed.
+    QString writeFailure() const;
+    void identify();
+    void adopt(QFile* reopened);
+    bool writeOut(const QString& path, QString& cause);
     // The bytes of the file at pos, or null when it holds fewer; valid
     // until the next fetch or put.
     const char* fetch(qint64 pos, qint64 count);
     void put(qint64 pos, const char* data, int count);
 
     QFile* file;
+    // Which file the log's name led to when it was opened.
+    bool identified = false;
+    quint64 device = 0;
+    quint64 inode = 0;
     QString creationDate;
     int size;
     int offset = 0;

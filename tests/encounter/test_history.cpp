@@ -10,8 +10,10 @@
 
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <optional>
 
+#include "encounter/commandroad.h"
 #include "encounter/damageevents.h"
 #include "encounter/effectevents.h"
 #include "encounter/encounter.h"
@@ -31,6 +33,10 @@
 namespace {
 
 const int headerSize = 48;
+// A sound header, as the program writes it.
+const QByteArray soundHeader("\x02\x00\x04\x01\x00\x00\x00" "\x03\x00\x04\x00\x00\x00\x00" "\x04\x00\x06" "2.0.12"
+                             "\x05\x00\x13" "2020-01-01-00-00-00" "\x01\x00\x00", headerSize);
+enum Damage { UnknownEvent, ZeroedRun, ZeroedToTheEnd };
 using EventMaker = std::function<Event*(ObjectStream*)>;
 
 History* history() { return Global::history; }
@@ -109,6 +115,9 @@ void checkReplay(TestWorld& world, const std::function<void()>& beforeReplay = e
 // A short fight on top of Aldric and a goblin.
 using Fight = std::function<void(TestWorld&, Creature*)>;
 Q_DECLARE_METATYPE(Fight)
+// What befalls the log's file or folder, or mends it.
+using Mishap = std::function<void(TestWorld&)>;
+Q_DECLARE_METATYPE(Mishap)
 
 class TestHistory : public QObject
 {
@@ -200,48 +209,57 @@ private slots:
         QVERIFY(history()->getStream(false));
     }
     // An unknown record, or zeros over a record's start that read as the end: the caller tells the one, the
-    // history the other; either way the log is kept before the next command writes over what follows.
+    // history the other; either way the log is kept before the next command writes over what follows. Zeros
+    // from a record's start to the end of the file hold nothing to keep, but the commands they were are lost.
     void damageStopsTheReplayAndIsKept_data()
     {
-        QTest::addColumn<bool>("zeroed");
-        QTest::newRow("an unknown event") << false;
-        QTest::newRow("a zeroed run at a record's start") << true;
+        QTest::addColumn<int>("damage");
+        QTest::newRow("an unknown event") << int(UnknownEvent);
+        QTest::newRow("a zeroed run at a record's start") << int(ZeroedRun);
+        QTest::newRow("zeroed from a record's start to the end") << int(ZeroedToTheEnd);
     }
     void damageStopsTheReplayAndIsKept()
     {
-        QFETCH(bool, zeroed);
+        QFETCH(int, damage);
         TestWorld world;
         RecordingUiHooks hooks;
         world.record(setHitPoints(world, world.addHero("Ana", 30), 20));
         const int goodEnd = history()->getStream(false)->getOffset();
-        if (zeroed) {
+        if (damage == UnknownEvent) {
+            writeRawRecord(43, [](ObjectStream*) {});
+        } else {
             world.record(setHitPoints(world, world.find("Ana"), 15));
             world.record(setHitPoints(world, world.find("Ana"), 10));
-        } else {
-            writeRawRecord(43, [](ObjectStream*) {});
         }
         QByteArray damaged = TestSupport::readFile(world.logPath());
-        if (zeroed) {
-            const int second = history()->getEvent(1)->getStreamSize();
-            damaged.replace(goodEnd, second, QByteArray(second, '\0'));
+        if (damage != UnknownEvent) {
+            const int zeroed = damage == ZeroedRun ? history()->getEvent(1)->getStreamSize() : damaged.size() - goodEnd;
+            damaged.replace(goodEnd, zeroed, QByteArray(zeroed, '\0'));
             QVERIFY(TestSupport::writeFile(world.logPath(), damaged));
         }
-        QCOMPARE(world.restart(), zeroed);
+        QCOMPARE(world.restart(), damage != UnknownEvent);
         QCOMPARE(history()->getEventCount(), 1);
         QCOMPARE(world.find("Ana")->getCurrHitPoints(), 20);
-        QCOMPARE(TestSupport::readFile(history()->getKeptCopy()), damaged);
-        QVERIFY(history()->getKeptCopy().startsWith(QDir::toNativeSeparators(world.root() + "/History/")));
-        QCOMPARE(hooks.alerts.size(), int(zeroed));
-        if (zeroed) {
-            QCOMPARE(hooks.alerts.first().title, QString("History File Damaged"));
-            for (const QString& named : {world.logPath(), history()->getKeptCopy(), QString("zero bytes")})
+        if (damage == ZeroedToTheEnd) {
+            QVERIFY(history()->getKeptCopy().isEmpty());
+        } else {
+            QCOMPARE(TestSupport::readFile(history()->getKeptCopy()), damaged);
+            QVERIFY(history()->getKeptCopy().startsWith(QDir::toNativeSeparators(world.root() + "/History/")));
+        }
+        const int told = int(damage != UnknownEvent);
+        QCOMPARE(hooks.alerts.size(), told);
+        if (told) {
+            QCOMPARE(hooks.alerts.first().title,
+                     QString(damage == ZeroedRun ? "History File Damaged" : "History File Ended Early"));
+            for (const QString& named : {world.logPath(), history()->getKeptCopy(), QString("zero bytes"),
+                                         QString("byte %1").arg(goodEnd)})
                 QVERIFY2(hooks.alerts.first().text.contains(named), qPrintable(hooks.alerts.first().text));
         }
         QCOMPARE(history()->getStream(false)->getOffset(), goodEnd);
         // The next command takes the damage's place; what followed it lives on in the copy only.
         world.record(setHitPoints(world, world.find("Ana"), 7));
         QVERIFY(world.restart());
-        QCOMPARE(hooks.alerts.size(), int(zeroed));
+        QCOMPARE(hooks.alerts.size(), told);
         QCOMPARE(history()->getEventCount(), 2);
         QCOMPARE(world.find("Ana")->getCurrHitPoints(), 7);
     }
@@ -271,6 +289,8 @@ private slots:
         QTest::newRow("damaged, the copy's folder cannot be made") << damaged << false << "cannot be made";
         QTest::newRow("damaged, the disk full") << damaged << true << "no copy of it could be kept";
         QTest::newRow("no log yet, the disk full") << QByteArray() << true << "could not be started";
+        QTest::newRow("a zeroed run at a record's start, the copy's folder cannot be made")
+            << soundHeader + QByteArray(5, '\0') + "garbage" << false << "cannot be made";
     }
     void unwritableLogIsTold()
     {
@@ -306,6 +326,67 @@ private slots:
         QVERIFY(world.restart());
         QCOMPARE(world.find("Ana")->getCurrHitPoints(), 20);
         QCOMPARE(hooks.alerts.size(), 2 + int(!log.isEmpty()));
+    }
+    // A log the program can no longer write, or can only read: what can be read is replayed, every command is
+    // refused and told with the cause, and once the log takes writes again nothing of the fight is lost.
+    void unreachableLogRefusesCommands_data()
+    {
+        QTest::addColumn<bool>("restarted");
+        QTest::addColumn<Mishap>("mishap");
+        QTest::addColumn<Mishap>("mend");
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<int>("replayed");
+        QTest::addColumn<int>("told");
+        auto readOnly = std::make_shared<std::optional<ReadOnlyFile>>();
+        QTest::newRow("the file read-only")
+            << true << Mishap([readOnly](TestWorld& world) { readOnly->emplace(world.logPath()); })
+            << Mishap([readOnly](TestWorld&) { readOnly->reset(); }) << "Permission denied" << 20 << 3;
+        QTest::newRow("a folder where the file should be") << true << Mishap([](TestWorld& world) {
+            QVERIFY(QFile::remove(world.logPath()) && QDir().mkdir(world.logPath()));
+        }) << Mishap([](TestWorld& world) { QVERIFY(QDir().rmdir(world.logPath())); }) << "directory" << 30 << 2;
+        QTest::newRow("the data folder moved away mid-fight") << false << Mishap([](TestWorld& world) {
+            QVERIFY(QDir().rename(world.root(), world.root() + ".away"));
+        }) << Mishap([](TestWorld& world) { QVERIFY(QDir().rename(world.root() + ".away", world.root())); })
+            << "No such file or directory" << 20 << 2;
+        QTest::newRow("the data folder removed mid-fight, then made again") << false << Mishap([](TestWorld& world) {
+            QVERIFY(QDir(world.root()).removeRecursively());
+        }) << Mishap([](TestWorld& world) { QVERIFY(QDir().mkpath(world.root())); }) << "No such file or directory" << 20
+            << 2;
+    }
+    void unreachableLogRefusesCommands()
+    {
+        QFETCH(bool, restarted);
+        QFETCH(Mishap, mishap);
+        QFETCH(Mishap, mend);
+        QFETCH(QString, cause);
+        QFETCH(int, replayed);
+        QFETCH(int, told);
+        TestWorld world;
+        RecordingUiHooks hooks;
+        QVERIFY(world.record(setHitPoints(world, world.addHero("Ana", 30), 20)));
+        mishap(world);
+        if (restarted)
+            world.restart();
+        QVERIFY(!CommandRoad().isOpen());
+        QCOMPARE(world.find("Ana")->getCurrHitPoints(), replayed);
+        // Nor does Truncate drop what the log keeps: it would come back at the next start.
+        history()->back();
+        history()->truncate();
+        QCOMPARE(history()->hasForward(), history()->getEventCount() > 0);
+        history()->goTo(history()->getEventCount() - 1);
+        QCOMPARE(hooks.alerts.size(), told);
+        for (const RecordingUiHooks::Message& told : hooks.alerts) {
+            QCOMPARE(told.title, QString("Cannot Write History File"));
+            for (const QString& named : {world.logPath(), cause})
+                QVERIFY2(told.text.contains(named), qPrintable(told.text));
+        }
+        mend(world);
+        QVERIFY(CommandRoad().isOpen());
+        QVERIFY(world.record(setHitPoints(world, world.find("Ana"), 10)));
+        QVERIFY(world.restart());
+        QCOMPARE(world.find("Ana")->getCurrHitPoints(), 10);
+        QCOMPARE(history()->getEventCount(), replayed == 20 ? 2 : 1);
+        QCOMPARE(hooks.alerts.size(), told);
     }
     void commandsThatCannotBeRecordedAreRefused()
     {

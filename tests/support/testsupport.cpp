@@ -12,8 +12,28 @@
 #include <signal.h>
 #include <unistd.h>
 
+#ifdef Q_OS_LINUX
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#endif
+
 namespace {
 QStringList captured;
+
+void overridePermissions(bool override)
+{
+#ifdef Q_OS_LINUX
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+    if (syscall(SYS_capget, &header, data) != 0)
+        return;
+    const quint32 dacOverride = 1u << CAP_DAC_OVERRIDE;
+    data[0].effective = override ? data[0].effective | (data[0].permitted & dacOverride) : data[0].effective & ~dacOverride;
+    syscall(SYS_capset, &header, data);
+#else
+    Q_UNUSED(override);
+#endif
+}
 
 const QString processFolderPrefix = "ravelhorn-test-";
 
@@ -62,6 +82,18 @@ FullDisk::FullDisk(qint64 room)
 FullDisk::~FullDisk()
 {
     setrlimit(RLIMIT_FSIZE, &saved);
+}
+
+ReadOnlyFile::ReadOnlyFile(const QString& path) : path(path), saved(QFile::permissions(path))
+{
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    overridePermissions(false);
+}
+
+ReadOnlyFile::~ReadOnlyFile()
+{
+    overridePermissions(true);
+    QFile::setPermissions(path, saved);
 }
 
 QStringList CapturedMessages::linesStartingWith(const QString& prefix) const

@@ -80,6 +80,19 @@ private:
     rlimit saved;
 };
 
+// The file takes no writes while it lives, for root too: root's override of
+// file permissions is dropped meanwhile, on this thread only.
+class ReadOnlyFile
+{
+public:
+    explicit ReadOnlyFile(const QString& path);
+    ~ReadOnlyFile();
+
+private:
+    QString path;
+    QFile::Permissions saved;
+};
+
 // Records the window chores the model announces on the switchboard, for as
 // long as it lives.
 class RecordedChores : public QObject
