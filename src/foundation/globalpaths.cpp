@@ -6,6 +6,10 @@
 #include <QSaveFile>
 #include <QSettings>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+
 
 namespace {
 
@@ -213,6 +217,22 @@ QString Global::keepCopyInHistory(const QString& file, const QString& prefix, QS
     if (failure)
         *failure = original.errorString();
     return QString();
+}
+
+QString Global::brokenLink(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isSymLink() || info.exists())
+        return QString();
+    struct stat target;
+    const QString cause = ::stat(QFile::encodeName(path).constData(), &target) == 0 ? QString() : qt_error_string(errno);
+    return tr("The file is a link to %1: %2").arg(QDir::toNativeSeparators(info.symLinkTarget()), cause);
+}
+
+bool Global::isFree(const QString& path)
+{
+    const QFileInfo info(path);
+    return !info.exists() && !info.isSymLink();
 }
 
 QString Global::getCreaturePath(const QString& fileName, bool monster, const QString& root)
