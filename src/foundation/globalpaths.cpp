@@ -224,9 +224,11 @@ QString Global::brokenLink(const QString& path)
     const QFileInfo info(path);
     if (!info.isSymLink() || info.exists())
         return QString();
+    // Why the system cannot follow it.
     struct stat target;
-    const QString cause = ::stat(QFile::encodeName(path).constData(), &target) == 0 ? QString() : qt_error_string(errno);
-    return tr("The file is a link to %1: %2").arg(QDir::toNativeSeparators(info.symLinkTarget()), cause);
+    const int followed = ::stat(QFile::encodeName(path).constData(), &target);
+    return tr("The file is a link to %1: %2")
+        .arg(QDir::toNativeSeparators(info.symLinkTarget()), followed == 0 ? QString() : qt_error_string(errno));
 }
 
 bool Global::isFree(const QString& path)

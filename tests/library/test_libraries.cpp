@@ -182,7 +182,8 @@ private slots:
         TestSupport::writeFile(encounters + "binary.txt", QByteArray("\0\xff\xfe=\x01", 5));
         // Without their last line end: one cut in the middle of a template's name, one whole.
         QByteArray ambush = TestSupport::readFile(encounters + "bridge-ambush.txt");
-        TestSupport::writeFile(encounters + "cut.txt", ambush.left(ambush.indexOf("Thornback") + 9).replace("Bridge", "Cut"));
+        TestSupport::writeFile(encounters + "cut.txt",
+                               ambush.left(ambush.indexOf("Thornback") + 9).replace("Bridge", "Cut"));
         TestSupport::writeFile(encounters + "whole.txt", ambush.chopped(2).replace("Bridge", "Whole"));
 
         Progress progress;
@@ -331,8 +332,8 @@ private slots:
             else if (damage == "huge")
                 QVERIFY(QFile::resize(path, 17 << 20));
             else if (damage == "nul" || damage == "latin-1")
-                QVERIFY(TestSupport::writeFile(
-                    path, bytes.insert(bytes.indexOf('\n', bytes.indexOf('\n') + 1) + 1, damage == "nul" ? "\0" : "\xEA", 1)));
+                QVERIFY(TestSupport::writeFile(path, bytes.insert(bytes.indexOf('\n', bytes.indexOf('\n') + 1) + 1,
+                                                                  damage == "nul" ? "\0" : "\xEA", 1)));
             else if (damage == "dangling")
                 QVERIFY(QFile::remove(path) && QFile::link(root + "/gone", path));
             else
@@ -425,8 +426,8 @@ private slots:
                                                   + " names &quot;" + name + "&quot;</li>"));
             // Quitting saves what changed: nothing.
             const bool monster = file.startsWith("Monsters");
-            for (int i = 0; i < (monster ? Global::monsters->getTemplateCount() : Global::characters->getCharacterCount());
-                 i++) {
+            const int count = monster ? Global::monsters->getTemplateCount() : Global::characters->getCharacterCount();
+            for (int i = 0; i < count; i++) {
                 Creature* creature = monster ? Global::monsters->getTemplate(i) : Global::characters->getCharacter(i);
                 QVERIFY(!creature->isDirty() || creature->save());
             }
