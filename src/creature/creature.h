@@ -236,8 +236,11 @@ public:
     static bool isCharacterXML(const QString& text);
     static bool isAttributes(const QByteArray& text);
     static bool isAttributes(const QString& text);
-    // False for what is no regular file, and for a file that cannot be read,
-    // whose cause failure receives.
+    // Why a file's text (LF line ends) would not come back whole from its
+    // decoding: a NUL byte, or bytes that are no UTF-8; empty when it would.
+    static QString textFailure(const QByteArray& text);
+    // False for what is no regular file, and for a file that cannot be read
+    // or would not come back whole, whose cause failure receives.
     static bool readCreatureFile(const QString& path, QByteArray& text, QString* failure = nullptr);
     static bool parseStatBlock(bool monster, const QByteArray& text, CreatureStats& record, const QString& dataFolder,
                                const QString& fallbackName, bool loadLinked);
@@ -281,6 +284,8 @@ public:
     static std::unique_ptr<Creature> fromFile(FileContents contents, const QString& fileName, QThread* home);
     // The name its library gives it, when another has its own, goes into its stat block too.
     void takeLibraryName(const QString& name);
+    // The name its file gives it, when its library gave it another; else empty.
+    QString getNumberedFrom() const { return numberedFrom; }
     // False when the file was not read.
     bool load(const QString& fileName, bool monster, const QString& dataFolder, Monsters* monsters,
               Characters* characters);
@@ -663,6 +668,7 @@ private:
     QString fileName;
     QString beforeStatBlock;
     QString beforeName;
+    QString numberedFrom;
     int beforeMaxHitPoints = 0;
     int hitPoints = 0;
     int beforeHitPoints = 0;

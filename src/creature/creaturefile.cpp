@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QStringDecoder>
 
 #include "foundation/attrtext.h"
 #include "foundation/global.h"
@@ -22,6 +23,13 @@ bool startsAsMarkup(const QByteArray& text)
 {
     const QByteArray start = text.left(1024).trimmed();
     return start.startsWith('<') || (start.startsWith(byteOrderMark) && start.mid(3).trimmed().startsWith('<'));
+}
+
+bool isUtf8(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString decoded = utf8.decode(bytes);
+    return !utf8.hasError();
 }
 
 QByteArray head(const QString& text, int length)
@@ -219,6 +227,24 @@ Creature::TextForm Creature::formOf(const Text& text)
 
 template Creature::TextForm Creature::formOf(const QString& text);
 
+QString Creature::textFailure(const QByteArray& text)
+{
+    // Decoded, a NUL would end the text and a byte of no UTF-8 become U+FFFD:
+    // saved again, the file would lose what they stand for.
+    const qsizetype nul = text.indexOf('\0');
+    const QByteArray checked = nul < 0 ? text : text.left(nul);
+    if (isUtf8(checked))
+        return nul < 0 ? QString() : tr("Line %1 holds a NUL byte").arg(checked.count('\n') + 1);
+    int line = 1;
+    for (qsizetype from = 0;; line++) {
+        const qsizetype end = checked.indexOf('\n', from);
+        if (end < 0 || !isUtf8(checked.mid(from, end - from)))
+            break;
+        from = end + 1;
+    }
+    return tr("Line %1 is not UTF-8 text").arg(line);
+}
+
 bool Creature::readCreatureFile(const QString& path, QByteArray& text, QString* failure)
 {
     const auto refuse = [failure](const QString& cause) {
@@ -226,6 +252,8 @@ bool Creature::readCreatureFile(const QString& path, QByteArray& text, QString* 
             *failure = cause;
         return false;
     };
+    if (const QString broken = Global::brokenLink(path); !broken.isEmpty())
+        return refuse(broken);
     // Only regular files: a FIFO would block and a device never end.
     QFileInfo info(path);
     if (!info.isFile())
@@ -241,7 +269,10 @@ bool Creature::readCreatureFile(const QString& path, QByteArray& text, QString* 
         return refuse(file.errorString());
     if (bytes.size() > maxCreatureFileSize)
         return refuse(tooLarge);
-    text = Global::toStandardLineEnding(bytes);
+    QByteArray standard = Global::toStandardLineEnding(bytes);
+    if (const QString cause = textFailure(standard); !cause.isEmpty())
+        return refuse(cause);
+    text = std::move(standard);
     return true;
 }
 

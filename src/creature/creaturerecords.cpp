@@ -106,7 +106,7 @@ Creature* Creature::getCreatureByName(const QString& name, bool create)
     if (name.isEmpty())
         return nullptr;
     // Heroes first: a hero's own name may look like a monster reference.
-    if (Creature* hero = Global::characters->findCharacter(name))
+    if (Creature* hero = Global::characters->getCharacter(name, false))
         return hero;
     QString id;
     QString group;

@@ -1,7 +1,5 @@
 #include "creature/creature.h"
 
-#include <QFile>
-
 #include "encounter/history.h"
 #include "foundation/global.h"
 
@@ -57,7 +55,7 @@ QString Creature::makeFileName(QString* unreadableName) const
         QString rest = (counter ? QString("_%1").arg(counter) : QString()) + "." + extension;
         QString candidate = fitted(base, rest) + rest;
         const QString path = Global::getCreaturePath(candidate, stats.monster);
-        if (!QFile::exists(path))
+        if (Global::isFree(path))
             return candidate;
         if (!unreadableName || !unreadableName->isEmpty())
             continue;
@@ -111,7 +109,10 @@ std::unique_ptr<Creature> Creature::fromFile(FileContents contents, const QStrin
 
 void Creature::takeLibraryName(const QString& name)
 {
-    (stats.monster ? stats.group : stats.name) = name;
+    QString& title = stats.monster ? stats.group : stats.name;
+    const QString given = numberedFrom.isEmpty() ? title : numberedFrom;
+    numberedFrom = name == given ? QString() : given;
+    title = name;
     // Of what taking the file changes, only the name goes into its stat
     // block; one that did not read was never rebuilt, and stays as it is.
     if (!lastRebuilt.text.isEmpty())

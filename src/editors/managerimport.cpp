@@ -202,12 +202,14 @@ void ManagerWindow::importNewFile(const QString& name, const QString& path)
     const QString title = tr("Cannot Import %1").arg(name);
     const QString shownName = name.toHtmlEscaped();
     QByteArray bytes;
+    QString failure;
     if (name.startsWith(".") || name.startsWith("template", Qt::CaseInsensitive)) {
         Global::ui().alert(title, tr("Monster files whose names begin with \"template\" or \".\" are never loaded: "
                                      "<b>%1</b> was not imported.").arg(shownName));
-    } else if (!Creature::readCreatureFile(QDir::toNativeSeparators(path), bytes)) {
-        Global::ui().alert(title, tr("<b>%1</b> cannot be read as a monster file: it is not a regular file, or it "
-                                     "is too large.").arg(shownName));
+    } else if (!Creature::readCreatureFile(QDir::toNativeSeparators(path), bytes, &failure)) {
+        Global::ui().alert(title, tr("<b>%1</b> cannot be read as a monster file: %2.")
+                                      .arg(shownName, failure.isEmpty() ? tr("it is not a regular file")
+                                                                        : failure.toHtmlEscaped()));
     } else if (monstersFolderHolds(name)) {
         Global::ui().alert(title, tr("The <b>Monsters</b> folder already holds a file called <b>%1</b>. Rename "
                                      "the file to import it as another monster.").arg(shownName));

@@ -97,6 +97,12 @@ public:
     // Up to limit bytes of an open file, asked for by the size it had: a
     // buffer of the limit's size would be mapped for every small file.
     static QByteArray readUpTo(QFile& file, qint64 expectedSize, qint64 limit);
+    // Why a link leads to no file (its target missing, or links that loop);
+    // empty for anything else.
+    static QString brokenLink(const QString& path);
+    // Neither a file nor a link, one that leads nowhere included, has the
+    // path: a new file may take it.
+    static bool isFree(const QString& path);
     static QString getCreaturePath(const QString& fileName, bool monster, const QString& root = QString());
     static QString getPortraitPath(const QString& fileName, const QString& root = QString());
     static QString getEncounterPath(const QString& fileName, const QString& root = QString());

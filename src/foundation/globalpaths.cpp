@@ -6,6 +6,10 @@
 #include <QSaveFile>
 #include <QSettings>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+
 
 namespace {
 
@@ -213,6 +217,24 @@ QString Global::keepCopyInHistory(const QString& file, const QString& prefix, QS
     if (failure)
         *failure = original.errorString();
     return QString();
+}
+
+QString Global::brokenLink(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isSymLink() || info.exists())
+        return QString();
+    // Why the system cannot follow it.
+    struct stat target;
+    const int followed = ::stat(QFile::encodeName(path).constData(), &target);
+    return tr("The file is a link to %1: %2")
+        .arg(QDir::toNativeSeparators(info.symLinkTarget()), followed == 0 ? QString() : qt_error_string(errno));
+}
+
+bool Global::isFree(const QString& path)
+{
+    const QFileInfo info(path);
+    return !info.exists() && !info.isSymLink();
 }
 
 QString Global::getCreaturePath(const QString& fileName, bool monster, const QString& root)

@@ -1,7 +1,5 @@
 #include "library/characters.h"
 
-#include <QFile>
-
 #include "encounter/encounter.h"
 #include "encounter/history.h"
 #include "encounter/rosterevents.h"
@@ -30,7 +28,11 @@ Creature* Characters::findCharacter(const QString& name, Creature* exclude) cons
 
 Creature* Characters::getCharacter(const QString& name, bool create)
 {
-    Creature* character = findCharacter(name);
+    bool swapped = false;
+    Creature* character = LibraryList::claimName(
+        characters, name, &Creature::getName, [](const Creature* held) { return held->isInHistory(); }, swapped);
+    if (swapped)
+        emit doCharactersUpdated();
     if (character || !create)
         return character;
     character = new Creature();
@@ -75,7 +77,7 @@ QString Characters::getImportedFileName(const Creature* character) const
         for (const Creature* other : characters)
             if (other != character && other->getFileName().compare(name, Qt::CaseInsensitive) == 0)
                 return true;
-        return QFile::exists(Global::getCreaturePath(name, false));
+        return !Global::isFree(Global::getCreaturePath(name, false));
     };
     QString name = QString("%1.%2").arg(stem, extension);
     for (int number = 1; taken(name); number++)
@@ -94,6 +96,11 @@ int Characters::loadCharacters(const QString& root, const QString& prettyRoot, P
         LibraryList::addCreatures(characters, std::move(read), &Creature::getName, getCounts());
         emit doCharactersUpdated();
     });
+}
+
+QStringList Characters::getRenamed() const
+{
+    return LibraryList::renamedOnLoading(characters, &Creature::getName, "Characters");
 }
 
 int Characters::getFileCount(const QString& root)

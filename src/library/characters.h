@@ -39,6 +39,8 @@ public:
     QString getImportedFileName(const Creature* character) const;
     // 1 go on, 0 stop, 2 choose another data folder.
     int loadCharacters(const QString& root, const QString& prettyRoot, Progress* progress);
+    // The characters the library named otherwise than their file, as list items (LibraryList::renamedOnLoading).
+    QStringList getRenamed() const;
     static int getFileCount(const QString& root);
     // A new history begins: every character rests and leaves it.
     void resetCharacters();

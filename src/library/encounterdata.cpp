@@ -359,9 +359,14 @@ QByteArray EncounterData::getFileText(bool withLevel) const
     return text;
 }
 
-bool EncounterData::load(const QString& file, const QString& root)
+bool EncounterData::load(const QString& file, const QString& root, QString* told)
 {
     QString path = Global::getEncounterPath(file, root);
+    if (const QString broken = Global::brokenLink(path); !broken.isEmpty()) {
+        if (told)
+            *told = broken;
+        return false;
+    }
     // Only regular files: a FIFO would block and a device never end.
     QFileInfo info(path);
     QFile input(path);
@@ -369,16 +374,28 @@ bool EncounterData::load(const QString& file, const QString& root)
         return false;
     QByteArray bytes = Global::readUpTo(input, info.size(), maxFileSize);
     input.close();
+    // A file cut short ends in the middle of a line: that line is told when it gives the encounter nothing.
+    const bool cut = !bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r');
+    QByteArray lost;
     bool afterDescription = false;
     QString currentGroup;
     FileLine line;
     for (int pos = 0; pos < bytes.size();) {
-        if (!line.split(Global::nextLine(bytes, pos)))
+        const QByteArray text = Global::nextLine(bytes, pos);
+        const bool last = cut && pos == bytes.size();
+        if (!line.split(text) || (!line.templateName && line.key == "name" && line.value.isEmpty())) {
+            lost = last ? text : QByteArray();
             break;
-        if (!line.templateName && line.key == "name" && line.value.isEmpty())
-            break;
+        }
+        const QByteArray before = last ? getFileText(true) : QByteArray();
         readLine(line, afterDescription, currentGroup);
+        if (last && !line.key.isEmpty() && getFileText(true) == before)
+            lost = text;
     }
+    if (told && !lost.isEmpty())
+        *told = QCoreApplication::translate("EncounterData", "The file ends in the middle of a line, which was left "
+                                                             "out: \"%1\"")
+                    .arg(QString::fromUtf8(lost.left(80)));
     if (name.isEmpty())
         return false;
     recalcXP = true;
@@ -435,7 +452,7 @@ bool EncounterData::save()
     if (fileName.isEmpty()) {
         QString base = fileBase(name);
         fileName = base + ".txt";
-        for (int n = 1; QFileInfo::exists(Global::getEncounterPath(fileName)); n++)
+        for (int n = 1; !Global::isFree(Global::getEncounterPath(fileName)); n++)
             fileName = QString("%1_%2.txt").arg(base).arg(n);
     }
     if (!Global::saveFile(Global::getEncounterPath(fileName), getFileText(true)))

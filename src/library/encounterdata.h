@@ -73,7 +73,9 @@ public:
 
     // The file
     QByteArray getFileText(bool withLevel) const;
-    bool load(const QString& file, const QString& root);
+    // False when the file gives no encounter. told receives why a file was
+    // not read, or what of it was left out; it stays empty for the rest.
+    bool load(const QString& file, const QString& root, QString* told = nullptr);
     bool save();
     bool remove();
     void adjustDirty();

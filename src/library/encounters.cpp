@@ -77,14 +77,23 @@ int Encounters::loadEncounters(const QString& root, const QString& prettyRoot, P
                                    tr("Directory <b>Encounters</b> not found in %1."), tr("No Encounters Found"),
                                    tr("No encounters could be loaded from <b>Encounters</b> directory in %1.")};
     QList<LibraryList::Read<EncounterData>> read;
-    const auto readEntry = [&root, &read](const QString& entry) {
+    const auto readEntry = [this, &root, &read](const QString& entry) -> std::function<void()> {
         // Read apart from any library: it touches none until it is added.
         auto e = std::make_unique<EncounterData>();
-        if (e->load(entry, root))
+        QString told;
+        if (e->load(entry, root, &told))
             e->setFileName(entry);
         else
             e.reset();
-        return LibraryList::toBatch(std::move(e), &EncounterData::getName, read);
+        QStringList& list = e ? readInPart : unreadable;
+        std::function<void()> add = LibraryList::toBatch(std::move(e), &EncounterData::getName, read);
+        if (told.isEmpty())
+            return add;
+        const QString item = LibraryList::fileItem("Encounters", entry, told);
+        return [add, item, &list] {
+            list.append(item);
+            add();
+        };
     };
     return loadFolder(root, prettyRoot, progress, texts, readEntry, [this, &read] {
         for (const LibraryList::Read<EncounterData>& e : read) {

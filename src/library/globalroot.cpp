@@ -37,14 +37,23 @@ struct LoadedLibraries
         return answer;
     }
 
-    // One message for every file of the folder that could not be read.
-    void tellUnreadable() const
+    // One message for every file of the folder that was not read, or not as it is.
+    void tellFiles() const
     {
-        const QStringList items = characters.getUnreadable() + monsters.getUnreadable();
-        if (!items.isEmpty())
-            Global::alert(Global::tr("Files Not Read"),
-                          Global::tr("These files could not be read and were left out:<ul>%1</ul>")
-                              .arg(items.join(QString())));
+        const QStringList unread =
+            characters.getUnreadable() + monsters.getUnreadable() + encounters.getUnreadable();
+        const QStringList changed = encounters.getReadInPart()
+            + (Global::characters ? *Global::characters : characters).getRenamed()
+            + (Global::monsters ? *Global::monsters : monsters).getRenamed();
+        QString text;
+        if (!unread.isEmpty())
+            text += Global::tr("These files could not be read and were left out:<ul>%1</ul>")
+                        .arg(unread.join(QString()));
+        if (!changed.isEmpty())
+            text += Global::tr("These files were read with a change:<ul>%1</ul>").arg(changed.join(QString()));
+        if (!text.isEmpty())
+            Global::alert(unread.isEmpty() ? Global::tr("Files Read With Changes") : Global::tr("Files Not Read"),
+                          text);
     }
 
     void handOver()
@@ -143,7 +152,7 @@ bool Global::setRootPath(QString path, QString display)
     Creature::rootChanged();
     progress->advance();
     progress.reset();
-    loaded.tellUnreadable();
+    loaded.tellFiles();
     emit switchBoard.doSetPlayersUpdate(true);
     ui().fillImportDirList();
 

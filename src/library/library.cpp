@@ -20,10 +20,11 @@ int Library::loadFolder(const QString& root, const QString& prettyRoot, Progress
 {
     reset();
     unreadable.clear();
+    readInPart.clear();
     return LibraryList::loadFolder(root, prettyRoot, progress, texts, readEntry, [this, &addRead] {
         addRead();
         return !isEmpty();
-    });
+    }, unreadable);
 }
 
 void Library::takeOver(Library* loaded)

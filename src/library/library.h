@@ -23,6 +23,8 @@ public:
     CreatureCounts* getCounts() const { return counts; }
     // The files the last load of the folder could not read, with the cause, as list items.
     const QStringList& getUnreadable() const { return unreadable; }
+    // Those it read only in part, with what was left out, as list items.
+    const QStringList& getReadInPart() const { return readInPart; }
 
 protected:
     explicit Library(QObject* parent) : QObject(parent), counts(new CreatureCounts) {}
@@ -39,6 +41,7 @@ protected:
     void takeOver(Library* loaded);
 
     QStringList unreadable;
+    QStringList readInPart;
 
 private:
     CreatureCounts* counts;

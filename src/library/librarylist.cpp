@@ -15,6 +15,7 @@
 
 #include "encounter/creaturelist.h"
 #include "encounter/encounter.h"
+#include "encounter/history.h"
 #include "foundation/global.h"
 #include "foundation/orderedwork.h"
 #include "foundation/progress.h"
@@ -35,8 +36,9 @@ namespace {
 // The names as a plain directory listing has them: "." and "..", no other
 // hidden ones. Read without asking the type of each entry, which is most of
 // what listing a large folder costs; whatever is no file is passed over
-// where it is read.
-QStringList listFolder(const QString& root, const QString& folder)
+// where it is read. A name the system's encoding cannot give back names no
+// file that could be opened: it goes to misnamed, when given, in place.
+QStringList listFolder(const QString& root, const QString& folder, QStringList* misnamed = nullptr)
 {
     QStringList names;
     DIR* dir = opendir(QFile::encodeName(root + QDir::separator() + folder).constData());
@@ -45,8 +47,13 @@ QStringList listFolder(const QString& root, const QString& folder)
     while (const dirent* entry = readdir(dir)) {
         const char* name = entry->d_name;
         const bool dots = strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
-        if (dots || name[0] != '.')
-            names.append(QFile::decodeName(name));
+        if (!dots && name[0] == '.')
+            continue;
+        const QString decoded = QFile::decodeName(name);
+        if (misnamed && QFile::encodeName(decoded) != name)
+            misnamed->append(decoded);
+        else
+            names.append(decoded);
     }
     closedir(dir);
     return names;
@@ -54,10 +61,15 @@ QStringList listFolder(const QString& root, const QString& folder)
 
 }
 
-QStringList folderEntries(const QString& root, const QString& folder)
+QString fileItem(const QString& folder, const QString& entry, const QString& cause)
+{
+    return QString("<li><b>%1</b>: %2</li>").arg((folder + "/" + entry).toHtmlEscaped(), cause.toHtmlEscaped());
+}
+
+QStringList folderEntries(const QString& root, const QString& folder, QStringList* misnamed)
 {
     // By name ignoring case, as the directory sorts it.
-    QStringList names = listFolder(root, folder);
+    QStringList names = listFolder(root, folder, misnamed);
     QList<QPair<QString, QString>> keyed;
     keyed.reserve(names.size());
     for (const QString& name : names)
@@ -74,7 +86,7 @@ int getFileCount(const QString& root, const QString& folder)
 }
 
 int loadFolder(const QString& root, const QString& prettyRoot, Progress* progress, const FolderTexts& texts,
-               const EntryReader& readEntry, const std::function<bool()>& addRead)
+               const EntryReader& readEntry, const std::function<bool()>& addRead, QStringList& unreadable)
 {
     progress->setLabelText(texts.label);
     QDir dir(root);
@@ -86,7 +98,14 @@ int loadFolder(const QString& root, const QString& prettyRoot, Progress* progres
             dir.mkdir(texts.folder);
         return answer;
     }
-    const QStringList entries = folderEntries(root, texts.folder);
+    QStringList misnamed;
+    const QStringList entries = folderEntries(root, texts.folder, &misnamed);
+    for (const QString& name : misnamed) {
+        unreadable.append(fileItem(texts.folder, name,
+                                   QCoreApplication::translate("Global", "The name is not valid in the system's "
+                                                                         "encoding; rename the file")));
+        progress->advance();
+    }
     std::vector<std::function<void()>> adders(entries.size());
     bool canceled = false;
     OrderedWork::run(
@@ -115,12 +134,51 @@ EntryReader creatureReader(const QString& root, bool monsters, QList<Read<Creatu
     return [=, &batch, &unreadable](const QString& entry) -> std::function<void()> {
         Creature::FileContents contents = Creature::readFile(entry, monsters, root);
         if (!contents.failure.isEmpty()) {
-            const QString item = QString("<li><b>%1</b>: %2</li>")
-                                     .arg((folder + "/" + entry).toHtmlEscaped(), contents.failure.toHtmlEscaped());
+            const QString item = fileItem(folder, entry, contents.failure);
             return [item, &unreadable] { unreadable.append(item); };
         }
         return toBatch(Creature::fromFile(std::move(contents), entry, loading), name, batch);
     };
+}
+
+Creature* claimName(QList<Creature*>& list, const QString& name, QString (Creature::*key)() const,
+                    const std::function<bool(const Creature*)>& inLog, bool& swapped)
+{
+    swapped = false;
+    Creature* holder = findSorted(list, name, key);
+    if (!holder || (holder->*key)() == name || !Global::history || !Global::history->isReplaying() || inLog(holder))
+        return holder;
+    const auto given = std::find_if(list.begin(), list.end(),
+                                    [&name](const Creature* creature) { return creature->getNumberedFrom() == name; });
+    if (given == list.end())
+        return holder;
+    Creature* owner = *given;
+    list.removeOne(owner);
+    list.removeOne(holder);
+    owner->takeLibraryName(name);
+    insertSorted(list, owner, key);
+    holder->takeLibraryName(newName((holder->*key)(), [&](const QString& candidate) {
+        return findSorted(list, candidate, key);
+    }, 2));
+    insertSorted(list, holder, key);
+    swapped = true;
+    return owner;
+}
+
+QStringList renamedOnLoading(const QList<Creature*>& list, QString (Creature::*key)() const, const QString& folder)
+{
+    QStringList items;
+    for (const Creature* creature : list) {
+        const QString given = creature->getNumberedFrom();
+        const Creature* holder = given.isEmpty() ? nullptr : findSorted(list, given, key);
+        if (holder)
+            items.append(fileItem(folder, creature->getFileName(),
+                                  QCoreApplication::translate("Global", "Its \"%1\" is named \"%2\" here, as %3 "
+                                                                        "names \"%4\"")
+                                      .arg(given, (creature->*key)(), folder + "/" + holder->getFileName(),
+                                           (holder->*key)())));
+    }
+    return items;
 }
 
 void addCreatures(QList<Creature*>& list, QList<Read<Creature>> batch, QString (Creature::*name)() const,

@@ -131,14 +131,29 @@ EntryReader creatureReader(const QString& root, bool monsters, QList<Read<Creatu
 void addCreatures(QList<Creature*>& list, QList<Read<Creature>> batch, QString (Creature::*name)() const,
                   CreatureCounts* counts);
 
-// Entries of the folder as the directory lists them by default, "." and ".." included.
-QStringList folderEntries(const QString& root, const QString& folder);
+// A file of a library folder and what became of it, as an item of the list the game master is shown.
+QString fileItem(const QString& folder, const QString& entry, const QString& cause);
+// The creature under the name, ignoring case. While the log replays, the
+// name as the log gives it goes to the file that gives it exactly: numbered
+// on loading, as a file naming it in another case came first, that one takes
+// it back, and the other is numbered, unless the log holds it already.
+// swapped tells whether names changed.
+Creature* claimName(QList<Creature*>& list, const QString& name, QString (Creature::*key)() const,
+                    const std::function<bool(const Creature*)>& inLog, bool& swapped);
+// The creatures of the list whose name is not the one their file gives, as
+// items of the list the game master is shown, with the file that has it.
+QStringList renamedOnLoading(const QList<Creature*>& list, QString (Creature::*key)() const, const QString& folder);
+
+// Entries of the folder as the directory lists them by default, "." and ".."
+// included; names the system's encoding cannot give back go to misnamed.
+QStringList folderEntries(const QString& root, const QString& folder, QStringList* misnamed);
 int getFileCount(const QString& root, const QString& folder);
 // Loads every entry, reading several at once, then adds those read, even
 // when cancelled; addRead says whether the library holds any. 1 go on, 0
-// stop, 2 choose another data folder.
+// stop, 2 choose another data folder. An entry whose name cannot be opened
+// adds its item to unreadable.
 int loadFolder(const QString& root, const QString& prettyRoot, Progress* progress, const FolderTexts& texts,
-               const EntryReader& readEntry, const std::function<bool()>& addRead);
+               const EntryReader& readEntry, const std::function<bool()>& addRead, QStringList& unreadable);
 
 // While the encounter runs the game master types the newcomers' initiative;
 // before receives the values they had. False when cancelled.

@@ -80,6 +80,11 @@ int Monsters::loadTemplates(const QString& root, const QString& prettyRoot, Prog
     });
 }
 
+QStringList Monsters::getRenamed() const
+{
+    return LibraryList::renamedOnLoading(templates, &Creature::getGroup, "Monsters");
+}
+
 int Monsters::getFileCount(const QString& root)
 {
     return LibraryList::getFileCount(root, "Monsters");
@@ -100,7 +105,14 @@ QString Monsters::getNewTemplate() const
 
 Creature* Monsters::getMonsterInstance(const QString& templateName, const QString& id, bool create)
 {
-    Creature* base = findTemplate(templateName);
+    bool swapped = false;
+    Creature* base = LibraryList::claimName(templates, templateName, &Creature::getGroup, [this](const Creature* held) {
+        return std::any_of(instances.begin(), instances.end(), [held](const Creature* instance) {
+            return instance->getGroup().compare(held->getGroup(), Qt::CaseInsensitive) == 0;
+        });
+    }, swapped);
+    if (swapped)
+        emit doTemplatesUpdated();
     if (!base) {
         base = new Creature();
         base->setupDummyMonster(templateName);

@@ -31,6 +31,8 @@ public:
     Creature* loadTemplate(const QString& fileName, const QString& root);
     // 1 go on, 0 stop, 2 choose another data folder.
     int loadTemplates(const QString& root, const QString& prettyRoot, Progress* progress);
+    // The templates the library named otherwise than their file, as list items (LibraryList::renamedOnLoading).
+    QStringList getRenamed() const;
     static int getFileCount(const QString& root);
     Creature* fileAlreadyImported(const QString& fileName) const;
     QString getNewTemplate() const;

@@ -153,6 +153,7 @@ private slots:
             told.append(alert.title);
         QCOMPARE(told, (QStringList{"Cannot Import huge.monster", "Cannot Import marsh-raider.rvhn",
                                     "Cannot Import Template Golem.monster"}));
+        QVERIFY(w.hooks.alerts[0].text.contains("monster file: The file is larger than 16 MB."));
         QVERIFY(w.hooks.alerts[1].text.contains("already holds a file called <b>marsh-raider.rvhn</b>"));
         QCOMPARE(monsterFiles(w), files);
         QCOMPARE(Global::monsters->getTemplateCount(), templates);

@@ -1,11 +1,13 @@
 #include <QDir>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QGuiApplication>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QThread>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "encounter/encounter.h"
 #include "encounter/damageevents.h"
@@ -155,6 +157,8 @@ private:
 private slots:
     void init() { QSettings().clear(); }
 
+    // What is no library file is passed over in silence; a file that may
+    // be one but cannot be opened, or was cut short, is named with the cause.
     void loadingSkipsWhatIsNoLibraryFile()
     {
         LibraryHooks hooks;
@@ -167,21 +171,46 @@ private slots:
             QCOMPARE(mkfifo(qPrintable(path), 0600), 0);
         QFile::link(root + "/nowhere", monsters + "dangling");
         QFile::link(root + "/nowhere", encounters + "dangling");
+        // A name in Latin-1, which no UTF-8 system gives back; nor can the
+        // temporary folder remove it.
+        const QByteArray misnamed = QFile::encodeName(monsters) + "caf\xe9.rvhn";
+        QCOMPARE(::link(QFile::encodeName(monsters + "cave-skulker.rvhn").constData(), misnamed.constData()), 0);
+        const auto removeMisnamed = qScopeGuard([&misnamed] { ::unlink(misnamed.constData()); });
         for (const char* name : {".x", "Template-goblin.rvhn"})
             TestSupport::writeFile(monsters + name, TestSupport::readFile(monsters + "cave-skulker.rvhn"));
         for (const char* name : {"empty.txt", "truncated.txt", "binary.txt"})
             TestSupport::writeFile(encounters + name, QByteArray(name).startsWith("t") ? "name=" : "");
         TestSupport::writeFile(encounters + "binary.txt", QByteArray("\0\xff\xfe=\x01", 5));
+        // Without their last line end: one cut in the middle of a template's name, one whole.
+        QByteArray ambush = TestSupport::readFile(encounters + "bridge-ambush.txt");
+        TestSupport::writeFile(encounters + "cut.txt",
+                               ambush.left(ambush.indexOf("Thornback") + 9).replace("Bridge", "Cut"));
+        TestSupport::writeFile(encounters + "whole.txt", ambush.chopped(2).replace("Bridge", "Whole"));
 
         Progress progress;
         Monsters loadedMonsters;
         QCOMPARE(loadedMonsters.loadTemplates(root, "Bad", &progress), 1);
         QCOMPARE(loadedMonsters.getTemplateCount(), 12);
         QCOMPARE(progress.value(), Monsters::getFileCount(root));
+        QCOMPARE(loadedMonsters.getUnreadable(),
+                 QStringList({"<li><b>Monsters/caf\uFFFD.rvhn</b>: The name is not valid in the system's encoding; "
+                              "rename the file</li>",
+                              "<li><b>Monsters/dangling</b>: The file is a link to " + root
+                                  + "/nowhere: No such file or directory</li>"}));
         Encounters loadedEncounters;
         QCOMPARE(loadedEncounters.loadEncounters(root, "Bad", &progress), 1);
-        QCOMPARE(loadedEncounters.getEncounterCount(), 3);
+        QCOMPARE(loadedEncounters.getEncounterCount(), 5);
         QCOMPARE(loadedEncounters.getAdventureList(), QStringList({"Mirefen Road", "The Drowned Chapel"}));
+        QCOMPARE(loadedEncounters.findEncounter("Cut Ambush")->getMonsterCount(), 2);
+        QCOMPARE(loadedEncounters.findEncounter("Whole Ambush")->getFileText(true), ambush.replace("Bridge", "Whole"));
+        QCOMPARE(loadedEncounters.getReadInPart(),
+                 QStringList("<li><b>Encounters/cut.txt</b>: The file ends in the middle of a line, which was left "
+                             "out: &quot;Thornback&quot;</li>"));
+        QCOMPARE(loadedEncounters.getUnreadable(),
+                 QStringList({"<li><b>Encounters/dangling</b>: The file is a link to " + root
+                                  + "/nowhere: No such file or directory</li>",
+                              "<li><b>Encounters/truncated.txt</b>: The file ends in the middle of a line, which was "
+                              "left out: &quot;name=&quot;</li>"}));
         QVERIFY(hooks.alerts.isEmpty());
     }
 
@@ -270,6 +299,12 @@ private slots:
         QTest::newRow("failing to read") << QStringList{wren} << "failing" << "Input/output error";
         QTest::newRow("a character and a monster")
             << QStringList{wren, "Monsters/marsh-raider.rvhn"} << "empty" << "The file is empty";
+        // Decoded, the text would end at the byte, or take U+FFFD for it: saved, the file would lose the rest.
+        QTest::newRow("a NUL byte") << QStringList{wren} << "nul" << "Line 3 holds a NUL byte";
+        QTest::newRow("a Latin-1 letter") << QStringList{wren} << "latin-1" << "Line 3 is not UTF-8 text";
+        // Its target on a drive not mounted: saved in its place, the link would be gone.
+        QTest::newRow("a link to no file")
+            << QStringList{wren} << "dangling" << "The file is a link to ROOT/gone: No such file or directory";
     }
 
     void unreadableFilesAreToldAndNothingIsSavedBesideThem()
@@ -288,14 +323,23 @@ private slots:
             return QDir(root + "/Characters").entryList(all) + QDir(root + "/Monsters").entryList(all);
         };
 
+        cause.replace("ROOT", root);
+        QList<QByteArray> damaged;
         for (const QString& file : files) {
             const QString path = root + "/" + file;
+            QByteArray bytes = TestSupport::readFile(path);
             if (damage == "empty")
                 QVERIFY(TestSupport::writeFile(path, ""));
             else if (damage == "huge")
                 QVERIFY(QFile::resize(path, 17 << 20));
+            else if (damage == "nul" || damage == "latin-1")
+                QVERIFY(TestSupport::writeFile(path, bytes.insert(bytes.indexOf('\n', bytes.indexOf('\n') + 1) + 1,
+                                                                  damage == "nul" ? "\0" : "\xEA", 1)));
+            else if (damage == "dangling")
+                QVERIFY(QFile::remove(path) && QFile::link(root + "/gone", path));
             else
                 QVERIFY(QFile::remove(path) && QFile::link("/proc/self/mem", path));
+            damaged.append(damage == "failing" ? QByteArray() : TestSupport::readFile(path));
         }
         const QStringList before = entries();
         QVERIFY(Global::setRootPath(root, ""));
@@ -311,6 +355,9 @@ private slots:
             QVERIFY(Global::lastFileError().contains(file.section('/', -1) + "' could not be read (" + cause));
         }
         QCOMPARE(entries(), before);
+        for (int i = 0; i < files.size(); i++)
+            if (damage != "failing")
+                QCOMPARE(TestSupport::readFile(root + "/" + files[i]), damaged[i]);
 
         for (const QString& file : files)
             QVERIFY(QFile::remove(root + "/" + file) && QFile::copy(demoData() + "/" + file, root + "/" + file));
@@ -321,18 +368,22 @@ private slots:
         Global::encounters = nullptr;
     }
 
-    // A file naming a fighter again, in another case, sorts first and takes
-    // the name. The log finds the fighter under it all the same, and so do
-    // the initiative records: a restart gives the fight as recorded.
+    // A file naming a fighter again, in another case and with other figures,
+    // sorts first. The log names the fighter exactly as the other file does:
+    // that one keeps the name and the fight, the copy is numbered and told,
+    // and neither file is written. A restart gives the fight as recorded.
     void aRestartGivesTheRecordedFightWhateverElseTheFolderHolds_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("copyNamed");
+        QTest::addColumn<QStringList>("figures");
         QTest::newRow("a hero named in small letters")
-            << "Characters/kestrel-dunmore.rvhn" << "Kestrel Dunmore" << "kestrel dunmore";
+            << "Characters/kestrel-dunmore.rvhn" << "Kestrel Dunmore" << "kestrel dunmore"
+            << QStringList{"hit-points=39", "hit-points=50", "armour-class=17", "armour-class=25"};
         QTest::newRow("a template named in capitals")
-            << "Monsters/marsh-raider.rvhn" << "Marsh Raider" << "MARSH RAIDER";
+            << "Monsters/marsh-raider.rvhn" << "Marsh Raider" << "MARSH RAIDER"
+            << QStringList{"HP 38", "HP 50", "AC 18", "AC 25"};
     }
 
     void aRestartGivesTheRecordedFightWhateverElseTheFolderHolds()
@@ -340,6 +391,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, name);
         QFETCH(QString, copyNamed);
+        QFETCH(QStringList, figures);
         LibraryHooks hooks;
         TestWorld world;
         Global::encounters = new Encounters;
@@ -348,22 +400,41 @@ private slots:
         const InitiativeList heroes{{"Kestrel Dunmore", 25, 1}, {"Brannoc Ashfield", 12, 1}};
         QVERIFY(world.record(new StartEncounterEvent(heroes, {{"Marsh Raider", 18, 1}}, world.stream())));
         QVERIFY(world.record(new NextTurnEvent(world.stream(), false)));
-        // The order, the current creature and each one's initiative.
-        const auto fight = [&world] {
-            QString text = world.describe().section('\n', 0, 0);
-            for (Creature* creature : Global::encounter->getCreatureList().getCreatureList())
-                text += QString(", %1 %2").arg(creature->getInitRoll()).arg(creature->getInitRandom());
-            return text.toLower();
-        };
-        const QString recorded = fight();
+        const QString recorded = world.describe();
 
         // A sync tool's copy, named again in another case; it sorts first.
         QString text = QString::fromUtf8(TestSupport::readFile(root + "/" + file));
         text.replace(name, copyNamed);
-        QVERIFY(TestSupport::writeFile(root + "/" + file.chopped(5) + " (copy).rvhn", text.toUtf8()));
-        QVERIFY(Global::setRootPath(root, ""));
-        QVERIFY(Global::encounter->getCreatureList().getNameList().contains(copyNamed));
-        QCOMPARE(fight(), recorded);
+        for (int i = 0; i + 1 < figures.size(); i += 2)
+            text.replace(figures[i], figures[i + 1]);
+        const QString copy = file.chopped(5) + " (copy).rvhn";
+        QVERIFY(TestSupport::writeFile(root + "/" + copy, text.toUtf8()));
+        const QByteArray originalBytes = TestSupport::readFile(root + "/" + file);
+        const QByteArray copyBytes = TestSupport::readFile(root + "/" + copy);
+        const QString numbered = copyNamed + " 2";
+        for (int restart = 0; restart < 2; restart++) {
+            hooks.alerts.clear();
+            QVERIFY(Global::setRootPath(root, ""));
+            QVERIFY(Global::encounter->getCreatureList().getNameList().contains(name));
+            // The copy's hero is no fighter: its line is the only one more.
+            QStringList lines = world.describe().split('\n');
+            lines.removeIf([&numbered](const QString& line) { return line.startsWith(numbered + " hp "); });
+            QCOMPARE(lines.join('\n'), recorded);
+            QCOMPARE(hooks.alerts.size(), 1);
+            QCOMPARE(hooks.alerts[0].title, QString("Files Read With Changes"));
+            QVERIFY(hooks.alerts[0].text.contains("<li><b>" + copy + "</b>: Its &quot;" + copyNamed
+                                                  + "&quot; is named &quot;" + numbered + "&quot; here, as " + file
+                                                  + " names &quot;" + name + "&quot;</li>"));
+            // Quitting saves what changed: nothing.
+            const bool monster = file.startsWith("Monsters");
+            const int count = monster ? Global::monsters->getTemplateCount() : Global::characters->getCharacterCount();
+            for (int i = 0; i < count; i++) {
+                Creature* creature = monster ? Global::monsters->getTemplate(i) : Global::characters->getCharacter(i);
+                QVERIFY(!creature->isDirty() || creature->save());
+            }
+            QCOMPARE(TestSupport::readFile(root + "/" + file), originalBytes);
+            QCOMPARE(TestSupport::readFile(root + "/" + copy), copyBytes);
+        }
         delete Global::encounters;
         Global::encounters = nullptr;
     }
