@@ -52,6 +52,8 @@ bool showTab(QWidget* window, const QString& title)
 // The main window's first-start sizes on the emulated 1280×800 screen and on a 1600×1000 one.
 const QSize laptopWindow(1152, 720);
 const QSize desktopWindow(1440, 900);
+// The least the monster manager and the character creator narrow to.
+const QSize narrowEditor(960, 600);
 
 } // namespace
 
@@ -75,9 +77,14 @@ private slots:
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("part");
         QTest::addColumn<QSize>("size");
-        for (const QString window : {"character creator", "monster manager"})
-            for (const QString& tab : titlesOfTabs(open(window, QString())))
-                QTest::addRow("%s, %s", qPrintable(window), qPrintable(tab)) << window << tab << QSize();
+        // At the size they first open at, then narrowed to half a 1920×1080 screen or a 1024 pixel one.
+        const QList<std::pair<QString, QSize>> editors{{"character creator", QSize(994, 611)},
+                                                       {"monster manager", QSize(1068, 627)}};
+        for (const bool narrowed : {false, true})
+            for (const auto& [window, firstStart] : editors)
+                for (const QString& tab : titlesOfTabs(open(window, QString())))
+                    QTest::addRow("%s, %s%s", qPrintable(window), qPrintable(tab), narrowed ? ", narrowed" : "")
+                            << window << tab << (narrowed ? narrowEditor : firstStart);
         QTest::newRow("power header editor") << "power header editor" << QString() << QSize();
         // The laptop's whole screen.
         QTest::newRow("Conditions and Effects, window maximised")
@@ -101,7 +108,11 @@ private slots:
         QVERIFY(shown);
         if (window == "main window")
             placeMainWindow(size);
+        else if (size == narrowEditor)
+            shown->resize(size);
         settle();
+        if (window != "main window" && size.isValid())
+            QCOMPARE(shown->size(), size);
         const bool inPanel = window == "main window" && !part.isEmpty();
         // The header editor shows a stat-block power's texts only in its greyed fields.
         const QStringList cut = inPanel ? cutTextsInPanel(part) : cutTexts(shown, window == "power header editor");
