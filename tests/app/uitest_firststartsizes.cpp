@@ -4,7 +4,10 @@
 // shows its whole text. Each text is measured with the widget's own font
 // against the room its style gives the text once laid out, so a widget whose
 // size hint promises more room than it gets is caught.
+#include <QDockWidget>
 #include <QListView>
+#include <QListWidget>
+#include <QMainWindow>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -95,8 +98,10 @@ private slots:
                 QTest::addRow("main window %d×%d%s%s", size.width(), size.height(), panel.isEmpty() ? "" : ", ",
                               qPrintable(panel))
                         << "main window" << panel << size;
-        // Last, for the mark it puts on a hero.
+        // Last, for the mark it puts on a hero; then the ticker at every
+        // height over a row's span, its last row reaching its frame at one.
         QTest::newRow("players' window") << "players' window" << QString() << QSize();
+        QTest::newRow("players' window, every ticker height") << "players' window" << "ticker" << QSize();
     }
 
     void everyTextShowsWhole()
@@ -115,7 +120,9 @@ private slots:
             QCOMPARE(shown->size(), size);
         const bool inPanel = window == "main window" && !part.isEmpty();
         // The header editor shows a stat-block power's texts only in its greyed fields.
-        const QStringList cut = inPanel ? cutTextsInPanel(part) : cutTexts(shown, window == "power header editor");
+        const QStringList cut = inPanel            ? cutTextsInPanel(part)
+                                : part == "ticker" ? cutTextsOfTicker()
+                                                   : cutTexts(shown, window == "power header editor");
         if (!cut.isEmpty())
             QFAIL(qPrintable(QString("%1 cut:\n%2").arg(cut.size()).arg(cut.join("\n"))));
     }
@@ -278,6 +285,21 @@ private:
             }
         settle();
         return creator;
+    }
+
+    static QStringList cutTextsOfTicker()
+    {
+        auto* players = static_cast<QMainWindow*>(Global::playersWindow);
+        auto* dock = players->findChild<QDockWidget*>("ticker");
+        auto* list = dock->findChild<QListWidget*>();
+        const int first = dock->height();
+        QStringList cut;
+        for (int height = first; height < first + list->sizeHintForRow(0) && cut.isEmpty(); height++) {
+            players->resizeDocks({dock}, {height}, Qt::Vertical);
+            settle();
+            cut = cutTexts(players);
+        }
+        return cut;
     }
 
     // The panel as the main window shows it, measured while it runs.
