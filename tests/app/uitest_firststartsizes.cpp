@@ -272,9 +272,13 @@ private:
         return showSelected<MonsterView>(Global::managerWindow, Global::monsters->getTemplateIndex(trap));
     }
 
-    // A hero with a power in the power editor of the "Program Powers" tab.
+    // A hero with a power in the power editor of the "Program Powers" tab,
+    // shown first with no hero chosen: its combos follow what fills them later.
     static QWidget* openCreator()
     {
+        showTab(Global::characterWindow, "Program Powers");
+        Global::characterWindow->show();
+        settle();
         Creature* idrel = Global::characters->findCharacter("Idrel Vane");
         const int row = Global::characters->getCharacterIndex(idrel);
         QWidget* creator = showSelected<CharacterView>(Global::characterWindow, row);
