@@ -128,7 +128,7 @@ QSize ScrollingPane::firstStartSize(QWidget* window)
     wholeMeasure = false;
     measureAgain();
     const QSize screen = window->screen() ? window->screen()->geometry().size() : whole;
-    return hint.boundedTo(screen * 2 / 3).expandedTo(whole);
+    return hint.boundedTo(QSize(screen.width() * 2 / 3, screen.height() * 2 / 3)).expandedTo(whole);
 }
 
 void TabHandler::addWidget(QWidget* widget)
