@@ -120,7 +120,7 @@ QWidget* CharacterWindow::buildTabsPane()
 {
     tabs = new WholeTitlesTabWidget;
     tabs->addTab(buildStatBlockTab(), tr("Stat Block Text"));
-    tabs->addTab(details, tr("Edit Details"));
+    tabs->addTab(new ScrollingPane(details), tr("Edit Details"));
     powersTabIndex = tabs->count();
     tabs->addTab(buildPowersTab(), tr("Program Powers"));
     tabs->addTab(imports, tr("Import Changes"));

@@ -51,10 +51,17 @@ QFrame* settingsFrame(std::initializer_list<QWidget*> rows)
     return frame;
 }
 
-// Two buttons in the middle of a row, the spare width shared on both sides.
+// Two buttons in the middle of a row, the spare width shared on both sides;
+// narrow, one above the other.
 QWidget* buttonRow(QWidget* first, QWidget* second)
 {
-    return WindowsAndDialogs::hWidget(new QWidget, first, second, new QWidget);
+    return WindowsAndDialogs::wrappingRow({first, second}, -1, true);
+}
+
+// A setting's title with its choice beside it, or above it where narrow.
+QWidget* settingRow(const QString& title, QWidget* choice)
+{
+    return WindowsAndDialogs::wrappingRow({WindowsAndDialogs::htmlLabel(title), choice});
 }
 
 template <typename Widget>
@@ -322,7 +329,7 @@ QWidget* ManagerWindow::buildSelectedEncounterBox()
     layout->addWidget(hWidget(false, true, htmlLabel(tr("<b>Level</b>")), encounterLevelLabel,
                               htmlLabel(tr("<b>XP</b>")), encounterXpLabel));
     layout->addWidget(buttonRow(newEncounterButton, deleteEncounterButton));
-    layout->addWidget(settingsFrame({hWidget(false, true, htmlLabel(tr("<b>Party Size</b>")), partySizePopup)}));
+    layout->addWidget(settingsFrame({settingRow(tr("<b>Party Size</b>"), partySizePopup)}));
     return box;
 }
 
@@ -337,19 +344,22 @@ QWidget* ManagerWindow::buildSelectedMonsterBox()
     layout->addWidget(hWidget(htmlLabel(tr("<b>Alias</b>")), monsterAliasEdit));
     layout->addWidget(hiddenCheckBox);
     layout->addWidget(buttonRow(addMonsterButton, removeMonsterButton));
-    layout->addWidget(settingsFrame({hWidget(false, true, htmlLabel(tr("<b>Default Numbering</b>")), numberingPopup),
-                                     hWidget(false, true, htmlLabel(tr("<b>Unique IDs</b>")), uniqueIdsPopup)}));
+    layout->addWidget(settingsFrame({settingRow(tr("<b>Default Numbering</b>"), numberingPopup),
+                                     settingRow(tr("<b>Unique IDs</b>"), uniqueIdsPopup)}));
     return box;
 }
 
+// Short of height the two boxes scroll; the buttons below them stay in sight.
 QWidget* ManagerWindow::buildEncounterEditorPane()
 {
-    auto* pane = new QWidget;
+    auto* boxes = new QWidget;
+    QVBoxLayout* boxLayout = column(boxes, 0, 0, 0, 0);
+    boxLayout->addWidget(buildSelectedEncounterBox());
+    boxLayout->addWidget(buildSelectedMonsterBox());
+    auto* pane = new PaneWidget;
     pane->setContentsMargins(1, 20, 0, 0);
     QVBoxLayout* layout = column(pane, 0, 0, 0, 0);
-    layout->addWidget(buildSelectedEncounterBox());
-    layout->addWidget(buildSelectedMonsterBox());
-    layout->addStretch(1);
+    layout->addWidget(new ScrollingPane(boxes), 1);
     layout->addWidget(buttonRow(revertAllButton, saveAllButton));
     return pane;
 }

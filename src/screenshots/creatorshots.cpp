@@ -63,6 +63,9 @@ void creatorShots(ShotSink& sink)
     if (auto* editor = window->findChild<QTabWidget*>()->widget(2)->findChild<PowerWidget*>())
         editor->setStepType(Power::Effect);
     shootTab(sink, window, "creator-powers", 2);
+    // Narrowed to half a 1920×1080 screen.
+    window->resize(960, 600);
+    shootTab(sink, window, "creator-details-narrow", 1);
 
     window->findChild<QTabWidget*>()->setCurrentIndex(1);
     sink.saveModal("duplicate-character", [window] {

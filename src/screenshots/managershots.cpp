@@ -63,6 +63,10 @@ void managerShots(ShotSink& sink)
     showTab(window, 2);
     sink.save("manager-import", window);
     showTab(window, 0);
+    // Narrowed to half a 1920×1080 screen.
+    window->resize(960, 600);
+    showTab(window, 0);
+    sink.save("manager-edit-narrow", window);
     window->hide();
 
     RenameDialog dialog("", "Marsh Raider");

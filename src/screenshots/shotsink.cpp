@@ -7,10 +7,12 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "toolkit/scrollandtabs.h"
+
 void showAtFirstStartSize(QWidget* window, QSplitter* splitter)
 {
     window->show();
-    window->adjustSize();
+    window->resize(ScrollingPane::firstStartSize(window));
     QList<int> shares;
     for (int pane = 0; pane < splitter->count(); ++pane)
         shares << splitter->widget(pane)->sizeHint().width();

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTabBar>
@@ -21,6 +22,12 @@ QSize WholeTitlesTabWidget::sizeHint() const
 {
     const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
     return QTabWidget::sizeHint().expandedTo(QSize(tabBar()->sizeHint().width() + frame, 0));
+}
+
+QSize WholeTitlesTabWidget::minimumSizeHint() const
+{
+    const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    return QTabWidget::minimumSizeHint().expandedTo(QSize(tabBar()->sizeHint().width() + frame, 0));
 }
 
 ResizableScrollArea::ResizableScrollArea(bool adjustHeight, bool hintFollowsContent, QWidget* parent)
@@ -82,6 +89,46 @@ void ResizableScrollArea::resizeEvent(QResizeEvent* event)
 {
     QScrollArea::resizeEvent(event);
     adjustSize();
+}
+
+ScrollingPane::ScrollingPane(QWidget* content, QWidget* parent) : ResizableScrollArea(false, true, parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setWidget(content);
+}
+
+QSize ScrollingPane::sizeHint() const
+{
+    return widget()->sizeHint().expandedTo(widget()->minimumSizeHint());
+}
+
+QSize ScrollingPane::minimumSizeHint() const
+{
+    const QSize content = widget()->minimumSizeHint();
+    if (wholeMeasure)
+        return content;
+    const int lines = 3 * fontMetrics().lineSpacing();
+    return {content.width() + verticalScrollBar()->sizeHint().width(), qMin(content.height(), lines)};
+}
+
+bool ScrollingPane::wholeMeasure = false;
+
+QSize ScrollingPane::firstStartSize(QWidget* window)
+{
+    // Every layout measures its widgets afresh.
+    const auto measureAgain = [window] {
+        for (QWidget* widget : window->findChildren<QWidget*>())
+            widget->updateGeometry();
+    };
+    wholeMeasure = true;
+    measureAgain();
+    const QSize hint = window->sizeHint();
+    const QSize whole = window->minimumSizeHint();
+    wholeMeasure = false;
+    measureAgain();
+    const QSize screen = window->screen() ? window->screen()->geometry().size() : whole;
+    return hint.boundedTo(QSize(screen.width() * 2 / 3, screen.height() * 2 / 3)).expandedTo(whole);
 }
 
 void TabHandler::addWidget(QWidget* widget)

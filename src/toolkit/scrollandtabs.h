@@ -33,6 +33,8 @@ public:
     explicit WholeTitlesTabWidget(QWidget* parent = nullptr) : QTabWidget(parent) {}
 
     QSize sizeHint() const override;
+    // The titles stay whole however narrow the pages may go.
+    QSize minimumSizeHint() const override;
 };
 
 // A scroll area that keeps its content as wide as the viewport; with
@@ -58,6 +60,30 @@ private:
     bool adjustHeight;
     bool hintFollowsContent;
     DogTag dogTag{__LINE__, __FILE__};
+};
+
+// A pane of a window, or a page of its tabs, that scrolls up and down
+// when the window is short of height. It asks for what shows its content
+// whole, needs the content's least width beside the scroll bar, and the
+// height of a few lines.
+class ScrollingPane : public ResizableScrollArea
+{
+    Q_OBJECT
+
+public:
+    explicit ScrollingPane(QWidget* content, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+    // The window's size as Qt opens a window, with its panes whole standing
+    // for its least size: each as wide as it asks, and none scrolled.
+    static QSize firstStartSize(QWidget* window);
+    // While that is measured, panes ask for their whole room at the least.
+    static bool measuringWhole() { return wholeMeasure; }
+
+private:
+    static bool wholeMeasure;
 };
 
 // The Tab order of a panel: Tab and Backtab cycle through the added widgets

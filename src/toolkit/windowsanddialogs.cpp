@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSplitter>
 #include <QSpinBox>
@@ -14,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "toolkit/dynamicwidgets.h"
+#include "toolkit/scrollandtabs.h"
 #include "toolkit/wrappinglayout.h"
 
 namespace {
@@ -44,6 +47,20 @@ private:
 
     int width;
 };
+}
+
+QSize PaneWidget::minimumSizeHint() const
+{
+    QSize least = QWidget::minimumSizeHint();
+    if (ScrollingPane::measuringWhole())
+        return least.expandedTo(QSize(sizeHint().width(), 0));
+    const QMargins margins = layout() ? layout()->contentsMargins() : QMargins();
+    for (const QScrollArea* area : findChildren<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly))
+        if (const QWidget* content = area->widget())
+            least.setWidth(qMax(least.width(), content->minimumSizeHint().width() + 2 * area->frameWidth()
+                                                   + area->verticalScrollBar()->sizeHint().width() + margins.left()
+                                                   + margins.right()));
+    return least;
 }
 
 QLabel* WindowsAndDialogs::htmlLabel(const QString& text)
@@ -120,9 +137,10 @@ QWidget* WindowsAndDialogs::layoutToWidget(QLayout* layout)
     return widget;
 }
 
-QWidget* WindowsAndDialogs::wrappingRow(std::initializer_list<QWidget*> widgets, int spacing)
+QWidget* WindowsAndDialogs::wrappingRow(std::initializer_list<QWidget*> widgets, int spacing, bool centred)
 {
     auto* row = new WrappingLayout(WrappingLayout::OwnWidths);
+    row->setCentred(centred);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(spacing);
     for (QWidget* widget : widgets)
@@ -194,10 +212,12 @@ void WindowsAndDialogs::restoreWindowState(QWidget* window, QSplitter* splitter,
 {
     QSettings settings;
     const QByteArray geometry = settings.value(key + "/geometry").toByteArray();
-    if (!geometry.isNull())
+    if (!geometry.isNull()) {
         window->restoreGeometry(geometry);
-    else
+    } else {
+        window->resize(ScrollingPane::firstStartSize(window));
         placeInsideScreen(window);
+    }
     QList<int> sizes;
     for (const QVariant& size : settings.value(key + "/splitterSizes").toList())
         sizes.append(size.toInt());

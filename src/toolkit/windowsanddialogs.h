@@ -16,20 +16,20 @@ class QSplitter;
 class QToolButton;
 class QWidget;
 
-// A plain widget that asks for the given width and keeps it, or what its
-// content needs when that is more: a splitter short of room squeezes no pane
-// below what shows it whole, and a pane whose content widens a little stays
-// as wide as it was.
+// A plain widget that asks for the given width, or what its content needs
+// when that is more, and opens that wide. Short of room a splitter narrows it to what shows its
+// content whole: a scroll area in it scrolls up and down only, so its
+// content keeps its least width beside the scroll bar.
 class PaneWidget : public QWidget
 {
 public:
-    explicit PaneWidget(int leastWidth = 0) : leastWidth(leastWidth) {}
+    explicit PaneWidget(int width = 0) : width(width) {}
 
-    QSize sizeHint() const override { return QWidget::sizeHint().expandedTo(QSize(leastWidth, 0)); }
-    QSize minimumSizeHint() const override { return QWidget::minimumSizeHint().expandedTo(QSize(leastWidth, 0)); }
+    QSize sizeHint() const override { return QWidget::sizeHint().expandedTo(QSize(width, 0)); }
+    QSize minimumSizeHint() const override;
 
 private:
-    int leastWidth;
+    int width;
 };
 
 // Builders shared by every window and dialog. They make widgets without a
@@ -58,8 +58,9 @@ public:
         QWidget* w6 = nullptr);
     static QWidget* layoutToWidget(QLayout* layout);
     // The widgets in a row, each as wide as it asks; where the width runs
-    // out the rest go to further rows (spacing -1: the style's).
-    static QWidget* wrappingRow(std::initializer_list<QWidget*> widgets, int spacing = -1);
+    // out the rest go to further rows (spacing -1: the style's), each row
+    // in the middle or at the start.
+    static QWidget* wrappingRow(std::initializer_list<QWidget*> widgets, int spacing = -1, bool centred = false);
     // The width of a stat block's widest unbroken line, its three ability
     // scores, in the widget's font.
     static int statBlockWidth(const QWidget* widget);
@@ -76,8 +77,9 @@ public:
     static QString getComboBox(QComboBox* box);
 
     // A tool window's geometry and splitter sizes under "KEY/geometry" and
-    // "KEY/splitterSizes"; without a stored geometry the window is placed
-    // inside the screen, and never stored splitter sizes stay as they are.
+    // "KEY/splitterSizes"; without a stored geometry the window opens at
+    // its first-start size inside the screen, and never stored splitter
+    // sizes stay as they are.
     static void restoreWindowState(QWidget* window, QSplitter* splitter, const QString& key);
     // For a window opening without a stored geometry: centred in its
     // screen's available room with the frame the window manager adds, so

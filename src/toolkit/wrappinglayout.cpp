@@ -97,12 +97,8 @@ QSize WrappingLayout::minimumSize() const
 QSize WrappingLayout::sizeHint() const
 {
     int width = 0;
-    for (const Row& row : rows(QWIDGETSIZE_MAX, false)) {
-        int used = gap() * (row.widths.size() - 1);
-        for (int wanted : row.widths)
-            used += wanted;
-        width = qMax(width, used);
-    }
+    for (const Row& row : rows(QWIDGETSIZE_MAX, false))
+        width = qMax(width, rowsWidth(row));
     const QMargins margins = contentsMargins();
     width += horizontalMargins(margins);
     return QSize(width, heightForWidth(width));
@@ -116,6 +112,8 @@ void WrappingLayout::setGeometry(const QRect& rect)
     int top = area.top();
     for (const Row& row : rows(area.width(), true)) {
         int left = area.left();
+        if (centred)
+            left += qMax(0, area.width() - rowsWidth(row)) / 2;
         for (int i = 0; i < row.items.size(); i++) {
             const QRect cell(left, top, row.widths[i], row.height);
             row.items[i]->setGeometry(QStyle::visualRect(direction, area, cell));
@@ -195,6 +193,14 @@ int WrappingLayout::widestHint() const
         if (!item->isEmpty())
             widest = qMax(widest, widthWanted(item));
     return widest;
+}
+
+int WrappingLayout::rowsWidth(const Row& row) const
+{
+    int used = gap() * (int(row.widths.size()) - 1);
+    for (int wanted : row.widths)
+        used += wanted;
+    return used;
 }
 
 int WrappingLayout::rowsHeight(const QList<Row>& rows) const

@@ -24,6 +24,9 @@ public:
     explicit WrappingLayout(Cells cells, int maxColumns = 0);
     ~WrappingLayout() override;
 
+    // Each row's spare width shared on both sides rather than left at its end.
+    void setCentred(bool value) { centred = value; }
+
     void addItem(QLayoutItem* item) override;
     int count() const override;
     QLayoutItem* itemAt(int index) const override;
@@ -49,11 +52,13 @@ private:
     void spreadRow(Row& row, int width, int columns) const;
     int gap() const;
     int widestHint() const;
+    int rowsWidth(const Row& row) const;
     int rowsHeight(const QList<Row>& rows) const;
 
     QList<QLayoutItem*> items;
     Cells cells;
     int maxColumns;
+    bool centred = false;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

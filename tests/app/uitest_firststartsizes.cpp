@@ -4,7 +4,10 @@
 // shows its whole text. Each text is measured with the widget's own font
 // against the room its style gives the text once laid out, so a widget whose
 // size hint promises more room than it gets is caught.
+#include <QDockWidget>
 #include <QListView>
+#include <QListWidget>
+#include <QMainWindow>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -52,6 +55,8 @@ bool showTab(QWidget* window, const QString& title)
 // The main window's first-start sizes on the emulated 1280×800 screen and on a 1600×1000 one.
 const QSize laptopWindow(1152, 720);
 const QSize desktopWindow(1440, 900);
+// The least the monster manager and the character creator narrow to.
+const QSize narrowEditor(960, 600);
 
 } // namespace
 
@@ -75,9 +80,14 @@ private slots:
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("part");
         QTest::addColumn<QSize>("size");
-        for (const QString window : {"character creator", "monster manager"})
-            for (const QString& tab : titlesOfTabs(open(window, QString())))
-                QTest::addRow("%s, %s", qPrintable(window), qPrintable(tab)) << window << tab << QSize();
+        // At the size they first open at, then narrowed to half a 1920×1080 screen or a 1024 pixel one.
+        const QList<std::pair<QString, QSize>> editors{{"character creator", QSize(994, 611)},
+                                                       {"monster manager", QSize(1068, 627)}};
+        for (const bool narrowed : {false, true})
+            for (const auto& [window, firstStart] : editors)
+                for (const QString& tab : titlesOfTabs(open(window, QString())))
+                    QTest::addRow("%s, %s%s", qPrintable(window), qPrintable(tab), narrowed ? ", narrowed" : "")
+                            << window << tab << (narrowed ? narrowEditor : firstStart);
         QTest::newRow("power header editor") << "power header editor" << QString() << QSize();
         // The laptop's whole screen.
         QTest::newRow("Conditions and Effects, window maximised")
@@ -88,8 +98,10 @@ private slots:
                 QTest::addRow("main window %d×%d%s%s", size.width(), size.height(), panel.isEmpty() ? "" : ", ",
                               qPrintable(panel))
                         << "main window" << panel << size;
-        // Last, for the mark it puts on a hero.
+        // Last, for the mark it puts on a hero; then the ticker at every
+        // height over a row's span, its last row reaching its frame at one.
         QTest::newRow("players' window") << "players' window" << QString() << QSize();
+        QTest::newRow("players' window, every ticker height") << "players' window" << "ticker" << QSize();
     }
 
     void everyTextShowsWhole()
@@ -101,10 +113,16 @@ private slots:
         QVERIFY(shown);
         if (window == "main window")
             placeMainWindow(size);
+        else if (size == narrowEditor)
+            shown->resize(size);
         settle();
+        if (window != "main window" && size.isValid())
+            QCOMPARE(shown->size(), size);
         const bool inPanel = window == "main window" && !part.isEmpty();
         // The header editor shows a stat-block power's texts only in its greyed fields.
-        const QStringList cut = inPanel ? cutTextsInPanel(part) : cutTexts(shown, window == "power header editor");
+        const QStringList cut = inPanel            ? cutTextsInPanel(part)
+                                : part == "ticker" ? cutTextsOfTicker()
+                                                   : cutTexts(shown, window == "power header editor");
         if (!cut.isEmpty())
             QFAIL(qPrintable(QString("%1 cut:\n%2").arg(cut.size()).arg(cut.join("\n"))));
     }
@@ -254,9 +272,13 @@ private:
         return showSelected<MonsterView>(Global::managerWindow, Global::monsters->getTemplateIndex(trap));
     }
 
-    // A hero with a power in the power editor of the "Program Powers" tab.
+    // A hero with a power in the power editor of the "Program Powers" tab,
+    // shown first with no hero chosen: its combos follow what fills them later.
     static QWidget* openCreator()
     {
+        showTab(Global::characterWindow, "Program Powers");
+        Global::characterWindow->show();
+        settle();
         Creature* idrel = Global::characters->findCharacter("Idrel Vane");
         const int row = Global::characters->getCharacterIndex(idrel);
         QWidget* creator = showSelected<CharacterView>(Global::characterWindow, row);
@@ -267,6 +289,21 @@ private:
             }
         settle();
         return creator;
+    }
+
+    static QStringList cutTextsOfTicker()
+    {
+        auto* players = static_cast<QMainWindow*>(Global::playersWindow);
+        auto* dock = players->findChild<QDockWidget*>("ticker");
+        auto* list = dock->findChild<QListWidget*>();
+        const int first = dock->height();
+        QStringList cut;
+        for (int height = first; height < first + list->sizeHintForRow(0) && cut.isEmpty(); height++) {
+            players->resizeDocks({dock}, {height}, Qt::Vertical);
+            settle();
+            cut = cutTexts(players);
+        }
+        return cut;
     }
 
     // The panel as the main window shows it, measured while it runs.

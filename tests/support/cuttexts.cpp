@@ -311,6 +311,16 @@ TextRoom entryText(const QAbstractItemView* view, const QModelIndex& index, cons
     return {text, room, needed, option.displayAlignment};
 }
 
+// A row partly below or above the edge is whole where the view scrolls up and down.
+bool scrollsUpAndDown(const QWidget* widget)
+{
+    for (; widget; widget = widget->parentWidget())
+        if (const auto* area = qobject_cast<const QAbstractScrollArea*>(widget))
+            if (area->verticalScrollBar()->isVisible())
+                return true;
+    return false;
+}
+
 // The entries of the rows in sight, in the viewport.
 QList<TextRoom> entryTexts(QAbstractItemView* view, const QModelIndex& parent = QModelIndex())
 {
@@ -327,6 +337,11 @@ QList<TextRoom> entryTexts(QAbstractItemView* view, const QModelIndex& parent = 
             if (index.data().toString().isEmpty() || place.isEmpty() || place.bottom() < viewport.top()
                 || place.top() > viewport.bottom())
                 continue;
+            // Where the view cannot scroll, a row reaching under its frame is cut however its text stands.
+            if (!scrollsUpAndDown(view) && (place.top() < viewport.top() || place.bottom() > viewport.bottom())) {
+                entries.append({index.data().toString(), place & viewport, place.size()});
+                continue;
+            }
             const TextRoom entry = entryText(view, index, place);
             if (entry.fits() || view->textElideMode() == Qt::ElideNone || !tipShowsWhole(view, place, entry.text))
                 entries.append(entry);
@@ -384,16 +399,6 @@ QRect shownPart(const QWidget* widget)
         shown &= QRect(above->mapTo(window, QPoint(0, 0)), above->size());
     shown &= window->rect();
     return shown.translated(-widget->mapTo(window, QPoint(0, 0)));
-}
-
-// A row partly below or above the edge is whole where the view scrolls up and down.
-bool scrollsUpAndDown(const QWidget* widget)
-{
-    for (; widget; widget = widget->parentWidget())
-        if (const auto* area = qobject_cast<const QAbstractScrollArea*>(widget))
-            if (area->verticalScrollBar()->isVisible())
-                return true;
-    return false;
 }
 
 // Where the game master finds the widget: its class, the nearest named
