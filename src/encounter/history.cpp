@@ -33,7 +33,19 @@ QString History::getEventText(int index) const
 
 ObjectStream* History::getStream(bool quiet)
 {
-    if (replaying || !openStream(quiet))
+    if (replaying)
+        return nullptr;
+    // Opened now, a log that could not be read at the start would take records over the ones never replayed.
+    if (unreplayed && !stream && QFileInfo(getLogPath()).isFile()) {
+        if (!quiet)
+            Global::alert(tr("Cannot Write History File"),
+                          tr("The history file %1 could not be opened when the data folder was loaded, so it was not "
+                             "replayed. No change can be recorded into it until the data folder is loaded again "
+                             "(Select Data Location).")
+                              .arg(getLogPath().toHtmlEscaped()));
+        return nullptr;
+    }
+    if (!openStream(quiet))
         return nullptr;
     QString why = refusal(quiet);
     if (why.isEmpty())
@@ -54,6 +66,7 @@ ObjectStream* History::openStream(bool quiet)
     // A log that can only be read is replayed all the same: getStream() refuses records until it can be written.
     if (!file->open(QIODevice::ReadWrite | QIODevice::Unbuffered)
         && !(existed && file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))) {
+        unreplayed = existed;
         if (!quiet && existed)
             Global::alert(tr("Cannot Write History File"),
                           tr("The history file %1 cannot be opened: %2. Nothing of it was replayed, and no change "
@@ -259,6 +272,7 @@ bool History::rootChanged()
     keptCopy.clear();
     unkeptDamage.clear();
     cutNextRecord = false;
+    unreplayed = false;
     reset();
     if (Global::getRootPath(false).isEmpty())
         return true;

@@ -98,6 +98,8 @@ private:
     // Why no copy could be kept of the damage after replayEnd, which no
     // record may then write over; empty when there is none.
     QString unkeptDamage;
+    // The log was there but could not be opened, so none of it was replayed.
+    bool unreplayed = false;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

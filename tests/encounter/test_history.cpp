@@ -413,6 +413,21 @@ private slots:
         QVERIFY(!streamDuringReplay.contains(true));
         Global::switchBoard.disconnect();
     }
+    void aLogNotReplayedIsNotWrittenOver()
+    {
+        TestWorld world;
+        RecordingUiHooks hooks;
+        QVERIFY(world.record(setHitPoints(world, world.addHero("Ana", 30), 20)));
+        const QString aside = world.root() + "/aside.log";
+        QVERIFY(QFile::rename(world.logPath(), aside) && QDir().mkdir(world.logPath()));
+        world.restart();
+        QCOMPARE(world.find("Ana")->getCurrHitPoints(), 30);
+        QVERIFY(QDir().rmdir(world.logPath()) && QFile::rename(aside, world.logPath()));
+        QVERIFY(!CommandRoad().isOpen());
+        QVERIFY2(hooks.alerts.last().text.contains("not replayed"), qPrintable(hooks.alerts.last().text));
+        QVERIFY(world.restart());
+        QCOMPARE(world.find("Ana")->getCurrHitPoints(), 20);
+    }
     void damagedHeaderIsKeptAndReported()
     {
         TestWorld world;
