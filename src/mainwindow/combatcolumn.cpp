@@ -75,8 +75,15 @@ void CombatColumn::adoptWidget(QWidget* widget, const QString& toolTip)
     cellWidget->setFocusPolicy(Qt::NoFocus);
 }
 
+int CombatColumn::neededWidth() const
+{
+    return cellWidget ? cellWidget->sizeHint().width() : 0;
+}
+
 bool CombatColumn::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == cellWidget && event->type() == QEvent::FontChange)
+        forgetMeasures();
     MainInitiativeList* table = combatTable();
     if (!table || watched != cellWidget)
         return false;
@@ -108,6 +115,18 @@ QWidget* CombatLabelColumn::getWidget()
 QLabel* CombatLabelColumn::label() const
 {
     return static_cast<QLabel*>(cellWidget);
+}
+
+int CombatLabelColumn::lineWidth(const QString& html) const
+{
+    // A wrapping label's size hint is no single line.
+    QLabel* shown = label();
+    shown->ensurePolished();
+    QTextDocument document;
+    document.setDefaultFont(shown->font());
+    document.setDocumentMargin(0);
+    document.setHtml(html);
+    return qCeil(document.idealWidth()) + shown->width() - shown->contentsRect().width() + 2 * shown->margin();
 }
 
 void CombatLabelColumn::applyStyle()
@@ -154,6 +173,10 @@ void CombatNameColumn::refresh()
         return;
     // Names come from pasted and imported files: markup in them is text.
     QString text = Global::encounter->getInitativeListName(row()).toHtmlEscaped();
+    if (text != name) {
+        name = text;
+        forgetMeasures();
+    }
     if (isGray())
         text = QString("<font color=%1>%2</font>").arg(TextColours::greyed().name(), text);
     else if (creature->isHero())
@@ -164,6 +187,13 @@ void CombatNameColumn::refresh()
         text = QString("<b>%1</b>").arg(text);
     showSelected();
     label()->setText(text);
+}
+
+int CombatNameColumn::neededWidth() const
+{
+    if (measuredWidth < 0)
+        measuredWidth = qMax(lineWidth(name), lineWidth(QString("<b>%1</b>").arg(name)));
+    return measuredWidth;
 }
 
 void CombatInitColumn::refresh()
@@ -205,24 +235,35 @@ void CombatEffectsColumn::refresh()
     const QString effects = creature->getEffectsList();
     showSelected();
     const QString text = !state.isEmpty() && !effects.isEmpty() ? state + "; " + effects : state + effects;
-    // Measuring is the dear part: only a changed text is measured.
     if (label()->text() == text)
         return;
     label()->setText(text);
+    forgetMeasures();
     if (MainInitiativeList* table = combatTable())
-        table->onEffectsChanged(row(), textWidth());
+        table->onEffectsChanged(row());
 }
 
-int CombatEffectsColumn::textWidth() const
+int CombatEffectsColumn::neededWidth() const
 {
-    // A wrapping label's size hint is no single line.
-    QLabel* shown = label();
-    shown->ensurePolished();
-    QTextDocument document;
-    document.setDefaultFont(shown->font());
-    document.setDocumentMargin(0);
-    document.setHtml(shown->text());
-    return qCeil(document.idealWidth()) + shown->width() - shown->contentsRect().width() + 2 * shown->margin();
+    if (measuredWidth < 0)
+        measuredWidth = lineWidth(label()->text());
+    return measuredWidth;
+}
+
+int CombatEffectsColumn::heightForWidth(int width) const
+{
+    // Wider than the text, the one line's height holds.
+    const int key = qMin(width, neededWidth());
+    auto known = heights.constFind(key);
+    if (known == heights.cend())
+        known = heights.insert(key, cellWidget->heightForWidth(key));
+    return *known;
+}
+
+void CombatEffectsColumn::forgetMeasures()
+{
+    measuredWidth = -1;
+    heights.clear();
 }
 
 QWidget* CombatHealthColumn::getWidget()
@@ -243,4 +284,11 @@ void CombatHealthColumn::refresh()
                      selected ? TextColours::selection().name() : QString());
     // The bar does not repaint by itself.
     bar->update();
+}
+
+int CombatHealthColumn::neededWidth() const
+{
+    // The bar draws its text inside margins of 5 pixels and an outline.
+    const auto* bar = static_cast<ProgressBarWidget*>(cellWidget);
+    return bar->fontMetrics().horizontalAdvance(bar->getText()) + 14;
 }

@@ -1,6 +1,7 @@
 #ifndef COMBATCOLUMN_H
 #define COMBATCOLUMN_H
 
+#include <QHash>
 #include <QObject>
 #include <QTableWidgetItem>
 
@@ -23,6 +24,8 @@ public:
     virtual void refresh() = 0;
     virtual QWidget* getWidget() = 0;
     virtual void applyStyle();
+    // The width the cell's widget needs to show its text whole.
+    virtual int neededWidth() const;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -38,6 +41,8 @@ protected:
     void showSelected();
     // Makes the widget this cell's: events, style, tool tip and no focus.
     void adoptWidget(QWidget* widget, const QString& toolTip);
+    // The widget's font changed: what was measured in it goes.
+    virtual void forgetMeasures() {}
 
     QWidget* cellWidget = nullptr;
     bool centered = false;
@@ -55,6 +60,8 @@ public:
 
 protected:
     QLabel* label() const;
+    // The width the rich text takes on one line in the label, with its margins.
+    int lineWidth(const QString& html) const;
 };
 
 class CombatIconColumn : public CombatLabelColumn
@@ -65,12 +72,22 @@ public:
     void refresh() override;
 };
 
+// Measured in bold too, as the current creature's name shows: the width
+// holds whichever row is the current one.
 class CombatNameColumn : public CombatLabelColumn
 {
     Q_OBJECT
 
 public:
     void refresh() override;
+    int neededWidth() const override;
+
+protected:
+    void forgetMeasures() override { measuredWidth = -1; }
+
+private:
+    QString name;
+    mutable int measuredWidth = -1;
 };
 
 class CombatInitColumn : public CombatLabelColumn
@@ -93,7 +110,9 @@ public:
     void refresh() override;
 };
 
-// Its text wraps where the column is narrower than the text.
+// Its text wraps where the column is narrower than the text. Laying rich
+// text out is the dear part of a resize: the widths and heights measured
+// stay until the text or the font changes.
 class CombatEffectsColumn : public CombatLabelColumn
 {
     Q_OBJECT
@@ -101,8 +120,16 @@ class CombatEffectsColumn : public CombatLabelColumn
 public:
     QWidget* getWidget() override;
     void refresh() override;
-    // The width the text takes on one line, with the label's margins.
-    int textWidth() const;
+    // The width the text takes on one line.
+    int neededWidth() const override;
+    int heightForWidth(int width) const;
+
+protected:
+    void forgetMeasures() override;
+
+private:
+    mutable int measuredWidth = -1;
+    mutable QHash<int, int> heights;
 };
 
 class CombatHealthColumn : public CombatColumn
@@ -112,6 +139,7 @@ class CombatHealthColumn : public CombatColumn
 public:
     QWidget* getWidget() override;
     void refresh() override;
+    int neededWidth() const override;
 };
 
 #endif

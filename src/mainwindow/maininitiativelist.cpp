@@ -14,7 +14,6 @@
 #include "foundation/switchboard.h"
 #include "mainwindow/combatcolumn.h"
 #include "toolkit/itemviews.h"
-#include "toolkit/progressbar.h"
 
 namespace {
 
@@ -179,15 +178,9 @@ QSize MainInitiativeList::sizeHint() const
 int MainInitiativeList::shownWidth(int column) const
 {
     int cells = 0;
-    for (int row = 0; row < rowCount(); row++) {
-        // A health bar draws its text inside margins of 5 pixels and an outline.
-        if (auto* bar = qobject_cast<ProgressBarWidget*>(cellWidget(row, column)))
-            cells = qMax(cells, bar->fontMetrics().horizontalAdvance(bar->getText()) + 14);
-        else if (auto* effects = dynamic_cast<CombatEffectsColumn*>(item(row, column)))
-            cells = qMax(cells, effects->textWidth());
-        else if (QWidget* cell = cellWidget(row, column))
-            cells = qMax(cells, cell->sizeHint().width());
-    }
+    for (int row = 0; row < rowCount(); row++)
+        if (const auto* cell = static_cast<const CombatColumn*>(item(row, column)))
+            cells = qMax(cells, cell->neededWidth());
     // A cell's widget leaves the grid line its pixel.
     return qMax(horizontalHeader()->sectionSizeHint(column), cells + (showGrid() ? 1 : 0));
 }
@@ -196,31 +189,37 @@ void MainInitiativeList::fitColumns()
 {
     if (!widthsFollow || fittingColumns)
         return;
-    // The default widths while the room allows; past that the columns give
-    // way to the effects, the Name column first, none narrower than what it shows.
+    // The default widths while the room allows. Past that the Defenses and
+    // Init columns give way to the effects, then the effects wrap down to
+    // their title's width, and only then do the columns that say who and how
+    // hurt give way; none goes narrower than what it shows.
     QMap<int, int> widths;
-    int excess = shownWidth(EffectsColumn) + columnWidth(IconColumn) - viewport()->width();
+    const int effects = shownWidth(EffectsColumn);
+    int excess = effects + columnWidth(IconColumn) - viewport()->width();
     for (const StoredColumn& stored : storedColumns)
         if (!isColumnHidden(stored.column)) {
             widths[stored.column] = stored.defaultWidth;
             excess += stored.defaultWidth;
         }
-    for (int column : {NameColumn, DefensesColumn, HealthColumn, InitColumn})
-        if (excess > 0 && widths.contains(column)) {
-            const int given = qBound(0, widths[column] - shownWidth(column), excess);
-            widths[column] -= given;
-            excess -= given;
-        }
+    auto giveWay = [&](std::initializer_list<int> columns) {
+        for (int column : columns)
+            if (excess > 0 && widths.contains(column)) {
+                const int given = qBound(0, widths[column] - shownWidth(column), excess);
+                widths[column] -= given;
+                excess -= given;
+            }
+    };
+    giveWay({DefensesColumn, InitColumn});
+    excess -= effects - horizontalHeader()->sectionSizeHint(EffectsColumn);
+    giveWay({NameColumn, HealthColumn});
     fittingColumns = true;
     for (auto it = widths.cbegin(); it != widths.cend(); ++it)
         setColumnWidth(it.key(), it.value());
     fittingColumns = false;
 }
 
-void MainInitiativeList::onEffectsChanged(int row, int textWidth)
+void MainInitiativeList::onEffectsChanged(int row)
 {
-    if (widthsFollow && textWidth + (showGrid() ? 1 : 0) > columnWidth(EffectsColumn))
-        effectsOutgrown = true;
     fitRowHeight(row, columnWidth(EffectsColumn));
 }
 
@@ -228,7 +227,7 @@ void MainInitiativeList::fitRowHeight(int row, int effectsWidth)
 {
     // A cell's widget leaves the grid line its pixel.
     const int grid = showGrid() ? 1 : 0;
-    const QWidget* effects = cellWidget(row, EffectsColumn);
+    const auto* effects = static_cast<const CombatEffectsColumn*>(item(row, EffectsColumn));
     const int needed = effects ? effects->heightForWidth(effectsWidth - grid) + grid : 0;
     setRowHeight(row, qMax(verticalHeader()->defaultSectionSize(), needed));
 }
@@ -304,8 +303,7 @@ void MainInitiativeList::refreshLayout(int row)
             refreshRow(i);
     }
     // Cells show once refreshed: the widest ones bound the fit.
-    if (std::exchange(effectsOutgrown, false) || (row == 0 && count != old))
-        fitColumns();
+    fitColumns();
 }
 
 void MainInitiativeList::addRow(int row)

@@ -30,8 +30,8 @@ protected:
 // the encounter's selection; the commands they start go out as signals, which
 // the main window connects to its slots. Column widths, order and visibility
 // persist in the settings; until the game master sets a width, the columns
-// give way to the last one's widest text where the table is narrow. Where
-// even that is not room enough, the effects wrap into a taller row.
+// give way to the last one's widest text where the table is narrow, and the
+// effects wrap into a taller row before a name or a health bar gives way.
 class MainInitiativeList : public QTableWidget
 {
     Q_OBJECT
@@ -52,8 +52,8 @@ public:
 
     void refreshLayout(int row);
     void refreshRow(int row);
-    // A row's effects got a new text, that wide on one line.
-    void onEffectsChanged(int row, int textWidth);
+    // A row's effects got a new text.
+    void onEffectsChanged(int row);
     void selectRow(int row);
     void toggleRow(int row);
     void clearSelection();
@@ -121,8 +121,6 @@ private:
     // No width stored or set by hand: the widths follow the table's.
     bool widthsFollow = false;
     bool fittingColumns = false;
-    // An effects text got wider than its column: the columns refit after the refresh.
-    bool effectsOutgrown = false;
     bool pauseUpdate = false;
     QPixmap currentPixmap;
     QPixmap noIconPixmap;

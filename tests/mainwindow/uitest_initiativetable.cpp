@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QRegularExpression>
+#include <QTextDocument>
+#include <QtMath>
 
 #include <memory>
 
@@ -233,6 +235,27 @@ public:
     int hitPointBoxRequests = 0;
     int helpRequests = 0;
 };
+
+// The names that would not show whole in bold, as the current creature's
+// does, and the health figures that reach into their bar's outline: the bar
+// is drawn 5 pixels in from its cell, its outline a pixel wide.
+QStringList cutNamesAndFigures(const TableScreen& screen)
+{
+    QStringList cut;
+    for (int row = 0; row < screen.table->rowCount(); row++) {
+        QLabel* name = screen.label(row, Table::NameColumn);
+        QTextDocument bold;
+        bold.setDefaultFont(name->font());
+        bold.setDocumentMargin(0);
+        bold.setHtml("<b>" + withoutTags(name->text()) + "</b>");
+        if (qCeil(bold.idealWidth()) > name->contentsRect().width())
+            cut << "name in bold: " + withoutTags(name->text());
+        const ProgressBarWidget* bar = screen.bar(row);
+        if (bar->fontMetrics().horizontalAdvance(bar->getText()) > bar->width() - 2 * 5 - 2 * 1)
+            cut << "health figure: " + bar->getText();
+    }
+    return cut;
+}
 
 #define VERIFY_ROWS(screen)                                                                                           \
     do {                                                                                                              \
@@ -534,8 +557,12 @@ private slots:
     }
 
     // Until the game master sets a width, the columns give their spare room
-    // to the last column of a narrow table, the Name column first, and take it
-    // back when the table widens; widths stored or set by hand stay.
+    // to the last column of a narrow table, the Defenses and Init columns
+    // first; the effects wrap before a name or a health figure gives way, and
+    // the columns take their room back when the table widens; widths stored
+    // or set by hand stay. Whatever gives way, every name shows whole in the
+    // bold of the current creature and every health figure inside its bar's
+    // outline, however the figures change after the fit.
     void columnsGiveWay_data()
     {
         QTest::addColumn<int>("storedName");
@@ -546,15 +573,19 @@ private slots:
         QTest::addColumn<bool>("wraps");
         const QList<int> defaults{210, 40, 115, 100};
         const QString pitch = "burning pitch poured from the gatehouse murder holes";
+        // The table's width in the main window at its first start on a 1,280 × 800 screen.
+        const int firstStart = 604;
         QTest::newRow("wide") << 0 << 900 << defaults << true << QString() << false;
         QTest::newRow("narrow") << 0 << 600 << QList<int>() << true << QString() << false;
         QTest::newRow("narrower") << 0 << 540 << QList<int>() << true << QString() << false;
         QTest::newRow("narrow, then wide") << 0 << -900 << defaults << true << QString() << false;
         QTest::newRow("stored") << 210 << 540 << defaults << false << QString() << false;
         QTest::newRow("set by hand") << -200 << 540 << QList<int>{200, 40, 115, 100} << false << QString() << false;
-        QTest::newRow("long effect") << 0 << 900 << QList<int>() << true << pitch << false;
+        QTest::newRow("long effect") << 0 << 900 << QList<int>() << true << pitch << true;
         QTest::newRow("long effect, narrow") << 0 << 600 << QList<int>() << true << pitch << true;
         QTest::newRow("long effect, stored") << 210 << 900 << defaults << true << pitch << true;
+        QTest::newRow("long effect, first start") << 0 << firstStart << QList<int>() << true << pitch << true;
+        QTest::newRow("long effect, narrower than a first start") << 0 << 560 << QList<int>() << true << pitch << true;
     }
 
     void columnsGiveWay()
@@ -588,11 +619,15 @@ private slots:
             burning.comment = effect;
             QVERIFY(screen.world->record(
                     new EffectEvent(burning, {Global::encounter->getCreature(1)}, screen.world->stream())));
+            QVERIFY(screen.world->record(
+                    new SetTempHPEvent({Global::encounter->getCreature(4)}, 12, screen.world->stream())));
             QApplication::processEvents();
         }
         VERIFY_ROWS(screen);
         QVERIFY(screen.shownRows().join('\n').contains("Dying 0/3"));
-        const QStringList cut = cutTexts(screen.table);
+        QStringList cut = cutTexts(screen.table);
+        if (whole)
+            cut << cutNamesAndFigures(screen);
         QVERIFY2(cut.isEmpty() == whole, qPrintable(cut.join('\n')));
         QCOMPARE(screen.table->rowHeight(1) > screen.table->rowHeight(0), wraps);
         QList<int> shown;
@@ -600,6 +635,11 @@ private slots:
             shown << screen.table->columnWidth(column);
         if (!widths.isEmpty())
             QCOMPARE(shown, widths);
+        // Who and how hurt keep their room while the effects can wrap.
+        if (qAbs(tableWidth) >= 600 && widths.isEmpty())
+            QCOMPARE(shown[3], 100);
+        if (qAbs(tableWidth) >= 900 && widths.isEmpty())
+            QCOMPARE(shown[0], 210);
     }
 
     // The header's menu, opened by a click on a section or a right click.
