@@ -56,7 +56,7 @@ std::map<QString, std::unique_ptr<QLockFile>>& held()
 
 namespace FolderLock {
 
-bool take(const QString& folder, const QString& display, QString& inUse)
+bool take(const QString& folder, QString& inUse)
 {
     const QString name = key(folder);
     if (held().count(name))
@@ -70,18 +70,19 @@ bool take(const QString& folder, const QString& display, QString& inUse)
     }
     if (lock->error() != QLockFile::LockFailedError)
         return true;
+    const QString shown = QDir::toNativeSeparators(folder);
     qint64 pid = 0;
     QString host;
     QString program;
     if (!lock->getLockInfo(&pid, &host, &program)) {
-        inUse = Global::tr("The data folder <b>%1</b> is in use by another program.").arg(display.toHtmlEscaped());
+        inUse = Global::tr("The data folder <b>%1</b> is in use by another program.").arg(shown.toHtmlEscaped());
         return false;
     }
     // This program under another path to the folder, or a copy of the folder made while it held it.
     if (pid == QCoreApplication::applicationPid())
         return true;
     inUse = Global::tr("The data folder <b>%1</b> is in use by %2 (process %3 on %4).")
-                .arg(display.toHtmlEscaped(), program.toHtmlEscaped())
+                .arg(shown.toHtmlEscaped(), program.toHtmlEscaped())
                 .arg(pid)
                 .arg(host.toHtmlEscaped());
     return false;

@@ -11,10 +11,10 @@ namespace FolderLock {
 
 // Locks the folder for this program, beside the folders it holds already.
 // False when another program holds it; inUse then says so, naming the folder
-// by its display form and the program by its name, process and host. A folder
-// that cannot hold the file (read-only, or not there) is taken unlocked: what
-// fails there is told by the loading and the log.
-bool take(const QString& folder, const QString& display, QString& inUse);
+// and the program by its name, process and host. A folder that cannot hold the
+// file (read-only, or not there) is taken unlocked: what fails there is told
+// by the loading and the log.
+bool take(const QString& folder, QString& inUse);
 // Lets go of every folder held but this one; an empty folder lets go of all.
 void keepOnly(const QString& folder);
 

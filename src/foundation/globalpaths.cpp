@@ -182,7 +182,7 @@ bool Global::initRootPath()
         display = path;
     const QString found = path;
     QString inUse;
-    while (!FolderLock::take(path, display, inUse)) {
+    while (!FolderLock::take(path, inUse)) {
         if (!ui().selectFolderOrQuit(tr("Data Folder in Use"),
                                      inUse + tr("<p>Choose another data folder, or quit and go on in the program "
                                                 "that has it open.")))

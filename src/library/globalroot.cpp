@@ -109,7 +109,7 @@ bool Global::setRootPath(QString path, QString display)
         progress.reset(ui().createProgress(tr("Loading files..."), files + 4));
         answer = loaded.load(path, display, progress.get());
         QString inUse;
-        if (answer == 1 && !FolderLock::take(path, display, inUse)) {
+        if (answer == 1 && !FolderLock::take(path, inUse)) {
             progress.reset();
             alert(tr("Data Folder in Use"),
                   prettyRootPath.isEmpty() ? inUse
