@@ -25,7 +25,7 @@ QString tellMissing(const QString& missing)
 {
     const QString cause = QFileInfo(missing).isDir()
         ? Global::tr("holds none of the folders Characters, Monsters, Portraits and Encounters")
-        : Global::tr("was not found: a drive not plugged in, or a network folder not mounted?");
+        : Global::tr("was not found (a drive not plugged in, or a network folder not mounted)");
     return Global::tr("The data folder <b>%1</b> remembered from the last start %2.").arg(missing.toHtmlEscaped(), cause);
 }
 
