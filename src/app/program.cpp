@@ -31,9 +31,11 @@ int run(UiHooks* hooks)
 
     Global::init();
     auto* mainWindow = new MainWindow();
-    Global::initRootPath();
-    mainWindow->show();
-    int code = QApplication::exec();
+    int code = 0;
+    if (Global::initRootPath()) {
+        mainWindow->show();
+        code = QApplication::exec();
+    }
 
     mainWindow->shutdown();
     delete mainWindow;

@@ -14,7 +14,8 @@ namespace Program {
 void prepareApplication();
 
 // Makes the main window and its singletons, loads the data folder, runs the
-// event loop and tears everything down in order. Without hooks of the
+// event loop (unless the game master quit rather than share a data folder)
+// and tears everything down in order. Without hooks of the
 // caller's, the model's messages and questions are shown in message boxes.
 int run(UiHooks* hooks = nullptr);
 

@@ -26,6 +26,11 @@ int WindowHooks::badRootAlert(const QString& title, const QString& text, const Q
     return MessageDialog().badRootAlert(title, text, actionText);
 }
 
+bool WindowHooks::selectFolderOrQuit(const QString& title, const QString& text)
+{
+    return MessageDialog().selectFolderOrQuit(title, text);
+}
+
 bool WindowHooks::rejectableAlert(const QString& title, const QString& text, const QString& acceptText)
 {
     return MessageDialog().rejectableAlert(title, text, acceptText);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "foundation/folderlock.h"
 #include "foundation/translation.h"
 #include "foundation/uihooks.h"
 
@@ -49,6 +50,7 @@ void Global::exit()
 {
     delete translation;
     translation = nullptr;
+    FolderLock::keepOnly(QString());
     // A second start in the same process makes it anew.
     delete blankPortrait;
     blankPortrait = nullptr;

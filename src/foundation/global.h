@@ -82,7 +82,9 @@ public:
     static QString addDirChar(const QString& text, QChar c);
     static bool isValidRootPath(QDir& dir);
     static bool isEmptyRootPath(QDir& dir);
-    static void initRootPath();
+    // The data folder at start-up; false when the game master chose to quit
+    // rather than share a folder another program holds.
+    static bool initRootPath();
     // The data-folder switch; in library/, beside the libraries it loads.
     // Loads the libraries of a folder and makes it the data folder; false
     // when nothing changed. An empty path asks the user for a folder.

@@ -6,6 +6,9 @@
 #include <QSaveFile>
 #include <QSettings>
 
+#include "foundation/folderlock.h"
+#include "foundation/uihooks.h"
+
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -21,8 +24,18 @@ bool hasLibraryFolder(const QDir& dir, const char* name)
     return QFileInfo(dir, name).isDir();
 }
 
+// Why the folder remembered from the last start cannot be the data folder.
+QString tellMissing(const QString& missing)
+{
+    const QString cause = QFileInfo(missing).isDir()
+        ? Global::tr("holds none of the folders Characters, Monsters, Portraits and Encounters")
+        : Global::tr("was not found (a drive not plugged in, or a network folder not mounted)");
+    return Global::tr("The data folder <b>%1</b> remembered from the last start %2.").arg(missing.toHtmlEscaped(), cause);
+}
+
 // The program goes on with empty libraries: the game master learns where it looked and what failed.
-void tellNoDataFolder(const QStringList& searched, const QString& demoData, const QString& target)
+void tellNoDataFolder(const QString& missingNote, const QStringList& searched, const QString& demoData,
+                      const QString& target)
 {
     QStringList places;
     for (const QString& folder : searched)
@@ -33,9 +46,10 @@ void tellNoDataFolder(const QStringList& searched, const QString& demoData, cons
         : Global::tr("The demonstration data was not found at <b>%1</b>.")
               .arg(QDir::toNativeSeparators(demoData).toHtmlEscaped());
     Global::alert(Global::tr("No Data Folder"),
-                  Global::tr("No '%1' folder was found in:<br>%2<p>%3<p>Ravelhorn starts with empty libraries: "
-                             "choose a data folder with 'Select Data Location...' in the File menu.")
-                      .arg(defaultFolderName, places.join("<br>"), failure));
+                  (missingNote.isEmpty() ? QString() : missingNote + "<p>")
+                      + Global::tr("No '%1' folder was found in:<br>%2<p>%3<p>Ravelhorn starts with empty libraries: "
+                                   "choose a data folder with 'Select Data Location...' in the File menu.")
+                            .arg(defaultFolderName, places.join("<br>"), failure));
 }
 
 QString joined(const QString& root, const char* folder, const QString& fileName)
@@ -109,15 +123,18 @@ bool Global::isEmptyRootPath(QDir& dir)
     return true;
 }
 
-void Global::initRootPath()
+bool Global::initRootPath()
 {
     const QString folderName = defaultFolderName;
     QSettings settings;
     QString path = settings.value("dataDir/path").toString();
     QString display;
     QDir remembered(path);
-    if (!path.isEmpty() && !isEmptyRootPath(remembered)) {
-        display = settings.value("dataDir/display").toString();
+    // A remembered folder that is gone (a drive not plugged in) is told, and stays remembered.
+    const QString missing = path.isEmpty() || !isEmptyRootPath(remembered) ? QString() : QDir::toNativeSeparators(path);
+    const QString missingDisplay = settings.value("dataDir/display").toString();
+    if (missing.isEmpty() && !path.isEmpty()) {
+        display = missingDisplay;
     } else {
         struct Place
         {
@@ -145,22 +162,47 @@ void Global::initRootPath()
                 break;
             }
         }
+        const QString missingNote = missing.isEmpty() ? QString() : tellMissing(missing);
         if (path.isEmpty()) {
             QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
             // A new home may not have its documents folder yet.
             QDir().mkpath(documents);
             QString source = getResourcePath() + QDir::separator() + "demo-data";
             if (getResourcePath().isEmpty() || !copyDir(source, documents, folderName)) {
-                tellNoDataFolder(searched, source, documents + QDir::separator() + folderName);
-                return;
+                tellNoDataFolder(missingNote, searched, source, documents + QDir::separator() + folderName);
+                return true;
             }
             path = QDir::toNativeSeparators(documents + QDir::separator() + folderName);
             display = getPrettyPath(QStandardPaths::DocumentsLocation, folderName);
         }
+        if (!missing.isEmpty())
+            alert(tr("Data Folder Missing"),
+                  missingNote
+                      + tr("<p>Ravelhorn opens <b>%1</b> instead. <b>%2</b> stays remembered: once it is back, the "
+                           "next start opens it, or choose it with 'Select Data Location...' in the File menu.")
+                            .arg(path.toHtmlEscaped(), missing.toHtmlEscaped()));
     }
     if (display.isEmpty())
         display = path;
-    setRootPath(path, display);
+    const QString found = path;
+    QString inUse;
+    while (!FolderLock::take(path, inUse)) {
+        if (!ui().selectFolderOrQuit(tr("Data Folder in Use"),
+                                     inUse + tr("<p>Choose another data folder, or quit and go on in the program "
+                                                "that has it open.")))
+            return false;
+        const QString chosen = ui().getExistingDirectory(tr("Select Ravelhorn Data Folder"));
+        if (!chosen.isEmpty())
+            path = display = chosen;
+    }
+    if (!setRootPath(path, display))
+        FolderLock::keepOnly(nativeRootPath);
+    if (!missing.isEmpty() && nativeRootPath == found) {
+        QSettings kept;
+        kept.setValue("dataDir/path", missing);
+        kept.setValue("dataDir/display", missingDisplay);
+    }
+    return true;
 }
 
 bool Global::copyDir(const QString& source, const QString& targetParent, const QString& name)

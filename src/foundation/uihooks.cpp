@@ -15,6 +15,12 @@ int UiHooks::badRootAlert(const QString& title, const QString& text, const QStri
     return 0;
 }
 
+bool UiHooks::selectFolderOrQuit(const QString& title, const QString& text)
+{
+    qWarning().noquote() << title << ":" << text;
+    return false;
+}
+
 void UiHooks::debugText(const QString& text)
 {
     qDebug().noquote() << text;

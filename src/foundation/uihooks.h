@@ -32,6 +32,8 @@ public:
     virtual void alert(const QString& title, const QString& text);
     // 2 "Select Folder...", 1 the action button, 0 "Cancel".
     virtual int badRootAlert(const QString& title, const QString& text, const QString& actionText);
+    // True for "Select Folder...", false for "Quit".
+    virtual bool selectFolderOrQuit(const QString& title, const QString& text);
     virtual void debugText(const QString& text);
     // The file chosen in an open-file dialog; empty when cancelled.
     virtual QString getOpenFileName(const QString&, const QString&, const QString&) { return QString(); }

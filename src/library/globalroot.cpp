@@ -7,6 +7,7 @@
 
 #include "encounter/encounter.h"
 #include "encounter/history.h"
+#include "foundation/folderlock.h"
 #include "foundation/progress.h"
 #include "foundation/uihooks.h"
 #include "library/characters.h"
@@ -116,6 +117,14 @@ bool Global::setRootPath(QString path, QString display)
         int files = Characters::getFileCount(path) + Monsters::getFileCount(path) + Encounters::getFileCount(path);
         progress.reset(ui().createProgress(tr("Loading files..."), files + 4));
         answer = loaded.load(path, display, progress.get());
+        QString inUse;
+        if (answer == 1 && !FolderLock::take(path, inUse)) {
+            progress.reset();
+            alert(tr("Data Folder in Use"),
+                  prettyRootPath.isEmpty() ? inUse
+                                           : inUse + tr("<p>The data folder stays <b>%1</b>.").arg(prettyRootPath.toHtmlEscaped()));
+            answer = 0;
+        }
         if (answer == 0) {
             emit switchBoard.doSetPlayersUpdate(true);
             return false;
@@ -140,6 +149,7 @@ bool Global::setRootPath(QString path, QString display)
         history->reset();
     nativeRootPath = path;
     prettyRootPath = display;
+    FolderLock::keepOnly(path);
 
     progress->setLabelText(tr("Loading history..."));
     replayHistory();

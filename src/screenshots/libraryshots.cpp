@@ -1,6 +1,7 @@
 // The dialogs of loading and switching the data folder: the progress
-// dialog, the unsaved-work question, a missing library folder, a first start
-// that can make no data folder, and the reset question of Load Encounter.
+// dialog, the unsaved-work question, a missing library folder, a start that
+// can make no data folder (with a remembered folder gone, too), and the reset
+// question of Load Encounter.
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
@@ -28,8 +29,9 @@ void shootModal(ShotSink& sink, const QString& name, const std::function<void()>
     open();
 }
 
-// A first start in a home whose documents folder is a file: nothing can be copied there.
-void shootNoDataFolder(ShotSink& sink)
+// A start in a home whose documents folder is a file: nothing can be copied
+// there. The folder remembered from the last start, if any, is gone.
+void shootNoDataFolder(ShotSink& sink, const QString& name, const QString& remembered)
 {
     QTemporaryDir home;
     QFile blocked(home.filePath("Documents"));
@@ -45,9 +47,11 @@ void shootNoDataFolder(ShotSink& sink)
     const QVariant path = settings.value("dataDir/path");
     const QVariant display = settings.value("dataDir/display");
     settings.remove("dataDir");
+    if (!remembered.isEmpty())
+        settings.setValue("dataDir/path", remembered);
     WindowHooks hooks;
     Global::setUiHooks(&hooks);
-    shootModal(sink, "no-data-folder", [] { Global::initRootPath(); });
+    shootModal(sink, name, [] { Global::initRootPath(); });
     Global::setUiHooks(nullptr);
     settings.setValue("dataDir/path", path);
     settings.setValue("dataDir/display", display);
@@ -73,7 +77,8 @@ void shootLibraryDialogs(ShotSink& sink)
         MessageDialog().badRootAlert("Directory not Found",
                                      "Directory <b>Monsters</b> not found in Documents/Ravelhorn Data.", "Create");
     });
-    shootNoDataFolder(sink);
+    shootNoDataFolder(sink, "no-data-folder", QString());
+    shootNoDataFolder(sink, "remembered-folder-missing", "/media/campaign/Ravelhorn Data");
     shootModal(sink, "reset-encounter", [] {
         MessageDialog().rejectableAlert(
             "Reset Bridge Ambush",

@@ -32,6 +32,11 @@ void messageBoxes(ShotSink& sink)
     sink.saveModal("message-badroot", [&] {
         MessageDialog().badRootAlert("Data Folder Missing", "The data folder was not found.", "Create Folder");
     });
+    sink.saveModal("message-folder-in-use", [] {
+        MessageDialog().selectFolderOrQuit("Data Folder in Use",
+            "The data folder <b>/home/gm/Documents/Ravelhorn Data</b> is in use by ravelhorn (process 4711 on "
+            "gaming-table).<p>Choose another data folder, or quit and go on in the program that has it open.");
+    });
     sink.saveModal("message-rejectable", [&] {
         MessageDialog().rejectableAlert("screenshots/remove", "Remove Creatures",
             "Remove the selected creatures from the encounter?", "Remove");

@@ -110,6 +110,13 @@ int MessageDialog::badRootAlert(const QString& title, const QString& text, const
     return result == selectFolder ? 2 : (result == QDialog::Accepted ? 1 : 0);
 }
 
+bool MessageDialog::selectFolderOrQuit(const QString& title, const QString& text)
+{
+    build(AlertIcon, title, text, QDialogButtonBox::Ok | QDialogButtonBox::Cancel, tr("Select Folder..."));
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("Quit"));
+    return exec() == QDialog::Accepted;
+}
+
 bool MessageDialog::rejectableAlert(const QString& title, const QString& text)
 {
     return run(AlertIcon, title, text, QDialogButtonBox::Ok | QDialogButtonBox::Cancel) == QDialog::Accepted;

@@ -115,6 +115,67 @@ private slots:
         QVERIFY2(outside.isEmpty(), qPrintable(outside.join('\n')));
     }
 
+    // A second program on the data folder another one holds asks before it
+    // opens anything; one whose holder was killed takes the folder over.
+    void secondStartOnAHeldFolder_data()
+    {
+        QTest::addColumn<bool>("holderKilled");
+        QTest::addColumn<bool>("selectFolder");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("quit") << false << false << "";
+        QTest::newRow("another folder chosen") << false << true << "Other";
+        QTest::newRow("holder killed") << true << false << "Campaign";
+    }
+
+    void secondStartOnAHeldFolder()
+    {
+        QFETCH(bool, holderKilled);
+        QFETCH(bool, selectFolder);
+        QFETCH(QString, opened);
+        TemporaryHome home;
+        for (const char* name : {"Campaign", "Other"})
+            QVERIFY(Global::copyDir(Global::getResourcePath() + "/demo-data", home.path(), name));
+        const QString held = home.path() + "/Campaign";
+        const QString other = home.path() + "/Other";
+        QSettings().setValue("dataDir/path", held);
+        OtherProgram first(held);
+        QVERIFY(first.holdsFolder());
+        const qint64 firstPid = first.pid();
+        if (holderKilled)
+            first.kill();
+
+        RecordingUiHooks hooks;
+        hooks.selectFolderAnswer = selectFolder;
+        hooks.folders = {other};
+        QString openedFolder;
+        qint64 holderWhileRunning = 0;
+        QTimer running;
+        running.setSingleShot(true);
+        connect(&running, &QTimer::timeout, [&] {
+            openedFolder = QDir(Global::getRootPath()).dirName();
+            holderWhileRunning = OtherProgram::lockHolder(Global::getRootPath());
+            QCoreApplication::exit(0);
+        });
+        running.start(0);
+        QCOMPARE(Program::run(&hooks), 0);
+
+        QCOMPARE(openedFolder, opened);
+        QCOMPARE(hooks.alerts.size(), holderKilled ? 0 : 1);
+        if (!holderKilled) {
+            QCOMPARE(hooks.alerts[0].title, QString("Data Folder in Use"));
+            const QString text = hooks.alerts[0].text;
+            QVERIFY2(text.contains("<b>" + held + "</b>") && text.contains(QString("process %1 ").arg(firstPid)),
+                     qPrintable(text));
+            QCOMPARE(OtherProgram::lockHolder(held), firstPid);
+        }
+        // The folder is held while the program runs, and let go when it ends.
+        if (!opened.isEmpty())
+            QCOMPARE(holderWhileRunning, QCoreApplication::applicationPid());
+        QCOMPARE(OtherProgram::lockHolder(other), 0);
+        if (holderKilled)
+            QCOMPARE(OtherProgram::lockHolder(held), 0);
+    }
+
     void eventListFollowsTheHistory()
     {
         RecordingUiHooks hooks;

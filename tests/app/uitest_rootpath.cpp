@@ -67,6 +67,64 @@ private slots:
         QVERIFY(!QSettings().contains("dataDir/path"));
     }
 
+    // A remembered folder that is gone at start is told once, with the folder
+    // opened instead; it stays remembered, and the start after it is back opens it.
+    void startsOnTheRememberedFolder_data()
+    {
+        QTest::addColumn<QString>("remembered");
+        QTest::addColumn<bool>("documentsBlocked");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("there") << "Campaign" << false << "" << "";
+        QTest::newRow("missing") << "Drive/Campaign" << false << "Data Folder Missing" << "was not found";
+        QTest::newRow("without library folders")
+            << "Empty" << false << "Data Folder Missing" << "holds none of the folders Characters";
+        QTest::newRow("missing, no folder made") << "Drive/Campaign" << true << "No Data Folder" << "was not found";
+    }
+
+    void startsOnTheRememberedFolder()
+    {
+        QFETCH(QString, remembered);
+        QFETCH(bool, documentsBlocked);
+        QFETCH(QString, title);
+        QFETCH(QString, cause);
+        TemporaryHome home;
+        const QString demo = Global::getResourcePath() + "/demo-data";
+        const QString folder = home.path() + "/" + remembered;
+        if (remembered == "Campaign")
+            QVERIFY(Global::copyDir(demo, home.path(), remembered));
+        if (remembered == "Empty")
+            QVERIFY(QDir(home.path()).mkdir(remembered));
+        if (documentsBlocked)
+            QVERIFY(TestSupport::writeFile(home.documents(), "not a folder"));
+        QSettings().setValue("dataDir/path", folder);
+        QSettings().setValue("dataDir/display", "Campaign Drive");
+        TestWorld world;
+        RecordingUiHooks hooks;
+        QVERIFY(Global::initRootPath());
+
+        const QString instead = home.documents() + "/Ravelhorn Data";
+        const QString opened = title.isEmpty() ? folder : (documentsBlocked ? world.root() : instead);
+        QCOMPARE(Global::getRootPath(), opened);
+        QCOMPARE(hooks.alerts.size(), title.isEmpty() ? 0 : 1);
+        if (!title.isEmpty()) {
+            QCOMPARE(hooks.alerts[0].title, title);
+            const QString text = hooks.alerts[0].text;
+            QVERIFY2(text.contains("<b>" + folder + "</b> remembered from the last start " + cause), qPrintable(text));
+            QVERIFY2(documentsBlocked || text.contains("opens <b>" + instead + "</b> instead"), qPrintable(text));
+        }
+        QCOMPARE(QSettings().value("dataDir/path").toString(), folder);
+        QCOMPARE(QSettings().value("dataDir/display").toString(), QString("Campaign Drive"));
+
+        // The drive is back.
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(Global::copyDir(demo, QFileInfo(folder).path(), QFileInfo(folder).fileName()));
+        hooks.alerts.clear();
+        QVERIFY(Global::initRootPath());
+        QCOMPARE(Global::getRootPath(), folder);
+        QCOMPARE(hooks.alerts.size(), 0);
+    }
+
     // A timer answers each dialog as the user would and notes what it saw.
     void switchesThroughTheDialogs_data()
     {

@@ -4,10 +4,13 @@
 #include <QGuiApplication>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QThread>
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <optional>
 
 #include "encounter/encounter.h"
 #include "encounter/damageevents.h"
@@ -38,10 +41,10 @@ public:
         progress->setRange(0, maximum);
         return progress;
     }
-    QString getExistingDirectory(const QString&) override
+    QString getExistingDirectory(const QString& title) override
     {
         progressAtFolderDialog.append(CancellingProgress::open);
-        return folders.isEmpty() ? QString() : folders.takeFirst();
+        return RecordingUiHooks::getExistingDirectory(title);
     }
     int badRootAlert(const QString& title, const QString& text, const QString& actionText) override
     {
@@ -95,7 +98,6 @@ public:
     };
 
     int cancelAfter = -1;
-    QStringList folders;
     // How many progress dialogs were open behind each folder dialog.
     QList<int> progressAtFolderDialog;
     // The answers to the next alerts about the data folder, before badRootAnswer.
@@ -444,14 +446,18 @@ private slots:
         QTest::addColumn<QStringList>("removed");
         QTest::addColumn<int>("badRootAnswer");
         QTest::addColumn<int>("cancelAfter");
+        QTest::addColumn<bool>("heldElsewhere");
         QTest::addColumn<bool>("switched");
         QTest::addColumn<QString>("alerts");
-        QTest::newRow("whole") << QStringList() << 0 << -1 << true << "";
-        QTest::newRow("missing folder created") << QStringList{"Monsters"} << 1 << -1 << true << "Directory not Found";
-        QTest::newRow("missing folder, Cancel") << QStringList{"Encounters"} << 0 << -1 << false << "Directory not Found";
-        QTest::newRow("nothing loadable, Cancel") << QStringList{"Characters/*"} << 0 << -1 << false
+        QTest::newRow("whole") << QStringList() << 0 << -1 << false << true << "";
+        QTest::newRow("missing folder created") << QStringList{"Monsters"} << 1 << -1 << false << true
+                                                << "Directory not Found";
+        QTest::newRow("missing folder, Cancel") << QStringList{"Encounters"} << 0 << -1 << false << false
+                                                << "Directory not Found";
+        QTest::newRow("nothing loadable, Cancel") << QStringList{"Characters/*"} << 0 << -1 << false << false
                                                   << "No Characters Found";
-        QTest::newRow("Cancel after one file") << QStringList() << 0 << 1 << false << "";
+        QTest::newRow("Cancel after one file") << QStringList() << 0 << 1 << false << false << "";
+        QTest::newRow("held by another program") << QStringList() << 0 << -1 << true << false << "Data Folder in Use";
     }
 
     void switchingTheDataFolder()
@@ -459,6 +465,7 @@ private slots:
         QFETCH(QStringList, removed);
         QFETCH(int, badRootAnswer);
         QFETCH(int, cancelAfter);
+        QFETCH(bool, heldElsewhere);
         QFETCH(bool, switched);
         QFETCH(QString, alerts);
         TestWorld world;
@@ -475,11 +482,22 @@ private slots:
         }
         hooks.badRootAnswer = badRootAnswer;
         hooks.cancelAfter = cancelAfter;
+        std::optional<OtherProgram> holder;
+        if (heldElsewhere) {
+            holder.emplace(other);
+            QVERIFY(holder->holdsFolder());
+        }
         QCOMPARE(Global::setRootPath(other, "Docs/Other Data"), switched);
         QStringList titles;
         for (const auto& alert : hooks.alerts)
             titles.append(alert.title);
         QCOMPARE(titles.join(", "), alerts);
+        if (heldElsewhere)
+            QCOMPARE(hooks.alerts[0].text, QString("The data folder <b>%1</b> is in use by ravelhorn (process %2 on %3).<p>The "
+                                                   "data folder stays <b>%4</b>.")
+                                               .arg(other)
+                                               .arg(holder->pid())
+                                               .arg(QSysInfo::machineHostName(), world.root()));
         QCOMPARE(Global::characters->findCharacter("Old Hero") == nullptr, switched);
         QCOMPARE(Global::getRootPath() == other, switched);
         if (switched) {

@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QSettings>
 
 #include <cerrno>
 #include <csignal>
@@ -60,6 +62,41 @@ RecordedChores::RecordedChores()
     connect(board, &SwitchBoard::doToggleStartStopNextButtons, this, [this] { startStopToggles++; });
     connect(board, &SwitchBoard::doPerformTurnStart, this, [this] { turnStarts++; });
     connect(board, &SwitchBoard::doCharacterStatsUpdated, this, [this] { statsUpdates++; });
+}
+
+OtherProgram::OtherProgram(const QString& folder) : folder(folder)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", home.path());
+    QSettings settings(home.filePath(".config/Corvelle/Ravelhorn.conf"), QSettings::IniFormat);
+    settings.setValue("dataDir/path", QDir::toNativeSeparators(folder));
+    settings.sync();
+    process.setProcessEnvironment(environment);
+    process.start(QCoreApplication::applicationDirPath() + "/ravelhorn", QStringList());
+}
+
+OtherProgram::~OtherProgram()
+{
+    kill();
+}
+
+bool OtherProgram::holdsFolder()
+{
+    return process.waitForStarted() && QTest::qWaitFor([this] { return lockHolder(folder) == pid(); }, 60000);
+}
+
+void OtherProgram::kill()
+{
+    process.kill();
+    process.waitForFinished();
+}
+
+qint64 OtherProgram::lockHolder(const QString& folder)
+{
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    return QLockFile(folder + "/.ravelhorn.lock").getLockInfo(&pid, &host, &program) ? pid : 0;
 }
 
 CapturedMessages::CapturedMessages()

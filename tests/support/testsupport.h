@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -47,6 +48,12 @@ public:
         alert(title, text);
         return badRootAnswer;
     }
+    bool selectFolderOrQuit(const QString& title, const QString& text) override
+    {
+        alert(title, text);
+        return selectFolderAnswer;
+    }
+    QString getExistingDirectory(const QString&) override { return folders.isEmpty() ? QString() : folders.takeFirst(); }
     QString getOpenFileName(const QString&, const QString& folder, const QString&) override
     {
         openFileFolders.append(folder);
@@ -60,12 +67,37 @@ public:
 
     QList<Message> alerts;
     int badRootAnswer = 0;
+    bool selectFolderAnswer = false;
+    // The answers to the next folder dialogs.
+    QStringList folders;
     // The answer to the next open-file dialog, and the folders they opened in.
     QString openFileAnswer;
     QStringList openFileFolders;
     // The answer to the ongoing-damage and regeneration prompts, and what they asked about.
     int ongoingAnswer = 0;
     QList<QPair<Creature*, Effect*>> ongoingPrompts;
+};
+
+// The real program, started on a home of its own that remembers the data
+// folder, and left running: it holds that folder from its start to its end.
+class OtherProgram
+{
+public:
+    explicit OtherProgram(const QString& folder);
+    ~OtherProgram();
+    qint64 pid() const { return process.processId(); }
+    // True once the folder's lock names it, within a generous time.
+    bool holdsFolder();
+    // As a crash does: the lock stays behind.
+    void kill();
+
+    // The process that the folder's lock names; 0 when it has none.
+    static qint64 lockHolder(const QString& folder);
+
+private:
+    QTemporaryDir home;
+    QString folder;
+    QProcess process;
 };
 
 // Writes beyond the log's present size, or beyond the size given, fail while it lives.

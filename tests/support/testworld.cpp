@@ -12,6 +12,7 @@
 #include "library/characters.h"
 #include "encounter/encounter.h"
 #include "encounter/event.h"
+#include "foundation/folderlock.h"
 #include "foundation/global.h"
 #include "encounter/history.h"
 #include "library/monsters.h"
@@ -62,6 +63,8 @@ TestWorld::~TestWorld()
     deleteSingletons();
     Global::nativeRootPath.clear();
     Global::prettyRootPath.clear();
+    // As at shut-down: a folder a test switched to is no longer held.
+    FolderLock::keepOnly(QString());
 }
 
 void TestWorld::makeSingletons()

@@ -22,6 +22,7 @@ int runForm(const QString& form)
         {"info", [&] { return box.info("T", "x"), -1; }},
         {"about", [&] { return box.about("T", "x"), -1; }},
         {"badRoot", [&] { return box.badRootAlert("T", "x", "Create"); }},
+        {"folderOrQuit", [&] { return int(box.selectFolderOrQuit("T", "x")); }},
         {"rejectable", [&] { return int(box.rejectableAlert("T", "x")); }},
         {"rejectableText", [&] { return int(box.rejectableAlert("T", "x", "Remove")); }},
         {"keyed", [&] { return int(box.rejectableAlert(key, "T", "x", "Remove")); }},
@@ -56,6 +57,9 @@ private slots:
         QTest::newRow("bad root: button") << "badRoot" << false << "Create" << "Cancel Create Select Folder..." << 1 << false;
         QTest::newRow("bad root: cancel") << "badRoot" << false << "Cancel" << "Cancel Create Select Folder..." << 0 << false;
         QTest::newRow("bad root: closed") << "badRoot" << false << "close" << "Cancel Create Select Folder..." << 0 << false;
+        QTest::newRow("folder or quit: select") << "folderOrQuit" << false << "Select Folder..." << "Quit Select Folder..." << 1 << false;
+        QTest::newRow("folder or quit: quit") << "folderOrQuit" << false << "Quit" << "Quit Select Folder..." << 0 << false;
+        QTest::newRow("folder or quit: closed") << "folderOrQuit" << false << "close" << "Quit Select Folder..." << 0 << false;
         QTest::newRow("rejectable: OK") << "rejectable" << false << "OK" << "Cancel OK" << 1 << false;
         QTest::newRow("relabelled: accept") << "rejectableText" << false << "Remove" << "Cancel Remove" << 1 << false;
         QTest::newRow("keyed: accept") << "keyed" << false << "Remove" << "Cancel Remove" << 1 << false;
