@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QColor>
 #include <QImage>
 #include <QObject>
 #include <QPixmap>
@@ -588,7 +589,9 @@ public:
     bool useCompactDisplay(const CreaturePower* power) const;
     bool toggleSectionCompaction(Power::When section);
     // "<font color=...>text</font>"
-    static QString colored(const char* color, const QString& text);
+    static QString colored(const QColor& colour, const QString& text);
+    // Blue for a rise, a readable red for a fall.
+    static QColor changeColour(int change);
 
 private:
     // "<b>label </b>value": the blank after a label belongs to the bold element.

@@ -3,15 +3,21 @@
 #include "creature/effect.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "foundation/textcolours.h"
 
 QString Creature::labelled(const QString& label, const QString& value)
 {
     return QString("<b>%1 </b>%2").arg(label, value);
 }
 
-QString Creature::colored(const char* color, const QString& text)
+QString Creature::colored(const QColor& colour, const QString& text)
 {
-    return QString("<font color=%1>%2</font>").arg(QLatin1String(color), text);
+    return QString("<font color=%1>%2</font>").arg(colour.name(), text);
+}
+
+QColor Creature::changeColour(int change)
+{
+    return change > 0 ? QColor(Qt::blue) : TextColours::red();
 }
 
 bool Creature::isEncounterRunning()
@@ -83,7 +89,7 @@ QString Creature::getStateText(bool richText, bool withAdjustments, bool quietWh
     if (hidden)
         parts.append(tr("Hidden"));
     if (isBloodied())
-        parts.append(richText ? colored("red", tr("Bloodied")) : tr("Bloodied"));
+        parts.append(richText ? colored(TextColours::red(), tr("Bloodied")) : tr("Bloodied"));
     if (withAdjustments) {
         AttrAdj adj;
         getAttributeAdjustment(adj);
@@ -125,7 +131,7 @@ QString Creature::getHealth(bool templateForm) const
         if (hitPointDelta != 0)
             hp = getDeltaHP();
         else
-            hp = isBloodied() ? colored("red", QString::number(hitPoints)) : QString::number(hitPoints);
+            hp = isBloodied() ? colored(TextColours::red(), QString::number(hitPoints)) : QString::number(hitPoints);
         if (withTemporary)
             hp += "+" + getDeltaTempHP();
         hp += "/" + QString::number(stats.maxHitPoints);
