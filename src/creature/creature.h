@@ -596,6 +596,8 @@ public:
 private:
     // "<b>label </b>value": the blank after a label belongs to the bold element.
     static QString labelled(const QString& label, const QString& value);
+    // "figure (bracket)", never parted at a line's end.
+    static QString bracketed(const QString& figure, const QString& bracket);
     static bool isEncounterRunning();
     QString abilityText(Ability ability) const;
     QString getConditionText(bool richText, bool withoutPending) const;

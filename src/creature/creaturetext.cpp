@@ -10,6 +10,11 @@ QString Creature::labelled(const QString& label, const QString& value)
     return QString("<b>%1 </b>%2").arg(label, value);
 }
 
+QString Creature::bracketed(const QString& figure, const QString& bracket)
+{
+    return QString("%1%2(%3)").arg(figure, QChar(QChar::Nbsp), bracket);
+}
+
 QString Creature::colored(const QColor& colour, const QString& text)
 {
     return QString("<font color=%1>%2</font>").arg(colour.name(), text);
@@ -150,9 +155,9 @@ QString Creature::getHealth(bool templateForm) const
         surges = QString("%1/%2").arg(getDeltaHS(), QString::number(stats.maxHealingSurges));
     else
         surges = getDeltaHS();
-    text += "; " + labelled(tr("HS"), surges);
     if (stats.surgeValue != 0)
-        text += QString(" (%1)").arg(stats.surgeValue);
+        surges = bracketed(surges, QString::number(stats.surgeValue));
+    text += "; " + labelled(tr("HS"), surges);
     return text;
 }
 
@@ -201,6 +206,6 @@ QString Creature::getInitiative(bool bonusOnly, int form) const
     else if (form == 1)
         value = QString("%1 (%2)").arg(QString::number(initRoll), bonus);
     else
-        value = QString("%1 (%2)").arg(bonus, QString::number(initRoll));
+        value = bracketed(bonus, QString::number(initRoll));
     return column ? value : labelled(tr("Initiative"), value);
 }

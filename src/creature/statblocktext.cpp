@@ -53,7 +53,7 @@ QString Creature::getAbilityText(const char* label, int score, int modifier, int
         return labelled(label, "-");
     if (modifier == UnknownModifier)
         modifier = getAttributeAdj(score, level);
-    return labelled(label, QString("%1 (%2)").arg(QString::number(score), getAdjText(modifier)));
+    return labelled(label, bracketed(QString::number(score), getAdjText(modifier)));
 }
 
 QString Creature::abilityText(Ability ability) const

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEnterEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -186,6 +187,23 @@ private slots:
         hero->setSecondWindUsed(true);
         tick();
         QVERIFY(textsOf(linesOf(areaOf(current.get()))) != textsOf(drawn));
+    }
+
+    // Its room changed, a stat block taller than the room has its scroll bar
+    // at once, and one that fits has none: a picture taken before the next
+    // pass of events shows neither a cut line nor an empty strip.
+    void theStatBlockScrollsAtOnceWhereItIsTaller()
+    {
+        current->drawCreature(goblin);
+        tick();
+        QScrollArea* area = areaOf(current.get());
+        for (int height : {900, 120, 1000, 150}) {
+            current->resize(300, height);
+            const bool taller = area->widget()->height() > area->viewport()->height();
+            QCOMPARE(taller, height < 500);
+            QCOMPARE(area->verticalScrollBar()->isVisible(), taller);
+            QCOMPARE(area->widget()->width(), area->viewport()->width());
+        }
     }
 
     // The benchmark's ticks: both docks asked to redraw what they show.
