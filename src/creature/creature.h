@@ -594,7 +594,8 @@ public:
     static QColor changeColour(int change);
 
 private:
-    // "<b>label </b>value": the blank after a label belongs to the bold element.
+    // "<b>label </b>value": the blank after a label belongs to the bold
+    // element, and never breaks: a label keeps its figure on its line.
     static QString labelled(const QString& label, const QString& value);
     // "figure (bracket)", never parted at a line's end.
     static QString bracketed(const QString& figure, const QString& bracket);

@@ -7,7 +7,7 @@
 
 QString Creature::labelled(const QString& label, const QString& value)
 {
-    return QString("<b>%1 </b>%2").arg(label, value);
+    return QString("<b>%1%2</b>%3").arg(label, QChar(QChar::Nbsp), value);
 }
 
 QString Creature::bracketed(const QString& figure, const QString& bracket)

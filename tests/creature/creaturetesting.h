@@ -45,10 +45,10 @@ inline int maskOf(const EffectedAttr& attributes)
 }
 
 // "[HP ]{r12}/30" is "<b>HP </b><font color=#a80000>12</font>/30"; "{b" is
-// blue; "~" is a blank that does not break.
+// blue; "~" is a blank that does not break, as is the one closing a label.
 inline QString html(QString text)
 {
-    return text.replace("[", "<b>").replace("]", "</b>").replace("{r", "<font color=#a80000>")
+    return text.replace(" ]", "~]").replace("[", "<b>").replace("]", "</b>").replace("{r", "<font color=#a80000>")
         .replace("{b", "<font color=#0000ff>").replace("}", "</font>").replace("~", QChar(QChar::Nbsp));
 }
 

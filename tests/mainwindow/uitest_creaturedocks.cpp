@@ -231,7 +231,7 @@ private slots:
         const Line health = linesOfKind(linesOf(areaOf(current.get())), LineCode::Details).first();
         auto* label = health.frame->findChild<QLabel*>();
         const QString before = label->text();
-        QVERIFY2(before.contains("<b>HP </b>30;"), qPrintable(before));
+        QVERIFY2(before.contains("<b>HP\u00a0</b>30;"), qPrintable(before));
         const QList<QFrame*> headers = framesOf(linesOf(areaOf(selected.get())));
         WidgetsMade made;
         hero->setCurrHitPoints(22);
