@@ -10,6 +10,7 @@
 
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "foundation/textcolours.h"
 #include "toolkit/inputwidgets.h"
 #include "toolkit/panelhost.h"
 
@@ -120,10 +121,10 @@ QList<RestedCreature> ShortRestDialog::getRestedCreatures() const
 QString ShortRestDialog::newHPString(int hitPoints, Creature* creature)
 {
     if (creature->getBloodiedValue() >= hitPoints)
-        return QString("<font color=red>%1</font>").arg(hitPoints);
+        return Creature::colored(TextColours::red(), QString::number(hitPoints));
     if (hitPoints >= creature->getMaxHitPoints())
         return QString::number(hitPoints);
-    return QString("<font color=blue>%1</font>").arg(hitPoints);
+    return Creature::colored(Qt::blue, QString::number(hitPoints));
 }
 
 void ShortRestDialog::setControls(ShortRestControls& row)

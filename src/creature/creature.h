@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QColor>
 #include <QImage>
 #include <QObject>
 #include <QPixmap>
@@ -593,11 +594,16 @@ public:
     bool useCompactDisplay(const CreaturePower* power) const;
     bool toggleSectionCompaction(Power::When section);
     // "<font color=...>text</font>"
-    static QString colored(const char* color, const QString& text);
+    static QString colored(const QColor& colour, const QString& text);
+    // Blue for a rise, a readable red for a fall.
+    static QColor changeColour(int change);
 
 private:
-    // "<b>label </b>value": the blank after a label belongs to the bold element.
+    // "<b>label </b>value": the blank after a label belongs to the bold
+    // element, and never breaks: a label keeps its figure on its line.
     static QString labelled(const QString& label, const QString& value);
+    // "figure (bracket)", never parted at a line's end.
+    static QString bracketed(const QString& figure, const QString& bracket);
     static bool isEncounterRunning();
     QString abilityText(Ability ability) const;
     QString getConditionText(bool richText, bool withoutPending) const;

@@ -3,15 +3,26 @@
 #include "creature/effect.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "foundation/textcolours.h"
 
 QString Creature::labelled(const QString& label, const QString& value)
 {
-    return QString("<b>%1 </b>%2").arg(label, value);
+    return QString("<b>%1%2</b>%3").arg(label, QChar(QChar::Nbsp), value);
 }
 
-QString Creature::colored(const char* color, const QString& text)
+QString Creature::bracketed(const QString& figure, const QString& bracket)
 {
-    return QString("<font color=%1>%2</font>").arg(QLatin1String(color), text);
+    return QString("%1%2(%3)").arg(figure, QChar(QChar::Nbsp), bracket);
+}
+
+QString Creature::colored(const QColor& colour, const QString& text)
+{
+    return QString("<font color=%1>%2</font>").arg(colour.name(), text);
+}
+
+QColor Creature::changeColour(int change)
+{
+    return change > 0 ? QColor(Qt::blue) : TextColours::red();
 }
 
 bool Creature::isEncounterRunning()
@@ -83,7 +94,7 @@ QString Creature::getStateText(bool richText, bool withAdjustments, bool quietWh
     if (hidden)
         parts.append(tr("Hidden"));
     if (isBloodied())
-        parts.append(richText ? colored("red", tr("Bloodied")) : tr("Bloodied"));
+        parts.append(richText ? colored(TextColours::red(), tr("Bloodied")) : tr("Bloodied"));
     if (withAdjustments) {
         AttrAdj adj;
         getAttributeAdjustment(adj);
@@ -125,7 +136,7 @@ QString Creature::getHealth(bool templateForm) const
         if (hitPointDelta != 0)
             hp = getDeltaHP();
         else
-            hp = isBloodied() ? colored("red", QString::number(hitPoints)) : QString::number(hitPoints);
+            hp = isBloodied() ? colored(TextColours::red(), QString::number(hitPoints)) : QString::number(hitPoints);
         if (withTemporary)
             hp += "+" + getDeltaTempHP();
         hp += "/" + QString::number(stats.maxHitPoints);
@@ -144,9 +155,9 @@ QString Creature::getHealth(bool templateForm) const
         surges = QString("%1/%2").arg(getDeltaHS(), QString::number(stats.maxHealingSurges));
     else
         surges = getDeltaHS();
-    text += "; " + labelled(tr("HS"), surges);
     if (stats.surgeValue != 0)
-        text += QString(" (%1)").arg(stats.surgeValue);
+        surges = bracketed(surges, QString::number(stats.surgeValue));
+    text += "; " + labelled(tr("HS"), surges);
     return text;
 }
 
@@ -195,6 +206,6 @@ QString Creature::getInitiative(bool bonusOnly, int form) const
     else if (form == 1)
         value = QString("%1 (%2)").arg(QString::number(initRoll), bonus);
     else
-        value = QString("%1 (%2)").arg(bonus, QString::number(initRoll));
+        value = bracketed(bonus, QString::number(initRoll));
     return column ? value : labelled(tr("Initiative"), value);
 }

@@ -12,7 +12,7 @@ QString colouredByDelta(int figure, int delta)
 {
     if (delta == 0)
         return QString::number(figure);
-    return QString("<b>%1</b>").arg(Creature::colored(delta > 0 ? "blue" : "red", QString::number(figure)));
+    return QString("<b>%1</b>").arg(Creature::colored(Creature::changeColour(delta), QString::number(figure)));
 }
 
 }

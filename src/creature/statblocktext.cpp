@@ -28,7 +28,7 @@ QString Creature::getColorAdjAdjText(int value, int adjustment)
 {
     if (adjustment == 0)
         return QString::number(value);
-    return colored(adjustment > 0 ? "blue" : "red", getAdjText(value + adjustment));
+    return colored(changeColour(adjustment), getAdjText(value + adjustment));
 }
 
 QString Creature::getColorAttrAdjText(int value, int adjustment, bool combined)
@@ -37,13 +37,13 @@ QString Creature::getColorAttrAdjText(int value, int adjustment, bool combined)
         return "-";
     if (adjustment == 0)
         return QString::number(value);
-    const char* color = adjustment > 0 ? "blue" : "red";
-    QString adjustmentText = colored(color, getAdjText(adjustment));
+    const QColor colour = changeColour(adjustment);
+    QString adjustmentText = colored(colour, getAdjText(adjustment));
     // A value of 0 stands for a missing base value.
     if (value == 0)
         return adjustmentText;
     if (combined)
-        return colored(color, QString::number(value + adjustment));
+        return colored(colour, QString::number(value + adjustment));
     return QString::number(value) + adjustmentText;
 }
 
@@ -53,7 +53,7 @@ QString Creature::getAbilityText(const char* label, int score, int modifier, int
         return labelled(label, "-");
     if (modifier == UnknownModifier)
         modifier = getAttributeAdj(score, level);
-    return labelled(label, QString("%1 (%2)").arg(QString::number(score), getAdjText(modifier)));
+    return labelled(label, bracketed(QString::number(score), getAdjText(modifier)));
 }
 
 QString Creature::abilityText(Ability ability) const

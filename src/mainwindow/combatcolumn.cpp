@@ -10,7 +10,7 @@
 #include "foundation/global.h"
 #include "mainwindow/maininitiativelist.h"
 #include "toolkit/progressbar.h"
-#include "toolkit/textcolours.h"
+#include "foundation/textcolours.h"
 
 CombatColumn::CombatColumn() : QTableWidgetItem(QTableWidgetItem::UserType)
 {

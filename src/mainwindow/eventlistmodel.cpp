@@ -8,7 +8,7 @@
 #include "foundation/global.h"
 #include "encounter/history.h"
 #include "mainwindow/mainwindow.h"
-#include "toolkit/textcolours.h"
+#include "foundation/textcolours.h"
 
 EventListModel::EventListModel(QObject* parent)
     : QAbstractTableModel(parent), currentIcon(":/images/arrow-right128.png"), blankIcon(":/images/no-icon.png")

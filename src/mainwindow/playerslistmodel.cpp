@@ -8,7 +8,7 @@
 #include "foundation/global.h"
 #include "foundation/switchboard.h"
 #include "mainwindow/playersview.h"
-#include "toolkit/textcolours.h"
+#include "foundation/textcolours.h"
 
 QString plainText(const QString& html)
 {

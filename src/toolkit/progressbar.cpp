@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "foundation/textcolours.h"
+
 namespace HealthBarColours {
 
 QColor fill(int percent, bool gray)
@@ -30,8 +32,7 @@ QColor text(bool gray)
 
 QColor pending(bool gain)
 {
-    // A darker red than the fill's: pure red reads at 4:1 even on white.
-    return gain ? QColor(Qt::blue) : QColor(168, 0, 0);
+    return gain ? QColor(Qt::blue) : TextColours::red();
 }
 
 QColor textBand()

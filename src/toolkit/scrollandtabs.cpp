@@ -56,10 +56,20 @@ void ResizableScrollArea::adjustSize()
     if (adjustHeight)
         height = qMin(viewport()->height(), height);
     content->resize(width, height);
-    // The area shows or hides its bars a pass later, from the range it had
-    // then: a bar shown for a wider content could stay with nothing to scroll.
-    if (horizontalScrollBar()->isVisible() && content->width() <= room.width())
-        setHorizontalScrollBarPolicy(horizontalScrollBarPolicy());
+    placeBarsNow();
+}
+
+void ResizableScrollArea::placeBarsNow()
+{
+    // The area shows or hides a bar a pass later, from the range it had then:
+    // a taller content would go without its bar meanwhile (in a picture taken
+    // at once, for good), a bar shown for a larger one stay with nothing to
+    // scroll. Setting a policy lays the bars out at once.
+    const bool wide = horizontalScrollBar()->maximum() > 0;
+    const bool tall = verticalScrollBar()->maximum() > 0;
+    if ((horizontalScrollBarPolicy() == Qt::ScrollBarAsNeeded && horizontalScrollBar()->isVisibleTo(this) != wide)
+        || (verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded && verticalScrollBar()->isVisibleTo(this) != tall))
+        setVerticalScrollBarPolicy(verticalScrollBarPolicy());
 }
 
 void ResizableScrollArea::sizeToHint()

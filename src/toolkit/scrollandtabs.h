@@ -57,6 +57,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void placeBarsNow();
+
     bool adjustHeight;
     bool hintFollowsContent;
     DogTag dogTag{__LINE__, __FILE__};

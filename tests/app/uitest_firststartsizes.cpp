@@ -18,8 +18,10 @@
 #include "combat/pickcharactersdialog.h"
 #include "combat/pickencounterdialog.h"
 #include "combat/pickmonsterdialog.h"
+#include "combat/shortrestdialog.h"
 #include "editors/characterwindow.h"
 #include "editors/managerwindow.h"
+#include "encounter/damageevents.h"
 #include "encounter/effectevents.h"
 #include "encounter/encounter.h"
 #include "encounter/encounterevents.h"
@@ -67,7 +69,9 @@ class TestFirstStartSizes : public QObject
 private slots:
     void initTestCase()
     {
+        // The stat blocks in the program's colours, as from its start.
         CreatureDisplay::setupStyles();
+        main.restart();
         QVERIFY(main.loadFolder());
         main.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(main.window));
@@ -94,7 +98,7 @@ private slots:
                 << "main window" << "Conditions and Effects" << QSize(1280, 800);
         for (const QSize size : {laptopWindow, desktopWindow})
             for (const QString panel : {"", "Pick the Party", "Select an Encounter", "Select a Monster", "initiative",
-                                        "classic conditions", "Conditions and Effects"})
+                                        "classic conditions", "Conditions and Effects", "short rest"})
                 QTest::addRow("main window %d×%d%s%s", size.width(), size.height(), panel.isEmpty() ? "" : ", ",
                               qPrintable(panel))
                         << "main window" << panel << size;
@@ -169,7 +173,8 @@ private slots:
 
 private:
     // The demonstration party against goblins, a rat swarm and a hound:
-    // ongoing damage on everyone, with a note on the hound, selected.
+    // ongoing damage on everyone, with a note on the hound, selected; the
+    // current hero bloodied, in red.
     void recordFight()
     {
         const QStringList heroes{"Brannoc Ashfield", "Wren Talloway", "Idrel Vane", "Oriel Fenwhistle"};
@@ -190,6 +195,9 @@ private:
         const InitiativeList monsterRolls{
                 {"Mire Goblin Shank", 17, 2}, {"Gutter Rat Swarm", 14, 3}, {"Ashen Hound", 10, 1}};
         QVERIFY(Global::history->apply(new StartEncounterEvent(heroRolls, monsterRolls, stream), false));
+        const int bloodied = everyone.first()->getMaxHitPoints() / 2 + 1;
+        QVERIFY(Global::history->apply(
+                new DamageEvent(QString(), hound, {everyone.first()}, bloodied, QString(), stream), false));
         EffectDetails burning;
         burning.origin = everyone.first();
         burning.type = CE::OnGoingDamage;
@@ -316,6 +324,8 @@ private:
             dialog = std::make_unique<PickEncounterDialog>("All Adventures");
         else if (panel == "Select a Monster")
             dialog = std::make_unique<PickMonsterDialog>();
+        else if (panel == "short rest")
+            dialog = std::make_unique<ShortRestDialog>();
         else if (panel == "initiative")
             dialog = std::make_unique<InitiativeDialog>(Global::encounter->getCreatureList());
         else if (panel == "classic conditions")

@@ -21,7 +21,7 @@
 #include "powers/actions.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
-#include "toolkit/textcolours.h"
+#include "foundation/textcolours.h"
 
 namespace {
 

@@ -44,11 +44,12 @@ inline int maskOf(const EffectedAttr& attributes)
     return mask;
 }
 
-// "[HP ]{r12}/30" is "<b>HP </b><font color=red>12</font>/30"; "{b" is blue.
+// "[HP ]{r12}/30" is "<b>HP </b><font color=#a80000>12</font>/30"; "{b" is
+// blue; "~" is a blank that does not break, as is the one closing a label.
 inline QString html(QString text)
 {
-    return text.replace("[", "<b>").replace("]", "</b>").replace("{r", "<font color=red>")
-        .replace("{b", "<font color=blue>").replace("}", "</font>");
+    return text.replace(" ]", "~]").replace("[", "<b>").replace("]", "</b>").replace("{r", "<font color=#a80000>")
+        .replace("{b", "<font color=#0000ff>").replace("}", "</font>").replace("~", QChar(QChar::Nbsp));
 }
 
 // The columns of a data-driven test in one line: columns<int, QString>({"n", "text"}).

@@ -77,20 +77,20 @@ private slots:
         row("hero below zero") << "hero; max 20; hp -4" << "hp" << "-4/20";
         row("minion with temporary") << "max 1; temp 2" << "hp" << "1+2/1";
         row("bloodied hero") << "hero; max 30; surges 7; value 7; hp 12; temp 2; hs 5" << "hp|health"
-                             << "12+2/30|[HP ]{r12}+2/30; [Bloodied ]15; [HS ]5/7 (7)";
+                             << "12+2/30|[HP ]{r12}+2/30; [Bloodied ]15; [HS ]5/7~(7)";
         row("unhurt hero") << "hero; max 30" << "health|players" << "[HP ]30; [Bloodied ]15|[HP ]30/30; [AP ]0";
-        row("unhurt with temporary") << "hero; max 30; surges 7; value 7; temp 3" << "health" << "[HP ]30+3/30; [Bloodied ]15; [HS ]7 (7)";
+        row("unhurt with temporary") << "hero; max 30; surges 7; value 7; temp 3" << "health" << "[HP ]30+3/30; [Bloodied ]15; [HS ]7~(7)";
         row("hurt, not bloodied") << "max 40; hp 25" << "health" << "[HP ]25/40; [Bloodied ]20";
         row("surges without value") << "hero; max 30; surges 7; hp 29" << "health" << "[HP ]29/30; [Bloodied ]15; [HS ]7";
-        row("template shows maxima") << "max 40; surges 2; value 10; hp 5; temp 4; hs 0" << "template" << "[HP ]40; [Bloodied ]20; [HS ]2 (10)";
+        row("template shows maxima") << "max 40; surges 2; value 10; hp 5; temp 4; hs 0" << "template" << "[HP ]40; [Bloodied ]20; [HS ]2~(10)";
         row("hero has no template form") << "hero; max 30; surges 7; value 7; hp 12; hs 5" << "template"
-                                         << "[HP ]{r12}/30; [Bloodied ]15; [HS ]5/7 (7)";
+                                         << "[HP ]{r12}/30; [Bloodied ]15; [HS ]5/7~(7)";
         const QString fresh = "hero; max 30; surges 7; value 7; ap 1", both = "health|players";
-        row("nothing pending") << fresh << both << "[HP ]30; [Bloodied ]15; [HS ]7 (7)|[HP ]30/30; [HS ]7; [AP ]1";
-        row("damage pending") << fresh + "; delta -14 0 0" << both << "[HP ][{r16}]/30; [Bloodied ]15; [HS ]7 (7)|[HP ][{r16}]/30; [HS ]7; [AP ]1";
-        row("healing pending above the maximum") << fresh + "; delta 2 0 -1" << both << "[HP ][{b32}]/30; [Bloodied ]15; [HS ][{r6}]/7 (7)|"
+        row("nothing pending") << fresh << both << "[HP ]30; [Bloodied ]15; [HS ]7~(7)|[HP ]30/30; [HS ]7; [AP ]1";
+        row("damage pending") << fresh + "; delta -14 0 0" << both << "[HP ][{r16}]/30; [Bloodied ]15; [HS ]7~(7)|[HP ][{r16}]/30; [HS ]7; [AP ]1";
+        row("healing pending above the maximum") << fresh + "; delta 2 0 -1" << both << "[HP ][{b32}]/30; [Bloodied ]15; [HS ][{r6}]/7~(7)|"
                                                                                            "[HP ][{b32}]/30; [HS ][{r6}]/7; [AP ]1";
-        row("temporary hit points pending") << fresh + "; delta 0 5 0" << both << "[HP ]30+[{b5}]/30; [Bloodied ]15; [HS ]7 (7)|"
+        row("temporary hit points pending") << fresh + "; delta 0 5 0" << both << "[HP ]30+[{b5}]/30; [Bloodied ]15; [HS ]7~(7)|"
                                                                                   "[HP ]30+[{b5}]/30; [HS ]7; [AP ]1";
         const QString hurt = "max 30; surges 7; value 7; ap 2; damage 18; heal 0 2; temp 2; fight", hurtHero = "hero; " + hurt;
         row("monster for the players") << hurt << "players|tally" << "|Damage 18; Heals 1";
@@ -99,12 +99,12 @@ private slots:
         row("hero spent one") << hurtHero + "; spend 1" << "players" << "[HP ]12+2/30; [HS ]5/7; [AP ]1/2";
         row("hero spent one, encounter over") << hurtHero + "; spend 1; stop" << "players" << "[HP ]12+2/30; [HS ]5/7; [AP ]1";
         const QString initiative = "init0|init1|init2";
-        row("initiative rolled") << "init 3; roll 17; fight" << initiative + "|init-1" << "17|17 (+3)|[Initiative ]+3 (17)|[Initiative ]+3 (17)";
+        row("initiative rolled") << "init 3; roll 17; fight" << initiative + "|init-1" << "17|17 (+3)|[Initiative ]+3~(17)|[Initiative ]+3~(17)";
         row("initiative, encounter stopped") << "init 3; roll 17" << initiative << "+3|+3|[Initiative ]+3";
         row("initiative bonus only") << "init 3; roll 17; fight" << "bonus init0|bonus init1|bonus init2" << "+3|+3|[Initiative ]+3";
         row("initiative not rolled") << "init -1; roll 0; fight" << initiative << "-1|-1|[Initiative ]-1";
         row("unknown roll") << "init 3; roll 1000; fight" << initiative << "-|-|[Initiative ]-";
-        row("unknown initiative bonus") << "init 1000; roll 12; fight" << initiative << "12|12 (-)|[Initiative ]- (12)";
+        row("unknown initiative bonus") << "init 1000; roll 12; fight" << initiative << "12|12 (-)|[Initiative ]-~(12)";
         row("zero initiative bonus") << "init 0; roll 0" << initiative << "+0|+0|[Initiative ]+0";
         const QString defences = "defences|defence line";
         row("unknown armour class") << "fort 15; ref 14" << defences << "[AC]- [F]15 [R]14 [W]-|[AC] -; [Fort] 15; [Reflex] 14; [Will] -";
@@ -161,11 +161,11 @@ private slots:
         row("hero spent it") << "hero; ap 1; fight; spend 1" << saves << "[Action Points ]1; [SW]|[Action Points ]0/1; [SW]";
         row("hero spent it, encounter over") << "hero; ap 1; fight; spend 1; stop" << saves << "[Action Points ]1; [SW]|[Action Points ]0; [SW]";
         const QString actions = "actions|live actions";
-        row("actions, no speed") << "init 4; roll 15; fight" << actions << "[Speed ]-; [Initiative ]+4|[Speed ]-; [Initiative ]+4 (15)";
+        row("actions, no speed") << "init 4; roll 15; fight" << actions << "[Speed ]-; [Initiative ]+4|[Speed ]-; [Initiative ]+4~(15)";
         row("actions, stopped") << "speed 6; ap 1; init 4; roll 15" << actions
                                 << "[Speed ]6; [Initiative ]+4; [AP ]1|[Speed ]6; [Initiative ]+4; [AP ]1";
         row("actions, spent") << "speed 6, fly 8; ap 1; init 4; roll 15; fight; spend 1" << actions
-                              << "[Speed ]6, fly 8; [Initiative ]+4; [AP ]1|[Speed ]6, fly 8; [Initiative ]+4 (15); [AP ]0/1";
+                              << "[Speed ]6, fly 8; [Initiative ]+4; [AP ]1|[Speed ]6, fly 8; [Initiative ]+4~(15); [AP ]0/1";
         const QString preview = "live actions|live saves|saves";
         row("one coming back") << "hero; ap 1; fight; spend 1; pending 1" << preview
                                << "[Speed ]-; [Initiative ]-; [AP ][{b1}]/1|[Action Points ][{b1}]/1; [SW]|[Action Points ]1; [SW]";
@@ -295,10 +295,10 @@ private slots:
     void ability_data()
     {
         columns<int, int, int, QString>({"score", "modifier", "level", "expected"});
-        QTest::newRow("stored modifier") << 16 << 3 << 1 << "[Str ]16 (+3)";
-        QTest::newRow("derived, raised by level") << 15 << UnknownModifier << 4 << "[Str ]15 (+4)";
-        QTest::newRow("derived, negative") << 8 << UnknownModifier << 1 << "[Str ]8 (-1)";
-        QTest::newRow("stored zero") << 10 << 0 << 5 << "[Str ]10 (0)";
+        QTest::newRow("stored modifier") << 16 << 3 << 1 << "[Str ]16~(+3)";
+        QTest::newRow("derived, raised by level") << 15 << UnknownModifier << 4 << "[Str ]15~(+4)";
+        QTest::newRow("derived, negative") << 8 << UnknownModifier << 1 << "[Str ]8~(-1)";
+        QTest::newRow("stored zero") << 10 << 0 << 5 << "[Str ]10~(0)";
         QTest::newRow("zero score") << 0 << 3 << 1 << "[Str ]-";
         QTest::newRow("negative score") << -2 << 3 << 1 << "[Str ]-";
         QTest::newRow("unknown score") << UnknownValue << 3 << 1 << "[Str ]-";

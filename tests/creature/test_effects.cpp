@@ -473,7 +473,7 @@ private slots:
         QCOMPARE(bearer->getSavingThrows(false, nullptr, nullptr), line);
         // The stored values alone: the text as it stands, outputs untouched.
         totalOut = -99;
-        QString stored = text.isEmpty() ? QString() : "<b>Saving Throws </b>" + text.toHtmlEscaped();
+        QString stored = text.isEmpty() ? QString() : html("[Saving Throws ]") + text.toHtmlEscaped();
         QCOMPARE(bearer->getSavingThrows(true, &totalOut, &conditionalOut), stored);
         QCOMPARE(totalOut, -99);
     }

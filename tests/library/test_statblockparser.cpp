@@ -300,7 +300,7 @@ private slots:
         QCOMPARE(stats.published, QString("Published in &lt;Tome&gt;."));
         Creature creature;
         creature.setStats(stats);
-        QCOMPARE(creature.getDescription(), QString("<b>Description </b>a &lt;b&gt; c"));
+        QCOMPARE(creature.getDescription(), QString("<b>Description\u00a0</b>a &lt;b&gt; c"));
 
         CreatureStats trap = parseStatBlock("X\nLevel 1 Trap\nA <lever> drops.");
         QCOMPARE(trap.flavorText, QString("<i>A &lt;lever&gt; drops.</i>"));

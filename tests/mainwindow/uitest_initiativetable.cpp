@@ -29,7 +29,7 @@
 #include "support/cuttexts.h"
 #include "support/randomfight.h"
 #include "toolkit/progressbar.h"
-#include "toolkit/textcolours.h"
+#include "foundation/textcolours.h"
 
 using CombatTesting::eventTexts;
 

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
@@ -476,6 +477,25 @@ QString unreadableText(const QWidget* widget)
     return QString("\"%1\", %2: reads at %3:1").arg(text.left(60), whereIs(widget)).arg(ratio, 0, 'f', 1);
 }
 
+// A figure coloured in a label's rich text reads at 4.5:1 at least against the label's background.
+QStringList unreadableFigures(const QWidget* widget)
+{
+    const auto* label = qobject_cast<const QLabel*>(widget);
+    if (!label || !Qt::mightBeRichText(label->text()))
+        return {};
+    static const QRegularExpression coloured(R"(<font color=["']?([#\w]+)["']?>([^<]*))");
+    const QColor paper = label->palette().color(label->backgroundRole());
+    QStringList unreadable;
+    for (const QRegularExpressionMatch& match : coloured.globalMatch(label->text())) {
+        const double ratio = HealthBarColours::contrast(QColor(match.captured(1)), paper);
+        if (ratio < 4.5)
+            unreadable << QString("\"%1\" in %2 on %3, %4: reads at %5:1")
+                                  .arg(match.captured(2), match.captured(1), paper.name(), whereIs(widget))
+                                  .arg(ratio, 0, 'f', 1);
+    }
+    return unreadable;
+}
+
 } // namespace
 
 // A long entry may be elided where its tooltip shows it whole.
@@ -490,7 +510,8 @@ bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& t
 
 // Every text of the window's shown widgets that does not show whole, with
 // where it is; scroll areas that scroll sideways and tabs that need arrows;
-// where the window shows a text only in greyed fields, those that do not read.
+// coloured figures that do not read; where the window shows a text only in
+// greyed fields, those that do not read.
 QStringList cutTexts(QWidget* window, bool greyedFieldsRead)
 {
     QStringList cut;
@@ -517,6 +538,7 @@ QStringList cutTexts(QWidget* window, bool greyedFieldsRead)
                 }
         if (const QString line = greyedFieldsRead ? unreadableText(widget) : QString(); !line.isEmpty())
             cut << line;
+        cut << unreadableFigures(widget);
         if (const QString line = outOfItsFrame(widget); !line.isEmpty())
             cut << line;
         const QRect shown = shownPart(canvas);
