@@ -147,5 +147,5 @@ UnsavedItems WindowHooks::charactersToSave()
 
 bool WindowHooks::saveAllCharacters()
 {
-    return !Global::characterWindow || Global::characterWindow->onSaveAll();
+    return !Global::characterWindow || Global::characterWindow->saveAll(false);
 }

@@ -44,6 +44,8 @@ void ManagerWindow::onDeleteTemplate()
     if (!chosen)
         return;
     const QString name = chosen->getGroup();
+    if (!templateOutOfHistory(name, true))
+        return;
     if (chosen->isNew()) {
         chosen->setNew(false);
         chosen->setDirty(false);

@@ -79,6 +79,9 @@ public:
     // False, with the reason told, when the template's monsters are in the
     // history log under its old name.
     bool renameAllowed(const QString& oldName, const QString& newName);
+    // False, with the reason told, when the history log names monsters of the
+    // template: renamed or deleted, they would come back as placeholders.
+    bool templateOutOfHistory(const QString& group, bool deleting);
     // A clash of the template name in stats with another template is settled
     // by the user; false when he gave up or may not have the name.
     bool checkNameChange(const QString& oldName, QString& text, CreatureStats& stats, bool& nameChanged,

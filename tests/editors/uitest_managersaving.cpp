@@ -417,25 +417,29 @@ private slots:
         QCOMPARE(Global::encounter->getCreatureList().getCount(), 0);
     }
 
-    // The log names the fight's monsters by their template: a rename of it is
-    // refused, and says why, while a change of case alone, which the log
-    // still finds, and a template out of the fight are renamed. Saved, the
-    // fight comes back whole from the files after a restart.
+    // The log names the fight's monsters by their template: a rename or a
+    // delete of it is refused, and says why, while a change of case alone,
+    // which the log still finds, and a template out of the fight are
+    // renamed or deleted. Saved, the fight and its encounter file come back
+    // whole after a restart.
     void aTemplateInTheFightKeepsItsName_data()
     {
         QTest::addColumn<QString>("shown");
+        // Empty for Delete.
         QTest::addColumn<QString>("newName");
-        QTest::addColumn<bool>("renamed");
+        QTest::addColumn<bool>("changed");
         QTest::newRow("in the fight") << "Marsh Raider" << "Bog Raider" << false;
         QTest::newRow("in the fight, case alone") << "Marsh Raider" << "MARSH RAIDER" << true;
         QTest::newRow("out of the fight") << "Ashen Hound" << "Cinder Hound" << true;
+        QTest::newRow("in the fight, deleted") << "Marsh Raider" << "" << false;
+        QTest::newRow("out of the fight, deleted") << "Ashen Hound" << "" << true;
     }
 
     void aTemplateInTheFightKeepsItsName()
     {
         QFETCH(QString, shown);
         QFETCH(QString, newName);
-        QFETCH(bool, renamed);
+        QFETCH(bool, changed);
         ManagerWorld w;
         PickingHooks hooks;
         hooks.encounter = "Bridge Ambush";
@@ -443,22 +447,33 @@ private slots:
         ObjectStream* stream = Global::history->getStream(false);
         QVERIFY(Global::history->apply(new StartEncounterEvent({}, {{"Marsh Raider", 17, 1}}, stream), false));
         const QString fight = w.world.describe().toLower();
+        const QByteArray encounterFile = TestSupport::readFile(w.encountersFolder() + "/bridge-ambush.txt");
 
         w.click(shown);
-        QPlainTextEdit* pane = w.statBlockPane();
-        QTextCursor cursor = pane->textCursor();
-        cursor.setPosition(0);
-        cursor.setPosition(int(shown.size()), QTextCursor::KeepAnchor);
-        pane->setTextCursor(cursor);
-        pane->setFocus();
-        type(pane, newName);
-        QCOMPARE(hooks.alerts.size(), renamed ? 0 : 1);
-        if (!renamed) {
+        if (newName.isEmpty()) {
+            QSettings().setValue("managerWindow/deleteMonster", false);
+            QTest::mouseClick(w.button("Delete"), Qt::LeftButton);
+        } else {
+            QPlainTextEdit* pane = w.statBlockPane();
+            QTextCursor cursor = pane->textCursor();
+            cursor.setPosition(0);
+            cursor.setPosition(int(shown.size()), QTextCursor::KeepAnchor);
+            pane->setTextCursor(cursor);
+            pane->setFocus();
+            type(pane, newName);
+        }
+        QCOMPARE(hooks.alerts.size(), changed ? 0 : 1);
+        if (!changed) {
             QCOMPARE(hooks.alerts[0].title, QString("Monster in the History Log"));
             QVERIFY(hooks.alerts[0].text.contains("<b>Marsh Raider</b>"));
+            QCOMPARE(pending(), 0);
         }
-        QCOMPARE(Global::monsters->findTemplate(newName) != nullptr, renamed);
-        QCOMPARE(w.statBlockPane()->toPlainText().startsWith(newName), renamed);
+        if (newName.isEmpty()) {
+            QCOMPARE(Global::monsters->findTemplate(shown)->isDeleted(), changed);
+        } else {
+            QCOMPARE(Global::monsters->findTemplate(newName) != nullptr, changed);
+            QCOMPARE(w.statBlockPane()->toPlainText().startsWith(newName), changed);
+        }
         QVERIFY(w.window->onSaveAll());
 
         w.tester.reset();
@@ -470,6 +485,8 @@ private slots:
         QCOMPARE(w.world.describe().toLower(), fight);
         for (int i = 0; i < Global::monsters->getTemplateCount(); i++)
             QVERIFY(!Global::monsters->getTemplate(i)->isMissing());
+        if (!changed)
+            QCOMPARE(TestSupport::readFile(w.encountersFolder() + "/bridge-ambush.txt"), encounterFile);
     }
 
     void aDeletedEncounterWhoseFileIsGoneIsRemoved()
