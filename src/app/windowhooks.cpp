@@ -137,7 +137,7 @@ void WindowHooks::monstersToSave(UnsavedItems& templates, UnsavedItems& encounte
 
 bool WindowHooks::saveAllMonsters()
 {
-    return !Global::managerWindow || Global::managerWindow->onSaveAll();
+    return !Global::managerWindow || Global::managerWindow->saveAll(false);
 }
 
 UnsavedItems WindowHooks::charactersToSave()

@@ -71,7 +71,8 @@ QString Creature::makeFileName(QString* unreadableName) const
 
 bool Creature::standsInForUnreadableFile() const
 {
-    if (!stats.missing || !fileName.isEmpty())
+    // Made by the log, neither read from a file nor new; an edit of its text may have cleared its missing mark.
+    if (isNewFlag || !fileName.isEmpty())
         return false;
     QString unreadableName;
     makeFileName(&unreadableName);

@@ -12,12 +12,6 @@
 
 namespace {
 
-// Changed, in place of a file that did not read.
-bool isStandIn(const Creature* character)
-{
-    return character->isDirty() && !character->isDeleted() && character->standsInForUnreadableFile();
-}
-
 QList<Creature*> allCharacters()
 {
     QList<Creature*> characters;
@@ -57,7 +51,7 @@ bool CharacterWindow::saveAll(bool standIns)
     runPendingPowerCheck();
     QStringList failures;
     for (Creature* character : allCharacters()) {
-        if (!standIns && isStandIn(character))
+        if (!standIns && PendingChanges::isStandIn(character))
             continue;
         // The new mark goes only with a save that succeeds: a failed one stays new for "Revert All".
         if (character->isDeleted()) {
@@ -124,7 +118,7 @@ UnsavedItems CharacterWindow::charactersToSave()
     UnsavedItems unsaved;
     // A deletion is work too: dropped on quit, the character would come back.
     for (Creature* character : allCharacters())
-        if (isStandIn(character)) {
+        if (PendingChanges::isStandIn(character)) {
             unsaved.standIns.append(character->getName());
         } else if (character->isDirty() || character->isDeleted()) {
             unsaved.count++;

@@ -92,8 +92,11 @@ public:
     int getPartySize() const;
     void rebuildAdventurePopups();
 
-    // Pending changes: dirty and deleted items alike.
+    // Pending changes: dirty and deleted items alike; changed stand-ins for
+    // files that did not read apart.
     void monstersToSave(UnsavedItems& templates, UnsavedItems& encounters) const;
+    // "Save All"; without standIns, the changed stand-ins stay as they are.
+    bool saveAll(bool standIns);
 
     void toggleHistoryButtons();
     void toggleAllButtons();
@@ -167,7 +170,7 @@ private:
     void addEncounterMonster(EncounterData* encounter, const QString& templateName);
     // Marks, list and buttons after an edit of the encounter.
     void encounterEdited(EncounterData* encounter);
-    QStringList saveTemplates();
+    QStringList saveTemplates(bool standIns);
     QStringList saveEncounters();
     void revertTemplates();
     void revertEncounters();

@@ -245,6 +245,7 @@ private slots:
         QCOMPARE(answeringDialogs([&] { w.c.button("Revert All")->click(); }, accept), 1);
         QCOMPARE(w.party(), fight);
         QCOMPARE(w.pending(), 0);
+        QVERIFY(Global::characters->findCharacter("Wren Talloway")->isMissing());
         const int events = Global::history->getEventCount();
         QVERIFY(TurnFlow().nextTurn());
         QCOMPARE(Global::encounter->getCurrentCreature()->getName(), "Wren Talloway");

@@ -40,6 +40,13 @@ public:
     QString encounter = "Fen Crossing";
 };
 
+// The program's own hooks; a folder without characters is loaded as it is.
+class FolderHooks : public AnsweringHooks
+{
+public:
+    int badRootAlert(const QString&, const QString&, const QString&) override { return 1; }
+};
+
 QStringList historyTexts(int from)
 {
     QStringList texts;
@@ -487,6 +494,51 @@ private slots:
             QVERIFY(!Global::monsters->getTemplate(i)->isMissing());
         if (!changed)
             QCOMPARE(TestSupport::readFile(w.encountersFolder() + "/bridge-ambush.txt"), encounterFile);
+    }
+
+    // A template whose file did not read stands in for the fight's monsters.
+    // Edited, the unsaved-work check names it and leaves it and its file as
+    // they are, saves the rest and lets the caller go on.
+    void theUnsavedWorkCheckLeavesAnEditedStandInAsItIs()
+    {
+        ManagerWorld w;
+        {
+            PickingHooks picking;
+            picking.encounter = "Bridge Ambush";
+            Global::encounters->selectEncounter();
+        }
+        const QString path = w.monstersFolder() + "/marsh-raider.rvhn";
+        QVERIFY(QFile::remove(path) && QFile::link("/proc/self/mem", path));
+        w.tester.reset();
+        w.encounterTester.reset();
+        w.window.reset();
+        FolderHooks hooks;
+        QVERIFY(Global::setRootPath(w.world.root(), ""));
+        QVERIFY2(hooks.alerts.join("").startsWith("Files Not Read"), qPrintable(hooks.alerts.join("\n")));
+        w.window = std::make_unique<ManagerWindow>();
+        QScopedValueRollback<ManagerWindow*> program(Global::managerWindow, w.window.get());
+        w.window->show();
+        QCOMPARE(pending(), 0);
+
+        QSettings().setValue("managerWindow/deleteEncounter", false);
+        w.clickEncounterRow({"Goblin Warren"});
+        QTest::mouseClick(w.button("Delete Encounter"), Qt::LeftButton);
+        w.click("Marsh Raider");
+        QPlainTextEdit* pane = w.statBlockPane();
+        pane->moveCursor(QTextCursor::End);
+        pane->setFocus();
+        QTest::keyClicks(pane, "Description Smells of the fen.");
+        QCOMPARE(pending(), 2);
+        const QStringList monsterFiles = QDir(w.monstersFolder()).entryList(QDir::AllEntries | QDir::System);
+        QVERIFY(Global::allChangesSaved("Quit anyway?", "Quit"));
+        QCOMPARE(hooks.questions.size(), 1);
+        QVERIFY2(hooks.questions[0].contains("<b>Goblin Warren</b> was not saved.<p><b>Marsh Raider</b> only stands in"),
+                 qPrintable(hooks.questions[0]));
+        QCOMPARE(hooks.alerts.size(), 1);
+        QVERIFY(!QFile::exists(w.encountersFolder() + "/goblin-warren.txt"));
+        QCOMPARE(QFileInfo(path).symLinkTarget(), "/proc/self/mem");
+        QCOMPARE(QDir(w.monstersFolder()).entryList(QDir::AllEntries | QDir::System), monsterFiles);
+        QCOMPARE(pending(), 1);
     }
 
     void aDeletedEncounterWhoseFileIsGoneIsRemoved()
