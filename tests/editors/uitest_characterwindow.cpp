@@ -438,6 +438,27 @@ private slots:
         QCOMPARE(figure(world.hero("Brannoc Ashfield"), heading), maximum);
     }
 
+    // A wound recorded while a maximum is typed counts from then on: the
+    // figure from before the typing is not given back.
+    void aWoundWhileAMaximumIsTypedIsKept()
+    {
+        CreatorWorld world;
+        Creator& c = world.creator;
+        Creature* brannoc = world.hero("Brannoc Ashfield");
+        startWith(brannoc);
+        QVERIFY(c.select("Brannoc Ashfield"));
+        typeAndCommit(c.box("HP"), 15);
+        Creator::type(c.box("Max HP"), 60);
+        CreatureVitality wounded = brannoc->getVitality();
+        wounded.hitPoints = 10;
+        QVERIFY(Global::history->apply(new SetVitalityEvent(wounded, Global::history->getStream(false)), false));
+        QCoreApplication::processEvents();
+        QCOMPARE(c.box("HP")->value(), 10);
+        QTest::keyClick(c.box("Max HP"), Qt::Key_1);
+        QCOMPARE(brannoc->getMaxHitPoints(), 601);
+        QCOMPARE(brannoc->getCurrHitPoints(), 10);
+    }
+
     void selectingChangesNoCharacter()
     {
         CreatorWorld world;
