@@ -142,7 +142,7 @@ void WindowHooks::monstersToSave(UnsavedItems& templates, UnsavedItems& encounte
 
 bool WindowHooks::saveAllMonsters()
 {
-    return !Global::managerWindow || Global::managerWindow->onSaveAll();
+    return !Global::managerWindow || Global::managerWindow->saveAll(false);
 }
 
 UnsavedItems WindowHooks::charactersToSave()
@@ -152,5 +152,5 @@ UnsavedItems WindowHooks::charactersToSave()
 
 bool WindowHooks::saveAllCharacters()
 {
-    return !Global::characterWindow || Global::characterWindow->onSaveAll();
+    return !Global::characterWindow || Global::characterWindow->saveAll(false);
 }

@@ -2,6 +2,7 @@
 
 #include "library/characters.h"
 #include "encounter/encounter.h"
+#include "encounter/history.h"
 #include "foundation/global.h"
 #include "library/monsters.h"
 
@@ -115,6 +116,9 @@ void Creature::setDeleted(bool value)
 
 void Creature::dirtyStateHasChanged()
 {
+    // A stand-in for a file that did not read has no saved state but the log's figures.
+    if (stats.missing && Global::history && Global::history->isReplaying())
+        beforeStatBlock = stats.statBlock;
     if (!isNewFlag)
         setDirty(stats.statBlock != beforeStatBlock);
     if (Global::encounter)

@@ -296,6 +296,8 @@ public:
     // a name before it is taken by a file that cannot be read, unreadable
     // receives which and why.
     QString makeFileName(QString* unreadable = nullptr) const;
+    // The log's stand-in for a creature whose file did not read: no save can keep it.
+    bool standsInForUnreadableFile() const;
     void deletePowerAndSetDirty(const QString& powerName);
     void updatePowerAndSetDirty(const QString& powerName, const CreaturePower& power, bool noSave);
     void refreshLinkedFile();

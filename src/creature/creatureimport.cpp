@@ -209,6 +209,7 @@ void Creature::revertChanges()
     setDirty(false);
     CreatureStats record;
     parseStatBlock(stats.monster, beforeStatBlock, record, QString(), fileName, true);
+    record.missing = stats.missing;
     QString& name = stats.monster ? record.group : record.name;
     name = uniqueName(name, stats.monster, Global::monsters, Global::characters);
     setStats(record);

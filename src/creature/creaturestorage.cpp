@@ -67,6 +67,16 @@ QString Creature::makeFileName(QString* unreadableName) const
     }
 }
 
+bool Creature::standsInForUnreadableFile() const
+{
+    // Made by the log, neither read from a file nor new; an edit of its text may have cleared its missing mark.
+    if (isNewFlag || !fileName.isEmpty())
+        return false;
+    QString unreadableName;
+    makeFileName(&unreadableName);
+    return !unreadableName.isEmpty();
+}
+
 Creature::FileContents Creature::readFile(const QString& name, bool monster, const QString& dataFolder)
 {
     FileContents contents;
@@ -150,6 +160,9 @@ bool Creature::save()
         }
         fileName = name;
     }
+    // A fight rebuilds a hero's text from its figures: written as rebuilt, a text typed otherwise stays saved.
+    if (!stats.monster && !isBroken())
+        stats.statBlock = generateStatBlock(false);
     if (!Global::saveFile(Global::getCreaturePath(fileName, stats.monster),
                           Global::toWindowsLineEndings(stats.statBlock.toUtf8())))
         return false;

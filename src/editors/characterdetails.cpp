@@ -249,7 +249,9 @@ void CharacterDetails::showCharacter(Creature* character)
     languagesEdit->setText(character ? character->getStats().languages : QString());
     for (const NumberField& number : numbers)
         showNumber(number, character);
-    currentBeforeMaximum.clear();
+    if (character != shownCharacter)
+        currentBeforeMaximum.clear();
+    shownCharacter = character;
     for (QWidget* input : inputs)
         input->setEnabled(character);
     filling = false;
@@ -277,6 +279,14 @@ void CharacterDetails::applyEdit(QWidget* box, Creature* character)
         currentBeforeMaximum.remove(getNumberBox(box == getNumberBox("HP") ? "Max HP" : "Max HS"));
 }
 
+void CharacterDetails::followMaxima(Creature* character, int maxHitPointsBefore, int maxSurgesBefore)
+{
+    if (character->getMaxHitPoints() != maxHitPointsBefore)
+        keepCurrentWithinMaximum(character, true);
+    if (character->getMaxHealingSurges() != maxSurgesBefore)
+        keepCurrentWithinMaximum(character, false);
+}
+
 void CharacterDetails::keepCurrentWithinMaximum(Creature* character, bool hitPoints)
 {
     const CreatureVitality before = character->getBeforeVitality();
@@ -284,12 +294,12 @@ void CharacterDetails::keepCurrentWithinMaximum(Creature* character, bool hitPoi
     const int current = hitPoints ? character->getCurrHitPoints() : character->getCurrHealingSurges();
     // "60" passes through 6 on the way: the value is measured against the one before the typing.
     QSpinBox* maximumBox = getNumberBox(hitPoints ? "Max HP" : "Max HS");
-    if (!currentBeforeMaximum.contains(maximumBox))
-        currentBeforeMaximum.insert(maximumBox, current);
-    const int untouched = currentBeforeMaximum.value(maximumBox);
+    const auto found = currentBeforeMaximum.constFind(maximumBox);
+    const int untouched = found != currentBeforeMaximum.constEnd() && found->kept == current ? found->current : current;
     const bool wasFull = hitPoints ? before.hitPoints == before.maxHitPoints
                                    : before.healingSurges == before.maxHealingSurges;
     const int kept = untouched > maximum || (!inPlay(character) && wasFull) ? maximum : untouched;
+    currentBeforeMaximum.insert(maximumBox, {untouched, kept});
     if (kept != current)
         (character->*(hitPoints ? &Creature::setCurrHitPoints : &Creature::setCurrHealingSurges))(kept);
     filling = true;

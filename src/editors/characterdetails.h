@@ -37,6 +37,8 @@ public:
     // whose recorded figures were full. While the maximum is typed, each
     // value counts against the current value from before the typing.
     void applyEdit(QWidget* box, Creature* character);
+    // The same for maxima written in the stat-block text: those that differ from before.
+    void followMaxima(Creature* character, int maxHitPointsBefore, int maxSurgesBefore);
 
     QLineEdit* getNameEdit() const { return nameEdit; }
     QComboBox* getClassBox() const { return classBox; }
@@ -98,8 +100,15 @@ private:
     QLineEdit* languagesEdit;
     QLineEdit* speedEdit;
     bool filling = false;
-    // The current value as it was when its maximum box began to change, until the box is left.
-    QHash<QSpinBox*, int> currentBeforeMaximum;
+    // The current value as it was when its maximum began to change, until the box
+    // is left, another character is shown or the value is changed otherwise.
+    struct Untouched
+    {
+        int current;
+        int kept;
+    };
+    QHash<QSpinBox*, Untouched> currentBeforeMaximum;
+    const Creature* shownCharacter = nullptr;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

@@ -80,8 +80,11 @@ public:
     // The check of the programmed power that waits for a pause of the edits,
     // run at once: before saving, reverting, quitting or hiding.
     void runPendingPowerCheck();
-    // Dirty and deleted characters alike, after the pending power check.
+    // Dirty and deleted characters alike, after the pending power check;
+    // changed stand-ins for files that did not read apart.
     UnsavedItems charactersToSave();
+    // "Save All"; without standIns, the changed stand-ins stay as they are.
+    bool saveAll(bool standIns);
 
 public slots:
     void onFilterChanged(QObject* sender);

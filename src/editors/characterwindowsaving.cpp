@@ -43,9 +43,16 @@ void CharacterWindow::onDeleteCharacter()
 
 bool CharacterWindow::onSaveAll()
 {
+    return saveAll(true);
+}
+
+bool CharacterWindow::saveAll(bool standIns)
+{
     runPendingPowerCheck();
     QStringList failures;
     for (Creature* character : allCharacters()) {
+        if (!standIns && PendingChanges::isStandIn(character))
+            continue;
         // The new mark goes only with a save that succeeds: a failed one stays new for "Revert All".
         if (character->isDeleted()) {
             if (character->remove()) {
@@ -111,7 +118,9 @@ UnsavedItems CharacterWindow::charactersToSave()
     UnsavedItems unsaved;
     // A deletion is work too: dropped on quit, the character would come back.
     for (Creature* character : allCharacters())
-        if (character->isDirty() || character->isDeleted()) {
+        if (PendingChanges::isStandIn(character)) {
+            unsaved.standIns.append(character->getName());
+        } else if (character->isDirty() || character->isDeleted()) {
             unsaved.count++;
             unsaved.names.append(character->getName());
         }

@@ -44,6 +44,8 @@ void ManagerWindow::onDeleteTemplate()
     if (!chosen)
         return;
     const QString name = chosen->getGroup();
+    if (!templateOutOfHistory(name, true))
+        return;
     if (chosen->isNew()) {
         chosen->setNew(false);
         chosen->setDirty(false);
@@ -85,18 +87,25 @@ void ManagerWindow::onDeleteEncounter()
 
 bool ManagerWindow::onSaveAll()
 {
+    return saveAll(true);
+}
+
+bool ManagerWindow::saveAll(bool standIns)
+{
     // Templates first: an encounter names them.
-    QStringList failures = saveTemplates();
+    QStringList failures = saveTemplates(standIns);
     failures += saveEncounters();
     toggleAllButtons();
     PendingChanges::tellFailures(failures);
     return failures.isEmpty();
 }
 
-QStringList ManagerWindow::saveTemplates()
+QStringList ManagerWindow::saveTemplates(bool standIns)
 {
     QStringList failures;
     for (Creature* monster : allTemplates()) {
+        if (!standIns && PendingChanges::isStandIn(monster))
+            continue;
         // The new mark goes only with a save that succeeds: a failed one stays new for "Revert All".
         if (monster->isDeleted()) {
             if (monster->remove())
@@ -202,8 +211,12 @@ void ManagerWindow::monstersToSave(UnsavedItems& templates, UnsavedItems& encoun
     templates = UnsavedItems();
     encounters = UnsavedItems();
     // A deletion is work too: dropped on quit, the item would come back.
-    for (Creature* monster : allTemplates())
-        addUnsaved(templates, monster->isDirty() || monster->isDeleted(), monster->getGroup());
+    for (Creature* monster : allTemplates()) {
+        if (PendingChanges::isStandIn(monster))
+            templates.standIns.append(monster->getGroup());
+        else
+            addUnsaved(templates, monster->isDirty() || monster->isDeleted(), monster->getGroup());
+    }
     for (EncounterData* encounter : allEncounters())
         addUnsaved(encounters, encounter->isDirty() || encounter->isDeleted(), encounter->getName());
 }

@@ -140,12 +140,19 @@ void ManagerWindow::handlePossibleStatBlockChange()
 bool ManagerWindow::renameAllowed(const QString& oldName, const QString& newName)
 {
     // The log finds its monsters by the template's name, ignoring case.
-    if (newName.compare(oldName, Qt::CaseInsensitive) == 0 || !Global::monsters->isTemplateInHistory(oldName))
+    return newName.compare(oldName, Qt::CaseInsensitive) == 0 || templateOutOfHistory(oldName, false);
+}
+
+bool ManagerWindow::templateOutOfHistory(const QString& group, bool deleting)
+{
+    if (!Global::monsters->isTemplateInHistory(group))
         return true;
-    Global::ui().alert(tr("Monster in the History Log"),
-                       tr("The history log names monsters of <b>%1</b> by this name: renamed, they would come back "
-                          "as placeholders after a restart.<p>Clear the history log before you rename the monster.")
-                           .arg(oldName.toHtmlEscaped()));
+    const QString text =
+        deleting ? tr("The history log names monsters of <b>%1</b> by this name: deleted, they would come back as "
+                      "placeholders after a restart.<p>Clear the history log before you delete the monster.")
+                 : tr("The history log names monsters of <b>%1</b> by this name: renamed, they would come back as "
+                      "placeholders after a restart.<p>Clear the history log before you rename the monster.");
+    Global::ui().alert(tr("Monster in the History Log"), text.arg(group.toHtmlEscaped()));
     return false;
 }
 

@@ -79,6 +79,9 @@ public:
     // False, with the reason told, when the template's monsters are in the
     // history log under its old name.
     bool renameAllowed(const QString& oldName, const QString& newName);
+    // False, with the reason told, when the history log names monsters of the
+    // template: renamed or deleted, they would come back as placeholders.
+    bool templateOutOfHistory(const QString& group, bool deleting);
     // A clash of the template name in stats with another template is settled
     // by the user; false when he gave up or may not have the name.
     bool checkNameChange(const QString& oldName, QString& text, CreatureStats& stats, bool& nameChanged,
@@ -89,8 +92,11 @@ public:
     int getPartySize() const;
     void rebuildAdventurePopups();
 
-    // Pending changes: dirty and deleted items alike.
+    // Pending changes: dirty and deleted items alike; changed stand-ins for
+    // files that did not read apart.
     void monstersToSave(UnsavedItems& templates, UnsavedItems& encounters) const;
+    // "Save All"; without standIns, the changed stand-ins stay as they are.
+    bool saveAll(bool standIns);
 
     void toggleHistoryButtons();
     void toggleAllButtons();
@@ -164,7 +170,7 @@ private:
     void addEncounterMonster(EncounterData* encounter, const QString& templateName);
     // Marks, list and buttons after an edit of the encounter.
     void encounterEdited(EncounterData* encounter);
-    QStringList saveTemplates();
+    QStringList saveTemplates(bool standIns);
     QStringList saveEncounters();
     void revertTemplates();
     void revertEncounters();

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "creature/creature.h"
 #include "foundation/global.h"
 #include "foundation/uihooks.h"
 #include "toolkit/messagedialog.h"
@@ -13,6 +14,11 @@ QString tr(const char* text)
     return QCoreApplication::translate("PendingChanges", text);
 }
 
+}
+
+bool PendingChanges::isStandIn(const Creature* creature)
+{
+    return creature->isDirty() && !creature->isDeleted() && creature->standsInForUnreadableFile();
 }
 
 bool PendingChanges::confirmDelete(const QString& settingsKey, const QString& name, const QString& fileName)

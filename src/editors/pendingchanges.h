@@ -4,8 +4,14 @@
 #include <QString>
 #include <QStringList>
 
+class Creature;
+
 // What both library editors ask and tell about pending changes.
 namespace PendingChanges {
+
+// Changed, in place of a file that did not read: no save can keep it, and
+// the history log keeps its figures in the fight.
+bool isStandIn(const Creature* creature);
 
 // The delete prompt, silenceable under the key; true for "Delete" (or a silenced prompt).
 bool confirmDelete(const QString& settingsKey, const QString& name, const QString& fileName);

@@ -18,6 +18,8 @@ struct UnsavedItems
 {
     int count = 0;
     QStringList names;
+    // Changed stand-ins for files that did not read: left out of the count, as no save can keep them.
+    QStringList standIns;
 };
 
 // What the model asks of the windows. The ui library installs its own at
@@ -55,7 +57,7 @@ public:
     virtual int getPartySize() { return 5; }
     virtual UnsavedItems charactersToSave() { return UnsavedItems(); }
     virtual void monstersToSave(UnsavedItems&, UnsavedItems&) {}
-    // False when an item could not be saved.
+    // False when an item could not be saved; stand-ins are left as they are.
     virtual bool saveAllCharacters() { return true; }
     virtual bool saveAllMonsters() { return true; }
     virtual void fillImportDirList() {}

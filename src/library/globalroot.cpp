@@ -85,11 +85,19 @@ void replayHistory()
     Global::alert(Global::tr("Unknown Event"), text);
 }
 
+QString boldNames(const QStringList& names)
+{
+    QStringList bold;
+    for (const QString& name : names)
+        bold.append("<b>" + name.toHtmlEscaped() + "</b>");
+    return bold.join(", ");
+}
+
 // One unsaved kind as the question names it: the name alone, or the count.
 void addUnsaved(QStringList& items, const UnsavedItems& unsaved, const QString& counted)
 {
     if (unsaved.count == 1)
-        items.append("<b>" + unsaved.names.value(0).toHtmlEscaped() + "</b>");
+        items.append(boldNames(unsaved.names.mid(0, 1)));
     else if (unsaved.count > 1)
         items.append(counted.arg(unsaved.count));
 }
@@ -179,16 +187,29 @@ bool Global::allChangesSaved(const QString& message, const QString& buttonText)
     UnsavedItems encounters;
     ui().monstersToSave(monsters, encounters);
     const int total = characters.count + monsters.count + encounters.count;
-    if (total == 0)
+    const QStringList standIns = characters.standIns + monsters.standIns;
+    if (total == 0 && standIns.isEmpty())
         return true;
-    QStringList items;
-    addUnsaved(items, characters, tr("%1 Characters"));
-    addUnsaved(items, monsters, tr("%1 Monsters"));
-    addUnsaved(items, encounters, tr("%1 Encounters"));
-    QString last = items.takeLast();
-    QString joined = items.isEmpty() ? last : items.join(", ") + tr(" and ") + last;
-    joined += total == 1 ? tr(" was") : tr(" were");
-    if (!ui().rejectableAlert(tr("Not All Work Saved"), tr("%1 not saved.<p>%2").arg(joined, message), buttonText))
+    QString text;
+    if (total > 0) {
+        QStringList items;
+        addUnsaved(items, characters, tr("%1 Characters"));
+        addUnsaved(items, monsters, tr("%1 Monsters"));
+        addUnsaved(items, encounters, tr("%1 Encounters"));
+        QString last = items.takeLast();
+        QString joined = items.isEmpty() ? last : items.join(", ") + tr(" and ") + last;
+        joined += total == 1 ? tr(" was") : tr(" were");
+        text = tr("%1 not saved.<p>").arg(joined);
+    }
+    // They cannot be saved: asking to save them would keep the user from going on.
+    if (!standIns.isEmpty())
+        text += (standIns.size() == 1
+                     ? tr("%1 only stands in for a file that could not be read: it stays unsaved and the file "
+                          "untouched, and the history log keeps its figures in the fight.<p>")
+                     : tr("%1 only stand in for files that could not be read: they stay unsaved and the files "
+                          "untouched, and the history log keeps their figures in the fight.<p>"))
+                    .arg(boldNames(standIns));
+    if (!ui().rejectableAlert(tr("Not All Work Saved"), text + message, buttonText))
         return false;
     // A save that failed keeps the work unsaved: the caller must not go on and discard it.
     bool saved = true;

@@ -69,8 +69,9 @@ void shootLibraryDialogs(ShotSink& sink)
     shootModal(sink, "not-all-work-saved", [] {
         MessageDialog().rejectableAlert(
             "Not All Work Saved",
-            "<b>Kestrel Dunmore</b> and 2 Encounters were not saved.<p>You need to save all changes before "
-            "setting the 'Ravelhorn Data' folder.",
+            "<b>Kestrel Dunmore</b> and 2 Encounters were not saved.<p><b>Wren Talloway</b> only stands in for a "
+            "file that could not be read: it stays unsaved and the file untouched, and the history log keeps its "
+            "figures in the fight.<p>You need to save all changes before setting the 'Ravelhorn Data' folder.",
             "Save Changes and Continue");
     });
     shootModal(sink, "directory-not-found", [] {

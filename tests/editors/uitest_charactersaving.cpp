@@ -5,6 +5,8 @@
 
 #include "editors/creatortesting.h"
 #include "encounter/encounter.h"
+#include "encounter/encounterevents.h"
+#include "encounter/turnflow.h"
 #include "editors/editorstesting.h"
 #include "mainwindow/mainwindowtesting.h"
 #include "powerdialog/powerwidget.h"
@@ -15,6 +17,20 @@ void accept(QDialog* dialog)
 {
     dialog->accept();
 }
+
+// The program's hooks, with the party picked ahead and no initiative asked.
+class PartyHooks : public AnsweringHooks
+{
+public:
+    int pickCharacters(QList<Creature*>& picked, bool& add) override
+    {
+        picked = party;
+        add = false;
+        return 1;
+    }
+
+    QList<Creature*> party;
+};
 
 class CreatorWorld
 {
@@ -46,7 +62,45 @@ public:
         QTest::keyClick(field, Qt::Key_Up);
     }
 
-    AnsweringHooks hooks;
+    // The pane's text replaced as typed, a line at a time.
+    void writeStatBlock(const QStringList& lines)
+    {
+        QPlainTextEdit* pane = c.pane();
+        if (pane->isReadOnly())
+            c.writeable()->click();
+        pane->setFocus();
+        pane->selectAll();
+        QTest::keyClick(pane, Qt::Key_Delete);
+        for (const QString& line : lines) {
+            QTest::keyClicks(pane, line);
+            QTest::keyClick(pane, Qt::Key_Return);
+        }
+    }
+    // Select Party with the characters picked.
+    bool selectParty(const QStringList& names)
+    {
+        hooks.party.clear();
+        for (const QString& name : names)
+            hooks.party.append(Global::characters->findCharacter(name));
+        Global::characters->pickCharacters();
+        return Global::encounter->getCreatureList().getNameList() == names.join(", ");
+    }
+    // The fight's heroes, their hit points and surges, and their initiative while it runs.
+    QString party() const
+    {
+        QStringList heroes;
+        for (Creature* hero : Global::encounter->getCreatureList().getCreatureList())
+            heroes.append(QString("%1 %2/%3 HS %4/%5")
+                              .arg(hero->getName())
+                              .arg(hero->getCurrHitPoints())
+                              .arg(hero->getMaxHitPoints())
+                              .arg(hero->getCurrHealingSurges())
+                              .arg(hero->getMaxHealingSurges())
+                          + (Global::encounter->isRunning() ? QString(" init %1").arg(hero->getInitRoll()) : ""));
+        return heroes.join(", ");
+    }
+
+    PartyHooks hooks;
     WindowUnderTest main;
     Creator c{Global::characterWindow};
 };
@@ -79,6 +133,9 @@ private slots:
         QTest::newRow("deleted, failing") << "deleted" << "fail" << "none" << "" << 1;
         // Its name is taken by a file that did not read: saved beside it, the character would show twice.
         QTest::newRow("new, beside an unreadable file") << "new" << "unreadable" << "old" << "New Character*" << 2;
+        // Written as text, typed line by line: it stands full, stays saved and joins the party so.
+        QTest::newRow("written, Save All, Select Party") << "written" << "party" << "written" << "Tamsin Reed" << 0;
+        QTest::newRow("written, Revert All") << "written" << "revert" << "none" << "" << 0;
     }
     void pendingChangesSettle()
     {
@@ -88,13 +145,21 @@ private slots:
         QFETCH(QString, row);
         QFETCH(int, pendingAfter);
         CreatorWorld w;
-        const QString path = w.path(state == "new" ? "new-character.rvhn" : "idrel-vane.rvhn");
+        const QString path = w.path(state == "new"       ? "new-character.rvhn"
+                                    : state == "written" ? "tamsin-reed.rvhn"
+                                                         : "idrel-vane.rvhn");
         const bool failing = action == "fail" || action == "unreadable";
         if (action == "unreadable")
             QVERIFY(TestSupport::writeFile(path, ""));
         const QByteArray before = TestSupport::readFile(path);
         if (state == "new") {
             w.c.button("New")->click();
+        } else if (state == "written") {
+            w.c.button("New")->click();
+            w.writeStatBlock({"name=Tamsin Reed", "class=Ranger", "hit-points=33", "healing-surges=7",
+                              "surge-value=8"});
+            QCOMPARE(w.c.box("HP")->value(), 33);
+            QCOMPARE(w.c.box("HS")->value(), 7);
         } else {
             QVERIFY(w.c.select("Idrel Vane"));
             if (state == "dirty")
@@ -115,6 +180,8 @@ private slots:
             QCOMPARE(answeringDialogs([&] { w.c.button("Revert All")->click(); }, accept), 1);
         else
             settled = w.c.window->onSaveAll();
+        if (action == "party")
+            QVERIFY(w.selectParty({"Tamsin Reed"}));
         if (action == "fail" && state != "deleted") {
             QVERIFY(QFile::remove(folder));
             QVERIFY(QDir().rename(folder + ".aside", folder));
@@ -132,7 +199,7 @@ private slots:
             QVERIFY(TestSupport::readFile(path) != before);
         else
             QVERIFY(QFileInfo(path).isFile());
-        const QString name = state == "new" ? "New Character" : "Idrel Vane";
+        const QString name = state == "new" ? "New Character" : state == "written" ? "Tamsin Reed" : "Idrel Vane";
         if (row.isEmpty())
             QVERIFY(!w.c.rows().contains(name) && !w.c.rows().contains(name + "*"));
         else
@@ -142,9 +209,63 @@ private slots:
         // What was saved is what a reload gives.
         if (!failing) {
             const QStringList shown = w.c.rows();
+            const QString party = w.party();
             QVERIFY(w.main.loadFolder());
             QCOMPARE(w.c.rows(), shown);
+            QCOMPARE(w.party(), party);
         }
+        if (action == "party")
+            QCOMPARE(w.party(), "Tamsin Reed 33/33 HS 7/7");
+    }
+
+    // A hero whose file did not read stands in with the log's figures, which
+    // are no unsaved work. Edited, Revert All leaves the fight as it is and
+    // one Next Turn records one turn; quitting saves the rest and leaves the
+    // stand-in and its file as they are, and a restart gives the fight back.
+    void aStandInForAnUnreadableFileLeavesTheFightAndTheQuitAlone()
+    {
+        CreatorWorld w;
+        QVERIFY(w.selectParty({"Idrel Vane", "Wren Talloway"}));
+        QVERIFY(Global::history->apply(new StartEncounterEvent({{"Idrel Vane", 15, 1}, {"Wren Talloway", 12, 1}}, {},
+                                                               Global::history->getStream(false)),
+                                       false));
+        const QString path = w.path("wren-talloway.rvhn");
+        QVERIFY(QFile::remove(path) && QFile::link("/proc/self/mem", path));
+        QVERIFY(w.main.loadFolder());
+        QCOMPARE(w.hooks.alerts.size(), 1);
+        QVERIFY(w.hooks.alerts[0].startsWith("Files Not Read"));
+        QVERIFY(Global::characters->findCharacter("Wren Talloway")->isMissing());
+        const QString fight = w.party();
+        QCOMPARE(fight, "Idrel Vane 38/38 HS 9/9 init 15, Wren Talloway 30/30 HS 7/7 init 12");
+        QCOMPARE(w.pending(), 0);
+
+        QVERIFY(w.c.select("Wren Talloway"));
+        Creator::type(w.c.box("Will"), 23);
+        QCOMPARE(w.pending(), 1);
+        QCOMPARE(answeringDialogs([&] { w.c.button("Revert All")->click(); }, accept), 1);
+        QCOMPARE(w.party(), fight);
+        QCOMPARE(w.pending(), 0);
+        QVERIFY(Global::characters->findCharacter("Wren Talloway")->isMissing());
+        const int events = Global::history->getEventCount();
+        QVERIFY(TurnFlow().nextTurn());
+        QCOMPARE(Global::encounter->getCurrentCreature()->getName(), "Wren Talloway");
+        QCOMPARE(Global::history->getEventCount(), events + 1);
+
+        Creator::type(w.c.box("Will"), 23);
+        QVERIFY(w.c.select("Idrel Vane"));
+        Creator::type(w.c.box("Will"), 19);
+        QVERIFY(w.main.window->close());
+        QCOMPARE(w.hooks.questions.size(), 1);
+        QVERIFY2(w.hooks.questions[0].contains("<b>Idrel Vane</b> was not saved.<p><b>Wren Talloway</b> only stands in"),
+                 qPrintable(w.hooks.questions[0]));
+        QCOMPARE(w.hooks.alerts.size(), 1);
+        QVERIFY(TestSupport::readFile(w.path("idrel-vane.rvhn")).contains("will=19"));
+        QCOMPARE(QFileInfo(path).symLinkTarget(), "/proc/self/mem");
+        w.main.destroy();
+        w.main.make();
+        QVERIFY(w.main.loadFolder());
+        QCOMPARE(w.party(), fight);
+        QCOMPARE(Global::encounter->getCurrentCreature()->getName(), "Wren Talloway");
     }
 
     void deletingAlwaysAsksUnderItsOwnKey()

@@ -387,14 +387,19 @@ private slots:
 
     // A typed maximum counts as it is typed, like every other box: Save All, a
     // tool button that takes no focus, saves it before the box is left. The
-    // digits on the way ("6" of "60") cut nothing that the whole number keeps.
+    // digits on the way ("6" of "60") cut nothing that the whole number keeps,
+    // in the box or in the stat-block text.
     void typedMaximumCountsAtOnce_data()
     {
         QTest::addColumn<QString>("heading");
         QTest::addColumn<int>("current");
         QTest::addColumn<int>("maximum");
-        QTest::newRow("Max HP") << "Max HP" << 15 << 60;
-        QTest::newRow("Max HS") << "Max HS" << 5 << 12;
+        // The attribute of the text it is written as; the box when empty.
+        QTest::addColumn<QString>("written");
+        QTest::newRow("Max HP") << "Max HP" << 15 << 60 << "";
+        QTest::newRow("Max HS") << "Max HS" << 5 << 12 << "";
+        QTest::newRow("Max HP, written") << "Max HP" << 15 << 60 << "hit-points=";
+        QTest::newRow("Max HS, written") << "Max HS" << 5 << 12 << "healing-surges=";
     }
     void typedMaximumCountsAtOnce()
     {
@@ -409,7 +414,20 @@ private slots:
         QFETCH(int, current);
         typeAndCommit(c.box(currentHeading), current);
         QFETCH(int, maximum);
-        Creator::type(c.box(heading), maximum);
+        QFETCH(QString, written);
+        if (written.isEmpty()) {
+            Creator::type(c.box(heading), maximum);
+        } else {
+            QPlainTextEdit* pane = c.pane();
+            if (pane->isReadOnly())
+                c.writeable()->click();
+            QTextCursor number = pane->textCursor();
+            number.setPosition(int(pane->toPlainText().indexOf(written) + written.size()));
+            number.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
+            pane->setTextCursor(number);
+            pane->setFocus();
+            QTest::keyClicks(pane, QString::number(maximum));
+        }
         QCOMPARE(figure(brannoc, heading), maximum);
         QCOMPARE(figure(brannoc, currentHeading), current);
         QCOMPARE(c.box(currentHeading)->value(), current);
@@ -418,6 +436,27 @@ private slots:
         QVERIFY(!brannoc->isDirty());
         QVERIFY(world.main.loadFolder());
         QCOMPARE(figure(world.hero("Brannoc Ashfield"), heading), maximum);
+    }
+
+    // A wound recorded while a maximum is typed counts from then on: the
+    // figure from before the typing is not given back.
+    void aWoundWhileAMaximumIsTypedIsKept()
+    {
+        CreatorWorld world;
+        Creator& c = world.creator;
+        Creature* brannoc = world.hero("Brannoc Ashfield");
+        startWith(brannoc);
+        QVERIFY(c.select("Brannoc Ashfield"));
+        typeAndCommit(c.box("HP"), 15);
+        Creator::type(c.box("Max HP"), 60);
+        CreatureVitality wounded = brannoc->getVitality();
+        wounded.hitPoints = 10;
+        QVERIFY(Global::history->apply(new SetVitalityEvent(wounded, Global::history->getStream(false)), false));
+        QCoreApplication::processEvents();
+        QCOMPARE(c.box("HP")->value(), 10);
+        QTest::keyClick(c.box("Max HP"), Qt::Key_1);
+        QCOMPARE(brannoc->getMaxHitPoints(), 601);
+        QCOMPARE(brannoc->getCurrHitPoints(), 10);
     }
 
     void selectingChangesNoCharacter()

@@ -40,6 +40,13 @@ public:
     QString encounter = "Fen Crossing";
 };
 
+// The program's own hooks; a folder without characters is loaded as it is.
+class FolderHooks : public AnsweringHooks
+{
+public:
+    int badRootAlert(const QString&, const QString&, const QString&) override { return 1; }
+};
+
 QStringList historyTexts(int from)
 {
     QStringList texts;
@@ -417,25 +424,29 @@ private slots:
         QCOMPARE(Global::encounter->getCreatureList().getCount(), 0);
     }
 
-    // The log names the fight's monsters by their template: a rename of it is
-    // refused, and says why, while a change of case alone, which the log
-    // still finds, and a template out of the fight are renamed. Saved, the
-    // fight comes back whole from the files after a restart.
+    // The log names the fight's monsters by their template: a rename or a
+    // delete of it is refused, and says why, while a change of case alone,
+    // which the log still finds, and a template out of the fight are
+    // renamed or deleted. Saved, the fight and its encounter file come back
+    // whole after a restart.
     void aTemplateInTheFightKeepsItsName_data()
     {
         QTest::addColumn<QString>("shown");
+        // Empty for Delete.
         QTest::addColumn<QString>("newName");
-        QTest::addColumn<bool>("renamed");
+        QTest::addColumn<bool>("changed");
         QTest::newRow("in the fight") << "Marsh Raider" << "Bog Raider" << false;
         QTest::newRow("in the fight, case alone") << "Marsh Raider" << "MARSH RAIDER" << true;
         QTest::newRow("out of the fight") << "Ashen Hound" << "Cinder Hound" << true;
+        QTest::newRow("in the fight, deleted") << "Marsh Raider" << "" << false;
+        QTest::newRow("out of the fight, deleted") << "Ashen Hound" << "" << true;
     }
 
     void aTemplateInTheFightKeepsItsName()
     {
         QFETCH(QString, shown);
         QFETCH(QString, newName);
-        QFETCH(bool, renamed);
+        QFETCH(bool, changed);
         ManagerWorld w;
         PickingHooks hooks;
         hooks.encounter = "Bridge Ambush";
@@ -443,22 +454,33 @@ private slots:
         ObjectStream* stream = Global::history->getStream(false);
         QVERIFY(Global::history->apply(new StartEncounterEvent({}, {{"Marsh Raider", 17, 1}}, stream), false));
         const QString fight = w.world.describe().toLower();
+        const QByteArray encounterFile = TestSupport::readFile(w.encountersFolder() + "/bridge-ambush.txt");
 
         w.click(shown);
-        QPlainTextEdit* pane = w.statBlockPane();
-        QTextCursor cursor = pane->textCursor();
-        cursor.setPosition(0);
-        cursor.setPosition(int(shown.size()), QTextCursor::KeepAnchor);
-        pane->setTextCursor(cursor);
-        pane->setFocus();
-        type(pane, newName);
-        QCOMPARE(hooks.alerts.size(), renamed ? 0 : 1);
-        if (!renamed) {
+        if (newName.isEmpty()) {
+            QSettings().setValue("managerWindow/deleteMonster", false);
+            QTest::mouseClick(w.button("Delete"), Qt::LeftButton);
+        } else {
+            QPlainTextEdit* pane = w.statBlockPane();
+            QTextCursor cursor = pane->textCursor();
+            cursor.setPosition(0);
+            cursor.setPosition(int(shown.size()), QTextCursor::KeepAnchor);
+            pane->setTextCursor(cursor);
+            pane->setFocus();
+            type(pane, newName);
+        }
+        QCOMPARE(hooks.alerts.size(), changed ? 0 : 1);
+        if (!changed) {
             QCOMPARE(hooks.alerts[0].title, QString("Monster in the History Log"));
             QVERIFY(hooks.alerts[0].text.contains("<b>Marsh Raider</b>"));
+            QCOMPARE(pending(), 0);
         }
-        QCOMPARE(Global::monsters->findTemplate(newName) != nullptr, renamed);
-        QCOMPARE(w.statBlockPane()->toPlainText().startsWith(newName), renamed);
+        if (newName.isEmpty()) {
+            QCOMPARE(Global::monsters->findTemplate(shown)->isDeleted(), changed);
+        } else {
+            QCOMPARE(Global::monsters->findTemplate(newName) != nullptr, changed);
+            QCOMPARE(w.statBlockPane()->toPlainText().startsWith(newName), changed);
+        }
         QVERIFY(w.window->onSaveAll());
 
         w.tester.reset();
@@ -470,6 +492,53 @@ private slots:
         QCOMPARE(w.world.describe().toLower(), fight);
         for (int i = 0; i < Global::monsters->getTemplateCount(); i++)
             QVERIFY(!Global::monsters->getTemplate(i)->isMissing());
+        if (!changed)
+            QCOMPARE(TestSupport::readFile(w.encountersFolder() + "/bridge-ambush.txt"), encounterFile);
+    }
+
+    // A template whose file did not read stands in for the fight's monsters.
+    // Edited, the unsaved-work check names it and leaves it and its file as
+    // they are, saves the rest and lets the caller go on.
+    void theUnsavedWorkCheckLeavesAnEditedStandInAsItIs()
+    {
+        ManagerWorld w;
+        {
+            PickingHooks picking;
+            picking.encounter = "Bridge Ambush";
+            Global::encounters->selectEncounter();
+        }
+        const QString path = w.monstersFolder() + "/marsh-raider.rvhn";
+        QVERIFY(QFile::remove(path) && QFile::link("/proc/self/mem", path));
+        w.tester.reset();
+        w.encounterTester.reset();
+        w.window.reset();
+        FolderHooks hooks;
+        QVERIFY(Global::setRootPath(w.world.root(), ""));
+        QVERIFY2(hooks.alerts.join("").startsWith("Files Not Read"), qPrintable(hooks.alerts.join("\n")));
+        w.window = std::make_unique<ManagerWindow>();
+        QScopedValueRollback<ManagerWindow*> program(Global::managerWindow, w.window.get());
+        w.window->show();
+        QCOMPARE(pending(), 0);
+
+        QSettings().setValue("managerWindow/deleteEncounter", false);
+        w.clickEncounterRow({"Goblin Warren"});
+        QTest::mouseClick(w.button("Delete Encounter"), Qt::LeftButton);
+        w.click("Marsh Raider");
+        QPlainTextEdit* pane = w.statBlockPane();
+        pane->moveCursor(QTextCursor::End);
+        pane->setFocus();
+        QTest::keyClicks(pane, "Description Smells of the fen.");
+        QCOMPARE(pending(), 2);
+        const QStringList monsterFiles = QDir(w.monstersFolder()).entryList(QDir::AllEntries | QDir::System);
+        QVERIFY(Global::allChangesSaved("Quit anyway?", "Quit"));
+        QCOMPARE(hooks.questions.size(), 1);
+        QVERIFY2(hooks.questions[0].contains("<b>Goblin Warren</b> was not saved.<p><b>Marsh Raider</b> only stands in"),
+                 qPrintable(hooks.questions[0]));
+        QCOMPARE(hooks.alerts.size(), 1);
+        QVERIFY(!QFile::exists(w.encountersFolder() + "/goblin-warren.txt"));
+        QCOMPARE(QFileInfo(path).symLinkTarget(), "/proc/self/mem");
+        QCOMPARE(QDir(w.monstersFolder()).entryList(QDir::AllEntries | QDir::System), monsterFiles);
+        QCOMPARE(pending(), 1);
     }
 
     void aDeletedEncounterWhoseFileIsGoneIsRemoved()
