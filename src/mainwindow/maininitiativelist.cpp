@@ -65,6 +65,31 @@ CombatColumn* makeCell(int column)
 
 }
 
+// The view moves its cells and repaints the table after a column or row took
+// a new size, on a timer that runs only once the table has painted, so that
+// each resize painted every cell twice. The sizes set inside a batch move the
+// cells once at its end instead, before the table paints.
+class MainInitiativeList::SizeBatch
+{
+public:
+    explicit SizeBatch(MainInitiativeList* table) : table(table) { table->sizeBatches++; }
+    ~SizeBatch()
+    {
+        if (table->sizeBatches == 1 && table->sizesChanged) {
+            // Placing the cells may stretch the last column, which refits the rows: one more pass places them.
+            for (int pass = 0; pass < 3 && std::exchange(table->sizesChanged, false); pass++)
+                table->updateGeometries();
+            table->viewport()->update();
+        }
+        table->sizeBatches--;
+    }
+    SizeBatch(const SizeBatch&) = delete;
+    SizeBatch& operator=(const SizeBatch&) = delete;
+
+private:
+    MainInitiativeList* table;
+};
+
 MainInitiativeList::MainInitiativeList()
     : currentPixmap(":/images/arrow-right-green128.png"),
       noIconPixmap(":/images/no-icon.png"),
@@ -101,7 +126,17 @@ MainInitiativeList::MainInitiativeList()
     connect(&refreshTimer, &QTimer::timeout, this, &MainInitiativeList::refreshNow);
 
     connect(header, &QHeaderView::sectionMoved, this, &MainInitiativeList::onHeaderMoved);
+    // The table answers its headers' new sizes itself (SizeBatch); the toolkit
+    // connects its own answer one way or the other.
+    disconnect(header, &QHeaderView::sectionResized, this, &MainInitiativeList::columnResized);
+    disconnect(header, SIGNAL(sectionResized(int,int,int)), this, SLOT(columnResized(int,int,int)));
+    disconnect(verticalHeader(), &QHeaderView::sectionResized, this, &MainInitiativeList::rowResized);
+    disconnect(verticalHeader(), SIGNAL(sectionResized(int,int,int)), this, SLOT(rowResized(int,int,int)));
+    connect(verticalHeader(), &QHeaderView::sectionResized, this, [this](int row, int oldHeight, int newHeight) {
+        onSectionResized(Qt::Vertical, row, oldHeight, newHeight);
+    });
     connect(header, &QHeaderView::sectionResized, this, [this](int column, int oldWidth, int newWidth) {
+        onSectionResized(Qt::Horizontal, column, oldWidth, newWidth);
         // While the header resizes, the column still reports its old width.
         if (column == EffectsColumn)
             fitRowHeights(newWidth);
@@ -124,6 +159,16 @@ MainInitiativeList::MainInitiativeList()
 MainInitiativeList::~MainInitiativeList()
 {
     saveColumns();
+}
+
+void MainInitiativeList::onSectionResized(Qt::Orientation orientation, int section, int oldSize, int newSize)
+{
+    if (sizeBatches > 0)
+        sizesChanged = true;
+    else if (orientation == Qt::Horizontal)
+        columnResized(section, oldSize, newSize);
+    else
+        rowResized(section, oldSize, newSize);
 }
 
 void MainInitiativeList::restoreColumns()
@@ -240,6 +285,7 @@ void MainInitiativeList::fitRowHeights(int effectsWidth)
 
 void MainInitiativeList::resizeEvent(QResizeEvent* event)
 {
+    const SizeBatch batch(this);
     QTableWidget::resizeEvent(event);
     fitColumns();
 }
@@ -290,6 +336,7 @@ void MainInitiativeList::refreshLayout(int row)
 {
     if (pauseUpdate || !Global::encounter)
         return;
+    const SizeBatch batch(this);
     const int count = Global::encounter->getCreatureCount();
     const int old = rowCount();
     // Dropped rows take their cells and cell widgets with them.

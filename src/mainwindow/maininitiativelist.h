@@ -97,6 +97,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    class SizeBatch;
+
+    // A column or row took a new size: the cells move and the table repaints.
+    void onSectionResized(Qt::Orientation orientation, int section, int oldSize, int newSize);
     void restoreColumns();
     void saveColumns();
     void fitColumns();
@@ -121,6 +125,9 @@ private:
     // No width stored or set by hand: the widths follow the table's.
     bool widthsFollow = false;
     bool fittingColumns = false;
+    // Sizes set inside a SizeBatch wait for its end to move the cells.
+    int sizeBatches = 0;
+    bool sizesChanged = false;
     bool pauseUpdate = false;
     QPixmap currentPixmap;
     QPixmap noIconPixmap;

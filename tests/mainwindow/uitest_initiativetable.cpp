@@ -4,12 +4,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSettings>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QRegularExpression>
 #include <QTextDocument>
 #include <QtMath>
 
+#include <algorithm>
 #include <memory>
 
 #include "combat/combattesting.h"
@@ -256,6 +258,20 @@ QStringList cutNamesAndFigures(const TableScreen& screen)
     }
     return cut;
 }
+
+// Counts the paints of the widgets it watches.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
 
 #define VERIFY_ROWS(screen)                                                                                           \
     do {                                                                                                              \
@@ -640,6 +656,46 @@ private slots:
             QCOMPARE(shown[3], 100);
         if (qAbs(tableWidth) >= 900 && widths.isEmpty())
             QCOMPARE(shown[0], 210);
+    }
+
+    // A drag of the table's edge, narrower and back, across widths where the
+    // columns give way, the effects wrap and the scroll bar comes and goes:
+    // at each step every cell widget lies over its cell, and the cells are
+    // laid out before the table paints, so that each paints once.
+    void dragPaintsEachCellOnce()
+    {
+        TableScreen screen;
+        QVERIFY(screen.startFight());
+        EffectDetails burning;
+        burning.origin = Global::encounter->getCreature(0);
+        burning.type = CE::OnGoingDamage;
+        burning.endCondition = CE::SaveEnds;
+        burning.amount = 5;
+        burning.comment = "burning pitch poured from the gatehouse murder holes";
+        QVERIFY(screen.world->record(new EffectEvent(burning, {Global::encounter->getCreature(1)}, screen.world->stream())));
+        screen.table->resize(900, 290);
+        QApplication::processEvents();
+        PaintCounter counter;
+        const int last = screen.table->rowCount() - 1;
+        for (int column : {Table::NameColumn, Table::EffectsColumn})
+            for (int row : {1, last})
+                screen.table->cellWidget(row, column)->installEventFilter(&counter);
+        int wrapped = 0;
+        int scrolled = 0;
+        for (int step = 1; step <= 36; step++) {
+            screen.table->resize(900 - 20 * (step <= 18 ? step : 36 - step), 290);
+            counter.paints = 0;
+            QApplication::processEvents();
+            QCOMPARE(counter.paints, 4);
+            for (int row = 0; row <= last; row++)
+                for (int column = 0; column < Table::ColumnCount; column++)
+                    QCOMPARE(screen.table->cellWidget(row, column)->geometry(),
+                             screen.table->visualRect(screen.table->model()->index(row, column)));
+            wrapped += screen.table->rowHeight(1) > screen.table->rowHeight(0) + 20 ? 1 : 0;
+            scrolled += screen.table->verticalScrollBar()->isVisible() ? 1 : 0;
+        }
+        QVERIFY(wrapped > 0 && scrolled > 0);
+        QVERIFY(!screen.table->verticalScrollBar()->isVisible());
     }
 
     // The header's menu, opened by a click on a section or a right click.
