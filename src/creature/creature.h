@@ -599,11 +599,11 @@ public:
     static QString colored(const QColor& colour, const QString& text);
     // Blue for a rise, a readable red for a fall.
     static QColor changeColour(int change);
-
-private:
     // "<b>label </b>value": the blank after a label belongs to the bold
     // element, and never breaks: a label keeps its figure on its line.
     static QString labelled(const QString& label, const QString& value);
+
+private:
     // "figure (bracket)", never parted at a line's end.
     static QString bracketed(const QString& figure, const QString& bracket);
     static bool isEncounterRunning();

@@ -67,12 +67,15 @@ QString Creature::getDefenses(bool compact) const
 {
     AttrAdj adj;
     getAttributeAdjustment(adj);
-    QString text = compact ? tr("<b>AC</b>%1 <b>F</b>%2 <b>R</b>%3 <b>W</b>%4")
-                           : tr("<b>AC</b> %1; <b>Fort</b> %2; <b>Reflex</b> %3; <b>Will</b> %4");
-    return text.arg(getColorAttrAdjText(stats.armorClass, adj.armorClass, compact),
-                    getColorAttrAdjText(stats.fortitude, adj.fortitude, compact),
-                    getColorAttrAdjText(stats.reflex, adj.reflex, compact),
-                    getColorAttrAdjText(stats.will, adj.will, compact));
+    const QString armorClass = getColorAttrAdjText(stats.armorClass, adj.armorClass, compact);
+    const QString fortitude = getColorAttrAdjText(stats.fortitude, adj.fortitude, compact);
+    const QString reflex = getColorAttrAdjText(stats.reflex, adj.reflex, compact);
+    const QString will = getColorAttrAdjText(stats.will, adj.will, compact);
+    if (compact)
+        return tr("<b>AC</b>%1 <b>F</b>%2 <b>R</b>%3 <b>W</b>%4").arg(armorClass, fortitude, reflex, will);
+    return QStringList{labelled(tr("AC"), armorClass), labelled(tr("Fort"), fortitude),
+                       labelled(tr("Reflex"), reflex), labelled(tr("Will"), will)}
+            .join("; ");
 }
 
 QString Creature::getTypeRace() const

@@ -87,9 +87,9 @@ void CreatureDisplay::drawHeaderDetails(StatLineList& lines, Creature* creature,
     if (!creature->isTrap()) {
         doubleLine(creature->getHealth(editorMode), initiative, StatLine::LeftWraps);
         if (full) {
-            doubleLine(creature->getDefenses(false), tr("<b>Perception </b>%1").arg(creature->getPerceptionBonusText()),
+            doubleLine(creature->getDefenses(false), Creature::labelled(tr("Perception"), creature->getPerceptionBonusText()),
                        StatLine::LeftWraps);
-            doubleLine(tr("<b>Speed </b>%1").arg(speed), creature->getSensesAndInsight(),
+            doubleLine(Creature::labelled(tr("Speed"), speed), creature->getSensesAndInsight(),
                        StatLine::LeftWraps | StatLine::RightWraps);
         }
     } else {
@@ -99,7 +99,7 @@ void CreatureDisplay::drawHeaderDetails(StatLineList& lines, Creature* creature,
         if (full && anyDefenseKnown(creature))
             single(creature->getDefenses(false));
         if (full && !speed.isEmpty())
-            single(QString("<b>Speed </b>%1").arg(speed));
+            single(Creature::labelled(tr("Speed"), speed));
     }
     if (full && !resistances.isEmpty())
         single(resistances);

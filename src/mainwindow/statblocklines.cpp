@@ -10,6 +10,7 @@
 #include "mainwindow/creaturedisplay.h"
 #include "mainwindow/powerlabel.h"
 #include "toolkit/dynamicwidgets.h"
+#include "toolkit/wrappinglayout.h"
 
 using namespace LineCode;
 
@@ -181,9 +182,16 @@ StatBlockColumn::Drawn StatBlockColumn::make(const StatLine& line) const
         break;
     }
     case StatLine::Language: {
-        QHBoxLayout* row = rowLayout(frame, 16);
+        // The languages go under the alignment where the two do not fit side by side.
+        auto* row = new WrappingLayout(WrappingLayout::OwnWidths);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(16);
+        row->setRowSpacing(0);
         row->addWidget(newLabel(frame, texts[0], false, drawn));
-        row->addWidget(newLabel(frame, texts[1], true, drawn), 2);
+        QLabel* languages = newLabel(frame, texts[1], true, drawn);
+        languages->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+        row->addWidget(languages);
+        frame->setLayout(row);
         break;
     }
     case StatLine::PowerTitle: {

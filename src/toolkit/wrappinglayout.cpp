@@ -119,7 +119,7 @@ void WrappingLayout::setGeometry(const QRect& rect)
             row.items[i]->setGeometry(QStyle::visualRect(direction, area, cell));
             left += row.widths[i] + gap();
         }
-        top += row.height + gap();
+        top += row.height + rowGap();
     }
 }
 
@@ -205,7 +205,7 @@ int WrappingLayout::rowsWidth(const Row& row) const
 
 int WrappingLayout::rowsHeight(const QList<Row>& rows) const
 {
-    int height = gap() * qMax(0, int(rows.size()) - 1);
+    int height = rowGap() * qMax(0, int(rows.size()) - 1);
     for (const Row& row : rows)
         height += row.height;
     return height;

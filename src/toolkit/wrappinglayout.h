@@ -26,6 +26,12 @@ public:
 
     // Each row's spare width shared on both sides rather than left at its end.
     void setCentred(bool value) { centred = value; }
+    // The gap between rows, where it differs from the one between widgets.
+    void setRowSpacing(int value)
+    {
+        rowSpacing = value;
+        invalidate();
+    }
 
     void addItem(QLayoutItem* item) override;
     int count() const override;
@@ -51,6 +57,7 @@ private:
     QList<Row> rows(int width, bool spread) const;
     void spreadRow(Row& row, int width, int columns) const;
     int gap() const;
+    int rowGap() const { return rowSpacing >= 0 ? rowSpacing : gap(); }
     int widestHint() const;
     int rowsWidth(const Row& row) const;
     int rowsHeight(const QList<Row>& rows) const;
@@ -59,6 +66,7 @@ private:
     Cells cells;
     int maxColumns;
     bool centred = false;
+    int rowSpacing = -1;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

@@ -107,15 +107,15 @@ private slots:
         row("unknown initiative bonus") << "init 1000; roll 12; fight" << initiative << "12|12 (-)|[Initiative ]-~(12)";
         row("zero initiative bonus") << "init 0; roll 0" << initiative << "+0|+0|[Initiative ]+0";
         const QString defences = "defences|defence line";
-        row("unknown armour class") << "fort 15; ref 14" << defences << "[AC]- [F]15 [R]14 [W]-|[AC] -; [Fort] 15; [Reflex] 14; [Will] -";
+        row("unknown armour class") << "fort 15; ref 14" << defences << "[AC]- [F]15 [R]14 [W]-|[AC ]-; [Fort ]15; [Reflex ]14; [Will ]-";
         row("armour class lowered") << "ac 17; fort 15; ref 14; effect penalty 2 armor" << defences
-                                    << "[AC]{r15} [F]15 [R]14 [W]-|[AC] 17{r-2}; [Fort] 15; [Reflex] 14; [Will] -";
+                                    << "[AC]{r15} [F]15 [R]14 [W]-|[AC ]17{r-2}; [Fort ]15; [Reflex ]14; [Will ]-";
         row("unknown defences stay unknown") << "fort 15; ref 14; effect bonus 2 armor,fortitude,will" << defences
-                                             << "[AC]- [F]{b17} [R]14 [W]-|[AC] -; [Fort] 15{b+2}; [Reflex] 14; [Will] -";
+                                             << "[AC]- [F]{b17} [R]14 [W]-|[AC ]-; [Fort ]15{b+2}; [Reflex ]14; [Will ]-";
         row("no base defence") << "ac 0; fort 15; ref 14; effect bonus 2 armor" << defences
-                               << "[AC]{b+2} [F]15 [R]14 [W]-|[AC] {b+2}; [Fort] 15; [Reflex] 14; [Will] -";
+                               << "[AC]{b+2} [F]15 [R]14 [W]-|[AC ]{b+2}; [Fort ]15; [Reflex ]14; [Will ]-";
         row("attack bonuses leave the defences") << "ac 17; fort 15; ref 14; effect bonus 2 hit,damage" << defences
-                                                 << "[AC]17 [F]15 [R]14 [W]-|[AC] 17; [Fort] 15; [Reflex] 14; [Will] -";
+                                                 << "[AC]17 [F]15 [R]14 [W]-|[AC ]17; [Fort ]15; [Reflex ]14; [Will ]-";
         const QString kind = "type|level|role";
         row("hero's kind") << "hero; level 5; type Medium natural humanoid; race Dwarf; class Fighter" << kind
                            << "Medium natural humanoid (Dwarf)|Level 5 Dwarf Fighter|Level 5 Fighter";

@@ -206,6 +206,33 @@ private slots:
         }
     }
 
+    // The alignment and the languages share their line where both fit; in a
+    // narrower dock the languages go right under the alignment, so the line
+    // asks for no more room than its wider text, each label whole with its figure.
+    void theLanguagesGoUnderTheAlignmentWhereNarrow()
+    {
+        CreatureStats stats = hero->getStats();
+        stats.alignment = "Unaligned";
+        stats.languages = "Common, Elven, Draconic";
+        hero->setStats(stats);
+        current->drawCreature(hero);
+        tick();
+        const Line line = linesOfKind(linesOf(areaOf(current.get())), LineCode::Footer).first();
+        const QList<QLabel*> labels = line.frame->findChildren<QLabel*>();
+        QCOMPARE(labels.size(), 2);
+        QCOMPARE(line.frame->minimumSizeHint().width(),
+                 qMax(labels[0]->minimumSizeHint().width(), labels[1]->minimumSizeHint().width())
+                         + line.frame->contentsMargins().left() + line.frame->contentsMargins().right());
+        for (const int width : {400, 200}) {
+            current->resize(width, 500);
+            settle();
+            const QRect alignment = labels[0]->geometry();
+            const QRect languages = labels[1]->geometry();
+            QCOMPARE(languages.top(), width == 400 ? alignment.top() : alignment.bottom() + 1);
+            QVERIFY(languages.right() < line.frame->contentsRect().right() + 1);
+        }
+    }
+
     // The benchmark's ticks: both docks asked to redraw what they show.
     void aTickWithoutChangeBuildsNoWidget()
     {
