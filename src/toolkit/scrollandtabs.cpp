@@ -1,8 +1,8 @@
 #include "toolkit/scrollandtabs.h"
 
+#include <QBoxLayout>
 #include <QEvent>
 #include <QKeyEvent>
-#include <QBoxLayout>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>

@@ -119,7 +119,8 @@ private slots:
         for (const char* text : {"Add Damage", "Add Condition", "Bonus/Penalty", "End Condition"})
             row->addWidget(WindowsAndDialogs::toolButton(text, text, QString()));
         QWidget* buttons = WindowsAndDialogs::layoutToWidget(row);
-        QWidget* content = WindowsAndDialogs::layoutToWidget(WindowsAndDialogs::vLayout(false, false, buttons, new QTextEdit));
+        QWidget* content =
+                WindowsAndDialogs::layoutToWidget(WindowsAndDialogs::vLayout(false, false, buttons, new QTextEdit));
         ResizableScrollArea area(true, false);
         area.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         area.setWidget(content);
