@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QToolButton>
@@ -60,6 +61,32 @@ bool locate(const PowerProgram& program, const PowerStep* step, Power::StepType&
     return false;
 }
 
+// A page of steps: it scrolls, but never shows less than its tallest row
+// whole (the tab widget asks its pages, not their minimum sizes).
+class StepPage : public ResizableScrollArea
+{
+public:
+    StepPage() : ResizableScrollArea(false, true) {}
+
+    QSize minimumSizeHint() const override
+    {
+        int tallest = 0;
+        const QLayout* rows = widget() ? widget()->layout() : nullptr;
+        for (int index = 0; rows && index < rows->count(); index++)
+            if (const QWidget* row = rows->itemAt(index)->widget(); row && !row->isHidden())
+                tallest = qMax(tallest, row->sizeHint().height());
+        return ResizableScrollArea::minimumSizeHint().expandedTo(QSize(0, tallest + 2 * frameWidth()));
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // A row grew or shrank: the tabs ask for room again.
+        if (watched == widget() && event->type() == QEvent::LayoutRequest)
+            updateGeometry();
+        return ResizableScrollArea::eventFilter(watched, event);
+    }
+};
+
 // A step taken out of its program, released once the click that removed it
 // has returned and the row that showed it is gone.
 class ReleasedStep : public QObject
@@ -88,17 +115,16 @@ PowerWidget::PowerWidget(PowerEditInterface* owner, EffectCreatures* creatures, 
     tabs->setFocusPolicy(Qt::NoFocus);
     tabs->setToolTip(tr("Set conditions and effects for both hit and miss results %1")
                          .arg(QKeySequence("Ctrl+I").toString(QKeySequence::NativeText)));
+    // Short of height, the step lists yield first, down to their tallest row; the header and add buttons do not.
     layout->addWidget(tabs, 100);
     const QString titles[] = {tr("Hit"), tr("Miss"), tr("Effect")};
     for (int type = Power::Hit; type <= Power::Effect; type++) {
-        areas[type] = new ResizableScrollArea(false, true);
+        areas[type] = new StepPage;
         areas[type]->setFocusPolicy(Qt::NoFocus);
         areas[type]->setObjectName(pageNames[type]);
         tabs->addTab(areas[type], titles[type]);
         fillPage(Power::StepType(type));
     }
-    // Short of height, the step lists yield first: they scroll, the header and add buttons do not.
-    tabs->setMinimumHeight(tabs->tabBar()->sizeHint().height());
     for (int kind = PowerStep::Healing; kind <= PowerStep::EndCondition; kind++) {
         const StepKindInfo* info = stepKindInfo(kind);
         addButtons[kind] = toolButton(tr(info->buttonText), tr(info->tip), info->shortcut);
@@ -299,6 +325,19 @@ QSize PowerWidget::sizeHint() const
     const QSize own = layout() ? layout()->sizeHint() : QWidget::sizeHint();
     const QSize grown = size() - tabs->size() + tabs->sizeHint();
     return own.expandedTo(grown);
+}
+
+QSize PowerWidget::minimumSizeHint() const
+{
+    return QSize(layout()->totalMinimumSize().width(), ResizableScrollArea::leastHeight(this, width()));
+}
+
+void PowerWidget::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // Its header and add buttons wrap anew.
+    if (event->size().width() != event->oldSize().width())
+        updateGeometry();
 }
 
 void PowerWidget::stepsReshaped(Power::StepType type, PowerStep* focusStep)

@@ -79,10 +79,18 @@ public:
     void scrollTo(int hitScroll, int missScroll, int effectScroll);
     void sizeToHint();
     QSize sizeHint() const override;
+    // The header and add buttons wrap at the width the editor has: it asks
+    // for its least height there rather than for a height for each width,
+    // which a box layout would keep whole while its step lists could yield.
+    bool hasHeightForWidth() const override { return false; }
+    QSize minimumSizeHint() const override;
 
     static QString getBackgroundColor(int index);
     // The add button of a step kind.
     QToolButton* getAddButton(int kind) const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private slots:
     void hitAndMissChanged();

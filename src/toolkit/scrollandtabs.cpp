@@ -1,5 +1,6 @@
 #include "toolkit/scrollandtabs.h"
 
+#include <QBoxLayout>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QScreen>
@@ -41,6 +42,27 @@ void ResizableScrollArea::setAdjustHeight(bool value)
     adjustSize();
 }
 
+int ResizableScrollArea::leastHeight(const QWidget* content, int width)
+{
+    const QLayout* layout = content->layout();
+    if (!layout)
+        return content->minimumSizeHint().height();
+    const auto* box = qobject_cast<const QBoxLayout*>(layout);
+    const bool vertical =
+            box && (box->direction() == QBoxLayout::TopToBottom || box->direction() == QBoxLayout::BottomToTop);
+    if (!vertical || !box->hasHeightForWidth())
+        return layout->totalMinimumSize().height();
+    // A box keeps an item of height for width at its height for the width,
+    // wrapped as it wraps there; only its other items yield to their minimum.
+    int height = box->totalHeightForWidth(width);
+    for (int index = 0; index < box->count(); ++index) {
+        const QLayoutItem* item = box->itemAt(index);
+        if (!item->isEmpty() && !item->hasHeightForWidth())
+            height -= item->sizeHint().height() - item->minimumSize().height();
+    }
+    return height;
+}
+
 void ResizableScrollArea::adjustSize()
 {
     QWidget* content = widget();
@@ -48,13 +70,18 @@ void ResizableScrollArea::adjustSize()
         return;
     const QSize hint = content->sizeHint();
     const QSize room = maximumViewportSize();
+    const auto least = [content](int width) {
+        return qMax(content->minimumSizeHint().height(), leastHeight(content, width));
+    };
     int width = room.width();
-    if (verticalScrollBar()->isVisible() || hint.height() > room.height())
+    // Squeezed to the viewport, the content scrolls only where it would go below its least height.
+    const bool tall = adjustHeight ? least(width) > room.height() : hint.height() > room.height();
+    if (verticalScrollBar()->isVisible() || tall)
         width -= verticalScrollBar()->sizeHint().width();
     int height = content->hasHeightForWidth() ? content->heightForWidth(width) : hint.height();
     height = qMax(height, content->minimumSizeHint().height());
     if (adjustHeight)
-        height = qMin(viewport()->height(), height);
+        height = qMax(qMin(viewport()->height(), height), least(width));
     content->resize(width, height);
     placeBarsNow();
 }

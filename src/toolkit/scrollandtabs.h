@@ -38,7 +38,8 @@ public:
 };
 
 // A scroll area that keeps its content as wide as the viewport; with
-// adjustHeight the content is no taller than the viewport, with
+// adjustHeight the content is no taller than the viewport unless that is
+// less than the content's least height at its width, where it scrolls; with
 // hintFollowsContent the area asks for the content's size.
 class ResizableScrollArea : public QScrollArea
 {
@@ -48,6 +49,9 @@ public:
     ResizableScrollArea(bool adjustHeight, bool hintFollowsContent, QWidget* parent = nullptr);
 
     void setAdjustHeight(bool value);
+    // The least height the widget's layout takes at that width, rows that
+    // wrap counted as they wrap there.
+    static int leastHeight(const QWidget* content, int width);
     void adjustSize();
     void sizeToHint();
     QSize sizeHint() const override;

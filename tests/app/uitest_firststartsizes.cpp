@@ -4,6 +4,7 @@
 // shows its whole text. Each text is measured with the widget's own font
 // against the room its style gives the text once laid out, so a widget whose
 // size hint promises more room than it gets is caught.
+#include <QCheckBox>
 #include <QDockWidget>
 #include <QListView>
 #include <QListWidget>
@@ -31,6 +32,7 @@
 #include "mainwindow/powerlabel.h"
 #include "powerdialog/createpowerdialog.h"
 #include "powerdialog/powerdialog.h"
+#include "powerdialog/powerwidget.h"
 #include "support/cuttexts.h"
 #include "toolkit/windowsanddialogs.h"
 
@@ -98,7 +100,8 @@ private slots:
                 << "main window" << "Conditions and Effects" << QSize(1280, 800);
         for (const QSize size : {laptopWindow, desktopWindow})
             for (const QString panel : {"", "Pick the Party", "Select an Encounter", "Select a Monster", "initiative",
-                                        "classic conditions", "Conditions and Effects", "short rest"})
+                                        "classic conditions", "Conditions and Effects", "power steps",
+                                        "short rest"})
                 QTest::addRow("main window %d×%d%s%s", size.width(), size.height(), panel.isEmpty() ? "" : ", ",
                               qPrintable(panel))
                         << "main window" << panel << size;
@@ -314,6 +317,20 @@ private:
         return cut;
     }
 
+    // Damage per target, a condition and its end on the hit page of the
+    // running power dialog: short of height, the panel scrolls before a row
+    // of its steps is cut.
+    void addPowerSteps()
+    {
+        auto* editor = main.window->findChild<PowerWidget*>();
+        QVERIFY(editor);
+        for (const int kind : {PowerStep::Damage, PowerStep::Condition, PowerStep::EndCondition})
+            QTest::mouseClick(editor->getAddButton(kind), Qt::LeftButton);
+        for (QCheckBox* box : editor->findChildren<QCheckBox*>())
+            if (box->text() == "Per target")
+                QTest::mouseClick(box, Qt::LeftButton);
+    }
+
     // The panel as the main window shows it, measured while it runs.
     QStringList cutTextsInPanel(const QString& panel)
     {
@@ -331,11 +348,17 @@ private:
         else if (panel == "classic conditions")
             dialog = std::make_unique<EffectDialog>(Global::encounter->getCurrentCreature(), QList<Creature*>{hound},
                                                     QList<Creature*>());
+        else if (panel == "power steps")
+            dialog = std::make_unique<PowerDialog>(
+                    hound, "Cinder Breath", QString(),
+                    Global::encounter->getCreatureList().getCreaturesByType(CreatureList::Heroes), QList<Creature*>());
         else
             dialog = std::make_unique<PowerDialog>(Global::encounter->getCurrentCreature(), QString(), QString(),
                                                    QList<Creature*>{hound}, QList<Creature*>());
         QStringList cut{"the panel never ran"};
         QTimer::singleShot(0, dialog.get(), [&] {
+            if (panel == "power steps")
+                addPowerSteps();
             settle();
             cut = cutTexts(main.window);
             dialog->reject();

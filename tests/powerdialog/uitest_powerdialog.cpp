@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
@@ -331,8 +332,11 @@ private slots:
             {PowerStep::Condition, PowerStep::OnGoing, PowerStep::Bonus, PowerStep::EndCondition})
             strike()->program.addStep(kind, Power::Hit);
         int lastRows = 0;
+        bool scrolled = false;
         QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
             PowerWidget* editor = panelChild<PowerWidget>();
+            auto* panel = qobject_cast<QScrollArea*>(editor->parentWidget()->parentWidget()->parentWidget());
+            QVERIFY(panel);
             for (QSize size : {QSize(1600, 1000), QSize(1280, 800), QSize(1152, 720)}) {
                 Global::mainWindow->resize(size);
                 for (int settle = 0; settle < 3; settle++)
@@ -352,10 +356,17 @@ private slots:
                 const int rows = PowerDialogTesting::addButtonRows(editor);
                 QVERIFY2(rows >= lastRows, qPrintable(QString::number(size.width())));
                 lastRows = rows;
+                // The step lists yield to their tallest row before the panel scrolls as a whole.
+                const QTabWidget* tabs = editor->getTabWidget();
+                if (panel->verticalScrollBar()->isVisible()) {
+                    QCOMPARE(tabs->height(), tabs->minimumSizeHint().height());
+                    scrolled = true;
+                }
             }
             dialog.reject();
         }));
         QVERIFY(lastRows > 2);
+        QVERIFY(scrolled);
     }
 
     // Result 5 both ways: the classic dialog takes the targets picked so far, and gives them back.

@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -452,6 +453,22 @@ QString outOfItsFrame(const QWidget* widget)
     return QString("%1: runs out of its frame").arg(whereIs(widget));
 }
 
+// A row of a scrolling view taller than the view never shows whole, however it scrolls.
+QString rowTallerThanItsView(const QWidget* widget)
+{
+    const auto* area = qobject_cast<const QScrollArea*>(widget);
+    const QWidget* content = area ? area->widget() : nullptr;
+    if (!content || !content->layout())
+        return QString();
+    const int view = area->viewport()->height();
+    for (int index = 0; index < content->layout()->count(); ++index) {
+        const QWidget* row = content->layout()->itemAt(index)->widget();
+        if (row && row->isVisible() && row->height() > view)
+            return QString("%1: a row of %2 pixels in a view of %3").arg(whereIs(area)).arg(row->height()).arg(view);
+    }
+    return QString();
+}
+
 // A greyed field's text reads at 4.5:1 at least against its background.
 QString unreadableText(const QWidget* widget)
 {
@@ -509,8 +526,8 @@ bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& t
 }
 
 // Every text of the window's shown widgets that does not show whole, with
-// where it is; scroll areas that scroll sideways and tabs that need arrows;
-// coloured figures that do not read; where the window shows a text only in
+// where it is; scroll areas that scroll sideways or hold a row taller than
+// themselves and tabs that need arrows; coloured figures that do not read; where the window shows a text only in
 // greyed fields, those that do not read.
 QStringList cutTexts(QWidget* window, bool greyedFieldsRead)
 {
@@ -540,6 +557,8 @@ QStringList cutTexts(QWidget* window, bool greyedFieldsRead)
             cut << line;
         cut << unreadableFigures(widget);
         if (const QString line = outOfItsFrame(widget); !line.isEmpty())
+            cut << line;
+        if (const QString line = rowTallerThanItsView(widget); !line.isEmpty())
             cut << line;
         const QRect shown = shownPart(canvas);
         for (const TextRoom& text : texts)

@@ -14,9 +14,10 @@ class QWidget;
 // Every text of the window's shown widgets that does not show whole, each
 // measured with its widget's font against the room its style gives the text
 // once laid out, with where it is; widgets that run out of their frame,
-// scroll areas that scroll sideways and tabs that need arrows; coloured
-// figures of labels that do not read on the label's background; with
-// greyedFieldsRead, the greyed fields whose text does not read.
+// scroll areas that scroll sideways, rows taller than the scroll area that
+// holds them and tabs that need arrows; coloured figures of labels that do
+// not read on the label's background; with greyedFieldsRead, the greyed
+// fields whose text does not read.
 QStringList cutTexts(QWidget* window, bool greyedFieldsRead = false);
 
 // Whether the view's tooltip at that place shows the text whole.

@@ -4,7 +4,9 @@
 #include <QPainter>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSet>
 #include <QSignalSpy>
+#include <QTextEdit>
 #include <QStyle>
 #include <QTest>
 #include <QToolButton>
@@ -107,18 +109,38 @@ private slots:
         QVERIFY(last.hasFocus());
     }
 
+    // With adjustHeight the content fits the viewport down to its least
+    // height at the width it has, a row that wraps counted as it wraps
+    // there; below that it keeps its least height and scrolls.
     void resizableScrollAreaFitsTheViewport()
     {
+        auto* row = new WrappingLayout(WrappingLayout::EqualWidths, 4);
+        row->setContentsMargins(0, 0, 0, 0);
+        for (const char* text : {"Add Damage", "Add Condition", "Bonus/Penalty", "End Condition"})
+            row->addWidget(WindowsAndDialogs::toolButton(text, text, QString()));
+        QWidget* buttons = WindowsAndDialogs::layoutToWidget(row);
+        QWidget* content =
+                WindowsAndDialogs::layoutToWidget(WindowsAndDialogs::vLayout(false, false, buttons, new QTextEdit));
         ResizableScrollArea area(true, false);
         area.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        area.setWidget(sized(50, 600));
-        area.resize(300, 200);
+        area.setWidget(content);
+        area.resize(600, 150);
         area.show();
         QVERIFY(QTest::qWaitForWindowExposed(&area));
-        QCOMPARE(area.widget()->height(), area.viewport()->height());
-        QCOMPARE(area.widget()->width(), area.maximumViewportSize().width() - area.verticalScrollBar()->sizeHint().width());
+        QVERIFY(content->sizeHint().height() > area.viewport()->height());
+        QCOMPARE(content->height(), area.viewport()->height());
+        QVERIFY(!area.verticalScrollBar()->isVisible());
+        // Narrow, the buttons take a row each, whole; the field keeps its least height.
+        area.resize(150, 150);
+        QTRY_VERIFY(area.verticalScrollBar()->isVisible());
+        QSet<int> tops;
+        for (const QToolButton* button : buttons->findChildren<QToolButton*>())
+            tops << button->y();
+        QCOMPARE(tops.size(), 4);
+        QCOMPARE(buttons->height(), buttons->heightForWidth(buttons->width()));
+        QCOMPARE(content->width(), area.maximumViewportSize().width() - area.verticalScrollBar()->sizeHint().width());
         area.setAdjustHeight(false);
-        QCOMPARE(area.widget()->height(), 600);
+        QCOMPARE(content->height(), content->heightForWidth(content->width()));
     }
 
     void wrappingLayoutKeepsEveryTextWhole_data()
