@@ -126,7 +126,14 @@ int CombatLabelColumn::lineWidth(const QString& html) const
     document.setDefaultFont(shown->font());
     document.setDocumentMargin(0);
     document.setHtml(html);
-    return qCeil(document.idealWidth()) + shown->width() - shown->contentsRect().width() + 2 * shown->margin();
+    // Beside its frame, a label not given an indent indents its text by half an x.
+    int indent = shown->indent();
+    if (indent < 0 && shown->frameWidth() > 0)
+        indent = shown->fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2 - shown->margin();
+    if (!(shown->alignment() & (Qt::AlignLeft | Qt::AlignRight)))
+        indent = 0;
+    return qCeil(document.idealWidth()) + shown->width() - shown->contentsRect().width() + 2 * shown->margin()
+           + qMax(indent, 0);
 }
 
 void CombatLabelColumn::applyStyle()

@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QMenu>
 #include <QStyle>
+#include <QStyleOptionHeader>
 #include <QSettings>
 
 #include <algorithm>
@@ -90,6 +91,16 @@ private:
     MainInitiativeList* table;
 };
 
+void CreatureHeaderView::initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const
+{
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    // The section's place is set after this; its size is enough to elide in.
+    QStyleOptionHeader sized = *option;
+    sized.rect = QRect(0, 0, sectionSize(logicalIndex), height());
+    const int room = style()->subElementRect(QStyle::SE_HeaderLabel, &sized, this).width();
+    option->text = option->fontMetrics.elidedText(option->text, textElideMode(), room);
+}
+
 MainInitiativeList::MainInitiativeList()
     : currentPixmap(":/images/arrow-right-green128.png"),
       noIconPixmap(":/images/no-icon.png"),
@@ -115,12 +126,12 @@ MainInitiativeList::MainInitiativeList()
     setSortingEnabled(false);
     setGridStyle(Qt::NoPen);
     setAlternatingRowColors(true);
-    setMinimumWidth(360);
     setHorizontalHeaderLabels({QString(), tr("Name"), tr("Init"), tr("Defenses"), tr("Health"),
                                tr("Conditions and Effects")});
     verticalHeader()->setDefaultSectionSize(24);
     verticalHeader()->hide();
     restoreColumns();
+    fitLeastWidth();
     refreshTimer.setSingleShot(true);
     refreshTimer.setInterval(0);
     connect(&refreshTimer, &QTimer::timeout, this, &MainInitiativeList::refreshNow);
@@ -138,13 +149,17 @@ MainInitiativeList::MainInitiativeList()
     connect(header, &QHeaderView::sectionResized, this, [this](int column, int oldWidth, int newWidth) {
         onSectionResized(Qt::Horizontal, column, oldWidth, newWidth);
         // While the header resizes, the column still reports its old width.
-        if (column == EffectsColumn)
+        if (column == EffectsColumn) {
             fitRowHeights(newWidth);
+            tipEffectsTitle(newWidth);
+        }
         if (fittingColumns || column == EffectsColumn)
             return;
         // A column shown or hidden leaves another room; any other width comes from the game master.
         if (oldWidth != 0 && newWidth != 0)
             widthsFollow = false;
+        else
+            fitLeastWidth();
         fitColumns();
     });
     connect(header, &QHeaderView::sectionClicked, this, &MainInitiativeList::onInitHeaderClicked);
@@ -179,9 +194,8 @@ void MainInitiativeList::restoreColumns()
     setColumnWidth(IconColumn, settings.value("initiativeList/iconColumnWidth", 24).toInt());
     for (const StoredColumn& stored : storedColumns)
         setColumnWidth(stored.column, settings.value(stored.widthKey, stored.defaultWidth).toInt());
-    // The last column takes the rest of the width; asking for more than its
-    // header would push the table wider than the centre of a first start.
-    setColumnWidth(EffectsColumn, horizontalHeader()->sectionSizeHint(EffectsColumn));
+    // The last column takes the rest of the width, down to this.
+    setColumnWidth(EffectsColumn, leastEffectsWidth());
 
     // Two columns stored at one place: the later one takes it.
     QMap<int, int> columnAt;
@@ -212,12 +226,50 @@ void MainInitiativeList::saveColumns()
 
 QSize MainInitiativeList::sizeHint() const
 {
-    int width = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this)
-                + horizontalHeader()->sectionSizeHint(EffectsColumn) + columnWidth(IconColumn);
+    int width = outsideColumns() + horizontalHeader()->sectionSizeHint(EffectsColumn) + columnWidth(IconColumn);
     for (const StoredColumn& stored : storedColumns)
         if (!isColumnHidden(stored.column))
             width += widthsFollow ? stored.defaultWidth : columnWidth(stored.column);
-    return {width, QTableWidget::sizeHint().height()};
+    return {qMax(width, leastWidth), QTableWidget::sizeHint().height()};
+}
+
+QSize MainInitiativeList::minimumSizeHint() const
+{
+    return {leastWidth, QTableWidget::minimumSizeHint().height()};
+}
+
+int MainInitiativeList::outsideColumns() const
+{
+    return 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+}
+
+int MainInitiativeList::leastEffectsWidth() const
+{
+    const QString title = horizontalHeaderItem(EffectsColumn)->text();
+    const QFontMetrics metrics = horizontalHeader()->fontMetrics();
+    const QString elided = title.section(' ', 0, 0) + QChar(0x2026);
+    return horizontalHeader()->sectionSizeHint(EffectsColumn) - metrics.horizontalAdvance(title)
+           + metrics.horizontalAdvance(elided);
+}
+
+void MainInitiativeList::fitLeastWidth()
+{
+    // A fight of short names keeps the table's own least width.
+    int width = outsideColumns() + columnWidth(IconColumn) + leastEffectsWidth();
+    for (const StoredColumn& stored : storedColumns)
+        if (!isColumnHidden(stored.column))
+            width += shownWidth(stored.column);
+    width = qMax(360, width);
+    if (std::exchange(leastWidth, width) != width)
+        updateGeometry();
+}
+
+void MainInitiativeList::tipEffectsTitle(int width)
+{
+    QTableWidgetItem* title = horizontalHeaderItem(EffectsColumn);
+    const QString tip = width < horizontalHeader()->sectionSizeHint(EffectsColumn) ? title->text() : QString();
+    if (title->toolTip() != tip)
+        title->setToolTip(tip);
 }
 
 int MainInitiativeList::shownWidth(int column) const
@@ -351,6 +403,7 @@ void MainInitiativeList::refreshLayout(int row)
     }
     // Cells show once refreshed: the widest ones bound the fit.
     fitColumns();
+    fitLeastWidth();
 }
 
 void MainInitiativeList::addRow(int row)

@@ -10,19 +10,22 @@ class Creature;
 class PlayersListModel;
 class QKeyEvent;
 
-// The initiative table's header; a right click asks for the column menu.
+// The initiative table's header; a right click asks for the column menu. A
+// section narrower than its title elides it: the toolkit's style would draw
+// it whole, cut at both ends.
 class CreatureHeaderView : public QHeaderView
 {
     Q_OBJECT
 
 public:
-    CreatureHeaderView() : QHeaderView(Qt::Horizontal) {}
+    CreatureHeaderView() : QHeaderView(Qt::Horizontal) { setTextElideMode(Qt::ElideRight); }
 
 signals:
     void doRightClicked();
 
 protected:
     void contextMenuEvent(QContextMenuEvent*) override { emit doRightClicked(); }
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override;
 };
 
 // The game master's initiative table: one row per creature of the encounter
@@ -32,6 +35,8 @@ protected:
 // persist in the settings; until the game master sets a width, the columns
 // give way to the last one's widest text where the table is narrow, and the
 // effects wrap into a taller row before a name or a health bar gives way.
+// The table asks for the room of every name in bold and every health figure,
+// its effects' title elided last, so that the docks beside it give way first.
 class MainInitiativeList : public QTableWidget
 {
     Q_OBJECT
@@ -44,6 +49,8 @@ public:
 
     // The room of the columns at their default widths, the last one showing its title.
     QSize sizeHint() const override;
+    // The room of the columns at the least they show, the last one's title elided.
+    QSize minimumSizeHint() const override;
     void setPlayersList(PlayersListModel* model) { playersList = model; }
     void updateList() { refreshLayout(0); }
     void setPauseUpdate(bool pause);
@@ -106,6 +113,14 @@ private:
     void fitColumns();
     // The width the column's header and cells need.
     int shownWidth(int column) const;
+    // The effects' title elided to its first word.
+    int leastEffectsWidth() const;
+    // The frame and the scroll bar beside the columns.
+    int outsideColumns() const;
+    // The least width changed with the rows or the columns shown: the window lays the table out anew.
+    void fitLeastWidth();
+    // The effects' title shows whole in its tooltip where the column is narrower.
+    void tipEffectsTitle(int width);
     // The row takes the lines its effects wrap into.
     void fitRowHeight(int row, int effectsWidth);
     void fitRowHeights(int effectsWidth);
@@ -125,6 +140,7 @@ private:
     // No width stored or set by hand: the widths follow the table's.
     bool widthsFollow = false;
     bool fittingColumns = false;
+    int leastWidth = 0;
     // Sizes set inside a SizeBatch wait for its end to move the cells.
     int sizeBatches = 0;
     bool sizesChanged = false;

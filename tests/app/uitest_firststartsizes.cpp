@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -73,7 +74,10 @@ private slots:
     {
         // The stat blocks in the program's colours, as from its start.
         CreatureDisplay::setupStyles();
-        main.restart();
+        // A first start: no geometry or dock layout stored by an earlier window.
+        main.destroy();
+        QSettings().clear();
+        main.make();
         QVERIFY(main.loadFolder());
         main.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(main.window));
@@ -105,6 +109,8 @@ private slots:
                 QTest::addRow("main window %d×%d%s%s", size.width(), size.height(), panel.isEmpty() ? "" : ", ",
                               qPrintable(panel))
                         << "main window" << panel << size;
+        // Docks dragged wide, or stored so on a larger screen: the table keeps its room.
+        QTest::newRow("main window 1152×720, docks widened") << "main window" << "docks widened" << laptopWindow;
         // Last, for the mark it puts on a hero; then the ticker at every
         // height over a row's span, its last row reaching its frame at one.
         QTest::newRow("players' window") << "players' window" << QString() << QSize();
@@ -119,17 +125,20 @@ private slots:
         QWidget* shown = open(window, part);
         QVERIFY(shown);
         if (window == "main window")
-            placeMainWindow(size);
+            placeMainWindow(size, part == "docks widened");
         else if (size == narrowEditor)
             shown->resize(size);
         settle();
         if (window != "main window" && size.isValid())
             QCOMPARE(shown->size(), size);
-        const bool inPanel = window == "main window" && !part.isEmpty();
+        const bool inPanel = window == "main window" && !part.isEmpty() && part != "docks widened";
         // The header editor shows a stat-block power's texts only in its greyed fields.
-        const QStringList cut = inPanel            ? cutTextsInPanel(part)
-                                : part == "ticker" ? cutTextsOfTicker()
-                                                   : cutTexts(shown, window == "power header editor");
+        QStringList cut = inPanel            ? cutTextsInPanel(part)
+                          : part == "ticker" ? cutTextsOfTicker()
+                                             : cutTexts(shown, window == "power header editor");
+        // Any row may become the current one, its name then in bold.
+        if (window == "main window" && !inPanel)
+            cut << cutNamesAndFigures(main.window->findChild<MainInitiativeList*>());
         if (!cut.isEmpty())
             QFAIL(qPrintable(QString("%1 cut:\n%2").arg(cut.size()).arg(cut.join("\n"))));
     }
@@ -237,10 +246,16 @@ private:
         return titles;
     }
 
-    void placeMainWindow(QSize size)
+    void placeMainWindow(QSize size, bool docksWidened = false)
     {
         main.window->move(main.window->screen()->availableGeometry().topLeft());
         main.window->resize(size);
+        settle();
+        if (!docksWidened)
+            return;
+        // As wide as they go: the centre keeps what it asks for at least.
+        const int wide = main.window->width() / 2;
+        main.window->resizeDocks({main.dock("currentWidget"), main.dock("selectedWidget")}, {wide, wide}, Qt::Horizontal);
         settle();
     }
 

@@ -10,19 +10,25 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
+#include <QtMath>
 
 #include "combat/combattesting.h"
 #include "encounter/vitalityevents.h"
 #include "encounter/history.h"
 #include "foundation/global.h"
 #include "library/characters.h"
+#include "mainwindow/maininitiativelist.h"
 #include "mainwindow/mainwindow.h"
+#include "support/cuttexts.h"
 #include "toolkit/flatdialog.h"
 #include "toolkit/inputwidgets.h"
+#include "toolkit/progressbar.h"
 
 // The main window as start-up makes it; the demonstration data folder is
 // loaded on request. Its settings stay for the next window of the test.
@@ -135,5 +141,32 @@ public:
         setLayout(vLayout(false, false, new QLabel("A panel"), buttons));
     }
 };
+
+inline QString withoutTags(const QString& html)
+{
+    return QString(html).remove(QRegularExpression("<[^>]*>"));
+}
+
+// The names of the initiative table that would not show whole in bold, as
+// the current creature's does, and the health figures that reach into their
+// bar's outline: the bar is drawn 5 pixels in from its cell, its outline a
+// pixel wide.
+inline QStringList cutNamesAndFigures(const MainInitiativeList* table)
+{
+    QStringList cut;
+    for (int row = 0; row < table->rowCount(); row++) {
+        const auto* name = qobject_cast<const QLabel*>(table->cellWidget(row, MainInitiativeList::NameColumn));
+        QTextDocument bold;
+        bold.setDefaultFont(name->font());
+        bold.setDocumentMargin(0);
+        bold.setHtml("<b>" + withoutTags(name->text()) + "</b>");
+        if (qCeil(bold.idealWidth()) > labelTextRoom(name).width())
+            cut << "name in bold: " + withoutTags(name->text());
+        const auto* bar = qobject_cast<const ProgressBarWidget*>(table->cellWidget(row, MainInitiativeList::HealthColumn));
+        if (bar->fontMetrics().horizontalAdvance(bar->getText()) > bar->width() - 2 * 5 - 2 * 1)
+            cut << "health figure: " + bar->getText();
+    }
+    return cut;
+}
 
 #endif

@@ -44,11 +44,6 @@ const QList<QPair<QString, QString>> monsterIds{{"Mire Goblin Shank", "1"}, {"Mi
     {"Ashen Hound", "1"}, {"Thornback Archer", "1"}, {"Cave Skulker", "1"}, {"Pendulum Blade Trap", "1"}};
 
 // The text of a label without its markup; escapes stay escaped.
-QString withoutTags(const QString& html)
-{
-    return QString(html).remove(QRegularExpression("<[^>]*>"));
-}
-
 QString selection()
 {
     QStringList rows;
@@ -237,27 +232,6 @@ public:
     int hitPointBoxRequests = 0;
     int helpRequests = 0;
 };
-
-// The names that would not show whole in bold, as the current creature's
-// does, and the health figures that reach into their bar's outline: the bar
-// is drawn 5 pixels in from its cell, its outline a pixel wide.
-QStringList cutNamesAndFigures(const TableScreen& screen)
-{
-    QStringList cut;
-    for (int row = 0; row < screen.table->rowCount(); row++) {
-        QLabel* name = screen.label(row, Table::NameColumn);
-        QTextDocument bold;
-        bold.setDefaultFont(name->font());
-        bold.setDocumentMargin(0);
-        bold.setHtml("<b>" + withoutTags(name->text()) + "</b>");
-        if (qCeil(bold.idealWidth()) > name->contentsRect().width())
-            cut << "name in bold: " + withoutTags(name->text());
-        const ProgressBarWidget* bar = screen.bar(row);
-        if (bar->fontMetrics().horizontalAdvance(bar->getText()) > bar->width() - 2 * 5 - 2 * 1)
-            cut << "health figure: " + bar->getText();
-    }
-    return cut;
-}
 
 // Counts the paints of the widgets it watches.
 class PaintCounter : public QObject
@@ -602,6 +576,8 @@ private slots:
         QTest::newRow("long effect, stored") << 210 << 900 << defaults << true << pitch << true;
         QTest::newRow("long effect, first start") << 0 << firstStart << QList<int>() << true << pitch << true;
         QTest::newRow("long effect, narrower than a first start") << 0 << 560 << QList<int>() << true << pitch << true;
+        // 0: the least width the table asks for, where the effects' title gives way last.
+        QTest::newRow("long effect, least width") << 0 << 0 << QList<int>() << true << pitch << true;
     }
 
     void columnsGiveWay()
@@ -625,6 +601,7 @@ private slots:
             screen.table->resize(540, 400);
         screen.table->resize(qAbs(tableWidth), 400);
         QApplication::processEvents();
+        const bool least = tableWidth == 0;
         // Given once the table shows: the columns make room as the text grows.
         if (!effect.isEmpty()) {
             EffectDetails burning;
@@ -639,11 +616,15 @@ private slots:
                     new SetTempHPEvent({Global::encounter->getCreature(4)}, 12, screen.world->stream())));
             QApplication::processEvents();
         }
+        if (least) {
+            screen.table->resize(screen.table->minimumSizeHint().width(), 400);
+            QApplication::processEvents();
+        }
         VERIFY_ROWS(screen);
         QVERIFY(screen.shownRows().join('\n').contains("Dying 0/3"));
         QStringList cut = cutTexts(screen.table);
         if (whole)
-            cut << cutNamesAndFigures(screen);
+            cut << cutNamesAndFigures(screen.table);
         QVERIFY2(cut.isEmpty() == whole, qPrintable(cut.join('\n')));
         QCOMPARE(screen.table->rowHeight(1) > screen.table->rowHeight(0), wraps);
         QList<int> shown;
@@ -656,6 +637,9 @@ private slots:
             QCOMPARE(shown[3], 100);
         if (qAbs(tableWidth) >= 900 && widths.isEmpty())
             QCOMPARE(shown[0], 210);
+        // The effects' title, elided at the least width and by stored widths, shows whole in its tooltip.
+        const QString title = screen.table->horizontalHeaderItem(Table::EffectsColumn)->text();
+        QCOMPARE(screen.table->horizontalHeaderItem(Table::EffectsColumn)->toolTip(), least || !whole ? title : QString());
     }
 
     // A drag of the table's edge, narrower and back, across widths where the

@@ -131,8 +131,7 @@ QList<TextRoom> labelText(const QLabel* label)
 {
     if (label->text().isEmpty())
         return {};
-    const int margin = label->margin() + qMax(label->indent(), 0);
-    const QRect room = label->contentsRect().adjusted(margin, label->margin(), -margin, -label->margin());
+    const QRect room = labelTextRoom(label);
     const bool rich = label->textFormat() == Qt::RichText
                       || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
     QSize needed;
@@ -515,6 +514,20 @@ QStringList unreadableFigures(const QWidget* widget)
 
 } // namespace
 
+QRect labelTextRoom(const QLabel* label)
+{
+    const int margin = label->margin();
+    QRect room = label->contentsRect().marginsRemoved(QMargins(margin, margin, margin, margin));
+    int indent = label->indent();
+    if (indent < 0 && label->frameWidth() > 0)
+        indent = label->fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2 - margin;
+    if (indent > 0 && (label->alignment() & Qt::AlignLeft))
+        room.setLeft(room.left() + indent);
+    if (indent > 0 && (label->alignment() & Qt::AlignRight))
+        room.setRight(room.right() - indent);
+    return room;
+}
+
 // A long entry may be elided where its tooltip shows it whole.
 bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& text)
 {
@@ -525,9 +538,11 @@ bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& t
     return tip == text || tip == text.toHtmlEscaped();
 }
 
-// Every text of the window's shown widgets that does not show whole, with
+// Every text of the window's shown widgets that does not show whole (an
+// elided entry or header title whose tooltip shows it whole is whole), with
 // where it is; scroll areas that scroll sideways or hold a row taller than
-// themselves and tabs that need arrows; coloured figures that do not read; where the window shows a text only in
+// themselves and tabs that need arrows; coloured figures that do not read;
+// where the window shows a text only in
 // greyed fields, those that do not read.
 QStringList cutTexts(QWidget* window, bool greyedFieldsRead)
 {
@@ -538,7 +553,11 @@ QStringList cutTexts(QWidget* window, bool greyedFieldsRead)
         QList<TextRoom> texts = textsOf(widget);
         QWidget* canvas = widget;
         if (auto* header = qobject_cast<QHeaderView*>(widget)) {
-            texts = headerTitles(header);
+            // A title may be elided where its tooltip shows it whole.
+            for (const TextRoom& title : headerTitles(header))
+                if (title.fits() || header->textElideMode() == Qt::ElideNone
+                    || !tipShowsWhole(header, title.room, title.text))
+                    texts << title;
             canvas = header->viewport();
         } else if (auto* view = qobject_cast<QAbstractItemView*>(widget)) {
             texts = entryTexts(view);

@@ -9,6 +9,7 @@
 #include "support/testsupport.h"
 
 class QAbstractItemView;
+class QLabel;
 class QWidget;
 
 // Every text of the window's shown widgets that does not show whole, each
@@ -19,6 +20,10 @@ class QWidget;
 // not read on the label's background; with greyedFieldsRead, the greyed
 // fields whose text does not read.
 QStringList cutTexts(QWidget* window, bool greyedFieldsRead = false);
+
+// The room a label gives its text: inside its margins, less its indent on
+// the side it aligns to (beside a frame, half an x where it was given none).
+QRect labelTextRoom(const QLabel* label);
 
 // Whether the view's tooltip at that place shows the text whole.
 bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& text);
