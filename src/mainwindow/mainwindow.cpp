@@ -134,6 +134,8 @@ void MainWindow::setupCentralWidget()
     flatDialogButton->setArrowType(Qt::NoArrow);
     flatDialogArea = new ResizableScrollArea(false, false);
     flatDialogArea->setFocusPolicy(Qt::NoFocus);
+    // A panel's least width is the centre's while it shows: the docks give way first.
+    flatDialogArea->setWidthFollowsContent(true);
     flatDialogArea->setContentsMargins(0, 0, 0, 0);
     flatDialogArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     flatDialogArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -186,6 +188,10 @@ void MainWindow::setFlatDialogDisplay(QWidget* widget, bool adjustHeight)
         centralStack->setCurrentWidget(initiativeList);
         hitPointBox->setEnabled(true);
     }
+    // The centre needs the panel's least width, or the table's again; a hidden
+    // page's layouts would not pass that up by themselves.
+    for (QWidget* holder = flatDialogArea; holder != this; holder = holder->parentWidget())
+        holder->updateGeometry();
     if (old && old != widget)
         old->deleteLater();
 }

@@ -114,11 +114,24 @@ QSize ResizableScrollArea::sizeHint() const
     return content->sizeHint() + QSize(frame + verticalScrollBar()->sizeHint().width(), frame);
 }
 
+QSize ResizableScrollArea::minimumSizeHint() const
+{
+    const QSize least = QScrollArea::minimumSizeHint();
+    QWidget* content = widget();
+    if (!widthFollowsContent || !content)
+        return least;
+    const int width = content->minimumSizeHint().width() + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    return {qMax(least.width(), width), least.height()};
+}
+
 bool ResizableScrollArea::eventFilter(QObject* watched, QEvent* event)
 {
     // The content's layout changed: fit it again once the layout settled.
-    if (watched == widget() && event->type() == QEvent::LayoutRequest)
+    if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+        if (widthFollowsContent)
+            updateGeometry();
         QTimer::singleShot(0, this, &ResizableScrollArea::adjustSize);
+    }
     return QScrollArea::eventFilter(watched, event);
 }
 

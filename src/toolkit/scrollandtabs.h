@@ -49,12 +49,16 @@ public:
     ResizableScrollArea(bool adjustHeight, bool hintFollowsContent, QWidget* parent = nullptr);
 
     void setAdjustHeight(bool value);
+    // The area needs its content's least width, so that what holds it gives
+    // way before the content scrolls sideways.
+    void setWidthFollowsContent(bool value) { widthFollowsContent = value; }
     // The least height the widget's layout takes at that width, rows that
     // wrap counted as they wrap there.
     static int leastHeight(const QWidget* content, int width);
     void adjustSize();
     void sizeToHint();
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 protected:
@@ -65,6 +69,7 @@ private:
 
     bool adjustHeight;
     bool hintFollowsContent;
+    bool widthFollowsContent = false;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

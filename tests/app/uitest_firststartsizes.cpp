@@ -111,6 +111,9 @@ private slots:
                         << "main window" << panel << size;
         // Docks dragged wide, or stored so on a larger screen: the table keeps its room.
         QTest::newRow("main window 1152×720, docks widened") << "main window" << "docks widened" << laptopWindow;
+        // A panel wider than the table's least: the docks give way to it.
+        QTest::newRow("main window 1152×720, docks widened, classic conditions")
+                << "main window" << "classic conditions, docks widened" << laptopWindow;
         // Last, for the mark it puts on a hero; then the ticker at every
         // height over a row's span, its last row reaching its frame at one.
         QTest::newRow("players' window") << "players' window" << QString() << QSize();
@@ -124,18 +127,27 @@ private slots:
         QFETCH(QSize, size);
         QWidget* shown = open(window, part);
         QVERIFY(shown);
+        QStringList parts = part.split(", ");
+        const bool docksWidened = parts.removeOne("docks widened");
+        const QString panel = parts.join(", ");
         if (window == "main window")
-            placeMainWindow(size, part == "docks widened");
+            placeMainWindow(size, docksWidened);
         else if (size == narrowEditor)
             shown->resize(size);
         settle();
         if (window != "main window" && size.isValid())
             QCOMPARE(shown->size(), size);
-        const bool inPanel = window == "main window" && !part.isEmpty() && part != "docks widened";
+        const bool inPanel = window == "main window" && !panel.isEmpty();
         // The header editor shows a stat-block power's texts only in its greyed fields.
-        QStringList cut = inPanel            ? cutTextsInPanel(part)
+        QStringList cut = inPanel            ? cutTextsInPanel(panel)
                           : part == "ticker" ? cutTextsOfTicker()
                                              : cutTexts(shown, window == "power header editor");
+        // The panel closed: the centre needs no more than the table again.
+        if (inPanel) {
+            settle();
+            QCOMPARE(main.window->centralWidget()->minimumSizeHint().width(),
+                     main.window->findChild<MainInitiativeList*>()->minimumSizeHint().width());
+        }
         // Any row may become the current one, its name then in bold.
         if (window == "main window" && !inPanel)
             cut << cutNamesAndFigures(main.window->findChild<MainInitiativeList*>());
