@@ -6,7 +6,8 @@ cd "$(dirname "$0")"
 . scripts/common.sh
 
 install_missing_packages $PACKAGES
-build build
+# The program alone: ./test.sh builds the tests, benchmarks and fuzz targets.
+BUILD_TARGET=ravelhorn build build
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     echo "Ravelhorn is built (build/bin/ravelhorn) but there is no display to show it on." >&2
