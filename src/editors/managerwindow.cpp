@@ -280,6 +280,8 @@ void ManagerWindow::createEncounterWidgets()
     adventurePopup = new QComboBox;
     adventurePopup->setEditable(true);
     encounterFileLabel = new QLabel;
+    // A long file name breaks at its hyphens rather than widen the window.
+    encounterFileLabel->setWordWrap(true);
     descriptionEdit = new QPlainTextEdit;
     descriptionEdit->setEnabled(false);
     encounterLevelLabel = new QLabel;

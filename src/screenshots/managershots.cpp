@@ -1,7 +1,8 @@
 // The monster manager with a demonstration template in its "Edit" and "View"
 // tabs, its "Import" tab over a folder of monster files in every state, the
 // window narrowed to 960×600 before an import folder is chosen, over a long
-// import path and with the widest stat block, and the duplicate-name dialog.
+// import path, with the widest stat block and with a long encounter file
+// name, and the duplicate-name dialog.
 #include <QApplication>
 #include <QDir>
 #include <QListView>
@@ -14,6 +15,8 @@
 #include "editors/renamedialog.h"
 #include "foundation/global.h"
 #include "foundation/switchboard.h"
+#include "library/encounterdata.h"
+#include "library/encounters.h"
 #include "library/monsters.h"
 #include "screenshots/shotsink.h"
 
@@ -22,8 +25,11 @@ namespace {
 void showTab(ManagerWindow* window, int tab)
 {
     window->findChild<QTabWidget*>()->setCurrentIndex(tab);
-    emit Global::switchBoard.doRefreshTimer();
-    QApplication::processEvents();
+    // A wrapped line settles its height a pass after its width.
+    for (int pass = 0; pass < 2; ++pass) {
+        emit Global::switchBoard.doRefreshTimer();
+        QApplication::processEvents();
+    }
 }
 
 // Beside the data folder's own files: one changed since, one never imported, a
@@ -93,6 +99,15 @@ void managerShots(ShotSink& sink)
     selectTemplate(window, "Cinderwing Drake");
     saveNarrowed(sink, window, "manager-edit-narrow-wide-monster", 0);
     saveNarrowed(sink, window, "manager-view-narrow-wide-monster", 1);
+    // The encounter selected under a long file name, which breaks at its hyphens.
+    if (EncounterData* ambush = Global::encounters->findEncounter("Bridge Ambush")) {
+        const QString file = ambush->getFileName();
+        ambush->setFileName("the-raiders-ambush-at-the-old-bridge-over-the-mire.txt");
+        window->onEncounterSelectionChanged();
+        saveNarrowed(sink, window, "manager-edit-narrow-long-encounter-file", 0);
+        ambush->setFileName(file);
+        window->onEncounterSelectionChanged();
+    }
     window->hide();
 
     RenameDialog dialog("", "Marsh Raider");

@@ -8,6 +8,7 @@
 
 #include "creature/creature.h"
 #include "editors/characterwindow.h"
+#include "editors/encounterlistmodel.h"
 #include "editors/managerwindow.h"
 #include "encounter/encounter.h"
 #include "library/characters.h"
@@ -65,6 +66,10 @@ private slots:
         auto* tree = Global::managerWindow->findChild<EncounterView*>();
         tree->expandAll();
         select(tree, 0);
+        // A long file name breaks at its hyphens.
+        static_cast<EncounterListModel*>(tree->model())->getSelectedEncounter()->setFileName(
+                "the-raiders-ambush-at-the-old-bridge-over-the-mire.txt");
+        Global::managerWindow->onEncounterSelectionChanged();
         auto* list = shown->findChild<NameListView*>();
         auto* splitter = shown->findChild<QSplitter*>();
         QList<int> widths;
