@@ -89,6 +89,7 @@ void ManagerWindow::setupImportDirPopup()
     importDirPopup->clear();
     importDirPopup->addItems(importDir.split('/', Qt::KeepEmptyParts));
     importDirPopup->setCurrentIndex(importDirPopup->count() - 1);
+    importDirPopup->setToolTip(QDir::toNativeSeparators(importDir));
 }
 
 void ManagerWindow::setImportDirFromPopup()

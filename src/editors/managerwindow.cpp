@@ -22,6 +22,7 @@
 #include "foundation/switchboard.h"
 #include "library/encounters.h"
 #include "library/monsters.h"
+#include "toolkit/inputwidgets.h"
 #include "toolkit/scrollandtabs.h"
 
 namespace {
@@ -179,7 +180,7 @@ void ManagerWindow::createImportWidgets()
     importSelectionButton
         = tipped(new QPushButton(tr("Import Selection")), tr("Import or re-import selected monster files"));
     importSelectionButton->setEnabled(false);
-    importDirPopup = new QComboBox;
+    importDirPopup = new PathComboBox;
     importFileList = new QListWidget;
     importFileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     prevDirButton = tipped(toolButton(tr("Previous"), 20, 20, ArrowLeft), tr("Previous directory"));
@@ -279,6 +280,8 @@ void ManagerWindow::createEncounterWidgets()
     adventurePopup = new QComboBox;
     adventurePopup->setEditable(true);
     encounterFileLabel = new QLabel;
+    // A long file name breaks at its hyphens rather than widen the window.
+    encounterFileLabel->setWordWrap(true);
     descriptionEdit = new QPlainTextEdit;
     descriptionEdit->setEnabled(false);
     encounterLevelLabel = new QLabel;

@@ -85,14 +85,16 @@ CreatureDisplay::CreatureDisplay(bool editorMode, bool showEffects) : editorMode
 
     auto* names = new QVBoxLayout;
     names->setContentsMargins(2, 2, 2, 2);
-    for (QLabel* label : {nameLabel, stateLabel, typeLabel, levelLabel})
+    // Where narrow, the lines wrap and the frame grows taller than the portrait.
+    for (QLabel* label : {nameLabel, stateLabel, typeLabel, levelLabel}) {
+        label->setWordWrap(true);
         names->addWidget(label);
+    }
     auto* nameFrame = new QFrame;
     nameFrame->setFrameShape(QFrame::WinPanel);
     nameFrame->setFrameShadow(QFrame::Raised);
     nameFrame->setLineWidth(2);
     nameFrame->setMinimumHeight(96);
-    nameFrame->setMaximumHeight(96);
     nameFrame->setLayout(names);
 
     standardGrid = new QGridLayout;

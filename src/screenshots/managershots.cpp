@@ -1,6 +1,8 @@
 // The monster manager with a demonstration template in its "Edit" and "View"
-// tabs, its "Import" tab over a folder of monster files in every state, and
-// the duplicate-name dialog.
+// tabs, its "Import" tab over a folder of monster files in every state, the
+// window narrowed to 960×600 before an import folder is chosen, over a long
+// import path, with the widest stat block and with a long encounter file
+// name, and the duplicate-name dialog.
 #include <QApplication>
 #include <QDir>
 #include <QListView>
@@ -13,6 +15,8 @@
 #include "editors/renamedialog.h"
 #include "foundation/global.h"
 #include "foundation/switchboard.h"
+#include "library/encounterdata.h"
+#include "library/encounters.h"
 #include "library/monsters.h"
 #include "screenshots/shotsink.h"
 
@@ -21,8 +25,11 @@ namespace {
 void showTab(ManagerWindow* window, int tab)
 {
     window->findChild<QTabWidget*>()->setCurrentIndex(tab);
-    emit Global::switchBoard.doRefreshTimer();
-    QApplication::processEvents();
+    // A wrapped line settles its height a pass after its width.
+    for (int pass = 0; pass < 2; ++pass) {
+        emit Global::switchBoard.doRefreshTimer();
+        QApplication::processEvents();
+    }
 }
 
 // Beside the data folder's own files: one changed since, one never imported, a
@@ -42,31 +49,65 @@ void fillImportFolder(const QString& folder)
         notes.write("Raiders on the Mirefen road\n");
 }
 
+void selectTemplate(ManagerWindow* window, const QString& name)
+{
+    auto* list = window->findChild<MonsterView*>();
+    const int row = Global::monsters->getTemplateIndex(Global::monsters->findTemplate(name));
+    list->setCurrentIndex(list->model()->index(row, 0));
+}
+
+// Narrowed to half a 1920×1080 screen.
+void saveNarrowed(ShotSink& sink, ManagerWindow* window, const QString& name, int tab)
+{
+    window->resize(960, 600);
+    showTab(window, tab);
+    sink.save(name, window);
+}
+
 void managerShots(ShotSink& sink)
 {
     ManagerWindow* window = Global::managerWindow;
     if (!window)
         return;
-    showAtFirstStartSize(window, window->findChild<QSplitter*>());
-    auto* list = window->findChild<MonsterView*>();
-    const int row = Global::monsters->getTemplateIndex(Global::monsters->findTemplate("Marsh Raider"));
-    list->setCurrentIndex(list->model()->index(row, 0));
+    auto* splitter = window->findChild<QSplitter*>();
+    showAtFirstStartSize(window, splitter);
+    selectTemplate(window, "Marsh Raider");
     showTab(window, 0);
     sink.save("manager-edit", window);
     showTab(window, 1);
     sink.save("manager-view", window);
+    // Before the user chose an import folder.
+    saveNarrowed(sink, window, "manager-import-narrow", 2);
 
     QTemporaryDir folder;
     fillImportFolder(folder.path());
     window->setImportDir(folder.path());
     window->setupImportDirPopup();
+    showAtFirstStartSize(window, splitter);
     showTab(window, 2);
     sink.save("manager-import", window);
-    showTab(window, 0);
-    // Narrowed to half a 1920×1080 screen.
-    window->resize(960, 600);
-    showTab(window, 0);
-    sink.save("manager-edit-narrow", window);
+    saveNarrowed(sink, window, "manager-edit-narrow", 0);
+
+    const QString longFolder = folder.path() + "/Monsters of the Mirefen campaign, copied from the game master's notes";
+    QDir().mkpath(longFolder);
+    fillImportFolder(longFolder);
+    window->setImportDir(longFolder);
+    window->setupImportDirPopup();
+    window->fillImportDirList();
+    saveNarrowed(sink, window, "manager-import-narrow-long-path", 2);
+    // The widest stat block of the demonstration data.
+    selectTemplate(window, "Cinderwing Drake");
+    saveNarrowed(sink, window, "manager-edit-narrow-wide-monster", 0);
+    saveNarrowed(sink, window, "manager-view-narrow-wide-monster", 1);
+    // The encounter selected under a long file name, which breaks at its hyphens.
+    if (EncounterData* ambush = Global::encounters->findEncounter("Bridge Ambush")) {
+        const QString file = ambush->getFileName();
+        ambush->setFileName("the-raiders-ambush-at-the-old-bridge-over-the-mire.txt");
+        window->onEncounterSelectionChanged();
+        saveNarrowed(sink, window, "manager-edit-narrow-long-encounter-file", 0);
+        ambush->setFileName(file);
+        window->onEncounterSelectionChanged();
+    }
     window->hide();
 
     RenameDialog dialog("", "Marsh Raider");

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 
 #include "toolkit/keyboardinterface.h"
 
@@ -72,4 +74,23 @@ void DisableComboBox::keyPressEvent(QKeyEvent* event)
     if (keys && keys->keyPressed(event->key(), event->modifiers()))
         return;
     QComboBox::keyPressEvent(event);
+}
+
+PathComboBox::PathComboBox(QWidget* parent) : QComboBox(parent)
+{
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(12);
+}
+
+void PathComboBox::paintEvent(QPaintEvent*)
+{
+    QStylePainter painter(this);
+    painter.setPen(palette().color(QPalette::Text));
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    // The style draws the text a pixel in from each side of the field.
+    const int room = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this).width() - 2;
+    option.currentText = fontMetrics().elidedText(option.currentText, Qt::ElideMiddle, room);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }

@@ -47,4 +47,18 @@ private:
     DogTag dogTag{__LINE__, __FILE__};
 };
 
+// A combo box over the parts of a path that never asks for the width of its
+// longest part: where narrow, its current text is elided in the middle, and
+// its tooltip names the whole path.
+class PathComboBox : public QComboBox
+{
+    Q_OBJECT
+
+public:
+    explicit PathComboBox(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 #endif

@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 #include "combat/effectdialog.h"
@@ -98,6 +99,9 @@ private slots:
                 for (const QString& tab : titlesOfTabs(open(window, QString())))
                     QTest::addRow("%s, %s%s", qPrintable(window), qPrintable(tab), narrowed ? ", narrowed" : "")
                             << window << tab << (narrowed ? narrowEditor : firstStart);
+        // The folder box elides the path in the middle, its tooltip naming it whole.
+        QTest::newRow("monster manager, Import, narrowed, long import path")
+                << "monster manager" << "Import, long import path" << narrowEditor;
         QTest::newRow("power header editor") << "power header editor" << QString() << QSize();
         // The laptop's whole screen.
         QTest::newRow("Conditions and Effects, window maximised")
@@ -125,11 +129,14 @@ private slots:
         QFETCH(QString, window);
         QFETCH(QString, part);
         QFETCH(QSize, size);
-        QWidget* shown = open(window, part);
-        QVERIFY(shown);
         QStringList parts = part.split(", ");
         const bool docksWidened = parts.removeOne("docks widened");
+        const bool longImportPath = parts.removeOne("long import path");
         const QString panel = parts.join(", ");
+        QWidget* shown = open(window, panel);
+        QVERIFY(shown);
+        if (longImportPath)
+            QVERIFY(importFromLongPath());
         if (window == "main window")
             placeMainWindow(size, docksWidened);
         else if (size == narrowEditor)
@@ -247,6 +254,17 @@ private:
         mark.comment = "howling";
         Creature* wren = Global::characters->findCharacter("Wren Talloway");
         QVERIFY(Global::history->apply(new EffectEvent(mark, {wren}, Global::history->getStream(false)), false));
+    }
+
+    bool importFromLongPath()
+    {
+        const QString folder = importFolder.path() + "/Monsters of the Mirefen campaign, from the game master's notes";
+        if (!QDir().mkpath(folder))
+            return false;
+        Global::managerWindow->setImportDir(folder);
+        Global::managerWindow->setupImportDirPopup();
+        Global::managerWindow->fillImportDirList();
+        return true;
     }
 
     static QStringList titlesOfTabs(QWidget* window)
@@ -397,6 +415,7 @@ private:
     WindowUnderTest main{QSize()};
     QPointer<Creature> hound;
     std::unique_ptr<CreatePowerDialog> headerEditor;
+    QTemporaryDir importFolder;
 };
 
 RAVELHORN_TEST_MAIN_ON_SCREEN(TestFirstStartSizes, QSize(1280, 800))

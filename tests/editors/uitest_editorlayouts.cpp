@@ -1,12 +1,14 @@
 // The monster manager and the character creator at the size they open at on
-// a 1280×800 screen: every text shows whole where the layout put it, each
-// measured with its widget's font against the rectangle it really got.
+// a 1280×800 screen, and narrowed to 960×600: every text shows whole where
+// the layout put it, each measured with its widget's font against the
+// rectangle it really got.
 #include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 
 #include "creature/creature.h"
 #include "editors/characterwindow.h"
+#include "editors/encounterlistmodel.h"
 #include "editors/managerwindow.h"
 #include "encounter/encounter.h"
 #include "library/characters.h"
@@ -27,21 +29,30 @@ private slots:
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("tab");
-        for (const char* tab : {"Edit", "View", "Import"})
-            QTest::newRow(qPrintable(QString("manager, ") + tab)) << "manager" << tab;
-        for (const char* tab : {"Stat Block Text", "Edit Details", "Import Changes"})
-            QTest::newRow(qPrintable(QString("creator, ") + tab)) << "creator" << tab;
+        QTest::addColumn<QSize>("narrowed");
+        // At the first-start size, then narrowed to half a 1920×1080 screen.
+        for (const QSize narrowed : {QSize(), QSize(960, 600)}) {
+            const char* size = narrowed.isValid() ? ", narrowed" : "";
+            for (const char* tab : {"Edit", "View", "Import"})
+                QTest::addRow("manager, %s%s", tab, size) << "manager" << tab << narrowed;
+            for (const char* tab : {"Stat Block Text", "Edit Details", "Import Changes"})
+                QTest::addRow("creator, %s%s", tab, size) << "creator" << tab << narrowed;
+        }
     }
 
     // Whichever entry of its list is selected, the longest names marked
-    // unsaved, the window at its first-start size keeps its panes' widths.
+    // unsaved, the window keeps its size and its panes' widths.
     void everyTextShowsWhole()
     {
         QFETCH(QString, window);
         QFETCH(QString, tab);
+        QFETCH(QSize, narrowed);
         QWidget* shown = window == "manager" ? static_cast<QWidget*>(Global::managerWindow) : Global::characterWindow;
         shown->show();
         QVERIFY(QTest::qWaitForWindowExposed(shown));
+        if (narrowed.isValid())
+            shown->resize(narrowed);
+        const QSize size = narrowed.isValid() ? narrowed : shown->size();
         const QRect screen = shown->screen()->availableGeometry();
         QVERIFY(shown->width() <= screen.width() && shown->height() <= screen.height());
         auto* tabs = shown->findChild<QTabWidget*>();
@@ -55,6 +66,10 @@ private slots:
         auto* tree = Global::managerWindow->findChild<EncounterView*>();
         tree->expandAll();
         select(tree, 0);
+        // A long file name breaks at its hyphens.
+        static_cast<EncounterListModel*>(tree->model())->getSelectedEncounter()->setFileName(
+                "the-raiders-ambush-at-the-old-bridge-over-the-mire.txt");
+        Global::managerWindow->onEncounterSelectionChanged();
         auto* list = shown->findChild<NameListView*>();
         auto* splitter = shown->findChild<QSplitter*>();
         QList<int> widths;
@@ -63,6 +78,7 @@ private slots:
             settle();
             if (widths.isEmpty())
                 widths = splitter->sizes();
+            QCOMPARE(shown->size(), size);
             QCOMPARE(splitter->sizes(), widths);
             const QStringList cut = cutTexts(shown);
             QVERIFY2(cut.isEmpty(), qPrintable(list->model()->index(row, 0).data().toString() + ":\n" + cut.join("\n")));

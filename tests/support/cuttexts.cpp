@@ -30,6 +30,7 @@
 #include <QtMath>
 
 #include "foundation/global.h"
+#include "toolkit/inputwidgets.h"
 #include "toolkit/progressbar.h"
 
 namespace {
@@ -168,8 +169,12 @@ QList<TextRoom> comboText(const QComboBox* combo)
     const QRect room = combo->style()
                                ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo)
                                .adjusted(1, 0, -1, 0);
-    return {{option.currentText, room,
-             besideIcon(combo->fontMetrics(), option.currentText, option.currentIcon, option.iconSize, 0)}};
+    TextRoom text{option.currentText, room,
+                  besideIcon(combo->fontMetrics(), option.currentText, option.currentIcon, option.iconSize, 0)};
+    // A path box elides its text in the middle on purpose: whole where its tooltip names it.
+    if (qobject_cast<const PathComboBox*>(combo) && combo->toolTip().contains(text.text))
+        text.needed = text.needed.boundedTo(room.size());
+    return {text};
 }
 
 // A typed text scrolls in its field, which shows whole; a placeholder and a
@@ -539,7 +544,8 @@ bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& t
 }
 
 // Every text of the window's shown widgets that does not show whole (an
-// elided entry or header title whose tooltip shows it whole is whole), with
+// elided entry or header title whose tooltip shows it whole is whole, and so
+// is a path box's text elided in the middle under a tooltip naming it), with
 // where it is; scroll areas that scroll sideways or hold a row taller than
 // themselves and tabs that need arrows; coloured figures that do not read;
 // where the window shows a text only in

@@ -14,7 +14,8 @@ class QWidget;
 
 // Every text of the window's shown widgets that does not show whole, each
 // measured with its widget's font against the room its style gives the text
-// once laid out, with where it is; widgets that run out of their frame,
+// once laid out, with where it is (a text elided on purpose, an entry, a
+// header title or a path box's path, is whole where its tooltip names it); widgets that run out of their frame,
 // scroll areas that scroll sideways, rows taller than the scroll area that
 // holds them and tabs that need arrows; coloured figures of labels that do
 // not read on the label's background; with greyedFieldsRead, the greyed
