@@ -16,7 +16,8 @@ class QWidget;
 // measured with its widget's font against the room its style gives the text
 // once laid out, with where it is; widgets that run out of their frame,
 // scroll areas that scroll sideways, rows taller than the scroll area that
-// holds them and tabs that need arrows; coloured figures of labels that do
+// holds them, buttons of a button box out of sight (scrolled away or not)
+// and tabs that need arrows; coloured figures of labels that do
 // not read on the label's background; with greyedFieldsRead, the greyed
 // fields whose text does not read.
 QStringList cutTexts(QWidget* window, bool greyedFieldsRead = false);
