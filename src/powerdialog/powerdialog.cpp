@@ -221,7 +221,9 @@ void PowerDialog::previewSteps()
 
 void PowerDialog::sizeToHint()
 {
-    if (!powerWidget || !widget)
+    // In the main window the panel is fitted to its area: the rows' own
+    // layout requests make room for them once, at the next pass.
+    if (!powerWidget || !widget || !widget->isWindow())
         return;
     powerWidget->sizeToHint();
     widget->resize(widget->sizeHint());
