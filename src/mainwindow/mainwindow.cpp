@@ -177,6 +177,7 @@ void MainWindow::setFlatDialogDisplay(QWidget* widget, bool adjustHeight)
     QWidget* old = flatDialogArea->takeWidget();
     if (widget) {
         flatDialogArea->setWidget(widget);
+        flatDialogArea->setVerticalScrollBarPolicy(adjustHeight ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
         flatDialogArea->setAdjustHeight(adjustHeight);
         centralStack->setCurrentWidget(flatDialogPage);
         hitPointBox->setFocusPolicy(Qt::NoFocus);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeySequence>
@@ -25,10 +26,17 @@ QString nativeKeys(const char* keys)
     return QKeySequence(keys).toString(QKeySequence::NativeText);
 }
 
-QWidget* comboGroup(const QString& title, QWidget* combo)
+QWidget* comboGroup(const QString& title, QWidget* control)
 {
+    // A combo asks for its chosen entry, not its longest (its list opens as
+    // wide as that): the three share one row, and the steps keep the height.
+    auto* combo = static_cast<QComboBox*>(control);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    const auto fitText = [combo](const QString& text) { combo->setMinimumContentsLength(int(text.size())); };
+    fitText(combo->currentText());
+    QObject::connect(combo, &QComboBox::currentTextChanged, combo, fitText);
     auto* group = new QGroupBox(title);
-    group->setLayout(WindowsAndDialogs::hLayout(5, combo));
+    group->setLayout(WindowsAndDialogs::hLayout(5, control));
     // The groups of a row share its spare width.
     group->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     return group;
@@ -213,7 +221,9 @@ void PowerDialog::previewSteps()
 
 void PowerDialog::sizeToHint()
 {
-    if (!powerWidget || !widget)
+    // In the main window the panel is fitted to its area: the rows' own
+    // layout requests make room for them once, at the next pass.
+    if (!powerWidget || !widget || !widget->isWindow())
         return;
     powerWidget->sizeToHint();
     widget->resize(widget->sizeHint());

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QToolButton>
 
 #include "creature/creature.h"
@@ -69,6 +70,29 @@ TargetPickerWidget::~TargetPickerWidget()
 {
     // The focus moves while the lists go, when this is no picker any more.
     disconnect(qApp, nullptr, this, nullptr);
+}
+
+QSize TargetPickerWidget::minimumSizeHint() const
+{
+    const auto* grid = static_cast<const QGridLayout*>(layout());
+    int listsHint = 0;
+    int listsLeast = 0;
+    for (int column = 0; column < grid->columnCount(); column++) {
+        const QLayoutItem* item = grid->itemAtPosition(1, column);
+        listsHint = qMax(listsHint, item->sizeHint().height());
+        listsLeast = qMax(listsLeast, item->minimumSize().height());
+    }
+    // The lists yield down to the buttons between them.
+    const int whole = grid->hasHeightForWidth() ? grid->totalHeightForWidth(width()) : grid->totalSizeHint().height();
+    return {QWidget::minimumSizeHint().width(), whole - listsHint + listsLeast};
+}
+
+void TargetPickerWidget::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // Its texts wrap anew.
+    if (event->size().width() != event->oldSize().width())
+        updateGeometry();
 }
 
 void TargetPickerWidget::buildControls()

@@ -57,8 +57,15 @@ public:
 
     Power::StepType getStepType() const { return stepType; }
 
+    // The texts above the lists wrap at the width the picker has: it asks
+    // for its least height there, so that the lists can yield in a short
+    // panel (a box layout keeps a widget of height for width whole).
+    bool hasHeightForWidth() const override { return false; }
+    QSize minimumSizeHint() const override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private slots:
     void addToTargetClicked();

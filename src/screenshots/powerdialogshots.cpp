@@ -1,6 +1,7 @@
 // Pictures of the power dialog over the demonstration fight: per-target
 // damage on the hit list with the guided order's hint and the previews in
-// the docks, then the miss and effect lists.
+// the docks, then the miss and effect lists, and the hit list again in the
+// main window of a first start on a laptop.
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QTimer>
@@ -99,6 +100,10 @@ void powerDialogShots(ShotSink& sink)
             pick("Idrel Vane");
             pick("Wren Talloway");
             save(sink, "power-dialog-effect");
+            // The first-start size on a laptop: the hit list scrolls, the buttons stay.
+            dialog.keyPressed(Qt::Key_I, Qt::ControlModifier);
+            Global::mainWindow->resize(1152, 720);
+            save(sink, "power-dialog-first-start");
             dialog.reject();
         });
         dialog.exec();

@@ -70,18 +70,15 @@ void ResizableScrollArea::adjustSize()
         return;
     const QSize hint = content->sizeHint();
     const QSize room = maximumViewportSize();
-    const auto least = [content](int width) {
-        return qMax(content->minimumSizeHint().height(), leastHeight(content, width));
-    };
     int width = room.width();
-    // Squeezed to the viewport, the content scrolls only where it would go below its least height.
-    const bool tall = adjustHeight ? least(width) > room.height() : hint.height() > room.height();
-    if (verticalScrollBar()->isVisible() || tall)
+    // Fitted to the viewport, the content never scrolls up and down: what
+    // does not fit scrolls inside it, and its buttons stay in view.
+    if (!adjustHeight && (verticalScrollBar()->isVisible() || hint.height() > room.height()))
         width -= verticalScrollBar()->sizeHint().width();
     int height = content->hasHeightForWidth() ? content->heightForWidth(width) : hint.height();
     height = qMax(height, content->minimumSizeHint().height());
     if (adjustHeight)
-        height = qMax(qMin(viewport()->height(), height), least(width));
+        height = qMin(viewport()->height(), height);
     content->resize(width, height);
     placeBarsNow();
 }

@@ -38,8 +38,8 @@ public:
 };
 
 // A scroll area that keeps its content as wide as the viewport; with
-// adjustHeight the content is no taller than the viewport unless that is
-// less than the content's least height at its width, where it scrolls; with
+// adjustHeight the content is as tall as the viewport at most and never
+// scrolls up and down; with
 // hintFollowsContent the area asks for the content's size.
 class ResizableScrollArea : public QScrollArea
 {

@@ -5,11 +5,13 @@
 // against the room its style gives the text once laid out, so a widget whose
 // size hint promises more room than it gets is caught.
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QListView>
 #include <QListWidget>
 #include <QMainWindow>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTabWidget>
@@ -363,8 +365,8 @@ private:
     }
 
     // Damage per target, a condition and its end on the hit page of the
-    // running power dialog: short of height, the panel scrolls before a row
-    // of its steps is cut.
+    // running power dialog: the panel fits its height, its buttons in view,
+    // and its step list scrolls with a whole step in view.
     void addPowerSteps()
     {
         auto* editor = main.window->findChild<PowerWidget*>();
@@ -374,6 +376,18 @@ private:
         for (QCheckBox* box : editor->findChildren<QCheckBox*>())
             if (box->text() == "Per target")
                 QTest::mouseClick(box, Qt::LeftButton);
+    }
+
+    // A panel that asks to fit its height stands whole in its area, which
+    // shows no scroll bar up and down: the step and target lists scroll instead.
+    QStringList panelScrolls() const
+    {
+        for (QWidget* above = main.window->findChild<QDialogButtonBox*>(); above; above = above->parentWidget())
+            if (const auto* area = qobject_cast<QScrollArea*>(above))
+                return area->verticalScrollBar()->isVisible() || area->widget()->height() > area->viewport()->height()
+                               ? QStringList{"the panel scrolls up and down"}
+                               : QStringList();
+        return {"the panel has no buttons"};
     }
 
     // The panel as the main window shows it, measured while it runs.
@@ -396,7 +410,8 @@ private:
         else if (panel == "power steps")
             dialog = std::make_unique<PowerDialog>(
                     hound, "Cinder Breath", QString(),
-                    Global::encounter->getCreatureList().getCreaturesByType(CreatureList::Heroes), QList<Creature*>());
+                    Global::encounter->getCreatureList().getCreaturesByType(CreatureList::Heroes).mid(0, 1),
+                    QList<Creature*>());
         else
             dialog = std::make_unique<PowerDialog>(Global::encounter->getCurrentCreature(), QString(), QString(),
                                                    QList<Creature*>{hound}, QList<Creature*>());
@@ -406,6 +421,8 @@ private:
                 addPowerSteps();
             settle();
             cut = cutTexts(main.window);
+            if (dialog->getAdjustHeight())
+                cut << panelScrolls();
             dialog->reject();
         });
         dialog->exec();

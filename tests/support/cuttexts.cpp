@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -543,11 +544,24 @@ bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& t
     return tip == text || tip == text.toHtmlEscaped();
 }
 
+// The buttons that end a panel or window stand whole in sight, never scrolled away.
+QStringList buttonsOutOfSight(const QWidget* widget)
+{
+    QStringList out;
+    if (!qobject_cast<const QDialogButtonBox*>(widget))
+        return out;
+    for (const QAbstractButton* button : widget->findChildren<QAbstractButton*>())
+        if (button->isVisible() && !shownPart(button).contains(button->rect()))
+            out << QString("\"%1\", %2: the button is out of sight").arg(button->text(), whereIs(button));
+    return out;
+}
+
 // Every text of the window's shown widgets that does not show whole (an
 // elided entry or header title whose tooltip shows it whole is whole, and so
 // is a path box's text elided in the middle under a tooltip naming it), with
 // where it is; scroll areas that scroll sideways or hold a row taller than
-// themselves and tabs that need arrows; coloured figures that do not read;
+// themselves, buttons of a button box out of sight and tabs that need
+// arrows; coloured figures that do not read;
 // where the window shows a text only in
 // greyed fields, those that do not read.
 QStringList cutTexts(QWidget* window, bool greyedFieldsRead)
@@ -585,6 +599,7 @@ QStringList cutTexts(QWidget* window, bool greyedFieldsRead)
             cut << line;
         if (const QString line = rowTallerThanItsView(widget); !line.isEmpty())
             cut << line;
+        cut << buttonsOutOfSight(widget);
         const QRect shown = shownPart(canvas);
         for (const TextRoom& text : texts)
             if (const QString line = cutText(canvas, text, shown); !line.isEmpty())

@@ -17,7 +17,8 @@ class QWidget;
 // once laid out, with where it is (a text elided on purpose, an entry, a
 // header title or a path box's path, is whole where its tooltip names it); widgets that run out of their frame,
 // scroll areas that scroll sideways, rows taller than the scroll area that
-// holds them and tabs that need arrows; coloured figures of labels that do
+// holds them, buttons of a button box out of sight (scrolled away or not)
+// and tabs that need arrows; coloured figures of labels that do
 // not read on the label's background; with greyedFieldsRead, the greyed
 // fields whose text does not read.
 QStringList cutTexts(QWidget* window, bool greyedFieldsRead = false);
