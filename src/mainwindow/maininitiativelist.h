@@ -113,6 +113,8 @@ private:
     void fitColumns();
     // The width the column's header and cells need.
     int shownWidth(int column) const;
+    // The width a following column starts from before it gives way.
+    int firstWidth(int column, int defaultWidth) const;
     // The effects' title elided to its first word.
     int leastEffectsWidth() const;
     // The frame and the scroll bar beside the columns.
