@@ -32,9 +32,10 @@ protected:
 // in turn order, drawn by the CombatColumn cells. Clicks and keys on it change
 // the encounter's selection; the commands they start go out as signals, which
 // the main window connects to its slots. Column widths, order and visibility
-// persist in the settings; until the game master sets a width, the columns
-// give way to the last one's widest text where the table is narrow, and the
-// effects wrap into a taller row before a name or a health bar gives way.
+// persist in the settings; until the game master sets a width, a name or a
+// figure wider than its column's first width widens it, the columns give way
+// to the last one's widest text where the table is narrow, and the effects
+// wrap into a taller row before a name or a health bar gives way.
 // The table asks for the room of every name in bold and every health figure,
 // its effects' title elided last, so that the docks beside it give way first.
 class MainInitiativeList : public QTableWidget
