@@ -797,11 +797,15 @@ private slots:
         QCOMPARE(selection(), selected);
         QCOMPARE(screen.conditionsRequests, conditions);
         QCOMPARE(screen.hitPointBoxRequests, 0);
-        // Every selected row, and only those, has the selection's background.
+        // Every selected row, and only those, has the selection's background; the health bar draws its own.
         for (int i = 0; i < screen.table->rowCount(); i++)
-            for (int c = 0; c < Table::ColumnCount; c++)
-                QCOMPARE(screen.table->cellWidget(i, c)->property("selected").toBool(),
-                         selected.split(' ').contains(QString::number(i)));
+            for (int c = 0; c < Table::ColumnCount; c++) {
+                QWidget* cell = screen.table->cellWidget(i, c);
+                const bool isSelected = selected.split(' ').contains(QString::number(i));
+                QCOMPARE(cell->property("selected").toBool(), isSelected);
+                if (c != Table::HealthColumn)
+                    QCOMPARE(cell->grab().toImage().pixelColor(0, 0) == TextColours::selection(), isSelected);
+            }
     }
 
     // The effects cell's menu: its entries, and each choice reaching its command.
