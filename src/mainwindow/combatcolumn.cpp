@@ -51,19 +51,29 @@ void CombatColumn::showSelected()
 
 void CombatColumn::setDefaultStyle(int fontSize, bool centered)
 {
-    styleSheet.clear();
-    if (fontSize != 0)
-        styleSheet += QString("* { font-size: %1px } ").arg(fontSize);
-    styleSheet += QString("* { padding-left: 1px } *[selected=\"true\"] { background-color: %1 }")
-                      .arg(TextColours::selection().name());
+    this->fontSize = fontSize;
     this->centered = centered;
     applyStyle();
 }
 
 void CombatColumn::applyStyle()
 {
-    if (cellWidget)
-        cellWidget->setStyleSheet(styleSheet);
+    if (!cellWidget)
+        return;
+    // A font and a palette of its own: a style sheet per cell matched its rules at every paint.
+    const bool selected = cellWidget->property("selected").toBool();
+    cellWidget->setAutoFillBackground(selected);
+    if (selected) {
+        QPalette palette = cellWidget->palette();
+        palette.setColor(cellWidget->backgroundRole(), TextColours::selection());
+        cellWidget->setPalette(palette);
+    }
+    if (fontSize != 0) {
+        QFont font = cellWidget->font();
+        font.setPixelSize(fontSize);
+        cellWidget->setFont(font);
+    }
+    cellWidget->setContentsMargins(1, 0, 0, 0);
 }
 
 void CombatColumn::adoptWidget(QWidget* widget, const QString& toolTip)

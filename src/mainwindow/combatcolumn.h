@@ -34,10 +34,10 @@ public:
     bool isGray() const;
 
 protected:
-    // Sets the widget's dynamic property; the style sheet selects on it.
+    // Sets the widget's dynamic property, which its look follows.
     void setProperty(const char* name, bool value);
     void setDefaultStyle(int fontSize, bool centered);
-    // The selection's background, from the style sheet.
+    // The selection's background.
     void showSelected();
     // Makes the widget this cell's: events, style, tool tip and no focus.
     void adoptWidget(QWidget* widget, const QString& toolTip);
@@ -46,7 +46,8 @@ protected:
 
     QWidget* cellWidget = nullptr;
     bool centered = false;
-    QString styleSheet;
+    // In pixels; 0 keeps the table's font.
+    int fontSize = 0;
 };
 
 // A cell that shows rich text (or an icon) in a label.

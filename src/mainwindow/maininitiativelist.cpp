@@ -229,7 +229,7 @@ QSize MainInitiativeList::sizeHint() const
     int width = outsideColumns() + horizontalHeader()->sectionSizeHint(EffectsColumn) + columnWidth(IconColumn);
     for (const StoredColumn& stored : storedColumns)
         if (!isColumnHidden(stored.column))
-            width += widthsFollow ? stored.defaultWidth : columnWidth(stored.column);
+            width += widthsFollow ? firstWidth(stored.column, stored.defaultWidth) : columnWidth(stored.column);
     return {qMax(width, leastWidth), QTableWidget::sizeHint().height()};
 }
 
@@ -282,11 +282,17 @@ int MainInitiativeList::shownWidth(int column) const
     return qMax(horizontalHeader()->sectionSizeHint(column), cells + (showGrid() ? 1 : 0));
 }
 
+int MainInitiativeList::firstWidth(int column, int defaultWidth) const
+{
+    // A name or figure wider than the default takes its room before the effects do.
+    return qMax(defaultWidth, shownWidth(column));
+}
+
 void MainInitiativeList::fitColumns()
 {
     if (!widthsFollow || fittingColumns)
         return;
-    // The default widths while the room allows. Past that the Defenses and
+    // The first widths while the room allows. Past that the Defenses and
     // Init columns give way to the effects, then the effects wrap down to
     // their title's width, and only then do the columns that say who and how
     // hurt give way; none goes narrower than what it shows.
@@ -295,8 +301,8 @@ void MainInitiativeList::fitColumns()
     int excess = effects + columnWidth(IconColumn) - viewport()->width();
     for (const StoredColumn& stored : storedColumns)
         if (!isColumnHidden(stored.column)) {
-            widths[stored.column] = stored.defaultWidth;
-            excess += stored.defaultWidth;
+            widths[stored.column] = firstWidth(stored.column, stored.defaultWidth);
+            excess += widths[stored.column];
         }
     auto giveWay = [&](std::initializer_list<int> columns) {
         for (int column : columns)

@@ -32,9 +32,10 @@ protected:
 // in turn order, drawn by the CombatColumn cells. Clicks and keys on it change
 // the encounter's selection; the commands they start go out as signals, which
 // the main window connects to its slots. Column widths, order and visibility
-// persist in the settings; until the game master sets a width, the columns
-// give way to the last one's widest text where the table is narrow, and the
-// effects wrap into a taller row before a name or a health bar gives way.
+// persist in the settings; until the game master sets a width, a name or a
+// figure wider than its column's first width widens it, the columns give way
+// to the last one's widest text where the table is narrow, and the effects
+// wrap into a taller row before a name or a health bar gives way.
 // The table asks for the room of every name in bold and every health figure,
 // its effects' title elided last, so that the docks beside it give way first.
 class MainInitiativeList : public QTableWidget
@@ -113,6 +114,8 @@ private:
     void fitColumns();
     // The width the column's header and cells need.
     int shownWidth(int column) const;
+    // The width a following column starts from before it gives way.
+    int firstWidth(int column, int defaultWidth) const;
     // The effects' title elided to its first word.
     int leastEffectsWidth() const;
     // The frame and the scroll bar beside the columns.

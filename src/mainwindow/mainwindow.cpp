@@ -113,13 +113,33 @@ void MainWindow::showEvent(QShowEvent* event)
     QMetaObject::invokeMethod(
             this,
             [this] {
-                // A stat block's width, less on a small screen: the centre keeps the room its table asks,
-                // which the panels shown there need too.
-                const int shared = centralWidget()->width() + currentDock->width() + selectedDock->width();
-                const int width = qMin(statBlockWidth(this), (shared - centralWidget()->sizeHint().width()) / 2);
+                const int width = firstStartDockWidth();
                 resizeDocks({currentDock, selectedDock}, {width, width}, Qt::Horizontal);
             },
             Qt::QueuedConnection);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    // A narrower window takes its room from the centre alone: the docks give
+    // back what a first start at this size would have left them.
+    if (!isVisible() || widenDocksWhenShown || event->size().width() >= event->oldSize().width())
+        return;
+    const int width = firstStartDockWidth();
+    QList<QDockWidget*> wide;
+    for (DockWidget* dock : {currentDock, selectedDock})
+        if (dock->isVisible() && !dock->isFloating() && dock->width() > width)
+            wide << dock;
+    resizeDocks(wide, QList<int>(wide.size(), width), Qt::Horizontal);
+}
+
+int MainWindow::firstStartDockWidth() const
+{
+    // A stat block's width, less on a small screen: the centre keeps the room its table asks,
+    // which the panels shown there need too.
+    const int shared = centralWidget()->width() + currentDock->width() + selectedDock->width();
+    return qMin(statBlockWidth(this), (shared - centralWidget()->sizeHint().width()) / 2);
 }
 
 void MainWindow::setupCentralWidget()

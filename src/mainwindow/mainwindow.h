@@ -144,6 +144,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     enum Dock { CurrentDock, SelectedDock, HistoryDock, EffectsDock, DockCount };
@@ -165,6 +166,8 @@ private:
     void setupAvailability();
     void addMenu(const QString& title, const QList<QAction*>& actions);
     DockWidget* dock(int which) const;
+    // The stat-block docks' width at a first start at the window's size.
+    int firstStartDockWidth() const;
     // The flag follows the Window menu's check mark, whatever closed the dock before.
     void noteDockToggled(int which);
     void activateWindowOf(QWidget* window);

@@ -5,7 +5,9 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include "creature/creature.h"
 #include "editors/managerwindow.h"
+#include "encounter/encounter.h"
 #include "foundation/global.h"
 #include "mainwindow/mainwindow.h"
 #include "screenshots/shotsink.h"
@@ -25,11 +27,45 @@ public:
     }
 };
 
+// Resized as the game master or a smaller screen does, up to a laid-out window.
+void resizeAndSettle(QWidget* window, QSize size)
+{
+    window->resize(size);
+    QApplication::processEvents();
+}
+
+// At the first-start size of a 1,280 × 800 screen: from the larger window,
+// then after one of 1,400 × 800, and with a long alias as the current
+// creature's name.
+void laptopShots(ShotSink& sink, MainWindow* window)
+{
+    const QSize laptop(1152, 720);
+    resizeAndSettle(window, laptop);
+    sink.save("main-window-1152x720", window);
+    resizeAndSettle(window, QSize(1400, 800));
+    resizeAndSettle(window, laptop);
+    sink.save("main-window-1152x720-shrunk", window);
+
+    Creature* current = Global::encounter->getCurrentCreature();
+    const QString alias = current->getAlias();
+    const bool shown = current->isShowAlias();
+    current->setAlias("Captain Varrow the Warden");
+    current->setShowAlias(true);
+    window->updateMainInitiativeList();
+    QApplication::processEvents();
+    sink.save("main-window-1152x720-long-alias", window);
+    current->setAlias(alias);
+    current->setShowAlias(shown);
+    window->updateMainInitiativeList();
+    resizeAndSettle(window, window->firstStartSize());
+}
+
 void mainWindowShots(ShotSink& sink)
 {
     MainWindow* window = Global::mainWindow;
     window->resize(window->firstStartSize());
     sink.save("main-window", window);
+    laptopShots(sink, window);
 
     ConfirmPanel panel;
     QTimer::singleShot(50, [&] {

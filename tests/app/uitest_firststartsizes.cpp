@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -85,6 +86,8 @@ private slots:
         main.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(main.window));
         QCOMPARE(main.window->size(), laptopWindow);
+        settle();
+        firstStartDocks = dockWidths();
         recordFight();
     }
 
@@ -120,6 +123,13 @@ private slots:
         // A panel wider than the table's least: the docks give way to it.
         QTest::newRow("main window 1152×720, docks widened, classic conditions")
                 << "main window" << "classic conditions, docks widened" << laptopWindow;
+        // Opened larger first, its docks wide, as after a first start on a larger screen: the docks give way as
+        // at a first start.
+        QTest::newRow("main window 1152×720, shrunk") << "main window" << "shrunk" << laptopWindow;
+        // A monster's alias, wider than the Name column's first width, as the current creature's name.
+        for (const QString part : {"long alias", "long alias, docks widened", "long alias, shrunk"})
+            QTest::addRow("main window 1152×720, %s", qPrintable(part)) << "main window" << part << laptopWindow;
+        QTest::newRow("main window 1440×900, long alias") << "main window" << "long alias" << desktopWindow;
         // Last, for the mark it puts on a hero; then the ticker at every
         // height over a row's span, its last row reaching its frame at one.
         QTest::newRow("players' window") << "players' window" << QString() << QSize();
@@ -134,13 +144,20 @@ private slots:
         QStringList parts = part.split(", ");
         const bool docksWidened = parts.removeOne("docks widened");
         const bool longImportPath = parts.removeOne("long import path");
+        const bool shrunk = parts.removeOne("shrunk");
+        const bool longAlias = parts.removeOne("long alias");
         const QString panel = parts.join(", ");
         QWidget* shown = open(window, panel);
         QVERIFY(shown);
         if (longImportPath)
             QVERIFY(importFromLongPath());
+        const auto alias = longAlias ? longAliasAsCurrent() : QScopeGuard<std::function<void()>>([] {});
+        if (shrunk)
+            placeMainWindow(QSize(1400, 800), true);
         if (window == "main window")
             placeMainWindow(size, docksWidened);
+        if (shrunk)
+            QCOMPARE(dockWidths(), firstStartDocks);
         else if (size == narrowEditor)
             shown->resize(size);
         settle();
@@ -246,6 +263,20 @@ private:
         Global::encounter->setSelectedCreatures({hound});
     }
 
+    // The turn passes to the first goblin, who shows an alias, until the guard goes.
+    QScopeGuard<std::function<void()>> longAliasAsCurrent()
+    {
+        Creature* goblin = Global::encounter->getCreature(1);
+        goblin->setAlias("Captain Varrow the Warden");
+        goblin->setShowAlias(true);
+        Global::history->apply(new NextTurnEvent(Global::history->getStream(false), false), false);
+        return QScopeGuard<std::function<void()>>([goblin] {
+            Global::history->back();
+            goblin->setShowAlias(false);
+            Global::mainWindow->updateMainInitiativeList();
+        });
+    }
+
     // A hero's row grows once the players' window shows.
     void markAHero()
     {
@@ -268,6 +299,8 @@ private:
         Global::managerWindow->fillImportDirList();
         return true;
     }
+
+    QList<int> dockWidths() const { return {main.dock("currentWidget")->width(), main.dock("selectedWidget")->width()}; }
 
     static QStringList titlesOfTabs(QWidget* window)
     {
@@ -430,6 +463,7 @@ private:
     }
 
     WindowUnderTest main{QSize()};
+    QList<int> firstStartDocks;
     QPointer<Creature> hound;
     std::unique_ptr<CreatePowerDialog> headerEditor;
     QTemporaryDir importFolder;

@@ -561,23 +561,35 @@ private slots:
         QTest::addColumn<bool>("whole");
         QTest::addColumn<QString>("effect");
         QTest::addColumn<bool>("wraps");
+        QTest::addColumn<QString>("alias");
         const QList<int> defaults{210, 40, 115, 100};
         const QString pitch = "burning pitch poured from the gatehouse murder holes";
         // The table's width in the main window at its first start on a 1,280 × 800 screen.
         const int firstStart = 604;
-        QTest::newRow("wide") << 0 << 900 << defaults << true << QString() << false;
-        QTest::newRow("narrow") << 0 << 600 << QList<int>() << true << QString() << false;
-        QTest::newRow("narrower") << 0 << 540 << QList<int>() << true << QString() << false;
-        QTest::newRow("narrow, then wide") << 0 << -900 << defaults << true << QString() << false;
-        QTest::newRow("stored") << 210 << 540 << defaults << false << QString() << false;
-        QTest::newRow("set by hand") << -200 << 540 << QList<int>{200, 40, 115, 100} << false << QString() << false;
-        QTest::newRow("long effect") << 0 << 900 << QList<int>() << true << pitch << true;
-        QTest::newRow("long effect, narrow") << 0 << 600 << QList<int>() << true << pitch << true;
-        QTest::newRow("long effect, stored") << 210 << 900 << defaults << true << pitch << true;
-        QTest::newRow("long effect, first start") << 0 << firstStart << QList<int>() << true << pitch << true;
-        QTest::newRow("long effect, narrower than a first start") << 0 << 560 << QList<int>() << true << pitch << true;
+        auto row = [](const char* name, int storedName, int tableWidth, const QList<int>& widths, bool whole,
+                      const QString& effect = QString(), bool wraps = false, const QString& alias = QString()) {
+            QTest::newRow(name) << storedName << tableWidth << widths << whole << effect << wraps << alias;
+        };
+        row("wide", 0, 900, defaults, true);
+        row("narrow", 0, 600, {}, true);
+        row("narrower", 0, 540, {}, true);
+        row("narrow, then wide", 0, -900, defaults, true);
+        row("stored", 210, 540, defaults, false);
+        row("set by hand", -200, 540, {200, 40, 115, 100}, false);
+        row("long effect", 0, 900, {}, true, pitch, true);
+        row("long effect, narrow", 0, 600, {}, true, pitch, true);
+        row("long effect, stored", 210, 900, defaults, true, pitch, true);
+        row("long effect, first start", 0, firstStart, {}, true, pitch, true);
+        row("long effect, narrower than a first start", 0, 560, {}, true, pitch, true);
         // 0: the least width the table asks for, where the effects' title gives way last.
-        QTest::newRow("long effect, least width") << 0 << 0 << QList<int>() << true << pitch << true;
+        row("long effect, least width", 0, 0, {}, true, pitch, true);
+        // A monster's alias, with its number wider than the name's first width: the name takes its room first.
+        const QString captain = "Captain Varrow the Warden";
+        for (const int width : {0, 600, 900, 1200})
+            row(qPrintable(width ? QString("long name, %1").arg(width) : QString("long name, least width")), 0, width,
+                {}, true, QString(), false, captain);
+        row("long name, long effect, first start", 0, firstStart, {}, true, pitch, true, captain);
+        row("long name, long effect, least width", 0, 0, {}, true, pitch, true, captain);
     }
 
     void columnsGiveWay()
@@ -588,6 +600,7 @@ private slots:
         QFETCH(bool, whole);
         QFETCH(QString, effect);
         QFETCH(bool, wraps);
+        QFETCH(QString, alias);
         if (storedName > 0)
             QSettings().setValue("initiativeList/nameColumnWidth", storedName);
         TableScreen screen;
@@ -595,6 +608,12 @@ private slots:
         Creature* dying = Global::encounter->getCreature(0);
         QVERIFY(screen.world->record(
                 new DamageEvent("Hit", dying, dying, dying->getCurrHitPoints() + 1, "", screen.world->stream())));
+        if (!alias.isEmpty()) {
+            Creature* goblin = Global::encounter->getCreature(2);
+            goblin->setAlias(alias);
+            goblin->setShowAlias(true);
+            screen.table->updateList();
+        }
         if (storedName < 0)
             screen.table->setColumnWidth(Table::NameColumn, -storedName);
         if (tableWidth < 0)
@@ -632,10 +651,10 @@ private slots:
             shown << screen.table->columnWidth(column);
         if (!widths.isEmpty())
             QCOMPARE(shown, widths);
-        // Who and how hurt keep their room while the effects can wrap.
-        if (qAbs(tableWidth) >= 600 && widths.isEmpty())
+        // Who and how hurt keep their room while the effects can wrap; a long name takes some of it.
+        if (qAbs(tableWidth) >= (alias.isEmpty() ? 600 : 900) && widths.isEmpty())
             QCOMPARE(shown[3], 100);
-        if (qAbs(tableWidth) >= 900 && widths.isEmpty())
+        if (qAbs(tableWidth) >= 900 && widths.isEmpty() && alias.isEmpty())
             QCOMPARE(shown[0], 210);
         // The effects' title, elided at the least width and by stored widths, shows whole in its tooltip.
         const QString title = screen.table->horizontalHeaderItem(Table::EffectsColumn)->text();
@@ -778,11 +797,15 @@ private slots:
         QCOMPARE(selection(), selected);
         QCOMPARE(screen.conditionsRequests, conditions);
         QCOMPARE(screen.hitPointBoxRequests, 0);
-        // Every selected row, and only those, has the selection's background.
+        // Every selected row, and only those, has the selection's background; the health bar draws its own.
         for (int i = 0; i < screen.table->rowCount(); i++)
-            for (int c = 0; c < Table::ColumnCount; c++)
-                QCOMPARE(screen.table->cellWidget(i, c)->property("selected").toBool(),
-                         selected.split(' ').contains(QString::number(i)));
+            for (int c = 0; c < Table::ColumnCount; c++) {
+                QWidget* cell = screen.table->cellWidget(i, c);
+                const bool isSelected = selected.split(' ').contains(QString::number(i));
+                QCOMPARE(cell->property("selected").toBool(), isSelected);
+                if (c != Table::HealthColumn)
+                    QCOMPARE(cell->grab().toImage().pixelColor(0, 0) == TextColours::selection(), isSelected);
+            }
     }
 
     // The effects cell's menu: its entries, and each choice reaching its command.
