@@ -145,7 +145,7 @@ private slots:
             first.kill();
 
         RecordingUiHooks hooks;
-        hooks.selectFolderAnswer = selectFolder;
+        hooks.lockedFolderAnswers = {selectFolder ? 2 : 0};
         hooks.folders = {other};
         QString openedFolder;
         qint64 holderWhileRunning = 0;

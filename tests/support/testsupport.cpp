@@ -1,6 +1,7 @@
 #include "support/testsupport.h"
 
 #include "encounter/history.h"
+#include "foundation/folderlock.h"
 #include "foundation/global.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,7 @@
 
 #ifdef Q_OS_LINUX
 #include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #endif
 
@@ -64,7 +66,7 @@ RecordedChores::RecordedChores()
     connect(board, &SwitchBoard::doCharacterStatsUpdated, this, [this] { statsUpdates++; });
 }
 
-OtherProgram::OtherProgram(const QString& folder) : folder(folder)
+OtherProgram::OtherProgram(const QString& folder, bool asUser) : folder(folder)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", home.path());
@@ -72,6 +74,13 @@ OtherProgram::OtherProgram(const QString& folder) : folder(folder)
     settings.setValue("dataDir/path", QDir::toNativeSeparators(folder));
     settings.sync();
     process.setProcessEnvironment(environment);
+#ifdef Q_OS_LINUX
+    // Root gets the override back at its start unless it is gone from the bounding set.
+    if (asUser)
+        process.setChildProcessModifier([] { prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0); });
+#else
+    Q_UNUSED(asUser);
+#endif
     process.start(QCoreApplication::applicationDirPath() + "/ravelhorn", QStringList());
 }
 
@@ -82,7 +91,9 @@ OtherProgram::~OtherProgram()
 
 bool OtherProgram::holdsFolder()
 {
-    return process.waitForStarted() && QTest::qWaitFor([this] { return lockHolder(folder) == pid(); }, 60000);
+    return process.waitForStarted() && QTest::qWaitFor([this] {
+        return lockHolder(folder) == pid() || computerLockHolder(folder) == pid();
+    }, 60000);
 }
 
 void OtherProgram::kill()
@@ -91,12 +102,26 @@ void OtherProgram::kill()
     process.waitForFinished();
 }
 
-qint64 OtherProgram::lockHolder(const QString& folder)
+namespace {
+
+qint64 holder(const QString& lockFile)
 {
     qint64 pid = 0;
     QString host;
     QString program;
-    return QLockFile(folder + "/.ravelhorn.lock").getLockInfo(&pid, &host, &program) ? pid : 0;
+    return QLockFile(lockFile).getLockInfo(&pid, &host, &program) ? pid : 0;
+}
+
+}
+
+qint64 OtherProgram::lockHolder(const QString& folder)
+{
+    return holder(folder + "/.ravelhorn.lock");
+}
+
+qint64 OtherProgram::computerLockHolder(const QString& folder)
+{
+    return holder(FolderLock::computerLockPath(folder));
 }
 
 CapturedMessages::CapturedMessages()
@@ -123,7 +148,9 @@ FullDisk::~FullDisk()
 
 ReadOnlyFile::ReadOnlyFile(const QString& path) : path(path), saved(QFile::permissions(path))
 {
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    // A folder stays one to enter.
+    const QFile::Permissions enter = QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | (saved & enter));
     overridePermissions(false);
 }
 
