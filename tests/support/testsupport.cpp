@@ -15,6 +15,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <sys/time.h>
+
 #ifdef Q_OS_LINUX
 #include <linux/capability.h>
 #include <sys/prctl.h>
@@ -31,8 +33,8 @@ void overridePermissions(bool override)
     __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
     if (syscall(SYS_capget, &header, data) != 0)
         return;
-    const quint32 dacOverride = 1u << CAP_DAC_OVERRIDE;
-    data[0].effective = override ? data[0].effective | (data[0].permitted & dacOverride) : data[0].effective & ~dacOverride;
+    const quint32 rootOverrides = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+    data[0].effective = override ? data[0].effective | (data[0].permitted & rootOverrides) : data[0].effective & ~rootOverrides;
     syscall(SYS_capset, &header, data);
 #else
     Q_UNUSED(override);
@@ -146,17 +148,25 @@ FullDisk::~FullDisk()
     setrlimit(RLIMIT_FSIZE, &saved);
 }
 
+UserRights::UserRights()
+{
+    overridePermissions(false);
+}
+
+UserRights::~UserRights()
+{
+    overridePermissions(true);
+}
+
 ReadOnlyFile::ReadOnlyFile(const QString& path) : path(path), saved(QFile::permissions(path))
 {
     // A folder stays one to enter.
     const QFile::Permissions enter = QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | (saved & enter));
-    overridePermissions(false);
 }
 
 ReadOnlyFile::~ReadOnlyFile()
 {
-    overridePermissions(true);
     QFile::setPermissions(path, saved);
 }
 
@@ -193,6 +203,22 @@ void isolateEnvironment()
     QCoreApplication::setOrganizationName("Corvelle");
     QCoreApplication::setApplicationName("Ravelhorn");
     Global::quietOffscreenPlatform();
+}
+
+bool makeLock(const QString& folder, const QString& kind)
+{
+    const QString path = folder + "/.ravelhorn.lock";
+    const QByteArray elsewhere = "4242\nravelhorn\notherlaptop\n";
+    const QHash<QString, QByteArray> contents{{"empty", ""}, {"young", ""}, {"nul", QByteArray(64, '\0')},
+                                              {"unreadable", elsewhere}, {"other computer", elsewhere}};
+    const bool made = kind.endsWith("directory")
+        ? QDir().mkpath(path) && (kind == "directory" || writeFile(path + "/kept", "kept"))
+        : contents.contains(kind) && writeFile(path, contents.value(kind));
+    const time_t hourAgo = time(nullptr) - 3600;
+    const timeval times[2] = {{hourAgo, 0}, {hourAgo, 0}};
+    if (!made || (kind != "young" && utimes(QFile::encodeName(path).constData(), times) != 0))
+        return false;
+    return kind != "unreadable" || QFile::setPermissions(path, {});
 }
 
 int runTests(QObject* test, int argc, char** argv)

@@ -118,8 +118,16 @@ private:
     rlimit saved;
 };
 
-// The file, or folder, takes no writes while it lives, for root too: root's
+// A user's rights to files for as long as it lives, for root too: root's
 // override of file permissions is dropped meanwhile, on this thread only.
+class UserRights
+{
+public:
+    UserRights();
+    ~UserRights();
+};
+
+// The file, or folder, takes no writes while it lives, for root too.
 class ReadOnlyFile
 {
 public:
@@ -129,6 +137,7 @@ public:
 private:
     QString path;
     QFile::Permissions saved;
+    UserRights user;
 };
 
 // Records the window chores the model announces on the switchboard, for as
@@ -167,6 +176,11 @@ void isolateEnvironment();
 // QTest::qExec, with the offscreen platform quiet.
 int runTests(QObject* test, int argc, char** argv);
 QByteArray readFile(const QString& path);
+// A lock file in the data folder that names no program, made by hand: "empty",
+// "nul" (what a power cut during its write leaves), "unreadable", "directory"
+// and "full directory" (one holding a file); "young" is empty and just made,
+// the others are an hour old. "other computer" names a program on another one.
+bool makeLock(const QString& folder, const QString& kind);
 bool writeFile(const QString& path, const QByteArray& bytes);
 }
 
