@@ -26,9 +26,9 @@ int WindowHooks::badRootAlert(const QString& title, const QString& text, const Q
     return MessageDialog().badRootAlert(title, text, actionText);
 }
 
-bool WindowHooks::selectFolderOrQuit(const QString& title, const QString& text)
+int WindowHooks::lockedFolderAlert(const QString& title, const QString& text, bool openable, const QString& leaveText)
 {
-    return MessageDialog().selectFolderOrQuit(title, text);
+    return MessageDialog().lockedFolderAlert(title, text, openable, leaveText);
 }
 
 bool WindowHooks::rejectableAlert(const QString& title, const QString& text, const QString& acceptText)

@@ -1,10 +1,20 @@
 #include "foundation/folderlock.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QStandardPaths>
+#include <QSysInfo>
+#include <QThread>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -13,6 +23,9 @@
 namespace {
 
 const char* const lockName = ".ravelhorn.lock";
+// A lock file is named within moments of being made: one without a name that
+// is older than this was left half written, as by a power cut.
+const qint64 namelessGraceMs = 3000;
 
 QString key(const QString& folder)
 {
@@ -21,71 +34,282 @@ QString key(const QString& folder)
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
 }
 
-// The toolkit warns when it cannot remove a lock file, as when its folder was
-// removed or unmounted; then nothing is left to remove.
-void letGo(std::unique_ptr<QLockFile> lock)
+QString bold(const QString& path)
 {
-    if (QFileInfo::exists(lock->fileName())) {
-        lock->unlock();
-        return;
-    }
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    lock.reset();
-    qInstallMessageHandler(previous);
+    return "<b>" + QDir::toNativeSeparators(path).toHtmlEscaped() + "</b>";
 }
 
-// The folders held, by the path the links resolve to.
-struct HeldLocks
+struct Holder
 {
-    std::map<QString, std::unique_ptr<QLockFile>> byFolder;
-    // At exit, as the end of a test, a folder may be gone before its lock.
-    ~HeldLocks()
+    qint64 pid = 0;
+    QString host;
+    QString program;
+
+    bool onThisComputer() const { return host.isEmpty() || host == QSysInfo::machineHostName(); }
+    QString inUseText(const QString& folder) const
     {
-        for (auto& entry : byFolder)
-            letGo(std::move(entry.second));
+        return Global::tr("The data folder %1 is in use by %2 (process %3 on %4).")
+            .arg(bold(folder), program.toHtmlEscaped())
+            .arg(pid)
+            .arg(host.toHtmlEscaped());
     }
 };
 
-std::map<QString, std::unique_ptr<QLockFile>>& held()
+// Both locks of a folder held. The one in the folder is missing when the
+// folder cannot hold it, and shared when two paths lead to one folder.
+struct HeldFolder
 {
-    static HeldLocks locks;
-    return locks.byFolder;
+    std::shared_ptr<QLockFile> inFolder;
+    std::unique_ptr<QLockFile> onComputer;
+};
+
+QtMessageHandler passedOn = nullptr;
+
+void withoutGoneLockWarning(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (!text.startsWith("Could not remove our own lock file"))
+        passedOn(type, context, text);
+}
+
+// The toolkit warns when it cannot remove a lock file, as when its folder was
+// removed or unmounted; then nothing is left to remove. Messages of other
+// threads meanwhile pass on to the handler in place.
+template <class Lock>
+void letGo(Lock& lock)
+{
+    if (!lock || QFileInfo::exists(lock->fileName())) {
+        lock.reset();
+        return;
+    }
+    passedOn = qInstallMessageHandler(withoutGoneLockWarning);
+    lock.reset();
+    qInstallMessageHandler(passedOn);
+}
+
+void letGo(HeldFolder& folder)
+{
+    letGo(folder.inFolder);
+    letGo(folder.onComputer);
+}
+
+// By the path the links resolve to.
+struct HeldFolders
+{
+    std::map<QString, HeldFolder> byKey;
+    // At exit, as the end of a test, a folder may be gone before its lock.
+    ~HeldFolders()
+    {
+        for (auto& entry : byKey)
+            letGo(entry.second);
+    }
+};
+
+std::map<QString, HeldFolder>& held()
+{
+    static HeldFolders folders;
+    return folders.byKey;
+}
+
+std::unique_ptr<QLockFile> newLock(const QString& path)
+{
+    auto lock = std::make_unique<QLockFile>(path);
+    // Held for the whole session: a lock is stale only when its program is gone, never by its age.
+    lock->setStaleLockTime(0);
+    return lock;
+}
+
+bool sameFile(const QString& one, const QString& other)
+{
+    struct stat first;
+    struct stat second;
+    return ::stat(QFile::encodeName(one).constData(), &first) == 0
+        && ::stat(QFile::encodeName(other).constData(), &second) == 0 && first.st_ino != 0
+        && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// This program's lock reached through another path to its folder, as a bind mount.
+std::shared_ptr<QLockFile> heldAs(const QString& path)
+{
+    for (const auto& entry : held())
+        if (entry.second.inFolder && sameFile(entry.second.inFolder->fileName(), path))
+            return entry.second.inFolder;
+    return nullptr;
+}
+
+bool isYoung(const QString& path)
+{
+    const QDateTime modified = QFileInfo(path).lastModified();
+    return modified.isValid() && qAbs(modified.msecsTo(QDateTime::currentDateTime())) < namelessGraceMs;
+}
+
+// A file or an empty folder; the system's words when it stays.
+bool removeEntry(const QString& path, QString& cause)
+{
+    if (std::remove(QFile::encodeName(path).constData()) == 0 || errno == ENOENT)
+        return true;
+    cause = qt_error_string(errno);
+    return false;
+}
+
+// The system's words for why the lock file cannot be made.
+QString whyUnmade(const QString& path)
+{
+    QFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return probe.errorString();
+    // The disk took the name but not the content.
+    const QByteArray content(80, '\n');
+    const bool written = probe.write(content) == content.size() && probe.flush();
+    const QString cause = written ? Global::tr("it could not be written") : probe.errorString();
+    probe.remove();
+    return cause;
+}
+
+enum class Attempt { Taken, Unmade, Held, Stuck };
+
+// Takes the lock, clearing one that names no program once it is old enough
+// and one the caller may clear. Otherwise the holder, or why the file stays.
+Attempt acquire(QLockFile& lock, const std::function<bool(const Holder&)>& clearable, Holder& holder, QString& cause)
+{
+    const QDeadlineTimer grace(namelessGraceMs);
+    for (;;) {
+        if (lock.tryLock(0))
+            return Attempt::Taken;
+        if (lock.error() != QLockFile::LockFailedError)
+            return Attempt::Unmade;
+        // Two programs clearing one lock at once would each remove the other's new one.
+        QLockFile guard(lock.fileName() + ".rmlock");
+        const bool guarded = guard.tryLock(0) || guard.error() != QLockFile::LockFailedError;
+        const bool named = lock.getLockInfo(&holder.pid, &holder.host, &holder.program);
+        if ((!guarded || (!named && isYoung(lock.fileName()))) && !grace.hasExpired()) {
+            QThread::msleep(50);
+            continue;
+        }
+        if (named && !clearable(holder))
+            return Attempt::Held;
+        if (!removeEntry(lock.fileName(), cause))
+            return Attempt::Stuck;
+    }
+}
+
+QString stuckText(const QString& folder, const QString& path, const QString& cause)
+{
+    return Global::tr("The lock file %1 of the data folder %2 cannot be removed: %3.<p>Once it is removed by hand, "
+                      "the folder opens.")
+        .arg(bold(path), bold(folder), cause.toHtmlEscaped());
+}
+
+const char* const takeOverRisk =
+    QT_TRANSLATE_NOOP("Global", "<p>Open Anyway takes the folder over. Should that program still have it open, both "
+                                "programs write its history log and damage it.");
+
+// A live holder of the folder's lock.
+FolderLock::Claim judge(const QString& folder, const Holder& holder)
+{
+    if (!holder.onThisComputer())
+        return {FolderLock::Claim::Unsure,
+                holder.inUseText(folder)
+                    + Global::tr(" That is another computer: from here it cannot be told whether the program still "
+                                 "runs there.")
+                    + Global::tr(takeOverRisk)};
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    if (QLockFile(FolderLock::computerLockPath(folder)).getLockInfo(&pid, &host, &program) && pid == holder.pid)
+        return {FolderLock::Claim::InUse, holder.inUseText(folder)};
+    return {FolderLock::Claim::Unsure,
+            holder.inUseText(folder)
+                + Global::tr(" That program runs on this computer but has not opened this folder: most likely the "
+                             "folder was copied, lock and all, while that program had it open.")
+                + Global::tr(takeOverRisk)};
+}
+
+FolderLock::Claim claimInFolder(QLockFile& lock, const QString& folder, bool overrule, QString& unmade)
+{
+    Holder holder;
+    QString cause;
+    // A copy of a folder this program holds, or a holder the user chose to disregard.
+    const auto clearable = [&](const Holder& named) {
+        return (named.onThisComputer() && named.pid == QCoreApplication::applicationPid())
+            || (overrule && judge(folder, named).outcome == FolderLock::Claim::Unsure);
+    };
+    switch (acquire(lock, clearable, holder, cause)) {
+    case Attempt::Taken:
+        return {};
+    case Attempt::Unmade:
+        unmade = whyUnmade(lock.fileName());
+        return {};
+    case Attempt::Held:
+        return judge(folder, holder);
+    case Attempt::Stuck:
+        break;
+    }
+    return {FolderLock::Claim::InUse, stuckText(folder, lock.fileName(), cause)};
+}
+
+// Null when the runtime folder takes no lock.
+FolderLock::Claim claimOnComputer(std::unique_ptr<QLockFile>& lock, const QString& folder)
+{
+    const QString path = FolderLock::computerLockPath(folder);
+    if (path.isEmpty())
+        return {};
+    lock = newLock(path);
+    Holder holder;
+    QString cause;
+    switch (acquire(*lock, [](const Holder&) { return false; }, holder, cause)) {
+    case Attempt::Taken:
+        return {};
+    case Attempt::Unmade:
+        lock.reset();
+        return {};
+    case Attempt::Held:
+        return {FolderLock::Claim::InUse, holder.inUseText(folder)};
+    case Attempt::Stuck:
+        break;
+    }
+    return {FolderLock::Claim::InUse, stuckText(folder, path, cause)};
+}
+
+QString unlockedText(const QString& folder, const QString& path, const QString& cause, bool onComputer)
+{
+    const QString text = Global::tr("The data folder %1 could not be locked: its lock file %2 cannot be made (%3).")
+                             .arg(bold(folder), bold(path), cause.toHtmlEscaped());
+    return text
+        + (onComputer ? Global::tr("<p>A second Ravelhorn on this computer is still kept out of it, but not one on "
+                                   "another computer that shares the folder.")
+                      : Global::tr("<p>Nothing keeps a second program out of it: while another one has it open, both "
+                                   "write its history log and damage it."));
 }
 
 }
 
 namespace FolderLock {
 
-bool take(const QString& folder, QString& inUse)
+Claim take(const QString& folder, bool overrule)
 {
     const QString name = key(folder);
     if (held().count(name))
-        return true;
-    auto lock = std::make_unique<QLockFile>(QDir(name).filePath(lockName));
-    // Held for the whole session: a lock is stale only when its program is gone, never by its age.
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
-        held()[name] = std::move(lock);
-        return true;
+        return {};
+    const QString path = QDir(name).filePath(lockName);
+    HeldFolder entry;
+    QString unmade;
+    entry.inFolder = heldAs(path);
+    if (!entry.inFolder) {
+        std::shared_ptr<QLockFile> lock = newLock(path);
+        const Claim claim = claimInFolder(*lock, folder, overrule, unmade);
+        if (claim.outcome != Claim::Held)
+            return claim;
+        if (lock->isLocked())
+            entry.inFolder = lock;
     }
-    if (lock->error() != QLockFile::LockFailedError)
-        return true;
-    const QString shown = QDir::toNativeSeparators(folder);
-    qint64 pid = 0;
-    QString host;
-    QString program;
-    if (!lock->getLockInfo(&pid, &host, &program)) {
-        inUse = Global::tr("The data folder <b>%1</b> is in use by another program.").arg(shown.toHtmlEscaped());
-        return false;
-    }
-    // This program under another path to the folder, or a copy of the folder made while it held it.
-    if (pid == QCoreApplication::applicationPid())
-        return true;
-    inUse = Global::tr("The data folder <b>%1</b> is in use by %2 (process %3 on %4).")
-                .arg(shown.toHtmlEscaped(), program.toHtmlEscaped())
-                .arg(pid)
-                .arg(host.toHtmlEscaped());
-    return false;
+    const Claim second = claimOnComputer(entry.onComputer, folder);
+    if (second.outcome != Claim::Held)
+        return second;
+    const bool onComputer = entry.onComputer != nullptr;
+    held()[name] = std::move(entry);
+    if (unmade.isEmpty())
+        return {};
+    return {Claim::Held, unlockedText(folder, path, unmade, onComputer)};
 }
 
 void keepOnly(const QString& folder)
@@ -96,9 +320,18 @@ void keepOnly(const QString& folder)
             ++it;
             continue;
         }
-        letGo(std::move(it->second));
+        letGo(it->second);
         it = held().erase(it);
     }
+}
+
+QString computerLockPath(const QString& folder)
+{
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.isEmpty())
+        return QString();
+    const QByteArray digest = QCryptographicHash::hash(key(folder).toUtf8(), QCryptographicHash::Sha1).toHex();
+    return QDir(runtime).filePath("ravelhorn-" + QString::fromLatin1(digest.left(24)) + ".lock");
 }
 
 }

@@ -6,17 +6,36 @@
 // Keeps a data folder to one program at a time: two programs writing one
 // history log write over each other's records. The lock is the toolkit's lock
 // file in the folder; one left by a program that crashed or was killed is
-// taken over.
+// taken over, and so is one that names no program once it is a few seconds
+// old. A second lock on this computer, keyed by the folder's real path, keeps
+// a second program out when the folder cannot hold the file, and tells a lock
+// copied with its folder from a lock held.
 namespace FolderLock {
 
+// What asking for a folder's lock came to.
+struct Claim
+{
+    enum Outcome {
+        // This program holds the folder; a text says once what could not be locked.
+        Held,
+        // Another program holds it, or a lock nobody holds cannot be removed.
+        InUse,
+        // A lock whose holder cannot be checked from this computer, or that a
+        // program here holds on another folder: opened only when the user says so.
+        Unsure
+    };
+    Outcome outcome = Held;
+    // Names the folder, the lock or its holder, and the cause.
+    QString text;
+};
+
 // Locks the folder for this program, beside the folders it holds already.
-// False when another program holds it; inUse then says so, naming the folder
-// and the program by its name, process and host. A folder that cannot hold the
-// file (read-only, or not there) is taken unlocked: what fails there is told
-// by the loading and the log.
-bool take(const QString& folder, QString& inUse);
+// Overruling takes a lock that was Unsure over.
+Claim take(const QString& folder, bool overrule = false);
 // Lets go of every folder held but this one; an empty folder lets go of all.
 void keepOnly(const QString& folder);
+// The second lock's file for the folder, in the user's runtime folder.
+QString computerLockPath(const QString& folder);
 
 }
 

@@ -149,6 +149,11 @@ public:
     static QString fromBytes(const QByteArray& bytes);
     static QByteArray toWindowsLineEndings(const QByteArray& bytes);
     static QByteArray toStandardLineEnding(const QByteArray& bytes);
+
+private:
+    enum class RootSwitch { Done, Kept, Quit };
+    // setRootPath, and at the start the answer to a held folder may be to quit.
+    static RootSwitch switchRootPath(QString path, QString display, bool starting);
 };
 
 #endif

@@ -6,9 +6,6 @@
 #include <QSaveFile>
 #include <QSettings>
 
-#include "foundation/folderlock.h"
-#include "foundation/uihooks.h"
-
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -50,6 +47,49 @@ void tellNoDataFolder(const QString& missingNote, const QStringList& searched, c
                       + Global::tr("No '%1' folder was found in:<br>%2<p>%3<p>Ravelhorn starts with empty libraries: "
                                    "choose a data folder with 'Select Data Location...' in the File menu.")
                             .arg(defaultFolderName, places.join("<br>"), failure));
+}
+
+struct Place
+{
+    QString folder;
+    QString display;
+};
+
+// The first valid "Ravelhorn Data" beside the program, in the documents, the
+// program's data or the home folder; every place looked in is added to searched.
+Place findDefaultFolder(QStringList& searched)
+{
+    const QStandardPaths::StandardLocation standard[] = {QStandardPaths::DocumentsLocation,
+                                                         QStandardPaths::AppLocalDataLocation,
+                                                         QStandardPaths::HomeLocation};
+    QList<Place> places{{Global::getApplicationPath(), Global::getPrettyAppPath(defaultFolderName)}};
+    for (QStandardPaths::StandardLocation location : standard)
+        places.append({QStandardPaths::writableLocation(location), Global::getPrettyPath(location, defaultFolderName)});
+    for (const Place& place : places) {
+        if (place.folder.isEmpty())
+            continue;
+        QDir candidate(place.folder + QDir::separator() + defaultFolderName);
+        searched.append(QDir::toNativeSeparators(candidate.absolutePath()));
+        if (candidate.exists() && Global::isValidRootPath(candidate))
+            return {searched.last(), place.display};
+    }
+    return {};
+}
+
+// The demonstration data copied into the documents folder; when that fails,
+// the game master is told where the search looked.
+Place copyDemoData(const QString& missing, const QStringList& searched)
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // A new home may not have its documents folder yet.
+    QDir().mkpath(documents);
+    const QString source = Global::getResourcePath() + QDir::separator() + "demo-data";
+    const QString target = documents + QDir::separator() + defaultFolderName;
+    if (Global::getResourcePath().isEmpty() || !Global::copyDir(source, documents, defaultFolderName)) {
+        tellNoDataFolder(missing.isEmpty() ? QString() : tellMissing(missing), searched, source, target);
+        return {};
+    }
+    return {QDir::toNativeSeparators(target), Global::getPrettyPath(QStandardPaths::DocumentsLocation, defaultFolderName)};
 }
 
 QString joined(const QString& root, const char* folder, const QString& fileName)
@@ -125,84 +165,33 @@ bool Global::isEmptyRootPath(QDir& dir)
 
 bool Global::initRootPath()
 {
-    const QString folderName = defaultFolderName;
     QSettings settings;
-    QString path = settings.value("dataDir/path").toString();
-    QString display;
-    QDir remembered(path);
+    const QString remembered = settings.value("dataDir/path").toString();
+    const QString rememberedDisplay = settings.value("dataDir/display").toString();
+    QDir rememberedDir(remembered);
+    if (!remembered.isEmpty() && !isEmptyRootPath(rememberedDir))
+        return switchRootPath(remembered, rememberedDisplay, true) != RootSwitch::Quit;
     // A remembered folder that is gone (a drive not plugged in) is told, and stays remembered.
-    const QString missing = path.isEmpty() || !isEmptyRootPath(remembered) ? QString() : QDir::toNativeSeparators(path);
-    const QString missingDisplay = settings.value("dataDir/display").toString();
-    if (missing.isEmpty() && !path.isEmpty()) {
-        display = missingDisplay;
-    } else {
-        struct Place
-        {
-            QString folder;
-            QString display;
-        };
-        const QStandardPaths::StandardLocation standard[] = {QStandardPaths::DocumentsLocation,
-                                                             QStandardPaths::AppLocalDataLocation,
-                                                             QStandardPaths::HomeLocation};
-        QList<Place> places;
-        places.append({getApplicationPath(), getPrettyAppPath(folderName)});
-        for (QStandardPaths::StandardLocation location : standard)
-            places.append({QStandardPaths::writableLocation(location), getPrettyPath(location, folderName)});
-
-        path.clear();
-        QStringList searched;
-        for (const Place& place : places) {
-            if (place.folder.isEmpty())
-                continue;
-            QDir candidate(place.folder + QDir::separator() + folderName);
-            searched.append(QDir::toNativeSeparators(candidate.absolutePath()));
-            if (candidate.exists() && isValidRootPath(candidate)) {
-                path = searched.last();
-                display = place.display;
-                break;
-            }
-        }
-        const QString missingNote = missing.isEmpty() ? QString() : tellMissing(missing);
-        if (path.isEmpty()) {
-            QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-            // A new home may not have its documents folder yet.
-            QDir().mkpath(documents);
-            QString source = getResourcePath() + QDir::separator() + "demo-data";
-            if (getResourcePath().isEmpty() || !copyDir(source, documents, folderName)) {
-                tellNoDataFolder(missingNote, searched, source, documents + QDir::separator() + folderName);
-                return true;
-            }
-            path = QDir::toNativeSeparators(documents + QDir::separator() + folderName);
-            display = getPrettyPath(QStandardPaths::DocumentsLocation, folderName);
-        }
-        if (!missing.isEmpty())
-            alert(tr("Data Folder Missing"),
-                  missingNote
-                      + tr("<p>Ravelhorn opens <b>%1</b> instead. <b>%2</b> stays remembered: once it is back, the "
-                           "next start opens it, or choose it with 'Select Data Location...' in the File menu.")
-                            .arg(path.toHtmlEscaped(), missing.toHtmlEscaped()));
-    }
-    if (display.isEmpty())
-        display = path;
-    const QString found = path;
-    QString inUse;
-    while (!FolderLock::take(path, inUse)) {
-        if (!ui().selectFolderOrQuit(tr("Data Folder in Use"),
-                                     inUse + tr("<p>Choose another data folder, or quit and go on in the program "
-                                                "that has it open.")))
-            return false;
-        const QString chosen = ui().getExistingDirectory(tr("Select Ravelhorn Data Folder"));
-        if (!chosen.isEmpty())
-            path = display = chosen;
-    }
-    if (!setRootPath(path, display))
-        FolderLock::keepOnly(nativeRootPath);
-    if (!missing.isEmpty() && nativeRootPath == found) {
+    const QString missing = remembered.isEmpty() ? QString() : QDir::toNativeSeparators(remembered);
+    QStringList searched;
+    Place found = findDefaultFolder(searched);
+    if (found.folder.isEmpty())
+        found = copyDemoData(missing, searched);
+    if (found.folder.isEmpty())
+        return true;
+    if (!missing.isEmpty())
+        alert(tr("Data Folder Missing"),
+              tellMissing(missing)
+                  + tr("<p>Ravelhorn opens <b>%1</b> instead. <b>%2</b> stays remembered: once it is back, the "
+                       "next start opens it, or choose it with 'Select Data Location...' in the File menu.")
+                        .arg(found.folder.toHtmlEscaped(), missing.toHtmlEscaped()));
+    const RootSwitch result = switchRootPath(found.folder, found.display, true);
+    if (!missing.isEmpty() && nativeRootPath == found.folder) {
         QSettings kept;
         kept.setValue("dataDir/path", missing);
-        kept.setValue("dataDir/display", missingDisplay);
+        kept.setValue("dataDir/display", rememberedDisplay);
     }
-    return true;
+    return result != RootSwitch::Quit;
 }
 
 bool Global::copyDir(const QString& source, const QString& targetParent, const QString& name)

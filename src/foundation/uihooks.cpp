@@ -15,10 +15,10 @@ int UiHooks::badRootAlert(const QString& title, const QString& text, const QStri
     return 0;
 }
 
-bool UiHooks::selectFolderOrQuit(const QString& title, const QString& text)
+int UiHooks::lockedFolderAlert(const QString& title, const QString& text, bool, const QString&)
 {
     qWarning().noquote() << title << ":" << text;
-    return false;
+    return 0;
 }
 
 void UiHooks::debugText(const QString& text)

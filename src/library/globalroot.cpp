@@ -102,40 +102,66 @@ void addUnsaved(QStringList& items, const UnsavedItems& unsaved, const QString& 
         items.append(counted.arg(unsaved.count));
 }
 
+// Whether this program may open the folder: 1 it may, 2 the user chooses
+// another, 0 not (at the start: the user quits).
+int claimFolder(const QString& path, bool starting)
+{
+    FolderLock::Claim claim = FolderLock::take(path);
+    for (;;) {
+        if (claim.outcome == FolderLock::Claim::Held) {
+            if (!claim.text.isEmpty())
+                Global::alert(Global::tr("Data Folder Not Locked"), claim.text);
+            return 1;
+        }
+        QString text = claim.text;
+        if (starting)
+            text += Global::tr("<p>Choose another data folder, or quit and go on in the program that has it open.");
+        else if (!Global::prettyRootPath.isEmpty())
+            text += Global::tr("<p>The data folder stays <b>%1</b>.").arg(Global::prettyRootPath.toHtmlEscaped());
+        const int answer = Global::ui().lockedFolderAlert(Global::tr("Data Folder in Use"), text,
+                                                          claim.outcome == FolderLock::Claim::Unsure,
+                                                          starting ? Global::tr("Quit") : Global::tr("Cancel"));
+        if (answer != 1)
+            return answer;
+        claim = FolderLock::take(path, true);
+    }
+}
+
 }
 
 bool Global::setRootPath(QString path, QString display)
 {
+    return switchRootPath(path, display, false) == RootSwitch::Done;
+}
+
+Global::RootSwitch Global::switchRootPath(QString path, QString display, bool starting)
+{
     LoadedLibraries loaded;
     if (!allChangesSaved(tr("You need to save all changes before setting the 'Ravelhorn Data' folder."),
                          tr("Save Changes and Continue")))
-        return false;
+        return RootSwitch::Kept;
     emit switchBoard.doSetPlayersUpdate(false);
     std::unique_ptr<Progress> progress;
+    bool refused = false;
     for (int answer = 2; answer != 1;) {
-        if (path.isEmpty()) {
+        if (path.isEmpty())
             path = display = ui().getExistingDirectory(tr("Select Ravelhorn Data Folder"));
-            if (path.isEmpty()) {
-                emit switchBoard.doSetPlayersUpdate(true);
-                return false;
-            }
-        }
         if (display.isEmpty())
             display = path;
-        int files = Characters::getFileCount(path) + Monsters::getFileCount(path) + Encounters::getFileCount(path);
-        progress.reset(ui().createProgress(tr("Loading files..."), files + 4));
-        answer = loaded.load(path, display, progress.get());
-        QString inUse;
-        if (answer == 1 && !FolderLock::take(path, inUse)) {
-            progress.reset();
-            alert(tr("Data Folder in Use"),
-                  prettyRootPath.isEmpty() ? inUse
-                                           : inUse + tr("<p>The data folder stays <b>%1</b>.").arg(prettyRootPath.toHtmlEscaped()));
-            answer = 0;
+        // Asked before a file is read: a folder another program holds is not worth the reading.
+        answer = path.isEmpty() ? 0 : claimFolder(path, starting);
+        refused = answer == 0;
+        if (answer == 1) {
+            int files = Characters::getFileCount(path) + Monsters::getFileCount(path) + Encounters::getFileCount(path);
+            progress.reset(ui().createProgress(tr("Loading files..."), files + 4));
+            answer = loaded.load(path, display, progress.get());
         }
         if (answer == 0) {
+            progress.reset();
+            // The folders claimed on the way are let go.
+            FolderLock::keepOnly(nativeRootPath);
             emit switchBoard.doSetPlayersUpdate(true);
-            return false;
+            return starting && refused ? RootSwitch::Quit : RootSwitch::Kept;
         }
         if (answer == 2) {
             // The old progress would stay open behind the folder dialog.
@@ -177,7 +203,7 @@ bool Global::setRootPath(QString path, QString display)
     QString name = lastRight(QDir::fromNativeSeparators(nativeRootPath), "/");
     emit switchBoard.doSetMainWindowTitle(name == "Ravelhorn Data" ? tr("Ravelhorn DM's Display")
                                                      : QString(tr("Ravelhorn - %1")).arg(name));
-    return true;
+    return RootSwitch::Done;
 }
 
 bool Global::allChangesSaved(const QString& message, const QString& buttonText)

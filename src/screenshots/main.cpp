@@ -2,6 +2,8 @@
 // person to look at, with the data of ScreenshotWorld loaded behind the main
 // window. Fails when the data or a picture cannot be made.
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -21,6 +23,11 @@ int main(int argc, char* argv[])
     qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
     qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());
     qputenv("XDG_DOCUMENTS_DIR", (home.path() + "/Documents").toUtf8());
+    // The data folder's second lock lives there; private, or the toolkit warns.
+    const QString runtime = home.path() + "/runtime";
+    if (QDir().mkpath(runtime))
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
     // Windows open at the sizes of a first start on a common screen.
     if (!Program::emulateScreen(QSize(1600, 1000), home.path()))
         return 2;

@@ -33,9 +33,24 @@ void messageBoxes(ShotSink& sink)
         MessageDialog().badRootAlert("Data Folder Missing", "The data folder was not found.", "Create Folder");
     });
     sink.saveModal("message-folder-in-use", [] {
-        MessageDialog().selectFolderOrQuit("Data Folder in Use",
+        MessageDialog().lockedFolderAlert("Data Folder in Use",
             "The data folder <b>/home/gm/Documents/Ravelhorn Data</b> is in use by ravelhorn (process 4711 on "
-            "gaming-table).<p>Choose another data folder, or quit and go on in the program that has it open.");
+            "gaming-table).<p>Choose another data folder, or quit and go on in the program that has it open.",
+            false, "Quit");
+    });
+    sink.saveModal("message-folder-other-computer", [] {
+        MessageDialog().lockedFolderAlert("Data Folder in Use",
+            "The data folder <b>/mnt/share/Ravelhorn Data</b> is in use by ravelhorn (process 4242 on otherlaptop). "
+            "That is another computer: from here it cannot be told whether the program still runs there.<p>Open "
+            "Anyway takes the folder over. Should that program still have it open, both programs write its history "
+            "log and damage it.<p>The data folder stays <b>Documents/Ravelhorn Data</b>.",
+            true, "Cancel");
+    });
+    sink.saveModal("message-folder-not-locked", [] {
+        MessageDialog().alert("Data Folder Not Locked",
+            "The data folder <b>/media/gm/Campaign</b> could not be locked: its lock file "
+            "<b>/media/gm/Campaign/.ravelhorn.lock</b> cannot be made (Read-only file system).<p>A second Ravelhorn "
+            "on this computer is still kept out of it, but not one on another computer that shares the folder.");
     });
     sink.saveModal("message-rejectable", [&] {
         MessageDialog().rejectableAlert("screenshots/remove", "Remove Creatures",

@@ -14,6 +14,7 @@
 
 namespace {
 const int selectFolder = 2;
+const int openAnyway = 3;
 }
 
 MessageDialog::MessageDialog() : QDialog(Global::currentWindow)
@@ -110,11 +111,19 @@ int MessageDialog::badRootAlert(const QString& title, const QString& text, const
     return result == selectFolder ? 2 : (result == QDialog::Accepted ? 1 : 0);
 }
 
-bool MessageDialog::selectFolderOrQuit(const QString& title, const QString& text)
+int MessageDialog::lockedFolderAlert(const QString& title, const QString& text, bool openable, const QString& leaveText)
 {
     build(AlertIcon, title, text, QDialogButtonBox::Ok | QDialogButtonBox::Cancel, tr("Select Folder..."));
-    buttons->button(QDialogButtonBox::Cancel)->setText(tr("Quit"));
-    return exec() == QDialog::Accepted;
+    buttons->button(QDialogButtonBox::Cancel)->setText(leaveText);
+    if (openable) {
+        QPushButton* open = buttons->addButton(tr("Open Anyway"), QDialogButtonBox::ActionRole);
+        // Taking a folder over is never what Enter does.
+        open->setAutoDefault(false);
+        connect(open, &QPushButton::clicked, this, [this] { done(openAnyway); });
+    }
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    const int result = exec();
+    return result == openAnyway ? 1 : (result == QDialog::Accepted ? 2 : 0);
 }
 
 bool MessageDialog::rejectableAlert(const QString& title, const QString& text)

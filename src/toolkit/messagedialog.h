@@ -20,8 +20,9 @@ public:
     void about(const QString& title, const QString& text);
     // 2 "Select Folder...", 1 the relabelled OK button, 0 "Cancel" or closed.
     int badRootAlert(const QString& title, const QString& text, const QString& buttonText);
-    // True for "Select Folder...", false for "Quit" or closed.
-    bool selectFolderOrQuit(const QString& title, const QString& text);
+    // 2 "Select Folder...", the default; 1 "Open Anyway", offered only when
+    // openable; 0 the button labelled leaveText, or closed.
+    int lockedFolderAlert(const QString& title, const QString& text, bool openable, const QString& leaveText);
     bool rejectableAlert(const QString& title, const QString& text);
     bool rejectableAlert(const QString& title, const QString& text, const QString& okText);
     // Answers true unasked once the box was silenced under the settings key.

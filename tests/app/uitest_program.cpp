@@ -1,8 +1,11 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QListView>
 #include <QSettings>
 #include <QTimer>
+
+#include <optional>
 
 #include "app/program.h"
 #include "editors/characterwindow.h"
@@ -116,64 +119,123 @@ private slots:
     }
 
     // A second program on the data folder another one holds asks before it
-    // opens anything; one whose holder was killed takes the folder over.
+    // opens anything; one whose holder was killed takes the folder over, and
+    // so does one that finds a lock naming no program. %1 is the folder, %2
+    // the first program's process, %3 the lock file.
     void secondStartOnAHeldFolder_data()
     {
-        QTest::addColumn<bool>("holderKilled");
-        QTest::addColumn<bool>("selectFolder");
+        QTest::addColumn<QString>("lock");
+        QTest::addColumn<QList<int>>("answers");
         QTest::addColumn<QString>("opened");
-        QTest::newRow("quit") << false << false << "";
-        QTest::newRow("another folder chosen") << false << true << "Other";
-        QTest::newRow("holder killed") << true << false << "Campaign";
+        QTest::addColumn<QString>("told");
+        const QString inUse = "Data Folder in Use: The data folder <b>%1</b> is in use by ravelhorn (process %2 on ";
+        QTest::newRow("quit") << "held" << QList<int>{0} << "" << inUse;
+        QTest::newRow("another folder chosen") << "held" << QList<int>{2} << "Other" << inUse;
+        QTest::newRow("holder killed") << "killed" << QList<int>() << "Campaign" << "";
+        QTest::newRow("empty lock") << "empty" << QList<int>() << "Campaign" << "";
+        QTest::newRow("lock cut short by a power cut") << "nul" << QList<int>() << "Campaign" << "";
+        QTest::newRow("lock being written") << "young" << QList<int>() << "Campaign" << "";
+        QTest::newRow("folder as lock") << "directory" << QList<int>() << "Campaign" << "";
+        QTest::newRow("unreadable lock") << "unreadable" << QList<int>() << "Campaign" << "";
+        QTest::newRow("folder with files as lock")
+            << "full directory" << QList<int>{0} << ""
+            << "Data Folder in Use: The lock file <b>%3</b> of the data folder <b>%1</b> cannot be removed: "
+               "Directory not empty.";
+        QTest::newRow("lock in a read-only folder")
+            << "read-only, empty" << QList<int>{0} << ""
+            << "Data Folder in Use: The lock file <b>%3</b> of the data folder <b>%1</b> cannot be removed: "
+               "Permission denied.";
+        const QString elsewhere = "Data Folder in Use: The data folder <b>%1</b> is in use by ravelhorn (process 4242 "
+                                  "on otherlaptop). That is another computer";
+        QTest::newRow("another computer's, quit") << "other computer" << QList<int>{0} << "" << elsewhere;
+        QTest::newRow("another computer's, opened") << "other computer" << QList<int>{1} << "Campaign" << elsewhere;
+        QTest::newRow("copied with the folder")
+            << "copied" << QList<int>{1} << "Campaign"
+            << "Data Folder in Use: The data folder <b>%1</b> is in use by ravelhorn (process %2 on ";
+        QTest::newRow("read-only folder")
+            << "read-only" << QList<int>() << "Campaign"
+            << "Data Folder Not Locked: The data folder <b>%1</b> could not be locked: its lock file <b>%3</b> "
+               "cannot be made (Permission denied).";
+        QTest::newRow("read-only folder held") << "read-only, held" << QList<int>{0} << "" << inUse;
     }
 
     void secondStartOnAHeldFolder()
     {
-        QFETCH(bool, holderKilled);
-        QFETCH(bool, selectFolder);
+        QFETCH(QString, lock);
+        QFETCH(QList<int>, answers);
         QFETCH(QString, opened);
+        QFETCH(QString, told);
         TemporaryHome home;
         for (const char* name : {"Campaign", "Other"})
             QVERIFY(Global::copyDir(Global::getResourcePath() + "/demo-data", home.path(), name));
         const QString held = home.path() + "/Campaign";
         const QString other = home.path() + "/Other";
+        const QString lockFile = held + "/.ravelhorn.lock";
         QSettings().setValue("dataDir/path", held);
-        OtherProgram first(held);
-        QVERIFY(first.holdsFolder());
-        const qint64 firstPid = first.pid();
-        if (holderKilled)
-            first.kill();
+        const bool byProgram = lock.endsWith("held") || lock == "killed" || lock == "copied";
+        if (!byProgram && lock != "read-only")
+            QVERIFY(TestSupport::makeLock(held, lock.section(", ", -1)));
+        std::optional<ReadOnlyFile> readOnly;
+        std::optional<UserRights> user;
+        // A folder that takes no new file, with a log that takes records.
+        if (lock.startsWith("read-only") && TestSupport::writeFile(held + "/history.log", ""))
+            readOnly.emplace(held);
+        else if (lock == "unreadable")
+            user.emplace();
+        std::optional<OtherProgram> first;
+        if (byProgram) {
+            first.emplace(lock == "copied" ? other : held, lock.startsWith("read-only"));
+            QVERIFY(first->holdsFolder());
+            if (lock == "killed")
+                first->kill();
+            if (lock == "copied")
+                QVERIFY(QFile::copy(other + "/.ravelhorn.lock", lockFile));
+        }
+        const qint64 firstPid = first ? first->pid() : 0;
 
         RecordingUiHooks hooks;
-        hooks.selectFolderAnswer = selectFolder;
+        hooks.lockedFolderAnswers = answers;
         hooks.folders = {other};
         QString openedFolder;
-        qint64 holderWhileRunning = 0;
+        qint64 folderHolder = 0;
+        qint64 computerHolder = 0;
         QTimer running;
         running.setSingleShot(true);
         connect(&running, &QTimer::timeout, [&] {
             openedFolder = QDir(Global::getRootPath()).dirName();
-            holderWhileRunning = OtherProgram::lockHolder(Global::getRootPath());
+            folderHolder = OtherProgram::lockHolder(Global::getRootPath());
+            computerHolder = OtherProgram::computerLockHolder(Global::getRootPath());
             QCoreApplication::exit(0);
         });
         running.start(0);
+        QElapsedTimer started;
+        started.start();
         QCOMPARE(Program::run(&hooks), 0);
 
+        QStringList shown;
+        for (const auto& alert : hooks.alerts)
+            shown.append(alert.title + ": " + alert.text);
+        const QString expected = QString(told).replace("%1", held).replace("%2", QString::number(firstPid)).replace("%3", lockFile);
+        QVERIFY2(told.isEmpty() ? shown.isEmpty() : shown.size() == 1 && shown[0].startsWith(expected),
+                 qPrintable(shown.join('\n')));
         QCOMPARE(openedFolder, opened);
-        QCOMPARE(hooks.alerts.size(), holderKilled ? 0 : 1);
-        if (!holderKilled) {
-            QCOMPARE(hooks.alerts[0].title, QString("Data Folder in Use"));
-            const QString text = hooks.alerts[0].text;
-            QVERIFY2(text.contains("<b>" + held + "</b>") && text.contains(QString("process %1 ").arg(firstPid)),
-                     qPrintable(text));
-            QCOMPARE(OtherProgram::lockHolder(held), firstPid);
-        }
+        QCOMPARE(hooks.alerts.size(), answers.size() + int(lock == "read-only"));
+        // A lock being written is given its few seconds.
+        QCOMPARE(started.elapsed() > 2500, lock == "young");
         // The folder is held while the program runs, and let go when it ends.
-        if (!opened.isEmpty())
-            QCOMPARE(holderWhileRunning, QCoreApplication::applicationPid());
-        QCOMPARE(OtherProgram::lockHolder(other), 0);
-        if (holderKilled)
-            QCOMPARE(OtherProgram::lockHolder(held), 0);
+        const qint64 self = QCoreApplication::applicationPid();
+        if (!opened.isEmpty()) {
+            QCOMPARE(folderHolder, readOnly ? 0 : self);
+            QCOMPARE(computerHolder, self);
+        }
+        if (opened == "Campaign")
+            QVERIFY(!QFileInfo::exists(lockFile));
+        QCOMPARE(OtherProgram::lockHolder(other), lock == "copied" ? firstPid : 0);
+        if (first && opened.isEmpty())
+            QVERIFY(OtherProgram::lockHolder(held) == firstPid || OtherProgram::computerLockHolder(held) == firstPid);
+        // What was refused is left as it was found.
+        if (!first && opened.isEmpty())
+            QVERIFY(QFileInfo::exists(lockFile));
     }
 
     void eventListFollowsTheHistory()

@@ -19,6 +19,7 @@
 #include "encounter/powerevents.h"
 #include "encounter/history.h"
 #include "encounter/rosterevents.h"
+#include "foundation/folderlock.h"
 #include "foundation/global.h"
 #include "foundation/progress.h"
 #include "library/characters.h"
@@ -36,6 +37,7 @@ class LibraryHooks : public RecordingUiHooks
 public:
     Progress* createProgress(const QString& label, int maximum) override
     {
+        progressesMade++;
         auto* progress = new CancellingProgress(cancelAfter);
         progress->setLabelText(label);
         progress->setRange(0, maximum);
@@ -98,6 +100,7 @@ public:
     };
 
     int cancelAfter = -1;
+    int progressesMade = 0;
     // How many progress dialogs were open behind each folder dialog.
     QList<int> progressAtFolderDialog;
     // The answers to the next alerts about the data folder, before badRootAnswer.
@@ -449,15 +452,24 @@ private slots:
         QTest::addColumn<bool>("heldElsewhere");
         QTest::addColumn<bool>("switched");
         QTest::addColumn<QString>("alerts");
-        QTest::newRow("whole") << QStringList() << 0 << -1 << false << true << "";
+        // A lock made by hand, and the answer to the question it raises.
+        QTest::addColumn<QString>("lock");
+        QTest::addColumn<int>("lockAnswer");
+        QTest::newRow("whole") << QStringList() << 0 << -1 << false << true << "" << "" << 0;
         QTest::newRow("missing folder created") << QStringList{"Monsters"} << 1 << -1 << false << true
-                                                << "Directory not Found";
+                                                << "Directory not Found" << "" << 0;
         QTest::newRow("missing folder, Cancel") << QStringList{"Encounters"} << 0 << -1 << false << false
-                                                << "Directory not Found";
+                                                << "Directory not Found" << "" << 0;
         QTest::newRow("nothing loadable, Cancel") << QStringList{"Characters/*"} << 0 << -1 << false << false
-                                                  << "No Characters Found";
-        QTest::newRow("Cancel after one file") << QStringList() << 0 << 1 << false << false << "";
-        QTest::newRow("held by another program") << QStringList() << 0 << -1 << true << false << "Data Folder in Use";
+                                                  << "No Characters Found" << "" << 0;
+        QTest::newRow("Cancel after one file") << QStringList() << 0 << 1 << false << false << "" << "" << 0;
+        QTest::newRow("held by another program") << QStringList() << 0 << -1 << true << false << "Data Folder in Use"
+                                                 << "" << 0;
+        QTest::newRow("lock naming no program") << QStringList() << 0 << -1 << false << true << "" << "nul" << 0;
+        QTest::newRow("another computer's lock, Cancel")
+            << QStringList() << 0 << -1 << false << false << "Data Folder in Use" << "other computer" << 0;
+        QTest::newRow("another computer's lock, opened anyway")
+            << QStringList() << 0 << -1 << false << true << "Data Folder in Use" << "other computer" << 1;
     }
 
     void switchingTheDataFolder()
@@ -468,7 +480,11 @@ private slots:
         QFETCH(bool, heldElsewhere);
         QFETCH(bool, switched);
         QFETCH(QString, alerts);
+        QFETCH(QString, lock);
+        QFETCH(int, lockAnswer);
         TestWorld world;
+        // The folder in use is held, as after a start.
+        QCOMPARE(FolderLock::take(world.root()).outcome, FolderLock::Claim::Held);
         Global::encounters = new Encounters;
         world.addHero("Old Hero", 10);
         LibraryHooks hooks;
@@ -482,11 +498,14 @@ private slots:
         }
         hooks.badRootAnswer = badRootAnswer;
         hooks.cancelAfter = cancelAfter;
+        hooks.lockedFolderAnswers = {lockAnswer};
+        QVERIFY(lock.isEmpty() || TestSupport::makeLock(other, lock));
         std::optional<OtherProgram> holder;
         if (heldElsewhere) {
             holder.emplace(other);
             QVERIFY(holder->holdsFolder());
         }
+        const qint64 lockedBy = OtherProgram::lockHolder(other);
         QCOMPARE(Global::setRootPath(other, "Docs/Other Data"), switched);
         QStringList titles;
         for (const auto& alert : hooks.alerts)
@@ -500,6 +519,12 @@ private slots:
                                                .arg(QSysInfo::machineHostName(), world.root()));
         QCOMPARE(Global::characters->findCharacter("Old Hero") == nullptr, switched);
         QCOMPARE(Global::getRootPath() == other, switched);
+        // A folder refused is asked for before a file of it is read.
+        QCOMPARE(hooks.progressesMade, int(!alerts.startsWith("Data Folder in Use") || switched));
+        // Only the data folder is held: a second program may open the one left.
+        const qint64 self = QCoreApplication::applicationPid();
+        QCOMPARE(OtherProgram::lockHolder(world.root()), switched ? 0 : self);
+        QCOMPARE(OtherProgram::lockHolder(other), switched ? self : lockedBy);
         if (switched) {
             QCOMPARE(QSettings().value("dataDir/display").toString(), QString("Docs/Other Data"));
             QCOMPARE(chores.windowTitles.last(), QString("Ravelhorn - Other Data"));

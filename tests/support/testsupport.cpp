@@ -1,6 +1,7 @@
 #include "support/testsupport.h"
 
 #include "encounter/history.h"
+#include "foundation/folderlock.h"
 #include "foundation/global.h"
 
 #include <QCoreApplication>
@@ -14,8 +15,11 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <sys/time.h>
+
 #ifdef Q_OS_LINUX
 #include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #endif
 
@@ -29,8 +33,8 @@ void overridePermissions(bool override)
     __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
     if (syscall(SYS_capget, &header, data) != 0)
         return;
-    const quint32 dacOverride = 1u << CAP_DAC_OVERRIDE;
-    data[0].effective = override ? data[0].effective | (data[0].permitted & dacOverride) : data[0].effective & ~dacOverride;
+    const quint32 rootOverrides = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+    data[0].effective = override ? data[0].effective | (data[0].permitted & rootOverrides) : data[0].effective & ~rootOverrides;
     syscall(SYS_capset, &header, data);
 #else
     Q_UNUSED(override);
@@ -64,7 +68,7 @@ RecordedChores::RecordedChores()
     connect(board, &SwitchBoard::doCharacterStatsUpdated, this, [this] { statsUpdates++; });
 }
 
-OtherProgram::OtherProgram(const QString& folder) : folder(folder)
+OtherProgram::OtherProgram(const QString& folder, bool asUser) : folder(folder)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", home.path());
@@ -72,6 +76,13 @@ OtherProgram::OtherProgram(const QString& folder) : folder(folder)
     settings.setValue("dataDir/path", QDir::toNativeSeparators(folder));
     settings.sync();
     process.setProcessEnvironment(environment);
+#ifdef Q_OS_LINUX
+    // Root gets the override back at its start unless it is gone from the bounding set.
+    if (asUser)
+        process.setChildProcessModifier([] { prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0); });
+#else
+    Q_UNUSED(asUser);
+#endif
     process.start(QCoreApplication::applicationDirPath() + "/ravelhorn", QStringList());
 }
 
@@ -82,7 +93,9 @@ OtherProgram::~OtherProgram()
 
 bool OtherProgram::holdsFolder()
 {
-    return process.waitForStarted() && QTest::qWaitFor([this] { return lockHolder(folder) == pid(); }, 60000);
+    return process.waitForStarted() && QTest::qWaitFor([this] {
+        return lockHolder(folder) == pid() || computerLockHolder(folder) == pid();
+    }, 60000);
 }
 
 void OtherProgram::kill()
@@ -91,12 +104,26 @@ void OtherProgram::kill()
     process.waitForFinished();
 }
 
-qint64 OtherProgram::lockHolder(const QString& folder)
+namespace {
+
+qint64 holder(const QString& lockFile)
 {
     qint64 pid = 0;
     QString host;
     QString program;
-    return QLockFile(folder + "/.ravelhorn.lock").getLockInfo(&pid, &host, &program) ? pid : 0;
+    return QLockFile(lockFile).getLockInfo(&pid, &host, &program) ? pid : 0;
+}
+
+}
+
+qint64 OtherProgram::lockHolder(const QString& folder)
+{
+    return holder(folder + "/.ravelhorn.lock");
+}
+
+qint64 OtherProgram::computerLockHolder(const QString& folder)
+{
+    return holder(FolderLock::computerLockPath(folder));
 }
 
 CapturedMessages::CapturedMessages()
@@ -121,15 +148,25 @@ FullDisk::~FullDisk()
     setrlimit(RLIMIT_FSIZE, &saved);
 }
 
+UserRights::UserRights()
+{
+    overridePermissions(false);
+}
+
+UserRights::~UserRights()
+{
+    overridePermissions(true);
+}
+
 ReadOnlyFile::ReadOnlyFile(const QString& path) : path(path), saved(QFile::permissions(path))
 {
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    overridePermissions(false);
+    // A folder stays one to enter.
+    const QFile::Permissions enter = QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | (saved & enter));
 }
 
 ReadOnlyFile::~ReadOnlyFile()
 {
-    overridePermissions(true);
     QFile::setPermissions(path, saved);
 }
 
@@ -166,6 +203,22 @@ void isolateEnvironment()
     QCoreApplication::setOrganizationName("Corvelle");
     QCoreApplication::setApplicationName("Ravelhorn");
     Global::quietOffscreenPlatform();
+}
+
+bool makeLock(const QString& folder, const QString& kind)
+{
+    const QString path = folder + "/.ravelhorn.lock";
+    const QByteArray elsewhere = "4242\nravelhorn\notherlaptop\n";
+    const QHash<QString, QByteArray> contents{{"empty", ""}, {"young", ""}, {"nul", QByteArray(64, '\0')},
+                                              {"unreadable", elsewhere}, {"other computer", elsewhere}};
+    const bool made = kind.endsWith("directory")
+        ? QDir().mkpath(path) && (kind == "directory" || writeFile(path + "/kept", "kept"))
+        : contents.contains(kind) && writeFile(path, contents.value(kind));
+    const time_t hourAgo = time(nullptr) - 3600;
+    const timeval times[2] = {{hourAgo, 0}, {hourAgo, 0}};
+    if (!made || (kind != "young" && utimes(QFile::encodeName(path).constData(), times) != 0))
+        return false;
+    return kind != "unreadable" || QFile::setPermissions(path, {});
 }
 
 int runTests(QObject* test, int argc, char** argv)

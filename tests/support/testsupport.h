@@ -48,10 +48,11 @@ public:
         alert(title, text);
         return badRootAnswer;
     }
-    bool selectFolderOrQuit(const QString& title, const QString& text) override
+    int lockedFolderAlert(const QString& title, const QString& text, bool openable, const QString& leaveText) override
     {
         alert(title, text);
-        return selectFolderAnswer;
+        lockedFolderButtons.append(QString(openable ? "Open Anyway, " : "") + leaveText);
+        return lockedFolderAnswers.isEmpty() ? 0 : lockedFolderAnswers.takeFirst();
     }
     QString getExistingDirectory(const QString&) override { return folders.isEmpty() ? QString() : folders.takeFirst(); }
     QString getOpenFileName(const QString&, const QString& folder, const QString&) override
@@ -67,7 +68,9 @@ public:
 
     QList<Message> alerts;
     int badRootAnswer = 0;
-    bool selectFolderAnswer = false;
+    // The answers to the next locked-folder alerts, and the buttons they offered beside "Select Folder...".
+    QList<int> lockedFolderAnswers;
+    QStringList lockedFolderButtons;
     // The answers to the next folder dialogs.
     QStringList folders;
     // The answer to the next open-file dialog, and the folders they opened in.
@@ -83,16 +86,19 @@ public:
 class OtherProgram
 {
 public:
-    explicit OtherProgram(const QString& folder);
+    // Without root's override of file permissions, a read-only folder is as read-only to it as to a user.
+    explicit OtherProgram(const QString& folder, bool asUser = false);
     ~OtherProgram();
     qint64 pid() const { return process.processId(); }
-    // True once the folder's lock names it, within a generous time.
+    // True once the folder's lock, or this computer's second lock on it, names it, within a generous time.
     bool holdsFolder();
     // As a crash does: the lock stays behind.
     void kill();
 
     // The process that the folder's lock names; 0 when it has none.
     static qint64 lockHolder(const QString& folder);
+    // The same of this computer's second lock on the folder.
+    static qint64 computerLockHolder(const QString& folder);
 
 private:
     QTemporaryDir home;
@@ -112,8 +118,16 @@ private:
     rlimit saved;
 };
 
-// The file takes no writes while it lives, for root too: root's override of
-// file permissions is dropped meanwhile, on this thread only.
+// A user's rights to files for as long as it lives, for root too: root's
+// override of file permissions is dropped meanwhile, on this thread only.
+class UserRights
+{
+public:
+    UserRights();
+    ~UserRights();
+};
+
+// The file, or folder, takes no writes while it lives, for root too.
 class ReadOnlyFile
 {
 public:
@@ -123,6 +137,7 @@ public:
 private:
     QString path;
     QFile::Permissions saved;
+    UserRights user;
 };
 
 // Records the window chores the model announces on the switchboard, for as
@@ -161,6 +176,11 @@ void isolateEnvironment();
 // QTest::qExec, with the offscreen platform quiet.
 int runTests(QObject* test, int argc, char** argv);
 QByteArray readFile(const QString& path);
+// A lock file in the data folder that names no program, made by hand: "empty",
+// "nul" (what a power cut during its write leaves), "unreadable", "directory"
+// and "full directory" (one holding a file); "young" is empty and just made,
+// the others are an hour old. "other computer" names a program on another one.
+bool makeLock(const QString& folder, const QString& kind);
 bool writeFile(const QString& path, const QByteArray& bytes);
 }
 

@@ -22,7 +22,8 @@ int runForm(const QString& form)
         {"info", [&] { return box.info("T", "x"), -1; }},
         {"about", [&] { return box.about("T", "x"), -1; }},
         {"badRoot", [&] { return box.badRootAlert("T", "x", "Create"); }},
-        {"folderOrQuit", [&] { return int(box.selectFolderOrQuit("T", "x")); }},
+        {"folderOrQuit", [&] { return box.lockedFolderAlert("T", "x", false, "Quit"); }},
+        {"lockedFolder", [&] { return box.lockedFolderAlert("T", "x", true, "Cancel"); }},
         {"rejectable", [&] { return int(box.rejectableAlert("T", "x")); }},
         {"rejectableText", [&] { return int(box.rejectableAlert("T", "x", "Remove")); }},
         {"keyed", [&] { return int(box.rejectableAlert(key, "T", "x", "Remove")); }},
@@ -57,9 +58,14 @@ private slots:
         QTest::newRow("bad root: button") << "badRoot" << false << "Create" << "Cancel Create Select Folder..." << 1 << false;
         QTest::newRow("bad root: cancel") << "badRoot" << false << "Cancel" << "Cancel Create Select Folder..." << 0 << false;
         QTest::newRow("bad root: closed") << "badRoot" << false << "close" << "Cancel Create Select Folder..." << 0 << false;
-        QTest::newRow("folder or quit: select") << "folderOrQuit" << false << "Select Folder..." << "Quit Select Folder..." << 1 << false;
+        QTest::newRow("folder or quit: select") << "folderOrQuit" << false << "Select Folder..." << "Quit Select Folder..." << 2 << false;
         QTest::newRow("folder or quit: quit") << "folderOrQuit" << false << "Quit" << "Quit Select Folder..." << 0 << false;
         QTest::newRow("folder or quit: closed") << "folderOrQuit" << false << "close" << "Quit Select Folder..." << 0 << false;
+        const QString locked = "Cancel Open Anyway Select Folder...";
+        QTest::newRow("locked folder: open anyway") << "lockedFolder" << false << "Open Anyway" << locked << 1 << false;
+        QTest::newRow("locked folder: cancel") << "lockedFolder" << false << "Cancel" << locked << 0 << false;
+        // The safe answer is the default one.
+        QTest::newRow("locked folder: Enter") << "lockedFolder" << false << "Enter" << locked << 2 << false;
         QTest::newRow("rejectable: OK") << "rejectable" << false << "OK" << "Cancel OK" << 1 << false;
         QTest::newRow("relabelled: accept") << "rejectableText" << false << "Remove" << "Cancel Remove" << 1 << false;
         QTest::newRow("keyed: accept") << "keyed" << false << "Remove" << "Cancel Remove" << 1 << false;
@@ -95,6 +101,8 @@ private slots:
                     button->click();
             if (press == "close")
                 box->close();
+            if (press == "Enter")
+                QTest::keyClick(box, Qt::Key_Return);
         });
         QCOMPARE(runForm(form), result);
         QCOMPARE(labels.join(' '), buttons);
