@@ -4,9 +4,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSysInfo>
+
+#include <sys/stat.h>
 
 #include <map>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "foundation/global.h"
 
@@ -99,6 +104,86 @@ void keepOnly(const QString& folder)
         letGo(std::move(it->second));
         it = held().erase(it);
     }
+}
+
+}
+
+namespace {
+
+using FileIdentity = std::pair<quint64, quint64>;
+
+// The device and inode of each lock file when last found to be this program's.
+std::map<QString, FileIdentity>& ownLockFiles()
+{
+    static std::map<QString, FileIdentity> files;
+    return files;
+}
+
+bool namesThisProgram(const QString& path)
+{
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    return QLockFile(path).getLockInfo(&pid, &host, &program) && pid == QCoreApplication::applicationPid()
+        && host == QSysInfo::machineHostName();
+}
+
+// Its unlock would remove by name the lock file another program has put in
+// its place, so it is never destroyed: its file closes with the process.
+void forsake(std::unique_ptr<QLockFile> lock)
+{
+    static auto* forsaken = new std::vector<std::unique_ptr<QLockFile>>;
+    forsaken->push_back(std::move(lock));
+}
+
+}
+
+namespace FolderLock {
+
+bool confirmHeld(const QString& folder, QString& why)
+{
+    const auto entry = held().find(key(folder));
+    if (entry == held().end())
+        return true;
+    std::unique_ptr<QLockFile>& lock = entry->second;
+    const QString path = lock->fileName();
+    struct stat found;
+    const bool exists = stat(QFile::encodeName(path).constData(), &found) == 0;
+    if (exists && lock->isLocked()) {
+        const FileIdentity identity(found.st_dev, found.st_ino);
+        const auto own = ownLockFiles().find(path);
+        if (own != ownLockFiles().end() && own->second == identity)
+            return true;
+        // Taken just now, or copied in its own place, as sync tools do.
+        if (namesThisProgram(path)) {
+            ownLockFiles()[path] = identity;
+            return true;
+        }
+        forsake(std::move(lock));
+    } else if (lock->isLocked()) {
+        letGo(std::move(lock));
+    } else if (exists && namesThisProgram(path)) {
+        // Its lock let go of it while the folder was moved away; the folder is back.
+        QFile::remove(path);
+    }
+    lock = std::make_unique<QLockFile>(path);
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0) || lock->error() != QLockFile::LockFailedError)
+        return true;
+    const QString shown = QDir::toNativeSeparators(folder).toHtmlEscaped();
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    if (!lock->getLockInfo(&pid, &host, &program)) {
+        why = Global::tr("The data folder <b>%1</b> has been taken by another program since its lock file was removed.")
+                  .arg(shown);
+        return false;
+    }
+    why = Global::tr("The data folder <b>%1</b> has been taken by %2 (process %3 on %4) since its lock file was removed.")
+              .arg(shown, program.toHtmlEscaped())
+              .arg(pid)
+              .arg(host.toHtmlEscaped());
+    return false;
 }
 
 }

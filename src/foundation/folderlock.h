@@ -18,6 +18,13 @@ bool take(const QString& folder, QString& inUse);
 // Lets go of every folder held but this one; an empty folder lets go of all.
 void keepOnly(const QString& folder);
 
+// Whether this program still holds the folder it took, as its lock file may
+// be removed while it runs (with the folder or alone). A lock file that is
+// gone, or left there by this program, is taken again; false, with why
+// naming the folder and the program that took it, when another program holds
+// it now. True for a folder not held, as one taken unlocked. Costs a stat.
+bool confirmHeld(const QString& folder, QString& why);
+
 }
 
 #endif

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QSaveFile>
 #include <QSignalSpy>
 
 #include <cstdlib>
@@ -24,6 +25,7 @@
 #include "encounter/rosterevents.h"
 #include "encounter/turnorderevents.h"
 #include "encounter/vitalityevents.h"
+#include "foundation/folderlock.h"
 #include "foundation/global.h"
 #include "foundation/objectstream.h"
 #include "support/randomfight.h"
@@ -327,8 +329,9 @@ private slots:
         QCOMPARE(world.find("Ana")->getCurrHitPoints(), 20);
         QCOMPARE(hooks.alerts.size(), 2 + int(!log.isEmpty()));
     }
-    // A log the program can no longer write, or can only read: what can be read is replayed, every command is
-    // refused and told with the cause, and once the log takes writes again nothing of the fight is lost.
+    // A log the program can no longer write, or can only read, or that another program changed or took: what can
+    // be read is replayed, every command is refused and told with the cause, and once the log takes writes again
+    // (or the data folder is loaded again) nothing of the fight is lost, and the folder is held again.
     void unreachableLogRefusesCommands_data()
     {
         QTest::addColumn<bool>("restarted");
@@ -352,6 +355,24 @@ private slots:
             QVERIFY(QDir(world.root()).removeRecursively());
         }) << Mishap([](TestWorld& world) { QVERIFY(QDir().mkpath(world.root())); }) << "No such file or directory" << 20
             << 2;
+        QTest::newRow("the log replaced by a copy of itself, as sync tools do") << false << Mishap([](TestWorld& world) {
+            QSaveFile copy(world.logPath());
+            QVERIFY(copy.open(QIODevice::WriteOnly) && copy.write(TestSupport::readFile(world.logPath())) > 0 && copy.commit());
+        }) << Mishap([](TestWorld& world) { QVERIFY(world.restart()); }) << "another file has taken its place" << 20 << 2;
+        auto kept = std::make_shared<QByteArray>();
+        QTest::newRow("another fight's shorter log copied over it in place") << false << Mishap([kept](TestWorld& world) {
+            *kept = TestSupport::readFile(world.logPath());
+            QVERIFY(TestSupport::writeFile(world.logPath(), soundHeader + QByteArray(2, '\0')));
+        }) << Mishap([kept](TestWorld& world) { QVERIFY(TestSupport::writeFile(world.logPath(), *kept)); })
+            << QString("holds %1 bytes where this program left").arg(headerSize + 2) << 20 << 2;
+        auto other = std::make_shared<std::optional<OtherProgram>>();
+        QTest::newRow("the lock file removed, and the folder taken by another program") << false
+            << Mishap([other](TestWorld& world) {
+                   QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock"));
+                   other->emplace(world.root());
+                   QVERIFY((*other)->holdsFolder());
+               })
+            << Mishap([other](TestWorld&) { other->reset(); }) << "has been taken by ravelhorn (process" << 20 << 2;
     }
     void unreachableLogRefusesCommands()
     {
@@ -363,6 +384,8 @@ private slots:
         QFETCH(int, told);
         TestWorld world;
         RecordingUiHooks hooks;
+        QString inUse;
+        QVERIFY(FolderLock::take(world.root(), inUse));
         QVERIFY(world.record(setHitPoints(world, world.addHero("Ana", 30), 20)));
         mishap(world);
         if (restarted)
@@ -387,6 +410,7 @@ private slots:
         QCOMPARE(world.find("Ana")->getCurrHitPoints(), 10);
         QCOMPARE(history()->getEventCount(), replayed == 20 ? 2 : 1);
         QCOMPARE(hooks.alerts.size(), told);
+        QCOMPARE(OtherProgram::lockHolder(world.root()), QCoreApplication::applicationPid());
     }
     void commandsThatCannotBeRecordedAreRefused()
     {
