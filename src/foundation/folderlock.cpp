@@ -128,6 +128,24 @@ bool namesThisProgram(const QString& path)
         && host == QSysInfo::machineHostName();
 }
 
+// Whether the lock file is this program's: the one it made, or a copy of it
+// put in its place, as sync tools do. A stat, and a read of a file not seen
+// before.
+bool isOwnFile(const QString& path)
+{
+    struct stat found;
+    if (stat(QFile::encodeName(path).constData(), &found) != 0)
+        return false;
+    const FileIdentity identity(found.st_dev, found.st_ino);
+    const auto own = ownLockFiles().find(path);
+    if (own != ownLockFiles().end() && own->second == identity)
+        return true;
+    if (!namesThisProgram(path))
+        return false;
+    ownLockFiles()[path] = identity;
+    return true;
+}
+
 // Its unlock would remove by name the lock file another program has put in
 // its place, so it is never destroyed: its file closes with the process.
 void forsake(std::unique_ptr<QLockFile> lock)
@@ -142,29 +160,24 @@ namespace FolderLock {
 
 bool confirmHeld(const QString& folder, QString& why)
 {
-    const auto entry = held().find(key(folder));
+    // Most often the path as held already: not resolved again at every command.
+    auto entry = held().find(folder);
+    if (entry == held().end())
+        entry = held().find(key(folder));
     if (entry == held().end())
         return true;
     std::unique_ptr<QLockFile>& lock = entry->second;
     const QString path = lock->fileName();
-    struct stat found;
-    const bool exists = stat(QFile::encodeName(path).constData(), &found) == 0;
-    if (exists && lock->isLocked()) {
-        const FileIdentity identity(found.st_dev, found.st_ino);
-        const auto own = ownLockFiles().find(path);
-        if (own != ownLockFiles().end() && own->second == identity)
+    if (isOwnFile(path)) {
+        if (lock->isLocked())
             return true;
-        // Taken just now, or copied in its own place, as sync tools do.
-        if (namesThisProgram(path)) {
-            ownLockFiles()[path] = identity;
-            return true;
-        }
-        forsake(std::move(lock));
-    } else if (lock->isLocked()) {
-        letGo(std::move(lock));
-    } else if (exists && namesThisProgram(path)) {
-        // Its lock let go of it while the folder was moved away; the folder is back.
+        // Let go of while the folder was moved away, and back with it.
         QFile::remove(path);
+    } else if (lock->isLocked()) {
+        if (QFileInfo::exists(path))
+            forsake(std::move(lock));
+        else
+            letGo(std::move(lock));
     }
     lock = std::make_unique<QLockFile>(path);
     lock->setStaleLockTime(0);
