@@ -412,6 +412,30 @@ private slots:
         QCOMPARE(hooks.alerts.size(), told);
         QCOMPARE(OtherProgram::lockHolder(world.root()), QCoreApplication::applicationPid());
     }
+    // A lock file that is gone is taken again, and one copied in its own place is still this program's: the
+    // command is recorded without a word.
+    void lockFileLostAloneIsTakenAgain_data()
+    {
+        QTest::addColumn<Mishap>("mishap");
+        QTest::newRow("removed") << Mishap([](TestWorld& world) { QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock")); });
+        QTest::newRow("replaced by a copy of itself") << Mishap([](TestWorld& world) {
+            QSaveFile copy(world.root() + "/.ravelhorn.lock");
+            QVERIFY(copy.open(QIODevice::WriteOnly) && copy.write(TestSupport::readFile(copy.fileName())) > 0 && copy.commit());
+        });
+    }
+    void lockFileLostAloneIsTakenAgain()
+    {
+        QFETCH(Mishap, mishap);
+        TestWorld world;
+        RecordingUiHooks hooks;
+        QString inUse;
+        QVERIFY(FolderLock::take(world.root(), inUse));
+        QVERIFY(world.record(setHitPoints(world, world.addHero("Ana", 30), 20)));
+        mishap(world);
+        QVERIFY(world.record(setHitPoints(world, world.find("Ana"), 10)));
+        QVERIFY(hooks.alerts.isEmpty());
+        QCOMPARE(OtherProgram::lockHolder(world.root()), QCoreApplication::applicationPid());
+    }
     void commandsThatCannotBeRecordedAreRefused()
     {
         TestWorld world;
