@@ -160,9 +160,9 @@ namespace FolderLock {
 
 bool confirmHeld(const QString& folder, QString& why)
 {
-    // Most often the path as held already: not resolved again at every command.
+    // Most often the path as held already, or none held: not resolved again at every command.
     auto entry = held().find(folder);
-    if (entry == held().end())
+    if (entry == held().end() && !held().empty())
         entry = held().find(key(folder));
     if (entry == held().end())
         return true;
