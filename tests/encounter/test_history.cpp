@@ -73,6 +73,21 @@ bool refused(const EventMaker& make)
     return !event->isWhole() && !history()->apply(event, false);
 }
 
+// As sync tools write a file: a copy under another name, renamed over it.
+void replaceByCopy(const QString& path)
+{
+    QSaveFile copy(path);
+    QVERIFY(copy.open(QIODevice::WriteOnly) && copy.write(TestSupport::readFile(path)) > 0 && copy.commit());
+}
+
+// Ana, recorded at 20 hit points, in a data folder this program holds.
+void holdAndHitAna(TestWorld& world)
+{
+    QString inUse;
+    QVERIFY(FolderLock::take(world.root(), inUse));
+    QVERIFY(world.record(setHitPoints(world, world.addHero("Ana", 30), 20)));
+}
+
 // Aldric and a goblin stand in the encounter; the log does not hold who does.
 void enter()
 {
@@ -355,10 +370,9 @@ private slots:
             QVERIFY(QDir(world.root()).removeRecursively());
         }) << Mishap([](TestWorld& world) { QVERIFY(QDir().mkpath(world.root())); }) << "No such file or directory" << 20
             << 2;
-        QTest::newRow("the log replaced by a copy of itself, as sync tools do") << false << Mishap([](TestWorld& world) {
-            QSaveFile copy(world.logPath());
-            QVERIFY(copy.open(QIODevice::WriteOnly) && copy.write(TestSupport::readFile(world.logPath())) > 0 && copy.commit());
-        }) << Mishap([](TestWorld& world) { QVERIFY(world.restart()); }) << "another file has taken its place" << 20 << 2;
+        QTest::newRow("the log replaced by a copy of itself, as sync tools do")
+            << false << Mishap([](TestWorld& world) { replaceByCopy(world.logPath()); })
+            << Mishap([](TestWorld& world) { QVERIFY(world.restart()); }) << "another file has taken its place" << 20 << 2;
         auto kept = std::make_shared<QByteArray>();
         QTest::newRow("another fight's shorter log copied over it in place") << false << Mishap([kept](TestWorld& world) {
             *kept = TestSupport::readFile(world.logPath());
@@ -384,9 +398,7 @@ private slots:
         QFETCH(int, told);
         TestWorld world;
         RecordingUiHooks hooks;
-        QString inUse;
-        QVERIFY(FolderLock::take(world.root(), inUse));
-        QVERIFY(world.record(setHitPoints(world, world.addHero("Ana", 30), 20)));
+        holdAndHitAna(world);
         mishap(world);
         if (restarted)
             world.restart();
@@ -418,19 +430,15 @@ private slots:
     {
         QTest::addColumn<Mishap>("mishap");
         QTest::newRow("removed") << Mishap([](TestWorld& world) { QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock")); });
-        QTest::newRow("replaced by a copy of itself") << Mishap([](TestWorld& world) {
-            QSaveFile copy(world.root() + "/.ravelhorn.lock");
-            QVERIFY(copy.open(QIODevice::WriteOnly) && copy.write(TestSupport::readFile(copy.fileName())) > 0 && copy.commit());
-        });
+        QTest::newRow("replaced by a copy of itself")
+            << Mishap([](TestWorld& world) { replaceByCopy(world.root() + "/.ravelhorn.lock"); });
     }
     void lockFileLostAloneIsTakenAgain()
     {
         QFETCH(Mishap, mishap);
         TestWorld world;
         RecordingUiHooks hooks;
-        QString inUse;
-        QVERIFY(FolderLock::take(world.root(), inUse));
-        QVERIFY(world.record(setHitPoints(world, world.addHero("Ana", 30), 20)));
+        holdAndHitAna(world);
         mishap(world);
         QVERIFY(world.record(setHitPoints(world, world.find("Ana"), 10)));
         QVERIFY(hooks.alerts.isEmpty());
