@@ -12,6 +12,7 @@
 #include "encounter/encounter.h"
 #include "encounter/event.h"
 #include "foundation/bulkrelease.h"
+#include "foundation/folderlock.h"
 #include "foundation/global.h"
 #include "foundation/objectstream.h"
 
@@ -35,19 +36,20 @@ ObjectStream* History::getStream(bool quiet)
 {
     if (replaying)
         return nullptr;
+    // Checked before the log is opened: a log made in a folder another program holds would be that program's.
+    QString why = retakeFolder();
     // Opened now, a log that could not be read at the start would take records over the ones never replayed.
-    if (unreplayed && !stream && QFileInfo(getLogPath()).isFile()) {
-        if (!quiet)
-            Global::alert(tr("Cannot Write History File"),
-                          tr("The history file %1 could not be opened when the data folder was loaded, so it was not "
-                             "replayed. No change can be recorded into it until the data folder is loaded again "
-                             "(Select Data Location).")
-                              .arg(getLogPath().toHtmlEscaped()));
-        return nullptr;
+    if (why.isEmpty() && unreplayed && !stream && QFileInfo(getLogPath()).isFile())
+        why = tr("The history file %1 could not be opened when the data folder was loaded, so it was not replayed. "
+                 "No change can be recorded into it until the data folder is loaded again (Select Data Location).")
+                  .arg(getLogPath().toHtmlEscaped());
+    if (why.isEmpty()) {
+        if (!openStream(quiet))
+            return nullptr;
+        why = retryDamageCopy(quiet);
     }
-    if (!openStream(quiet))
-        return nullptr;
-    QString why = refusal(quiet);
+    if (why.isEmpty())
+        why = reattachLog();
     if (why.isEmpty())
         return stream;
     if (!quiet)
@@ -94,18 +96,38 @@ ObjectStream* History::openStream(bool quiet)
     return stream;
 }
 
-QString History::refusal(bool quiet)
+QString History::retakeFolder()
 {
-    if (!unkeptDamage.isEmpty()) {
-        keepDamage();
-        if (!unkeptDamage.isEmpty())
-            return damageText();
-        if (!quiet)
-            Global::alert(tr("History File Damaged"), damageText());
-    }
-    QString cause;
-    if (stream->reattach(cause))
+    QString taken;
+    if (FolderLock::confirmHeld(Global::getRootPath(false), taken))
         return QString();
+    return tr("%1 No change can be recorded in the history file %2 while that program holds the folder: two programs "
+              "would write over each other's records.")
+        .arg(taken, getLogPath().toHtmlEscaped());
+}
+
+QString History::retryDamageCopy(bool quiet)
+{
+    if (unkeptDamage.isEmpty())
+        return QString();
+    keepDamage();
+    if (!unkeptDamage.isEmpty())
+        return damageText();
+    if (!quiet)
+        Global::alert(tr("History File Damaged"), damageText());
+    return QString();
+}
+
+QString History::reattachLog()
+{
+    QString cause;
+    ObjectStream::Attachment attachment = stream->reattach(cause);
+    if (attachment == ObjectStream::Attachment::Attached)
+        return QString();
+    if (attachment == ObjectStream::Attachment::Foreign)
+        return tr("The history file %1 was changed by another program while this one ran: %2. It is left as it is, "
+                  "and no change can be recorded until the data folder is loaded again (Select Data Location).")
+            .arg(getLogPath().toHtmlEscaped(), cause.toHtmlEscaped());
     return tr("The history file %1 cannot be written: %2. The data folder may have been removed or unmounted, "
               "or the file made read-only. No change can be recorded until it can be written.")
         .arg(getLogPath().toHtmlEscaped(), cause.toHtmlEscaped());

@@ -29,11 +29,15 @@ public:
     bool hasBack() const { return current >= 0; }
     bool trancateable() const { return current < events.size() - 1; }
 
-    // The open log, opened or created on first use; null when it cannot be
-    // had, and while a replay runs, so that no command is recorded then. Null
-    // too, and told unless quiet, while the log cannot take a record: its
+    // The log made ready for the next record, and mended where it can be:
+    // the data folder's lock taken again when its file is gone, the log
+    // opened or created on first use, reopened or written anew under its
+    // name, and a copy of its damage kept. Null while a replay runs, so that
+    // no command is recorded then; null too, and told unless quiet, while the
+    // log cannot take a record: another program took the folder, the log's
     // name no longer leads to it (the data folder removed or unmounted), it
-    // is read-only, or it is damaged and no copy of it could be kept.
+    // was replaced or changed by another program, it is read-only, or it is
+    // damaged and no copy of it could be kept.
     ObjectStream* getStream(bool quiet);
     // Takes the new event and makes it current. A command whose record could
     // not be written is refused: the user is told, the event deleted and
@@ -77,8 +81,14 @@ private:
     // Deletes every event and closes the log.
     void dropAll();
     ObjectStream* openStream(bool quiet);
-    // Why the open log cannot take a record now; empty when it can.
-    QString refusal(bool quiet);
+    // Each says why the log cannot take a record, empty when it can.
+    // Takes the data folder's lock again when its file is gone.
+    QString retakeFolder();
+    // Keeps the copy of the damage that could not be kept before, and tells
+    // it unless quiet.
+    QString retryDamageCopy(bool quiet);
+    // Makes the log's name lead to the open log again, where it can.
+    QString reattachLog();
     // Keeps a copy of the damaged log; unkeptDamage says why it could not be.
     void keepDamage();
     QString damageText() const;

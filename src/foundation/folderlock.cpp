@@ -17,6 +17,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "foundation/global.h"
 
@@ -332,6 +334,99 @@ QString computerLockPath(const QString& folder)
         return QString();
     const QByteArray digest = QCryptographicHash::hash(key(folder).toUtf8(), QCryptographicHash::Sha1).toHex();
     return QDir(runtime).filePath("ravelhorn-" + QString::fromLatin1(digest.left(24)) + ".lock");
+}
+
+}
+
+namespace {
+
+using FileIdentity = std::pair<quint64, quint64>;
+
+// The device and inode of each lock file when last found to be this program's.
+std::map<QString, FileIdentity>& ownLockFiles()
+{
+    static std::map<QString, FileIdentity> files;
+    return files;
+}
+
+bool namesThisProgram(const QString& path)
+{
+    Holder holder;
+    return QLockFile(path).getLockInfo(&holder.pid, &holder.host, &holder.program)
+        && holder.pid == QCoreApplication::applicationPid() && holder.onThisComputer();
+}
+
+// Whether the lock file is this program's: the one it made, or a copy of it
+// put in its place, as sync tools do. A stat, and a read of a file not seen
+// before.
+bool isOwnFile(const QString& path)
+{
+    struct stat found;
+    if (stat(QFile::encodeName(path).constData(), &found) != 0)
+        return false;
+    const FileIdentity identity(found.st_dev, found.st_ino);
+    const auto own = ownLockFiles().find(path);
+    if (own != ownLockFiles().end() && own->second == identity)
+        return true;
+    if (!namesThisProgram(path))
+        return false;
+    ownLockFiles()[path] = identity;
+    return true;
+}
+
+// Its unlock would remove by name the lock file another program has put in
+// its place, so it is never destroyed: its file closes with the process.
+void forsake(std::shared_ptr<QLockFile> lock)
+{
+    static auto* forsaken = new std::vector<std::shared_ptr<QLockFile>>;
+    forsaken->push_back(std::move(lock));
+}
+
+}
+
+namespace FolderLock {
+
+bool confirmHeld(const QString& folder, QString& why)
+{
+    // Most often the path as held already, or none held: not resolved again at every command.
+    auto entry = held().find(folder);
+    if (entry == held().end() && !held().empty())
+        entry = held().find(key(folder));
+    if (entry == held().end())
+        return true;
+    std::shared_ptr<QLockFile>& lock = entry->second.inFolder;
+    // A folder that cannot hold the file is kept by the lock on this computer alone.
+    if (!lock)
+        return true;
+    const QString path = lock->fileName();
+    if (isOwnFile(path)) {
+        if (lock->isLocked())
+            return true;
+        // Let go of while the folder was moved away, and back with it.
+        QFile::remove(path);
+    } else if (lock->isLocked()) {
+        if (QFileInfo::exists(path))
+            forsake(std::move(lock));
+        else
+            letGo(lock);
+    }
+    lock = newLock(path);
+    if (lock->tryLock(0) || lock->error() != QLockFile::LockFailedError)
+        return true;
+    const QString shown = QDir::toNativeSeparators(folder).toHtmlEscaped();
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    if (!lock->getLockInfo(&pid, &host, &program)) {
+        why = Global::tr("The data folder <b>%1</b> has been taken by another program since its lock file was removed.")
+                  .arg(shown);
+        return false;
+    }
+    why = Global::tr("The data folder <b>%1</b> has been taken by %2 (process %3 on %4) since its lock file was removed.")
+              .arg(shown, program.toHtmlEscaped())
+              .arg(pid)
+              .arg(host.toHtmlEscaped());
+    return false;
 }
 
 }

@@ -37,6 +37,13 @@ void keepOnly(const QString& folder);
 // The second lock's file for the folder, in the user's runtime folder.
 QString computerLockPath(const QString& folder);
 
+// Whether this program still holds the folder it took, as its lock file may
+// be removed while it runs (with the folder or alone). A lock file that is
+// gone, or left there by this program, is taken again; false, with why
+// naming the folder and the program that took it, when another program holds
+// it now. True for a folder not held, as one taken unlocked. Costs a stat.
+bool confirmHeld(const QString& folder, QString& why);
+
 }
 
 #endif

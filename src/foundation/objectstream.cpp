@@ -157,7 +157,7 @@ QString ObjectStream::writeFailure() const
     return probe.open(QIODevice::ReadWrite) ? tr("it is open for reading only") : probe.errorString();
 }
 
-bool ObjectStream::reattach(QString& cause)
+ObjectStream::Attachment ObjectStream::reattach(QString& cause)
 {
     const QString path = file->fileName();
     struct stat named;
@@ -165,21 +165,25 @@ bool ObjectStream::reattach(QString& cause)
         cause = QString::fromLocal8Bit(strerror(errno));
         // The open file has no name any more: where its folder is back, it is written out there anew.
         if (!QFileInfo(path).absoluteDir().exists() || !writeOut(path, cause))
-            return false;
+            return Attachment::Unreachable;
     } else if (identified && (quint64(named.st_dev) != device || quint64(named.st_ino) != inode)) {
         cause = tr("another file has taken its place");
-        return false;
+        return Attachment::Foreign;
+    } else if (named.st_size != fileSize) {
+        // Written past another log's end, a record would follow a run of zero bytes.
+        cause = tr("it holds %1 bytes where this program left %2").arg(qint64(named.st_size)).arg(fileSize);
+        return Attachment::Foreign;
     } else if (file->isWritable()) {
-        return true;
+        return Attachment::Attached;
     }
     auto* reopened = new QFile(path);
     if (!reopened->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
         cause = reopened->errorString();
         delete reopened;
-        return false;
+        return Attachment::Unreachable;
     }
     adopt(reopened);
-    return true;
+    return Attachment::Attached;
 }
 
 bool ObjectStream::writeOut(const QString& path, QString& cause)

@@ -185,11 +185,15 @@ public:
     // cut leaves of the last records), or data the end marker cut off.
     enum class PastEnd { Marker, Zeros, Data };
     PastEnd pastEnd();
-    // Whether the log's name still leads to the open file and the file takes
-    // writes. When it does not, the file is opened again by its name (written
-    // out anew from the open file where the name leads nowhere but its folder
-    // is back); false, with the cause, when that cannot be done. Costs a stat.
-    bool reattach(QString& cause);
+    // Whether the log's name still leads to the open file, as this program
+    // left it, and the file takes writes. When it does not take them, the
+    // file is opened again by its name (written out anew from the open file
+    // where the name leads nowhere but its folder is back). Unreachable, with
+    // the cause, when that cannot be done; Foreign when the name leads to a
+    // file this program did not leave so: another file in its place, or the
+    // file of another size. Costs a stat.
+    enum class Attachment { Attached, Unreachable, Foreign };
+    Attachment reattach(QString& cause);
 
     QString getCreationDate() const { return creationDate; }
     // A write, flush or resize failed since the last mark().

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QSaveFile>
 #include <QSignalSpy>
 
 #include <cstdlib>
@@ -24,6 +25,7 @@
 #include "encounter/rosterevents.h"
 #include "encounter/turnorderevents.h"
 #include "encounter/vitalityevents.h"
+#include "foundation/folderlock.h"
 #include "foundation/global.h"
 #include "foundation/objectstream.h"
 #include "support/randomfight.h"
@@ -69,6 +71,20 @@ bool refused(const EventMaker& make)
     ObjectStream failing(full);
     Event* event = make(&failing);
     return !event->isWhole() && !history()->apply(event, false);
+}
+
+// As sync tools write a file: a copy under another name, renamed over it.
+void replaceByCopy(const QString& path)
+{
+    QSaveFile copy(path);
+    QVERIFY(copy.open(QIODevice::WriteOnly) && copy.write(TestSupport::readFile(path)) > 0 && copy.commit());
+}
+
+// Ana, recorded at 20 hit points, in a data folder this program holds.
+void holdAndHitAna(TestWorld& world)
+{
+    QCOMPARE(FolderLock::take(world.root()).outcome, FolderLock::Claim::Held);
+    QVERIFY(world.record(setHitPoints(world, world.addHero("Ana", 30), 20)));
 }
 
 // Aldric and a goblin stand in the encounter; the log does not hold who does.
@@ -327,8 +343,9 @@ private slots:
         QCOMPARE(world.find("Ana")->getCurrHitPoints(), 20);
         QCOMPARE(hooks.alerts.size(), 2 + int(!log.isEmpty()));
     }
-    // A log the program can no longer write, or can only read: what can be read is replayed, every command is
-    // refused and told with the cause, and once the log takes writes again nothing of the fight is lost.
+    // A log the program can no longer write, or can only read, or that another program changed or took: what can
+    // be read is replayed, every command is refused and told with the cause, and once the log takes writes again
+    // (or the data folder is loaded again) nothing of the fight is lost, and the folder is held again.
     void unreachableLogRefusesCommands_data()
     {
         QTest::addColumn<bool>("restarted");
@@ -352,6 +369,23 @@ private slots:
             QVERIFY(QDir(world.root()).removeRecursively());
         }) << Mishap([](TestWorld& world) { QVERIFY(QDir().mkpath(world.root())); }) << "No such file or directory" << 20
             << 2;
+        QTest::newRow("the log replaced by a copy of itself, as sync tools do")
+            << false << Mishap([](TestWorld& world) { replaceByCopy(world.logPath()); })
+            << Mishap([](TestWorld& world) { QVERIFY(world.restart()); }) << "another file has taken its place" << 20 << 2;
+        auto kept = std::make_shared<QByteArray>();
+        QTest::newRow("another fight's shorter log copied over it in place") << false << Mishap([kept](TestWorld& world) {
+            *kept = TestSupport::readFile(world.logPath());
+            QVERIFY(TestSupport::writeFile(world.logPath(), soundHeader + QByteArray(2, '\0')));
+        }) << Mishap([kept](TestWorld& world) { QVERIFY(TestSupport::writeFile(world.logPath(), *kept)); })
+            << QString("holds %1 bytes where this program left").arg(headerSize + 2) << 20 << 2;
+        // On this computer the second lock keeps another program out; one elsewhere sees only the folder's.
+        QTest::newRow("the lock file removed, and the folder taken from another computer") << false
+            << Mishap([](TestWorld& world) {
+                   QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock"));
+                   QVERIFY(TestSupport::makeLock(world.root(), "other computer"));
+               })
+            << Mishap([](TestWorld& world) { QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock")); })
+            << "has been taken by ravelhorn (process 4242 on otherlaptop)" << 20 << 2;
     }
     void unreachableLogRefusesCommands()
     {
@@ -363,7 +397,7 @@ private slots:
         QFETCH(int, told);
         TestWorld world;
         RecordingUiHooks hooks;
-        QVERIFY(world.record(setHitPoints(world, world.addHero("Ana", 30), 20)));
+        holdAndHitAna(world);
         mishap(world);
         if (restarted)
             world.restart();
@@ -387,6 +421,27 @@ private slots:
         QCOMPARE(world.find("Ana")->getCurrHitPoints(), 10);
         QCOMPARE(history()->getEventCount(), replayed == 20 ? 2 : 1);
         QCOMPARE(hooks.alerts.size(), told);
+        QCOMPARE(OtherProgram::lockHolder(world.root()), QCoreApplication::applicationPid());
+    }
+    // A lock file that is gone is taken again, and one copied in its own place is still this program's: the
+    // command is recorded without a word.
+    void lockFileLostAloneIsTakenAgain_data()
+    {
+        QTest::addColumn<Mishap>("mishap");
+        QTest::newRow("removed") << Mishap([](TestWorld& world) { QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock")); });
+        QTest::newRow("replaced by a copy of itself")
+            << Mishap([](TestWorld& world) { replaceByCopy(world.root() + "/.ravelhorn.lock"); });
+    }
+    void lockFileLostAloneIsTakenAgain()
+    {
+        QFETCH(Mishap, mishap);
+        TestWorld world;
+        RecordingUiHooks hooks;
+        holdAndHitAna(world);
+        mishap(world);
+        QVERIFY(world.record(setHitPoints(world, world.find("Ana"), 10)));
+        QVERIFY(hooks.alerts.isEmpty());
+        QCOMPARE(OtherProgram::lockHolder(world.root()), QCoreApplication::applicationPid());
     }
     void commandsThatCannotBeRecordedAreRefused()
     {
