@@ -7,6 +7,7 @@
 
 #include "app/program.h"
 #include "support/testsupport.h"
+#include "support/unreadabletexts.h"
 
 class QAbstractItemView;
 class QLabel;
@@ -16,8 +17,8 @@ class QWidget;
 // measured with its widget's font against the room its style gives the text
 // once laid out, with where it is; widgets that run out of their frame,
 // scroll areas that scroll sideways, rows taller than the scroll area that
-// holds them and tabs that need arrows; coloured figures of labels that do
-// not read on the label's background; with greyedFieldsRead, the greyed
+// holds them and tabs that need arrows; labels side by side whose texts
+// touch; the texts unreadableTexts names; with greyedFieldsRead, the greyed
 // fields whose text does not read.
 QStringList cutTexts(QWidget* window, bool greyedFieldsRead = false);
 
