@@ -387,9 +387,9 @@ private slots:
         QVERIFY2(labels.contains(heading), qPrintable(labels.join(" | ")));
         if (applyText.contains("%1"))
             applyText = applyText.arg(power.getApplyToText(Power::StepType(type)), TextColours::red().name());
-        QVERIFY2(labels.contains(applyText), qPrintable(labels.join(" | ")));
         const QStringList unreadable = unreadableTexts(&picker);
         QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable.join("\n")));
+        QVERIFY2(labels.contains(applyText), qPrintable(labels.join(" | ")));
         QCOMPARE(picker.findChild<PickListWidget*>("pickview")->toolTip(), leftTip);
         QToolButton* sourceButtonWidget = nullptr;
         for (QToolButton* b : picker.findChildren<QToolButton*>())
