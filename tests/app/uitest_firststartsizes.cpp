@@ -114,6 +114,8 @@ private slots:
         // A panel wider than the table's least: the docks give way to it.
         QTest::newRow("main window 1152×720, docks widened, classic conditions")
                 << "main window" << "classic conditions, docks widened" << laptopWindow;
+        // Docks dragged as narrow as they go: the stat blocks wrap, their figures apart.
+        QTest::newRow("main window 1152×720, docks narrowed") << "main window" << "docks narrowed" << laptopWindow;
         // Last, for the mark it puts on a hero; then the ticker at every
         // height over a row's span, its last row reaching its frame at one.
         QTest::newRow("players' window") << "players' window" << QString() << QSize();
@@ -129,9 +131,10 @@ private slots:
         QVERIFY(shown);
         QStringList parts = part.split(", ");
         const bool docksWidened = parts.removeOne("docks widened");
+        const bool docksNarrowed = parts.removeOne("docks narrowed");
         const QString panel = parts.join(", ");
         if (window == "main window")
-            placeMainWindow(size, docksWidened);
+            placeMainWindow(size, docksWidened ? size.width() / 2 : docksNarrowed ? 1 : 0);
         else if (size == narrowEditor)
             shown->resize(size);
         settle();
@@ -258,16 +261,17 @@ private:
         return titles;
     }
 
-    void placeMainWindow(QSize size, bool docksWidened = false)
+    // The docks dragged to that width, or as far as they go towards it; at 0 as they opened.
+    void placeMainWindow(QSize size, int dockWidth = 0)
     {
         main.window->move(main.window->screen()->availableGeometry().topLeft());
         main.window->resize(size);
         settle();
-        if (!docksWidened)
+        if (dockWidth == 0)
             return;
-        // As wide as they go: the centre keeps what it asks for at least.
-        const int wide = main.window->width() / 2;
-        main.window->resizeDocks({main.dock("currentWidget"), main.dock("selectedWidget")}, {wide, wide}, Qt::Horizontal);
+        // The centre keeps what it asks for at least, the docks theirs.
+        main.window->resizeDocks({main.dock("currentWidget"), main.dock("selectedWidget")}, {dockWidth, dockWidth},
+                                 Qt::Horizontal);
         settle();
     }
 
