@@ -1,6 +1,7 @@
 // Stat blocks of a monster, a hero, a trap, two selected creatures and an
 // editor's template, and the game master's window with its creature docks.
 #include <QApplication>
+#include <QDockWidget>
 #include <QVBoxLayout>
 
 #include "creature/creature.h"
@@ -65,6 +66,11 @@ void statBlockShots(ShotSink& sink)
     window->resize(1200, 760);
     tick();
     sink.save("creature-docks", window);
+    // The docks dragged as narrow as they go: the stat blocks wrap.
+    window->resizeDocks({window->findChild<QDockWidget*>("currentWidget"), window->findChild<QDockWidget*>("selectedWidget")},
+                        {1, 1}, Qt::Horizontal);
+    tick();
+    sink.save("creature-docks-narrow", window);
 }
 
 const ShotRegistration registration("stat blocks", statBlockShots);

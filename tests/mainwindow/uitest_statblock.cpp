@@ -11,7 +11,7 @@
 #include "foundation/global.h"
 #include "mainwindow/statblocktesting.h"
 #include "support/testsupport.h"
-#include "support/unreadabletexts.h"
+#include "support/labelmeasures.h"
 #include "toolkit/dynamicwidgets.h"
 #include "toolkit/scrollandtabs.h"
 

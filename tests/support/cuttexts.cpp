@@ -543,6 +543,16 @@ QStringList unreadableLabel(const QWidget* widget)
     return unreadable;
 }
 
+// What the measure finds in each shown widget of the window.
+QStringList foundInShownWidgets(QWidget* window, QStringList (*measure)(const QWidget*))
+{
+    QStringList found;
+    for (QWidget* widget : QList<QWidget*>{window} + window->findChildren<QWidget*>())
+        if (widget->isVisible())
+            found << measure(widget);
+    return found;
+}
+
 } // namespace
 
 QRect labelTextRoom(const QLabel* label)
@@ -571,11 +581,12 @@ bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& t
 
 QStringList unreadableTexts(QWidget* window)
 {
-    QStringList unreadable;
-    for (QWidget* widget : QList<QWidget*>{window} + window->findChildren<QWidget*>())
-        if (widget->isVisible())
-            unreadable << unreadableLabel(widget);
-    return unreadable;
+    return foundInShownWidgets(window, unreadableLabel);
+}
+
+QStringList touchingTexts(QWidget* window)
+{
+    return foundInShownWidgets(window, touchingLabels);
 }
 
 // Every text of the window's shown widgets that does not show whole (an
@@ -618,13 +629,12 @@ QStringList cutTexts(QWidget* window, bool greyedFieldsRead)
             cut << line;
         if (const QString line = rowTallerThanItsView(widget); !line.isEmpty())
             cut << line;
-        cut << touchingLabels(widget);
         const QRect shown = shownPart(canvas);
         for (const TextRoom& text : texts)
             if (const QString line = cutText(canvas, text, shown); !line.isEmpty())
                 cut << line;
     }
-    return cut + unreadableTexts(window);
+    return cut + touchingTexts(window) + unreadableTexts(window);
 }
 
 void settle()

@@ -7,7 +7,7 @@
 
 #include "app/program.h"
 #include "support/testsupport.h"
-#include "support/unreadabletexts.h"
+#include "support/labelmeasures.h"
 
 class QAbstractItemView;
 class QLabel;
