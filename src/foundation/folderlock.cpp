@@ -75,14 +75,14 @@ bool take(const QString& folder, QString& inUse)
     QString host;
     QString program;
     if (!lock->getLockInfo(&pid, &host, &program)) {
-        inUse = Global::tr("The data folder <b>%1</b> is in use by another program.").arg(shown.toHtmlEscaped());
+        inUse = Global::tr("The data folder <b>%1</b> is in use by another program.").arg(Global::htmlPath(shown));
         return false;
     }
     // This program under another path to the folder, or a copy of the folder made while it held it.
     if (pid == QCoreApplication::applicationPid())
         return true;
     inUse = Global::tr("The data folder <b>%1</b> is in use by %2 (process %3 on %4).")
-                .arg(shown.toHtmlEscaped(), program.toHtmlEscaped())
+                .arg(Global::htmlPath(shown), program.toHtmlEscaped())
                 .arg(pid)
                 .arg(host.toHtmlEscaped());
     return false;

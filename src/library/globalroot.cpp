@@ -81,7 +81,7 @@ void replayHistory()
         + Global::tr(" for the latest version, and upgrade if possible.");
     if (!Global::history->getKeptCopy().isEmpty())
         text += Global::tr("<p>A copy of the history log was kept as <b>%1</b>.")
-                    .arg(Global::history->getKeptCopy().toHtmlEscaped());
+                    .arg(Global::htmlPath(Global::history->getKeptCopy()));
     Global::alert(Global::tr("Unknown Event"), text);
 }
 
@@ -129,8 +129,9 @@ bool Global::setRootPath(QString path, QString display)
         if (answer == 1 && !FolderLock::take(path, inUse)) {
             progress.reset();
             alert(tr("Data Folder in Use"),
-                  prettyRootPath.isEmpty() ? inUse
-                                           : inUse + tr("<p>The data folder stays <b>%1</b>.").arg(prettyRootPath.toHtmlEscaped()));
+                  prettyRootPath.isEmpty()
+                      ? inUse
+                      : inUse + tr("<p>The data folder stays <b>%1</b>.").arg(htmlPath(prettyRootPath)));
             answer = 0;
         }
         if (answer == 0) {

@@ -59,6 +59,17 @@ void statBlockShots(ShotSink& sink)
     shootStatBlock(sink, "statblock-hero", {idrel});
     idrel->toggleSectionCompaction(Power::Minor);
     shootStatBlock(sink, "statblock-trap", {trap});
+    // Bloodied in red and a pending gain in blue on the trap's tan, its source in the notes' grey.
+    const CreatureStats kept = trap->getStats();
+    CreatureStats published = kept;
+    published.published = "Published in the Marsh Folio, page 12.";
+    trap->setStats(published);
+    trap->setCurrHitPoints(trap->getBloodiedValue());
+    trap->setDeltaCurrHealth(0, 5, 0);
+    shootStatBlock(sink, "statblock-trap-bloodied", {trap});
+    trap->setDeltaCurrHealth(0, 0, 0);
+    trap->setCurrHitPoints(trap->getMaxHitPoints());
+    trap->setStats(kept);
     shootStatBlock(sink, "statblock-multi", Global::encounter->getSelectedCreatures());
     shootStatBlock(sink, "statblock-editor", {hag}, true);
 

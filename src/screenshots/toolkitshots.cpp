@@ -29,13 +29,18 @@ void messageBoxes(ShotSink& sink)
         MessageDialog().about("About Ravelhorn", "<b>Ravelhorn</b> " + Global::getVersion()
             + "<p>A combat tracker for the game master.");
     });
+    // A long path wraps after its separators only.
+    const QString longPath = Global::htmlPath(
+        "/media/game master/Campaigns/The Drowned Chapel of the Marsh/Second Season Maps and Handouts/Ravelhorn Data");
     sink.saveModal("message-badroot", [&] {
-        MessageDialog().badRootAlert("Data Folder Missing", "The data folder was not found.", "Create Folder");
+        MessageDialog().badRootAlert("Data Folder Missing", "The data folder <b>" + longPath + "</b> was not found.",
+                                     "Create Folder");
     });
     sink.saveModal("message-folder-in-use", [] {
         MessageDialog().selectFolderOrQuit("Data Folder in Use",
-            "The data folder <b>/home/gm/Documents/Ravelhorn Data</b> is in use by ravelhorn (process 4711 on "
-            "gaming-table).<p>Choose another data folder, or quit and go on in the program that has it open.");
+            "The data folder <b>" + Global::htmlPath("/home/gm/Documents/Ravelhorn Data")
+                + "</b> is in use by ravelhorn (process 4711 on gaming-table).<p>Choose another data folder, or quit "
+                  "and go on in the program that has it open.");
     });
     sink.saveModal("message-rejectable", [&] {
         MessageDialog().rejectableAlert("screenshots/remove", "Remove Creatures",

@@ -164,7 +164,7 @@ private slots:
         if (!holderKilled) {
             QCOMPARE(hooks.alerts[0].title, QString("Data Folder in Use"));
             const QString text = hooks.alerts[0].text;
-            QVERIFY2(text.contains("<b>" + held + "</b>") && text.contains(QString("process %1 ").arg(firstPid)),
+            QVERIFY2(text.contains("<b>" + Global::htmlPath(held) + "</b>") && text.contains(QString("process %1 ").arg(firstPid)),
                      qPrintable(text));
             QCOMPARE(OtherProgram::lockHolder(held), firstPid);
         }

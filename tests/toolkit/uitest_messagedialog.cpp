@@ -4,8 +4,12 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 
+#include "foundation/global.h"
 #include "support/testsupport.h"
 #include "toolkit/messagedialog.h"
 
@@ -145,6 +149,49 @@ private slots:
         });
         MessageDialog().alert(title, text);
         QVERIFY2(width >= needed, qPrintable(QString("%1 < %2").arg(width).arg(needed)));
+    }
+
+    // A long path wraps only after a separator, never inside a folder's name.
+    void aPathBreaksOnlyAfterItsSeparators_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("blanks in names") << "/home/game master/Campaigns/The Drowned Chapel of the Marsh/"
+                                            "Second Season Maps and Handouts/Ravelhorn Data";
+        QTest::newRow("hyphens in names") << "/media/usb-drive-of-the-table/campaign-of-the-sunken-keep/"
+                                             "encounters-for-the-second-season/Ravelhorn Data";
+        QTest::newRow("native separators") << "C:\\Users\\game master\\Documents\\The Drowned Chapel of the Marsh\\"
+                                              "Second Season Maps and Handouts\\Ravelhorn Data";
+    }
+
+    void aPathBreaksOnlyAfterItsSeparators()
+    {
+        QFETCH(QString, path);
+        QStringList ends;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<MessageDialog*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QLabel* body = nullptr;
+            for (QLabel* label : box->findChildren<QLabel*>())
+                if (label->wordWrap())
+                    body = label;
+            QTextDocument document;
+            document.setDefaultFont(body->font());
+            document.setDocumentMargin(0);
+            document.setHtml(body->text());
+            document.setTextWidth(body->contentsRect().width());
+            document.size();
+            const QTextBlock block = document.begin();
+            for (int line = 0; line < block.layout()->lineCount() - 1; line++) {
+                const QTextLine shown = block.layout()->lineAt(line);
+                ends << block.text().mid(shown.textStart(), shown.textLength()).right(2);
+            }
+            box->reject();
+        });
+        MessageDialog().alert("Data Folder Missing", Global::htmlPath(path));
+        QVERIFY(!ends.isEmpty());
+        for (const QString& end : ends)
+            QVERIFY2(end == "/" + QString(QChar(0x200B)) || end == "\\" + QString(QChar(0x200B)),
+                     qPrintable(ends.join(" | ")));
     }
 };
 
