@@ -51,6 +51,8 @@ SetAliasDialog::SetAliasDialog(const QList<Creature*>& creatures)
     layout->addWidget(aliasEdit);
     layout->addWidget(enableCheck);
     layout->addWidget(buttons);
+    // Of a fixed size: window managers draw no resize handle under it.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     setLayout(layout);
     setWindowTitle(tr("Set Alias"));
 }

@@ -124,7 +124,7 @@ QString ShortRestDialog::newHPString(int hitPoints, Creature* creature)
         return Creature::colored(TextColours::red(), QString::number(hitPoints));
     if (hitPoints >= creature->getMaxHitPoints())
         return QString::number(hitPoints);
-    return Creature::colored(Qt::blue, QString::number(hitPoints));
+    return Creature::colored(TextColours::blue(), QString::number(hitPoints));
 }
 
 void ShortRestDialog::setControls(ShortRestControls& row)

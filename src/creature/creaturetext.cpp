@@ -22,7 +22,7 @@ QString Creature::colored(const QColor& colour, const QString& text)
 
 QColor Creature::changeColour(int change)
 {
-    return change > 0 ? QColor(Qt::blue) : TextColours::red();
+    return change > 0 ? TextColours::blue() : TextColours::red();
 }
 
 bool Creature::isEncounterRunning()

@@ -1,5 +1,7 @@
 #include "creature/creature.h"
 
+#include <QRegularExpression>
+
 #include "creature/effect.h"
 #include "foundation/global.h"
 
@@ -8,6 +10,13 @@ namespace {
 QString orDash(const QString& text)
 {
     return text.isEmpty() ? QString("-") : text;
+}
+
+// "10 fire" stays on one line: a figure keeps the word after it.
+QString figuresKeptWithTheirWords(QString text)
+{
+    static const QRegularExpression figureAndBlank("(\\d) ");
+    return text.replace(figureAndBlank, QString("\\1") + QChar(QChar::Nbsp));
 }
 
 }
@@ -187,7 +196,7 @@ QString Creature::getResistances(bool withRegeneration, bool withEffects) const
     QStringList parts;
     auto add = [&parts](const QString& label, const QString& text) {
         if (!text.isEmpty())
-            parts.append(labelled(label, text));
+            parts.append(labelled(label, figuresKeptWithTheirWords(text)));
     };
     add(tr("Immune"), stats.immune.toHtmlEscaped());
     add(tr("Resist"), resistText);

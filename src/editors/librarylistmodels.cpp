@@ -7,6 +7,7 @@
 
 #include "creature/creature.h"
 #include "foundation/global.h"
+#include "foundation/textcolours.h"
 #include "library/characters.h"
 #include "library/monsters.h"
 #include "toolkit/itemviews.h"
@@ -313,7 +314,7 @@ void TemplateListModel::takeFromLibrary(int row, bool dispose)
 
 QVariant TemplateListModel::foreground(Creature* entry) const
 {
-    return entry->isBroken() ? QVariant(QColor(Qt::red)) : QVariant();
+    return entry->isBroken() ? QVariant(TextColours::red()) : QVariant();
 }
 
 CharacterListModel::CharacterListModel()

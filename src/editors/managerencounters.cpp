@@ -9,10 +9,12 @@
 #include <QScopedValueRollback>
 #include <QToolButton>
 
+#include "creature/creature.h"
 #include "editors/encounterlistmodel.h"
 #include "editors/librarylistmodels.h"
 #include "editors/managerwindow.h"
 #include "foundation/global.h"
+#include "foundation/textcolours.h"
 #include "library/encounterdata.h"
 #include "library/encounters.h"
 #include "library/monsters.h"
@@ -98,7 +100,7 @@ void ManagerWindow::showSelectedMonster()
     else if (found)
         monsterNameLabel->setText(group.toHtmlEscaped());
     else
-        monsterNameLabel->setText(tr("<font color=red>%1 - Missing</font>").arg(group.toHtmlEscaped()));
+        monsterNameLabel->setText(Creature::colored(TextColours::red(), tr("%1 - Missing").arg(group.toHtmlEscaped())));
     monsterLevelLabel->setText(found ? QString::number(found->getLevel()) : QString());
     monsterXpLabel->setText(found ? QString::number(found->getXP()) : QString());
     addMonsterButton->setEnabled(found);

@@ -38,7 +38,7 @@ QString key(const QString& folder)
 
 QString bold(const QString& path)
 {
-    return "<b>" + QDir::toNativeSeparators(path).toHtmlEscaped() + "</b>";
+    return "<b>" + Global::htmlPath(QDir::toNativeSeparators(path)) + "</b>";
 }
 
 struct Holder
@@ -413,7 +413,7 @@ bool confirmHeld(const QString& folder, QString& why)
     lock = newLock(path);
     if (lock->tryLock(0) || lock->error() != QLockFile::LockFailedError)
         return true;
-    const QString shown = QDir::toNativeSeparators(folder).toHtmlEscaped();
+    const QString shown = Global::htmlPath(QDir::toNativeSeparators(folder));
     qint64 pid = 0;
     QString host;
     QString program;

@@ -133,6 +133,8 @@ public:
     static QString capitalize(const QString& text);
     static QString unCapitalize(const QString& text);
     static int htmlLength(const QString& html);
+    // The path as HTML that wraps only after a separator, never inside a folder's name.
+    static QString htmlPath(const QString& path);
     static QString lineBreak(const QString& html, int width);
     static int d(int sides);
     static int random();

@@ -27,7 +27,8 @@ QString tellMissing(const QString& missing)
     const QString cause = QFileInfo(missing).isDir()
         ? Global::tr("holds none of the folders Characters, Monsters, Portraits and Encounters")
         : Global::tr("was not found (a drive not plugged in, or a network folder not mounted)");
-    return Global::tr("The data folder <b>%1</b> remembered from the last start %2.").arg(missing.toHtmlEscaped(), cause);
+    return Global::tr("The data folder <b>%1</b> remembered from the last start %2.")
+        .arg(Global::htmlPath(missing), cause);
 }
 
 // The program goes on with empty libraries: the game master learns where it looked and what failed.
@@ -36,12 +37,13 @@ void tellNoDataFolder(const QString& missingNote, const QStringList& searched, c
 {
     QStringList places;
     for (const QString& folder : searched)
-        places.append(folder.toHtmlEscaped());
+        places.append(Global::htmlPath(folder));
     const QString failure = QFileInfo(demoData).isDir()
         ? Global::tr("The demonstration data could not be copied from <b>%1</b> to <b>%2</b>.")
-              .arg(QDir::toNativeSeparators(demoData).toHtmlEscaped(), QDir::toNativeSeparators(target).toHtmlEscaped())
+              .arg(Global::htmlPath(QDir::toNativeSeparators(demoData)),
+                   Global::htmlPath(QDir::toNativeSeparators(target)))
         : Global::tr("The demonstration data was not found at <b>%1</b>.")
-              .arg(QDir::toNativeSeparators(demoData).toHtmlEscaped());
+              .arg(Global::htmlPath(QDir::toNativeSeparators(demoData)));
     Global::alert(Global::tr("No Data Folder"),
                   (missingNote.isEmpty() ? QString() : missingNote + "<p>")
                       + Global::tr("No '%1' folder was found in:<br>%2<p>%3<p>Ravelhorn starts with empty libraries: "
@@ -184,7 +186,7 @@ bool Global::initRootPath()
               tellMissing(missing)
                   + tr("<p>Ravelhorn opens <b>%1</b> instead. <b>%2</b> stays remembered: once it is back, the "
                        "next start opens it, or choose it with 'Select Data Location...' in the File menu.")
-                        .arg(found.folder.toHtmlEscaped(), missing.toHtmlEscaped()));
+                        .arg(htmlPath(found.folder), htmlPath(missing)));
     const RootSwitch result = switchRootPath(found.folder, found.display, true);
     if (!missing.isEmpty() && nativeRootPath == found.folder) {
         QSettings kept;

@@ -67,6 +67,21 @@ QString Global::unCapitalize(const QString& text)
     return text[0].toLower() + text.mid(1);
 }
 
+QString Global::htmlPath(const QString& path)
+{
+    const QChar joiner(0x2060);
+    const QChar breakHere(0x200B);
+    QString html;
+    for (const QChar c : path) {
+        html += c == ' ' ? QString("&nbsp;") : QString(c).toHtmlEscaped();
+        if (c == '/' || c == '\\')
+            html += breakHere;
+        else if (c == '-')
+            html += joiner;
+    }
+    return html;
+}
+
 int Global::htmlLength(const QString& html)
 {
     int count = 0;

@@ -81,7 +81,7 @@ void replayHistory()
         + Global::tr(" for the latest version, and upgrade if possible.");
     if (!Global::history->getKeptCopy().isEmpty())
         text += Global::tr("<p>A copy of the history log was kept as <b>%1</b>.")
-                    .arg(Global::history->getKeptCopy().toHtmlEscaped());
+                    .arg(Global::htmlPath(Global::history->getKeptCopy()));
     Global::alert(Global::tr("Unknown Event"), text);
 }
 
@@ -117,7 +117,7 @@ int claimFolder(const QString& path, bool starting)
         if (starting)
             text += Global::tr("<p>Choose another data folder, or quit and go on in the program that has it open.");
         else if (!Global::prettyRootPath.isEmpty())
-            text += Global::tr("<p>The data folder stays <b>%1</b>.").arg(Global::prettyRootPath.toHtmlEscaped());
+            text += Global::tr("<p>The data folder stays <b>%1</b>.").arg(Global::htmlPath(Global::prettyRootPath));
         const int answer = Global::ui().lockedFolderAlert(Global::tr("Data Folder in Use"), text,
                                                           claim.outcome == FolderLock::Claim::Unsure,
                                                           starting ? Global::tr("Quit") : Global::tr("Cancel"));

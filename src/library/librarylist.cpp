@@ -63,7 +63,7 @@ QStringList listFolder(const QString& root, const QString& folder, QStringList* 
 
 QString fileItem(const QString& folder, const QString& entry, const QString& cause)
 {
-    return QString("<li><b>%1</b>: %2</li>").arg((folder + "/" + entry).toHtmlEscaped(), cause.toHtmlEscaped());
+    return QString("<li><b>%1</b>: %2</li>").arg(Global::htmlPath(folder + "/" + entry), cause.toHtmlEscaped());
 }
 
 QStringList folderEntries(const QString& root, const QString& folder, QStringList* misnamed)

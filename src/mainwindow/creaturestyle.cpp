@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QStyle>
 
+#include "foundation/textcolours.h"
 #include "mainwindow/creaturedisplay.h"
 
 CreatureStyle CreatureDisplay::monsterStyle;
@@ -124,7 +125,7 @@ QString LineLook::styleSheet()
         for (const Fragment& fragment : fragments)
             if (!(scheme.style->*fragment.text).isEmpty())
                 sheet += rule(QString("%1-%2").arg(scheme.name, fragment.name), scheme.style->*fragment.text);
-    return sheet + rule("note", " { color: #a8a8a8");
+    return sheet + rule("note", QString(" { color: %1").arg(TextColours::greyed().name()));
 }
 
 void LineLook::apply(QFrame* line, int code, bool monster, bool trap)

@@ -159,7 +159,8 @@ StatBlockColumn::Drawn StatBlockColumn::make(const StatLine& line) const
     drawn.widget = frame;
     switch (line.form) {
     case StatLine::Double: {
-        QHBoxLayout* row = rowLayout(frame, 0);
+        // Apart even where the left text wraps up to the right one, as "Will 12" and "Perception +7".
+        QHBoxLayout* row = rowLayout(frame, 8);
         row->addWidget(newLabel(frame, texts[0], line.option & StatLine::LeftWraps, drawn));
         QLabel* right = newLabel(frame, texts[1], line.option & StatLine::RightWraps, drawn);
         // Right and centred together, as the stat cards have it.

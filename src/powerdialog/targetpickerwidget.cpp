@@ -13,6 +13,7 @@
 #include "creature/creature.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "foundation/textcolours.h"
 #include "powerdialog/goorder.h"
 #include "powerdialog/picklistwidget.h"
 #include "powerdialog/powerwidget.h"
@@ -244,7 +245,7 @@ QString TargetPickerWidget::updateTargetText()
     }
     QString wording = power->getApplyToText(stepType);
     if (!pickedTargetsCorrect(stepType, &message, nullptr))
-        wording = QString("<font color=red>%1</font>").arg(wording);
+        wording = Creature::colored(TextColours::red(), wording);
     else
         pickedTargetsCorrect(stepType == Power::Effect ? Power::Hit : Power::Effect, &message, nullptr);
     applyText->setTexts(tr("<b>Select:</b> %1").arg(wording), tr("<b>Select:</b> <u>%1</u>").arg(wording));

@@ -108,6 +108,15 @@ void powerDialogShots(ShotSink& sink)
         });
         dialog.exec();
     }
+    {
+        // Nobody hit yet: what to select shows in red.
+        PowerDialog dialog(wren, powerName, QString(), {}, {});
+        QTimer::singleShot(50, [&] {
+            save(sink, "power-dialog-no-targets");
+            dialog.reject();
+        });
+        dialog.exec();
+    }
     wren->getPowers().deletePower(powerName);
     Global::encounter->setSelectedCreatures(selected);
 }

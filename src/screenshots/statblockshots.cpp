@@ -1,6 +1,7 @@
 // Stat blocks of a monster, a hero, a trap, two selected creatures and an
 // editor's template, and the game master's window with its creature docks.
 #include <QApplication>
+#include <QDockWidget>
 #include <QVBoxLayout>
 
 #include "creature/creature.h"
@@ -58,6 +59,17 @@ void statBlockShots(ShotSink& sink)
     shootStatBlock(sink, "statblock-hero", {idrel});
     idrel->toggleSectionCompaction(Power::Minor);
     shootStatBlock(sink, "statblock-trap", {trap});
+    // Bloodied in red and a pending gain in blue on the trap's tan, its source in the notes' grey.
+    const CreatureStats kept = trap->getStats();
+    CreatureStats published = kept;
+    published.published = "Published in the Marsh Folio, page 12.";
+    trap->setStats(published);
+    trap->setCurrHitPoints(trap->getBloodiedValue());
+    trap->setDeltaCurrHealth(0, 5, 0);
+    shootStatBlock(sink, "statblock-trap-bloodied", {trap});
+    trap->setDeltaCurrHealth(0, 0, 0);
+    trap->setCurrHitPoints(trap->getMaxHitPoints());
+    trap->setStats(kept);
     shootStatBlock(sink, "statblock-multi", Global::encounter->getSelectedCreatures());
     shootStatBlock(sink, "statblock-editor", {hag}, true);
 
@@ -65,6 +77,11 @@ void statBlockShots(ShotSink& sink)
     window->resize(1200, 760);
     tick();
     sink.save("creature-docks", window);
+    // The docks dragged as narrow as they go: the stat blocks wrap.
+    window->resizeDocks({window->findChild<QDockWidget*>("currentWidget"), window->findChild<QDockWidget*>("selectedWidget")},
+                        {1, 1}, Qt::Horizontal);
+    tick();
+    sink.save("creature-docks-narrow", window);
 }
 
 const ShotRegistration registration("stat blocks", statBlockShots);

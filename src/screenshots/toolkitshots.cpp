@@ -29,8 +29,12 @@ void messageBoxes(ShotSink& sink)
         MessageDialog().about("About Ravelhorn", "<b>Ravelhorn</b> " + Global::getVersion()
             + "<p>A combat tracker for the game master.");
     });
+    // A long path wraps after its separators only.
+    const QString longPath = Global::htmlPath(
+        "/media/game master/Campaigns/The Drowned Chapel of the Marsh/Second Season Maps and Handouts/Ravelhorn Data");
     sink.saveModal("message-badroot", [&] {
-        MessageDialog().badRootAlert("Data Folder Missing", "The data folder was not found.", "Create Folder");
+        MessageDialog().badRootAlert("Data Folder Missing", "The data folder <b>" + longPath + "</b> was not found.",
+                                     "Create Folder");
     });
     sink.saveModal("message-folder-in-use", [] {
         MessageDialog().lockedFolderAlert("Data Folder in Use",

@@ -60,7 +60,11 @@ void MessageDialog::build(Icon icon, const QString& title, const QString& text,
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    setMinimumWidth(titleBarWidth(title));
+    // Of a fixed size, as its text asks: window managers draw no resize handle
+    // under it. The row of buttons keeps the width the title needs.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    const QMargins margins = layout->contentsMargins();
+    buttons->setMinimumWidth(titleBarWidth(title) - margins.left() - margins.right());
 }
 
 int MessageDialog::titleBarWidth(const QString& title) const

@@ -32,7 +32,7 @@ QColor text(bool gray)
 
 QColor pending(bool gain)
 {
-    return gain ? QColor(Qt::blue) : TextColours::red();
+    return gain ? TextColours::blue() : TextColours::red();
 }
 
 QColor textBand()

@@ -130,6 +130,8 @@ private slots:
         for (const QString part : {"long alias", "long alias, docks widened", "long alias, shrunk"})
             QTest::addRow("main window 1152×720, %s", qPrintable(part)) << "main window" << part << laptopWindow;
         QTest::newRow("main window 1440×900, long alias") << "main window" << "long alias" << desktopWindow;
+        // Docks dragged as narrow as they go: the stat blocks wrap, their figures apart.
+        QTest::newRow("main window 1152×720, docks narrowed") << "main window" << "docks narrowed" << laptopWindow;
         // Last, for the mark it puts on a hero; then the ticker at every
         // height over a row's span, its last row reaching its frame at one.
         QTest::newRow("players' window") << "players' window" << QString() << QSize();
@@ -146,6 +148,7 @@ private slots:
         const bool longImportPath = parts.removeOne("long import path");
         const bool shrunk = parts.removeOne("shrunk");
         const bool longAlias = parts.removeOne("long alias");
+        const bool docksNarrowed = parts.removeOne("docks narrowed");
         const QString panel = parts.join(", ");
         QWidget* shown = open(window, panel);
         QVERIFY(shown);
@@ -153,9 +156,9 @@ private slots:
             QVERIFY(importFromLongPath());
         const auto alias = longAlias ? longAliasAsCurrent() : QScopeGuard<std::function<void()>>([] {});
         if (shrunk)
-            placeMainWindow(QSize(1400, 800), true);
+            placeMainWindow(QSize(1400, 800), 700);
         if (window == "main window")
-            placeMainWindow(size, docksWidened);
+            placeMainWindow(size, docksWidened ? size.width() / 2 : docksNarrowed ? 1 : 0);
         if (shrunk)
             QCOMPARE(dockWidths(), firstStartDocks);
         else if (size == narrowEditor)
@@ -311,16 +314,17 @@ private:
         return titles;
     }
 
-    void placeMainWindow(QSize size, bool docksWidened = false)
+    // The docks dragged to that width, or as far as they go towards it; at 0 as they opened.
+    void placeMainWindow(QSize size, int dockWidth = 0)
     {
         main.window->move(main.window->screen()->availableGeometry().topLeft());
         main.window->resize(size);
         settle();
-        if (!docksWidened)
+        if (dockWidth == 0)
             return;
-        // As wide as they go: the centre keeps what it asks for at least.
-        const int wide = main.window->width() / 2;
-        main.window->resizeDocks({main.dock("currentWidget"), main.dock("selectedWidget")}, {wide, wide}, Qt::Horizontal);
+        // The centre keeps what it asks for at least, the docks theirs.
+        main.window->resizeDocks({main.dock("currentWidget"), main.dock("selectedWidget")}, {dockWidth, dockWidth},
+                                 Qt::Horizontal);
         settle();
     }
 

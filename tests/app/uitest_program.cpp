@@ -215,7 +215,7 @@ private slots:
         QStringList shown;
         for (const auto& alert : hooks.alerts)
             shown.append(alert.title + ": " + alert.text);
-        const QString expected = QString(told).replace("%1", held).replace("%2", QString::number(firstPid)).replace("%3", lockFile);
+        const QString expected = QString(told).replace("%1", Global::htmlPath(held)).replace("%2", QString::number(firstPid)).replace("%3", Global::htmlPath(lockFile));
         QVERIFY2(told.isEmpty() ? shown.isEmpty() : shown.size() == 1 && shown[0].startsWith(expected),
                  qPrintable(shown.join('\n')));
         QCOMPARE(openedFolder, opened);

@@ -61,8 +61,8 @@ private slots:
         QCOMPARE(hooks.alerts[0].title, QString("No Data Folder"));
         const QString text = hooks.alerts[0].text;
         for (const QString& searched : {home.documents(), home.path()})
-            QVERIFY2(text.contains(QDir::toNativeSeparators(searched + "/Ravelhorn Data") + "<"), qPrintable(text));
-        QVERIFY2(text.contains("could not be copied from <b>" + QDir::toNativeSeparators(Global::getResourcePath() + "/demo-data")),
+            QVERIFY2(text.contains(Global::htmlPath(QDir::toNativeSeparators(searched + "/Ravelhorn Data")) + "<"), qPrintable(text));
+        QVERIFY2(text.contains("could not be copied from <b>" + Global::htmlPath(QDir::toNativeSeparators(Global::getResourcePath() + "/demo-data"))),
                  qPrintable(text));
         QVERIFY(!QSettings().contains("dataDir/path"));
     }
@@ -110,8 +110,8 @@ private slots:
         if (!title.isEmpty()) {
             QCOMPARE(hooks.alerts[0].title, title);
             const QString text = hooks.alerts[0].text;
-            QVERIFY2(text.contains("<b>" + folder + "</b> remembered from the last start " + cause), qPrintable(text));
-            QVERIFY2(documentsBlocked || text.contains("opens <b>" + instead + "</b> instead"), qPrintable(text));
+            QVERIFY2(text.contains("<b>" + Global::htmlPath(folder) + "</b> remembered from the last start " + cause), qPrintable(text));
+            QVERIFY2(documentsBlocked || text.contains("opens <b>" + Global::htmlPath(instead) + "</b> instead"), qPrintable(text));
         }
         QCOMPARE(QSettings().value("dataDir/path").toString(), folder);
         QCOMPARE(QSettings().value("dataDir/display").toString(), QString("Campaign Drive"));

@@ -14,6 +14,7 @@
 #include "creature/effect.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "foundation/textcolours.h"
 #include "library/characters.h"
 #include "library/monsters.h"
 
@@ -44,12 +45,15 @@ inline int maskOf(const EffectedAttr& attributes)
     return mask;
 }
 
-// "[HP ]{r12}/30" is "<b>HP </b><font color=#a80000>12</font>/30"; "{b" is
-// blue; "~" is a blank that does not break, as is the one closing a label.
+// "[HP ]{r12}/30" is "<b>HP </b><font color=RED>12</font>/30" in the readable
+// red; "{b" is the readable blue; "~" is a blank that does not break, as is
+// the one closing a label.
 inline QString html(QString text)
 {
-    return text.replace(" ]", "~]").replace("[", "<b>").replace("]", "</b>").replace("{r", "<font color=#a80000>")
-        .replace("{b", "<font color=#0000ff>").replace("}", "</font>").replace("~", QChar(QChar::Nbsp));
+    const QString red = QString("<font color=%1>").arg(TextColours::red().name());
+    const QString blue = QString("<font color=%1>").arg(TextColours::blue().name());
+    return text.replace(" ]", "~]").replace("[", "<b>").replace("]", "</b>").replace("{r", red)
+        .replace("{b", blue).replace("}", "</font>").replace("~", QChar(QChar::Nbsp));
 }
 
 // The columns of a data-driven test in one line: columns<int, QString>({"n", "text"}).

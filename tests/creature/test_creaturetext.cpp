@@ -139,19 +139,19 @@ private slots:
         row("unknown insight") << "senses Darkvision; perception -1" << senses << "Darkvision|[Perception ]-1; darkvision|-1";
         row("insight only") << "insight 0" << senses << "[Insight ]+0|[Perception ]-; [Insight ]+0|-";
         row("all resistances") << "immune poison; resist 5 fire; vulnerable 5 radiant; regeneration 5" << "resistances|live resistances"
-                               << "[Immune ]poison; [Resist ]5 fire; [Vulnerable ]5 radiant; [Regeneration ]5|"
-                                  "[Immune ]poison; [Resist ]5 fire; [Vulnerable ]5 radiant";
+                               << "[Immune ]poison; [Resist ]5~fire; [Vulnerable ]5~radiant; [Regeneration ]5|"
+                                  "[Immune ]poison; [Resist ]5~fire; [Vulnerable ]5~radiant";
         row("regeneration only") << "regeneration 10" << "resistances|live resistances" << "[Regeneration ]10|";
         row("resistance effects merged") << "resist 5 fire; regeneration 5; effect resist 10 cold"
                                          << "live resistances|stored resistances|bare resistances"
-                                         << "[Resist ]5 fire, 10 cold|[Resist ]5 fire; [Regeneration ]5|[Resist ]5 fire";
-        row("resistance effects in order") << "effect resist 10 cold; effect resist 5 fire" << "resistances" << "[Resist ]10 cold, 5 fire";
+                                         << "[Resist ]5~fire, 10~cold|[Resist ]5~fire; [Regeneration ]5|[Resist ]5~fire";
+        row("resistance effects in order") << "effect resist 10 cold; effect resist 5 fire" << "resistances" << "[Resist ]10~cold, 5~fire";
         row("resistance effects without comment") << "vulnerable 10 fire; effect vulnerable 5; effect resist 3" << "resistances"
-                                                  << "[Resist ]3 unknown; [Vulnerable ]10 fire, 5 all damage";
+                                                  << "[Resist ]3~unknown; [Vulnerable ]10~fire, 5~all damage";
         row("other effects are no resistance") << "effect bonus 2 hit" << "resistances" << "";
         // The comment is what the game master typed.
         row("resistance comment escaped") << "effect vulnerable 5 <b>acid</b> & fire" << "live resistances"
-                                          << "[Vulnerable ]5 &lt;b&gt;acid&lt;/b&gt; &amp; fire";
+                                          << "[Vulnerable ]5~&lt;b&gt;acid&lt;/b&gt; &amp; fire";
         const QString saves = "saves|live saves";
         row("second wind used") << "hero; wind" << saves << "<s>SW</s>|<s>SW</s>";
         row("elite monster") << "saves +2; ap 1" << saves << "[Saving Throws ]+2; [Action Points ]1|[Saving Throws ]+2; [Action Points ]1";

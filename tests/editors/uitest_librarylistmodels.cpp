@@ -12,6 +12,7 @@
 #include "library/monsters.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
+#include "toolkit/progressbar.h"
 
 namespace {
 
@@ -261,8 +262,14 @@ private slots:
         ListUnderTest characters(false);
         templates.load({"Invalid Stat Block"});
         characters.load({"Invalid Stat Block"});
-        QCOMPARE(templates.model->index(0, 0).data(Qt::ForegroundRole).value<QColor>(), QColor("red"));
+        const QModelIndex broken = templates.model->index(0, 0);
+        const QColor red = broken.data(Qt::ForegroundRole).value<QColor>();
+        QVERIFY(red.red() > 2 * (red.green() + red.blue()));
         QVERIFY(!characters.model->index(0, 0).data(Qt::ForegroundRole).isValid());
+        // The row's right end, past its text, shows what lies behind it.
+        const QRect row = templates.view.visualRect(broken);
+        const QColor behind = templates.view.viewport()->grab(row).toImage().pixelColor(row.width() - 2, row.height() / 2);
+        QVERIFY2(HealthBarColours::contrast(red, behind) >= 4.5, qPrintable(red.name() + " on " + behind.name()));
     }
 };
 

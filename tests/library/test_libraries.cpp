@@ -198,9 +198,9 @@ private slots:
         QCOMPARE(loadedMonsters.getTemplateCount(), 12);
         QCOMPARE(progress.value(), Monsters::getFileCount(root));
         QCOMPARE(loadedMonsters.getUnreadable(),
-                 QStringList({"<li><b>Monsters/caf\uFFFD.rvhn</b>: The name is not valid in the system's encoding; "
+                 QStringList({"<li><b>" + Global::htmlPath("Monsters/caf\uFFFD.rvhn") + "</b>: The name is not valid in the system's encoding; "
                               "rename the file</li>",
-                              "<li><b>Monsters/dangling</b>: The file is a link to " + root
+                              "<li><b>" + Global::htmlPath("Monsters/dangling") + "</b>: The file is a link to " + root
                                   + "/nowhere: No such file or directory</li>"}));
         Encounters loadedEncounters;
         QCOMPARE(loadedEncounters.loadEncounters(root, "Bad", &progress), 1);
@@ -209,12 +209,12 @@ private slots:
         QCOMPARE(loadedEncounters.findEncounter("Cut Ambush")->getMonsterCount(), 2);
         QCOMPARE(loadedEncounters.findEncounter("Whole Ambush")->getFileText(true), ambush.replace("Bridge", "Whole"));
         QCOMPARE(loadedEncounters.getReadInPart(),
-                 QStringList("<li><b>Encounters/cut.txt</b>: The file ends in the middle of a line, which was left "
+                 QStringList("<li><b>" + Global::htmlPath("Encounters/cut.txt") + "</b>: The file ends in the middle of a line, which was left "
                              "out: &quot;Thornback&quot;</li>"));
         QCOMPARE(loadedEncounters.getUnreadable(),
-                 QStringList({"<li><b>Encounters/dangling</b>: The file is a link to " + root
+                 QStringList({"<li><b>" + Global::htmlPath("Encounters/dangling") + "</b>: The file is a link to " + root
                                   + "/nowhere: No such file or directory</li>",
-                              "<li><b>Encounters/truncated.txt</b>: The file ends in the middle of a line, which was "
+                              "<li><b>" + Global::htmlPath("Encounters/truncated.txt") + "</b>: The file ends in the middle of a line, which was "
                               "left out: &quot;name=&quot;</li>"}));
         QVERIFY(hooks.alerts.isEmpty());
     }
@@ -353,7 +353,7 @@ private slots:
         // The fight goes on with stand-ins, which no save writes.
         QCOMPARE(world.describe().count("\n"), fight.count("\n"));
         for (const QString& file : files) {
-            QVERIFY(hooks.alerts[0].text.contains("<li><b>" + file + "</b>: " + cause + "</li>"));
+            QVERIFY(hooks.alerts[0].text.contains("<li><b>" + Global::htmlPath(file) + "</b>: " + cause + "</li>"));
             Creature* standIn = file.startsWith("Monsters") ? Global::monsters->findTemplate("Marsh Raider")
                                                             : Global::characters->findCharacter("Wren Talloway");
             QVERIFY(standIn && standIn->isMissing() && !standIn->save());
@@ -427,7 +427,7 @@ private slots:
             QCOMPARE(lines.join('\n'), recorded);
             QCOMPARE(hooks.alerts.size(), 1);
             QCOMPARE(hooks.alerts[0].title, QString("Files Read With Changes"));
-            QVERIFY(hooks.alerts[0].text.contains("<li><b>" + copy + "</b>: Its &quot;" + copyNamed
+            QVERIFY(hooks.alerts[0].text.contains("<li><b>" + Global::htmlPath(copy) + "</b>: Its &quot;" + copyNamed
                                                   + "&quot; is named &quot;" + numbered + "&quot; here, as " + file
                                                   + " names &quot;" + name + "&quot;</li>"));
             // Quitting saves what changed: nothing.
@@ -514,9 +514,9 @@ private slots:
         if (heldElsewhere)
             QCOMPARE(hooks.alerts[0].text, QString("The data folder <b>%1</b> is in use by ravelhorn (process %2 on %3).<p>The "
                                                    "data folder stays <b>%4</b>.")
-                                               .arg(other)
+                                               .arg(Global::htmlPath(other))
                                                .arg(holder->pid())
-                                               .arg(QSysInfo::machineHostName(), world.root()));
+                                               .arg(QSysInfo::machineHostName(), Global::htmlPath(world.root())));
         QCOMPARE(Global::characters->findCharacter("Old Hero") == nullptr, switched);
         QCOMPARE(Global::getRootPath() == other, switched);
         // A folder refused is asked for before a file of it is read.

@@ -19,6 +19,7 @@
 #include "library/monsters.h"
 #include "mainwindow/creaturewidget.h"
 #include "mainwindow/statblocktesting.h"
+#include "support/labelmeasures.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
 #include "toolkit/dynamicwidgets.h"
@@ -214,6 +215,11 @@ private slots:
         CreatureStats stats = hero->getStats();
         stats.alignment = "Unaligned";
         stats.languages = "Common, Elven, Draconic";
+        stats.armorClass = 17;
+        stats.fortitude = 15;
+        stats.reflex = 16;
+        stats.will = 12;
+        stats.perception = 7;
         hero->setStats(stats);
         current->drawCreature(hero);
         tick();
@@ -230,6 +236,13 @@ private slots:
             const QRect languages = labels[1]->geometry();
             QCOMPARE(languages.top(), width == 400 ? alignment.top() : alignment.bottom() + 1);
             QVERIFY(languages.right() < line.frame->contentsRect().right() + 1);
+        }
+        // Every width between: the defences wrap up to Perception, yet stay apart from it.
+        for (int width = 200; width <= 400; width += 2) {
+            current->resize(width, 500);
+            settle();
+            const QStringList touching = touchingTexts(current.get());
+            QVERIFY2(touching.isEmpty(), qPrintable(QString("%1 wide: %2").arg(width).arg(touching.join("\n"))));
         }
     }
 

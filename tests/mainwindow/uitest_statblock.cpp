@@ -11,6 +11,7 @@
 #include "foundation/global.h"
 #include "mainwindow/statblocktesting.h"
 #include "support/testsupport.h"
+#include "support/labelmeasures.h"
 #include "toolkit/dynamicwidgets.h"
 #include "toolkit/scrollandtabs.h"
 
@@ -76,16 +77,16 @@ private slots:
         QTest::addColumn<int>("detailLines");
 
         // Traits (name-less), Standard (Jab, used Slash), Move (flavoured Dash).
-        const QList<int> monster{1, 3, 4, 5, 8, 8, 5, 6, 7, 6, 7, 7, 5, 6, 6, 7, 9, 10};
+        const QList<int> monster{1, 3, 4, 5, 8, 8, 5, 6, 7, 6, 7, 7, 5, 6, 6, 7, 9, 10, 11};
         QTest::newRow("monster") << Kind::Monster << false << "" << false << monster << 4;
         // Heroes' sections are folded: titles only, the name-less entry gone.
-        QTest::newRow("hero") << Kind::Hero << false << "" << false << QList<int>{1, 3, 4, 5, 5, 6, 6, 5, 6, 9, 10}
+        QTest::newRow("hero") << Kind::Hero << false << "" << false << QList<int>{1, 3, 4, 5, 5, 6, 6, 5, 6, 9, 10, 11}
                               << 5;
-        const QList<int> trap{1, 3, 4, 5, 6, 7, 6, 7, 7, 5, 6, 6, 7, 5, 8, 8};
+        const QList<int> trap{1, 3, 4, 5, 6, 7, 6, 7, 7, 5, 6, 6, 7, 5, 8, 8, 11};
         QTest::newRow("trap detecting") << Kind::Trap << false << "DC 20" << false << trap << 4;
         QTest::newRow("trap") << Kind::Trap << false << "" << false << trap << 3;
         QTest::newRow("portrait") << Kind::Monster << false << "" << true << monster << 4;
-        QTest::newRow("editor") << Kind::Monster << true << "" << false << QList<int>{1, 3, 5, 8, 8, 5, 6, 7, 6, 7, 7, 5, 6, 6, 7, 9, 10}
+        QTest::newRow("editor") << Kind::Monster << true << "" << false << QList<int>{1, 3, 5, 8, 8, 5, 6, 7, 6, 7, 7, 5, 6, 6, 7, 9, 10, 11}
                                 << 4;
     }
 
@@ -99,13 +100,18 @@ private slots:
         CreatureStats stats = creature->getStats();
         stats.detect = detect;
         stats.titleNote = "Elite";
+        stats.published = "Published in the Marsh Folio, page 12.";
         if (portrait)
             stats.portrait = QImage(":/images/hero-shield.png");
         creature->setStats(stats);
         creature->setAlias("Red <One>");
         creature->setCurrHitPoints(20);
+        // Bloodied in red, a pending gain in blue.
+        creature->setDeltaCurrHealth(0, 5, 0);
         Shown shown(editorMode);
         const QList<Line> lines = shown.draw(creature.get());
+        const QStringList unreadable = unreadableTexts(&shown.window);
+        QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable.join("\n")));
 
         QList<int> kinds;
         for (const Line& line : lines) {

@@ -13,10 +13,12 @@
 #include "creature/creature.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "foundation/textcolours.h"
 #include "powerdialog/effectcreatures.h"
 #include "powerdialog/picklistwidget.h"
 #include "powerdialog/targetpickerwidget.h"
 #include "powers/power.h"
+#include "support/cuttexts.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
 
@@ -345,15 +347,15 @@ private slots:
         QTest::addColumn<QString>("applyText");
         QTest::addColumn<bool>("sourceButton");
         QTest::newRow("hit with miss steps from the targets") << 0 << 0 << 1 << "<b>Selected Targets:</b>"
-            << "This is the list of all potential targets Ctrl+T" << "<b>Select:</b> <font color=red>%1</font>" << false;
+            << "This is the list of all potential targets Ctrl+T" << "<b>Select:</b> <font color=%2>%1</font>" << false;
         QTest::newRow("hit without miss steps") << 0 << 0 << 0 << "<b>Targets Hit:</b>"
-            << "This is the list of all potential targets Ctrl+T" << "<b>Select:</b> <font color=red>%1</font>" << false;
+            << "This is the list of all potential targets Ctrl+T" << "<b>Select:</b> <font color=%2>%1</font>" << false;
         QTest::newRow("hit, another miss source") << 0 << 1 << 1 << "<b>Targets Hit:</b>"
-            << "This is the list of all potential targets Ctrl+T" << "<b>Select:</b> <font color=red>%1</font>" << false;
+            << "This is the list of all potential targets Ctrl+T" << "<b>Select:</b> <font color=%2>%1</font>" << false;
         QTest::newRow("missed from the targets") << 1 << 0 << 1 << "<b>Targets Missed:</b>"
             << "These targets were hit Ctrl+T" << "<b>Targets Hit:</b>" << true;
         QTest::newRow("missed from the potential targets") << 1 << 1 << 1 << "<b>Targets Missed:</b>"
-            << "This is the list of all potential targets Ctrl+T" << "<b>Select:</b> <font color=red>%1</font>" << true;
+            << "This is the list of all potential targets Ctrl+T" << "<b>Select:</b> <font color=%2>%1</font>" << true;
         QTest::newRow("missed from everyone") << 1 << 2 << 1 << "<b>Targets Missed:</b>"
             << "This is the list of all creatures Ctrl+T" << "<b>All Creatures:</b>" << true;
         QTest::newRow("effected") << 2 << 0 << 0 << "<b>Effected Creatures:</b>"
@@ -383,8 +385,11 @@ private slots:
         for (QLabel* label : picker.findChildren<QLabel*>())
             labels << label->text();
         QVERIFY2(labels.contains(heading), qPrintable(labels.join(" | ")));
+        applyText.replace("%2", TextColours::red().name());
         if (applyText.contains("%1"))
             applyText = applyText.arg(power.getApplyToText(Power::StepType(type)));
+        const QStringList unreadable = unreadableTexts(&picker);
+        QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable.join("\n")));
         QVERIFY2(labels.contains(applyText), qPrintable(labels.join(" | ")));
         QCOMPARE(picker.findChild<PickListWidget*>("pickview")->toolTip(), leftTip);
         QToolButton* sourceButtonWidget = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QBoxLayout>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -458,6 +459,31 @@ QString outOfItsFrame(const QWidget* widget)
     return QString("%1: runs out of its frame").arg(whereIs(widget));
 }
 
+// Two labels side by side in a row whose texts come closer than a blank read as one text.
+QStringList touchingLabels(const QWidget* widget)
+{
+    const auto* row = qobject_cast<const QBoxLayout*>(widget->layout());
+    if (!row || row->direction() != QBoxLayout::LeftToRight)
+        return {};
+    QStringList touching;
+    const QLabel* before = nullptr;
+    QRect beforeText;
+    for (int index = 0; index < row->count(); ++index) {
+        const auto* label = qobject_cast<const QLabel*>(row->itemAt(index)->widget());
+        if (!label || !label->isVisible() || label->text().isEmpty())
+            continue;
+        TextRoom text = labelText(label).first();
+        text.alignment = label->alignment();
+        const QRect drawn = text.drawn().translated(label->pos());
+        if (before && drawn.left() - beforeText.right() <= label->fontMetrics().horizontalAdvance(QLatin1Char(' ')))
+            touching << QString("\"%1\" and \"%2\", %3: touch").arg(before->text().left(60), label->text().left(60),
+                                                                    whereIs(widget));
+        before = label;
+        beforeText = drawn;
+    }
+    return touching;
+}
+
 // A row of a scrolling view taller than the view never shows whole, however it scrolls.
 QString rowTallerThanItsView(const QWidget* widget)
 {
@@ -499,23 +525,38 @@ QString unreadableText(const QWidget* widget)
     return QString("\"%1\", %2: reads at %3:1").arg(text.left(60), whereIs(widget)).arg(ratio, 0, 'f', 1);
 }
 
-// A figure coloured in a label's rich text reads at 4.5:1 at least against the label's background.
-QStringList unreadableFigures(const QWidget* widget)
+// A label's text, and each figure coloured in its rich text, reads at 4.5:1
+// at least against the label's background; a greyed label may be paler.
+QStringList unreadableLabel(const QWidget* widget)
 {
     const auto* label = qobject_cast<const QLabel*>(widget);
-    if (!label || !Qt::mightBeRichText(label->text()))
+    if (!label || !label->isEnabled() || label->text().isEmpty())
         return {};
     static const QRegularExpression coloured(R"(<font color=["']?([#\w]+)["']?>([^<]*))");
     const QColor paper = label->palette().color(label->backgroundRole());
+    QList<std::pair<QColor, QString>> inks{{label->palette().color(label->foregroundRole()), label->text()}};
+    if (Qt::mightBeRichText(label->text()))
+        for (const QRegularExpressionMatch& match : coloured.globalMatch(label->text()))
+            inks.append({QColor(match.captured(1)), match.captured(2)});
     QStringList unreadable;
-    for (const QRegularExpressionMatch& match : coloured.globalMatch(label->text())) {
-        const double ratio = HealthBarColours::contrast(QColor(match.captured(1)), paper);
+    for (const auto& [ink, text] : inks) {
+        const double ratio = HealthBarColours::contrast(ink, paper);
         if (ratio < 4.5)
             unreadable << QString("\"%1\" in %2 on %3, %4: reads at %5:1")
-                                  .arg(match.captured(2), match.captured(1), paper.name(), whereIs(widget))
+                                  .arg(text.left(60), ink.name(), paper.name(), whereIs(widget))
                                   .arg(ratio, 0, 'f', 1);
     }
     return unreadable;
+}
+
+// What the measure finds in each shown widget of the window.
+QStringList foundInShownWidgets(QWidget* window, QStringList (*measure)(const QWidget*))
+{
+    QStringList found;
+    for (QWidget* widget : QList<QWidget*>{window} + window->findChildren<QWidget*>())
+        if (widget->isVisible())
+            found << measure(widget);
+    return found;
 }
 
 } // namespace
@@ -556,12 +597,22 @@ QStringList buttonsOutOfSight(const QWidget* widget)
     return out;
 }
 
+QStringList unreadableTexts(QWidget* window)
+{
+    return foundInShownWidgets(window, unreadableLabel);
+}
+
+QStringList touchingTexts(QWidget* window)
+{
+    return foundInShownWidgets(window, touchingLabels);
+}
+
 // Every text of the window's shown widgets that does not show whole (an
 // elided entry or header title whose tooltip shows it whole is whole, and so
 // is a path box's text elided in the middle under a tooltip naming it), with
 // where it is; scroll areas that scroll sideways or hold a row taller than
 // themselves, buttons of a button box out of sight and tabs that need
-// arrows; coloured figures that do not read;
+// arrows; labels side by side whose texts touch; labels that do not read;
 // where the window shows a text only in
 // greyed fields, those that do not read.
 QStringList cutTexts(QWidget* window, bool greyedFieldsRead)
@@ -594,7 +645,6 @@ QStringList cutTexts(QWidget* window, bool greyedFieldsRead)
                 }
         if (const QString line = greyedFieldsRead ? unreadableText(widget) : QString(); !line.isEmpty())
             cut << line;
-        cut << unreadableFigures(widget);
         if (const QString line = outOfItsFrame(widget); !line.isEmpty())
             cut << line;
         if (const QString line = rowTallerThanItsView(widget); !line.isEmpty())
@@ -605,7 +655,7 @@ QStringList cutTexts(QWidget* window, bool greyedFieldsRead)
             if (const QString line = cutText(canvas, text, shown); !line.isEmpty())
                 cut << line;
     }
-    return cut;
+    return cut + touchingTexts(window) + unreadableTexts(window);
 }
 
 void settle()

@@ -7,6 +7,7 @@
 
 #include "app/program.h"
 #include "support/testsupport.h"
+#include "support/labelmeasures.h"
 
 class QAbstractItemView;
 class QLabel;
@@ -18,8 +19,8 @@ class QWidget;
 // header title or a path box's path, is whole where its tooltip names it); widgets that run out of their frame,
 // scroll areas that scroll sideways, rows taller than the scroll area that
 // holds them, buttons of a button box out of sight (scrolled away or not)
-// and tabs that need arrows; coloured figures of labels that do
-// not read on the label's background; with greyedFieldsRead, the greyed
+// and tabs that need arrows; labels side by side whose texts touch; the
+// texts unreadableTexts names; with greyedFieldsRead, the greyed
 // fields whose text does not read.
 QStringList cutTexts(QWidget* window, bool greyedFieldsRead = false);
 

@@ -4,8 +4,12 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 
+#include "foundation/global.h"
 #include "support/testsupport.h"
 #include "toolkit/messagedialog.h"
 
@@ -86,9 +90,12 @@ private slots:
         QFETCH(bool, silenced);
         QStringList labels;
         bool iconShown = false;
+        bool resizable = true;
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<MessageDialog*>(QApplication::activeModalWidget());
             QVERIFY(box);
+            // A window manager puts a resize handle under a box that can be resized.
+            resizable = box->minimumSize() != box->maximumSize();
             for (QLabel* label : box->findChildren<QLabel*>())
                 iconShown = iconShown || !label->pixmap().isNull();
             if (tick)
@@ -107,6 +114,7 @@ private slots:
         QCOMPARE(runForm(form), result);
         QCOMPARE(labels.join(' '), buttons);
         QVERIFY(iconShown);
+        QVERIFY(!resizable);
         QCOMPARE(QSettings().value(key, true).toBool(), !silenced);
 
         // Once silenced, the keyed forms show nothing; the alert answers yes.
@@ -149,6 +157,49 @@ private slots:
         });
         MessageDialog().alert(title, text);
         QVERIFY2(width >= needed, qPrintable(QString("%1 < %2").arg(width).arg(needed)));
+    }
+
+    // A long path wraps only after a separator, never inside a folder's name.
+    void aPathBreaksOnlyAfterItsSeparators_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("blanks in names") << "/home/game master/Campaigns/The Drowned Chapel of the Marsh/"
+                                            "Second Season Maps and Handouts/Ravelhorn Data";
+        QTest::newRow("hyphens in names") << "/media/usb-drive-of-the-table/campaign-of-the-sunken-keep/"
+                                             "encounters-for-the-second-season/Ravelhorn Data";
+        QTest::newRow("native separators") << "C:\\Users\\game master\\Documents\\The Drowned Chapel of the Marsh\\"
+                                              "Second Season Maps and Handouts\\Ravelhorn Data";
+    }
+
+    void aPathBreaksOnlyAfterItsSeparators()
+    {
+        QFETCH(QString, path);
+        QStringList ends;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<MessageDialog*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QLabel* body = nullptr;
+            for (QLabel* label : box->findChildren<QLabel*>())
+                if (label->wordWrap())
+                    body = label;
+            QTextDocument document;
+            document.setDefaultFont(body->font());
+            document.setDocumentMargin(0);
+            document.setHtml(body->text());
+            document.setTextWidth(body->contentsRect().width());
+            document.size();
+            const QTextBlock block = document.begin();
+            for (int line = 0; line < block.layout()->lineCount() - 1; line++) {
+                const QTextLine shown = block.layout()->lineAt(line);
+                ends << block.text().mid(shown.textStart(), shown.textLength()).right(2);
+            }
+            box->reject();
+        });
+        MessageDialog().alert("Data Folder Missing", Global::htmlPath(path));
+        QVERIFY(!ends.isEmpty());
+        for (const QString& end : ends)
+            QVERIFY2(end == "/" + QString(QChar(0x200B)) || end == "\\" + QString(QChar(0x200B)),
+                     qPrintable(ends.join(" | ")));
     }
 };
 

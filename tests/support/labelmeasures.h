@@ -1,0 +1,18 @@
+#ifndef LABELMEASURES_H
+#define LABELMEASURES_H
+
+#include <QStringList>
+
+class QWidget;
+
+// The parts of the cut-text measure that look at labels, for tests that keep
+// their own settle(); each names what it finds with where it is.
+
+// The shown labels whose text, or a figure coloured in it, reads at less than
+// 4.5:1 on the label's background.
+QStringList unreadableTexts(QWidget* window);
+
+// Labels side by side in a row whose texts come closer than a blank.
+QStringList touchingTexts(QWidget* window);
+
+#endif
