@@ -18,7 +18,7 @@ QString colouredByDelta(int figure, int delta)
 
 }
 
-void Creature::toggleStabilized(int delta)
+void Creature::toggleStabilized(qint64 delta)
 {
     const int after = Saturating::sum(hitPoints, delta);
     if (hitPoints < 1 && after > 0)
@@ -31,7 +31,7 @@ void Creature::setDeltaCurrHealth(int hitPoints, int tempHitPoints, int surges)
 {
     bool changed = false;
     if (hitPoints != hitPointDelta) {
-        toggleStabilized(-hitPointDelta);
+        toggleStabilized(-qint64(hitPointDelta));
         this->hitPoints = Saturating::difference(this->hitPoints, hitPointDelta);
         hitPointDelta = hitPoints;
         toggleStabilized(hitPoints);
@@ -68,7 +68,7 @@ void Creature::resetDelta()
 {
     if (!hitPointDelta && !tempHitPointDelta && !healingSurgeDelta && !actionPointDelta)
         return;
-    toggleStabilized(-hitPointDelta);
+    toggleStabilized(-qint64(hitPointDelta));
     hitPoints = Saturating::difference(hitPoints, hitPointDelta);
     tempHitPoints = Saturating::difference(tempHitPoints, tempHitPointDelta);
     healingSurges = Saturating::difference(healingSurges, healingSurgeDelta);
