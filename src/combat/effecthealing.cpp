@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "creature/creature.h"
+#include "foundation/saturating.h"
 #include "powerdialog/effectcreatures.h"
 #include "toolkit/windowsanddialogs.h"
 
@@ -20,7 +21,8 @@ EffectHealing::Survey EffectHealing::survey(const QList<Creature*>& targets)
     commonSurgeValue = -1;
     for (Creature* target : targets) {
         found.fewestSurges = qMin(found.fewestSurges, target->getCurrHealingSurges());
-        found.fewestMissing = qMin(found.fewestMissing, target->getMaxHealingSurges() - target->getCurrHealingSurges());
+        found.fewestMissing = qMin(found.fewestMissing, Saturating::difference(target->getMaxHealingSurges(),
+                                                                               target->getCurrHealingSurges()));
         const int value = target->getSurgeValue();
         // One target without a surge value and no surge is worth a known amount.
         if (value == 0) {

@@ -13,6 +13,7 @@
 #include "creature/creature.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "foundation/saturating.h"
 #include "library/monsters.h"
 #include "toolkit/inputwidgets.h"
 #include "toolkit/panelhost.h"
@@ -31,7 +32,7 @@ InitiativeCreature rolledRow(const QString& name, Creature* creature, int bonus)
     InitiativeCreature row;
     row.name = name;
     row.creature = creature;
-    row.initiative = Global::d(20) + bonus;
+    row.initiative = Saturating::sum(Global::d(20), bonus);
     row.firstFocus = true;
     return row;
 }

@@ -10,6 +10,7 @@
 
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "foundation/saturating.h"
 #include "foundation/textcolours.h"
 #include "toolkit/inputwidgets.h"
 #include "toolkit/panelhost.h"
@@ -114,7 +115,8 @@ QList<RestedCreature> ShortRestDialog::getRestedCreatures() const
     for (const ShortRestControls& row : rows)
         if (row.hero)
             rested.append({row.hero, row.surges->value(),
-                row.extraHitPoints->value() + row.surges->value() * row.hero->getSurgeValue(), milestoneBox->isChecked()});
+                Saturating::sum(row.extraHitPoints->value(), qint64(row.surges->value()) * row.hero->getSurgeValue()),
+                milestoneBox->isChecked()});
     return rested;
 }
 
@@ -146,14 +148,13 @@ void ShortRestDialog::onRestValueChanged()
         if (!hero)
             continue;
         const int extra = row.extraHitPoints->value();
-        const int baseHitPoints = hero->getCurrHitPoints() - hero->getHitPointDelta();
-        const int baseSurges = hero->getCurrHealingSurges() - hero->getHealingSurgeDelta();
-        const int used = qMin(row.surges->value(), baseSurges);
+        const VitalFigures base = hero->getFiguresWithoutDelta();
+        const int used = qMin(row.surges->value(), base.healingSurges);
         // Healing starts from 0 for a hero below it.
-        int hitPoints = baseHitPoints;
+        int hitPoints = base.hitPoints;
         if (extra != 0 || used != 0)
-            hitPoints = hero->getSurgeValue() * used + qMax(baseHitPoints, 0) + extra;
-        hero->setDeltaCurrHealth(hitPoints - baseHitPoints, 0, -used);
+            hitPoints = Saturating::clamped(qint64(hero->getSurgeValue()) * used + qMax(base.hitPoints, 0) + extra);
+        hero->setDeltaCurrHealth(Saturating::difference(hitPoints, base.hitPoints), 0, -used);
         hero->setDeltaCurrActionPoints(milestoneBox->isChecked() ? 1 : 0);
         row.result->setText(QString("= %1").arg(hitPoints));
         setControls(row);

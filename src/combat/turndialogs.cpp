@@ -11,9 +11,16 @@
 #include "creature/creature.h"
 #include "creature/effect.h"
 #include "foundation/global.h"
+#include "foundation/saturating.h"
 #include "toolkit/inputwidgets.h"
 
 namespace {
+
+// A saving throw succeeds on 10 or more.
+bool saves(int d20, int mods)
+{
+    return Saturating::sum(d20, mods) >= 10;
+}
 
 QGridLayout* promptGrid()
 {
@@ -169,7 +176,7 @@ SavingThrowDialog::SavingThrowDialog(Creature* creature, const QList<NestedEffec
         grid->addWidget(roll, row, 1);
         auto* checkBox = new QCheckBox;
         checkBox->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-        checkBox->setChecked(d20 + mods > 9);
+        checkBox->setChecked(saves(d20, mods));
         checkBox->setToolTip(tr("Check if saved (d20 + modifiers >= 10)"));
         grid->addWidget(checkBox, row, 2);
         checkBoxes.append(checkBox);
@@ -185,7 +192,7 @@ SavingThrowDialog::SavingThrowDialog(Creature* creature, const QList<NestedEffec
 
 QString SavingThrowDialog::rollText(int d20, int mods, const QString& modifier) const
 {
-    const bool saved = d20 + mods >= 10;
+    const bool saved = saves(d20, mods);
     QString text = saved ? tr("<b>Saved</b><br>") : tr(" <b>Failed</b><br>");
     text += tr("<b>d20</b> %1").arg(d20);
     if (mods != 0)

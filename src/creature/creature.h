@@ -496,7 +496,7 @@ public:
     void setDeltaCurrHealth(int hitPoints, int tempHitPoints, int surges);
     void setDeltaCurrActionPoints(int actionPoints);
     void resetDelta();
-    void toggleStabilized(int delta);
+    void toggleStabilized(qint64 delta);
     void writeVitalityChanges(ObjectStream* stream);
     QString getDeltaHP() const;
     QString getDeltaHS() const;

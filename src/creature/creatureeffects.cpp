@@ -5,6 +5,7 @@
 #include "creature/creature.h"
 #include "creature/effect.h"
 #include "foundation/global.h"
+#include "foundation/saturating.h"
 
 // The effects list never owns its effects: the events that made them do.
 
@@ -171,7 +172,7 @@ QString Creature::getSavingThrows(bool storedValuesOnly, int* total, bool* condi
     int bonus = number ? stats.savingThrows.toInt() : Global::firstNumber(stats.savingThrows);
     if (!storedValuesOnly) {
         if (total)
-            *total = bonus + adjustment;
+            *total = Saturating::sum(bonus, adjustment);
         if (conditional)
             *conditional = !number;
     }

@@ -3,6 +3,7 @@
 #include "creature/effect.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "foundation/saturating.h"
 #include "foundation/textcolours.h"
 
 QString Creature::labelled(const QString& label, const QString& value)
@@ -168,7 +169,7 @@ QString Creature::getActionPointsValue(bool storedValuesOnly) const
     if (storedValuesOnly)
         return QString::number(stats.initActionPoints);
     if (isEncounterRunning() && (actionPointsUsed != 0 || actionPointDelta != 0))
-        return QString("%1/%2").arg(getDeltaAP(), QString::number(actionPoints + actionPointsUsed));
+        return QString("%1/%2").arg(getDeltaAP(), QString::number(Saturating::sum(actionPoints, actionPointsUsed)));
     return getDeltaAP();
 }
 

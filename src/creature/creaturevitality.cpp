@@ -1,12 +1,10 @@
 #include "creature/creature.h"
 
 #include <algorithm>
-#include <limits>
-
-#include <cstdlib>
 
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "foundation/saturating.h"
 
 bool CreatureVitality::equals(const CreatureVitality& other) const
 {
@@ -54,7 +52,7 @@ bool Creature::isDead(bool withoutPending) const
             return hitPoints < 0;
         return hitPoints <= -getBloodiedValue();
     }
-    int h = withoutPending ? hitPoints - hitPointDelta : hitPoints;
+    int h = withoutPending ? Saturating::difference(hitPoints, hitPointDelta) : hitPoints;
     if (h >= 1)
         return false;
     return stats.maxHitPoints != 0 || h < 0;
@@ -69,17 +67,17 @@ int Creature::getPercentageHP() const
 {
     if (stats.maxHitPoints == 0)
         return 0;
-    int p = qMin(100, (std::abs(hitPoints) * 100 + stats.maxHitPoints - 1) / stats.maxHitPoints);
+    const qint64 p = qMin<qint64>(100, (qAbs(qint64(hitPoints)) * 100 + stats.maxHitPoints - 1) / stats.maxHitPoints);
     if (hitPoints >= 0)
-        return p;
-    return isMonster() ? 0 : -p;
+        return Saturating::clamped(p);
+    return isMonster() ? 0 : Saturating::clamped(-p);
 }
 
 int Creature::getPercentageHPForPlayers() const
 {
     if (isHero())
         return getPercentageHP();
-    int h = hitPoints - hitPointDelta;
+    int h = Saturating::difference(hitPoints, hitPointDelta);
     if (stats.maxHitPoints == 0 || h < 1)
         return 0;
     if (h <= getBloodiedValue())
@@ -189,28 +187,18 @@ void Creature::setState(const CreatureState& state)
     updated();
 }
 
-namespace {
-
-// Figures from a damaged log may be anything: sums saturate instead of wrapping.
-int saturated(qint64 value)
-{
-    return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
-
-}
-
 int VitalFigures::takeDamage(int amount)
 {
     if (tempHitPoints != 0) {
         if (tempHitPoints > amount) {
-            tempHitPoints -= amount;
+            tempHitPoints = Saturating::difference(tempHitPoints, amount);
             amount = 0;
         } else {
-            amount = saturated(qint64(amount) - tempHitPoints);
+            amount = Saturating::difference(amount, tempHitPoints);
             tempHitPoints = 0;
         }
     }
-    hitPoints = saturated(qint64(hitPoints) - amount);
+    hitPoints = Saturating::difference(hitPoints, amount);
     return amount;
 }
 
@@ -218,8 +206,8 @@ void VitalFigures::heal(int healed, int surgesSpent, int maxHitPoints, int maxHe
 {
     if (hitPoints < 0)
         hitPoints = 0;
-    hitPoints = saturated(qMin(qint64(hitPoints) + healed, qint64(maxHitPoints)));
-    healingSurges = saturated(std::clamp<qint64>(qint64(healingSurges) - surgesSpent, 0, qMax(0, maxHealingSurges)));
+    hitPoints = qMin(Saturating::sum(hitPoints, healed), maxHitPoints);
+    healingSurges = std::clamp(Saturating::difference(healingSurges, surgesSpent), 0, qMax(0, maxHealingSurges));
 }
 
 bool VitalFigures::gainTempHitPoints(int amount)
@@ -243,8 +231,9 @@ bool VitalFigures::operator==(const VitalFigures& o) const
 
 VitalFigures Creature::getFiguresWithoutDelta() const
 {
-    return {hitPoints - hitPointDelta, tempHitPoints - tempHitPointDelta, healingSurges - healingSurgeDelta,
-            actionPoints - actionPointDelta};
+    return {Saturating::difference(hitPoints, hitPointDelta), Saturating::difference(tempHitPoints, tempHitPointDelta),
+            Saturating::difference(healingSurges, healingSurgeDelta),
+            Saturating::difference(actionPoints, actionPointDelta)};
 }
 
 void Creature::applyDamage(int amount, Creature* attacker)
@@ -260,7 +249,7 @@ void Creature::applyDamage(int amount, Creature* attacker)
         lastAttacker = attacker->getNameGroup();
         damageOrder = damageOrderCount++;
     }
-    damageTaken = saturated(qint64(damageTaken) + amount);
+    damageTaken = Saturating::sum(damageTaken, amount);
     beforeHitPoints = hitPoints;
     updated();
 }
@@ -283,7 +272,7 @@ void Creature::takeShortRest(int healedHitPoints, int surges, bool gainActionPoi
 {
     applyHealing(healedHitPoints, surges);
     if (gainActionPoint) {
-        actionPoints++;
+        actionPoints = Saturating::sum(actionPoints, 1);
         beforeActionPoints = actionPoints;
     }
     updated();
@@ -356,7 +345,7 @@ void Creature::useActionPoints(int count)
     figures.useActionPoints(spent);
     actionPoints = figures.actionPoints;
     if (Global::encounter && Global::encounter->isRunning())
-        actionPointsUsed += spent;
+        actionPointsUsed = Saturating::sum(actionPointsUsed, spent);
     beforeActionPoints = actionPoints;
     updated();
 }
@@ -367,7 +356,7 @@ void Creature::addActionPoints(int count)
         actionPoints = stats.initActionPoints;
         actionPointsUsed = 0;
     } else {
-        actionPoints += count;
+        actionPoints = Saturating::sum(actionPoints, count);
     }
     beforeActionPoints = actionPoints;
     updated();

@@ -8,6 +8,7 @@
 #include "encounter/encounter.h"
 #include "foundation/global.h"
 #include "foundation/objectstream.h"
+#include "foundation/saturating.h"
 #include "foundation/uihooks.h"
 
 namespace {
@@ -153,11 +154,11 @@ const AttributeInfo attributeInfo[] = {
     {&EffectedAttr::savingThrows, &AttrAdj::savingThrows, "saving-throw", "sav"},
 };
 
-void addTo(AttrAdj& adj, const EffectedAttr& attributes, int amount)
+void addTo(AttrAdj& adj, const EffectedAttr& attributes, qint64 amount)
 {
     for (const AttributeInfo& info : attributeInfo)
         if (attributes.*info.flag)
-            adj.*info.adjustment += amount;
+            adj.*info.adjustment = Saturating::sum(adj.*info.adjustment, amount);
 }
 
 }
@@ -359,7 +360,7 @@ void Effect::adjustAttributes(AttrAdj& adj) const
         addTo(adj, details.attributes, details.amount);
         return;
     case CE::Penalty:
-        addTo(adj, details.attributes, -details.amount);
+        addTo(adj, details.attributes, -qint64(details.amount));
         return;
     default:
         return;

@@ -2,6 +2,7 @@
 
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "foundation/saturating.h"
 #include "encounter/history.h"
 #include "encounter/vitalityevents.h"
 
@@ -17,11 +18,12 @@ QString colouredByDelta(int figure, int delta)
 
 }
 
-void Creature::toggleStabilized(int delta)
+void Creature::toggleStabilized(qint64 delta)
 {
-    if (hitPoints < 1 && hitPoints + delta > 0)
+    const int after = Saturating::sum(hitPoints, delta);
+    if (hitPoints < 1 && after > 0)
         stabilized = true;
-    else if (hitPoints >= 1 && hitPoints + delta < 1)
+    else if (hitPoints >= 1 && after < 1)
         stabilized = false;
 }
 
@@ -29,20 +31,20 @@ void Creature::setDeltaCurrHealth(int hitPoints, int tempHitPoints, int surges)
 {
     bool changed = false;
     if (hitPoints != hitPointDelta) {
-        toggleStabilized(-hitPointDelta);
-        this->hitPoints -= hitPointDelta;
+        toggleStabilized(-qint64(hitPointDelta));
+        this->hitPoints = Saturating::difference(this->hitPoints, hitPointDelta);
         hitPointDelta = hitPoints;
         toggleStabilized(hitPoints);
-        this->hitPoints += hitPoints;
+        this->hitPoints = Saturating::sum(this->hitPoints, hitPoints);
         changed = true;
     }
     if (tempHitPoints != tempHitPointDelta) {
-        this->tempHitPoints += tempHitPoints - tempHitPointDelta;
+        this->tempHitPoints = Saturating::sum(this->tempHitPoints, qint64(tempHitPoints) - tempHitPointDelta);
         tempHitPointDelta = tempHitPoints;
         changed = true;
     }
     if (surges != healingSurgeDelta) {
-        healingSurges += surges - healingSurgeDelta;
+        healingSurges = Saturating::sum(healingSurges, qint64(surges) - healingSurgeDelta);
         healingSurgeDelta = surges;
         changed = true;
     }
@@ -55,9 +57,9 @@ void Creature::setDeltaCurrActionPoints(int delta)
     if (delta == actionPointDelta)
         return;
     // A negative preview counts as spent while the encounter runs.
-    actionPoints += delta - actionPointDelta;
+    actionPoints = Saturating::sum(actionPoints, qint64(delta) - actionPointDelta);
     if (isEncounterRunning())
-        actionPointsUsed += actionPointDelta - delta;
+        actionPointsUsed = Saturating::sum(actionPointsUsed, qint64(actionPointDelta) - delta);
     actionPointDelta = delta;
     updated();
 }
@@ -66,13 +68,13 @@ void Creature::resetDelta()
 {
     if (!hitPointDelta && !tempHitPointDelta && !healingSurgeDelta && !actionPointDelta)
         return;
-    toggleStabilized(-hitPointDelta);
-    hitPoints -= hitPointDelta;
-    tempHitPoints -= tempHitPointDelta;
-    healingSurges -= healingSurgeDelta;
-    actionPoints -= actionPointDelta;
+    toggleStabilized(-qint64(hitPointDelta));
+    hitPoints = Saturating::difference(hitPoints, hitPointDelta);
+    tempHitPoints = Saturating::difference(tempHitPoints, tempHitPointDelta);
+    healingSurges = Saturating::difference(healingSurges, healingSurgeDelta);
+    actionPoints = Saturating::difference(actionPoints, actionPointDelta);
     if (isEncounterRunning())
-        actionPointsUsed += actionPointDelta;
+        actionPointsUsed = Saturating::sum(actionPointsUsed, actionPointDelta);
     hitPointDelta = tempHitPointDelta = healingSurgeDelta = actionPointDelta = 0;
     updated();
 }

@@ -4,6 +4,7 @@
 
 #include "creature/effect.h"
 #include "foundation/global.h"
+#include "foundation/saturating.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ QString Creature::getColorAdjAdjText(int value, int adjustment)
 {
     if (adjustment == 0)
         return QString::number(value);
-    return colored(changeColour(adjustment), getAdjText(value + adjustment));
+    return colored(changeColour(adjustment), getAdjText(Saturating::sum(value, adjustment)));
 }
 
 QString Creature::getColorAttrAdjText(int value, int adjustment, bool combined)
@@ -52,7 +53,7 @@ QString Creature::getColorAttrAdjText(int value, int adjustment, bool combined)
     if (value == 0)
         return adjustmentText;
     if (combined)
-        return colored(colour, QString::number(value + adjustment));
+        return colored(colour, QString::number(Saturating::sum(value, adjustment)));
     return QString::number(value) + adjustmentText;
 }
 

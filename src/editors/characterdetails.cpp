@@ -17,6 +17,7 @@
 #include "creature/creature.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "foundation/saturating.h"
 
 namespace {
 
@@ -70,7 +71,9 @@ CharacterDetails::CharacterDetails()
     addNumber("Will", 0, 99, &Creature::getWill, &Creature::setWill);
     // The current values keep within their maximum.
     addNumber("HP", -99, 999, &Creature::getCurrHitPoints, &Creature::setCurrHitPoints,
-              [](const Creature* c) { return qMakePair(-c->getMaxHitPoints(), c->getMaxHitPoints()); });
+              [](const Creature* c) {
+                  return qMakePair(Saturating::difference(0, c->getMaxHitPoints()), c->getMaxHitPoints());
+              });
     addNumber("Max HP", 0, 999, &Creature::getMaxHitPoints, &Creature::setMaxHitPoints);
     addNumber("HS", 0, 99, &Creature::getCurrHealingSurges, &Creature::setCurrHealingSurges,
               [](const Creature* c) { return qMakePair(0, c->getMaxHealingSurges()); });

@@ -12,6 +12,7 @@
 #include "encounter/powerevents.h"
 #include "encounter/restevents.h"
 #include "foundation/global.h"
+#include "foundation/saturating.h"
 
 QList<EffectEntries::Step> EffectEntries::steps(const Parties& parties) const
 {
@@ -26,7 +27,7 @@ QList<EffectEntries::Step> EffectEntries::steps(const Parties& parties) const
             list.append({Damage, targets, damage});
         if (surgeChange == OwnSurgeValue) {
             for (Creature* target : targets)
-                list.append({Heal, {target}, heal + target->getSurgeValue(), 1});
+                list.append({Heal, {target}, Saturating::sum(heal, target->getSurgeValue()), 1});
         } else if (surgeChange < 0) {
             list.append({Heal, targets, heal + surgeValue * -surgeChange, -surgeChange});
         } else if (surgeChange > 0 || heal != 0) {
@@ -146,8 +147,9 @@ void EffectEntries::preview(const QList<Step>& steps)
     for (auto it = figures.cbegin(); it != figures.cend(); ++it) {
         Creature* creature = it.key();
         const VitalFigures base = creature->getFiguresWithoutDelta();
-        creature->setDeltaCurrHealth(it->hitPoints - base.hitPoints, it->tempHitPoints - base.tempHitPoints,
-                                     it->healingSurges - base.healingSurges);
-        creature->setDeltaCurrActionPoints(it->actionPoints - base.actionPoints);
+        creature->setDeltaCurrHealth(Saturating::difference(it->hitPoints, base.hitPoints),
+                                     Saturating::difference(it->tempHitPoints, base.tempHitPoints),
+                                     Saturating::difference(it->healingSurges, base.healingSurges));
+        creature->setDeltaCurrActionPoints(Saturating::difference(it->actionPoints, base.actionPoints));
     }
 }

@@ -4,6 +4,7 @@
 #include "encounter/eventtags.h"
 #include "foundation/global.h"
 #include "foundation/objectstream.h"
+#include "foundation/saturating.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ void FailedDeathSavingThrowEvent::apply()
 {
     // Counted from the snapshot, so that a redo adds the same one throw.
     for (int i = 0; i < targets.size(); i++)
-        targets[i]->setFailedDeathSavingThrows(states[i].failedDeathSavingThrows + 1);
+        targets[i]->setFailedDeathSavingThrows(Saturating::sum(states[i].failedDeathSavingThrows, 1));
 }
 
 UseActionPointEvent::UseActionPointEvent(Creature* creature, int change, ObjectStream* stream) : amount(change)

@@ -6,6 +6,7 @@
 
 #include "creature/creature.h"
 #include "foundation/global.h"
+#include "foundation/saturating.h"
 #include "powers/powerfields.h"
 
 namespace {
@@ -148,7 +149,7 @@ int PowerStep::textToType(const QString& text)
 
 int HealingStep::healingFor(Creature* target) const
 {
-    return surges < 0 ? hitPoints - surges * target->getSurgeValue() : hitPoints;
+    return surges < 0 ? Saturating::difference(hitPoints, qint64(surges) * target->getSurgeValue()) : hitPoints;
 }
 
 void HealingStep::fields(PowerFields& fields)

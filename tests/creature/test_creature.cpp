@@ -6,7 +6,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <functional>
+#include <limits>
 
 #include "creature/creaturetesting.h"
 #include "support/testsupport.h"
@@ -465,6 +467,10 @@ private slots:
         QTest::newRow("monster nearly whole") << "monster" << 30 << 29 << 0 << false << false << false << 97 << 90;
         QTest::newRow("monster whole") << "monster" << 30 << 30 << 0 << false << false << false << 100 << 100;
         QTest::newRow("above maximum") << "hero" << 10 << 15 << 0 << false << false << false << 100 << 100;
+        const int least = std::numeric_limits<int>::min(), most = std::numeric_limits<int>::max();
+        QTest::newRow("least hit points") << "hero" << 31 << least << 0 << true << false << true << -100 << -100;
+        QTest::newRow("most of both") << "hero" << most << most << 0 << false << false << false << 100 << 100;
+        QTest::newRow("least maximum") << "monster" << least << 5 << 0 << false << false << false << 0 << 100;
     }
 
     void hitPointStates()
@@ -477,6 +483,77 @@ private slots:
         QTEST(creature->isDead(false), "dead");
         QTEST(creature->getPercentageHP(), "percent");
         QTEST(creature->getPercentageHPForPlayers(), "forPlayers");
+    }
+
+    // Figures at and near the ends of int, as a damaged log may hold them:
+    // every sum stops at the end it passes, where a wrapped one would turn a
+    // blow into healing or a gain into a loss.
+    void extremeFiguresSaturate()
+    {
+        const int least = std::numeric_limits<int>::min(), most = std::numeric_limits<int>::max();
+        const QList<int> figures{least, least + 1, -2147483645, -6, -1, 0, 1, 6, most - 1, most};
+        const auto saturated = [=](qint64 sum) { return int(std::clamp<qint64>(sum, least, most)); };
+        const auto between = [](qint64 value, qint64 from, qint64 to) {
+            return qMin(from, to) <= value && value <= qMax(from, to);
+        };
+        Global::encounter->setCurrentIndex(0);
+        for (int figure : figures) {
+            // Every figure of a rested hero is this one; temporary hit points are never below 0.
+            const auto fresh = [&] {
+                Creature* hero = made("hero", figure, figure, figure, figure);
+                hero->setTempHitPoints(figure);
+                CreatureState state = hero->getState();
+                state.damageTaken = state.actionPointsUsed = figure;
+                hero->setState(state);
+                return hero;
+            };
+            for (int amount : figures) {
+                const QByteArray row = QString("figure %1, amount %2").arg(figure).arg(amount).toUtf8();
+                Creature* hurt = fresh();
+                const qint64 total = qint64(figure) + qMax(figure, 0);
+                hurt->applyDamage(amount, nullptr);
+                QVERIFY2(between(qint64(hurt->getCurrHitPoints()) + hurt->getTempHitPoints(), total, total - amount)
+                             && hurt->getTempHitPoints() >= 0,
+                         row);
+                QVERIFY2(between(hurt->getDamageTaken(), figure, qint64(figure) + amount), row);
+
+                Creature* healed = fresh();
+                healed->applyHealing(amount, amount);
+                QCOMPARE(healed->getCurrHitPoints(), saturated(qMin<qint64>(qint64(qMax(figure, 0)) + amount, figure)));
+                QCOMPARE(healed->getCurrHealingSurges(), int(std::clamp<qint64>(qint64(figure) - amount, 0, qMax(figure, 0))));
+
+                Creature* gaining = fresh();
+                gaining->addActionPoints(amount);
+                gaining->takeShortRest(0, 0, true);
+                QCOMPARE(gaining->getCurrActionPoints(), saturated(qint64(saturated(qint64(figure) + amount)) + 1));
+                Creature* spending = fresh();
+                spending->useActionPoints(amount);
+                QCOMPARE(spending->getCurrActionPoints(), figure - qBound(0, amount, qMax(figure, 0)));
+                QCOMPARE(spending->getActionPointsUsed(), saturated(qint64(figure) + amount));
+                QVERIFY(!spending->getHealthForPlayers(false).isEmpty());
+
+                Creature* adjusted = fresh();
+                putEffects(adjusted, {QString("bonus %1 saving").arg(figure), QString("penalty %1 saving").arg(amount)});
+                int saves = 0;
+                adjusted->getSavingThrows(false, &saves, nullptr);
+                QCOMPARE(saves, saturated(qint64(figure) - amount));
+
+                // A preview goes back whole wherever its sums fit in an int.
+                Creature* previewed = fresh();
+                previewed->setCurrHitPoints(amount);
+                const VitalFigures before = previewed->getFigures();
+                previewed->setDeltaCurrHealth(figure, figure, figure);
+                previewed->setDeltaCurrActionPoints(figure);
+                QVERIFY2(figure < 1
+                             || (qAbs(previewed->getPercentageHP()) <= 100
+                                 && qAbs(previewed->getPercentageHPForPlayers()) <= 100),
+                         row);
+                previewed->resetDelta();
+                const bool fits = saturated(qint64(amount) + figure) == qint64(amount) + figure
+                                  && saturated(qint64(figure) * 2) == qint64(figure) * 2;
+                QVERIFY2(!fits || previewed->getFigures() == before, row);
+            }
+        }
     }
 
     void findsPortraitsDepthFirstByName_data()

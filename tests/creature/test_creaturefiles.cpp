@@ -32,7 +32,7 @@ QString creaturePath(const QString& file, bool monster = false) { return Global:
 std::unique_ptr<Creature> loaded(const QString& file, bool monster = false)
 {
     auto creature = std::make_unique<Creature>();
-    creature->load(file, monster, QString(), nullptr, nullptr);
+    creature->load(file, monster, QString(), Global::monsters, Global::characters);
     return creature;
 }
 
@@ -109,19 +109,23 @@ private slots:
         QTest::addColumn<bool>("monster");
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("expected");
+        // The name of a creature the library holds already.
+        QTest::addColumn<QString>("held");
         const QByteArray power = "power=Rune\nuser=yes\ndescription=Ends ]]> \\\\n\nhit-step=damage\ndice=1d6\n";
-        QTest::newRow("attribute form") << false << vex + power << "Vex|Fighter|Human|2|Good|Common, Elven|Rune";
+        QTest::newRow("attribute form") << false << vex + power << "Vex|Fighter|Human|2|Good|Common, Elven|Rune" << "";
         QTest::newRow("escapes, UTF-8") << false << QByteArray("name=Zoë \\\\ Quill\nclass=A\\nB\nrace=Elf\nlevel=1\n")
-                                        << "Zoë \\ Quill|A\nB|Elf|1|||";
+                                        << "Zoë \\ Quill|A\nB|Elf|1|||" << "";
         QTest::newRow("70 characters") << false << "name=" + QByteArray(70, 'a') + "\nclass=x\nlevel=1\n"
-                                       << QString(70, 'a') + "|x||1|||";
+                                       << QString(70, 'a') + "|x||1|||" << "";
         // Named after its file, but nothing of the text is lost.
         QTest::newRow("71 characters") << false << "name=" + QByteArray(71, 'a') + "\nclass=x\nlevel=1\n"
-                                       << "first.rvhn|||0|||";
+                                       << "first.rvhn|||0|||" << "";
         QTest::newRow("pasted monster") << true << QByteArray("Orc Raider Level 3 Brute\nMedium humanoid XP 150\n"
                                                    "HP 50; Bloodied 25\nAC 15; Fortitude 16, Reflex 13, Will 12\n"
                                                    "Speed 6\n\n[Tallowmere]\nportrait=orc.png\n") + power
-                                        << "Orc Raider|||3|||Rune";
+                                        << "Orc Raider|||3|||Rune" << "";
+        // Beside a creature of its name, the file's creature takes the next numbered one.
+        QTest::newRow("a name the library holds") << false << vex << "Vex 2|Fighter|Human|2|Good|Common, Elven|" << "Vex";
     }
 
     void filesRoundTrip()
@@ -129,9 +133,13 @@ private slots:
         QFETCH(bool, monster);
         QFETCH(QByteArray, text);
         QFETCH(QString, expected);
+        QFETCH(QString, held);
+        if (!held.isEmpty())
+            world->addHero(held, 10);
         QVERIFY(TestSupport::writeFile(creaturePath("first.rvhn", monster), text));
         std::unique_ptr<Creature> first = loaded("first.rvhn", monster);
         QCOMPARE(summary(first.get()), expected);
+        QCOMPARE(first->getNumberedFrom(), held);
         const bool broken = first->isBroken();
         QVERIFY(broken || first->rebuildStatBlock(first->getStatBlock(), false) == first->getStatBlock());
         first->setFileName(QString());

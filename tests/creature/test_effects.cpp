@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <limits>
 #include <tuple>
 
 #include "creature/creaturetesting.h"
@@ -149,6 +150,8 @@ private slots:
         QTest::newRow("penalty to AC and damage") << CE::Penalty << 2 << (AC | Dmg) << "" << L{-2, 0, 0, 0, 0, -2, 0};
         QTest::newRow("penalty to saves") << CE::Penalty << 1 << Saves << "" << L{0, 0, 0, 0, 0, 0, -1};
         QTest::newRow("total defense") << CE::TotalDefense << 0 << 0 << "" << L{2, 2, 2, 2, 0, 0, 0};
+        const int least = std::numeric_limits<int>::min();
+        QTest::newRow("penalty of the least int") << CE::Penalty << least << AC << "" << L{-(least + 1), 0, 0, 0, 0, 0, 0};
         QTest::newRow("flags of another type") << CE::Dazed << 3 << 127 << "" << L{0, 0, 0, 0, 0, 0, 0};
         QTest::newRow("resistance") << CE::Resistance << 5 << 0 << "" << L{0, 0, 0, 0, 0, 0, 0};
         // A second wind raises the defences only when its bearer gave it.
@@ -404,6 +407,8 @@ private slots:
         QTest::newRow("regeneration when hurt") << true << byType << 10 << "" << false << 7 << 0 << 5;
         QTest::newRow("asking regeneration at full health") << true << ask << 30 << "" << false << 7 << 0 << 5;
         QTest::newRow("asking regeneration when hurt") << true << ask << 10 << "" << false << 7 << 1 << 7;
+        QTest::newRow("regeneration at 0 hit points") << true << byType << 0 << "" << false << 7 << 0 << 0;
+        QTest::newRow("asking regeneration at 0 hit points") << true << ask << 0 << "" << false << 7 << 0 << 0;
     }
 
     // Ongoing damage or regeneration among other effects, with the prompts it asks.

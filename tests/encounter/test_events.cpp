@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 
 #include <functional>
+#include <limits>
 #include <memory>
 
 #include "creature/effect.h"
@@ -715,6 +716,7 @@ private:
     QList<RawCase> rawCases()
     {
         Creature *a = aldric, *b = brenna, *g1 = goblin1;
+        const int most = std::numeric_limits<int>::max();
         const auto effects = [this] { prepareEffects(); };
         const auto unseen = [] { QVERIFY(!current()->isPlayersEvent()); };
         const auto removal = [](Creature* c, int position) {
@@ -792,6 +794,21 @@ private:
              raw({{Event::ExtendedRestType, {end(ID_EXT_REST_EVENT_END)}}}), {"Extended Rest: Aldric, Brenna"},
              "Aldric beforeAp=0 beforeHp=0 beforeHs=0 hs=8; Brenna beforeAp=0 beforeHp=0 beforeHs=0 hp=24 hs=6 "
              "stabilized=1 taken=0",
+             {}},
+            // Figures of a damaged log at the ends of int: every sum stops at the end it passes.
+            {"figures at the ends of int", [=] { b->setFailedDeathSavingThrows(most); },
+             raw({{Event::SetTempHPType, {who(nullptr), who(L{a}), item(ID_SET_THP_RESOURCE_AMOUNT, 6),
+                                          end(ID_SET_THP_RESOURCE_END)}},
+                  {Event::DamageType, {who(nullptr), who(L{a}), item(ID_DAMAGE_EVENT_DAMAGE, -2147483645),
+                                       end(ID_DAMAGE_EVENT_END)}},
+                  {Event::UseActionPointType, {who(b), item(ID_USE_AP_EVENT_COUNT, most), end(ID_USE_AP_EVENT_END)}},
+                  {Event::FailedDeathSavingThrowType, {who(b), end(ID_FAILED_DST_EVENT_END)}},
+                  {Event::DamageType, {who(nullptr), who(L{g1, g1}), item(ID_DAMAGE_EVENT_DAMAGE, most),
+                                       end(ID_DAMAGE_EVENT_END)}}}),
+             {"Gained Temporary HP 6: Aldric", "Damaged -2147483645: Aldric", "Add 2147483647 Action Points: Brenna",
+              "Failed Death Saving Throw: Brenna", "Damaged 2147483647: Goblin (1), Goblin (1)"},
+             "Aldric thp=2147483647; Brenna ap=2147483647 beforeAp=2147483647; Goblin (1) beforeHp=-2147483648 "
+             "hp=-2147483648 stabilized=0 taken=2147483647",
              {}},
             // No count: one action point used; no value: second wind used, unnamed.
             {"missing items read as their defaults", {},

@@ -1,4 +1,6 @@
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <climits>
@@ -154,6 +156,8 @@ private slots:
         QTest::addColumn<QString>("fileName");
         QTest::newRow("clash") << "Orc Camp #2!" << "orc-camp-2_2.txt";
         QTest::newRow("signs only") << "#!?" << "encounter.txt";
+        // Its target on a drive not mounted: the link stays, the encounter goes beside it.
+        QTest::newRow("a link to no file") << "Lost Camp" << "lost-camp_1.txt";
         QTest::newRow("over-long") << QString(300, QChar(0x00e9)) << QString(100, QChar(0x00e9)) + ".txt";
     }
 
@@ -164,10 +168,13 @@ private slots:
         TestWorld world;
         for (const char* taken : {"orc-camp-2.txt", "orc-camp-2_1.txt"})
             TestSupport::writeFile(Global::getEncounterPath(taken), "x");
+        const QString gone = Global::getEncounterPath("gone"), link = Global::getEncounterPath("lost-camp.txt");
+        QVERIFY(QFile::link(gone, link));
         EncounterData e;
         e.setName(name);
         QVERIFY(e.save());
         QCOMPARE(e.getFileName(), fileName);
+        QVERIFY(QFileInfo(link).isSymLink() && !QFileInfo::exists(gone));
         EncounterData back;
         QVERIFY(back.load(fileName, ""));
         QCOMPARE(back.getName(), name);
