@@ -137,8 +137,10 @@ MainInitiativeList::MainInitiativeList()
     connect(&refreshTimer, &QTimer::timeout, this, &MainInitiativeList::refreshNow);
 
     connect(header, &QHeaderView::sectionMoved, this, &MainInitiativeList::onHeaderMoved);
-    // The table answers its headers' new sizes itself (SizeBatch); the toolkit
-    // connects its own answer one way or the other.
+    // The table answers its headers' new sizes itself (SizeBatch): the view's own
+    // answer places the cells on a zero timer after the paint, so every cell would
+    // paint twice, and no public call runs or cancels it. The toolkit connects that
+    // answer one way or the other.
     disconnect(header, &QHeaderView::sectionResized, this, &MainInitiativeList::columnResized);
     disconnect(header, SIGNAL(sectionResized(int,int,int)), this, SLOT(columnResized(int,int,int)));
     disconnect(verticalHeader(), &QHeaderView::sectionResized, this, &MainInitiativeList::rowResized);
