@@ -413,19 +413,16 @@ bool confirmHeld(const QString& folder, QString& why)
     lock = newLock(path);
     if (lock->tryLock(0) || lock->error() != QLockFile::LockFailedError)
         return true;
-    const QString shown = Global::htmlPath(QDir::toNativeSeparators(folder));
-    qint64 pid = 0;
-    QString host;
-    QString program;
-    if (!lock->getLockInfo(&pid, &host, &program)) {
-        why = Global::tr("The data folder <b>%1</b> has been taken by another program since its lock file was removed.")
-                  .arg(shown);
+    Holder holder;
+    if (!lock->getLockInfo(&holder.pid, &holder.host, &holder.program)) {
+        why = Global::tr("The data folder %1 has been taken by another program since its lock file was removed.")
+                  .arg(bold(folder));
         return false;
     }
-    why = Global::tr("The data folder <b>%1</b> has been taken by %2 (process %3 on %4) since its lock file was removed.")
-              .arg(shown, program.toHtmlEscaped())
-              .arg(pid)
-              .arg(host.toHtmlEscaped());
+    why = Global::tr("The data folder %1 has been taken by %2 (process %3 on %4) since its lock file was removed.")
+              .arg(bold(folder), holder.program.toHtmlEscaped())
+              .arg(holder.pid)
+              .arg(holder.host.toHtmlEscaped());
     return false;
 }
 
