@@ -484,13 +484,18 @@ private slots:
         row("most bonus twice", "30 2 7 1", "bonus most, bonus most", "30+0 hs2 ap1/0 taken0 heals0 was30/2/1 savesmost");
         row("most penalty twice", "30 2 7 1", "penalty most, penalty most",
             "30+0 hs2 ap1/0 taken0 heals0 was30/2/1 savesleast");
+        row("a bonus on the most saving throws", "30 2 7 1", "saves most, bonus 1",
+            "30+0 hs2 ap1/0 taken0 heals0 was30/2/1 savesmost");
         // Previews of a conditions-and-effects request, which show what its events will do.
         row("surges of the most value", "30 2 most 1", "damage 30, mend 0 -2 most",
             "30+0 hs0 ap1/0 taken30 heals0 was0/2/1 tired");
         row("a surge of its own most value", "30 2 most 1", "damage 30, mend 1 own",
             "30+0 hs1 ap1/0 taken30 heals0 was0/2/1 tired");
-        row("a cancelled preview keeps the flag", "30 2 7 1", "damage 30, stable, mend 5, reset",
+        row("a cancelled heal leaves the stabilized stabilized", "30 2 7 1", "damage 30, stable, mend 5, reset",
             "0+0 hs2 ap1/0 taken30 heals0 was0/2/1 dying tired");
+        row("a cancelled heal leaves the dying dying", "30 2 7 1", "damage 30, mend 5, reset",
+            "0+0 hs2 ap1/0 taken30 heals0 was0/2/1 unstable dying tired");
+        row("a preview past the end goes back", "30 2 7 1", "shift most, reset", "30+0 hs2 ap1/0 taken0 heals0 was30/2/1");
         row("a second preview on top of a first", "30 2 7 1", "damage 30, stable, mend 5, hurt most",
             "-2147483647+0 hs2 ap1/0 taken30 heals0 was0/2/1 unstable dead tired");
         row("a second preview from the least", "most 2 7 1", toLeast + ", mend most, mend 1",
@@ -659,7 +664,8 @@ private:
     }
 
     // Runs steps such as "damage 8, heal 5 3" on the hero; "hurt" and "mend"
-    // preview a conditions-and-effects request as the dialog does.
+    // preview a conditions-and-effects request as the dialog does, "shift" a
+    // change of hit points as a hand edit does.
     void play(Creature* hero, const QString& script)
     {
         const auto preview = [hero](int damage, int heal, int surgeChange, int surgeValue) {
@@ -692,7 +698,13 @@ private:
             {"penalty", [&](int a, int, int) { putEffects(hero, {QString("penalty %1 saving").arg(a)}); }},
             {"hurt", [&](int a, int, int) { preview(a, 0, 0, 0); }},
             {"mend", [&](int a, int b, int c) { preview(0, a, b, c); }},
-            {"reset", [&](int, int, int) { hero->resetDelta(); }}};
+            {"shift", [&](int a, int, int) { hero->setDeltaCurrHealth(a, 0, 0); }},
+            {"reset", [&](int, int, int) { hero->resetDelta(); }},
+            {"saves", [&](int a, int, int) {
+                 CreatureStats stats = hero->getStats();
+                 stats.savingThrows = QString::number(a);
+                 hero->setStats(stats);
+             }}};
         for (const QString& step : script.split(", ")) {
             const QStringList words = step.split(' ');
             steps[words[0]](figure(words.value(1)), figure(words.value(2)), figure(words.value(3)));
