@@ -11,6 +11,7 @@
 
 #include "creature/creaturetesting.h"
 #include "encounter/effectentries.h"
+#include "powers/powerstep.h"
 #include "support/testsupport.h"
 
 namespace {
@@ -486,11 +487,13 @@ private slots:
             "30+0 hs2 ap1/0 taken0 heals0 was30/2/1 savesleast");
         row("a bonus on the most saving throws", "30 2 7 1", "saves most, bonus 1",
             "30+0 hs2 ap1/0 taken0 heals0 was30/2/1 savesmost");
-        // Previews of a conditions-and-effects request, which show what its events will do.
+        // Previews, which show before OK what the events will do.
         row("surges of the most value", "30 2 most 1", "damage 30, mend 0 -2 most",
             "30+0 hs0 ap1/0 taken30 heals0 was0/2/1 tired");
         row("a surge of its own most value", "30 2 most 1", "damage 30, mend 1 own",
             "30+0 hs1 ap1/0 taken30 heals0 was0/2/1 tired");
+        row("a power's surges of the most value", "30 2 most 1", "damage 30, power 1 -2",
+            "30+0 hs0 ap1/0 taken30 heals0 was0/2/1 tired");
         row("a cancelled heal leaves the stabilized stabilized", "30 2 7 1", "damage 30, stable, mend 5, reset",
             "0+0 hs2 ap1/0 taken30 heals0 was0/2/1 dying tired");
         row("a cancelled heal leaves the dying dying", "30 2 7 1", "damage 30, mend 5, reset",
@@ -664,7 +667,8 @@ private:
     }
 
     // Runs steps such as "damage 8, heal 5 3" on the hero; "hurt" and "mend"
-    // preview a conditions-and-effects request as the dialog does, "shift" a
+    // preview a conditions-and-effects request as the dialog does, "power" the
+    // healing of a power, "shift" a
     // change of hit points as a hand edit does.
     void play(Creature* hero, const QString& script)
     {
@@ -698,6 +702,13 @@ private:
             {"penalty", [&](int a, int, int) { putEffects(hero, {QString("penalty %1 saving").arg(a)}); }},
             {"hurt", [&](int a, int, int) { preview(a, 0, 0, 0); }},
             {"mend", [&](int a, int b, int c) { preview(0, a, b, c); }},
+            {"power", [&](int a, int b, int) {
+                 CreaturePower power;
+                 auto* healing = static_cast<HealingStep*>(power.program.addStep(PowerStep::Healing, Power::Hit));
+                 healing->hitPoints = a;
+                 healing->surges = b;
+                 power.preview(nullptr, false, {hero}, {}, {});
+             }},
             {"shift", [&](int a, int, int) { hero->setDeltaCurrHealth(a, 0, 0); }},
             {"reset", [&](int, int, int) { hero->resetDelta(); }},
             {"saves", [&](int a, int, int) {
