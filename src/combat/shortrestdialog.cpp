@@ -154,7 +154,7 @@ void ShortRestDialog::onRestValueChanged()
         int hitPoints = base.hitPoints;
         if (extra != 0 || used != 0)
             hitPoints = Saturating::clamped(qint64(hero->getSurgeValue()) * used + qMax(base.hitPoints, 0) + extra);
-        hero->setDeltaCurrHealth(Saturating::difference(hitPoints, base.hitPoints), 0, -used);
+        hero->setDeltaCurrHealth(qint64(hitPoints) - base.hitPoints, 0, -used);
         hero->setDeltaCurrActionPoints(milestoneBox->isChecked() ? 1 : 0);
         row.result->setText(QString("= %1").arg(hitPoints));
         setControls(row);

@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "foundation/dogtag.h"
+#include "foundation/saturating.h"
 #include "creature/effect.h"
 #include "powers/power.h"
 
@@ -404,8 +405,8 @@ public:
     bool isMissing() const { return stats.missing; }
     bool isLinked() const { return stats.linked; }
     QString getImportFile() const { return stats.importFile; }
-    int getHitPointDelta() const { return hitPointDelta; }
-    int getHealingSurgeDelta() const { return healingSurgeDelta; }
+    int getHitPointDelta() const { return Saturating::clamped(hitPointDelta); }
+    int getHealingSurgeDelta() const { return Saturating::clamped(healingSurgeDelta); }
     const Powers& getPowers() const { return stats.powers; }
     Powers& getPowers() { return stats.powers; }
     QList<Effect*> getEffects() const { return effects; }
@@ -493,10 +494,9 @@ public:
     void setMissing(bool value) { stats.missing = value; }
 
     // Pending vitality changes: previews of open dialogs and hand edits
-    void setDeltaCurrHealth(int hitPoints, int tempHitPoints, int surges);
-    void setDeltaCurrActionPoints(int actionPoints);
+    void setDeltaCurrHealth(qint64 hitPoints, qint64 tempHitPoints, qint64 surges);
+    void setDeltaCurrActionPoints(qint64 actionPoints);
     void resetDelta();
-    void toggleStabilized(qint64 delta);
     void writeVitalityChanges(ObjectStream* stream);
     QString getDeltaHP() const;
     QString getDeltaHS() const;
@@ -607,6 +607,10 @@ private:
     // "figure (bracket)", never parted at a line's end.
     static QString bracketed(const QString& figure, const QString& bracket);
     static bool isEncounterRunning();
+    // Shows these pending changes; true when a figure changed.
+    bool showDeltas(qint64 hitPoints, qint64 tempHitPoints, qint64 surges, qint64 actionPoints);
+    // The flag a preview of these hit points shows, as the events would leave it.
+    void previewStabilized();
     QString abilityText(Ability ability) const;
     QString getConditionText(bool richText, bool withoutPending) const;
     QString getActionPointsValue(bool storedValuesOnly) const;
@@ -680,19 +684,20 @@ private:
     int beforeMaxHitPoints = 0;
     int hitPoints = 0;
     int beforeHitPoints = 0;
-    int hitPointDelta = 0;
+    qint64 hitPointDelta = 0;
     int tempHitPoints = 0;
-    int tempHitPointDelta = 0;
+    qint64 tempHitPointDelta = 0;
     QString lastAttacker;
     int damageOrder = 0;
     int beforeSurgeValue = 0;
     int beforeMaxHealingSurges = 0;
     int healingSurges = 0;
     int beforeHealingSurges = 0;
-    int healingSurgeDelta = 0;
+    qint64 healingSurgeDelta = 0;
     bool secondWindUsed = false;
     int failedDeathSavingThrows = 0;
     bool stabilized = true;
+    bool stabilizedWithoutDelta = true;
     int damageTaken = 0;
     int healCount = 0;
     int initRoll = 0;
@@ -701,7 +706,7 @@ private:
     int beforeInitActionPoints = 0;
     int actionPoints = 0;
     int beforeActionPoints = 0;
-    int actionPointDelta = 0;
+    qint64 actionPointDelta = 0;
     int actionPointsUsed = 1;
     QList<Effect*> effects;
     // Built from the effects when first asked for after they changed: a

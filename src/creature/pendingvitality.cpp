@@ -9,74 +9,80 @@
 namespace {
 
 // A figure coloured by the preview that is folded into it.
-QString colouredByDelta(int figure, int delta)
+QString colouredByDelta(int figure, qint64 delta)
 {
     if (delta == 0)
         return QString::number(figure);
-    return QString("<b>%1</b>").arg(Creature::colored(Creature::changeColour(delta), QString::number(figure)));
+    const QColor colour = Creature::changeColour(Saturating::clamped(delta));
+    return QString("<b>%1</b>").arg(Creature::colored(colour, QString::number(figure)));
 }
 
-}
-
-void Creature::toggleStabilized(qint64 delta)
+// Moves a figure to the preview of this delta. The delta is kept as it was
+// applied, beside the figure it was applied to, so that going back is exact
+// even where the preview stopped at an end of int.
+bool preview(int& figure, qint64& delta, qint64 wanted)
 {
-    const int after = Saturating::sum(hitPoints, delta);
-    if (hitPoints < 1 && after > 0)
+    if (wanted == delta)
+        return false;
+    const qint64 without = figure - delta;
+    figure = Saturating::sum(without, wanted);
+    delta = figure - without;
+    return true;
+}
+
+}
+
+void Creature::previewStabilized()
+{
+    // Healing to above 0 stabilizes; a hit that takes hit points to 0 or below does not.
+    const qint64 without = hitPoints - hitPointDelta;
+    if (hitPoints > without && hitPoints > 0)
         stabilized = true;
-    else if (hitPoints >= 1 && after < 1)
+    else if (hitPoints < without && hitPoints <= 0)
         stabilized = false;
+    else
+        stabilized = stabilizedWithoutDelta;
 }
 
-void Creature::setDeltaCurrHealth(int hitPoints, int tempHitPoints, int surges)
+bool Creature::showDeltas(qint64 hitPoints, qint64 tempHitPoints, qint64 surges, qint64 actionPoints)
 {
+    // The flag goes back with the hit points: a cancelled heal leaves a
+    // stabilized hero stabilized.
+    if (hitPointDelta == 0)
+        stabilizedWithoutDelta = stabilized;
     bool changed = false;
-    if (hitPoints != hitPointDelta) {
-        toggleStabilized(-qint64(hitPointDelta));
-        this->hitPoints = Saturating::difference(this->hitPoints, hitPointDelta);
-        hitPointDelta = hitPoints;
-        toggleStabilized(hitPoints);
-        this->hitPoints = Saturating::sum(this->hitPoints, hitPoints);
+    if (preview(this->hitPoints, hitPointDelta, hitPoints)) {
+        previewStabilized();
         changed = true;
     }
-    if (tempHitPoints != tempHitPointDelta) {
-        this->tempHitPoints = Saturating::sum(this->tempHitPoints, qint64(tempHitPoints) - tempHitPointDelta);
-        tempHitPointDelta = tempHitPoints;
+    changed = preview(this->tempHitPoints, tempHitPointDelta, tempHitPoints) || changed;
+    changed = preview(healingSurges, healingSurgeDelta, surges) || changed;
+    const qint64 shownActionPoints = actionPointDelta;
+    if (preview(this->actionPoints, actionPointDelta, actionPoints)) {
+        // A negative preview counts as spent while the encounter runs.
+        if (isEncounterRunning())
+            actionPointsUsed = Saturating::sum(actionPointsUsed, shownActionPoints - actionPointDelta);
         changed = true;
     }
-    if (surges != healingSurgeDelta) {
-        healingSurges = Saturating::sum(healingSurges, qint64(surges) - healingSurgeDelta);
-        healingSurgeDelta = surges;
-        changed = true;
-    }
-    if (changed)
+    return changed;
+}
+
+void Creature::setDeltaCurrHealth(qint64 hitPoints, qint64 tempHitPoints, qint64 surges)
+{
+    if (showDeltas(hitPoints, tempHitPoints, surges, actionPointDelta))
         updated();
 }
 
-void Creature::setDeltaCurrActionPoints(int delta)
+void Creature::setDeltaCurrActionPoints(qint64 delta)
 {
-    if (delta == actionPointDelta)
-        return;
-    // A negative preview counts as spent while the encounter runs.
-    actionPoints = Saturating::sum(actionPoints, qint64(delta) - actionPointDelta);
-    if (isEncounterRunning())
-        actionPointsUsed = Saturating::sum(actionPointsUsed, qint64(actionPointDelta) - delta);
-    actionPointDelta = delta;
-    updated();
+    if (showDeltas(hitPointDelta, tempHitPointDelta, healingSurgeDelta, delta))
+        updated();
 }
 
 void Creature::resetDelta()
 {
-    if (!hitPointDelta && !tempHitPointDelta && !healingSurgeDelta && !actionPointDelta)
-        return;
-    toggleStabilized(-qint64(hitPointDelta));
-    hitPoints = Saturating::difference(hitPoints, hitPointDelta);
-    tempHitPoints = Saturating::difference(tempHitPoints, tempHitPointDelta);
-    healingSurges = Saturating::difference(healingSurges, healingSurgeDelta);
-    actionPoints = Saturating::difference(actionPoints, actionPointDelta);
-    if (isEncounterRunning())
-        actionPointsUsed = Saturating::sum(actionPointsUsed, actionPointDelta);
-    hitPointDelta = tempHitPointDelta = healingSurgeDelta = actionPointDelta = 0;
-    updated();
+    if (showDeltas(0, 0, 0, 0))
+        updated();
 }
 
 void Creature::writeVitalityChanges(ObjectStream* stream)

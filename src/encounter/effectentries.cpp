@@ -29,7 +29,8 @@ QList<EffectEntries::Step> EffectEntries::steps(const Parties& parties) const
             for (Creature* target : targets)
                 list.append({Heal, {target}, Saturating::sum(heal, target->getSurgeValue()), 1});
         } else if (surgeChange < 0) {
-            list.append({Heal, targets, heal + surgeValue * -surgeChange, -surgeChange});
+            const qint64 surges = -qint64(surgeChange);
+            list.append({Heal, targets, Saturating::clamped(heal + surgeValue * surges), Saturating::clamped(surges)});
         } else if (surgeChange > 0 || heal != 0) {
             list.append({Heal, targets, heal, -surgeChange});
         }
@@ -147,9 +148,8 @@ void EffectEntries::preview(const QList<Step>& steps)
     for (auto it = figures.cbegin(); it != figures.cend(); ++it) {
         Creature* creature = it.key();
         const VitalFigures base = creature->getFiguresWithoutDelta();
-        creature->setDeltaCurrHealth(Saturating::difference(it->hitPoints, base.hitPoints),
-                                     Saturating::difference(it->tempHitPoints, base.tempHitPoints),
-                                     Saturating::difference(it->healingSurges, base.healingSurges));
-        creature->setDeltaCurrActionPoints(Saturating::difference(it->actionPoints, base.actionPoints));
+        creature->setDeltaCurrHealth(qint64(it->hitPoints) - base.hitPoints, qint64(it->tempHitPoints) - base.tempHitPoints,
+                                     qint64(it->healingSurges) - base.healingSurges);
+        creature->setDeltaCurrActionPoints(qint64(it->actionPoints) - base.actionPoints);
     }
 }

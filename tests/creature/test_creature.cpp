@@ -6,11 +6,12 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <functional>
 #include <limits>
 
 #include "creature/creaturetesting.h"
+#include "encounter/effectentries.h"
+#include "powers/powerstep.h"
 #include "support/testsupport.h"
 
 namespace {
@@ -310,40 +311,8 @@ private slots:
     {
         Creature* hero = made("hero", 30, fetch<int>("surges"), 0, 1);
         hero->setAlias("The Masked One");
-        const QMap<QString, std::function<void(int, int)>> steps{
-            {"damage", [&](int a, int) { hero->applyDamage(a, nullptr); }},
-            {"heal", [&](int a, int b) { hero->applyHealing(a, b); }},
-            {"temp", [&](int a, int) { hero->setTempHitPoints(a); }},
-            {"failed", [&](int a, int) { hero->setFailedDeathSavingThrows(a); }},
-            {"spend", [&](int a, int) { hero->useActionPoints(a ? a : AllActionPoints); }},
-            {"add", [&](int a, int) { hero->addActionPoints(a ? a : AllActionPoints); }},
-            {"fight", [&](int, int) { Global::encounter->setCurrentIndex(0); }},
-            {"short", [&](int a, int b) { hero->takeShortRest(a, b, true); }},
-            {"rest", [&](int, int) { hero->takeExtendedRest(false, false); }},
-            {"end", [&](int, int) { hero->endOfEncounter(); }},
-            {"delay", [&](int, int) { hero->setDelayed(true); }},
-            {"hide", [&](int, int) { hero->setHidden(true); }},
-            {"ready", [&](int, int) { hero->setReady(true); }},
-            {"wind", [&](int, int) { hero->setSecondWindUsed(true); }}};
-        for (const QString& step : fetch<QString>("script").split(", ")) {
-            const QStringList words = step.split(' ');
-            steps[words[0]](words.value(1).toInt(), words.value(2).toInt());
-        }
-        const CreatureVitality was = hero->getBeforeVitality();
-        QString figures = QString("%1+%2 hs%3 ap%4/%5 taken%6 heals%7 was%8/%9/%10")
-                              .arg(hero->getCurrHitPoints()).arg(hero->getTempHitPoints())
-                              .arg(hero->getCurrHealingSurges()).arg(hero->getCurrActionPoints())
-                              .arg(hero->getActionPointsUsed()).arg(hero->getDamageTaken()).arg(hero->getHealCount())
-                              .arg(was.hitPoints).arg(was.healingSurges).arg(was.actionPoints);
-        if (hero->getFailedDeathSavingThrows())
-            figures += QString(" failed%1").arg(hero->getFailedDeathSavingThrows());
-        const QList<QPair<bool, const char*>> flags{
-            {!hero->isStabilized(), " unstable"}, {hero->isDying(), " dying"}, {hero->isDead(false), " dead"},
-            {hero->isDelayed(), " delayed"}, {hero->isReady(), " ready"}, {hero->isSecondWindUsed(), " wind"},
-            {hero->isHidden(), " hidden"}, {hero->needsRest(), " tired"}};
-        for (const auto& [set, flag] : flags)
-            figures += set ? flag : "";
-        QTEST(figures, "figures");
+        play(hero, fetch<QString>("script"));
+        QTEST(figures(hero), "figures");
         QCOMPARE(hero->getAlias(), QString("The Masked One"));
     }
 
@@ -485,75 +454,65 @@ private slots:
         QTEST(creature->getPercentageHPForPlayers(), "forPlayers");
     }
 
-    // Figures at and near the ends of int, as a damaged log may hold them:
-    // every sum stops at the end it passes, where a wrapped one would turn a
-    // blow into healing or a gain into a loss.
+    // Figures at the ends of int, as a damaged log may hold them, on a rested
+    // hero of the given maxima ("hit points, surges, surge value, action points"):
+    // every sum and product stops at the end it passes, where a wrapped one would
+    // turn a blow into healing or a gain into a loss; "most" and "least" are the ends.
+    void extremeFiguresSaturate_data()
+    {
+        columns<QString, QString, QString>({"maxima", "script", "figures"});
+        const auto row = [](const char* name, const QString& maxima, const QString& script, const QString& figures) {
+            QTest::newRow(name) << maxima << script << figures;
+        };
+        const QString toLeast = "damage most, damage most, damage most";
+        row("most damage through temporary hit points", "30 2 7 1", "temp 6, damage most",
+            "-2147483611+0 hs2 ap1/0 taken2147483641 heals0 was-2147483611/2/1 unstable dead tired");
+        row("most damage twice", "30 2 7 1", "damage most, damage most",
+            "least+0 hs2 ap1/0 takenmost heals0 wasleast/2/1 unstable dead tired");
+        row("least damage on temporary hit points", "30 2 7 1", "temp 6, damage least",
+            "30+most hs2 ap1/0 taken0 heals0 was30/2/1");
+        row("least damage", "30 2 7 1", "damage least", "most+0 hs2 ap1/0 takenleast heals0 wasmost/2/1 tired");
+        row("most healing from the least", "most 2 7 1", toLeast + ", heal most 1",
+            "most+0 hs1 ap1/0 takenmost heals1 wasmost/1/1 tired");
+        row("healing at the most", "most 2 7 1", "heal most 0", "most+0 hs2 ap1/0 taken0 heals1 wasmost/2/1 tired");
+        row("least surges spent", "30 2 7 1", "heal 0 least", "30+0 hs2 ap1/0 taken0 heals1 was30/2/1 tired");
+        row("rested from the least", "most 2 7 most", toLeast + ", short most 2",
+            "most+0 hs0 apmost/0 takenmost heals1 wasmost/0/most tired");
+        row("most action points, one more at a rest", "30 2 7 1", "add most, short 0 0",
+            "30+0 hs2 apmost/0 taken0 heals1 was30/2/most tired");
+        row("most spent twice in a fight", "30 2 7 1", "add most, fight, spend most, spend most",
+            "30+0 hs2 ap0/most taken0 heals0 was30/2/0 tired");
+        row("most bonus twice", "30 2 7 1", "bonus most, bonus most", "30+0 hs2 ap1/0 taken0 heals0 was30/2/1 savesmost");
+        row("most penalty twice", "30 2 7 1", "penalty most, penalty most",
+            "30+0 hs2 ap1/0 taken0 heals0 was30/2/1 savesleast");
+        row("a bonus on the most saving throws", "30 2 7 1", "saves most, bonus 1",
+            "30+0 hs2 ap1/0 taken0 heals0 was30/2/1 savesmost");
+        // Previews, which show before OK what the events will do.
+        row("surges of the most value", "30 2 most 1", "damage 30, mend 0 -2 most",
+            "30+0 hs0 ap1/0 taken30 heals0 was0/2/1 tired");
+        row("a surge of its own most value", "30 2 most 1", "damage 30, mend 1 own",
+            "30+0 hs1 ap1/0 taken30 heals0 was0/2/1 tired");
+        row("a power's surges of the most value", "30 2 most 1", "damage 30, power 1 -2",
+            "30+0 hs0 ap1/0 taken30 heals0 was0/2/1 tired");
+        row("a cancelled heal leaves the stabilized stabilized", "30 2 7 1", "damage 30, stable, mend 5, reset",
+            "0+0 hs2 ap1/0 taken30 heals0 was0/2/1 dying tired");
+        row("a cancelled heal leaves the dying dying", "30 2 7 1", "damage 30, mend 5, reset",
+            "0+0 hs2 ap1/0 taken30 heals0 was0/2/1 unstable dying tired");
+        row("a preview past the end goes back", "30 2 7 1", "shift most, reset", "30+0 hs2 ap1/0 taken0 heals0 was30/2/1");
+        row("a second preview on top of a first", "30 2 7 1", "damage 30, stable, mend 5, hurt most",
+            "-2147483647+0 hs2 ap1/0 taken30 heals0 was0/2/1 unstable dead tired");
+        row("a second preview from the least", "most 2 7 1", toLeast + ", mend most, mend 1",
+            "1+0 hs2 ap1/0 takenmost heals0 wasleast/2/1 tired");
+        row("most failed saves", "30 2 7 1", "damage 30, stable, failed most, damage 1",
+            "-1+0 hs2 ap1/0 taken31 heals0 was-1/2/1 failedmost unstable dead tired");
+    }
+
     void extremeFiguresSaturate()
     {
-        const int least = std::numeric_limits<int>::min(), most = std::numeric_limits<int>::max();
-        const QList<int> figures{least, least + 1, -2147483645, -6, -1, 0, 1, 6, most - 1, most};
-        const auto saturated = [=](qint64 sum) { return int(std::clamp<qint64>(sum, least, most)); };
-        const auto between = [](qint64 value, qint64 from, qint64 to) {
-            return qMin(from, to) <= value && value <= qMax(from, to);
-        };
-        Global::encounter->setCurrentIndex(0);
-        for (int figure : figures) {
-            // Every figure of a rested hero is this one; temporary hit points are never below 0.
-            const auto fresh = [&] {
-                Creature* hero = made("hero", figure, figure, figure, figure);
-                hero->setTempHitPoints(figure);
-                CreatureState state = hero->getState();
-                state.damageTaken = state.actionPointsUsed = figure;
-                hero->setState(state);
-                return hero;
-            };
-            for (int amount : figures) {
-                const QByteArray row = QString("figure %1, amount %2").arg(figure).arg(amount).toUtf8();
-                Creature* hurt = fresh();
-                const qint64 total = qint64(figure) + qMax(figure, 0);
-                hurt->applyDamage(amount, nullptr);
-                QVERIFY2(between(qint64(hurt->getCurrHitPoints()) + hurt->getTempHitPoints(), total, total - amount)
-                             && hurt->getTempHitPoints() >= 0,
-                         row);
-                QVERIFY2(between(hurt->getDamageTaken(), figure, qint64(figure) + amount), row);
-
-                Creature* healed = fresh();
-                healed->applyHealing(amount, amount);
-                QCOMPARE(healed->getCurrHitPoints(), saturated(qMin<qint64>(qint64(qMax(figure, 0)) + amount, figure)));
-                QCOMPARE(healed->getCurrHealingSurges(), int(std::clamp<qint64>(qint64(figure) - amount, 0, qMax(figure, 0))));
-
-                Creature* gaining = fresh();
-                gaining->addActionPoints(amount);
-                gaining->takeShortRest(0, 0, true);
-                QCOMPARE(gaining->getCurrActionPoints(), saturated(qint64(saturated(qint64(figure) + amount)) + 1));
-                Creature* spending = fresh();
-                spending->useActionPoints(amount);
-                QCOMPARE(spending->getCurrActionPoints(), figure - qBound(0, amount, qMax(figure, 0)));
-                QCOMPARE(spending->getActionPointsUsed(), saturated(qint64(figure) + amount));
-                QVERIFY(!spending->getHealthForPlayers(false).isEmpty());
-
-                Creature* adjusted = fresh();
-                putEffects(adjusted, {QString("bonus %1 saving").arg(figure), QString("penalty %1 saving").arg(amount)});
-                int saves = 0;
-                adjusted->getSavingThrows(false, &saves, nullptr);
-                QCOMPARE(saves, saturated(qint64(figure) - amount));
-
-                // A preview goes back whole wherever its sums fit in an int.
-                Creature* previewed = fresh();
-                previewed->setCurrHitPoints(amount);
-                const VitalFigures before = previewed->getFigures();
-                previewed->setDeltaCurrHealth(figure, figure, figure);
-                previewed->setDeltaCurrActionPoints(figure);
-                QVERIFY2(figure < 1
-                             || (qAbs(previewed->getPercentageHP()) <= 100
-                                 && qAbs(previewed->getPercentageHPForPlayers()) <= 100),
-                         row);
-                previewed->resetDelta();
-                const bool fits = saturated(qint64(amount) + figure) == qint64(amount) + figure
-                                  && saturated(qint64(figure) * 2) == qint64(figure) * 2;
-                QVERIFY2(!fits || previewed->getFigures() == before, row);
-            }
-        }
+        const QStringList maxima = fetch<QString>("maxima").split(' ');
+        Creature* hero = made("hero", figure(maxima[0]), figure(maxima[1]), figure(maxima[2]), figure(maxima[3]));
+        play(hero, fetch<QString>("script"));
+        QTEST(figures(hero), "figures");
     }
 
     void findsPortraitsDepthFirstByName_data()
@@ -689,6 +648,104 @@ private slots:
         Creature::selectPortraitFile();
         QCOMPARE(hooks.openFileFolders.last(), Global::getPortraitPath(QString(), second.root()));
         QCOMPARE(hooks.openFileFolders.size(), 5);
+    }
+
+private:
+    // A script's number: "most" and "least" are the ends of int, "own" a surge of the target's own value.
+    static int figure(const QString& word)
+    {
+        const QMap<QString, int> named{{"most", std::numeric_limits<int>::max()},
+                                       {"least", std::numeric_limits<int>::min()},
+                                       {"own", EffectEntries::OwnSurgeValue}};
+        return named.value(word, word.toInt());
+    }
+
+    static QString shown(int figure)
+    {
+        const int most = std::numeric_limits<int>::max(), least = std::numeric_limits<int>::min();
+        return figure == most ? "most" : figure == least ? "least" : QString::number(figure);
+    }
+
+    // Runs steps such as "damage 8, heal 5 3" on the hero; "hurt" and "mend"
+    // preview a conditions-and-effects request as the dialog does, "power" the
+    // healing of a power, "shift" a
+    // change of hit points as a hand edit does.
+    void play(Creature* hero, const QString& script)
+    {
+        const auto preview = [hero](int damage, int heal, int surgeChange, int surgeValue) {
+            EffectEntries entries;
+            entries.damage = damage;
+            entries.heal = heal;
+            entries.surgeChange = surgeChange;
+            entries.surgeValue = surgeValue;
+            EffectEntries::Parties parties;
+            parties.targets = {hero};
+            entries.preview(parties);
+        };
+        const QMap<QString, std::function<void(int, int, int)>> steps{
+            {"damage", [&](int a, int, int) { hero->applyDamage(a, nullptr); }},
+            {"heal", [&](int a, int b, int) { hero->applyHealing(a, b); }},
+            {"temp", [&](int a, int, int) { hero->setTempHitPoints(a); }},
+            {"failed", [&](int a, int, int) { hero->setFailedDeathSavingThrows(a); }},
+            {"stable", [&](int, int, int) { hero->setStabilized(true); }},
+            {"spend", [&](int a, int, int) { hero->useActionPoints(a ? a : AllActionPoints); }},
+            {"add", [&](int a, int, int) { hero->addActionPoints(a ? a : AllActionPoints); }},
+            {"fight", [&](int, int, int) { Global::encounter->setCurrentIndex(0); }},
+            {"short", [&](int a, int b, int) { hero->takeShortRest(a, b, true); }},
+            {"rest", [&](int, int, int) { hero->takeExtendedRest(false, false); }},
+            {"end", [&](int, int, int) { hero->endOfEncounter(); }},
+            {"delay", [&](int, int, int) { hero->setDelayed(true); }},
+            {"hide", [&](int, int, int) { hero->setHidden(true); }},
+            {"ready", [&](int, int, int) { hero->setReady(true); }},
+            {"wind", [&](int, int, int) { hero->setSecondWindUsed(true); }},
+            {"bonus", [&](int a, int, int) { putEffects(hero, {QString("bonus %1 saving").arg(a)}); }},
+            {"penalty", [&](int a, int, int) { putEffects(hero, {QString("penalty %1 saving").arg(a)}); }},
+            {"hurt", [&](int a, int, int) { preview(a, 0, 0, 0); }},
+            {"mend", [&](int a, int b, int c) { preview(0, a, b, c); }},
+            {"power", [&](int a, int b, int) {
+                 CreaturePower power;
+                 auto* healing = static_cast<HealingStep*>(power.program.addStep(PowerStep::Healing, Power::Hit));
+                 healing->hitPoints = a;
+                 healing->surges = b;
+                 power.preview(nullptr, false, {hero}, {}, {});
+             }},
+            {"shift", [&](int a, int, int) { hero->setDeltaCurrHealth(a, 0, 0); }},
+            {"reset", [&](int, int, int) { hero->resetDelta(); }},
+            {"saves", [&](int a, int, int) {
+                 CreatureStats stats = hero->getStats();
+                 stats.savingThrows = QString::number(a);
+                 hero->setStats(stats);
+             }}};
+        for (const QString& step : script.split(", ")) {
+            const QStringList words = step.split(' ');
+            steps[words[0]](figure(words.value(1)), figure(words.value(2)), figure(words.value(3)));
+        }
+    }
+
+    // "hp+temp hs.. ap../used taken.. heals.. was hp/hs/ap", then what is set of the rest.
+    static QString figures(Creature* hero)
+    {
+        const CreatureVitality was = hero->getBeforeVitality();
+        QString figures = QString("%1+%2 hs%3 ap%4/%5 taken%6 heals%7 was%8/%9/%10")
+                              .arg(shown(hero->getCurrHitPoints()), shown(hero->getTempHitPoints()),
+                                   shown(hero->getCurrHealingSurges()), shown(hero->getCurrActionPoints()),
+                                   shown(hero->getActionPointsUsed()), shown(hero->getDamageTaken()),
+                                   shown(hero->getHealCount()), shown(was.hitPoints), shown(was.healingSurges))
+                              .arg(shown(was.actionPoints));
+        if (hero->getFailedDeathSavingThrows())
+            figures += " failed" + shown(hero->getFailedDeathSavingThrows());
+        const QList<QPair<bool, const char*>> flags{
+            {!hero->isStabilized(), " unstable"}, {hero->isDying(), " dying"}, {hero->isDead(false), " dead"},
+            {hero->isDelayed(), " delayed"}, {hero->isReady(), " ready"}, {hero->isSecondWindUsed(), " wind"},
+            {hero->isHidden(), " hidden"}, {hero->needsRest(), " tired"}};
+        for (const auto& [set, flag] : flags)
+            figures += set ? flag : "";
+        if (hero->getEffectCount() > 0) {
+            int saves = 0;
+            hero->getSavingThrows(false, &saves, nullptr);
+            figures += " saves" + shown(saves);
+        }
+        return figures;
     }
 };
 
