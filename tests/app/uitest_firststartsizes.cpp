@@ -351,7 +351,9 @@ private:
         return titles;
     }
 
-    // The docks dragged to that width, or as far as they go towards it; at 0 as they opened.
+    // Where a first start at that size places it: in the middle of the small
+    // screen, else at the top left. The docks dragged to that width, or as far
+    // as they go towards it; at 0 as they opened.
     void placeMainWindow(QSize size, int dockWidth = 0)
     {
         main.window->resize(size);
