@@ -154,8 +154,6 @@ void MainWindow::setupCentralWidget()
     flatDialogButton->setArrowType(Qt::NoArrow);
     flatDialogArea = new ResizableScrollArea(false, false);
     flatDialogArea->setFocusPolicy(Qt::NoFocus);
-    // A panel's least width is the centre's while it shows: the docks give way first.
-    flatDialogArea->setWidthFollowsContent(true);
     flatDialogArea->setContentsMargins(0, 0, 0, 0);
     flatDialogArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     flatDialogArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -209,12 +207,23 @@ void MainWindow::setFlatDialogDisplay(QWidget* widget, bool adjustHeight)
         centralStack->setCurrentWidget(initiativeList);
         hitPointBox->setEnabled(true);
     }
-    // The centre needs the panel's least width, or the table's again; a hidden
-    // page's layouts would not pass that up by themselves.
-    for (QWidget* holder = flatDialogArea; holder != this; holder = holder->parentWidget())
-        holder->updateGeometry();
+    // The centre needs the panel's least width, or the table's again, as far
+    // as the docks can give it: a panel never widens the window, what it
+    // needs past that it scrolls sideways.
+    flatDialogArea->setWidthFollowsContent(true);
+    updateCentreGeometry();
+    const int excess = layout()->totalMinimumSize().width() - width();
+    flatDialogArea->setWidthFollowsContent(true, flatDialogArea->minimumSizeHint().width() - excess);
+    updateCentreGeometry();
     if (old && old != widget)
         old->deleteLater();
+}
+
+void MainWindow::updateCentreGeometry()
+{
+    // A hidden page's layouts would not pass a new least size up by themselves.
+    for (QWidget* holder = flatDialogArea; holder != this; holder = holder->parentWidget())
+        holder->updateGeometry();
 }
 
 void MainWindow::panelClosed()

@@ -150,6 +150,7 @@ private:
     enum Dock { CurrentDock, SelectedDock, HistoryDock, EffectsDock, DockCount };
 
     void setupCentralWidget();
+    void updateCentreGeometry();
     void connectChores();
     using Slot = void (MainWindow::*)();
     // A command whose triggered() reaches the slot; its tips name its keys.

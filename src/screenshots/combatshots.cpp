@@ -49,12 +49,14 @@ void betweenFights(const std::function<void()>& steps)
     Global::encounter->setCurrentIndex(current);
 }
 
-void pickerShots(ShotSink& sink)
+void pickersAt(ShotSink& sink, QSize size, const QString& suffix)
 {
-    Global::mainWindow->resize(1400, 640);
+    // The last panel's least width leaves the window's least size once laid out.
+    QCoreApplication::processEvents();
+    Global::mainWindow->resize(size);
     {
         PickMonsterDialog monsters;
-        shootPanel(sink, "monster-picker", monsters, [&] {
+        shootPanel(sink, "monster-picker" + suffix, monsters, [&] {
             monsters.getFilterEdit()->setText("goblin");
             monsters.onFilterChanged(nullptr);
             selectRow(monsters.getView(), "Goblin");
@@ -64,21 +66,30 @@ void pickerShots(ShotSink& sink)
     }
     {
         PickEncounterDialog encounters("All Adventures");
-        shootPanel(sink, "encounter-picker", encounters, [&] { encounters.getView()->selectRow(0); });
+        shootPanel(sink, "encounter-picker" + suffix, encounters, [&] { encounters.getView()->selectRow(0); });
     }
     {
         PickCharactersDialog party;
-        shootPanel(sink, "party-picker-add", party, [] {});
+        shootPanel(sink, "party-picker-add" + suffix, party, [] {});
     }
     // The same party picked anew between fights.
     betweenFights([&] {
         PickCharactersDialog party;
-        shootPanel(sink, "party-picker", party, [&] {
+        shootPanel(sink, "party-picker" + suffix, party, [&] {
             QList<QCheckBox*> boxes = party.getWidget()->findChildren<QCheckBox*>();
             if (!boxes.isEmpty())
                 boxes.last()->click();
         });
     });
+}
+
+void pickerShots(ShotSink& sink)
+{
+    const QSize before = Global::mainWindow->size();
+    pickersAt(sink, QSize(1400, 640), QString());
+    // A first start's size on a 1,152 × 720 screen: the pickers scroll sideways, the window keeps its width.
+    pickersAt(sink, QSize(1037, 648), "-1037x648");
+    Global::mainWindow->resize(before);
 }
 
 // A short rest between fights: a wounded hero spends a surge, the party reaches a milestone;

@@ -75,6 +75,9 @@ void ResizableScrollArea::adjustSize()
     // does not fit scrolls inside it, and its buttons stay in view.
     if (!adjustHeight && (verticalScrollBar()->isVisible() || hint.height() > room.height()))
         width -= verticalScrollBar()->sizeHint().width();
+    // Where the area may scroll sideways, the content keeps its least width and scrolls.
+    if (horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)
+        width = qMax(width, content->minimumSizeHint().width());
     int height = content->hasHeightForWidth() ? content->heightForWidth(width) : hint.height();
     height = qMax(height, content->minimumSizeHint().height());
     if (adjustHeight)
@@ -118,7 +121,7 @@ QSize ResizableScrollArea::minimumSizeHint() const
     if (!widthFollowsContent || !content)
         return least;
     const int width = content->minimumSizeHint().width() + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
-    return {qMax(least.width(), width), least.height()};
+    return {qMax(least.width(), qMin(width, leastWidthLimit)), least.height()};
 }
 
 bool ResizableScrollArea::eventFilter(QObject* watched, QEvent* event)

@@ -50,8 +50,13 @@ public:
 
     void setAdjustHeight(bool value);
     // The area needs its content's least width, so that what holds it gives
-    // way before the content scrolls sideways.
-    void setWidthFollowsContent(bool value) { widthFollowsContent = value; }
+    // way before the content scrolls sideways; never more than the limit,
+    // past which the content scrolls.
+    void setWidthFollowsContent(bool value, int limit = QWIDGETSIZE_MAX)
+    {
+        widthFollowsContent = value;
+        leastWidthLimit = limit;
+    }
     // The least height the widget's layout takes at that width, rows that
     // wrap counted as they wrap there.
     static int leastHeight(const QWidget* content, int width);
@@ -70,6 +75,7 @@ private:
     bool adjustHeight;
     bool hintFollowsContent;
     bool widthFollowsContent = false;
+    int leastWidthLimit = QWIDGETSIZE_MAX;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

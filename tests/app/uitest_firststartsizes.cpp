@@ -64,6 +64,9 @@ bool showTab(QWidget* window, const QString& title)
 // The main window's first-start sizes on the emulated 1280×800 screen and on a 1600×1000 one.
 const QSize laptopWindow(1152, 720);
 const QSize desktopWindow(1440, 900);
+// A first start on a 1152×720 screen opens the window at this size in the middle of it.
+const QRect smallScreen(0, 0, 1152, 720);
+const QSize smallScreenWindow(1037, 648);
 // The least the monster manager and the character creator narrow to.
 const QSize narrowEditor(960, 600);
 
@@ -182,6 +185,38 @@ private slots:
             cut << cutNamesAndFigures(main.window->findChild<MainInitiativeList*>());
         if (!cut.isEmpty())
             QFAIL(qPrintable(QString("%1 cut:\n%2").arg(cut.size()).arg(cut.join("\n"))));
+    }
+
+    // On a small screen the panels take what the docks give and scroll
+    // sideways past that at their least width: the window keeps its width and
+    // stays on the screen.
+    void aPanelNeverWidensTheWindow_data()
+    {
+        QTest::addColumn<QString>("panel");
+        for (const QString panel : {"Pick the Party", "Select an Encounter", "Select a Monster", "initiative",
+                                    "classic conditions", "Conditions and Effects", "power steps", "short rest"})
+            QTest::newRow(qPrintable(panel)) << panel;
+    }
+
+    void aPanelNeverWidensTheWindow()
+    {
+        QFETCH(QString, panel);
+        placeMainWindow(smallScreenWindow);
+        const QRect placed = main.window->frameGeometry();
+        QVERIFY(smallScreen.contains(placed));
+        QRect whileRunning;
+        bool squeezed = true;
+        runPanel(panel, [&](FlatDialog& dialog) {
+            whileRunning = main.window->frameGeometry();
+            squeezed = dialog.getWidget()->width() < dialog.getWidget()->minimumSizeHint().width();
+        });
+        settle();
+        // What scrolls is whole.
+        QVERIFY(!squeezed);
+        for (const QRect& shown : {whileRunning, main.window->frameGeometry()}) {
+            QCOMPARE(shown.width(), placed.width());
+            QVERIFY(smallScreen.contains(shown));
+        }
     }
 
     // The history never scrolls sideways: a longer entry shows whole in its tooltip.
@@ -314,11 +349,18 @@ private:
         return titles;
     }
 
-    // The docks dragged to that width, or as far as they go towards it; at 0 as they opened.
+    // Where a first start at that size places it: in the middle of the small
+    // screen, else at the top left. The docks dragged to that width, or as far
+    // as they go towards it; at 0 as they opened.
     void placeMainWindow(QSize size, int dockWidth = 0)
     {
-        main.window->move(main.window->screen()->availableGeometry().topLeft());
         main.window->resize(size);
+        QRect frame = main.window->frameGeometry();
+        if (size == smallScreenWindow)
+            frame.moveCenter(smallScreen.center());
+        else
+            frame.moveTopLeft(main.window->screen()->availableGeometry().topLeft());
+        main.window->move(frame.topLeft());
         settle();
         if (dockWidth == 0)
             return;
@@ -430,6 +472,18 @@ private:
     // The panel as the main window shows it, measured while it runs.
     QStringList cutTextsInPanel(const QString& panel)
     {
+        QStringList cut{"the panel never ran"};
+        runPanel(panel, [&](FlatDialog& dialog) {
+            cut = cutTexts(main.window);
+            if (dialog.getAdjustHeight())
+                cut << panelScrolls();
+        });
+        return cut;
+    }
+
+    // Runs the steps while the panel shows in the main window, settled, then closes it.
+    void runPanel(const QString& panel, const std::function<void(FlatDialog&)>& steps)
+    {
         std::unique_ptr<FlatDialog> dialog;
         if (panel == "Pick the Party")
             dialog = std::make_unique<PickCharactersDialog>();
@@ -452,18 +506,14 @@ private:
         else
             dialog = std::make_unique<PowerDialog>(Global::encounter->getCurrentCreature(), QString(), QString(),
                                                    QList<Creature*>{hound}, QList<Creature*>());
-        QStringList cut{"the panel never ran"};
         QTimer::singleShot(0, dialog.get(), [&] {
             if (panel == "power steps")
                 addPowerSteps();
             settle();
-            cut = cutTexts(main.window);
-            if (dialog->getAdjustHeight())
-                cut << panelScrolls();
+            steps(*dialog);
             dialog->reject();
         });
         dialog->exec();
-        return cut;
     }
 
     WindowUnderTest main{QSize()};

@@ -3,8 +3,10 @@
 // the layout put it, each measured with its widget's font against the
 // rectangle it really got.
 #include <QScreen>
+#include <QSettings>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 #include "creature/creature.h"
 #include "editors/characterwindow.h"
@@ -38,6 +40,10 @@ private slots:
             for (const char* tab : {"Stat Block Text", "Edit Details", "Import Changes"})
                 QTest::addRow("creator, %s%s", tab, size) << "creator" << tab << narrowed;
         }
+        // Opened for the first time over an import folder with a long name remembered from an earlier start:
+        // the folder box does not ask for its longest entry.
+        QTest::newRow("manager, Import, long remembered folder")
+                << "manager" << "Import, long remembered folder" << QSize();
     }
 
     // Whichever entry of its list is selected, the longest names marked
@@ -47,6 +53,10 @@ private slots:
         QFETCH(QString, window);
         QFETCH(QString, tab);
         QFETCH(QSize, narrowed);
+        QStringList parts = tab.split(", ");
+        if (parts.removeOne("long remembered folder"))
+            QVERIFY(openOverALongFolder());
+        tab = parts.join(", ");
         QWidget* shown = window == "manager" ? static_cast<QWidget*>(Global::managerWindow) : Global::characterWindow;
         shown->show();
         QVERIFY(QTest::qWaitForWindowExposed(shown));
@@ -87,11 +97,29 @@ private slots:
     }
 
 private:
+    // A new main window, and with it a new manager, on a long import folder
+    // and no stored manager geometry, as after a start that chose that folder
+    // and never showed the manager.
+    bool openOverALongFolder()
+    {
+        const QString folder = importFolder.filePath(
+                "Monsters of the Mirefen campaign, gathered from the game master's notes, the published adventures "
+                "and the stories the players told of the fens");
+        if (!QDir().mkpath(folder))
+            return false;
+        QSettings settings;
+        settings.setValue("importMonsterDir/path", folder);
+        settings.remove("managerWindow");
+        main.restart();
+        return main.loadFolder();
+    }
+
     static void select(QAbstractItemView* view, int row)
     {
         view->selectionModel()->select(view->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
     }
 
+    QTemporaryDir importFolder;
     WindowUnderTest main{QSize()};
 };
 
