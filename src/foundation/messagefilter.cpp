@@ -19,7 +19,7 @@ void filter(QtMsgType type, const QMessageLogContext& context, const QString& te
     if (goneLockFiles > 0 && text.startsWith("Could not remove our own lock file"))
         return;
     QtMessageHandler handler = shown;
-    // Only between the first install and its next line.
+    // Empty only between the first install and the line after it, where another thread's message may fall.
     while (!handler) {
         QThread::yieldCurrentThread();
         handler = shown;
