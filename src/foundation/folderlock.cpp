@@ -2,16 +2,17 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
-#include <QSysInfo>
 #include <QThread>
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <functional>
@@ -20,7 +21,8 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/global.h"
+#include "foundation/locktexts.h"
+#include "foundation/messagefilter.h"
 
 namespace {
 
@@ -36,26 +38,7 @@ QString key(const QString& folder)
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
 }
 
-QString bold(const QString& path)
-{
-    return "<b>" + Global::htmlPath(QDir::toNativeSeparators(path)) + "</b>";
-}
-
-struct Holder
-{
-    qint64 pid = 0;
-    QString host;
-    QString program;
-
-    bool onThisComputer() const { return host.isEmpty() || host == QSysInfo::machineHostName(); }
-    QString inUseText(const QString& folder) const
-    {
-        return Global::tr("The data folder %1 is in use by %2 (process %3 on %4).")
-            .arg(bold(folder), program.toHtmlEscaped())
-            .arg(pid)
-            .arg(host.toHtmlEscaped());
-    }
-};
+using LockTexts::Holder;
 
 // Both locks of a folder held. The one in the folder is missing when the
 // folder cannot hold it, and shared when two paths lead to one folder.
@@ -65,27 +48,68 @@ struct HeldFolder
     std::unique_ptr<QLockFile> onComputer;
 };
 
-QtMessageHandler passedOn = nullptr;
+using FileIdentity = std::pair<quint64, quint64>;
 
-void withoutGoneLockWarning(QtMsgType type, const QMessageLogContext& context, const QString& text)
+// The device and inode of each lock file when last found to be this program's.
+std::map<QString, FileIdentity>& ownLockFiles()
 {
-    if (!text.startsWith("Could not remove our own lock file"))
-        passedOn(type, context, text);
+    // Still there when the held folders are let go at exit.
+    static auto* files = new std::map<QString, FileIdentity>;
+    return *files;
 }
 
-// The toolkit warns when it cannot remove a lock file, as when its folder was
-// removed or unmounted; then nothing is left to remove. Messages of other
-// threads meanwhile pass on to the handler in place.
+bool namesThisProgram(const QString& path)
+{
+    Holder holder;
+    return QLockFile(path).getLockInfo(&holder.pid, &holder.host, &holder.program)
+        && holder.pid == QCoreApplication::applicationPid() && holder.onThisComputer();
+}
+
+// Whether the lock file is this program's: the one it made, or a copy of it
+// put in its place, as sync tools do. A stat, and a read of a file not seen
+// before.
+bool isOwnFile(const QString& path)
+{
+    struct stat found;
+    if (stat(QFile::encodeName(path).constData(), &found) != 0)
+        return false;
+    const FileIdentity identity(found.st_dev, found.st_ino);
+    const auto own = ownLockFiles().find(path);
+    if (own != ownLockFiles().end() && own->second == identity)
+        return true;
+    if (!namesThisProgram(path))
+        return false;
+    ownLockFiles()[path] = identity;
+    return true;
+}
+
+// Its unlock would remove by name the lock file another program has put in
+// its place, so it is never destroyed: its file closes with the process.
+void forsake(std::shared_ptr<QLockFile> lock)
+{
+    static auto* forsaken = new std::vector<std::shared_ptr<QLockFile>>;
+    forsaken->push_back(std::move(lock));
+}
+
+// Removes the lock file only while it is this program's. The toolkit warns
+// when the file is gone, as with its folder removed or unmounted: then
+// nothing is left to remove.
 template <class Lock>
 void letGo(Lock& lock)
 {
-    if (!lock || QFileInfo::exists(lock->fileName())) {
+    if (!lock || !lock->isLocked()) {
         lock.reset();
         return;
     }
-    passedOn = qInstallMessageHandler(withoutGoneLockWarning);
-    lock.reset();
-    qInstallMessageHandler(passedOn);
+    const QString path = lock->fileName();
+    if (isOwnFile(path)) {
+        lock.reset();
+    } else if (QFileInfo::exists(path)) {
+        forsake(std::move(lock));
+    } else {
+        const MessageFilter::GoneLockFile quiet;
+        lock.reset();
+    }
 }
 
 void letGo(HeldFolder& folder)
@@ -162,12 +186,14 @@ QString whyUnmade(const QString& path)
     // The disk took the name but not the content.
     const QByteArray content(80, '\n');
     const bool written = probe.write(content) == content.size() && probe.flush();
-    const QString cause = written ? Global::tr("it could not be written") : probe.errorString();
+    const QString cause = written ? LockTexts::unwritten() : probe.errorString();
     probe.remove();
     return cause;
 }
 
 enum class Attempt { Taken, Unmade, Held, Stuck };
+
+std::atomic<int> waits{0};
 
 // Takes the lock, clearing one that names no program once it is old enough
 // and one the caller may clear. Otherwise the holder, or why the file stays.
@@ -184,6 +210,7 @@ Attempt acquire(QLockFile& lock, const std::function<bool(const Holder&)>& clear
         const bool guarded = guard.tryLock(0) || guard.error() != QLockFile::LockFailedError;
         const bool named = lock.getLockInfo(&holder.pid, &holder.host, &holder.program);
         if ((!guarded || (!named && isYoung(lock.fileName()))) && !grace.hasExpired()) {
+            waits++;
             QThread::msleep(50);
             continue;
         }
@@ -194,36 +221,16 @@ Attempt acquire(QLockFile& lock, const std::function<bool(const Holder&)>& clear
     }
 }
 
-QString stuckText(const QString& folder, const QString& path, const QString& cause)
-{
-    return Global::tr("The lock file %1 of the data folder %2 cannot be removed: %3.<p>Once it is removed by hand, "
-                      "the folder opens.")
-        .arg(bold(path), bold(folder), cause.toHtmlEscaped());
-}
-
-const char* const takeOverRisk =
-    QT_TRANSLATE_NOOP("Global", "<p>Open Anyway takes the folder over. Should that program still have it open, both "
-                                "programs write its history log and damage it.");
-
 // A live holder of the folder's lock.
 FolderLock::Claim judge(const QString& folder, const Holder& holder)
 {
     if (!holder.onThisComputer())
-        return {FolderLock::Claim::Unsure,
-                holder.inUseText(folder)
-                    + Global::tr(" That is another computer: from here it cannot be told whether the program still "
-                                 "runs there.")
-                    + Global::tr(takeOverRisk)};
-    qint64 pid = 0;
-    QString host;
-    QString program;
-    if (QLockFile(FolderLock::computerLockPath(folder)).getLockInfo(&pid, &host, &program) && pid == holder.pid)
-        return {FolderLock::Claim::InUse, holder.inUseText(folder)};
-    return {FolderLock::Claim::Unsure,
-            holder.inUseText(folder)
-                + Global::tr(" That program runs on this computer but has not opened this folder: most likely the "
-                             "folder was copied, lock and all, while that program had it open.")
-                + Global::tr(takeOverRisk)};
+        return {FolderLock::Claim::Unsure, LockTexts::onAnotherComputer(folder, holder)};
+    Holder onComputer;
+    if (QLockFile(FolderLock::computerLockPath(folder)).getLockInfo(&onComputer.pid, &onComputer.host, &onComputer.program)
+        && onComputer.pid == holder.pid)
+        return {FolderLock::Claim::InUse, LockTexts::inUse(folder, holder)};
+    return {FolderLock::Claim::Unsure, LockTexts::notOpenedHere(folder, holder)};
 }
 
 FolderLock::Claim claimInFolder(QLockFile& lock, const QString& folder, bool overrule, QString& unmade)
@@ -246,7 +253,7 @@ FolderLock::Claim claimInFolder(QLockFile& lock, const QString& folder, bool ove
     case Attempt::Stuck:
         break;
     }
-    return {FolderLock::Claim::InUse, stuckText(folder, lock.fileName(), cause)};
+    return {FolderLock::Claim::Stuck, LockTexts::stuck(folder, lock.fileName(), cause)};
 }
 
 // Null when the runtime folder takes no lock.
@@ -265,22 +272,11 @@ FolderLock::Claim claimOnComputer(std::unique_ptr<QLockFile>& lock, const QStrin
         lock.reset();
         return {};
     case Attempt::Held:
-        return {FolderLock::Claim::InUse, holder.inUseText(folder)};
+        return {FolderLock::Claim::InUse, LockTexts::inUse(folder, holder)};
     case Attempt::Stuck:
         break;
     }
-    return {FolderLock::Claim::InUse, stuckText(folder, path, cause)};
-}
-
-QString unlockedText(const QString& folder, const QString& path, const QString& cause, bool onComputer)
-{
-    const QString text = Global::tr("The data folder %1 could not be locked: its lock file %2 cannot be made (%3).")
-                             .arg(bold(folder), bold(path), cause.toHtmlEscaped());
-    return text
-        + (onComputer ? Global::tr("<p>A second Ravelhorn on this computer is still kept out of it, but not one on "
-                                   "another computer that shares the folder.")
-                      : Global::tr("<p>Nothing keeps a second program out of it: while another one has it open, both "
-                                   "write its history log and damage it."));
+    return {FolderLock::Claim::Stuck, LockTexts::stuck(folder, path, cause)};
 }
 
 }
@@ -292,26 +288,31 @@ Claim take(const QString& folder, bool overrule)
     const QString name = key(folder);
     if (held().count(name))
         return {};
-    const QString path = QDir(name).filePath(lockName);
+    // This computer's lock first: a second program here is refused by it
+    // before it could find the folder's lock held by a program that has not
+    // taken this one yet.
     HeldFolder entry;
+    const Claim first = claimOnComputer(entry.onComputer, folder);
+    if (first.outcome != Claim::Held)
+        return first;
+    const QString path = QDir(name).filePath(lockName);
     QString unmade;
     entry.inFolder = heldAs(path);
     if (!entry.inFolder) {
         std::shared_ptr<QLockFile> lock = newLock(path);
         const Claim claim = claimInFolder(*lock, folder, overrule, unmade);
-        if (claim.outcome != Claim::Held)
+        if (claim.outcome != Claim::Held) {
+            letGo(entry.onComputer);
             return claim;
+        }
         if (lock->isLocked())
             entry.inFolder = lock;
     }
-    const Claim second = claimOnComputer(entry.onComputer, folder);
-    if (second.outcome != Claim::Held)
-        return second;
     const bool onComputer = entry.onComputer != nullptr;
     held()[name] = std::move(entry);
     if (unmade.isEmpty())
         return {};
-    return {Claim::Held, unlockedText(folder, path, unmade, onComputer)};
+    return {Claim::Held, LockTexts::unlocked(folder, path, unmade, onComputer)};
 }
 
 void keepOnly(const QString& folder)
@@ -327,6 +328,11 @@ void keepOnly(const QString& folder)
     }
 }
 
+int waitCount()
+{
+    return waits;
+}
+
 QString computerLockPath(const QString& folder)
 {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -335,56 +341,6 @@ QString computerLockPath(const QString& folder)
     const QByteArray digest = QCryptographicHash::hash(key(folder).toUtf8(), QCryptographicHash::Sha1).toHex();
     return QDir(runtime).filePath("ravelhorn-" + QString::fromLatin1(digest.left(24)) + ".lock");
 }
-
-}
-
-namespace {
-
-using FileIdentity = std::pair<quint64, quint64>;
-
-// The device and inode of each lock file when last found to be this program's.
-std::map<QString, FileIdentity>& ownLockFiles()
-{
-    static std::map<QString, FileIdentity> files;
-    return files;
-}
-
-bool namesThisProgram(const QString& path)
-{
-    Holder holder;
-    return QLockFile(path).getLockInfo(&holder.pid, &holder.host, &holder.program)
-        && holder.pid == QCoreApplication::applicationPid() && holder.onThisComputer();
-}
-
-// Whether the lock file is this program's: the one it made, or a copy of it
-// put in its place, as sync tools do. A stat, and a read of a file not seen
-// before.
-bool isOwnFile(const QString& path)
-{
-    struct stat found;
-    if (stat(QFile::encodeName(path).constData(), &found) != 0)
-        return false;
-    const FileIdentity identity(found.st_dev, found.st_ino);
-    const auto own = ownLockFiles().find(path);
-    if (own != ownLockFiles().end() && own->second == identity)
-        return true;
-    if (!namesThisProgram(path))
-        return false;
-    ownLockFiles()[path] = identity;
-    return true;
-}
-
-// Its unlock would remove by name the lock file another program has put in
-// its place, so it is never destroyed: its file closes with the process.
-void forsake(std::shared_ptr<QLockFile> lock)
-{
-    static auto* forsaken = new std::vector<std::shared_ptr<QLockFile>>;
-    forsaken->push_back(std::move(lock));
-}
-
-}
-
-namespace FolderLock {
 
 bool confirmHeld(const QString& folder, QString& why)
 {
@@ -404,25 +360,15 @@ bool confirmHeld(const QString& folder, QString& why)
             return true;
         // Let go of while the folder was moved away, and back with it.
         QFile::remove(path);
-    } else if (lock->isLocked()) {
-        if (QFileInfo::exists(path))
-            forsake(std::move(lock));
-        else
-            letGo(lock);
+    } else {
+        letGo(lock);
     }
     lock = newLock(path);
     if (lock->tryLock(0) || lock->error() != QLockFile::LockFailedError)
         return true;
     Holder holder;
-    if (!lock->getLockInfo(&holder.pid, &holder.host, &holder.program)) {
-        why = Global::tr("The data folder %1 has been taken by another program since its lock file was removed.")
-                  .arg(bold(folder));
-        return false;
-    }
-    why = Global::tr("The data folder %1 has been taken by %2 (process %3 on %4) since its lock file was removed.")
-              .arg(bold(folder), holder.program.toHtmlEscaped())
-              .arg(holder.pid)
-              .arg(holder.host.toHtmlEscaped());
+    const bool named = lock->getLockInfo(&holder.pid, &holder.host, &holder.program);
+    why = LockTexts::takenSince(folder, named ? &holder : nullptr);
     return false;
 }
 

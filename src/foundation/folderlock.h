@@ -18,8 +18,10 @@ struct Claim
     enum Outcome {
         // This program holds the folder; a text says once what could not be locked.
         Held,
-        // Another program holds it, or a lock nobody holds cannot be removed.
+        // Another program holds it.
         InUse,
+        // A lock nobody holds cannot be removed: the user removes it by hand.
+        Stuck,
         // A lock whose holder cannot be checked from this computer, or that a
         // program here holds on another folder: opened only when the user says so.
         Unsure
@@ -34,6 +36,9 @@ struct Claim
 Claim take(const QString& folder, bool overrule = false);
 // Lets go of every folder held but this one; an empty folder lets go of all.
 void keepOnly(const QString& folder);
+// How often this program has waited for a lock file to be named or cleared
+// by another program, as a lock being written is.
+int waitCount();
 // The second lock's file for the folder, in the user's runtime folder.
 QString computerLockPath(const QString& folder);
 

@@ -10,6 +10,7 @@
 #include <ctime>
 
 #include "foundation/folderlock.h"
+#include "foundation/messagefilter.h"
 #include "foundation/translation.h"
 #include "foundation/uihooks.h"
 
@@ -59,6 +60,7 @@ void Global::exit()
 void Global::initLogging()
 {
     // The log-file handler stays uninstalled: diagnostics go to the default output.
+    MessageFilter::install();
 }
 
 void Global::quitLogging()
@@ -86,25 +88,6 @@ void Global::logMessageHandler(QtMsgType type, const QMessageLogContext&, const 
     logFile.flush();
     if (type == QtFatalMsg)
         abort();
-}
-
-namespace {
-QtMessageHandler shownMessages = nullptr;
-
-void dropPlatformNotes(QtMsgType type, const QMessageLogContext& context, const QString& text)
-{
-    if (!text.startsWith("This plugin does not support"))
-        shownMessages(type, context, text);
-}
-}
-
-void Global::quietOffscreenPlatform()
-{
-    if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen"))
-        return;
-    const QtMessageHandler previous = qInstallMessageHandler(dropPlatformNotes);
-    if (previous != dropPlatformNotes)
-        shownMessages = previous;
 }
 
 QString Global::getVersion()

@@ -57,12 +57,11 @@ public:
     // Start-up and shut-down
     static void init();
     static void exit();
+    // Puts the program's one message filter in front of the handler in place:
+    // at start, and again after a test framework put its own there.
     static void initLogging();
     static void quitLogging();
     static void logMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& text);
-    // Under the offscreen platform (tests, benchmarks, screenshots), drops its
-    // notes of what it cannot do for a window; every other message still shows.
-    static void quietOffscreenPlatform();
     static QString getVersion();
     static QString getBuildDetails();
 

@@ -113,12 +113,17 @@ int claimFolder(const QString& path, bool starting)
                 Global::alert(Global::tr("Data Folder Not Locked"), claim.text);
             return 1;
         }
+        // No program has it open: the lock file is in the way.
+        const bool stuck = claim.outcome == FolderLock::Claim::Stuck;
         QString text = claim.text;
         if (starting)
-            text += Global::tr("<p>Choose another data folder, or quit and go on in the program that has it open.");
+            text += stuck ? Global::tr("<p>Choose another data folder, or quit.")
+                          : Global::tr("<p>Choose another data folder, or quit and go on in the program that has it "
+                                       "open.");
         else if (!Global::prettyRootPath.isEmpty())
             text += Global::tr("<p>The data folder stays <b>%1</b>.").arg(Global::htmlPath(Global::prettyRootPath));
-        const int answer = Global::ui().lockedFolderAlert(Global::tr("Data Folder in Use"), text,
+        const QString title = stuck ? Global::tr("Lock File Cannot Be Removed") : Global::tr("Data Folder in Use");
+        const int answer = Global::ui().lockedFolderAlert(title, text,
                                                           claim.outcome == FolderLock::Claim::Unsure,
                                                           starting ? Global::tr("Quit") : Global::tr("Cancel"));
         if (answer != 1)

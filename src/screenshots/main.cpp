@@ -33,7 +33,7 @@ int main(int argc, char* argv[])
         return 2;
 
     QApplication app(argc, argv);
-    Global::quietOffscreenPlatform();
+    Global::initLogging();
     Program::prepareApplication();
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QTextStream err(stderr);

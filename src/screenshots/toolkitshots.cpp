@@ -42,6 +42,14 @@ void messageBoxes(ShotSink& sink)
             "gaming-table).<p>Choose another data folder, or quit and go on in the program that has it open.",
             false, "Quit");
     });
+    sink.saveModal("message-lock-stuck", [] {
+        const QString folder = "/srv/share/Ravelhorn Data";
+        MessageDialog().lockedFolderAlert("Lock File Cannot Be Removed",
+            "The lock file <b>" + Global::htmlPath(folder + "/.ravelhorn.lock") + "</b> of the data folder <b>"
+                + Global::htmlPath(folder) + "</b> cannot be removed: Permission denied.<p>Once it is removed by "
+                "hand, the folder opens.<p>Choose another data folder, or quit.",
+            false, "Quit");
+    });
     sink.saveModal("message-folder-other-computer", [] {
         MessageDialog().lockedFolderAlert("Data Folder in Use",
             "The data folder <b>/mnt/share/Ravelhorn Data</b> is in use by ravelhorn (process 4242 on otherlaptop). "

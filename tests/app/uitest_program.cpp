@@ -1,7 +1,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QListView>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTimer>
 
@@ -13,6 +13,7 @@
 #include "encounter/encounter.h"
 #include "encounter/history.h"
 #include "encounter/vitalityevents.h"
+#include "foundation/folderlock.h"
 #include "foundation/global.h"
 #include "foundation/translation.h"
 #include "library/characters.h"
@@ -40,6 +41,17 @@ QString marks(const QAbstractItemModel& model)
                     + (grey ? "g" : ""));
     }
     return rows.join(' ');
+}
+
+// A runtime folder so deep that no file name fits in it, as the toolkit wants it: private to its owner.
+bool makeDeepRuntime()
+{
+    QString deep = QDir::tempPath() + "/runtime";
+    while (deep.size() < 3950)
+        deep += "/" + QString(100, 'r');
+    deep += "/" + QString(4069 - deep.size(), 'r');
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(deep));
+    return QDir().mkpath(deep) && QFile::setPermissions(deep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 }
@@ -128,35 +140,41 @@ private slots:
         QTest::addColumn<QList<int>>("answers");
         QTest::addColumn<QString>("opened");
         QTest::addColumn<QString>("told");
+        // The buttons beside "Select Folder...", a question after another.
+        QTest::addColumn<QString>("offered");
         const QString inUse = "Data Folder in Use: The data folder <b>%1</b> is in use by ravelhorn (process %2 on ";
-        QTest::newRow("quit") << "held" << QList<int>{0} << "" << inUse;
-        QTest::newRow("another folder chosen") << "held" << QList<int>{2} << "Other" << inUse;
-        QTest::newRow("holder killed") << "killed" << QList<int>() << "Campaign" << "";
-        QTest::newRow("empty lock") << "empty" << QList<int>() << "Campaign" << "";
-        QTest::newRow("lock cut short by a power cut") << "nul" << QList<int>() << "Campaign" << "";
-        QTest::newRow("lock being written") << "young" << QList<int>() << "Campaign" << "";
-        QTest::newRow("folder as lock") << "directory" << QList<int>() << "Campaign" << "";
-        QTest::newRow("unreadable lock") << "unreadable" << QList<int>() << "Campaign" << "";
-        QTest::newRow("folder with files as lock")
-            << "full directory" << QList<int>{0} << ""
-            << "Data Folder in Use: The lock file <b>%3</b> of the data folder <b>%1</b> cannot be removed: "
-               "Directory not empty.";
-        QTest::newRow("lock in a read-only folder")
-            << "read-only, empty" << QList<int>{0} << ""
-            << "Data Folder in Use: The lock file <b>%3</b> of the data folder <b>%1</b> cannot be removed: "
-               "Permission denied.";
+        QTest::newRow("quit") << "held" << QList<int>{0} << "" << inUse << "Quit";
+        QTest::newRow("another folder chosen") << "held" << QList<int>{2} << "Other" << inUse << "Quit";
+        QTest::newRow("holder killed") << "killed" << QList<int>() << "Campaign" << "" << "";
+        QTest::newRow("empty lock") << "empty" << QList<int>() << "Campaign" << "" << "";
+        QTest::newRow("lock cut short by a power cut") << "nul" << QList<int>() << "Campaign" << "" << "";
+        QTest::newRow("lock being written") << "young" << QList<int>() << "Campaign" << "" << "";
+        QTest::newRow("folder as lock") << "directory" << QList<int>() << "Campaign" << "" << "";
+        QTest::newRow("unreadable lock") << "unreadable" << QList<int>() << "Campaign" << "" << "";
+        const QString stuck = "Lock File Cannot Be Removed: The lock file <b>%3</b> of the data folder <b>%1</b> cannot "
+                              "be removed: %4.<p>Once it is removed by hand, the folder opens.<p>Choose another data "
+                              "folder, or quit.";
+        QTest::newRow("folder with files as lock") << "full directory" << QList<int>{0} << ""
+                                                   << QString(stuck).replace("%4", "Directory not empty") << "Quit";
+        QTest::newRow("lock in a read-only folder") << "read-only, empty" << QList<int>{0} << ""
+                                                    << QString(stuck).replace("%4", "Permission denied") << "Quit";
+        // This computer's lock is asked first: the lock in the folder is not looked at.
+        QTest::newRow("held here, with a lock that cannot be removed")
+            << "held here, full directory" << QList<int>{0} << "" << inUse << "Quit";
         const QString elsewhere = "Data Folder in Use: The data folder <b>%1</b> is in use by ravelhorn (process 4242 "
                                   "on otherlaptop). That is another computer";
-        QTest::newRow("another computer's, quit") << "other computer" << QList<int>{0} << "" << elsewhere;
-        QTest::newRow("another computer's, opened") << "other computer" << QList<int>{1} << "Campaign" << elsewhere;
-        QTest::newRow("copied with the folder")
-            << "copied" << QList<int>{1} << "Campaign"
-            << "Data Folder in Use: The data folder <b>%1</b> is in use by ravelhorn (process %2 on ";
+        QTest::newRow("another computer's, quit")
+            << "other computer" << QList<int>{0} << "" << elsewhere << "Open Anyway, Quit";
+        QTest::newRow("another computer's, opened")
+            << "other computer" << QList<int>{1} << "Campaign" << elsewhere << "Open Anyway, Quit";
+        QTest::newRow("copied with the folder") << "copied" << QList<int>{1} << "Campaign" << inUse << "Open Anyway, Quit";
         QTest::newRow("read-only folder")
             << "read-only" << QList<int>() << "Campaign"
             << "Data Folder Not Locked: The data folder <b>%1</b> could not be locked: its lock file <b>%3</b> "
-               "cannot be made (Permission denied).";
-        QTest::newRow("read-only folder held") << "read-only, held" << QList<int>{0} << "" << inUse;
+               "cannot be made (Permission denied)." << "";
+        QTest::newRow("read-only folder held") << "read-only, held" << QList<int>{0} << "" << inUse << "Quit";
+        // Its path leaves no room for the lock's name: the folder's own lock keeps it.
+        QTest::newRow("runtime folder that takes no lock") << "deep runtime" << QList<int>() << "Campaign" << "" << "";
     }
 
     void secondStartOnAHeldFolder()
@@ -165,6 +183,7 @@ private slots:
         QFETCH(QList<int>, answers);
         QFETCH(QString, opened);
         QFETCH(QString, told);
+        QFETCH(QString, offered);
         TemporaryHome home;
         for (const char* name : {"Campaign", "Other"})
             QVERIFY(Global::copyDir(Global::getResourcePath() + "/demo-data", home.path(), name));
@@ -172,9 +191,14 @@ private slots:
         const QString other = home.path() + "/Other";
         const QString lockFile = held + "/.ravelhorn.lock";
         QSettings().setValue("dataDir/path", held);
-        const bool byProgram = lock.endsWith("held") || lock == "killed" || lock == "copied";
-        if (!byProgram && lock != "read-only")
+        const bool elsewhere = lock == "copied" || lock.startsWith("held here");
+        const bool byProgram = lock.endsWith("held") || lock == "killed" || elsewhere;
+        if (!QStringList{"read-only", "deep runtime", "killed", "copied"}.contains(lock) && !lock.endsWith("held"))
             QVERIFY(TestSupport::makeLock(held, lock.section(", ", -1)));
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        const auto restoreRuntime = qScopeGuard([runtime] { qputenv("XDG_RUNTIME_DIR", runtime); });
+        if (lock == "deep runtime")
+            QVERIFY(makeDeepRuntime());
         std::optional<ReadOnlyFile> readOnly;
         std::optional<UserRights> user;
         // A folder that takes no new file, with a log that takes records.
@@ -184,12 +208,15 @@ private slots:
             user.emplace();
         std::optional<OtherProgram> first;
         if (byProgram) {
-            first.emplace(lock == "copied" ? other : held, lock.startsWith("read-only"));
-            QVERIFY(first->holdsFolder());
+            first.emplace(elsewhere ? other : held, lock.startsWith("read-only"));
+            QVERIFY(first->holdsFolder(!lock.startsWith("read-only")));
             if (lock == "killed")
                 first->kill();
             if (lock == "copied")
                 QVERIFY(QFile::copy(other + "/.ravelhorn.lock", lockFile));
+            // As when it holds the folder through another path to it.
+            if (lock.startsWith("held here"))
+                QVERIFY(QFile::copy(FolderLock::computerLockPath(other), FolderLock::computerLockPath(held)));
         }
         const qint64 firstPid = first ? first->pid() : 0;
 
@@ -208,8 +235,7 @@ private slots:
             QCoreApplication::exit(0);
         });
         running.start(0);
-        QElapsedTimer started;
-        started.start();
+        const int waits = FolderLock::waitCount();
         QCOMPARE(Program::run(&hooks), 0);
 
         QStringList shown;
@@ -220,17 +246,18 @@ private slots:
                  qPrintable(shown.join('\n')));
         QCOMPARE(openedFolder, opened);
         QCOMPARE(hooks.alerts.size(), answers.size() + int(lock == "read-only"));
-        // A lock being written is given its few seconds.
-        QCOMPARE(started.elapsed() > 2500, lock == "young");
+        QCOMPARE(hooks.lockedFolderButtons.join("; "), offered);
+        // A lock being written is given its few seconds; any other is judged at once.
+        QCOMPARE(FolderLock::waitCount() > waits, lock == "young");
         // The folder is held while the program runs, and let go when it ends.
         const qint64 self = QCoreApplication::applicationPid();
         if (!opened.isEmpty()) {
             QCOMPARE(folderHolder, readOnly ? 0 : self);
-            QCOMPARE(computerHolder, self);
+            QCOMPARE(computerHolder, lock == "deep runtime" ? 0 : self);
         }
         if (opened == "Campaign")
             QVERIFY(!QFileInfo::exists(lockFile));
-        QCOMPARE(OtherProgram::lockHolder(other), lock == "copied" ? firstPid : 0);
+        QCOMPARE(OtherProgram::lockHolder(other), elsewhere ? firstPid : 0);
         if (first && opened.isEmpty())
             QVERIFY(OtherProgram::lockHolder(held) == firstPid || OtherProgram::computerLockHolder(held) == firstPid);
         // What was refused is left as it was found.

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSignalSpy>
 
@@ -386,6 +387,13 @@ private slots:
                })
             << Mishap([](TestWorld& world) { QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock")); })
             << "has been taken by ravelhorn (process 4242 on otherlaptop)" << 20 << 2;
+        QTest::newRow("the same, the data folder reached through a link") << false << Mishap([](TestWorld& world) {
+            QVERIFY(QFile::link(world.root(), world.root() + "-link"));
+            Global::nativeRootPath = world.root() + "-link";
+            QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock"));
+            QVERIFY(TestSupport::makeLock(world.root(), "other computer"));
+        }) << Mishap([](TestWorld& world) { QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock")); })
+            << "has been taken by ravelhorn (process 4242 on otherlaptop)" << 20 << 2;
     }
     void unreachableLogRefusesCommands()
     {
@@ -395,6 +403,8 @@ private slots:
         QFETCH(QString, cause);
         QFETCH(int, replayed);
         QFETCH(int, told);
+        // A lock file gone with its folder is let go of without a word.
+        QTest::failOnWarning(QRegularExpression("Could not remove our own lock file"));
         TestWorld world;
         RecordingUiHooks hooks;
         holdAndHitAna(world);
@@ -442,6 +452,35 @@ private slots:
         QVERIFY(world.record(setHitPoints(world, world.find("Ana"), 10)));
         QVERIFY(hooks.alerts.isEmpty());
         QCOMPARE(OtherProgram::lockHolder(world.root()), QCoreApplication::applicationPid());
+    }
+    // At quit the lock file is removed only while it is still this program's: one another program put in its
+    // place stays, or a third program would open the folder beside it.
+    void quittingLetsGoOfItsOwnLockOnly_data()
+    {
+        QTest::addColumn<Mishap>("mishap");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("its own") << Mishap([](TestWorld&) {}) << false;
+        QTest::newRow("replaced by a copy of itself")
+            << Mishap([](TestWorld& world) { replaceByCopy(world.root() + "/.ravelhorn.lock"); }) << false;
+        QTest::newRow("removed, and the folder taken from another computer") << Mishap([](TestWorld& world) {
+            QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock"));
+            QVERIFY(TestSupport::makeLock(world.root(), "other computer"));
+        }) << true;
+    }
+    void quittingLetsGoOfItsOwnLockOnly()
+    {
+        QFETCH(Mishap, mishap);
+        QFETCH(bool, kept);
+        TestWorld world;
+        holdAndHitAna(world);
+        mishap(world);
+        const QString lockFile = world.root() + "/.ravelhorn.lock";
+        const QByteArray found = TestSupport::readFile(lockFile);
+        // As at quit.
+        FolderLock::keepOnly(QString());
+        QCOMPARE(QFileInfo::exists(lockFile), kept);
+        if (kept)
+            QCOMPARE(TestSupport::readFile(lockFile), found);
     }
     void commandsThatCannotBeRecordedAreRefused()
     {

@@ -91,10 +91,10 @@ OtherProgram::~OtherProgram()
     kill();
 }
 
-bool OtherProgram::holdsFolder()
+bool OtherProgram::holdsFolder(bool lockable)
 {
-    return process.waitForStarted() && QTest::qWaitFor([this] {
-        return lockHolder(folder) == pid() || computerLockHolder(folder) == pid();
+    return process.waitForStarted() && QTest::qWaitFor([this, lockable] {
+        return computerLockHolder(folder) == pid() && (!lockable || lockHolder(folder) == pid());
     }, 60000);
 }
 
@@ -202,7 +202,7 @@ void isolateEnvironment()
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName("Corvelle");
     QCoreApplication::setApplicationName("Ravelhorn");
-    Global::quietOffscreenPlatform();
+    Global::initLogging();
 }
 
 bool makeLock(const QString& folder, const QString& kind)
@@ -224,7 +224,7 @@ bool makeLock(const QString& folder, const QString& kind)
 int runTests(QObject* test, int argc, char** argv)
 {
     QTest::qInit(test, argc, argv);
-    Global::quietOffscreenPlatform();
+    Global::initLogging();
     const int failures = QTest::qRun();
     QTest::qCleanup();
     return failures;

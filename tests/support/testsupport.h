@@ -90,8 +90,9 @@ public:
     explicit OtherProgram(const QString& folder, bool asUser = false);
     ~OtherProgram();
     qint64 pid() const { return process.processId(); }
-    // True once the folder's lock, or this computer's second lock on it, names it, within a generous time.
-    bool holdsFolder();
+    // True once this computer's second lock on the folder names it, and the
+    // folder's own lock too unless the folder takes none, within a generous time.
+    bool holdsFolder(bool lockable = true);
     // As a crash does: the lock stays behind.
     void kill();
 

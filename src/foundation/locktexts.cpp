@@ -1,0 +1,88 @@
+#include "foundation/locktexts.h"
+
+#include <QDir>
+#include <QSysInfo>
+
+#include "foundation/global.h"
+
+namespace {
+
+QString bold(const QString& path)
+{
+    return "<b>" + Global::htmlPath(QDir::toNativeSeparators(path)) + "</b>";
+}
+
+// "ravelhorn (process 4711 on gaming-table)"
+QString named(const LockTexts::Holder& holder)
+{
+    return Global::tr("%1 (process %2 on %3)")
+        .arg(holder.program.toHtmlEscaped())
+        .arg(holder.pid)
+        .arg(holder.host.toHtmlEscaped());
+}
+
+QString takeOverRisk()
+{
+    return Global::tr("<p>Open Anyway takes the folder over. Should that program still have it open, both programs "
+                      "write its history log and damage it.");
+}
+
+}
+
+namespace LockTexts {
+
+bool Holder::onThisComputer() const
+{
+    return host.isEmpty() || host == QSysInfo::machineHostName();
+}
+
+QString inUse(const QString& folder, const Holder& holder)
+{
+    return Global::tr("The data folder %1 is in use by %2.").arg(bold(folder), named(holder));
+}
+
+QString onAnotherComputer(const QString& folder, const Holder& holder)
+{
+    return inUse(folder, holder)
+        + Global::tr(" That is another computer: from here it cannot be told whether the program still runs there.")
+        + takeOverRisk();
+}
+
+QString notOpenedHere(const QString& folder, const Holder& holder)
+{
+    return inUse(folder, holder)
+        + Global::tr(" That program runs on this computer but has not opened this folder: most likely the folder was "
+                     "copied, lock and all, while that program had it open.")
+        + takeOverRisk();
+}
+
+QString stuck(const QString& folder, const QString& lockFile, const QString& cause)
+{
+    return Global::tr("The lock file %1 of the data folder %2 cannot be removed: %3.<p>Once it is removed by hand, "
+                      "the folder opens.")
+        .arg(bold(lockFile), bold(folder), cause.toHtmlEscaped());
+}
+
+QString unlocked(const QString& folder, const QString& lockFile, const QString& cause, bool onComputer)
+{
+    const QString text = Global::tr("The data folder %1 could not be locked: its lock file %2 cannot be made (%3).")
+                             .arg(bold(folder), bold(lockFile), cause.toHtmlEscaped());
+    return text
+        + (onComputer ? Global::tr("<p>A second Ravelhorn on this computer is still kept out of it, but not one on "
+                                   "another computer that shares the folder.")
+                      : Global::tr("<p>Nothing keeps a second program out of it: while another one has it open, both "
+                                   "write its history log and damage it."));
+}
+
+QString unwritten()
+{
+    return Global::tr("it could not be written");
+}
+
+QString takenSince(const QString& folder, const Holder* holder)
+{
+    return Global::tr("The data folder %1 has been taken by %2 since its lock file was removed.")
+        .arg(bold(folder), holder ? named(*holder) : Global::tr("another program"));
+}
+
+}

@@ -1,0 +1,31 @@
+#ifndef LOCKTEXTS_H
+#define LOCKTEXTS_H
+
+#include <QString>
+
+// What the user is told of a data folder's lock, kept apart from the locking.
+namespace LockTexts {
+
+// The program a lock file names.
+struct Holder
+{
+    qint64 pid = 0;
+    QString host;
+    QString program;
+
+    bool onThisComputer() const;
+};
+
+QString inUse(const QString& folder, const Holder& holder);
+// A live holder whose program cannot be told running or not: Open Anyway and its risk.
+QString onAnotherComputer(const QString& folder, const Holder& holder);
+QString notOpenedHere(const QString& folder, const Holder& holder);
+QString stuck(const QString& folder, const QString& lockFile, const QString& cause);
+QString unlocked(const QString& folder, const QString& lockFile, const QString& cause, bool onComputer);
+QString unwritten();
+// A holder that names no program is null.
+QString takenSince(const QString& folder, const Holder* holder);
+
+}
+
+#endif

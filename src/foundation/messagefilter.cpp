@@ -1,0 +1,52 @@
+#include "foundation/messagefilter.h"
+
+#include <QString>
+#include <QThread>
+#include <QtGlobal>
+
+#include <atomic>
+
+namespace {
+
+std::atomic<QtMessageHandler> shown{nullptr};
+std::atomic<bool> platformQuiet{false};
+thread_local int goneLockFiles = 0;
+
+void filter(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (platformQuiet && text.startsWith("This plugin does not support"))
+        return;
+    if (goneLockFiles > 0 && text.startsWith("Could not remove our own lock file"))
+        return;
+    QtMessageHandler handler = shown;
+    // Empty only between the first install and the line after it, where another thread's message may fall.
+    while (!handler) {
+        QThread::yieldCurrentThread();
+        handler = shown;
+    }
+    handler(type, context, text);
+}
+
+}
+
+namespace MessageFilter {
+
+void install()
+{
+    platformQuiet = qgetenv("QT_QPA_PLATFORM").startsWith("offscreen");
+    const QtMessageHandler previous = qInstallMessageHandler(filter);
+    if (previous != filter)
+        shown = previous;
+}
+
+GoneLockFile::GoneLockFile()
+{
+    goneLockFiles++;
+}
+
+GoneLockFile::~GoneLockFile()
+{
+    goneLockFiles--;
+}
+
+}
