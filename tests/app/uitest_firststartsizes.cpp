@@ -200,11 +200,16 @@ private slots:
             const QString text = index.data().toString();
             const int width = view->fontMetrics().horizontalAdvance(text) + view->iconSize().width() + 12;
             if (width >= place.width()) {
-                QVERIFY(tipShowsWhole(view, place, text));
+                QVERIFY2(tipShowsWhole(view, place, text), qPrintable(text));
                 tipped++;
             }
         }
         QVERIFY(tipped > 0);
+        // An origin's arrow and a comment's "&" read as typed, in the row as in its tooltip.
+        const QModelIndex burning = view->model()->index(2, 0);
+        QCOMPARE(burning.data().toString().section(':', 0, 0),
+                 QString("Brannoc Ashfield -> Ongoing 5 Damage (burning oil & pitch)"));
+        QVERIFY(tipShowsWhole(view, view->visualRect(burning), burning.data().toString()));
     }
 
     void aToolButtonWidensToItsLaterText()
@@ -256,7 +261,7 @@ private:
         burning.type = CE::OnGoingDamage;
         burning.endCondition = CE::SaveEnds;
         burning.amount = 5;
-        burning.comment = "burning oil";
+        burning.comment = "burning oil & pitch";
         QVERIFY(Global::history->apply(new EffectEvent(burning, {hound}, stream), false));
         // Enough for the players' ticker to fill its height.
         burning.comment.clear();

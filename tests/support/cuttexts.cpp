@@ -25,6 +25,7 @@
 #include <QStyleOption>
 #include <QTabBar>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QToolTip>
@@ -582,7 +583,8 @@ bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& t
     QApplication::sendEvent(view->viewport(), &help);
     const QString tip = QToolTip::text();
     QToolTip::hideText();
-    return tip == text || tip == text.toHtmlEscaped();
+    // Read as the tooltip reads it: as rich text only where it might be some.
+    return (Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip) == text;
 }
 
 // The buttons that end a panel or window stand whole in sight, never scrolled away.
