@@ -237,12 +237,24 @@ private slots:
             QCOMPARE(languages.top(), width == 400 ? alignment.top() : alignment.bottom() + 1);
             QVERIFY(languages.right() < line.frame->contentsRect().right() + 1);
         }
-        // Every width between: the defences wrap up to Perception, yet stay apart from it.
+        // The selected dock beside it: a monster whose type wraps beside its experience.
+        CreatureStats monster = goblin->getStats();
+        monster.type = "Medium elemental beast";
+        monster.race = "fire";
+        monster.xp = 125;
+        goblin->setStats(monster);
+        Global::encounter->setSelectedCreatures({goblin});
+        tick();
+        // Every width between: the defences wrap up to Perception, yet stay apart from it;
+        // no figure leaves its label ("XP 125").
         for (int width = 200; width <= 400; width += 2) {
             current->resize(width, 500);
+            selected->resize(width, 500);
             settle();
             const QStringList touching = touchingTexts(current.get());
             QVERIFY2(touching.isEmpty(), qPrintable(QString("%1 wide: %2").arg(width).arg(touching.join("\n"))));
+            const QStringList parted = partedFigures(current.get()) + partedFigures(selected.get());
+            QVERIFY2(parted.isEmpty(), qPrintable(QString("%1 wide: %2").arg(width).arg(parted.join("\n"))));
         }
     }
 
