@@ -205,6 +205,22 @@ private slots:
             QCOMPARE(area->verticalScrollBar()->isVisible(), taller);
             QCOMPARE(area->widget()->width(), area->viewport()->width());
         }
+        // Every height around the one it takes, growing and shrinking: never
+        // the bar's strip left empty beside it (its height for its hint's width
+        // is taller than for the room's).
+        QList<int> heights;
+        for (int height = 500; height <= 640; height += 2)
+            heights.append(height);
+        for (int height = 640; height >= 500; height -= 2)
+            heights.append(height);
+        for (int height : heights) {
+            current->resize(300, height);
+            const bool taller = area->widget()->height() > area->viewport()->height();
+            QVERIFY2(area->verticalScrollBar()->isVisible() == taller && area->widget()->width() == area->viewport()->width(),
+                     qPrintable(QString("%1 high: content %2 wide in %3, bar %4")
+                                        .arg(height).arg(area->widget()->width()).arg(area->viewport()->width())
+                                        .arg(area->verticalScrollBar()->isVisible())));
+        }
     }
 
     // The alignment and the languages share their line where both fit; in a
