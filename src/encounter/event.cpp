@@ -41,6 +41,15 @@ Event::~Event()
     }
 }
 
+QString Event::getPlainDescription(bool forPlayers)
+{
+    return getDescription(forPlayers)
+        .replace("&lt;", "<")
+        .replace("&gt;", ">")
+        .replace("&quot;", "\"")
+        .replace("&amp;", "&");
+}
+
 void Event::incStream(ObjectStream* stream)
 {
     stream->incOffset(streamSize);

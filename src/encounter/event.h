@@ -82,6 +82,8 @@ public:
     static QString eventString(int type);
 
     virtual QString getDescription(bool forPlayers) = 0;
+    // The description as plain text: only its effect texts come escaped.
+    QString getPlainDescription(bool forPlayers);
     virtual void apply() = 0;
     virtual void undo() = 0;
     virtual void incStream(ObjectStream* stream);

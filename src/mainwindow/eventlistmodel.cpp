@@ -3,9 +3,11 @@
 #include <QColor>
 #include <QHelpEvent>
 #include <QListView>
+#include <QTextDocument>
 #include <QToolTip>
 
 #include "foundation/global.h"
+#include "encounter/event.h"
 #include "encounter/history.h"
 #include "mainwindow/mainwindow.h"
 #include "foundation/textcolours.h"
@@ -57,7 +59,10 @@ QVariant EventListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rowCount() || index.column() != 0 || !Global::history)
         return QVariant();
     switch (role) {
-    case Qt::DisplayRole: return Global::history->getEventText(index.row());
+    case Qt::DisplayRole: {
+        Event* event = Global::history->getEvent(index.row());
+        return event ? event->getPlainDescription(false) : QString();
+    }
     case Qt::DecorationRole: return index.row() == shownCurrent ? currentIcon : blankIcon;
     case Qt::ForegroundRole: return index.row() > shownCurrent ? QVariant(TextColours::greyed()) : QVariant();
     default: return QVariant();
@@ -132,7 +137,9 @@ bool ElidedRowDelegate::helpEvent(
         return QStyledItemDelegate::helpEvent(event, itemView, option, index);
     const QSize whole = QStyledItemDelegate::sizeHint(option, index);
     if (whole.width() > option.rect.width())
-        QToolTip::showText(event->globalPos(), index.data().toString().toHtmlEscaped(), itemView);
+        // Marked up as rich text whatever it holds: escaped alone, a text without tags shows as typed.
+        QToolTip::showText(event->globalPos(), Qt::convertFromPlainText(index.data().toString(), Qt::WhiteSpaceNormal),
+                           itemView);
     else
         QToolTip::hideText();
     return true;

@@ -51,13 +51,6 @@ QString bold(const QString& text)
     return QString("<b>%1</b>").arg(text.toHtmlEscaped());
 }
 
-// An event's description is plain text in which only the effect texts come
-// escaped; read as HTML, a name with "<" in it would lose its end.
-QString unescaped(QString description)
-{
-    return description.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&amp;", "&");
-}
-
 }
 
 PlayersWidget::PlayersWidget(QWidget* parent) : QWidget(parent)
@@ -282,7 +275,7 @@ void TickerWidget::draw()
     eventList->clear();
     if (Global::history)
         for (Event* event : Global::history->getPlayersEvents(eventCount))
-            eventList->addItem(unescaped(event->getDescription(true)));
+            eventList->addItem(event->getPlainDescription(true));
     eventList->scrollToTop();
 }
 

@@ -53,7 +53,8 @@ void CreatureDisplay::drawHeader(StatLineList& lines, Creature* creature) const
     const QString level =
         QString("<b>Level %1 %2</b>").arg(QString::number(creature->getLevel()), creature->getRole().toHtmlEscaped());
     const QString type = creature->getTypeRace().toHtmlEscaped();
-    const QString experience = creature->getXP() != 0 ? QString("XP %1").arg(creature->getXP())
+    // "XP" keeps its figure on its line, as a label does.
+    const QString experience = creature->getXP() != 0 ? QString("XP%1%2").arg(QChar(QChar::Nbsp)).arg(creature->getXP())
                                                        : creature->getClass().toHtmlEscaped();
     const QPixmap portrait = creature->getPortrait();
     lines.startPart("header");

@@ -339,8 +339,13 @@ void PowerDialog::stepsReshaped(PowerStep* focusStep)
     setupOKButton(targetPicker->setupControls(Power::AnyStep));
     setupGoOrder();
     previewSteps();
+    // The texts counted the stops as they were: as after a rebuild, they
+    // wait for a field, unless one kept the focus through the change.
+    clearGoText();
     if (focusStep)
         focusStep->setDefaultFocus();
+    if (tabHandler.contains(QApplication::focusWidget()))
+        currentGoOrder();
 }
 
 void PowerDialog::originChanged(Creature* origin)
@@ -473,6 +478,12 @@ void PowerDialog::currentGoOrder()
     QString buttonText;
     goHandler.currentWidget(hint, buttonText);
     setGoText(hint, buttonText);
+}
+
+void PowerDialog::clearGoText()
+{
+    goLabel->clear();
+    goButton->setText(tr("GO"));
 }
 
 void PowerDialog::setGoText(const QString& hint, const QString& buttonText)

@@ -86,6 +86,7 @@ private:
     void prevInGoOrder();
     void currentGoOrder();
     void setGoText(const QString& hint, const QString& buttonText);
+    void clearGoText();
 
     EffectCreatures creatures;
     CreaturePower power;

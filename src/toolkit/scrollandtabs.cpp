@@ -68,18 +68,24 @@ void ResizableScrollArea::adjustSize()
     QWidget* content = widget();
     if (!content)
         return;
-    const QSize hint = content->sizeHint();
+    const auto heightAt = [content](int width) {
+        const int height = content->hasHeightForWidth() ? content->heightForWidth(width) : content->sizeHint().height();
+        return qMax(height, content->minimumSizeHint().height());
+    };
     const QSize room = maximumViewportSize();
     int width = room.width();
+    int height = heightAt(width);
     // Fitted to the viewport, the content never scrolls up and down: what
-    // does not fit scrolls inside it, and its buttons stay in view.
-    if (!adjustHeight && (verticalScrollBar()->isVisible() || hint.height() > room.height()))
+    // does not fit scrolls inside it, and its buttons stay in view. Otherwise
+    // the bar is told from the height at the whole width: a content taller
+    // only at its hint's width, or a bar left from a taller one, would leave
+    // the bar's strip empty beside it.
+    if (!adjustHeight && height > room.height())
         width -= verticalScrollBar()->sizeHint().width();
     // Where the area may scroll sideways, the content keeps its least width and scrolls.
     if (horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)
         width = qMax(width, content->minimumSizeHint().width());
-    int height = content->hasHeightForWidth() ? content->heightForWidth(width) : hint.height();
-    height = qMax(height, content->minimumSizeHint().height());
+    height = heightAt(width);
     if (adjustHeight)
         height = qMin(viewport()->height(), height);
     content->resize(width, height);

@@ -39,6 +39,7 @@
 #include "powerdialog/powerdialog.h"
 #include "powerdialog/powerwidget.h"
 #include "support/cuttexts.h"
+#include "support/labelmeasures.h"
 #include "toolkit/windowsanddialogs.h"
 
 namespace {
@@ -180,9 +181,9 @@ private slots:
             QCOMPARE(main.window->centralWidget()->minimumSizeHint().width(),
                      main.window->findChild<MainInitiativeList*>()->minimumSizeHint().width());
         }
-        // Any row may become the current one, its name then in bold.
+        // Any row may become the current one, its name then in bold; the docks keep each figure with its label.
         if (window == "main window" && !inPanel)
-            cut << cutNamesAndFigures(main.window->findChild<MainInitiativeList*>());
+            cut << cutNamesAndFigures(main.window->findChild<MainInitiativeList*>()) << partedFigures(main.window);
         if (!cut.isEmpty())
             QFAIL(qPrintable(QString("%1 cut:\n%2").arg(cut.size()).arg(cut.join("\n"))));
     }
@@ -235,11 +236,16 @@ private slots:
             const QString text = index.data().toString();
             const int width = view->fontMetrics().horizontalAdvance(text) + view->iconSize().width() + 12;
             if (width >= place.width()) {
-                QVERIFY(tipShowsWhole(view, place, text));
+                QVERIFY2(tipShowsWhole(view, place, text), qPrintable(text));
                 tipped++;
             }
         }
         QVERIFY(tipped > 0);
+        // An origin's arrow and a comment's "&" read as typed, in the row as in its tooltip.
+        const QModelIndex burning = view->model()->index(2, 0);
+        QCOMPARE(burning.data().toString().section(':', 0, 0),
+                 QString("Brannoc Ashfield -> Ongoing 5 Damage (burning oil & pitch)"));
+        QVERIFY(tipShowsWhole(view, view->visualRect(burning), burning.data().toString()));
     }
 
     void aToolButtonWidensToItsLaterText()
@@ -291,7 +297,7 @@ private:
         burning.type = CE::OnGoingDamage;
         burning.endCondition = CE::SaveEnds;
         burning.amount = 5;
-        burning.comment = "burning oil";
+        burning.comment = "burning oil & pitch";
         QVERIFY(Global::history->apply(new EffectEvent(burning, {hound}, stream), false));
         // Enough for the players' ticker to fill its height.
         burning.comment.clear();

@@ -205,6 +205,22 @@ private slots:
             QCOMPARE(area->verticalScrollBar()->isVisible(), taller);
             QCOMPARE(area->widget()->width(), area->viewport()->width());
         }
+        // Every height around the one it takes, growing and shrinking: never
+        // the bar's strip left empty beside it (its height for its hint's width
+        // is taller than for the room's).
+        QList<int> heights;
+        for (int height = 500; height <= 640; height += 2)
+            heights.append(height);
+        for (int height = 640; height >= 500; height -= 2)
+            heights.append(height);
+        for (int height : heights) {
+            current->resize(300, height);
+            const bool taller = area->widget()->height() > area->viewport()->height();
+            QVERIFY2(area->verticalScrollBar()->isVisible() == taller && area->widget()->width() == area->viewport()->width(),
+                     qPrintable(QString("%1 high: content %2 wide in %3, bar %4")
+                                        .arg(height).arg(area->widget()->width()).arg(area->viewport()->width())
+                                        .arg(area->verticalScrollBar()->isVisible())));
+        }
     }
 
     // The alignment and the languages share their line where both fit; in a
@@ -237,12 +253,24 @@ private slots:
             QCOMPARE(languages.top(), width == 400 ? alignment.top() : alignment.bottom() + 1);
             QVERIFY(languages.right() < line.frame->contentsRect().right() + 1);
         }
-        // Every width between: the defences wrap up to Perception, yet stay apart from it.
+        // The selected dock beside it: a monster whose type wraps beside its experience.
+        CreatureStats monster = goblin->getStats();
+        monster.type = "Medium elemental beast";
+        monster.race = "fire";
+        monster.xp = 125;
+        goblin->setStats(monster);
+        Global::encounter->setSelectedCreatures({goblin});
+        tick();
+        // Every width between: the defences wrap up to Perception, yet stay apart from it;
+        // no figure leaves its label ("XP 125").
         for (int width = 200; width <= 400; width += 2) {
             current->resize(width, 500);
+            selected->resize(width, 500);
             settle();
             const QStringList touching = touchingTexts(current.get());
             QVERIFY2(touching.isEmpty(), qPrintable(QString("%1 wide: %2").arg(width).arg(touching.join("\n"))));
+            const QStringList parted = partedFigures(current.get()) + partedFigures(selected.get());
+            QVERIFY2(parted.isEmpty(), qPrintable(QString("%1 wide: %2").arg(width).arg(parted.join("\n"))));
         }
     }
 

@@ -100,6 +100,10 @@ private slots:
         CreatureStats stats = creature->getStats();
         stats.detect = detect;
         stats.titleNote = "Elite";
+        // A type that wraps beside the experience.
+        stats.type = "Large natural magical beast";
+        stats.race = "dragon";
+        stats.xp = kind == Kind::Hero ? 0 : 1000;
         stats.published = "Published in the Marsh Folio, page 12.";
         if (portrait)
             stats.portrait = QImage(":/images/hero-shield.png");
@@ -162,6 +166,14 @@ private slots:
         QCOMPARE(title, kind == Kind::Hero ? "#00157f #ffffff" : kind == Kind::Trap ? "#39291b #ffffff" : "#333333 #ffffff");
         const QList<Line> sections = linesOfKind(lines, LineCode::SectionTitle);
         QCOMPARE(sections.first().frame->findChild<QLabel*>()->font().capitalization(), QFont::SmallCaps);
+
+        // As narrow as a dock goes: every figure stays on its label's line.
+        for (int width = 200; width <= 320; width += 4) {
+            shown.window.resize(width, 400);
+            settle();
+            const QStringList parted = partedFigures(&shown.window);
+            QVERIFY2(parted.isEmpty(), qPrintable(QString("%1 wide: %2").arg(width).arg(parted.join("\n"))));
+        }
     }
 
     void heroesKeepBlueTextForUsedPowers()

@@ -196,6 +196,19 @@ void typeInto(QSpinBox* box, int value)
     QTest::keyClicks(box, QString::number(value));
 }
 
+// The button of the shown tab's step row at that place.
+QToolButton* rowButton(const QString& tip, int row)
+{
+    auto* page = qobject_cast<QScrollArea*>(panelChild<PowerWidget>()->getTabWidget()->currentWidget());
+    QLayoutItem* item = page->widget()->layout()->itemAt(row);
+    if (!item || !item->widget())
+        return nullptr;
+    for (QToolButton* button : item->widget()->findChildren<QToolButton*>())
+        if (button->toolTip() == tip)
+            return button;
+    return nullptr;
+}
+
 }
 
 // Ana acts with her Fire Strike; Bron stands by her; two goblins stand against them.
@@ -542,6 +555,21 @@ private slots:
         QTest::newRow("per target: one stop for the first row")
             << "per target" << QStringList{go, go}
             << QStringList{"Select creatures hit (1/3)|Next", "Enter hit damage/target (2/3)|Next"};
+        // A removed step's stop goes from the count at once, whether the focus stays or goes with its row.
+        QTest::newRow("damage removed while OK has the focus")
+            << "" << QStringList{go, go, go, "remove 0", go}
+            << QStringList{"Select creatures hit (1/3)|Next", "Enter hit damage (2/3)|Next",
+                           "You're done, hit ENTER (3/3)|Restart", "Add conditions and effects|Start",
+                           "Add conditions and effects|Start"};
+        QTest::newRow("damage removed from its own field")
+            << "healing" << QStringList{go, go, "remove 0", "ctrl+g"}
+            << QStringList{"Select creatures hit (1/4)|Next", "Enter hit damage (2/4)|Next", "|GO",
+                           "Select creatures hit (1/3)|Next"};
+        QTest::newRow("healing removed from its own field")
+            << "healing" << QStringList{go, go, go, "remove 1", go, go}
+            << QStringList{"Select creatures hit (1/4)|Next", "Enter hit damage (2/4)|Next",
+                           "Enter healing amount (3/4)|Next", "|GO", "Select creatures hit (1/3)|Next",
+                           "Enter hit damage (2/3)|Next"};
     }
 
     // The guided input order: its stops, their numbers and texts, by GO, Ctrl+G and Ctrl+Shift+G.
@@ -561,11 +589,15 @@ private slots:
             static_cast<DamageStep*>(strike()->program.getStep(0, Power::Hit))->perTarget = true;
         if (setup == "nobody")
             Global::encounter->setSelectedCreatures({});
+        if (setup == "healing")
+            strike()->program.addStep(PowerStep::Healing, Power::Hit);
         QStringList seen;
         QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
             for (const QString& press : presses) {
                 if (press == "GO")
                     QTest::mouseClick(goButton(), Qt::LeftButton);
+                else if (press.startsWith("remove "))
+                    QTest::mouseClick(rowButton("Remove effect", press.section(' ', 1).toInt()), Qt::LeftButton);
                 else
                     key(Qt::Key_G, press == "back" ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
                 seen << goHint() + "|" + goButton()->text().section(' ', 0, 0);
@@ -875,17 +907,6 @@ private slots:
     void stepsByTheirOwnButtons()
     {
         QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
-            // The button of the row shown at that place.
-            auto rowButton = [](const QString& tip, int row) -> QToolButton* {
-                auto* page = qobject_cast<QScrollArea*>(panelChild<PowerWidget>()->getTabWidget()->currentWidget());
-                QLayoutItem* item = page->widget()->layout()->itemAt(row);
-                if (!item || !item->widget())
-                    return nullptr;
-                for (QToolButton* button : item->widget()->findChildren<QToolButton*>())
-                    if (button->toolTip() == tip)
-                        return button;
-                return nullptr;
-            };
             QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Healing), Qt::LeftButton);
             QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Condition), Qt::LeftButton);
             const PowerProgram& program = dialog.getPowerToEdit(nullptr)->program;

@@ -25,6 +25,9 @@
 #include <QStyleOption>
 #include <QTabBar>
 #include <QTextDocument>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QTextLayout>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QToolTip>
@@ -484,6 +487,40 @@ QStringList touchingLabels(const QWidget* widget)
     return touching;
 }
 
+// A wrapping label's line of one word alone, followed by one that starts with a figure.
+QStringList partedLabel(const QWidget* widget)
+{
+    const auto* label = qobject_cast<const QLabel*>(widget);
+    if (!label || !label->wordWrap() || label->text().isEmpty())
+        return {};
+    // Laid out as the label lays it out.
+    QTextDocument document;
+    document.setDefaultFont(label->font());
+    document.setDocumentMargin(0);
+    if (Qt::mightBeRichText(label->text()))
+        document.setHtml(label->text());
+    else
+        document.setPlainText(label->text());
+    document.setTextWidth(labelTextRoom(label).width());
+    // Lays the lines out.
+    document.size();
+    static const QRegularExpression aWordAlone("^[A-Za-z]+$");
+    static const QRegularExpression startsWithAFigure("^[+-]?\\d");
+    QStringList parted;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QString before;
+        for (int index = 0; index < block.layout()->lineCount(); ++index) {
+            const QTextLine line = block.layout()->lineAt(index);
+            const QString text = block.text().mid(line.textStart(), line.textLength()).trimmed();
+            if (aWordAlone.match(before).hasMatch() && startsWithAFigure.match(text).hasMatch())
+                parted << QString("\"%1\" over \"%2\", %3: a figure parted from its label")
+                                  .arg(before.right(30), text.left(30), whereIs(widget));
+            before = text;
+        }
+    }
+    return parted;
+}
+
 // A row of a scrolling view taller than the view never shows whole, however it scrolls.
 QString rowTallerThanItsView(const QWidget* widget)
 {
@@ -582,7 +619,8 @@ bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& t
     QApplication::sendEvent(view->viewport(), &help);
     const QString tip = QToolTip::text();
     QToolTip::hideText();
-    return tip == text || tip == text.toHtmlEscaped();
+    // Read as the tooltip reads it: as rich text only where it might be some.
+    return (Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip) == text;
 }
 
 // The buttons that end a panel or window stand whole in sight, never scrolled away.
@@ -605,6 +643,11 @@ QStringList unreadableTexts(QWidget* window)
 QStringList touchingTexts(QWidget* window)
 {
     return foundInShownWidgets(window, touchingLabels);
+}
+
+QStringList partedFigures(QWidget* window)
+{
+    return foundInShownWidgets(window, partedLabel);
 }
 
 // Every text of the window's shown widgets that does not show whole (an

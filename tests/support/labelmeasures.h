@@ -15,4 +15,8 @@ QStringList unreadableTexts(QWidget* window);
 // Labels side by side in a row whose texts come closer than a blank.
 QStringList touchingTexts(QWidget* window);
 
+// Wrapping labels with a word alone on a line over one that starts with a
+// figure ("XP" over "125"): a figure parted from its label.
+QStringList partedFigures(QWidget* window);
+
 #endif
