@@ -191,7 +191,8 @@ public:
     // where the name leads nowhere but its folder is back). Unreachable, with
     // the cause, when that cannot be done; Foreign when the name leads to a
     // file this program did not leave so: another file in its place, or the
-    // file of another size. Costs a stat.
+    // file of another size or written since this program last wrote it. Costs
+    // a stat.
     enum class Attachment { Attached, Unreachable, Foreign };
     Attachment reattach(QString& cause);
 
@@ -225,6 +226,8 @@ private:
     bool identified = false;
     quint64 device = 0;
     quint64 inode = 0;
+    // When the file was last written, in nanoseconds, as this program left it.
+    qint64 modified = 0;
     QString creationDate;
     int size;
     int offset = 0;

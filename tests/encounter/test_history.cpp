@@ -372,12 +372,34 @@ private slots:
         QTest::newRow("the log replaced by a copy of itself, as sync tools do")
             << false << Mishap([](TestWorld& world) { replaceByCopy(world.logPath()); })
             << Mishap([](TestWorld& world) { QVERIFY(world.restart()); }) << "another file has taken its place" << 20 << 2;
+        // Another fight's log copied over it in place. Even this log's own bytes put back are no longer known for
+        // its own until the folder is loaded again.
         auto kept = std::make_shared<QByteArray>();
-        QTest::newRow("another fight's shorter log copied over it in place") << false << Mishap([kept](TestWorld& world) {
+        const auto copyOver = [kept](TestWorld& world, const QByteArray& other) {
             *kept = TestSupport::readFile(world.logPath());
-            QVERIFY(TestSupport::writeFile(world.logPath(), soundHeader + QByteArray(2, '\0')));
-        }) << Mishap([kept](TestWorld& world) { QVERIFY(TestSupport::writeFile(world.logPath(), *kept)); })
-            << QString("holds %1 bytes where this program left").arg(headerSize + 2) << 20 << 2;
+            QVERIFY(TestSupport::writeFile(world.logPath(), other));
+        };
+        const Mishap putBack([kept](TestWorld& world) {
+            QVERIFY(TestSupport::writeFile(world.logPath(), *kept));
+            QVERIFY(world.restart());
+        });
+        QTest::newRow("another fight's shorter log copied over it in place") << false << Mishap([copyOver](TestWorld& world) {
+            copyOver(world, soundHeader + QByteArray(2, '\0'));
+        }) << putBack << QString("holds %1 bytes where this program left").arg(headerSize + 2) << 20 << 2;
+        QTest::newRow("another fight's longer log copied over it in place") << false << Mishap([copyOver](TestWorld& world) {
+            copyOver(world, TestSupport::readFile(world.logPath()).repeated(2));
+        }) << putBack << "bytes where this program left" << 20 << 2;
+        QTest::newRow("another fight's log of the same size copied over it in place, keeping its time")
+            << false << Mishap([copyOver](TestWorld& world) {
+                   QByteArray other = TestSupport::readFile(world.logPath());
+                   other.replace(world.stream()->getCreationDate().toUtf8(), "2020-01-01-00-00-00");
+                   copyOver(world, other);
+                   // As cp -p and sync tools copy; copied now, the time could be ours on a coarse clock.
+                   QFile log(world.logPath());
+                   QVERIFY(log.open(QIODevice::ReadWrite)
+                           && log.setFileTime(QDateTime(QDate(2020, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime));
+               })
+            << putBack << "written over in place since this program last wrote to it" << 20 << 2;
         // On this computer the second lock keeps another program out; one elsewhere sees only the folder's.
         QTest::newRow("the lock file removed, and the folder taken from another computer") << false
             << Mishap([](TestWorld& world) {
