@@ -7,6 +7,7 @@
 #include <QtEndian>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -188,8 +189,8 @@ ObjectStream::Attachment ObjectStream::reattach(QString& cause)
         // Written past another log's end, a record would follow a run of zero bytes.
         cause = tr("it holds %1 bytes where this program left %2").arg(qint64(named.st_size)).arg(fileSize);
         return Attachment::Foreign;
-    } else if (identified && modificationTime(named) != modified) {
-        // Another log of the same size copied over it in place: the time it was written tells it from ours.
+    } else if (!unchangedSince(named)) {
+        // Another log of the same size copied over it in place.
         cause = tr("it was written over in place since this program last wrote to it");
         return Attachment::Foreign;
     } else if (file->isWritable()) {
@@ -203,6 +204,20 @@ ObjectStream::Attachment ObjectStream::reattach(QString& cause)
     }
     adopt(reopened);
     return Attachment::Attached;
+}
+
+bool ObjectStream::unchangedSince(const struct stat& named)
+{
+    if (!identified || modificationTime(named) == modified)
+        return true;
+    // The time alone changed, as a touch or a network share's own clock may change it: the bytes tell.
+    if (dirtyFrom != dirtyTo || cache.isEmpty())
+        return false;
+    QByteArray bytes(cache.size(), Qt::Uninitialized);
+    if (pread(file->handle(), bytes.data(), size_t(bytes.size()), cacheStart) != bytes.size() || bytes != cache)
+        return false;
+    modified = modificationTime(named);
+    return true;
 }
 
 bool ObjectStream::writeOut(const QString& path, QString& cause)

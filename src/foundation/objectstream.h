@@ -9,6 +9,7 @@
 #include "foundation/dogtag.h"
 
 class QFile;
+struct stat;
 
 // The tag ids with names. Records may also use ids that have none.
 #define RAVELHORN_STREAM_TAGS(TAG)                                                                 \
@@ -214,6 +215,10 @@ private:
     // Why the file takes no writes, or why its last write failed.
     QString writeFailure() const;
     void identify();
+    // Whether the file of the size this program left was not written since:
+    // its time is the one this program's last write left, or the bytes the
+    // cache holds are still there.
+    bool unchangedSince(const struct stat& named);
     void adopt(QFile* reopened);
     bool writeOut(const QString& path, QString& cause);
     // The bytes of the file at pos, or null when it holds fewer; valid

@@ -80,6 +80,12 @@ void replaceByCopy(const QString& path)
     QVERIFY(copy.open(QIODevice::WriteOnly) && copy.write(TestSupport::readFile(path)) > 0 && copy.commit());
 }
 
+void setLogTime(TestWorld& world, const QDateTime& time)
+{
+    QFile log(world.logPath());
+    QVERIFY(log.open(QIODevice::ReadWrite) && log.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
 // Ana, recorded at 20 hit points, in a data folder this program holds.
 void holdAndHitAna(TestWorld& world)
 {
@@ -395,9 +401,7 @@ private slots:
                    other.replace(world.stream()->getCreationDate().toUtf8(), "2020-01-01-00-00-00");
                    copyOver(world, other);
                    // As cp -p and sync tools copy; copied now, the time could be ours on a coarse clock.
-                   QFile log(world.logPath());
-                   QVERIFY(log.open(QIODevice::ReadWrite)
-                           && log.setFileTime(QDateTime(QDate(2020, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime));
+                   setLogTime(world, QDateTime(QDate(2020, 1, 1), QTime(0, 0)));
                })
             << putBack << "written over in place since this program last wrote to it" << 20 << 2;
         // On this computer the second lock keeps another program out; one elsewhere sees only the folder's.
@@ -445,11 +449,13 @@ private slots:
         QCOMPARE(hooks.alerts.size(), told);
         QCOMPARE(OtherProgram::lockHolder(world.root()), QCoreApplication::applicationPid());
     }
-    // A lock file that is gone is taken again, and one copied in its own place is still this program's: the
-    // command is recorded without a word.
+    // A lock file that is gone is taken again, and one copied in its own place is still this program's, as is a
+    // log whose time alone changed: the command is recorded without a word.
     void lockFileLostAloneIsTakenAgain_data()
     {
         QTest::addColumn<Mishap>("mishap");
+        QTest::newRow("the log's time changed alone, as by a touch or a network share's clock")
+            << Mishap([](TestWorld& world) { setLogTime(world, QDateTime(QDate(2020, 1, 1), QTime(0, 0))); });
         QTest::newRow("removed") << Mishap([](TestWorld& world) { QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock")); });
         QTest::newRow("replaced by a copy of itself")
             << Mishap([](TestWorld& world) { replaceByCopy(world.root() + "/.ravelhorn.lock"); });
@@ -461,6 +467,7 @@ private slots:
         RecordingUiHooks hooks;
         holdAndHitAna(world);
         mishap(world);
+        QVERIFY(CommandRoad().isOpen());
         QVERIFY(world.record(setHitPoints(world, world.find("Ana"), 10)));
         QVERIFY(hooks.alerts.isEmpty());
         QCOMPARE(OtherProgram::lockHolder(world.root()), QCoreApplication::applicationPid());
