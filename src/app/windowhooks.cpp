@@ -26,7 +26,8 @@ int WindowHooks::badRootAlert(const QString& title, const QString& text, const Q
     return MessageDialog().badRootAlert(title, text, actionText);
 }
 
-int WindowHooks::lockedFolderAlert(const QString& title, const QString& text, bool openable, const QString& leaveText)
+UiHooks::LockedFolderAnswer WindowHooks::lockedFolderAlert(const QString& title, const QString& text, bool openable,
+                                                           const QString& leaveText)
 {
     return MessageDialog().lockedFolderAlert(title, text, openable, leaveText);
 }

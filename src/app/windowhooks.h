@@ -10,7 +10,8 @@ class WindowHooks : public UiHooks
 public:
     void alert(const QString& title, const QString& text) override;
     int badRootAlert(const QString& title, const QString& text, const QString& actionText) override;
-    int lockedFolderAlert(const QString& title, const QString& text, bool openable, const QString& leaveText) override;
+    LockedFolderAnswer lockedFolderAlert(const QString& title, const QString& text, bool openable,
+                                         const QString& leaveText) override;
     bool rejectableAlert(const QString& title, const QString& text, const QString& acceptText) override;
     Progress* createProgress(const QString& label, int maximum) override;
     QString getExistingDirectory(const QString&) override;

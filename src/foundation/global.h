@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <QString>
 
+#include <functional>
+
 #include "foundation/attributestorage.h"
 #include "foundation/switchboard.h"
 
@@ -154,7 +156,10 @@ public:
 private:
     enum class RootSwitch { Done, Kept, Quit };
     // setRootPath, and at the start the answer to a held folder may be to quit.
-    static RootSwitch switchRootPath(QString path, QString display, bool starting);
+    // Once held, and before it is read, the folder first asked for is filled
+    // by fill, when given; when that fails, the switch is given up.
+    static RootSwitch switchRootPath(QString path, QString display, bool starting,
+                                     std::function<bool()> fill = nullptr);
 };
 
 #endif

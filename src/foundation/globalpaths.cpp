@@ -78,21 +78,32 @@ Place findDefaultFolder(QStringList& searched)
     return {};
 }
 
-// The demonstration data copied into the documents folder; when that fails,
-// the game master is told where the search looked.
-Place copyDemoData(const QString& missing, const QStringList& searched)
+// The demonstration data, and "Ravelhorn Data" in the documents folder where it goes.
+struct DemoData
 {
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    // A new home may not have its documents folder yet.
-    QDir().mkpath(documents);
-    const QString source = Global::getResourcePath() + QDir::separator() + "demo-data";
-    const QString target = documents + QDir::separator() + defaultFolderName;
-    if (Global::getResourcePath().isEmpty() || !Global::copyDir(source, documents, defaultFolderName)) {
-        tellNoDataFolder(missing.isEmpty() ? QString() : tellMissing(missing), searched, source, target);
-        return {};
+    bool shipped = !Global::getResourcePath().isEmpty();
+    QString source = Global::getResourcePath() + QDir::separator() + "demo-data";
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString target = documents + QDir::separator() + defaultFolderName;
+
+    // The target made empty, so that its lock is asked for before anything is
+    // copied in; none when there is nothing to copy or it cannot be made.
+    Place prepare() const
+    {
+        if (!shipped || !QFileInfo(source).isDir() || !QDir().mkpath(target))
+            return {};
+        return {QDir::toNativeSeparators(target),
+                Global::getPrettyPath(QStandardPaths::DocumentsLocation, defaultFolderName)};
     }
-    return {QDir::toNativeSeparators(target), Global::getPrettyPath(QStandardPaths::DocumentsLocation, defaultFolderName)};
-}
+    // The game master is told where the search looked when it fails.
+    bool copy(const QString& missing, const QStringList& searched) const
+    {
+        if (shipped && Global::copyDir(source, documents, defaultFolderName))
+            return true;
+        tellNoDataFolder(missing.isEmpty() ? QString() : tellMissing(missing), searched, source, target);
+        return false;
+    }
+};
 
 QString joined(const QString& root, const char* folder, const QString& fileName)
 {
@@ -177,17 +188,29 @@ bool Global::initRootPath()
     const QString missing = remembered.isEmpty() ? QString() : QDir::toNativeSeparators(remembered);
     QStringList searched;
     Place found = findDefaultFolder(searched);
-    if (found.folder.isEmpty())
-        found = copyDemoData(missing, searched);
-    if (found.folder.isEmpty())
+    const DemoData demo;
+    const bool copying = found.folder.isEmpty();
+    if (copying)
+        found = demo.prepare();
+    if (found.folder.isEmpty()) {
+        demo.copy(missing, searched);
         return true;
-    if (!missing.isEmpty())
-        alert(tr("Data Folder Missing"),
-              tellMissing(missing)
-                  + tr("<p>Ravelhorn opens <b>%1</b> instead. <b>%2</b> stays remembered: once it is back, the "
-                       "next start opens it, or choose it with 'Select Data Location...' in the File menu.")
-                        .arg(htmlPath(found.folder), htmlPath(missing)));
-    const RootSwitch result = switchRootPath(found.folder, found.display, true);
+    }
+    // Only once the folder is held: another program may hold it, even one without library folders, made again
+    // while that program ran.
+    const auto fill = [&] {
+        if (copying && !demo.copy(missing, searched))
+            return false;
+        // The remembered folder itself, emptied, is filled again: no other folder opens instead.
+        if (!missing.isEmpty() && QDir(missing) != QDir(found.folder))
+            alert(tr("Data Folder Missing"),
+                  tellMissing(missing)
+                      + tr("<p>Ravelhorn opens <b>%1</b> instead. <b>%2</b> stays remembered: once it is back, the "
+                           "next start opens it, or choose it with 'Select Data Location...' in the File menu.")
+                            .arg(htmlPath(found.folder), htmlPath(missing)));
+        return true;
+    };
+    const RootSwitch result = switchRootPath(found.folder, found.display, true, fill);
     if (!missing.isEmpty() && nativeRootPath == found.folder) {
         QSettings kept;
         kept.setValue("dataDir/path", missing);

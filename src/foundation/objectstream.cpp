@@ -7,6 +7,7 @@
 #include <QtEndian>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -88,12 +89,27 @@ ObjectStream::ObjectStream(QFile* file, QObject* parent)
     identify();
 }
 
+namespace {
+
+qint64 modificationTime(const struct stat& status)
+{
+#ifdef __APPLE__
+    const timespec& modified = status.st_mtimespec;
+#else
+    const timespec& modified = status.st_mtim;
+#endif
+    return qint64(modified.tv_sec) * 1000000000 + modified.tv_nsec;
+}
+
+}
+
 void ObjectStream::identify()
 {
     struct stat opened;
     identified = fstat(file->handle(), &opened) == 0;
     device = identified ? quint64(opened.st_dev) : 0;
     inode = identified ? quint64(opened.st_ino) : 0;
+    modified = identified ? modificationTime(opened) : 0;
 }
 
 ObjectStream::~ObjectStream()
@@ -173,6 +189,10 @@ ObjectStream::Attachment ObjectStream::reattach(QString& cause)
         // Written past another log's end, a record would follow a run of zero bytes.
         cause = tr("it holds %1 bytes where this program left %2").arg(qint64(named.st_size)).arg(fileSize);
         return Attachment::Foreign;
+    } else if (!unchangedSince(named)) {
+        // Another log of the same size copied over it in place.
+        cause = tr("it was written over in place since this program last wrote to it");
+        return Attachment::Foreign;
     } else if (file->isWritable()) {
         return Attachment::Attached;
     }
@@ -184,6 +204,20 @@ ObjectStream::Attachment ObjectStream::reattach(QString& cause)
     }
     adopt(reopened);
     return Attachment::Attached;
+}
+
+bool ObjectStream::unchangedSince(const struct stat& named)
+{
+    if (!identified || modificationTime(named) == modified)
+        return true;
+    // The time alone changed, as a touch or a network share's own clock may change it: the bytes tell.
+    if (dirtyFrom != dirtyTo || cache.isEmpty())
+        return false;
+    QByteArray bytes(cache.size(), Qt::Uninitialized);
+    if (pread(file->handle(), bytes.data(), size_t(bytes.size()), cacheStart) != bytes.size() || bytes != cache)
+        return false;
+    modified = modificationTime(named);
+    return true;
 }
 
 bool ObjectStream::writeOut(const QString& path, QString& cause)
@@ -442,6 +476,9 @@ bool ObjectStream::flush()
     bool ok = file->isWritable() && (file->pos() == dirtyFrom || file->seek(dirtyFrom))
         && file->write(cache.constData() + (dirtyFrom - cacheStart), count) == count && file->flush();
     dirtyFrom = dirtyTo = 0;
+    // Our own write is no change by another program, in part or whole.
+    if (file->isWritable())
+        identify();
     if (!ok) {
         // What reached the file is unknown: from now on read it from there.
         cache.clear();

@@ -9,6 +9,7 @@
 #include "foundation/dogtag.h"
 
 class QFile;
+struct stat;
 
 // The tag ids with names. Records may also use ids that have none.
 #define RAVELHORN_STREAM_TAGS(TAG)                                                                 \
@@ -191,7 +192,8 @@ public:
     // where the name leads nowhere but its folder is back). Unreachable, with
     // the cause, when that cannot be done; Foreign when the name leads to a
     // file this program did not leave so: another file in its place, or the
-    // file of another size. Costs a stat.
+    // file of another size or written since this program last wrote it. Costs
+    // a stat.
     enum class Attachment { Attached, Unreachable, Foreign };
     Attachment reattach(QString& cause);
 
@@ -213,6 +215,10 @@ private:
     // Why the file takes no writes, or why its last write failed.
     QString writeFailure() const;
     void identify();
+    // Whether the file of the size this program left was not written since:
+    // its time is the one this program's last write left, or the bytes the
+    // cache holds are still there.
+    bool unchangedSince(const struct stat& named);
     void adopt(QFile* reopened);
     bool writeOut(const QString& path, QString& cause);
     // The bytes of the file at pos, or null when it holds fewer; valid
@@ -225,6 +231,8 @@ private:
     bool identified = false;
     quint64 device = 0;
     quint64 inode = 0;
+    // When the file was last written, in nanoseconds, as this program left it.
+    qint64 modified = 0;
     QString creationDate;
     int size;
     int offset = 0;

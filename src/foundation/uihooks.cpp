@@ -15,10 +15,11 @@ int UiHooks::badRootAlert(const QString& title, const QString& text, const QStri
     return 0;
 }
 
-int UiHooks::lockedFolderAlert(const QString& title, const QString& text, bool, const QString&)
+UiHooks::LockedFolderAnswer UiHooks::lockedFolderAlert(const QString& title, const QString& text, bool,
+                                                       const QString&)
 {
     qWarning().noquote() << title << ":" << text;
-    return 0;
+    return LockedFolderAnswer::Leave;
 }
 
 void UiHooks::debugText(const QString& text)

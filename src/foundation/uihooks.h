@@ -34,9 +34,12 @@ public:
     virtual void alert(const QString& title, const QString& text);
     // 2 "Select Folder...", 1 the action button, 0 "Cancel".
     virtual int badRootAlert(const QString& title, const QString& text, const QString& actionText);
-    // A data folder's lock stands in the way. 2 "Select Folder...", 1 "Open
-    // Anyway" (offered only when openable), 0 the button labelled leaveText.
-    virtual int lockedFolderAlert(const QString& title, const QString& text, bool openable, const QString& leaveText);
+    // The answers to a data folder's lock standing in the way: the button
+    // labelled leaveText ("Quit" or "Cancel"), "Open Anyway" (offered only
+    // when openable), or "Select Folder...".
+    enum class LockedFolderAnswer { Leave, OpenAnyway, SelectFolder };
+    virtual LockedFolderAnswer lockedFolderAlert(const QString& title, const QString& text, bool openable,
+                                                 const QString& leaveText);
     virtual void debugText(const QString& text);
     // The file chosen in an open-file dialog; empty when cancelled.
     virtual QString getOpenFileName(const QString&, const QString&, const QString&) { return QString(); }

@@ -4,6 +4,7 @@
 #include <QSettings>
 
 #include <memory>
+#include <utility>
 
 #include "encounter/encounter.h"
 #include "encounter/history.h"
@@ -106,6 +107,7 @@ void addUnsaved(QStringList& items, const UnsavedItems& unsaved, const QString& 
 // another, 0 not (at the start: the user quits).
 int claimFolder(const QString& path, bool starting)
 {
+    using Answer = UiHooks::LockedFolderAnswer;
     FolderLock::Claim claim = FolderLock::take(path);
     for (;;) {
         if (claim.outcome == FolderLock::Claim::Held) {
@@ -123,11 +125,12 @@ int claimFolder(const QString& path, bool starting)
         else if (!Global::prettyRootPath.isEmpty())
             text += Global::tr("<p>The data folder stays <b>%1</b>.").arg(Global::htmlPath(Global::prettyRootPath));
         const QString title = stuck ? Global::tr("Lock File Cannot Be Removed") : Global::tr("Data Folder in Use");
-        const int answer = Global::ui().lockedFolderAlert(title, text,
-                                                          claim.outcome == FolderLock::Claim::Unsure,
-                                                          starting ? Global::tr("Quit") : Global::tr("Cancel"));
-        if (answer != 1)
-            return answer;
+        const Answer answer = Global::ui().lockedFolderAlert(title, text, claim.outcome == FolderLock::Claim::Unsure,
+                                                             starting ? Global::tr("Quit") : Global::tr("Cancel"));
+        if (answer == Answer::Leave)
+            return 0;
+        if (answer == Answer::SelectFolder)
+            return 2;
         claim = FolderLock::take(path, true);
     }
 }
@@ -139,7 +142,7 @@ bool Global::setRootPath(QString path, QString display)
     return switchRootPath(path, display, false) == RootSwitch::Done;
 }
 
-Global::RootSwitch Global::switchRootPath(QString path, QString display, bool starting)
+Global::RootSwitch Global::switchRootPath(QString path, QString display, bool starting, std::function<bool()> fill)
 {
     LoadedLibraries loaded;
     if (!allChangesSaved(tr("You need to save all changes before setting the 'Ravelhorn Data' folder."),
@@ -148,14 +151,18 @@ Global::RootSwitch Global::switchRootPath(QString path, QString display, bool st
     emit switchBoard.doSetPlayersUpdate(false);
     std::unique_ptr<Progress> progress;
     bool refused = false;
+    const auto choose = [] { return ui().getExistingDirectory(tr("Select Ravelhorn Data Folder")); };
+    if (path.isEmpty())
+        path = display = choose();
+    const QString first = path;
     for (int answer = 2; answer != 1;) {
-        if (path.isEmpty())
-            path = display = ui().getExistingDirectory(tr("Select Ravelhorn Data Folder"));
         if (display.isEmpty())
             display = path;
         // Asked before a file is read: a folder another program holds is not worth the reading.
         answer = path.isEmpty() ? 0 : claimFolder(path, starting);
         refused = answer == 0;
+        if (answer == 1 && fill && path == first)
+            answer = std::exchange(fill, nullptr)() ? 1 : 0;
         if (answer == 1) {
             int files = Characters::getFileCount(path) + Monsters::getFileCount(path) + Encounters::getFileCount(path);
             progress.reset(ui().createProgress(tr("Loading files..."), files + 4));
@@ -171,7 +178,10 @@ Global::RootSwitch Global::switchRootPath(QString path, QString display, bool st
         if (answer == 2) {
             // The old progress would stay open behind the folder dialog.
             progress.reset();
-            path.clear();
+            const QString chosen = choose();
+            // At the start a cancelled folder dialog asks about this folder again: only Quit ends the program.
+            if (!chosen.isEmpty() || !starting)
+                path = display = chosen;
         }
     }
     loaded.actions.loadActions(path);

@@ -115,8 +115,10 @@ int MessageDialog::badRootAlert(const QString& title, const QString& text, const
     return result == selectFolder ? 2 : (result == QDialog::Accepted ? 1 : 0);
 }
 
-int MessageDialog::lockedFolderAlert(const QString& title, const QString& text, bool openable, const QString& leaveText)
+UiHooks::LockedFolderAnswer MessageDialog::lockedFolderAlert(const QString& title, const QString& text, bool openable,
+                                                             const QString& leaveText)
 {
+    using Answer = UiHooks::LockedFolderAnswer;
     build(AlertIcon, title, text, QDialogButtonBox::Ok | QDialogButtonBox::Cancel, tr("Select Folder..."));
     buttons->button(QDialogButtonBox::Cancel)->setText(leaveText);
     if (openable) {
@@ -127,7 +129,9 @@ int MessageDialog::lockedFolderAlert(const QString& title, const QString& text, 
     }
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     const int result = exec();
-    return result == openAnyway ? 1 : (result == QDialog::Accepted ? 2 : 0);
+    if (result == openAnyway)
+        return Answer::OpenAnyway;
+    return result == QDialog::Accepted ? Answer::SelectFolder : Answer::Leave;
 }
 
 bool MessageDialog::rejectableAlert(const QString& title, const QString& text)

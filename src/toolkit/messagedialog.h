@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 
+#include "foundation/uihooks.h"
+
 class QCheckBox;
 
 // The application's message box, made on the stack for one message; its
@@ -20,9 +22,10 @@ public:
     void about(const QString& title, const QString& text);
     // 2 "Select Folder...", 1 the relabelled OK button, 0 "Cancel" or closed.
     int badRootAlert(const QString& title, const QString& text, const QString& buttonText);
-    // 2 "Select Folder...", the default; 1 "Open Anyway", offered only when
-    // openable; 0 the button labelled leaveText, or closed.
-    int lockedFolderAlert(const QString& title, const QString& text, bool openable, const QString& leaveText);
+    // "Select Folder..." is the default; "Open Anyway" is offered only when
+    // openable; closed, the box is left as by the button labelled leaveText.
+    UiHooks::LockedFolderAnswer lockedFolderAlert(const QString& title, const QString& text, bool openable,
+                                                  const QString& leaveText);
     bool rejectableAlert(const QString& title, const QString& text);
     bool rejectableAlert(const QString& title, const QString& text, const QString& okText);
     // Answers true unasked once the box was silenced under the settings key.

@@ -5,6 +5,7 @@
 #include <QSettings>
 #include <QTimer>
 
+#include <algorithm>
 #include <optional>
 
 #include "app/program.h"
@@ -28,6 +29,8 @@
 #include "foundation/textcolours.h"
 
 namespace {
+
+using Answer = UiHooks::LockedFolderAnswer;
 
 // Which rows show the arrow ("a") and which are grey ("g").
 QString marks(const QAbstractItemModel& model)
@@ -137,57 +140,67 @@ private slots:
     void secondStartOnAHeldFolder_data()
     {
         QTest::addColumn<QString>("lock");
-        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<QList<Answer>>("answers");
         QTest::addColumn<QString>("opened");
         QTest::addColumn<QString>("told");
         // The buttons beside "Select Folder...", a question after another.
         QTest::addColumn<QString>("offered");
         const QString inUse = "Data Folder in Use: The data folder <b>%1</b> is in use by ravelhorn (process %2 on ";
-        QTest::newRow("quit") << "held" << QList<int>{0} << "" << inUse << "Quit";
-        QTest::newRow("another folder chosen") << "held" << QList<int>{2} << "Other" << inUse << "Quit";
-        QTest::newRow("holder killed") << "killed" << QList<int>() << "Campaign" << "" << "";
-        QTest::newRow("empty lock") << "empty" << QList<int>() << "Campaign" << "" << "";
-        QTest::newRow("lock cut short by a power cut") << "nul" << QList<int>() << "Campaign" << "" << "";
-        QTest::newRow("lock being written") << "young" << QList<int>() << "Campaign" << "" << "";
-        QTest::newRow("folder as lock") << "directory" << QList<int>() << "Campaign" << "" << "";
-        QTest::newRow("unreadable lock") << "unreadable" << QList<int>() << "Campaign" << "" << "";
+        QTest::newRow("quit") << "held" << QList<Answer>{Answer::Leave} << "" << inUse << "Quit";
+        QTest::newRow("another folder chosen") << "held" << QList<Answer>{Answer::SelectFolder} << "Other" << inUse << "Quit";
+        QTest::newRow("the folder dialog cancelled, asked again")
+            << "held" << QList<Answer>{Answer::SelectFolder, Answer::Leave} << "" << inUse << "Quit; Quit";
+        // The folder the demonstration data would be copied into, emptied while the first program held it.
+        QTest::newRow("held folder without libraries")
+            << "emptied, held" << QList<Answer>{Answer::Leave} << "" << inUse << "Quit";
+        QTest::newRow("holder killed") << "killed" << QList<Answer>() << "Campaign" << "" << "";
+        QTest::newRow("empty lock") << "empty" << QList<Answer>() << "Campaign" << "" << "";
+        QTest::newRow("lock cut short by a power cut") << "nul" << QList<Answer>() << "Campaign" << "" << "";
+        QTest::newRow("lock being written") << "young" << QList<Answer>() << "Campaign" << "" << "";
+        QTest::newRow("folder as lock") << "directory" << QList<Answer>() << "Campaign" << "" << "";
+        QTest::newRow("unreadable lock") << "unreadable" << QList<Answer>() << "Campaign" << "" << "";
         const QString stuck = "Lock File Cannot Be Removed: The lock file <b>%3</b> of the data folder <b>%1</b> cannot "
                               "be removed: %4.<p>Once it is removed by hand, the folder opens.<p>Choose another data "
                               "folder, or quit.";
-        QTest::newRow("folder with files as lock") << "full directory" << QList<int>{0} << ""
+        QTest::newRow("folder with files as lock") << "full directory" << QList<Answer>{Answer::Leave} << ""
                                                    << QString(stuck).replace("%4", "Directory not empty") << "Quit";
-        QTest::newRow("lock in a read-only folder") << "read-only, empty" << QList<int>{0} << ""
+        QTest::newRow("lock in a read-only folder") << "read-only, empty" << QList<Answer>{Answer::Leave} << ""
                                                     << QString(stuck).replace("%4", "Permission denied") << "Quit";
         // This computer's lock is asked first: the lock in the folder is not looked at.
         QTest::newRow("held here, with a lock that cannot be removed")
-            << "held here, full directory" << QList<int>{0} << "" << inUse << "Quit";
+            << "held here, full directory" << QList<Answer>{Answer::Leave} << "" << inUse << "Quit";
         const QString elsewhere = "Data Folder in Use: The data folder <b>%1</b> is in use by ravelhorn (process 4242 "
                                   "on otherlaptop). That is another computer";
         QTest::newRow("another computer's, quit")
-            << "other computer" << QList<int>{0} << "" << elsewhere << "Open Anyway, Quit";
+            << "other computer" << QList<Answer>{Answer::Leave} << "" << elsewhere << "Open Anyway, Quit";
         QTest::newRow("another computer's, opened")
-            << "other computer" << QList<int>{1} << "Campaign" << elsewhere << "Open Anyway, Quit";
-        QTest::newRow("copied with the folder") << "copied" << QList<int>{1} << "Campaign" << inUse << "Open Anyway, Quit";
+            << "other computer" << QList<Answer>{Answer::OpenAnyway} << "Campaign" << elsewhere << "Open Anyway, Quit";
+        QTest::newRow("copied with the folder")
+            << "copied" << QList<Answer>{Answer::OpenAnyway} << "Campaign" << inUse << "Open Anyway, Quit";
         QTest::newRow("read-only folder")
-            << "read-only" << QList<int>() << "Campaign"
+            << "read-only" << QList<Answer>() << "Campaign"
             << "Data Folder Not Locked: The data folder <b>%1</b> could not be locked: its lock file <b>%3</b> "
                "cannot be made (Permission denied)." << "";
-        QTest::newRow("read-only folder held") << "read-only, held" << QList<int>{0} << "" << inUse << "Quit";
+        QTest::newRow("read-only folder held") << "read-only, held" << QList<Answer>{Answer::Leave} << "" << inUse << "Quit";
         // Its path leaves no room for the lock's name: the folder's own lock keeps it.
-        QTest::newRow("runtime folder that takes no lock") << "deep runtime" << QList<int>() << "Campaign" << "" << "";
+        QTest::newRow("runtime folder that takes no lock") << "deep runtime" << QList<Answer>() << "Campaign" << "" << "";
     }
 
     void secondStartOnAHeldFolder()
     {
         QFETCH(QString, lock);
-        QFETCH(QList<int>, answers);
+        QFETCH(QList<Answer>, answers);
         QFETCH(QString, opened);
         QFETCH(QString, told);
         QFETCH(QString, offered);
         TemporaryHome home;
         for (const char* name : {"Campaign", "Other"})
             QVERIFY(Global::copyDir(Global::getResourcePath() + "/demo-data", home.path(), name));
-        const QString held = home.path() + "/Campaign";
+        const bool emptied = lock.startsWith("emptied");
+        const QString held = emptied ? home.documents() + "/Ravelhorn Data" : home.path() + "/Campaign";
+        QVERIFY(!emptied
+                || (QDir().mkpath(home.documents())
+                    && Global::copyDir(Global::getResourcePath() + "/demo-data", home.documents(), "Ravelhorn Data")));
         const QString other = home.path() + "/Other";
         const QString lockFile = held + "/.ravelhorn.lock";
         QSettings().setValue("dataDir/path", held);
@@ -218,11 +231,14 @@ private slots:
             if (lock.startsWith("held here"))
                 QVERIFY(QFile::copy(FolderLock::computerLockPath(other), FolderLock::computerLockPath(held)));
         }
+        for (const char* library : {"Characters", "Monsters", "Portraits", "Encounters"})
+            QVERIFY(!emptied || QDir(held + "/" + library).removeRecursively());
         const qint64 firstPid = first ? first->pid() : 0;
 
         RecordingUiHooks hooks;
         hooks.lockedFolderAnswers = answers;
-        hooks.folders = {other};
+        // The folder dialog gives the other folder where it is opened, and is cancelled elsewhere.
+        hooks.folders = {opened == "Other" ? other : QString()};
         QString openedFolder;
         qint64 folderHolder = 0;
         qint64 computerHolder = 0;
@@ -242,7 +258,10 @@ private slots:
         for (const auto& alert : hooks.alerts)
             shown.append(alert.title + ": " + alert.text);
         const QString expected = QString(told).replace("%1", Global::htmlPath(held)).replace("%2", QString::number(firstPid)).replace("%3", Global::htmlPath(lockFile));
-        QVERIFY2(told.isEmpty() ? shown.isEmpty() : shown.size() == 1 && shown[0].startsWith(expected),
+        QVERIFY2(told.isEmpty() ? shown.isEmpty()
+                                : !shown.isEmpty() && std::all_of(shown.begin(), shown.end(), [&](const QString& one) {
+                                      return one.startsWith(expected);
+                                  }),
                  qPrintable(shown.join('\n')));
         QCOMPARE(openedFolder, opened);
         QCOMPARE(hooks.alerts.size(), answers.size() + int(lock == "read-only"));
@@ -263,6 +282,8 @@ private slots:
         // What was refused is left as it was found.
         if (!first && opened.isEmpty())
             QVERIFY(QFileInfo::exists(lockFile));
+        // Nothing was copied into a folder another program holds.
+        QVERIFY(!emptied || QDir(held).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
     }
 
     void eventListFollowsTheHistory()

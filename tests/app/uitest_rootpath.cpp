@@ -80,6 +80,8 @@ private slots:
         QTest::newRow("without library folders")
             << "Empty" << false << "Data Folder Missing" << "holds none of the folders Characters";
         QTest::newRow("missing, no folder made") << "Drive/Campaign" << true << "No Data Folder" << "was not found";
+        // Filled again with the demonstration data: no other folder opens instead.
+        QTest::newRow("the documents' folder emptied") << "Documents/Ravelhorn Data" << false << "" << "";
     }
 
     void startsOnTheRememberedFolder()
@@ -93,8 +95,8 @@ private slots:
         const QString folder = home.path() + "/" + remembered;
         if (remembered == "Campaign")
             QVERIFY(Global::copyDir(demo, home.path(), remembered));
-        if (remembered == "Empty")
-            QVERIFY(QDir(home.path()).mkdir(remembered));
+        if (remembered == "Empty" || remembered.startsWith("Documents"))
+            QVERIFY(QDir().mkpath(folder));
         if (documentsBlocked)
             QVERIFY(TestSupport::writeFile(home.documents(), "not a folder"));
         QSettings().setValue("dataDir/path", folder);

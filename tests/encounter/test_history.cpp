@@ -81,6 +81,12 @@ void replaceByCopy(const QString& path)
     QVERIFY(copy.open(QIODevice::WriteOnly) && copy.write(TestSupport::readFile(path)) > 0 && copy.commit());
 }
 
+void setLogTime(TestWorld& world, const QDateTime& time)
+{
+    QFile log(world.logPath());
+    QVERIFY(log.open(QIODevice::ReadWrite) && log.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
 // Ana, recorded at 20 hit points, in a data folder this program holds.
 void holdAndHitAna(TestWorld& world)
 {
@@ -373,12 +379,32 @@ private slots:
         QTest::newRow("the log replaced by a copy of itself, as sync tools do")
             << false << Mishap([](TestWorld& world) { replaceByCopy(world.logPath()); })
             << Mishap([](TestWorld& world) { QVERIFY(world.restart()); }) << "another file has taken its place" << 20 << 2;
+        // Another fight's log copied over it in place. Even this log's own bytes put back are no longer known for
+        // its own until the folder is loaded again.
         auto kept = std::make_shared<QByteArray>();
-        QTest::newRow("another fight's shorter log copied over it in place") << false << Mishap([kept](TestWorld& world) {
+        const auto copyOver = [kept](TestWorld& world, const QByteArray& other) {
             *kept = TestSupport::readFile(world.logPath());
-            QVERIFY(TestSupport::writeFile(world.logPath(), soundHeader + QByteArray(2, '\0')));
-        }) << Mishap([kept](TestWorld& world) { QVERIFY(TestSupport::writeFile(world.logPath(), *kept)); })
-            << QString("holds %1 bytes where this program left").arg(headerSize + 2) << 20 << 2;
+            QVERIFY(TestSupport::writeFile(world.logPath(), other));
+        };
+        const Mishap putBack([kept](TestWorld& world) {
+            QVERIFY(TestSupport::writeFile(world.logPath(), *kept));
+            QVERIFY(world.restart());
+        });
+        QTest::newRow("another fight's shorter log copied over it in place") << false << Mishap([copyOver](TestWorld& world) {
+            copyOver(world, soundHeader + QByteArray(2, '\0'));
+        }) << putBack << QString("holds %1 bytes where this program left").arg(headerSize + 2) << 20 << 2;
+        QTest::newRow("another fight's longer log copied over it in place") << false << Mishap([copyOver](TestWorld& world) {
+            copyOver(world, TestSupport::readFile(world.logPath()).repeated(2));
+        }) << putBack << "bytes where this program left" << 20 << 2;
+        QTest::newRow("another fight's log of the same size copied over it in place, keeping its time")
+            << false << Mishap([copyOver](TestWorld& world) {
+                   QByteArray other = TestSupport::readFile(world.logPath());
+                   other.replace(world.stream()->getCreationDate().toUtf8(), "2020-01-01-00-00-00");
+                   copyOver(world, other);
+                   // As cp -p and sync tools copy; copied now, the time could be ours on a coarse clock.
+                   setLogTime(world, QDateTime(QDate(2020, 1, 1), QTime(0, 0)));
+               })
+            << putBack << "written over in place since this program last wrote to it" << 20 << 2;
         // On this computer the second lock keeps another program out; one elsewhere sees only the folder's.
         QTest::newRow("the lock file removed, and the folder taken from another computer") << false
             << Mishap([](TestWorld& world) {
@@ -433,11 +459,13 @@ private slots:
         QCOMPARE(hooks.alerts.size(), told);
         QCOMPARE(OtherProgram::lockHolder(world.root()), QCoreApplication::applicationPid());
     }
-    // A lock file that is gone is taken again, and one copied in its own place is still this program's: the
-    // command is recorded without a word.
+    // A lock file that is gone is taken again, and one copied in its own place is still this program's, as is a
+    // log whose time alone changed: the command is recorded without a word.
     void lockFileLostAloneIsTakenAgain_data()
     {
         QTest::addColumn<Mishap>("mishap");
+        QTest::newRow("the log's time changed alone, as by a touch or a network share's clock")
+            << Mishap([](TestWorld& world) { setLogTime(world, QDateTime(QDate(2020, 1, 1), QTime(0, 0))); });
         QTest::newRow("removed") << Mishap([](TestWorld& world) { QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock")); });
         QTest::newRow("replaced by a copy of itself")
             << Mishap([](TestWorld& world) { replaceByCopy(world.root() + "/.ravelhorn.lock"); });
@@ -449,6 +477,7 @@ private slots:
         RecordingUiHooks hooks;
         holdAndHitAna(world);
         mishap(world);
+        QVERIFY(CommandRoad().isOpen());
         QVERIFY(world.record(setHitPoints(world, world.find("Ana"), 10)));
         QVERIFY(hooks.alerts.isEmpty());
         QCOMPARE(OtherProgram::lockHolder(world.root()), QCoreApplication::applicationPid());

@@ -31,6 +31,8 @@
 
 namespace {
 
+using Answer = UiHooks::LockedFolderAnswer;
+
 // Answers the library commands' dialogs and the editors' questions.
 class LibraryHooks : public RecordingUiHooks
 {
@@ -454,22 +456,25 @@ private slots:
         QTest::addColumn<QString>("alerts");
         // A lock made by hand, and the answer to the question it raises.
         QTest::addColumn<QString>("lock");
-        QTest::addColumn<int>("lockAnswer");
-        QTest::newRow("whole") << QStringList() << 0 << -1 << false << true << "" << "" << 0;
+        QTest::addColumn<Answer>("lockAnswer");
+        QTest::newRow("whole") << QStringList() << 0 << -1 << false << true << "" << "" << Answer::Leave;
         QTest::newRow("missing folder created") << QStringList{"Monsters"} << 1 << -1 << false << true
-                                                << "Directory not Found" << "" << 0;
+                                                << "Directory not Found" << "" << Answer::Leave;
         QTest::newRow("missing folder, Cancel") << QStringList{"Encounters"} << 0 << -1 << false << false
-                                                << "Directory not Found" << "" << 0;
+                                                << "Directory not Found" << "" << Answer::Leave;
         QTest::newRow("nothing loadable, Cancel") << QStringList{"Characters/*"} << 0 << -1 << false << false
-                                                  << "No Characters Found" << "" << 0;
-        QTest::newRow("Cancel after one file") << QStringList() << 0 << 1 << false << false << "" << "" << 0;
+                                                  << "No Characters Found" << "" << Answer::Leave;
+        QTest::newRow("Cancel after one file")
+            << QStringList() << 0 << 1 << false << false << "" << "" << Answer::Leave;
         QTest::newRow("held by another program") << QStringList() << 0 << -1 << true << false << "Data Folder in Use"
-                                                 << "" << 0;
-        QTest::newRow("lock naming no program") << QStringList() << 0 << -1 << false << true << "" << "nul" << 0;
+                                                 << "" << Answer::Leave;
+        QTest::newRow("lock naming no program")
+            << QStringList() << 0 << -1 << false << true << "" << "nul" << Answer::Leave;
         QTest::newRow("another computer's lock, Cancel")
-            << QStringList() << 0 << -1 << false << false << "Data Folder in Use" << "other computer" << 0;
+            << QStringList() << 0 << -1 << false << false << "Data Folder in Use" << "other computer" << Answer::Leave;
         QTest::newRow("another computer's lock, opened anyway")
-            << QStringList() << 0 << -1 << false << true << "Data Folder in Use" << "other computer" << 1;
+            << QStringList() << 0 << -1 << false << true << "Data Folder in Use" << "other computer"
+            << Answer::OpenAnyway;
     }
 
     void switchingTheDataFolder()
@@ -481,7 +486,7 @@ private slots:
         QFETCH(bool, switched);
         QFETCH(QString, alerts);
         QFETCH(QString, lock);
-        QFETCH(int, lockAnswer);
+        QFETCH(Answer, lockAnswer);
         TestWorld world;
         // The folder in use is held, as after a start.
         QCOMPARE(FolderLock::take(world.root()).outcome, FolderLock::Claim::Held);

@@ -48,11 +48,12 @@ public:
         alert(title, text);
         return badRootAnswer;
     }
-    int lockedFolderAlert(const QString& title, const QString& text, bool openable, const QString& leaveText) override
+    LockedFolderAnswer lockedFolderAlert(const QString& title, const QString& text, bool openable,
+                                         const QString& leaveText) override
     {
         alert(title, text);
         lockedFolderButtons.append(QString(openable ? "Open Anyway, " : "") + leaveText);
-        return lockedFolderAnswers.isEmpty() ? 0 : lockedFolderAnswers.takeFirst();
+        return lockedFolderAnswers.isEmpty() ? LockedFolderAnswer::Leave : lockedFolderAnswers.takeFirst();
     }
     QString getExistingDirectory(const QString&) override { return folders.isEmpty() ? QString() : folders.takeFirst(); }
     QString getOpenFileName(const QString&, const QString& folder, const QString&) override
@@ -69,7 +70,7 @@ public:
     QList<Message> alerts;
     int badRootAnswer = 0;
     // The answers to the next locked-folder alerts, and the buttons they offered beside "Select Folder...".
-    QList<int> lockedFolderAnswers;
+    QList<LockedFolderAnswer> lockedFolderAnswers;
     QStringList lockedFolderButtons;
     // The answers to the next folder dialogs.
     QStringList folders;

@@ -17,7 +17,8 @@ namespace {
 
 const QString key = "test/silenced";
 
-// Runs one form of the message box; bool answers count as 0 and 1, none as -1.
+// Runs one form of the message box; bool answers count as 0 and 1, none as -1, the locked-folder answers in
+// their order: 0 leave, 1 Open Anyway, 2 Select Folder.
 int runForm(const QString& form)
 {
     MessageDialog box;
@@ -26,8 +27,8 @@ int runForm(const QString& form)
         {"info", [&] { return box.info("T", "x"), -1; }},
         {"about", [&] { return box.about("T", "x"), -1; }},
         {"badRoot", [&] { return box.badRootAlert("T", "x", "Create"); }},
-        {"folderOrQuit", [&] { return box.lockedFolderAlert("T", "x", false, "Quit"); }},
-        {"lockedFolder", [&] { return box.lockedFolderAlert("T", "x", true, "Cancel"); }},
+        {"folderOrQuit", [&] { return int(box.lockedFolderAlert("T", "x", false, "Quit")); }},
+        {"lockedFolder", [&] { return int(box.lockedFolderAlert("T", "x", true, "Cancel")); }},
         {"rejectable", [&] { return int(box.rejectableAlert("T", "x")); }},
         {"rejectableText", [&] { return int(box.rejectableAlert("T", "x", "Remove")); }},
         {"keyed", [&] { return int(box.rejectableAlert(key, "T", "x", "Remove")); }},
