@@ -197,7 +197,6 @@ void MainWindow::setFlatDialogDisplay(QWidget* widget, bool adjustHeight)
     QWidget* old = flatDialogArea->takeWidget();
     if (widget) {
         flatDialogArea->setWidget(widget);
-        flatDialogArea->setVerticalScrollBarPolicy(adjustHeight ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
         flatDialogArea->setAdjustHeight(adjustHeight);
         centralStack->setCurrentWidget(flatDialogPage);
         hitPointBox->setFocusPolicy(Qt::NoFocus);
@@ -213,6 +212,9 @@ void MainWindow::setFlatDialogDisplay(QWidget* widget, bool adjustHeight)
     // page's layouts would not pass that up by themselves.
     for (QWidget* holder = flatDialogArea; holder != this; holder = holder->parentWidget())
         holder->updateGeometry();
+    // Nor would the title row ask again for its button, shown or hidden meanwhile: laid out at once.
+    if (widget)
+        flatDialogPage->layout()->activate();
     if (old && old != widget)
         old->deleteLater();
 }

@@ -71,14 +71,16 @@ void ResizableScrollArea::adjustSize()
     const QSize hint = content->sizeHint();
     const QSize room = maximumViewportSize();
     int width = room.width();
-    // Fitted to the viewport, the content never scrolls up and down: what
-    // does not fit scrolls inside it, and its buttons stay in view.
-    if (!adjustHeight && (verticalScrollBar()->isVisible() || hint.height() > room.height()))
+    // Fitted to the viewport, the content scrolls up and down only where it
+    // is taller at its least: what does not fit scrolls inside it, and its
+    // buttons stay in view; no control is squeezed below its own height.
+    const bool tall = adjustHeight ? leastHeight(content, width) > room.height() : hint.height() > room.height();
+    if (verticalScrollBar()->isVisible() || tall)
         width -= verticalScrollBar()->sizeHint().width();
     int height = content->hasHeightForWidth() ? content->heightForWidth(width) : hint.height();
     height = qMax(height, content->minimumSizeHint().height());
     if (adjustHeight)
-        height = qMin(viewport()->height(), height);
+        height = qMax(qMin(viewport()->height(), height), leastHeight(content, width));
     content->resize(width, height);
     placeBarsNow();
 }

@@ -38,8 +38,8 @@ public:
 };
 
 // A scroll area that keeps its content as wide as the viewport; with
-// adjustHeight the content is as tall as the viewport at most and never
-// scrolls up and down; with
+// adjustHeight the content is as tall as the viewport at most, and scrolls
+// up and down only where its least height is taller; with
 // hintFollowsContent the area asks for the content's size.
 class ResizableScrollArea : public QScrollArea
 {
