@@ -116,6 +116,7 @@ void PowerDialog::setupWidget(Power::StepType stepType, int hitScroll, int missS
     editorArea->setFocusPolicy(Qt::NoFocus);
     editorArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     editorArea->setWidthFollowsContent(true);
+    editorArea->setFillsHeight(true);
     powerWidget = new PowerWidget(this, &creatures, &power, isAction, stepType, hitScroll, missScroll, effectScroll);
     editorArea->setWidget(powerWidget);
     addYielding(layout, editorArea, 1);

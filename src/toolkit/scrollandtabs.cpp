@@ -80,7 +80,8 @@ void ResizableScrollArea::adjustSize()
     int height = content->hasHeightForWidth() ? content->heightForWidth(width) : hint.height();
     height = qMax(height, content->minimumSizeHint().height());
     if (adjustHeight)
-        height = qMax(qMin(viewport()->height(), height), leastHeight(content, width));
+        height = qMax(fillsHeight ? viewport()->height() : qMin(viewport()->height(), height),
+                      leastHeight(content, width));
     content->resize(width, height);
     placeBarsNow();
 }

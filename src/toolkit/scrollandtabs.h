@@ -52,6 +52,8 @@ public:
     // The area needs its content's least width, so that what holds it gives
     // way before the content scrolls sideways.
     void setWidthFollowsContent(bool value) { widthFollowsContent = value; }
+    // With adjustHeight, the content fills the viewport's height, not less than its least.
+    void setFillsHeight(bool value) { fillsHeight = value; }
     // The least height the widget's layout takes at that width, rows that
     // wrap counted as they wrap there.
     static int leastHeight(const QWidget* content, int width);
@@ -70,6 +72,7 @@ private:
     bool adjustHeight;
     bool hintFollowsContent;
     bool widthFollowsContent = false;
+    bool fillsHeight = false;
     DogTag dogTag{__LINE__, __FILE__};
 };
 
