@@ -127,6 +127,9 @@ private slots:
             for (const QString panel : {"Barbed Arrow", "Volley of Briars"})
                 QTest::addRow("main window %d×%d, %s", size.width(), size.height(), qPrintable(panel))
                         << "main window" << panel << size;
+        // The centre as narrow as the panel goes: the choices elide their names, whole in their tooltips.
+        QTest::newRow("main window 1037×648, Volley of Briars, docks widened")
+                << "main window" << "Volley of Briars, docks widened" << smallLaptopWindow;
         // Docks dragged wide, or stored so on a larger screen: the table keeps its room.
         QTest::newRow("main window 1152×720, docks widened") << "main window" << "docks widened" << laptopWindow;
         // A panel wider than the table's least: the docks give way to it.
