@@ -108,9 +108,10 @@ void PowerDialog::setupWidget(Power::StepType stepType, int hitScroll, int missS
                                    comboGroup(tr("Actions"), actionCombo));
     choices->setSpacing(8);
     layout->addWidget(layoutToWidget(choices));
-    // The editor takes the height the rest leaves, its step list taking what
-    // it needs not; only where that is less than its least does it scroll,
-    // the target picker and the buttons staying in view.
+    // The editor takes the height the rest of the panel leaves, its step list
+    // what the editor's other rows leave; only where that is less than its
+    // least does the editor scroll, the target picker and the buttons staying
+    // in view.
     auto* editorArea = new ResizableScrollArea(true, true);
     editorArea->setFrameShape(QFrame::NoFrame);
     editorArea->setFocusPolicy(Qt::NoFocus);
