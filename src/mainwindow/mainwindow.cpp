@@ -195,7 +195,6 @@ void MainWindow::setFlatDialogDisplay(QWidget* widget, bool adjustHeight)
     QWidget* old = flatDialogArea->takeWidget();
     if (widget) {
         flatDialogArea->setWidget(widget);
-        flatDialogArea->setVerticalScrollBarPolicy(adjustHeight ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
         flatDialogArea->setAdjustHeight(adjustHeight);
         centralStack->setCurrentWidget(flatDialogPage);
         hitPointBox->setFocusPolicy(Qt::NoFocus);
@@ -215,6 +214,9 @@ void MainWindow::setFlatDialogDisplay(QWidget* widget, bool adjustHeight)
     const int excess = layout()->totalMinimumSize().width() - width();
     flatDialogArea->setWidthFollowsContent(true, flatDialogArea->minimumSizeHint().width() - excess);
     updateCentreGeometry();
+    // Nor would the title row ask again for its button, shown or hidden meanwhile: laid out at once.
+    if (widget)
+        flatDialogPage->layout()->activate();
     if (old && old != widget)
         old->deleteLater();
 }

@@ -93,6 +93,8 @@ QString itemText(Creature* creature, Creature* origin)
 CreatureSorterItem::CreatureSorterItem(Creature* creature, Creature* origin)
     : QListWidgetItem(itemText(creature, origin), nullptr, QListWidgetItem::Type), creature(creature)
 {
+    // Where the list is narrow the entry is elided: the tooltip shows it whole.
+    setToolTip(text());
 }
 
 bool CreatureSorterItem::operator<(const QListWidgetItem& other) const

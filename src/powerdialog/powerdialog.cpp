@@ -18,6 +18,7 @@
 #include "powerdialog/targetpickerwidget.h"
 #include "toolkit/inputwidgets.h"
 #include "toolkit/panelhost.h"
+#include "toolkit/scrollandtabs.h"
 
 namespace {
 
@@ -26,23 +27,34 @@ QString nativeKeys(const char* keys)
     return QKeySequence(keys).toString(QKeySequence::NativeText);
 }
 
-QWidget* comboGroup(const QString& title, QWidget* control)
+QWidget* comboGroup(const QString& title, DisableComboBox* combo)
 {
     // A combo asks for its chosen entry, not its longest (its list opens as
-    // wide as that): the three share one row, and the steps keep the height.
-    auto* combo = static_cast<QComboBox*>(control);
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    const auto fitText = [combo](const QString& text) { combo->setMinimumContentsLength(int(text.size())); };
-    fitText(combo->currentText());
-    QObject::connect(combo, &QComboBox::currentTextChanged, combo, fitText);
+    // wide as that), and gives way before the three leave their one row.
+    combo->setElidesText(true);
     auto* group = new QGroupBox(title);
-    group->setLayout(WindowsAndDialogs::hLayout(5, control));
+    group->setLayout(WindowsAndDialogs::hLayout(5, combo));
     // The groups of a row share its spare width.
     group->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     return group;
 }
 
 }
+
+// The panel fills the height of the area that shows it, the step list taking
+// what the rest leaves: a row that grows or goes moves nothing below the list.
+class FilledPanel : public QWidget
+{
+public:
+    QSize sizeHint() const override
+    {
+        return QWidget::sizeHint().expandedTo(QSize(0, areaHeight()));
+    }
+    int heightForWidth(int width) const override { return qMax(QWidget::heightForWidth(width), areaHeight()); }
+
+private:
+    int areaHeight() const { return parentWidget() ? parentWidget()->height() : 0; }
+};
 
 PowerDialog::PowerDialog(Creature* origin, const QString& powerName, const QString& actionName,
                          const QList<Creature*>& targets, const QList<Creature*>& effected)
@@ -89,14 +101,26 @@ void PowerDialog::setupWidget(Power::StepType stepType, int hitScroll, int missS
     auto* layout = new QVBoxLayout;
     layout->setContentsMargins(8, 3, 8, 5);
     layout->setSpacing(0);
-    QWidget* originCombo = creatures.getOriginControl();
-    QWidget* powerCombo = creatures.getPowerControl(true);
-    QWidget* actionCombo = creatures.getActionControl();
-    // Where the panel is narrow, a row's end goes to a row of its own instead of losing its texts.
-    layout->addWidget(wrappingRow({comboGroup(tr("Attacker/Origin"), originCombo),
-        comboGroup(tr("Powers"), powerCombo), comboGroup(tr("Actions"), actionCombo)}, 8));
+    DisableComboBox* originCombo = creatures.getOriginControl();
+    auto* powerCombo = static_cast<DisableComboBox*>(creatures.getPowerControl(true));
+    auto* actionCombo = static_cast<DisableComboBox*>(creatures.getActionControl());
+    QHBoxLayout* choices = hLayout(comboGroup(tr("Attacker/Origin"), originCombo), comboGroup(tr("Powers"), powerCombo),
+                                   comboGroup(tr("Actions"), actionCombo));
+    choices->setSpacing(8);
+    layout->addWidget(layoutToWidget(choices));
+    // The editor takes the height the rest of the panel leaves, its step list
+    // what the editor's other rows leave; only where that is less than its
+    // least does the editor scroll, the target picker and the buttons staying
+    // in view.
+    auto* editorArea = new ResizableScrollArea(true, true);
+    editorArea->setFrameShape(QFrame::NoFrame);
+    editorArea->setFocusPolicy(Qt::NoFocus);
+    editorArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    editorArea->setWidthFollowsContent(true);
+    editorArea->setFillsHeight(true);
     powerWidget = new PowerWidget(this, &creatures, &power, isAction, stepType, hitScroll, missScroll, effectScroll);
-    layout->addWidget(powerWidget);
+    editorArea->setWidget(powerWidget);
+    addYielding(layout, editorArea, 1);
     layout->addSpacing(8);
     targetPicker = new TargetPickerWidget(this, &creatures, &power);
     layout->addWidget(targetPicker);
@@ -110,7 +134,8 @@ void PowerDialog::setupWidget(Power::StepType stepType, int hitScroll, int missS
     layout->addWidget(wrappingRow({saveButton, trackableButton, actionPointBox, buildGoFrame(), buttonBox}, 8));
     buttonBox->button(QDialogButtonBox::Cancel)->setFocusPolicy(Qt::NoFocus);
     setDefaultButton(okButton());
-    widget = layoutToWidget(layout);
+    widget = new FilledPanel;
+    widget->setLayout(layout);
 
     choiceControls = {originCombo, powerCombo, actionCombo};
     setupTabOrder();

@@ -62,7 +62,9 @@ bool locate(const PowerProgram& program, const PowerStep* step, Power::StepType&
 }
 
 // A page of steps: it scrolls, but never shows less than its tallest row
-// whole (the tab widget asks its pages, not their minimum sizes).
+// whole (the tab widget asks its pages, not their minimum sizes). It keeps
+// the room its tallest row ever took: a row that shrinks as its targets go,
+// and grows again as they come back, moves nothing below the page.
 class StepPage : public ResizableScrollArea
 {
 public:
@@ -70,7 +72,6 @@ public:
 
     QSize minimumSizeHint() const override
     {
-        int tallest = 0;
         const QLayout* rows = widget() ? widget()->layout() : nullptr;
         for (int index = 0; rows && index < rows->count(); index++)
             if (const QWidget* row = rows->itemAt(index)->widget(); row && !row->isHidden())
@@ -84,6 +85,45 @@ public:
         if (watched == widget() && event->type() == QEvent::LayoutRequest)
             updateGeometry();
         return ResizableScrollArea::eventFilter(watched, event);
+    }
+
+private:
+    mutable int tallest = 0;
+};
+
+// The power's text: it asks for its whole height at its width, and where
+// the editor is short it scrolls, a line at least in view.
+class TextPane : public ResizableScrollArea
+{
+public:
+    explicit TextPane(QLabel* text) : ResizableScrollArea(false, false)
+    {
+        setFrameShape(QFrame::NoFrame);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setFocusPolicy(Qt::NoFocus);
+        setWidget(text);
+    }
+
+    QSize sizeHint() const override
+    {
+        const int width = viewport()->width();
+        const int height = width > 0 ? widget()->heightForWidth(width) : widget()->sizeHint().height();
+        return {widget()->sizeHint().width(), height};
+    }
+
+    QSize minimumSizeHint() const override
+    {
+        return {verticalScrollBar()->sizeHint().width() + fontMetrics().averageCharWidth() * 10,
+                widget()->fontMetrics().lineSpacing()};
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        ResizableScrollArea::resizeEvent(event);
+        // The text wraps anew.
+        if (event->size().width() != event->oldSize().width())
+            updateGeometry();
     }
 };
 
@@ -115,8 +155,9 @@ PowerWidget::PowerWidget(PowerEditInterface* owner, EffectCreatures* creatures, 
     tabs->setFocusPolicy(Qt::NoFocus);
     tabs->setToolTip(tr("Set conditions and effects for both hit and miss results %1")
                          .arg(QKeySequence("Ctrl+I").toString(QKeySequence::NativeText)));
-    // Short of height, the step lists yield first, down to their tallest row; the header and add buttons do not.
-    layout->addWidget(tabs, 100);
+    // The step lists take the height the header and add buttons leave them, down to their tallest row; short
+    // of that, the power's text yields too.
+    addYielding(layout, tabs, 100);
     const QString titles[] = {tr("Hit"), tr("Miss"), tr("Effect")};
     for (int type = Power::Hit; type <= Power::Effect; type++) {
         areas[type] = new StepPage;
@@ -148,7 +189,8 @@ QWidget* PowerWidget::getHeaderBox()
     headerLabel = htmlLabel(QString());
     headerLabel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::MinimumExpanding);
     headerLabel->setWordWrap(true);
-    QVBoxLayout* left = vLayout(false, true, headerLabel);
+    headerPane = new TextPane(headerLabel);
+    QVBoxLayout* left = vLayout(false, true, headerPane);
     left->setSpacing(0);
     QVBoxLayout* right = vLayout(true, false, creatures->getDeletePower(), creatures->getEditPower());
     right->setSpacing(5);
@@ -271,6 +313,8 @@ void PowerWidget::updateHeaderText()
     for (const QString& line : power->current.description)
         text += "<br>" + line;
     headerLabel->setText(text);
+    headerPane->adjustSize();
+    headerPane->updateGeometry();
 }
 
 void PowerWidget::setTabOrder(TabHandler* handler)

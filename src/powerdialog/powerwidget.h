@@ -118,6 +118,7 @@ private:
     CreaturePower* power;
     bool isAction;
     QLabel* headerLabel = nullptr;
+    ResizableScrollArea* headerPane = nullptr;
     ScalingTabWidget* tabs = nullptr;
     ResizableScrollArea* areas[3] = {};
     StepListWidget* lists[3] = {};

@@ -38,6 +38,8 @@ PickListWidget* pickList(const char* name)
     list->setSortingEnabled(true);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->setMaximumHeight(130);
+    // A long entry is elided rather than scrolled to.
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return list;
 }
 

@@ -1,8 +1,12 @@
 // Pictures of the power dialog over the demonstration fight: per-target
 // damage on the hit list with the guided order's hint and the previews in
 // the docks, then the miss and effect lists, and the hit list again in the
-// main window of a first start on a laptop.
+// main window of a first start on a laptop; an archer's one-target and
+// three-target arrows, damage per target, in the main windows of a first
+// start on a 1280×800 and on a 1152×720 screen.
+#include <QCheckBox>
 #include <QKeyEvent>
+#include <QToolButton>
 #include <QListWidget>
 #include <QTimer>
 
@@ -10,9 +14,11 @@
 #include "encounter/encounter.h"
 #include "foundation/global.h"
 #include "library/characters.h"
+#include "library/monsters.h"
 #include "mainwindow/mainwindow.h"
 #include "powerdialog/picklistwidget.h"
 #include "powerdialog/powerdialog.h"
+#include "powerdialog/powerwidget.h"
 #include "screenshots/shotsink.h"
 
 namespace {
@@ -63,6 +69,44 @@ void save(ShotSink& sink, const QString& name)
     for (int settle = 0; settle < 3; settle++)
         QCoreApplication::processEvents();
     sink.save(name, Global::mainWindow);
+}
+
+// The archer's power against those heroes, with the steps of those kinds
+// added by their buttons, damage per target, in a main window of that size.
+void archerShot(ShotSink& sink, const QString& name, const QString& power, const QStringList& heroes,
+                const QList<int>& kinds, QSize size)
+{
+    Creature* archer = Global::monsters->getMonsterInstance("Thornback Archer", "A", true);
+    QList<Creature*> targets;
+    for (const QString& hero : heroes)
+        targets << Global::characters->findCharacter(hero);
+    if (!archer || targets.contains(nullptr)) {
+        sink.save(name, QImage());
+        return;
+    }
+    const CreatureList fight = Global::encounter->getCreatureList();
+    CreatureList withArcher = fight;
+    withArcher.addCreature(archer);
+    Global::encounter->setCreatureList(withArcher);
+    Global::mainWindow->resize(size);
+    {
+        PowerDialog dialog(archer, power, QString(), targets, {});
+        QTimer::singleShot(50, [&] {
+            auto* editor = Global::mainWindow->findChild<PowerWidget*>();
+            for (const int kind : kinds)
+                editor->getAddButton(kind)->click();
+            for (QCheckBox* box : Global::mainWindow->findChildren<QCheckBox*>())
+                if (box->text() == "Per target" && !box->isChecked())
+                    box->click();
+            // The panel fits the rows grown by their targets a few turns later.
+            for (int settle = 0; settle < 5; settle++)
+                QCoreApplication::processEvents();
+            save(sink, name);
+            dialog.reject();
+        });
+        dialog.exec();
+    }
+    Global::encounter->setCreatureList(fight);
 }
 
 void powerDialogShots(ShotSink& sink)
@@ -118,6 +162,13 @@ void powerDialogShots(ShotSink& sink)
         dialog.exec();
     }
     wren->getPowers().deletePower(powerName);
+    const QStringList three{"Brannoc Ashfield", "Wren Talloway", "Idrel Vane"};
+    for (const QSize size : {QSize(1152, 720), QSize(1037, 648)}) {
+        const QString at = QString("power-dialog-%1x%2-").arg(size.width()).arg(size.height());
+        archerShot(sink, at + "barbed-arrow", "Barbed Arrow", {"Wren Talloway"}, {PowerStep::Damage}, size);
+        archerShot(sink, at + "three-targets", "Volley of Briars", three,
+                   {PowerStep::Damage, PowerStep::Condition}, size);
+    }
     Global::encounter->setSelectedCreatures(selected);
 }
 

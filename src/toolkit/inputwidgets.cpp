@@ -1,10 +1,12 @@
 #include "toolkit/inputwidgets.h"
 
 #include <QColor>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
+#include <QToolTip>
 
 #include "toolkit/keyboardinterface.h"
 
@@ -74,6 +76,73 @@ void DisableComboBox::keyPressEvent(QKeyEvent* event)
     if (keys && keys->keyPressed(event->key(), event->modifiers()))
         return;
     QComboBox::keyPressEvent(event);
+}
+
+void DisableComboBox::setElidesText(bool value)
+{
+    eliding = value;
+    if (eliding) {
+        // The base measures the frame and the arrow only; the text is added to it.
+        setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        setMinimumContentsLength(0);
+        connect(this, &QComboBox::currentTextChanged, this, &QWidget::updateGeometry, Qt::UniqueConnection);
+    }
+    updateGeometry();
+}
+
+int DisableComboBox::textRoom() const
+{
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    // The style draws the text a pixel in from each side of the field.
+    return style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this).width() - 2;
+}
+
+bool DisableComboBox::isTextElided() const
+{
+    return eliding && fontMetrics().horizontalAdvance(currentText()) > textRoom();
+}
+
+QSize DisableComboBox::sizeHint() const
+{
+    if (!eliding)
+        return QComboBox::sizeHint();
+    const QIcon icon = itemIcon(currentIndex());
+    const int iconWidth = icon.isNull() ? 0 : iconSize().width() + 4;
+    return QComboBox::sizeHint() + QSize(fontMetrics().horizontalAdvance(currentText()) + 2 + iconWidth, 0);
+}
+
+QSize DisableComboBox::minimumSizeHint() const
+{
+    if (!eliding)
+        return QComboBox::minimumSizeHint();
+    // A few letters and the ellipsis stay.
+    const QSize least = QComboBox::minimumSizeHint() + QSize(fontMetrics().horizontalAdvance("Xxx\u2026") + 2, 0);
+    return least.boundedTo(sizeHint());
+}
+
+void DisableComboBox::paintEvent(QPaintEvent* event)
+{
+    if (!eliding) {
+        QComboBox::paintEvent(event);
+        return;
+    }
+    QStylePainter painter(this);
+    painter.setPen(palette().color(QPalette::Text));
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    option.currentText = fontMetrics().elidedText(option.currentText, Qt::ElideRight, textRoom());
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+}
+
+bool DisableComboBox::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && isTextElided()) {
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), currentText(), this);
+        return true;
+    }
+    return QComboBox::event(event);
 }
 
 PathComboBox::PathComboBox(QWidget* parent) : QComboBox(parent)

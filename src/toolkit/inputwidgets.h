@@ -35,15 +35,26 @@ public:
     bool isUserValueEnabled(int value) const;
     bool setCurrentUserValue(int value);
     int getCurrentUserValue() const;
+    // Asks for the room of its current text, and where it gets less, elides
+    // the text at its end and shows it whole as its tooltip.
+    void setElidesText(bool value);
+    bool elidesText() const { return eliding; }
+    bool isTextElided() const;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     int indexOfUserValue(int value) const;
+    int textRoom() const;
 
     KeyboardInterface* keys;
     QSet<int> disabled;
+    bool eliding = false;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

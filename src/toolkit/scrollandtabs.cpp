@@ -74,20 +74,21 @@ void ResizableScrollArea::adjustSize()
     };
     const QSize room = maximumViewportSize();
     int width = room.width();
-    int height = heightAt(width);
-    // Fitted to the viewport, the content never scrolls up and down: what
-    // does not fit scrolls inside it, and its buttons stay in view. Otherwise
-    // the bar is told from the height at the whole width: a content taller
-    // only at its hint's width, or a bar left from a taller one, would leave
-    // the bar's strip empty beside it.
-    if (!adjustHeight && height > room.height())
+    // Fitted to the viewport, the content scrolls up and down only where it
+    // is taller at its least: what does not fit scrolls inside it, and its
+    // buttons stay in view; no control is squeezed below its own height.
+    // Otherwise the bar is told from the height at the whole width: a content
+    // taller only at its hint's width, or a bar left from a taller one, would
+    // leave the bar's strip empty beside it.
+    if (adjustHeight ? leastHeight(content, width) > room.height() : heightAt(width) > room.height())
         width -= verticalScrollBar()->sizeHint().width();
     // Where the area may scroll sideways, the content keeps its least width and scrolls.
     if (horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)
         width = qMax(width, content->minimumSizeHint().width());
-    height = heightAt(width);
+    int height = heightAt(width);
     if (adjustHeight)
-        height = qMin(viewport()->height(), height);
+        height = qMax(fillsHeight ? viewport()->height() : qMin(viewport()->height(), height),
+                      leastHeight(content, width));
     content->resize(width, height);
     placeBarsNow();
 }

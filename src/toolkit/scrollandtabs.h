@@ -38,8 +38,8 @@ public:
 };
 
 // A scroll area that keeps its content as wide as the viewport; with
-// adjustHeight the content is as tall as the viewport at most and never
-// scrolls up and down; with
+// adjustHeight the content is as tall as the viewport at most, and scrolls
+// up and down only where its least height is taller; with
 // hintFollowsContent the area asks for the content's size.
 class ResizableScrollArea : public QScrollArea
 {
@@ -57,6 +57,8 @@ public:
         widthFollowsContent = value;
         leastWidthLimit = limit;
     }
+    // With adjustHeight, the content fills the viewport's height, not less than its least.
+    void setFillsHeight(bool value) { fillsHeight = value; }
     // The least height the widget's layout takes at that width, rows that
     // wrap counted as they wrap there.
     static int leastHeight(const QWidget* content, int width);
@@ -76,6 +78,7 @@ private:
     bool hintFollowsContent;
     bool widthFollowsContent = false;
     int leastWidthLimit = QWIDGETSIZE_MAX;
+    bool fillsHeight = false;
     DogTag dogTag{__LINE__, __FILE__};
 };
 

@@ -137,6 +137,26 @@ QWidget* WindowsAndDialogs::layoutToWidget(QLayout* layout)
     return widget;
 }
 
+namespace {
+
+class YieldingItem : public QWidgetItem
+{
+public:
+    using QWidgetItem::QWidgetItem;
+
+    QSize sizeHint() const override { return minimumSize(); }
+};
+
+}
+
+void WindowsAndDialogs::addYielding(QBoxLayout* layout, QWidget* widget, int stretch)
+{
+    if (QWidget* parent = layout->parentWidget())
+        widget->setParent(parent);
+    layout->addItem(new YieldingItem(widget));
+    layout->setStretch(layout->count() - 1, stretch);
+}
+
 QWidget* WindowsAndDialogs::wrappingRow(std::initializer_list<QWidget*> widgets, int spacing, bool centred)
 {
     auto* row = new WrappingLayout(WrappingLayout::OwnWidths);

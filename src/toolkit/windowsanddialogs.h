@@ -57,6 +57,10 @@ public:
         QWidget* w2 = nullptr, QWidget* w3 = nullptr, QWidget* w4 = nullptr, QWidget* w5 = nullptr,
         QWidget* w6 = nullptr);
     static QWidget* layoutToWidget(QLayout* layout);
+    // Adds the widget to the box, which the widget asks for its least size
+    // only: it takes the room the others leave (with stretch), and gives way
+    // before them down to its least.
+    static void addYielding(QBoxLayout* layout, QWidget* widget, int stretch);
     // The widgets in a row, each as wide as it asks; where the width runs
     // out the rest go to further rows (spacing -1: the style's), each row
     // in the middle or at the start.

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDockWidget>
+#include <QGroupBox>
 #include <QListView>
 #include <QListWidget>
 #include <QMainWindow>
@@ -62,8 +63,9 @@ bool showTab(QWidget* window, const QString& title)
     return false;
 }
 
-// The main window's first-start sizes on the emulated 1280×800 screen and on a 1600×1000 one.
+// The main window's first-start sizes on the emulated 1280×800 screen, on a 1152×720 one and on a 1600×1000 one.
 const QSize laptopWindow(1152, 720);
+const QSize smallLaptopWindow(1037, 648);
 const QSize desktopWindow(1440, 900);
 // A first start on a 1152×720 screen opens the window at this size in the middle of it.
 const QRect smallScreen(0, 0, 1152, 720);
@@ -122,6 +124,16 @@ private slots:
                 QTest::addRow("main window %d×%d%s%s", size.width(), size.height(), panel.isEmpty() ? "" : ", ",
                               qPrintable(panel))
                         << "main window" << panel << size;
+        // An archer's arrows at one and three heroes, damage per target: the
+        // choices in one row, no control below its height, the lists and
+        // buttons staying put as heroes come and go.
+        for (const QSize size : {laptopWindow, smallLaptopWindow})
+            for (const QString panel : {"Barbed Arrow", "Volley of Briars"})
+                QTest::addRow("main window %d×%d, %s", size.width(), size.height(), qPrintable(panel))
+                        << "main window" << panel << size;
+        // The centre as narrow as the panel goes: the choices elide their names, whole in their tooltips.
+        QTest::newRow("main window 1037×648, Volley of Briars, docks widened")
+                << "main window" << "Volley of Briars, docks widened" << smallLaptopWindow;
         // Docks dragged wide, or stored so on a larger screen: the table keeps its room.
         QTest::newRow("main window 1152×720, docks widened") << "main window" << "docks widened" << laptopWindow;
         // A panel wider than the table's least: the docks give way to it.
@@ -463,6 +475,55 @@ private:
                 QTest::mouseClick(box, Qt::LeftButton);
     }
 
+    // The archer's arrows: the steps of those kinds by their buttons, damage per target.
+    void addArrowSteps(const QList<int>& kinds)
+    {
+        auto* editor = main.window->findChild<PowerWidget*>();
+        QVERIFY(editor);
+        for (const int kind : kinds)
+            QTest::mouseClick(editor->getAddButton(kind), Qt::LeftButton);
+        for (QCheckBox* box : editor->findChildren<QCheckBox*>())
+            if (box->text() == "Per target")
+                QTest::mouseClick(box, Qt::LeftButton);
+    }
+
+    // Wren alone, or with Brannoc and Idrel.
+    static QList<Creature*> arrowTargets(bool three)
+    {
+        const QStringList names = three ? QStringList{"Brannoc Ashfield", "Wren Talloway", "Idrel Vane"}
+                                        : QStringList{"Wren Talloway"};
+        QList<Creature*> targets;
+        for (const QString& name : names)
+            targets << Global::characters->findCharacter(name);
+        return targets;
+    }
+
+    // The creature of that name moved by its arrow key from the list of that name to the other.
+    void moveCreature(const char* list, const QString& name, Qt::Key key)
+    {
+        auto* view = main.window->findChild<QListWidget*>(list);
+        QVERIFY(view);
+        const QList<QListWidgetItem*> found = view->findItems(name, Qt::MatchStartsWith);
+        QVERIFY(!found.isEmpty());
+        view->setCurrentItem(found.first());
+        QTest::keyClick(view, key);
+    }
+
+    // The choices stand in one row; heroes put back and picked again move no list or button.
+    QStringList arrowPanelFaults(QWidget* panel)
+    {
+        QStringList faults;
+        QList<int> tops;
+        for (const QGroupBox* group : panel->findChildren<QGroupBox*>())
+            if (QStringList{"Attacker/Origin", "Powers", "Actions"}.contains(group->title()))
+                tops << group->mapTo(panel, QPoint(0, 0)).y();
+        if (tops.size() != 3 || tops.count(tops.first()) != 3)
+            faults << "the choices leave their row";
+        faults << movedBy(panel, [this] { moveCreature("listview", "Wren Talloway", Qt::Key_Left); });
+        faults << movedBy(panel, [this] { moveCreature("pickview", "Wren Talloway", Qt::Key_Right); });
+        return faults;
+    }
+
     // A panel that asks to fit its height stands whole in its area, which
     // shows no scroll bar up and down: the step and target lists scroll instead.
     QStringList panelScrolls() const
@@ -475,12 +536,23 @@ private:
         return {"the panel has no buttons"};
     }
 
+    // The panel the main window shows, that holds the buttons.
+    QWidget* shownPanel() const
+    {
+        for (QWidget* above = main.window->findChild<QDialogButtonBox*>(); above; above = above->parentWidget())
+            if (auto* area = qobject_cast<QScrollArea*>(above))
+                return area->widget();
+        return main.window;
+    }
+
     // The panel as the main window shows it, measured while it runs.
     QStringList cutTextsInPanel(const QString& panel)
     {
         QStringList cut{"the panel never ran"};
         runPanel(panel, [&](FlatDialog& dialog) {
             cut = cutTexts(main.window);
+            if (panel == "Volley of Briars" || panel == "Barbed Arrow")
+                cut << arrowPanelFaults(shownPanel());
             if (dialog.getAdjustHeight())
                 cut << panelScrolls();
         });
@@ -490,6 +562,19 @@ private:
     // Runs the steps while the panel shows in the main window, settled, then closes it.
     void runPanel(const QString& panel, const std::function<void(FlatDialog&)>& steps)
     {
+        const bool volley = panel == "Volley of Briars";
+        const bool arrows = volley || panel == "Barbed Arrow";
+        const CreatureList fight = Global::encounter->getCreatureList();
+        Creature* archer = arrows ? Global::monsters->getMonsterInstance("Thornback Archer", "A", true) : nullptr;
+        const auto restore = qScopeGuard([&] {
+            if (archer)
+                Global::encounter->setCreatureList(fight);
+        });
+        if (archer) {
+            CreatureList withArcher = fight;
+            withArcher.addCreature(archer);
+            Global::encounter->setCreatureList(withArcher);
+        }
         std::unique_ptr<FlatDialog> dialog;
         if (panel == "Pick the Party")
             dialog = std::make_unique<PickCharactersDialog>();
@@ -509,12 +594,17 @@ private:
                     hound, "Cinder Breath", QString(),
                     Global::encounter->getCreatureList().getCreaturesByType(CreatureList::Heroes).mid(0, 1),
                     QList<Creature*>());
+        else if (arrows)
+            dialog = std::make_unique<PowerDialog>(archer, panel, QString(), arrowTargets(volley), QList<Creature*>());
         else
             dialog = std::make_unique<PowerDialog>(Global::encounter->getCurrentCreature(), QString(), QString(),
                                                    QList<Creature*>{hound}, QList<Creature*>());
         QTimer::singleShot(0, dialog.get(), [&] {
             if (panel == "power steps")
                 addPowerSteps();
+            if (arrows)
+                addArrowSteps(volley ? QList<int>{PowerStep::Damage, PowerStep::Condition}
+                                     : QList<int>{PowerStep::Damage});
             settle();
             steps(*dialog);
             dialog->reject();

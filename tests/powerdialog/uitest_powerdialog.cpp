@@ -349,16 +349,20 @@ private slots:
         bool listScrolls = false;
         QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
             PowerWidget* editor = panelChild<PowerWidget>();
-            auto* panel = qobject_cast<QScrollArea*>(editor->parentWidget()->parentWidget()->parentWidget());
+            // The outermost area, the main window's, shows the panel.
+            QScrollArea* panel = nullptr;
+            for (QWidget* above = editor; above; above = above->parentWidget())
+                if (auto* area = qobject_cast<QScrollArea*>(above))
+                    panel = area;
             QVERIFY(panel);
             for (QSize size : {QSize(1600, 1000), QSize(1280, 800), QSize(1152, 720)}) {
                 Global::mainWindow->resize(size);
                 for (int settle = 0; settle < 3; settle++)
                     QCoreApplication::processEvents();
-                const QStringList cut = cutTexts(editor->parentWidget());
+                const QStringList cut = cutTexts(panel->widget());
                 QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
                 // Nor is a row cut off at its foot.
-                for (QWidget* shown : editor->parentWidget()->findChildren<QWidget*>()) {
+                for (QWidget* shown : panel->widget()->findChildren<QWidget*>()) {
                     auto* label = qobject_cast<QLabel*>(shown);
                     if (!shown->isVisible() || (!label && !qobject_cast<QAbstractButton*>(shown)))
                         continue;

@@ -7,12 +7,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -37,9 +39,9 @@
 #include "foundation/global.h"
 #include "toolkit/inputwidgets.h"
 #include "toolkit/progressbar.h"
+#include "toolkit/wrappinglayout.h"
 
 namespace {
-
 
 // A text and the room its widget gives it, in the widget's coordinates. A
 // cell or a header section may reach past the edge where its text does not:
@@ -176,8 +178,11 @@ QList<TextRoom> comboText(const QComboBox* combo)
                                .adjusted(1, 0, -1, 0);
     TextRoom text{option.currentText, room,
                   besideIcon(combo->fontMetrics(), option.currentText, option.currentIcon, option.iconSize, 0)};
-    // A path box elides its text in the middle on purpose: whole where its tooltip names it.
-    if (qobject_cast<const PathComboBox*>(combo) && combo->toolTip().contains(text.text))
+    // A path box elides its text in the middle on purpose: whole where its tooltip names it; a
+    // combo that elides its text at the end, where its tooltip shows it whole.
+    const auto* eliding = qobject_cast<const DisableComboBox*>(combo);
+    if ((qobject_cast<const PathComboBox*>(combo) && combo->toolTip().contains(text.text))
+        || (eliding && eliding->elidesText() && !text.fits() && tipShowsWhole(const_cast<QComboBox*>(combo), text.text)))
         text.needed = text.needed.boundedTo(room.size());
     return {text};
 }
@@ -462,6 +467,42 @@ QString outOfItsFrame(const QWidget* widget)
     return QString("%1: runs out of its frame").arg(whereIs(widget));
 }
 
+// The item of the layout, or of a layout inside it, that holds the widget.
+const QLayoutItem* itemHolding(const QLayout* layout, const QWidget* widget)
+{
+    for (int index = 0; layout && index < layout->count(); ++index) {
+        QLayoutItem* item = layout->itemAt(index);
+        if (item->widget() == widget)
+            return item;
+        if (const QLayoutItem* inner = itemHolding(item->layout(), widget))
+            return inner;
+    }
+    return nullptr;
+}
+
+// A widget its layout draws smaller than the least it asks for: its parent is short of room.
+QString belowItsLeast(const QWidget* widget)
+{
+    const QWidget* parent = widget->parentWidget();
+    const QLayout* layout = parent ? parent->layout() : nullptr;
+    // Qt's own windows place their title buttons and bars at the style's sizes.
+    if (!qobject_cast<const QBoxLayout*>(layout) && !qobject_cast<const QGridLayout*>(layout)
+        && !dynamic_cast<const WrappingLayout*>(layout))
+        return QString();
+    const QLayoutItem* item = itemHolding(layout, widget);
+    if (!item)
+        return QString();
+    const QSize least = item->minimumSize();
+    if (widget->width() >= least.width() && widget->height() >= least.height())
+        return QString();
+    return QString("%1: drawn at %2×%3, below its least %4×%5")
+            .arg(whereIs(widget))
+            .arg(widget->width())
+            .arg(widget->height())
+            .arg(least.width())
+            .arg(least.height());
+}
+
 // Two labels side by side in a row whose texts come closer than a blank read as one text.
 QStringList touchingLabels(const QWidget* widget)
 {
@@ -612,6 +653,17 @@ QRect labelTextRoom(const QLabel* label)
     return room;
 }
 
+// The tooltip the widget shows at its centre is that text.
+bool tipShowsWhole(QWidget* widget, const QString& text)
+{
+    const QPoint centre = widget->rect().center();
+    QHelpEvent help(QEvent::ToolTip, centre, widget->mapToGlobal(centre));
+    QApplication::sendEvent(widget, &help);
+    const QString tip = QToolTip::text();
+    QToolTip::hideText();
+    return tip == text;
+}
+
 // A long entry may be elided where its tooltip shows it whole.
 bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& text)
 {
@@ -690,6 +742,8 @@ QStringList cutTexts(QWidget* window, bool greyedFieldsRead)
             cut << line;
         if (const QString line = outOfItsFrame(widget); !line.isEmpty())
             cut << line;
+        if (const QString line = belowItsLeast(widget); !line.isEmpty())
+            cut << line;
         if (const QString line = rowTallerThanItsView(widget); !line.isEmpty())
             cut << line;
         cut << buttonsOutOfSight(widget);
@@ -699,6 +753,50 @@ QStringList cutTexts(QWidget* window, bool greyedFieldsRead)
                 cut << line;
     }
     return cut + touchingTexts(window) + unreadableTexts(window);
+}
+
+namespace {
+
+// Where each list and button the panel shows stands in its window.
+QMap<QWidget*, QRect> placesOfFixedControls(QWidget* panel)
+{
+    QMap<QWidget*, QRect> places;
+    for (QWidget* widget : panel->findChildren<QWidget*>()) {
+        if (!widget->isVisible() || (!qobject_cast<QAbstractItemView*>(widget) && !qobject_cast<QAbstractButton*>(widget)))
+            continue;
+        int areas = 0;
+        for (QWidget* above = widget->parentWidget(); above && above != panel; above = above->parentWidget())
+            areas += qobject_cast<QAbstractScrollArea*>(above) ? 1 : 0;
+        if (areas < 2)
+            places.insert(widget, QRect(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size()));
+    }
+    return places;
+}
+
+} // namespace
+
+QStringList movedBy(QWidget* panel, const std::function<void()>& change)
+{
+    const QMap<QWidget*, QRect> before = placesOfFixedControls(panel);
+    change();
+    settle();
+    const QMap<QWidget*, QRect> after = placesOfFixedControls(panel);
+    QStringList moved;
+    for (auto place = before.begin(); place != before.end(); ++place)
+        if (after.contains(place.key()) && after.value(place.key()) != place.value()) {
+            const auto* button = qobject_cast<QAbstractButton*>(place.key());
+            moved << QString("%1 \"%2\": from %3,%4 %5×%6 to %7,%8 %9×%10")
+                             .arg(place.key()->metaObject()->className(), button ? button->text() : place.key()->objectName())
+                             .arg(place.value().x())
+                             .arg(place.value().y())
+                             .arg(place.value().width())
+                             .arg(place.value().height())
+                             .arg(after.value(place.key()).x())
+                             .arg(after.value(place.key()).y())
+                             .arg(after.value(place.key()).width())
+                             .arg(after.value(place.key()).height());
+        }
+    return moved;
 }
 
 void settle()

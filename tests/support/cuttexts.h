@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QStringList>
 
+#include <functional>
+
 #include "app/program.h"
 #include "support/testsupport.h"
 #include "support/labelmeasures.h"
@@ -16,7 +18,8 @@ class QWidget;
 // Every text of the window's shown widgets that does not show whole, each
 // measured with its widget's font against the room its style gives the text
 // once laid out, with where it is (a text elided on purpose, an entry, a
-// header title or a path box's path, is whole where its tooltip names it); widgets that run out of their frame,
+// header title or a path box's path, is whole where its tooltip names it); widgets that run out of their frame
+// or that their layout draws below their least size,
 // scroll areas that scroll sideways, rows taller than the scroll area that
 // holds them, buttons of a button box out of sight (scrolled away or not)
 // and tabs that need arrows; labels side by side whose texts touch; the
@@ -30,6 +33,13 @@ QRect labelTextRoom(const QLabel* label);
 
 // Whether the view's tooltip at that place shows the text whole.
 bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& text);
+// Whether the widget's tooltip at its centre shows the text whole.
+bool tipShowsWhole(QWidget* widget, const QString& text);
+
+// The lists and buttons of the panel that the change moves or resizes on
+// the screen, among those shown before and after it; what scrolls inside a
+// list of the panel (a step's own buttons) moves with its list.
+QStringList movedBy(QWidget* panel, const std::function<void()>& change);
 
 // Lets the displays redraw at the ticks of the main window's timer.
 void settle();
