@@ -21,7 +21,7 @@ class EffectHealing : public QObject
 
 public:
     // Values of the surge choice besides the counts: one surge worth each target's own surge value.
-    static const int OwnSurgeValue = EffectEntries::OwnSurgeValue;
+    static constexpr int OwnSurgeValue = EffectEntries::OwnSurgeValue;
 
     EffectHealing() = default;
 

@@ -28,7 +28,7 @@ class EffectEntries
 {
 public:
     // The surge change that spends one surge worth each target's own surge value.
-    static const int OwnSurgeValue = -1000;
+    static constexpr int OwnSurgeValue = -1000;
 
     int damage = 0;
     // Above 0 surges gained; OwnSurgeValue; else -n surges spent at surgeValue each.
