@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -442,12 +443,27 @@ void PowerDialog::goButtonPressed()
 
 void PowerDialog::onFocusChanged(QWidget* old, QWidget* now)
 {
+    showWhole(now);
     if (!widget || !tabHandler.contains(now) || old == lastFocusOld || now == lastFocusNew)
         return;
     lastFocusOld = old;
     lastFocusNew = now;
     targetPicker->focusMoved(old);
     currentGoOrder();
+}
+
+void PowerDialog::showWhole(QWidget* field)
+{
+    // GO and Tab may reach a field the editor or its step list has scrolled
+    // away: each area it lies in scrolls it into view, the innermost first.
+    if (!widget || !field || !widget->isAncestorOf(field))
+        return;
+    for (QWidget* above = field->parentWidget(); above != widget; above = above->parentWidget())
+        if (auto* area = qobject_cast<QScrollArea*>(above)) {
+            // Whole, not only its text cursor.
+            const QPoint centre = field->mapTo(area->widget(), field->rect().center());
+            area->ensureVisible(centre.x(), centre.y(), field->width() / 2 + 1, field->height() / 2 + 1);
+        }
 }
 
 void PowerDialog::onMultiDamageRequiresResize()

@@ -87,6 +87,7 @@ private:
     void currentGoOrder();
     void setGoText(const QString& hint, const QString& buttonText);
     void clearGoText();
+    void showWhole(QWidget* field);
 
     EffectCreatures creatures;
     CreaturePower power;
