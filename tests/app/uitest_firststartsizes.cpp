@@ -4,6 +4,8 @@
 // shows its whole text. Each text is measured with the widget's own font
 // against the room its style gives the text once laid out, so a widget whose
 // size hint promises more room than it gets is caught.
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDockWidget>
@@ -41,6 +43,7 @@
 #include "powerdialog/powerwidget.h"
 #include "support/cuttexts.h"
 #include "support/labelmeasures.h"
+#include "toolkit/inputwidgets.h"
 #include "toolkit/windowsanddialogs.h"
 
 namespace {
@@ -146,6 +149,9 @@ private slots:
         for (const QString part : {"long alias", "long alias, docks widened", "long alias, shrunk"})
             QTest::addRow("main window 1152×720, %s", qPrintable(part)) << "main window" << part << laptopWindow;
         QTest::newRow("main window 1440×900, long alias") << "main window" << "long alias" << desktopWindow;
+        // A long power name in the narrowest centre: its combo elides it, whole in its tooltip.
+        QTest::newRow("main window 1037×648, power steps, long power name, docks widened")
+                << "main window" << "power steps, long power name, docks widened" << smallLaptopWindow;
         // Docks dragged as narrow as they go: the stat blocks wrap, their figures apart.
         QTest::newRow("main window 1152×720, docks narrowed") << "main window" << "docks narrowed" << laptopWindow;
         // Last, for the mark it puts on a hero; then the ticker at every
@@ -164,6 +170,7 @@ private slots:
         const bool longImportPath = parts.removeOne("long import path");
         const bool shrunk = parts.removeOne("shrunk");
         const bool longAlias = parts.removeOne("long alias");
+        const bool longPowerName = parts.removeOne("long power name");
         const bool docksNarrowed = parts.removeOne("docks narrowed");
         const QString panel = parts.join(", ");
         QWidget* shown = open(window, panel);
@@ -171,6 +178,13 @@ private slots:
         if (longImportPath)
             QVERIFY(importFromLongPath());
         const auto alias = longAlias ? longAliasAsCurrent() : QScopeGuard<std::function<void()>>([] {});
+        const auto renamed = qScopeGuard([this] { houndPower = "Cinder Breath"; });
+        if (longPowerName)
+            houndPower = "Cinder Breath of the Smouldering Hollow Beneath the Mire";
+        CreaturePower* breath = hound->getPowers().getPowerByName("Cinder Breath");
+        QVERIFY(breath);
+        breath->name = houndPower;
+        const auto breathRenamed = qScopeGuard([breath] { breath->name = "Cinder Breath"; });
         if (shrunk)
             placeMainWindow(QSize(1400, 800), 700);
         if (window == "main window")
@@ -184,7 +198,7 @@ private slots:
             QCOMPARE(shown->size(), size);
         const bool inPanel = window == "main window" && !panel.isEmpty();
         // The header editor shows a stat-block power's texts only in its greyed fields.
-        QStringList cut = inPanel            ? cutTextsInPanel(panel)
+        QStringList cut = inPanel            ? cutTextsInPanel(panel, longPowerName)
                           : part == "ticker" ? cutTextsOfTicker()
                                              : cutTexts(shown, window == "power header editor");
         // The panel closed: the centre needs no more than the table again.
@@ -545,12 +559,16 @@ private:
         return main.window;
     }
 
-    // The panel as the main window shows it, measured while it runs.
-    QStringList cutTextsInPanel(const QString& panel)
+    // The panel as the main window shows it, measured while it runs; with
+    // elidedChoice, a choice's combo stands cut.
+    QStringList cutTextsInPanel(const QString& panel, bool elidedChoice = false)
     {
         QStringList cut{"the panel never ran"};
         runPanel(panel, [&](FlatDialog& dialog) {
             cut = cutTexts(main.window);
+            const QList<DisableComboBox*> combos = shownPanel()->findChildren<DisableComboBox*>();
+            if (elidedChoice && std::none_of(combos.begin(), combos.end(), [](auto* combo) { return combo->isTextElided(); }))
+                cut << "no choice elided";
             if (panel == "Volley of Briars" || panel == "Barbed Arrow")
                 cut << arrowPanelFaults(shownPanel());
             if (dialog.getAdjustHeight())
@@ -591,7 +609,7 @@ private:
                                                     QList<Creature*>());
         else if (panel == "power steps")
             dialog = std::make_unique<PowerDialog>(
-                    hound, "Cinder Breath", QString(),
+                    hound, houndPower, QString(),
                     Global::encounter->getCreatureList().getCreaturesByType(CreatureList::Heroes).mid(0, 1),
                     QList<Creature*>());
         else if (arrows)
@@ -615,6 +633,8 @@ private:
     WindowUnderTest main{QSize()};
     QList<int> firstStartDocks;
     QPointer<Creature> hound;
+    // The name of the hound's power that the power steps panel runs.
+    QString houndPower{"Cinder Breath"};
     std::unique_ptr<CreatePowerDialog> headerEditor;
     QTemporaryDir importFolder;
 };
