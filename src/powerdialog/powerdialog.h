@@ -88,6 +88,7 @@ private:
     void setGoText(const QString& hint, const QString& buttonText);
     void clearGoText();
     void showWhole(QWidget* field);
+    void fitTargetLists();
 
     EffectCreatures creatures;
     CreaturePower power;
@@ -101,6 +102,7 @@ private:
     // The panel; the main window may release it before we do.
     QPointer<QWidget> widget;
     PowerWidget* powerWidget = nullptr;
+    ResizableScrollArea* editorArea = nullptr;
     // The origin, power and action choices, first in the Tab order.
     QList<QWidget*> choiceControls;
     TargetPickerWidget* targetPicker = nullptr;

@@ -523,10 +523,17 @@ private:
         QTest::keyClick(view, key);
     }
 
-    // The choices stand in one row; heroes put back and picked again move no list or button.
-    QStringList arrowPanelFaults(QWidget* panel)
+    // The choices stand in one row; heroes put back and picked again move no
+    // list or button; with buttonsInView, the editor shows every add button
+    // without being scrolled.
+    QStringList arrowPanelFaults(QWidget* panel, bool buttonsInView)
     {
         QStringList faults;
+        const auto* editor = panel->findChild<PowerWidget*>();
+        for (int kind = PowerStep::Healing; buttonsInView && kind <= PowerStep::EndCondition; kind++)
+            if (const QToolButton* button = editor->getAddButton(kind);
+                button->visibleRegion() != QRegion(button->rect()))
+                faults << button->text() + " out of the editor's view";
         QList<int> tops;
         for (const QGroupBox* group : panel->findChildren<QGroupBox*>())
             if (QStringList{"Attacker/Origin", "Powers", "Actions"}.contains(group->title()))
@@ -570,7 +577,7 @@ private:
             if (elidedChoice && std::none_of(combos.begin(), combos.end(), [](auto* combo) { return combo->isTextElided(); }))
                 cut << "no choice elided";
             if (panel == "Volley of Briars" || panel == "Barbed Arrow")
-                cut << arrowPanelFaults(shownPanel());
+                cut << arrowPanelFaults(shownPanel(), main.window->width() >= 1152);
             if (dialog.getAdjustHeight())
                 cut << panelScrolls();
         });
