@@ -399,14 +399,14 @@ QSize PowerWidget::minimumSizeHint() const
 
 int PowerWidget::steadyHeight() const
 {
-    // Up to three rows of targets, as many as the power takes.
-    const int most = qMax(power->getApplyToCountInt(Power::Hit), power->getApplyToCountInt(Power::Effect));
-    const int targets = qBound(1, most, 3);
     int least = 0;
     int steady = 0;
-    for (ResizableScrollArea* page : areas) {
-        least = qMax(least, page->minimumSizeHint().height());
-        steady = qMax(steady, static_cast<const StepPage*>(page)->steadyLeast(targets));
+    for (int type = Power::Hit; type <= Power::Effect; type++) {
+        // Up to three rows of targets, as many as the page's steps may have.
+        const Power::StepType record = type == Power::Effect ? Power::Effect : Power::Hit;
+        const int targets = qBound(1, power->getApplyToCountInt(record), 3);
+        least = qMax(least, areas[type]->minimumSizeHint().height());
+        steady = qMax(steady, static_cast<const StepPage*>(areas[type])->steadyLeast(targets));
     }
     return minimumSizeHint().height() - least + steady;
 }

@@ -97,7 +97,8 @@ QSize TargetPickerWidget::minimumSizeHint() const
 
 int TargetPickerWidget::listsRowHeight() const
 {
-    return qMax(leftList->height(), moveButtons->height());
+    // Stacked, the buttons are never taller than the lists.
+    return leftList->height();
 }
 
 void TargetPickerWidget::fitLists(int height)
@@ -108,27 +109,10 @@ void TargetPickerWidget::fitLists(int height)
     // Three whole entries, and room for the bar to scroll them by.
     const int least = qMax(3 * entry, QWidgetItem(leftList->verticalScrollBar()).minimumSize().height());
     const int lists = qBound(least + 2 * leftList->frameWidth(), height, listsHeight);
-    // Two by two the buttons take the lists' width: only where every entry
-    // stays whole beside them, whichever list it stands in.
-    const int entryWidth = qMax(leftList->sizeHintForColumn(0), rightList->sizeHintForColumn(0));
-    const int listRoom = (width() - moveButtonsWidth(false) - 2 * layout()->spacing()) / 2;
-    const bool stacked = lists >= stackedMoveButtonsHeight()
-                         || listRoom < entryWidth + 2 * leftList->frameWidth() + leftList->verticalScrollBar()->sizeHint().width() + 8;
-    arrangeMoveButtons(stacked);
+    // Lists shorter than the buttons stacked have them two by two beside them.
+    arrangeMoveButtons(lists >= 4 * addButton->sizeHint().height());
     for (PickListWidget* list : {leftList, rightList})
-        list->setFixedHeight(stacked ? qMax(lists, stackedMoveButtonsHeight()) : lists);
-}
-
-int TargetPickerWidget::stackedMoveButtonsHeight() const
-{
-    return 4 * addButton->sizeHint().height();
-}
-
-int TargetPickerWidget::moveButtonsWidth(bool stacked) const
-{
-    const int widest = qMax(qMax(addButton->sizeHint().width(), removeButton->sizeHint().width()),
-                            qMax(addAllButton->sizeHint().width(), removeAllButton->sizeHint().width()));
-    return stacked ? widest : 2 * widest;
+        list->setFixedHeight(lists);
 }
 
 void TargetPickerWidget::arrangeMoveButtons(bool stacked)

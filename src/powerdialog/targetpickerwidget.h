@@ -88,8 +88,6 @@ private slots:
 private:
     void buildControls();
     void arrangeMoveButtons(bool stacked);
-    int stackedMoveButtonsHeight() const;
-    int moveButtonsWidth(bool stacked) const;
     void setupTexts();
     QList<Creature*> candidates() const;
     const QList<Creature*>& chosenList() const;
