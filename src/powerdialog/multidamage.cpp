@@ -2,7 +2,6 @@
 
 #include <QGridLayout>
 #include <QLabel>
-
 #include <QSpinBox>
 #include <QStyle>
 

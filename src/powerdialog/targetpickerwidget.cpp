@@ -9,8 +9,8 @@
 #include <QPointer>
 #include <QResizeEvent>
 #include <QScrollBar>
-#include <QWidgetItem>
 #include <QToolButton>
+#include <QWidgetItem>
 
 #include "creature/creature.h"
 #include "encounter/encounter.h"

@@ -178,13 +178,15 @@ private slots:
         if (longImportPath)
             QVERIFY(importFromLongPath());
         const auto alias = longAlias ? longAliasAsCurrent() : QScopeGuard<std::function<void()>>([] {});
-        const auto renamed = qScopeGuard([this] { houndPower = "Cinder Breath"; });
-        if (longPowerName)
-            houndPower = "Cinder Breath of the Smouldering Hollow Beneath the Mire";
-        CreaturePower* breath = hound->getPowers().getPowerByName("Cinder Breath");
-        QVERIFY(breath);
-        breath->name = houndPower;
-        const auto breathRenamed = qScopeGuard([breath] { breath->name = "Cinder Breath"; });
+        CreaturePower* breath = longPowerName ? hound->getPowers().getPowerByName(houndPower) : nullptr;
+        QVERIFY(breath || !longPowerName);
+        const QString breathName = houndPower;
+        if (breath)
+            breath->name = houndPower = "Cinder Breath of the Smouldering Hollow Beneath the Mire";
+        const auto renamed = qScopeGuard([this, breath, breathName] {
+            if (breath)
+                breath->name = houndPower = breathName;
+        });
         if (shrunk)
             placeMainWindow(QSize(1400, 800), 700);
         if (window == "main window")
@@ -574,7 +576,8 @@ private:
         runPanel(panel, [&](FlatDialog& dialog) {
             cut = cutTexts(main.window);
             const QList<DisableComboBox*> combos = shownPanel()->findChildren<DisableComboBox*>();
-            if (elidedChoice && std::none_of(combos.begin(), combos.end(), [](auto* combo) { return combo->isTextElided(); }))
+            const auto elided = [](const DisableComboBox* combo) { return combo->isTextElided(); };
+            if (elidedChoice && std::none_of(combos.begin(), combos.end(), elided))
                 cut << "no choice elided";
             if (panel == "Volley of Briars" || panel == "Barbed Arrow")
                 cut << arrowPanelFaults(shownPanel(), main.window->width() >= 1152);
