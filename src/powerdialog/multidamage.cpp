@@ -2,8 +2,11 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QSpinBox>
+#include <QStyle>
 
 #include <algorithm>
+#include <memory>
 
 #include "creature/creature.h"
 #include "foundation/global.h"
@@ -124,4 +127,13 @@ void MultiDamage::showAmount(const Row& row)
 QSpinBox* MultiDamage::firstBox() const
 {
     return rows.isEmpty() ? nullptr : rows.first().box.data();
+}
+
+int MultiDamage::heightFor(int count) const
+{
+    if (count <= 0)
+        return 0;
+    const std::unique_ptr<QSpinBox> probe(WindowsAndDialogs::digitBox(damageLimit, 0));
+    const int above = style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing, nullptr, this);
+    return above + count * probe->sizeHint().height() + (count - 1) * grid->verticalSpacing();
 }

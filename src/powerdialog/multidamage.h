@@ -34,6 +34,9 @@ public:
     void refresh();
     // The first row's box; null without rows.
     QSpinBox* firstBox() const;
+    // The height that many rows take below the step's other fields.
+    int heightFor(int count) const;
+    int rowCount() const { return int(rows.size()); }
 
 signals:
     void doMultiDamageRequiresResize();

@@ -1,10 +1,33 @@
 #include "powerdialog/picklistwidget.h"
 
 #include <QKeyEvent>
+#include <QStyledItemDelegate>
 
 #include "creature/creature.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+
+namespace {
+
+// An entry as wide as the list, never wider: a long one is elided at the
+// list's edge, whole in its tooltip, rather than cut by the frame.
+class ListWideEntry : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return {1, QStyledItemDelegate::sizeHint(option, index).height()};
+    }
+};
+
+}
+
+PickListWidget::PickListWidget()
+{
+    setItemDelegate(new ListWideEntry(this));
+}
 
 void PickListWidget::selectedItem()
 {

@@ -15,7 +15,7 @@ class Creature;
 class PickListWidget : public QListWidget
 {
 public:
-    PickListWidget() = default;
+    PickListWidget();
 
     // Row 0 becomes the current and only selected row when nothing is selected.
     void selectedItem();

@@ -9,8 +9,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <functional>
 
 #include "creature/creature.h"
 #include "encounter/encounter.h"
@@ -43,17 +46,29 @@ QWidget* comboGroup(const QString& title, DisableComboBox* combo)
 
 // The panel fills the height of the area that shows it, the step list taking
 // what the rest leaves: a row that grows or goes moves nothing below the list.
+// Each new height is told, once the panel's parts are laid out in it.
 class FilledPanel : public QWidget
 {
 public:
+    explicit FilledPanel(std::function<void()> resized) : resized(std::move(resized)) {}
+
     QSize sizeHint() const override
     {
         return QWidget::sizeHint().expandedTo(QSize(0, areaHeight()));
     }
     int heightForWidth(int width) const override { return qMax(QWidget::heightForWidth(width), areaHeight()); }
 
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        resized();
+    }
+
 private:
     int areaHeight() const { return parentWidget() ? parentWidget()->height() : 0; }
+
+    std::function<void()> resized;
 };
 
 PowerDialog::PowerDialog(Creature* origin, const QString& powerName, const QString& actionName,
@@ -112,7 +127,7 @@ void PowerDialog::setupWidget(Power::StepType stepType, int hitScroll, int missS
     // what the editor's other rows leave; only where that is less than its
     // least does the editor scroll, the target picker and the buttons staying
     // in view.
-    auto* editorArea = new ResizableScrollArea(true, true);
+    editorArea = new ResizableScrollArea(true, true);
     editorArea->setFrameShape(QFrame::NoFrame);
     editorArea->setFocusPolicy(Qt::NoFocus);
     editorArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -134,7 +149,7 @@ void PowerDialog::setupWidget(Power::StepType stepType, int hitScroll, int missS
     layout->addWidget(wrappingRow({saveButton, trackableButton, actionPointBox, buildGoFrame(), buttonBox}, 8));
     buttonBox->button(QDialogButtonBox::Cancel)->setFocusPolicy(Qt::NoFocus);
     setDefaultButton(okButton());
-    widget = new FilledPanel;
+    widget = new FilledPanel([this] { fitTargetLists(); });
     widget->setLayout(layout);
 
     choiceControls = {originCombo, powerCombo, actionCombo};
@@ -357,6 +372,9 @@ void PowerDialog::powerStepChanged(PowerStep*)
 
 void PowerDialog::stepsReshaped(PowerStep* focusStep)
 {
+    // A step that came or went changes the editor's least: the lists make
+    // room for it, or take back what it left.
+    fitTargetLists();
     setupSaveButton(power.name);
     resetAllDeltas();
     setupTabOrder();
@@ -442,12 +460,37 @@ void PowerDialog::goButtonPressed()
 
 void PowerDialog::onFocusChanged(QWidget* old, QWidget* now)
 {
+    showWhole(now);
     if (!widget || !tabHandler.contains(now) || old == lastFocusOld || now == lastFocusNew)
         return;
     lastFocusOld = old;
     lastFocusNew = now;
     targetPicker->focusMoved(old);
     currentGoOrder();
+}
+
+void PowerDialog::fitTargetLists()
+{
+    // The target lists give way before the editor scrolls, down to a few
+    // entries; they follow the panel's height and the editor's steady parts
+    // only, so that targets coming and going move neither them nor the
+    // buttons.
+    const int spare = editorArea->viewport()->height() - powerWidget->steadyHeight();
+    targetPicker->fitLists(targetPicker->listsRowHeight() + spare);
+}
+
+void PowerDialog::showWhole(QWidget* field)
+{
+    // GO and Tab may reach a field the editor or its step list has scrolled
+    // away: each area it lies in scrolls it into view, the innermost first.
+    if (!widget || !field || !widget->isAncestorOf(field))
+        return;
+    for (QWidget* above = field->parentWidget(); above != widget; above = above->parentWidget())
+        if (auto* area = qobject_cast<QScrollArea*>(above)) {
+            // Whole, not only its text cursor.
+            const QPoint centre = field->mapTo(area->widget(), field->rect().center());
+            area->ensureVisible(centre.x(), centre.y(), field->width() / 2 + 1, field->height() / 2 + 1);
+        }
 }
 
 void PowerDialog::onMultiDamageRequiresResize()

@@ -87,6 +87,8 @@ private:
     void currentGoOrder();
     void setGoText(const QString& hint, const QString& buttonText);
     void clearGoText();
+    void showWhole(QWidget* field);
+    void fitTargetLists();
 
     EffectCreatures creatures;
     CreaturePower power;
@@ -100,6 +102,7 @@ private:
     // The panel; the main window may release it before we do.
     QPointer<QWidget> widget;
     PowerWidget* powerWidget = nullptr;
+    ResizableScrollArea* editorArea = nullptr;
     // The origin, power and action choices, first in the Tab order.
     QList<QWidget*> choiceControls;
     TargetPickerWidget* targetPicker = nullptr;

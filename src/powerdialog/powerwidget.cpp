@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "powerdialog/effectcreatures.h"
+#include "powerdialog/multidamage.h"
 #include "powerdialog/stepeditors.h"
 #include "powers/power.h"
 #include "powers/powerprogram.h"
@@ -77,6 +78,26 @@ public:
             if (const QWidget* row = rows->itemAt(index)->widget(); row && !row->isHidden())
                 tallest = qMax(tallest, row->sizeHint().height());
         return ResizableScrollArea::minimumSizeHint().expandedTo(QSize(0, tallest + 2 * frameWidth()));
+    }
+
+    // Its least with each step's rows of targets counted as that many,
+    // however many the targets picked now make.
+    int steadyLeast(int targets) const
+    {
+        const QLayout* rows = widget() ? widget()->layout() : nullptr;
+        int tallest = 0;
+        for (int index = 0; rows && index < rows->count(); index++) {
+            const QWidget* row = rows->itemAt(index)->widget();
+            if (!row || row->isHidden())
+                continue;
+            int height = row->sizeHint().height();
+            if (const auto* perTarget = row->findChild<MultiDamage*>()) {
+                const bool shown = perTarget->isVisibleTo(row);
+                height += perTarget->heightFor(targets) - (shown ? perTarget->heightFor(perTarget->rowCount()) : 0);
+            }
+            tallest = qMax(tallest, height);
+        }
+        return tallest + 2 * frameWidth();
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -374,6 +395,20 @@ QSize PowerWidget::sizeHint() const
 QSize PowerWidget::minimumSizeHint() const
 {
     return QSize(layout()->totalMinimumSize().width(), ResizableScrollArea::leastHeight(this, width()));
+}
+
+int PowerWidget::steadyHeight() const
+{
+    int least = 0;
+    int steady = 0;
+    for (int type = Power::Hit; type <= Power::Effect; type++) {
+        // Up to three rows of targets, as many as the page's steps may have.
+        const Power::StepType record = type == Power::Effect ? Power::Effect : Power::Hit;
+        const int targets = qBound(1, power->getApplyToCountInt(record), 3);
+        least = qMax(least, areas[type]->minimumSizeHint().height());
+        steady = qMax(steady, static_cast<const StepPage*>(areas[type])->steadyLeast(targets));
+    }
+    return minimumSizeHint().height() - least + steady;
 }
 
 void PowerWidget::resizeEvent(QResizeEvent* event)

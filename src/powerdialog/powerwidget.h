@@ -84,6 +84,10 @@ public:
     // which a box layout would keep whole while its step lists could yield.
     bool hasHeightForWidth() const override { return false; }
     QSize minimumSizeHint() const override;
+    // The least height with each step's rows of targets counted at the most
+    // the power takes (three at most): it does not change as targets come
+    // and go, or as a step's rows of targets show.
+    int steadyHeight() const;
 
     static QString getBackgroundColor(int index);
     // The add button of a step kind.

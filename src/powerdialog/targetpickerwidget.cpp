@@ -8,7 +8,9 @@
 #include <QMenu>
 #include <QPointer>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <QToolButton>
+#include <QWidgetItem>
 
 #include "creature/creature.h"
 #include "encounter/encounter.h"
@@ -31,13 +33,16 @@ QString nativeKeys(const QKeySequence& keys)
     return keys.toString(QKeySequence::NativeText);
 }
 
+// As tall as the lists stand where the panel has room.
+const int listsHeight = 130;
+
 PickListWidget* pickList(const char* name)
 {
     auto* list = new PickListWidget;
     list->setObjectName(name);
     list->setSortingEnabled(true);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list->setMaximumHeight(130);
+    list->setFixedHeight(listsHeight);
     // A long entry is elided rather than scrolled to.
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return list;
@@ -90,6 +95,36 @@ QSize TargetPickerWidget::minimumSizeHint() const
     return {QWidget::minimumSizeHint().width(), whole - listsHint + listsLeast};
 }
 
+int TargetPickerWidget::listsRowHeight() const
+{
+    // Stacked, the buttons are never taller than the lists.
+    return leftList->height();
+}
+
+void TargetPickerWidget::fitLists(int height)
+{
+    const int entry = leftList->count() > 0   ? leftList->sizeHintForRow(0)
+                      : rightList->count() > 0 ? rightList->sizeHintForRow(0)
+                                               : leftList->fontMetrics().height();
+    // Three whole entries, and room for the bar to scroll them by.
+    const int least = qMax(3 * entry, QWidgetItem(leftList->verticalScrollBar()).minimumSize().height());
+    const int lists = qBound(least + 2 * leftList->frameWidth(), height, listsHeight);
+    // Lists shorter than the buttons stacked have them two by two beside them.
+    arrangeMoveButtons(lists >= 4 * addButton->sizeHint().height());
+    for (PickListWidget* list : {leftList, rightList})
+        list->setFixedHeight(lists);
+}
+
+void TargetPickerWidget::arrangeMoveButtons(bool stacked)
+{
+    auto* grid = static_cast<QGridLayout*>(moveButtons->layout());
+    const QList<QToolButton*> buttons{addButton, removeButton, addAllButton, removeAllButton};
+    for (int index = 0; index < buttons.size(); index++) {
+        grid->removeWidget(buttons[index]);
+        grid->addWidget(buttons[index], stacked ? index : index / 2, stacked ? 0 : index % 2);
+    }
+}
+
 void TargetPickerWidget::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -113,14 +148,20 @@ void TargetPickerWidget::buildControls()
     missSourceButton = toolButton("?", 20, 12, ArrowDown);
     missSourceButton->setToolTip(tr("Change the contents of the Miss pick list"));
 
-    auto* buttons = vLayout(true, true, addButton, removeButton, addAllButton, removeAllButton);
+    moveButtons = new QWidget;
+    auto* buttons = new QGridLayout(moveButtons);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->setSpacing(0);
+    arrangeMoveButtons(true);
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(5);
-    grid->addWidget(hWidget(applyText, missSourceButton), 0, 0);
+    // The text reaches over the buttons: where they stand two by two it
+    // wraps no further for them.
+    grid->addWidget(hWidget(applyText, missSourceButton), 0, 0, 1, 2);
     grid->addWidget(heading, 0, 2);
     grid->addWidget(leftList, 1, 0);
-    grid->addLayout(buttons, 1, 1);
+    grid->addWidget(moveButtons, 1, 1, Qt::AlignVCenter);
     grid->addWidget(rightList, 1, 2);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(2, 1);

@@ -62,6 +62,12 @@ public:
     // panel (a box layout keeps a widget of height for width whole).
     bool hasHeightForWidth() const override { return false; }
     QSize minimumSizeHint() const override;
+    // The height the lists and the buttons between them take.
+    int listsRowHeight() const;
+    // The lists take that height, between three entries and their first
+    // height; where the buttons between them would be taller stacked, they
+    // stand two by two.
+    void fitLists(int height);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -81,6 +87,7 @@ private slots:
 
 private:
     void buildControls();
+    void arrangeMoveButtons(bool stacked);
     void setupTexts();
     QList<Creature*> candidates() const;
     const QList<Creature*>& chosenList() const;
@@ -100,6 +107,7 @@ private:
     QToolButton* removeButton;
     QToolButton* addAllButton;
     QToolButton* removeAllButton;
+    QWidget* moveButtons;
     DynamicLabel* applyText;
     QLabel* heading;
     QToolButton* missSourceButton;

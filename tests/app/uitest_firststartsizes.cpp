@@ -4,6 +4,8 @@
 // shows its whole text. Each text is measured with the widget's own font
 // against the room its style gives the text once laid out, so a widget whose
 // size hint promises more room than it gets is caught.
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDockWidget>
@@ -41,6 +43,7 @@
 #include "powerdialog/powerwidget.h"
 #include "support/cuttexts.h"
 #include "support/labelmeasures.h"
+#include "toolkit/inputwidgets.h"
 #include "toolkit/windowsanddialogs.h"
 
 namespace {
@@ -146,6 +149,9 @@ private slots:
         for (const QString part : {"long alias", "long alias, docks widened", "long alias, shrunk"})
             QTest::addRow("main window 1152×720, %s", qPrintable(part)) << "main window" << part << laptopWindow;
         QTest::newRow("main window 1440×900, long alias") << "main window" << "long alias" << desktopWindow;
+        // A long power name in the narrowest centre: its combo elides it, whole in its tooltip.
+        QTest::newRow("main window 1037×648, power steps, long power name, docks widened")
+                << "main window" << "power steps, long power name, docks widened" << smallLaptopWindow;
         // Docks dragged as narrow as they go: the stat blocks wrap, their figures apart.
         QTest::newRow("main window 1152×720, docks narrowed") << "main window" << "docks narrowed" << laptopWindow;
         // Last, for the mark it puts on a hero; then the ticker at every
@@ -164,6 +170,7 @@ private slots:
         const bool longImportPath = parts.removeOne("long import path");
         const bool shrunk = parts.removeOne("shrunk");
         const bool longAlias = parts.removeOne("long alias");
+        const bool longPowerName = parts.removeOne("long power name");
         const bool docksNarrowed = parts.removeOne("docks narrowed");
         const QString panel = parts.join(", ");
         QWidget* shown = open(window, panel);
@@ -171,6 +178,15 @@ private slots:
         if (longImportPath)
             QVERIFY(importFromLongPath());
         const auto alias = longAlias ? longAliasAsCurrent() : QScopeGuard<std::function<void()>>([] {});
+        CreaturePower* breath = longPowerName ? hound->getPowers().getPowerByName(houndPower) : nullptr;
+        QVERIFY(breath || !longPowerName);
+        const QString breathName = houndPower;
+        if (breath)
+            breath->name = houndPower = "Cinder Breath of the Smouldering Hollow Beneath the Mire";
+        const auto renamed = qScopeGuard([this, breath, breathName] {
+            if (breath)
+                breath->name = houndPower = breathName;
+        });
         if (shrunk)
             placeMainWindow(QSize(1400, 800), 700);
         if (window == "main window")
@@ -184,7 +200,7 @@ private slots:
             QCOMPARE(shown->size(), size);
         const bool inPanel = window == "main window" && !panel.isEmpty();
         // The header editor shows a stat-block power's texts only in its greyed fields.
-        QStringList cut = inPanel            ? cutTextsInPanel(panel)
+        QStringList cut = inPanel            ? cutTextsInPanel(panel, longPowerName)
                           : part == "ticker" ? cutTextsOfTicker()
                                              : cutTexts(shown, window == "power header editor");
         // The panel closed: the centre needs no more than the table again.
@@ -509,10 +525,17 @@ private:
         QTest::keyClick(view, key);
     }
 
-    // The choices stand in one row; heroes put back and picked again move no list or button.
-    QStringList arrowPanelFaults(QWidget* panel)
+    // The choices stand in one row; heroes put back and picked again move no
+    // list or button; with buttonsInView, the editor shows every add button
+    // without being scrolled.
+    QStringList arrowPanelFaults(QWidget* panel, bool buttonsInView)
     {
         QStringList faults;
+        const auto* editor = panel->findChild<PowerWidget*>();
+        for (int kind = PowerStep::Healing; buttonsInView && kind <= PowerStep::EndCondition; kind++)
+            if (const QToolButton* button = editor->getAddButton(kind);
+                button->visibleRegion() != QRegion(button->rect()))
+                faults << button->text() + " out of the editor's view";
         QList<int> tops;
         for (const QGroupBox* group : panel->findChildren<QGroupBox*>())
             if (QStringList{"Attacker/Origin", "Powers", "Actions"}.contains(group->title()))
@@ -545,14 +568,19 @@ private:
         return main.window;
     }
 
-    // The panel as the main window shows it, measured while it runs.
-    QStringList cutTextsInPanel(const QString& panel)
+    // The panel as the main window shows it, measured while it runs; with
+    // elidedChoice, a choice's combo stands cut.
+    QStringList cutTextsInPanel(const QString& panel, bool elidedChoice = false)
     {
         QStringList cut{"the panel never ran"};
         runPanel(panel, [&](FlatDialog& dialog) {
             cut = cutTexts(main.window);
+            const QList<DisableComboBox*> combos = shownPanel()->findChildren<DisableComboBox*>();
+            const auto elided = [](const DisableComboBox* combo) { return combo->isTextElided(); };
+            if (elidedChoice && std::none_of(combos.begin(), combos.end(), elided))
+                cut << "no choice elided";
             if (panel == "Volley of Briars" || panel == "Barbed Arrow")
-                cut << arrowPanelFaults(shownPanel());
+                cut << arrowPanelFaults(shownPanel(), main.window->width() >= 1152);
             if (dialog.getAdjustHeight())
                 cut << panelScrolls();
         });
@@ -591,7 +619,7 @@ private:
                                                     QList<Creature*>());
         else if (panel == "power steps")
             dialog = std::make_unique<PowerDialog>(
-                    hound, "Cinder Breath", QString(),
+                    hound, houndPower, QString(),
                     Global::encounter->getCreatureList().getCreaturesByType(CreatureList::Heroes).mid(0, 1),
                     QList<Creature*>());
         else if (arrows)
@@ -615,6 +643,8 @@ private:
     WindowUnderTest main{QSize()};
     QList<int> firstStartDocks;
     QPointer<Creature> hound;
+    // The name of the hound's power that the power steps panel runs.
+    QString houndPower{"Cinder Breath"};
     std::unique_ptr<CreatePowerDialog> headerEditor;
     QTemporaryDir importFolder;
 };

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -151,6 +152,15 @@ bool anyDelta()
 PickListWidget* pickList(bool left)
 {
     return panelChild<PickListWidget>(left ? "pickview" : "listview");
+}
+
+// The area the editor scrolls in when the panel is short.
+QScrollArea* editorArea()
+{
+    for (QWidget* above = panelChild<PowerWidget>(); above; above = above->parentWidget())
+        if (auto* area = qobject_cast<QScrollArea*>(above))
+            return area;
+    return nullptr;
 }
 
 void pick(bool toRight, const QString& name)
@@ -556,6 +566,10 @@ private slots:
             << "miss everyone" << QStringList{go, go, "ctrl+g"}
             << QStringList{"Select creatures hit (1/5)|Next", "Select creatures missed (2/5)|Next",
                            "Enter hit damage (3/5)|Next"};
+        // The damage field lies in the part of the editor scrolled away: GO brings it into view.
+        QTest::newRow("a short editor scrolled to its foot")
+            << "short" << QStringList{go, go}
+            << QStringList{"Select creatures hit (1/3)|Next", "Enter hit damage (2/3)|Next"};
         QTest::newRow("per target: one stop for the first row")
             << "per target" << QStringList{go, go}
             << QStringList{"Select creatures hit (1/3)|Next", "Enter hit damage/target (2/3)|Next"};
@@ -596,7 +610,17 @@ private slots:
         if (setup == "healing")
             strike()->program.addStep(PowerStep::Healing, Power::Hit);
         QStringList seen;
+        const QSize size = Global::mainWindow->size();
+        const auto restore = qScopeGuard([size] { Global::mainWindow->resize(size); });
         QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            if (setup == "short") {
+                Global::mainWindow->resize(1037, 520);
+                for (int settle = 0; settle < 3; settle++)
+                    QCoreApplication::processEvents();
+                QScrollBar* bar = editorArea()->verticalScrollBar();
+                QVERIFY(bar->maximum() > 0);
+                bar->setValue(bar->maximum());
+            }
             for (const QString& press : presses) {
                 if (press == "GO")
                     QTest::mouseClick(goButton(), Qt::LeftButton);
@@ -605,6 +629,9 @@ private slots:
                 else
                     key(Qt::Key_G, press == "back" ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
                 seen << goHint() + "|" + goButton()->text().section(' ', 0, 0);
+                const QWidget* field = QApplication::focusWidget();
+                if (field && field->visibleRegion() != QRegion(field->rect()))
+                    seen.last() += " out of view";
             }
             key(Qt::Key_Escape);
         }));
