@@ -134,7 +134,7 @@ public:
 
     QSize minimumSizeHint() const override
     {
-        return {verticalScrollBar()->sizeHint().width() + fontMetrics().averageCharWidth() * 10,
+        return {barWidth() + fontMetrics().averageCharWidth() * 10,
                 widget()->fontMetrics().lineSpacing()};
     }
 
@@ -168,7 +168,7 @@ PowerWidget::PowerWidget(PowerEditInterface* owner, EffectCreatures* creatures, 
     StepEditor::install();
     // Set before any child is made: each is styled once, in its place.
     setStyleSheet(styleRules());
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new LeastKeepingLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(10);
     layout->addWidget(getHeaderBox());

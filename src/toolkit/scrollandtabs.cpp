@@ -42,7 +42,30 @@ void ResizableScrollArea::setAdjustHeight(bool value)
     adjustSize();
 }
 
+int LeastKeepingLayout::leastHeight(int width) const
+{
+    const auto found = kept.constFind(width);
+    if (found != kept.constEnd())
+        return *found;
+    const int height = ResizableScrollArea::measureLeastHeight(parentWidget(), width);
+    kept.insert(width, height);
+    return height;
+}
+
+void LeastKeepingLayout::invalidate()
+{
+    kept.clear();
+    QVBoxLayout::invalidate();
+}
+
 int ResizableScrollArea::leastHeight(const QWidget* content, int width)
+{
+    if (const auto* keeping = dynamic_cast<const LeastKeepingLayout*>(content->layout()))
+        return keeping->leastHeight(width);
+    return measureLeastHeight(content, width);
+}
+
+int ResizableScrollArea::measureLeastHeight(const QWidget* content, int width)
 {
     const QLayout* layout = content->layout();
     if (!layout)
@@ -81,7 +104,7 @@ void ResizableScrollArea::adjustSize()
     // taller only at its hint's width, or a bar left from a taller one, would
     // leave the bar's strip empty beside it.
     if (adjustHeight ? leastHeight(content, width) > room.height() : heightAt(width) > room.height())
-        width -= verticalScrollBar()->sizeHint().width();
+        width -= barWidth();
     // Where the area may scroll sideways, the content keeps its least width and scrolls.
     if (horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)
         width = qMax(width, content->minimumSizeHint().width());
@@ -118,7 +141,7 @@ QSize ResizableScrollArea::sizeHint() const
     if (!hintFollowsContent || !content)
         return QScrollArea::sizeHint();
     const int frame = 2 * frameWidth();
-    return content->sizeHint() + QSize(frame + verticalScrollBar()->sizeHint().width(), frame);
+    return content->sizeHint() + QSize(frame + barWidth(), frame);
 }
 
 QSize ResizableScrollArea::minimumSizeHint() const
@@ -127,7 +150,7 @@ QSize ResizableScrollArea::minimumSizeHint() const
     QWidget* content = widget();
     if (!widthFollowsContent || !content)
         return least;
-    const int width = content->minimumSizeHint().width() + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    const int width = content->minimumSizeHint().width() + 2 * frameWidth() + barWidth();
     return {qMax(least.width(), qMin(width, leastWidthLimit)), least.height()};
 }
 
@@ -148,6 +171,20 @@ void ResizableScrollArea::resizeEvent(QResizeEvent* event)
     adjustSize();
 }
 
+void ResizableScrollArea::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange)
+        keptBarWidth = -1;
+    QScrollArea::changeEvent(event);
+}
+
+int ResizableScrollArea::barWidth() const
+{
+    if (keptBarWidth < 0)
+        keptBarWidth = verticalScrollBar()->sizeHint().width();
+    return keptBarWidth;
+}
+
 ScrollingPane::ScrollingPane(QWidget* content, QWidget* parent) : ResizableScrollArea(false, true, parent)
 {
     setFrameShape(QFrame::NoFrame);
@@ -166,7 +203,7 @@ QSize ScrollingPane::minimumSizeHint() const
     if (wholeMeasure)
         return content;
     const int lines = 3 * fontMetrics().lineSpacing();
-    return {content.width() + verticalScrollBar()->sizeHint().width(), qMin(content.height(), lines)};
+    return {content.width() + barWidth(), qMin(content.height(), lines)};
 }
 
 bool ScrollingPane::wholeMeasure = false;

@@ -1,6 +1,8 @@
 #ifndef SCROLLANDTABS_H
 #define SCROLLANDTABS_H
 
+#include <QBoxLayout>
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QScrollArea>
@@ -37,6 +39,21 @@ public:
     QSize minimumSizeHint() const override;
 };
 
+// A column whose least height at a width, walked row by row, is kept until
+// the column is invalidated, as its own hints are: a content that fills a
+// scroll area is asked it many times a layout pass.
+class LeastKeepingLayout : public QVBoxLayout
+{
+public:
+    using QVBoxLayout::QVBoxLayout;
+
+    int leastHeight(int width) const;
+    void invalidate() override;
+
+private:
+    mutable QHash<int, int> kept;
+};
+
 // A scroll area that keeps its content as wide as the viewport; with
 // adjustHeight the content is as tall as the viewport at most, and scrolls
 // up and down only where its least height is taller; with
@@ -70,15 +87,22 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    // The width of the up and down bar, kept until the style or font changes:
+    // under a style sheet it is slow to ask, and every hint asks it.
+    int barWidth() const;
 
 private:
     void placeBarsNow();
+    static int measureLeastHeight(const QWidget* content, int width);
 
+    friend class LeastKeepingLayout;
     bool adjustHeight;
     bool hintFollowsContent;
     bool widthFollowsContent = false;
     int leastWidthLimit = QWIDGETSIZE_MAX;
     bool fillsHeight = false;
+    mutable int keptBarWidth = -1;
     DogTag dogTag{__LINE__, __FILE__};
 };
 
