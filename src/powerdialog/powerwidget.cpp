@@ -97,7 +97,8 @@ public:
             }
             tallest = qMax(tallest, height);
         }
-        return tallest + 2 * frameWidth();
+        // An empty page still takes the area's own least.
+        return qMax(tallest + 2 * frameWidth(), ResizableScrollArea::minimumSizeHint().height());
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override
