@@ -139,10 +139,12 @@ QWidget* WindowsAndDialogs::layoutToWidget(QLayout* layout)
 
 namespace {
 
-class YieldingItem : public QWidgetItem
+// Built on the cached item that addWidget would make, so each layout pass does
+// not ask the whole widget below for its sizes again.
+class YieldingItem : public QWidgetItemV2
 {
 public:
-    using QWidgetItem::QWidgetItem;
+    using QWidgetItemV2::QWidgetItemV2;
 
     QSize sizeHint() const override { return minimumSize(); }
 };
