@@ -95,7 +95,7 @@ private slots:
         main.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(main.window));
         QCOMPARE(main.window->size(), laptopWindow);
-        settle();
+        redrawAtTicks();
         firstStartDocks = dockWidths();
         recordFight();
     }
@@ -199,7 +199,7 @@ private slots:
             QCOMPARE(dockWidths(), firstStartDocks);
         else if (size == narrowEditor)
             shown->resize(size);
-        settle();
+        redrawAtTicks();
         if (window != "main window" && size.isValid())
             QCOMPARE(shown->size(), size);
         const bool inPanel = window == "main window" && !panel.isEmpty();
@@ -209,7 +209,7 @@ private slots:
                                              : cutTexts(shown, window == "power header editor");
         // The panel closed: the centre needs no more than the table again.
         if (inPanel) {
-            settle();
+            redrawAtTicks();
             QCOMPARE(main.window->centralWidget()->minimumSizeHint().width(),
                      main.window->findChild<MainInitiativeList*>()->minimumSizeHint().width());
         }
@@ -243,7 +243,7 @@ private slots:
             whileRunning = main.window->frameGeometry();
             squeezed = dialog.getWidget()->width() < dialog.getWidget()->minimumSizeHint().width();
         });
-        settle();
+        redrawAtTicks();
         // What scrolls is whole.
         QVERIFY(!squeezed);
         for (const QRect& shown : {whileRunning, main.window->frameGeometry()}) {
@@ -287,13 +287,13 @@ private slots:
         row.setLayout(WindowsAndDialogs::hLayout(button));
         row.show();
         button->setText("Restart " + QKeySequence("Ctrl+G").toString(QKeySequence::NativeText));
-        settle();
+        redrawAtTicks();
         const QStringList cut = cutTexts(&row);
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join("\n")));
         QCOMPARE(button->height(), 20);
         // Fixed narrower than its text, the button still hints at the room the text needs.
         button->setFixedWidth(40);
-        settle();
+        redrawAtTicks();
         QCOMPARE(cutTexts(&row).size(), 1);
     }
 
@@ -399,13 +399,13 @@ private:
         else
             frame.moveTopLeft(main.window->screen()->availableGeometry().topLeft());
         main.window->move(frame.topLeft());
-        settle();
+        redrawAtTicks();
         if (dockWidth == 0)
             return;
         // The centre keeps what it asks for at least, the docks theirs.
         main.window->resizeDocks({main.dock("currentWidget"), main.dock("selectedWidget")}, {dockWidth, dockWidth},
                                  Qt::Horizontal);
-        settle();
+        redrawAtTicks();
     }
 
     QWidget* open(const QString& window, const QString& part)
@@ -414,7 +414,7 @@ private:
             return main.window;
         if (window == "players' window") {
             Global::playersWindow->show();
-            settle();
+            redrawAtTicks();
             markAHero();
             return Global::playersWindow;
         }
@@ -437,7 +437,7 @@ private:
         window->show();
         auto* list = window->findChild<List*>();
         list->setCurrentIndex(list->model()->index(row, 0));
-        settle();
+        redrawAtTicks();
         return window;
     }
 
@@ -453,7 +453,7 @@ private:
     {
         showTab(Global::characterWindow, "Program Powers");
         Global::characterWindow->show();
-        settle();
+        redrawAtTicks();
         Creature* idrel = Global::characters->findCharacter("Idrel Vane");
         const int row = Global::characters->getCharacterIndex(idrel);
         QWidget* creator = showSelected<CharacterView>(Global::characterWindow, row);
@@ -462,7 +462,7 @@ private:
                 QTest::mouseClick(label, Qt::LeftButton);
                 break;
             }
-        settle();
+        redrawAtTicks();
         return creator;
     }
 
@@ -475,7 +475,7 @@ private:
         QStringList cut;
         for (int height = first; height < first + list->sizeHintForRow(0) && cut.isEmpty(); height++) {
             players->resizeDocks({dock}, {height}, Qt::Vertical);
-            settle();
+            redrawAtTicks();
             cut = cutTexts(players);
         }
         return cut;
@@ -644,7 +644,7 @@ private:
             if (arrows && !bare)
                 addArrowSteps(volley ? QList<int>{PowerStep::Damage, PowerStep::Condition}
                                      : QList<int>{PowerStep::Damage});
-            settle();
+            redrawAtTicks();
             steps(*dialog);
             dialog->reject();
         });

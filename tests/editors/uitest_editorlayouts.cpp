@@ -86,7 +86,7 @@ private slots:
         QList<int> widths;
         for (int row = 0; row < list->model()->rowCount(); ++row) {
             select(list, row);
-            settle();
+            redrawAtTicks();
             if (widths.isEmpty())
                 widths = splitter->sizes();
             QCOMPARE(shown->size(), size);

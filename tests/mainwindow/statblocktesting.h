@@ -22,7 +22,7 @@ inline void tick()
 }
 
 // Queued clicks run (a click queues twice: the control, then the display), replaced contents are deleted.
-inline void settle()
+inline void runQueuedClicks()
 {
     for (int round = 0; round < 3; round++)
         QCoreApplication::processEvents();

@@ -115,7 +115,7 @@ private:
         PowerLabel* label = labelOf(current.get(), powerName);
         QVERIFY(label);
         QTest::mouseClick(label, Qt::LeftButton);
-        settle();
+        runQueuedClicks();
     }
 
 private slots:
@@ -247,7 +247,7 @@ private slots:
                          + line.frame->contentsMargins().left() + line.frame->contentsMargins().right());
         for (const int width : {400, 200}) {
             current->resize(width, 500);
-            settle();
+            runQueuedClicks();
             const QRect alignment = labels[0]->geometry();
             const QRect languages = labels[1]->geometry();
             QCOMPARE(languages.top(), width == 400 ? alignment.top() : alignment.bottom() + 1);
@@ -266,7 +266,7 @@ private slots:
         for (int width = 200; width <= 400; width += 2) {
             current->resize(width, 500);
             selected->resize(width, 500);
-            settle();
+            runQueuedClicks();
             const QStringList touching = touchingTexts(current.get());
             QVERIFY2(touching.isEmpty(), qPrintable(QString("%1 wide: %2").arg(width).arg(touching.join("\n"))));
             const QStringList parted = partedFigures(current.get()) + partedFigures(selected.get());
@@ -328,7 +328,7 @@ private slots:
         tick();
         QVERIFY(linesOfKind(linesOf(areaOf(selected.get())), LineCode::PowerText).isEmpty());
         QTest::mouseClick(linesOfKind(linesOf(areaOf(current.get())), LineCode::SectionTitle)[1].frame, Qt::LeftButton);
-        settle();
+        runQueuedClicks();
         tick();
         QCOMPARE(linesOfKind(linesOf(areaOf(selected.get())), LineCode::PowerText).size(), 3);
     }
@@ -437,7 +437,7 @@ private slots:
         connect(current.get(), &CreatureWidget::doConditionOrEffectRequested, this, openPanel);
         connect(current.get(), &CreatureWidget::doEditAliases, this, openPanel);
         QTest::mouseClick(clicked, Qt::LeftButton);
-        settle();
+        runQueuedClicks();
         QVERIFY(redrawnWhileOpen);
         current->drawCreature(goblin);
         tick();
@@ -465,7 +465,7 @@ private slots:
             QApplication::sendEvent(label, &enter);
             QTest::mouseClick(label, Qt::LeftButton);
         }
-        settle();
+        runQueuedClicks();
         QVERIFY(requests.isEmpty());
         QCOMPARE(Global::history->getEventCount(), 0);
         // The dock held its creature guarded.

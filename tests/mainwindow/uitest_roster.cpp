@@ -226,14 +226,14 @@ private slots:
         QPointer<DynamicLabel> mark = selectedDockLabel("untick.png");
         QVERIFY(mark);
         QTest::mouseClick(mark, Qt::LeftButton);
-        settle();
+        runQueuedClicks();
         QCOMPARE(aliasState(goblin), QString("Goblin Cutter (1)=Nick"));
         QPointer<DynamicLabel> name = selectedDockLabel("<i>Nick</i>");
         QVERIFY(name);
         answerAliasDialog("type:Grik ok");
         QTest::mouseClick(name, Qt::LeftButton);
         QTRY_COMPARE(aliasState(goblin), QString("Goblin Cutter (1)=Grik"));
-        settle();
+        runQueuedClicks();
         QCOMPARE(eventTexts(from), (QStringList{"Goblin Cutter (1): Show Alias: Nick", "Goblin Cutter (1): Show Alias: Grik"}));
     }
 

@@ -170,7 +170,7 @@ private slots:
         // As narrow as a dock goes: every figure stays on its label's line.
         for (int width = 200; width <= 320; width += 4) {
             shown.window.resize(width, 400);
-            settle();
+            runQueuedClicks();
             const QStringList parted = partedFigures(&shown.window);
             QVERIFY2(parted.isEmpty(), qPrintable(QString("%1 wide: %2").arg(width).arg(parted.join("\n"))));
         }
@@ -226,7 +226,7 @@ private slots:
         const Line standard = linesOfKind(lines, LineCode::SectionTitle)[1];
         QCOMPARE(standard.text.section('|', 0, 0), "Standard Actions");
         QTest::mouseClick(standard.frame, Qt::LeftButton);
-        settle();
+        runQueuedClicks();
         QVERIFY(!hero->useCompactDisplay(Power::Standard));
         QVERIFY(hero->useCompactDisplay(Power::Move));
         QVERIFY(other->useCompactDisplay(Power::Standard));
@@ -261,7 +261,7 @@ private slots:
         shown.display.displayCreatures({waiting.get(), first.get()});
         QTest::mouseClick(controls[2], Qt::LeftButton);
         QTest::mouseClick(controls[3], Qt::LeftButton);
-        settle();
+        runQueuedClicks();
         QCOMPARE(showSpy.size(), 1);
         QCOMPARE(showSpy[0][0].value<QList<Creature*>>(), QList<Creature*>{second.get()});
         QCOMPARE(showSpy[0][1].toBool(), false);
@@ -271,7 +271,7 @@ private slots:
         tick();
         QTest::mouseClick(controlsShown().first(), Qt::LeftButton);
         waiting.reset();
-        settle();
+        runQueuedClicks();
         QCOMPARE(showSpy.size(), 1);
     }
 

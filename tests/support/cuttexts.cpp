@@ -779,7 +779,7 @@ QStringList movedBy(QWidget* panel, const std::function<void()>& change)
 {
     const QMap<QWidget*, QRect> before = placesOfFixedControls(panel);
     change();
-    settle();
+    redrawAtTicks();
     const QMap<QWidget*, QRect> after = placesOfFixedControls(panel);
     QStringList moved;
     for (auto place = before.begin(); place != before.end(); ++place)
@@ -799,7 +799,7 @@ QStringList movedBy(QWidget* panel, const std::function<void()>& change)
     return moved;
 }
 
-void settle()
+void redrawAtTicks()
 {
     for (int round = 0; round < 3; ++round) {
         emit Global::switchBoard.doRefreshTimer();

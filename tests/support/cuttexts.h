@@ -42,7 +42,7 @@ bool tipShowsWhole(QWidget* widget, const QString& text);
 QStringList movedBy(QWidget* panel, const std::function<void()>& change);
 
 // Lets the displays redraw at the ticks of the main window's timer.
-void settle();
+void redrawAtTicks();
 
 // The test program, on an emulated screen of that size.
 #define RAVELHORN_TEST_MAIN_ON_SCREEN(TestObject, screen)                                          \

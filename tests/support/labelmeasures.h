@@ -6,7 +6,7 @@
 class QWidget;
 
 // The parts of the cut-text measure that look at labels, for tests that keep
-// their own settle(); each names what it finds with where it is.
+// their own event loop; each names what it finds with where it is.
 
 // The shown labels whose text, or a figure coloured in it, reads at less than
 // 4.5:1 on the label's background.
