@@ -419,6 +419,11 @@ private slots:
         }
         QVERIFY(record(new PowerUsageChangedEvent(ana, QString("Spent"), PowerUsageChangedEvent::Used,
             world().stream())));
+        // The demonstration cleric's encounter power, as its file stores it, stays used.
+        const CreaturePower mending = TestWorld::demonstrationPower("idrel-vane.rvhn", "Word of Mending");
+        QVERIFY(!mending.name.isEmpty());
+        ana->getPowers().addPower(mending, false);
+        QVERIFY(record(new PowerUsageChangedEvent(ana, mending.name, PowerUsageChangedEvent::Used, world().stream())));
         setCurrent(1);
         for (unsigned seed : {1u, 2u, 3u, 4u, 5u, 6u}) {
             srand(seed);
@@ -434,6 +439,7 @@ private slots:
             QVERIFY(held.getPower(2)->getUsed());
             QVERIFY(held.getPower(3)->getUsed());
             QVERIFY(!held.getPower(4)->getUsed());
+            QVERIFY(held.getPower(5)->getUsed());
             while (Global::history->getCurrentIndex() >= start)
                 Global::history->back();
             Global::history->truncate();

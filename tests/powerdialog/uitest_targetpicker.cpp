@@ -161,6 +161,10 @@ private slots:
         row("the missed are targets too") << 1 << 1 << 1 << 1 << L{"G1"} << L{"G2"} << L{} << true << manyTargets << false;
         row("missed alone are the targets") << 2 << unset << unset << 1 << L{} << L{"G2"} << L{} << true << QString() << false;
         row("missed, checked as hit") << 2 << unset << unset << 0 << L{"G1"} << L{"Cyd"} << L{} << true << wrongTargets << false;
+        // "you or one ally", as the demonstration cleric's power says.
+        const ApplyToRecord mending =
+            TestWorld::demonstrationPower("idrel-vane.rvhn", "Word of Mending").current.applyTo[Power::Effect];
+        row("Word of Mending: one ally alone") << mending.kind << mending.from << mending.to << 2 << L{} << L{} << L{"Bron"} << true << QString() << false;
     }
 
     // The chosen set against the power's record: the first failing rule's message.

@@ -9,6 +9,7 @@
 #include <typeinfo>
 #include <utility>
 
+#include "creature/creature.h"
 #include "library/characters.h"
 #include "encounter/encounter.h"
 #include "encounter/event.h"
@@ -124,6 +125,16 @@ void takeFileFigures(CreatureStats& stats, const QVariant& figures)
         stats.*fields[i] = kept[i].toInt();
 }
 
+}
+
+CreaturePower TestWorld::demonstrationPower(const QString& heroFile, const QString& power)
+{
+    Creature hero;
+    const QString demo = Global::getResourcePath() + "/demo-data";
+    const CreaturePower* found = hero.load(heroFile, false, demo, nullptr, nullptr)
+                                     ? hero.getPowers().getPowerByName(power)
+                                     : nullptr;
+    return found ? *found : CreaturePower();
 }
 
 Creature* TestWorld::addHero(const QString& name, int maxHitPoints, int surges, int actionPoints)

@@ -8,6 +8,8 @@
 
 #include <functional>
 
+#include "powers/power.h"
+
 class Creature;
 class Event;
 class ObjectStream;
@@ -32,6 +34,8 @@ public:
     // A known initiative bonus makes the creature take turns; its files hold
     // the bonus, so it is no hand edit.
     static void giveInitiativeBonus(Creature* creature, int bonus = 2);
+    // A power of a demonstration hero as its file stores it; an empty one when missing.
+    static CreaturePower demonstrationPower(const QString& heroFile, const QString& power);
 
     // Builds the event on the log and hands it to the history.
     bool record(Event* event);
