@@ -708,6 +708,7 @@ private:
     int beforeActionPoints = 0;
     qint64 actionPointDelta = 0;
     int actionPointsUsed = 1;
+    qint64 actionPointsUsedDelta = 0;
     QList<Effect*> effects;
     // Built from the effects when first asked for after they changed: a
     // long log adds and removes effects by the hundred thousand.

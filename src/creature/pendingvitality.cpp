@@ -57,11 +57,10 @@ bool Creature::showDeltas(qint64 hitPoints, qint64 tempHitPoints, qint64 surges,
     }
     changed = preview(this->tempHitPoints, tempHitPointDelta, tempHitPoints) || changed;
     changed = preview(healingSurges, healingSurgeDelta, surges) || changed;
-    const qint64 shownActionPoints = actionPointDelta;
     if (preview(this->actionPoints, actionPointDelta, actionPoints)) {
-        // A negative preview counts as spent while the encounter runs.
-        if (isEncounterRunning())
-            actionPointsUsed = Saturating::sum(actionPointsUsed, shownActionPoints - actionPointDelta);
+        // A negative preview counts as spent while the encounter runs; kept as
+        // a delta of its own, it goes back exactly at the end of int too.
+        preview(actionPointsUsed, actionPointsUsedDelta, isEncounterRunning() ? -actionPoints : 0);
         changed = true;
     }
     return changed;

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include <limits>
+
 #include "combat/shortrestdialog.h"
 #include "combattesting.h"
 #include "creature/creature.h"
@@ -16,6 +18,7 @@
 #include "encounter/history.h"
 #include "encounter/powerevents.h"
 #include "encounter/restevents.h"
+#include "encounter/vitalityevents.h"
 #include "library/monsters.h"
 #include "mainwindow/playerswindow.h"
 
@@ -225,6 +228,44 @@ private slots:
         QCOMPARE(usage(bron), QString("Doom"));
         CombatTesting::checkStepsAndReplay(fixture->world, Global::history->getEventCount() - events, start,
                                            [this] { enterEncounter(); });
+    }
+
+    // Figures at the ends of int, as a damaged log may leave them: Ana rests
+    // on a surge, the preview and the rest stopping at the end they pass.
+    void shortRestAtTheEndsOfInt_data()
+    {
+        QTest::addColumn<int>("maxHitPoints");
+        QTest::addColumn<int>("hitPoints");
+        QTest::addColumn<int>("extra");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("rested");
+        const int most = std::numeric_limits<int>::max();
+        QTest::newRow("a surge of the most value and more") << 28 << -3 << 5 << "= 2147483647 2147483647" << 28;
+        QTest::newRow("the most from far below 0") << most << -1000000000 << 0 << "= 2147483647 2147483647" << most;
+    }
+
+    void shortRestAtTheEndsOfInt()
+    {
+        QFETCH(int, maxHitPoints);
+        QFETCH(int, hitPoints);
+        QFETCH(int, extra);
+        CreatureVitality vitality = ana->getVitality();
+        vitality.maxHitPoints = maxHitPoints;
+        vitality.hitPoints = hitPoints;
+        vitality.surgeValue = std::numeric_limits<int>::max();
+        QVERIFY(fixture->world->record(new SetVitalityEvent(vitality, fixture->world->stream())));
+        QString shown;
+        whenOpen<ShortRestDialog>([&](ShortRestDialog* panel) {
+            const ShortRestControls& row = panel->getRows().first();
+            type(row.surges, 1);
+            if (extra)
+                type(row.extraHitPoints, extra);
+            shown = row.result->text() + " " + QString::number(ana->getCurrHitPoints());
+            QTest::mouseClick(panelButton(QDialogButtonBox::Ok), Qt::LeftButton);
+        });
+        CombatTesting::runCommand("Short Rest...");
+        QTEST(shown, "shown");
+        QTEST(ana->getCurrHitPoints(), "rested");
     }
 
     // The linked files are read before anything is recorded; daily powers come back; the dead stay out.

@@ -498,11 +498,17 @@ private slots:
             "0+0 hs2 ap1/0 taken30 heals0 was0/2/1 dying tired");
         row("a cancelled heal leaves the dying dying", "30 2 7 1", "damage 30, mend 5, reset",
             "0+0 hs2 ap1/0 taken30 heals0 was0/2/1 unstable dying tired");
+        row("a preview past the end shows the end", "30 2 7 1", "shift most", "most+0 hs2 ap1/0 taken0 heals0 was30/2/1 tired");
         row("a preview past the end goes back", "30 2 7 1", "shift most, reset", "30+0 hs2 ap1/0 taken0 heals0 was30/2/1");
         row("a second preview on top of a first", "30 2 7 1", "damage 30, stable, mend 5, hurt most",
             "-2147483647+0 hs2 ap1/0 taken30 heals0 was0/2/1 unstable dead tired");
         row("a second preview from the least", "most 2 7 1", toLeast + ", mend most, mend 1",
             "1+0 hs2 ap1/0 takenmost heals0 wasleast/2/1 tired");
+        row("a power's healing at the most", "most 2 7 1", "power most 0", "most+0 hs2 ap1/0 taken0 heals0 wasmost/2/1");
+        row("an action point previewed after the most spent", "30 2 7 1", "add most, fight, spend most, add 1, point",
+            "30+0 hs2 ap0/most taken0 heals0 was30/2/1 tired");
+        row("an action point previewed after the most spent, cancelled", "30 2 7 1",
+            "add most, fight, spend most, add 1, point, reset", "30+0 hs2 ap1/most taken0 heals0 was30/2/1");
         row("most failed saves", "30 2 7 1", "damage 30, stable, failed most, damage 1",
             "-1+0 hs2 ap1/0 taken31 heals0 was-1/2/1 failedmost unstable dead tired");
     }
@@ -667,9 +673,9 @@ private:
     }
 
     // Runs steps such as "damage 8, heal 5 3" on the hero; "hurt" and "mend"
-    // preview a conditions-and-effects request as the dialog does, "power" the
-    // healing of a power, "shift" a
-    // change of hit points as a hand edit does.
+    // preview a conditions-and-effects request as the dialog does, "point" its
+    // action point, "power" the healing of a power, "shift" a change of hit
+    // points as a hand edit does.
     void play(Creature* hero, const QString& script)
     {
         const auto preview = [hero](int damage, int heal, int surgeChange, int surgeValue) {
@@ -708,6 +714,13 @@ private:
                  healing->hitPoints = a;
                  healing->surges = b;
                  power.preview(nullptr, false, {hero}, {}, {});
+             }},
+            {"point", [&](int, int, int) {
+                 EffectEntries entries;
+                 entries.action = CE::ActionUseActionPoint;
+                 EffectEntries::Parties parties;
+                 parties.origin = hero;
+                 entries.preview(parties);
              }},
             {"shift", [&](int a, int, int) { hero->setDeltaCurrHealth(a, 0, 0); }},
             {"reset", [&](int, int, int) { hero->resetDelta(); }},
