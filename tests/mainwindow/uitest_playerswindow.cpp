@@ -727,8 +727,17 @@ private slots:
     }
 
     // Names with "<" reach the ticker whole, and effect texts still read plainly.
+    // A comment shows as typed, an entity typed as text too.
+    void tickerKeepsAngleBrackets_data()
+    {
+        QTest::addColumn<QString>("comment");
+        QTest::newRow("brackets and an ampersand") << "a <b> & c";
+        QTest::newRow("an entity typed as text") << "a &lt;b&gt; &amp;lt; c";
+    }
+
     void tickerKeepsAngleBrackets()
     {
+        QFETCH(QString, comment);
         world->addHero("Ana <the Bold>", 30);
         world->addMonster("Goblin", "1", 20);
         Creature* hero = world->find("Ana <the Bold>");
@@ -740,11 +749,12 @@ private slots:
         EffectDetails mark;
         mark.origin = hero;
         mark.type = CE::Marked;
-        mark.comment = "a <b> & c";
+        mark.comment = comment;
         mark.endCondition = CE::EndOfOriginsNextTurn;
         QVERIFY(world->record(new EffectEvent(mark, {goblin}, world->stream())));
         const QStringList ticker = screen.texts().filter("ticker: ");
-        QCOMPARE(ticker.value(0), QString("ticker: Ana <the Bold> -> Marked by Ana <the Bold> (a <b> & c): Goblin (1)"));
+        QCOMPARE(ticker.value(0),
+                 QString("ticker: Ana <the Bold> -> Marked by Ana <the Bold> (%1): Goblin (1)").arg(comment));
         QCOMPARE(ticker.value(1), QString("ticker: Goblin (1) -> Damaged 3: Ana <the Bold>"));
     }
 
