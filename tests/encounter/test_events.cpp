@@ -757,6 +757,17 @@ private:
              "Goblin (2) initRandom=7 initRoll=15; encounter current=0 order=Brenna, Goblin (1), Goblin (2), Aldric "
              "round=1",
              [=] { QVERIFY(!a->isInHistory()); }},
+            // A prepared encounter gives its monster the figures it was recorded with, and its undo gives back
+            // those it had.
+            {"a prepared encounter recorded with other figures", {},
+             raw({{Event::SetEncounterType,
+                   {[](S s) { EncounterEntry{QString(), "Bridge", QString(), QString(), 3, 0}.write(s); },
+                    [=](S s) { CreatureInitList{{g1, 14, 2}}.write(s); },
+                    [=](S s) { CreatureVitalityList{{g1, 1, 25, 25, 0, 0, 5, 0, 0}}.write(s); },
+                    item(ID_SET_ENC_EVENT_HIDDEN, 0), end(ID_SET_ENC_EVENT_END)}}}),
+             {"Set Encounter: Bridge"},
+             "Goblin (1) beforeHp=25 hp=25 initRandom=2 initRoll=14 maxHp=25; encounter order=Aldric, Brenna, Goblin (1)",
+             {}},
             // A name that no creature holds yet makes the placeholder.
             {"alias of a creature not yet known", [] { QVERIFY(!Creature::getCreatureByName("Goblin (7)", false)); },
              raw({{Event::SetAliasType,
@@ -1010,6 +1021,24 @@ private slots:
         history()->back();
         QVERIFY(!goblin1->isShowAlias());
         QCOMPARE(goblin1->getAlias(), "");
+    }
+    void renameUndoneIntoAFreeNameOnly_data()
+    {
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("the old name free") << false;
+        QTest::newRow("the old name taken by another") << true;
+    }
+    // Undone, a rename gives the old name back only while no other creature has taken it.
+    void renameUndoneIntoAFreeNameOnly()
+    {
+        QFETCH(bool, taken);
+        record(new RenameCreatureEvent("Aldric", "Alden", stream()));
+        QCOMPARE(aldric->getName(), "Alden");
+        if (taken)
+            brenna->setName("Aldric");
+        history()->back();
+        QCOMPARE(aldric->getName(), taken ? "Alden" : "Aldric");
+        QCOMPARE(brenna->getName(), taken ? "Aldric" : "Brenna");
     }
     void powerUsageUndoAndRenames()
     {
