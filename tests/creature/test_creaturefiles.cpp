@@ -120,12 +120,14 @@ private slots:
         // Named after its file, but nothing of the text is lost.
         QTest::newRow("71 characters") << false << "name=" + QByteArray(71, 'a') + "\nclass=x\nlevel=1\n"
                                        << "first.rvhn|||0|||" << "";
-        QTest::newRow("pasted monster") << true << QByteArray("Orc Raider Level 3 Brute\nMedium humanoid XP 150\n"
-                                                   "HP 50; Bloodied 25\nAC 15; Fortitude 16, Reflex 13, Will 12\n"
-                                                   "Speed 6\n\n[Tallowmere]\nportrait=orc.png\n") + power
-                                        << "Orc Raider|||3|||Rune" << "";
+        const QByteArray pasted = QByteArray("Orc Raider Level 3 Brute\nMedium humanoid XP 150\n"
+                                             "HP 50; Bloodied 25\nAC 15; Fortitude 16, Reflex 13, Will 12\n"
+                                             "Speed 6\n\n[Tallowmere]\nportrait=orc.png\n") + power;
+        QTest::newRow("pasted monster") << true << pasted << "Orc Raider|||3|||Rune" << "";
         // Beside a creature of its name, the file's creature takes the next numbered one.
         QTest::newRow("a name the library holds") << false << vex << "Vex 2|Fighter|Human|2|Good|Common, Elven|" << "Vex";
+        QTest::newRow("a pasted monster's group the library holds") << true << pasted << "Orc Raider 2|||3|||Rune"
+                                                                    << "Orc Raider";
     }
 
     void filesRoundTrip()
@@ -134,11 +136,14 @@ private slots:
         QFETCH(QByteArray, text);
         QFETCH(QString, expected);
         QFETCH(QString, held);
-        if (!held.isEmpty())
-            world->addHero(held, 10);
         QVERIFY(TestSupport::writeFile(creaturePath("first.rvhn", monster), text));
+        // Numbered, it keeps every line of its text.
+        const int lines = loaded("first.rvhn", monster)->getStatBlock().count('\n');
+        if (!held.isEmpty())
+            monster ? world->addMonster(held, "1", 10) : world->addHero(held, 10);
         std::unique_ptr<Creature> first = loaded("first.rvhn", monster);
         QCOMPARE(summary(first.get()), expected);
+        QCOMPARE(first->getStatBlock().count('\n'), lines);
         QCOMPARE(first->getNumberedFrom(), held);
         const bool broken = first->isBroken();
         QVERIFY(broken || first->rebuildStatBlock(first->getStatBlock(), false) == first->getStatBlock());
