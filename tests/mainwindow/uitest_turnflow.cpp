@@ -14,6 +14,7 @@
 #include "encounter/encounterevents.h"
 #include "encounter/history.h"
 #include "encounter/powerevents.h"
+#include "encounter/turnflow.h"
 #include "library/characters.h"
 #include "library/monsters.h"
 
@@ -159,16 +160,21 @@ private slots:
         roundTrip();
     }
 
-    // Cancel in either prompt records nothing, and the turn stays.
+    // Cancel in either prompt records nothing, and the turn stays; asked
+    // directly, the turn flow answers that the turn did not move.
     void cancelRecordsNothing_data()
     {
         QTest::addColumn<bool>("inSustain");
-        QTest::newRow("sustain") << true;
-        QTest::newRow("saving throws") << false;
+        QTest::addColumn<bool>("direct");
+        QTest::newRow("sustain") << true << false;
+        QTest::newRow("saving throws") << false << false;
+        QTest::newRow("sustain, asked of the turn flow") << true << true;
+        QTest::newRow("saving throws, asked of the turn flow") << false << true;
     }
     void cancelRecordsNothing()
     {
         QFETCH(bool, inSustain);
+        QFETCH(bool, direct);
         addEffect(ana, goblin, CE::Slowed, CE::SaveEnds);
         addEffect(goblin, ana, CE::Marked, CE::EndOfOriginsNextTurn,
             [](EffectDetails& details) { details.sustainable = true; });
@@ -176,7 +182,10 @@ private slots:
         mark();
         PromptAnswerer answers(inSustain ? QList<PromptAnswerer::Step>{PromptAnswerer::escape()}
                                          : QList<PromptAnswerer::Step>{PromptAnswerer::ok(), PromptAnswerer::escape()});
-        runCommand("Next Turn");
+        if (direct)
+            QVERIFY(!TurnFlow().nextTurn());
+        else
+            runCommand("Next Turn");
         QCOMPARE(answers.titles.size(), inSustain ? 1 : 2);
         QCOMPARE(recorded(start), QString());
         QCOMPARE(world().describe(), startModel);
