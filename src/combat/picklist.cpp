@@ -19,7 +19,6 @@ void PickListModel::setView(QTableView* tableView)
     view->verticalHeader()->hide();
     view->verticalHeader()->setDefaultSectionSize(24);
     view->setWordWrap(true);
-    view->resizeRowsToContents();
     refilter();
 }
 
@@ -98,18 +97,23 @@ void PickListView::fitColumns()
         widths[column] -= given;
         spare += given;
     }
-    // Room to spare goes to the last column, as a description wants it.
+    // Room to spare goes to the last column, as to a stretched last section.
     if (spare > 0 && !widths.isEmpty())
         widths.last() += spare;
     bool changed = false;
-    for (int column = 0; column < widths.size(); column++)
+    bool narrowed = false;
+    for (int column = 0; column < widths.size(); column++) {
         if (header->sectionSize(column) != widths[column]) {
             header->resizeSection(column, widths[column]);
             changed = true;
         }
-    // An entry wraps where its column gave way.
-    if (changed)
+        narrowed = narrowed || widths[column] < wanted[column];
+    }
+    // An entry wraps where its column gave way, and takes one line again
+    // once it has its room back; measuring every row is slow in a large library.
+    if (changed && (narrowed || rowsWrapped))
         resizeRowsToContents();
+    rowsWrapped = narrowed;
 }
 
 PickListDialog::PickListDialog() : layout(new QVBoxLayout), watcher(new EventSignaler), filterEdit(new QLineEdit)

@@ -71,6 +71,8 @@ private:
     void fitColumns();
 
     QList<int> wanted;
+    // The rows as measured last: true at first, so that the first fit measures them.
+    bool rowsWrapped = true;
 };
 
 // A picker panel: a filter line, the table of a library and the buttons.

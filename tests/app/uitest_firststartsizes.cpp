@@ -10,6 +10,7 @@
 #include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
@@ -20,6 +21,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -587,15 +589,29 @@ private:
         return {"the panel has no buttons"};
     }
 
-    // A picker's buttons and check boxes stand whole in sight, none scrolled away.
-    static QStringList controlsOutOfSight(QWidget* panel)
+    // A picker's buttons and check boxes stand whole in sight, none scrolled
+    // away; each row of its list is as high as its entries take, wrapped or not.
+    static QStringList pickerFaults(QWidget* panel)
     {
-        QStringList out;
+        QStringList faults;
         for (const QAbstractButton* control : panel->findChildren<QAbstractButton*>())
             if (control->isVisible() && control->visibleRegion() != QRegion(control->rect()))
-                out << QString("%1 \"%2\" of %3 out of sight")
-                               .arg(control->metaObject()->className(), control->text(), nameBeside(control));
-        return out;
+                faults << QString("%1 \"%2\" of %3 out of sight")
+                                  .arg(control->metaObject()->className(), control->text(), nameBeside(control));
+        if (const QTableView* list = panel->findChild<QTableView*>()) {
+            // The table's measure of a row's entries, which only a view's own callers reach; a row
+            // takes at least a line.
+            const QAbstractItemView* view = list;
+            for (int row = 0; row < list->model()->rowCount(); row++) {
+                const int taken = qMax(view->sizeHintForRow(row), list->verticalHeader()->sectionSizeHint(row));
+                if (!list->isRowHidden(row) && list->rowHeight(row) != taken)
+                    faults << QString("row %1 of the list stands %2 pixels high, its entries take %3")
+                                      .arg(row)
+                                      .arg(list->rowHeight(row))
+                                      .arg(taken);
+            }
+        }
+        return faults;
     }
 
     // The name a party picker's check box stands for.
@@ -632,7 +648,7 @@ private:
             if (dialog.getAdjustHeight())
                 cut << panelScrolls();
             if (QStringList{"Pick the Party", "Select an Encounter", "Select a Monster"}.contains(panel))
-                cut << controlsOutOfSight(shownPanel());
+                cut << pickerFaults(shownPanel());
         });
         return cut;
     }
