@@ -17,6 +17,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QWheelEvent>
+#include <qtestspontaneevent.h>
 
 #include "combat/combattesting.h"
 #include "combat/effectdialog.h"
@@ -204,6 +206,22 @@ void typeInto(QSpinBox* box, int value)
     box->setFocus();
     box->selectAll();
     QTest::keyClicks(box, QString::number(value));
+}
+
+// A notch of the wheel down over the widget's centre, as the mouse rolls it:
+// to the widget under the pointer, passed up to its parents while ignored.
+void rollDown(QWidget* over)
+{
+    QWidget* window = over->window();
+    const QPoint pointer = over->mapTo(window, over->rect().center());
+    QWidget* under = window->childAt(pointer);
+    QVERIFY(under);
+    const QPoint place = under->mapFrom(window, pointer);
+    QWheelEvent wheel(place, under->mapToGlobal(place), QPoint(), QPoint(0, -QWheelEvent::DefaultDeltasPerStep),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    // As QTest sends its mouse clicks: sendEvent would take the event for the program's own.
+    QSpontaneKeyEvent::setSpontaneous(&wheel);
+    qApp->notify(under, &wheel);
 }
 
 // The button of the shown tab's step row at that place.
@@ -660,6 +678,47 @@ private slots:
             pick(true, "Goblin (1)");
             QTest::mouseClick(goButton(), Qt::LeftButton);
             QCOMPARE(goHint(), QString("Select targets missed (1/3)"));
+            key(Qt::Key_Escape);
+        }));
+    }
+
+    void wheelOverTheStepList_data()
+    {
+        QTest::addColumn<bool>("focused");
+        QTest::addColumn<bool>("scrolls");
+        QTest::addColumn<int>("damage");
+        QTest::newRow("passing over: the list scrolls, the figure stays") << false << true << 6;
+        QTest::newRow("clicked first: the figure changes") << true << false << 5;
+    }
+
+    // A short panel: the wheel over a damage box of the scrolled step list.
+    void wheelOverTheStepList()
+    {
+        QFETCH(bool, focused);
+        QFETCH(bool, scrolls);
+        QFETCH(int, damage);
+        for (int more = 0; more < 3; more++)
+            static_cast<DamageStep*>(strike()->program.addStep(PowerStep::Damage, Power::Hit))->damage = 0;
+        const QSize size = Global::mainWindow->size();
+        const auto restore = qScopeGuard([size] { Global::mainWindow->resize(size); });
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            Global::mainWindow->resize(1037, 648);
+            for (int settle = 0; settle < 3; settle++)
+                QCoreApplication::processEvents();
+            auto* page = qobject_cast<QScrollArea*>(panelChild<PowerWidget>()->getTabWidget()->currentWidget());
+            QScrollBar* bar = page->verticalScrollBar();
+            QVERIFY(bar->maximum() > 0);
+            QSpinBox* box = stepBoxes().first();
+            QCOMPARE(box->value(), 6);
+            if (focused)
+                QTest::mouseClick(box->findChild<QLineEdit*>(), Qt::LeftButton);
+            else
+                pickList(true)->setFocus();
+            QCOMPARE(box->hasFocus(), focused);
+            rollDown(box);
+            QCOMPARE(bar->value() > 0, scrolls);
+            QCOMPARE(box->value(), damage);
+            QCOMPARE(goblin1->getHitPointDelta(), -damage);
             key(Qt::Key_Escape);
         }));
     }
