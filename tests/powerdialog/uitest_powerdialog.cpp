@@ -684,21 +684,27 @@ private slots:
 
     void wheelOverTheStepList_data()
     {
+        QTest::addColumn<bool>("condition");
         QTest::addColumn<bool>("focused");
         QTest::addColumn<bool>("scrolls");
-        QTest::addColumn<int>("damage");
-        QTest::newRow("passing over: the list scrolls, the figure stays") << false << true << 6;
-        QTest::newRow("clicked first: the figure changes") << true << false << 5;
+        QTest::newRow("a damage box passed over: the list scrolls, the figure stays") << false << false << true;
+        QTest::newRow("a damage box clicked first: the figure changes") << false << true << false;
+        QTest::newRow("a condition's box passed over: the list scrolls, the choice stays") << true << false << true;
     }
 
-    // A short panel: the wheel over a damage box of the scrolled step list.
+    // A short panel: the wheel over the first box of the scrolled step list.
     void wheelOverTheStepList()
     {
+        QFETCH(bool, condition);
         QFETCH(bool, focused);
         QFETCH(bool, scrolls);
-        QFETCH(int, damage);
+        if (condition) {
+            strike()->program.deleteAll();
+            strike()->program.addStep(PowerStep::Condition, Power::Hit);
+            static_cast<DamageStep*>(strike()->program.addStep(PowerStep::Damage, Power::Hit))->damage = 6;
+        }
         for (int more = 0; more < 3; more++)
-            static_cast<DamageStep*>(strike()->program.addStep(PowerStep::Damage, Power::Hit))->damage = 0;
+            strike()->program.addStep(PowerStep::Damage, Power::Hit);
         const QSize size = Global::mainWindow->size();
         const auto restore = qScopeGuard([size] { Global::mainWindow->resize(size); });
         QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
@@ -708,17 +714,20 @@ private slots:
             auto* page = qobject_cast<QScrollArea*>(panelChild<PowerWidget>()->getTabWidget()->currentWidget());
             QScrollBar* bar = page->verticalScrollBar();
             QVERIFY(bar->maximum() > 0);
-            QSpinBox* box = stepBoxes().first();
-            QCOMPARE(box->value(), 6);
+            QSpinBox* damage = stepBoxes().first();
+            auto* choice = page->findChild<DisableComboBox*>();
+            QWidget* box = condition ? static_cast<QWidget*>(choice) : damage;
+            const int chosen = choice ? choice->currentIndex() : -1;
             if (focused)
-                QTest::mouseClick(box->findChild<QLineEdit*>(), Qt::LeftButton);
+                QTest::mouseClick(damage->findChild<QLineEdit*>(), Qt::LeftButton);
             else
                 pickList(true)->setFocus();
             QCOMPARE(box->hasFocus(), focused);
             rollDown(box);
             QCOMPARE(bar->value() > 0, scrolls);
-            QCOMPARE(box->value(), damage);
-            QCOMPARE(goblin1->getHitPointDelta(), -damage);
+            QCOMPARE(damage->value(), focused ? 5 : 6);
+            QCOMPARE(goblin1->getHitPointDelta(), -damage->value());
+            QCOMPARE(choice ? choice->currentIndex() : -1, chosen);
             key(Qt::Key_Escape);
         }));
     }
