@@ -292,6 +292,8 @@ private slots:
         QCOMPARE(burning.data().toString().section(':', 0, 0),
                  QString("Brannoc Ashfield -> Ongoing 5 Damage (burning oil & pitch)"));
         QVERIFY(tipShowsWhole(view, view->visualRect(burning), burning.data().toString()));
+        // A tip that fits a tip's width keeps one line, however narrow the dock.
+        QCOMPARE(tipLines(view, view->visualRect(burning)), QStringList{burning.data().toString()});
     }
 
     void aToolButtonWidensToItsLaterText()
