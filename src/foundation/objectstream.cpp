@@ -548,9 +548,14 @@ bool ObjectStream::learn(qint64 end)
 {
     // A chunk at a time: a log read item by item costs few reads.
     const qint64 from = known.size();
-    if (!file->seek(from))
+    const qint64 count = qMax(end - from, qMin(readChunk, fileSize - from));
+    if (count <= 0 || !file->seek(from))
         return false;
-    known += file->read(qMax(end - from, readChunk));
+    // Room for the whole file at once: the bytes read are not copied again as more follow.
+    if (from + count > known.capacity())
+        known.reserve(qMax(from + count, fileSize));
+    known.resize(from + count);
+    known.resize(from + qMax<qint64>(0, file->read(known.data() + from, count)));
     return known.size() >= end;
 }
 
