@@ -139,7 +139,9 @@ public:
 
 // The history log: tagged items after a version header, closed by two zero
 // bytes. Writes are held in memory and reach the file at setToMark(), flush(),
-// setEOF() and destruction; their failures show in hasError().
+// setEOF() and destruction; their failures show in hasError(). The bytes read
+// and written stay in memory too: a log another program wrote over is told by
+// any of them, and the fight they hold kept.
 class ObjectStream : public QObject
 {
     Q_OBJECT
@@ -202,7 +204,8 @@ public:
     // log. The copy's path, or empty with the failure.
     QString keepOwnCopy(QString& failure);
     // Reads the file's times cut to the second, as filesystems of whole-second
-    // times (FAT, ext2 with small inodes, some network shares) keep them.
+    // times (FAT, ext2 with small inodes, some network shares) keep them:
+    // tests play such a filesystem with it.
     void cutTimesToTheSecond();
 
     QString getCreationDate() const { return creationDate; }
@@ -239,6 +242,7 @@ private:
     // its times are the ones this program's last write left, or the bytes
     // are still the ones it knows.
     bool unchangedSince(const struct stat& named);
+    // Whether the file holds every byte this program knows of it; reads it once.
     bool holdsKnownBytes();
     // Reads the file on from the known bytes' end up to end at least.
     bool learn(qint64 end);
