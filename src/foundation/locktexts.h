@@ -19,7 +19,7 @@ struct Holder
 QString inUse(const QString& folder, const Holder& holder);
 // A live holder whose program cannot be told running or not: Open Anyway and its risk.
 QString onAnotherComputer(const QString& folder, const Holder& holder);
-// A holder on this computer that holds no folder here: the folder was copied with its lock.
+// A holder on this computer that holds another folder: this one was copied with its lock.
 QString notOpenedHere(const QString& folder, const Holder& holder);
 // A holder on this computer whose folders only its own user can see.
 QString anotherUsers(const QString& folder, const Holder& holder);
