@@ -238,11 +238,6 @@ private slots:
         const QString other = home.path() + "/Other";
         const bool onComputer = lock.startsWith("computer's");
         const QString lockFile = onComputer ? FolderLock::computerLockPath(held) : held + "/.ravelhorn.lock";
-        // The runtime folder outlives the test.
-        const auto removeComputerLock = qScopeGuard([&] {
-            if (onComputer)
-                QDir(lockFile).removeRecursively();
-        });
         QSettings().setValue("dataDir/path", held);
         const bool elsewhere = lock == "copied" || lock.startsWith("held here");
         const bool byProgram = lock.endsWith("held") || lock.startsWith("killed") || lock == "another user's" || elsewhere;
