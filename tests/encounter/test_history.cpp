@@ -478,14 +478,14 @@ private slots:
                    QVERIFY(TestSupport::makeLock(world.root(), "other computer"));
                })
             << Mishap([](TestWorld& world) { QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock")); })
-            << "has been taken by ravelhorn (process 4242 on otherlaptop)" << 20 << 2 << false;
+            << "has been taken over by ravelhorn (process 4242 on otherlaptop)." << 20 << 2 << false;
         QTest::newRow("the same, the data folder reached through a link") << false << Mishap([](TestWorld& world) {
             QVERIFY(QFile::link(world.root(), world.root() + "-link"));
             Global::nativeRootPath = world.root() + "-link";
             QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock"));
             QVERIFY(TestSupport::makeLock(world.root(), "other computer"));
         }) << Mishap([](TestWorld& world) { QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock")); })
-            << "has been taken by ravelhorn (process 4242 on otherlaptop)" << 20 << 2 << false;
+            << "has been taken over by ravelhorn (process 4242 on otherlaptop)." << 20 << 2 << false;
     }
     void unreachableLogRefusesCommands()
     {

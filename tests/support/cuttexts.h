@@ -51,7 +51,7 @@ void settle();
 #define RAVELHORN_TEST_MAIN_ON_SCREEN(TestObject, screen)                                          \
     int main(int argc, char** argv)                                                                \
     {                                                                                              \
-        TestSupport::isolateEnvironment();                                                         \
+        TestSupport::isolateEnvironment(TestSupport::MessageFilterAt::TestRun);                    \
         if (!Program::emulateScreen(screen, QDir::tempPath()))                                     \
             return 2;                                                                              \
         QApplication app(argc, argv);                                                              \
