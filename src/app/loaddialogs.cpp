@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPushButton>
 
 DialogProgress::DialogProgress(const QString& label, int maximum)
@@ -49,10 +50,13 @@ void setUpFolderDialog(QFileDialog& dialog)
     dialog.setOption(QFileDialog::ShowDirsOnly);
 }
 
-QString chooseDataFolder()
+QString chooseDataFolder(const QString& near)
 {
-    QFileDialog dialog(nullptr, QString(), QString(), QString());
+    // Not in the working folder, which Return would make the data folder: Return chooses near again.
+    const QFileInfo folder(near);
+    QFileDialog dialog(nullptr, QString(), folder.absolutePath(), QString());
     setUpFolderDialog(dialog);
+    dialog.selectFile(folder.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();

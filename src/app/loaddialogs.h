@@ -29,8 +29,8 @@ private:
 namespace LoadDialogs {
 // The dialog that chooses a data folder, set up as the program shows it.
 void setUpFolderDialog(QFileDialog& dialog);
-// The folder chosen; empty when cancelled.
-QString chooseDataFolder();
+// The folder chosen, looked for beside near; empty when cancelled.
+QString chooseDataFolder(const QString& near);
 }
 
 #endif

@@ -9,6 +9,7 @@
 #include "foundation/global.h"
 #include "mainwindow/creaturedisplay.h"
 #include "mainwindow/mainwindow.h"
+#include "toolkit/wheelneedsfocus.h"
 
 namespace Program {
 
@@ -22,6 +23,7 @@ void prepareApplication()
     if (QDir(folder).exists("plugins"))
         QCoreApplication::setLibraryPaths({folder, folder + "/lib", folder + "/plugins"});
     CreatureDisplay::setupStyles();
+    WheelNeedsFocus::install();
 }
 
 int run(UiHooks* hooks)

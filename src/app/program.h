@@ -10,7 +10,8 @@ class UiHooks;
 namespace Program {
 
 // Names the settings store, points the toolkit at plug-ins shipped beside the
-// executable and sets up the stat-block colours.
+// executable, sets up the stat-block colours and leaves the wheel to the
+// scroll areas wherever a box has not the focus.
 void prepareApplication();
 
 // Makes the main window and its singletons, loads the data folder, runs the

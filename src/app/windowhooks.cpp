@@ -42,9 +42,9 @@ Progress* WindowHooks::createProgress(const QString& label, int maximum)
     return new DialogProgress(label, maximum);
 }
 
-QString WindowHooks::getExistingDirectory(const QString&)
+QString WindowHooks::getExistingDirectory(const QString&, const QString& near)
 {
-    return LoadDialogs::chooseDataFolder();
+    return LoadDialogs::chooseDataFolder(near);
 }
 
 QString WindowHooks::getOpenFileName(const QString& title, const QString& folder, const QString& filter)

@@ -14,7 +14,7 @@ public:
                                          const QString& leaveText) override;
     bool rejectableAlert(const QString& title, const QString& text, const QString& acceptText) override;
     Progress* createProgress(const QString& label, int maximum) override;
-    QString getExistingDirectory(const QString&) override;
+    QString getExistingDirectory(const QString&, const QString& near) override;
     QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override;
     // Debug lines go to the main window's debug window.
     void debugText(const QString& text) override;

@@ -1,10 +1,10 @@
 #include "combat/pickcharactersdialog.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "creature/creature.h"
 #include "encounter/encounter.h"
@@ -12,6 +12,7 @@
 #include "library/characters.h"
 #include "toolkit/inputwidgets.h"
 #include "toolkit/panelhost.h"
+#include "toolkit/wrappinglayout.h"
 
 namespace {
 
@@ -25,8 +26,10 @@ void showInCurrentDock(Creature* creature)
 
 PickCharactersDialog::PickCharactersDialog(QWidget* parent) : FlatDialog(parent)
 {
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(20);
+    // Three to a row; fewer in a narrow centre, so that every name and box shows whole.
+    auto* grid = new WrappingLayout(WrappingLayout::EqualWidths, 3);
+    grid->setSpacing(20);
+    grid->setRowSpacing(6);
     addMode = Global::encounter->isRunning();
     const QList<Creature*> party = Global::encounter->getHeros();
     bool allInParty = true;
@@ -40,8 +43,7 @@ PickCharactersDialog::PickCharactersDialog(QWidget* parent) : FlatDialog(parent)
         allInParty = allInParty && inParty;
         connect(box, &QCheckBox::clicked, this, &PickCharactersDialog::onChecked);
         choices.append({box, character});
-        // Two empty rows above the characters, three to a row.
-        grid->addWidget(characterCell(character, box), (i + 6) / 3, (i + 6) % 3);
+        grid->addWidget(characterCell(character, box));
     }
 
     auto* buttons = new DialogButtonBox(QDialogButtonBox::NoButton);
@@ -50,11 +52,12 @@ PickCharactersDialog::PickCharactersDialog(QWidget* parent) : FlatDialog(parent)
     allButton->setEnabled(!addMode || !allInParty);
     cancelButton = buttons->addButton(tr("Cancel"), QDialogButtonBox::AcceptRole);
     connect(buttons, &QDialogButtonBox::clicked, this, &PickCharactersDialog::onClicked);
-    grid->addWidget(buttons, (count + 9) / 3, 0, 1, 3);
 
-    FlatDialog::setLayout(grid);
+    auto* column = new QVBoxLayout;
+    column->addLayout(grid);
+    column->addWidget(buttons);
+    FlatDialog::setLayout(column);
     setWindowTitle(addMode ? tr("Add to the Party") : tr("Pick the Party"));
-    getWidget()->setMinimumWidth(520);
     onChecked();
 }
 
@@ -74,6 +77,8 @@ QWidget* PickCharactersDialog::characterCell(Creature* character, QCheckBox* box
     cell->addWidget(portrait);
     cell->addWidget(name);
     cell->addWidget(box);
+    // A wider column leaves the box beside the name.
+    cell->addStretch();
     return layoutToWidget(cell);
 }
 

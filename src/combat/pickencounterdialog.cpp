@@ -95,7 +95,6 @@ PickEncounterDialog::PickEncounterDialog(const QString& adventure) : adventureBo
 
     setWideLayout(layout);
     setWindowTitle(tr("Select an Encounter"));
-    getWidget()->setMinimumWidth(520);
 }
 
 EncounterData* PickEncounterDialog::getSelectedEncounter(QString& adventure)

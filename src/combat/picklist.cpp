@@ -1,5 +1,6 @@
 #include "combat/picklist.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -16,11 +17,8 @@ void PickListModel::setView(QTableView* tableView)
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->verticalHeader()->hide();
-    view->horizontalHeader()->setStretchLastSection(true);
     view->verticalHeader()->setDefaultSectionSize(24);
     view->setWordWrap(true);
-    view->resizeColumnsToContents();
-    view->resizeRowsToContents();
     refilter();
 }
 
@@ -68,6 +66,56 @@ void PickListModel::refilter()
         view->setRowHidden(row, !passes(row));
 }
 
+void PickListView::measureColumns()
+{
+    wanted.clear();
+    for (int column = 0; column < horizontalHeader()->count(); column++)
+        wanted << qMax(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
+    fitColumns();
+}
+
+bool PickListView::viewportEvent(QEvent* event)
+{
+    // The viewport narrows with the window and with the bar beside it.
+    if (event->type() == QEvent::Resize)
+        fitColumns();
+    return ExpandingTableView::viewportEvent(event);
+}
+
+void PickListView::fitColumns()
+{
+    QHeaderView* header = horizontalHeader();
+    if (wanted.size() != header->count())
+        return;
+    QList<int> widths = wanted;
+    int spare = viewport()->width();
+    for (const int width : widths)
+        spare -= width;
+    const int least = header->minimumSectionSize();
+    for (int column = int(widths.size()) - 1; column >= 0 && spare < 0; column--) {
+        const int given = qMin(-spare, qMax(0, widths[column] - least));
+        widths[column] -= given;
+        spare += given;
+    }
+    // Room to spare goes to the last column, as to a stretched last section.
+    if (spare > 0 && !widths.isEmpty())
+        widths.last() += spare;
+    bool changed = false;
+    bool narrowed = false;
+    for (int column = 0; column < widths.size(); column++) {
+        if (header->sectionSize(column) != widths[column]) {
+            header->resizeSection(column, widths[column]);
+            changed = true;
+        }
+        narrowed = narrowed || widths[column] < wanted[column];
+    }
+    // An entry wraps where its column gave way, and takes one line again
+    // once it has its room back; measuring every row is slow in a large library.
+    if (changed && (narrowed || rowsWrapped))
+        resizeRowsToContents();
+    rowsWrapped = narrowed;
+}
+
 PickListDialog::PickListDialog() : layout(new QVBoxLayout), watcher(new EventSignaler), filterEdit(new QLineEdit)
 {
     filterEdit->installEventFilter(watcher);
@@ -92,10 +140,11 @@ QTableView* PickListDialog::getView() const
 void PickListDialog::addList(PickListModel* model)
 {
     model->setParent(this);
-    view = new ExpandingTableView;
+    view = new PickListView;
     layout->addWidget(view);
     view->setModel(model);
     model->setView(view);
+    view->measureColumns();
     connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!reloading)
             selectionChanged();

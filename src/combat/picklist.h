@@ -5,9 +5,9 @@
 #include <QStringList>
 
 #include "toolkit/flatdialog.h"
+#include "toolkit/itemviews.h"
 
 class EventSignaler;
-class ExpandingTableView;
 class QItemSelection;
 class QLineEdit;
 class QTableView;
@@ -51,6 +51,30 @@ private:
     QTableView* view = nullptr;
 };
 
+// A picker's table. Its columns are as wide as their entries while it has
+// room; short of room the last columns give way first and their entries wrap,
+// so that the panel never needs to scroll sideways.
+class PickListView : public ExpandingTableView
+{
+    Q_OBJECT
+
+public:
+    using ExpandingTableView::ExpandingTableView;
+
+    // Measures the widths the entries ask for, which the columns then keep where there is room.
+    void measureColumns();
+
+protected:
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    void fitColumns();
+
+    QList<int> wanted;
+    // The rows as measured last: true at first, so that the first fit measures them.
+    bool rowsWrapped = true;
+};
+
 // A picker panel: a filter line, the table of a library and the buttons.
 // Subclasses keep what the selected row stood for.
 class PickListDialog : public FlatDialog
@@ -85,7 +109,7 @@ protected:
 private:
     EventSignaler* watcher;
     QLineEdit* filterEdit;
-    QPointer<ExpandingTableView> view;
+    QPointer<PickListView> view;
     bool reloading = false;
 };
 

@@ -83,7 +83,6 @@ PickMonsterDialog::PickMonsterDialog() : model(new PickMonsterModel)
 
     setWideLayout(layout);
     setWindowTitle(tr("Select a Monster"));
-    getWidget()->setMinimumWidth(520);
 }
 
 Creature* PickMonsterDialog::getSelectedMonster(QString& alias)

@@ -127,10 +127,23 @@ QString History::reattachLog()
     if (attachment == ObjectStream::Attachment::Foreign)
         return tr("The history file %1 was changed by another program while this one ran: %2. It is left as it is, "
                   "and no change can be recorded until the data folder is loaded again (Select Data Location).")
-            .arg(getLogPath().toHtmlEscaped(), cause.toHtmlEscaped());
+                   .arg(getLogPath().toHtmlEscaped(), cause.toHtmlEscaped())
+            + keepOwnFight();
     return tr("The history file %1 cannot be written: %2. The data folder may have been removed or unmounted, "
               "or the file made read-only. No change can be recorded until it can be written.")
         .arg(getLogPath().toHtmlEscaped(), cause.toHtmlEscaped());
+}
+
+QString History::keepOwnFight()
+{
+    // Loading the folder again replays the other program's log: this one's fight would be lost.
+    QString failure;
+    const QString copy = stream->keepOwnCopy(failure);
+    if (copy.isEmpty())
+        return tr("<p>The fight shown here could not be kept: %1.").arg(failure.toHtmlEscaped());
+    return tr("<p>The fight shown here was kept as <b>%1</b>; copied in the history file's place, it is replayed when "
+              "the data folder is loaded again.")
+        .arg(copy.toHtmlEscaped());
 }
 
 void History::notify()

@@ -89,6 +89,9 @@ private:
     QString retryDamageCopy(bool quiet);
     // Makes the log's name lead to the open log again, where it can.
     QString reattachLog();
+    // Keeps the fight as this program recorded it, for a log another program
+    // wrote over; says where.
+    QString keepOwnFight();
     // Keeps a copy of the damaged log; unkeptDamage says why it could not be.
     void keepDamage();
     QString damageText() const;

@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <atomic>
@@ -191,6 +192,22 @@ QString whyUnmade(const QString& path)
     return cause;
 }
 
+// Whether the program a lock names still runs: not when no process has its
+// number, or the one that has it now is another program. On another computer
+// it cannot be told, and counts as running.
+bool runs(const Holder& holder)
+{
+    if (!holder.onThisComputer())
+        return true;
+    if (holder.pid <= 0 || (::kill(pid_t(holder.pid), 0) != 0 && errno == ESRCH))
+        return false;
+    // Unreadable for another user's process; a program rebuilt while it runs is shown as deleted.
+    QString running = QFile::symLinkTarget(QString("/proc/%1/exe").arg(holder.pid));
+    if (running.endsWith(" (deleted)"))
+        running.chop(10);
+    return running.isEmpty() || QFileInfo(running).fileName() == holder.program;
+}
+
 enum class Attempt { Taken, Unmade, Held, Stuck };
 
 std::atomic<int> waits{0};
@@ -214,11 +231,29 @@ Attempt acquire(QLockFile& lock, const std::function<bool(const Holder&)>& clear
             QThread::msleep(50);
             continue;
         }
-        if (named && !clearable(holder))
+        // The lock of a program that is gone is cleared, or told as one that cannot be.
+        if (named && runs(holder) && !clearable(holder))
             return Attempt::Held;
         if (!removeEntry(lock.fileName(), cause))
             return Attempt::Stuck;
     }
+}
+
+bool namesProcess(const QString& path, qint64 pid)
+{
+    Holder named;
+    return QLockFile(path).getLockInfo(&named.pid, &named.host, &named.program) && named.pid == pid;
+}
+
+// Whether the process holds a folder's second lock in this user's runtime
+// folder; another user's program keeps its locks in a runtime folder of its own.
+bool locksHere(qint64 pid)
+{
+    const QDir runtime(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+    for (const QString& name : runtime.entryList({"ravelhorn-*.lock"}, QDir::Files))
+        if (namesProcess(runtime.filePath(name), pid))
+            return true;
+    return false;
 }
 
 // A live holder of the folder's lock.
@@ -226,10 +261,11 @@ FolderLock::Claim judge(const QString& folder, const Holder& holder)
 {
     if (!holder.onThisComputer())
         return {FolderLock::Claim::Unsure, LockTexts::onAnotherComputer(folder, holder)};
-    Holder onComputer;
-    if (QLockFile(FolderLock::computerLockPath(folder)).getLockInfo(&onComputer.pid, &onComputer.host, &onComputer.program)
-        && onComputer.pid == holder.pid)
+    const QString computerLock = FolderLock::computerLockPath(folder);
+    if (namesProcess(computerLock, holder.pid))
         return {FolderLock::Claim::InUse, LockTexts::inUse(folder, holder)};
+    if (!computerLock.isEmpty() && !locksHere(holder.pid))
+        return {FolderLock::Claim::Unsure, LockTexts::anotherUsers(folder, holder)};
     return {FolderLock::Claim::Unsure, LockTexts::notOpenedHere(folder, holder)};
 }
 

@@ -20,10 +20,11 @@ struct Claim
         Held,
         // Another program holds it.
         InUse,
-        // A lock nobody holds cannot be removed: the user removes it by hand.
+        // A lock nobody holds, or whose program is gone, cannot be removed: the user removes it by hand.
         Stuck,
-        // A lock whose holder cannot be checked from this computer, or that a
-        // program here holds on another folder: opened only when the user says so.
+        // A lock whose holder cannot be checked from this computer, that a
+        // program here holds on another folder, or that another user's program
+        // holds: opened only when the user says so.
         Unsure
     };
     Outcome outcome = Held;

@@ -97,6 +97,9 @@ public:
     // never over another copy; the copy's path, or empty when it failed, with
     // the reason in failure.
     static QString keepCopyInHistory(const QString& file, const QString& prefix, QString* failure = nullptr);
+    // The same for the bytes given, as that file should hold them.
+    static QString keepInHistory(const QString& file, const QString& prefix, const QByteArray& bytes,
+                                 QString* failure = nullptr);
     // Up to limit bytes of an open file, asked for by the size it had: a
     // buffer of the limit's size would be mapped for every small file.
     static QByteArray readUpTo(QFile& file, qint64 expectedSize, qint64 limit);

@@ -255,23 +255,51 @@ QByteArray Global::readUpTo(QFile& file, qint64 expectedSize, qint64 limit)
     return bytes;
 }
 
-QString Global::keepCopyInHistory(const QString& file, const QString& prefix, QString* failure)
+namespace {
+
+// "<prefix>_<time>.log" in the "History" folder beside file, made if need be, never another copy's name; empty,
+// with the reason in failure, when the folder cannot be made.
+QString freeHistoryName(const QString& file, const QString& prefix, QString* failure)
 {
     QDir folder = QFileInfo(file).absoluteDir();
     if (!folder.mkpath("History")) {
         if (failure)
-            *failure = tr("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folder.filePath("History")));
+            *failure = Global::tr("the folder %1 cannot be made")
+                           .arg(QDir::toNativeSeparators(folder.filePath("History")));
         return QString();
     }
-    QString stem = folder.filePath(QString("History/%1_%2").arg(prefix, timeNow()));
+    QString stem = folder.filePath(QString("History/%1_%2").arg(prefix, Global::timeNow()));
     QString copy = stem + ".log";
     for (int n = 2; QFile::exists(copy); ++n)
         copy = QString("%1_%2.log").arg(stem).arg(n);
+    return copy;
+}
+
+}
+
+QString Global::keepCopyInHistory(const QString& file, const QString& prefix, QString* failure)
+{
+    const QString copy = freeHistoryName(file, prefix, failure);
+    if (copy.isEmpty())
+        return QString();
     QFile original(file);
     if (original.copy(copy))
         return QDir::toNativeSeparators(copy);
     if (failure)
         *failure = original.errorString();
+    return QString();
+}
+
+QString Global::keepInHistory(const QString& file, const QString& prefix, const QByteArray& bytes, QString* failure)
+{
+    const QString copy = freeHistoryName(file, prefix, failure);
+    if (copy.isEmpty())
+        return QString();
+    QSaveFile out(copy);
+    if (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && commitWhole(out))
+        return QDir::toNativeSeparators(copy);
+    if (failure)
+        *failure = out.errorString();
     return QString();
 }
 

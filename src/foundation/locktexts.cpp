@@ -56,6 +56,14 @@ QString notOpenedHere(const QString& folder, const Holder& holder)
         + takeOverRisk();
 }
 
+QString anotherUsers(const QString& folder, const Holder& holder)
+{
+    return inUse(folder, holder)
+        + Global::tr(" That is another user's program on this computer: from here it cannot be told whether it has "
+                     "this folder open or a copy of it.")
+        + takeOverRisk();
+}
+
 QString stuck(const QString& folder, const QString& lockFile, const QString& cause)
 {
     return Global::tr("The lock file %1 of the data folder %2 cannot be removed: %3.<p>Once it is removed by hand, "
@@ -81,7 +89,7 @@ QString unwritten()
 
 QString takenSince(const QString& folder, const Holder* holder)
 {
-    return Global::tr("The data folder %1 has been taken by %2 since its lock file was removed.")
+    return Global::tr("The data folder %1 has been taken over by %2.")
         .arg(bold(folder), holder ? named(*holder) : Global::tr("another program"));
 }
 

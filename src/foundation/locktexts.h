@@ -19,11 +19,14 @@ struct Holder
 QString inUse(const QString& folder, const Holder& holder);
 // A live holder whose program cannot be told running or not: Open Anyway and its risk.
 QString onAnotherComputer(const QString& folder, const Holder& holder);
+// A holder on this computer that holds another folder: this one was copied with its lock.
 QString notOpenedHere(const QString& folder, const Holder& holder);
+// A holder on this computer whose folders only its own user can see.
+QString anotherUsers(const QString& folder, const Holder& holder);
 QString stuck(const QString& folder, const QString& lockFile, const QString& cause);
 QString unlocked(const QString& folder, const QString& lockFile, const QString& cause, bool onComputer);
 QString unwritten();
-// A holder that names no program is null.
+// Another program holds the folder now, as with Open Anyway; a holder that names no program is null.
 QString takenSince(const QString& folder, const Holder* holder);
 
 }

@@ -8,6 +8,7 @@
 
 namespace {
 
+std::atomic<bool> installed{false};
 std::atomic<QtMessageHandler> shown{nullptr};
 std::atomic<bool> platformQuiet{false};
 thread_local int goneLockFiles = 0;
@@ -19,7 +20,7 @@ void filter(QtMsgType type, const QMessageLogContext& context, const QString& te
     if (goneLockFiles > 0 && text.startsWith("Could not remove our own lock file"))
         return;
     QtMessageHandler handler = shown;
-    // Empty only between the first install and the line after it, where another thread's message may fall.
+    // Empty only between the install and the line after it, where another thread's message may fall.
     while (!handler) {
         QThread::yieldCurrentThread();
         handler = shown;
@@ -33,10 +34,10 @@ namespace MessageFilter {
 
 void install()
 {
+    if (installed.exchange(true))
+        return;
     platformQuiet = qgetenv("QT_QPA_PLATFORM").startsWith("offscreen");
-    const QtMessageHandler previous = qInstallMessageHandler(filter);
-    if (previous != filter)
-        shown = previous;
+    shown = qInstallMessageHandler(filter);
 }
 
 GoneLockFile::GoneLockFile()

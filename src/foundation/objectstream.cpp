@@ -24,7 +24,7 @@ const int minorVersion = 0;
 const uchar wideLength = 251;
 const uchar longLength = 252;
 const qint64 readChunk = 64 * 1024;
-const qint64 cacheLimit = 1024 * 1024;
+const qint64 second = 1000000000;
 const char endMarker[2] = {0, 0};
 
 }
@@ -91,16 +91,28 @@ ObjectStream::ObjectStream(QFile* file, QObject* parent)
 
 namespace {
 
-qint64 modificationTime(const struct stat& status)
+qint64 nanoseconds(const timespec& time)
 {
-#ifdef __APPLE__
-    const timespec& modified = status.st_mtimespec;
-#else
-    const timespec& modified = status.st_mtim;
-#endif
-    return qint64(modified.tv_sec) * 1000000000 + modified.tv_nsec;
+    return qint64(time.tv_sec) * second + time.tv_nsec;
 }
 
+}
+
+bool ObjectStream::Times::wholeSeconds() const
+{
+    return modified % second == 0 && changed % second == 0;
+}
+
+ObjectStream::Times ObjectStream::timesOf(const struct stat& status) const
+{
+#ifdef __APPLE__
+    Times read{nanoseconds(status.st_mtimespec), nanoseconds(status.st_ctimespec)};
+#else
+    Times read{nanoseconds(status.st_mtim), nanoseconds(status.st_ctim)};
+#endif
+    if (timesCut)
+        read = {read.modified - read.modified % second, read.changed - read.changed % second};
+    return read;
 }
 
 void ObjectStream::identify()
@@ -109,7 +121,13 @@ void ObjectStream::identify()
     identified = fstat(file->handle(), &opened) == 0;
     device = identified ? quint64(opened.st_dev) : 0;
     inode = identified ? quint64(opened.st_ino) : 0;
-    modified = identified ? modificationTime(opened) : 0;
+    times = identified ? timesOf(opened) : Times();
+}
+
+void ObjectStream::cutTimesToTheSecond()
+{
+    timesCut = true;
+    identify();
 }
 
 ObjectStream::~ObjectStream()
@@ -208,16 +226,36 @@ ObjectStream::Attachment ObjectStream::reattach(QString& cause)
 
 bool ObjectStream::unchangedSince(const struct stat& named)
 {
-    if (!identified || modificationTime(named) == modified)
+    const Times found = timesOf(named);
+    // Whole seconds stay the same for a copy made within the second of this program's last write.
+    if (!identified || (found == times && !times.wholeSeconds()))
         return true;
-    // The time alone changed, as a touch or a network share's own clock may change it: the bytes tell.
-    if (dirtyFrom != dirtyTo || cache.isEmpty())
+    // A touch, or a network share's own clock, moves the times alone: the bytes tell.
+    if (!holdsKnownBytes())
         return false;
-    QByteArray bytes(cache.size(), Qt::Uninitialized);
-    if (pread(file->handle(), bytes.data(), size_t(bytes.size()), cacheStart) != bytes.size() || bytes != cache)
-        return false;
-    modified = modificationTime(named);
+    times = found;
     return true;
+}
+
+bool ObjectStream::holdsKnownBytes()
+{
+    if (dirtyFrom != dirtyTo || known.isEmpty())
+        return false;
+    QByteArray bytes(qMin(readChunk, qint64(known.size())), Qt::Uninitialized);
+    for (qint64 pos = 0; pos < known.size(); pos += readChunk) {
+        const qint64 count = qMin(readChunk, known.size() - pos);
+        if (pread(file->handle(), bytes.data(), size_t(count), pos) != count
+            || std::memcmp(bytes.constData(), known.constData() + pos, size_t(count)) != 0)
+            return false;
+    }
+    return true;
+}
+
+QString ObjectStream::keepOwnCopy(QString& failure)
+{
+    if (ownCopy.isEmpty())
+        ownCopy = Global::keepInHistory(file->fileName(), "overwritten_history", known, &failure);
+    return ownCopy;
 }
 
 bool ObjectStream::writeOut(const QString& path, QString& cause)
@@ -237,7 +275,7 @@ bool ObjectStream::writeOut(const QString& path, QString& cause)
 
 void ObjectStream::adopt(QFile* reopened)
 {
-    // Same bytes as the file it replaces: the cache stays good.
+    // Same bytes as the file it replaces: what is known of them stays good.
     flush();
     file->close();
     delete file;
@@ -461,7 +499,7 @@ bool ObjectStream::setEOF()
     bool cut = flush() && file->resize(offset);
     if (!cut)
         error = true;
-    cache.truncate(qMax<qint64>(0, offset - cacheStart));
+    known.truncate(offset);
     fileSize = file->size();
     size = offset;
     put(offset, endMarker, 2);
@@ -472,16 +510,16 @@ bool ObjectStream::flush()
 {
     if (dirtyFrom == dirtyTo)
         return true;
-    qint64 count = dirtyTo - dirtyFrom;
-    bool ok = file->isWritable() && (file->pos() == dirtyFrom || file->seek(dirtyFrom))
-        && file->write(cache.constData() + (dirtyFrom - cacheStart), count) == count && file->flush();
-    dirtyFrom = dirtyTo = 0;
+    const qint64 from = std::exchange(dirtyFrom, 0);
+    const qint64 count = std::exchange(dirtyTo, 0) - from;
+    bool ok = file->isWritable() && (file->pos() == from || file->seek(from))
+        && file->write(known.constData() + from, count) == count && file->flush();
     // Our own write is no change by another program, in part or whole.
     if (file->isWritable())
         identify();
     if (!ok) {
         // What reached the file is unknown: from now on read it from there.
-        cache.clear();
+        known.truncate(from);
         fileSize = file->size();
         error = true;
     }
@@ -501,40 +539,42 @@ ObjectStream::PastEnd ObjectStream::pastEnd()
 
 const char* ObjectStream::fetch(qint64 pos, qint64 count)
 {
-    if (pos < 0 || pos + count > fileSize)
+    if (pos < 0 || pos + count > fileSize || (pos + count > known.size() && !learn(pos + count)))
         return nullptr;
-    if (count == 0)
-        return "";
-    if (pos < cacheStart || pos + count > cacheStart + cache.size()) {
-        flush();
-        cache.clear();
-        cacheStart = pos;
-        if (!file->seek(pos))
-            return nullptr;
-        cache = file->read(qMax(count, readChunk));
-        if (cache.size() < count)
-            return nullptr;
-    }
-    return cache.constData() + (pos - cacheStart);
+    return known.constData() + pos;
+}
+
+bool ObjectStream::learn(qint64 end)
+{
+    // A chunk at a time: a log read item by item costs few reads.
+    const qint64 from = known.size();
+    const qint64 count = qMax(end - from, qMin(readChunk, fileSize - from));
+    if (count <= 0 || !file->seek(from))
+        return false;
+    // Room for the whole file at once: the bytes read are not copied again as more follow.
+    if (from + count > known.capacity())
+        known.reserve(qMax(from + count, fileSize));
+    known.resize(from + count);
+    known.resize(from + qMax<qint64>(0, file->read(known.data() + from, count)));
+    return known.size() >= end;
 }
 
 void ObjectStream::put(qint64 pos, const char* data, int count)
 {
     if (count == 0)
         return;
-    if (pos < cacheStart || pos > cacheStart + cache.size() || pos + count - cacheStart > cacheLimit) {
-        flush();
-        cache.clear();
-        cacheStart = pos;
+    // What is known runs from the file's start without a gap.
+    if (pos > known.size() && !learn(pos)) {
+        error = true;
+        return;
     }
-    qint64 at = pos - cacheStart;
-    if (at + count > cache.size()) {
-        // Grow by doubling: appending item after item must not copy the cache each time.
-        if (at + count > cache.capacity())
-            cache.reserve(qMax(at + count, 2 * cache.capacity()));
-        cache.resize(at + count);
+    if (pos + count > known.size()) {
+        // Grow by doubling: appending item after item must not copy the bytes each time.
+        if (pos + count > known.capacity())
+            known.reserve(qMax(pos + count, 2 * known.capacity()));
+        known.resize(pos + count);
     }
-    std::memcpy(cache.data() + at, data, count);
+    std::memcpy(known.data() + pos, data, count);
     if (dirtyFrom == dirtyTo) {
         dirtyFrom = pos;
         dirtyTo = pos + count;

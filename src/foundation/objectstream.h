@@ -139,7 +139,9 @@ public:
 
 // The history log: tagged items after a version header, closed by two zero
 // bytes. Writes are held in memory and reach the file at setToMark(), flush(),
-// setEOF() and destruction; their failures show in hasError().
+// setEOF() and destruction; their failures show in hasError(). The bytes read
+// and written stay in memory too: a log another program wrote over is told by
+// any of them, and the fight they hold kept.
 class ObjectStream : public QObject
 {
     Q_OBJECT
@@ -193,9 +195,18 @@ public:
     // the cause, when that cannot be done; Foreign when the name leads to a
     // file this program did not leave so: another file in its place, or the
     // file of another size or written since this program last wrote it. Costs
-    // a stat.
+    // a stat, and one read of the file when its times moved, or when they are
+    // whole seconds that a copy within the second would leave as they were.
     enum class Attachment { Attached, Unreachable, Foreign };
     Attachment reattach(QString& cause);
+    // Writes the log as this program knows it into the History folder beside
+    // it, once: the fight it holds, kept when another program wrote over the
+    // log. The copy's path, or empty with the failure.
+    QString keepOwnCopy(QString& failure);
+    // Reads the file's times cut to the second, as filesystems of whole-second
+    // times (FAT, ext2 with small inodes, some network shares) keep them:
+    // tests play such a filesystem with it.
+    void cutTimesToTheSecond();
 
     QString getCreationDate() const { return creationDate; }
     // A write, flush or resize failed since the last mark().
@@ -214,11 +225,27 @@ private:
     void refuseWrites(const QString& why);
     // Why the file takes no writes, or why its last write failed.
     QString writeFailure() const;
+    // When the file was last written and last changed in any way, in
+    // nanoseconds: a change time cannot be put back as a written time can.
+    struct Times {
+        qint64 modified = 0;
+        qint64 changed = 0;
+        bool operator==(const Times& other) const
+        {
+            return modified == other.modified && changed == other.changed;
+        }
+        bool wholeSeconds() const;
+    };
+    Times timesOf(const struct stat& status) const;
     void identify();
     // Whether the file of the size this program left was not written since:
-    // its time is the one this program's last write left, or the bytes the
-    // cache holds are still there.
+    // its times are the ones this program's last write left, or the bytes
+    // are still the ones it knows.
     bool unchangedSince(const struct stat& named);
+    // Whether the file holds every byte this program knows of it; reads it once.
+    bool holdsKnownBytes();
+    // Reads the file on from the known bytes' end up to end at least.
+    bool learn(qint64 end);
     void adopt(QFile* reopened);
     bool writeOut(const QString& path, QString& cause);
     // The bytes of the file at pos, or null when it holds fewer; valid
@@ -231,8 +258,9 @@ private:
     bool identified = false;
     quint64 device = 0;
     quint64 inode = 0;
-    // When the file was last written, in nanoseconds, as this program left it.
-    qint64 modified = 0;
+    // As this program's last write left them.
+    Times times;
+    bool timesCut = false;
     QString creationDate;
     int size;
     int offset = 0;
@@ -240,15 +268,15 @@ private:
     StreamItem lookAhead;
     DogTag dogTag{__LINE__, __FILE__};
 
-    // Bytes of the file from cacheStart on; those from dirtyFrom to dirtyTo
-    // are not in the file yet.
-    QByteArray cache;
-    qint64 cacheStart = 0;
+    // The file's bytes from its start, as far as this program read and wrote
+    // them; those from dirtyFrom to dirtyTo are not in the file yet.
+    QByteArray known;
     qint64 dirtyFrom = 0;
     qint64 dirtyTo = 0;
     qint64 fileSize;
     bool error = false;
     QString damagedCopy;
+    QString ownCopy;
 };
 
 #endif

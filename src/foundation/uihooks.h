@@ -46,8 +46,9 @@ public:
 
     // A progress dialog with a Cancel button; the caller owns it.
     virtual Progress* createProgress(const QString& label, int maximum);
-    // The folder chosen in the data-folder dialog; empty when cancelled.
-    virtual QString getExistingDirectory(const QString&) { return QString(); }
+    // The folder chosen in the data-folder dialog, which opens beside the
+    // folder given, that folder selected; empty when cancelled.
+    virtual QString getExistingDirectory(const QString&, const QString&) { return QString(); }
     // True when the user pressed the accept button rather than "Cancel".
     virtual bool rejectableAlert(const QString& title, const QString& text, const QString& acceptText);
 

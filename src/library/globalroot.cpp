@@ -151,9 +151,12 @@ Global::RootSwitch Global::switchRootPath(QString path, QString display, bool st
     emit switchBoard.doSetPlayersUpdate(false);
     std::unique_ptr<Progress> progress;
     bool refused = false;
-    const auto choose = [] { return ui().getExistingDirectory(tr("Select Ravelhorn Data Folder")); };
+    // Beside the folder asked about, or the one in use.
+    const auto choose = [](const QString& near) {
+        return ui().getExistingDirectory(tr("Select Ravelhorn Data Folder"), near);
+    };
     if (path.isEmpty())
-        path = display = choose();
+        path = display = choose(nativeRootPath);
     const QString first = path;
     for (int answer = 2; answer != 1;) {
         if (display.isEmpty())
@@ -178,7 +181,7 @@ Global::RootSwitch Global::switchRootPath(QString path, QString display, bool st
         if (answer == 2) {
             // The old progress would stay open behind the folder dialog.
             progress.reset();
-            const QString chosen = choose();
+            const QString chosen = choose(path);
             // At the start a cancelled folder dialog asks about this folder again: only Quit ends the program.
             if (!chosen.isEmpty() || !starting)
                 path = display = chosen;

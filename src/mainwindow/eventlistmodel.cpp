@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QHelpEvent>
 #include <QListView>
-#include <QTextDocument>
+#include <QFontMetrics>
 #include <QToolTip>
 
 #include "foundation/global.h"
@@ -123,6 +123,29 @@ void EventListModel::onInitListClicked(const QModelIndex& clicked)
     Global::history->goTo(clicked.row());
 }
 
+namespace {
+
+// The entry as its tooltip. Left to wrap, the tooltip would take a third of
+// a line's width and break even inside "->": the lines break here, between
+// words, only where one would outgrow 80 characters, and never again.
+QString tipText(const QString& text)
+{
+    const QFontMetrics metrics(QToolTip::font());
+    const int room = 80 * metrics.horizontalAdvance(QLatin1Char('x'));
+    QStringList lines;
+    for (const QString& word : text.split(' ', Qt::SkipEmptyParts))
+        if (!lines.isEmpty() && metrics.horizontalAdvance(lines.last() + ' ' + word) <= room)
+            lines.last() += ' ' + word;
+        else
+            lines << word;
+    // Marked up as rich text whatever it holds: escaped, a text without tags shows as typed.
+    for (QString& line : lines)
+        line = line.toHtmlEscaped();
+    return "<p style=\"white-space:pre\">" + lines.join("<br>") + "</p>";
+}
+
+}
+
 ElidedRowDelegate::ElidedRowDelegate(QListView* view) : QStyledItemDelegate(view), view(view) {}
 
 QSize ElidedRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -137,9 +160,7 @@ bool ElidedRowDelegate::helpEvent(
         return QStyledItemDelegate::helpEvent(event, itemView, option, index);
     const QSize whole = QStyledItemDelegate::sizeHint(option, index);
     if (whole.width() > option.rect.width())
-        // Marked up as rich text whatever it holds: escaped alone, a text without tags shows as typed.
-        QToolTip::showText(event->globalPos(), Qt::convertFromPlainText(index.data().toString(), Qt::WhiteSpaceNormal),
-                           itemView);
+        QToolTip::showText(event->globalPos(), tipText(index.data().toString()), itemView);
     else
         QToolTip::hideText();
     return true;

@@ -202,7 +202,7 @@ void MainWindow::setFlatDialogDisplay(QWidget* widget, bool adjustHeight)
         flatDialogArea->adjustSize();
     } else {
         setFocus(Qt::OtherFocusReason);
-        hitPointBox->setFocusPolicy(Qt::WheelFocus);
+        hitPointBox->setFocusPolicy(Qt::StrongFocus);
         centralStack->setCurrentWidget(initiativeList);
         hitPointBox->setEnabled(true);
     }

@@ -18,12 +18,13 @@
 
 namespace {
 
-// Shows the panel in the window, lets the steps fill it in and takes the picture.
+// Shows the panel in the window, lets the steps fill it in and takes the
+// picture once the docks drew the fight behind it.
 void shootPanel(ShotSink& sink, const QString& name, FlatDialog& panel, const std::function<void()>& steps)
 {
     QTimer::singleShot(50, [&] {
         steps();
-        QCoreApplication::processEvents();
+        refreshTick();
         sink.save(name, Global::mainWindow);
         panel.reject();
     });
@@ -87,7 +88,7 @@ void pickerShots(ShotSink& sink)
 {
     const QSize before = Global::mainWindow->size();
     pickersAt(sink, QSize(1400, 640), QString());
-    // A first start's size on a 1,152 × 720 screen: the pickers scroll sideways, the window keeps its width.
+    // A first start's size on a 1,152 × 720 screen: the lists give way, the buttons and boxes stay in view.
     pickersAt(sink, QSize(1037, 648), "-1037x648");
     Global::mainWindow->resize(before);
 }

@@ -1,7 +1,6 @@
 // The character creator: a hero's stat block and text, his edit boxes, a
 // hero linked to a builder file, a power programmed, and the alert of a
 // duplicate name.
-#include <QApplication>
 #include <QLineEdit>
 #include <QSplitter>
 #include <QTabWidget>
@@ -15,24 +14,18 @@
 
 namespace {
 
-void tick()
-{
-    emit Global::switchBoard.doRefreshTimer();
-    QApplication::processEvents();
-}
-
 void selectCharacter(CharacterWindow* window, const QString& name)
 {
     auto* view = window->findChild<CharacterView*>();
     const int row = Global::characters->getCharacterIndex(Global::characters->findCharacter(name));
     view->selectionModel()->select(view->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
-    tick();
+    refreshTick();
 }
 
 void shootTab(ShotSink& sink, CharacterWindow* window, const QString& name, int tab)
 {
     window->findChild<QTabWidget*>()->setCurrentIndex(tab);
-    tick();
+    refreshTick();
     sink.save(name, window);
 }
 

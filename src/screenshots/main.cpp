@@ -9,6 +9,7 @@
 
 #include "app/program.h"
 #include "foundation/global.h"
+#include "editors/managerwindow.h"
 #include "mainwindow/mainwindow.h"
 #include "screenshots/screenshotworld.h"
 #include "screenshots/shotsink.h"
@@ -43,6 +44,9 @@ int main(int argc, char* argv[])
     ScreenshotWorld world;
     QString error;
     const bool loaded = world.load(home.path(), error);
+    // The program's hooks tell the monster manager of the loaded folder, which its import tab then shows.
+    if (loaded)
+        Global::managerWindow->dataFolderLoaded();
     ShotSink sink(folder);
     if (loaded) {
         mainWindow->show();

@@ -49,6 +49,14 @@ void fillImportFolder(const QString& folder)
         notes.write("Raiders on the Mirefen road\n");
 }
 
+// As Select Directory... takes a folder: its path in the box, its files in the list.
+void chooseImportFolder(ManagerWindow* window, const QString& folder)
+{
+    window->setImportDir(folder);
+    window->setupImportDirPopup();
+    window->fillImportDirList();
+}
+
 void selectTemplate(ManagerWindow* window, const QString& name)
 {
     auto* list = window->findChild<MonsterView*>();
@@ -81,8 +89,7 @@ void managerShots(ShotSink& sink)
 
     QTemporaryDir folder;
     fillImportFolder(folder.path());
-    window->setImportDir(folder.path());
-    window->setupImportDirPopup();
+    chooseImportFolder(window, folder.path());
     showAtFirstStartSize(window, splitter);
     showTab(window, 2);
     sink.save("manager-import", window);
@@ -91,9 +98,7 @@ void managerShots(ShotSink& sink)
     const QString longFolder = folder.path() + "/Monsters of the Mirefen campaign, copied from the game master's notes";
     QDir().mkpath(longFolder);
     fillImportFolder(longFolder);
-    window->setImportDir(longFolder);
-    window->setupImportDirPopup();
-    window->fillImportDirList();
+    chooseImportFolder(window, longFolder);
     saveNarrowed(sink, window, "manager-import-narrow-long-path", 2);
     // The widest stat block of the demonstration data.
     selectTemplate(window, "Cinderwing Drake");

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "foundation/global.h"
 #include "toolkit/scrollandtabs.h"
 
 void showAtFirstStartSize(QWidget* window, QSplitter* splitter)
@@ -17,6 +18,12 @@ void showAtFirstStartSize(QWidget* window, QSplitter* splitter)
     for (int pane = 0; pane < splitter->count(); ++pane)
         shares << splitter->widget(pane)->sizeHint().width();
     splitter->setSizes(shares);
+    QApplication::processEvents();
+}
+
+void refreshTick()
+{
+    emit Global::switchBoard.doRefreshTimer();
     QApplication::processEvents();
 }
 

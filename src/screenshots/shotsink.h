@@ -13,6 +13,9 @@ class QWidget;
 // window is first shown without a stored geometry.
 void showAtFirstStartSize(QWidget* window, QSplitter* splitter);
 
+// The displays draw what changed, as at the main window's next refresh tick.
+void refreshTick();
+
 // Writes the pictures of the screenshot program as FOLDER/NAME.png and
 // remembers which could not be made (null, or a single colour).
 class ShotSink

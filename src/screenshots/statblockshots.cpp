@@ -1,6 +1,5 @@
 // Stat blocks of a monster, a hero, a trap, two selected creatures and an
 // editor's template, and the game master's window with its creature docks.
-#include <QApplication>
 #include <QDockWidget>
 #include <QVBoxLayout>
 
@@ -14,12 +13,6 @@
 #include "screenshots/shotsink.h"
 
 namespace {
-
-void tick()
-{
-    emit Global::switchBoard.doRefreshTimer();
-    QApplication::processEvents();
-}
 
 // The whole stat block, as tall as it wants to be.
 void shootStatBlock(ShotSink& sink, const QString& name, const QList<Creature*>& creatures, bool editorMode = false)
@@ -37,10 +30,10 @@ void shootStatBlock(ShotSink& sink, const QString& name, const QList<Creature*>&
         display.displayCreature(creatures.first());
     else
         display.displayCreatures(creatures);
-    tick();
+    refreshTick();
     const int height = display.getStatBlockDisplay()->widget()->sizeHint().height();
     window.resize(340, qBound(150, height + 4, 1600));
-    tick();
+    refreshTick();
     sink.save(name, &window);
 }
 
@@ -73,15 +66,19 @@ void statBlockShots(ShotSink& sink)
     shootStatBlock(sink, "statblock-multi", Global::encounter->getSelectedCreatures());
     shootStatBlock(sink, "statblock-editor", {hag}, true);
 
+    // At the first start's size, the docks a stat block wide as a first start opens them; then dragged as
+    // narrow as they go, where the stat blocks wrap.
     MainWindow* window = Global::mainWindow;
-    window->resize(1200, 760);
-    tick();
-    sink.save("creature-docks", window);
-    // The docks dragged as narrow as they go: the stat blocks wrap.
-    window->resizeDocks({window->findChild<QDockWidget*>("currentWidget"), window->findChild<QDockWidget*>("selectedWidget")},
-                        {1, 1}, Qt::Horizontal);
-    tick();
-    sink.save("creature-docks-narrow", window);
+    window->resize(window->firstStartSize());
+    const QList<QDockWidget*> docks{window->findChild<QDockWidget*>("currentWidget"),
+                                    window->findChild<QDockWidget*>("selectedWidget")};
+    const auto shootDocks = [&](const QString& name, int width) {
+        window->resizeDocks(docks, {width, width}, Qt::Horizontal);
+        refreshTick();
+        sink.save(name, window);
+    };
+    shootDocks("creature-docks", MainWindow::statBlockWidth(window));
+    shootDocks("creature-docks-narrow", 1);
 }
 
 const ShotRegistration registration("stat blocks", statBlockShots);

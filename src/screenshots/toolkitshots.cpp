@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "foundation/global.h"
+#include "foundation/locktexts.h"
 #include "mainwindow/mainwindow.h"
 #include "screenshots/shotsink.h"
 #include "toolkit/dynamicwidgets.h"
@@ -41,6 +42,12 @@ void messageBoxes(ShotSink& sink)
             "The data folder <b>/home/gm/Documents/Ravelhorn Data</b> is in use by ravelhorn (process 4711 on "
             "gaming-table).<p>Choose another data folder, or quit and go on in the program that has it open.",
             false, "Quit");
+    });
+    sink.saveModal("message-folder-another-user", [] {
+        MessageDialog().lockedFolderAlert("Data Folder in Use",
+            LockTexts::anotherUsers("/srv/share/Ravelhorn Data", {4711, "gaming-table", "ravelhorn"})
+                + "<p>Choose another data folder, or quit and go on in the program that has it open.",
+            true, "Quit");
     });
     sink.saveModal("message-lock-stuck", [] {
         const QString folder = "/srv/share/Ravelhorn Data";

@@ -10,6 +10,8 @@
 #include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QListView>
 #include <QListWidget>
 #include <QMainWindow>
@@ -19,6 +21,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -127,6 +130,15 @@ private slots:
                 QTest::addRow("main window %d×%d%s%s", size.width(), size.height(), panel.isEmpty() ? "" : ", ",
                               qPrintable(panel))
                         << "main window" << panel << size;
+        // The pickers on the smallest first start, and the encounter picker's five buttons between fights at
+        // every first start: the lists give way, the panel never scrolls sideways.
+        for (const QString panel : {"Pick the Party", "Select an Encounter", "Select a Monster"})
+            QTest::addRow("main window 1037×648, %s", qPrintable(panel)) << "main window" << panel << smallLaptopWindow;
+        QTest::newRow("main window 1037×648, Pick the Party, between fights")
+                << "main window" << "Pick the Party, between fights" << smallLaptopWindow;
+        for (const QSize size : {smallLaptopWindow, laptopWindow, desktopWindow})
+            QTest::addRow("main window %d×%d, Select an Encounter, between fights", size.width(), size.height())
+                    << "main window" << "Select an Encounter, between fights" << size;
         // An archer's arrows at one and three heroes, damage per target: the
         // choices in one row, no control below its height, the lists and
         // buttons staying put as heroes come and go.
@@ -176,12 +188,14 @@ private slots:
         const bool longAlias = parts.removeOne("long alias");
         const bool longPowerName = parts.removeOne("long power name");
         const bool docksNarrowed = parts.removeOne("docks narrowed");
+        const bool betweenFights = parts.removeOne("between fights");
         const QString panel = parts.join(", ");
         QWidget* shown = open(window, panel);
         QVERIFY(shown);
         if (longImportPath)
             QVERIFY(importFromLongPath());
         const auto alias = longAlias ? longAliasAsCurrent() : QScopeGuard<std::function<void()>>([] {});
+        const auto stopped = betweenFights ? stopFight() : QScopeGuard<std::function<void()>>([] {});
         CreaturePower* breath = longPowerName ? hound->getPowers().getPowerByName(houndPower) : nullptr;
         QVERIFY(breath || !longPowerName);
         const QString breathName = houndPower;
@@ -278,6 +292,8 @@ private slots:
         QCOMPARE(burning.data().toString().section(':', 0, 0),
                  QString("Brannoc Ashfield -> Ongoing 5 Damage (burning oil & pitch)"));
         QVERIFY(tipShowsWhole(view, view->visualRect(burning), burning.data().toString()));
+        // A tip that fits a tip's width keeps one line, however narrow the dock.
+        QCOMPARE(tipLines(view, view->visualRect(burning)), QStringList{burning.data().toString()});
     }
 
     void aToolButtonWidensToItsLaterText()
@@ -351,6 +367,14 @@ private:
             goblin->setShowAlias(false);
             Global::mainWindow->updateMainInitiativeList();
         });
+    }
+
+    // The fight stands stopped until the guard goes.
+    static QScopeGuard<std::function<void()>> stopFight()
+    {
+        const int current = Global::encounter->getCurrentIndex();
+        Global::encounter->setCurrentIndex(-1);
+        return QScopeGuard<std::function<void()>>([current] { Global::encounter->setCurrentIndex(current); });
     }
 
     // A hero's row grows once the players' window shows.
@@ -567,6 +591,40 @@ private:
         return {"the panel has no buttons"};
     }
 
+    // A picker's buttons and check boxes stand whole in sight, none scrolled
+    // away; each row of its list is as high as its entries take, wrapped or not.
+    static QStringList pickerFaults(QWidget* panel)
+    {
+        QStringList faults;
+        for (const QAbstractButton* control : panel->findChildren<QAbstractButton*>())
+            if (control->isVisible() && control->visibleRegion() != QRegion(control->rect()))
+                faults << QString("%1 \"%2\" of %3 out of sight")
+                                  .arg(control->metaObject()->className(), control->text(), nameBeside(control));
+        if (const QTableView* list = panel->findChild<QTableView*>()) {
+            // The table's measure of a row's entries, which only a view's own callers reach; a row
+            // takes at least a line.
+            const QAbstractItemView* view = list;
+            for (int row = 0; row < list->model()->rowCount(); row++) {
+                const int taken = qMax(view->sizeHintForRow(row), list->verticalHeader()->sectionSizeHint(row));
+                if (!list->isRowHidden(row) && list->rowHeight(row) != taken)
+                    faults << QString("row %1 of the list stands %2 pixels high, its entries take %3")
+                                      .arg(row)
+                                      .arg(list->rowHeight(row))
+                                      .arg(taken);
+            }
+        }
+        return faults;
+    }
+
+    // The name a party picker's check box stands for.
+    static QString nameBeside(const QAbstractButton* control)
+    {
+        for (const QLabel* label : control->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+            if (!label->text().isEmpty())
+                return label->text();
+        return "the panel";
+    }
+
     // The panel the main window shows, that holds the buttons.
     QWidget* shownPanel() const
     {
@@ -591,6 +649,8 @@ private:
                 cut << arrowPanelFaults(shownPanel(), main.window->width() >= 1152);
             if (dialog.getAdjustHeight())
                 cut << panelScrolls();
+            if (QStringList{"Pick the Party", "Select an Encounter", "Select a Monster"}.contains(panel))
+                cut << pickerFaults(shownPanel());
         });
         return cut;
     }

@@ -3,6 +3,7 @@
 #include <QListView>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QSysInfo>
 #include <QTimer>
 
 #include <algorithm>
@@ -110,6 +111,25 @@ private slots:
         QCOMPARE(QDir::fromNativeSeparators(QSettings().value("dataDir/path").toString()), made);
     }
 
+    // The message filter stands once among the handlers: installed again over
+    // one that passes messages back to it, each message still goes on once.
+    void messagesPassTheFilterOnce()
+    {
+        static QtMessageHandler beneath = nullptr;
+        static int passed = 0;
+        passed = 0;
+        // A message back a second time came round a loop, which ends here.
+        beneath = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            if (++passed == 1)
+                beneath(type, context, text);
+        });
+        Global::initLogging();
+        QTest::ignoreMessage(QtWarningMsg, "handed on once");
+        qWarning("handed on once");
+        qInstallMessageHandler(beneath);
+        QCOMPARE(passed, 1);
+    }
+
     // On a first start at 1,280 × 800 every window opens inside the screen's
     // available room with the title bar and borders a window manager adds.
     void windowsOpenInsideTheScreen()
@@ -136,7 +156,7 @@ private slots:
     // A second program on the data folder another one holds asks before it
     // opens anything; one whose holder was killed takes the folder over, and
     // so does one that finds a lock naming no program. %1 is the folder, %2
-    // the first program's process, %3 the lock file.
+    // the first program's process, %3 the lock file, %5 this computer's name.
     void secondStartOnAHeldFolder_data()
     {
         QTest::addColumn<QString>("lock");
@@ -153,6 +173,8 @@ private slots:
         // The folder the demonstration data would be copied into, emptied while the first program held it.
         QTest::newRow("held folder without libraries")
             << "emptied, held" << QList<Answer>{Answer::Leave} << "" << inUse << "Quit";
+        QTest::newRow("held folder without libraries, another folder chosen")
+            << "emptied, held" << QList<Answer>{Answer::SelectFolder} << "Other" << inUse << "Quit";
         QTest::newRow("holder killed") << "killed" << QList<Answer>() << "Campaign" << "" << "";
         QTest::newRow("empty lock") << "empty" << QList<Answer>() << "Campaign" << "" << "";
         QTest::newRow("lock cut short by a power cut") << "nul" << QList<Answer>() << "Campaign" << "" << "";
@@ -166,6 +188,13 @@ private slots:
                                                    << QString(stuck).replace("%4", "Directory not empty") << "Quit";
         QTest::newRow("lock in a read-only folder") << "read-only, empty" << QList<Answer>{Answer::Leave} << ""
                                                     << QString(stuck).replace("%4", "Permission denied") << "Quit";
+        // Its program is gone: the folder is in no one's use.
+        QTest::newRow("holder killed, its lock in a folder the user cannot write")
+            << "killed, read-only" << QList<Answer>{Answer::Leave} << ""
+            << QString(stuck).replace("%4", "Permission denied") << "Quit";
+        QTest::newRow("this computer's lock cannot be removed")
+            << "computer's, full directory" << QList<Answer>{Answer::Leave} << ""
+            << QString(stuck).replace("%4", "Directory not empty") << "Quit";
         // This computer's lock is asked first: the lock in the folder is not looked at.
         QTest::newRow("held here, with a lock that cannot be removed")
             << "held here, full directory" << QList<Answer>{Answer::Leave} << "" << inUse << "Quit";
@@ -176,7 +205,12 @@ private slots:
         QTest::newRow("another computer's, opened")
             << "other computer" << QList<Answer>{Answer::OpenAnyway} << "Campaign" << elsewhere << "Open Anyway, Quit";
         QTest::newRow("copied with the folder")
-            << "copied" << QList<Answer>{Answer::OpenAnyway} << "Campaign" << inUse << "Open Anyway, Quit";
+            << "copied" << QList<Answer>{Answer::OpenAnyway} << "Campaign"
+            << inUse + "%5). That program runs on this computer but has not opened this folder: most likely the "
+                       "folder was copied" << "Open Anyway, Quit";
+        QTest::newRow("another user's program")
+            << "another user's" << QList<Answer>{Answer::Leave} << ""
+            << inUse + "%5). That is another user's program on this computer" << "Open Anyway, Quit";
         QTest::newRow("read-only folder")
             << "read-only" << QList<Answer>() << "Campaign"
             << "Data Folder Not Locked: The data folder <b>%1</b> could not be locked: its lock file <b>%3</b> "
@@ -202,12 +236,13 @@ private slots:
                 || (QDir().mkpath(home.documents())
                     && Global::copyDir(Global::getResourcePath() + "/demo-data", home.documents(), "Ravelhorn Data")));
         const QString other = home.path() + "/Other";
-        const QString lockFile = held + "/.ravelhorn.lock";
+        const bool onComputer = lock.startsWith("computer's");
+        const QString lockFile = onComputer ? FolderLock::computerLockPath(held) : held + "/.ravelhorn.lock";
         QSettings().setValue("dataDir/path", held);
         const bool elsewhere = lock == "copied" || lock.startsWith("held here");
-        const bool byProgram = lock.endsWith("held") || lock == "killed" || elsewhere;
-        if (!QStringList{"read-only", "deep runtime", "killed", "copied"}.contains(lock) && !lock.endsWith("held"))
-            QVERIFY(TestSupport::makeLock(held, lock.section(", ", -1)));
+        const bool byProgram = lock.endsWith("held") || lock.startsWith("killed") || lock == "another user's" || elsewhere;
+        if (lock.startsWith("held here") || (!byProgram && !QStringList{"read-only", "deep runtime"}.contains(lock)))
+            QVERIFY(TestSupport::makeLockFile(lockFile, lock.section(", ", -1)));
         const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
         const auto restoreRuntime = qScopeGuard([runtime] { qputenv("XDG_RUNTIME_DIR", runtime); });
         if (lock == "deep runtime")
@@ -221,10 +256,16 @@ private slots:
             user.emplace();
         std::optional<OtherProgram> first;
         if (byProgram) {
-            first.emplace(elsewhere ? other : held, lock.startsWith("read-only"));
+            using As = OtherProgram::As;
+            first.emplace(elsewhere ? other : held,
+                          lock.startsWith("read-only") ? As::WithoutOverride
+                                                       : (lock == "another user's" ? As::AnotherUser : As::ThisUser));
             QVERIFY(first->holdsFolder(!lock.startsWith("read-only")));
-            if (lock == "killed")
+            if (lock.startsWith("killed"))
                 first->kill();
+            // Left by a program run as root, in a folder this user cannot write.
+            if (lock == "killed, read-only")
+                readOnly.emplace(held);
             if (lock == "copied")
                 QVERIFY(QFile::copy(other + "/.ravelhorn.lock", lockFile));
             // As when it holds the folder through another path to it.
@@ -257,7 +298,11 @@ private slots:
         QStringList shown;
         for (const auto& alert : hooks.alerts)
             shown.append(alert.title + ": " + alert.text);
-        const QString expected = QString(told).replace("%1", Global::htmlPath(held)).replace("%2", QString::number(firstPid)).replace("%3", Global::htmlPath(lockFile));
+        const QString expected = QString(told)
+                                     .replace("%1", Global::htmlPath(held))
+                                     .replace("%2", QString::number(firstPid))
+                                     .replace("%3", Global::htmlPath(lockFile))
+                                     .replace("%5", QSysInfo::machineHostName().toHtmlEscaped());
         QVERIFY2(told.isEmpty() ? shown.isEmpty()
                                 : !shown.isEmpty() && std::all_of(shown.begin(), shown.end(), [&](const QString& one) {
                                       return one.startsWith(expected);
@@ -266,6 +311,8 @@ private slots:
         QCOMPARE(openedFolder, opened);
         QCOMPARE(hooks.alerts.size(), answers.size() + int(lock == "read-only"));
         QCOMPARE(hooks.lockedFolderButtons.join("; "), offered);
+        // The folder dialog opens beside the folder refused, not in the working folder.
+        QCOMPARE(hooks.foldersNear, QStringList(answers.count(Answer::SelectFolder), held));
         // A lock being written is given its few seconds; any other is judged at once.
         QCOMPARE(FolderLock::waitCount() > waits, lock == "young");
         // The folder is held while the program runs, and let go when it ends.
@@ -329,7 +376,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    TestSupport::isolateEnvironment();
+    TestSupport::isolateEnvironment(TestSupport::MessageFilterAt::TestRun);
     // A common laptop's screen.
     if (!Program::emulateScreen(QSize(1280, 800), QDir::tempPath()))
         return 2;

@@ -169,6 +169,8 @@ private slots:
         QSettings().remove("dataDir");
 
         QStringList noted;
+        // Where the folder dialog opened, and what it had selected.
+        QStringList dialogFolders;
         int cancelledAt = -1;
         QTimer driver;
         connect(&driver, &QTimer::timeout, [&] {
@@ -181,6 +183,7 @@ private slots:
                         button->click();
             } else if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
                 noted << files->windowTitle();
+                dialogFolders << files->directory().absolutePath() << files->selectedFiles().value(0);
                 files->selectFile(chosen);
                 QMetaObject::invokeMethod(files, "accept");
             } else if (QProgressDialog* progress = shownProgress(); progress && cancelLoad && cancelledAt < 0) {
@@ -198,6 +201,10 @@ private slots:
 
         QCOMPARE(noted.join(", "), seen);
         QCOMPARE(result, switched);
+        // Beside the folder in use, never in the working folder.
+        QCOMPARE(dialogFolders, (seen.contains("Select Ravelhorn Data Folder")
+                                     ? QStringList{QFileInfo(world.root()).absolutePath(), world.root()}
+                                     : QStringList()));
         QCOMPARE(hooks.saves, saveWork ? int(!unsaved.isEmpty()) : 0);
         QVERIFY(!shownProgress());
         if (cancelLoad)

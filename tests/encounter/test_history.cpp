@@ -10,6 +10,9 @@
 #include <QSaveFile>
 #include <QSignalSpy>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -85,6 +88,31 @@ void setLogTime(TestWorld& world, const QDateTime& time)
 {
     QFile log(world.logPath());
     QVERIFY(log.open(QIODevice::ReadWrite) && log.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+// Another fight of the same size written over the log in place, its written time then put back to the one this
+// program's last write left, moved by the nanoseconds given.
+void writeOverPuttingTimeBack(TestWorld& world, long moved)
+{
+    const QByteArray path = QFile::encodeName(world.logPath());
+    struct stat left;
+    QVERIFY(stat(path.constData(), &left) == 0);
+    QByteArray other = TestSupport::readFile(world.logPath());
+    other.replace(world.stream()->getCreationDate().toUtf8(), "2020-01-01-00-00-00");
+    QVERIFY(TestSupport::writeFile(world.logPath(), other));
+    timespec times[2] = {left.st_atim, left.st_mtim};
+    times[1].tv_nsec = (times[1].tv_nsec + moved) % 1000000000;
+    QVERIFY(utimensat(AT_FDCWD, path.constData(), times, 0) == 0);
+}
+
+// One byte of the log changed in place, at the position given (from the end where negative).
+void changeByte(TestWorld& world, qint64 at)
+{
+    QFile log(world.logPath());
+    QVERIFY(log.open(QIODevice::ReadWrite));
+    QVERIFY(log.seek(at < 0 ? log.size() + at : at));
+    const char changed = char(log.peek(1).at(0) ^ 0x10);
+    QVERIFY(log.write(&changed, 1) == 1);
 }
 
 // Ana, recorded at 20 hit points, in a data folder this program holds.
@@ -361,41 +389,52 @@ private slots:
         QTest::addColumn<QString>("cause");
         QTest::addColumn<int>("replayed");
         QTest::addColumn<int>("told");
+        // The program keeps its own fight in the History folder when it refuses a log written over.
+        QTest::addColumn<bool>("fightKept");
         auto readOnly = std::make_shared<std::optional<ReadOnlyFile>>();
         QTest::newRow("the file read-only")
             << true << Mishap([readOnly](TestWorld& world) { readOnly->emplace(world.logPath()); })
-            << Mishap([readOnly](TestWorld&) { readOnly->reset(); }) << "Permission denied" << 20 << 3;
+            << Mishap([readOnly](TestWorld&) { readOnly->reset(); }) << "Permission denied" << 20 << 3 << false;
         QTest::newRow("a folder where the file should be") << true << Mishap([](TestWorld& world) {
             QVERIFY(QFile::remove(world.logPath()) && QDir().mkdir(world.logPath()));
-        }) << Mishap([](TestWorld& world) { QVERIFY(QDir().rmdir(world.logPath())); }) << "directory" << 30 << 2;
+        }) << Mishap([](TestWorld& world) { QVERIFY(QDir().rmdir(world.logPath())); }) << "directory" << 30 << 2 << false;
         QTest::newRow("the data folder moved away mid-fight") << false << Mishap([](TestWorld& world) {
             QVERIFY(QDir().rename(world.root(), world.root() + ".away"));
         }) << Mishap([](TestWorld& world) { QVERIFY(QDir().rename(world.root() + ".away", world.root())); })
-            << "No such file or directory" << 20 << 2;
+            << "No such file or directory" << 20 << 2 << false;
         QTest::newRow("the data folder removed mid-fight, then made again") << false << Mishap([](TestWorld& world) {
             QVERIFY(QDir(world.root()).removeRecursively());
         }) << Mishap([](TestWorld& world) { QVERIFY(QDir().mkpath(world.root())); }) << "No such file or directory" << 20
-            << 2;
+            << 2 << false;
         QTest::newRow("the log replaced by a copy of itself, as sync tools do")
             << false << Mishap([](TestWorld& world) { replaceByCopy(world.logPath()); })
-            << Mishap([](TestWorld& world) { QVERIFY(world.restart()); }) << "another file has taken its place" << 20 << 2;
-        // Another fight's log copied over it in place. Even this log's own bytes put back are no longer known for
-        // its own until the folder is loaded again.
-        auto kept = std::make_shared<QByteArray>();
-        const auto copyOver = [kept](TestWorld& world, const QByteArray& other) {
-            *kept = TestSupport::readFile(world.logPath());
+            << Mishap([](TestWorld& world) { QVERIFY(world.restart()); }) << "another file has taken its place" << 20 << 2
+            << true;
+        // Another fight's log copied over it in place. Loading the folder again shows the other fight; the copy of its
+        // own fight the program kept, put in the log's place, brings that back.
+        const auto copyOver = [](TestWorld& world, const QByteArray& other) {
             QVERIFY(TestSupport::writeFile(world.logPath(), other));
         };
-        const Mishap putBack([kept](TestWorld& world) {
-            QVERIFY(TestSupport::writeFile(world.logPath(), *kept));
+        const Mishap bringKeptFightBack([](TestWorld& world) {
+            QVERIFY(world.restart());
+            const QFileInfoList kept = QDir(world.root() + "/History").entryInfoList({"overwritten_history_*.log"});
+            QCOMPARE(kept.size(), 1);
+            QVERIFY(TestSupport::writeFile(world.logPath(), TestSupport::readFile(kept[0].filePath())));
             QVERIFY(world.restart());
         });
+        const QString writtenOver = "written over in place since this program last wrote to it";
         QTest::newRow("another fight's shorter log copied over it in place") << false << Mishap([copyOver](TestWorld& world) {
             copyOver(world, soundHeader + QByteArray(2, '\0'));
-        }) << putBack << QString("holds %1 bytes where this program left").arg(headerSize + 2) << 20 << 2;
+        }) << bringKeptFightBack << QString("holds %1 bytes where this program left").arg(headerSize + 2) << 20 << 2
+            << true;
         QTest::newRow("another fight's longer log copied over it in place") << false << Mishap([copyOver](TestWorld& world) {
-            copyOver(world, TestSupport::readFile(world.logPath()).repeated(2));
-        }) << putBack << "bytes where this program left" << 20 << 2;
+            // Its records twice over: a sound log.
+            const QByteArray log = TestSupport::readFile(world.logPath());
+            const QByteArray created = world.stream()->getCreationDate().toUtf8();
+            const qsizetype recordsStart = log.indexOf(created) + created.size() + 3;
+            const QByteArray records = log.mid(recordsStart).chopped(2);
+            copyOver(world, log.left(recordsStart) + records + records + QByteArray(2, '\0'));
+        }) << bringKeptFightBack << "bytes where this program left" << 20 << 2 << true;
         QTest::newRow("another fight's log of the same size copied over it in place, keeping its time")
             << false << Mishap([copyOver](TestWorld& world) {
                    QByteArray other = TestSupport::readFile(world.logPath());
@@ -404,7 +443,34 @@ private slots:
                    // As cp -p and sync tools copy; copied now, the time could be ours on a coarse clock.
                    setLogTime(world, QDateTime(QDate(2020, 1, 1), QTime(0, 0)));
                })
-            << putBack << "written over in place since this program last wrote to it" << 20 << 2;
+            << bringKeptFightBack << writtenOver << 20 << 2 << true;
+        // The change time moves with every write and every time put back.
+        QTest::newRow("another fight's log of the same size written in place, its time put back to the nanosecond")
+            << false << Mishap([](TestWorld& world) { writeOverPuttingTimeBack(world, 0); }) << bringKeptFightBack
+            << writtenOver << 20 << 2 << true;
+        QTest::newRow("the same, its time put back but for the nanoseconds")
+            << false << Mishap([](TestWorld& world) { writeOverPuttingTimeBack(world, 1); }) << bringKeptFightBack
+            << writtenOver << 20 << 2 << true;
+        // Whole-second times: a copy within the second of the last record leaves them as they were.
+        QTest::newRow("another fight's log of the same size copied over it in place, times of whole seconds")
+            << false << Mishap([copyOver](TestWorld& world) {
+                   world.stream()->cutTimesToTheSecond();
+                   QByteArray other = TestSupport::readFile(world.logPath());
+                   other.replace(world.stream()->getCreationDate().toUtf8(), "2020-01-01-00-00-00");
+                   copyOver(world, other);
+               })
+            << bringKeptFightBack << writtenOver << 20 << 2 << true;
+        // A long log read at a start, one byte changed anywhere.
+        for (const qint64 at : {qint64(2000), qint64(-7500), qint64(-23000)})
+            QTest::addRow("one byte of a 72 KB log changed at %lld", at)
+                << false << Mishap([at](TestWorld& world) {
+                       for (int hitPoints = 21; QFileInfo(world.logPath()).size() < 72000; hitPoints ^= 1)
+                           QVERIFY(world.record(setHitPoints(world, world.find("Ana"), hitPoints)));
+                       QVERIFY(world.record(setHitPoints(world, world.find("Ana"), 20)));
+                       QVERIFY(world.restart());
+                       changeByte(world, at);
+                   })
+                << bringKeptFightBack << writtenOver << 20 << 2 << true;
         // On this computer the second lock keeps another program out; one elsewhere sees only the folder's.
         QTest::newRow("the lock file removed, and the folder taken from another computer") << false
             << Mishap([](TestWorld& world) {
@@ -412,14 +478,14 @@ private slots:
                    QVERIFY(TestSupport::makeLock(world.root(), "other computer"));
                })
             << Mishap([](TestWorld& world) { QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock")); })
-            << "has been taken by ravelhorn (process 4242 on otherlaptop)" << 20 << 2;
+            << "has been taken over by ravelhorn (process 4242 on otherlaptop)." << 20 << 2 << false;
         QTest::newRow("the same, the data folder reached through a link") << false << Mishap([](TestWorld& world) {
             QVERIFY(QFile::link(world.root(), world.root() + "-link"));
             Global::nativeRootPath = world.root() + "-link";
             QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock"));
             QVERIFY(TestSupport::makeLock(world.root(), "other computer"));
         }) << Mishap([](TestWorld& world) { QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock")); })
-            << "has been taken by ravelhorn (process 4242 on otherlaptop)" << 20 << 2;
+            << "has been taken over by ravelhorn (process 4242 on otherlaptop)." << 20 << 2 << false;
     }
     void unreachableLogRefusesCommands()
     {
@@ -429,12 +495,14 @@ private slots:
         QFETCH(QString, cause);
         QFETCH(int, replayed);
         QFETCH(int, told);
+        QFETCH(bool, fightKept);
         // A lock file gone with its folder is let go of without a word.
         QTest::failOnWarning(QRegularExpression("Could not remove our own lock file"));
         TestWorld world;
         RecordingUiHooks hooks;
         holdAndHitAna(world);
         mishap(world);
+        const int recorded = history()->getEventCount();
         if (restarted)
             world.restart();
         QVERIFY(!CommandRoad().isOpen());
@@ -445,17 +513,21 @@ private slots:
         QCOMPARE(history()->hasForward(), history()->getEventCount() > 0);
         history()->goTo(history()->getEventCount() - 1);
         QCOMPARE(hooks.alerts.size(), told);
+        const QFileInfoList kept = QDir(world.root() + "/History").entryInfoList({"overwritten_history_*.log"});
+        QCOMPARE(kept.size(), int(fightKept));
         for (const RecordingUiHooks::Message& told : hooks.alerts) {
             QCOMPARE(told.title, QString("Cannot Write History File"));
             for (const QString& named : {world.logPath(), cause})
                 QVERIFY2(told.text.contains(named), qPrintable(told.text));
+            if (fightKept)
+                QVERIFY2(told.text.contains(QDir::toNativeSeparators(kept[0].filePath())), qPrintable(told.text));
         }
         mend(world);
         QVERIFY(CommandRoad().isOpen());
         QVERIFY(world.record(setHitPoints(world, world.find("Ana"), 10)));
         QVERIFY(world.restart());
         QCOMPARE(world.find("Ana")->getCurrHitPoints(), 10);
-        QCOMPARE(history()->getEventCount(), replayed == 20 ? 2 : 1);
+        QCOMPARE(history()->getEventCount(), replayed == 20 ? recorded + 1 : 1);
         QCOMPARE(hooks.alerts.size(), told);
         QCOMPARE(OtherProgram::lockHolder(world.root()), QCoreApplication::applicationPid());
     }
@@ -466,6 +538,8 @@ private slots:
         QTest::addColumn<Mishap>("mishap");
         QTest::newRow("the log's time changed alone, as by a touch or a network share's clock")
             << Mishap([](TestWorld& world) { setLogTime(world, QDateTime(QDate(2020, 1, 1), QTime(0, 0))); });
+        QTest::newRow("the log's times of whole seconds")
+            << Mishap([](TestWorld& world) { world.stream()->cutTimesToTheSecond(); });
         QTest::newRow("removed") << Mishap([](TestWorld& world) { QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock")); });
         QTest::newRow("replaced by a copy of itself")
             << Mishap([](TestWorld& world) { replaceByCopy(world.root() + "/.ravelhorn.lock"); });

@@ -45,10 +45,10 @@ public:
         progress->setRange(0, maximum);
         return progress;
     }
-    QString getExistingDirectory(const QString& title) override
+    QString getExistingDirectory(const QString& title, const QString& near) override
     {
         progressAtFolderDialog.append(CancellingProgress::open);
-        return RecordingUiHooks::getExistingDirectory(title);
+        return RecordingUiHooks::getExistingDirectory(title, near);
     }
     int badRootAlert(const QString& title, const QString& text, const QString& actionText) override
     {

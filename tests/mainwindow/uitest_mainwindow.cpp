@@ -385,7 +385,7 @@ private slots:
         w.window->show();
         QCOMPARE(panel.exec(), 0);
         QCOMPARE(enabled(), commands);
-        QVERIFY(table->isVisible() && box->isEnabled() && box->focusPolicy() == Qt::WheelFocus);
+        QVERIFY(table->isVisible() && box->isEnabled() && box->focusPolicy() == Qt::StrongFocus);
     }
 
     void editorsTakeTheFloatingDocks()

@@ -37,7 +37,7 @@ qint64 logSize()
 class FolderHooks : public RecordingUiHooks
 {
 public:
-    QString getExistingDirectory(const QString&) override { return folder; }
+    QString getExistingDirectory(const QString&, const QString&) override { return folder; }
     QString folder;
 };
 

@@ -17,6 +17,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QWheelEvent>
+#include <qtestspontaneevent.h>
 
 #include "combat/combattesting.h"
 #include "combat/effectdialog.h"
@@ -204,6 +206,22 @@ void typeInto(QSpinBox* box, int value)
     box->setFocus();
     box->selectAll();
     QTest::keyClicks(box, QString::number(value));
+}
+
+// A notch of the wheel down over the widget's centre, as the mouse rolls it:
+// to the widget under the pointer, passed up to its parents while ignored.
+void rollDown(QWidget* over)
+{
+    QWidget* window = over->window();
+    const QPoint pointer = over->mapTo(window, over->rect().center());
+    QWidget* under = window->childAt(pointer);
+    QVERIFY(under);
+    const QPoint place = under->mapFrom(window, pointer);
+    QWheelEvent wheel(place, under->mapToGlobal(place), QPoint(), QPoint(0, -QWheelEvent::DefaultDeltasPerStep),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    // As QTest sends its mouse clicks: sendEvent would take the event for the program's own.
+    QSpontaneKeyEvent::setSpontaneous(&wheel);
+    qApp->notify(under, &wheel);
 }
 
 // The button of the shown tab's step row at that place.
@@ -660,6 +678,56 @@ private slots:
             pick(true, "Goblin (1)");
             QTest::mouseClick(goButton(), Qt::LeftButton);
             QCOMPARE(goHint(), QString("Select targets missed (1/3)"));
+            key(Qt::Key_Escape);
+        }));
+    }
+
+    void wheelOverTheStepList_data()
+    {
+        QTest::addColumn<bool>("condition");
+        QTest::addColumn<bool>("focused");
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("a damage box passed over: the list scrolls, the figure stays") << false << false << true;
+        QTest::newRow("a damage box clicked first: the figure changes") << false << true << false;
+        QTest::newRow("a condition's box passed over: the list scrolls, the choice stays") << true << false << true;
+    }
+
+    // A short panel: the wheel over the first box of the scrolled step list.
+    void wheelOverTheStepList()
+    {
+        QFETCH(bool, condition);
+        QFETCH(bool, focused);
+        QFETCH(bool, scrolls);
+        if (condition) {
+            strike()->program.deleteAll();
+            strike()->program.addStep(PowerStep::Condition, Power::Hit);
+            static_cast<DamageStep*>(strike()->program.addStep(PowerStep::Damage, Power::Hit))->damage = 6;
+        }
+        for (int more = 0; more < 3; more++)
+            strike()->program.addStep(PowerStep::Damage, Power::Hit);
+        const QSize size = Global::mainWindow->size();
+        const auto restore = qScopeGuard([size] { Global::mainWindow->resize(size); });
+        QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            Global::mainWindow->resize(1037, 648);
+            for (int settle = 0; settle < 3; settle++)
+                QCoreApplication::processEvents();
+            auto* page = qobject_cast<QScrollArea*>(panelChild<PowerWidget>()->getTabWidget()->currentWidget());
+            QScrollBar* bar = page->verticalScrollBar();
+            QVERIFY(bar->maximum() > 0);
+            QSpinBox* damage = stepBoxes().first();
+            auto* choice = page->findChild<DisableComboBox*>();
+            QWidget* box = condition ? static_cast<QWidget*>(choice) : damage;
+            const int chosen = choice ? choice->currentIndex() : -1;
+            if (focused)
+                QTest::mouseClick(damage->findChild<QLineEdit*>(), Qt::LeftButton);
+            else
+                pickList(true)->setFocus();
+            QCOMPARE(box->hasFocus(), focused);
+            rollDown(box);
+            QCOMPARE(bar->value() > 0, scrolls);
+            QCOMPARE(damage->value(), focused ? 5 : 6);
+            QCOMPARE(goblin1->getHitPointDelta(), -damage->value());
+            QCOMPARE(choice ? choice->currentIndex() : -1, chosen);
             key(Qt::Key_Escape);
         }));
     }

@@ -28,7 +28,6 @@
 #include <QTabBar>
 #include <QTextDocument>
 #include <QTextBlock>
-#include <QTextDocumentFragment>
 #include <QTextLayout>
 #include <QTextEdit>
 #include <QToolButton>
@@ -528,23 +527,29 @@ QStringList touchingLabels(const QWidget* widget)
     return touching;
 }
 
-// A wrapping label's line of one word alone, followed by one that starts with a figure.
-QStringList partedLabel(const QWidget* widget)
+// The label's text, laid out as the label lays it out.
+void layOutAsLabel(const QLabel* label, QTextDocument& document)
 {
-    const auto* label = qobject_cast<const QLabel*>(widget);
-    if (!label || !label->wordWrap() || label->text().isEmpty())
-        return {};
-    // Laid out as the label lays it out.
-    QTextDocument document;
     document.setDefaultFont(label->font());
     document.setDocumentMargin(0);
     if (Qt::mightBeRichText(label->text()))
         document.setHtml(label->text());
     else
         document.setPlainText(label->text());
-    document.setTextWidth(labelTextRoom(label).width());
+    if (label->wordWrap())
+        document.setTextWidth(labelTextRoom(label).width());
     // Lays the lines out.
     document.size();
+}
+
+// A wrapping label's line of one word alone, followed by one that starts with a figure.
+QStringList partedLabel(const QWidget* widget)
+{
+    const auto* label = qobject_cast<const QLabel*>(widget);
+    if (!label || !label->wordWrap() || label->text().isEmpty())
+        return {};
+    QTextDocument document;
+    layOutAsLabel(label, document);
     static const QRegularExpression aWordAlone("^[A-Za-z]+$");
     static const QRegularExpression startsWithAFigure("^[+-]?\\d");
     QStringList parted;
@@ -664,15 +669,30 @@ bool tipShowsWhole(QWidget* widget, const QString& text)
     return tip == text;
 }
 
-// A long entry may be elided where its tooltip shows it whole.
-bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& text)
+QStringList tipLines(QAbstractItemView* view, const QRect& place)
 {
     QHelpEvent help(QEvent::ToolTip, place.center(), view->viewport()->mapToGlobal(place.center()));
     QApplication::sendEvent(view->viewport(), &help);
-    const QString tip = QToolTip::text();
+    QStringList lines;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->inherits("QTipLabel") && window->isVisible()) {
+            QTextDocument document;
+            layOutAsLabel(static_cast<QLabel*>(window), document);
+            for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+                for (int index = 0; index < block.layout()->lineCount(); ++index) {
+                    const QTextLine line = block.layout()->lineAt(index);
+                    lines << block.text().mid(line.textStart(), line.textLength()).trimmed();
+                }
+        }
     QToolTip::hideText();
-    // Read as the tooltip reads it: as rich text only where it might be some.
-    return (Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip) == text;
+    return lines;
+}
+
+// A long entry may be elided where its tooltip shows it whole, each word
+// whole on its line.
+bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& text)
+{
+    return tipLines(view, place).join(' ') == text;
 }
 
 // The buttons that end a panel or window stand whole in sight, never scrolled away.

@@ -31,7 +31,10 @@ QStringList cutTexts(QWidget* window, bool greyedFieldsRead = false);
 // the side it aligns to (beside a frame, half an x where it was given none).
 QRect labelTextRoom(const QLabel* label);
 
-// Whether the view's tooltip at that place shows the text whole.
+// The lines of the view's tooltip at that place, as its label lays them out.
+QStringList tipLines(QAbstractItemView* view, const QRect& place);
+// Whether the view's tooltip at that place shows the text whole, its lines
+// broken between words only.
 bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& text);
 // Whether the widget's tooltip at its centre shows the text whole.
 bool tipShowsWhole(QWidget* widget, const QString& text);
@@ -48,7 +51,7 @@ void redrawAtTicks();
 #define RAVELHORN_TEST_MAIN_ON_SCREEN(TestObject, screen)                                          \
     int main(int argc, char** argv)                                                                \
     {                                                                                              \
-        TestSupport::isolateEnvironment();                                                         \
+        TestSupport::isolateEnvironment(TestSupport::MessageFilterAt::TestRun);                    \
         if (!Program::emulateScreen(screen, QDir::tempPath()))                                     \
             return 2;                                                                              \
         QApplication app(argc, argv);                                                              \

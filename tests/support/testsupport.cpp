@@ -68,20 +68,36 @@ RecordedChores::RecordedChores()
     connect(board, &SwitchBoard::doCharacterStatsUpdated, this, [this] { statsUpdates++; });
 }
 
-OtherProgram::OtherProgram(const QString& folder, bool asUser) : folder(folder)
+namespace {
+
+qint64 holder(const QString& lockFile)
+{
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    return QLockFile(lockFile).getLockInfo(&pid, &host, &program) ? pid : 0;
+}
+
+}
+
+OtherProgram::OtherProgram(const QString& folder, As as) : folder(folder)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", home.path());
+    if (as == As::AnotherUser) {
+        runtime = home.filePath("runtime");
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        environment.insert("XDG_RUNTIME_DIR", runtime);
+    }
     QSettings settings(home.filePath(".config/Corvelle/Ravelhorn.conf"), QSettings::IniFormat);
     settings.setValue("dataDir/path", QDir::toNativeSeparators(folder));
     settings.sync();
     process.setProcessEnvironment(environment);
 #ifdef Q_OS_LINUX
     // Root gets the override back at its start unless it is gone from the bounding set.
-    if (asUser)
+    if (as == As::WithoutOverride)
         process.setChildProcessModifier([] { prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0); });
-#else
-    Q_UNUSED(asUser);
 #endif
     process.start(QCoreApplication::applicationDirPath() + "/ravelhorn", QStringList());
 }
@@ -93,8 +109,11 @@ OtherProgram::~OtherProgram()
 
 bool OtherProgram::holdsFolder(bool lockable)
 {
-    return process.waitForStarted() && QTest::qWaitFor([this, lockable] {
-        return computerLockHolder(folder) == pid() && (!lockable || lockHolder(folder) == pid());
+    const QString computerLock = FolderLock::computerLockPath(folder);
+    const QString itsComputerLock =
+        runtime.isEmpty() ? computerLock : QDir(runtime).filePath(QFileInfo(computerLock).fileName());
+    return process.waitForStarted() && QTest::qWaitFor([this, lockable, itsComputerLock] {
+        return holder(itsComputerLock) == pid() && (!lockable || lockHolder(folder) == pid());
     }, 60000);
 }
 
@@ -102,18 +121,6 @@ void OtherProgram::kill()
 {
     process.kill();
     process.waitForFinished();
-}
-
-namespace {
-
-qint64 holder(const QString& lockFile)
-{
-    qint64 pid = 0;
-    QString host;
-    QString program;
-    return QLockFile(lockFile).getLockInfo(&pid, &host, &program) ? pid : 0;
-}
-
 }
 
 qint64 OtherProgram::lockHolder(const QString& folder)
@@ -181,7 +188,7 @@ QStringList CapturedMessages::linesStartingWith(const QString& prefix) const
 
 namespace TestSupport {
 
-void isolateEnvironment()
+void isolateEnvironment(MessageFilterAt filterAt)
 {
     removeAbandonedFolders();
     // Every temporary folder of the program goes into this one, named after the process.
@@ -202,12 +209,17 @@ void isolateEnvironment()
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName("Corvelle");
     QCoreApplication::setApplicationName("Ravelhorn");
-    Global::initLogging();
+    if (filterAt == MessageFilterAt::Start)
+        Global::initLogging();
 }
 
 bool makeLock(const QString& folder, const QString& kind)
 {
-    const QString path = folder + "/.ravelhorn.lock";
+    return makeLockFile(folder + "/.ravelhorn.lock", kind);
+}
+
+bool makeLockFile(const QString& path, const QString& kind)
+{
     const QByteArray elsewhere = "4242\nravelhorn\notherlaptop\n";
     const QHash<QString, QByteArray> contents{{"empty", ""}, {"young", ""}, {"nul", QByteArray(64, '\0')},
                                               {"unreadable", elsewhere}, {"other computer", elsewhere}};

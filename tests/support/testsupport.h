@@ -55,7 +55,11 @@ public:
         lockedFolderButtons.append(QString(openable ? "Open Anyway, " : "") + leaveText);
         return lockedFolderAnswers.isEmpty() ? LockedFolderAnswer::Leave : lockedFolderAnswers.takeFirst();
     }
-    QString getExistingDirectory(const QString&) override { return folders.isEmpty() ? QString() : folders.takeFirst(); }
+    QString getExistingDirectory(const QString&, const QString& near) override
+    {
+        foldersNear.append(near);
+        return folders.isEmpty() ? QString() : folders.takeFirst();
+    }
     QString getOpenFileName(const QString&, const QString& folder, const QString&) override
     {
         openFileFolders.append(folder);
@@ -72,8 +76,9 @@ public:
     // The answers to the next locked-folder alerts, and the buttons they offered beside "Select Folder...".
     QList<LockedFolderAnswer> lockedFolderAnswers;
     QStringList lockedFolderButtons;
-    // The answers to the next folder dialogs.
+    // The answers to the next folder dialogs, and the folders they opened beside.
     QStringList folders;
+    QStringList foldersNear;
     // The answer to the next open-file dialog, and the folders they opened in.
     QString openFileAnswer;
     QStringList openFileFolders;
@@ -87,8 +92,11 @@ public:
 class OtherProgram
 {
 public:
-    // Without root's override of file permissions, a read-only folder is as read-only to it as to a user.
-    explicit OtherProgram(const QString& folder, bool asUser = false);
+    // As this test runs; without root's override of file permissions, so that
+    // a read-only folder is as read-only to it as to a user; or as another
+    // user's program, with a runtime folder of its own.
+    enum class As { ThisUser, WithoutOverride, AnotherUser };
+    explicit OtherProgram(const QString& folder, As as = As::ThisUser);
     ~OtherProgram();
     qint64 pid() const { return process.processId(); }
     // True once this computer's second lock on the folder names it, and the
@@ -105,6 +113,8 @@ public:
 private:
     QTemporaryDir home;
     QString folder;
+    // Empty when it shares this test's.
+    QString runtime;
     QProcess process;
 };
 
@@ -171,10 +181,14 @@ private:
 };
 
 namespace TestSupport {
+// Where the program's message filter goes in: at once, or in runTests in
+// front of the test framework's handler, where it drops messages before the
+// framework counts them.
+enum class MessageFilterAt { Start, TestRun };
 // Settings, home and standard folders of the whole test program go to a
 // temporary place before the application object exists; so do all its
 // temporary folders, removed by the next test program if this one aborts.
-void isolateEnvironment();
+void isolateEnvironment(MessageFilterAt filterAt = MessageFilterAt::Start);
 // QTest::qExec, with the offscreen platform quiet.
 int runTests(QObject* test, int argc, char** argv);
 QByteArray readFile(const QString& path);
@@ -183,13 +197,15 @@ QByteArray readFile(const QString& path);
 // and "full directory" (one holding a file); "young" is empty and just made,
 // the others are an hour old. "other computer" names a program on another one.
 bool makeLock(const QString& folder, const QString& kind);
+// The same at any path, as this computer's second lock.
+bool makeLockFile(const QString& path, const QString& kind);
 bool writeFile(const QString& path, const QByteArray& bytes);
 }
 
 #define RAVELHORN_TEST_MAIN(AppClass, TestObject)                                                  \
     int main(int argc, char** argv)                                                                \
     {                                                                                              \
-        TestSupport::isolateEnvironment();                                                         \
+        TestSupport::isolateEnvironment(TestSupport::MessageFilterAt::TestRun);                    \
         AppClass app(argc, argv);                                                                  \
         TestObject test;                                                                           \
         return TestSupport::runTests(&test, argc, argv);                                           \
