@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <functional>
 #include <memory>
 
 #include "powerdialog/effectcreatures.h"
@@ -63,42 +64,26 @@ bool locate(const PowerProgram& program, const PowerStep* step, Power::StepType&
 }
 
 // A page of steps: it scrolls, but never shows less than its tallest row
-// whole (the tab widget asks its pages, not their minimum sizes). It keeps
-// the room its tallest row ever took: a row that shrinks as its targets go,
-// and grows again as they come back, moves nothing below the page.
+// whole (the tab widget asks its pages, not their minimum sizes), each
+// step's rows of targets counted as many as the power takes, however many
+// are picked or shown: targets that come and go, past that number too, and
+// the rows of targets shown or hidden move nothing below the page.
 class StepPage : public ResizableScrollArea
 {
 public:
-    StepPage() : ResizableScrollArea(false, true) {}
+    explicit StepPage(std::function<int()> steadyTargets)
+        : ResizableScrollArea(false, true), steadyTargets(std::move(steadyTargets))
+    {
+    }
 
     QSize minimumSizeHint() const override
     {
         const QLayout* rows = widget() ? widget()->layout() : nullptr;
+        int tallest = 0;
         for (int index = 0; rows && index < rows->count(); index++)
             if (const QWidget* row = rows->itemAt(index)->widget(); row && !row->isHidden())
-                tallest = qMax(tallest, row->sizeHint().height());
+                tallest = qMax(tallest, steadyHeight(row));
         return ResizableScrollArea::minimumSizeHint().expandedTo(QSize(0, tallest + 2 * frameWidth()));
-    }
-
-    // Its least with each step's rows of targets counted as that many,
-    // however many the targets picked now make.
-    int steadyLeast(int targets) const
-    {
-        const QLayout* rows = widget() ? widget()->layout() : nullptr;
-        int tallest = 0;
-        for (int index = 0; rows && index < rows->count(); index++) {
-            const QWidget* row = rows->itemAt(index)->widget();
-            if (!row || row->isHidden())
-                continue;
-            int height = row->sizeHint().height();
-            if (const auto* perTarget = row->findChild<MultiDamage*>()) {
-                const bool shown = perTarget->isVisibleTo(row);
-                height += perTarget->heightFor(targets) - (shown ? perTarget->heightFor(perTarget->rowCount()) : 0);
-            }
-            tallest = qMax(tallest, height);
-        }
-        // An empty page still takes the area's own least.
-        return qMax(tallest + 2 * frameWidth(), ResizableScrollArea::minimumSizeHint().height());
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -110,7 +95,18 @@ public:
     }
 
 private:
-    mutable int tallest = 0;
+    int steadyHeight(const QWidget* row) const
+    {
+        int height = row->sizeHint().height();
+        if (const auto* perTarget = row->findChild<MultiDamage*>()) {
+            const bool shown = perTarget->isVisibleTo(row);
+            height += perTarget->heightFor(steadyTargets())
+                      - (shown ? perTarget->heightFor(perTarget->rowCount()) : 0);
+        }
+        return height;
+    }
+
+    std::function<int()> steadyTargets;
 };
 
 // The power's text: it asks for its whole height at its width, and where
@@ -182,7 +178,9 @@ PowerWidget::PowerWidget(PowerEditInterface* owner, EffectCreatures* creatures, 
     addYielding(layout, tabs, 100);
     const QString titles[] = {tr("Hit"), tr("Miss"), tr("Effect")};
     for (int type = Power::Hit; type <= Power::Effect; type++) {
-        areas[type] = new StepPage;
+        // Up to three rows of targets, as many as the page's steps may have.
+        const Power::StepType record = type == Power::Effect ? Power::Effect : Power::Hit;
+        areas[type] = new StepPage([power, record] { return qBound(1, power->getApplyToCountInt(record), 3); });
         areas[type]->setFocusPolicy(Qt::NoFocus);
         areas[type]->setObjectName(pageNames[type]);
         tabs->addTab(areas[type], titles[type]);
@@ -396,20 +394,6 @@ QSize PowerWidget::sizeHint() const
 QSize PowerWidget::minimumSizeHint() const
 {
     return QSize(layout()->totalMinimumSize().width(), ResizableScrollArea::leastHeight(this, width()));
-}
-
-int PowerWidget::steadyHeight() const
-{
-    int least = 0;
-    int steady = 0;
-    for (int type = Power::Hit; type <= Power::Effect; type++) {
-        // Up to three rows of targets, as many as the page's steps may have.
-        const Power::StepType record = type == Power::Effect ? Power::Effect : Power::Hit;
-        const int targets = qBound(1, power->getApplyToCountInt(record), 3);
-        least = qMax(least, areas[type]->minimumSizeHint().height());
-        steady = qMax(steady, static_cast<const StepPage*>(areas[type])->steadyLeast(targets));
-    }
-    return minimumSizeHint().height() - least + steady;
 }
 
 void PowerWidget::resizeEvent(QResizeEvent* event)

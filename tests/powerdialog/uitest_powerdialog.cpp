@@ -367,8 +367,8 @@ private slots:
             QVERIFY(panel);
             for (QSize size : {QSize(1600, 1000), QSize(1280, 800), QSize(1152, 720)}) {
                 Global::mainWindow->resize(size);
-                for (int settle = 0; settle < 3; settle++)
-                    QCoreApplication::processEvents();
+                // The lists fit the editor once its layout is redone at the new width.
+                settledPlaces(panel->widget());
                 const QStringList cut = cutTexts(panel->widget());
                 QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
                 // Nor is a row cut off at its foot.
@@ -568,7 +568,11 @@ private slots:
                            "Enter hit damage (3/5)|Next"};
         // The damage field lies in the part of the editor scrolled away: GO brings it into view.
         QTest::newRow("a short editor scrolled to its foot")
-            << "short" << QStringList{go, go}
+            << "short 520" << QStringList{go, go}
+            << QStringList{"Select creatures hit (1/3)|Next", "Enter hit damage (2/3)|Next"};
+        // So short that the field lies wholly out of view at the editor's foot.
+        QTest::newRow("a shorter editor scrolled to its foot")
+            << "short 440" << QStringList{go, go}
             << QStringList{"Select creatures hit (1/3)|Next", "Enter hit damage (2/3)|Next"};
         QTest::newRow("per target: one stop for the first row")
             << "per target" << QStringList{go, go}
@@ -613,8 +617,8 @@ private slots:
         const QSize size = Global::mainWindow->size();
         const auto restore = qScopeGuard([size] { Global::mainWindow->resize(size); });
         QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
-            if (setup == "short") {
-                Global::mainWindow->resize(1037, 520);
+            if (setup.startsWith("short")) {
+                Global::mainWindow->resize(1037, setup.section(' ', 1).toInt());
                 for (int settle = 0; settle < 3; settle++)
                     QCoreApplication::processEvents();
                 QScrollBar* bar = editorArea()->verticalScrollBar();

@@ -775,12 +775,24 @@ QMap<QWidget*, QRect> placesOfFixedControls(QWidget* panel)
 
 } // namespace
 
+QMap<QWidget*, QRect> settledPlaces(QWidget* panel)
+{
+    QMap<QWidget*, QRect> places = placesOfFixedControls(panel);
+    for (int round = 0; round < 10; ++round) {
+        settle();
+        const QMap<QWidget*, QRect> now = placesOfFixedControls(panel);
+        if (now == places)
+            break;
+        places = now;
+    }
+    return places;
+}
+
 QStringList movedBy(QWidget* panel, const std::function<void()>& change)
 {
-    const QMap<QWidget*, QRect> before = placesOfFixedControls(panel);
+    const QMap<QWidget*, QRect> before = settledPlaces(panel);
     change();
-    settle();
-    const QMap<QWidget*, QRect> after = placesOfFixedControls(panel);
+    const QMap<QWidget*, QRect> after = settledPlaces(panel);
     QStringList moved;
     for (auto place = before.begin(); place != before.end(); ++place)
         if (after.contains(place.key()) && after.value(place.key()) != place.value()) {
