@@ -10,7 +10,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <functional>
 #include <memory>
 
 #include "powerdialog/effectcreatures.h"
@@ -65,16 +64,14 @@ bool locate(const PowerProgram& program, const PowerStep* step, Power::StepType&
 
 // A page of steps: it scrolls, but never shows less than its tallest row
 // whole (the tab widget asks its pages, not their minimum sizes), each
-// step's rows of targets counted as many as the power takes, however many
-// are picked or shown: targets that come and go, past that number too, and
-// the rows of targets shown or hidden move nothing below the page.
+// step's rows of targets counted as many as steadyTargets, however many are
+// picked or shown: targets that come and go, past that number too, and the
+// rows of targets shown or hidden move nothing below the page; more rows
+// scroll inside it.
 class StepPage : public ResizableScrollArea
 {
 public:
-    explicit StepPage(std::function<int()> steadyTargets)
-        : ResizableScrollArea(false, true), steadyTargets(std::move(steadyTargets))
-    {
-    }
+    explicit StepPage(int steadyTargets) : ResizableScrollArea(false, true), steadyTargets(steadyTargets) {}
 
     QSize minimumSizeHint() const override
     {
@@ -100,13 +97,13 @@ private:
         int height = row->sizeHint().height();
         if (const auto* perTarget = row->findChild<MultiDamage*>()) {
             const bool shown = perTarget->isVisibleTo(row);
-            height += perTarget->heightFor(steadyTargets())
+            height += perTarget->heightFor(steadyTargets)
                       - (shown ? perTarget->heightFor(perTarget->rowCount()) : 0);
         }
         return height;
     }
 
-    std::function<int()> steadyTargets;
+    int steadyTargets;
 };
 
 // The power's text: it asks for its whole height at its width, and where
@@ -177,10 +174,12 @@ PowerWidget::PowerWidget(PowerEditInterface* owner, EffectCreatures* creatures, 
     // of that, the power's text yields too.
     addYielding(layout, tabs, 100);
     const QString titles[] = {tr("Hit"), tr("Miss"), tr("Effect")};
+    const QList<Creature*>* picked[] = {&creatures->getTargetList(), &creatures->getMissList(),
+                                        &creatures->getEffectList()};
     for (int type = Power::Hit; type <= Power::Effect; type++) {
-        // Up to three rows of targets, as many as the page's steps may have.
-        const Power::StepType record = type == Power::Effect ? Power::Effect : Power::Hit;
-        areas[type] = new StepPage([power, record] { return qBound(1, power->getApplyToCountInt(record), 3); });
+        // The rows of targets as the editor opens, up to three: the room
+        // they take at its least stays theirs.
+        areas[type] = new StepPage(qBound(1, int(picked[type]->size()), 3));
         areas[type]->setFocusPolicy(Qt::NoFocus);
         areas[type]->setObjectName(pageNames[type]);
         tabs->addTab(areas[type], titles[type]);

@@ -84,7 +84,8 @@ public:
     // which a box layout would keep whole while its step lists could yield.
     bool hasHeightForWidth() const override { return false; }
     // Its least height does not change as targets come and go, or as a
-    // step's rows of targets show: they count as many as the power takes.
+    // step's rows of targets show: they count as many as were picked as
+    // the editor opened, one at least and three at most.
     QSize minimumSizeHint() const override;
 
     static QString getBackgroundColor(int index);
