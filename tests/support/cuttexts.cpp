@@ -777,12 +777,12 @@ QMap<QWidget*, QRect> placesOfFixedControls(QWidget* panel)
 
 QMap<QWidget*, QRect> settledPlaces(QWidget* panel)
 {
+    // A change may pass through a few layouts before anything moves.
     QMap<QWidget*, QRect> places = placesOfFixedControls(panel);
-    for (int round = 0; round < 10; ++round) {
+    for (int round = 0, still = 0; round < 20 && still < 3; ++round) {
         settle();
         const QMap<QWidget*, QRect> now = placesOfFixedControls(panel);
-        if (now == places)
-            break;
+        still = now == places ? still + 1 : 0;
         places = now;
     }
     return places;
