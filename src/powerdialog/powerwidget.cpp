@@ -75,19 +75,24 @@ public:
 
     QSize minimumSizeHint() const override
     {
-        const QLayout* rows = widget() ? widget()->layout() : nullptr;
-        int tallest = 0;
-        for (int index = 0; rows && index < rows->count(); index++)
-            if (const QWidget* row = rows->itemAt(index)->widget(); row && !row->isHidden())
-                tallest = qMax(tallest, steadyHeight(row));
+        // Kept until a row changes: the layouts above ask many times a pass.
+        if (tallest < 0) {
+            const QLayout* rows = widget() ? widget()->layout() : nullptr;
+            tallest = 0;
+            for (int index = 0; rows && index < rows->count(); index++)
+                if (const QWidget* row = rows->itemAt(index)->widget(); row && !row->isHidden())
+                    tallest = qMax(tallest, steadyHeight(row));
+        }
         return ResizableScrollArea::minimumSizeHint().expandedTo(QSize(0, tallest + 2 * frameWidth()));
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         // A row grew or shrank: the tabs ask for room again.
-        if (watched == widget() && event->type() == QEvent::LayoutRequest)
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+            tallest = -1;
             updateGeometry();
+        }
         return ResizableScrollArea::eventFilter(watched, event);
     }
 
@@ -104,6 +109,7 @@ private:
     }
 
     int steadyTargets;
+    mutable int tallest = -1;
 };
 
 // The power's text: it asks for its whole height at its width, and where
