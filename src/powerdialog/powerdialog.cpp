@@ -509,9 +509,9 @@ bool PowerDialog::eventFilter(QObject* watched, QEvent* event)
 void PowerDialog::fitTargetLists()
 {
     // The target lists give way before the editor scrolls, down to a few
-    // entries; they follow the panel's height and the editor's steady parts
-    // only, so that targets coming and going move neither them nor the
-    // buttons.
+    // entries; they follow the panel's height and the editor's least, which
+    // targets coming and going leave as it is, so that they move neither the
+    // lists nor the buttons.
     const int spare = editorArea->viewport()->height() - powerWidget->minimumSizeHint().height();
     targetPicker->fitLists(targetPicker->listsRowHeight() + spare);
 }
