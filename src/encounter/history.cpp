@@ -156,7 +156,7 @@ void History::letGo()
             Global::encounter->writeVitalityChanges(log);
         return;
     }
-    // No command refused it since, every event undone: the next load would replay the other program's log in silence.
+    // With every event undone nothing checked it: the next load would replay another program's log in silence.
     QString cause;
     if (stream->reattach(cause) == ObjectStream::Attachment::Foreign)
         Global::alert(tr("History File Changed by Another Program"),

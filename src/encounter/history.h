@@ -57,8 +57,8 @@ public:
     bool rootChanged();
     // The data folder let go (another loaded, or the program quits): hand
     // edits not yet recorded go into the log, and a log another program wrote
-    // over since the last refusal keeps this program's fight in the History
-    // folder, told, as a refused command does. Costs a stat of an unchanged log.
+    // over has this program's fight kept in the History folder and told, as
+    // a refused command has. An unchanged log costs a stat.
     void letGo();
     // Clear History: keeps a dated copy of the log, then removes it.
     bool newHistory();
