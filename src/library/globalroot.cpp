@@ -191,10 +191,9 @@ Global::RootSwitch Global::switchRootPath(QString path, QString display, bool st
     loaded.actions.loadActions(path);
     progress->setCancelEnabled(false);
 
-    // Hand edits not yet recorded belong to the old folder's log, as at shut-down.
-    if (encounter && history && history->getCurrentEvent())
-        if (ObjectStream* stream = history->getStream(false))
-            encounter->writeVitalityChanges(stream);
+    // The old folder's log is let go as at shut-down.
+    if (history)
+        history->letGo();
     if (encounter)
         encounter->reset();
     loaded.handOver();

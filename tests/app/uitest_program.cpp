@@ -17,6 +17,7 @@
 #include "encounter/vitalityevents.h"
 #include "foundation/folderlock.h"
 #include "foundation/global.h"
+#include "foundation/objectstream.h"
 #include "foundation/translation.h"
 #include "library/characters.h"
 #include "library/encounters.h"
@@ -353,6 +354,69 @@ private slots:
             QVERIFY(QFileInfo::exists(lockFile));
         // Nothing was copied into a folder another program holds.
         QVERIFY(!emptied || QDir(held).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+    }
+
+    // A log another program wrote over while every event stood undone refused no command: the folder let go of
+    // keeps this program's fight in its History folder and says where; put back, the fight replays at a start.
+    void ownFightKeptWhenItsFolderIsLetGo_data()
+    {
+        QTest::addColumn<QString>("next");
+        QTest::newRow("Select Data Location on the same folder") << "Campaign";
+        QTest::newRow("Select Data Location on another folder") << "Other";
+        QTest::newRow("quit") << "";
+    }
+
+    void ownFightKeptWhenItsFolderIsLetGo()
+    {
+        QFETCH(QString, next);
+        TemporaryHome home;
+        for (const char* name : {"Campaign", "Other"})
+            QVERIFY(Global::copyDir(Global::getResourcePath() + "/demo-data", home.path(), name));
+        const QString campaign = home.path() + "/Campaign";
+        const QString log = campaign + "/history.log";
+        QSettings().setValue("dataDir/path", campaign);
+        RecordingUiHooks hooks;
+        QByteArray own;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            Creature* hero = Global::characters->getCharacter(0);
+            CreatureVitality vitality = hero->getVitality();
+            vitality.hitPoints -= 5;
+            ObjectStream* stream = Global::history->getStream(false);
+            const QByteArray created = stream->getCreationDate().toUtf8();
+            Global::history->apply(new SetVitalityEvent(vitality, stream), false);
+            shown = Global::history->getEventText(0);
+            Global::history->back();
+            own = TestSupport::readFile(log);
+            // Another fight of the same size.
+            TestSupport::writeFile(log, QByteArray(own).replace(created, "2020-01-01-00-00-00"));
+            if (!next.isEmpty())
+                Global::setRootPath(home.path() + "/" + next, next);
+            QCoreApplication::exit(0);
+        });
+        QCOMPARE(Program::run(&hooks), 0);
+
+        const QFileInfoList kept = QDir(campaign + "/History").entryInfoList({"overwritten_history_*.log"});
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(TestSupport::readFile(kept[0].filePath()), own);
+        QCOMPARE(hooks.alerts.size(), 1);
+        QVERIFY2(hooks.alerts[0].text.contains(QDir::toNativeSeparators(kept[0].filePath()).toHtmlEscaped()),
+                 qPrintable(hooks.alerts[0].text));
+
+        QVERIFY(TestSupport::writeFile(log, TestSupport::readFile(kept[0].filePath())));
+        QSettings().setValue("dataDir/path", campaign);
+        QStringList replayed;
+        QTimer::singleShot(0, [&] {
+            for (int i = 0; i < Global::history->getEventCount(); i++)
+                replayed.append(Global::history->getEventText(i));
+            // Its own log, undone, is let go of without a word.
+            Global::history->back();
+            QCoreApplication::exit(0);
+        });
+        QCOMPARE(Program::run(&hooks), 0);
+        QCOMPARE(replayed, QStringList{shown});
+        QCOMPARE(hooks.alerts.size(), 1);
+        QCOMPARE(QDir(campaign + "/History").entryList({"overwritten_history_*.log"}).size(), 1);
     }
 
     void eventListFollowsTheHistory()
