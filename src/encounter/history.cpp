@@ -146,6 +146,26 @@ QString History::keepOwnFight()
         .arg(copy.toHtmlEscaped());
 }
 
+void History::letGo()
+{
+    if (!stream)
+        return;
+    // Wanting the log, they check it as any command does.
+    if (Global::encounter && getCurrentEvent()) {
+        if (ObjectStream* log = getStream(false))
+            Global::encounter->writeVitalityChanges(log);
+        return;
+    }
+    // With every event undone nothing checked it: the next load would replay another program's log in silence.
+    QString cause;
+    if (stream->reattach(cause) == ObjectStream::Attachment::Foreign)
+        Global::alert(tr("History File Changed by Another Program"),
+                      tr("The history file %1 was changed by another program while this one ran: %2. It is left as "
+                         "it is.")
+                              .arg(getLogPath().toHtmlEscaped(), cause.toHtmlEscaped())
+                          + keepOwnFight());
+}
+
 void History::notify()
 {
     if (Global::encounter)

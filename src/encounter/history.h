@@ -55,6 +55,11 @@ public:
     // ended early. A log that cannot be opened, started or written is told
     // here once, and then at every command that wants it.
     bool rootChanged();
+    // The data folder let go (another loaded, or the program quits): hand
+    // edits not yet recorded go into the log, and a log another program wrote
+    // over has this program's fight kept in the History folder and told, as
+    // a refused command has. An unchanged log costs a stat.
+    void letGo();
     // Clear History: keeps a dated copy of the log, then removes it.
     bool newHistory();
     QList<Event*> getPlayersEvents(int count) const;

@@ -21,10 +21,17 @@ QString named(const LockTexts::Holder& holder)
         .arg(holder.host.toHtmlEscaped());
 }
 
+// Where it cannot be told whether the holder has this very folder open.
+QString lockedBy(const QString& folder, const LockTexts::Holder& holder)
+{
+    return Global::tr("The data folder %1 is locked by %2.").arg(bold(folder), named(holder));
+}
+
+// A program that lost its folder refuses to record more: the log is not written by two.
 QString takeOverRisk()
 {
-    return Global::tr("<p>Open Anyway takes the folder over. Should that program still have it open, both programs "
-                      "write its history log and damage it.");
+    return Global::tr("<p>Open Anyway takes the folder over. Should that program still have it open, it is told so "
+                      "and records no more changes in the folder's history log.");
 }
 
 }
@@ -43,14 +50,14 @@ QString inUse(const QString& folder, const Holder& holder)
 
 QString onAnotherComputer(const QString& folder, const Holder& holder)
 {
-    return inUse(folder, holder)
+    return lockedBy(folder, holder)
         + Global::tr(" That is another computer: from here it cannot be told whether the program still runs there.")
         + takeOverRisk();
 }
 
 QString notOpenedHere(const QString& folder, const Holder& holder)
 {
-    return inUse(folder, holder)
+    return lockedBy(folder, holder)
         + Global::tr(" That program runs on this computer but has not opened this folder: most likely the folder was "
                      "copied, lock and all, while that program had it open.")
         + takeOverRisk();
@@ -58,7 +65,7 @@ QString notOpenedHere(const QString& folder, const Holder& holder)
 
 QString anotherUsers(const QString& folder, const Holder& holder)
 {
-    return inUse(folder, holder)
+    return lockedBy(folder, holder)
         + Global::tr(" That is another user's program on this computer: from here it cannot be told whether it has "
                      "this folder open or a copy of it.")
         + takeOverRisk();
@@ -76,10 +83,17 @@ QString unlocked(const QString& folder, const QString& lockFile, const QString& 
     const QString text = Global::tr("The data folder %1 could not be locked: its lock file %2 cannot be made (%3).")
                              .arg(bold(folder), bold(lockFile), cause.toHtmlEscaped());
     return text
-        + (onComputer ? Global::tr("<p>A second Ravelhorn on this computer is still kept out of it, but not one on "
-                                   "another computer that shares the folder.")
-                      : Global::tr("<p>Nothing keeps a second program out of it: while another one has it open, both "
-                                   "write its history log and damage it."));
+        + (onComputer ? Global::tr("<p>A second Ravelhorn of this user on this computer is still kept out of it, but "
+                                   "not another user's, nor one on another computer that shares the folder.")
+                      : Global::tr("<p>Nothing keeps a second program out of it: while two have it open, the one "
+                                   "that finds its history log changed by the other records no more changes in it."));
+}
+
+QString atStart(bool openElsewhere)
+{
+    return openElsewhere ? Global::tr("<p>Choose another data folder, or quit and go on in the program that has it "
+                                      "open.")
+                         : Global::tr("<p>Choose another data folder, or quit.");
 }
 
 QString unwritten()

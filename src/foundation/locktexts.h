@@ -16,6 +16,7 @@ struct Holder
     bool onThisComputer() const;
 };
 
+// A live holder of this user's that has the folder open.
 QString inUse(const QString& folder, const Holder& holder);
 // A live holder whose program cannot be told running or not: Open Anyway and its risk.
 QString onAnotherComputer(const QString& folder, const Holder& holder);
@@ -25,6 +26,8 @@ QString notOpenedHere(const QString& folder, const Holder& holder);
 QString anotherUsers(const QString& folder, const Holder& holder);
 QString stuck(const QString& folder, const QString& lockFile, const QString& cause);
 QString unlocked(const QString& folder, const QString& lockFile, const QString& cause, bool onComputer);
+// What is left to do at a start refused; only a program known to have the folder open can be gone on in.
+QString atStart(bool openElsewhere);
 QString unwritten();
 // Another program holds the folder now, as with Open Anyway; a holder that names no program is null.
 QString takenSince(const QString& folder, const Holder* holder);

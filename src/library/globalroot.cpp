@@ -9,6 +9,7 @@
 #include "encounter/encounter.h"
 #include "encounter/history.h"
 #include "foundation/folderlock.h"
+#include "foundation/locktexts.h"
 #include "foundation/progress.h"
 #include "foundation/uihooks.h"
 #include "library/characters.h"
@@ -115,16 +116,16 @@ int claimFolder(const QString& path, bool starting)
                 Global::alert(Global::tr("Data Folder Not Locked"), claim.text);
             return 1;
         }
-        // No program has it open: the lock file is in the way.
-        const bool stuck = claim.outcome == FolderLock::Claim::Stuck;
+        // "In use" only where a program is known to have the folder open.
+        const bool inUse = claim.outcome == FolderLock::Claim::InUse;
         QString text = claim.text;
         if (starting)
-            text += stuck ? Global::tr("<p>Choose another data folder, or quit.")
-                          : Global::tr("<p>Choose another data folder, or quit and go on in the program that has it "
-                                       "open.");
+            text += LockTexts::atStart(inUse);
         else if (!Global::prettyRootPath.isEmpty())
             text += Global::tr("<p>The data folder stays <b>%1</b>.").arg(Global::htmlPath(Global::prettyRootPath));
-        const QString title = stuck ? Global::tr("Lock File Cannot Be Removed") : Global::tr("Data Folder in Use");
+        const QString title = inUse ? Global::tr("Data Folder in Use")
+            : claim.outcome == FolderLock::Claim::Stuck ? Global::tr("Lock File Cannot Be Removed")
+                                                        : Global::tr("Data Folder Locked");
         const Answer answer = Global::ui().lockedFolderAlert(title, text, claim.outcome == FolderLock::Claim::Unsure,
                                                              starting ? Global::tr("Quit") : Global::tr("Cancel"));
         if (answer == Answer::Leave)
@@ -190,10 +191,9 @@ Global::RootSwitch Global::switchRootPath(QString path, QString display, bool st
     loaded.actions.loadActions(path);
     progress->setCancelEnabled(false);
 
-    // Hand edits not yet recorded belong to the old folder's log, as at shut-down.
-    if (encounter && history && history->getCurrentEvent())
-        if (ObjectStream* stream = history->getStream(false))
-            encounter->writeVitalityChanges(stream);
+    // The old folder's log is let go as at shut-down.
+    if (history)
+        history->letGo();
     if (encounter)
         encounter->reset();
     loaded.handOver();

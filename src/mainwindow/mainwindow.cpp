@@ -19,7 +19,6 @@
 #include "encounter/encounter.h"
 #include "encounter/history.h"
 #include "foundation/global.h"
-#include "foundation/objectstream.h"
 #include "library/characters.h"
 #include "library/encounters.h"
 #include "library/monsters.h"
@@ -305,12 +304,11 @@ MainWindow::~MainWindow()
 void MainWindow::shutdown()
 {
     toggleActiveWindow(this);
-    if (Global::encounter) {
-        if (Global::history && Global::history->getCurrentEvent())
-            if (ObjectStream* stream = Global::history->getStream(false))
-                Global::encounter->writeVitalityChanges(stream);
+    // Told before the program goes: the fight another program wrote over is kept.
+    if (Global::history)
+        Global::history->letGo();
+    if (Global::encounter)
         Global::encounter->reset();
-    }
     // The editors hold creatures of the libraries (displays, list models): they go first.
     deleteSingleton(Global::managerWindow);
     deleteSingleton(Global::characterWindow);

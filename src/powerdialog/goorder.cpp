@@ -126,20 +126,25 @@ void GoHandler::moveWidget(int by, QString& hint, QString& buttonText)
     getGoText(true, qMin(position, stops.size() - 1), hint, buttonText);
 }
 
+QString GoHandler::buttonWord(ButtonWord word)
+{
+    switch (word) {
+    case Start: return tr("Start");
+    case Next: return tr("Next");
+    case Restart: return tr("Restart");
+    }
+    return QString();
+}
+
 void GoHandler::getGoText(bool found, int position, QString& hint, QString& buttonText) const
 {
     const int n = stops.size();
     if (n < 2) {
         hint = tr("Add conditions and effects");
-        buttonText = tr("Start");
+        buttonText = buttonWord(Start);
         return;
     }
-    if (!found)
-        buttonText = tr("Start");
-    else if (position == n - 1)
-        buttonText = tr("Restart");
-    else
-        buttonText = tr("Next");
+    buttonText = buttonWord(!found ? Start : position == n - 1 ? Restart : Next);
     const GoItem& stop = stops[position];
     const Power::StepType type = stop.getStepType();
     const bool attack = program && program->getStepCount(Power::Miss) > 0;

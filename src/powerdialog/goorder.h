@@ -55,6 +55,10 @@ class GoHandler
     Q_DECLARE_TR_FUNCTIONS(PowerDialog)
 
 public:
+    enum ButtonWord { Start, Next, Restart };
+    // What the button says before the first stop, at a stop, at the last one.
+    static QString buttonWord(ButtonWord word);
+
     // Empties the stops; the step type stays for the stops to come.
     void reset(PowerProgram* program);
     void setTabWidget(QTabWidget* tabs) { tabWidget = tabs; }

@@ -6,7 +6,6 @@
 #include <QStyle>
 
 #include <algorithm>
-#include <memory>
 
 #include "creature/creature.h"
 #include "foundation/global.h"
@@ -18,10 +17,21 @@ namespace {
 
 const int damageLimit = 500;
 
+// The layout that holds the widget: that one or one inside it.
+const QLayout* holderOf(const QWidget* widget, const QLayout* layout)
+{
+    if (!layout || layout->indexOf(widget) >= 0)
+        return layout;
+    for (int index = 0; index < layout->count(); index++)
+        if (const QLayout* found = holderOf(widget, layout->itemAt(index)->layout()))
+            return found;
+    return nullptr;
 }
 
-MultiDamage::MultiDamage(DamageStep* step, EffectCreatures* creatures, Binder bind)
-    : step(step), creatures(creatures), bind(std::move(bind)), grid(new QGridLayout(this))
+}
+
+MultiDamage::MultiDamage(DamageStep* step, EffectCreatures* creatures, const QSpinBox* alike, Binder bind)
+    : step(step), creatures(creatures), alike(alike), bind(std::move(bind)), grid(new QGridLayout(this))
 {
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(8);
@@ -133,7 +143,10 @@ int MultiDamage::heightFor(int count) const
 {
     if (count <= 0)
         return 0;
-    const std::unique_ptr<QSpinBox> probe(WindowsAndDialogs::digitBox(damageLimit, 0));
-    const int above = style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing, nullptr, this);
-    return above + count * probe->sizeHint().height() + (count - 1) * grid->verticalSpacing();
+    // Shown, the rows take the gap above them in the step's row too.
+    const QLayout* holder = parentWidget() ? holderOf(this, parentWidget()->layout()) : nullptr;
+    const int above =
+        holder ? holder->spacing() : style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing, nullptr, this);
+    const int boxHeight = alike ? alike->sizeHint().height() : 0;
+    return above + count * boxHeight + (count - 1) * grid->verticalSpacing();
 }

@@ -28,7 +28,9 @@ public:
     // bind wires a new row's box to the step: its changes write the amount.
     using Binder = std::function<void(QSpinBox* box, Creature* creature)>;
 
-    MultiDamage(DamageStep* step, EffectCreatures* creatures, Binder bind);
+    // alike: a box of the step's row, as tall as the rows' boxes, that
+    // measures rows not there yet.
+    MultiDamage(DamageStep* step, EffectCreatures* creatures, const QSpinBox* alike, Binder bind);
 
     // The rows follow the step's list and its per-target flag.
     void refresh();
@@ -56,6 +58,7 @@ private:
 
     DamageStep* step;
     EffectCreatures* creatures;
+    QPointer<const QSpinBox> alike;
     Binder bind;
     QGridLayout* grid;
     QList<Creature*> shown;

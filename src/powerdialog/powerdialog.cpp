@@ -42,6 +42,28 @@ QWidget* comboGroup(const QString& title, DisableComboBox* combo)
     return group;
 }
 
+// The GO hint asks for two lines of about twenty characters, whatever it
+// says: a hint that comes, goes or wraps anew moves nothing around it.
+class GoHintLabel : public QLabel
+{
+public:
+    GoHintLabel()
+    {
+        setTextFormat(Qt::RichText);
+        setWordWrap(true);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
+
+    QSize sizeHint() const override
+    {
+        const QFontMetrics metrics = fontMetrics();
+        return QSize(22 * metrics.averageCharWidth(), 2 * metrics.lineSpacing())
+               .grownBy(contentsMargins());
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+    bool hasHeightForWidth() const override { return false; }
+};
+
 }
 
 // The panel fills the height of the area that shows it, the step list taking
@@ -135,6 +157,7 @@ void PowerDialog::setupWidget(Power::StepType stepType, int hitScroll, int missS
     editorArea->setFillsHeight(true);
     powerWidget = new PowerWidget(this, &creatures, &power, isAction, stepType, hitScroll, missScroll, effectScroll);
     editorArea->setWidget(powerWidget);
+    powerWidget->installEventFilter(this);
     addYielding(layout, editorArea, 1);
     layout->addSpacing(8);
     targetPicker = new TargetPickerWidget(this, &creatures, &power);
@@ -185,10 +208,15 @@ QWidget* PowerDialog::buildGoFrame()
     goButton->setFocusPolicy(Qt::NoFocus);
     goButton->setToolTip(tr("Go to the next field that requires input %1 / %2")
                              .arg(nativeKeys("Ctrl+G"), nativeKeys("Ctrl+Shift+G")));
-    goLabel = htmlLabel(QString());
-    goLabel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    // Where the row is narrow the hint wraps rather than lose its end.
-    goLabel->setWordWrap(true);
+    goLabel = new GoHintLabel;
+    // As wide as its widest text: the button under the pointer keeps its edges.
+    int widest = goButton->sizeHint().width();
+    for (const GoHandler::ButtonWord word : {GoHandler::Start, GoHandler::Next, GoHandler::Restart}) {
+        setGoText(QString(), GoHandler::buttonWord(word));
+        widest = qMax(widest, goButton->sizeHint().width());
+    }
+    goButton->setMinimumWidth(widest);
+    clearGoText();
     auto* row = hLayout(goLabel, goButton);
     row->setContentsMargins(5, 5, 5, 5);
     row->setSpacing(2);
@@ -372,9 +400,6 @@ void PowerDialog::powerStepChanged(PowerStep*)
 
 void PowerDialog::stepsReshaped(PowerStep* focusStep)
 {
-    // A step that came or went changes the editor's least: the lists make
-    // room for it, or take back what it left.
-    fitTargetLists();
     setupSaveButton(power.name);
     resetAllDeltas();
     setupTabOrder();
@@ -469,13 +494,25 @@ void PowerDialog::onFocusChanged(QWidget* old, QWidget* now)
     currentGoOrder();
 }
 
+bool PowerDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != powerWidget)
+        return FlatDialog::eventFilter(watched, event);
+    // A step that came, went or grew changes the editor's least, measured
+    // anew once its layout asks to be redone: the lists make room for it,
+    // or take back what it left.
+    if (event->type() == QEvent::LayoutRequest)
+        fitTargetLists();
+    return false;
+}
+
 void PowerDialog::fitTargetLists()
 {
     // The target lists give way before the editor scrolls, down to a few
-    // entries; they follow the panel's height and the editor's steady parts
-    // only, so that targets coming and going move neither them nor the
-    // buttons.
-    const int spare = editorArea->viewport()->height() - powerWidget->steadyHeight();
+    // entries; they follow the panel's height and the editor's least, which
+    // targets coming and going leave as it is, so that they move neither the
+    // lists nor the buttons.
+    const int spare = editorArea->viewport()->height() - powerWidget->minimumSizeHint().height();
     targetPicker->fitLists(targetPicker->listsRowHeight() + spare);
 }
 

@@ -42,6 +42,7 @@ public:
     // Ends with no creature keeping a preview.
     int exec() override;
     bool keyPressed(int key, Qt::KeyboardModifiers modifiers) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Never null; isAction receives whether it is one of the shared actions.
     CreaturePower* getPowerToEdit(bool* isAction);

@@ -63,54 +63,53 @@ bool locate(const PowerProgram& program, const PowerStep* step, Power::StepType&
 }
 
 // A page of steps: it scrolls, but never shows less than its tallest row
-// whole (the tab widget asks its pages, not their minimum sizes). It keeps
-// the room its tallest row ever took: a row that shrinks as its targets go,
-// and grows again as they come back, moves nothing below the page.
+// whole (the tab widget asks its pages, not their minimum sizes), each
+// step's rows of targets counted as many as steadyTargets, however many are
+// picked or shown: targets that come and go, past that number too, and the
+// rows of targets shown or hidden move nothing below the page; more rows
+// scroll inside it.
 class StepPage : public ResizableScrollArea
 {
 public:
-    StepPage() : ResizableScrollArea(false, true) {}
+    explicit StepPage(int steadyTargets) : ResizableScrollArea(false, true), steadyTargets(steadyTargets) {}
 
     QSize minimumSizeHint() const override
     {
-        const QLayout* rows = widget() ? widget()->layout() : nullptr;
-        for (int index = 0; rows && index < rows->count(); index++)
-            if (const QWidget* row = rows->itemAt(index)->widget(); row && !row->isHidden())
-                tallest = qMax(tallest, row->sizeHint().height());
-        return ResizableScrollArea::minimumSizeHint().expandedTo(QSize(0, tallest + 2 * frameWidth()));
-    }
-
-    // Its least with each step's rows of targets counted as that many,
-    // however many the targets picked now make.
-    int steadyLeast(int targets) const
-    {
-        const QLayout* rows = widget() ? widget()->layout() : nullptr;
-        int tallest = 0;
-        for (int index = 0; rows && index < rows->count(); index++) {
-            const QWidget* row = rows->itemAt(index)->widget();
-            if (!row || row->isHidden())
-                continue;
-            int height = row->sizeHint().height();
-            if (const auto* perTarget = row->findChild<MultiDamage*>()) {
-                const bool shown = perTarget->isVisibleTo(row);
-                height += perTarget->heightFor(targets) - (shown ? perTarget->heightFor(perTarget->rowCount()) : 0);
-            }
-            tallest = qMax(tallest, height);
+        // Kept until a row changes: the layouts above ask many times a pass.
+        if (tallest < 0) {
+            const QLayout* rows = widget() ? widget()->layout() : nullptr;
+            tallest = 0;
+            for (int index = 0; rows && index < rows->count(); index++)
+                if (const QWidget* row = rows->itemAt(index)->widget(); row && !row->isHidden())
+                    tallest = qMax(tallest, steadyHeight(row));
         }
-        // An empty page still takes the area's own least.
-        return qMax(tallest + 2 * frameWidth(), ResizableScrollArea::minimumSizeHint().height());
+        return ResizableScrollArea::minimumSizeHint().expandedTo(QSize(0, tallest + 2 * frameWidth()));
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         // A row grew or shrank: the tabs ask for room again.
-        if (watched == widget() && event->type() == QEvent::LayoutRequest)
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+            tallest = -1;
             updateGeometry();
+        }
         return ResizableScrollArea::eventFilter(watched, event);
     }
 
 private:
-    mutable int tallest = 0;
+    int steadyHeight(const QWidget* row) const
+    {
+        int height = row->sizeHint().height();
+        if (const auto* perTarget = row->findChild<MultiDamage*>()) {
+            const bool shown = perTarget->isVisibleTo(row);
+            height += perTarget->heightFor(steadyTargets)
+                      - (shown ? perTarget->heightFor(perTarget->rowCount()) : 0);
+        }
+        return height;
+    }
+
+    int steadyTargets;
+    mutable int tallest = -1;
 };
 
 // The power's text: it asks for its whole height at its width, and where
@@ -181,8 +180,12 @@ PowerWidget::PowerWidget(PowerEditInterface* owner, EffectCreatures* creatures, 
     // of that, the power's text yields too.
     addYielding(layout, tabs, 100);
     const QString titles[] = {tr("Hit"), tr("Miss"), tr("Effect")};
+    const QList<Creature*>* picked[] = {&creatures->getTargetList(), &creatures->getMissList(),
+                                        &creatures->getEffectList()};
     for (int type = Power::Hit; type <= Power::Effect; type++) {
-        areas[type] = new StepPage;
+        // The rows of targets as the editor opens, up to three: the room
+        // they take at its least stays theirs.
+        areas[type] = new StepPage(qBound(1, int(picked[type]->size()), 3));
         areas[type]->setFocusPolicy(Qt::NoFocus);
         areas[type]->setObjectName(pageNames[type]);
         tabs->addTab(areas[type], titles[type]);
@@ -396,20 +399,6 @@ QSize PowerWidget::sizeHint() const
 QSize PowerWidget::minimumSizeHint() const
 {
     return QSize(layout()->totalMinimumSize().width(), ResizableScrollArea::leastHeight(this, width()));
-}
-
-int PowerWidget::steadyHeight() const
-{
-    int least = 0;
-    int steady = 0;
-    for (int type = Power::Hit; type <= Power::Effect; type++) {
-        // Up to three rows of targets, as many as the page's steps may have.
-        const Power::StepType record = type == Power::Effect ? Power::Effect : Power::Hit;
-        const int targets = qBound(1, power->getApplyToCountInt(record), 3);
-        least = qMax(least, areas[type]->minimumSizeHint().height());
-        steady = qMax(steady, static_cast<const StepPage*>(areas[type])->steadyLeast(targets));
-    }
-    return minimumSizeHint().height() - least + steady;
 }
 
 void PowerWidget::resizeEvent(QResizeEvent* event)

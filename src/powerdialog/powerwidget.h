@@ -83,11 +83,10 @@ public:
     // for its least height there rather than for a height for each width,
     // which a box layout would keep whole while its step lists could yield.
     bool hasHeightForWidth() const override { return false; }
+    // Its least height does not change as targets come and go, or as a
+    // step's rows of targets show: they count as many as were picked as
+    // the editor opened, one at least and three at most.
     QSize minimumSizeHint() const override;
-    // The least height with each step's rows of targets counted at the most
-    // the power takes (three at most): it does not change as targets come
-    // and go, or as a step's rows of targets show.
-    int steadyHeight() const;
 
     static QString getBackgroundColor(int index);
     // The add button of a step kind.

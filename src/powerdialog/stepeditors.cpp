@@ -161,11 +161,12 @@ QLayout* damageFields(StepEditor& editor, DamageStep& step, EffectCreatures* cre
     shown->damage = damage;
     QLineEdit* damageType = editor.textField(step.damageType, new DamageType);
     QCheckBox* perTarget = editor.flagField(step.perTarget, StepEditor::tr("Per target"));
-    QPointer<MultiDamage> rows = new MultiDamage(&step, creatures, [&editor, &step](QSpinBox* box, Creature* creature) {
-        editor.onChange(box, &QSpinBox::valueChanged, [&step, box, creature] {
-            step.targetDamage.insert(creature, box->value());
+    QPointer<MultiDamage> rows =
+        new MultiDamage(&step, creatures, damage, [&editor, &step](QSpinBox* box, Creature* creature) {
+            editor.onChange(box, &QSpinBox::valueChanged, [&step, box, creature] {
+                step.targetDamage.insert(creature, box->value());
+            });
         });
-    });
     shown->rows = rows;
     editor.addInput(rows);
     editor.onShow([rows] {

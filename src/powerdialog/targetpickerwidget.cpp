@@ -118,6 +118,16 @@ void TargetPickerWidget::fitLists(int height)
 void TargetPickerWidget::arrangeMoveButtons(bool stacked)
 {
     auto* grid = static_cast<QGridLayout*>(moveButtons->layout());
+    // Standing as asked already, they are left alone: their layout would be redone for nothing.
+    if (const int last = grid->indexOf(removeAllButton); last >= 0) {
+        int row = 0;
+        int column = 0;
+        int rowSpan = 0;
+        int columnSpan = 0;
+        grid->getItemPosition(last, &row, &column, &rowSpan, &columnSpan);
+        if (row == (stacked ? 3 : 1))
+            return;
+    }
     const QList<QToolButton*> buttons{addButton, removeButton, addAllButton, removeAllButton};
     for (int index = 0; index < buttons.size(); index++) {
         grid->removeWidget(buttons[index]);

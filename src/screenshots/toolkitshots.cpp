@@ -37,39 +37,31 @@ void messageBoxes(ShotSink& sink)
         MessageDialog().badRootAlert("Data Folder Missing", "The data folder <b>" + longPath + "</b> was not found.",
                                      "Create Folder");
     });
-    sink.saveModal("message-folder-in-use", [] {
+    const LockTexts::Holder table{4711, "gaming-table", "ravelhorn"};
+    sink.saveModal("message-folder-in-use", [&] {
         MessageDialog().lockedFolderAlert("Data Folder in Use",
-            "The data folder <b>/home/gm/Documents/Ravelhorn Data</b> is in use by ravelhorn (process 4711 on "
-            "gaming-table).<p>Choose another data folder, or quit and go on in the program that has it open.",
-            false, "Quit");
+            LockTexts::inUse("/home/gm/Documents/Ravelhorn Data", table) + LockTexts::atStart(true), false, "Quit");
     });
-    sink.saveModal("message-folder-another-user", [] {
-        MessageDialog().lockedFolderAlert("Data Folder in Use",
-            LockTexts::anotherUsers("/srv/share/Ravelhorn Data", {4711, "gaming-table", "ravelhorn"})
-                + "<p>Choose another data folder, or quit and go on in the program that has it open.",
-            true, "Quit");
+    sink.saveModal("message-folder-another-user", [&] {
+        MessageDialog().lockedFolderAlert("Data Folder Locked",
+            LockTexts::anotherUsers("/srv/share/Ravelhorn Data", table) + LockTexts::atStart(false), true, "Quit");
     });
     sink.saveModal("message-lock-stuck", [] {
         const QString folder = "/srv/share/Ravelhorn Data";
         MessageDialog().lockedFolderAlert("Lock File Cannot Be Removed",
-            "The lock file <b>" + Global::htmlPath(folder + "/.ravelhorn.lock") + "</b> of the data folder <b>"
-                + Global::htmlPath(folder) + "</b> cannot be removed: Permission denied.<p>Once it is removed by "
-                "hand, the folder opens.<p>Choose another data folder, or quit.",
+            LockTexts::stuck(folder, folder + "/.ravelhorn.lock", "Permission denied") + LockTexts::atStart(false),
             false, "Quit");
     });
     sink.saveModal("message-folder-other-computer", [] {
-        MessageDialog().lockedFolderAlert("Data Folder in Use",
-            "The data folder <b>/mnt/share/Ravelhorn Data</b> is in use by ravelhorn (process 4242 on otherlaptop). "
-            "That is another computer: from here it cannot be told whether the program still runs there.<p>Open "
-            "Anyway takes the folder over. Should that program still have it open, both programs write its history "
-            "log and damage it.<p>The data folder stays <b>Documents/Ravelhorn Data</b>.",
+        MessageDialog().lockedFolderAlert("Data Folder Locked",
+            LockTexts::onAnotherComputer("/mnt/share/Ravelhorn Data", {4242, "otherlaptop", "ravelhorn"})
+                + "<p>The data folder stays <b>Documents/Ravelhorn Data</b>.",
             true, "Cancel");
     });
     sink.saveModal("message-folder-not-locked", [] {
         MessageDialog().alert("Data Folder Not Locked",
-            "The data folder <b>/media/gm/Campaign</b> could not be locked: its lock file "
-            "<b>/media/gm/Campaign/.ravelhorn.lock</b> cannot be made (Read-only file system).<p>A second Ravelhorn "
-            "on this computer is still kept out of it, but not one on another computer that shares the folder.");
+            LockTexts::unlocked("/media/gm/Campaign", "/media/gm/Campaign/.ravelhorn.lock", "Read-only file system",
+                                true));
     });
     sink.saveModal("message-rejectable", [&] {
         MessageDialog().rejectableAlert("screenshots/remove", "Remove Creatures",

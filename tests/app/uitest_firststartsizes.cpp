@@ -73,6 +73,8 @@ bool showTab(QWidget* window, const QString& title)
 const QSize laptopWindow(1152, 720);
 const QSize smallLaptopWindow(1037, 648);
 const QSize desktopWindow(1440, 900);
+// The whole of that larger screen.
+const QSize largeWindow(1600, 1000);
 // A first start on a 1152×720 screen opens the window at this size in the middle of it.
 const QRect smallScreen(0, 0, 1152, 720);
 const QSize smallScreenWindow(1037, 648);
@@ -141,8 +143,8 @@ private slots:
                     << "main window" << "Select an Encounter, between fights" << size;
         // An archer's arrows at one and three heroes, damage per target: the
         // choices in one row, no control below its height, the lists and
-        // buttons staying put as heroes come and go.
-        for (const QSize size : {laptopWindow, smallLaptopWindow})
+        // buttons staying put as heroes come and go and as GO walks its order.
+        for (const QSize size : {laptopWindow, smallLaptopWindow, desktopWindow, largeWindow})
             for (const QString panel : {"Barbed Arrow", "Volley of Briars"})
                 QTest::addRow("main window %d×%d, %s", size.width(), size.height(), qPrintable(panel))
                         << "main window" << panel << size;
@@ -576,6 +578,50 @@ private:
             std::reverse(moves.begin(), moves.end());
         for (const auto& [list, key] : moves)
             faults << movedBy(panel, [this, list = list, key = key] { moveCreature(list, "Wren Talloway", key); });
+        return faults + clickedThroughFaults(panel);
+    }
+
+    // GO walked round its whole order, then a hero added and put back by
+    // clicks on a name and on Add and Remove: the hint, OK and the lists
+    // change, and no list or button moves under the pointer.
+    static QStringList clickedThroughFaults(QWidget* panel)
+    {
+        QToolButton* go = nullptr;
+        for (QToolButton* button : panel->findChildren<QToolButton*>())
+            if (button->toolTip().startsWith("Go to the next field"))
+                go = button;
+        if (!go)
+            return {"no GO button"};
+        // The hint follows the focus, which only an active window has.
+        panel->window()->activateWindow();
+        if (!QTest::qWaitForWindowActive(panel->window()))
+            return {"the window is not active"};
+        QStringList faults;
+        // Round the whole order and on to its second stop, where a click on
+        // a name takes the hint back to the first.
+        for (int click = 1, pastLast = -1; click < 10 && pastLast < 1; click++) {
+            if (pastLast >= 0 || go->text().startsWith("Restart"))
+                pastLast++;
+            for (const QString& moved : movedBy(panel, [go] { QTest::mouseClick(go, Qt::LeftButton); }))
+                faults << QString("GO %1: %2").arg(click).arg(moved);
+        }
+        const auto clickName = [panel](const QString& list) {
+            auto* view = panel->findChild<QListWidget*>(list);
+            if (QListWidgetItem* first = view->item(0))
+                QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(first).center());
+        };
+        const auto clickButton = [panel](const QString& text) {
+            for (QToolButton* button : panel->findChildren<QToolButton*>())
+                if (button->text() == text)
+                    QTest::mouseClick(button, Qt::LeftButton);
+        };
+        for (const QString list : {"pickview", "listview"}) {
+            const QString button = list == "pickview" ? "Add" : "Remove";
+            for (const QString& moved : movedBy(panel, [&] { clickName(list); }))
+                faults << QString("a name in %1: %2").arg(list, moved);
+            for (const QString& moved : movedBy(panel, [&] { clickButton(button); }))
+                faults << QString("%1: %2").arg(button, moved);
+        }
         return faults;
     }
 
@@ -704,7 +750,7 @@ private:
             if (arrows && !bare)
                 addArrowSteps(volley ? QList<int>{PowerStep::Damage, PowerStep::Condition}
                                      : QList<int>{PowerStep::Damage});
-            redrawAtTicks();
+            settledPlaces(main.window);
             steps(*dialog);
             dialog->reject();
         });

@@ -17,6 +17,7 @@
 #include "encounter/vitalityevents.h"
 #include "foundation/folderlock.h"
 #include "foundation/global.h"
+#include "foundation/objectstream.h"
 #include "foundation/translation.h"
 #include "library/characters.h"
 #include "library/encounters.h"
@@ -163,61 +164,82 @@ private slots:
         QTest::addColumn<QList<Answer>>("answers");
         QTest::addColumn<QString>("opened");
         QTest::addColumn<QString>("told");
+        // How each text told ends: only a program known to have the folder open is one to go on in.
+        QTest::addColumn<QString>("ending");
         // The buttons beside "Select Folder...", a question after another.
         QTest::addColumn<QString>("offered");
         const QString inUse = "Data Folder in Use: The data folder <b>%1</b> is in use by ravelhorn (process %2 on ";
-        QTest::newRow("quit") << "held" << QList<Answer>{Answer::Leave} << "" << inUse << "Quit";
-        QTest::newRow("another folder chosen") << "held" << QList<Answer>{Answer::SelectFolder} << "Other" << inUse << "Quit";
+        const QString goOn = "<p>Choose another data folder, or quit and go on in the program that has it open.";
+        const QString quit = "<p>Choose another data folder, or quit.";
+        // Whether the holder has this folder open cannot be told, nor could it still write the log once it is taken.
+        const QString lockedBy = "Data Folder Locked: The data folder <b>%1</b> is locked by ravelhorn (process ";
+        const QString unsure = "Should that program still have it open, it is told so and records no more changes in "
+                               "the folder's history log." + quit;
+        QTest::newRow("quit") << "held" << QList<Answer>{Answer::Leave} << "" << inUse << goOn << "Quit";
+        QTest::newRow("another folder chosen")
+            << "held" << QList<Answer>{Answer::SelectFolder} << "Other" << inUse << goOn << "Quit";
         QTest::newRow("the folder dialog cancelled, asked again")
-            << "held" << QList<Answer>{Answer::SelectFolder, Answer::Leave} << "" << inUse << "Quit; Quit";
+            << "held" << QList<Answer>{Answer::SelectFolder, Answer::Leave} << "" << inUse << goOn << "Quit; Quit";
         // The folder the demonstration data would be copied into, emptied while the first program held it.
         QTest::newRow("held folder without libraries")
-            << "emptied, held" << QList<Answer>{Answer::Leave} << "" << inUse << "Quit";
+            << "emptied, held" << QList<Answer>{Answer::Leave} << "" << inUse << goOn << "Quit";
         QTest::newRow("held folder without libraries, another folder chosen")
-            << "emptied, held" << QList<Answer>{Answer::SelectFolder} << "Other" << inUse << "Quit";
-        QTest::newRow("holder killed") << "killed" << QList<Answer>() << "Campaign" << "" << "";
-        QTest::newRow("empty lock") << "empty" << QList<Answer>() << "Campaign" << "" << "";
-        QTest::newRow("lock cut short by a power cut") << "nul" << QList<Answer>() << "Campaign" << "" << "";
-        QTest::newRow("lock being written") << "young" << QList<Answer>() << "Campaign" << "" << "";
-        QTest::newRow("folder as lock") << "directory" << QList<Answer>() << "Campaign" << "" << "";
-        QTest::newRow("unreadable lock") << "unreadable" << QList<Answer>() << "Campaign" << "" << "";
+            << "emptied, held" << QList<Answer>{Answer::SelectFolder} << "Other" << inUse << goOn << "Quit";
+        QTest::newRow("holder killed") << "killed" << QList<Answer>() << "Campaign" << "" << "" << "";
+        QTest::newRow("empty lock") << "empty" << QList<Answer>() << "Campaign" << "" << "" << "";
+        QTest::newRow("lock cut short by a power cut") << "nul" << QList<Answer>() << "Campaign" << "" << "" << "";
+        QTest::newRow("lock being written") << "young" << QList<Answer>() << "Campaign" << "" << "" << "";
+        QTest::newRow("folder as lock") << "directory" << QList<Answer>() << "Campaign" << "" << "" << "";
+        QTest::newRow("unreadable lock") << "unreadable" << QList<Answer>() << "Campaign" << "" << "" << "";
         const QString stuck = "Lock File Cannot Be Removed: The lock file <b>%3</b> of the data folder <b>%1</b> cannot "
-                              "be removed: %4.<p>Once it is removed by hand, the folder opens.<p>Choose another data "
-                              "folder, or quit.";
+                              "be removed: %4.<p>Once it is removed by hand, the folder opens." + quit;
         QTest::newRow("folder with files as lock") << "full directory" << QList<Answer>{Answer::Leave} << ""
-                                                   << QString(stuck).replace("%4", "Directory not empty") << "Quit";
+                                                   << QString(stuck).replace("%4", "Directory not empty") << quit
+                                                   << "Quit";
         QTest::newRow("lock in a read-only folder") << "read-only, empty" << QList<Answer>{Answer::Leave} << ""
-                                                    << QString(stuck).replace("%4", "Permission denied") << "Quit";
+                                                    << QString(stuck).replace("%4", "Permission denied") << quit
+                                                    << "Quit";
         // Its program is gone: the folder is in no one's use.
         QTest::newRow("holder killed, its lock in a folder the user cannot write")
             << "killed, read-only" << QList<Answer>{Answer::Leave} << ""
-            << QString(stuck).replace("%4", "Permission denied") << "Quit";
+            << QString(stuck).replace("%4", "Permission denied") << quit << "Quit";
         QTest::newRow("this computer's lock cannot be removed")
             << "computer's, full directory" << QList<Answer>{Answer::Leave} << ""
-            << QString(stuck).replace("%4", "Directory not empty") << "Quit";
+            << QString(stuck).replace("%4", "Directory not empty") << quit << "Quit";
         // This computer's lock is asked first: the lock in the folder is not looked at.
         QTest::newRow("held here, with a lock that cannot be removed")
-            << "held here, full directory" << QList<Answer>{Answer::Leave} << "" << inUse << "Quit";
-        const QString elsewhere = "Data Folder in Use: The data folder <b>%1</b> is in use by ravelhorn (process 4242 "
-                                  "on otherlaptop). That is another computer";
+            << "held here, full directory" << QList<Answer>{Answer::Leave} << "" << inUse << goOn << "Quit";
+        const QString elsewhere = lockedBy + "4242 on otherlaptop). That is another computer";
         QTest::newRow("another computer's, quit")
-            << "other computer" << QList<Answer>{Answer::Leave} << "" << elsewhere << "Open Anyway, Quit";
-        QTest::newRow("another computer's, opened")
-            << "other computer" << QList<Answer>{Answer::OpenAnyway} << "Campaign" << elsewhere << "Open Anyway, Quit";
+            << "other computer" << QList<Answer>{Answer::Leave} << "" << elsewhere << unsure << "Open Anyway, Quit";
+        QTest::newRow("another computer's, opened") << "other computer" << QList<Answer>{Answer::OpenAnyway}
+                                                    << "Campaign" << elsewhere << unsure << "Open Anyway, Quit";
         QTest::newRow("copied with the folder")
             << "copied" << QList<Answer>{Answer::OpenAnyway} << "Campaign"
-            << inUse + "%5). That program runs on this computer but has not opened this folder: most likely the "
-                       "folder was copied" << "Open Anyway, Quit";
+            << lockedBy + "%2 on %5). That program runs on this computer but has not opened this folder: most likely "
+                          "the folder was copied" << unsure << "Open Anyway, Quit";
         QTest::newRow("another user's program")
             << "another user's" << QList<Answer>{Answer::Leave} << ""
-            << inUse + "%5). That is another user's program on this computer" << "Open Anyway, Quit";
+            << lockedBy + "%2 on %5). That is another user's program on this computer" << unsure << "Open Anyway, Quit";
+        // This user's programs alone keep their second locks in this runtime folder.
         QTest::newRow("read-only folder")
             << "read-only" << QList<Answer>() << "Campaign"
             << "Data Folder Not Locked: The data folder <b>%1</b> could not be locked: its lock file <b>%3</b> "
-               "cannot be made (Permission denied)." << "";
-        QTest::newRow("read-only folder held") << "read-only, held" << QList<Answer>{Answer::Leave} << "" << inUse << "Quit";
+               "cannot be made (Permission denied)."
+            << "<p>A second Ravelhorn of this user on this computer is still kept out of it, but not another user's, "
+               "nor one on another computer that shares the folder." << "";
+        // Nor one of this user's: the log changed by the other is refused, not written by both.
+        QTest::newRow("read-only folder, runtime folder that takes no lock")
+            << "read-only, deep runtime" << QList<Answer>() << "Campaign"
+            << "Data Folder Not Locked: The data folder <b>%1</b> could not be locked: its lock file <b>%3</b> "
+               "cannot be made (Permission denied)."
+            << "<p>Nothing keeps a second program out of it: while two have it open, the one that finds its history "
+               "log changed by the other records no more changes in it." << "";
+        QTest::newRow("read-only folder held")
+            << "read-only, held" << QList<Answer>{Answer::Leave} << "" << inUse << goOn << "Quit";
         // Its path leaves no room for the lock's name: the folder's own lock keeps it.
-        QTest::newRow("runtime folder that takes no lock") << "deep runtime" << QList<Answer>() << "Campaign" << "" << "";
+        QTest::newRow("runtime folder that takes no lock")
+            << "deep runtime" << QList<Answer>() << "Campaign" << "" << "" << "";
     }
 
     void secondStartOnAHeldFolder()
@@ -226,6 +248,7 @@ private slots:
         QFETCH(QList<Answer>, answers);
         QFETCH(QString, opened);
         QFETCH(QString, told);
+        QFETCH(QString, ending);
         QFETCH(QString, offered);
         TemporaryHome home;
         for (const char* name : {"Campaign", "Other"})
@@ -241,11 +264,11 @@ private slots:
         QSettings().setValue("dataDir/path", held);
         const bool elsewhere = lock == "copied" || lock.startsWith("held here");
         const bool byProgram = lock.endsWith("held") || lock.startsWith("killed") || lock == "another user's" || elsewhere;
-        if (lock.startsWith("held here") || (!byProgram && !QStringList{"read-only", "deep runtime"}.contains(lock)))
+        if (lock.startsWith("held here") || (!byProgram && !QStringList{"read-only", "deep runtime", "read-only, deep runtime"}.contains(lock)))
             QVERIFY(TestSupport::makeLockFile(lockFile, lock.section(", ", -1)));
         const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
         const auto restoreRuntime = qScopeGuard([runtime] { qputenv("XDG_RUNTIME_DIR", runtime); });
-        if (lock == "deep runtime")
+        if (lock.endsWith("deep runtime"))
             QVERIFY(makeDeepRuntime());
         std::optional<ReadOnlyFile> readOnly;
         std::optional<UserRights> user;
@@ -305,11 +328,11 @@ private slots:
                                      .replace("%5", QSysInfo::machineHostName().toHtmlEscaped());
         QVERIFY2(told.isEmpty() ? shown.isEmpty()
                                 : !shown.isEmpty() && std::all_of(shown.begin(), shown.end(), [&](const QString& one) {
-                                      return one.startsWith(expected);
+                                      return one.startsWith(expected) && one.endsWith(ending);
                                   }),
                  qPrintable(shown.join('\n')));
         QCOMPARE(openedFolder, opened);
-        QCOMPARE(hooks.alerts.size(), answers.size() + int(lock == "read-only"));
+        QCOMPARE(hooks.alerts.size(), answers.size() + int(told.startsWith("Data Folder Not Locked")));
         QCOMPARE(hooks.lockedFolderButtons.join("; "), offered);
         // The folder dialog opens beside the folder refused, not in the working folder.
         QCOMPARE(hooks.foldersNear, QStringList(answers.count(Answer::SelectFolder), held));
@@ -319,7 +342,7 @@ private slots:
         const qint64 self = QCoreApplication::applicationPid();
         if (!opened.isEmpty()) {
             QCOMPARE(folderHolder, readOnly ? 0 : self);
-            QCOMPARE(computerHolder, lock == "deep runtime" ? 0 : self);
+            QCOMPARE(computerHolder, lock.endsWith("deep runtime") ? 0 : self);
         }
         if (opened == "Campaign")
             QVERIFY(!QFileInfo::exists(lockFile));
@@ -331,6 +354,69 @@ private slots:
             QVERIFY(QFileInfo::exists(lockFile));
         // Nothing was copied into a folder another program holds.
         QVERIFY(!emptied || QDir(held).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+    }
+
+    // A log another program wrote over while every event stood undone refused no command: the folder let go of
+    // keeps this program's fight in its History folder and says where; put back, the fight replays at a start.
+    void ownFightKeptWhenItsFolderIsLetGo_data()
+    {
+        QTest::addColumn<QString>("next");
+        QTest::newRow("Select Data Location on the same folder") << "Campaign";
+        QTest::newRow("Select Data Location on another folder") << "Other";
+        QTest::newRow("quit") << "";
+    }
+
+    void ownFightKeptWhenItsFolderIsLetGo()
+    {
+        QFETCH(QString, next);
+        TemporaryHome home;
+        for (const char* name : {"Campaign", "Other"})
+            QVERIFY(Global::copyDir(Global::getResourcePath() + "/demo-data", home.path(), name));
+        const QString campaign = home.path() + "/Campaign";
+        const QString log = campaign + "/history.log";
+        QSettings().setValue("dataDir/path", campaign);
+        RecordingUiHooks hooks;
+        QByteArray own;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            Creature* hero = Global::characters->getCharacter(0);
+            CreatureVitality vitality = hero->getVitality();
+            vitality.hitPoints -= 5;
+            ObjectStream* stream = Global::history->getStream(false);
+            const QByteArray created = stream->getCreationDate().toUtf8();
+            Global::history->apply(new SetVitalityEvent(vitality, stream), false);
+            shown = Global::history->getEventText(0);
+            Global::history->back();
+            own = TestSupport::readFile(log);
+            // Another fight of the same size.
+            TestSupport::writeFile(log, QByteArray(own).replace(created, "2020-01-01-00-00-00"));
+            if (!next.isEmpty())
+                Global::setRootPath(home.path() + "/" + next, next);
+            QCoreApplication::exit(0);
+        });
+        QCOMPARE(Program::run(&hooks), 0);
+
+        const QFileInfoList kept = QDir(campaign + "/History").entryInfoList({"overwritten_history_*.log"});
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(TestSupport::readFile(kept[0].filePath()), own);
+        QCOMPARE(hooks.alerts.size(), 1);
+        QVERIFY2(hooks.alerts[0].text.contains(QDir::toNativeSeparators(kept[0].filePath()).toHtmlEscaped()),
+                 qPrintable(hooks.alerts[0].text));
+
+        QVERIFY(TestSupport::writeFile(log, TestSupport::readFile(kept[0].filePath())));
+        QSettings().setValue("dataDir/path", campaign);
+        QStringList replayed;
+        QTimer::singleShot(0, [&] {
+            for (int i = 0; i < Global::history->getEventCount(); i++)
+                replayed.append(Global::history->getEventText(i));
+            // Its own log, undone, is let go of without a word.
+            Global::history->back();
+            QCoreApplication::exit(0);
+        });
+        QCOMPARE(Program::run(&hooks), 0);
+        QCOMPARE(replayed, QStringList{shown});
+        QCOMPARE(hooks.alerts.size(), 1);
+        QCOMPARE(QDir(campaign + "/History").entryList({"overwritten_history_*.log"}).size(), 1);
     }
 
     void eventListFollowsTheHistory()

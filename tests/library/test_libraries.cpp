@@ -471,9 +471,9 @@ private slots:
         QTest::newRow("lock naming no program")
             << QStringList() << 0 << -1 << false << true << "" << "nul" << Answer::Leave;
         QTest::newRow("another computer's lock, Cancel")
-            << QStringList() << 0 << -1 << false << false << "Data Folder in Use" << "other computer" << Answer::Leave;
+            << QStringList() << 0 << -1 << false << false << "Data Folder Locked" << "other computer" << Answer::Leave;
         QTest::newRow("another computer's lock, opened anyway")
-            << QStringList() << 0 << -1 << false << true << "Data Folder in Use" << "other computer"
+            << QStringList() << 0 << -1 << false << true << "Data Folder Locked" << "other computer"
             << Answer::OpenAnyway;
     }
 
@@ -525,7 +525,7 @@ private slots:
         QCOMPARE(Global::characters->findCharacter("Old Hero") == nullptr, switched);
         QCOMPARE(Global::getRootPath() == other, switched);
         // A folder refused is asked for before a file of it is read.
-        QCOMPARE(hooks.progressesMade, int(!alerts.startsWith("Data Folder in Use") || switched));
+        QCOMPARE(hooks.progressesMade, int(!alerts.startsWith("Data Folder") || switched));
         // Only the data folder is held: a second program may open the one left.
         const qint64 self = QCoreApplication::applicationPid();
         QCOMPARE(OtherProgram::lockHolder(world.root()), switched ? 0 : self);

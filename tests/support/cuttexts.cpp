@@ -795,12 +795,24 @@ QMap<QWidget*, QRect> placesOfFixedControls(QWidget* panel)
 
 } // namespace
 
+QMap<QWidget*, QRect> settledPlaces(QWidget* panel)
+{
+    // A change may pass through a few layouts before anything moves.
+    QMap<QWidget*, QRect> places = placesOfFixedControls(panel);
+    for (int round = 0, still = 0; round < 20 && still < 3; ++round) {
+        redrawAtTicks();
+        const QMap<QWidget*, QRect> now = placesOfFixedControls(panel);
+        still = now == places ? still + 1 : 0;
+        places = now;
+    }
+    return places;
+}
+
 QStringList movedBy(QWidget* panel, const std::function<void()>& change)
 {
-    const QMap<QWidget*, QRect> before = placesOfFixedControls(panel);
+    const QMap<QWidget*, QRect> before = settledPlaces(panel);
     change();
-    redrawAtTicks();
-    const QMap<QWidget*, QRect> after = placesOfFixedControls(panel);
+    const QMap<QWidget*, QRect> after = settledPlaces(panel);
     QStringList moved;
     for (auto place = before.begin(); place != before.end(); ++place)
         if (after.contains(place.key()) && after.value(place.key()) != place.value()) {

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMap>
+#include <QRect>
 #include <QStringList>
 
 #include <functional>
@@ -40,9 +42,13 @@ bool tipShowsWhole(QAbstractItemView* view, const QRect& place, const QString& t
 bool tipShowsWhole(QWidget* widget, const QString& text);
 
 // The lists and buttons of the panel that the change moves or resizes on
-// the screen, among those shown before and after it; what scrolls inside a
-// list of the panel (a step's own buttons) moves with its list.
+// the screen, among those shown before and after it, once they hold still;
+// what scrolls inside a list of the panel (a step's own buttons) moves with
+// its list.
 QStringList movedBy(QWidget* panel, const std::function<void()>& change);
+// Where the panel's lists and buttons stand once they hold still, after
+// as many turns of the event loop as its layouts take to pass a change on.
+QMap<QWidget*, QRect> settledPlaces(QWidget* panel);
 
 // Lets the displays redraw at the ticks of the main window's timer.
 void redrawAtTicks();
