@@ -156,7 +156,7 @@ void PowerDialog::setupWidget(Power::StepType stepType, int hitScroll, int missS
     editorArea->setWidthFollowsContent(true);
     editorArea->setFillsHeight(true);
     powerWidget = new PowerWidget(this, &creatures, &power, isAction, stepType, hitScroll, missScroll, effectScroll);
-    editorArea->setWidget(powerWidget);
+    powerWidget->showIn(editorArea);
     powerWidget->installEventFilter(this);
     addYielding(layout, editorArea, 1);
     layout->addSpacing(8);
