@@ -107,9 +107,10 @@ void ResizableScrollArea::adjustSize()
     if (horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)
         width = qMax(width, content->minimumSizeHint().width());
     int height = heightAt(width);
-    if (adjustHeight)
-        height = qMax(fillsHeight ? viewport()->height() : qMin(viewport()->height(), height),
-                      contentLeastHeight(width));
+    if (adjustHeight) {
+        const bool fills = content->sizePolicy().verticalPolicy() & QSizePolicy::ExpandFlag;
+        height = qMax(fills ? viewport()->height() : qMin(viewport()->height(), height), contentLeastHeight(width));
+    }
     content->resize(width, height);
     placeBarsNow();
 }

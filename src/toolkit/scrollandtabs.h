@@ -57,9 +57,10 @@ private:
 };
 
 // A scroll area that keeps its content as wide as the viewport; with
-// adjustHeight the content is as tall as the viewport at most, and scrolls
-// up and down only where its least height is taller; with
-// hintFollowsContent the area asks for the content's size.
+// adjustHeight the content is as tall as the viewport at most (as tall,
+// where it expands up and down), and scrolls up and down only where its
+// least height is taller; with hintFollowsContent the area asks for the
+// content's size.
 class ResizableScrollArea : public QScrollArea
 {
     Q_OBJECT
@@ -76,8 +77,6 @@ public:
         widthFollowsContent = value;
         leastWidthLimit = limit;
     }
-    // With adjustHeight, the content fills the viewport's height, not less than its least.
-    void setFillsHeight(bool value) { fillsHeight = value; }
     // A content that keeps its least height at a width tells it here, asked
     // while it is the content; others are measured.
     void setContentLeast(QWidget* content, std::function<int(int)> least)
@@ -109,7 +108,6 @@ private:
     bool hintFollowsContent;
     bool widthFollowsContent = false;
     int leastWidthLimit = QWIDGETSIZE_MAX;
-    bool fillsHeight = false;
     QPointer<QWidget> leastKeeper;
     std::function<int(int)> contentLeast;
     mutable int keptBarWidth = -1;
