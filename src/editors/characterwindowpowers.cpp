@@ -125,7 +125,7 @@ void CharacterWindow::rebuildDialog(PowerStep* step, Power::StepType tab, int hi
         powerWidget = new PowerWidget(this, &effectCreatures, power, false, tab, hitScroll, missScroll, effectScroll);
         powerWidget->setContentsMargins(8, 5, 8, 5);
         powerWidget->scrollTo(hitScroll, missScroll, effectScroll);
-        powerScrollArea->setWidget(powerWidget);
+        powerWidget->showIn(powerScrollArea);
         powerScrollArea->setAdjustHeight(true);
         powerScrollArea->adjustSize();
         powerWidget->setTabOrder(&tabHandler);

@@ -72,13 +72,10 @@ public:
 class FilledPanel : public QWidget
 {
 public:
-    explicit FilledPanel(std::function<void()> resized) : resized(std::move(resized)) {}
-
-    QSize sizeHint() const override
+    explicit FilledPanel(std::function<void()> resized) : resized(std::move(resized))
     {
-        return QWidget::sizeHint().expandedTo(QSize(0, areaHeight()));
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     }
-    int heightForWidth(int width) const override { return qMax(QWidget::heightForWidth(width), areaHeight()); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override
@@ -88,8 +85,6 @@ protected:
     }
 
 private:
-    int areaHeight() const { return parentWidget() ? parentWidget()->height() : 0; }
-
     std::function<void()> resized;
 };
 
@@ -154,9 +149,9 @@ void PowerDialog::setupWidget(Power::StepType stepType, int hitScroll, int missS
     editorArea->setFocusPolicy(Qt::NoFocus);
     editorArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     editorArea->setWidthFollowsContent(true);
-    editorArea->setFillsHeight(true);
     powerWidget = new PowerWidget(this, &creatures, &power, isAction, stepType, hitScroll, missScroll, effectScroll);
-    editorArea->setWidget(powerWidget);
+    powerWidget->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    powerWidget->showIn(editorArea);
     powerWidget->installEventFilter(this);
     addYielding(layout, editorArea, 1);
     layout->addSpacing(8);

@@ -169,6 +169,7 @@ PowerWidget::PowerWidget(PowerEditInterface* owner, EffectCreatures* creatures, 
     // Set before any child is made: each is styled once, in its place.
     setStyleSheet(styleRules());
     auto* layout = new LeastKeepingLayout(this);
+    column = layout;
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(10);
     layout->addWidget(getHeaderBox());
@@ -398,7 +399,13 @@ QSize PowerWidget::sizeHint() const
 
 QSize PowerWidget::minimumSizeHint() const
 {
-    return QSize(layout()->totalMinimumSize().width(), ResizableScrollArea::leastHeight(this, width()));
+    return QSize(layout()->totalMinimumSize().width(), column->leastHeight(width()));
+}
+
+void PowerWidget::showIn(ResizableScrollArea* area)
+{
+    area->setWidget(this);
+    area->setContentLeast(this, [this](int width) { return column->leastHeight(width); });
 }
 
 void PowerWidget::resizeEvent(QResizeEvent* event)

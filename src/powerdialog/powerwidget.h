@@ -10,6 +10,7 @@
 class CreaturePower;
 class EffectCreatures;
 class GoHandler;
+class LeastKeepingLayout;
 class PowerStep;
 class QLabel;
 class QTabWidget;
@@ -87,6 +88,9 @@ public:
     // step's rows of targets show: they count as many as were picked as
     // the editor opened, one at least and three at most.
     QSize minimumSizeHint() const override;
+    // Becomes the area's content, and tells it that least height at each
+    // width, kept until the editor's layout is redone.
+    void showIn(ResizableScrollArea* area);
 
     static QString getBackgroundColor(int index);
     // The add button of a step kind.
@@ -120,6 +124,7 @@ private:
     EffectCreatures* creatures;
     CreaturePower* power;
     bool isAction;
+    LeastKeepingLayout* column = nullptr;
     QLabel* headerLabel = nullptr;
     ResizableScrollArea* headerPane = nullptr;
     ScalingTabWidget* tabs = nullptr;

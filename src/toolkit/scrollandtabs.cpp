@@ -47,7 +47,7 @@ int LeastKeepingLayout::leastHeight(int width) const
     const auto found = kept.constFind(width);
     if (found != kept.constEnd())
         return *found;
-    const int height = ResizableScrollArea::measureLeastHeight(parentWidget(), width);
+    const int height = ResizableScrollArea::leastHeight(parentWidget(), width);
     kept.insert(width, height);
     return height;
 }
@@ -58,14 +58,12 @@ void LeastKeepingLayout::invalidate()
     QVBoxLayout::invalidate();
 }
 
-int ResizableScrollArea::leastHeight(const QWidget* content, int width)
+int ResizableScrollArea::contentLeastHeight(int width) const
 {
-    if (const auto* keeping = dynamic_cast<const LeastKeepingLayout*>(content->layout()))
-        return keeping->leastHeight(width);
-    return measureLeastHeight(content, width);
+    return leastKeeper && leastKeeper == widget() ? contentLeast(width) : leastHeight(widget(), width);
 }
 
-int ResizableScrollArea::measureLeastHeight(const QWidget* content, int width)
+int ResizableScrollArea::leastHeight(const QWidget* content, int width)
 {
     const QLayout* layout = content->layout();
     if (!layout)
@@ -103,15 +101,16 @@ void ResizableScrollArea::adjustSize()
     // Otherwise the bar is told from the height at the whole width: a content
     // taller only at its hint's width, or a bar left from a taller one, would
     // leave the bar's strip empty beside it.
-    if (adjustHeight ? leastHeight(content, width) > room.height() : heightAt(width) > room.height())
+    if (adjustHeight ? contentLeastHeight(width) > room.height() : heightAt(width) > room.height())
         width -= barWidth();
     // Where the area may scroll sideways, the content keeps its least width and scrolls.
     if (horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)
         width = qMax(width, content->minimumSizeHint().width());
     int height = heightAt(width);
-    if (adjustHeight)
-        height = qMax(fillsHeight ? viewport()->height() : qMin(viewport()->height(), height),
-                      leastHeight(content, width));
+    if (adjustHeight) {
+        const bool fills = content->sizePolicy().verticalPolicy() & QSizePolicy::ExpandFlag;
+        height = qMax(fills ? viewport()->height() : qMin(viewport()->height(), height), contentLeastHeight(width));
+    }
     content->resize(width, height);
     placeBarsNow();
 }

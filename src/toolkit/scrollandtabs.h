@@ -8,6 +8,8 @@
 #include <QScrollArea>
 #include <QTabWidget>
 
+#include <functional>
+
 #include "foundation/dogtag.h"
 
 // A tab widget that asks for the largest size any of its pages ever wanted,
@@ -55,9 +57,10 @@ private:
 };
 
 // A scroll area that keeps its content as wide as the viewport; with
-// adjustHeight the content is as tall as the viewport at most, and scrolls
-// up and down only where its least height is taller; with
-// hintFollowsContent the area asks for the content's size.
+// adjustHeight the content is as tall as the viewport at most (as tall,
+// where it expands up and down), and scrolls up and down only where its
+// least height is taller; with hintFollowsContent the area asks for the
+// content's size.
 class ResizableScrollArea : public QScrollArea
 {
     Q_OBJECT
@@ -74,8 +77,13 @@ public:
         widthFollowsContent = value;
         leastWidthLimit = limit;
     }
-    // With adjustHeight, the content fills the viewport's height, not less than its least.
-    void setFillsHeight(bool value) { fillsHeight = value; }
+    // A content that keeps its least height at a width tells it here, asked
+    // while it is the content; others are measured.
+    void setContentLeast(QWidget* content, std::function<int(int)> least)
+    {
+        leastKeeper = content;
+        contentLeast = std::move(least);
+    }
     // The least height the widget's layout takes at that width, rows that
     // wrap counted as they wrap there.
     static int leastHeight(const QWidget* content, int width);
@@ -94,14 +102,14 @@ protected:
 
 private:
     void placeBarsNow();
-    static int measureLeastHeight(const QWidget* content, int width);
+    int contentLeastHeight(int width) const;
 
-    friend class LeastKeepingLayout;
     bool adjustHeight;
     bool hintFollowsContent;
     bool widthFollowsContent = false;
     int leastWidthLimit = QWIDGETSIZE_MAX;
-    bool fillsHeight = false;
+    QPointer<QWidget> leastKeeper;
+    std::function<int(int)> contentLeast;
     mutable int keptBarWidth = -1;
     DogTag dogTag{__LINE__, __FILE__};
 };
