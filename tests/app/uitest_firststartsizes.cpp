@@ -24,6 +24,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QToolTip>
 
 #include "combat/effectdialog.h"
 #include "combat/initiativedialog.h"
@@ -268,13 +269,61 @@ private slots:
         }
     }
 
-    // The history never scrolls sideways: a longer entry shows whole in its tooltip.
+    // The history never scrolls sideways: a longer entry shows whole in its
+    // tooltip, broken between words only where a line would pass 80 characters.
+    void aLongHistoryEntryShowsInItsTooltip_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("as recorded") << QString();
+        // A comment that takes the entry past a tip's line.
+        QTest::newRow("long comment") << "long comment";
+        // The hound named so that the arrow of its bite stands across a tip line's end.
+        QTest::newRow("arrow at a line's end") << "arrow at a line's end";
+    }
+
     void aLongHistoryEntryShowsInItsTooltip()
     {
+        QFETCH(QString, entry);
         placeMainWindow(laptopWindow);
         auto* view = main.window->findChild<QListView*>("historyWidget");
         QVERIFY(view);
+        const QFontMetrics tip(QToolTip::font());
+        const int room = 80 * tip.horizontalAdvance(QLatin1Char('x'));
+        int made = -1;
+        if (entry == "long comment") {
+            EffectDetails burning;
+            burning.origin = Global::characters->findCharacter("Brannoc Ashfield");
+            burning.type = CE::OnGoingDamage;
+            burning.endCondition = CE::SaveEnds;
+            burning.amount = 5;
+            burning.comment = "burning oil & pitch poured from the ramparts of the old keep onto the hound below";
+            QVERIFY(Global::history->apply(new EffectEvent(burning, {hound}, Global::history->getStream(false)), false));
+            made = Global::history->getCurrentIndex();
+        }
+        const auto unmade = qScopeGuard([made] {
+            if (made >= 0) {
+                Global::history->back();
+                Global::history->truncate();
+            }
+        });
+        if (entry == "arrow at a line's end") {
+            const QString phrase = "eldest of the pack that haunts the burned mill beyond the ford at dusk and at dawn";
+            for (qsizetype length = 1; length <= phrase.size(); length++) {
+                const QString before = QString("Ashen Hound (%1) -").arg(phrase.left(length));
+                if (tip.horizontalAdvance(before) <= room && tip.horizontalAdvance(before + '>') > room)
+                    hound->setName(phrase.left(length).trimmed());
+            }
+            QVERIFY(hound->getName() != "1");
+            made = 1;
+        }
+        const auto renamed = qScopeGuard([this] { hound->setName("1"); });
+        redrawAtTicks();
         QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
+        if (made >= 0) {
+            const QModelIndex index = view->model()->index(made, 0);
+            view->scrollTo(index);
+            QVERIFY2(tipLines(view, view->visualRect(index)).size() > 1, qPrintable(index.data().toString()));
+        }
         int tipped = 0;
         for (int row = 0; row < view->model()->rowCount(); row++) {
             const QModelIndex index = view->model()->index(row, 0);
@@ -283,19 +332,29 @@ private slots:
                 continue;
             const QString text = index.data().toString();
             const int width = view->fontMetrics().horizontalAdvance(text) + view->iconSize().width() + 12;
-            if (width >= place.width()) {
-                QVERIFY2(tipShowsWhole(view, place, text), qPrintable(text));
-                tipped++;
+            if (width < place.width())
+                continue;
+            // Each line as full as the next word lets it, none past the room of 80 characters.
+            const QStringList lines = tipLines(view, place);
+            QCOMPARE(lines.join(' '), text);
+            for (qsizetype line = 0; line < lines.size(); line++) {
+                QVERIFY2(tip.horizontalAdvance(lines[line]) <= room, qPrintable(lines[line]));
+                if (line + 1 < lines.size())
+                    QVERIFY2(tip.horizontalAdvance(lines[line] + ' ' + lines[line + 1].section(' ', 0, 0)) > room,
+                             qPrintable(lines[line]));
             }
+            tipped++;
         }
         QVERIFY(tipped > 0);
         // An origin's arrow and a comment's "&" read as typed, in the row as in its tooltip.
         const QModelIndex burning = view->model()->index(2, 0);
+        view->scrollTo(burning);
         QCOMPARE(burning.data().toString().section(':', 0, 0),
                  QString("Brannoc Ashfield -> Ongoing 5 Damage (burning oil & pitch)"));
         QVERIFY(tipShowsWhole(view, view->visualRect(burning), burning.data().toString()));
         // A tip that fits a tip's width keeps one line, however narrow the dock.
-        QCOMPARE(tipLines(view, view->visualRect(burning)), QStringList{burning.data().toString()});
+        if (entry.isEmpty())
+            QCOMPARE(tipLines(view, view->visualRect(burning)), QStringList{burning.data().toString()});
     }
 
     void aToolButtonWidensToItsLaterText()
