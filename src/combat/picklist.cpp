@@ -66,12 +66,47 @@ void PickListModel::refilter()
         view->setRowHidden(row, !passes(row));
 }
 
+void PickListView::setModel(QAbstractItemModel* model)
+{
+    ExpandingTableView::setModel(model);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &PickListView::contentChanged);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &PickListView::contentChanged);
+    connect(model, &QAbstractItemModel::modelReset, this, &PickListView::contentChanged);
+    connect(model, &QAbstractItemModel::dataChanged, this, &PickListView::contentChanged);
+}
+
 void PickListView::measureColumns()
 {
     wanted.clear();
-    for (int column = 0; column < horizontalHeader()->count(); column++)
-        wanted << qMax(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
+    measureEveryRow([this] {
+        for (int column = 0; column < horizontalHeader()->count(); column++)
+            wanted << qMax(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
+    });
     fitColumns();
+}
+
+void PickListView::measureEveryRow(const std::function<void()>& measure)
+{
+    // The rows the filter hides are measured as shown, as they show once it is cleared.
+    QList<int> hidden;
+    for (int row = 0; row < model()->rowCount(); row++)
+        if (isRowHidden(row)) {
+            hidden << row;
+            setRowHidden(row, false);
+        }
+    measure();
+    for (const int row : hidden)
+        setRowHidden(row, true);
+}
+
+void PickListView::contentChanged()
+{
+    // A reset leaves every row a line high. Measured once the change is whole:
+    // a reload hides the rows its filter leaves out after the reset, and one
+    // measure does for the signals of one change.
+    if (!rowsStale)
+        QMetaObject::invokeMethod(this, &PickListView::measureColumns, Qt::QueuedConnection);
+    rowsStale = true;
 }
 
 bool PickListView::viewportEvent(QEvent* event)
@@ -91,12 +126,15 @@ void PickListView::fitColumns()
     int spare = viewport()->width();
     for (const int width : widths)
         spare -= width;
-    const int least = header->minimumSectionSize();
-    for (int column = int(widths.size()) - 1; column >= 0 && spare < 0; column--) {
-        const int given = qMin(-spare, qMax(0, widths[column] - least));
-        widths[column] -= given;
-        spare += given;
-    }
+    // The last columns give way first, each down to its heading; below the
+    // headings only once every column stands at its own.
+    for (const bool belowHeadings : {false, true})
+        for (int column = int(widths.size()) - 1; column >= 0 && spare < 0; column--) {
+            const int least = belowHeadings ? header->minimumSectionSize() : header->sectionSizeHint(column);
+            const int given = qMin(-spare, qMax(0, widths[column] - least));
+            widths[column] -= given;
+            spare += given;
+        }
     // Room to spare goes to the last column, as to a stretched last section.
     if (spare > 0 && !widths.isEmpty())
         widths.last() += spare;
@@ -111,9 +149,10 @@ void PickListView::fitColumns()
     }
     // An entry wraps where its column gave way, and takes one line again
     // once it has its room back; measuring every row is slow in a large library.
-    if (changed && (narrowed || rowsWrapped))
-        resizeRowsToContents();
+    if (rowsStale || (changed && (narrowed || rowsWrapped)))
+        measureEveryRow([this] { resizeRowsToContents(); });
     rowsWrapped = narrowed;
+    rowsStale = false;
 }
 
 PickListDialog::PickListDialog() : layout(new QVBoxLayout), watcher(new EventSignaler), filterEdit(new QLineEdit)

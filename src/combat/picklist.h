@@ -4,6 +4,8 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
+#include <functional>
+
 #include "toolkit/flatdialog.h"
 #include "toolkit/itemviews.h"
 
@@ -53,7 +55,8 @@ private:
 
 // A picker's table. Its columns are as wide as their entries while it has
 // room; short of room the last columns give way first and their entries wrap,
-// so that the panel never needs to scroll sideways.
+// so that the panel never needs to scroll sideways. Its rows are measured
+// again whenever its content changes.
 class PickListView : public ExpandingTableView
 {
     Q_OBJECT
@@ -61,6 +64,7 @@ class PickListView : public ExpandingTableView
 public:
     using ExpandingTableView::ExpandingTableView;
 
+    void setModel(QAbstractItemModel* model) override;
     // Measures the widths the entries ask for, which the columns then keep where there is room.
     void measureColumns();
 
@@ -68,11 +72,15 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
+    void contentChanged();
+    void measureEveryRow(const std::function<void()>& measure);
     void fitColumns();
 
     QList<int> wanted;
-    // The rows as measured last: true at first, so that the first fit measures them.
-    bool rowsWrapped = true;
+    // The rows as measured last: wrapped where a column gave way.
+    bool rowsWrapped = false;
+    // The rows' heights are not their entries' yet: at first, and once the content changed.
+    bool rowsStale = true;
 };
 
 // A picker panel: a filter line, the table of a library and the buttons.

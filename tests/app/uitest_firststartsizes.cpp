@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
 #include <QScopeGuard>
@@ -142,6 +143,12 @@ private slots:
         for (const QSize size : {smallLaptopWindow, laptopWindow, desktopWindow})
             QTest::addRow("main window %d×%d, Select an Encounter, between fights", size.width(), size.height())
                     << "main window" << "Select an Encounter, between fights" << size;
+        // A monster made in the editor while the picker runs, and one whose long name widens its column: the rows
+        // take their entries' height again.
+        for (const QSize size : {smallLaptopWindow, laptopWindow, desktopWindow})
+            for (const QString added : {"monster added", "long name added"})
+                QTest::addRow("main window %d×%d, Select a Monster, %s", size.width(), size.height(), qPrintable(added))
+                        << "main window" << "Select a Monster, " + added << size;
         // An archer's arrows at one and three heroes, damage per target: the
         // choices in one row, no control below its height, the lists and
         // buttons staying put as heroes come and go and as GO walks its order.
@@ -192,6 +199,9 @@ private slots:
         const bool longPowerName = parts.removeOne("long power name");
         const bool docksNarrowed = parts.removeOne("docks narrowed");
         const bool betweenFights = parts.removeOne("between fights");
+        const QString added = parts.removeOne("monster added")     ? "Cinderwing Drakeling"
+                              : parts.removeOne("long name added") ? "Cinderwing Drake Broodmother of the Smouldering Hollow"
+                                                                   : QString();
         const QString panel = parts.join(", ");
         QWidget* shown = open(window, panel);
         QVERIFY(shown);
@@ -221,7 +231,11 @@ private slots:
             QCOMPARE(shown->size(), size);
         const bool inPanel = window == "main window" && !panel.isEmpty();
         // The header editor shows a stat-block power's texts only in its greyed fields.
-        QStringList cut = inPanel            ? cutTextsInPanel(panel, longPowerName)
+        const auto unmade = qScopeGuard([&added] {
+            if (Creature* made = added.isEmpty() ? nullptr : Global::monsters->findTemplate(added))
+                Global::monsters->deleteTemplate(Global::monsters->getTemplateIndex(made), true);
+        });
+        QStringList cut = inPanel            ? cutTextsInPanel(panel, longPowerName, added)
                           : part == "ticker" ? cutTextsOfTicker()
                                              : cutTexts(shown, window == "power header editor");
         // The panel closed: the centre needs no more than the table again.
@@ -717,6 +731,21 @@ private:
                                       .arg(list->rowHeight(row))
                                       .arg(taken);
             }
+            // No column narrower than its heading while another could still give way.
+            const QHeaderView* header = list->horizontalHeader();
+            QStringList squeezed;
+            bool roomy = false;
+            for (int column = 0; column < header->count(); column++) {
+                const int heading = header->sectionSizeHint(column);
+                if (header->sectionSize(column) < heading)
+                    squeezed << QString("column %1 stands %2 pixels wide, its heading takes %3")
+                                        .arg(column)
+                                        .arg(header->sectionSize(column))
+                                        .arg(heading);
+                roomy = roomy || header->sectionSize(column) > heading;
+            }
+            if (roomy)
+                faults << squeezed;
         }
         return faults;
     }
@@ -740,11 +769,25 @@ private:
     }
 
     // The panel as the main window shows it, measured while it runs; with
-    // elidedChoice, a choice's combo stands cut.
-    QStringList cutTextsInPanel(const QString& panel, bool elidedChoice = false)
+    // elidedChoice, a choice's combo stands cut. A drake named newMonster is
+    // made while the list shows only drakes, and their filter then cleared.
+    QStringList cutTextsInPanel(const QString& panel, bool elidedChoice = false, const QString& newMonster = QString())
     {
         QStringList cut{"the panel never ran"};
         runPanel(panel, [&](FlatDialog& dialog) {
+            if (!newMonster.isEmpty()) {
+                QLineEdit* filter = static_cast<PickListDialog&>(dialog).getFilterEdit();
+                QTest::keyClicks(filter, "drake");
+                auto* made = new Creature;
+                CreatureStats stats = Global::monsters->findTemplate("Cinderwing Drake")->getStats();
+                stats.group = newMonster;
+                made->setStats(stats);
+                Global::monsters->addTemplate(made);
+                settledPlaces(main.window);
+                filter->selectAll();
+                QTest::keyClick(filter, Qt::Key_Backspace);
+                settledPlaces(main.window);
+            }
             cut = cutTexts(main.window);
             const QList<DisableComboBox*> combos = shownPanel()->findChildren<DisableComboBox*>();
             const auto elided = [](const DisableComboBox* combo) { return combo->isTextElided(); };
