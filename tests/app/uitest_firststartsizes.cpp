@@ -143,8 +143,8 @@ private slots:
         for (const QSize size : {smallLaptopWindow, laptopWindow, desktopWindow})
             QTest::addRow("main window %d×%d, Select an Encounter, between fights", size.width(), size.height())
                     << "main window" << "Select an Encounter, between fights" << size;
-        // A monster made in the editor while the picker runs, and one whose long name widens its column: the rows
-        // take their entries' height again.
+        // A monster made in the editor while the picker runs filtered, and one whose long name widens its column:
+        // every row takes its entries' height again, the filtered ones too once the filter is cleared.
         for (const QSize size : {smallLaptopWindow, laptopWindow, desktopWindow})
             for (const QString added : {"monster added", "long name added"})
                 QTest::addRow("main window %d×%d, Select a Monster, %s", size.width(), size.height(), qPrintable(added))
@@ -230,11 +230,11 @@ private slots:
         if (window != "main window" && size.isValid())
             QCOMPARE(shown->size(), size);
         const bool inPanel = window == "main window" && !panel.isEmpty();
-        // The header editor shows a stat-block power's texts only in its greyed fields.
         const auto unmade = qScopeGuard([&added] {
             if (Creature* made = added.isEmpty() ? nullptr : Global::monsters->findTemplate(added))
                 Global::monsters->deleteTemplate(Global::monsters->getTemplateIndex(made), true);
         });
+        // The header editor shows a stat-block power's texts only in its greyed fields.
         QStringList cut = inPanel            ? cutTextsInPanel(panel, longPowerName, added)
                           : part == "ticker" ? cutTextsOfTicker()
                                              : cutTexts(shown, window == "power header editor");
