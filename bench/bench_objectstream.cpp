@@ -1,5 +1,7 @@
 // Writes and reads typical history records through ObjectStream and the
-// same bytes through a plain buffered QFile, and prints records per second.
+// same bytes through a plain buffered QFile, and prints records per second,
+// after what a 2 MB and a 20 MB log cost in memory once read through and one
+// record longer.
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -7,6 +9,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
+
+#include <malloc.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -125,6 +129,57 @@ void report(const char* what, double streamRate, double plainRate)
     std::printf("%-34s %12.0f %12.0f %8.2fx\n", what, streamRate, plainRate, plainRate / streamRate);
 }
 
+// The heap in use, mapped blocks included: room reserved and not yet touched counts too.
+qint64 heapKilobytes()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return qint64(info.uordblks + info.hblkhd) / 1024;
+}
+
+// A line of /proc/self/status in KiB: VmRSS now, or VmHWM, its peak since resetResidentPeak().
+qint64 statusKilobytes(const QByteArray& field)
+{
+    QFile status("/proc/self/status");
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+void resetResidentPeak()
+{
+    QFile clear("/proc/self/clear_refs");
+    if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)
+        std::printf("(the resident peak could not be reset)\n");
+}
+
+// A log of about the size given, opened and read through as a replay does, then one record longer.
+void logMemory(const QString& path, qint64 bytes)
+{
+    QFile::remove(path);
+    ObjectStream* stream = openStream(path);
+    stream->initialize(true);
+    int records = 0;
+    while (stream->getOffset() < bytes)
+        writeRecord(*stream, records++);
+    delete stream;
+
+    resetResidentPeak();
+    const qint64 heapBefore = heapKilobytes();
+    const qint64 residentBefore = statusKilobytes("VmRSS");
+    stream = openStream(path);
+    stream->initialize(true);
+    for (int i = 0; i < records; ++i)
+        readRecord(*stream);
+    const qint64 heapRead = heapKilobytes();
+    writeRecord(*stream, records);
+    std::printf("log of %6lld KiB: heap %6lld KiB read, %6lld KiB one record later; resident peak +%lld KiB\n",
+                qint64(QFile(path).size()) / 1024, heapRead - heapBefore, heapKilobytes() - heapBefore,
+                statusKilobytes("VmHWM") - residentBefore);
+    delete stream;
+}
+
 }
 
 int main(int argc, char** argv)
@@ -135,6 +190,9 @@ int main(int argc, char** argv)
     QString plainPath = dir.filePath("plain.log");
     qint64 streamSum = 0;
     qint64 plainSum = 0;
+    // First, while the heap holds nothing of the runs below.
+    for (const qint64 megabytes : {2, 20})
+        logMemory(streamPath, megabytes * 1024 * 1024);
 
     double streamWrite = rate([&] { QFile::remove(streamPath); }, [&] {
         ObjectStream* stream = openStream(streamPath);

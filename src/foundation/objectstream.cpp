@@ -24,6 +24,7 @@ const int minorVersion = 0;
 const uchar wideLength = 251;
 const uchar longLength = 252;
 const qint64 readChunk = 64 * 1024;
+const qint64 growthChunk = 64 * 1024;
 const qint64 second = 1000000000;
 const char endMarker[2] = {0, 0};
 
@@ -569,9 +570,10 @@ void ObjectStream::put(qint64 pos, const char* data, int count)
         return;
     }
     if (pos + count > known.size()) {
-        // Grow by doubling: appending item after item must not copy the bytes each time.
+        // Grown by a chunk, not doubled: a long log read whole would hold twice its size after one more
+        // record. Appending item after item still does not copy the bytes each time.
         if (pos + count > known.capacity())
-            known.reserve(qMax(pos + count, 2 * known.capacity()));
+            known.reserve(qMax(pos + count, known.size() + growthChunk));
         known.resize(pos + count);
     }
     std::memcpy(known.data() + pos, data, count);

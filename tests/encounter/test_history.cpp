@@ -460,8 +460,8 @@ private slots:
                    copyOver(world, other);
                })
             << bringKeptFightBack << writtenOver << 20 << 2 << true;
-        // A long log read at a start, one byte changed anywhere.
-        for (const qint64 at : {qint64(2000), qint64(-7500), qint64(-23000)})
+        // A long log read at a start, one byte changed anywhere: past the first 64 KiB too, and in the last record.
+        for (const qint64 at : {qint64(2000), qint64(-7500), qint64(-23000), qint64(70000), qint64(-10)})
             QTest::addRow("one byte of a 72 KB log changed at %lld", at)
                 << false << Mishap([at](TestWorld& world) {
                        for (int hitPoints = 21; QFileInfo(world.logPath()).size() < 72000; hitPoints ^= 1)
