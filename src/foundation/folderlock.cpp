@@ -243,8 +243,7 @@ Attempt acquire(QLockFile& lock, const std::function<bool(const Holder*)>& clear
     const QDeadlineTimer grace(namelessGraceMs);
     for (;;) {
         // Two programs clearing one lock at once would each remove the other's new one. Held, it
-        // also keeps the toolkit from clearing locks by its own judgement, which takes another
-        // user's program, whose executable it cannot see, for gone.
+        // also keeps the toolkit from clearing a lock by its own judgement before this one's.
         QLockFile guard(lock.fileName() + ".rmlock");
         const bool guarded = guard.tryLock(0) || guard.error() != QLockFile::LockFailedError;
         if (guarded || grace.hasExpired()) {
