@@ -11,7 +11,9 @@
 #include <QThread>
 
 #include <signal.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
@@ -208,32 +210,62 @@ bool runs(const Holder& holder)
     return running.isEmpty() || QFileInfo(running).fileName() == holder.program;
 }
 
-enum class Attempt { Taken, Unmade, Held, Stuck };
+enum class Attempt { Taken, Unmade, Held, Unreadable, Stuck };
 
 std::atomic<int> waits{0};
 
+// Taken, the lock names its holder to the other users of a shared folder
+// whatever this user's umask: one they cannot read they cannot tell from a leftover.
+bool tryTake(QLockFile& lock)
+{
+    if (!lock.tryLock(0))
+        return false;
+    QFile::setPermissions(lock.fileName(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    return true;
+}
+
+// The system's words when the file is there but this user may not read it.
+QString whyUnreadable(const QString& path)
+{
+    const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (file >= 0) {
+        ::close(file);
+        return QString();
+    }
+    return errno == EACCES ? qt_error_string(errno) : QString();
+}
+
 // Takes the lock, clearing one that names no program once it is old enough
-// and one the caller may clear. Otherwise the holder, or why the file stays.
-Attempt acquire(QLockFile& lock, const std::function<bool(const Holder&)>& clearable, Holder& holder, QString& cause)
+// and one the caller may clear, as a null holder the one that cannot be read.
+// Otherwise the holder, or why the file is kept.
+Attempt acquire(QLockFile& lock, const std::function<bool(const Holder*)>& clearable, Holder& holder, QString& cause)
 {
     const QDeadlineTimer grace(namelessGraceMs);
     for (;;) {
-        if (lock.tryLock(0))
-            return Attempt::Taken;
-        if (lock.error() != QLockFile::LockFailedError)
-            return Attempt::Unmade;
-        // Two programs clearing one lock at once would each remove the other's new one.
+        // Two programs clearing one lock at once would each remove the other's new one. Held, it
+        // also keeps the toolkit from clearing a lock by its own judgement before this one's.
         QLockFile guard(lock.fileName() + ".rmlock");
         const bool guarded = guard.tryLock(0) || guard.error() != QLockFile::LockFailedError;
+        if (guarded || grace.hasExpired()) {
+            if (tryTake(lock))
+                return Attempt::Taken;
+            if (lock.error() != QLockFile::LockFailedError)
+                return Attempt::Unmade;
+        }
         const bool named = lock.getLockInfo(&holder.pid, &holder.host, &holder.program);
-        if ((!guarded || (!named && isYoung(lock.fileName()))) && !grace.hasExpired()) {
+        const QString unreadable = named ? QString() : whyUnreadable(lock.fileName());
+        if ((!guarded || (!named && unreadable.isEmpty() && isYoung(lock.fileName()))) && !grace.hasExpired()) {
             waits++;
             QThread::msleep(50);
             continue;
         }
         // The lock of a program that is gone is cleared, or told as one that cannot be.
-        if (named && runs(holder) && !clearable(holder))
+        if (named && runs(holder) && !clearable(&holder))
             return Attempt::Held;
+        if (!unreadable.isEmpty() && !clearable(nullptr)) {
+            cause = unreadable;
+            return Attempt::Unreadable;
+        }
         if (!removeEntry(lock.fileName(), cause))
             return Attempt::Stuck;
     }
@@ -274,9 +306,11 @@ FolderLock::Claim claimInFolder(QLockFile& lock, const QString& folder, bool ove
     Holder holder;
     QString cause;
     // A copy of a folder this program holds, or a holder the user chose to disregard.
-    const auto clearable = [&](const Holder& named) {
-        return (named.onThisComputer() && named.pid == QCoreApplication::applicationPid())
-            || (overrule && judge(folder, named).outcome == FolderLock::Claim::Unsure);
+    const auto clearable = [&](const Holder* named) {
+        if (!named)
+            return overrule;
+        return (named->onThisComputer() && named->pid == QCoreApplication::applicationPid())
+            || (overrule && judge(folder, *named).outcome == FolderLock::Claim::Unsure);
     };
     switch (acquire(lock, clearable, holder, cause)) {
     case Attempt::Taken:
@@ -286,6 +320,8 @@ FolderLock::Claim claimInFolder(QLockFile& lock, const QString& folder, bool ove
         return {};
     case Attempt::Held:
         return judge(folder, holder);
+    case Attempt::Unreadable:
+        return {FolderLock::Claim::Unsure, LockTexts::unidentified(folder, lock.fileName(), cause)};
     case Attempt::Stuck:
         break;
     }
@@ -301,7 +337,8 @@ FolderLock::Claim claimOnComputer(std::unique_ptr<QLockFile>& lock, const QStrin
     lock = newLock(path);
     Holder holder;
     QString cause;
-    switch (acquire(*lock, [](const Holder&) { return false; }, holder, cause)) {
+    // Only this user's programs lock in its runtime folder: one it cannot read is a leftover.
+    switch (acquire(*lock, [](const Holder* named) { return !named; }, holder, cause)) {
     case Attempt::Taken:
         return {};
     case Attempt::Unmade:
@@ -309,6 +346,7 @@ FolderLock::Claim claimOnComputer(std::unique_ptr<QLockFile>& lock, const QStrin
         return {};
     case Attempt::Held:
         return {FolderLock::Claim::InUse, LockTexts::inUse(folder, holder)};
+    case Attempt::Unreadable:
     case Attempt::Stuck:
         break;
     }
@@ -400,7 +438,7 @@ bool confirmHeld(const QString& folder, QString& why)
         letGo(lock);
     }
     lock = newLock(path);
-    if (lock->tryLock(0) || lock->error() != QLockFile::LockFailedError)
+    if (tryTake(*lock) || lock->error() != QLockFile::LockFailedError)
         return true;
     Holder holder;
     const bool named = lock->getLockInfo(&holder.pid, &holder.host, &holder.program);

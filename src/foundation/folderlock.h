@@ -7,7 +7,7 @@
 // history log write over each other's records. The lock is the toolkit's lock
 // file in the folder; one left by a program that crashed or was killed is
 // taken over, and so is one that names no program once it is a few seconds
-// old. A second lock on this computer, keyed by the folder's real path, keeps
+// old, unless it cannot be read: another user's program may hold it. A second lock on this computer, keyed by the folder's real path, keeps
 // a second program out when the folder cannot hold the file, and tells a lock
 // copied with its folder from a lock held.
 namespace FolderLock {
@@ -23,8 +23,8 @@ struct Claim
         // A lock nobody holds, or whose program is gone, cannot be removed: the user removes it by hand.
         Stuck,
         // A lock whose holder cannot be checked from this computer, that a
-        // program here holds on another folder, or that another user's program
-        // holds: opened only when the user says so.
+        // program here holds on another folder, that another user's program
+        // holds, or that cannot be read: opened only when the user says so.
         Unsure
     };
     Outcome outcome = Held;

@@ -71,6 +71,15 @@ QString anotherUsers(const QString& folder, const Holder& holder)
         + takeOverRisk();
 }
 
+QString unidentified(const QString& folder, const QString& lockFile, const QString& cause)
+{
+    return Global::tr("The data folder %1 is locked by a program that this one cannot identify: its lock file %2 "
+                      "cannot be read (%3). Most likely it is another user's program, on this computer or on another "
+                      "that shares the folder.")
+               .arg(bold(folder), bold(lockFile), cause.toHtmlEscaped())
+        + takeOverRisk();
+}
+
 QString stuck(const QString& folder, const QString& lockFile, const QString& cause)
 {
     return Global::tr("The lock file %1 of the data folder %2 cannot be removed: %3.<p>Once it is removed by hand, "

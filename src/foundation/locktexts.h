@@ -24,6 +24,8 @@ QString onAnotherComputer(const QString& folder, const Holder& holder);
 QString notOpenedHere(const QString& folder, const Holder& holder);
 // A holder on this computer whose folders only its own user can see.
 QString anotherUsers(const QString& folder, const Holder& holder);
+// A lock file this user cannot read: most likely another user's program holds the folder.
+QString unidentified(const QString& folder, const QString& lockFile, const QString& cause);
 QString stuck(const QString& folder, const QString& lockFile, const QString& cause);
 QString unlocked(const QString& folder, const QString& lockFile, const QString& cause, bool onComputer);
 // What is left to do at a start refused; only a program known to have the folder open can be gone on in.

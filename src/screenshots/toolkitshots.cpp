@@ -46,6 +46,13 @@ void messageBoxes(ShotSink& sink)
         MessageDialog().lockedFolderAlert("Data Folder Locked",
             LockTexts::anotherUsers("/srv/share/Ravelhorn Data", table) + LockTexts::atStart(false), true, "Quit");
     });
+    sink.saveModal("message-folder-unidentified", [] {
+        const QString folder = "/srv/share/Ravelhorn Data";
+        MessageDialog().lockedFolderAlert("Data Folder Locked",
+            LockTexts::unidentified(folder, folder + "/.ravelhorn.lock", "Permission denied")
+                + LockTexts::atStart(false),
+            true, "Quit");
+    });
     sink.saveModal("message-lock-stuck", [] {
         const QString folder = "/srv/share/Ravelhorn Data";
         MessageDialog().lockedFolderAlert("Lock File Cannot Be Removed",

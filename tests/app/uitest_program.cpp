@@ -1,10 +1,15 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QLineEdit>
 #include <QListView>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QSpinBox>
 #include <QSysInfo>
 #include <QTimer>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <qtestspontaneevent.h>
 
 #include <algorithm>
 #include <optional>
@@ -28,6 +33,7 @@
 #include "powers/actions.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
+#include "toolkit/wheelneedsfocus.h"
 #include "foundation/textcolours.h"
 
 namespace {
@@ -131,6 +137,28 @@ private slots:
         QCOMPARE(passed, 1);
     }
 
+    // The program's start leaves the wheel to what holds a box without the
+    // focus. The tests' own start does the same: that is undone first.
+    void startLeavesTheWheelToUnfocusedBoxes()
+    {
+        delete qApp->findChild<WheelNeedsFocus*>(QString(), Qt::FindDirectChildrenOnly);
+        Program::prepareApplication();
+        QWidget form;
+        auto* layout = new QVBoxLayout(&form);
+        layout->addWidget(new QLineEdit);
+        auto* box = new QSpinBox;
+        layout->addWidget(box);
+        box->setValue(5);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form) && !box->hasFocus());
+        const QPoint centre = box->rect().center();
+        QWheelEvent wheel(centre, box->mapToGlobal(centre), QPoint(), QPoint(0, -QWheelEvent::DefaultDeltasPerStep),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QSpontaneKeyEvent::setSpontaneous(&wheel);
+        qApp->notify(box, &wheel);
+        QCOMPARE(box->value(), 5);
+    }
+
     // On a first start at 1,280 × 800 every window opens inside the screen's
     // available room with the title bar and borders a window manager adds.
     void windowsOpenInsideTheScreen()
@@ -190,7 +218,9 @@ private slots:
         QTest::newRow("lock cut short by a power cut") << "nul" << QList<Answer>() << "Campaign" << "" << "" << "";
         QTest::newRow("lock being written") << "young" << QList<Answer>() << "Campaign" << "" << "" << "";
         QTest::newRow("folder as lock") << "directory" << QList<Answer>() << "Campaign" << "" << "" << "";
-        QTest::newRow("unreadable lock") << "unreadable" << QList<Answer>() << "Campaign" << "" << "" << "";
+        // A number in use by another program, as after a restart.
+        QTest::newRow("holder's number taken by another program")
+            << "another program's" << QList<Answer>() << "Campaign" << "" << "" << "";
         const QString stuck = "Lock File Cannot Be Removed: The lock file <b>%3</b> of the data folder <b>%1</b> cannot "
                               "be removed: %4.<p>Once it is removed by hand, the folder opens." + quit;
         QTest::newRow("folder with files as lock") << "full directory" << QList<Answer>{Answer::Leave} << ""
@@ -221,6 +251,21 @@ private slots:
         QTest::newRow("another user's program")
             << "another user's" << QList<Answer>{Answer::Leave} << ""
             << lockedBy + "%2 on %5). That is another user's program on this computer" << unsure << "Open Anyway, Quit";
+        // Most likely another user's, which keeps its files to itself.
+        const QString unidentified = "Data Folder Locked: The data folder <b>%1</b> is locked by a program that this "
+                                     "one cannot identify: its lock file <b>%3</b> cannot be read (Permission denied).";
+        QTest::newRow("unreadable lock")
+            << "unreadable" << QList<Answer>{Answer::Leave} << "" << unidentified << unsure << "Open Anyway, Quit";
+        QTest::newRow("unreadable lock, opened anyway")
+            << "unreadable" << QList<Answer>{Answer::OpenAnyway} << "Campaign" << unidentified << unsure
+            << "Open Anyway, Quit";
+        // As in a shared folder with the sticky bit, where it cannot be removed either.
+        QTest::newRow("unreadable lock in a read-only folder")
+            << "read-only, unreadable" << QList<Answer>{Answer::Leave} << "" << unidentified << unsure
+            << "Open Anyway, Quit";
+        // An upgrade replaced its executable while it runs.
+        QTest::newRow("holder's program replaced")
+            << "replaced, held" << QList<Answer>{Answer::Leave} << "" << inUse << goOn << "Quit";
         // This user's programs alone keep their second locks in this runtime folder.
         QTest::newRow("read-only folder")
             << "read-only" << QList<Answer>() << "Campaign"
@@ -264,7 +309,7 @@ private slots:
         QSettings().setValue("dataDir/path", held);
         const bool elsewhere = lock == "copied" || lock.startsWith("held here");
         const bool byProgram = lock.endsWith("held") || lock.startsWith("killed") || lock == "another user's" || elsewhere;
-        if (lock.startsWith("held here") || (!byProgram && !QStringList{"read-only", "deep runtime", "read-only, deep runtime"}.contains(lock)))
+        if (lock.startsWith("held here") || (!byProgram && !QStringList{"read-only", "deep runtime", "read-only, deep runtime", "another program's"}.contains(lock)))
             QVERIFY(TestSupport::makeLockFile(lockFile, lock.section(", ", -1)));
         const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
         const auto restoreRuntime = qScopeGuard([runtime] { qputenv("XDG_RUNTIME_DIR", runtime); });
@@ -280,9 +325,11 @@ private slots:
         std::optional<OtherProgram> first;
         if (byProgram) {
             using As = OtherProgram::As;
-            first.emplace(elsewhere ? other : held,
-                          lock.startsWith("read-only") ? As::WithoutOverride
-                                                       : (lock == "another user's" ? As::AnotherUser : As::ThisUser));
+            const As as = lock.startsWith("read-only") ? As::WithoutOverride
+                : lock == "another user's"             ? As::AnotherUser
+                : lock.startsWith("replaced")          ? As::Replaced
+                                                       : As::ThisUser;
+            first.emplace(elsewhere ? other : held, as);
             QVERIFY(first->holdsFolder(!lock.startsWith("read-only")));
             if (lock.startsWith("killed"))
                 first->kill();
@@ -297,6 +344,20 @@ private slots:
         }
         for (const char* library : {"Characters", "Monsters", "Portraits", "Encounters"})
             QVERIFY(!emptied || QDir(held + "/" + library).removeRecursively());
+        // A live process of another program, that the lock names as its holder.
+        QProcess sleeper;
+        const auto stopSleeper = qScopeGuard([&sleeper] {
+            sleeper.kill();
+            sleeper.waitForFinished();
+        });
+        if (lock == "another program's") {
+            sleeper.start("sleep", {"600"});
+            QVERIFY(sleeper.waitForStarted());
+            QVERIFY(TestSupport::writeFile(lockFile, QString("%1\nravelhorn\n%2\n")
+                                                         .arg(sleeper.processId())
+                                                         .arg(QSysInfo::machineHostName())
+                                                         .toUtf8()));
+        }
         const qint64 firstPid = first ? first->pid() : 0;
 
         RecordingUiHooks hooks;
@@ -349,6 +410,9 @@ private slots:
         QCOMPARE(OtherProgram::lockHolder(other), elsewhere ? firstPid : 0);
         if (first && opened.isEmpty())
             QVERIFY(OtherProgram::lockHolder(held) == firstPid || OtherProgram::computerLockHolder(held) == firstPid);
+        // Whatever its umask, a holder is named to every user who shares the folder.
+        if (first && QFileInfo::exists(held + "/.ravelhorn.lock"))
+            QVERIFY(QFile::permissions(held + "/.ravelhorn.lock") & QFile::ReadOther);
         // What was refused is left as it was found.
         if (!first && opened.isEmpty())
             QVERIFY(QFileInfo::exists(lockFile));

@@ -15,6 +15,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
 #include <sys/time.h>
 
 #ifdef Q_OS_LINUX
@@ -94,12 +95,27 @@ OtherProgram::OtherProgram(const QString& folder, As as) : folder(folder)
     settings.setValue("dataDir/path", QDir::toNativeSeparators(folder));
     settings.sync();
     process.setProcessEnvironment(environment);
+    process.setChildProcessModifier([as] {
 #ifdef Q_OS_LINUX
-    // Root gets the override back at its start unless it is gone from the bounding set.
-    if (as == As::WithoutOverride)
-        process.setChildProcessModifier([] { prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0); });
+        // Root gets the override back at its start unless it is gone from the bounding set.
+        if (as == As::WithoutOverride)
+            prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
 #endif
-    process.start(QCoreApplication::applicationDirPath() + "/ravelhorn", QStringList());
+        if (as == As::AnotherUser)
+            umask(077);
+    });
+    const QString installed = QCoreApplication::applicationDirPath();
+    QString program = installed + "/ravelhorn";
+    // A copy beside the resources, removed once it runs.
+    if (as == As::Replaced) {
+        const QString copy = home.filePath("bin/ravelhorn");
+        QDir().mkpath(home.filePath("bin"));
+        if (QFile::copy(program, copy) && QFile::link(installed + "/Resources", home.filePath("bin/Resources")))
+            program = copy;
+    }
+    process.start(program, QStringList());
+    if (as == As::Replaced && process.waitForStarted())
+        QFile::remove(home.filePath("bin/ravelhorn"));
 }
 
 OtherProgram::~OtherProgram()
@@ -113,7 +129,9 @@ bool OtherProgram::holdsFolder(bool lockable)
     const QString itsComputerLock =
         runtime.isEmpty() ? computerLock : QDir(runtime).filePath(QFileInfo(computerLock).fileName());
     return process.waitForStarted() && QTest::qWaitFor([this, lockable, itsComputerLock] {
-        return holder(itsComputerLock) == pid() && (!lockable || lockHolder(folder) == pid());
+        const QString lock = folder + "/.ravelhorn.lock";
+        return holder(itsComputerLock) == pid() && (!lockable || lockHolder(folder) == pid())
+            && !QFileInfo::exists(itsComputerLock + ".rmlock") && !QFileInfo::exists(lock + ".rmlock");
     }, 60000);
 }
 

@@ -93,14 +93,17 @@ class OtherProgram
 {
 public:
     // As this test runs; without root's override of file permissions, so that
-    // a read-only folder is as read-only to it as to a user; or as another
-    // user's program, with a runtime folder of its own.
-    enum class As { ThisUser, WithoutOverride, AnotherUser };
+    // a read-only folder is as read-only to it as to a user; as another
+    // user's program, with a runtime folder of its own and a umask that keeps
+    // its files to itself; or as a program whose executable an upgrade
+    // replaced while it runs.
+    enum class As { ThisUser, WithoutOverride, AnotherUser, Replaced };
     explicit OtherProgram(const QString& folder, As as = As::ThisUser);
     ~OtherProgram();
     qint64 pid() const { return process.processId(); }
     // True once this computer's second lock on the folder names it, and the
-    // folder's own lock too unless the folder takes none, within a generous time.
+    // folder's own lock too unless the folder takes none, within a generous
+    // time; and once their guards, held while a lock is taken, are gone.
     bool holdsFolder(bool lockable = true);
     // As a crash does: the lock stays behind.
     void kill();
