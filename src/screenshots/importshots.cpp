@@ -5,9 +5,10 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTimer>
 
+#include <chrono>
+#include <filesystem>
 #include <utility>
 
 #include "app/windowhooks.h"
@@ -18,14 +19,29 @@
 
 namespace {
 
+// The dialog shows when each entry was changed: the same moment every run.
+void setChanged(const QString& path)
+{
+    using namespace std::chrono;
+    // Half a minute past, so that the moments between the clocks' readings change no minute.
+    const auto when = system_clock::from_time_t(1764685830);
+    const auto onFileClock = std::filesystem::file_time_type::clock::now() + (when - system_clock::now());
+    std::error_code ignored;
+    std::filesystem::last_write_time(path.toStdString(),
+                                     time_point_cast<std::filesystem::file_time_type::duration>(onFileClock), ignored);
+}
+
 void shootImportChoice(ShotSink& sink)
 {
-    QTemporaryDir data;
-    QDir(data.path()).mkpath("Characters");
+    const QDir data(scratchFolder("import"));
+    data.mkpath("Characters");
     for (const char* file : {"Characters/vex.dnd4e", "bog-hag.monster", "tamsin.dnd4e"}) {
         QFile builder(data.filePath(file));
         builder.open(QIODevice::WriteOnly);
+        builder.close();
+        setChanged(builder.fileName());
     }
+    setChanged(data.filePath("Characters"));
     // The pictures after these still need the demonstration data folder.
     const QString demoRoot = std::exchange(Global::nativeRootPath, QDir::toNativeSeparators(data.path()));
     Creature::characterImportDirectory.clear();

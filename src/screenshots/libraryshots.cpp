@@ -2,12 +2,9 @@
 // dialog, the unsaved-work question, a missing library folder, a start that
 // can make no data folder (with a remembered folder gone, too), and the reset
 // question of Load Encounter.
-#include <QApplication>
-#include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
-#include <QTimer>
 
 #include "app/loaddialogs.h"
 #include "app/windowhooks.h"
@@ -17,23 +14,11 @@
 
 namespace {
 
-// Takes the picture of the modal dialog the call opens, then closes it.
-void shootModal(ShotSink& sink, const QString& name, const std::function<void()>& open)
-{
-    QTimer::singleShot(0, [&sink, name] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        sink.save(name, dialog);
-        if (dialog)
-            dialog->reject();
-    });
-    open();
-}
-
 // A start in a home whose documents folder is a file: nothing can be copied
 // there. The folder remembered from the last start, if any, is gone.
 void shootNoDataFolder(ShotSink& sink, const QString& name, const QString& remembered)
 {
-    QTemporaryDir home;
+    const QDir home(scratchFolder("blocked-home"));
     QFile blocked(home.filePath("Documents"));
     blocked.open(QIODevice::WriteOnly);
     const QStringList variables{"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR"};
@@ -51,7 +36,7 @@ void shootNoDataFolder(ShotSink& sink, const QString& name, const QString& remem
         settings.setValue("dataDir/path", remembered);
     WindowHooks hooks;
     Global::setUiHooks(&hooks);
-    shootModal(sink, name, [] { Global::initRootPath(); });
+    sink.saveModal(name, [] { Global::initRootPath(); });
     Global::setUiHooks(nullptr);
     settings.setValue("dataDir/path", path);
     settings.setValue("dataDir/display", display);
@@ -66,7 +51,7 @@ void shootLibraryDialogs(ShotSink& sink)
     progress.widget()->show();
     sink.save("progress-loading", progress.widget());
 
-    shootModal(sink, "not-all-work-saved", [] {
+    sink.saveModal("not-all-work-saved", [] {
         MessageDialog().rejectableAlert(
             "Not All Work Saved",
             "<b>Kestrel Dunmore</b> and 2 Encounters were not saved.<p><b>Wren Talloway</b> only stands in for a "
@@ -74,13 +59,13 @@ void shootLibraryDialogs(ShotSink& sink)
             "figures in the fight.<p>You need to save all changes before setting the 'Ravelhorn Data' folder.",
             "Save Changes and Continue");
     });
-    shootModal(sink, "directory-not-found", [] {
+    sink.saveModal("directory-not-found", [] {
         MessageDialog().badRootAlert("Directory not Found",
                                      "Directory <b>Monsters</b> not found in Documents/Ravelhorn Data.", "Create");
     });
     shootNoDataFolder(sink, "no-data-folder", QString());
     shootNoDataFolder(sink, "remembered-folder-missing", "/media/campaign/Ravelhorn Data");
-    shootModal(sink, "reset-encounter", [] {
+    sink.saveModal("reset-encounter", [] {
         MessageDialog().rejectableAlert(
             "Reset Bridge Ambush",
             "The monsters in this encounter have been in combat, and have taken damage.<p>Do you wish to reset the "

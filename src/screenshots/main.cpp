@@ -4,22 +4,31 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QStyleHints>
 #include <QTextStream>
+
+#include <cstdlib>
 
 #include "app/program.h"
 #include "foundation/global.h"
 #include "editors/managerwindow.h"
+#include "encounter/encounter.h"
 #include "mainwindow/mainwindow.h"
 #include "screenshots/screenshotworld.h"
 #include "screenshots/shotsink.h"
 
 int main(int argc, char* argv[])
 {
-    // A home of its own, so no setting or data folder of the user is touched.
-    QTemporaryDir home;
-    if (!home.isValid())
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    // A home of its own, so no setting or data folder of the user is touched;
+    // beside the pictures, so the paths they show are the same every run.
+    QDir home(QFileInfo(folder).absoluteFilePath() + ".home");
+    home.removeRecursively();
+    if (!home.mkpath("."))
         return 2;
+    const auto removeHome = qScopeGuard([&home] { home.removeRecursively(); });
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
     qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());
@@ -34,12 +43,15 @@ int main(int argc, char* argv[])
         return 2;
 
     QApplication app(argc, argv);
+    // A text cursor that blinks would show or not by the clock.
+    QGuiApplication::styleHints()->setCursorFlashTime(0);
     Global::initLogging();
     Program::prepareApplication();
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QTextStream err(stderr);
 
     Global::init();
+    // The same dice every run, so the same pictures.
+    srand(1);
     auto* mainWindow = new MainWindow();
     ScreenshotWorld world;
     QString error;
@@ -50,8 +62,15 @@ int main(int argc, char* argv[])
     ShotSink sink(folder);
     if (loaded) {
         mainWindow->show();
-        for (const RegisteredShots& shots : registeredShots())
+        const QList<Creature*> selected = Global::encounter->getSelectedCreatures();
+        for (const RegisteredShots& shots : registeredShots()) {
+            // Each family starts from the fight's selection, drawn on the docks,
+            // and the same dice, whatever the family before it left.
+            Global::encounter->setSelectedCreatures(selected);
+            refreshTick();
+            srand(1);
             shots.producer(sink);
+        }
     } else {
         err << "screenshot world: " << error << "\n";
     }

@@ -52,11 +52,12 @@ void laptopShots(ShotSink& sink, MainWindow* window)
     current->setAlias("Captain Varrow the Warden");
     current->setShowAlias(true);
     window->updateMainInitiativeList();
-    QApplication::processEvents();
+    refreshTick();
     sink.save("main-window-1152x720-long-alias", window);
     current->setAlias(alias);
     current->setShowAlias(shown);
     window->updateMainInitiativeList();
+    refreshTick();
     resizeAndSettle(window, window->firstStartSize());
 }
 

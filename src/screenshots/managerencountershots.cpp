@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QSplitter>
-#include <QTemporaryDir>
 
 #include "app/windowhooks.h"
 #include "editors/encounterlistmodel.h"
@@ -49,9 +48,9 @@ void managerEncounterShots(ShotSink& sink)
     window->hide();
 
     // A folder standing where the file goes gives the alert a real error.
-    QTemporaryDir folder;
-    QDir(folder.path()).mkdir("bridge-ambush.txt");
-    Global::saveFile(folder.path() + "/bridge-ambush.txt", "name=Bridge Ambush\r\n");
+    const QString folder = scratchFolder("save-failed");
+    QDir(folder).mkdir("bridge-ambush.txt");
+    Global::saveFile(folder + "/bridge-ambush.txt", "name=Bridge Ambush\r\n");
     const QString failure = PendingChanges::failure("Bridge Ambush", "bridge-ambush.txt", Global::lastFileError());
     WindowHooks hooks;
     Global::setUiHooks(&hooks);

@@ -8,7 +8,6 @@
 #include <QListView>
 #include <QSplitter>
 #include <QTabWidget>
-#include <QTemporaryDir>
 
 #include "creature/creature.h"
 #include "editors/managerwindow.h"
@@ -87,15 +86,15 @@ void managerShots(ShotSink& sink)
     // Before the user chose an import folder.
     saveNarrowed(sink, window, "manager-import-narrow", 2);
 
-    QTemporaryDir folder;
-    fillImportFolder(folder.path());
-    chooseImportFolder(window, folder.path());
+    const QString folder = scratchFolder("monster-import");
+    fillImportFolder(folder);
+    chooseImportFolder(window, folder);
     showAtFirstStartSize(window, splitter);
     showTab(window, 2);
     sink.save("manager-import", window);
     saveNarrowed(sink, window, "manager-edit-narrow", 0);
 
-    const QString longFolder = folder.path() + "/Monsters of the Mirefen campaign, copied from the game master's notes";
+    const QString longFolder = folder + "/Monsters of the Mirefen campaign, copied from the game master's notes";
     QDir().mkpath(longFolder);
     fillImportFolder(longFolder);
     chooseImportFolder(window, longFolder);

@@ -61,13 +61,18 @@ void pick(const QString& name)
         }
 }
 
+// A row that wraps anew, or a panel just shown, settles over a few turns of the event loop.
+void settle(int turns)
+{
+    for (int turn = 0; turn < turns; turn++)
+        QCoreApplication::processEvents();
+}
+
 void save(ShotSink& sink, const QString& name)
 {
     // The docks redraw the preview on the refresh tick.
     emit Global::switchBoard.doRefreshTimer();
-    // A row that wraps anew settles over a few turns of the event loop.
-    for (int settle = 0; settle < 3; settle++)
-        QCoreApplication::processEvents();
+    settle(3);
     sink.save(name, Global::mainWindow);
 }
 
@@ -92,6 +97,8 @@ void archerShot(ShotSink& sink, const QString& name, const QString& power, const
     {
         PowerDialog dialog(archer, power, QString(), targets, {});
         QTimer::singleShot(50, [&] {
+            // On a busy machine the timer may come before the panel was laid out.
+            settle(5);
             auto* editor = Global::mainWindow->findChild<PowerWidget*>();
             for (const int kind : kinds)
                 editor->getAddButton(kind)->click();
@@ -99,8 +106,7 @@ void archerShot(ShotSink& sink, const QString& name, const QString& power, const
                 if (box->text() == "Per target" && !box->isChecked())
                     box->click();
             // The panel fits the rows grown by their targets a few turns later.
-            for (int settle = 0; settle < 5; settle++)
-                QCoreApplication::processEvents();
+            settle(5);
             save(sink, name);
             dialog.reject();
         });

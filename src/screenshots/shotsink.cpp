@@ -21,6 +21,14 @@ void showAtFirstStartSize(QWidget* window, QSplitter* splitter)
     QApplication::processEvents();
 }
 
+QString scratchFolder(const QString& name)
+{
+    QDir folder(QDir::home().filePath(name));
+    folder.removeRecursively();
+    folder.mkpath(".");
+    return folder.path();
+}
+
 void refreshTick()
 {
     emit Global::switchBoard.doRefreshTimer();
@@ -49,11 +57,13 @@ bool ShotSink::saveModal(const QString& name, const std::function<void()>& show)
 {
     bool saved = false;
     bool grabbed = false;
+    int waited = 0;
     QTimer poll;
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!box || grabbed)
+        // Once active, the box shows its focus on the same field every run.
+        if (!box || grabbed || (!box->isActiveWindow() && ++waited < 100))
             return;
         grabbed = true;
         saved = save(name, box);

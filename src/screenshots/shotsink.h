@@ -13,6 +13,10 @@ class QWidget;
 // window is first shown without a stored geometry.
 void showAtFirstStartSize(QWidget* window, QSplitter* splitter);
 
+// An empty folder of that name in the program's home, at the same path every
+// run: a picture that shows it stays the same.
+QString scratchFolder(const QString& name);
+
 // The displays draw what changed, as at the main window's next refresh tick.
 void refreshTick();
 

@@ -3,7 +3,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <cstdlib>
 #include <memory>
 
 #include "combat/initiativedialog.h"
@@ -109,8 +108,6 @@ void initiativeShot(ShotSink& sink)
 
 void turnShots(ShotSink& sink)
 {
-    // The same dice every run, so the same pictures.
-    srand(11);
     promptShots(sink);
     initiativeShot(sink);
 }

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -759,6 +760,67 @@ private slots:
         QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
             QCOMPARE(panelChild<PowerWidget>()->getTabWidget()->currentIndex(), int(Power::Effect));
             QVERIFY(pickList(true)->toolTip().startsWith("This is the list of all potential effected creatures"));
+            key(Qt::Key_Escape);
+        }));
+    }
+
+    void demonstrationPowers_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("named");
+        // Whom the text of each power that makes no attack names.
+        const QHash<QString, QString> named{
+            {"Word of Mending", "an ally"},   {"Smouldering Hide", "a creature"}, {"Choking Fog", "enemies"},
+            {"Bog Step", "itself"},           {"Slip Away", "itself"},            {"Ember Wreath", "an enemy"},
+            {"Double Rake", "itself"},        {"Bloodied Fury", "itself"},        {"Fade into Dust", "itself"},
+            {"Swarm Attack", "enemies"},      {"Stolen Breath", "itself"},        {"Scatter", "itself"},
+            {"Trigger", "a creature"},        {"Thicket Stride", "itself"},
+        };
+        // An attack roll, or its Attack or Hit line.
+        static const QRegularExpression attack(R"(\bvs\.|\bAttack\b|\bHit\b)");
+        const QList<TestWorld::DemonstrationPower> powers = TestWorld::demonstrationPowers();
+        for (int i = 0; i < powers.size(); i++) {
+            const CreaturePower& power = powers[i].power;
+            // A trap's lines without a name are no power to choose.
+            if (power.name.isEmpty())
+                continue;
+            const bool attacks = attack.match(power.current.description.join('\n')).hasMatch();
+            QTest::addRow("%s: %s", qPrintable(powers[i].file), qPrintable(power.name))
+                << i << (attacks ? QString() : named.value(power.name, "?"));
+        }
+    }
+
+    // A demonstration power keeps to its text: one that makes no attack opens
+    // on its effect, and OK takes whom its text names, nobody else picked.
+    void demonstrationPowers()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, named);
+        const TestWorld::DemonstrationPower demonstration = TestWorld::demonstrationPowers().value(index);
+        const CreaturePower& power = demonstration.power;
+        const int hit = power.current.applyTo[Power::Hit].kind;
+        if (named.isEmpty()) {
+            QVERIFY(hit != Power::NoTarget);
+            return;
+        }
+        QVERIFY2(named != "?", "the test does not know whom its text names");
+        QCOMPARE(hit, int(Power::NoTarget));
+        QCOMPARE(power.current.applyTo[Power::Miss].kind, int(Power::NoTarget));
+        Creature* user = demonstration.monster ? goblin1 : ana;
+        Creature* ally = demonstration.monster ? goblin2 : bron;
+        Creature* enemy = demonstration.monster ? ana : goblin1;
+        const QHash<QString, Creature*> whom{
+            {"itself", user}, {"an ally", ally}, {"an enemy", enemy}, {"enemies", enemy}, {"a creature", enemy}};
+        QVERIFY2(whom.contains(named), qPrintable(named));
+        user->getPowers().addPower(power, false);
+        if (demonstration.monster)
+            Global::monsters->findTemplate("Goblin")->getPowers().addPower(power, false);
+        Global::encounter->setSelectedCreatures({});
+        QVERIFY(request(user, power.name, [&](PowerDialog&) {
+            QCOMPARE(panelChild<PowerWidget>()->getTabWidget()->currentIndex(), int(Power::Effect));
+            QCOMPARE(pickList(false)->count(), 0);
+            pick(true, whom[named]->getNameGroup());
+            QVERIFY2(okButton()->isEnabled(), qPrintable(okButton()->toolTip()));
             key(Qt::Key_Escape);
         }));
     }

@@ -127,14 +127,26 @@ void takeFileFigures(CreatureStats& stats, const QVariant& figures)
 
 }
 
+QList<TestWorld::DemonstrationPower> TestWorld::demonstrationPowers()
+{
+    const QString demo = Global::getResourcePath() + "/demo-data";
+    QList<DemonstrationPower> found;
+    for (const bool monster : {false, true})
+        for (const QString& file : QDir(demo + (monster ? "/Monsters" : "/Characters")).entryList(QDir::Files)) {
+            Creature creature;
+            if (creature.load(file, monster, demo, nullptr, nullptr))
+                for (const CreaturePower* power : creature.getPowers().getPowerList(false))
+                    found.append({file, monster, *power});
+        }
+    return found;
+}
+
 CreaturePower TestWorld::demonstrationPower(const QString& heroFile, const QString& power)
 {
-    Creature hero;
-    const QString demo = Global::getResourcePath() + "/demo-data";
-    const CreaturePower* found = hero.load(heroFile, false, demo, nullptr, nullptr)
-                                     ? hero.getPowers().getPowerByName(power)
-                                     : nullptr;
-    return found ? *found : CreaturePower();
+    for (const DemonstrationPower& demonstration : demonstrationPowers())
+        if (!demonstration.monster && demonstration.file == heroFile && demonstration.power.name == power)
+            return demonstration.power;
+    return CreaturePower();
 }
 
 Creature* TestWorld::addHero(const QString& name, int maxHitPoints, int surges, int actionPoints)

@@ -34,7 +34,16 @@ public:
     // A known initiative bonus makes the creature take turns; its files hold
     // the bonus, so it is no hand edit.
     static void giveInitiativeBonus(Creature* creature, int bonus = 2);
-    // A power of a demonstration hero as its file stores it; an empty one when missing.
+    // A power of a demonstration creature as its file stores it.
+    struct DemonstrationPower
+    {
+        QString file;
+        bool monster;
+        CreaturePower power;
+    };
+    // Every power of the demonstration heroes and monsters, file by file.
+    static QList<DemonstrationPower> demonstrationPowers();
+    // A power of a demonstration hero; an empty one when missing.
     static CreaturePower demonstrationPower(const QString& heroFile, const QString& power);
 
     // Builds the event on the log and hands it to the history.
