@@ -610,6 +610,8 @@ private slots:
         QTest::newRow("Ctrl+Shift+G at once") << "" << QStringList{"back"} << QStringList{"Select creatures hit (1/3)|Next"};
         QTest::newRow("Ctrl+T at once") << "" << QStringList{"ctrl+t"} << QStringList{"Select creatures hit (1/3)|Next"};
         QTest::newRow("Ctrl+S at once") << "" << QStringList{"ctrl+s"} << QStringList{"Select creatures hit (1/3)|Next"};
+        QTest::newRow("a step removed at once, then Ctrl+G")
+            << "healing" << QStringList{"remove 0", "ctrl+g"} << QStringList{"Select creatures hit (1/3)|Start", "Select creatures hit (1/3)|Next"};
         QTest::newRow("healing removed from its own field")
             << "healing" << QStringList{go, go, go, "remove 1", go, go}
             << QStringList{"Select creatures hit (1/4)|Next", "Enter hit damage (2/4)|Next",
