@@ -255,13 +255,10 @@ void MainWindow::drawYourTurnCreature(Creature* creature, const QString& caption
 
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
-    if (runningDialog) {
-        if (runningDialog->keyPressed(event->key(), event->modifiers()))
-            return;
-    } else if (initiativeList->handleKeyEvent(event)) {
+    // A running panel has seen the key already: the table's keys are not for it.
+    if (!runningDialog && initiativeList->handleKeyEvent(event))
         return;
-    } else if (event->key() == Qt::Key_Return && !(event->modifiers() & Qt::KeypadModifier)
-               && hitPointBox->hasFocus()) {
+    if (event->key() == Qt::Key_Return && !(event->modifiers() & Qt::KeypadModifier) && hitPointBox->hasFocus()) {
         // What Apply Damage would refuse (nothing selected, a surge in the box) Return refuses too.
         if (hitAct->isEnabled())
             hitAct->trigger();

@@ -22,6 +22,8 @@ PlayersWindow::PlayersWindow(QWidget* parent) : QMainWindow(parent)
     playersList->setView(playersView);
     createDockWindows();
     setWindowTitle(tr("Ravelhorn Player's Display"));
+    // A screen the players look at: the game master's keys stay with the window he works in.
+    setAttribute(Qt::WA_ShowWithoutActivating);
 
     QSettings settings;
     restoreGeometry(settings.value("playersWindow/geometry").toByteArray());

@@ -1,8 +1,11 @@
 #include "toolkit/commandkeys.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
+
+#include "toolkit/keyboardinterface.h"
 
 CommandKeysFirst::CommandKeysFirst(QWidget* input, const QWidget* window) : QObject(input), window(window) {}
 
@@ -23,4 +26,27 @@ bool CommandKeysFirst::eventFilter(QObject*, QEvent* event)
             return true;
         }
     return false;
+}
+
+PanelKeysFirst::PanelKeysFirst(KeyboardInterface* panel, const QWidget* window) : panel(panel), window(window)
+{
+    qApp->installEventFilter(this);
+}
+
+PanelKeysFirst::~PanelKeysFirst()
+{
+    qApp->removeEventFilter(this);
+}
+
+bool PanelKeysFirst::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !window)
+        return false;
+    // Asked at each widget the key passes on its way up: a key the panel
+    // leaves goes on as it came.
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != window)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    return panel->keyPressed(key->key(), key->modifiers());
 }

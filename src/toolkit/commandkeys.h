@@ -3,6 +3,7 @@
 
 #include <QObject>
 
+class KeyboardInterface;
 class QWidget;
 
 // Gives the keys of a window's commands to the commands while an input of
@@ -22,6 +23,26 @@ protected:
 private:
     CommandKeysFirst(QWidget* input, const QWidget* window);
 
+    const QWidget* window;
+};
+
+// Gives a running panel every key pressed in the window that shows it,
+// before the input that has the focus: a combo box would take Ctrl+G as the
+// start of an entry's name, and the panel would never see it. Lives as long
+// as the panel runs.
+class PanelKeysFirst : public QObject
+{
+    Q_OBJECT
+
+public:
+    PanelKeysFirst(KeyboardInterface* panel, const QWidget* window);
+    ~PanelKeysFirst() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    KeyboardInterface* panel;
     const QWidget* window;
 };
 

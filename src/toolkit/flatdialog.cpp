@@ -2,12 +2,12 @@
 
 #include <QEventLoop>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
 
 #include "foundation/global.h"
+#include "toolkit/commandkeys.h"
 #include "toolkit/inputwidgets.h"
 #include "toolkit/panelhost.h"
 
@@ -75,6 +75,7 @@ int FlatDialog::exec()
     loop = &eventLoop;
     result = 0;
     setDefaultFocus(widget);
+    const PanelKeysFirst keys(this, widget ? widget->window() : nullptr);
     eventLoop.exec();
     loop = nullptr;
     if (host) {
@@ -91,23 +92,10 @@ void FlatDialog::showOnItsOwn(QWidget* widget, bool show)
 {
     if (show) {
         widget->setWindowTitle(windowTitle());
-        widget->installEventFilter(this);
         widget->show();
     } else {
-        widget->removeEventFilter(this);
         widget->hide();
     }
-}
-
-bool FlatDialog::eventFilter(QObject* watched, QEvent* event)
-{
-    // Without a host no window hands the panel its keys: the content's own keys are caught here.
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (keyPressed(key->key(), key->modifiers()))
-            return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 QAbstractButton* FlatDialog::getDefaultButton() const

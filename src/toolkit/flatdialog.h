@@ -53,9 +53,6 @@ public slots:
     virtual void reject();
     void onCancel();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void setContent(QLayout* layout);
     void showOnItsOwn(QWidget* widget, bool show);

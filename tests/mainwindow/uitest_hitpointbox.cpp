@@ -11,6 +11,7 @@
 #include "library/characters.h"
 #include "library/monsters.h"
 #include "mainwindow/maininitiativelist.h"
+#include "mainwindow/playerswindow.h"
 
 using CombatTesting::action;
 using CombatTesting::eventTexts;
@@ -142,21 +143,40 @@ private slots:
     }
 
     // The keys of every command reach it wherever the focus is: the HP box's
-    // own undo, redo, select-all and cut give way to the window's commands.
+    // own undo, redo, select-all and cut give way to the window's commands,
+    // and the players' window, once shown, leaves the keyboard where it was.
     void commandKeysWinOverTheFocus_data()
     {
         QTest::addColumn<bool>("inBox");
-        QTest::newRow("HP box") << true;
-        QTest::newRow("initiative table") << false;
+        QTest::addColumn<bool>("playersShown");
+        QTest::newRow("HP box") << true << false;
+        QTest::newRow("initiative table") << false << false;
+        QTest::newRow("HP box, the players' window just shown") << true << true;
     }
     void commandKeysWinOverTheFocus()
     {
         QFETCH(bool, inBox);
+        QFETCH(bool, playersShown);
         QWidget* focus = inBox ? static_cast<QWidget*>(hitPointBox()) : fixture->window->findChild<MainInitiativeList*>();
+        focus->setFocus(Qt::OtherFocusReason);
+        if (playersShown) {
+            action("Show Player's Window")->trigger();
+            QVERIFY(QTest::qWaitForWindowExposed(Global::playersWindow));
+            // The offscreen platform activates every window it shows: here it
+            // does what a window manager does for a window that asks to be
+            // shown without the keyboard.
+            if (Global::playersWindow->testAttribute(Qt::WA_ShowWithoutActivating)) {
+                fixture->window->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(fixture->window));
+            }
+        }
+        // The keys go where the window system sends them: to the focus of the active window.
         const auto press = [focus](QAction* command) {
             focus->setFocus(Qt::OtherFocusReason);
             command->setEnabled(true);
-            QTest::keySequence(QApplication::focusWidget(), command->shortcut());
+            QWidget* keys = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+            QVERIFY(keys);
+            QTest::keySequence(keys, command->shortcut());
         };
         Global::encounter->setSelectedCreatures({ana});
         QVERIFY(fixture->world->record(new DamageEvent("Hit", goblin, ana, 5, "", fixture->world->stream())));

@@ -606,6 +606,13 @@ private slots:
             << "healing" << QStringList{go, go, "remove 0", "ctrl+g"}
             << QStringList{"Select creatures hit (1/4)|Next", "Enter hit damage (2/4)|Next", "|GO",
                            "Select creatures hit (1/3)|Next"};
+        // The panel's keys from the first press, whichever of its fields has the focus then.
+        QTest::newRow("Ctrl+G at once") << "" << QStringList{"ctrl+g"} << QStringList{"Select creatures hit (1/3)|Next"};
+        QTest::newRow("Ctrl+Shift+G at once") << "" << QStringList{"back"} << QStringList{"Select creatures hit (1/3)|Next"};
+        QTest::newRow("Ctrl+T at once") << "" << QStringList{"ctrl+t"} << QStringList{"Select creatures hit (1/3)|Next"};
+        QTest::newRow("Ctrl+S at once") << "" << QStringList{"ctrl+s"} << QStringList{"Select creatures hit (1/3)|Next"};
+        QTest::newRow("a step removed at once, then Ctrl+G")
+            << "healing" << QStringList{"remove 0", "ctrl+g"} << QStringList{"Select creatures hit (1/3)|Start", "Select creatures hit (1/3)|Next"};
         QTest::newRow("healing removed from its own field")
             << "healing" << QStringList{go, go, go, "remove 1", go, go}
             << QStringList{"Select creatures hit (1/4)|Next", "Enter hit damage (2/4)|Next",
@@ -649,8 +656,10 @@ private slots:
                     QTest::mouseClick(goButton(), Qt::LeftButton);
                 else if (press.startsWith("remove "))
                     QTest::mouseClick(rowButton("Remove effect", press.section(' ', 1).toInt()), Qt::LeftButton);
-                else
-                    key(Qt::Key_G, press == "back" ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+                else {
+                    const QKeyCombination keys = QKeySequence(press == "back" ? "Ctrl+Shift+G" : press)[0];
+                    key(keys.key(), keys.keyboardModifiers());
+                }
                 seen << goHint() + "|" + goButton()->text().section(' ', 0, 0);
                 const QWidget* field = QApplication::focusWidget();
                 if (field && field->visibleRegion() != QRegion(field->rect()))
