@@ -132,9 +132,10 @@ private slots:
                 QTest::addRow("main window %d×%d%s%s", size.width(), size.height(), panel.isEmpty() ? "" : ", ",
                               qPrintable(panel))
                         << "main window" << panel << size;
-        // The pickers on the smallest first start, and the encounter picker's five buttons between fights at
-        // every first start: the lists give way, the panel never scrolls sideways.
-        for (const QString panel : {"Pick the Party", "Select an Encounter", "Select a Monster"})
+        // The pickers and the classic conditions on the smallest first start, and the encounter picker's five
+        // buttons between fights at every first start: the lists and columns give way, the panel never scrolls
+        // sideways.
+        for (const QString panel : {"Pick the Party", "Select an Encounter", "Select a Monster", "classic conditions"})
             QTest::addRow("main window 1037×648, %s", qPrintable(panel)) << "main window" << panel << smallLaptopWindow;
         QTest::newRow("main window 1037×648, Pick the Party, between fights")
                 << "main window" << "Pick the Party, between fights" << smallLaptopWindow;
@@ -637,8 +638,8 @@ private:
         return {"the panel has no buttons"};
     }
 
-    // A picker's buttons and check boxes stand whole in sight, none scrolled
-    // away; each row of its list is as high as its entries take, wrapped or not.
+    // A panel's buttons and check boxes stand whole in sight, none scrolled
+    // away; each row of a picker's list is as high as its entries take, wrapped or not.
     static QStringList pickerFaults(QWidget* panel)
     {
         QStringList faults;
@@ -695,7 +696,8 @@ private:
                 cut << arrowPanelFaults(shownPanel(), main.window->width() >= 1152);
             if (dialog.getAdjustHeight())
                 cut << panelScrolls();
-            if (QStringList{"Pick the Party", "Select an Encounter", "Select a Monster"}.contains(panel))
+            if (QStringList{"Pick the Party", "Select an Encounter", "Select a Monster", "classic conditions"}.contains(
+                        panel))
                 cut << pickerFaults(shownPanel());
         });
         return cut;
