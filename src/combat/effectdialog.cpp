@@ -41,19 +41,13 @@ QGroupBox* groupBox(const QString& title, QLayout* content)
     return box;
 }
 
-// Boxes side by side, each with its span of the row's ten shares of the
-// width; a row whose spans leave shares over leaves them empty at its end.
-QHBoxLayout* spans(std::initializer_list<std::pair<QWidget*, int>> boxes)
+// Boxes side by side that share the width of their row; where it runs out,
+// the last go on to a line of their own.
+QWidget* sharedRow(std::initializer_list<QWidget*> boxes)
 {
-    auto* layout = new QHBoxLayout;
-    int shares = 0;
-    for (const auto& [box, span] : boxes) {
-        layout->addWidget(box, span);
-        shares += span;
-    }
-    if (shares < 10)
-        layout->addStretch(10 - shares);
-    return layout;
+    for (QWidget* box : boxes)
+        box->setSizePolicy(QSizePolicy::Expanding, box->sizePolicy().verticalPolicy());
+    return WindowsAndDialogs::wrappingRow(boxes);
 }
 
 QHBoxLayout* row(std::initializer_list<QWidget*> widgets, bool stretch)
@@ -117,10 +111,11 @@ QString EffectDialog::actionBoxTitle() const
 void EffectDialog::layOut()
 {
     // Each row shares out its own width: a box that needs much room in one
-    // row widens no box of another, and the panel fits a narrow centre.
+    // row widens no box of another, and in a narrow centre a row's last boxes
+    // go below the others rather than out of sight.
     auto* rows = new QVBoxLayout;
     actionBox = groupBox(actionBoxTitle(), row({actionPopup}, false));
-    rows->addLayout(spans({{groupBox(tr("Attacker/Origin"), hLayout(5, originControl)), 5}, {actionBox, 5}}));
+    rows->addWidget(sharedRow({groupBox(tr("Attacker/Origin"), hLayout(5, originControl)), actionBox}));
 
     // The value box says nothing when the targets' surge values differ.
     auto* valueLabel = new QLabel(tr("Value"));
@@ -131,19 +126,17 @@ void EffectDialog::layOut()
     healingRow->addWidget(new QLabel(tr("Temp")));
     healingRow->addWidget(healing.tempHPSpin);
     healingRow->addStretch();
-    rows->addLayout(spans({{groupBox(tr("Damage"), row({new QLabel(tr("HP")), damageBox}, true)), 2},
-                           {groupBox(tr("Healing Surges"),
-                                     row({healing.healingSurgesCombo, valueLabel, healing.surgeValueSpin}, true)),
-                            4},
-                           {groupBox(tr("Healing"), healingRow), 4}}));
-    rows->addLayout(spans({{groupBox(tr("Conditions"), row({condition.getConditionCombo()}, false)), 5},
-                           {groupBox(tr("Ongoing"), row({ongoing.getTypeCombo(), ongoing.getAmountBox()}, false)), 5}}));
+    rows->addWidget(sharedRow(
+        {groupBox(tr("Damage"), row({new QLabel(tr("HP")), damageBox}, true)),
+         groupBox(tr("Healing Surges"), row({healing.healingSurgesCombo, valueLabel, healing.surgeValueSpin}, true)),
+         groupBox(tr("Healing"), healingRow)}));
+    rows->addWidget(sharedRow({groupBox(tr("Conditions"), row({condition.getConditionCombo()}, false)),
+                               groupBox(tr("Ongoing"), row({ongoing.getTypeCombo(), ongoing.getAmountBox()}, false))}));
     rows->addWidget(bonusBoxLayout());
-    rows->addLayout(
-        spans({{groupBox(tr("Custom Condition/Effect or Add Comment"), row({condition.getCommentEdit()}, false)), 5},
-               {groupBox(tr("Resist/Vulnerable"), row({resistance.getTypeCombo(), resistance.getAmountBox()}, false)),
-                5}}));
-    rows->addLayout(spans({{groupBox(tr("End Condition"), row({endCondition.getEndConditionCombo()}, false)), 5}}));
+    rows->addWidget(
+        sharedRow({groupBox(tr("Custom Condition/Effect or Add Comment"), row({condition.getCommentEdit()}, false)),
+                   groupBox(tr("Resist/Vulnerable"), row({resistance.getTypeCombo(), resistance.getAmountBox()}, false))}));
+    rows->addWidget(wrappingRow({groupBox(tr("End Condition"), row({endCondition.getEndConditionCombo()}, false))}));
     auto* buttons = new DialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Horizontal);
     connect(buttons, &QDialogButtonBox::accepted, this, &FlatDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &FlatDialog::reject);

@@ -137,6 +137,10 @@ private slots:
         // sideways.
         for (const QString panel : {"Pick the Party", "Select an Encounter", "Select a Monster", "classic conditions"})
             QTest::addRow("main window 1037×648, %s", qPrintable(panel)) << "main window" << panel << smallLaptopWindow;
+        // Healing a hero, its surge choices take room in the classic conditions.
+        for (const QSize size : {smallLaptopWindow, laptopWindow, desktopWindow})
+            QTest::addRow("main window %d×%d, classic conditions on a hero", size.width(), size.height())
+                    << "main window" << "classic conditions on a hero" << size;
         QTest::newRow("main window 1037×648, Pick the Party, between fights")
                 << "main window" << "Pick the Party, between fights" << smallLaptopWindow;
         for (const QSize size : {smallLaptopWindow, laptopWindow, desktopWindow})
@@ -696,8 +700,8 @@ private:
                 cut << arrowPanelFaults(shownPanel(), main.window->width() >= 1152);
             if (dialog.getAdjustHeight())
                 cut << panelScrolls();
-            if (QStringList{"Pick the Party", "Select an Encounter", "Select a Monster", "classic conditions"}.contains(
-                        panel))
+            if (QStringList{"Pick the Party", "Select an Encounter", "Select a Monster"}.contains(panel) ||
+                panel.startsWith("classic conditions"))
                 cut << pickerFaults(shownPanel());
         });
         return cut;
@@ -732,9 +736,12 @@ private:
             dialog = std::make_unique<ShortRestDialog>();
         else if (panel == "initiative")
             dialog = std::make_unique<InitiativeDialog>(Global::encounter->getCreatureList());
-        else if (panel == "classic conditions")
-            dialog = std::make_unique<EffectDialog>(Global::encounter->getCurrentCreature(), QList<Creature*>{hound},
-                                                    QList<Creature*>());
+        else if (panel.startsWith("classic conditions"))
+            dialog = std::make_unique<EffectDialog>(
+                    Global::encounter->getCurrentCreature(),
+                    QList<Creature*>{panel.endsWith("on a hero") ? Global::characters->findCharacter("Wren Talloway")
+                                                                 : hound.data()},
+                    QList<Creature*>());
         else if (panel == "power steps")
             dialog = std::make_unique<PowerDialog>(
                     hound, houndPower, QString(),
