@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include "creature/creature.h"
 #include "encounter/encounter.h"
@@ -38,6 +39,15 @@ QGroupBox* groupBox(const QString& title, QLayout* content)
     content->setContentsMargins(5, 5, 5, 5);
     box->setLayout(content);
     return box;
+}
+
+// Boxes side by side that share the width of their row; where it runs out,
+// the last go on to a line of their own.
+QWidget* sharedRow(std::initializer_list<QWidget*> boxes)
+{
+    for (QWidget* box : boxes)
+        box->setSizePolicy(QSizePolicy::Expanding, box->sizePolicy().verticalPolicy());
+    return WindowsAndDialogs::wrappingRow(boxes);
 }
 
 QHBoxLayout* row(std::initializer_list<QWidget*> widgets, bool stretch)
@@ -100,41 +110,38 @@ QString EffectDialog::actionBoxTitle() const
 
 void EffectDialog::layOut()
 {
-    auto* grid = new QGridLayout;
-    for (int column = 0; column < 10; column++)
-        grid->setColumnStretch(column, 1);
-    grid->addWidget(groupBox(tr("Attacker/Origin"), hLayout(5, originControl)), 0, 0, 1, 5);
+    // Each row shares out its own width: a box that needs much room in one
+    // row widens no box of another, and in a narrow centre a row's last boxes
+    // go below the others rather than out of sight.
+    auto* rows = new QVBoxLayout;
     actionBox = groupBox(actionBoxTitle(), row({actionPopup}, false));
-    grid->addWidget(actionBox, 0, 5, 1, 5);
-    grid->addWidget(groupBox(tr("Damage"), row({new QLabel(tr("HP")), damageBox}, true)), 1, 0, 1, 2);
+    rows->addWidget(sharedRow({groupBox(tr("Attacker/Origin"), hLayout(5, originControl)), actionBox}));
 
     // The value box says nothing when the targets' surge values differ.
     auto* valueLabel = new QLabel(tr("Value"));
     const bool showValue = healing.surgeValueSpin->isEnabled() || !healing.healingSurgesCombo->isEnabled();
     valueLabel->setVisible(showValue);
     healing.surgeValueSpin->setVisible(showValue);
-    grid->addWidget(groupBox(tr("Healing Surges"),
-                             row({healing.healingSurgesCombo, valueLabel, healing.surgeValueSpin}, true)),
-                    1, 2, 1, 4);
     auto* healingRow = row({htmlLabel(tr("HP")), healing.healSpin}, true);
     healingRow->addWidget(new QLabel(tr("Temp")));
     healingRow->addWidget(healing.tempHPSpin);
     healingRow->addStretch();
-    grid->addWidget(groupBox(tr("Healing"), healingRow), 1, 6, 1, 4);
-    grid->addWidget(groupBox(tr("Conditions"), row({condition.getConditionCombo()}, false)), 2, 0, 1, 5);
-    grid->addWidget(groupBox(tr("Ongoing"), row({ongoing.getTypeCombo(), ongoing.getAmountBox()}, false)), 2, 5, 1, 5);
-    grid->addWidget(bonusBoxLayout(), 3, 0, 1, 10);
-    grid->addWidget(groupBox(tr("Custom Condition/Effect or Add Comment"), row({condition.getCommentEdit()}, false)),
-                    4, 0, 1, 5);
-    grid->addWidget(groupBox(tr("Resist/Vulnerable"),
-                             row({resistance.getTypeCombo(), resistance.getAmountBox()}, false)),
-                    4, 5, 1, 5);
-    grid->addWidget(groupBox(tr("End Condition"), row({endCondition.getEndConditionCombo()}, false)), 5, 0, 1, 5);
+    rows->addWidget(sharedRow(
+        {groupBox(tr("Damage"), row({new QLabel(tr("HP")), damageBox}, true)),
+         groupBox(tr("Healing Surges"), row({healing.healingSurgesCombo, valueLabel, healing.surgeValueSpin}, true)),
+         groupBox(tr("Healing"), healingRow)}));
+    rows->addWidget(sharedRow({groupBox(tr("Conditions"), row({condition.getConditionCombo()}, false)),
+                               groupBox(tr("Ongoing"), row({ongoing.getTypeCombo(), ongoing.getAmountBox()}, false))}));
+    rows->addWidget(bonusBoxLayout());
+    rows->addWidget(
+        sharedRow({groupBox(tr("Custom Condition/Effect or Add Comment"), row({condition.getCommentEdit()}, false)),
+                   groupBox(tr("Resist/Vulnerable"), row({resistance.getTypeCombo(), resistance.getAmountBox()}, false))}));
+    rows->addWidget(wrappingRow({groupBox(tr("End Condition"), row({endCondition.getEndConditionCombo()}, false))}));
     auto* buttons = new DialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Horizontal);
     connect(buttons, &QDialogButtonBox::accepted, this, &FlatDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &FlatDialog::reject);
-    grid->addWidget(buttons, 6, 0, 1, 10);
-    FlatDialog::setLayout(grid);
+    rows->addWidget(buttons);
+    FlatDialog::setLayout(rows);
     setTabOrders();
 }
 

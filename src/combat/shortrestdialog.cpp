@@ -24,6 +24,20 @@ QHBoxLayout* rowLayout()
     return layout;
 }
 
+// The hit points of a hero who spends the surges and regains the extra;
+// healing starts from 0 for a hero below it.
+int restedHitPoints(const Creature* hero, int hitPoints, int surgesUsed, int extra)
+{
+    if (extra == 0 && surgesUsed == 0)
+        return hitPoints;
+    return Saturating::clamped(qint64(hero->getSurgeValue()) * surgesUsed + qMax(hitPoints, 0) + extra);
+}
+
+QString resultText(int hitPoints)
+{
+    return QString("= %1").arg(hitPoints);
+}
+
 }
 
 ShortRestDialog::ShortRestDialog(QWidget* parent) : FlatDialog(parent)
@@ -93,6 +107,7 @@ QWidget* ShortRestDialog::rowBox(ShortRestControls& row)
     layout->addWidget(row.actionPointCounter);
     layout->addStretch(2);
     setControls(row);
+    reserveRoom(row);
     box->setLayout(layout);
     return box;
 }
@@ -129,16 +144,50 @@ QString ShortRestDialog::newHPString(int hitPoints, Creature* creature)
     return Creature::colored(TextColours::blue(), QString::number(hitPoints));
 }
 
+QString ShortRestDialog::hitPointText(Creature* hero, int hitPoints)
+{
+    return tr("<b>HP</b> %4/%5").arg(newHPString(hitPoints, hero)).arg(hero->getMaxHitPoints());
+}
+
+QString ShortRestDialog::surgeText(Creature* hero, int surges)
+{
+    return tr("<b>HS</b> %2/%3").arg(surges).arg(hero->getMaxHealingSurges());
+}
+
+QString ShortRestDialog::actionPointText(int actionPoints)
+{
+    return tr("<b>AP</b> %1").arg(actionPoints);
+}
+
 void ShortRestDialog::setControls(ShortRestControls& row)
 {
     Creature* hero = row.hero;
     if (!hero)
         return;
-    row.hitPointCounter->setText(
-        tr("<b>HP</b> %4/%5").arg(newHPString(hero->getCurrHitPoints(), hero)).arg(hero->getMaxHitPoints()));
-    row.surgeCounter->setText(
-        tr("<b>HS</b> %2/%3").arg(hero->getCurrHealingSurges()).arg(hero->getMaxHealingSurges()));
-    row.actionPointCounter->setText(tr("<b>AP</b> %1").arg(hero->getCurrActionPoints()));
+    row.hitPointCounter->setText(hitPointText(hero, hero->getCurrHitPoints()));
+    row.surgeCounter->setText(surgeText(hero, hero->getCurrHealingSurges()));
+    row.actionPointCounter->setText(actionPointText(hero->getCurrActionPoints()));
+}
+
+void ShortRestDialog::reserveRoom(const ShortRestControls& row)
+{
+    const VitalFigures base = row.hero->getFiguresWithoutDelta();
+    const int mostUsed = qMin(row.surges->maximum(), base.healingSurges);
+    // The figures move steadily between what is entered at the ends of both boxes.
+    QStringList results;
+    QStringList hitPoints;
+    for (const int used : {0, mostUsed})
+        for (const int extra : {0, row.extraHitPoints->maximum()}) {
+            const int rested = restedHitPoints(row.hero, base.hitPoints, used, extra);
+            results << resultText(rested);
+            hitPoints << hitPointText(row.hero, rested);
+        }
+    reserveWidth(row.result, results);
+    reserveWidth(row.hitPointCounter, hitPoints);
+    reserveWidth(row.surgeCounter,
+                 {surgeText(row.hero, base.healingSurges), surgeText(row.hero, base.healingSurges - mostUsed)});
+    reserveWidth(row.actionPointCounter,
+                 {actionPointText(base.actionPoints), actionPointText(Saturating::sum(base.actionPoints, 1))});
 }
 
 void ShortRestDialog::onRestValueChanged()
@@ -150,13 +199,10 @@ void ShortRestDialog::onRestValueChanged()
         const int extra = row.extraHitPoints->value();
         const VitalFigures base = hero->getFiguresWithoutDelta();
         const int used = qMin(row.surges->value(), base.healingSurges);
-        // Healing starts from 0 for a hero below it.
-        int hitPoints = base.hitPoints;
-        if (extra != 0 || used != 0)
-            hitPoints = Saturating::clamped(qint64(hero->getSurgeValue()) * used + qMax(base.hitPoints, 0) + extra);
+        const int hitPoints = restedHitPoints(hero, base.hitPoints, used, extra);
         hero->setDeltaCurrHealth(qint64(hitPoints) - base.hitPoints, 0, -used);
         hero->setDeltaCurrActionPoints(milestoneBox->isChecked() ? 1 : 0);
-        row.result->setText(QString("= %1").arg(hitPoints));
+        row.result->setText(resultText(hitPoints));
         setControls(row);
     }
 }

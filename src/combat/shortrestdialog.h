@@ -54,6 +54,11 @@ private:
     void setupControls();
     QWidget* rowBox(ShortRestControls& row);
     void setControls(ShortRestControls& row);
+    // Each total keeps the room of the widest text that what can be entered makes of it.
+    static void reserveRoom(const ShortRestControls& row);
+    static QString hitPointText(Creature* hero, int hitPoints);
+    static QString surgeText(Creature* hero, int surges);
+    static QString actionPointText(int actionPoints);
 
     QCheckBox* milestoneBox = nullptr;
     QList<ShortRestControls> rows;

@@ -18,6 +18,7 @@
 #include "encounter/encounter.h"
 #include "foundation/global.h"
 #include "foundation/saturating.h"
+#include "toolkit/inputwidgets.h"
 
 namespace {
 
@@ -69,8 +70,9 @@ CharacterDetails::CharacterDetails()
     addNumber("Fortitude", 0, 99, &Creature::getFortitude, &Creature::setFortitude);
     addNumber("Reflex", 0, 99, &Creature::getReflex, &Creature::setReflex);
     addNumber("Will", 0, 99, &Creature::getWill, &Creature::setWill);
-    // The current values keep within their maximum.
-    addNumber("HP", -99, 999, &Creature::getCurrHitPoints, &Creature::setCurrHitPoints,
+    // The current values keep within their maximum; a box keeps the width of
+    // the widest value it can show, so that a new maximum moves no box.
+    addNumber("HP", -999, 999, &Creature::getCurrHitPoints, &Creature::setCurrHitPoints,
               [](const Creature* c) {
                   return qMakePair(Saturating::difference(0, c->getMaxHitPoints()), c->getMaxHitPoints());
               });
@@ -143,7 +145,7 @@ void CharacterDetails::addNumber(const QString& heading, int minimum, int maximu
                                  std::function<int(const Creature*)> read, std::function<void(Creature*, int)> write,
                                  std::function<QPair<int, int>(const Creature*)> range)
 {
-    numbers.append({heading, digitBox(maximum, minimum), minimum, maximum, read, write, range});
+    numbers.append({heading, new SteadySpinBox(minimum, maximum), minimum, maximum, read, write, range});
 }
 
 const CharacterDetails::NumberField* CharacterDetails::field(const QString& heading) const

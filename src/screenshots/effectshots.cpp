@@ -37,7 +37,7 @@ void choose(QComboBox* box, int data)
     emit box->activated(index);
 }
 
-void dialogShot(ShotSink& sink)
+void dialogShot(ShotSink& sink, QSize size, const QString& name)
 {
     Creature* healer = Global::characters->findCharacter("Idrel Vane");
     Creature* wren = Global::characters->findCharacter("Wren Talloway");
@@ -56,10 +56,10 @@ void dialogShot(ShotSink& sink)
         // The docks redraw the preview on the refresh tick.
         emit Global::switchBoard.doRefreshTimer();
         QCoreApplication::processEvents();
-        sink.save("effect-dialog", Global::mainWindow);
+        sink.save(name, Global::mainWindow);
         dialog.reject();
     });
-    Global::mainWindow->resize(1400, 800);
+    Global::mainWindow->resize(size);
     dialog.exec();
     Global::encounter->setSelectedCreatures(selected);
 }
@@ -99,7 +99,10 @@ void dockShot(ShotSink& sink)
 
 void effectShots(ShotSink& sink)
 {
-    dialogShot(sink);
+    dialogShot(sink, QSize(1400, 800), "effect-dialog");
+    // A first start's size on a 1,152 × 720 screen: the rows give way, the buttons stay in view.
+    dialogShot(sink, QSize(1037, 648), "effect-dialog-1037x648");
+    Global::mainWindow->resize(1400, 800);
     dockShot(sink);
 }
 

@@ -163,3 +163,33 @@ void PathComboBox::paintEvent(QPaintEvent*)
     option.currentText = fontMetrics().elidedText(option.currentText, Qt::ElideMiddle, room);
     painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
+
+SteadySpinBox::SteadySpinBox(int minimum, int maximum) : widestMinimum(minimum), widestMaximum(maximum)
+{
+    setRange(minimum, maximum);
+}
+
+QSize SteadySpinBox::sizeHint() const
+{
+    return widened(QSpinBox::sizeHint());
+}
+
+QSize SteadySpinBox::minimumSizeHint() const
+{
+    return widened(QSpinBox::minimumSizeHint());
+}
+
+QSize SteadySpinBox::widened(QSize hint) const
+{
+    // Both hints are the style's frame and arrows around the widest text of the range.
+    hint.rwidth() += qMax(0, textWidth(widestMinimum, widestMaximum) - textWidth(minimum(), maximum()));
+    return hint;
+}
+
+int SteadySpinBox::textWidth(int minimum, int maximum) const
+{
+    // Measured as the box measures them, a space after each.
+    const QFontMetrics metrics = fontMetrics();
+    return qMax(metrics.horizontalAdvance(textFromValue(minimum) + ' '),
+                metrics.horizontalAdvance(textFromValue(maximum) + ' '));
+}

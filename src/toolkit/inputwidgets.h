@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QSet>
+#include <QSpinBox>
 
 #include "foundation/dogtag.h"
 
@@ -70,6 +71,27 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+};
+
+// A number box as wide as the widest value of the range it was built with,
+// also while given a narrower range: a range that follows another figure
+// moves nothing beside it.
+class SteadySpinBox : public QSpinBox
+{
+    Q_OBJECT
+
+public:
+    SteadySpinBox(int minimum, int maximum);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+private:
+    QSize widened(QSize hint) const;
+    int textWidth(int minimum, int maximum) const;
+
+    int widestMinimum;
+    int widestMaximum;
 };
 
 #endif

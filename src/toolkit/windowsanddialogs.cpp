@@ -137,6 +137,20 @@ QWidget* WindowsAndDialogs::layoutToWidget(QLayout* layout)
     return widget;
 }
 
+void WindowsAndDialogs::reserveWidth(QLabel* label, const QStringList& texts)
+{
+    const QString shown = label->text();
+    // Measured with the style sheet it will be drawn with.
+    label->ensurePolished();
+    int widest = label->sizeHint().width();
+    for (const QString& text : texts) {
+        label->setText(text);
+        widest = qMax(widest, label->sizeHint().width());
+    }
+    label->setText(shown);
+    label->setMinimumWidth(widest);
+}
+
 namespace {
 
 // Built on the cached item that addWidget would make, so each layout pass does

@@ -57,6 +57,9 @@ public:
         QWidget* w2 = nullptr, QWidget* w3 = nullptr, QWidget* w4 = nullptr, QWidget* w5 = nullptr,
         QWidget* w6 = nullptr);
     static QWidget* layoutToWidget(QLayout* layout);
+    // Keeps the label as wide as the widest of the texts, or of its own,
+    // asks: as it shows them in turn it moves nothing beside it.
+    static void reserveWidth(QLabel* label, const QStringList& texts);
     // Adds the widget to the box, which the widget asks for its least size
     // only: it takes the room the others leave (with stretch), and gives way
     // before them down to its least.

@@ -134,10 +134,15 @@ private slots:
                 QTest::addRow("main window %d×%d%s%s", size.width(), size.height(), panel.isEmpty() ? "" : ", ",
                               qPrintable(panel))
                         << "main window" << panel << size;
-        // The pickers on the smallest first start, and the encounter picker's five buttons between fights at
-        // every first start: the lists give way, the panel never scrolls sideways.
-        for (const QString panel : {"Pick the Party", "Select an Encounter", "Select a Monster"})
+        // The pickers and the classic conditions on the smallest first start, and the encounter picker's five
+        // buttons between fights at every first start: the lists and columns give way, the panel never scrolls
+        // sideways.
+        for (const QString panel : {"Pick the Party", "Select an Encounter", "Select a Monster", "classic conditions"})
             QTest::addRow("main window 1037×648, %s", qPrintable(panel)) << "main window" << panel << smallLaptopWindow;
+        // Healing a hero, its surge choices take room in the classic conditions.
+        for (const QSize size : {smallLaptopWindow, laptopWindow, desktopWindow})
+            QTest::addRow("main window %d×%d, classic conditions on a hero", size.width(), size.height())
+                    << "main window" << "classic conditions on a hero" << size;
         QTest::newRow("main window 1037×648, Pick the Party, between fights")
                 << "main window" << "Pick the Party, between fights" << smallLaptopWindow;
         for (const QSize size : {smallLaptopWindow, laptopWindow, desktopWindow})
@@ -710,8 +715,8 @@ private:
         return {"the panel has no buttons"};
     }
 
-    // A picker's buttons and check boxes stand whole in sight, none scrolled
-    // away; each row of its list is as high as its entries take, wrapped or not.
+    // A panel's buttons and check boxes stand whole in sight, none scrolled
+    // away; each row of a picker's list is as high as its entries take, wrapped or not.
     static QStringList pickerFaults(QWidget* panel)
     {
         QStringList faults;
@@ -797,7 +802,8 @@ private:
                 cut << arrowPanelFaults(shownPanel(), main.window->width() >= 1152);
             if (dialog.getAdjustHeight())
                 cut << panelScrolls();
-            if (QStringList{"Pick the Party", "Select an Encounter", "Select a Monster"}.contains(panel))
+            if (QStringList{"Pick the Party", "Select an Encounter", "Select a Monster"}.contains(panel) ||
+                panel.startsWith("classic conditions"))
                 cut << pickerFaults(shownPanel());
         });
         return cut;
@@ -832,9 +838,12 @@ private:
             dialog = std::make_unique<ShortRestDialog>();
         else if (panel == "initiative")
             dialog = std::make_unique<InitiativeDialog>(Global::encounter->getCreatureList());
-        else if (panel == "classic conditions")
-            dialog = std::make_unique<EffectDialog>(Global::encounter->getCurrentCreature(), QList<Creature*>{hound},
-                                                    QList<Creature*>());
+        else if (panel.startsWith("classic conditions"))
+            dialog = std::make_unique<EffectDialog>(
+                    Global::encounter->getCurrentCreature(),
+                    QList<Creature*>{panel.endsWith("on a hero") ? Global::characters->findCharacter("Wren Talloway")
+                                                                 : hound.data()},
+                    QList<Creature*>());
         else if (panel == "power steps")
             dialog = std::make_unique<PowerDialog>(
                     hound, houndPower, QString(),

@@ -1,5 +1,6 @@
 // The short rest panel and both rests through the real main window and its
 // history log.
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDockWidget>
@@ -81,6 +82,20 @@ void type(QSpinBox* box, int value)
     box->setFocus(Qt::TabFocusReason);
     box->selectAll();
     QTest::keyClicks(box, QString::number(value));
+}
+
+// Where each control of the panel's rows stands on the screen, once laid out.
+QList<QRect> rowPlaces(const ShortRestDialog* panel)
+{
+    // The panel's layouts pass a change on to the main window's in turn.
+    for (int round = 0; round < 3; round++)
+        QApplication::processEvents();
+    QList<QRect> places;
+    for (const ShortRestControls& row : panel->getRows())
+        for (const QWidget* control : std::initializer_list<const QWidget*>{row.surges, row.extraHitPoints, row.result,
+                 row.hitPointCounter, row.surgeCounter, row.actionPointCounter})
+            places << QRect(control->mapToGlobal(QPoint(0, 0)), control->size());
+    return places;
 }
 
 QPushButton* panelButton(QDialogButtonBox::StandardButton which)
@@ -242,6 +257,7 @@ private slots:
         const int most = std::numeric_limits<int>::max();
         QTest::newRow("a surge of the most value and more") << 28 << -3 << 5 << "= 2147483647 2147483647" << 28;
         QTest::newRow("the most from far below 0") << most << -1000000000 << 0 << "= 2147483647 2147483647" << most;
+        QTest::newRow("a surge of the most value from 0") << 28 << 0 << 500 << "= 2147483647 2147483647" << 28;
     }
 
     void shortRestAtTheEndsOfInt()
@@ -255,17 +271,23 @@ private slots:
         vitality.surgeValue = std::numeric_limits<int>::max();
         QVERIFY(fixture->world->record(new SetVitalityEvent(vitality, fixture->world->stream())));
         QString shown;
+        QList<QRect> placesBefore;
+        QList<QRect> placesAfter;
         whenOpen<ShortRestDialog>([&](ShortRestDialog* panel) {
             const ShortRestControls& row = panel->getRows().first();
+            placesBefore = rowPlaces(panel);
             type(row.surges, 1);
             if (extra)
                 type(row.extraHitPoints, extra);
             shown = row.result->text() + " " + QString::number(ana->getCurrHitPoints());
+            placesAfter = rowPlaces(panel);
             QTest::mouseClick(panelButton(QDialogButtonBox::Ok), Qt::LeftButton);
         });
         CombatTesting::runCommand("Short Rest...");
         QTEST(shown, "shown");
         QTEST(ana->getCurrHitPoints(), "rested");
+        // The totals grew by many digits: no row's control moved.
+        QCOMPARE(placesAfter, placesBefore);
     }
 
     // The linked files are read before anything is recorded; daily powers come back; the dead stay out.

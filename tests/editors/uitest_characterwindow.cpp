@@ -85,6 +85,16 @@ int figure(Creature* c, const QString& heading)
     return figures.value(heading)();
 }
 
+// Where each number box of "Edit Details" stands on the screen, once laid out.
+QMap<QSpinBox*, QRect> boxPlaces(const Creator& c)
+{
+    QApplication::processEvents();
+    QMap<QSpinBox*, QRect> places;
+    for (QSpinBox* box : c.details()->findChildren<QSpinBox*>())
+        places.insert(box, QRect(box->mapToGlobal(QPoint(0, 0)), box->size()));
+    return places;
+}
+
 void typeAndCommit(QSpinBox* box, int value)
 {
     Creator::type(box, value);
@@ -129,7 +139,7 @@ private slots:
         QCOMPARE(Creator::items(d->getRoleBox()), (QStringList{"", "Controller", "Defender", "Leader", "Striker"}));
         QCOMPARE(Creator::items(d->getAlignmentBox()),
                  (QStringList{"", "Lawful Good", "Good", "Neutral", "Evil", "Chaotic Evil"}));
-        const QList<std::tuple<QString, int, int>> ranges{{"Level", 0, 99}, {"AC", 0, 99}, {"HP", -99, 999},
+        const QList<std::tuple<QString, int, int>> ranges{{"Level", 0, 99}, {"AC", 0, 99}, {"HP", -999, 999},
             {"Max HP", 0, 999}, {"HS", 0, 99}, {"Initiative", -20, 99}, {"Perception", -99, 99}, {"CHA", 0, 99}};
         for (const auto& [heading, minimum, maximum] : ranges) {
             QCOMPARE(c.box(heading)->minimum(), minimum);
@@ -400,6 +410,9 @@ private slots:
         QTest::newRow("Max HS") << "Max HS" << 5 << 12 << "";
         QTest::newRow("Max HP, written") << "Max HP" << 15 << 60 << "hit-points=";
         QTest::newRow("Max HS, written") << "Max HS" << 5 << 12 << "healing-surges=";
+        // The current box's range gains a digit, or loses one.
+        QTest::newRow("Max HP past a hundred") << "Max HP" << 15 << 120 << "";
+        QTest::newRow("Max HS below ten") << "Max HS" << 5 << 9 << "";
     }
     void typedMaximumCountsAtOnce()
     {
@@ -415,6 +428,8 @@ private slots:
         typeAndCommit(c.box(currentHeading), current);
         QFETCH(int, maximum);
         QFETCH(QString, written);
+        c.tabs()->setCurrentIndex(1);
+        const QMap<QSpinBox*, QRect> before = boxPlaces(c);
         if (written.isEmpty()) {
             Creator::type(c.box(heading), maximum);
         } else {
@@ -426,11 +441,25 @@ private slots:
             number.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
             pane->setTextCursor(number);
             pane->setFocus();
+            c.tabs()->setCurrentIndex(0);
             QTest::keyClicks(pane, QString::number(maximum));
+            c.tabs()->setCurrentIndex(1);
         }
         QCOMPARE(figure(brannoc, heading), maximum);
         QCOMPARE(figure(brannoc, currentHeading), current);
         QCOMPARE(c.box(currentHeading)->value(), current);
+        // Every box stands where it stood: a double-click at the surge value's
+        // old left edge and what is typed then land in it.
+        const QMap<QSpinBox*, QRect> after = boxPlaces(c);
+        QSpinBox* surgeValue = c.box("Surge Value");
+        const QPoint edge = before.value(surgeValue).topLeft() + QPoint(3, surgeValue->height() / 2);
+        QWidget* under = c.window->childAt(c.window->mapFromGlobal(edge));
+        QVERIFY(under);
+        QTest::mouseDClick(under, Qt::LeftButton, {}, under->mapFromGlobal(edge));
+        QTest::keyClicks(QApplication::focusWidget(), "8");
+        QCOMPARE(brannoc->getSurgeValue(), 8);
+        QCOMPARE(figure(brannoc, heading), maximum);
+        QCOMPARE(after, before);
         QVERIFY(c.button("Save All")->isEnabled());
         QTest::mouseClick(c.button("Save All"), Qt::LeftButton);
         QVERIFY(!brannoc->isDirty());
