@@ -153,6 +153,10 @@ private slots:
         // start's: an empty step page still takes its least.
         QTest::newRow("main window 1152×690, Barbed Arrow, no step") << "main window" << "Barbed Arrow, no step"
                                                                        << QSize(1152, 690);
+        // The first step added by its button, at the first starts.
+        for (const QSize size : {smallLaptopWindow, laptopWindow, desktopWindow})
+            QTest::addRow("main window %d×%d, Volley of Briars, no step", size.width(), size.height())
+                    << "main window" << "Volley of Briars, no step" << size;
         // The centre as narrow as the panel goes: the choices elide their names, whole in their tooltips.
         QTest::newRow("main window 1037×648, Volley of Briars, docks widened")
                 << "main window" << "Volley of Briars, docks widened" << smallLaptopWindow;
@@ -556,13 +560,18 @@ private:
         QTest::keyClick(view, key);
     }
 
-    // The choices stand in one row; heroes put back and picked again move no
-    // list or button; with buttonsInView, the editor shows every add button
+    // The choices stand in one row; the first step added to the power, and
+    // heroes put back and picked again, move no list or button; with buttonsInView, the editor shows every add button
     // without being scrolled; with halfRows, each list shows a row in part.
     QStringList arrowPanelFaults(QWidget* panel, bool buttonsInView, bool halfRows)
     {
         QStringList faults;
         const auto* editor = panel->findChild<PowerWidget*>();
+        if (panel->findChildren<QFrame*>("steprow").isEmpty())
+            for (const QString& moved : movedBy(panel, [editor] {
+                     QTest::mouseClick(editor->getAddButton(PowerStep::Damage), Qt::LeftButton);
+                 }))
+                faults << "the first step: " + moved;
         for (int kind = PowerStep::Healing; buttonsInView && kind <= PowerStep::EndCondition; kind++)
             if (const QToolButton* button = editor->getAddButton(kind);
                 button->visibleRegion() != QRegion(button->rect()))
