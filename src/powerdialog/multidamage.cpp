@@ -40,6 +40,9 @@ MultiDamage::MultiDamage(DamageStep* step, EffectCreatures* creatures, const QSp
     connect(this, &MultiDamage::doMultiDamageRequiresResize, &Global::switchBoard,
             &SwitchBoard::doMultiDamageRequiresResize);
     refresh();
+    // Empty, it takes no gap in the step's row, as when its last row went.
+    if (rows.isEmpty())
+        hide();
 }
 
 QList<Creature*> MultiDamage::listedCreatures() const

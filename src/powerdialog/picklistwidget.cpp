@@ -99,6 +99,17 @@ void PickListWidget::keyPressEvent(QKeyEvent* event)
     }
 }
 
+void PickListWidget::mousePressEvent(QMouseEvent* event)
+{
+    // The view would scroll a half-shown row into view once the double-click
+    // time has passed: the next click at the same place would pick the name
+    // below. The keys still bring the current row into view.
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
+    QListWidget::mousePressEvent(event);
+    setAutoScroll(scrolls);
+}
+
 namespace {
 
 QString itemText(Creature* creature, Creature* origin)

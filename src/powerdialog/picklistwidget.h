@@ -11,7 +11,8 @@ class Creature;
 
 // One of the target picker's two lists. Up and Down move a single selection
 // and wrap around the ends; with Shift they extend it. Left and Right go to
-// the picker, which moves the selected creatures.
+// the picker, which moves the selected creatures. A click never scrolls the
+// list; the keys, the wheel and the scroll bar do.
 class PickListWidget : public QListWidget
 {
 public:
@@ -26,6 +27,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void moveTo(int row, QItemSelectionModel::SelectionFlags flags);

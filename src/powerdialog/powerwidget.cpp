@@ -62,23 +62,38 @@ bool locate(const PowerProgram& program, const PowerStep* step, Power::StepType&
     return false;
 }
 
+// A row of the step's fields, for the list.
+QFrame* stepRow(StepListWidget* list, PowerStep* step, EffectCreatures* creatures)
+{
+    auto* row = new QFrame(list);
+    row->setObjectName("steprow");
+    row->setContentsMargins(6, 4, 6, 4);
+    if (QLayout* fields = step->getLayout(list, creatures))
+        row->setLayout(fields);
+    return row;
+}
+
 // A page of steps: it scrolls, but never shows less than its tallest row
 // whole (the tab widget asks its pages, not their minimum sizes), each
 // step's rows of targets counted as many as steadyTargets, however many are
 // picked or shown: targets that come and go, past that number too, and the
 // rows of targets shown or hidden move nothing below the page; more rows
-// scroll inside it.
+// scroll inside it. It keeps room for the sample row, of the tallest kind,
+// empty as it may be: the first step added moves nothing below it.
 class StepPage : public ResizableScrollArea
 {
 public:
-    explicit StepPage(int steadyTargets) : ResizableScrollArea(false, true), steadyTargets(steadyTargets) {}
+    StepPage(int steadyTargets, const QWidget* sample)
+        : ResizableScrollArea(false, true), steadyTargets(steadyTargets), reserved(steadyHeight(sample))
+    {
+    }
 
     QSize minimumSizeHint() const override
     {
         // Kept until a row changes: the layouts above ask many times a pass.
         if (tallest < 0) {
             const QLayout* rows = widget() ? widget()->layout() : nullptr;
-            tallest = 0;
+            tallest = reserved;
             for (int index = 0; rows && index < rows->count(); index++)
                 if (const QWidget* row = rows->itemAt(index)->widget(); row && !row->isHidden())
                     tallest = qMax(tallest, steadyHeight(row));
@@ -109,6 +124,7 @@ private:
     }
 
     int steadyTargets;
+    int reserved;
     mutable int tallest = -1;
 };
 
@@ -183,10 +199,15 @@ PowerWidget::PowerWidget(PowerEditInterface* owner, EffectCreatures* creatures, 
     const QString titles[] = {tr("Hit"), tr("Miss"), tr("Effect")};
     const QList<Creature*>* picked[] = {&creatures->getTargetList(), &creatures->getMissList(),
                                         &creatures->getEffectList()};
+    // A damage row, the tallest kind, made aside to be measured, styled as the pages' rows are.
+    const std::unique_ptr<PowerStep> sampleStep(PowerStep::create(PowerStep::Damage));
+    const std::unique_ptr<StepListWidget> sampleList(new StepListWidget(this));
+    QFrame* sample = stepRow(sampleList.get(), sampleStep.get(), creatures);
+    sample->ensurePolished();
     for (int type = Power::Hit; type <= Power::Effect; type++) {
         // The rows of targets as the editor opens, up to three: the room
         // they take at its least stays theirs.
-        areas[type] = new StepPage(qBound(1, int(picked[type]->size()), 3));
+        areas[type] = new StepPage(qBound(1, int(picked[type]->size()), 3), sample);
         areas[type]->setFocusPolicy(Qt::NoFocus);
         areas[type]->setObjectName(pageNames[type]);
         tabs->addTab(areas[type], titles[type]);
@@ -272,14 +293,10 @@ void PowerWidget::fillPage(Power::StepType type)
 void PowerWidget::insertRow(Power::StepType type, int index, PowerStep* step)
 {
     StepListWidget* list = lists[type];
-    auto* row = new QFrame(list);
-    row->setObjectName("steprow");
-    row->setContentsMargins(6, 4, 6, 4);
+    QFrame* row = stepRow(list, step, creatures);
     // Styled once, as it first shows; a row moved later is restyled.
     row->setProperty("odd", index % 2 == 1);
     static_cast<QBoxLayout*>(list->layout())->insertWidget(index, row);
-    if (QLayout* fields = step->getLayout(list, creatures))
-        row->setLayout(fields);
     // Now, not on the layout's deferred show: the new step takes the focus at once.
     row->show();
 }

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QScrollArea>
@@ -165,6 +166,10 @@ private slots:
         // start's: an empty step page still takes its least.
         QTest::newRow("main window 1152×690, Barbed Arrow, no step") << "main window" << "Barbed Arrow, no step"
                                                                        << QSize(1152, 690);
+        // The first step added by its button, at the first starts.
+        for (const QSize size : {smallLaptopWindow, laptopWindow, desktopWindow})
+            QTest::addRow("main window %d×%d, Volley of Briars, no step", size.width(), size.height())
+                    << "main window" << "Volley of Briars, no step" << size;
         // The centre as narrow as the panel goes: the choices elide their names, whole in their tooltips.
         QTest::newRow("main window 1037×648, Volley of Briars, docks widened")
                 << "main window" << "Volley of Briars, docks widened" << smallLaptopWindow;
@@ -633,13 +638,19 @@ private:
         QTest::keyClick(view, key);
     }
 
-    // The choices stand in one row; heroes put back and picked again move no
-    // list or button; with buttonsInView, the editor shows every add button
-    // without being scrolled.
-    QStringList arrowPanelFaults(QWidget* panel, bool buttonsInView)
+    // The choices stand in one row; the first step added to the power, and
+    // heroes put back and picked again, move no list or button; with
+    // buttonsInView, the editor shows every add button without being
+    // scrolled; with halfRows, each list shows a row in part.
+    QStringList arrowPanelFaults(QWidget* panel, bool buttonsInView, bool halfRows)
     {
         QStringList faults;
         const auto* editor = panel->findChild<PowerWidget*>();
+        if (panel->findChildren<QFrame*>("steprow").isEmpty())
+            for (const QString& moved : movedBy(panel, [editor] {
+                     QTest::mouseClick(editor->getAddButton(PowerStep::Damage), Qt::LeftButton);
+                 }))
+                faults << "the first step: " + moved;
         for (int kind = PowerStep::Healing; buttonsInView && kind <= PowerStep::EndCondition; kind++)
             if (const QToolButton* button = editor->getAddButton(kind);
                 button->visibleRegion() != QRegion(button->rect()))
@@ -656,7 +667,7 @@ private:
             std::reverse(moves.begin(), moves.end());
         for (const auto& [list, key] : moves)
             faults << movedBy(panel, [this, list = list, key = key] { moveCreature(list, "Wren Talloway", key); });
-        return faults + clickedThroughFaults(panel);
+        return faults + clickedThroughFaults(panel) + listFootFaults(panel, halfRows);
     }
 
     // GO walked round its whole order, then a hero added and put back by
@@ -699,6 +710,60 @@ private:
                 faults << QString("a name in %1: %2").arg(list, moved);
             for (const QString& moved : movedBy(panel, [&] { clickButton(button); }))
                 faults << QString("%1: %2").arg(button, moved);
+        }
+        return faults;
+    }
+
+    // The lists stand whole above the Save Changes row. A click on the row a
+    // list shows in part, at its foot, picks that name and scrolls nothing:
+    // a second click at the same place picks it again; the Down key still
+    // brings the next name into view. All are added first, for the targets'
+    // list to show such a row too.
+    static QStringList listFootFaults(QWidget* panel, bool halfRows)
+    {
+        QStringList faults;
+        QPushButton* save = nullptr;
+        for (QPushButton* button : panel->findChildren<QPushButton*>())
+            if (button->text() == "Save Changes")
+                save = button;
+        for (const QString list : {"pickview", "listview"}) {
+            auto* view = panel->findChild<QListWidget*>(list);
+            if (view->mapTo(panel, QPoint(0, view->height())).y() > save->mapTo(panel, QPoint()).y())
+                faults << list + " reaches under the Save Changes row";
+        }
+        for (const QString list : {"pickview", "listview"}) {
+            if (list == "listview")
+                for (QToolButton* button : panel->findChildren<QToolButton*>())
+                    if (button->text() == "Add All")
+                        QTest::mouseClick(button, Qt::LeftButton);
+            auto* view = panel->findChild<QListWidget*>(list);
+            const QRect shown = view->viewport()->rect();
+            QListWidgetItem* half = nullptr;
+            for (int row = 0; row < view->count() && !half; row++)
+                if (const QRect place = view->visualItemRect(view->item(row));
+                    place.intersects(shown) && !shown.contains(place))
+                    half = view->item(row);
+            if (!half) {
+                if (halfRows && view->count() > 0)
+                    faults << list + " shows no row in part";
+                continue;
+            }
+            const QPoint pointer = (view->visualItemRect(half) & shown).center();
+            const int scrolled = view->verticalScrollBar()->value();
+            for (int click = 1; click <= 2; click++) {
+                QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, pointer);
+                // Past the time a double click takes, when a view scrolls to the row clicked.
+                QTest::qWait(QApplication::doubleClickInterval() + 300);
+                if (view->verticalScrollBar()->value() != scrolled || view->currentItem() != half)
+                    faults << QString("click %1 on %2 in %3: the list scrolled by %4, %5 picked")
+                                      .arg(click)
+                                      .arg(half->text(), list)
+                                      .arg(view->verticalScrollBar()->value() - scrolled)
+                                      .arg(view->currentItem()->text());
+            }
+            QTest::keyClick(view, Qt::Key_Down);
+            if (!shown.contains(view->visualItemRect(view->currentItem())))
+                faults << QString("Down in %1: %2 out of view").arg(list, view->currentItem()->text());
         }
         return faults;
     }
@@ -799,7 +864,7 @@ private:
             if (elidedChoice && std::none_of(combos.begin(), combos.end(), elided))
                 cut << "no choice elided";
             if (panel.startsWith("Volley of Briars") || panel.startsWith("Barbed Arrow"))
-                cut << arrowPanelFaults(shownPanel(), main.window->width() >= 1152);
+                cut << arrowPanelFaults(shownPanel(), main.window->width() >= 1152, main.window->height() <= 648);
             if (dialog.getAdjustHeight())
                 cut << panelScrolls();
             if (QStringList{"Pick the Party", "Select an Encounter", "Select a Monster"}.contains(panel) ||
