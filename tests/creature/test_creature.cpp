@@ -729,10 +729,16 @@ private:
                  stats.savingThrows = QString::number(a);
                  hero->setStats(stats);
              }}};
+        // The windows draw the figures they were last told of.
+        QString told = figures(hero);
+        const QMetaObject::Connection telling =
+            connect(hero, &Creature::doCreatureUpdated, this, [&] { told = figures(hero); });
         for (const QString& step : script.split(", ")) {
             const QStringList words = step.split(' ');
             steps[words[0]](figure(words.value(1)), figure(words.value(2)), figure(words.value(3)));
         }
+        disconnect(telling);
+        QCOMPARE(told, figures(hero));
     }
 
     // "hp+temp hs.. ap../used taken.. heals.. was hp/hs/ap", then what is set of the rest.

@@ -245,6 +245,7 @@ private slots:
         QTest::newRow("missing kept") << vex3 + "race=Dwarf\n" << true << imported << kept("Human", "Dwarf");
         QTest::newRow("Unaligned kept out") << vex3 + "alignment=Unaligned\n" << true << imported << kept();
         QTest::newRow("unaligned") << vex3 + "alignment=unaligned\n" << false << imported << kept("Good", "unaligned");
+        QTest::newRow("alignment on re-import") << vex3 + "alignment=Evil\n" << true << imported << kept("Good", "Evil");
         QTest::newRow("powers") << vex3 + "power=Strike\nheader=h\n" << true << imported << kept("Rune", "Rune,Strike");
         QTest::newRow("unique name") << QByteArray("name=Rogue\nlevel=3\nrace=Human\n") << false << imported
                                      << kept("Vex", "Rogue 3");

@@ -585,6 +585,9 @@ private:
             {"extended rest leaves power usage alone", used, [](S s) { return new ExtendedRestEvent({}, s); },
              "Extended Rest: Aldric, Brenna", true,
              "Aldric beforeAp=0 beforeHp=0 beforeHs=0 hs=8; Brenna beforeAp=0 beforeHp=0 beforeHs=0 hp=24 hs=6"},
+            {"extended rest leaves the effects on", effects, [](S s) { return new ExtendedRestEvent({}, s); },
+             "Extended Rest: Aldric, Brenna", true,
+             "Aldric beforeAp=0 beforeHp=0 beforeHs=0 hs=8; Brenna beforeAp=0 beforeHp=0 beforeHs=0 hp=24 hs=6"},
             // Delays, readied actions, deaths and initiative moves.
             {"delay of a hero", starts, build<DelayEvent>(a), "* Delayed: Aldric *", true, "Aldric delayed=1"},
             {"ready of a monster", starts, build<ReadyEvent>(g2), "* Ready: Goblin (2) *", false, "Goblin (2) ready=1"},
