@@ -8,6 +8,7 @@ cd "$(dirname "$0")"
 
 install_missing_packages $PACKAGES
 install_missing_packages --optional $FUZZ_PACKAGES
+install_missing_packages --optional $X11_PACKAGES
 export QT_QPA_PLATFORM=offscreen
 # The tests write and rewrite many small files: a memory file system spares the disk.
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then
