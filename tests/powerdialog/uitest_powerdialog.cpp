@@ -643,6 +643,8 @@ private slots:
         const QSize size = Global::mainWindow->size();
         const auto restore = qScopeGuard([size] { Global::mainWindow->resize(size); });
         QVERIFY(request(ana, "Fire Strike", [&](PowerDialog&) {
+            // The lists fit the panel over a few layouts as it opens: the first press waits for them.
+            settledPlaces(Global::mainWindow);
             if (setup.startsWith("short")) {
                 Global::mainWindow->resize(1037, setup.section(' ', 1).toInt());
                 for (int settle = 0; settle < 3; settle++)
