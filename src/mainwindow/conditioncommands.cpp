@@ -58,7 +58,9 @@ void MainWindow::getDefaultTargetList(Creature* origin, CreaturePower* power, QL
         minimum = power->getApplyFromCount(type);
     }
     const QList<Creature*> selected = encounter->getSelectedCreatures();
-    if (type == Power::Hit && !selected.isEmpty()) {
+    // A power that makes no attack hits nobody: the selection is no target of it.
+    const bool hitsNobody = kind == Power::NoTarget || kind == Power::NotTrackable;
+    if (type == Power::Hit && !selected.isEmpty() && !hitsNobody) {
         // The acting creature selected alone acts on the creature whose turn it is.
         if (selected.size() == 1 && selected.first() == origin) {
             if (Creature* current = encounter->getCurrentCreature())

@@ -106,6 +106,11 @@ struct Fight
         blast.name = "Blast";
         blast.current.applyTo[Power::Hit] = {Power::Enemy, 1, Power::UnsetCount};
         brena->getPowers().addPower(blast, false);
+        CreaturePower mend;
+        mend.name = "Mend";
+        mend.current.applyTo[Power::Hit] = {Power::NoTarget, -1, -1};
+        mend.current.applyTo[Power::Effect] = {Power::Ally, 1, 1};
+        brena->getPowers().addPower(mend, false);
         enter();
         record([&](ObjectStream* s) { return new DamageEvent("Hit", goblin1, brena, 10, "", s); });
     }
@@ -556,6 +561,8 @@ private slots:
         QTest::newRow("nothing selected, a power on oneself") << "" << "Inner Light" << "Brena";
         QTest::newRow("nothing selected, a power on enemies") << "" << "Blast" << "";
         QTest::newRow("nothing selected, no power") << "" << "" << "";
+        QTest::newRow("the origin selected alone, a power without an attack") << "Brena" << "Mend" << "";
+        QTest::newRow("others selected, a power without an attack") << "Cora Goblin (1)" << "Mend" << "";
     }
     // The dialog's targets, shown as the selection while it runs; the selection comes back after it.
     void defaultTargets()
