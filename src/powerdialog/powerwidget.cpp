@@ -73,18 +73,63 @@ QFrame* stepRow(StepListWidget* list, PowerStep* step, EffectCreatures* creature
     return row;
 }
 
+// A row's height at its tallest, its rows of targets counted as many as
+// targets, however many it shows.
+int steadyHeight(const QWidget* row, int targets)
+{
+    int height = row->sizeHint().height();
+    if (const auto* perTarget = row->findChild<MultiDamage*>()) {
+        const bool shown = perTarget->isVisibleTo(row);
+        height += perTarget->heightFor(targets) - (shown ? perTarget->heightFor(perTarget->rowCount()) : 0);
+    }
+    return height;
+}
+
+// A page keeps room for up to this many rows of targets under each damage row.
+const int mostSteadyTargets = 3;
+
+// The room for an empty damage row, the tallest kind, with 1 to
+// mostSteadyTargets rows of targets. Measured on a row made aside, styled as
+// the pages' rows are, once for what its height follows: the editor's font,
+// the style, the application's style sheet and the screen's resolution.
+class FirstRowRoom
+{
+public:
+    static int of(QWidget* editor, EffectCreatures* creatures, int targets)
+    {
+        static FirstRowRoom room;
+        const QString measure = QStringList{editor->font().toString(), QApplication::style()->name(),
+                                            qApp->styleSheet(), QString::number(editor->logicalDpiY())}
+                                    .join('\n');
+        if (measure != room.measuredFor) {
+            room.measuredFor = measure;
+            const std::unique_ptr<PowerStep> step(PowerStep::create(PowerStep::Damage));
+            const std::unique_ptr<StepListWidget> list(new StepListWidget(editor));
+            QFrame* sample = stepRow(list.get(), step.get(), creatures);
+            sample->ensurePolished();
+            for (int count = 1; count <= mostSteadyTargets; count++)
+                room.heights[count - 1] = steadyHeight(sample, count);
+        }
+        return room.heights[targets - 1];
+    }
+
+private:
+    QString measuredFor;
+    int heights[mostSteadyTargets] = {};
+};
+
 // A page of steps: it scrolls, but never shows less than its tallest row
 // whole (the tab widget asks its pages, not their minimum sizes), each
 // step's rows of targets counted as many as steadyTargets, however many are
 // picked or shown: targets that come and go, past that number too, and the
 // rows of targets shown or hidden move nothing below the page; more rows
-// scroll inside it. It keeps room for the sample row, of the tallest kind,
-// empty as it may be: the first step added moves nothing below it.
+// scroll inside it. It keeps the room of the first row to come, of the
+// tallest kind, empty as it may be: the first step added moves nothing below it.
 class StepPage : public ResizableScrollArea
 {
 public:
-    StepPage(int steadyTargets, const QWidget* sample)
-        : ResizableScrollArea(false, true), steadyTargets(steadyTargets), reserved(steadyHeight(sample))
+    StepPage(int steadyTargets, int reserved)
+        : ResizableScrollArea(false, true), steadyTargets(steadyTargets), reserved(reserved)
     {
     }
 
@@ -96,7 +141,7 @@ public:
             tallest = reserved;
             for (int index = 0; rows && index < rows->count(); index++)
                 if (const QWidget* row = rows->itemAt(index)->widget(); row && !row->isHidden())
-                    tallest = qMax(tallest, steadyHeight(row));
+                    tallest = qMax(tallest, steadyHeight(row, steadyTargets));
         }
         return ResizableScrollArea::minimumSizeHint().expandedTo(QSize(0, tallest + 2 * frameWidth()));
     }
@@ -112,17 +157,6 @@ public:
     }
 
 private:
-    int steadyHeight(const QWidget* row) const
-    {
-        int height = row->sizeHint().height();
-        if (const auto* perTarget = row->findChild<MultiDamage*>()) {
-            const bool shown = perTarget->isVisibleTo(row);
-            height += perTarget->heightFor(steadyTargets)
-                      - (shown ? perTarget->heightFor(perTarget->rowCount()) : 0);
-        }
-        return height;
-    }
-
     int steadyTargets;
     int reserved;
     mutable int tallest = -1;
@@ -199,15 +233,11 @@ PowerWidget::PowerWidget(PowerEditInterface* owner, EffectCreatures* creatures, 
     const QString titles[] = {tr("Hit"), tr("Miss"), tr("Effect")};
     const QList<Creature*>* picked[] = {&creatures->getTargetList(), &creatures->getMissList(),
                                         &creatures->getEffectList()};
-    // A damage row, the tallest kind, made aside to be measured, styled as the pages' rows are.
-    const std::unique_ptr<PowerStep> sampleStep(PowerStep::create(PowerStep::Damage));
-    const std::unique_ptr<StepListWidget> sampleList(new StepListWidget(this));
-    QFrame* sample = stepRow(sampleList.get(), sampleStep.get(), creatures);
-    sample->ensurePolished();
     for (int type = Power::Hit; type <= Power::Effect; type++) {
-        // The rows of targets as the editor opens, up to three: the room
-        // they take at its least stays theirs.
-        areas[type] = new StepPage(qBound(1, int(picked[type]->size()), 3), sample);
+        // The rows of targets as the editor opens, up to the most kept: the
+        // room they take at its least stays theirs.
+        const int targets = qBound(1, int(picked[type]->size()), mostSteadyTargets);
+        areas[type] = new StepPage(targets, FirstRowRoom::of(this, creatures, targets));
         areas[type]->setFocusPolicy(Qt::NoFocus);
         areas[type]->setObjectName(pageNames[type]);
         tabs->addTab(areas[type], titles[type]);

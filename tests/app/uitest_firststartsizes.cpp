@@ -184,6 +184,9 @@ private slots:
         for (const QSize size : {smallLaptopWindow, laptopWindow, desktopWindow})
             QTest::addRow("main window %d×%d, Volley of Briars, no step", size.width(), size.height())
                     << "main window" << "Volley of Briars, no step" << size;
+        // And after the font grew while the program ran: the room kept for the first step grows with it.
+        QTest::newRow("main window 1152×720, Volley of Briars, no step, larger font")
+                << "main window" << "Volley of Briars, no step, larger font" << laptopWindow;
         // The centre as narrow as the panel goes: the choices elide their names, whole in their tooltips.
         QTest::newRow("main window 1037×648, Volley of Briars, docks widened")
                 << "main window" << "Volley of Briars, docks widened" << smallLaptopWindow;
@@ -223,10 +226,12 @@ private slots:
         const bool longPowerName = parts.removeOne("long power name");
         const bool docksNarrowed = parts.removeOne("docks narrowed");
         const bool betweenFights = parts.removeOne("between fights");
+        const bool largerFont = parts.removeOne("larger font");
         const QString added = parts.removeOne("monster added")     ? "Cinderwing Drakeling"
                               : parts.removeOne("long name added") ? "Cinderwing Drake Broodmother of the Smouldering Hollow"
                                                                    : QString();
         const QString panel = parts.join(", ");
+        const auto font = largerFont ? enlargeFont() : QScopeGuard<std::function<void()>>([] {});
         QWidget* shown = open(window, panel);
         QVERIFY(shown);
         if (longImportPath)
@@ -466,6 +471,16 @@ private:
             goblin->setShowAlias(false);
             Global::mainWindow->updateMainInitiativeList();
         });
+    }
+
+    // The application's font a point larger until the guard goes.
+    static QScopeGuard<std::function<void()>> enlargeFont()
+    {
+        const QFont font = QApplication::font();
+        QFont larger = font;
+        larger.setPointSizeF(font.pointSizeF() + 1);
+        QApplication::setFont(larger);
+        return QScopeGuard<std::function<void()>>([font] { QApplication::setFont(font); });
     }
 
     // The fight stands stopped until the guard goes.
