@@ -77,26 +77,34 @@ void PickListView::setModel(QAbstractItemModel* model)
 
 void PickListView::measureColumns()
 {
+    entries.clear();
+    for (int row = 0; row < model()->rowCount(); row++) {
+        QStringList texts;
+        for (int column = 0; column < model()->columnCount(); column++)
+            texts << model()->index(row, column).data().toString();
+        entries << texts;
+    }
+    QHeaderView* header = horizontalHeader();
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    textWidths.resize(header->count());
     wanted.clear();
-    measureEveryRow([this] {
-        for (int column = 0; column < horizontalHeader()->count(); column++)
-            wanted << qMax(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
-    });
-    fitColumns();
-}
-
-void PickListView::measureEveryRow(const std::function<void()>& measure)
-{
-    // The rows the filter hides are measured as shown, as they show once it is cleared.
-    QList<int> hidden;
-    for (int row = 0; row < model()->rowCount(); row++)
-        if (isRowHidden(row)) {
-            hidden << row;
-            setRowHidden(row, false);
+    for (int column = 0; column < header->count(); column++) {
+        QHash<QString, int>& widths = textWidths[column];
+        int widest = header->sectionSizeHint(column);
+        // The rows the filter hides count too, as they show once it is cleared.
+        for (int row = 0; row < entries.size(); row++) {
+            auto width = widths.constFind(entries[row][column]);
+            if (width == widths.cend()) {
+                const QModelIndex index = model()->index(row, column);
+                width = widths.insert(entries[row][column], itemDelegateForIndex(index)->sizeHint(option, index).width());
+            }
+            widest = qMax(widest, *width);
         }
-    measure();
-    for (const int row : hidden)
-        setRowHidden(row, true);
+        wanted << widest;
+    }
+    measurePending = false;
+    fitColumns(true);
 }
 
 void PickListView::contentChanged()
@@ -104,9 +112,9 @@ void PickListView::contentChanged()
     // A reset leaves every row a line high. Measured once the change is whole:
     // a reload hides the rows its filter leaves out after the reset, and one
     // measure does for the signals of one change.
-    if (!rowsStale)
+    if (!measurePending)
         QMetaObject::invokeMethod(this, &PickListView::measureColumns, Qt::QueuedConnection);
-    rowsStale = true;
+    measurePending = true;
 }
 
 bool PickListView::viewportEvent(QEvent* event)
@@ -117,7 +125,7 @@ bool PickListView::viewportEvent(QEvent* event)
     return ExpandingTableView::viewportEvent(event);
 }
 
-void PickListView::fitColumns()
+void PickListView::fitColumns(bool entriesChanged)
 {
     QHeaderView* header = horizontalHeader();
     if (wanted.size() != header->count())
@@ -148,11 +156,31 @@ void PickListView::fitColumns()
         narrowed = narrowed || widths[column] < wanted[column];
     }
     // An entry wraps where its column gave way, and takes one line again
-    // once it has its room back; measuring every row is slow in a large library.
-    if (rowsStale || (changed && (narrowed || rowsWrapped)))
-        measureEveryRow([this] { resizeRowsToContents(); });
+    // once it has its room back: then every row is measured anew.
+    const bool rewrapped = changed && (narrowed || rowsWrapped);
+    if (rewrapped)
+        rowHeights.clear();
+    if (!measurePending && (entriesChanged || rewrapped))
+        fitRows();
     rowsWrapped = narrowed;
-    rowsStale = false;
+}
+
+void PickListView::fitRows()
+{
+    for (int row = 0; row < entries.size(); row++) {
+        const auto height = rowHeights.constFind(entries[row]);
+        if (height != rowHeights.cend()) {
+            // A hidden row keeps it for when it shows.
+            verticalHeader()->resizeSection(row, *height);
+            continue;
+        }
+        // Measured as shown, as it shows once the filter is cleared.
+        const bool hidden = isRowHidden(row);
+        setRowHidden(row, false);
+        resizeRowToContents(row);
+        rowHeights.insert(entries[row], rowHeight(row));
+        setRowHidden(row, hidden);
+    }
 }
 
 PickListDialog::PickListDialog() : layout(new QVBoxLayout), watcher(new EventSignaler), filterEdit(new QLineEdit)

@@ -2,9 +2,8 @@
 #define PICKLIST_H
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QStringList>
-
-#include <functional>
 
 #include "toolkit/flatdialog.h"
 #include "toolkit/itemviews.h"
@@ -56,7 +55,7 @@ private:
 // A picker's table. Its columns are as wide as their entries while it has
 // room; short of room the last columns give way first and their entries wrap,
 // so that the panel never needs to scroll sideways. Its rows are measured
-// again whenever its content changes.
+// again whenever its content changes: only entries it has not measured yet.
 class PickListView : public ExpandingTableView
 {
     Q_OBJECT
@@ -73,14 +72,22 @@ protected:
 
 private:
     void contentChanged();
-    void measureEveryRow(const std::function<void()>& measure);
-    void fitColumns();
+    // Fits the columns to the viewport, and the rows to their entries where
+    // these changed or wrap anew.
+    void fitColumns(bool entriesChanged = false);
+    void fitRows();
 
+    // The texts of the rows as measured last.
+    QList<QStringList> entries;
     QList<int> wanted;
+    // The widths each column's texts ask for, by text, and the rows' heights at
+    // the columns' present widths, by their texts: a large library is slow to measure.
+    QList<QHash<QString, int>> textWidths;
+    QHash<QStringList, int> rowHeights;
     // The rows as measured last: wrapped where a column gave way.
     bool rowsWrapped = false;
-    // The rows' heights are not their entries' yet: at first, and once the content changed.
-    bool rowsStale = true;
+    // The content changed, and its rows are measured once the change is whole.
+    bool measurePending = false;
 };
 
 // A picker panel: a filter line, the table of a library and the buttons.
