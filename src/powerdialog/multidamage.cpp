@@ -106,8 +106,6 @@ void MultiDamage::reshape(const QList<Creature*>& listed)
             grid->addWidget(rows[i].box, i, 1);
         }
     }
-    // Tab and the guided order enter the rows at the first.
-    setFocusProxy(firstBox());
     // Without a parent yet, shown would make a window of its own: the row shows it.
     if (shown.isEmpty())
         hide();
@@ -140,6 +138,14 @@ void MultiDamage::showAmount(const Row& row)
 QSpinBox* MultiDamage::firstBox() const
 {
     return rows.isEmpty() ? nullptr : rows.first().box.data();
+}
+
+QList<QWidget*> MultiDamage::fields() const
+{
+    QList<QWidget*> boxes;
+    for (const Row& row : rows)
+        boxes.append(row.box.data());
+    return boxes;
 }
 
 int MultiDamage::heightFor(int count) const

@@ -36,6 +36,8 @@ public:
     void refresh();
     // The first row's box; null without rows.
     QSpinBox* firstBox() const;
+    // The rows' boxes, in order.
+    QList<QWidget*> fields() const;
     // The height that many rows take below the step's other fields.
     int heightFor(int count) const;
     int rowCount() const { return int(rows.size()); }

@@ -530,6 +530,8 @@ void PowerDialog::onMultiDamageRequiresResize()
     if (building || !widget)
         return;
     sizeToHint();
+    // The rows that came or went are fields of their step.
+    setupTabOrder();
     // The first row, or the damage, is the step's stop.
     setupGoOrder();
 }

@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 
 #include "powerdialog/effectcontrols.h"
@@ -160,7 +161,11 @@ QLayout* damageFields(StepEditor& editor, DamageStep& step, EffectCreatures* cre
     QSpinBox* damage = editor.numberField(step.damage, 0, hitPointLimit);
     shown->damage = damage;
     QLineEdit* damageType = editor.textField(step.damageType, new DamageType);
-    QCheckBox* perTarget = editor.flagField(step.perTarget, StepEditor::tr("Per target"));
+    // The rows come or go before the step tells of its change: the guided order counts them.
+    QCheckBox* perTarget = editor.flagField(step.perTarget, StepEditor::tr("Per target"), [shown] {
+        if (shown->rows)
+            shown->rows->refresh();
+    });
     QPointer<MultiDamage> rows =
         new MultiDamage(&step, creatures, damage, [&editor, &step](QSpinBox* box, Creature* creature) {
             editor.onChange(box, &QSpinBox::valueChanged, [&step, box, creature] {
@@ -168,12 +173,9 @@ QLayout* damageFields(StepEditor& editor, DamageStep& step, EffectCreatures* cre
             });
         });
     shown->rows = rows;
-    editor.addInput(rows);
+    // The rows' boxes are the step's fields, as many as there are rows now.
+    editor.addInputs(rows, [rows] { return rows ? rows->fields() : QList<QWidget*>(); });
     editor.onShow([rows] {
-        if (rows)
-            rows->refresh();
-    });
-    QObject::connect(perTarget, &QCheckBox::toggled, &editor, [rows] {
         if (rows)
             rows->refresh();
     });
@@ -406,10 +408,14 @@ QSpinBox* StepEditor::numberField(int& value, int minimum, int maximum)
     return box;
 }
 
-QCheckBox* StepEditor::flagField(bool& value, const QString& text)
+QCheckBox* StepEditor::flagField(bool& value, const QString& text, const std::function<void()>& written)
 {
     auto* box = new QCheckBox(text);
-    onChange(box, &QCheckBox::toggled, [box, &value] { value = box->isChecked(); });
+    onChange(box, &QCheckBox::toggled, [box, &value, written] {
+        value = box->isChecked();
+        if (written)
+            written();
+    });
     addInput(box);
     onShow([box = QPointer(box), &value] {
         const QSignalBlocker blocker(box);
@@ -435,22 +441,37 @@ QLineEdit* StepEditor::textField(QString& value, QLineEdit* edit, const std::fun
 
 void StepEditor::addInput(QWidget* input)
 {
-    rowInputs.append(input);
+    rowInputs.append({input, nullptr});
+}
+
+void StepEditor::addInputs(QWidget* holder, const std::function<QList<QWidget*>()>& fields)
+{
+    rowInputs.append({holder, fields});
 }
 
 QList<QWidget*> StepEditor::inputs() const
 {
     QList<QWidget*> present;
-    for (const QPointer<QWidget>& input : rowInputs)
-        if (input)
-            present.append(input);
+    for (const Input& input : rowInputs) {
+        if (!input.holder)
+            continue;
+        if (input.fields)
+            present.append(input.fields());
+        else
+            present.append(input.holder);
+    }
     return present;
+}
+
+bool StepEditor::rowGone() const
+{
+    return std::any_of(rowInputs.begin(), rowInputs.end(), [](const Input& input) { return !input.holder; });
 }
 
 void StepEditor::showValues()
 {
     // The shows of a row whose widgets went with it are skipped.
-    if (inputs().size() != rowInputs.size())
+    if (rowGone())
         return;
     for (const std::function<void()>& show : std::as_const(shows))
         show();

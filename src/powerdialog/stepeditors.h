@@ -81,11 +81,14 @@ public:
     // Fields of the new row bound to values of the step: each shows its
     // value and writes each change of the latest row.
     QSpinBox* numberField(int& value, int minimum, int maximum);
-    QCheckBox* flagField(bool& value, const QString& text);
-    // Each edit also runs written, once the value is taken.
+    // Each change of a flag or text also runs written, once the value is taken.
+    QCheckBox* flagField(bool& value, const QString& text, const std::function<void()>& written = nullptr);
     QLineEdit* textField(QString& value, QLineEdit* edit, const std::function<void()>& written = nullptr);
     // Another input of the new row, in Tab order, with how it shows the step.
     void addInput(QWidget* input);
+    // Inputs of the new row that come and go with it (one per target), in
+    // Tab order where the holder stands: fields gives those there now.
+    void addInputs(QWidget* holder, const std::function<QList<QWidget*>()>& fields);
     void onShow(const std::function<void()>& show) { shows.append(show); }
     // How the new row adds its stops to the guided input order.
     void onGoOrder(const std::function<void(GoHandler*)>& stops) { goStops = stops; }
@@ -106,16 +109,25 @@ public:
     EffectInterface* controlOwner(QObject* row, const std::function<void()>& write);
 
 private:
+    struct Input
+    {
+        QPointer<QWidget> holder;
+        // Null for an input that is its own holder.
+        std::function<QList<QWidget*>()> fields;
+    };
+
     QWidget* getStepHeader();
-    // The latest row's inputs that are still there.
+    // The latest row's inputs that are there now.
     QList<QWidget*> inputs() const;
+    // Whether some of the latest row's widgets went with it.
+    bool rowGone() const;
 
     PowerStep* step;
     FieldBuilder buildFields;
     QPointer<StepListWidget> list;
     QPointer<QToolButton> up;
     QPointer<QToolButton> down;
-    QList<QPointer<QWidget>> rowInputs;
+    QList<Input> rowInputs;
     QList<std::function<void()>> shows;
     std::function<void(GoHandler*)> goStops;
     // Counts the rows made; a row's connections act only while it is the latest.

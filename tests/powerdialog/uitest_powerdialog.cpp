@@ -194,12 +194,17 @@ QList<QSpinBox*> stepBoxes()
     return boxes;
 }
 
-QCheckBox* actionPointBox()
+QCheckBox* panelCheckBox(const QString& text)
 {
     for (QCheckBox* box : Global::mainWindow->findChildren<QCheckBox*>())
-        if (box->text() == "Use Action Point")
+        if (box->text() == text && box->isVisible())
             return box;
     return nullptr;
+}
+
+QCheckBox* actionPointBox()
+{
+    return panelCheckBox("Use Action Point");
 }
 
 void typeInto(QSpinBox* box, int value)
@@ -223,6 +228,25 @@ void rollDown(QWidget* over)
     // As QTest sends its mouse clicks: sendEvent would take the event for the program's own.
     QSpontaneKeyEvent::setSpontaneous(&wheel);
     qApp->notify(under, &wheel);
+}
+
+// The field with the focus (by its tooltip), the potential creatures selected,
+// the encounter's selection, which the docks show, and the previews.
+QString selectionSeen()
+{
+    QStringList listed;
+    for (const QListWidgetItem* item : pickList(true)->selectedItems())
+        listed << item->text();
+    QStringList selected;
+    for (const Creature* creature : Global::encounter->getSelectedCreatures())
+        selected << creature->getNameGroup();
+    QStringList previews;
+    for (int i = 0; const Creature* creature = Global::encounter->getCreature(i); i++)
+        if (creature->getHitPointDelta())
+            previews << QString("%1 %2").arg(creature->getNameGroup()).arg(creature->getHitPointDelta());
+    const QWidget* focus = QApplication::focusWidget();
+    return QString("focus: %1; listed: %2; selected: %3; previews: %4")
+        .arg(focus ? focus->toolTip() : QString(), listed.join(", "), selected.join(", "), previews.join(", "));
 }
 
 // The button of the shown tab's step row at that place.
@@ -613,6 +637,21 @@ private slots:
         QTest::newRow("Ctrl+S at once") << "" << QStringList{"ctrl+s"} << QStringList{"Select creatures hit (1/3)|Next"};
         QTest::newRow("a step removed at once, then Ctrl+G")
             << "healing" << QStringList{"remove 0", "ctrl+g"} << QStringList{"Select creatures hit (1/3)|Start", "Select creatures hit (1/3)|Next"};
+        const QString picking = "Select creatures hit (1/3)|Next";
+        // The per-target rows are fields of their step: the focus entering one, whether by GO or Tab, leaves no
+        // potential creature selected, and the encounter's selection falls back to the targets.
+        QTest::newRow("per target ticked after picking, GO to its first row")
+            << "anyone" << QStringList{"ctrl+t", "down", "down", "right", "tick Per target", go, go, go, "selection"}
+            << QStringList{picking, picking, picking, picking, "Enter hit damage/target (2/3)|Next",
+                           "You're done, hit ENTER (3/3)|Restart", picking, "Enter hit damage/target (2/3)|Next",
+                           "focus: The damage Goblin (1) takes; listed: ; selected: Goblin (1), Bron; "
+                           "previews: Bron -6, Goblin (1) -6"};
+        QTest::newRow("a target's row made as it is picked, Tab to it")
+            << "anyone per target" << QStringList{"ctrl+t", "down", "down", "right", "settle", go, "tab", "selection"}
+            << QStringList{picking, picking, picking, picking, "Enter hit damage/target (2/3)|Next",
+                           "Enter hit damage/target (2/3)|Next",
+                           "focus: The damage Bron takes; listed: ; selected: Goblin (1), Bron; "
+                           "previews: Bron -6, Goblin (1) -6"};
         QTest::newRow("healing removed from its own field")
             << "healing" << QStringList{go, go, go, "remove 1", go, go}
             << QStringList{"Select creatures hit (1/4)|Next", "Enter hit damage (2/4)|Next",
@@ -633,7 +672,9 @@ private slots:
         }
         if (setup == "nosteps")
             strike()->program.deleteAll();
-        if (setup == "per target")
+        if (setup.startsWith("anyone"))
+            strike()->current.applyTo[Power::Hit] = {Power::AnyCreature, 1, 2};
+        if (setup.endsWith("per target"))
             static_cast<DamageStep*>(strike()->program.getStep(0, Power::Hit))->perTarget = true;
         if (setup == "nobody")
             Global::encounter->setSelectedCreatures({});
@@ -654,10 +695,21 @@ private slots:
                 bar->setValue(bar->maximum());
             }
             for (const QString& press : presses) {
+                if (press == "selection") {
+                    seen << selectionSeen();
+                    continue;
+                }
+                // A row made since shows once the queued show is through, as between a user's keys.
+                if (press == "settle") {
+                    QCoreApplication::processEvents();
+                    continue;
+                }
                 if (press == "GO")
                     QTest::mouseClick(goButton(), Qt::LeftButton);
                 else if (press.startsWith("remove "))
                     QTest::mouseClick(rowButton("Remove effect", press.section(' ', 1).toInt()), Qt::LeftButton);
+                else if (press.startsWith("tick "))
+                    QTest::mouseClick(panelCheckBox(press.section(' ', 1)), Qt::LeftButton);
                 else {
                     const QKeyCombination keys = QKeySequence(press == "back" ? "Ctrl+Shift+G" : press)[0];
                     key(keys.key(), keys.keyboardModifiers());
@@ -1053,8 +1105,13 @@ private slots:
             QVERIFY(followTargets(now));
             for (const auto& row : now)
                 QCOMPARE(row.second->value(), row.first == "Goblin (1)" ? 9 : 6);
-            // Tab leaves the rows for the dialog's next field, the creatures to pick.
+            // Tab goes down the rows, those that came too, and leaves the last for the dialog's next field,
+            // the creatures to pick.
             now.first().second->setFocus();
+            for (const auto& row : now.mid(1)) {
+                key(Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), row.second);
+            }
             key(Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), pickList(true));
             QPointer<QSpinBox> gone;
