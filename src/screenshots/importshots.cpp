@@ -3,6 +3,7 @@
 // import-open-file.png and import-already-imported.png.
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
@@ -52,6 +53,10 @@ void shootImportChoice(ShotSink& sink)
     QObject::connect(&driver, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && !shot.contains("dialog")) {
+            // The dialog reads the folder on a thread of its own: it is shown with its three entries.
+            const auto* files = dialog->findChild<QFileSystemModel*>();
+            if (files && files->rowCount(files->index(data.path())) < 3)
+                return;
             shot << "dialog";
             dialog->resize(720, 440);
             sink.save("import-open-file", dialog);

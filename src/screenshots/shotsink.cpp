@@ -1,11 +1,14 @@
 #include "screenshots/shotsink.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QDir>
 #include <QSplitter>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include "foundation/global.h"
 #include "toolkit/scrollandtabs.h"
@@ -35,6 +38,51 @@ void refreshTick()
     QApplication::processEvents();
 }
 
+namespace {
+
+QList<QRect> geometries(const QWidget* window)
+{
+    QList<QRect> all{window->geometry()};
+    for (const QWidget* child : window->findChildren<QWidget*>())
+        all << child->geometry();
+    return all;
+}
+
+bool onScreen(const QWidget* window)
+{
+    return window->isVisible() && !window->testAttribute(Qt::WA_DontShowOnScreen);
+}
+
+bool exposedAndActive(const QWidget* window)
+{
+    return !onScreen(window)
+           || (window->windowHandle() && window->windowHandle()->isExposed() && window->isActiveWindow());
+}
+
+// The window is grabbed as the game master works in it: shown and active,
+// which the window system answers when it gets to it, and with its layouts
+// at rest, which a row that wraps anew or lists that make room take a few
+// passes to reach. Two passes that move nothing are rest.
+void settle(QWidget* window)
+{
+    if (onScreen(window) && !window->isActiveWindow())
+        window->activateWindow();
+    // Only a window system that never answers ends the wait.
+    const QDeadlineTimer giveUp(5000);
+    QList<QRect> last;
+    for (int still = 0; still < 2 && !giveUp.hasExpired();) {
+        QCoreApplication::processEvents();
+        const bool ready = exposedAndActive(window);
+        const QList<QRect> now = geometries(window);
+        still = ready && now == last ? still + 1 : 0;
+        last = now;
+        if (!ready)
+            QThread::msleep(5);
+    }
+}
+
+}
+
 ShotSink::ShotSink(const QString& folder) : folder(folder)
 {
     QDir().mkpath(folder);
@@ -50,6 +98,7 @@ bool ShotSink::save(const QString& name, QWidget* widget)
         widget->adjustSize();
         widget->show();
     }
+    settle(widget->window());
     return save(name, widget->grab().toImage());
 }
 

@@ -24,6 +24,9 @@ void shootStatBlock(ShotSink& sink, const QString& name, const QList<Creature*>&
     auto* layout = new QVBoxLayout(&window);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(display.getStatBlockDisplay());
+    // A picture of the widget, never on the screen: only this resizes it, not
+    // the window system's late answer to the size it was shown at.
+    window.setAttribute(Qt::WA_DontShowOnScreen);
     window.resize(340, 300);
     window.show();
     if (creatures.size() == 1)
