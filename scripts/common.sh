@@ -4,8 +4,9 @@
 PACKAGES="cmake g++ ninja-build ccache qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev"
 # Without them the fuzz targets run under the standalone driver.
 FUZZ_PACKAGES="clang-14 libclang-rt-14-dev"
-# Without them the key tests run on the offscreen platform only.
-X11_PACKAGES="xvfb xauth"
+# Without them the key tests run on the offscreen platform only, and the
+# players' window leaving the keyboard where it was (a window manager's doing) goes untried.
+X11_PACKAGES="xvfb xauth openbox x11-utils"
 JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 
 missing_packages() {

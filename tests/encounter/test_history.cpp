@@ -336,21 +336,32 @@ private slots:
         QTest::addColumn<QByteArray>("log");
         QTest::addColumn<bool>("fullDisk");
         QTest::addColumn<QString>("cause");
+        // The data folder loaded again, as told, after its log could not be opened at the start.
+        QTest::addColumn<bool>("reloaded");
         const QByteArray damaged("\x02\x00\x04\x00\x00\x00\x00garbage", 14);
-        QTest::newRow("damaged, the copy's folder cannot be made") << damaged << false << "cannot be made";
-        QTest::newRow("damaged, the disk full") << damaged << true << "no copy of it could be kept";
-        QTest::newRow("no log yet, the disk full") << QByteArray() << true << "could not be started";
+        QTest::newRow("damaged, the copy's folder cannot be made") << damaged << false << "cannot be made" << false;
+        QTest::newRow("damaged, the disk full") << damaged << true << "no copy of it could be kept" << false;
+        QTest::newRow("no log yet, the disk full") << QByteArray() << true << "could not be started" << false;
         QTest::newRow("a zeroed run at a record's start, the copy's folder cannot be made")
-            << soundHeader + QByteArray(5, '\0') + "garbage" << false << "cannot be made";
+            << soundHeader + QByteArray(5, '\0') + "garbage" << false << "cannot be made" << false;
+        QTest::newRow("damaged, the copy's folder cannot be made, loaded again after the log could not be opened")
+            << damaged << false << "cannot be made" << true;
     }
     void unwritableLogIsTold()
     {
         QFETCH(QByteArray, log);
         QFETCH(bool, fullDisk);
         QFETCH(QString, cause);
+        QFETCH(bool, reloaded);
         TestWorld world;
         RecordingUiHooks hooks;
         world.addHero("Ana", 30);
+        if (reloaded) {
+            QVERIFY(QDir().mkdir(world.logPath()));
+            world.restart();
+            QVERIFY(QDir().rmdir(world.logPath()));
+            hooks.alerts.clear();
+        }
         if (!log.isEmpty())
             QVERIFY(TestSupport::writeFile(world.logPath(), log));
         if (!fullDisk)
@@ -360,7 +371,7 @@ private slots:
             // Less room than the damaged log takes: its copy fails.
             if (fullDisk)
                 full.emplace(log.isEmpty() ? 0 : -4);
-            world.restart();
+            reloaded ? history()->rootChanged() : world.restart();
             QVERIFY(!history()->getStream(false));
         }
         QCOMPARE(hooks.alerts.size(), 2);
@@ -540,6 +551,11 @@ private slots:
             << Mishap([](TestWorld& world) { setLogTime(world, QDateTime(QDate(2020, 1, 1), QTime(0, 0))); });
         QTest::newRow("the log's times of whole seconds")
             << Mishap([](TestWorld& world) { world.stream()->cutTimesToTheSecond(); });
+        QTest::newRow("the log's time changed alone after Truncate cut it") << Mishap([](TestWorld& world) {
+            history()->back();
+            history()->truncate();
+            setLogTime(world, QDateTime(QDate(2020, 1, 1), QTime(0, 0)));
+        });
         QTest::newRow("removed") << Mishap([](TestWorld& world) { QVERIFY(QFile::remove(world.root() + "/.ravelhorn.lock")); });
         QTest::newRow("replaced by a copy of itself")
             << Mishap([](TestWorld& world) { replaceByCopy(world.root() + "/.ravelhorn.lock"); });
@@ -917,6 +933,14 @@ private slots:
             lowered.maxHitPoints = lowered.hitPoints = 8;
             aldric->setVitality(lowered);
             encounter()->writeVitalityChanges(world.stream());
+        });
+        // The point spent in the last encounter is not shown as used in the next one: his figures end "AP 0".
+        QTest::newRow("a used action point ends with its encounter") << true << Fight([](TestWorld& world, Creature* aldric) {
+            command(world, [aldric](ObjectStream* s) { return new UseActionPointEvent(aldric, -1, s); });
+            QVERIFY(aldric->getHealthForPlayers(false).endsWith("</b>0/1"));
+            command(world, [](ObjectStream* s) { return new StopEncounterEvent(s, false); });
+            start(world);
+            QVERIFY2(aldric->getHealthForPlayers(false).endsWith("</b>0"), qPrintable(aldric->getHealthForPlayers(false)));
         });
         // Applies and undos that only put recorded figures back are no hand edits: back to just after the rest,
         // whose cleared before-values differ from the figures, and forward again.

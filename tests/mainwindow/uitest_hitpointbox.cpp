@@ -160,15 +160,15 @@ private slots:
         QWidget* focus = inBox ? static_cast<QWidget*>(hitPointBox()) : fixture->window->findChild<MainInitiativeList*>();
         focus->setFocus(Qt::OtherFocusReason);
         if (playersShown) {
+            // The offscreen platform activates every window it shows, a bare X display none: only a window
+            // manager decides as a desktop does.
+            if (qEnvironmentVariableIsEmpty("RAVELHORN_WINDOW_MANAGER"))
+                QSKIP("No window manager runs (tests/support/underwindowmanager.sh runs one).");
             action("Show Player's Window")->trigger();
             QVERIFY(QTest::qWaitForWindowExposed(Global::playersWindow));
-            // The offscreen platform activates every window it shows: here it
-            // does what a window manager does for a window that asks to be
-            // shown without the keyboard.
-            if (Global::playersWindow->testAttribute(Qt::WA_ShowWithoutActivating)) {
-                fixture->window->activateWindow();
-                QVERIFY(QTest::qWaitForWindowActive(fixture->window));
-            }
+            // What the window manager made of the new window reaches the program first.
+            QGuiApplication::sync();
+            QCOMPARE(QApplication::activeWindow(), fixture->window);
         }
         // The keys go where the window system sends them: to the focus of the active window.
         const auto press = [focus](QAction* command) {
