@@ -323,26 +323,26 @@ int PowerDialog::exec()
     return result;
 }
 
-bool PowerDialog::keyPressed(int key, Qt::KeyboardModifiers modifiers)
+bool PowerDialog::commandKeyPressed(int key, Qt::KeyboardModifiers modifiers)
 {
-    if (powerWidget && targetPicker) {
-        if (powerWidget->keyPressed(key, modifiers))
-            return true;
-        const bool control = modifiers == Qt::ControlModifier;
-        if (control && (key == Qt::Key_T || key == Qt::Key_S)) {
-            targetPicker->setFocus(key == Qt::Key_T);
-            return true;
-        }
-        if (key == Qt::Key_G && control) {
-            nextInGoOrder();
-            return true;
-        }
-        if (key == Qt::Key_G && modifiers == (Qt::ControlModifier | Qt::ShiftModifier)) {
-            prevInGoOrder();
-            return true;
-        }
+    if (!powerWidget || !targetPicker)
+        return false;
+    if (powerWidget->keyPressed(key, modifiers))
+        return true;
+    const bool control = modifiers == Qt::ControlModifier;
+    if (control && (key == Qt::Key_T || key == Qt::Key_S)) {
+        targetPicker->setFocus(key == Qt::Key_T);
+        return true;
     }
-    return FlatDialog::keyPressed(key, modifiers);
+    if (key == Qt::Key_G && control) {
+        nextInGoOrder();
+        return true;
+    }
+    if (key == Qt::Key_G && modifiers == (Qt::ControlModifier | Qt::ShiftModifier)) {
+        prevInGoOrder();
+        return true;
+    }
+    return false;
 }
 
 CreaturePower* PowerDialog::getPowerToEdit(bool* isAction)

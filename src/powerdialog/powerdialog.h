@@ -41,7 +41,8 @@ public:
     void setDefaultFocus(QWidget* widget) override;
     // Ends with no creature keeping a preview.
     int exec() override;
-    bool keyPressed(int key, Qt::KeyboardModifiers modifiers) override;
+    // The editor's tab key, the two lists' keys and the GO keys.
+    bool commandKeyPressed(int key, Qt::KeyboardModifiers modifiers) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Never null; isAction receives whether it is one of the shared actions.

@@ -42,11 +42,14 @@ bool PanelKeysFirst::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::KeyPress || !window)
         return false;
-    // Asked at each widget the key passes on its way up: a key the panel
-    // leaves goes on as it came.
+    // Asked at each widget the key passes on its way up from the input: a
+    // key the panel leaves goes on as it came. A dialog opened from the
+    // panel is a window of its own and keeps its keys.
     const auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != window)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    return panel->keyPressed(key->key(), key->modifiers());
+    if (widget == window)
+        return panel->keyPressed(key->key(), key->modifiers());
+    return panel->commandKeyPressed(key->key(), key->modifiers());
 }

@@ -2,6 +2,7 @@
 #define COMMANDKEYS_H
 
 #include <QObject>
+#include <QPointer>
 
 class KeyboardInterface;
 class QWidget;
@@ -26,10 +27,12 @@ private:
     const QWidget* window;
 };
 
-// Gives a running panel every key pressed in the window that shows it,
-// before the input that has the focus: a combo box would take Ctrl+G as the
-// start of an entry's name, and the panel would never see it. Lives as long
-// as the panel runs.
+// Gives a running panel its command keys pressed in the window that shows
+// it before the input that has the focus: a combo box would take Ctrl+G as
+// the start of an entry's name, and the panel would never see it. Every
+// other key goes to the input first, and to the panel only when neither the
+// input nor the window's widgets above it took it. Lives as long as the
+// panel runs.
 class PanelKeysFirst : public QObject
 {
     Q_OBJECT
@@ -43,7 +46,8 @@ protected:
 
 private:
     KeyboardInterface* panel;
-    const QWidget* window;
+    // A rebuild of a panel shown on its own deletes its window.
+    QPointer<const QWidget> window;
 };
 
 #endif

@@ -106,8 +106,10 @@ QAbstractButton* FlatDialog::getDefaultButton() const
     return box ? box->button(QDialogButtonBox::Ok) : nullptr;
 }
 
-bool FlatDialog::keyPressed(int key, Qt::KeyboardModifiers)
+bool FlatDialog::keyPressed(int key, Qt::KeyboardModifiers modifiers)
 {
+    if (commandKeyPressed(key, modifiers))
+        return true;
     switch (key) {
     case Qt::Key_Escape:
         reject();

@@ -33,8 +33,8 @@ public:
     virtual void setDefaultFocus(QWidget* widget);
     // The code given to done(); 0 at once when another panel runs in the host.
     virtual int exec();
-    // Escape rejects; Return presses the default button while it is enabled,
-    // or accepts a panel that has none.
+    // The panel's command keys; then Escape rejects, and Return presses the
+    // default button while it is enabled, or accepts a panel that has none.
     bool keyPressed(int key, Qt::KeyboardModifiers modifiers) override;
     // The content: the layout centred between two stretches in a widget of its own.
     virtual void setLayout(QLayout* layout);

@@ -106,6 +106,23 @@ void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     QTest::keyClick(target ? target : Global::mainWindow, key, modifiers);
 }
 
+// Opens the power editor from the panel and presses Return in it: how the editor ended.
+QString returnInTheEditor()
+{
+    auto ended = std::make_shared<QString>(" editor not shown");
+    PowerDialogTesting::whenModal([ended](QDialog* editor) {
+        key(Qt::Key_Return);
+        *ended = editor->isVisible() ? " editor left open"
+                 : editor->result() == QDialog::Accepted ? " editor accepted" : " editor rejected";
+        if (editor->isVisible())
+            editor->reject();
+    });
+    // The button opens the editor once its click is done; an editor never shown leaves the answer as it was.
+    QTest::mouseClick(panelButton("Edit"), Qt::LeftButton);
+    static_cast<void>(QTest::qWaitFor([ended] { return *ended != " editor not shown"; }));
+    return *ended;
+}
+
 // Runs the steps inside the next power dialog the main window shows; true once they ran.
 std::shared_ptr<bool> whenShown(const std::function<void(PowerDialog&)>& steps, Creature* origin = nullptr)
 {
@@ -657,6 +674,13 @@ private slots:
             << QStringList{"Select creatures hit (1/4)|Next", "Enter hit damage (2/4)|Next",
                            "Enter healing amount (3/4)|Next", "|GO", "Select creatures hit (1/3)|Next",
                            "Enter hit damage (2/3)|Next"};
+        // Keys that are no command of the panel's go to the focused input first, and never to the fight's table.
+        QTest::newRow("Return in the power editor opened from the panel")
+            << "" << QStringList{"Return in the editor"} << QStringList{"Select creatures hit (1/3)|Start editor accepted"};
+        // The panel's scroll areas take them from its fields; with none focused they reach the window.
+        QTest::newRow("Up and Down with no field focused")
+            << "" << QStringList{"Up in the window", "Down in the window"}
+            << QStringList{"Select creatures hit (1/3)|Start", "Select creatures hit (1/3)|Start"};
     }
 
     // The guided input order: its stops, their numbers and texts, by GO, Ctrl+G and Ctrl+Shift+G.
@@ -704,17 +728,28 @@ private slots:
                     QCoreApplication::processEvents();
                     continue;
                 }
+                // What the press did besides the GO texts.
+                QString noted;
                 if (press == "GO")
                     QTest::mouseClick(goButton(), Qt::LeftButton);
                 else if (press.startsWith("remove "))
                     QTest::mouseClick(rowButton("Remove effect", press.section(' ', 1).toInt()), Qt::LeftButton);
                 else if (press.startsWith("tick "))
                     QTest::mouseClick(panelCheckBox(press.section(' ', 1)), Qt::LeftButton);
-                else {
+                else if (press == "Return in the editor")
+                    noted = returnInTheEditor();
+                else if (press.endsWith(" in the window")) {
+                    if (QApplication::focusWidget())
+                        QApplication::focusWidget()->clearFocus();
+                    const QList<Creature*> selected = Global::encounter->getSelectedCreatures();
+                    key(press.startsWith("Up") ? Qt::Key_Up : Qt::Key_Down);
+                    if (Global::encounter->getSelectedCreatures() != selected)
+                        noted = " selection moved";
+                } else {
                     const QKeyCombination keys = QKeySequence(press == "back" ? "Ctrl+Shift+G" : press)[0];
                     key(keys.key(), keys.keyboardModifiers());
                 }
-                seen << goHint() + "|" + goButton()->text().section(' ', 0, 0);
+                seen << goHint() + "|" + goButton()->text().section(' ', 0, 0) + noted;
                 const QWidget* field = QApplication::focusWidget();
                 if (field && field->visibleRegion() != QRegion(field->rect()))
                     seen.last() += " out of view";
