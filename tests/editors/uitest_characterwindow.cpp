@@ -413,21 +413,28 @@ private slots:
         // With "Revert All" the figures it leaves, the maximum and the current
         // value; saved when null.
         QTest::addColumn<QPoint>("reverted");
+        // The character shown when "Revert All" is clicked.
+        QTest::addColumn<QString>("shown");
         const QPoint saved;
-        QTest::newRow("Max HP") << "Max HP" << 15 << 60 << "" << true << saved;
-        QTest::newRow("Max HS") << "Max HS" << 5 << 12 << "" << true << saved;
-        QTest::newRow("Max HP, written") << "Max HP" << 15 << 60 << "hit-points=" << true << saved;
-        QTest::newRow("Max HS, written") << "Max HS" << 5 << 12 << "healing-surges=" << true << saved;
+        const QString hero = "Brannoc Ashfield";
+        QTest::newRow("Max HP") << "Max HP" << 15 << 60 << "" << true << saved << hero;
+        QTest::newRow("Max HS") << "Max HS" << 5 << 12 << "" << true << saved << hero;
+        QTest::newRow("Max HP, written") << "Max HP" << 15 << 60 << "hit-points=" << true << saved << hero;
+        QTest::newRow("Max HS, written") << "Max HS" << 5 << 12 << "healing-surges=" << true << saved << hero;
         // The current box's range gains a digit, or loses one.
-        QTest::newRow("Max HP past a hundred") << "Max HP" << 15 << 120 << "" << true << saved;
-        QTest::newRow("Max HS below ten") << "Max HS" << 5 << 9 << "" << true << saved;
+        QTest::newRow("Max HP past a hundred") << "Max HP" << 15 << 120 << "" << true << saved << hero;
+        QTest::newRow("Max HS below ten") << "Max HS" << 5 << 9 << "" << true << saved << hero;
         // Raised with its maximum, the current value is cut back to the saved
         // one; out of play at full figures it follows the maximum both ways.
-        QTest::newRow("Max HP, reverted in play") << "Max HP" << 15 << 60 << "" << true << QPoint(37, 37);
-        QTest::newRow("Max HS, reverted in play") << "Max HS" << 5 << 12 << "" << true << QPoint(11, 11);
-        QTest::newRow("Max HP, reverted") << "Max HP" << 15 << 60 << "" << false << QPoint(37, 37);
-        QTest::newRow("Max HP lowered, reverted") << "Max HP" << 15 << 30 << "" << false << QPoint(37, 37);
-        QTest::newRow("Max HP lowered, reverted in play") << "Max HP" << 15 << 10 << "" << true << QPoint(37, 10);
+        QTest::newRow("Max HP, reverted in play") << "Max HP" << 15 << 60 << "" << true << QPoint(37, 37) << hero;
+        QTest::newRow("Max HS, reverted in play") << "Max HS" << 5 << 12 << "" << true << QPoint(11, 11) << hero;
+        QTest::newRow("Max HP, reverted") << "Max HP" << 15 << 60 << "" << false << QPoint(37, 37) << hero;
+        QTest::newRow("Max HP lowered, reverted") << "Max HP" << 15 << 30 << "" << false << QPoint(37, 37) << hero;
+        QTest::newRow("Max HP lowered, reverted in play")
+            << "Max HP" << 15 << 10 << "" << true << QPoint(37, 10) << hero;
+        // Every character reverted follows, not only the one shown.
+        QTest::newRow("Max HP, reverted in play, another shown")
+            << "Max HP" << 15 << 60 << "" << true << QPoint(37, 37) << "Idrel Vane";
     }
     void typedMaximumCountsAtOnce()
     {
@@ -446,6 +453,7 @@ private slots:
         typeAndCommit(c.box(currentHeading), current);
         QFETCH(int, maximum);
         QFETCH(QString, written);
+        QFETCH(QPoint, reverted);
         c.tabs()->setCurrentIndex(1);
         const QMap<QSpinBox*, QRect> before = boxPlaces(c);
         if (written.isEmpty()) {
@@ -479,14 +487,16 @@ private slots:
         QCOMPARE(brannoc->getSurgeValue(), 8);
         QCOMPARE(figure(brannoc, heading), maximum);
         QCOMPARE(after, before);
-        QFETCH(QPoint, reverted);
         if (!reverted.isNull()) {
             // Raised as far as it goes, recorded in the fight by the next command,
             // and a turn more passes.
             typeAndCommit(c.box(currentHeading), maximum);
             for (int turn = 0; inPlay && turn < 2; turn++)
                 QVERIFY(TurnFlow().nextTurn());
+            QFETCH(QString, shown);
+            QVERIFY(c.select(shown));
             QCOMPARE(answeringDialogs([&c] { c.button("Revert All")->click(); }, [](QDialog* d) { d->accept(); }), 1);
+            QVERIFY(c.select("Brannoc Ashfield"));
             const auto figures = [&heading, &currentHeading](Creature* hero) {
                 return QPoint(figure(hero, heading), figure(hero, currentHeading));
             };
