@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "encounter/encounter.h"
 #include "foundation/global.h"
 #include "library/characters.h"
 #include "foundation/uihooks.h"
@@ -213,6 +214,9 @@ void Creature::revertChanges()
     QString& name = stats.monster ? record.group : record.name;
     name = uniqueName(name, stats.monster, Global::monsters, Global::characters);
     setStats(record);
+    // Figures of a fight changed by hand, as an edit's do: the next command records them.
+    if (Global::encounter)
+        Global::encounter->setCreatureEdited();
 }
 
 QString Creature::getShortName(const QString& reference)

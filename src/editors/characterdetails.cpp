@@ -284,8 +284,11 @@ void CharacterDetails::applyEdit(QWidget* box, Creature* character)
         currentBeforeMaximum.remove(getNumberBox(box == getNumberBox("HP") ? "Max HP" : "Max HS"));
 }
 
-void CharacterDetails::followMaxima(Creature* character, int maxHitPointsBefore, int maxSurgesBefore)
+void CharacterDetails::followMaxima(Creature* character, const std::function<void()>& change)
 {
+    const int maxHitPointsBefore = character->getMaxHitPoints();
+    const int maxSurgesBefore = character->getMaxHealingSurges();
+    change();
     if (character->getMaxHitPoints() != maxHitPointsBefore)
         keepCurrentWithinMaximum(character, true);
     if (character->getMaxHealingSurges() != maxSurgesBefore)
@@ -297,16 +300,22 @@ void CharacterDetails::keepCurrentWithinMaximum(Creature* character, bool hitPoi
     const CreatureVitality before = character->getBeforeVitality();
     const int maximum = hitPoints ? character->getMaxHitPoints() : character->getMaxHealingSurges();
     const int current = hitPoints ? character->getCurrHitPoints() : character->getCurrHealingSurges();
-    // "60" passes through 6 on the way: the value is measured against the one before the typing.
+    // "60" passes through 6 on the way: the value is measured against the one
+    // before the typing, which only the shown character has.
+    const bool shownHere = character == shownCharacter;
     QSpinBox* maximumBox = getNumberBox(hitPoints ? "Max HP" : "Max HS");
     const auto found = currentBeforeMaximum.constFind(maximumBox);
-    const int untouched = found != currentBeforeMaximum.constEnd() && found->kept == current ? found->current : current;
+    const int untouched = shownHere && found != currentBeforeMaximum.constEnd() && found->kept == current
+                            ? found->current
+                            : current;
     const bool wasFull = hitPoints ? before.hitPoints == before.maxHitPoints
                                    : before.healingSurges == before.maxHealingSurges;
     const int kept = untouched > maximum || (!inPlay(character) && wasFull) ? maximum : untouched;
-    currentBeforeMaximum.insert(maximumBox, {untouched, kept});
     if (kept != current)
         (character->*(hitPoints ? &Creature::setCurrHitPoints : &Creature::setCurrHealingSurges))(kept);
+    if (!shownHere)
+        return;
+    currentBeforeMaximum.insert(maximumBox, {untouched, kept});
     filling = true;
     showNumber(*field(hitPoints ? "HP" : "HS"), character);
     filling = false;

@@ -37,8 +37,9 @@ public:
     // whose recorded figures were full. While the maximum is typed, each
     // value counts against the current value from before the typing.
     void applyEdit(QWidget* box, Creature* character);
-    // The same for maxima written in the stat-block text: those that differ from before.
-    void followMaxima(Creature* character, int maxHitPointsBefore, int maxSurgesBefore);
+    // The same for maxima that the change sets from a text, which holds no
+    // current figures: those that differ from before. Any character, shown or not.
+    void followMaxima(Creature* character, const std::function<void()>& change);
 
     QLineEdit* getNameEdit() const { return nameEdit; }
     QComboBox* getClassBox() const { return classBox; }

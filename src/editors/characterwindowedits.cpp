@@ -110,11 +110,7 @@ bool CharacterWindow::updateCharacter(Creature* character, const QString& oldNam
     if (oldName != newName && nameRefused(character, newName))
         return false;
     if (stats) {
-        // The text holds no current figures: they stay, and follow new maxima as the boxes' do.
-        const int maxHitPoints = character->getMaxHitPoints();
-        const int maxSurges = character->getMaxHealingSurges();
-        character->setStats(*stats);
-        details->followMaxima(character, maxHitPoints, maxSurges);
+        details->followMaxima(character, [character, stats] { character->setStats(*stats); });
         setEditBoxes(character);
         programCharacterChanged(character, true);
     }

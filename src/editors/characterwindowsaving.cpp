@@ -3,6 +3,7 @@
 // for a pause first, so that an edit of a power made just before counts.
 #include <QScopedValueRollback>
 
+#include "editors/characterdetails.h"
 #include "editors/characterwindow.h"
 #include "editors/librarylistmodels.h"
 #include "editors/pendingchanges.h"
@@ -93,7 +94,8 @@ void CharacterWindow::onRevertAll()
                 dropCharacter(character);
             } else if (character->isDirty()) {
                 const QString name = character->getName();
-                character->revertChanges();
+                // The saved text gives back maxima: the current figures follow them as an edit's do.
+                details->followMaxima(character, [character] { character->revertChanges(); });
                 if (character->getName() != name)
                     moveCharacter(character);
             }

@@ -11,10 +11,13 @@
 #include <QSplitter>
 
 #include "editors/creatortesting.h"
+#include "editors/editorstesting.h"
 #include "encounter/damageevents.h"
 #include "encounter/encounter.h"
 #include "encounter/encounterevents.h"
 #include "encounter/restevents.h"
+#include "encounter/rosterevents.h"
+#include "encounter/turnflow.h"
 #include "encounter/vitalityevents.h"
 #include "foundation/progress.h"
 #include "mainwindow/mainwindowtesting.h"
@@ -101,11 +104,11 @@ void typeAndCommit(QSpinBox* box, int value)
     QTest::keyClick(box, Qt::Key_Return);
 }
 
-// Brannoc stands in a running encounter.
+// The hero stands in a running encounter, as Select Party and the start put him there.
 void startWith(Creature* hero)
 {
-    Global::encounter->setCreatureList(CreatureList({hero}));
     ObjectStream* stream = Global::history->getStream(false);
+    QVERIFY(Global::history->apply(new SetPartyEvent(CreatureList({hero}), false, {}, stream), false));
     QVERIFY(Global::history->apply(new StartEncounterEvent({{hero->getName(), 15, 1}}, {}, stream), false));
     QVERIFY(Global::encounter->isRunning());
 }
@@ -406,28 +409,51 @@ private slots:
         QTest::addColumn<int>("maximum");
         // The attribute of the text it is written as; the box when empty.
         QTest::addColumn<QString>("written");
-        QTest::newRow("Max HP") << "Max HP" << 15 << 60 << "";
-        QTest::newRow("Max HS") << "Max HS" << 5 << 12 << "";
-        QTest::newRow("Max HP, written") << "Max HP" << 15 << 60 << "hit-points=";
-        QTest::newRow("Max HS, written") << "Max HS" << 5 << 12 << "healing-surges=";
+        QTest::addColumn<bool>("inPlay");
+        // With "Revert All" the figures it leaves, the maximum and the current
+        // value; saved when null.
+        QTest::addColumn<QPoint>("reverted");
+        // The character shown when "Revert All" is clicked.
+        QTest::addColumn<QString>("shown");
+        const QPoint saved;
+        const QString hero = "Brannoc Ashfield";
+        QTest::newRow("Max HP") << "Max HP" << 15 << 60 << "" << true << saved << hero;
+        QTest::newRow("Max HS") << "Max HS" << 5 << 12 << "" << true << saved << hero;
+        QTest::newRow("Max HP, written") << "Max HP" << 15 << 60 << "hit-points=" << true << saved << hero;
+        QTest::newRow("Max HS, written") << "Max HS" << 5 << 12 << "healing-surges=" << true << saved << hero;
         // The current box's range gains a digit, or loses one.
-        QTest::newRow("Max HP past a hundred") << "Max HP" << 15 << 120 << "";
-        QTest::newRow("Max HS below ten") << "Max HS" << 5 << 9 << "";
+        QTest::newRow("Max HP past a hundred") << "Max HP" << 15 << 120 << "" << true << saved << hero;
+        QTest::newRow("Max HS below ten") << "Max HS" << 5 << 9 << "" << true << saved << hero;
+        // Raised with its maximum, the current value is cut back to the saved
+        // one; out of play at full figures it follows the maximum both ways.
+        QTest::newRow("Max HP, reverted in play") << "Max HP" << 15 << 60 << "" << true << QPoint(37, 37) << hero;
+        QTest::newRow("Max HS, reverted in play") << "Max HS" << 5 << 12 << "" << true << QPoint(11, 11) << hero;
+        QTest::newRow("Max HP, reverted") << "Max HP" << 15 << 60 << "" << false << QPoint(37, 37) << hero;
+        QTest::newRow("Max HP lowered, reverted") << "Max HP" << 15 << 30 << "" << false << QPoint(37, 37) << hero;
+        QTest::newRow("Max HP lowered, reverted in play")
+            << "Max HP" << 15 << 10 << "" << true << QPoint(37, 10) << hero;
+        // Every character reverted follows, not only the one shown.
+        QTest::newRow("Max HP, reverted in play, another shown")
+            << "Max HP" << 15 << 60 << "" << true << QPoint(37, 37) << "Idrel Vane";
     }
     void typedMaximumCountsAtOnce()
     {
         CreatorWorld world;
         Creator& c = world.creator;
         Creature* brannoc = world.hero("Brannoc Ashfield");
-        startWith(brannoc);
+        QFETCH(bool, inPlay);
+        if (inPlay)
+            startWith(brannoc);
         QVERIFY(c.select("Brannoc Ashfield"));
-        // Wounded in play: a new maximum above the wound keeps it.
+        // Wounded in play: a new maximum above the wound keeps it. Out of play
+        // the wound is not recorded: the hero counts as whole and follows it.
         QFETCH(QString, heading);
         const QString currentHeading = QString(heading).remove("Max ");
         QFETCH(int, current);
         typeAndCommit(c.box(currentHeading), current);
         QFETCH(int, maximum);
         QFETCH(QString, written);
+        QFETCH(QPoint, reverted);
         c.tabs()->setCurrentIndex(1);
         const QMap<QSpinBox*, QRect> before = boxPlaces(c);
         if (written.isEmpty()) {
@@ -446,8 +472,9 @@ private slots:
             c.tabs()->setCurrentIndex(1);
         }
         QCOMPARE(figure(brannoc, heading), maximum);
-        QCOMPARE(figure(brannoc, currentHeading), current);
-        QCOMPARE(c.box(currentHeading)->value(), current);
+        const int kept = inPlay ? std::min(current, maximum) : maximum;
+        QCOMPARE(figure(brannoc, currentHeading), kept);
+        QCOMPARE(c.box(currentHeading)->value(), kept);
         // Every box stands where it stood: a double-click at the surge value's
         // old left edge and what is typed then land in it.
         const QMap<QSpinBox*, QRect> after = boxPlaces(c);
@@ -460,6 +487,31 @@ private slots:
         QCOMPARE(brannoc->getSurgeValue(), 8);
         QCOMPARE(figure(brannoc, heading), maximum);
         QCOMPARE(after, before);
+        if (!reverted.isNull()) {
+            // Raised as far as it goes, recorded in the fight by the next command,
+            // and a turn more passes.
+            typeAndCommit(c.box(currentHeading), maximum);
+            for (int turn = 0; inPlay && turn < 2; turn++)
+                QVERIFY(TurnFlow().nextTurn());
+            QFETCH(QString, shown);
+            QVERIFY(c.select(shown));
+            QCOMPARE(answeringDialogs([&c] { c.button("Revert All")->click(); }, [](QDialog* d) { d->accept(); }), 1);
+            QVERIFY(c.select("Brannoc Ashfield"));
+            const auto figures = [&heading, &currentHeading](Creature* hero) {
+                return QPoint(figure(hero, heading), figure(hero, currentHeading));
+            };
+            QCOMPARE(figures(brannoc), reverted);
+            QCOMPARE(QPoint(c.box(heading)->value(), c.box(currentHeading)->value()), reverted);
+            QVERIFY(!brannoc->isDirty());
+            if (inPlay)
+                QVERIFY(TurnFlow().nextTurn());
+            // A restart reads the saved file and replays the log over it.
+            QVERIFY(world.main.loadFolder());
+            Creature* again = world.hero("Brannoc Ashfield");
+            QCOMPARE(Global::encounter->getCreatureIndex(again) >= 0, inPlay);
+            QCOMPARE(figures(again), reverted);
+            return;
+        }
         QVERIFY(c.button("Save All")->isEnabled());
         QTest::mouseClick(c.button("Save All"), Qt::LeftButton);
         QVERIFY(!brannoc->isDirty());
