@@ -265,6 +265,7 @@ bool runs(const Named& named)
         return true;
     return processRuns(named.holder);
 }
+
 enum class Attempt { Taken, Unmade, Held, Unreadable, Stuck };
 
 std::atomic<int> waits{0};
