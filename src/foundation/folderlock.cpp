@@ -12,6 +12,7 @@
 
 #include <signal.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -194,20 +195,75 @@ QString whyUnmade(const QString& path)
     return cause;
 }
 
-// Whether the program a lock names still runs: not when no process has its
-// number, or the one that has it now is another program. On another computer
-// it cannot be told, and counts as running.
-bool runs(const Holder& holder)
+// What a lock file tells of its holder's hold on it. The toolkit's lock keeps
+// an advisory lock on the file it holds open, which the system lets go of as
+// its process ends, before the parent collects it; a copy of the file is held
+// by no one.
+enum class Hold { Held, Free, Untold };
+
+// Asked from a file of its own, so that this program's holds count as well.
+Hold holdOn(const QString& path)
 {
-    if (!holder.onThisComputer())
-        return true;
-    if (holder.pid <= 0 || (::kill(pid_t(holder.pid), 0) != 0 && errno == ESRCH))
+    const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0)
+        return Hold::Untold;
+    const bool free = ::flock(file, LOCK_SH | LOCK_NB) == 0;
+    // Where the file system keeps no advisory locks it cannot be told.
+    const bool held = !free && errno == EWOULDBLOCK;
+    ::close(file);
+    return free ? Hold::Free : held ? Hold::Held : Hold::Untold;
+}
+
+// A lock file's holder, as far as this program can tell.
+struct Named
+{
+    Holder holder;
+    Hold hold = Hold::Untold;
+    // Made by another user's program.
+    bool othersFile = false;
+};
+
+bool isOthersFile(const QString& path)
+{
+    struct stat found;
+    return ::stat(QFile::encodeName(path).constData(), &found) == 0 && found.st_uid != ::geteuid();
+}
+
+// Ended but not yet collected by its parent: a launcher that does not wait keeps it so.
+bool hasEnded(qint64 pid)
+{
+    QFile stat(QString("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    const int nameEnd = line.lastIndexOf(')');
+    const char state = nameEnd >= 0 && line.size() > nameEnd + 2 ? line.at(nameEnd + 2) : '?';
+    return state == 'Z' || state == 'X';
+}
+
+// Whether the process a lock names runs its program: not when no process has
+// its number, or the one that has it now has ended or is another program.
+bool processRuns(const Holder& holder)
+{
+    if (holder.pid <= 0 || (::kill(pid_t(holder.pid), 0) != 0 && errno == ESRCH) || hasEnded(holder.pid))
         return false;
     // Unreadable for another user's process; a program rebuilt while it runs is shown as deleted.
     QString running = QFile::symLinkTarget(QString("/proc/%1/exe").arg(holder.pid));
     if (running.endsWith(" (deleted)"))
         running.chop(10);
     return running.isEmpty() || QFileInfo(running).fileName() == holder.program;
+}
+
+// Whether the program a lock names still runs. Its hold on the file tells it
+// whatever became of its program file. A lock held by no one names a program
+// that runs when it was copied from another folder that program holds; only
+// then, and where the hold cannot be told, the process is asked. On another
+// computer it cannot be told, and counts as running.
+bool runs(const Named& named)
+{
+    if (!named.holder.onThisComputer() || named.hold == Hold::Held)
+        return true;
+    return processRuns(named.holder);
 }
 
 enum class Attempt { Taken, Unmade, Held, Unreadable, Stuck };
@@ -238,7 +294,7 @@ QString whyUnreadable(const QString& path)
 // Takes the lock, clearing one that names no program once it is old enough
 // and one the caller may clear, as a null holder the one that cannot be read.
 // Otherwise the holder, or why the file is kept.
-Attempt acquire(QLockFile& lock, const std::function<bool(const Holder*)>& clearable, Holder& holder, QString& cause)
+Attempt acquire(QLockFile& lock, const std::function<bool(const Named*)>& clearable, Named& found, QString& cause)
 {
     const QDeadlineTimer grace(namelessGraceMs);
     for (;;) {
@@ -252,6 +308,7 @@ Attempt acquire(QLockFile& lock, const std::function<bool(const Holder*)>& clear
             if (lock.error() != QLockFile::LockFailedError)
                 return Attempt::Unmade;
         }
+        Holder& holder = found.holder;
         const bool named = lock.getLockInfo(&holder.pid, &holder.host, &holder.program);
         const QString unreadable = named ? QString() : whyUnreadable(lock.fileName());
         if ((!guarded || (!named && unreadable.isEmpty() && isYoung(lock.fileName()))) && !grace.hasExpired()) {
@@ -259,8 +316,12 @@ Attempt acquire(QLockFile& lock, const std::function<bool(const Holder*)>& clear
             QThread::msleep(50);
             continue;
         }
+        if (named) {
+            found.hold = holder.onThisComputer() ? holdOn(lock.fileName()) : Hold::Untold;
+            found.othersFile = isOthersFile(lock.fileName());
+        }
         // The lock of a program that is gone is cleared, or told as one that cannot be.
-        if (named && runs(holder) && !clearable(&holder))
+        if (named && runs(found) && !clearable(&found))
             return Attempt::Held;
         if (!unreadable.isEmpty() && !clearable(nullptr)) {
             cause = unreadable;
@@ -277,49 +338,39 @@ bool namesProcess(const QString& path, qint64 pid)
     return QLockFile(path).getLockInfo(&named.pid, &named.host, &named.program) && named.pid == pid;
 }
 
-// Whether the process holds a folder's second lock in this user's runtime
-// folder; another user's program keeps its locks in a runtime folder of its own.
-bool locksHere(qint64 pid)
+// A live holder of the folder's lock: another user's by the lock file's
+// owner, whose runtime folder may be this user's or not.
+FolderLock::Claim judge(const QString& folder, const Named& named)
 {
-    const QDir runtime(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
-    for (const QString& name : runtime.entryList({"ravelhorn-*.lock"}, QDir::Files))
-        if (namesProcess(runtime.filePath(name), pid))
-            return true;
-    return false;
-}
-
-// A live holder of the folder's lock.
-FolderLock::Claim judge(const QString& folder, const Holder& holder)
-{
+    const Holder& holder = named.holder;
     if (!holder.onThisComputer())
         return {FolderLock::Claim::Unsure, LockTexts::onAnotherComputer(folder, holder)};
-    const QString computerLock = FolderLock::computerLockPath(folder);
-    if (namesProcess(computerLock, holder.pid))
-        return {FolderLock::Claim::InUse, LockTexts::inUse(folder, holder)};
-    if (!computerLock.isEmpty() && !locksHere(holder.pid))
+    if (named.othersFile)
         return {FolderLock::Claim::Unsure, LockTexts::anotherUsers(folder, holder)};
+    if (named.hold == Hold::Held || namesProcess(FolderLock::computerLockPath(folder), holder.pid))
+        return {FolderLock::Claim::InUse, LockTexts::inUse(folder, holder)};
     return {FolderLock::Claim::Unsure, LockTexts::notOpenedHere(folder, holder)};
 }
 
 FolderLock::Claim claimInFolder(QLockFile& lock, const QString& folder, bool overrule, QString& unmade)
 {
-    Holder holder;
+    Named named;
     QString cause;
     // A copy of a folder this program holds, or a holder the user chose to disregard.
-    const auto clearable = [&](const Holder* named) {
-        if (!named)
+    const auto clearable = [&](const Named* found) {
+        if (!found)
             return overrule;
-        return (named->onThisComputer() && named->pid == QCoreApplication::applicationPid())
-            || (overrule && judge(folder, *named).outcome == FolderLock::Claim::Unsure);
+        return (found->holder.onThisComputer() && found->holder.pid == QCoreApplication::applicationPid())
+            || (overrule && judge(folder, *found).outcome == FolderLock::Claim::Unsure);
     };
-    switch (acquire(lock, clearable, holder, cause)) {
+    switch (acquire(lock, clearable, named, cause)) {
     case Attempt::Taken:
         return {};
     case Attempt::Unmade:
         unmade = whyUnmade(lock.fileName());
         return {};
     case Attempt::Held:
-        return judge(folder, holder);
+        return judge(folder, named);
     case Attempt::Unreadable:
         return {FolderLock::Claim::Unsure, LockTexts::unidentified(folder, lock.fileName(), cause)};
     case Attempt::Stuck:
@@ -335,17 +386,17 @@ FolderLock::Claim claimOnComputer(std::unique_ptr<QLockFile>& lock, const QStrin
     if (path.isEmpty())
         return {};
     lock = newLock(path);
-    Holder holder;
+    Named named;
     QString cause;
     // Only this user's programs lock in its runtime folder: one it cannot read is a leftover.
-    switch (acquire(*lock, [](const Holder* named) { return !named; }, holder, cause)) {
+    switch (acquire(*lock, [](const Named* found) { return !found; }, named, cause)) {
     case Attempt::Taken:
         return {};
     case Attempt::Unmade:
         lock.reset();
         return {};
     case Attempt::Held:
-        return {FolderLock::Claim::InUse, LockTexts::inUse(folder, holder)};
+        return {FolderLock::Claim::InUse, LockTexts::inUse(folder, named.holder)};
     case Attempt::Unreadable:
     case Attempt::Stuck:
         break;

@@ -5,11 +5,12 @@
 
 // Keeps a data folder to one program at a time: two programs writing one
 // history log write over each other's records. The lock is the toolkit's lock
-// file in the folder; one left by a program that crashed or was killed is
-// taken over, and so is one that names no program once it is a few seconds
-// old, unless it cannot be read: another user's program may hold it. A second lock on this computer, keyed by the folder's real path, keeps
-// a second program out when the folder cannot hold the file, and tells a lock
-// copied with its folder from a lock held.
+// file in the folder, which its program holds locked until its process ends;
+// one left by a program that crashed or was killed is taken over, and so is
+// one that names no program once it is a few seconds old, unless it cannot be
+// read: another user's program may hold it. A second lock on this computer,
+// keyed by the folder's real path, keeps a second program out when the folder
+// cannot hold the file.
 namespace FolderLock {
 
 // What asking for a folder's lock came to.

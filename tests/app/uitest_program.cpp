@@ -214,6 +214,9 @@ private slots:
         QTest::newRow("held folder without libraries, another folder chosen")
             << "emptied, held" << QList<Answer>{Answer::SelectFolder} << "Other" << inUse << goOn << "Quit";
         QTest::newRow("holder killed") << "killed" << QList<Answer>() << "Campaign" << "" << "" << "";
+        // A zombie: its process number stays until its launcher, that never waits, collects it.
+        QTest::newRow("holder killed, left uncollected")
+            << "killed, uncollected" << QList<Answer>() << "Campaign" << "" << "" << "";
         QTest::newRow("empty lock") << "empty" << QList<Answer>() << "Campaign" << "" << "" << "";
         QTest::newRow("lock cut short by a power cut") << "nul" << QList<Answer>() << "Campaign" << "" << "" << "";
         QTest::newRow("lock being written") << "young" << QList<Answer>() << "Campaign" << "" << "" << "";
@@ -248,9 +251,12 @@ private slots:
             << "copied" << QList<Answer>{Answer::OpenAnyway} << "Campaign"
             << lockedBy + "%2 on %5). That program runs on this computer but has not opened this folder: most likely "
                           "the folder was copied" << unsure << "Open Anyway, Quit";
+        // Its lock is its own, and kept.
         QTest::newRow("another user's program")
             << "another user's" << QList<Answer>{Answer::Leave} << ""
             << lockedBy + "%2 on %5). That is another user's program on this computer" << unsure << "Open Anyway, Quit";
+        QTest::newRow("this user's program with another runtime folder")
+            << "another runtime, held" << QList<Answer>{Answer::Leave} << "" << inUse << goOn << "Quit";
         // Most likely another user's, which keeps its files to itself.
         const QString unidentified = "Data Folder Locked: The data folder <b>%1</b> is locked by a program that this "
                                      "one cannot identify: its lock file <b>%3</b> cannot be read (Permission denied).";
@@ -266,6 +272,9 @@ private slots:
         // An upgrade replaced its executable while it runs.
         QTest::newRow("holder's program replaced")
             << "replaced, held" << QList<Answer>{Answer::Leave} << "" << inUse << goOn << "Quit";
+        // Run from a copy, which an upgrade keeps aside under another name.
+        QTest::newRow("holder's program renamed while it runs")
+            << "renamed, held" << QList<Answer>{Answer::Leave} << "" << inUse << goOn << "Quit";
         // This user's programs alone keep their second locks in this runtime folder.
         QTest::newRow("read-only folder")
             << "read-only" << QList<Answer>() << "Campaign"
@@ -323,14 +332,21 @@ private slots:
         else if (lock == "unreadable")
             user.emplace();
         std::optional<OtherProgram> first;
+        if (lock == "another user's" && !OtherProgram::canRunAsAnotherUser())
+            QSKIP("Another user's program is run only where the tests run as root, with setpriv.");
         if (byProgram) {
             using As = OtherProgram::As;
             const As as = lock.startsWith("read-only") ? As::WithoutOverride
                 : lock == "another user's"             ? As::AnotherUser
+                : lock.startsWith("another runtime")   ? As::OtherRuntime
                 : lock.startsWith("replaced")          ? As::Replaced
+                : lock.startsWith("renamed")           ? As::Renamed
+                : lock.endsWith("uncollected")         ? As::Uncollected
                                                        : As::ThisUser;
             first.emplace(elsewhere ? other : held, as);
             QVERIFY(first->holdsFolder(!lock.startsWith("read-only")));
+            if (as == As::Renamed)
+                QVERIFY(first->renameProgram());
             if (lock.startsWith("killed"))
                 first->kill();
             // Left by a program run as root, in a folder this user cannot write.

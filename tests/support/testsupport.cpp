@@ -11,9 +11,15 @@
 
 #include <cerrno>
 #include <csignal>
+#include <vector>
 
+#include <fcntl.h>
+#include <pwd.h>
 #include <signal.h>
+#include <spawn.h>
 #include <unistd.h>
+
+#include <sys/wait.h>
 
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -79,13 +85,31 @@ qint64 holder(const QString& lockFile)
     return QLockFile(lockFile).getLockInfo(&pid, &host, &program) ? pid : 0;
 }
 
+// Makes the folders the user's, and lets it through this test's temporary
+// folders that lead to them.
+bool handOver(const QStringList& folders, const passwd& user)
+{
+    for (const QString& folder : folders)
+        for (QString up = QFileInfo(folder).absolutePath(); up.startsWith(QDir::tempPath());
+             up = QFileInfo(up).absolutePath())
+            QFile::setPermissions(up, QFile::permissions(up) | QFile::ExeOther);
+    const QString owner = QString("%1:%2").arg(user.pw_uid).arg(user.pw_gid);
+    return QProcess::execute("chown", QStringList{"-R", owner} + folders) == 0;
+}
+
+}
+
+bool OtherProgram::canRunAsAnotherUser()
+{
+    return geteuid() == 0 && getpwnam("nobody") && !QStandardPaths::findExecutable("setpriv").isEmpty();
 }
 
 OtherProgram::OtherProgram(const QString& folder, As as) : folder(folder)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", home.path());
-    if (as == As::AnotherUser) {
+    const passwd* nobody = as == As::AnotherUser ? getpwnam("nobody") : nullptr;
+    if (as == As::AnotherUser || as == As::OtherRuntime) {
         runtime = home.filePath("runtime");
         QDir().mkpath(runtime);
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -94,6 +118,8 @@ OtherProgram::OtherProgram(const QString& folder, As as) : folder(folder)
     QSettings settings(home.filePath(".config/Corvelle/Ravelhorn.conf"), QSettings::IniFormat);
     settings.setValue("dataDir/path", QDir::toNativeSeparators(folder));
     settings.sync();
+    if (nobody && !handOver({home.path(), folder}, *nobody))
+        return;
     process.setProcessEnvironment(environment);
     process.setChildProcessModifier([as] {
 #ifdef Q_OS_LINUX
@@ -107,20 +133,47 @@ OtherProgram::OtherProgram(const QString& folder, As as) : folder(folder)
     const QString installed = QCoreApplication::applicationDirPath();
     QString program = installed + "/ravelhorn";
     // A copy beside the resources, removed once it runs.
-    if (as == As::Replaced) {
-        const QString copy = home.filePath("bin/ravelhorn");
+    const QString copy = home.filePath("bin/ravelhorn");
+    if (as == As::Replaced || as == As::Renamed) {
         QDir().mkpath(home.filePath("bin"));
         if (QFile::copy(program, copy) && QFile::link(installed + "/Resources", home.filePath("bin/Resources")))
             program = copy;
     }
-    process.start(program, QStringList());
-    if (as == As::Replaced && process.waitForStarted())
-        QFile::remove(home.filePath("bin/ravelhorn"));
+    if (as == As::Uncollected) {
+        const QByteArray path = QFile::encodeName(program);
+        std::vector<QByteArray> variables;
+        for (const QString& variable : environment.toStringList())
+            variables.push_back(variable.toLocal8Bit());
+        std::vector<char*> envp;
+        for (QByteArray& variable : variables)
+            envp.push_back(variable.data());
+        envp.push_back(nullptr);
+        char* argv[] = {const_cast<char*>(path.constData()), nullptr};
+        posix_spawn_file_actions_t quiet;
+        posix_spawn_file_actions_init(&quiet);
+        posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+        if (posix_spawn(&uncollected, argv[0], &quiet, nullptr, argv, envp.data()) != 0)
+            uncollected = 0;
+        posix_spawn_file_actions_destroy(&quiet);
+        return;
+    }
+    QStringList arguments;
+    if (nobody) {
+        arguments = QStringList{QString("--reuid=%1").arg(nobody->pw_uid), QString("--regid=%1").arg(nobody->pw_gid),
+                                "--clear-groups", "--", program};
+        program = QStandardPaths::findExecutable("setpriv");
+    }
+    process.start(program, arguments);
+    if (as == As::Replaced && program == copy && process.waitForStarted())
+        QFile::remove(copy);
 }
 
 OtherProgram::~OtherProgram()
 {
     kill();
+    if (uncollected)
+        waitpid(uncollected, nullptr, 0);
 }
 
 bool OtherProgram::holdsFolder(bool lockable)
@@ -128,15 +181,28 @@ bool OtherProgram::holdsFolder(bool lockable)
     const QString computerLock = FolderLock::computerLockPath(folder);
     const QString itsComputerLock =
         runtime.isEmpty() ? computerLock : QDir(runtime).filePath(QFileInfo(computerLock).fileName());
-    return process.waitForStarted() && QTest::qWaitFor([this, lockable, itsComputerLock] {
+    return (uncollected || process.waitForStarted()) && QTest::qWaitFor([this, lockable, itsComputerLock] {
         const QString lock = folder + "/.ravelhorn.lock";
         return holder(itsComputerLock) == pid() && (!lockable || lockHolder(folder) == pid())
             && !QFileInfo::exists(itsComputerLock + ".rmlock") && !QFileInfo::exists(lock + ".rmlock");
     }, 60000);
 }
 
+bool OtherProgram::renameProgram()
+{
+    const QString copy = home.filePath("bin/ravelhorn");
+    return QFile::rename(copy, copy + ".old");
+}
+
 void OtherProgram::kill()
 {
+    if (uncollected) {
+        ::kill(uncollected, SIGKILL);
+        // Ended, and left there.
+        siginfo_t ended;
+        waitid(P_PID, id_t(uncollected), &ended, WEXITED | WNOWAIT);
+        return;
+    }
     process.kill();
     process.waitForFinished();
 }

@@ -94,18 +94,26 @@ class OtherProgram
 public:
     // As this test runs; without root's override of file permissions, so that
     // a read-only folder is as read-only to it as to a user; as another
-    // user's program, with a runtime folder of its own and a umask that keeps
-    // its files to itself; or as a program whose executable an upgrade
-    // replaced while it runs.
-    enum class As { ThisUser, WithoutOverride, AnotherUser, Replaced };
+    // user's program (see canRunAsAnotherUser), with a runtime folder of its
+    // own and a umask that keeps its files to itself; as this user's with a
+    // runtime folder of its own; as a program whose executable an upgrade
+    // replaced while it runs, or run from a copy (see renameProgram); or
+    // started by a launcher that never collects it once it ends.
+    enum class As { ThisUser, WithoutOverride, AnotherUser, OtherRuntime, Replaced, Renamed, Uncollected };
     explicit OtherProgram(const QString& folder, As as = As::ThisUser);
     ~OtherProgram();
-    qint64 pid() const { return process.processId(); }
+    qint64 pid() const { return uncollected ? uncollected : process.processId(); }
+    // Another user's program is run as nobody, which takes root; the folder
+    // and its home become nobody's.
+    static bool canRunAsAnotherUser();
     // True once this computer's second lock on the folder names it, and the
     // folder's own lock too unless the folder takes none, within a generous
     // time; and once their guards, held while a lock is taken, are gone.
     bool holdsFolder(bool lockable = true);
-    // As a crash does: the lock stays behind.
+    // As an upgrade that keeps the old program file aside does, to the one
+    // started Renamed.
+    bool renameProgram();
+    // As a crash does: the lock stays behind. One not collected is left a zombie.
     void kill();
 
     // The process that the folder's lock names; 0 when it has none.
@@ -119,6 +127,8 @@ private:
     // Empty when it shares this test's.
     QString runtime;
     QProcess process;
+    // Started without the process, which would collect it.
+    pid_t uncollected = 0;
 };
 
 // Writes beyond the log's present size, or beyond the size given, fail while it lives.
