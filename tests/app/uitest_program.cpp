@@ -333,7 +333,8 @@ private slots:
             user.emplace();
         std::optional<OtherProgram> first;
         if (lock == "another user's" && !OtherProgram::canRunAsAnotherUser())
-            QSKIP("Another user's program is run only where the tests run as root, with setpriv.");
+            QSKIP("Another user's program is run only where the tests run as root, with setpriv, from folders that "
+                  "other users may pass through.");
         if (byProgram) {
             using As = OtherProgram::As;
             const As as = lock.startsWith("read-only") ? As::WithoutOverride

@@ -99,9 +99,24 @@ bool handOver(const QStringList& folders, const passwd& user)
 
 }
 
+namespace {
+
+// Whether another user may pass through every folder that leads to the path.
+bool openToOthers(const QString& path)
+{
+    for (QString up = QFileInfo(path).absoluteFilePath(); !QFileInfo(up).isRoot(); up = QFileInfo(up).absolutePath())
+        if (!(QFile::permissions(up) & QFile::ExeOther))
+            return false;
+    return true;
+}
+
+}
+
 bool OtherProgram::canRunAsAnotherUser()
 {
-    return geteuid() == 0 && getpwnam("nobody") && !QStandardPaths::findExecutable("setpriv").isEmpty();
+    // The folders of this test's own temporary folder are opened as they are handed over.
+    return geteuid() == 0 && getpwnam("nobody") && !QStandardPaths::findExecutable("setpriv").isEmpty()
+        && openToOthers(QCoreApplication::applicationDirPath()) && openToOthers(QFileInfo(QDir::tempPath()).absolutePath());
 }
 
 OtherProgram::OtherProgram(const QString& folder, As as) : folder(folder)
@@ -183,7 +198,8 @@ bool OtherProgram::holdsFolder(bool lockable)
         runtime.isEmpty() ? computerLock : QDir(runtime).filePath(QFileInfo(computerLock).fileName());
     return (uncollected || process.waitForStarted()) && QTest::qWaitFor([this, lockable, itsComputerLock] {
         const QString lock = folder + "/.ravelhorn.lock";
-        return holder(itsComputerLock) == pid() && (!lockable || lockHolder(folder) == pid())
+        // A program that ended at its start holds nothing, and names no process.
+        return pid() != 0 && holder(itsComputerLock) == pid() && (!lockable || lockHolder(folder) == pid())
             && !QFileInfo::exists(itsComputerLock + ".rmlock") && !QFileInfo::exists(lock + ".rmlock");
     }, 60000);
 }
