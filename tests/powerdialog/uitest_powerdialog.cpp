@@ -111,7 +111,9 @@ QString returnInTheEditor()
 {
     auto ended = std::make_shared<QString>(" editor not shown");
     PowerDialogTesting::whenModal([ended](QDialog* editor) {
-        key(Qt::Key_Return);
+        // Into the editor, as the user presses it once it shows, whether or not its activation has come through yet.
+        static_cast<void>(QTest::qWaitForWindowActive(editor));
+        QTest::keyClick(editor->focusWidget() ? editor->focusWidget() : editor, Qt::Key_Return);
         *ended = editor->isVisible() ? " editor left open"
                  : editor->result() == QDialog::Accepted ? " editor accepted" : " editor rejected";
         if (editor->isVisible())
