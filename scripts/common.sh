@@ -45,8 +45,9 @@ build() {
     shift
     local options=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo)
     command -v ccache >/dev/null && options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    # Paths relative to the checkout, so that another clone hits the same cache.
-    export CCACHE_BASEDIR=$PWD
+    # Paths relative to the checkout, and the checkout's folder left out of the
+    # debug builds' key, so that another clone or worktree hits the same cache.
+    export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
     # A folder configured with another generator is configured afresh.
     if [ -f "$folder/CMakeCache.txt" ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$folder/CMakeCache.txt"; then
         rm -rf "$folder"
