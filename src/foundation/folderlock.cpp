@@ -433,11 +433,11 @@ Claim take(const QString& folder, bool overrule)
         if (lock->isLocked())
             entry.inFolder = lock;
     }
-    const bool onComputer = entry.onComputer != nullptr;
+    const QString runtime = entry.onComputer ? QFileInfo(entry.onComputer->fileName()).absolutePath() : QString();
     held()[name] = std::move(entry);
     if (unmade.isEmpty())
         return {};
-    return {Claim::Held, LockTexts::unlocked(folder, path, unmade, onComputer)};
+    return {Claim::Held, LockTexts::unlocked(folder, path, unmade, runtime)};
 }
 
 void keepOnly(const QString& folder)

@@ -185,7 +185,8 @@ private slots:
     // A second program on the data folder another one holds asks before it
     // opens anything; one whose holder was killed takes the folder over, and
     // so does one that finds a lock naming no program. %1 is the folder, %2
-    // the first program's process, %3 the lock file, %5 this computer's name.
+    // the first program's process, %3 the lock file, %5 this computer's name,
+    // %6 this program's runtime folder.
     void secondStartOnAHeldFolder_data()
     {
         QTest::addColumn<QString>("lock");
@@ -275,13 +276,19 @@ private slots:
         // Run from a copy, which an upgrade keeps aside under another name.
         QTest::newRow("holder's program renamed while it runs")
             << "renamed, held" << QList<Answer>{Answer::Leave} << "" << inUse << goOn << "Quit";
-        // This user's programs alone keep their second locks in this runtime folder.
+        // Only this user's programs that share this runtime folder keep their second locks in it.
+        const QString keptOut = "<p>A second Ravelhorn of this user on this computer that shares this one's runtime "
+                                "folder <b>%6</b> is still kept out of it, but not one with another runtime folder, nor "
+                                "another user's, nor one on another computer that shares the folder.";
         QTest::newRow("read-only folder")
             << "read-only" << QList<Answer>() << "Campaign"
             << "Data Folder Not Locked: The data folder <b>%1</b> could not be locked: its lock file <b>%3</b> "
                "cannot be made (Permission denied)."
-            << "<p>A second Ravelhorn of this user on this computer is still kept out of it, but not another user's, "
-               "nor one on another computer that shares the folder." << "";
+            << keptOut << "";
+        QTest::newRow("read-only folder, this user's program with another runtime folder")
+            << "read-only, another runtime" << QList<Answer>() << "Campaign"
+            << "Data Folder Not Locked: The data folder <b>%1</b> could not be locked: its lock file <b>%3</b> "
+               "cannot be made (Permission denied)." << keptOut << "";
         // Nor one of this user's: the log changed by the other is refused, not written by both.
         QTest::newRow("read-only folder, runtime folder that takes no lock")
             << "read-only, deep runtime" << QList<Answer>() << "Campaign"
@@ -317,7 +324,8 @@ private slots:
         const QString lockFile = onComputer ? FolderLock::computerLockPath(held) : held + "/.ravelhorn.lock";
         QSettings().setValue("dataDir/path", held);
         const bool elsewhere = lock == "copied" || lock.startsWith("held here");
-        const bool byProgram = lock.endsWith("held") || lock.startsWith("killed") || lock == "another user's" || elsewhere;
+        const bool byProgram = lock.endsWith("held") || lock.startsWith("killed") || lock == "another user's"
+            || lock.contains("another runtime") || elsewhere;
         if (lock.startsWith("held here") || (!byProgram && !QStringList{"read-only", "deep runtime", "read-only, deep runtime", "another program's"}.contains(lock)))
             QVERIFY(TestSupport::makeLockFile(lockFile, lock.section(", ", -1)));
         const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
@@ -337,9 +345,9 @@ private slots:
                   "other users may pass through.");
         if (byProgram) {
             using As = OtherProgram::As;
-            const As as = lock.startsWith("read-only") ? As::WithoutOverride
-                : lock == "another user's"             ? As::AnotherUser
-                : lock.startsWith("another runtime")   ? As::OtherRuntime
+            const As as = lock.contains("another runtime") ? As::OtherRuntime
+                : lock.startsWith("read-only")           ? As::WithoutOverride
+                : lock == "another user's"               ? As::AnotherUser
                 : lock.startsWith("replaced")          ? As::Replaced
                 : lock.startsWith("renamed")           ? As::Renamed
                 : lock.endsWith("uncollected")         ? As::Uncollected
@@ -399,14 +407,16 @@ private slots:
         QStringList shown;
         for (const auto& alert : hooks.alerts)
             shown.append(alert.title + ": " + alert.text);
-        const QString expected = QString(told)
-                                     .replace("%1", Global::htmlPath(held))
-                                     .replace("%2", QString::number(firstPid))
-                                     .replace("%3", Global::htmlPath(lockFile))
-                                     .replace("%5", QSysInfo::machineHostName().toHtmlEscaped());
+        const auto filled = [&](QString text) {
+            return text.replace("%1", Global::htmlPath(held))
+                .replace("%2", QString::number(firstPid))
+                .replace("%3", Global::htmlPath(lockFile))
+                .replace("%5", QSysInfo::machineHostName().toHtmlEscaped())
+                .replace("%6", Global::htmlPath(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)));
+        };
         QVERIFY2(told.isEmpty() ? shown.isEmpty()
                                 : !shown.isEmpty() && std::all_of(shown.begin(), shown.end(), [&](const QString& one) {
-                                      return one.startsWith(expected) && one.endsWith(ending);
+                                      return one.startsWith(filled(told)) && one.endsWith(filled(ending));
                                   }),
                  qPrintable(shown.join('\n')));
         QCOMPARE(openedFolder, opened);
