@@ -24,9 +24,10 @@ struct Claim
         InUse,
         // A lock nobody holds, or whose program is gone, cannot be removed: the user removes it by hand.
         Stuck,
-        // A lock whose holder cannot be checked from this computer, that a
-        // program here holds on another folder, that another user's program
-        // holds, or that cannot be read: opened only when the user says so.
+        // A lock whose holder cannot be checked from this computer, or that
+        // cannot be read, or whose program here is not seen to hold it (one
+        // that holds another folder, or another user's): opened only when the
+        // user says so.
         Unsure
     };
     Outcome outcome = Held;
