@@ -96,9 +96,10 @@ public:
     // a read-only folder is as read-only to it as to a user; as another
     // user's program (see canRunAsAnotherUser), with a runtime folder of its
     // own and a umask that keeps its files to itself; as this user's with a
-    // runtime folder of its own; as a program whose executable an upgrade
-    // replaced while it runs, or run from a copy (see renameProgram); or
-    // started by a launcher that never collects it once it ends.
+    // runtime folder of its own, as started apart, without the override too;
+    // as a program whose executable an upgrade replaced while it runs, or run
+    // from a copy (see renameProgram); or started by a launcher that never
+    // collects it once it ends.
     enum class As { ThisUser, WithoutOverride, AnotherUser, OtherRuntime, Replaced, Renamed, Uncollected };
     explicit OtherProgram(const QString& folder, As as = As::ThisUser);
     ~OtherProgram();
