@@ -65,6 +65,11 @@ public:
         openFileFolders.append(folder);
         return openFileAnswer;
     }
+    bool rejectableAlert(const QString& title, const QString& text, const QString&) override
+    {
+        questions.append({title, text});
+        return questionAnswer;
+    }
     int promptForOngoingEffect(Creature* creature, Effect* effect, int) override
     {
         ongoingPrompts.append({creature, effect});
@@ -82,6 +87,9 @@ public:
     // The answer to the next open-file dialog, and the folders they opened in.
     QString openFileAnswer;
     QStringList openFileFolders;
+    // The questions asked, and the answer to each.
+    QList<Message> questions;
+    bool questionAnswer = false;
     // The answer to the ongoing-damage and regeneration prompts, and what they asked about.
     int ongoingAnswer = 0;
     QList<QPair<Creature*, Effect*>> ongoingPrompts;
