@@ -82,11 +82,14 @@ void mainWindowShots(ShotSink& sink)
     Global::managerWindow->hide();
     window->toggleActiveWindow(window);
 
-    window->debugStr("Next turn: Wren Talloway");
-    window->debugStr("Ongoing damage 5 on Mire Goblin Shank (2)");
     for (QWidget* top : QApplication::topLevelWidgets())
         if (auto* debug = qobject_cast<QTextEdit*>(top)) {
+            // Never on the screen: only this resizes it, not the window
+            // system's late answer to the size the program shows it at.
+            debug->setAttribute(Qt::WA_DontShowOnScreen);
             debug->resize(420, 200);
+            window->debugStr("Next turn: Wren Talloway");
+            window->debugStr("Ongoing damage 5 on Mire Goblin Shank (2)");
             sink.save("main-window-debug", debug);
             debug->hide();
         }
