@@ -793,6 +793,12 @@ private:
              {"Failed Death Saving Throw: ", "Add 3 Action Points: ", "Brenna -> Stabilized: ", "Short Rest: Brenna",
               "Extended Rest: Goblin (1)"},
              "Brenna beforeHp=23 beforeHs=1 heals=1 hp=23 hs=1; Goblin (1) beforeHp=0", {}},
+            // A count smaller than the entries that follow it: the entries past the count are not the rest's.
+            {"a short rest takes no more entries than its count", {},
+             raw({{Event::ShortRestType,
+                   {item(ID_SR_ACTION_EVENT_COUNT, 1), [=](S s) { RestedCreature{b, 1, 3, 0}.write(s); },
+                    [=](S s) { RestedCreature{a, 1, 7, 1}.write(s); }, end(ID_SR_ACTION_EVENT_END)}}}),
+             {"Short Rest: Brenna"}, "Brenna beforeHp=23 beforeHs=1 heals=1 hp=23 hs=1", {}},
             // What the flag was before older figures depends on those a restart gave the hero.
             {"older figures without the stable flag read as stable", [=] { b->applyDamage(40, nullptr); },
              raw({{Event::SetVitalityType, {[=](S s) {
