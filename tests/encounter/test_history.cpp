@@ -934,6 +934,16 @@ private slots:
             aldric->setVitality(lowered);
             encounter()->writeVitalityChanges(world.stream());
         });
+        // Clear History refused, its copy not made: the log stays where the fight stands, for the step back and
+        // the hit after it.
+        QTest::newRow("a refused Clear History keeps the log's place") << true << Fight([](TestWorld& world, Creature* aldric) {
+            hit(world, aldric);
+            QVERIFY(TestSupport::writeFile(world.root() + "/History", "in the way"));
+            QVERIFY(!history()->newHistory());
+            history()->back();
+            hit(world, aldric);
+            QCOMPARE(aldric->getCurrHitPoints(), 25);
+        });
         // The point spent in the last encounter is not shown as used in the next one: his figures end "AP 0".
         QTest::newRow("a used action point ends with its encounter") << true << Fight([](TestWorld& world, Creature* aldric) {
             command(world, [aldric](ObjectStream* s) { return new UseActionPointEvent(aldric, -1, s); });
