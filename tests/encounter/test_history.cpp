@@ -27,6 +27,7 @@
 #include "encounter/history.h"
 #include "encounter/restevents.h"
 #include "encounter/rosterevents.h"
+#include "encounter/turnflow.h"
 #include "encounter/turnorderevents.h"
 #include "encounter/vitalityevents.h"
 #include "foundation/folderlock.h"
@@ -933,6 +934,23 @@ private slots:
             lowered.maxHitPoints = lowered.hitPoints = 8;
             aldric->setVitality(lowered);
             encounter()->writeVitalityChanges(world.stream());
+        });
+        // Taken in his turn, the +2 to his defences lasts through the goblin's turn and ends as his own starts.
+        QTest::newRow("a second wind ends as his next turn starts") << false << Fight([](TestWorld& world, Creature* aldric) {
+            for (Creature* fighter : {aldric, world.find("Goblin (1)")})
+                TestWorld::giveInitiativeBonus(fighter);
+            start(world);
+            const auto armorClassBonus = [aldric] {
+                AttrAdj adjustment;
+                aldric->getAttributeAdjustment(adjustment);
+                return adjustment.armorClass;
+            };
+            command(world, [aldric](ObjectStream* s) { return new SecondWindEvent(aldric, s); });
+            QVERIFY(TurnFlow().nextTurn());
+            QCOMPARE(armorClassBonus(), 2);
+            QVERIFY(TurnFlow().nextTurn());
+            QCOMPARE(encounter()->getCurrentCreature(), aldric);
+            QCOMPARE(armorClassBonus(), 0);
         });
         // Clear History refused, its copy not made: the log stays where the fight stands, for the step back and
         // the hit after it.
