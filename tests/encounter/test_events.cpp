@@ -491,6 +491,8 @@ private:
              "Recharge 4: Aldric - Fire Burst", false, ""},
             {"a recharge roll of the recharge number", powers, usage(a, "Fire Burst", 6),
              "Recharge 5: Aldric + Fire Burst", false, "Aldric usage.Fire Burst=0"},
+            {"a recharge roll of 6", powers, usage(a, "Fire Burst", 7), "Recharge 6: Aldric + Fire Burst", false,
+             "Aldric usage.Fire Burst=0"},
             {"usage reset after two uses", twinStrike({true, false, true, false}), usage(a, "Twin Strike", 8),
              "Aldric: Reset Usage Twin Strike", false, "Aldric usage.Twin Strike=0"},
             {"a monster's power used, under its alias", powers, usage(g2, "Spear Jab", 0), "Goblin (2): Used Spear Jab",
