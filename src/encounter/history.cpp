@@ -440,34 +440,33 @@ bool History::newHistory()
 {
     if (!stream)
         return true;
-    QString created = stream->getCreationDate();
-    delete stream;
-    stream = nullptr;
-
+    // The log stays open, at the place of the event shown, until it is gone:
+    // opened again, it would stand at its first record, and the next command
+    // would write over the fight.
     QString log = getLogPath();
-    if (!QFile::exists(log))
+    if (!QFile::exists(log)) {
+        delete std::exchange(stream, nullptr);
         return true;
+    }
     QString root = Global::getRootPath(false);
     QString folder = QString("%1%2History").arg(root, QDir::separator());
     if (!QDir(folder).exists() && !QDir(root).mkdir("History")) {
         Global::alert(tr("Cannot Create History Directory"),
                       tr("Unable to create <b>History</b> directory: %1%2History")
                           .arg(Global::getPrettyRootPath(), QDir::separator()));
-        openStream(true);
         return false;
     }
-    QString backup = QString("%1%2history_%3.log").arg(folder, QDir::separator(), created);
+    QString backup = QString("%1%2history_%3.log").arg(folder, QDir::separator(), stream->getCreationDate());
     if (!QFile::copy(log, backup)) {
         Global::alert(tr("Cannot Create History Backup"), tr("Unable to create History backup file: %1").arg(backup));
-        openStream(true);
         return false;
     }
     if (!QFile::remove(log)) {
         Global::alert(tr("Cannot Remove History File"),
                       tr("The history file %1 was copied to %2 but could not be removed.").arg(log, backup));
-        openStream(true);
         return false;
     }
+    delete std::exchange(stream, nullptr);
     return true;
 }
 

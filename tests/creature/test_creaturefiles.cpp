@@ -58,6 +58,16 @@ QString summary(Creature* c)
         .join("|");
 }
 
+// Its role and bonuses: initiative, perception, insight and the four defences.
+QString roleAndBonuses(Creature* c)
+{
+    const CreatureStats& s = c->getStats();
+    QStringList bonuses;
+    for (int bonus : {s.initBonus, s.perception, s.insight, s.armorClass, s.fortitude, s.reflex, s.will})
+        bonuses << Creature::getBonusText(bonus);
+    return c->getRole() + " " + bonuses.join(" ");
+}
+
 }
 
 class TestCreatureFiles : public QObject
@@ -239,23 +249,27 @@ private slots:
         QTest::addColumn<QString>("expected");
         const auto imported = Creature::ImportResult::Imported;
         const QByteArray vex3 = "name=Vex\nlevel=3\n", unusable = "name=\nclass=x\nspeed=5\n";
-        const auto kept = [](const char* from = "", const char* to = "") {
-            return QString("Vex|Fighter|Human|3|Good|Common, Elven|Shield Rune").replace(from, to);
+        // The hero's role and bonuses, which the files below do not give.
+        const QString figures = "|Defender +4 +12 +11 +18 +15 +13 +12";
+        const auto kept = [figures](const QString& from = "", const QString& to = "") {
+            return QString("Vex|Fighter|Human|3|Good|Common, Elven|Shield Rune" + figures).replace(from, to);
         };
         QTest::newRow("missing kept") << vex3 + "race=Dwarf\n" << true << imported << kept("Human", "Dwarf");
         QTest::newRow("Unaligned kept out") << vex3 + "alignment=Unaligned\n" << true << imported << kept();
         QTest::newRow("unaligned") << vex3 + "alignment=unaligned\n" << false << imported << kept("Good", "unaligned");
         QTest::newRow("alignment on re-import") << vex3 + "alignment=Evil\n" << true << imported << kept("Good", "Evil");
         QTest::newRow("powers") << vex3 + "power=Strike\nheader=h\n" << true << imported << kept("Rune", "Rune,Strike");
+        QTest::newRow("role and bonuses given") << vex3 + "role=Striker\ninitiative=-1\nwill=14\n" << true << imported
+                                                << kept(figures, "|Striker -1 +12 +11 +18 +15 +13 +14");
         QTest::newRow("unique name") << QByteArray("name=Rogue\nlevel=3\nrace=Human\n") << false << imported
                                      << kept("Vex", "Rogue 3");
         QTest::newRow("unusable on re-import") << unusable << true << Creature::ImportResult::NotValid
-                                               << "Vex|Fighter|Human|2|Good|Common, Elven|Old Strike,Shield Rune";
+                                               << "Vex|Fighter|Human|2|Good|Common, Elven|Old Strike,Shield Rune" + figures;
         QTest::newRow("unusable on import") << unusable << false << imported
-                                            << "builder.rvhn|Fighter|Human|2|Good|Common, Elven|Shield Rune";
+                                            << "builder.rvhn|Fighter|Human|2|Good|Common, Elven|Shield Rune" + figures;
         // No file at all: the refresh tells the game master it is gone, not that it no longer reads.
         QTest::newRow("file gone") << QByteArray() << true << Creature::ImportResult::NotFound
-                                   << "Vex|Fighter|Human|2|Good|Common, Elven|Old Strike,Shield Rune";
+                                   << "Vex|Fighter|Human|2|Good|Common, Elven|Old Strike,Shield Rune" + figures;
     }
 
     void importMerges()
@@ -269,10 +283,11 @@ private slots:
         QFile::remove(Global::getRootedPath("builder.rvhn"));
         QVERIFY(file.isNull() || TestSupport::writeFile(Global::getRootedPath("builder.rvhn"), file));
         const QByteArray powers = "power=Old Strike\nheader=x\npower=Shield Rune\nuser=yes\n";
-        QVERIFY(TestSupport::writeFile(creaturePath("vex.rvhn"), vex + powers));
+        const QByteArray bonuses = "initiative=4\nperception=12\ninsight=11\narmour-class=18\nfortitude=15\nreflex=13\nwill=12\n";
+        QVERIFY(TestSupport::writeFile(creaturePath("vex.rvhn"), vex + bonuses + powers));
         std::unique_ptr<Creature> hero = loaded("vex.rvhn");
         QCOMPARE(hero->importFromFile("builder.rvhn", reimport), result);
-        QCOMPARE(summary(hero.get()), expected);
+        QCOMPARE(summary(hero.get()) + "|" + roleAndBonuses(hero.get()), expected);
     }
 
     // A linked hero's file has its own program for a power of the builder file: it takes the place of the

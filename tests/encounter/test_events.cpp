@@ -491,6 +491,8 @@ private:
              "Recharge 4: Aldric - Fire Burst", false, ""},
             {"a recharge roll of the recharge number", powers, usage(a, "Fire Burst", 6),
              "Recharge 5: Aldric + Fire Burst", false, "Aldric usage.Fire Burst=0"},
+            {"a recharge roll of 6", powers, usage(a, "Fire Burst", 7), "Recharge 6: Aldric + Fire Burst", false,
+             "Aldric usage.Fire Burst=0"},
             {"usage reset after two uses", twinStrike({true, false, true, false}), usage(a, "Twin Strike", 8),
              "Aldric: Reset Usage Twin Strike", false, "Aldric usage.Twin Strike=0"},
             {"a monster's power used, under its alias", powers, usage(g2, "Spear Jab", 0), "Goblin (2): Used Spear Jab",
@@ -793,6 +795,12 @@ private:
              {"Failed Death Saving Throw: ", "Add 3 Action Points: ", "Brenna -> Stabilized: ", "Short Rest: Brenna",
               "Extended Rest: Goblin (1)"},
              "Brenna beforeHp=23 beforeHs=1 heals=1 hp=23 hs=1; Goblin (1) beforeHp=0", {}},
+            // A count smaller than the entries that follow it: the entries past the count are not the rest's.
+            {"a short rest takes no more entries than its count", {},
+             raw({{Event::ShortRestType,
+                   {item(ID_SR_ACTION_EVENT_COUNT, 1), [=](S s) { RestedCreature{b, 1, 3, 0}.write(s); },
+                    [=](S s) { RestedCreature{a, 1, 7, 1}.write(s); }, end(ID_SR_ACTION_EVENT_END)}}}),
+             {"Short Rest: Brenna"}, "Brenna beforeHp=23 beforeHs=1 heals=1 hp=23 hs=1", {}},
             // What the flag was before older figures depends on those a restart gave the hero.
             {"older figures without the stable flag read as stable", [=] { b->applyDamage(40, nullptr); },
              raw({{Event::SetVitalityType, {[=](S s) {

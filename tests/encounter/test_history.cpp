@@ -27,6 +27,7 @@
 #include "encounter/history.h"
 #include "encounter/restevents.h"
 #include "encounter/rosterevents.h"
+#include "encounter/turnflow.h"
 #include "encounter/turnorderevents.h"
 #include "encounter/vitalityevents.h"
 #include "foundation/folderlock.h"
@@ -944,6 +945,33 @@ private slots:
             lowered.maxHitPoints = lowered.hitPoints = 8;
             aldric->setVitality(lowered);
             encounter()->writeVitalityChanges(world.stream());
+        });
+        // Taken in his turn, the +2 to his defences lasts through the goblin's turn and ends as his own starts.
+        QTest::newRow("a second wind ends as his next turn starts") << false << Fight([](TestWorld& world, Creature* aldric) {
+            for (Creature* fighter : {aldric, world.find("Goblin (1)")})
+                TestWorld::giveInitiativeBonus(fighter);
+            start(world);
+            const auto armorClassBonus = [aldric] {
+                AttrAdj adjustment;
+                aldric->getAttributeAdjustment(adjustment);
+                return adjustment.armorClass;
+            };
+            command(world, [aldric](ObjectStream* s) { return new SecondWindEvent(aldric, s); });
+            QVERIFY(TurnFlow().nextTurn());
+            QCOMPARE(armorClassBonus(), 2);
+            QVERIFY(TurnFlow().nextTurn());
+            QCOMPARE(encounter()->getCurrentCreature(), aldric);
+            QCOMPARE(armorClassBonus(), 0);
+        });
+        // Clear History refused, its copy not made: the log stays where the fight stands, for the step back and
+        // the hit after it.
+        QTest::newRow("a refused Clear History keeps the log's place") << true << Fight([](TestWorld& world, Creature* aldric) {
+            hit(world, aldric);
+            QVERIFY(TestSupport::writeFile(world.root() + "/History", "in the way"));
+            QVERIFY(!history()->newHistory());
+            history()->back();
+            hit(world, aldric);
+            QCOMPARE(aldric->getCurrHitPoints(), 25);
         });
         // The point spent in the last encounter is not shown as used in the next one: his figures end "AP 0".
         QTest::newRow("a used action point ends with its encounter") << true << Fight([](TestWorld& world, Creature* aldric) {
