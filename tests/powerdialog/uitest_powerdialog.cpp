@@ -99,21 +99,15 @@ QString goHint()
 }
 
 using CombatTesting::eventTexts;
-
-void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QWidget* target = QApplication::focusWidget();
-    QTest::keyClick(target ? target : Global::mainWindow, key, modifiers);
-}
+using CombatTesting::key;
 
 // Opens the power editor from the panel and presses Return in it: how the editor ended.
 QString returnInTheEditor()
 {
     auto ended = std::make_shared<QString>(" editor not shown");
     PowerDialogTesting::whenModal([ended](QDialog* editor) {
-        // Into the editor, as the user presses it once it shows, whether or not its activation has come through yet.
-        static_cast<void>(QTest::qWaitForWindowActive(editor));
-        QTest::keyClick(editor->focusWidget() ? editor->focusWidget() : editor, Qt::Key_Return);
+        // Into the editor, not wherever the keyboard was before the editor's activation came through.
+        KeyboardFocus::press(editor, Qt::Key_Return);
         *ended = editor->isVisible() ? " editor left open"
                  : editor->result() == QDialog::Accepted ? " editor accepted" : " editor rejected";
         if (editor->isVisible())
@@ -122,6 +116,8 @@ QString returnInTheEditor()
     // The button opens the editor once its click is done; an editor never shown leaves the answer as it was.
     QTest::mouseClick(panelButton("Edit"), Qt::LeftButton);
     static_cast<void>(QTest::qWaitFor([ended] { return *ended != " editor not shown"; }));
+    // Once the editor is gone, a window manager gives the keyboard back to the main window; the offscreen platform does not.
+    Global::mainWindow->activateWindow();
     return *ended;
 }
 
@@ -971,7 +967,7 @@ private slots:
                 QCOMPARE(goblin1->getHitPointDelta(), -3);
                 QCOMPARE(goblin2->getHitPointDelta(), -6);
                 QCOMPARE(bron->getTempHitPoints(), 5);
-                QTest::keyClick(QApplication::focusWidget(), ending);
+                key(ending);
             }));
             QTRY_VERIFY(!Global::mainWindow->runningFlatDialog());
             QVERIFY(!anyDelta());
@@ -1008,7 +1004,7 @@ private slots:
         QVERIFY(request(ana, "Fire Strike", [&](PowerDialog& dialog) {
             QTest::mouseClick(panelChild<PowerWidget>()->getAddButton(PowerStep::Healing), Qt::LeftButton);
             stepBoxes().last()->setFocus();
-            QTest::keyClicks(QApplication::focusWidget(), "3");
+            QTest::keyClicks(stepBoxes().last(), "3");
             QComboBox* origins = nullptr;
             for (QGroupBox* group : Global::mainWindow->findChildren<QGroupBox*>())
                 if (group->title() == "Attacker/Origin")
