@@ -119,8 +119,11 @@ void PickListView::contentChanged()
 
 bool PickListView::viewportEvent(QEvent* event)
 {
-    // The viewport narrows with the window and with the bar beside it.
-    if (event->type() == QEvent::Resize)
+    // The viewport narrows with the window and with the bar beside it. Before
+    // it first shows, the view places it again while it takes in its first
+    // size, and that second size never comes as an event: it is fitted again
+    // as it shows.
+    if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
         fitColumns();
     return ExpandingTableView::viewportEvent(event);
 }

@@ -8,6 +8,7 @@
 #include "creature/creature.h"
 #include "encounter/encounter.h"
 #include "foundation/global.h"
+#include "foundation/switchboard.h"
 #include "library/monsters.h"
 #include "toolkit/inputwidgets.h"
 
@@ -15,6 +16,13 @@ PickMonsterModel::PickMonsterModel() : PickListModel({tr("Name"), tr("Level/Role
 {
     readLibrary();
     connect(Global::monsters, &Monsters::doTemplatesUpdated, this, &PickListModel::reload);
+    // An edit in the monster manager that leaves the template in its place,
+    // a rename that sorts where it stood among them, changes no list of the
+    // library: only the template tells of it.
+    connect(&Global::switchBoard, &SwitchBoard::doCreatureUpdated, this, [this](Creature* monster) {
+        if (templates.contains(monster))
+            reload();
+    });
 }
 
 void PickMonsterModel::readLibrary()

@@ -497,6 +497,8 @@ public:
     void setDeltaCurrHealth(qint64 hitPoints, qint64 tempHitPoints, qint64 surges);
     void setDeltaCurrActionPoints(qint64 actionPoints);
     void resetDelta();
+    // A hero whose figures or name differ from those last recorded: the next command records them.
+    bool hasUnrecordedEdits();
     void writeVitalityChanges(ObjectStream* stream);
     QString getDeltaHP() const;
     QString getDeltaHS() const;

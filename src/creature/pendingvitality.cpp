@@ -84,11 +84,18 @@ void Creature::resetDelta()
         updated();
 }
 
-void Creature::writeVitalityChanges(ObjectStream* stream)
+bool Creature::hasUnrecordedEdits()
 {
     if (isMonster())
-        return;
+        return false;
     if (!inHistory && (!Global::encounter || Global::encounter->getCreatureIndex(this) < 0))
+        return false;
+    return stats.name != beforeName || !getVitality().equals(getBeforeVitality());
+}
+
+void Creature::writeVitalityChanges(ObjectStream* stream)
+{
+    if (!hasUnrecordedEdits())
         return;
     if (!stream && Global::history)
         stream = Global::history->getStream(false);

@@ -272,6 +272,16 @@ void Encounter::removeSelectedNotInEncounter()
                    selected.end());
 }
 
+QStringList Encounter::getHandEditedNames() const
+{
+    QStringList names;
+    if (handEdited)
+        for (Creature* creature : creatures.getCreatureList())
+            if (creature->hasUnrecordedEdits())
+                names.append(creature->getName());
+    return names;
+}
+
 void Encounter::writeVitalityChanges(ObjectStream* stream)
 {
     if (!vitalityEdited)

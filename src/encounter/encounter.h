@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include "encounter/creaturelist.h"
 #include "foundation/dogtag.h"
@@ -104,6 +105,8 @@ public:
     // those raise the flag above too, and the history keeps this one.
     bool hasHandEdits() const { return handEdited; }
     void setHandEdits(bool value) { handEdited = value; }
+    // The heroes whose hand edits the next command records; none without hand edits.
+    QStringList getHandEditedNames() const;
     void writeVitalityChanges(ObjectStream* stream);
     // A template's power was edited or deleted: its creatures in the fight follow.
     void updatePower(const QString& templateName, const QString& powerName, const CreaturePower& power);

@@ -9,12 +9,14 @@
 
 #include <utility>
 
+#include "encounter/commandroad.h"
 #include "encounter/encounter.h"
 #include "encounter/event.h"
 #include "foundation/bulkrelease.h"
 #include "foundation/folderlock.h"
 #include "foundation/global.h"
 #include "foundation/objectstream.h"
+#include "foundation/uihooks.h"
 
 History::~History()
 {
@@ -250,19 +252,35 @@ void History::stepBack()
     event->decStream(openStream(true));
 }
 
-void History::recordPendingEdits()
+bool History::recordHandEdits()
 {
-    // A redo would build on edits not yet recorded and fold them into the
-    // recorded figures, so the log would never hold them. Recorded like any
-    // change, they end the redo list.
-    if (hasForward() && Global::encounter && Global::encounter->hasHandEdits())
-        if (ObjectStream* log = getStream(false))
-            Global::encounter->writeVitalityChanges(log);
+    // Left unrecorded, they would be undone by a step back over their
+    // creature's last event, or folded by a redo into figures the log never
+    // holds.
+    const QStringList edited = Global::encounter ? Global::encounter->getHandEditedNames() : QStringList();
+    if (edited.isEmpty())
+        return true;
+    if (hasForward() && !mayEndUndoneEvents(edited))
+        return false;
+    return CommandRoad().writeEdits();
+}
+
+bool History::mayEndUndoneEvents(const QStringList& edited) const
+{
+    return Global::ui().rejectableAlert(
+        tr("Record Hand Edits"),
+        tr("The hand edits of <b>%1</b> were made while changes stood undone. They are recorded before the history "
+           "moves, as before every command, and that ends the undone changes from <b>%2</b> on (%3 in all): Step "
+           "Forward can no longer make them again.")
+            .arg(edited.join(", ").toHtmlEscaped(), getEventText(current + 1).toHtmlEscaped())
+            .arg(events.size() - current - 1),
+        tr("Record Edits"));
 }
 
 void History::forward(bool quiet)
 {
-    recordPendingEdits();
+    if (hasForward() && !recordHandEdits())
+        return;
     if (hasForward())
         stepForward();
     if (!quiet)
@@ -271,19 +289,23 @@ void History::forward(bool quiet)
 
 void History::back()
 {
-    if (hasBack())
+    // The event that was current is the one taken back. Hand edits recorded
+    // now stand after it and are stepped back over too: undone live, they
+    // leave the typed figures, which the next command records again.
+    const int to = qMax(current - 1, -1);
+    if (!recordHandEdits())
+        return;
+    while (current > to)
         stepBack();
     notify();
 }
 
 void History::goTo(int index)
 {
-    if (index < 0 || index >= events.size() || index == current)
+    if (index < 0 || index >= events.size() || index == current || !recordHandEdits())
         return;
-    if (index > current) {
-        recordPendingEdits();
-        index = qMin(index, int(events.size()) - 1);
-    }
+    // Recorded over the undone events, the edits leave fewer rows to go to.
+    index = qMin(index, int(events.size()) - 1);
     emit Global::switchBoard.doSetPauseUpdate(true);
     emit Global::switchBoard.doSetPlayersUpdate(false);
     while (current < index)

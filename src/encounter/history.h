@@ -4,6 +4,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include "foundation/dogtag.h"
 
@@ -43,7 +44,11 @@ public:
     // not be written is refused: the user is told, the event deleted and
     // false returned, so the model never runs ahead of the log.
     bool apply(Event* event, bool quiet);
+    // Each first records the hand edits not yet recorded, as every command
+    // does; where that would end undone events, only when the game master
+    // agrees. Refused, or the edits' record refused, the history stays.
     void forward(bool quiet);
+    // Steps back over the current event, and over the hand edits just recorded.
     void back();
     void goTo(int index);
     void truncate();
@@ -81,7 +86,9 @@ private:
     void notify();
     void stepForward();
     void stepBack();
-    void recordPendingEdits();
+    bool recordHandEdits();
+    // Recorded now, the hand edits of these heroes would end the undone events: the game master decides.
+    bool mayEndUndoneEvents(const QStringList& edited) const;
     void deleteEventsAfterCurrent();
     // Deletes every event and closes the log.
     void dropAll();

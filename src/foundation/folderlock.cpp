@@ -219,12 +219,33 @@ struct Named
 {
     Holder holder;
     Hold hold = Hold::Untold;
-    // Made by another user's program.
-    bool othersFile = false;
+    bool othersProgram = false;
 };
 
-bool isOthersFile(const QString& path)
+// The effective user of a process on this computer; -1 where it cannot be read.
+qint64 processOwner(qint64 pid)
 {
+    QFile status(QString("/proc/%1/status").arg(pid));
+    if (pid <= 0 || !status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        // Real, effective, saved and file system user.
+        const QList<QByteArray> users = line.simplified().split(' ');
+        bool read = false;
+        const uint user = users.value(2).toUInt(&read);
+        if (users.first() == "Uid:" && read)
+            return user;
+    }
+    return -1;
+}
+
+// Whose program holds the lock: told by its process, as a mount may give
+// every file one owner; by the lock file's owner where the process cannot be read.
+bool isOthersProgram(const QString& path, const Holder& holder)
+{
+    const qint64 owner = holder.onThisComputer() ? processOwner(holder.pid) : -1;
+    if (owner >= 0)
+        return owner != ::geteuid();
     struct stat found;
     return ::stat(QFile::encodeName(path).constData(), &found) == 0 && found.st_uid != ::geteuid();
 }
@@ -318,7 +339,7 @@ Attempt acquire(QLockFile& lock, const std::function<bool(const Named*)>& cleara
         }
         if (named) {
             found.hold = holder.onThisComputer() ? holdOn(lock.fileName()) : Hold::Untold;
-            found.othersFile = isOthersFile(lock.fileName());
+            found.othersProgram = isOthersProgram(lock.fileName(), holder);
         }
         // The lock of a program that is gone is cleared, or told as one that cannot be.
         if (named && runs(found) && !clearable(&found))
@@ -338,16 +359,19 @@ bool namesProcess(const QString& path, qint64 pid)
     return QLockFile(path).getLockInfo(&named.pid, &named.host, &named.program) && named.pid == pid;
 }
 
-// A live holder of the folder's lock: another user's by the lock file's
-// owner, whose runtime folder may be this user's or not.
+// A live holder of the folder's lock. Its hold on this very file shows that
+// it has the folder open, whoever's program it is; without that hold, it is
+// told only of this user's programs that share this one's runtime folder.
 FolderLock::Claim judge(const QString& folder, const Named& named)
 {
     const Holder& holder = named.holder;
     if (!holder.onThisComputer())
         return {FolderLock::Claim::Unsure, LockTexts::onAnotherComputer(folder, holder)};
-    if (named.othersFile)
+    if (named.hold == Hold::Held)
+        return {FolderLock::Claim::InUse, LockTexts::inUse(folder, holder)};
+    if (named.othersProgram)
         return {FolderLock::Claim::Unsure, LockTexts::anotherUsers(folder, holder)};
-    if (named.hold == Hold::Held || namesProcess(FolderLock::computerLockPath(folder), holder.pid))
+    if (namesProcess(FolderLock::computerLockPath(folder), holder.pid))
         return {FolderLock::Claim::InUse, LockTexts::inUse(folder, holder)};
     return {FolderLock::Claim::Unsure, LockTexts::notOpenedHere(folder, holder)};
 }
@@ -433,11 +457,11 @@ Claim take(const QString& folder, bool overrule)
         if (lock->isLocked())
             entry.inFolder = lock;
     }
-    const bool onComputer = entry.onComputer != nullptr;
+    const QString runtime = entry.onComputer ? QFileInfo(entry.onComputer->fileName()).absolutePath() : QString();
     held()[name] = std::move(entry);
     if (unmade.isEmpty())
         return {};
-    return {Claim::Held, LockTexts::unlocked(folder, path, unmade, onComputer)};
+    return {Claim::Held, LockTexts::unlocked(folder, path, unmade, runtime)};
 }
 
 void keepOnly(const QString& folder)

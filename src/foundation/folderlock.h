@@ -9,8 +9,9 @@
 // one left by a program that crashed or was killed is taken over, and so is
 // one that names no program once it is a few seconds old, unless it cannot be
 // read: another user's program may hold it. A second lock on this computer,
-// keyed by the folder's real path, keeps a second program out when the folder
-// cannot hold the file.
+// keyed by the folder's real path in this program's runtime folder, keeps out
+// a second program of this user that shares that runtime folder, also when the
+// folder cannot hold the file.
 namespace FolderLock {
 
 // What asking for a folder's lock came to.
@@ -23,9 +24,10 @@ struct Claim
         InUse,
         // A lock nobody holds, or whose program is gone, cannot be removed: the user removes it by hand.
         Stuck,
-        // A lock whose holder cannot be checked from this computer, that a
-        // program here holds on another folder, that another user's program
-        // holds, or that cannot be read: opened only when the user says so.
+        // A lock whose holder cannot be checked from this computer, or that
+        // cannot be read, or whose program here is not seen to hold it (one
+        // that holds another folder, or another user's): opened only when the
+        // user says so.
         Unsure
     };
     Outcome outcome = Held;
@@ -41,7 +43,7 @@ void keepOnly(const QString& folder);
 // How often this program has waited for a lock file to be named or cleared
 // by another program, as a lock being written is.
 int waitCount();
-// The second lock's file for the folder, in the user's runtime folder.
+// The second lock's file for the folder, in this program's runtime folder.
 QString computerLockPath(const QString& folder);
 
 // Whether this program still holds the folder it took, as its lock file may

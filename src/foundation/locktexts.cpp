@@ -87,15 +87,19 @@ QString stuck(const QString& folder, const QString& lockFile, const QString& cau
         .arg(bold(lockFile), bold(folder), cause.toHtmlEscaped());
 }
 
-QString unlocked(const QString& folder, const QString& lockFile, const QString& cause, bool onComputer)
+QString unlocked(const QString& folder, const QString& lockFile, const QString& cause, const QString& runtime)
 {
     const QString text = Global::tr("The data folder %1 could not be locked: its lock file %2 cannot be made (%3).")
                              .arg(bold(folder), bold(lockFile), cause.toHtmlEscaped());
+    // A program started apart, as over a remote login, may have a runtime folder of its own.
     return text
-        + (onComputer ? Global::tr("<p>A second Ravelhorn of this user on this computer is still kept out of it, but "
-                                   "not another user's, nor one on another computer that shares the folder.")
-                      : Global::tr("<p>Nothing keeps a second program out of it: while two have it open, the one "
-                                   "that finds its history log changed by the other records no more changes in it."));
+        + (!runtime.isEmpty()
+               ? Global::tr("<p>A second Ravelhorn of this user on this computer that shares this one's runtime "
+                            "folder %1 is still kept out of it, but not one with another runtime folder, nor another "
+                            "user's, nor one on another computer that shares the folder.")
+                     .arg(bold(runtime))
+               : Global::tr("<p>Nothing keeps a second program out of it: while two have it open, the one that finds "
+                            "its history log changed by the other records no more changes in it."));
 }
 
 QString atStart(bool openElsewhere)

@@ -27,7 +27,8 @@ QString anotherUsers(const QString& folder, const Holder& holder);
 // A lock file this user cannot read: most likely another user's program holds the folder.
 QString unidentified(const QString& folder, const QString& lockFile, const QString& cause);
 QString stuck(const QString& folder, const QString& lockFile, const QString& cause);
-QString unlocked(const QString& folder, const QString& lockFile, const QString& cause, bool onComputer);
+// The runtime folder that holds this computer's lock on the folder; empty where it takes none.
+QString unlocked(const QString& folder, const QString& lockFile, const QString& cause, const QString& runtime);
 // What is left to do at a start refused; only a program known to have the folder open can be gone on in.
 QString atStart(bool openElsewhere);
 QString unwritten();

@@ -46,7 +46,10 @@ void saveWithMenu(ShotSink& sink, const QString& name, MainInitiativeList* table
         menu->close();
     });
     poll.start();
-    open();
+    // Now and then, on a loaded X server, the menu was gone before the poll
+    // saw it: it is opened again, a few times at most.
+    for (int attempt = 0; attempt < 3 && !grabbed; ++attempt)
+        open();
     if (!grabbed)
         sink.save(name, QImage());
 }

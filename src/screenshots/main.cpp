@@ -64,8 +64,10 @@ int main(int argc, char* argv[])
         mainWindow->show();
         const QList<Creature*> selected = Global::encounter->getSelectedCreatures();
         for (const RegisteredShots& shots : registeredShots()) {
-            // Each family starts from the fight's selection, drawn on the docks,
-            // and the same dice, whatever the family before it left.
+            // Each family starts in the main window, active as the game master
+            // works in it, from the fight's selection, drawn on the docks, and
+            // the same dice, whatever the family before it left.
+            bringToFront(mainWindow);
             Global::encounter->setSelectedCreatures(selected);
             refreshTick();
             srand(1);

@@ -1,10 +1,14 @@
 // Pictures of the game master's window with the demonstration fight: the
 // window itself, a panel in it, its message boxes and the debug window.
 #include <QApplication>
+#include <QList>
 #include <QLabel>
 #include <QTextEdit>
 #include <QTimer>
 
+#include <algorithm>
+
+#include "app/windowhooks.h"
 #include "creature/creature.h"
 #include "editors/managerwindow.h"
 #include "encounter/encounter.h"
@@ -61,6 +65,27 @@ void laptopShots(ShotSink& sink, MainWindow* window)
     resizeAndSettle(window, window->firstStartSize());
 }
 
+// A hero's figure typed while the fight's last change stands undone: Step
+// Forward asks before recording the edit ends that change. The question is
+// cancelled, the figure typed back and the change made again.
+void recordHandEditsShot(ShotSink& sink, MainWindow* window)
+{
+    const QList<Creature*> creatures = Global::encounter->getCreatureList().getCreatureList();
+    const auto hero = std::find_if(creatures.begin(), creatures.end(), [](Creature* c) { return !c->isMonster(); });
+    if (hero == creatures.end())
+        return;
+    window->onStepBack();
+    const int hitPoints = (*hero)->getCurrHitPoints();
+    (*hero)->setCurrHitPoints(hitPoints - 7);
+    Global::encounter->setCreatureEdited();
+    WindowHooks hooks;
+    Global::setUiHooks(&hooks);
+    sink.saveModal("main-window-record-hand-edits", [&] { window->onStepForward(); });
+    Global::setUiHooks(nullptr);
+    (*hero)->setCurrHitPoints(hitPoints);
+    window->onStepForward();
+}
+
 void mainWindowShots(ShotSink& sink)
 {
     MainWindow* window = Global::mainWindow;
@@ -78,15 +103,19 @@ void mainWindowShots(ShotSink& sink)
     sink.saveModal("main-window-about", [&] { window->onAbout(); });
     sink.saveModal("main-window-truncate", [&] { window->onTruncateHistory(); });
     sink.saveModal("main-window-clear-history", [&] { window->onNewHistory(); });
+    recordHandEditsShot(sink, window);
     sink.saveModal("main-window-manager-hint", [&] { window->activateManagerWindow(); });
     Global::managerWindow->hide();
     window->toggleActiveWindow(window);
 
-    window->debugStr("Next turn: Wren Talloway");
-    window->debugStr("Ongoing damage 5 on Mire Goblin Shank (2)");
     for (QWidget* top : QApplication::topLevelWidgets())
         if (auto* debug = qobject_cast<QTextEdit*>(top)) {
+            // Never on the screen: only this resizes it, not the window
+            // system's late answer to the size the program shows it at.
+            debug->setAttribute(Qt::WA_DontShowOnScreen);
             debug->resize(420, 200);
+            window->debugStr("Next turn: Wren Talloway");
+            window->debugStr("Ongoing damage 5 on Mire Goblin Shank (2)");
             sink.save("main-window-debug", debug);
             debug->hide();
         }

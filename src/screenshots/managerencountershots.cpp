@@ -36,6 +36,7 @@ void managerEncounterShots(ShotSink& sink)
     window->show();
     window->resize(1180, 720);
     window->findChild<QSplitter*>()->setSizes({190, 430, 220, 340});
+    bringToFront(window);
     selectPath(window, {ambush, -1, -1});
     sink.save("manager-encounter", window);
     // The second raider, who has an alias.

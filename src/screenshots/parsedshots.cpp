@@ -55,6 +55,9 @@ void parsedCreatures(ShotSink& sink)
         QTextBrowser view;
         view.setHtml(creatureText(creature, stats));
         view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // Never on the screen: only this resizes it, not the window system's
+        // late answer to the size it was shown at.
+        view.setAttribute(Qt::WA_DontShowOnScreen);
         view.resize(560, 200);
         view.show();
         view.resize(560, qMin(1400, int(view.document()->size().height()) + 12));

@@ -21,7 +21,9 @@ void showAtFirstStartSize(QWidget* window, QSplitter* splitter)
     for (int pane = 0; pane < splitter->count(); ++pane)
         shares << splitter->widget(pane)->sizeHint().width();
     splitter->setSizes(shares);
-    QApplication::processEvents();
+    // Active before its family works in it: where the focus lands does not
+    // hang on when the window system gets to it.
+    bringToFront(window);
 }
 
 QString scratchFolder(const QString& name)
@@ -53,26 +55,28 @@ bool onScreen(const QWidget* window)
     return window->isVisible() && !window->testAttribute(Qt::WA_DontShowOnScreen);
 }
 
-bool exposedAndActive(const QWidget* window)
+// Exposed and active, and the keyboard focus arrived where the window keeps it.
+bool activeWithFocus(const QWidget* window)
 {
+    const QWidget* focus = window->focusWidget();
     return !onScreen(window)
-           || (window->windowHandle() && window->windowHandle()->isExposed() && window->isActiveWindow());
+           || (window->windowHandle() && window->windowHandle()->isExposed() && window->isActiveWindow()
+               && (!focus || focus->hasFocus()));
 }
 
-// The window is grabbed as the game master works in it: shown and active,
-// which the window system answers when it gets to it, and with its layouts
+// The window is grabbed as the game master works in it: active, its layouts
 // at rest, which a row that wraps anew or lists that make room take a few
-// passes to reach. Two passes that move nothing are rest.
+// passes to reach, and its displays drawn, as the next refresh tick draws
+// what the activation or the last change asked for. Two passes that move
+// nothing are rest.
 void settle(QWidget* window)
 {
-    if (onScreen(window) && !window->isActiveWindow())
-        window->activateWindow();
-    // Only a window system that never answers ends the wait.
+    bringToFront(window);
     const QDeadlineTimer giveUp(5000);
     QList<QRect> last;
     for (int still = 0; still < 2 && !giveUp.hasExpired();) {
-        QCoreApplication::processEvents();
-        const bool ready = exposedAndActive(window);
+        refreshTick();
+        const bool ready = activeWithFocus(window);
         const QList<QRect> now = geometries(window);
         still = ready && now == last ? still + 1 : 0;
         last = now;
@@ -81,6 +85,22 @@ void settle(QWidget* window)
     }
 }
 
+}
+
+void bringToFront(QWidget* window)
+{
+    if (onScreen(window) && !window->isActiveWindow())
+        window->activateWindow();
+    // Only a window system that never answers ends the wait.
+    const QDeadlineTimer giveUp(5000);
+    QCoreApplication::processEvents();
+    while (!activeWithFocus(window) && !giveUp.hasExpired()) {
+        QThread::msleep(5);
+        QCoreApplication::processEvents();
+    }
+    // And what the activation posted is done: the line edits of the window
+    // drop the selections they show without the focus.
+    QCoreApplication::processEvents();
 }
 
 ShotSink::ShotSink(const QString& folder) : folder(folder)
@@ -118,8 +138,13 @@ bool ShotSink::saveModal(const QString& name, const std::function<void()>& show)
         saved = save(name, box);
         box->reject();
     });
+    QWidget* behind = QApplication::activeWindow();
     poll.start();
     show();
+    // The window behind the box gets the keyboard back when the window system
+    // gets to it: waited for here, not in the midst of a later picture.
+    if (behind && behind->isVisible())
+        bringToFront(behind);
     if (!grabbed)
         failures << name + ": no modal box appeared";
     return saved;

@@ -10,7 +10,7 @@ class QSplitter;
 class QWidget;
 
 // Gives a window the size and the splitter the shares they take when the
-// window is first shown without a stored geometry.
+// window is first shown without a stored geometry, and makes it active.
 void showAtFirstStartSize(QWidget* window, QSplitter* splitter);
 
 // An empty folder of that name in the program's home, at the same path every
@@ -19,6 +19,10 @@ QString scratchFolder(const QString& name);
 
 // The displays draw what changed, as at the main window's next refresh tick.
 void refreshTick();
+
+// Makes a window on the screen the active one, as the window the game master
+// works in, and waits until the window system says so.
+void bringToFront(QWidget* window);
 
 // Writes the pictures of the screenshot program as FOLDER/NAME.png and
 // remembers which could not be made (null, or a single colour).

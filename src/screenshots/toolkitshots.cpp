@@ -68,7 +68,7 @@ void messageBoxes(ShotSink& sink)
     sink.saveModal("message-folder-not-locked", [] {
         MessageDialog().alert("Data Folder Not Locked",
             LockTexts::unlocked("/media/gm/Campaign", "/media/gm/Campaign/.ravelhorn.lock", "Read-only file system",
-                                true));
+                                "/run/user/1000"));
     });
     sink.saveModal("message-rejectable", [&] {
         MessageDialog().rejectableAlert("screenshots/remove", "Remove Creatures",

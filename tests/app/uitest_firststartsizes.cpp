@@ -23,6 +23,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -86,6 +87,19 @@ void runTimersNow(QObject* object)
     }
     QCoreApplication::processEvents();
 }
+
+// A list's own kind of delegate, counting the entries it measures.
+class MeasureCounter : public QStyledItemDelegate
+{
+public:
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        measured++;
+        return QStyledItemDelegate::sizeHint(option, index);
+    }
+
+    mutable int measured = 0;
+};
 
 const QSize laptopWindow(1152, 720);
 const QSize smallLaptopWindow(1037, 648);
@@ -169,6 +183,11 @@ private slots:
             for (const QString added : {"monster added", "long name added"})
                 QTest::addRow("main window %d×%d, Select a Monster, %s", size.width(), size.height(), qPrintable(added))
                         << "main window" << "Select a Monster, " + added << size;
+        // Monsters added and renamed above wrapped rows of several heights, one added while the filter hides it,
+        // one renamed in its place: each row and column stands as in a list measured afresh, and only the new
+        // entries are measured.
+        QTest::newRow("main window 1037×648, Select a Monster, monsters added and renamed")
+                << "main window" << "Select a Monster, monsters added and renamed" << smallLaptopWindow;
         // An archer's arrows at one and three heroes, damage per target: the
         // choices in one row, no control below its height, the lists and
         // buttons staying put as heroes come and go and as GO walks its order.
@@ -227,9 +246,7 @@ private slots:
         const bool docksNarrowed = parts.removeOne("docks narrowed");
         const bool betweenFights = parts.removeOne("between fights");
         const bool largerFont = parts.removeOne("larger font");
-        const QString added = parts.removeOne("monster added")     ? "Cinderwing Drakeling"
-                              : parts.removeOne("long name added") ? "Cinderwing Drake Broodmother of the Smouldering Hollow"
-                                                                   : QString();
+        const QList<QStringList> edits = monsterEdits(parts);
         const QString panel = parts.join(", ");
         const auto font = largerFont ? enlargeFont() : QScopeGuard<std::function<void()>>([] {});
         QWidget* shown = open(window, panel);
@@ -259,12 +276,9 @@ private slots:
         if (window != "main window" && size.isValid())
             QCOMPARE(shown->size(), size);
         const bool inPanel = window == "main window" && !panel.isEmpty();
-        const auto unmade = qScopeGuard([&added] {
-            if (Creature* made = added.isEmpty() ? nullptr : Global::monsters->findTemplate(added))
-                Global::monsters->deleteTemplate(Global::monsters->getTemplateIndex(made), true);
-        });
+        const auto undone = qScopeGuard([&edits] { undoMonsterEdits(edits); });
         // The header editor shows a stat-block power's texts only in its greyed fields.
-        QStringList cut = inPanel            ? cutTextsInPanel(panel, longPowerName, added)
+        QStringList cut = inPanel            ? cutTextsInPanel(panel, longPowerName, edits)
                           : part == "ticker" ? cutTextsOfTicker()
                                              : cutTexts(shown, window == "power header editor");
         // The panel closed: the centre needs no more than the table again.
@@ -868,26 +882,16 @@ private:
     }
 
     // The panel as the main window shows it, measured while it runs; with
-    // elidedChoice, a choice's combo stands cut. A drake named newMonster is
-    // made while the list shows only drakes, and their filter then cleared.
-    QStringList cutTextsInPanel(const QString& panel, bool elidedChoice = false, const QString& newMonster = QString())
+    // elidedChoice, a choice's combo stands cut. A picker's list takes the
+    // edits of the monster library one by one.
+    QStringList cutTextsInPanel(const QString& panel, bool elidedChoice = false,
+                                const QList<QStringList>& edits = QList<QStringList>())
     {
         QStringList cut{"the panel never ran"};
         runPanel(panel, [&](FlatDialog& dialog) {
-            if (!newMonster.isEmpty()) {
-                QLineEdit* filter = static_cast<PickListDialog&>(dialog).getFilterEdit();
-                QTest::keyClicks(filter, "drake");
-                auto* made = new Creature;
-                CreatureStats stats = Global::monsters->findTemplate("Cinderwing Drake")->getStats();
-                stats.group = newMonster;
-                made->setStats(stats);
-                Global::monsters->addTemplate(made);
-                settledPlaces(main.window);
-                filter->selectAll();
-                QTest::keyClick(filter, Qt::Key_Backspace);
-                settledPlaces(main.window);
-            }
-            cut = cutTexts(main.window);
+            const QStringList kept = edits.isEmpty() ? QStringList()
+                                                     : keptMeasures(static_cast<PickListDialog&>(dialog), edits);
+            cut = cutTexts(main.window) + kept;
             const QList<DisableComboBox*> combos = shownPanel()->findChildren<DisableComboBox*>();
             const auto elided = [](const DisableComboBox* combo) { return combo->isTextElided(); };
             if (elidedChoice && std::none_of(combos.begin(), combos.end(), elided))
@@ -901,6 +905,129 @@ private:
                 cut << pickerFaults(shownPanel());
         });
         return cut;
+    }
+
+    // What the game master does to the monster library in the manager, or to
+    // the picker's filter, while the picker runs, as the row's part names it:
+    // "filter" by a text, "add" a drake of that name, "rename" a monster,
+    // "clear" the filter.
+    static QList<QStringList> monsterEdits(QStringList& parts)
+    {
+        if (parts.removeOne("monster added"))
+            return {{"filter", "drake"}, {"add", "Cinderwing Drakeling"}, {"clear"}};
+        if (parts.removeOne("long name added"))
+            return {{"filter", "drake"}, {"add", "Cinderwing Drake Broodmother of the Smouldering Hollow"}, {"clear"}};
+        if (parts.removeOne("monsters added and renamed"))
+            return {{"filter", "drake"},
+                    {"add", "Bog Wyrmling"},
+                    {"clear"},
+                    {"add", "Ashen Drakeling"},
+                    {"rename", "Sucking Mire", "Ashen Sucking Mire of the Burned Mill Ford"},
+                    {"rename", "Cave Skulker", "Cave Skulker Matriarch of the Sunken Warrens"}};
+        return {};
+    }
+
+    // The library as before the edits.
+    static void undoMonsterEdits(const QList<QStringList>& edits)
+    {
+        for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit)
+            if (edit->first() == "rename")
+                renameMonster(edit->at(2), edit->at(1));
+            else if (Creature* made = edit->first() == "add" ? Global::monsters->findTemplate(edit->at(1)) : nullptr)
+                Global::monsters->deleteTemplate(Global::monsters->getTemplateIndex(made), true);
+    }
+
+    // As the monster manager renames it: moved to where its new name sorts,
+    // or left in its place where it sorts there.
+    static void renameMonster(const QString& from, const QString& to)
+    {
+        Creature* monster = Global::monsters->findTemplate(from);
+        CreatureStats stats = monster->getStats();
+        stats.group = to;
+        monster->setStats(stats);
+        const int row = Global::monsters->getTemplateIndex(monster);
+        if (Global::monsters->getTemplatePos(to, row) == row)
+            return;
+        Global::monsters->deleteTemplate(row, false);
+        Global::monsters->addTemplate(monster);
+    }
+
+    // The picker's list through the edits: after each, where it stands apart
+    // from a list measured afresh, and where it measured an entry for each
+    // row again though no column changed its width.
+    QStringList keptMeasures(PickListDialog& picker, const QList<QStringList>& edits)
+    {
+        QTableView* list = picker.getView();
+        QLineEdit* filter = picker.getFilterEdit();
+        MeasureCounter counter;
+        QAbstractItemDelegate* own = list->itemDelegate();
+        list->setItemDelegate(&counter);
+        const auto restored = qScopeGuard([list, own] { list->setItemDelegate(own); });
+        QStringList faults;
+        for (const QStringList& edit : edits) {
+            const QList<int> widths = columnWidths(list);
+            counter.measured = 0;
+            if (edit.first() == "filter") {
+                QTest::keyClicks(filter, edit[1]);
+            } else if (edit.first() == "clear") {
+                filter->selectAll();
+                QTest::keyClick(filter, Qt::Key_Backspace);
+            } else if (edit.first() == "rename") {
+                renameMonster(edit[1], edit[2]);
+            } else {
+                auto* made = new Creature;
+                CreatureStats stats = Global::monsters->findTemplate("Cinderwing Drake")->getStats();
+                stats.group = edit[1];
+                made->setStats(stats);
+                Global::monsters->addTemplate(made);
+            }
+            settledPlaces(main.window);
+            const QString step = edit.join(' ');
+            const int rows = list->model()->rowCount();
+            if (columnWidths(list) == widths && counter.measured >= rows)
+                faults << QString("%1: %2 entries measured in %3 rows").arg(step).arg(counter.measured).arg(rows);
+            for (const QString& fault : standsApartFromAFreshList(list, filter->text()))
+                faults << step + ": " + fault;
+        }
+        return faults;
+    }
+
+    static QList<int> columnWidths(const QTableView* list)
+    {
+        QList<int> widths;
+        for (int column = 0; column < list->model()->columnCount(); column++)
+            widths << list->columnWidth(column);
+        return widths;
+    }
+
+    // Where the monster picker's list stands apart from a list of the library
+    // under the same filter, measured afresh in its place.
+    static QStringList standsApartFromAFreshList(QTableView* list, const QString& filter)
+    {
+        PickMonsterModel model;
+        model.setFilter(filter);
+        PickListView fresh(list->parentWidget());
+        fresh.setModel(&model);
+        model.setView(&fresh);
+        fresh.setGeometry(list->geometry());
+        fresh.show();
+        fresh.measureColumns();
+        redrawAtTicks();
+        QStringList apart;
+        for (int column = 0; column < model.columnCount(); column++)
+            if (list->columnWidth(column) != fresh.columnWidth(column))
+                apart << QString("column %1 stands %2 pixels wide, measured afresh %3")
+                                 .arg(column)
+                                 .arg(list->columnWidth(column))
+                                 .arg(fresh.columnWidth(column));
+        for (int row = 0; row < model.rowCount(); row++)
+            if (list->rowHeight(row) != fresh.rowHeight(row))
+                apart << QString("row %1, %2, stands %3 pixels high, measured afresh %4")
+                                 .arg(row)
+                                 .arg(model.index(row, 0).data().toString())
+                                 .arg(list->rowHeight(row))
+                                 .arg(fresh.rowHeight(row));
+        return apart;
     }
 
     // Runs the steps while the panel shows in the main window, settled, then closes it.

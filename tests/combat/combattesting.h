@@ -207,9 +207,17 @@ private:
     QPointer<QDialog> answered;
 };
 
+// The log replayed after a restart (enter puts the creatures back in the
+// encounter) gives the model as it stands.
+inline void checkReplay(TestWorld* world, const std::function<void()>& enter)
+{
+    const QString after = world->describe();
+    QVERIFY(world->restart(enter));
+    QVERIFY2(world->describe() == after, qPrintable(TestWorld::difference(after, world->describe())));
+}
+
 // A command's events stepped back give the model it started from; stepped
-// forward again, and replayed from the log after a restart (enter puts the
-// creatures back in the encounter), the model it left.
+// forward again, and replayed, the model it left.
 inline void checkStepsAndReplay(TestWorld* world, int events, const QString& start, const std::function<void()>& enter)
 {
     const QString after = world->describe();
@@ -219,8 +227,7 @@ inline void checkStepsAndReplay(TestWorld* world, int events, const QString& sta
     for (int i = 0; i < events; i++)
         Global::history->forward(false);
     QCOMPARE(world->describe(), after);
-    QVERIFY(world->restart(enter));
-    QVERIFY2(world->describe() == after, qPrintable(TestWorld::difference(after, world->describe())));
+    checkReplay(world, enter);
 }
 
 // The texts of the events recorded from that index on.

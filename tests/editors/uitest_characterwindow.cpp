@@ -105,12 +105,15 @@ void typeAndCommit(QSpinBox* box, int value)
     QTest::keyClick(box, Qt::Key_Return);
 }
 
-// The hero stands in a running encounter, as Select Party and the start put him there.
-void startWith(Creature* hero)
+// The heroes stand in a running encounter, as Select Party and the start put them there.
+void startWith(const QList<Creature*>& heroes)
 {
     ObjectStream* stream = Global::history->getStream(false);
-    QVERIFY(Global::history->apply(new SetPartyEvent(CreatureList({hero}), false, {}, stream), false));
-    QVERIFY(Global::history->apply(new StartEncounterEvent({{hero->getName(), 15, 1}}, {}, stream), false));
+    QVERIFY(Global::history->apply(new SetPartyEvent(CreatureList(heroes), false, {}, stream), false));
+    InitiativeList rolls;
+    for (const Creature* hero : heroes)
+        rolls.append({hero->getName(), 15, 1});
+    QVERIFY(Global::history->apply(new StartEncounterEvent(rolls, {}, stream), false));
     QVERIFY(Global::encounter->isRunning());
 }
 
@@ -388,7 +391,7 @@ private slots:
         Creature* brannoc = world.hero("Brannoc Ashfield");
         const int full = brannoc->getMaxHitPoints();
         if (inPlay)
-            startWith(brannoc);
+            startWith({brannoc});
         if (current >= 0)
             brannoc->setCurrHitPoints(current);
         QVERIFY(c.select("Brannoc Ashfield"));
@@ -416,26 +419,34 @@ private slots:
         QTest::addColumn<QPoint>("reverted");
         // The character shown when "Revert All" is clicked.
         QTest::addColumn<QString>("shown");
+        // Another hero shown, in play, wounded to this figure before "Revert All"
+        // and given the same maximum after it; 0 when left alone.
+        QTest::addColumn<int>("shownCurrent");
         const QPoint saved;
         const QString hero = "Brannoc Ashfield";
-        QTest::newRow("Max HP") << "Max HP" << 15 << 60 << "" << true << saved << hero;
-        QTest::newRow("Max HS") << "Max HS" << 5 << 12 << "" << true << saved << hero;
-        QTest::newRow("Max HP, written") << "Max HP" << 15 << 60 << "hit-points=" << true << saved << hero;
-        QTest::newRow("Max HS, written") << "Max HS" << 5 << 12 << "healing-surges=" << true << saved << hero;
+        QTest::newRow("Max HP") << "Max HP" << 15 << 60 << "" << true << saved << hero << 0;
+        QTest::newRow("Max HS") << "Max HS" << 5 << 12 << "" << true << saved << hero << 0;
+        QTest::newRow("Max HP, written") << "Max HP" << 15 << 60 << "hit-points=" << true << saved << hero << 0;
+        QTest::newRow("Max HS, written") << "Max HS" << 5 << 12 << "healing-surges=" << true << saved << hero << 0;
         // The current box's range gains a digit, or loses one.
-        QTest::newRow("Max HP past a hundred") << "Max HP" << 15 << 120 << "" << true << saved << hero;
-        QTest::newRow("Max HS below ten") << "Max HS" << 5 << 9 << "" << true << saved << hero;
+        QTest::newRow("Max HP past a hundred") << "Max HP" << 15 << 120 << "" << true << saved << hero << 0;
+        QTest::newRow("Max HS below ten") << "Max HS" << 5 << 9 << "" << true << saved << hero << 0;
         // Raised with its maximum, the current value is cut back to the saved
         // one; out of play at full figures it follows the maximum both ways.
-        QTest::newRow("Max HP, reverted in play") << "Max HP" << 15 << 60 << "" << true << QPoint(37, 37) << hero;
-        QTest::newRow("Max HS, reverted in play") << "Max HS" << 5 << 12 << "" << true << QPoint(11, 11) << hero;
-        QTest::newRow("Max HP, reverted") << "Max HP" << 15 << 60 << "" << false << QPoint(37, 37) << hero;
-        QTest::newRow("Max HP lowered, reverted") << "Max HP" << 15 << 30 << "" << false << QPoint(37, 37) << hero;
+        QTest::newRow("Max HP, reverted in play") << "Max HP" << 15 << 60 << "" << true << QPoint(37, 37) << hero << 0;
+        QTest::newRow("Max HS, reverted in play") << "Max HS" << 5 << 12 << "" << true << QPoint(11, 11) << hero << 0;
+        QTest::newRow("Max HP, reverted") << "Max HP" << 15 << 60 << "" << false << QPoint(37, 37) << hero << 0;
+        QTest::newRow("Max HP lowered, reverted") << "Max HP" << 15 << 30 << "" << false << QPoint(37, 37) << hero << 0;
         QTest::newRow("Max HP lowered, reverted in play")
-            << "Max HP" << 15 << 10 << "" << true << QPoint(37, 10) << hero;
+            << "Max HP" << 15 << 10 << "" << true << QPoint(37, 10) << hero << 0;
         // Every character reverted follows, not only the one shown.
         QTest::newRow("Max HP, reverted in play, another shown")
-            << "Max HP" << 15 << 60 << "" << true << QPoint(37, 37) << "Idrel Vane";
+            << "Max HP" << 15 << 60 << "" << true << QPoint(37, 37) << "Idrel Vane" << 0;
+        // What the revert kept of a hero not shown is no typing of the shown
+        // one's: its own maximum then keeps its own wound, the figure Brannoc's
+        // was cut to.
+        QTest::newRow("Max HP, reverted in play, another shown and typed after")
+            << "Max HP" << 15 << 60 << "" << true << QPoint(37, 37) << "Idrel Vane" << 37;
     }
     void typedMaximumCountsAtOnce()
     {
@@ -443,8 +454,11 @@ private slots:
         Creator& c = world.creator;
         Creature* brannoc = world.hero("Brannoc Ashfield");
         QFETCH(bool, inPlay);
+        QFETCH(QString, shown);
+        QFETCH(int, shownCurrent);
+        Creature* other = world.hero(shown);
         if (inPlay)
-            startWith(brannoc);
+            startWith(shownCurrent ? QList<Creature*>{brannoc, other} : QList<Creature*>{brannoc});
         QVERIFY(c.select("Brannoc Ashfield"));
         // Wounded in play: a new maximum above the wound keeps it. Out of play
         // the wound is not recorded: the hero counts as whole and follows it.
@@ -494,9 +508,20 @@ private slots:
             typeAndCommit(c.box(currentHeading), maximum);
             for (int turn = 0; inPlay && turn < 2; turn++)
                 QVERIFY(TurnFlow().nextTurn());
-            QFETCH(QString, shown);
+            const auto revertAll = [&c] {
+                return answeringDialogs([&c] { c.button("Revert All")->click(); }, [](QDialog* d) { d->accept(); });
+            };
             QVERIFY(c.select(shown));
-            QCOMPARE(answeringDialogs([&c] { c.button("Revert All")->click(); }, [](QDialog* d) { d->accept(); }), 1);
+            if (shownCurrent)
+                typeAndCommit(c.box(currentHeading), shownCurrent);
+            QCOMPARE(revertAll(), 1);
+            if (shownCurrent) {
+                Creator::type(c.box(heading), maximum);
+                QCOMPARE(figure(other, currentHeading), shownCurrent);
+                QCOMPARE(c.box(currentHeading)->value(), shownCurrent);
+                // Left saved for the restart.
+                QCOMPARE(revertAll(), 1);
+            }
             QVERIFY(c.select("Brannoc Ashfield"));
             const auto figures = [&heading, &currentHeading](Creature* hero) {
                 return QPoint(figure(hero, heading), figure(hero, currentHeading));
@@ -527,7 +552,7 @@ private slots:
         CreatorWorld world;
         Creator& c = world.creator;
         Creature* brannoc = world.hero("Brannoc Ashfield");
-        startWith(brannoc);
+        startWith({brannoc});
         QVERIFY(c.select("Brannoc Ashfield"));
         typeAndCommit(c.box("HP"), 15);
         Creator::type(c.box("Max HP"), 60);
@@ -765,7 +790,7 @@ private slots:
         c.imports()->getLinkedCheck()->click();
         QVERIFY(tamsin->isLinked());
         QVERIFY(tamsin->save());
-        startWith(tamsin);
+        startWith({tamsin});
         QVERIFY(CreatorWorld::levelUp(builder, 3));
         // The rest comes while the creator is hidden; it shows the hero anew when shown.
         c.window->hide();

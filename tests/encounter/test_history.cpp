@@ -712,7 +712,7 @@ private slots:
                     encounter()->writeVitalityChanges(history()->getStream(false));
                 // The history stands at the end of the log after a restart.
                 while (history()->hasForward())
-                    history()->forward(false);
+                    fight.stepInHistory(true);
                 const int events = history()->getEventCount();
                 checkReplay(world, [&fight] { fight.enterEncounter(); });
                 QCOMPARE(history()->getEventCount(), events);
@@ -723,7 +723,7 @@ private slots:
             turns += dynamic_cast<NextTurnEvent*>(history()->getEvent(i)) ? 1 : 0;
         QVERIFY(turns > 0);
         while (history()->hasBack())
-            history()->back();
+            fight.stepInHistory(false);
         QVERIFY2(world.describe() == start, qPrintable(TestWorld::difference(start, world.describe())));
     }
     // No one at 0 hit points or below gains any by regeneration at a turn start, as the random fight checks at
@@ -772,7 +772,7 @@ private slots:
         for (int i = 0; i < 30; i++)
             fight.step();
         while (history()->hasForward())
-            history()->forward(false);
+            fight.stepInHistory(true);
         QList<int> ends{headerSize};
         for (int i = 0; i < history()->getEventCount(); i++)
             ends.append(ends.last() + history()->getEvent(i)->getStreamSize());
@@ -884,10 +884,14 @@ private slots:
             QCOMPARE(goblin->getState(), rested);
             history()->truncate();
         });
-        // Edited by hand where the damage was undone; redone on top, the edit would never reach the log.
-        for (bool jump : {false, true})
-            QTest::newRow(jump ? "a jump forward records a hand edit first" : "a step forward records a hand edit first")
-                << true << Fight([jump](TestWorld& world, Creature* aldric) {
+        // Edited by hand where the damage was undone; redone on top, the edit would never reach the log. Recorded, it
+        // ends the undone events, so the game master is asked first; kept, they are redone once the edit is taken back.
+        for (int row = 0; row < 4; row++)
+            QTest::addRow("a %s forward with a hand edit %s", row % 2 ? "jump" : "step",
+                          row < 2 ? "records it when agreed" : "keeps the undone events when refused")
+                << true << Fight([jump = row % 2 == 1, agreed = row < 2](TestWorld& world, Creature* aldric) {
+                       auto& hooks = dynamic_cast<RecordingUiHooks&>(Global::ui());
+                       hooks.questionAnswer = agreed;
                        hit(world, aldric);
                        if (jump) {
                            nextTurn(world);
@@ -897,14 +901,21 @@ private slots:
                        }
                        aldric->setCurrHitPoints(12);
                        encounter()->setCreatureEdited();
-                       if (jump)
-                           history()->goTo(2);
-                       else
-                           history()->forward(false);
+                       const auto forward = [jump] { jump ? history()->goTo(2) : history()->forward(false); };
+                       forward();
+                       QCOMPARE(hooks.questions.size(), 1);
+                       QVERIFY2(hooks.questions[0].text.contains("<b>Aldric</b>"), qPrintable(hooks.questions[0].text));
                        QCOMPARE(aldric->getCurrHitPoints(), 12);
-                       QCOMPARE(history()->getCurrentIndex(), 1);
-                       QCOMPARE(TestWorld::eventClass(history()->getCurrentEvent()), "SetVitalityEvent");
-                       QVERIFY(!history()->hasForward());
+                       QCOMPARE(history()->getCurrentIndex(), int(agreed));
+                       if (agreed) {
+                           QCOMPARE(TestWorld::eventClass(history()->getCurrentEvent()), "SetVitalityEvent");
+                           QVERIFY(!history()->hasForward());
+                           return;
+                       }
+                       aldric->setCurrHitPoints(30);
+                       forward();
+                       QCOMPARE(history()->getCurrentIndex(), jump ? 2 : 1);
+                       QCOMPARE(hooks.questions.size(), 1);
                    });
         // The game master corrects a hero hit outside the fight; a 0-point hit after it takes no hit points.
         QTest::newRow("a hand-corrected hero at 0 stays stable") << false << Fight([](TestWorld& world, Creature* aldric) {

@@ -1,3 +1,4 @@
+#include <QListView>
 #include <QSignalSpy>
 #include <QSpinBox>
 
@@ -7,6 +8,7 @@
 #include "encounter/effectevents.h"
 #include "encounter/encounter.h"
 #include "creature/effect.h"
+#include "editors/creatortesting.h"
 #include "encounter/history.h"
 #include "library/characters.h"
 #include "library/monsters.h"
@@ -24,6 +26,28 @@ void typeAmount(int amount)
 {
     Global::mainWindow->focusOnHitPointBox();
     QTest::keyClicks(hitPointBox(), QString::number(amount));
+}
+
+// A hand edit as the game master makes one: the hero's current hit points
+// typed in the character creator's Edit Details, Tab, the creator closed.
+void editInCreator(const QString& name, int hitPoints)
+{
+    action("Character Creator Window")->trigger();
+    Creator creator(Global::characterWindow);
+    QVERIFY(creator.select(name));
+    Creator::type(creator.box("HP"), hitPoints);
+    QTest::keyClick(creator.box("HP"), Qt::Key_Tab);
+    Global::characterWindow->close();
+    Global::mainWindow->activateWindow();
+    QVERIFY2(QTest::qWaitForWindowActive(Global::mainWindow), "the main window did not become active again");
+}
+
+void clickHistoryRow(int row)
+{
+    auto* view = Global::mainWindow->findChild<QListView*>("historyWidget");
+    const QModelIndex index = view->model()->index(row, 0);
+    view->scrollTo(index);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
 }
 
 }
@@ -62,6 +86,9 @@ private slots:
 
     // Each HP box command: what it records, what the box reads after it,
     // and the same model after undo and redo and after a replay of the log.
+    // Hero=N is a hand edit in the character creator, Hero?N the hit points
+    // shown, redo?N the events Step Forward can make again, asked?N the
+    // questions answered so far (each agreed to).
     void commandsOfTheBox_data()
     {
         QTest::addColumn<QString>("steps");
@@ -76,6 +103,23 @@ private slots:
         QTest::newRow("Return in surge mode") << "Spend_Healing_Surge Return" << QStringList{} << 7;
         QTest::newRow("nothing selected") << "7 unselect hit heal temp" << QStringList{} << 7;
         QTest::newRow("zero") << "0 hit heal temp" << QStringList{} << 0;
+        // The edit is recorded before the step back, which takes back the damage with it, the typed figure left.
+        QTest::newRow("damage, a hand edit, Ctrl+Z and Ctrl+Shift+Z")
+            << "select:Bron 7 Apply_Damage Ana=20 Ctrl+Z Bron?30 Ana?20 redo?2 Ctrl+Shift+Z Bron?23 redo?1 Ctrl+Shift+Z "
+               "redo?0 asked?0"
+            << QStringList{"Goblin Cutter (1) -> Damaged 7: Bron", "Changed Ana: Curr HP 20"} << 7;
+        QTest::newRow("healing, a hand edit, Ctrl+Z and Step Forward")
+            << "select:Ana Ana=20 7 Apply_Healing Bron=25 Ctrl+Z Ana?20 Bron?25 redo?2 Step_Forward Ana?27 Step_Forward "
+               "redo?0 asked?0"
+            << QStringList{"Changed Ana: Curr HP 20", "Goblin Cutter (1) -> Healed 7: Ana", "Changed Bron: Curr HP 25"} << 0;
+        QTest::newRow("damage, a hand edit, clicks in the history")
+            << "select:Bron 7 Apply_Damage Apply_Damage Ana=20 row:0 Bron?23 Ana?20 redo?2 row:2 Bron?16 redo?0 asked?0"
+            << QStringList{"Goblin Cutter (1) -> Damaged 7: Bron", "Goblin Cutter (1) -> Damaged 7: Bron",
+                           "Changed Ana: Curr HP 20"} << 7;
+        // Recorded after the step back, the edit would end the undone damage: only once the game master agrees.
+        QTest::newRow("damage, Ctrl+Z, a hand edit, Ctrl+Shift+Z")
+            << "select:Bron 7 Apply_Damage Ctrl+Z Ana=20 redo?1 Ctrl+Shift+Z asked?1 Bron?30 Ana?20 redo?0"
+            << QStringList{"Changed Ana: Curr HP 20"} << 7;
     }
 
     void commandsOfTheBox()
@@ -86,9 +130,12 @@ private slots:
         Global::encounter->setSelectedCreatures({bron, ana});
         const int before = Global::history->getEventCount();
         const QString start = fixture->world->describe();
+        CombatTesting::PromptAnswerer answers;
         for (const QString& step : steps.split(' ')) {
             bool isNumber = false;
             const int amount = step.toInt(&isNumber);
+            const QString figure = step.section(QRegularExpression("[=?]"), 1);
+            Creature* named = fixture->world->find(step.section(QRegularExpression("[=?:]"), 0, 0));
             if (isNumber)
                 typeAmount(amount);
             else if (step == "Return") {
@@ -103,19 +150,42 @@ private slots:
                 fixture->window->onHeal();
             else if (step == "temp")
                 fixture->window->onSetTempHP();
+            else if (step.startsWith("select:"))
+                Global::encounter->setSelectedCreatures({fixture->world->find(step.mid(7))});
+            else if (step.startsWith("row:"))
+                clickHistoryRow(step.mid(4).toInt());
+            else if (step.startsWith("Ctrl+"))
+                QTest::keySequence(fixture->window->focusWidget() ? fixture->window->focusWidget() : fixture->window,
+                                   QKeySequence(step));
+            else if (step.contains('='))
+                editInCreator(named->getName(), figure.toInt());
+            else if (step.startsWith("redo?")) {
+                QCOMPARE(Global::history->getEventCount() - Global::history->getCurrentIndex() - 1, figure.toInt());
+                QCOMPARE(action("Step Forward")->isEnabled(), figure != "0");
+            } else if (step.startsWith("asked?"))
+                QCOMPARE(answers.titles, QStringList(figure.toInt(), "Record Hand Edits"));
+            else if (step.contains('?'))
+                QVERIFY2(named->getCurrHitPoints() == figure.toInt(), qPrintable(step));
             else
                 action(QString(step).replace('_', ' '))->trigger();
+            if (QTest::currentTestFailed())
+                return;
         }
         QCOMPARE(eventTexts(before), events);
         QCOMPARE(hitPointBox()->value(), boxAfter);
         QVERIFY(fixture->hooks.alerts.isEmpty());
 
-        CombatTesting::checkStepsAndReplay(fixture->world, events.size(), start, [this] {
+        const auto enter = [this] {
             ana = fixture->world->find("Ana");
             bron = fixture->world->find("Bron");
             goblin = Global::monsters->getMonsterInstance("Goblin Cutter", "1", true);
             enterEncounter();
-        });
+        };
+        // Undone live, a recorded hand edit leaves the typed figures: only the replay gives back what was recorded.
+        if (steps.contains('='))
+            CombatTesting::checkReplay(fixture->world, enter);
+        else
+            CombatTesting::checkStepsAndReplay(fixture->world, events.size(), start, enter);
     }
 
     // A hand edit goes into the log just before the damage; the effects list removes one effect by one event.

@@ -532,7 +532,7 @@ private slots:
                 if (Global::history->getCurrentEvent())
                     Global::encounter->writeVitalityChanges(Global::history->getStream(false));
                 while (Global::history->hasForward())
-                    Global::history->forward(false);
+                    fight.stepInHistory(true);
                 const QString live = fixture->world->describe();
                 QVERIFY(fixture->world->restart([&fight] {
                     // Out of the fight, but described: they come back as they were.

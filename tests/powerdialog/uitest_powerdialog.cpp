@@ -101,15 +101,34 @@ QString goHint()
 using CombatTesting::eventTexts;
 using CombatTesting::key;
 
-// Opens the power editor from the panel and presses Return in it: how the editor ended.
-QString returnInTheEditor()
+// What the panel behind a dialog shows: its focus, tab and GO text.
+QString panelBehind()
+{
+    const QWidget* focus = Global::mainWindow->focusWidget();
+    return QString("%1|%2|%3|%4")
+        .arg(focus ? focus->metaObject()->className() : "")
+        .arg(panelChild<PowerWidget>()->getTabWidget()->currentIndex())
+        .arg(goHint(), goButton()->text());
+}
+
+// Opens the power editor from the panel and presses the keys in it: how the
+// editor ended, and whether the panel behind it changed.
+QString keysInTheEditor(const QKeyCombination& keys)
 {
     auto ended = std::make_shared<QString>(" editor not shown");
-    PowerDialogTesting::whenModal([ended](QDialog* editor) {
-        // Into the editor, not wherever the keyboard was before the editor's activation came through.
-        KeyboardFocus::press(editor, Qt::Key_Return);
+    PowerDialogTesting::whenModal([ended, keys](QDialog* editor) {
+        // As the user presses them: once the editor is the window that has the keyboard.
+        if (!QTest::qWaitForWindowActive(editor)) {
+            *ended = " editor shown but never made active";
+            editor->reject();
+            return;
+        }
+        const QString behind = panelBehind();
+        QTest::keyClick(editor->focusWidget() ? editor->focusWidget() : editor, keys.key(), keys.keyboardModifiers());
         *ended = editor->isVisible() ? " editor left open"
                  : editor->result() == QDialog::Accepted ? " editor accepted" : " editor rejected";
+        if (panelBehind() != behind)
+            *ended += ", the panel behind went from " + behind + " to " + panelBehind();
         if (editor->isVisible())
             editor->reject();
     });
@@ -675,6 +694,18 @@ private slots:
         // Keys that are no command of the panel's go to the focused input first, and never to the fight's table.
         QTest::newRow("Return in the power editor opened from the panel")
             << "" << QStringList{"Return in the editor"} << QStringList{"Select creatures hit (1/3)|Start editor accepted"};
+        // The panel's own chords pressed in the editor are the editor's: the panel behind it stays as it was.
+        for (const char* chord : {"Ctrl+G", "Ctrl+T", "Ctrl+S", "Ctrl+I"})
+            QTest::addRow("%s in the power editor opened from the panel", chord)
+                << "" << QStringList{QString(chord) + " in the editor"}
+                << QStringList{"Select creatures hit (1/3)|Start editor left open"};
+        // Return reaches the focused box before the panel: with OK disabled the box keeps its figure, selected
+        // as after its own Return, and the next one typed replaces it.
+        QTest::newRow("Return in the damage box while OK is disabled")
+            << "nobody" << QStringList{go, go, "7 in the damage box", "Return in the damage box", "8 in the damage box"}
+            << QStringList{"Select creatures hit (1/3)|Next", "Enter hit damage (2/3)|Next",
+                           "Enter hit damage (2/3)|Next damage 7", "Enter hit damage (2/3)|Next damage 7",
+                           "Enter hit damage (2/3)|Next damage 8"};
         // The panel's scroll areas take them from its fields; with none focused they reach the window.
         QTest::newRow("Up and Down with no field focused")
             << "" << QStringList{"Up in the window", "Down in the window"}
@@ -734,8 +765,16 @@ private slots:
                     QTest::mouseClick(rowButton("Remove effect", press.section(' ', 1).toInt()), Qt::LeftButton);
                 else if (press.startsWith("tick "))
                     QTest::mouseClick(panelCheckBox(press.section(' ', 1)), Qt::LeftButton);
-                else if (press == "Return in the editor")
-                    noted = returnInTheEditor();
+                else if (press.endsWith(" in the damage box")) {
+                    QSpinBox* box = stepBoxes().first();
+                    box->setFocus();
+                    if (!QTest::qWaitFor([box] { return box->hasFocus(); }))
+                        QFAIL("the damage box never took the focus");
+                    const QKeyCombination keys = QKeySequence(press.section(' ', 0, 0))[0];
+                    QTest::keyClick(box, keys.key(), keys.keyboardModifiers());
+                    noted = " damage " + box->text();
+                } else if (press.endsWith(" in the editor"))
+                    noted = keysInTheEditor(QKeySequence(press.section(' ', 0, 0))[0]);
                 else if (press.endsWith(" in the window")) {
                     if (QApplication::focusWidget())
                         QApplication::focusWidget()->clearFocus();

@@ -122,12 +122,19 @@ void RandomFight::step()
     if (!steps)
         choice = 3 + choice % 9;
     switch (choice) {
-    case 0: Global::history->back(); return;
-    case 1: Global::history->forward(false); return;
+    case 0:
+    case 1: stepInHistory(choice == 1); return;
     case 2: Global::history->truncate(); return;
     case 3: handEdit(); return;
     default: command(); return;
     }
+}
+
+void RandomFight::stepInHistory(bool forward) const
+{
+    if (Global::history->hasForward() && !Global::encounter->getHandEditedNames().isEmpty())
+        Global::encounter->writeVitalityChanges(world.stream());
+    forward ? Global::history->forward(false) : Global::history->back();
 }
 
 Creature* RandomFight::anyone() const

@@ -28,6 +28,9 @@ public:
     // Who stands in the encounter is not in the log yet; a restart puts them back.
     void enterEncounter() const;
     void step();
+    // A step back or forward. Asked whether hand edits made while events
+    // stood undone may end them, the game master agrees.
+    void stepInHistory(bool forward) const;
     // A command of the windows, drawn now and then among the model's own; it
     // records its events through the history itself.
     void addWindowCommand(const std::function<void()>& command) { windowCommands.append(command); }

@@ -139,7 +139,7 @@ OtherProgram::OtherProgram(const QString& folder, As as) : folder(folder)
     process.setChildProcessModifier([as] {
 #ifdef Q_OS_LINUX
         // Root gets the override back at its start unless it is gone from the bounding set.
-        if (as == As::WithoutOverride)
+        if (as == As::WithoutOverride || as == As::OtherRuntime)
             prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
 #endif
         if (as == As::AnotherUser)

@@ -65,6 +65,11 @@ public:
         openFileFolders.append(folder);
         return openFileAnswer;
     }
+    bool rejectableAlert(const QString& title, const QString& text, const QString&) override
+    {
+        questions.append({title, text});
+        return questionAnswer;
+    }
     int promptForOngoingEffect(Creature* creature, Effect* effect, int) override
     {
         ongoingPrompts.append({creature, effect});
@@ -82,6 +87,9 @@ public:
     // The answer to the next open-file dialog, and the folders they opened in.
     QString openFileAnswer;
     QStringList openFileFolders;
+    // The questions asked, and the answer to each.
+    QList<Message> questions;
+    bool questionAnswer = false;
     // The answer to the ongoing-damage and regeneration prompts, and what they asked about.
     int ongoingAnswer = 0;
     QList<QPair<Creature*, Effect*>> ongoingPrompts;
@@ -96,9 +104,10 @@ public:
     // a read-only folder is as read-only to it as to a user; as another
     // user's program (see canRunAsAnotherUser), with a runtime folder of its
     // own and a umask that keeps its files to itself; as this user's with a
-    // runtime folder of its own; as a program whose executable an upgrade
-    // replaced while it runs, or run from a copy (see renameProgram); or
-    // started by a launcher that never collects it once it ends.
+    // runtime folder of its own, as started apart, without the override too;
+    // as a program whose executable an upgrade replaced while it runs, or run
+    // from a copy (see renameProgram); or started by a launcher that never
+    // collects it once it ends.
     enum class As { ThisUser, WithoutOverride, AnotherUser, OtherRuntime, Replaced, Renamed, Uncollected };
     explicit OtherProgram(const QString& folder, As as = As::ThisUser);
     ~OtherProgram();
