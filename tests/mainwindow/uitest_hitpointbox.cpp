@@ -155,8 +155,7 @@ private slots:
             else if (step.startsWith("row:"))
                 clickHistoryRow(step.mid(4).toInt());
             else if (step.startsWith("Ctrl+"))
-                QTest::keySequence(fixture->window->focusWidget() ? fixture->window->focusWidget() : fixture->window,
-                                   QKeySequence(step));
+                KeyboardFocus::press(fixture->window, QKeySequence(step));
             else if (step.contains('='))
                 editInCreator(named->getName(), figure.toInt());
             else if (step.startsWith("redo?")) {
