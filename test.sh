@@ -9,15 +9,7 @@ cd "$(dirname "$0")"
 install_missing_packages $PACKAGES
 install_missing_packages --optional $FUZZ_PACKAGES
 install_missing_packages --optional $X11_PACKAGES
-export QT_QPA_PLATFORM=offscreen
-# The tests write and rewrite many small files: a memory file system spares the disk.
-if [ -d /dev/shm ] && [ -w /dev/shm ]; then
-    TMPDIR=$(mktemp -d /dev/shm/ravelhorn-tests.XXXXXX)
-    # Another user's program, that the tests run as root, reaches its folder through it.
-    chmod 711 "$TMPDIR"
-    export TMPDIR
-    trap 'rm -rf "$TMPDIR"' EXIT
-fi
+prepare_test_environment
 
 build build
 (cd build && ctest --output-on-failure -j "$JOBS")

@@ -1,5 +1,5 @@
-# Shared by run.sh, test.sh and scripts/fuzz.sh: install what is missing,
-# configure and build, fuzz.
+# Shared by run.sh, test.sh, scripts/fuzz.sh and scripts/stress.sh: install
+# what is missing, configure and build, run the tests, fuzz.
 
 PACKAGES="cmake g++ ninja-build ccache qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev"
 # Without them the fuzz targets run under the standalone driver.
@@ -54,6 +54,26 @@ build() {
     fi
     cmake -S . -B "$folder" "${options[@]}" "$@" >/dev/null
     cmake --build "$folder" -j "$JOBS" ${BUILD_TARGET:+--target "$BUILD_TARGET"}
+}
+
+# on_exit COMMAND: run at the script's end, after the commands given later.
+on_exit() {
+    EXIT_COMMANDS="$1${EXIT_COMMANDS:+; $EXIT_COMMANDS}"
+    trap "$EXIT_COMMANDS" EXIT
+}
+
+# Sets what the tests run with: the offscreen platform, and a temporary folder
+# of their own, removed at the end.
+prepare_test_environment() {
+    export QT_QPA_PLATFORM=offscreen
+    # The tests write and rewrite many small files: a memory file system spares the disk.
+    if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+        TMPDIR=$(mktemp -d /dev/shm/ravelhorn-tests.XXXXXX)
+        # Another user's program, that the tests run as root, reaches its folder through it.
+        chmod 711 "$TMPDIR"
+        export TMPDIR
+        on_exit "rm -rf '$TMPDIR'"
+    fi
 }
 
 fuzz_targets() {

@@ -117,11 +117,7 @@ void EffectDialog::layOut()
     actionBox = groupBox(actionBoxTitle(), row({actionPopup}, false));
     rows->addWidget(sharedRow({groupBox(tr("Attacker/Origin"), hLayout(5, originControl)), actionBox}));
 
-    // The value box says nothing when the targets' surge values differ.
     auto* valueLabel = new QLabel(tr("Value"));
-    const bool showValue = healing.surgeValueSpin->isEnabled() || !healing.healingSurgesCombo->isEnabled();
-    valueLabel->setVisible(showValue);
-    healing.surgeValueSpin->setVisible(showValue);
     auto* healingRow = row({htmlLabel(tr("HP")), healing.healSpin}, true);
     healingRow->addWidget(new QLabel(tr("Temp")));
     healingRow->addWidget(healing.tempHPSpin);
@@ -130,6 +126,12 @@ void EffectDialog::layOut()
         {groupBox(tr("Damage"), row({new QLabel(tr("HP")), damageBox}, true)),
          groupBox(tr("Healing Surges"), row({healing.healingSurgesCombo, valueLabel, healing.surgeValueSpin}, true)),
          groupBox(tr("Healing"), healingRow)}));
+    // The value box says nothing when the targets' surge values differ. Shown
+    // before it had a parent, it would be a window of its own for a moment,
+    // taking the keyboard from the main window.
+    const bool showValue = healing.surgeValueSpin->isEnabled() || !healing.healingSurgesCombo->isEnabled();
+    valueLabel->setVisible(showValue);
+    healing.surgeValueSpin->setVisible(showValue);
     rows->addWidget(sharedRow({groupBox(tr("Conditions"), row({condition.getConditionCombo()}, false)),
                                groupBox(tr("Ongoing"), row({ongoing.getTypeCombo(), ongoing.getAmountBox()}, false))}));
     rows->addWidget(bonusBoxLayout());

@@ -24,6 +24,7 @@
 #include "foundation/global.h"
 #include "mainwindow/creaturedisplay.h"
 #include "mainwindow/mainwindow.h"
+#include "support/keyboardfocus.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
 #include "toolkit/flatdialog.h"
@@ -54,10 +55,7 @@ public:
         world = new TestWorld;
         // Wide enough for every tool bar: a widget in an overflow gets no focus.
         window->resize(1400, 700);
-        window->show();
-        window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window))
-            qWarning("the main window did not become active");
+        KeyboardFocus::activate(window);
         // The focus settles on the initiative table.
         QCoreApplication::processEvents();
     }
@@ -241,10 +239,12 @@ inline QStringList eventTexts(int from = 0)
     return texts;
 }
 
-inline void key(Qt::Key key)
+// The key pressed where the game master's keys go: into the modal dialog on
+// top, else into the main window.
+inline void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
-    QWidget* target = QApplication::focusWidget();
-    QTest::keyClick(target ? target : Global::mainWindow, key);
+    QWidget* modal = QApplication::activeModalWidget();
+    KeyboardFocus::press(modal ? modal : Global::mainWindow, QKeyCombination(modifiers, key));
 }
 
 }

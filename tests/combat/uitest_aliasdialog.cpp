@@ -11,6 +11,7 @@
 
 #include "combat/setaliasdialog.h"
 #include "creature/creature.h"
+#include "support/keyboardfocus.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
 
@@ -96,8 +97,7 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QString("Set Alias"));
         QLineEdit* aliasEdit = dialog.getAliasEdit();
         auto answer = [&] {
-            QVERIFY(QTest::qWaitForWindowActive(&dialog));
-            QCOMPARE(QApplication::focusWidget(), aliasEdit);
+            VERIFY_FOCUS(aliasEdit);
             QCOMPARE(aliasEdit->text(), edit);
             QCOMPARE(aliasEdit->selectedText(), edit);
             QCOMPARE(aliasEdit->placeholderText(), QString("Enter an Alias"));

@@ -24,6 +24,7 @@
 
 using CombatTesting::action;
 using CombatTesting::eventTexts;
+using CombatTesting::key;
 using CombatTesting::runPanel;
 
 namespace {
@@ -336,6 +337,8 @@ private slots:
         QTest::newRow("Cancel") << "Cancel" << QStringList{};
         QTest::newRow("OK") << "OK" << damage;
         QTest::newRow("Return") << "Return" << damage;
+        // The window system has answered the dialog's opening: the keyboard is still the main window's.
+        QTest::newRow("Return a moment later") << "Return later" << damage;
     }
     void endings()
     {
@@ -351,8 +354,12 @@ private slots:
             shownSelection = Global::encounter->getSelectedCreatures();
             type(in<QSpinBox>(dialog, "Damage"), "7");
             previewed = fight->brena->getCurrHitPoints();
-            if (ending == "Esc" || ending == "Return")
-                QTest::keyClick(QApplication::focusWidget(), ending == "Esc" ? Qt::Key_Escape : Qt::Key_Return);
+            if (ending == "Return later")
+                QCoreApplication::processEvents();
+            if (ending == "Esc")
+                key(Qt::Key_Escape);
+            else if (ending.startsWith("Return"))
+                key(Qt::Key_Return);
             else
                 dialog.getWidget()->findChild<QDialogButtonBox*>()->button(
                     ending == "OK" ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
@@ -374,13 +381,13 @@ private slots:
         Global::encounter->setSelectedCreatures({fight->goblin1});
         const int before = Global::history->getEventCount();
         QVERIFY(request(fight->aldric, nullptr, [&](EffectDialog& dialog) {
-            QCOMPARE(QApplication::focusWidget(), in<QComboBox>(dialog, "Attacker/Origin"));
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            VERIFY_FOCUS(in<QComboBox>(dialog, "Attacker/Origin"));
+            key(Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), actionPopup(dialog));
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            key(Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), in<QSpinBox>(dialog, "Damage"));
-            QTest::keyClicks(QApplication::focusWidget(), "12");
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClicks(in<QSpinBox>(dialog, "Damage"), "12");
+            key(Qt::Key_Return);
         }));
         QCOMPARE(eventTexts(before), QStringList{"Aldric -> Damaged 12: Goblin (1)"});
     }
@@ -515,7 +522,7 @@ private slots:
                     type(in<QLineEdit>(dialog, title), value);
             }
             previewed = TestWorld::figures();
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            key(Qt::Key_Return);
         }));
         QCOMPARE(eventTexts(before), events);
         // What the docks showed before OK is what the events did.

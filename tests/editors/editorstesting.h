@@ -24,6 +24,7 @@
 #include "foundation/progress.h"
 #include "library/encounters.h"
 #include "library/monsters.h"
+#include "support/keyboardfocus.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
 
@@ -41,8 +42,8 @@ public:
         reload();
         // Wide enough for the tree's third level.
         window->resize(1600, 900);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        // Its fields take the keyboard only once it is active.
+        KeyboardFocus::activate(window.get());
         tester = std::make_unique<QAbstractItemModelTester>(list()->model(),
                                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
         encounterTester = std::make_unique<QAbstractItemModelTester>(

@@ -21,6 +21,7 @@
 #include "encounter/vitalityevents.h"
 #include "foundation/progress.h"
 #include "mainwindow/mainwindowtesting.h"
+#include "support/keyboardfocus.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
 
@@ -35,7 +36,7 @@ public:
     CreatorWorld()
     {
         QVERIFY(main.loadFolder());
-        creator.window->show();
+        KeyboardFocus::activate(creator.window);
         tester = std::make_unique<QAbstractItemModelTester>(creator.view()->model(),
                                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
     }
@@ -497,7 +498,7 @@ private slots:
         QWidget* under = c.window->childAt(c.window->mapFromGlobal(edge));
         QVERIFY(under);
         QTest::mouseDClick(under, Qt::LeftButton, {}, under->mapFromGlobal(edge));
-        QTest::keyClicks(QApplication::focusWidget(), "8");
+        KeyboardFocus::type(c.window, "8");
         QCOMPARE(brannoc->getSurgeValue(), 8);
         QCOMPARE(figure(brannoc, heading), maximum);
         QCOMPARE(after, before);

@@ -206,7 +206,7 @@ private slots:
         QCOMPARE(numbering->currentIndex(), schemeAfter);
         // The generated ID is ready to be typed over.
         QLineEdit* id = w.fieldIn("Selected Monster", 0);
-        QCOMPARE(QApplication::focusWidget(), id);
+        VERIFY_FOCUS(id);
         QCOMPARE(id->selectedText(), ids.section(", ", -1));
     }
 

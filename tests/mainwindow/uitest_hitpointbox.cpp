@@ -139,7 +139,7 @@ private slots:
             if (isNumber)
                 typeAmount(amount);
             else if (step == "Return") {
-                QVERIFY2(hitPointBox()->hasFocus(), QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
+                VERIFY_FOCUS(hitPointBox());
                 QTest::keyClick(hitPointBox(), Qt::Key_Return);
             }
             else if (step == "unselect")
@@ -155,8 +155,7 @@ private slots:
             else if (step.startsWith("row:"))
                 clickHistoryRow(step.mid(4).toInt());
             else if (step.startsWith("Ctrl+"))
-                QTest::keySequence(fixture->window->focusWidget() ? fixture->window->focusWidget() : fixture->window,
-                                   QKeySequence(step));
+                KeyboardFocus::press(fixture->window, QKeySequence(step));
             else if (step.contains('='))
                 editInCreator(named->getName(), figure.toInt());
             else if (step.startsWith("redo?")) {
@@ -241,12 +240,10 @@ private slots:
             QCOMPARE(QApplication::activeWindow(), fixture->window);
         }
         // The keys go where the window system sends them: to the focus of the active window.
-        const auto press = [focus](QAction* command) {
+        const auto press = [this, focus](QAction* command) {
             focus->setFocus(Qt::OtherFocusReason);
             command->setEnabled(true);
-            QWidget* keys = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
-            QVERIFY(keys);
-            QTest::keySequence(keys, command->shortcut());
+            KeyboardFocus::press(fixture->window, command->shortcut());
         };
         Global::encounter->setSelectedCreatures({ana});
         QVERIFY(fixture->world->record(new DamageEvent("Hit", goblin, ana, 5, "", fixture->world->stream())));

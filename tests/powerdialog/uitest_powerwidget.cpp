@@ -23,6 +23,7 @@
 #include "powerdialog/stepeditors.h"
 #include "powerdialogtesting.h"
 #include "powers/power.h"
+#include "support/keyboardfocus.h"
 #include "support/testsupport.h"
 #include "support/testworld.h"
 #include "toolkit/scrollandtabs.h"
@@ -200,10 +201,7 @@ class TestPowerWidget : public QObject
     {
         editor = std::make_unique<PowerWidget>(&owner, creatures.get(), &power, isAction, tab, 0, 0, 0);
         editor->resize(700, 500);
-        editor->show();
-        editor->activateWindow();
-        if (!QTest::qWaitForWindowActive(editor.get()))
-            qWarning("the editor did not become active");
+        KeyboardFocus::activate(editor.get());
         return editor.get();
     }
 
@@ -450,7 +448,7 @@ private slots:
                     input->setFocus();
                     const QKeySequence keys(stepKindInfo(kind)->shortcut);
                     const int requests = owner.reshapes.size();
-                    QTest::keySequence(QApplication::focusWidget(), keys);
+                    KeyboardFocus::press(editor.get(), keys);
                     // A button's shortcut clicks it a moment later.
                     (void)QTest::qWaitFor([&] { return owner.reshapes.size() > requests; }, 1000);
                     const int count = power.program.getStepCount(Power::Hit);
@@ -513,7 +511,7 @@ private slots:
         const QList<QFrame*> shown = rows(editor.get(), Power::Hit);
         for (int i = 0; i < shown.size(); i++) {
             power.program.getStep(i, Power::Hit)->setDefaultFocus();
-            QCOMPARE(QApplication::focusWidget(), fields(shown[i]).first());
+            VERIFY_FOCUS(fields(shown[i]).first());
             QVERIFY(power.program.getStep(i, Power::Hit)->hasFocus());
         }
     }

@@ -9,6 +9,7 @@
 #include "foundation/global.h"
 #include "library/characters.h"
 #include "mainwindow/mainwindow.h"
+#include "support/keyboardfocus.h"
 #include "support/testsupport.h"
 #include "toolkit/amountpanel.h"
 
@@ -72,12 +73,12 @@ private slots:
         QPointer<QWidget> replaced;
         bool focused = false, visible = false, running = false;
         QTimer::singleShot(0, [&] {
-            focused = QApplication::focusWidget() == panel->amount;
+            focused = KeyboardFocus::waitForFocus(panel->amount);
             visible = shown->isVisible() && shown->window() == window;
             for (const QString& step : steps.split(' ')) {
                 running = window->runningFlatDialog();
                 if (step == "Return" || step == "Escape")
-                    QTest::keyClick(QApplication::focusWidget(), step == "Return" ? Qt::Key_Return : Qt::Key_Escape);
+                    KeyboardFocus::press(window, step == "Return" ? Qt::Key_Return : Qt::Key_Escape);
                 else if (step == "done3")
                     panel->done(3);
                 else if (step == "cancel")
